@@ -1,0 +1,651 @@
+#include "editor/KedEditTextBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <limits>
+
+namespace {
+
+constexpr uint32_t kLengthMask = 0x0FFFFFFFu;     // cached expanded length
+constexpr uint32_t kLengthTooLong = kLengthMask;  // not cached: recomputed on demand
+constexpr uint32_t kLineHasTabs = 1u << 28;
+constexpr uint32_t kLineHasNoTabs = 1u << 29;
+constexpr uint32_t kExpandedLengthUnknown = 1u << 30;
+constexpr uint32_t kOwned = 1u << 31;
+constexpr uint32_t kNewLineMeta = kExpandedLengthUnknown;
+
+std::string InvalidIndex(int index) {
+  return "Invalid stringlist index " + std::to_string(index);
+}
+
+// Tabs advance to the next multiple of the tab width.
+std::string ExpandTabs(std::string_view text, int tabWidth, bool& hasTabs) {
+  hasTabs = text.find('\t') != std::string_view::npos;
+  if (!hasTabs) return std::string(text);
+  const size_t width = tabWidth < 1 ? 1 : static_cast<size_t>(tabWidth);
+  std::string out;
+  out.reserve(text.size() + width * 2);
+  for (char c : text) {
+    if (c == '\t') {
+      out.append(width - out.size() % width, ' ');
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+// Opens an update bracket that closes on every path out of the operation.
+class TKedEditStringList::UpdateGuard {
+ public:
+  explicit UpdateGuard(TKedEditStringList& list) : list_(list) { list_.BeginUpdate(); }
+  ~UpdateGuard() {
+    try {
+      list_.EndUpdate();
+    } catch (...) {
+      // A handler failing while the list unwinds must not end the program.
+    }
+  }
+  UpdateGuard(const UpdateGuard&) = delete;
+  UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+ private:
+  TKedEditStringList& list_;
+};
+
+TKedEditStringList::TKedEditStringList() = default;
+
+TKedEditStringList::~TKedEditStringList() {
+  // The owner is going away too; it must hear nothing while the lines are released.
+  OnLinesChanged = nullptr;
+  OnLinesChanging = nullptr;
+}
+
+void TKedEditStringList::CheckIndex(int index, int last) const {
+  if (index < 0 || index > last) throw EKedEditStringList(InvalidIndex(index));
+}
+
+std::string_view TKedEditStringList::View(const LineRec& rec) const {
+  if (rec.Meta & kOwned) return owned_[rec.Offset];
+  return std::string_view(buffer_.get() + rec.Offset, rec.Length);
+}
+
+TKedEditStringList::LineRec TKedEditStringList::MakeOwned(std::string_view text, int32_t range,
+                                                          uint32_t meta) {
+  uint32_t slot;
+  if (!freeSlots_.empty()) {
+    slot = freeSlots_.back();
+    owned_[slot].assign(text);
+    freeSlots_.pop_back();
+  } else {
+    slot = static_cast<uint32_t>(owned_.size());
+    owned_.emplace_back(text);
+  }
+  return LineRec{slot, static_cast<uint32_t>(text.size()), range, meta | kOwned};
+}
+
+void TKedEditStringList::Release(LineRec& rec) {
+  if (rec.Meta & kOwned) {
+    std::string().swap(owned_[rec.Offset]);
+    freeSlots_.push_back(rec.Offset);
+    rec.Meta &= ~kOwned;
+  }
+}
+
+std::string TKedEditStringList::Get(int index) const { return std::string(LineView(index)); }
+
+std::string_view TKedEditStringList::LineView(int index) const {
+  if (index < 0 || index >= GetCount()) return {};
+  return View(lines_[index]);
+}
+
+void* TKedEditStringList::GetObject(int index) const {
+  if (index < 0 || index >= GetCount() || !HasObjects()) return nullptr;
+  return objects_[index];
+}
+
+std::string TKedEditStringList::GetTextStr() const {
+  if (lines_.empty()) return {};
+  size_t size = (lines_.size() - 1) * 2;
+  for (const LineRec& rec : lines_) size += rec.Length;
+  std::string text;
+  text.reserve(size);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) text.append("\r\n");
+    text.append(View(lines_[i]));
+  }
+  return text;
+}
+
+void TKedEditStringList::BeginUpdate() {
+  if (updateCount_ == 0) SetUpdateState(true);
+  ++updateCount_;
+}
+
+void TKedEditStringList::EndUpdate() {
+  if (updateCount_ <= 0) return;
+  --updateCount_;
+  if (updateCount_ == 0) SetUpdateState(false);
+}
+
+void TKedEditStringList::SetUpdateState(bool updating) {
+  if (updating) {
+    if (OnLinesChanging) OnLinesChanging(this);
+  } else if (OnLinesChanged) {
+    OnLinesChanged(this);
+  }
+}
+
+void TKedEditStringList::InsertLine(int index, const std::string& s) {
+  if (lines_.size() == lines_.capacity()) {
+    // Small lists grow by 16 records, larger ones by a quarter.
+    const size_t cap = lines_.capacity();
+    lines_.reserve(cap <= 64 ? cap + 16 : cap + cap / 4);
+  }
+  LineRec rec = MakeOwned(s, -1, kNewLineMeta);
+  lines_.insert(lines_.begin() + index, rec);
+  if (HasObjects()) objects_.insert(objects_.begin() + index, nullptr);
+  InvalidateLongest();
+}
+
+int TKedEditStringList::Add(const std::string& s) {
+  const int index = GetCount();
+  UpdateGuard update(*this);
+  InsertLine(index, s);
+  if (OnLinesInserted) OnLinesInserted(this, index, 1);
+  return index;
+}
+
+void TKedEditStringList::Insert(int index, const std::string& s) {
+  CheckIndex(index, GetCount());
+  UpdateGuard update(*this);
+  InsertLine(index, s);
+  if (OnLinesInserted) OnLinesInserted(this, index, 1);
+}
+
+void TKedEditStringList::Put(int index, const std::string& s) {
+  if (index == GetCount()) {
+    Add(s);
+    return;
+  }
+  CheckIndex(index, GetCount() - 1);
+  UpdateGuard update(*this);
+  InvalidateLongest();
+  LineRec& rec = lines_[index];
+  const uint32_t meta = kExpandedLengthUnknown;
+  if (rec.Meta & kOwned) {
+    // Already a copy of its own: replace in place.
+    owned_[rec.Offset].assign(s);
+    rec.Length = static_cast<uint32_t>(s.size());
+    rec.Meta = meta | kOwned;
+  } else {
+    rec = MakeOwned(s, rec.Range, meta);
+  }
+  if (OnLineReplaced) OnLineReplaced(this, index, 1);
+}
+
+void TKedEditStringList::PutObject(int index, void* object) {
+  CheckIndex(index, GetCount() - 1);
+  UpdateGuard update(*this);
+  if (!HasObjects()) {
+    if (!object) return;
+    objects_.assign(lines_.size(), nullptr);
+  }
+  objects_[index] = object;
+}
+
+void TKedEditStringList::Delete(int index) {
+  CheckIndex(index, GetCount() - 1);
+  UpdateGuard update(*this);
+  Release(lines_[index]);
+  lines_.erase(lines_.begin() + index);
+  if (HasObjects()) objects_.erase(objects_.begin() + index);
+  InvalidateLongest();
+  if (OnLinesDeleted) OnLinesDeleted(this, index, 1);
+}
+
+void TKedEditStringList::Exchange(int index1, int index2) {
+  CheckIndex(index1, GetCount() - 1);
+  CheckIndex(index2, GetCount() - 1);
+  UpdateGuard update(*this);
+  std::swap(lines_[index1], lines_[index2]);
+  if (HasObjects()) std::swap(objects_[index1], objects_[index2]);
+  if (longestIndex_ == index1) {
+    longestIndex_ = index2;
+  } else if (longestIndex_ == index2) {
+    longestIndex_ = index1;
+  }
+}
+
+void TKedEditStringList::Clear() {
+  if (!lines_.empty()) {
+    UpdateGuard update(*this);
+    std::vector<LineRec>().swap(lines_);
+    std::vector<std::string>().swap(owned_);
+    std::vector<uint32_t>().swap(freeSlots_);
+    std::vector<void*>().swap(objects_);
+    buffer_.reset();
+    bufferSize_ = 0;
+    if (OnListCleared) OnListCleared(this);
+  }
+  InvalidateLongest();
+}
+
+void TKedEditStringList::AddStrings(const std::vector<std::string>& strings) {
+  if (strings.empty()) return;
+  InvalidateLongest();
+  UpdateGuard update(*this);
+  const size_t first = lines_.size();
+  const size_t needed = first + strings.size();
+  if (needed > lines_.capacity()) lines_.reserve((needed + 15) / 16 * 16);
+  for (const std::string& s : strings) lines_.push_back(MakeOwned(s, -1, kNewLineMeta));
+  if (HasObjects()) objects_.resize(lines_.size(), nullptr);
+  if (OnLinesInserted) OnLinesInserted(this, static_cast<int>(first), static_cast<int>(strings.size()));
+}
+
+void TKedEditStringList::SetCapacity(int newCapacity) {
+  if (newCapacity < GetCount())
+    throw EKedEditListError("Stringlist capacity cannot be smaller than count");
+  if (static_cast<size_t>(newCapacity) > lines_.capacity()) {
+    lines_.reserve(newCapacity);
+  } else {
+    std::vector<LineRec> shrunk;
+    shrunk.reserve(newCapacity);
+    shrunk.assign(lines_.begin(), lines_.end());
+    lines_.swap(shrunk);
+  }
+}
+
+void TKedEditStringList::SetText(const std::string& text) {
+  UpdateGuard update(*this);
+  Clear();
+  // As the framework's lists read a text: CR LF, LF or CR end a line; no empty
+  // line after a final break.
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t end = text.find_first_of("\r\n", i);
+    if (end == std::string::npos) end = text.size();
+    Add(text.substr(i, end - i));
+    i = end;
+    if (i < text.size() && text[i] == '\r') ++i;
+    if (i < text.size() && text[i] == '\n') ++i;
+  }
+}
+
+void TKedEditStringList::InsertEmptyLines(int index, int count) {
+  CheckIndex(index, GetCount());
+  if (count <= 0) return;
+  UpdateGuard update(*this);
+  lines_.reserve(lines_.size() + count);
+  lines_.insert(lines_.begin() + index, count, LineRec{0, 0, 0, kLineHasNoTabs});
+  if (HasObjects()) objects_.insert(objects_.begin() + index, count, nullptr);
+  InvalidateLongest();
+  if (OnLinesInserted) OnLinesInserted(this, index, count);
+}
+
+void TKedEditStringList::DeleteLineRange(int index, int count) {
+  if (count <= 0) return;
+  CheckIndex(index, GetCount());
+  count = std::min(count, GetCount() - index);
+  if (count <= 0) return;
+  UpdateGuard update(*this);
+  for (int i = index; i < index + count; ++i) Release(lines_[i]);
+  lines_.erase(lines_.begin() + index, lines_.begin() + index + count);
+  if (HasObjects()) objects_.erase(objects_.begin() + index, objects_.begin() + index + count);
+  InvalidateLongest();
+  if (OnLinesDeleted) OnLinesDeleted(this, index, count);
+}
+
+int TKedEditStringList::DeleteLinesIf(
+    const std::function<bool(int index, std::string_view line)>& remove) {
+  struct Run {
+    int First;
+    int Count;
+  };
+  std::vector<Run> runs;
+  const int count = GetCount();
+  UpdateGuard update(*this);
+  int kept = 0;
+  std::exception_ptr failure;
+  for (int i = 0; i < count; ++i) {
+    LineRec& rec = lines_[i];
+    bool drop = false;
+    if (!failure) {
+      // A failing test keeps the remaining lines, so the list stays whole.
+      try {
+        drop = remove(i, View(rec));
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    }
+    if (drop) {
+      Release(rec);
+      if (!runs.empty() && runs.back().First + runs.back().Count == i) {
+        ++runs.back().Count;
+      } else {
+        runs.push_back({i, 1});
+      }
+      continue;
+    }
+    if (kept != i) {
+      lines_[kept] = rec;
+      if (HasObjects()) objects_[kept] = objects_[i];
+    }
+    ++kept;
+  }
+  if (runs.empty()) {
+    if (failure) std::rethrow_exception(failure);
+    return 0;
+  }
+  lines_.resize(kept);
+  if (HasObjects()) objects_.resize(kept);
+  InvalidateLongest();
+  // From the last run to the first, so every reported index is still valid for
+  // a listener that mirrors the deletions one run at a time.
+  if (OnLinesDeleted) {
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) OnLinesDeleted(this, it->First, it->Count);
+  }
+  if (failure) std::rethrow_exception(failure);
+  return count - kept;
+}
+
+void TKedEditStringList::SwapContents(TKedEditStringList& other) {
+  UpdateGuard update(*this);
+  const bool hadLines = !lines_.empty();
+  std::swap(buffer_, other.buffer_);
+  std::swap(bufferSize_, other.bufferSize_);
+  lines_.swap(other.lines_);
+  owned_.swap(other.owned_);
+  freeSlots_.swap(other.freeSlots_);
+  objects_.swap(other.objects_);
+  std::swap(lineBreakStyle_, other.lineBreakStyle_);
+  longestIndex_ = -1;
+  other.longestIndex_ = -1;
+  if (tabWidth_ != other.tabWidth_) {
+    // Cached display lengths were computed for the other list's tab width.
+    for (LineRec& rec : lines_) rec.Meta = (rec.Meta & kOwned) | kExpandedLengthUnknown;
+    for (LineRec& rec : other.lines_) rec.Meta = (rec.Meta & kOwned) | kExpandedLengthUnknown;
+  }
+  if (hadLines && OnListCleared) OnListCleared(this);
+  if (!lines_.empty() && OnLinesInserted) OnLinesInserted(this, 0, GetCount());
+}
+
+int TKedEditStringList::GetLineRange(int index) const {
+  if (index < 0 || index >= GetCount()) return 0;
+  return lines_[index].Range;
+}
+
+void TKedEditStringList::SetLineRange(int index, int range) {
+  CheckIndex(index, GetCount() - 1);
+  UpdateGuard update(*this);
+  lines_[index].Range = range;
+}
+
+void TKedEditStringList::ExpandLine(int index) {
+  LineRec& rec = lines_[index];
+  const uint32_t owned = rec.Meta & kOwned;
+  if (rec.Length == 0) {
+    rec.Meta = owned | kLineHasNoTabs;
+    return;
+  }
+  bool hasTabs = false;
+  const std::string expanded = ExpandTabs(View(rec), tabWidth_, hasTabs);
+  const uint32_t length =
+      expanded.size() >= kLengthTooLong ? kLengthTooLong : static_cast<uint32_t>(expanded.size());
+  rec.Meta = owned | length | (hasTabs ? kLineHasTabs : kLineHasNoTabs);
+}
+
+std::string TKedEditStringList::GetExpandedLine(int index) {
+  if (index < 0 || index >= GetCount()) return {};
+  const LineRec& rec = lines_[index];
+  if ((rec.Meta & kLineHasNoTabs) && !(rec.Meta & kExpandedLengthUnknown))
+    return std::string(View(rec));
+  bool hasTabs = false;
+  std::string expanded = ExpandTabs(View(rec), tabWidth_, hasTabs);
+  if (rec.Meta & kExpandedLengthUnknown) ExpandLine(index);
+  return expanded;
+}
+
+int TKedEditStringList::GetExpandedLength(int index) {
+  if (index < 0 || index >= GetCount()) return 0;
+  if (lines_[index].Meta & kExpandedLengthUnknown) ExpandLine(index);
+  const uint32_t length = lines_[index].Meta & kLengthMask;
+  if (length != kLengthTooLong) return static_cast<int>(length);
+  bool hasTabs = false;
+  const size_t full = ExpandTabs(View(lines_[index]), tabWidth_, hasTabs).size();
+  return full > static_cast<size_t>(std::numeric_limits<int>::max())
+             ? std::numeric_limits<int>::max()
+             : static_cast<int>(full);
+}
+
+int TKedEditStringList::GetLongestLineLength() {
+  if (longestIndex_ == -1) {
+    int longest = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+      const int length = GetExpandedLength(i);
+      if (length > longest) {
+        longest = length;
+        longestIndex_ = i;
+      }
+    }
+  }
+  if (longestIndex_ < 0 || longestIndex_ >= GetCount()) return 0;
+  return GetExpandedLength(longestIndex_);
+}
+
+void TKedEditStringList::SetTabWidth(int value) {
+  if (value == tabWidth_) return;
+  tabWidth_ = value;
+  InvalidateLongest();
+  for (LineRec& rec : lines_) rec.Meta = (rec.Meta & (kOwned | kLineHasTabs)) | kExpandedLengthUnknown;
+}
+
+void TKedEditStringList::LoadFromFile(const std::string& fileName) {
+  FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) throw Exception("Cannot open file \"" + fileName + "\"");
+  if (std::fseek(file.get(), 0, SEEK_END) != 0)
+    throw Exception("Cannot read file \"" + fileName + "\"");
+#ifdef _WIN32
+  const long long size = _ftelli64(file.get());
+#else
+  const long long size = ftello(file.get());
+#endif
+  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
+    throw Exception("Cannot read file \"" + fileName + "\"");
+  // Line records hold 32-bit offsets; no 32-bit process can hold more anyway.
+  if (static_cast<unsigned long long>(size) > 0xFFFFFFFFull ||
+      static_cast<unsigned long long>(size) > std::numeric_limits<size_t>::max())
+    throw Exception("File too large: \"" + fileName + "\"");
+  std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
+  if (size > 0 && std::fread(data.get(), 1, static_cast<size_t>(size), file.get()) !=
+                      static_cast<size_t>(size))
+    throw Exception("Cannot read file \"" + fileName + "\"");
+  file.reset();
+  LoadFromBuffer(std::move(data), static_cast<size_t>(size));
+}
+
+void TKedEditStringList::LoadFromString(std::string_view data) {
+  std::unique_ptr<char[]> copy(new char[data.empty() ? 1 : data.size()]);
+  if (!data.empty()) std::memcpy(copy.get(), data.data(), data.size());
+  LoadFromBuffer(std::move(copy), data.size());
+}
+
+void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t size) {
+  if (size > 0xFFFFFFFFull) throw Exception("Text too large");
+  const char* const begin = data.get();
+  const char* const end = begin + size;
+
+  // Count first so the record array is allocated once at its final size: no
+  // growth copies and no spare capacity beyond 16 bytes a line.
+  size_t lineCount = 0;
+  if (size > 0) {
+    for (const char* p = begin; p < end; ++p) {
+      if (*p == '\r') {
+        ++lineCount;
+        if (p + 1 < end && p[1] == '\n') ++p;
+      } else if (*p == '\n') {
+        ++lineCount;
+      }
+    }
+    ++lineCount;  // the text after the last break, or the empty line a final break leaves
+  }
+  if (lineCount > static_cast<size_t>(std::numeric_limits<int>::max()))
+    throw Exception("Text has too many lines");
+
+  std::vector<LineRec> lines;
+  lines.reserve(lineCount);
+  bool seenCR = false;
+  bool seenLF = false;
+  const char* p = begin;
+  while (p < end) {
+    const char* lineStart = p;
+    // memchr finds the common LF quickly; a CR before it ends the line earlier.
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    const char* stop = lf ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', stop - p));
+    p = cr ? cr : stop;
+    lines.push_back(LineRec{static_cast<uint32_t>(lineStart - begin),
+                            static_cast<uint32_t>(p - lineStart), -1, kNewLineMeta});
+    if (p < end && *p == '\r') {
+      seenCR = true;
+      ++p;
+    }
+    if (p < end && *p == '\n') {
+      seenLF = true;
+      ++p;
+    }
+  }
+  if (size > 0 && (end[-1] == '\r' || end[-1] == '\n'))
+    lines.push_back(LineRec{static_cast<uint32_t>(size), 0, -1, kNewLineMeta});
+
+  // Everything that can fail is done: take the new text over.
+  UpdateGuard update(*this);
+  Clear();
+  buffer_ = std::move(data);
+  bufferSize_ = size;
+  lines_.swap(lines);
+  if (seenCR && !seenLF) {
+    lineBreakStyle_ = lbsCR;
+  } else if (seenLF && !seenCR) {
+    lineBreakStyle_ = lbsLF;
+  } else {
+    lineBreakStyle_ = lbsCRLF;
+  }
+  if (!lines_.empty() && OnLinesInserted) OnLinesInserted(this, 0, GetCount());
+}
+
+std::string TKedEditStringList::SaveToString() const {
+  if (lines_.empty()) return {};
+  std::string_view brk = lineBreakStyle_ == lbsLF ? "\n" : lineBreakStyle_ == lbsCR ? "\r" : "\r\n";
+  size_t size = (lines_.size() - 1) * brk.size();
+  for (const LineRec& rec : lines_) size += rec.Length;
+  std::string out;
+  out.reserve(size);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) out.append(brk);
+    out.append(View(lines_[i]));
+  }
+  return out;
+}
+
+void TKedEditStringList::SaveToFile(const std::string& fileName) const {
+  TKedEditFileWriter writer(fileName);
+  writer.SetLineBreakStyle(lineBreakStyle_);
+  const size_t n = lines_.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i + 1 < n) {
+      writer.WriteLine(View(lines_[i]));
+    } else {
+      writer.Write(View(lines_[i]));
+    }
+  }
+  writer.Close();
+}
+
+size_t TKedEditStringList::MemoryUsed() const {
+  size_t used = bufferSize_ + lines_.capacity() * sizeof(LineRec) +
+                owned_.capacity() * sizeof(std::string) + freeSlots_.capacity() * sizeof(uint32_t) +
+                objects_.capacity() * sizeof(void*);
+  for (const std::string& s : owned_) used += s.capacity();
+  return used;
+}
+
+// --- file output ---
+
+TKedEditFiler::TKedEditFiler() : buffer_(0x4000, '\0') {}
+
+TKedEditFiler::~TKedEditFiler() = default;
+
+void TKedEditFiler::SetBufferSize(size_t size) {
+  if (size != buffer_.size()) buffer_.resize(size);
+}
+
+TKedEditFileWriter::TKedEditFileWriter(const std::string& fileName) : fileName_(fileName) {
+  file_ = std::fopen(fileName.c_str(), "wb");
+  if (!file_) throw Exception("Cannot create file \"" + fileName + "\"");
+}
+
+TKedEditFileWriter::~TKedEditFileWriter() {
+  if (!file_) return;
+  try {
+    Flush();
+  } catch (...) {
+    // A destructor cannot report; Close() is the path that reports write errors.
+  }
+  std::fclose(file_);
+}
+
+void TKedEditFileWriter::Flush() {
+  if (fill_ == 0) return;
+  if (!file_ || std::fwrite(buffer_.data(), 1, fill_, file_) != fill_) {
+    fill_ = 0;
+    throw Exception("Error writing file \"" + fileName_ + "\"");
+  }
+  fill_ = 0;
+}
+
+void TKedEditFileWriter::Close() {
+  if (!file_) return;
+  std::FILE* file = file_;
+  try {
+    Flush();
+  } catch (...) {
+    file_ = nullptr;
+    std::fclose(file);
+    throw;
+  }
+  file_ = nullptr;
+  if (std::fclose(file) != 0) throw Exception("Error writing file \"" + fileName_ + "\"");
+}
+
+void TKedEditFileWriter::Reserve(size_t length) {
+  if (fill_ + length > buffer_.size()) {
+    Flush();
+    if (length > buffer_.size()) SetBufferSize(length);
+  }
+}
+
+void TKedEditFileWriter::Write(std::string_view s) {
+  Reserve(s.size());
+  if (!s.empty()) std::memcpy(buffer_.data() + fill_, s.data(), s.size());
+  fill_ += s.size();
+}
+
+void TKedEditFileWriter::WriteLine(std::string_view s) {
+  const size_t breakLength = lineBreakStyle_ == lbsCRLF ? 2 : 1;
+  Reserve(s.size() + breakLength);
+  if (!s.empty()) std::memcpy(buffer_.data() + fill_, s.data(), s.size());
+  fill_ += s.size();
+  if (lineBreakStyle_ != lbsLF) buffer_[fill_++] = '\r';
+  if (lineBreakStyle_ != lbsCR) buffer_[fill_++] = '\n';
+}

@@ -1,0 +1,179 @@
+// The editor's line store: one buffer per loaded file, lines as views into it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/SysUtils.h"
+
+class EKedEditStringList : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Capacity below Count; the list's own class until the framework's list errors exist.
+class EKedEditListError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+enum TKedEditLineBreakStyle : uint8_t { lbsCRLF = 0, lbsLF = 1, lbsCR = 2 };
+
+class TKedEditStringList {
+ public:
+  using TNotifyEvent = std::function<void(TKedEditStringList* sender)>;
+  using TStringListChangeEvent =
+      std::function<void(TKedEditStringList* sender, int index, int count)>;
+
+  TKedEditStringList();
+  virtual ~TKedEditStringList();
+  TKedEditStringList(const TKedEditStringList&) = delete;
+  TKedEditStringList& operator=(const TKedEditStringList&) = delete;
+
+  // Reading.
+  virtual int GetCount() const { return static_cast<int>(lines_.size()); }
+  int Count() const { return GetCount(); }
+  virtual int GetCapacity() const { return static_cast<int>(lines_.capacity()); }
+  virtual std::string Get(int index) const;
+  std::string Strings(int index) const { return Get(index); }
+  // The line's bytes without a copy; valid until the list changes. Out of range: empty.
+  std::string_view LineView(int index) const;
+  virtual void* GetObject(int index) const;
+  // All lines joined with CR LF, no break after the last, whatever the break style.
+  virtual std::string GetTextStr() const;
+  std::string Text() const { return GetTextStr(); }
+
+  // Changing.
+  virtual int Add(const std::string& s);
+  virtual void Insert(int index, const std::string& s);
+  virtual void Put(int index, const std::string& s);
+  void SetStrings(int index, const std::string& s) { Put(index, s); }
+  virtual void PutObject(int index, void* object);
+  virtual void Delete(int index);
+  virtual void Exchange(int index1, int index2);
+  virtual void Clear();
+  virtual void AddStrings(const std::vector<std::string>& strings);
+  virtual void SetCapacity(int newCapacity);
+  void SetText(const std::string& text);
+  void InsertEmptyLines(int index, int count);
+  void DeleteLineRange(int index, int count);
+  // Deletes every line for which keep(index, line) is false in one compaction pass;
+  // reports the removed runs from the last to the first. Returns the number deleted.
+  int DeleteLinesIf(const std::function<bool(int index, std::string_view line)>& remove);
+  // Exchanges the text of two lists (not their handlers); used to load into a
+  // fresh list and take it over only when loading succeeded.
+  void SwapContents(TKedEditStringList& other);
+
+  // Update bracket: the owner hears OnLinesChanging before the first change and
+  // OnLinesChanged after the last.
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return updateCount_; }
+
+  // Highlighter state and display lengths.
+  int GetLineRange(int index) const;
+  void SetLineRange(int index, int range);
+  std::string GetExpandedLine(int index);
+  int GetExpandedLength(int index);
+  int GetLongestLineLength();
+  int TabWidth() const { return tabWidth_; }
+  void SetTabWidth(int value);
+
+  // Files.
+  TKedEditLineBreakStyle LineBreakStyle() const { return lineBreakStyle_; }
+  void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
+  virtual void LoadFromFile(const std::string& fileName);
+  // Takes over a whole text; used by LoadFromFile after its single read.
+  void LoadFromBuffer(std::unique_ptr<char[]> data, size_t size);
+  void LoadFromString(std::string_view data);
+  virtual void SaveToFile(const std::string& fileName) const;
+  // The bytes SaveToFile writes: lines joined with the list's break style.
+  std::string SaveToString() const;
+
+  // Bytes held for the text and the line records (for memory checks).
+  size_t MemoryUsed() const;
+
+  TNotifyEvent OnLinesChanged;
+  TNotifyEvent OnLinesChanging;
+  TNotifyEvent OnListCleared;
+  TStringListChangeEvent OnLinesDeleted;
+  TStringListChangeEvent OnLinesInserted;
+  TStringListChangeEvent OnLineReplaced;
+
+ protected:
+  virtual void SetUpdateState(bool updating);
+
+ private:
+  // 16 bytes per line: where the text is, the highlighter state, and the cached
+  // display length with its flags, so a 1 GB dump of short lines fits 32 bits.
+  struct LineRec {
+    uint32_t Offset;  // into the loaded buffer, or the slot of an edited line
+    uint32_t Length;
+    int32_t Range;
+    uint32_t Meta;  // expanded length (bits 0-27) and the flags below
+  };
+  static_assert(sizeof(LineRec) == 16);
+
+  class UpdateGuard;
+
+  void CheckIndex(int index, int last) const;
+  std::string_view View(const LineRec& rec) const;
+  LineRec MakeOwned(std::string_view text, int32_t range, uint32_t meta);
+  void Release(LineRec& rec);
+  void InsertLine(int index, const std::string& s);
+  void ExpandLine(int index);
+  void InvalidateLongest() { longestIndex_ = -1; }
+  bool HasObjects() const { return !objects_.empty(); }
+
+  std::unique_ptr<char[]> buffer_;
+  size_t bufferSize_ = 0;
+  std::vector<LineRec> lines_;
+  std::vector<std::string> owned_;     // texts of edited or added lines
+  std::vector<uint32_t> freeSlots_;    // reusable entries of owned_
+  std::vector<void*> objects_;         // empty until an object is stored
+  TKedEditLineBreakStyle lineBreakStyle_ = lbsCRLF;
+  int longestIndex_ = -1;
+  int tabWidth_ = 8;
+  int updateCount_ = 0;
+};
+
+// Buffered file output with a chosen line break.
+class TKedEditFiler {
+ public:
+  TKedEditFiler();
+  virtual ~TKedEditFiler();
+  TKedEditFiler(const TKedEditFiler&) = delete;
+  TKedEditFiler& operator=(const TKedEditFiler&) = delete;
+  virtual void Flush() {}
+  void SetBufferSize(size_t size);
+  size_t BufferSize() const { return buffer_.size(); }
+  TKedEditLineBreakStyle LineBreakStyle() const { return lineBreakStyle_; }
+  void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
+
+ protected:
+  std::vector<char> buffer_;
+  size_t fill_ = 0;
+  TKedEditLineBreakStyle lineBreakStyle_ = lbsLF;
+};
+
+class TKedEditFileWriter : public TKedEditFiler {
+ public:
+  explicit TKedEditFileWriter(const std::string& fileName);
+  ~TKedEditFileWriter() override;
+  void Flush() override;
+  void Write(std::string_view s);
+  void WriteLine(std::string_view s);
+  // Flushes and closes, reporting a failure that the destructor would have to swallow.
+  void Close();
+
+ private:
+  void Reserve(size_t length);
+  std::string fileName_;
+  std::FILE* file_ = nullptr;
+};

@@ -1,0 +1,280 @@
+#include "editor/KedEditTextBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> LinesOf(const TKedEditStringList& list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < list.Count(); ++i) lines.push_back(list.Get(i));
+  return lines;
+}
+
+std::string TempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / ("kestrava_textbuffer_" + name)).string();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct LoadCase {
+  const char* name;
+  std::string data;
+  std::vector<std::string> lines;
+  TKedEditLineBreakStyle style;
+  bool savesBackExactly;
+};
+
+// Every break form, trailing breaks and NUL bytes in one table.
+const LoadCase kLoadCases[] = {
+    {"Empty", "", {}, lbsCRLF, true},
+    {"NoBreak", "abc", {"abc"}, lbsCRLF, true},
+    {"CRLF", "a\r\nb", {"a", "b"}, lbsCRLF, true},
+    {"CRLFTrailing", "a\r\nb\r\n", {"a", "b", ""}, lbsCRLF, true},
+    {"LFTrailing", "a\nb\n", {"a", "b", ""}, lbsLF, true},
+    {"CR", "a\rb", {"a", "b"}, lbsCR, true},
+    {"MixedSavesCRLF", "a\r\nb\nc", {"a", "b", "c"}, lbsCRLF, false},
+    {"LFCREndsTwoLines", "a\n\rb", {"a", "", "b"}, lbsCRLF, false},
+    {"OnlyCRLF", "\r\n", {"", ""}, lbsCRLF, true},
+    {"NulIsOrdinary", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}, lbsLF, true},
+    {"EmptyLinesLF", "\n\n", {"", "", ""}, lbsLF, true},
+};
+
+class LoadTable : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadTable, SplitsLinesAndKeepsTheBreakStyle) {
+  const LoadCase& c = GetParam();
+  TKedEditStringList list;
+  list.LoadFromString(c.data);
+  EXPECT_EQ(LinesOf(list), c.lines);
+  EXPECT_EQ(list.LineBreakStyle(), c.style);
+  if (c.savesBackExactly) {
+    EXPECT_EQ(list.SaveToString(), c.data);
+  }
+}
+
+TEST_P(LoadTable, FileRoundTripMatchesStringRoundTrip) {
+  const LoadCase& c = GetParam();
+  const std::string in = TempPath(std::string(c.name) + ".in");
+  const std::string out = TempPath(std::string(c.name) + ".out");
+  { std::ofstream(in, std::ios::binary) << c.data; }
+  TKedEditStringList list;
+  list.LoadFromFile(in);
+  EXPECT_EQ(LinesOf(list), c.lines);
+  list.SaveToFile(out);
+  EXPECT_EQ(ReadFile(out), list.SaveToString());
+  std::remove(in.c_str());
+  std::remove(out.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Breaks, LoadTable, ::testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(KedEditStringList, MixedBreaksSaveWithCRLFThroughout) {
+  TKedEditStringList list;
+  list.LoadFromString("a\r\nb\nc");
+  EXPECT_EQ(list.SaveToString(), "a\r\nb\r\nc");
+}
+
+TEST(KedEditStringList, TextJoinsWithCRLFWhateverTheStyle) {
+  TKedEditStringList list;
+  list.LoadFromString("a\nb\n");
+  EXPECT_EQ(list.Text(), "a\r\nb\r\n");
+}
+
+TEST(KedEditStringList, FailedLoadKeepsThePreviousText) {
+  TKedEditStringList list;
+  list.LoadFromString("keep\nme");
+  EXPECT_THROW(list.LoadFromFile(TempPath("does_not_exist/none.sql")), Exception);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep", "me"}));
+  EXPECT_EQ(list.LineBreakStyle(), lbsLF);
+}
+
+TEST(KedEditStringList, OutOfRangeReadsAreEmptyAndWritesRaise) {
+  TKedEditStringList list;
+  list.LoadFromString("a\nb");
+  EXPECT_EQ(list.Get(-1), "");
+  EXPECT_EQ(list.Get(2), "");
+  EXPECT_EQ(list.GetLineRange(5), 0);
+  EXPECT_EQ(list.GetObject(2), nullptr);
+  try {
+    list.Delete(2);
+    FAIL() << "Delete(Count) must raise";
+  } catch (const EKedEditStringList& e) {
+    EXPECT_EQ(e.Message(), "Invalid stringlist index 2");
+  }
+  EXPECT_THROW(list.Delete(-1), EKedEditStringList);
+  EXPECT_THROW(list.Insert(3, "x"), EKedEditStringList);
+  EXPECT_THROW(list.Exchange(0, 2), EKedEditStringList);
+  EXPECT_THROW(list.SetCapacity(1), EKedEditListError);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(KedEditStringList, PutAtCountAppendsAndEditsCopyOnlyTheLine) {
+  TKedEditStringList list;
+  list.Put(0, "first");
+  EXPECT_EQ(LinesOf(list), std::vector<std::string>{"first"});
+
+  list.LoadFromString("one\ntwo\nthree");
+  list.SetLineRange(1, 7);
+  list.Put(1, "TWO!");
+  list.Put(3, "four");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"one", "TWO!", "three", "four"}));
+  EXPECT_EQ(list.GetLineRange(1), 7) << "replacing the text keeps the highlighter state";
+  EXPECT_EQ(list.SaveToString(), "one\nTWO!\nthree\nfour");
+}
+
+TEST(KedEditStringList, InsertDeleteAndExchangeMixLoadedAndEditedLines) {
+  TKedEditStringList list;
+  list.LoadFromString("a\nb\nc");
+  list.Insert(1, "x");
+  list.Delete(0);
+  list.Exchange(0, 2);
+  list.Put(1, "B");
+  list.Delete(1);
+  list.Add("y");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"c", "x", "y"}));
+}
+
+TEST(KedEditStringList, ObjectsFollowTheirLines) {
+  TKedEditStringList list;
+  list.LoadFromString("a\nb\nc");
+  int marker = 0;
+  list.PutObject(2, &marker);
+  list.Delete(0);
+  EXPECT_EQ(list.GetObject(1), &marker);
+  list.Insert(0, "z");
+  EXPECT_EQ(list.GetObject(2), &marker);
+  EXPECT_EQ(list.GetObject(0), nullptr);
+}
+
+struct Event {
+  std::string kind;
+  int index;
+  int count;
+  bool operator==(const Event&) const = default;
+};
+
+class ListEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    list.OnLinesChanging = [this](TKedEditStringList*) { events.push_back({"changing", 0, 0}); };
+    list.OnLinesChanged = [this](TKedEditStringList*) { events.push_back({"changed", 0, 0}); };
+    list.OnListCleared = [this](TKedEditStringList*) { events.push_back({"cleared", 0, 0}); };
+    list.OnLinesDeleted = [this](TKedEditStringList*, int i, int n) {
+      events.push_back({"deleted", i, n});
+    };
+    list.OnLinesInserted = [this](TKedEditStringList*, int i, int n) {
+      events.push_back({"inserted", i, n});
+    };
+    list.OnLineReplaced = [this](TKedEditStringList*, int i, int n) {
+      events.push_back({"replaced", i, n});
+    };
+  }
+  TKedEditStringList list;
+  std::vector<Event> events;
+};
+
+TEST_F(ListEvents, EachChangeIsBracketedAndReported) {
+  list.Add("a");
+  list.Put(0, "b");
+  list.InsertEmptyLines(1, 2);
+  list.DeleteLineRange(0, 5);
+  EXPECT_EQ(events, (std::vector<Event>{{"changing", 0, 0},
+                                        {"inserted", 0, 1},
+                                        {"changed", 0, 0},
+                                        {"changing", 0, 0},
+                                        {"replaced", 0, 1},
+                                        {"changed", 0, 0},
+                                        {"changing", 0, 0},
+                                        {"inserted", 1, 2},
+                                        {"changed", 0, 0},
+                                        {"changing", 0, 0},
+                                        {"deleted", 0, 3},
+                                        {"changed", 0, 0}}));
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(ListEvents, CompactionDeletesInOnePassAndReportsRunsFromTheEnd) {
+  list.LoadFromString("keep\n--a\n--b\nkeep\n--c");
+  events.clear();
+  const int removed =
+      list.DeleteLinesIf([](int, std::string_view line) { return line.starts_with("--"); });
+  EXPECT_EQ(removed, 3);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep", "keep"}));
+  EXPECT_EQ(events, (std::vector<Event>{{"changing", 0, 0},
+                                        {"deleted", 4, 1},
+                                        {"deleted", 1, 2},
+                                        {"changed", 0, 0}}));
+}
+
+TEST_F(ListEvents, SwapTakesOverAFreshlyLoadedList) {
+  list.Add("old");
+  TKedEditStringList fresh;
+  fresh.LoadFromString("n1\rn2");
+  events.clear();
+  list.SwapContents(fresh);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"n1", "n2"}));
+  EXPECT_EQ(list.LineBreakStyle(), lbsCR);
+  EXPECT_EQ(LinesOf(fresh), std::vector<std::string>{"old"});
+  EXPECT_EQ(events, (std::vector<Event>{{"changing", 0, 0},
+                                        {"cleared", 0, 0},
+                                        {"inserted", 0, 2},
+                                        {"changed", 0, 0}}));
+}
+
+TEST(KedEditStringList, ExpandedLengthsFollowTheTabWidth) {
+  TKedEditStringList list;
+  list.LoadFromString("a\tb\nlonger line\n");
+  EXPECT_EQ(list.GetExpandedLength(0), 9);
+  EXPECT_EQ(list.GetLongestLineLength(), 11);
+  list.SetTabWidth(4);
+  EXPECT_EQ(list.GetExpandedLength(0), 5);
+  EXPECT_EQ(list.GetExpandedLine(0), "a   b");
+  list.SetTabWidth(1);
+  EXPECT_EQ(list.GetExpandedLength(0), 3);
+  list.Put(0, "\t\t\t\t\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(list.GetLongestLineLength(), 12) << "an edit invalidates the longest line";
+  EXPECT_EQ(list.GetExpandedLength(2), 0);
+}
+
+TEST(KedEditStringList, LoadedTextCostsAtMostSixteenBytesALineBeyondTheFile) {
+  std::string data;
+  for (int i = 0; i < 100000; ++i) data += "x\n";
+  TKedEditStringList list;
+  list.LoadFromString(data);
+  ASSERT_EQ(list.Count(), 100001);
+  EXPECT_LE(list.MemoryUsed(), data.size() + 16u * list.Count());
+}
+
+TEST(KedEditStringList, SetTextReadsEveryBreakForm) {
+  TKedEditStringList list;
+  list.SetText("a\r\nb\nc\rd\r\n");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+TEST(KedEditFileWriter, WritesLinesLongerThanItsBuffer) {
+  const std::string path = TempPath("long.txt");
+  const std::string longLine(40000, 'q');
+  {
+    TKedEditFileWriter writer(path);
+    writer.SetLineBreakStyle(lbsCR);
+    writer.WriteLine("a");
+    writer.WriteLine(longLine);
+    writer.Write("z");
+    writer.Close();
+  }
+  EXPECT_EQ(ReadFile(path), "a\r" + longLine + "\rz");
+  std::remove(path.c_str());
+}
+
+}  // namespace
