@@ -1,0 +1,158 @@
+// Builds a small synthetic 32-bit library image for the loader's tests: five sections,
+// two absolute pointers with HIGHLOW relocations, imports by name and by ordinal, and
+// exports including a forwarder. File offsets equal RVAs, so tests can patch either.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "web/PeImage.h"
+
+namespace pebuild {
+
+constexpr uint32_t kImageBase = 0x10000000;
+constexpr uint32_t kPeOffset = 0x80;
+constexpr uint32_t kOptional = kPeOffset + 24;
+constexpr uint32_t kSectionTable = kOptional + 224;
+constexpr uint32_t kText = 0x1000, kData = 0x2000, kRdata = 0x3000, kReloc = 0x4000;
+constexpr uint32_t kImports = 0x3000, kExports = 0x3200;
+constexpr uint32_t kKernelLookup = 0x3080, kUserLookup = 0x3090;
+constexpr uint32_t kKernelSlots = 0x30C0, kUserSlots = 0x30D0;
+constexpr uint32_t kFileSize = 0x4200, kImageSize = 0x5000;
+constexpr uint32_t kCreateRva = 0x1000, kDoRva = 0x1010;
+
+struct Image {
+  std::vector<uint8_t> bytes = std::vector<uint8_t>(kFileSize, 0);
+
+  void Put16(uint32_t at, uint16_t v) { std::memcpy(&bytes[at], &v, 2); }
+  void Put32(uint32_t at, uint32_t v) { std::memcpy(&bytes[at], &v, 4); }
+  uint32_t Get32(uint32_t at) const {
+    uint32_t v;
+    std::memcpy(&v, &bytes[at], 4);
+    return v;
+  }
+  void PutText(uint32_t at, const std::string& s) { std::memcpy(&bytes[at], s.c_str(), s.size() + 1); }
+  // Offset of a field of section header `index` (0 .text, 1 .data, 2 .rdata, 3 .reloc, 4 .bss).
+  static uint32_t SectionField(int index, uint32_t field) { return kSectionTable + index * 40 + field; }
+  std::span<const uint8_t> Span() const { return bytes; }
+};
+
+inline void AddSection(Image& img, int index, const char* name, uint32_t va, uint32_t virtualSize,
+                       uint32_t rawSize, uint32_t flags) {
+  uint32_t at = Image::SectionField(index, 0);
+  std::memcpy(&img.bytes[at], name, std::strlen(name));
+  img.Put32(at + 8, virtualSize);
+  img.Put32(at + 12, va);
+  img.Put32(at + 16, rawSize);
+  img.Put32(at + 20, rawSize != 0 ? va : 0);
+  img.Put32(at + 36, flags);
+}
+
+inline Image BuildImage() {
+  Image img;
+  img.bytes[0] = 'M';
+  img.bytes[1] = 'Z';
+  img.Put32(60, kPeOffset);
+  std::memcpy(&img.bytes[kPeOffset], "PE\0\0", 4);
+  uint32_t coff = kPeOffset + 4;
+  img.Put16(coff, 0x14C);
+  img.Put16(coff + 2, 5);
+  img.Put16(coff + 16, 224);
+  img.Put16(coff + 18, 0x2102);  // executable, 32-bit, DLL
+  img.Put16(kOptional, 0x10B);
+  img.Put32(kOptional + 16, kCreateRva);
+  img.Put32(kOptional + 28, kImageBase);
+  img.Put32(kOptional + 32, 0x1000);
+  img.Put32(kOptional + 36, 0x200);
+  img.Put32(kOptional + 56, kImageSize);
+  img.Put32(kOptional + 60, 0x400);
+  img.Put32(kOptional + 92, 16);
+  auto dir = [&](int i, uint32_t rva, uint32_t size) {
+    img.Put32(kOptional + 96 + i * 8, rva);
+    img.Put32(kOptional + 100 + i * 8, size);
+  };
+  dir(0, kExports, 0x100);
+  dir(1, kImports, 60);
+  dir(5, kReloc, 16);
+  AddSection(img, 0, ".text", kText, 0x100, 0x200, 0x60000020);
+  AddSection(img, 1, ".data", kData, 0x100, 0x200, 0xC0000040);
+  AddSection(img, 2, ".rdata", kRdata, 0x400, 0x400, 0x40000040);
+  AddSection(img, 3, ".reloc", kReloc, 0x10, 0x200, 0x42000040);
+  AddSection(img, 4, ".bss", 0x4100, 0x80, 0, 0xC0000080);
+
+  img.bytes[kText] = 0xC3;                 // ret
+  img.Put32(kData, kImageBase + kCreateRva);
+  img.Put32(kData + 4, kImageBase + kDoRva);
+
+  // Import descriptors: KERNEL32.dll (by name and by ordinal 17), USER32.dll (by name).
+  img.Put32(kImports + 0, kKernelLookup);
+  img.Put32(kImports + 12, 0x3100);
+  img.Put32(kImports + 16, kKernelSlots);
+  img.Put32(kImports + 20, kUserLookup);
+  img.Put32(kImports + 32, 0x3110);
+  img.Put32(kImports + 36, kUserSlots);
+  img.PutText(0x3100, "KERNEL32.dll");
+  img.PutText(0x3110, "USER32.dll");
+  for (uint32_t table : {kKernelLookup, kKernelSlots}) {
+    img.Put32(table, 0x3120);
+    img.Put32(table + 4, 0x80000011);
+  }
+  for (uint32_t table : {kUserLookup, kUserSlots}) img.Put32(table, 0x3140);
+  img.Put16(0x3120, 7);
+  img.PutText(0x3122, "GetTickCount");
+  img.Put16(0x3140, 9);
+  img.PutText(0x3142, "MessageBoxA");
+
+  // Exports: names sorted, the third function forwarded to another module.
+  img.Put32(kExports + 12, 0x3280);
+  img.Put32(kExports + 16, 1);
+  img.Put32(kExports + 20, 3);
+  img.Put32(kExports + 24, 3);
+  img.Put32(kExports + 28, 0x3240);
+  img.Put32(kExports + 32, 0x3250);
+  img.Put32(kExports + 36, 0x3260);
+  img.Put32(0x3240, kCreateRva);
+  img.Put32(0x3244, kDoRva);
+  img.Put32(0x3248, 0x3290);
+  img.Put32(0x3250, 0x32A0);
+  img.Put32(0x3254, 0x32B0);
+  img.Put32(0x3258, 0x32C0);
+  img.Put16(0x3260, 2);
+  img.Put16(0x3262, 0);
+  img.Put16(0x3264, 1);
+  img.PutText(0x3280, "engine.dll");
+  img.PutText(0x3290, "OTHER.Fn");
+  img.PutText(0x32A0, "Forwarded");
+  img.PutText(0x32B0, "WebForm_Create");
+  img.PutText(0x32C0, "WebForm_Do");
+
+  // One relocation block for the .data page: two HIGHLOW entries and padding.
+  img.Put32(kReloc, kData);
+  img.Put32(kReloc + 4, 16);
+  img.Put16(kReloc + 8, 0x3000);
+  img.Put16(kReloc + 10, 0x3004);
+  return img;
+}
+
+// Runs every step the mapper takes on untrusted bytes, with a fake base address.
+// Returns false at the first step that rejects the image.
+inline bool MapPortably(std::span<const uint8_t> file, uint32_t newBase, std::vector<uint8_t>& mapped,
+                        std::vector<peimage::ImportedModule>& imports) {
+  std::string error;
+  auto layout = peimage::ParseLayout(file, error);
+  if (!layout) return false;
+  mapped.assign(layout->sizeOfImage, 0);
+  peimage::CopySections(file, *layout, mapped);
+  if (!peimage::ApplyRelocations(mapped, *layout, newBase, error)) return false;
+  if (!peimage::ReadImports(mapped, *layout, imports, error)) return false;
+  for (auto& module : imports) {
+    for (auto& fn : module.functions) peimage::WriteSlot(mapped, fn.slotRva, 0xA0000000u + fn.ordinal);
+  }
+  (void)peimage::FindExport(mapped, *layout, "WebForm_Do");
+  return true;
+}
+
+}  // namespace pebuild
