@@ -5,6 +5,8 @@
 #include <exception>
 #include <limits>
 
+#include "framework/Streams.h"
+
 namespace {
 
 constexpr uint32_t kLengthMask = 0x0FFFFFFFu;     // cached expanded length
@@ -35,13 +37,6 @@ std::string ExpandTabs(std::string_view text, int tabWidth, bool& hasTabs) {
   }
   return out;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f) std::fclose(f);
-  }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
@@ -109,7 +104,7 @@ std::string_view TKedEditStringList::LineView(int index) const {
   return View(lines_[index]);
 }
 
-void* TKedEditStringList::GetObject(int index) const {
+TObject* TKedEditStringList::GetObjectAt(int index) const {
   if (index < 0 || index >= GetCount() || !HasObjects()) return nullptr;
   return objects_[index];
 }
@@ -125,17 +120,6 @@ std::string TKedEditStringList::GetTextStr() const {
     text.append(View(lines_[i]));
   }
   return text;
-}
-
-void TKedEditStringList::BeginUpdate() {
-  if (updateCount_ == 0) SetUpdateState(true);
-  ++updateCount_;
-}
-
-void TKedEditStringList::EndUpdate() {
-  if (updateCount_ <= 0) return;
-  --updateCount_;
-  if (updateCount_ == 0) SetUpdateState(false);
 }
 
 void TKedEditStringList::SetUpdateState(bool updating) {
@@ -194,7 +178,7 @@ void TKedEditStringList::Put(int index, const std::string& s) {
   if (OnLineReplaced) OnLineReplaced(this, index, 1);
 }
 
-void TKedEditStringList::PutObject(int index, void* object) {
+void TKedEditStringList::PutObject(int index, TObject* object) {
   CheckIndex(index, GetCount() - 1);
   UpdateGuard update(*this);
   if (!HasObjects()) {
@@ -233,7 +217,7 @@ void TKedEditStringList::Clear() {
     std::vector<LineRec>().swap(lines_);
     std::vector<std::string>().swap(owned_);
     std::vector<uint32_t>().swap(freeSlots_);
-    std::vector<void*>().swap(objects_);
+    std::vector<TObject*>().swap(objects_);
     buffer_.reset();
     bufferSize_ = 0;
     if (OnListCleared) OnListCleared(this);
@@ -241,21 +225,29 @@ void TKedEditStringList::Clear() {
   InvalidateLongest();
 }
 
-void TKedEditStringList::AddStrings(const std::vector<std::string>& strings) {
-  if (strings.empty()) return;
+void TKedEditStringList::AddStrings(TStrings* strings) {
+  const int n = strings ? strings->Count() : 0;
+  if (n == 0) return;
   InvalidateLongest();
   UpdateGuard update(*this);
   const size_t first = lines_.size();
-  const size_t needed = first + strings.size();
+  const size_t needed = first + n;
   if (needed > lines_.capacity()) lines_.reserve((needed + 15) / 16 * 16);
-  for (const std::string& s : strings) lines_.push_back(MakeOwned(s, -1, kNewLineMeta));
-  if (HasObjects()) objects_.resize(lines_.size(), nullptr);
-  if (OnLinesInserted) OnLinesInserted(this, static_cast<int>(first), static_cast<int>(strings.size()));
+  bool anyObject = false;
+  for (int i = 0; i < n; ++i) {
+    lines_.push_back(MakeOwned(strings->Get(i), -1, kNewLineMeta));
+    anyObject = anyObject || strings->Objects(i) != nullptr;
+  }
+  if (anyObject && !HasObjects()) objects_.assign(first, nullptr);
+  if (HasObjects()) {
+    for (int i = 0; i < n; ++i) objects_.push_back(strings->Objects(i));
+  }
+  if (OnLinesInserted) OnLinesInserted(this, static_cast<int>(first), n);
 }
 
 void TKedEditStringList::SetCapacity(int newCapacity) {
   if (newCapacity < GetCount())
-    throw EKedEditListError("Stringlist capacity cannot be smaller than count");
+    throw EListError("Stringlist capacity cannot be smaller than count");
   if (static_cast<size_t>(newCapacity) > lines_.capacity()) {
     lines_.reserve(newCapacity);
   } else {
@@ -263,22 +255,6 @@ void TKedEditStringList::SetCapacity(int newCapacity) {
     shrunk.reserve(newCapacity);
     shrunk.assign(lines_.begin(), lines_.end());
     lines_.swap(shrunk);
-  }
-}
-
-void TKedEditStringList::SetText(const std::string& text) {
-  UpdateGuard update(*this);
-  Clear();
-  // As the framework's lists read a text: CR LF, LF or CR end a line; no empty
-  // line after a final break.
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t end = text.find_first_of("\r\n", i);
-    if (end == std::string::npos) end = text.size();
-    Add(text.substr(i, end - i));
-    i = end;
-    if (i < text.size() && text[i] == '\r') ++i;
-    if (i < text.size() && text[i] == '\n') ++i;
   }
 }
 
@@ -451,26 +427,25 @@ void TKedEditStringList::SetTabWidth(int value) {
 }
 
 void TKedEditStringList::LoadFromFile(const std::string& fileName) {
-  FileHandle file(std::fopen(fileName.c_str(), "rb"));
-  if (!file) throw Exception("Cannot open file \"" + fileName + "\"");
-  if (std::fseek(file.get(), 0, SEEK_END) != 0)
-    throw Exception("Cannot read file \"" + fileName + "\"");
-#ifdef _WIN32
-  const long long size = _ftelli64(file.get());
-#else
-  const long long size = ftello(file.get());
-#endif
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
-    throw Exception("Cannot read file \"" + fileName + "\"");
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+  LoadFromStream(&stream);
+}
+
+void TKedEditStringList::LoadFromStream(TStream* stream) {
+  const int64_t size = stream->Size();
   // Line records hold 32-bit offsets; no 32-bit process can hold more anyway.
-  if (static_cast<unsigned long long>(size) > 0xFFFFFFFFull ||
-      static_cast<unsigned long long>(size) > std::numeric_limits<size_t>::max())
-    throw Exception("File too large: \"" + fileName + "\"");
+  if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFull ||
+      static_cast<uint64_t>(size) > std::numeric_limits<size_t>::max())
+    throw EReadError("File too large");
+  stream->SetPosition(0);
   std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
-  if (size > 0 && std::fread(data.get(), 1, static_cast<size_t>(size), file.get()) !=
-                      static_cast<size_t>(size))
-    throw Exception("Cannot read file \"" + fileName + "\"");
-  file.reset();
+  // One read of the whole text, in pieces only because a read takes a 32-bit count.
+  int64_t done = 0;
+  while (done < size) {
+    const int64_t chunk = std::min<int64_t>(size - done, int64_t{1} << 30);
+    stream->ReadBuffer(data.get() + done, chunk);
+    done += chunk;
+  }
   LoadFromBuffer(std::move(data), static_cast<size_t>(size));
 }
 
@@ -558,7 +533,12 @@ std::string TKedEditStringList::SaveToString() const {
   return out;
 }
 
-void TKedEditStringList::SaveToFile(const std::string& fileName) const {
+void TKedEditStringList::SaveToStream(TStream* stream) {
+  const std::string bytes = SaveToString();
+  if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+void TKedEditStringList::SaveToFile(const std::string& fileName) {
   TKedEditFileWriter writer(fileName);
   writer.SetLineBreakStyle(lineBreakStyle_);
   const size_t n = lines_.size();
@@ -575,7 +555,7 @@ void TKedEditStringList::SaveToFile(const std::string& fileName) const {
 size_t TKedEditStringList::MemoryUsed() const {
   size_t used = bufferSize_ + lines_.capacity() * sizeof(LineRec) +
                 owned_.capacity() * sizeof(std::string) + freeSlots_.capacity() * sizeof(uint32_t) +
-                objects_.capacity() * sizeof(void*);
+                objects_.capacity() * sizeof(TObject*);
   for (const std::string& s : owned_) used += s.capacity();
   return used;
 }
@@ -590,42 +570,29 @@ void TKedEditFiler::SetBufferSize(size_t size) {
   if (size != buffer_.size()) buffer_.resize(size);
 }
 
-TKedEditFileWriter::TKedEditFileWriter(const std::string& fileName) : fileName_(fileName) {
-  file_ = std::fopen(fileName.c_str(), "wb");
-  if (!file_) throw Exception("Cannot create file \"" + fileName + "\"");
-}
+TKedEditFileWriter::TKedEditFileWriter(const std::string& fileName)
+    : stream_(std::make_unique<TFileStream>(fileName, fmCreate)) {}
 
 TKedEditFileWriter::~TKedEditFileWriter() {
-  if (!file_) return;
+  if (!stream_) return;
   try {
     Flush();
   } catch (...) {
     // A destructor cannot report; Close() is the path that reports write errors.
   }
-  std::fclose(file_);
 }
 
 void TKedEditFileWriter::Flush() {
-  if (fill_ == 0) return;
-  if (!file_ || std::fwrite(buffer_.data(), 1, fill_, file_) != fill_) {
-    fill_ = 0;
-    throw Exception("Error writing file \"" + fileName_ + "\"");
-  }
+  if (fill_ == 0 || !stream_) return;
+  const size_t size = fill_;
   fill_ = 0;
+  stream_->WriteBuffer(buffer_.data(), static_cast<int64_t>(size));
 }
 
 void TKedEditFileWriter::Close() {
-  if (!file_) return;
-  std::FILE* file = file_;
-  try {
-    Flush();
-  } catch (...) {
-    file_ = nullptr;
-    std::fclose(file);
-    throw;
-  }
-  file_ = nullptr;
-  if (std::fclose(file) != 0) throw Exception("Error writing file \"" + fileName_ + "\"");
+  if (!stream_) return;
+  Flush();
+  stream_.reset();
 }
 
 void TKedEditFileWriter::Reserve(size_t length) {

@@ -3,78 +3,62 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/Events.h"
+#include "framework/Strings.h"
 #include "framework/SysUtils.h"
 
-class EKedEditStringList : public Exception {
- public:
-  using Exception::Exception;
-};
+class TStream;
+class TFileStream;
 
-// Capacity below Count; the list's own class until the framework's list errors exist.
-class EKedEditListError : public Exception {
- public:
-  using Exception::Exception;
-};
+K_EXCEPTION(EKedEditStringList, Exception);
 
 enum TKedEditLineBreakStyle : uint8_t { lbsCRLF = 0, lbsLF = 1, lbsCR = 2 };
 
-class TKedEditStringList {
- public:
-  using TNotifyEvent = std::function<void(TKedEditStringList* sender)>;
-  using TStringListChangeEvent =
-      std::function<void(TKedEditStringList* sender, int index, int count)>;
+using TStringListChangeEvent = TMethod<void(TObject* sender, int index, int count)>;
+
+class TKedEditStringList : public TStrings {
+  K_CLASS(TKedEditStringList, TStrings)
 
   TKedEditStringList();
-  virtual ~TKedEditStringList();
+  ~TKedEditStringList() override;
   TKedEditStringList(const TKedEditStringList&) = delete;
   TKedEditStringList& operator=(const TKedEditStringList&) = delete;
 
   // Reading.
-  virtual int GetCount() const { return static_cast<int>(lines_.size()); }
-  int Count() const { return GetCount(); }
-  virtual int GetCapacity() const { return static_cast<int>(lines_.capacity()); }
-  virtual std::string Get(int index) const;
-  std::string Strings(int index) const { return Get(index); }
+  int GetCount() const override { return static_cast<int>(lines_.size()); }
+  int GetCapacity() const override { return static_cast<int>(lines_.capacity()); }
+  // Out of range: an empty line, never an exception.
+  std::string Get(int index) const override;
   // The line's bytes without a copy; valid until the list changes. Out of range: empty.
   std::string_view LineView(int index) const;
-  virtual void* GetObject(int index) const;
+  TObject* GetObjectAt(int index) const override;
   // All lines joined with CR LF, no break after the last, whatever the break style.
-  virtual std::string GetTextStr() const;
-  std::string Text() const { return GetTextStr(); }
+  std::string GetTextStr() const override;
 
   // Changing.
-  virtual int Add(const std::string& s);
-  virtual void Insert(int index, const std::string& s);
-  virtual void Put(int index, const std::string& s);
-  void SetStrings(int index, const std::string& s) { Put(index, s); }
-  virtual void PutObject(int index, void* object);
-  virtual void Delete(int index);
-  virtual void Exchange(int index1, int index2);
-  virtual void Clear();
-  virtual void AddStrings(const std::vector<std::string>& strings);
-  virtual void SetCapacity(int newCapacity);
-  void SetText(const std::string& text);
+  int Add(const std::string& s) override;
+  void Insert(int index, const std::string& s) override;
+  void Put(int index, const std::string& s) override;
+  void PutObject(int index, TObject* object) override;
+  void Delete(int index) override;
+  void Exchange(int index1, int index2) override;
+  void Clear() override;
+  void AddStrings(TStrings* strings) override;
+  void SetCapacity(int newCapacity) override;
   void InsertEmptyLines(int index, int count);
   void DeleteLineRange(int index, int count);
-  // Deletes every line for which keep(index, line) is false in one compaction pass;
+  // Deletes every line for which remove(index, line) is true in one compaction pass;
   // reports the removed runs from the last to the first. Returns the number deleted.
   int DeleteLinesIf(const std::function<bool(int index, std::string_view line)>& remove);
   // Exchanges the text of two lists (not their handlers); used to load into a
   // fresh list and take it over only when loading succeeded.
   void SwapContents(TKedEditStringList& other);
-
-  // Update bracket: the owner hears OnLinesChanging before the first change and
-  // OnLinesChanged after the last.
-  void BeginUpdate();
-  void EndUpdate();
-  int UpdateCount() const { return updateCount_; }
 
   // Highlighter state and display lengths.
   int GetLineRange(int index) const;
@@ -88,11 +72,13 @@ class TKedEditStringList {
   // Files.
   TKedEditLineBreakStyle LineBreakStyle() const { return lineBreakStyle_; }
   void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
-  virtual void LoadFromFile(const std::string& fileName);
-  // Takes over a whole text; used by LoadFromFile after its single read.
+  void LoadFromFile(const std::string& fileName) override;
+  void LoadFromStream(TStream* stream) override;
+  // Takes over a whole text; LoadFromStream hands its single read over to it.
   void LoadFromBuffer(std::unique_ptr<char[]> data, size_t size);
   void LoadFromString(std::string_view data);
-  virtual void SaveToFile(const std::string& fileName) const;
+  void SaveToFile(const std::string& fileName) override;
+  void SaveToStream(TStream* stream) override;
   // The bytes SaveToFile writes: lines joined with the list's break style.
   std::string SaveToString() const;
 
@@ -107,7 +93,7 @@ class TKedEditStringList {
   TStringListChangeEvent OnLineReplaced;
 
  protected:
-  virtual void SetUpdateState(bool updating);
+  void SetUpdateState(bool updating) override;
 
  private:
   // 16 bytes per line: where the text is, the highlighter state, and the cached
@@ -116,7 +102,7 @@ class TKedEditStringList {
     uint32_t Offset;  // into the loaded buffer, or the slot of an edited line
     uint32_t Length;
     int32_t Range;
-    uint32_t Meta;  // expanded length (bits 0-27) and the flags below
+    uint32_t Meta;  // expanded length (bits 0-27) and the flags
   };
   static_assert(sizeof(LineRec) == 16);
 
@@ -134,13 +120,12 @@ class TKedEditStringList {
   std::unique_ptr<char[]> buffer_;
   size_t bufferSize_ = 0;
   std::vector<LineRec> lines_;
-  std::vector<std::string> owned_;     // texts of edited or added lines
-  std::vector<uint32_t> freeSlots_;    // reusable entries of owned_
-  std::vector<void*> objects_;         // empty until an object is stored
+  std::vector<std::string> owned_;   // texts of edited or added lines
+  std::vector<uint32_t> freeSlots_;  // reusable entries of owned_
+  std::vector<TObject*> objects_;    // empty until an object is stored
   TKedEditLineBreakStyle lineBreakStyle_ = lbsCRLF;
   int longestIndex_ = -1;
   int tabWidth_ = 8;
-  int updateCount_ = 0;
 };
 
 // Buffered file output with a chosen line break.
@@ -174,6 +159,5 @@ class TKedEditFileWriter : public TKedEditFiler {
 
  private:
   void Reserve(size_t length);
-  std::string fileName_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<TFileStream> stream_;
 };

@@ -94,7 +94,7 @@ TEST(KedEditStringList, TextJoinsWithCRLFWhateverTheStyle) {
 TEST(KedEditStringList, FailedLoadKeepsThePreviousText) {
   TKedEditStringList list;
   list.LoadFromString("keep\nme");
-  EXPECT_THROW(list.LoadFromFile(TempPath("does_not_exist/none.sql")), Exception);
+  EXPECT_THROW(list.LoadFromFile(TempPath("does_not_exist/none.sql")), EFOpenError);
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep", "me"}));
   EXPECT_EQ(list.LineBreakStyle(), lbsLF);
 }
@@ -115,7 +115,7 @@ TEST(KedEditStringList, OutOfRangeReadsAreEmptyAndWritesRaise) {
   EXPECT_THROW(list.Delete(-1), EKedEditStringList);
   EXPECT_THROW(list.Insert(3, "x"), EKedEditStringList);
   EXPECT_THROW(list.Exchange(0, 2), EKedEditStringList);
-  EXPECT_THROW(list.SetCapacity(1), EKedEditListError);
+  EXPECT_THROW(list.SetCapacity(1), EListError);
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b"}));
 }
 
@@ -148,7 +148,7 @@ TEST(KedEditStringList, InsertDeleteAndExchangeMixLoadedAndEditedLines) {
 TEST(KedEditStringList, ObjectsFollowTheirLines) {
   TKedEditStringList list;
   list.LoadFromString("a\nb\nc");
-  int marker = 0;
+  TObject marker;
   list.PutObject(2, &marker);
   list.Delete(0);
   EXPECT_EQ(list.GetObject(1), &marker);
@@ -167,16 +167,16 @@ struct Event {
 class ListEvents : public ::testing::Test {
  protected:
   void SetUp() override {
-    list.OnLinesChanging = [this](TKedEditStringList*) { events.push_back({"changing", 0, 0}); };
-    list.OnLinesChanged = [this](TKedEditStringList*) { events.push_back({"changed", 0, 0}); };
-    list.OnListCleared = [this](TKedEditStringList*) { events.push_back({"cleared", 0, 0}); };
-    list.OnLinesDeleted = [this](TKedEditStringList*, int i, int n) {
+    list.OnLinesChanging = [this](TObject*) { events.push_back({"changing", 0, 0}); };
+    list.OnLinesChanged = [this](TObject*) { events.push_back({"changed", 0, 0}); };
+    list.OnListCleared = [this](TObject*) { events.push_back({"cleared", 0, 0}); };
+    list.OnLinesDeleted = [this](TObject*, int i, int n) {
       events.push_back({"deleted", i, n});
     };
-    list.OnLinesInserted = [this](TKedEditStringList*, int i, int n) {
+    list.OnLinesInserted = [this](TObject*, int i, int n) {
       events.push_back({"inserted", i, n});
     };
-    list.OnLineReplaced = [this](TKedEditStringList*, int i, int n) {
+    list.OnLineReplaced = [this](TObject*, int i, int n) {
       events.push_back({"replaced", i, n});
     };
   }

@@ -1,0 +1,31 @@
+// Writes the pieces of a split to disk through one large buffer.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/SplitEngine.h"
+
+class TPieceFileSink : public TPieceSink {
+ public:
+  explicit TPieceFileSink(size_t bufferSize = 1 << 20);
+  ~TPieceFileSink() override;
+  TPieceFileSink(const TPieceFileSink&) = delete;
+  TPieceFileSink& operator=(const TPieceFileSink&) = delete;
+
+  void PrepareFolder(const std::string& folder) override;
+  void Create(const std::string& path) override;
+  void WriteLine(std::string_view line) override;
+  void Close() override;
+  void Abandon() noexcept override;
+
+ private:
+  void Flush();
+  void Put(const char* data, size_t size);
+
+  std::vector<char> buffer_;
+  size_t fill_ = 0;
+  std::FILE* file_ = nullptr;
+  std::string path_;
+};

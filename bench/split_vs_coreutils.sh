@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Splits the same generated 1 GB dump with our split engine and with `split -C`
+# and prints both times and their ratio. Goal: ours within 1.5x.
+#   bench/split_vs_coreutils.sh <kestrava_split binary> [bytes] [piece bytes]
+set -euo pipefail
+
+tool=${1:?usage: $0 <path to kestrava_split> [bytes] [piece bytes]}
+bytes=${2:-1073741824}
+piece=${3:-67108864}
+work=${TMPDIR:-/tmp}/kestrava-split-vs-coreutils
+dump=$work/dump.sql
+
+mkdir -p "$work"
+if [ ! -f "$dump" ] || [ "$(stat -c %s "$dump")" -ne "$bytes" ]; then
+  "$tool" generate "$dump" "$bytes"
+fi
+cat "$dump" > /dev/null  # both runs start from a warm page cache
+
+now() { date +%s.%N; }
+
+run_ours() {
+  rm -rf "$work/ours" && mkdir -p "$work/ours"
+  local t0 t1
+  t0=$(now)
+  "$tool" split "$dump" "$work/ours" "$piece" csv > /dev/null
+  t1=$(now)
+  echo "$t1 - $t0" | bc -l
+}
+
+run_split() {
+  rm -rf "$work/coreutils" && mkdir -p "$work/coreutils"
+  local t0 t1
+  t0=$(now)
+  split -C "$piece" "$dump" "$work/coreutils/piece_"
+  t1=$(now)
+  echo "$t1 - $t0" | bc -l
+}
+
+# Best of three for each, alternating, so neither profits from the other's cache.
+best_ours=999999
+best_split=999999
+for _ in 1 2 3; do
+  t=$(run_ours);  if (( $(echo "$t < $best_ours" | bc -l) )); then best_ours=$t; fi
+  t=$(run_split); if (( $(echo "$t < $best_split" | bc -l) )); then best_split=$t; fi
+done
+
+ours_total=$(cat "$work"/ours/* | wc -c)
+split_total=$(cat "$work"/coreutils/* | wc -c)
+printf 'dump:        %s bytes, pieces of at most %s bytes\n' "$bytes" "$piece"
+printf 'ours:        %.3f s (%s pieces, %s bytes)\n' "$best_ours" "$(ls "$work/ours" | wc -l)" "$ours_total"
+printf 'split -C:    %.3f s (%s pieces, %s bytes)\n' "$best_split" "$(ls "$work/coreutils" | wc -l)" "$split_total"
+printf 'ratio:       %.2f (ours / split -C; goal <= 1.5)\n' "$(echo "$best_ours / $best_split" | bc -l)"
+rm -rf "$work/ours" "$work/coreutils"
