@@ -88,6 +88,10 @@ class TWin32BitmapBinding : public TBitmapBinding {
   ~TWin32BitmapBinding() override { ReleaseDC(); }
 
   HBITMAP Handle();
+  // The handle for code outside: taken out of the canvas's DC first (unless the
+  // canvas is locked), because GDI selects a bitmap into one DC at a time and
+  // image lists, icons and other DCs must be able to select it.
+  HBITMAP HandleForCaller();
   void SetHandle(HBITMAP value);
   HBITMAP ReleaseHandle();
   TCanvas* Canvas();
@@ -140,6 +144,11 @@ HBITMAP TWin32BitmapBinding::Handle() {
   bitmap_.AdoptStorage(std::move(storage));
   dib_ = adopted;
   return dib_->Handle();
+}
+
+HBITMAP TWin32BitmapBinding::HandleForCaller() {
+  if (!canvas_ || canvas_->LockCount() == 0) ReleaseDC();
+  return Handle();
 }
 
 HDC TWin32BitmapBinding::MemoryDC() {
@@ -270,7 +279,7 @@ const bool kInstalled = [] {
 // program calls by name, is linked into every program.
 extern "C" const bool kfwBitmapBindingInstalled = kInstalled;
 
-HBITMAP TBitmap::Handle() { return BindingOf(*this).Handle(); }
+HBITMAP TBitmap::Handle() { return BindingOf(*this).HandleForCaller(); }
 void TBitmap::SetHandle(HBITMAP value) { BindingOf(*this).SetHandle(value); }
 HBITMAP TBitmap::ReleaseHandle() { return BindingOf(*this).ReleaseHandle(); }
 TCanvas* TBitmap::Canvas() { return BindingOf(*this).Canvas(); }
