@@ -10,9 +10,12 @@
 
 #include <string>
 
+#include "framework/SysUtils.h"
 #include "framework/System.h"
 
 class TStrings;
+
+K_EXCEPTION(EIniFileException, Exception);
 
 class TIniFile : public TObject {
   K_CLASS(TIniFile, TObject)

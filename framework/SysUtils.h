@@ -145,8 +145,12 @@ std::string Format(const std::string& format, const Args&... args) {
 // ---- arithmetic ----------------------------------------------------------------
 
 // a * b / c with a 64-bit intermediate, rounded half away from zero as Windows does;
-// -1 when c is 0 or the result does not fit 32 bits.
+// -1 when c is 0 or the result does not fit 32 bits. On Windows it is the system's own.
+#ifdef _WIN32
+extern "C" __declspec(dllimport) int __stdcall MulDiv(int a, int b, int c);
+#else
 int MulDiv(int a, int b, int c);
+#endif
 template <class T>
 constexpr T Min(T a, T b) { return b < a ? b : a; }
 template <class T>

@@ -24,6 +24,7 @@
 class TObject;
 class TComponent;
 class TCollection;
+class TCollectionItem;
 class TClassInfo;
 struct TPropInfo;
 template <class T>
@@ -75,9 +76,9 @@ template <class T>
 constexpr TClassInfo::TCreateFunc CreateFuncFor() {
   if constexpr (std::is_abstract_v<T>) {
     return nullptr;
-  } else if constexpr (std::is_constructible_v<T, TComponent*>) {
+  } else if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*>) {
     return &CreateWithOwner<T, TComponent>;
-  } else if constexpr (std::is_constructible_v<T, TCollection*>) {
+  } else if constexpr (std::is_base_of_v<TCollectionItem, T> && std::is_constructible_v<T, TCollection*>) {
     return &CreateWithOwner<T, TCollection>;
   } else if constexpr (std::is_default_constructible_v<T>) {
     return &CreateDefault<T>;
