@@ -103,10 +103,11 @@ TEST(BitmapTest, PixelsAreStoredInDibByteOrder) {
   EXPECT_EQ(bmp.ScanLine(0)[0], 0x80);  // most significant bit is the leftmost pixel
   EXPECT_EQ(bmp.ScanLine(0)[1], 0x80);
 
-  bmp.SetPixelFormat(pf4bit);
-  bmp.Fill(clBlack);
-  bmp.SetPixelColor(1, 0, clWhite);  // entry 15 of the standard 16 colours
-  EXPECT_EQ(bmp.ScanLine(0)[0], 0x0F);
+  TBitmap nibbles;
+  nibbles.SetPixelFormat(pf4bit);
+  nibbles.SetSize(2, 1);
+  nibbles.SetPixelColor(1, 0, clWhite);  // entry 15 of the standard 16 colours
+  EXPECT_EQ(nibbles.ScanLine(0)[0], 0x0F);  // the high nibble is the left pixel
 }
 
 TEST(BitmapTest, FormatConversionsKeepColoursWithinTheTargetPrecision) {
