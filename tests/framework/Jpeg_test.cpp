@@ -1,0 +1,195 @@
+#include "framework/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include <jpeglib.h>
+
+#ifdef _WIN32
+#include "framework/Canvas.h"
+#endif
+
+namespace {
+
+// A JPEG file made by the library's compressor: colour(x, y) gives 0x00BBGGRR, or a
+// grey level in the low byte for a greyscale file.
+std::vector<uint8_t> CompressJpeg(int width, int height, bool grey,
+                                  const std::function<TColor(int, int)>& colour) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = grey ? 1 : 3;
+  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 95, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+  while (info.next_scanline < info.image_height) {
+    const int y = static_cast<int>(info.next_scanline);
+    for (int x = 0; x < width; ++x) {
+      const TColor c = colour(x, y);
+      if (grey) {
+        row[x] = ColorR(c);
+      } else {
+        row[x * 3] = ColorR(c);
+        row[x * 3 + 1] = ColorG(c);
+        row[x * 3 + 2] = ColorB(c);
+      }
+    }
+    JSAMPROW rows[] = {row.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::vector<uint8_t> file(buffer, buffer + size);
+  std::free(buffer);
+  return file;
+}
+
+// Left half red, right half blue: flat areas survive compression almost exactly.
+std::vector<uint8_t> RedBlueJpeg() {
+  return CompressJpeg(32, 16, false, [](int x, int) { return x < 16 ? clRed : clBlue; });
+}
+
+void Load(TJPEGImage& image, const std::vector<uint8_t>& file) {
+  TMemoryStream stream;
+  if (!file.empty()) stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  stream.SetPosition(0);
+  image.LoadFromStream(stream);
+}
+
+void ExpectNear(TColor actual, TColor expected, const char* what) {
+  EXPECT_NEAR(ColorR(actual), ColorR(expected), 6) << what;
+  EXPECT_NEAR(ColorG(actual), ColorG(expected), 6) << what;
+  EXPECT_NEAR(ColorB(actual), ColorB(expected), 6) << what;
+}
+
+TEST(JpegImageTest, DecodesSizeAndColours) {
+  TJPEGImage image;
+  Load(image, RedBlueJpeg());
+  EXPECT_FALSE(image.Empty());
+  EXPECT_EQ(image.Width(), 32);
+  EXPECT_EQ(image.Height(), 16);
+  EXPECT_EQ(image.Bitmap()->PixelFormat(), pf24bit);
+  ExpectNear(image.Bitmap()->PixelColor(3, 8), clRed, "left half");
+  ExpectNear(image.Bitmap()->PixelColor(28, 8), clBlue, "right half");
+}
+
+TEST(JpegImageTest, GreyscaleFilesDecodeAsGrey) {
+  TJPEGImage image;
+  Load(image, CompressJpeg(8, 8, true, [](int, int) { return 0x80; }));
+  ExpectNear(image.Bitmap()->PixelColor(4, 4), MakeColor(0x80, 0x80, 0x80), "grey");
+}
+
+TEST(JpegImageTest, RowsComeOutTopDown) {
+  TJPEGImage image;
+  Load(image, CompressJpeg(16, 32, false, [](int, int y) { return y < 16 ? clLime : clBlack; }));
+  ExpectNear(image.Bitmap()->PixelColor(8, 2), clLime, "top");
+  ExpectNear(image.Bitmap()->PixelColor(8, 29), clBlack, "bottom");
+}
+
+TEST(JpegImageTest, SavingWritesTheLoadedFileBack) {
+  const std::vector<uint8_t> file = RedBlueJpeg();
+  TJPEGImage image;
+  Load(image, file);
+  TMemoryStream saved;
+  image.SaveToStream(saved);
+  EXPECT_EQ(std::vector<uint8_t>(saved.Memory(), saved.Memory() + saved.Size()), file);
+}
+
+TEST(JpegImageTest, ForeignOrBrokenDataRaisesAndLeavesTheImageEmpty) {
+  const std::vector<uint8_t> good = RedBlueJpeg();
+  struct {
+    const char* Name;
+    std::vector<uint8_t> File;
+  } const cases[] = {
+      {"empty", {}},
+      {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
+      {"only the start marker", {0xFF, 0xD8}},
+      {"cut inside the header", std::vector<uint8_t>(good.begin(), good.begin() + 40)},
+  };
+  for (const auto& c : cases) {
+    TJPEGImage image;
+    Load(image, good);
+    EXPECT_THROW(Load(image, c.File), EInvalidGraphic) << c.Name;
+    EXPECT_TRUE(image.Empty()) << c.Name;
+    EXPECT_EQ(image.Width(), 0) << c.Name;
+  }
+}
+
+TEST(JpegImageTest, AFileCutInItsImageDataShowsWhatIsThere) {
+  // Busy rows below the first ones, so most of the file is image data.
+  const std::vector<uint8_t> good = CompressJpeg(64, 128, false, [](int x, int y) {
+    return y < 16 ? clYellow : MakeColor((x * 37 + y * 11) & 0xFF, (x * y) & 0xFF, (x ^ y) & 0xFF);
+  });
+  TJPEGImage image;
+  Load(image, std::vector<uint8_t>(good.begin(), good.end() - good.size() / 3));
+  EXPECT_EQ(image.Height(), 128);
+  ExpectNear(image.Bitmap()->PixelColor(8, 1), clYellow, "first rows");
+}
+
+TEST(JpegImageTest, SizeCannotBeSet) {
+  TJPEGImage image;
+  EXPECT_THROW(image.SetWidth(10), EInvalidGraphicOperation);
+  EXPECT_THROW(image.SetHeight(10), EInvalidGraphicOperation);
+}
+
+TEST(JpegImageTest, BitmapAndJpegCopiesTakeThePixels) {
+  TJPEGImage image;
+  Load(image, RedBlueJpeg());
+  TBitmap bitmap;
+  bitmap.Assign(&image);
+  EXPECT_EQ(bitmap.Width(), 32);
+  ExpectNear(bitmap.PixelColor(28, 8), clBlue, "bitmap copy");
+
+  TJPEGImage copy;
+  copy.Assign(&image);
+  EXPECT_EQ(copy.Height(), 16);
+  ExpectNear(copy.Bitmap()->PixelColor(3, 3), clRed, "jpeg copy");
+}
+
+TEST(JpegImageTest, PicturesOpenJpgAndJpegFilesAsJpegImages) {
+  EXPECT_EQ(TPicture::FileFormatFor(".JPG"), TJPEGImage::StaticClassInfo());
+  EXPECT_EQ(TPicture::FileFormatFor("jpeg"), TJPEGImage::StaticClassInfo());
+
+  const char* binary = std::getenv("KESTRAVA_BINARY_DIR");
+  const std::filesystem::path path =
+      std::filesystem::path(binary ? binary : ".") / "jpeg-test-picture.JPEG";
+  {
+    const std::vector<uint8_t> file = RedBlueJpeg();
+    TFileStream out(path.string(), fmCreate);
+    out.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  }
+  TPicture picture;
+  picture.LoadFromFile(path.string());
+  ASSERT_NE(picture.Graphic(), nullptr);
+  EXPECT_TRUE(picture.Graphic()->Is<TJPEGImage>());
+  EXPECT_EQ(picture.Width(), 32);
+  std::filesystem::remove(path);
+}
+
+#ifdef _WIN32
+TEST(JpegImageTest, DrawsOntoACanvas) {
+  TJPEGImage image;
+  Load(image, RedBlueJpeg());
+  TBitmap target;
+  target.SetPixelFormat(pf24bit);
+  target.SetSize(40, 20);
+  target.Canvas()->Draw(4, 2, &image);
+  ExpectNear(target.PixelColor(4 + 3, 2 + 8), clRed, "left half");
+  ExpectNear(target.PixelColor(4 + 28, 2 + 8), clBlue, "right half");
+  EXPECT_EQ(target.PixelColor(37, 19), clBlack) << "outside the image";
+}
+#endif
+
+}  // namespace
