@@ -105,7 +105,7 @@ TEST(KedEditStringList, OutOfRangeReadsAreEmptyAndWritesRaise) {
   EXPECT_EQ(list.Get(-1), "");
   EXPECT_EQ(list.Get(2), "");
   EXPECT_EQ(list.GetLineRange(5), 0);
-  EXPECT_EQ(list.GetObject(2), nullptr);
+  EXPECT_EQ(list.GetObjectAt(2), nullptr);
   try {
     list.Delete(2);
     FAIL() << "Delete(Count) must raise";
@@ -151,10 +151,10 @@ TEST(KedEditStringList, ObjectsFollowTheirLines) {
   TObject marker;
   list.PutObject(2, &marker);
   list.Delete(0);
-  EXPECT_EQ(list.GetObject(1), &marker);
+  EXPECT_EQ(list.GetObjectAt(1), &marker);
   list.Insert(0, "z");
-  EXPECT_EQ(list.GetObject(2), &marker);
-  EXPECT_EQ(list.GetObject(0), nullptr);
+  EXPECT_EQ(list.GetObjectAt(2), &marker);
+  EXPECT_EQ(list.GetObjectAt(0), nullptr);
 }
 
 struct Event {
