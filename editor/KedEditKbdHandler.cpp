@@ -1,0 +1,71 @@
+#include "editor/KedEditKbdHandler.h"
+
+namespace {
+
+// Marks a chain as running for one run, also when a handler raises.
+class TRunGuard {
+ public:
+  explicit TRunGuard(bool& running) : running_(running) { running_ = true; }
+  ~TRunGuard() { running_ = false; }
+  TRunGuard(const TRunGuard&) = delete;
+  TRunGuard& operator=(const TRunGuard&) = delete;
+
+ private:
+  bool& running_;
+};
+
+// Calls the handlers newest first until stop() says the event was consumed. The
+// handlers are copied first: one may add or remove handlers while it runs.
+template <class TEvent, class Call, class Stop>
+void RunChain(const TKedMethodList<TEvent>& list, bool& running, Call call, Stop stop) {
+  if (running) return;
+  TRunGuard guard(running);
+  std::vector<TEvent> handlers;
+  handlers.reserve(static_cast<std::size_t>(list.Count()));
+  for (int i = 0; i < list.Count(); ++i) handlers.push_back(list.Items(i));
+  for (auto it = handlers.rbegin(); it != handlers.rend(); ++it) {
+    call(*it);
+    if (stop()) return;
+  }
+}
+
+}  // namespace
+
+void TKedEditKbdHandler::RunKeyDownChain(TObject* editor, std::uint16_t& key, TShiftState shift) {
+  RunChain(
+      keyDown_, inKeyDown_, [&](const TKedKeyEvent& h) { h(editor, key, shift); },
+      [&] { return key == 0; });
+}
+
+void TKedEditKbdHandler::RunKeyUpChain(TObject* editor, std::uint16_t& key, TShiftState shift) {
+  RunChain(
+      keyUp_, inKeyUp_, [&](const TKedKeyEvent& h) { h(editor, key, shift); },
+      [&] { return key == 0; });
+}
+
+void TKedEditKbdHandler::RunKeyPressChain(TObject* editor, char& key) {
+  RunChain(
+      keyPress_, inKeyPress_, [&](const TKedKeyPressEvent& h) { h(editor, key); },
+      [&] { return key == '\0'; });
+}
+
+void TKedEditKbdHandler::RunMouseDownChain(TObject* editor, int button, TShiftState shift, int x,
+                                           int y) {
+  RunChain(
+      mouseDown_, inMouseDown_, [&](const TKedMouseEvent& h) { h(editor, button, shift, x, y); },
+      [] { return false; });
+}
+
+void TKedEditKbdHandler::RunMouseUpChain(TObject* editor, int button, TShiftState shift, int x,
+                                         int y) {
+  RunChain(
+      mouseUp_, inMouseUp_, [&](const TKedMouseEvent& h) { h(editor, button, shift, x, y); },
+      [] { return false; });
+}
+
+void TKedEditKbdHandler::RunMouseCursorChain(TObject* editor, const TBufferCoord& position,
+                                             int& cursor) {
+  RunChain(
+      mouseCursor_, inMouseCursor_,
+      [&](const TKedMouseCursorEvent& h) { h(editor, position, cursor); }, [] { return false; });
+}
