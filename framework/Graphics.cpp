@@ -288,7 +288,9 @@ void TBitmap::Reallocate() {
 void TBitmap::AdoptStorage(std::unique_ptr<TPixelStorage> storage) { storage_ = std::move(storage); }
 
 void TBitmap::NotifyPixelAccess() const {
-  if (binding_) binding_->SyncForPixelAccess();
+  // The binding is made here too, so that pixel addresses handed out stay valid once
+  // GDI draws on the same bitmap.
+  if (TBitmapBinding* binding = const_cast<TBitmap*>(this)->Binding()) binding->SyncForPixelAccess();
 }
 
 uint8_t* TBitmap::Bits() {

@@ -16,7 +16,8 @@
 //     layout, load, assign): the binding drops its handle and DC, since they point at the old
 //     block; a new DIB section is made on the next request;
 //   - SyncForPixelAccess() before the CPU touches the pixels (ScanLine and friends): the
-//     binding finishes pending GDI drawing (GdiFlush);
+//     binding finishes pending GDI drawing (GdiFlush) and moves the pixels into the DIB
+//     section first, so row addresses stay valid when GDI draws afterwards;
 //   - PaletteChanged() after the colour table changed, so a DIB section updates its own table.
 // The Win32 half installs its binding factory with TBitmap::SetBindingFactory; Draw goes
 // through the binding, so the portable code never calls into Win32 code by name.

@@ -102,7 +102,12 @@ class TWin32BitmapBinding : public TBitmapBinding {
     ReleaseDC();
     dib_ = nullptr;
   }
-  void SyncForPixelAccess() override { ::GdiFlush(); }
+  // Pixel addresses handed out must stay valid when GDI draws later: the pixels
+  // move into the DIB section before the first access.
+  void SyncForPixelAccess() override {
+    if (!dib_ && !creating_ && !bitmap_.Empty()) Handle();
+    ::GdiFlush();
+  }
   void PaletteChanged() override;
   void Draw(TCanvas* canvas, const TRect& r) override;
 
@@ -111,6 +116,7 @@ class TWin32BitmapBinding : public TBitmapBinding {
 
   TBitmap& bitmap_;
   TDibStorage* dib_ = nullptr;  // owned by the bitmap as its storage
+  bool creating_ = false;       // reading the old pixels must not make a section again
   TDCHandle dc_;
   HGDIOBJ oldBitmap_ = nullptr;
   std::unique_ptr<TBitmapCanvas> canvas_;
@@ -138,8 +144,10 @@ HBITMAP TWin32BitmapBinding::Handle() {
   HBITMAP section = ::CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!section || !bits) throw EOutOfMemory("Out of system resources");
   auto storage = std::make_unique<TDibStorage>(section, static_cast<uint8_t*>(bits));
-  if (const uint8_t* current = bitmap_.Bits())
-    std::memcpy(bits, current, bitmap_.BitsSize());
+  creating_ = true;
+  const uint8_t* current = bitmap_.Bits();
+  creating_ = false;
+  if (current) std::memcpy(bits, current, bitmap_.BitsSize());
   TDibStorage* adopted = storage.get();
   bitmap_.AdoptStorage(std::move(storage));
   dib_ = adopted;

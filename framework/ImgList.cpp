@@ -214,14 +214,33 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingSt
 
 void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT style,
                               bool enabled) {
-  COLORREF blend = ToListColor(blendColor_);
-  if (!enabled) {
-    // A disabled image is shown half blended into the button face.
-    style |= ILD_BLEND50;
-    blend = ::GetSysColor(COLOR_BTNFACE);
+  if (enabled) {
+    ::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, ToListColor(bkColor_),
+                       ToListColor(blendColor_), style);
+    return;
   }
-  ::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, ToListColor(bkColor_), blend,
-                     style);
+  // A disabled image: the pixels it covers are mixed half and half with the button
+  // face. Done by hand, since not every system blends (ILD_BLEND50) on request.
+  TBitmap before, after;
+  for (TBitmap* b : {&before, &after}) {
+    b->SetPixelFormat(pf32bit);
+    b->SetSize(width_, height_);
+    ::BitBlt(b->Canvas()->Handle(), 0, 0, width_, height_, canvas->Handle(), x, y, SRCCOPY);
+  }
+  ::ImageList_DrawEx(handle_, index, after.Canvas()->Handle(), 0, 0, 0, 0, ToListColor(bkColor_),
+                     ToListColor(blendColor_), style);
+  const TColor face = ColorToRGB(clBtnFace);
+  for (int row = 0; row < height_; ++row) {
+    const uint8_t* b = before.ScanLine(row);
+    uint8_t* a = after.ScanLine(row);
+    for (int col = 0; col < width_; ++col, b += 4, a += 4) {
+      if (b[0] == a[0] && b[1] == a[1] && b[2] == a[2]) continue;  // not covered by the image
+      a[0] = static_cast<uint8_t>((a[0] + ColorB(face)) / 2);
+      a[1] = static_cast<uint8_t>((a[1] + ColorG(face)) / 2);
+      a[2] = static_cast<uint8_t>((a[2] + ColorR(face)) / 2);
+    }
+  }
+  ::BitBlt(canvas->Handle(), x, y, width_, height_, after.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TCustomImageList::Assign(TPersistent* source) {
