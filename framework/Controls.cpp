@@ -57,6 +57,22 @@ TShiftState GetShiftState() {
   return s;
 }
 
+TOwnerDrawState OwnerDrawStateFromItemState(UINT s) {
+  TOwnerDrawState st;
+  if (s & ODS_SELECTED) st += odSelected;
+  if (s & ODS_GRAYED) st += odGrayed;
+  if (s & ODS_DISABLED) st += odDisabled;
+  if (s & ODS_CHECKED) st += odChecked;
+  if (s & ODS_FOCUS) st += odFocused;
+  if (s & ODS_DEFAULT) st += odDefault;
+  if (s & ODS_HOTLIGHT) st += odHotLight;
+  if (s & ODS_INACTIVE) st += odInactive;
+  if (s & ODS_NOACCEL) st += odNoAccel;
+  if (s & ODS_NOFOCUSRECT) st += odNoFocusRect;
+  if (s & ODS_COMBOBOXEDIT) st += odComboBoxEdit;
+  return st;
+}
+
 void TSizeConstraints::Assign(TPersistent* source) {
   if (auto* c = dynamic_cast<TSizeConstraints*>(source)) {
     MinWidth = c->MinWidth;

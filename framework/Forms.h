@@ -28,18 +28,6 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = IDOK;
-constexpr TModalResult mrCancel = IDCANCEL;
-constexpr TModalResult mrAbort = IDABORT;
-constexpr TModalResult mrRetry = IDRETRY;
-constexpr TModalResult mrIgnore = IDIGNORE;
-constexpr TModalResult mrYes = IDYES;
-constexpr TModalResult mrNo = IDNO;
-constexpr TModalResult mrAll = mrNo + 1;
-constexpr TModalResult mrNoToAll = mrAll + 1;
-constexpr TModalResult mrYesToAll = mrNoToAll + 1;
 
 using TCloseEvent = TMethod<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = TMethod<void(TObject* sender, bool& canClose)>;

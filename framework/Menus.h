@@ -17,18 +17,12 @@ class TMenu;
 
 K_EXCEPTION(EMenuError, Exception);
 
-enum TOwnerDrawStateItem {
-  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
-  odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
-};
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
 using TMenuMeasureItemEvent = TMethod<void(TObject* sender, TCanvas* canvas, int& width, int& height)>;
 using TMenuDrawItemEvent = TMethod<void(TObject* sender, TCanvas* canvas, TRect rect, bool selected)>;
 using TAdvancedMenuDrawItemEvent =
     TMethod<void(TObject* sender, TCanvas* canvas, TRect rect, TOwnerDrawState state)>;
 
-TOwnerDrawState OwnerDrawStateFromItemState(UINT itemState);
 
 class TMenuItem : public TComponent {
   K_CLASS_PUBLISHED(TMenuItem, TComponent)
