@@ -1,0 +1,158 @@
+// What every syntax highlighter of the editor is: a component that owns named display
+// attributes, scans one line at a time into tokens, carries a small scan state (the range)
+// from the end of one line to the start of the next, and tells its editors when anything
+// that changes the painting changes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/KedEditMiscClasses.h"
+#include "editor/KedEditTypes.h"
+#include "framework/Component.h"
+#include "framework/Events.h"
+#include "framework/Graphics.h"
+#include "framework/Strings.h"
+
+// The opaque scan state a highlighter keeps between lines; the editor stores one per line.
+using TKedHighlighterRange = intptr_t;
+
+// Background and foreground colour and font style of one kind of token.
+class TKedHighlighterAttributes : public TPersistent {
+  K_CLASS_PUBLISHED(TKedHighlighterAttributes, TPersistent)
+
+  explicit TKedHighlighterAttributes(const std::string& name);
+
+  const std::string& Name() const { return name_; }
+
+  // clNone means: the editor's colour.
+  TColor Background() const { return background_; }
+  void SetBackground(TColor value);
+  TColor Foreground() const { return foreground_; }
+  void SetForeground(TColor value);
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles value);
+
+  // A value is written to the form resource only when it differs from its default.
+  bool BackgroundStored() const { return background_ != defaultBackground_; }
+  bool ForegroundStored() const { return foreground_ != defaultForeground_; }
+  bool StyleStored() const { return style_ != defaultStyle_; }
+  // The current values become the defaults.
+  void SaveDefaultValues();
+
+  // From another attribute: the name, then colours and style as one change.
+  void Assign(TPersistent* source) override;
+  // Calls OnChange with this attribute as sender.
+  virtual void Changed();
+
+  TNotifyEvent OnChange;
+
+ private:
+  TColor background_ = clNone;
+  TColor defaultBackground_ = clNone;
+  TColor foreground_ = clNone;
+  TColor defaultForeground_ = clNone;
+  std::string name_;
+  TFontStyles style_;
+  TFontStyles defaultStyle_;
+};
+
+// The base of the SQL and the general highlighter. The editor drives it per line:
+// RestoreRange with the previous line's range (ClearRange for the first line), StartLine,
+// then TokenStart/TokenText/TokenAttribute and ScanNextToken until AtLineEnd; CurrentRange
+// is what it stores for the line.
+class TKedCustomHighlighter : public TComponent {
+  K_CLASS_PUBLISHED(TKedCustomHighlighter, TComponent)
+
+  explicit TKedCustomHighlighter(TComponent* owner);
+  ~TKedCustomHighlighter() override;
+
+  // ---- attributes ----
+  virtual int AttributeCount() const;
+  // nullptr outside 0..AttributeCount()-1; the list is sorted by name.
+  virtual TKedHighlighterAttributes* AttributeAt(int index) const;
+  // Generic kinds: 0 comment, 1 identifier, 2 keyword, 3 string, 4 whitespace, 5 symbol.
+  virtual TKedHighlighterAttributes* DefaultAttribute(int kind) const = 0;
+
+  // ---- language description ----
+  virtual std::string GetDefaultFilter() const { return defaultFilter_; }
+  virtual void SetDefaultFilter(const std::string& value) { defaultFilter_ = value; }
+  virtual bool FilterIsStored() const { return true; }
+  // Characters that may appear in a word of the language: 33..255 in the base.
+  virtual TKedCharSet GetIdentChars() const;
+  virtual std::string SampleSource() const { return std::string(); }
+  virtual void StoreSampleSource(const std::string&) {}
+  virtual std::string LanguageName() const { return "<Unknown>"; }
+  virtual bool MatchesKeyword(const std::string&) const { return false; }
+
+  // Characters that end a word for the editor's word-wise operations.
+  const TKedCharSet& WordBreakChars() const { return wordBreakChars_; }
+  virtual void AssignWordBreakChars(const TKedCharSet& chars) { wordBreakChars_ = chars; }
+
+  // ---- scanner ----
+  // Begins scanning a line and reads its first token. The highlighter keeps a view of the
+  // text: it must stay alive and unchanged until the next StartLine.
+  virtual void StartLine(std::string_view line, int lineNumber) = 0;
+  virtual void ScanNextToken() = 0;
+  virtual bool AtLineEnd() const = 0;
+  virtual std::string TokenText() const = 0;
+  virtual TKedHighlighterAttributes* TokenAttribute() const = 0;
+  virtual int TokenKind() const = 0;
+  virtual int TokenStart() const = 0;  // 0-based
+  virtual TKedHighlighterRange CurrentRange() const { return 0; }
+  virtual void RestoreRange(TKedHighlighterRange) {}
+  virtual void ClearRange() {}
+  // Scans the rest of the line when only its end range is needed.
+  void ScanToLineEnd();
+
+  // ---- notification ----
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value);
+  void AddChangeHook(TNotifyEvent handler);
+  // Removes every registration of handler.
+  void RemoveChangeHook(TNotifyEvent handler);
+  // Tells every editor using this highlighter that sender changed; silent while the
+  // component is being loaded.
+  void SignalChange(TObject* sender);
+
+  // From another highlighter: attributes of the same name (case-sensitive), the sample
+  // source when source is of this class, then the word-break set, the filter and Enabled.
+  void Assign(TPersistent* source) override;
+
+ protected:
+  void Loaded() override;
+  // Takes ownership and files the attribute under its name; a repeated name raises the
+  // string list's duplicate error.
+  void AddAttribute(TKedHighlighterAttributes* attr);
+  // Gives every attribute handler as OnChange and makes its current values its defaults.
+  void AttachAttributeHandlers(TNotifyEvent handler);
+  // The change handler the concrete highlighters attach to their attributes.
+  void AttributeChanged(TObject* sender) { SignalChange(sender); }
+
+ private:
+  TStringList attributes_;  // sorted by name; objects owned through ownedAttributes_
+  std::vector<std::unique_ptr<TKedHighlighterAttributes>> ownedAttributes_;
+  TKedNotifyEventChain changeHooks_;
+  bool enabled_ = true;
+  TKedCharSet wordBreakChars_;
+  std::string defaultFilter_;
+};
+
+// Classes of the highlighters the program knows.
+class TKedHighlighterList {
+ public:
+  int Count() const { return static_cast<int>(classes_.size()); }
+  const TClassInfo* Items(int index) const { return classes_.at(static_cast<size_t>(index)); }
+  int IndexOf(const TClassInfo* cls) const;
+  void Add(const TClassInfo* cls);
+
+ private:
+  std::vector<const TClassInfo*> classes_;
+};
+
+TKedHighlighterList& GetPlaceableHighlighters();
+// Adds the class to the global list unless it is already there.
+void RegisterHighlighterClass(const TClassInfo* cls);

@@ -1,0 +1,133 @@
+#include "editor/KedEditSearch.h"
+
+#include <limits>
+
+#include "framework/SysUtils.h"
+
+namespace {
+
+// Letters and digits of the ANSI code page (Windows-1252), as the system classifies them.
+bool IsAnsiAlphaNumeric(unsigned char c) {
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  switch (c) {
+    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+    case 0xAA: case 0xB5: case 0xBA:
+      return true;
+    default:
+      return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+  }
+}
+
+}  // namespace
+
+TKedEditSearch::TKedEditSearch(TComponent* owner) : TKedEditSearchCustom(owner) {
+  MakeCaseTable();
+  for (int c = 0; c < 256; ++c)
+    delimiters_[static_cast<size_t>(c)] = !IsAnsiAlphaNumeric(static_cast<unsigned char>(c)) && c != '_';
+}
+
+TKedEditSearch::~TKedEditSearch() = default;
+
+void TKedEditSearch::SetPattern(const std::string& value) {
+  if (value == pattern_) return;
+  pattern_ = value;
+  shiftTableCurrent_ = false;
+}
+
+int TKedEditSearch::GetLength(int) const { return patternLength_; }
+
+int TKedEditSearch::GetResult(int index) const {
+  if (index < 0 || index >= GetResultCount()) return 0;
+  return results_[static_cast<size_t>(index)];
+}
+
+int TKedEditSearch::GetResultCount() const { return static_cast<int>(results_.size()); }
+
+void TKedEditSearch::SetOptions(TKedSearchOptions value) {
+  const bool matchCase = value.Contains(ssoMatchCase);
+  if (matchCase != matchCase_) {
+    matchCase_ = matchCase;
+    MakeCaseTable();
+    shiftTableCurrent_ = false;
+  }
+  wholeWord_ = value.Contains(ssoWholeWord);
+}
+
+std::string TKedEditSearch::Replace(const std::string&, const std::string& replacement) {
+  return replacement;
+}
+
+void TKedEditSearch::MakeCaseTable() {
+  std::string chars(256, '\0');
+  for (int c = 0; c < 256; ++c) chars[static_cast<size_t>(c)] = static_cast<char>(c);
+  if (!matchCase_) chars = AnsiLowerCase(chars);
+  for (size_t c = 0; c < 256; ++c) caseTable_[c] = static_cast<unsigned char>(chars[c]);
+  caseTableMatchesCase_ = matchCase_;
+}
+
+void TKedEditSearch::BuildShiftTable() {
+  const size_t len = pattern_.size();
+  if (len == 0) throw Exception("Pattern is empty");
+  if (len >= static_cast<size_t>(std::numeric_limits<int>::max()))
+    throw ERangeError("Range check error");
+  patternLength_ = static_cast<int>(len);
+  shift_.fill(static_cast<uint32_t>(len + 1));
+  // Each character's entry ends as the distance from its last occurrence to one past the
+  // pattern's end: the Sunday shift taken on the character after the window.
+  for (size_t i = 0; i < len; ++i) shift_[Fold(pattern_[i])] = static_cast<uint32_t>(len - i);
+  // How far back the last pattern character occurs again: windows closer than that cannot
+  // match after a full comparison failed.
+  lookAheadStep_ = 1;
+  const unsigned char last = Fold(pattern_[len - 1]);
+  while (lookAheadStep_ < len && last != Fold(pattern_[len - 1 - lookAheadStep_])) ++lookAheadStep_;
+  shiftTableCurrent_ = true;
+}
+
+int TKedEditSearch::FindAll(const std::string& newText) {
+  results_.clear();
+  // Positions are 1-based integers; a larger text could not report them.
+  if (newText.size() >= static_cast<size_t>(std::numeric_limits<int>::max()))
+    throw ERangeError("Range check error");
+  for (int found = SearchFirst(newText); found > 0; found = SearchNext()) results_.push_back(found);
+  text_ = nullptr;
+  return GetResultCount();
+}
+
+int TKedEditSearch::SearchFirst(const std::string& text) {
+  if (!shiftTableCurrent_ || caseTableMatchesCase_ != matchCase_) BuildShiftTable();
+  text_ = &text;
+  if (text.size() < pattern_.size()) return 0;
+  // The scan starts one before the text, so the first advance puts it on the first window.
+  run_ = static_cast<size_t>(-1);
+  return SearchNext();
+}
+
+int TKedEditSearch::SearchNext() {
+  if (text_ == nullptr) return 0;
+  const std::string& text = *text_;
+  const char* t = text.c_str();  // t[size] is the terminating NUL
+  const size_t n = text.size();
+  const size_t len = pattern_.size();
+  const unsigned char last = Fold(pattern_[len - 1]);
+  run_ += len;
+  while (run_ < n) {
+    if (Fold(t[run_]) != last) {
+      run_ += shift_[Fold(t[run_ + 1])];
+      continue;
+    }
+    const size_t first = run_ + 1 - len;
+    size_t i = 0;
+    while (i < len && Fold(pattern_[i]) == Fold(t[first + i])) ++i;
+    if (i == len && (!wholeWord_ || IsWholeWord(first, run_))) return static_cast<int>(first + 1);
+    run_ += lookAheadStep_;
+    if (run_ >= n) break;
+    run_ += shift_[Fold(t[run_])] - 1;
+  }
+  return 0;
+}
+
+bool TKedEditSearch::IsWholeWord(size_t first, size_t last) const {
+  const char* t = text_->c_str();
+  if (first > 0 && !delimiters_[static_cast<unsigned char>(t[first - 1])]) return false;
+  return delimiters_[static_cast<unsigned char>(t[last + 1])];
+}
