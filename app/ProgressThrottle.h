@@ -12,7 +12,7 @@ class ProgressThrottle {
 
   // At most one report per `interval`; the clock is read only every `stride` calls.
   explicit ProgressThrottle(std::chrono::milliseconds interval = std::chrono::milliseconds(40),
-                            uint32_t stride = 1024, Clock clock = {})
+                            uint32_t stride = 256, Clock clock = {})
       : interval_(interval), stride_(stride == 0 ? 1 : stride), clock_(std::move(clock)) {
     last_ = Now();
   }

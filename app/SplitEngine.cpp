@@ -112,11 +112,9 @@ TSplitResult RunSplit(const TSplitLineSource& source, const TSplitOptions& optio
         sink.Create(path);
         ++result.Pieces;
         observer.PieceCreated(state.FileCounter, path);
-        observer.Progress(state);
-        throttle.Reported();
-      } else if (throttle.Due()) {
-        observer.Progress(state);
       }
+      // Cuts report through the throttle too: a tiny size makes a piece per line.
+      if (throttle.Due()) observer.Progress(state);
       sink.WriteLine(line);
       const int64_t counted = static_cast<int64_t>(line.size()) + 2;
       state.BytesWritten += counted;

@@ -89,7 +89,8 @@ class TSplitObserver {
   virtual void PieceCreated(int number, const std::string& path) = 0;
   // The piece `number` was finished by a cut (the last piece is closed by the end of the run).
   virtual void PieceFinished(int number, const std::string& fileName) = 0;
-  // Throttled while the lines are written, and always once with the final values.
+  // Once when piece 1 is open, then throttled while the lines are written, and
+  // always once with the final values.
   virtual void Progress(const TSplitProgress& progress) = 0;
 };
 

@@ -462,17 +462,19 @@ void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t siz
 
   // Count first so the record array is allocated once at its final size: no
   // growth copies and no spare capacity beyond 16 bytes a line.
+  // Breaks = LFs + CRs - CR LF pairs; memchr keeps both counting passes at memory speed.
   size_t lineCount = 0;
   if (size > 0) {
-    for (const char* p = begin; p < end; ++p) {
-      if (*p == '\r') {
-        ++lineCount;
-        if (p + 1 < end && p[1] == '\n') ++p;
-      } else if (*p == '\n') {
-        ++lineCount;
-      }
+    size_t breaks = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p)));
+         ++p)
+      ++breaks;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', end - p)));
+         ++p) {
+      if (p + 1 < end && p[1] == '\n') continue;
+      ++breaks;
     }
-    ++lineCount;  // the text after the last break, or the empty line a final break leaves
+    lineCount = breaks + 1;  // the text after the last break, or the empty line a final break leaves
   }
   if (lineCount > static_cast<size_t>(std::numeric_limits<int>::max()))
     throw Exception("Text has too many lines");
