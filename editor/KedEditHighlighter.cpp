@@ -48,8 +48,8 @@ void TKedHighlighterAttributes::Assign(TPersistent* source) {
     return;
   }
   name_ = src->name_;
-  const bool changed = background_ != src->background_ || foreground_ != src->foreground_ ||
-                       style_ != src->style_;
+  const bool changed =
+      background_ != src->background_ || foreground_ != src->foreground_ || style_ != src->style_;
   background_ = src->background_;
   foreground_ = src->foreground_;
   style_ = src->style_;

@@ -10,8 +10,17 @@ namespace {
 bool IsAnsiAlphaNumeric(unsigned char c) {
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
   switch (c) {
-    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
-    case 0xAA: case 0xB5: case 0xBA:
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA:
       return true;
     default:
       return c >= 0xC0 && c != 0xD7 && c != 0xF7;
@@ -23,7 +32,8 @@ bool IsAnsiAlphaNumeric(unsigned char c) {
 TKedEditSearch::TKedEditSearch(TComponent* owner) : TKedEditSearchCustom(owner) {
   MakeCaseTable();
   for (int c = 0; c < 256; ++c)
-    delimiters_[static_cast<size_t>(c)] = !IsAnsiAlphaNumeric(static_cast<unsigned char>(c)) && c != '_';
+    delimiters_[static_cast<size_t>(c)] =
+        !IsAnsiAlphaNumeric(static_cast<unsigned char>(c)) && c != '_';
 }
 
 TKedEditSearch::~TKedEditSearch() = default;

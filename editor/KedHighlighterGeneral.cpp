@@ -114,13 +114,20 @@ bool TKedGeneralHl::MatchesKeyword(const std::string& word) const {
 
 TKedHighlighterAttributes* TKedGeneralHl::DefaultAttribute(int kind) const {
   switch (kind) {
-    case 0: return commentAttri_;
-    case 1: return identifierAttri_;
-    case 2: return keyAttri_;
-    case 3: return stringAttri_;
-    case 4: return spaceAttri_;
-    case 5: return symbolAttri_;
-    default: return nullptr;
+    case 0:
+      return commentAttri_;
+    case 1:
+      return identifierAttri_;
+    case 2:
+      return keyAttri_;
+    case 3:
+      return stringAttri_;
+    case 4:
+      return spaceAttri_;
+    case 5:
+      return symbolAttri_;
+    default:
+      return nullptr;
   }
 }
 
@@ -139,16 +146,26 @@ std::string TKedGeneralHl::TokenText() const {
 
 TKedHighlighterAttributes* TKedGeneralHl::TokenAttribute() const {
   switch (tokenKind_) {
-    case TGeneralTokenKind::Comment: return commentAttri_;
-    case TGeneralTokenKind::Identifier: return identifierAttri_;
-    case TGeneralTokenKind::Key: return keyAttri_;
-    case TGeneralTokenKind::Null: return nullptr;
-    case TGeneralTokenKind::Number: return numberAttri_;
-    case TGeneralTokenKind::Preprocessor: return preprocessorAttri_;
-    case TGeneralTokenKind::Space: return spaceAttri_;
-    case TGeneralTokenKind::String: return stringAttri_;
-    case TGeneralTokenKind::Symbol: return symbolAttri_;
-    case TGeneralTokenKind::Unknown: return symbolAttri_;
+    case TGeneralTokenKind::Comment:
+      return commentAttri_;
+    case TGeneralTokenKind::Identifier:
+      return identifierAttri_;
+    case TGeneralTokenKind::Key:
+      return keyAttri_;
+    case TGeneralTokenKind::Null:
+      return nullptr;
+    case TGeneralTokenKind::Number:
+      return numberAttri_;
+    case TGeneralTokenKind::Preprocessor:
+      return preprocessorAttri_;
+    case TGeneralTokenKind::Space:
+      return spaceAttri_;
+    case TGeneralTokenKind::String:
+      return stringAttri_;
+    case TGeneralTokenKind::Symbol:
+      return symbolAttri_;
+    case TGeneralTokenKind::Unknown:
+      return symbolAttri_;
   }
   return nullptr;
 }
@@ -175,19 +192,38 @@ void TKedGeneralHl::ScanNextToken() {
   }
   switch (c) {
     case '\n':
-    case '\r': ScanLineBreak(); return;
-    case '#': ScanHash(); return;
-    case '$': ScanHexNumber(); return;
-    case '(': ScanRoundOpen(); return;
-    case '{': ScanBraceOpen(); return;
-    case '/': ScanSlash(); return;
-    case ';': ScanSemicolon(); return;
-    default: break;
+    case '\r':
+      ScanLineBreak();
+      return;
+    case '#':
+      ScanHash();
+      return;
+    case '$':
+      ScanHexNumber();
+      return;
+    case '(':
+      ScanRoundOpen();
+      return;
+    case '{':
+      ScanBraceOpen();
+      return;
+    case '/':
+      ScanSlash();
+      return;
+    case ';':
+      ScanSemicolon();
+      return;
+    default:
+      break;
   }
-  if (c >= 1 && c <= 32) ScanSpace();
-  else if (c >= '0' && c <= '9') ScanNumber();
-  else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') ScanWord();
-  else ScanOther();
+  if (c >= 1 && c <= 32)
+    ScanSpace();
+  else if (c >= '0' && c <= '9')
+    ScanNumber();
+  else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
+    ScanWord();
+  else
+    ScanOther();
 }
 
 void TKedGeneralHl::ToLineEnd(TGeneralTokenKind kind) {

@@ -44,8 +44,27 @@ const TSQLCharTables& CharTables() {
 
 // What the scanner does with the first character of a token.
 enum class TSQLRoutine : uint8_t {
-  LF, CR, Space, SymbolEq, Ampersand, Plus, Bar, EqualGreater, Less, Minus, Slash,
-  Hash, Quote, DoubleQuote, BackQuote, Bracket, Digit, Letter, Variable, Other, Symbol
+  LF,
+  CR,
+  Space,
+  SymbolEq,
+  Ampersand,
+  Plus,
+  Bar,
+  EqualGreater,
+  Less,
+  Minus,
+  Slash,
+  Hash,
+  Quote,
+  DoubleQuote,
+  BackQuote,
+  Bracket,
+  Digit,
+  Letter,
+  Variable,
+  Other,
+  Symbol
 };
 
 struct TSQLRoutineTable {
@@ -53,13 +72,20 @@ struct TSQLRoutineTable {
   TSQLRoutineTable() {
     for (int c = 0; c < 256; ++c) {
       TSQLRoutine r = TSQLRoutine::Symbol;
-      if (c == 0) r = TSQLRoutine::Other;  // a NUL inside the text is just a character
-      else if (c == '\n') r = TSQLRoutine::LF;
-      else if (c == '\r') r = TSQLRoutine::CR;
-      else if (c <= 32) r = TSQLRoutine::Space;
-      else if (c >= '0' && c <= '9') r = TSQLRoutine::Digit;
-      else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') r = TSQLRoutine::Letter;
-      else if (c >= 127) r = TSQLRoutine::Other;
+      if (c == 0)
+        r = TSQLRoutine::Other;  // a NUL inside the text is just a character
+      else if (c == '\n')
+        r = TSQLRoutine::LF;
+      else if (c == '\r')
+        r = TSQLRoutine::CR;
+      else if (c <= 32)
+        r = TSQLRoutine::Space;
+      else if (c >= '0' && c <= '9')
+        r = TSQLRoutine::Digit;
+      else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
+        r = TSQLRoutine::Letter;
+      else if (c >= 127)
+        r = TSQLRoutine::Other;
       Routine[static_cast<size_t>(c)] = r;
     }
     for (unsigned char c : std::string_view("!%*^")) Routine[c] = TSQLRoutine::SymbolEq;
@@ -203,13 +229,20 @@ void TKedSQLHl::Assign(TPersistent* source) {
 
 TKedHighlighterAttributes* TKedSQLHl::DefaultAttribute(int kind) const {
   switch (kind) {
-    case 0: return commentAttri_;
-    case 1: return identifierAttri_;
-    case 2: return keyAttri_;
-    case 3: return stringAttri_;
-    case 4: return spaceAttri_;
-    case 5: return symbolAttri_;
-    default: return nullptr;
+    case 0:
+      return commentAttri_;
+    case 1:
+      return identifierAttri_;
+    case 2:
+      return keyAttri_;
+    case 3:
+      return stringAttri_;
+    case 4:
+      return spaceAttri_;
+    case 5:
+      return symbolAttri_;
+    default:
+      return nullptr;
   }
 }
 
@@ -299,9 +332,7 @@ void TKedSQLHl::BuildKeywordTable() {
 
 // ---- scanner -------------------------------------------------------------------------------
 
-void TKedSQLHl::RestoreRange(TKedHighlighterRange value) {
-  range_ = static_cast<uint8_t>(value);
-}
+void TKedSQLHl::RestoreRange(TKedHighlighterRange value) { range_ = static_cast<uint8_t>(value); }
 
 void TKedSQLHl::StartLine(std::string_view line, int lineNumber) {
   line_ = line;
@@ -316,25 +347,44 @@ std::string TKedSQLHl::TokenText() const {
 
 TKedHighlighterAttributes* TKedSQLHl::TokenAttribute() const {
   switch (tokenKind_) {
-    case TSQLTokenKind::Comment: return commentAttri_;
-    case TSQLTokenKind::DataType: return dataTypeAttri_;
-    case TSQLTokenKind::DefaultPackage: return defaultPackageAttri_;
-    case TSQLTokenKind::Exception: return exceptionAttri_;
-    case TSQLTokenKind::Function: return functionAttri_;
-    case TSQLTokenKind::Identifier: return identifierAttri_;
-    case TSQLTokenKind::Key: return keyAttri_;
-    case TSQLTokenKind::Null: return nullptr;
-    case TSQLTokenKind::Number: return numberAttri_;
-    case TSQLTokenKind::Space: return spaceAttri_;
-    case TSQLTokenKind::PLSQL: return plsqlAttri_;
-    case TSQLTokenKind::SQLPlus: return sqlPlusAttri_;
-    case TSQLTokenKind::String: return stringAttri_;
-    case TSQLTokenKind::Symbol: return symbolAttri_;
-    case TSQLTokenKind::TableName: return tableNameAttri_;
-    case TSQLTokenKind::Unknown: return identifierAttri_;
-    case TSQLTokenKind::Variable: return variableAttri_;
-    case TSQLTokenKind::ConditionalComment: return conditionalCommentAttri_;
-    case TSQLTokenKind::DelimitedIdentifier: return delimitedIdentifierAttri_;
+    case TSQLTokenKind::Comment:
+      return commentAttri_;
+    case TSQLTokenKind::DataType:
+      return dataTypeAttri_;
+    case TSQLTokenKind::DefaultPackage:
+      return defaultPackageAttri_;
+    case TSQLTokenKind::Exception:
+      return exceptionAttri_;
+    case TSQLTokenKind::Function:
+      return functionAttri_;
+    case TSQLTokenKind::Identifier:
+      return identifierAttri_;
+    case TSQLTokenKind::Key:
+      return keyAttri_;
+    case TSQLTokenKind::Null:
+      return nullptr;
+    case TSQLTokenKind::Number:
+      return numberAttri_;
+    case TSQLTokenKind::Space:
+      return spaceAttri_;
+    case TSQLTokenKind::PLSQL:
+      return plsqlAttri_;
+    case TSQLTokenKind::SQLPlus:
+      return sqlPlusAttri_;
+    case TSQLTokenKind::String:
+      return stringAttri_;
+    case TSQLTokenKind::Symbol:
+      return symbolAttri_;
+    case TSQLTokenKind::TableName:
+      return tableNameAttri_;
+    case TSQLTokenKind::Unknown:
+      return identifierAttri_;
+    case TSQLTokenKind::Variable:
+      return variableAttri_;
+    case TSQLTokenKind::ConditionalComment:
+      return conditionalCommentAttri_;
+    case TSQLTokenKind::DelimitedIdentifier:
+      return delimitedIdentifierAttri_;
   }
   return nullptr;
 }
@@ -354,26 +404,66 @@ void TKedSQLHl::ScanNextToken() {
     return;
   }
   switch (Routines().Routine[Ch(run_)]) {
-    case TSQLRoutine::LF: ScanLineBreak(); break;
-    case TSQLRoutine::CR: ScanLineBreak(); break;
-    case TSQLRoutine::Space: ScanSpace(); break;
-    case TSQLRoutine::SymbolEq: ScanSymbolThen("="); break;
-    case TSQLRoutine::Ampersand: ScanSymbolThen("&="); break;
-    case TSQLRoutine::Plus: ScanSymbolThen("+="); break;
-    case TSQLRoutine::Bar: ScanSymbolThen("|="); break;
-    case TSQLRoutine::EqualGreater: ScanSymbolThen("=>"); break;
-    case TSQLRoutine::Less: ScanLess(); break;
-    case TSQLRoutine::Minus: ScanMinus(); break;
-    case TSQLRoutine::Slash: ScanSlash(); break;
-    case TSQLRoutine::Hash: ScanHash(); break;
-    case TSQLRoutine::Quote: ScanString(); break;
-    case TSQLRoutine::DoubleQuote: ScanDoubleQuoted(); break;
-    case TSQLRoutine::BackQuote: ScanBackQuoted(); break;
-    case TSQLRoutine::Bracket: ScanBracket(); break;
-    case TSQLRoutine::Digit: ScanNumber(); break;
-    case TSQLRoutine::Letter: ScanWord(); break;
-    case TSQLRoutine::Variable: ScanVariable(); break;
-    case TSQLRoutine::Other: ScanOther(); break;
+    case TSQLRoutine::LF:
+      ScanLineBreak();
+      break;
+    case TSQLRoutine::CR:
+      ScanLineBreak();
+      break;
+    case TSQLRoutine::Space:
+      ScanSpace();
+      break;
+    case TSQLRoutine::SymbolEq:
+      ScanSymbolThen("=");
+      break;
+    case TSQLRoutine::Ampersand:
+      ScanSymbolThen("&=");
+      break;
+    case TSQLRoutine::Plus:
+      ScanSymbolThen("+=");
+      break;
+    case TSQLRoutine::Bar:
+      ScanSymbolThen("|=");
+      break;
+    case TSQLRoutine::EqualGreater:
+      ScanSymbolThen("=>");
+      break;
+    case TSQLRoutine::Less:
+      ScanLess();
+      break;
+    case TSQLRoutine::Minus:
+      ScanMinus();
+      break;
+    case TSQLRoutine::Slash:
+      ScanSlash();
+      break;
+    case TSQLRoutine::Hash:
+      ScanHash();
+      break;
+    case TSQLRoutine::Quote:
+      ScanString();
+      break;
+    case TSQLRoutine::DoubleQuote:
+      ScanDoubleQuoted();
+      break;
+    case TSQLRoutine::BackQuote:
+      ScanBackQuoted();
+      break;
+    case TSQLRoutine::Bracket:
+      ScanBracket();
+      break;
+    case TSQLRoutine::Digit:
+      ScanNumber();
+      break;
+    case TSQLRoutine::Letter:
+      ScanWord();
+      break;
+    case TSQLRoutine::Variable:
+      ScanVariable();
+      break;
+    case TSQLRoutine::Other:
+      ScanOther();
+      break;
     case TSQLRoutine::Symbol:
       ++run_;
       tokenKind_ = TSQLTokenKind::Symbol;

@@ -40,8 +40,7 @@ const char* const KedInterbase6DataTypes =
     ",VARCHAR";
 
 // 8 words.
-const char* const KedInterbase6Functions =
-    "AVG,CAST,COUNT,GEN_ID,MAX,MIN,SUM,UPPER";
+const char* const KedInterbase6Functions = "AVG,CAST,COUNT,GEN_ID,MAX,MIN,SUM,UPPER";
 
 // 251 words.
 const char* const KedInterbase6ReservedWords =
@@ -289,8 +288,7 @@ const char* const KedOracleFunctions =
     ",DESCRIBE_COLUMNS,VARIABLE_VALUE,BIND_ARRAY,DEFINE_ARRAY";
 
 // 4 words.
-const char* const KedOracleCommentWords =
-    "REM,REMA,REMAR,REMARK";
+const char* const KedOracleCommentWords = "REM,REMA,REMAR,REMARK";
 
 // 181 words.
 const char* const KedOracleDefaultPackages =
@@ -520,14 +518,11 @@ const TKedKeywordList kMSSQL7[] = {{kReservedWord, KedMSSQL7ReservedWords},
 const TKedKeywordList kMySQL[] = {{kReservedWord, KedMySQLReservedWords},
                                   {kDataType, KedMySQLDataTypes},
                                   {kFunction, KedMySQLFunctions}};
-const TKedKeywordList kOracle[] = {{kReservedWord, KedOracleReservedWords},
-                                   {kDataType, KedOracleDataTypes},
-                                   {kException, KedOracleExceptions},
-                                   {kFunction, KedOracleFunctions},
-                                   {kComment, KedOracleCommentWords},
-                                   {kDefaultPackage, KedOracleDefaultPackages},
-                                   {kPLSQL, KedOraclePLSQLReservedWords},
-                                   {kSQLPlus, KedOracleSQLPlusCommands}};
+const TKedKeywordList kOracle[] = {
+    {kReservedWord, KedOracleReservedWords}, {kDataType, KedOracleDataTypes},
+    {kException, KedOracleExceptions},       {kFunction, KedOracleFunctions},
+    {kComment, KedOracleCommentWords},       {kDefaultPackage, KedOracleDefaultPackages},
+    {kPLSQL, KedOraclePLSQLReservedWords},   {kSQLPlus, KedOracleSQLPlusCommands}};
 const TKedKeywordList kSybase[] = {{kReservedWord, KedSybaseReservedWords}};
 const TKedKeywordList kIngres[] = {{kDataType, KedIngresDataTypes},
                                    {kReservedWord, KedIngresReservedWords},

@@ -36,9 +36,9 @@ inline std::vector<TScannedToken> ScanLine(TKedCustomHighlighter& hl, std::strin
 }
 
 // The tokens of several lines, each line starting in the range the previous one ended in.
-inline std::vector<std::vector<TScannedToken>> ScanLines(TKedCustomHighlighter& hl,
-                                                         const std::vector<std::string>& lines,
-                                                         std::vector<TKedHighlighterRange>* ranges) {
+inline std::vector<std::vector<TScannedToken>> ScanLines(
+    TKedCustomHighlighter& hl, const std::vector<std::string>& lines,
+    std::vector<TKedHighlighterRange>* ranges) {
   std::vector<std::vector<TScannedToken>> result;
   hl.ClearRange();
   TKedHighlighterRange range = hl.CurrentRange();

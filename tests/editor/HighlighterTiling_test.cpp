@@ -37,8 +37,8 @@ TEST(HighlighterTiling, TokensTileRandomLinesForEveryDialectAndConfiguration) {
       for (int round = 0; round < 4000; ++round) {
         const std::string line = RandomLine(rng);
         const TKedHighlighterRange start =
-            subject.MinRange + static_cast<TKedHighlighterRange>(
-                                   rng() % (subject.MaxRange - subject.MinRange + 1));
+            subject.MinRange +
+            static_cast<TKedHighlighterRange>(rng() % (subject.MaxRange - subject.MinRange + 1));
         const std::string broken =
             CheckTiling(*subject.Highlighter, line, start, subject.MinRange, subject.MaxRange);
         ASSERT_EQ(broken, "") << "subject " << index << " range " << start << " far east "

@@ -25,7 +25,9 @@ class TSampleHl : public TKedGeneralHl {
   using TKedGeneralHl::TKedGeneralHl;
   std::string SampleSource() const override { return sample_; }
   void StoreSampleSource(const std::string& value) override { sample_ = value; }
-  void AddExtraAttribute(const std::string& name) { AddAttribute(new TKedHighlighterAttributes(name)); }
+  void AddExtraAttribute(const std::string& name) {
+    AddAttribute(new TKedHighlighterAttributes(name));
+  }
 
  private:
   std::string sample_;
@@ -146,8 +148,9 @@ TEST(KedEditHighlighter, BaseDefaultsDescribeAnUnknownLanguage) {
   TKedGeneralHl hl(nullptr);
   const TKedCharSet breaks = hl.WordBreakChars();
   for (int c = 0; c < 256; ++c) {
-    const bool expected = std::string("!\"'()*+,-./:;=?[\\]^{}|").find(static_cast<char>(c)) !=
-                              std::string::npos && c != 0;
+    const bool expected =
+        std::string("!\"'()*+,-./:;=?[\\]^{}|").find(static_cast<char>(c)) != std::string::npos &&
+        c != 0;
     EXPECT_EQ(breaks.test(static_cast<size_t>(c)), expected) << c;
   }
   EXPECT_EQ(hl.GetDefaultFilter(), "");

@@ -77,14 +77,20 @@ TEST(KedEditSearch, FindsEveryNonOverlappingMatchUnderCaseAndWordRules) {
       {"\xc4rger", "\xe4rger und \xc4RGER", false, false, {1, 11}},  // Ärger, ärger
       {"\xc4rger", "\xe4rger und \xc4RGER", true, false, {}},
       {"\x8a", "\x9a\x8a", false, false, {1, 2}},  // Š and š
-      {"ab", "ab\xe9" "ab", false, true, {}},           // é is a letter, so no word ends there
+      {"ab",
+       "ab\xe9"
+       "ab",
+       false,
+       true,
+       {}},  // é is a letter, so no word ends there
       {"ab", "ab-ab", false, true, {1, 4}},
   };
   for (const TSearchCase& c : cases) {
     TKedEditSearch search(nullptr);
     search.SetOptions(Options(c.MatchCase, c.WholeWord));
     search.SetPattern(c.Pattern);
-    EXPECT_EQ(search.FindAll(c.Text), static_cast<int>(c.Expected.size())) << c.Pattern << " in " << c.Text;
+    EXPECT_EQ(search.FindAll(c.Text), static_cast<int>(c.Expected.size()))
+        << c.Pattern << " in " << c.Text;
     EXPECT_EQ(Results(search), c.Expected) << c.Pattern << " in " << c.Text;
   }
 }

@@ -37,25 +37,50 @@ TEST(KedHighlighterGeneral, ScansTokensUnderEachConfiguration) {
   const TCommentStyles none;
   const TGeneralCase cases[] = {
       // The CSV settings of the main window.
-      {none, false, sdSingleQuote, "'a b',12;x",
+      {none,
+       false,
+       sdSingleQuote,
+       "'a b',12;x",
        {{kString, "'a b'"}, {kOther, ","}, {kNumber, "12"}, {kSymbol, ";"}, {kIdent, "x"}}},
-      {none, false, sdSingleQuote, "\"a\",b",
+      {none,
+       false,
+       sdSingleQuote,
+       "\"a\",b",
        {{kOther, "\""}, {kIdent, "a"}, {kOther, "\""}, {kOther, ","}, {kIdent, "b"}}},
-      {none, false, sdDoubleQuote, "\"a,b\",'c'",
+      {none,
+       false,
+       sdDoubleQuote,
+       "\"a,b\",'c'",
        {{kString, "\"a,b\""}, {kOther, ","}, {kOther, "'"}, {kIdent, "c"}, {kOther, "'"}}},
-      {none, false, sdSingleQuote, "'''a' b'", {{kString, "'''a'"}, {kSpace, " "}, {kIdent, "b"}, {kString, "'"}}},
+      {none,
+       false,
+       sdSingleQuote,
+       "'''a' b'",
+       {{kString, "'''a'"}, {kSpace, " "}, {kIdent, "b"}, {kString, "'"}}},
       {none, false, sdSingleQuote, "'open", {{kString, "'open"}}},
       // Numbers: decimals, exponents, C-style and dollar hexadecimal, ranges.
       {none, false, sdSingleQuote, "0x1F", {{kNumber, "0x1F"}}},
       {none, false, sdSingleQuote, "1.5e3", {{kNumber, "1.5e3"}}},
-      {none, false, sdSingleQuote, "1..2", {{kNumber, "1"}, {kOther, "."}, {kOther, "."}, {kNumber, "2"}}},
+      {none,
+       false,
+       sdSingleQuote,
+       "1..2",
+       {{kNumber, "1"}, {kOther, "."}, {kOther, "."}, {kNumber, "2"}}},
       {none, false, sdSingleQuote, "$FFz", {{kNumber, "$FF"}, {kIdent, "z"}}},
       // The hash sign: a character code, or a preprocessor line when detected.
       {none, false, sdSingleQuote, "#13x", {{kString, "#13"}, {kIdent, "x"}}},
       {none, true, sdSingleQuote, "#include <a>", {{kPreprocessor, "#include <a>"}}},
       // Comment styles.
-      {{csCPPStyle}, false, sdSingleQuote, "a // b", {{kIdent, "a"}, {kSpace, " "}, {kComment, "// b"}}},
-      {none, false, sdSingleQuote, "a//b", {{kIdent, "a"}, {kSymbol, "/"}, {kSymbol, "/"}, {kIdent, "b"}}},
+      {{csCPPStyle},
+       false,
+       sdSingleQuote,
+       "a // b",
+       {{kIdent, "a"}, {kSpace, " "}, {kComment, "// b"}}},
+      {none,
+       false,
+       sdSingleQuote,
+       "a//b",
+       {{kIdent, "a"}, {kSymbol, "/"}, {kSymbol, "/"}, {kIdent, "b"}}},
       {{csCStyle}, false, sdSingleQuote, "/* c */d", {{kComment, "/* c */"}, {kIdent, "d"}}},
       {{csPasStyle}, false, sdSingleQuote, "{c}d", {{kComment, "{c}"}, {kIdent, "d"}}},
       {none, false, sdSingleQuote, "{c}", {{kSymbol, "{"}, {kIdent, "c"}, {kOther, "}"}}},
@@ -85,12 +110,20 @@ TEST(KedHighlighterGeneral, UnterminatedCommentsContinueOnTheNextLine) {
     std::vector<TKedHighlighterRange> Ranges;
   };
   const TRangeCase cases[] = {
-      {csAnsiStyle, {"a (* b", "c", "d *) e"},
-       {{{kIdent, "a"}, {kSpace, " "}, {kComment, "(* b"}}, {{kComment, "c"}},
+      {csAnsiStyle,
+       {"a (* b", "c", "d *) e"},
+       {{{kIdent, "a"}, {kSpace, " "}, {kComment, "(* b"}},
+        {{kComment, "c"}},
         {{kComment, "d *)"}, {kSpace, " "}, {kIdent, "e"}}},
        {1, 1, 4}},
-      {csPasStyle, {"{ x", "", "}y"}, {{{kComment, "{ x"}}, {}, {{kComment, "}"}, {kIdent, "y"}}}, {2, 2, 4}},
-      {csCStyle, {"/*", "\r\n*/"}, {{{kComment, "/*"}}, {{kSpace, "\r\n"}, {kComment, "*/"}}}, {3, 4}},
+      {csPasStyle,
+       {"{ x", "", "}y"},
+       {{{kComment, "{ x"}}, {}, {{kComment, "}"}, {kIdent, "y"}}},
+       {2, 2, 4}},
+      {csCStyle,
+       {"/*", "\r\n*/"},
+       {{{kComment, "/*"}}, {{kSpace, "\r\n"}, {kComment, "*/"}}},
+       {3, 4}},
   };
   for (const TRangeCase& c : cases) {
     TKedGeneralHl hl(nullptr);
@@ -111,8 +144,9 @@ TEST(KedHighlighterGeneral, KeyWordsAreUpperCasedInTheCallersListAndMatchInAnyCa
   EXPECT_EQ(words.Strings(0), "BEGIN");
   EXPECT_EQ(words.Strings(2), "BEGIN");
   EXPECT_EQ(hl.KeyWords()->Count(), 2);
-  EXPECT_EQ(ScanLine(hl, "begin BEGIN x", TKedGeneralHl::kRangeNormal),
-            (Tokens{{kKey, "begin"}, {kSpace, " "}, {kKey, "BEGIN"}, {kSpace, " "}, {kIdent, "x"}}));
+  EXPECT_EQ(
+      ScanLine(hl, "begin BEGIN x", TKedGeneralHl::kRangeNormal),
+      (Tokens{{kKey, "begin"}, {kSpace, " "}, {kKey, "BEGIN"}, {kSpace, " "}, {kIdent, "x"}}));
   EXPECT_TRUE(hl.MatchesKeyword("End"));
   EXPECT_FALSE(hl.MatchesKeyword("ends"));
 }

@@ -20,7 +20,8 @@ std::vector<std::string> Chain(const TKedHashEntryList& list, int bucket) {
 
 TEST(KedHighlighterHashEntries, ChainsKeepAscendingLengthAndAddingOrderWithinALength) {
   TKedHashEntryList list;
-  for (const char* word : {"ccc", "a", "bbbb", "dd", "ee", "f"}) list.Add(3, std::make_unique<TKedHashEntry>(word, 6));
+  for (const char* word : {"ccc", "a", "bbbb", "dd", "ee", "f"})
+    list.Add(3, std::make_unique<TKedHashEntry>(word, 6));
   EXPECT_EQ(Chain(list, 3), (std::vector<std::string>{"a", "f", "dd", "ee", "ccc", "bbbb"}));
   EXPECT_EQ(list.Get(3)->KeywordLen(), 1);
   EXPECT_EQ(list.Get(3)->Kind(), 6);

@@ -59,27 +59,38 @@ TEST_F(KedHighlighterSQL, ScansEachDialectsTokenRules) {
       {sqlStandard, "[name]", {{kSymbol, "["}, {kIdent, "name"}, {kSymbol, "]"}}},
       {sqlStandard, "'a''b'", {{kString, "'a'"}, {kString, "'b'"}}},
       {sqlStandard, "'a\\'", {{kString, "'a\\'"}}},
-      {sqlStandard, "\"a\"\"b\" c",
-       {{kDelimited, "\"a\"\"b\""}, {kSpace, " "}, {kIdent, "c"}}},
-      {sqlStandard, "1..10",
-       {{kNumber, "1"}, {kSymbol, "."}, {kSymbol, "."}, {kNumber, "10"}}},
+      {sqlStandard, "\"a\"\"b\" c", {{kDelimited, "\"a\"\"b\""}, {kSpace, " "}, {kIdent, "c"}}},
+      {sqlStandard, "1..10", {{kNumber, "1"}, {kSymbol, "."}, {kSymbol, "."}, {kNumber, "10"}}},
       {sqlStandard, "10-5", {{kNumber, "10-5"}}},
       {sqlStandard, "3.25e", {{kNumber, "3.25"}, {kIdent, "e"}}},
       {sqlStandard, "<<=", {{kSymbol, "<<="}}},
       {sqlStandard, "<>", {{kSymbol, "<"}, {kSymbol, ">"}}},
       {sqlStandard, "<=>=", {{kSymbol, "<="}, {kSymbol, ">="}}},
-      {sqlStandard, "!=&&||+=%^=", {{kSymbol, "!="}, {kSymbol, "&&"}, {kSymbol, "||"},
-                                    {kSymbol, "+="}, {kSymbol, "%"}, {kSymbol, "^="}}},
+      {sqlStandard,
+       "!=&&||+=%^=",
+       {{kSymbol, "!="},
+        {kSymbol, "&&"},
+        {kSymbol, "||"},
+        {kSymbol, "+="},
+        {kSymbol, "%"},
+        {kSymbol, "^="}}},
       {sqlStandard, "a-b--c", {{kIdent, "a"}, {kSymbol, "-"}, {kIdent, "b"}, {kComment, "--c"}}},
       {sqlStandard, "/=/", {{kSymbol, "/="}, {kSymbol, "/"}}},
       {sqlStandard, "\t  x", {{kSpace, "\t  "}, {kIdent, "x"}}},
-      {sqlStandard, "a$ $\\\x7f\xe9", {{kIdent, "a$"}, {kSpace, " "}, {kUnknown, "$"},
-                                       {kUnknown, "\\"}, {kUnknown, "\x7f"}, {kUnknown, "\xe9"}}},
+      {sqlStandard,
+       "a$ $\\\x7f\xe9",
+       {{kIdent, "a$"},
+        {kSpace, " "},
+        {kUnknown, "$"},
+        {kUnknown, "\\"},
+        {kUnknown, "\x7f"},
+        {kUnknown, "\xe9"}}},
       {sqlStandard, ":x", {{kSymbol, ":"}, {kIdent, "x"}}},
       {sqlStandard, "@x", {{kVariable, "@x"}}},
       {sqlStandard, "end-exec", {{kKey, "end"}, {kSymbol, "-"}, {kKey, "exec"}}},
       // A NUL inside a line is one more character, not the end of the line.
-      {sqlStandard, std::string("a\0b", 3),
+      {sqlStandard,
+       std::string("a\0b", 3),
        {{kIdent, "a"}, {kUnknown, std::string(1, '\0')}, {kIdent, "b"}}},
       // MS SQL: bracketed names, system names with two at signs, variables.
       {sqlMSSQL7, "[my name]", {{kDelimited, "[my name]"}}},
@@ -104,7 +115,8 @@ TEST_F(KedHighlighterSQL, ScansEachDialectsTokenRules) {
       {sqlInterbase6, ":v", {{kSymbol, ":"}, {kIdent, "v"}}},
   };
   for (const TTokenCase& c : cases) {
-    EXPECT_EQ(Scan(c.Dialect, c.Line), c.Expected) << "dialect " << int(c.Dialect) << ": " << c.Line;
+    EXPECT_EQ(Scan(c.Dialect, c.Line), c.Expected)
+        << "dialect " << int(c.Dialect) << ": " << c.Line;
   }
 }
 
@@ -163,12 +175,12 @@ TEST_F(KedHighlighterSQL, KeywordLookupIgnoresCaseAndTreatsDigitsAndSignsAsEqual
   hl.SetSQLDialect(sqlMySQL);
   EXPECT_TRUE(hl.MatchesKeyword("select"));
   EXPECT_TRUE(hl.MatchesKeyword("SeLeCt"));
-  EXPECT_TRUE(hl.MatchesKeyword("LOG99"));   // LOG10 with other digits
-  EXPECT_TRUE(hl.MatchesKeyword("INT#"));    // INT1 with another character of hash value 0
+  EXPECT_TRUE(hl.MatchesKeyword("LOG99"));  // LOG10 with other digits
+  EXPECT_TRUE(hl.MatchesKeyword("INT#"));   // INT1 with another character of hash value 0
   EXPECT_FALSE(hl.MatchesKeyword("selects"));
   EXPECT_FALSE(hl.MatchesKeyword("sel"));
   hl.SetSQLDialect(sqlOracle);
-  EXPECT_FALSE(hl.MatchesKeyword("REM"));  // a comment word
+  EXPECT_FALSE(hl.MatchesKeyword("REM"));    // a comment word
   EXPECT_FALSE(hl.MatchesKeyword("SPOOL"));  // a SQL*Plus command
   EXPECT_TRUE(hl.MatchesKeyword("NUMBER"));
   EXPECT_TRUE(hl.MatchesKeyword("dbms_lob"));

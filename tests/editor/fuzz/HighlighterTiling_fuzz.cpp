@@ -1,8 +1,8 @@
 // libFuzzer target: any line, any start range, any configuration; the tokens must tile it.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "tests/editor/HighlighterTiling.h"
