@@ -87,6 +87,7 @@ class TWin32BitmapBinding : public TBitmapBinding {
   explicit TWin32BitmapBinding(TBitmap& bitmap) : bitmap_(bitmap) {}
   ~TWin32BitmapBinding() override { ReleaseDC(); }
 
+  TBitmap& Bitmap() { return bitmap_; }
   HBITMAP Handle();
   // The handle for code outside: taken out of the canvas's DC first (unless the
   // canvas is locked), because GDI selects a bitmap into one DC at a time and
@@ -131,6 +132,11 @@ class TBitmapCanvas : public TCanvas {
 
  protected:
   void CreateHandle() override { SetHandle(binding_.MemoryDC()); }
+  // Drawing changes the picture: whoever shows the bitmap hears of it.
+  void Changed() override {
+    TCanvas::Changed();
+    binding_.Bitmap().SetModified(true);
+  }
 
  private:
   TWin32BitmapBinding& binding_;

@@ -163,6 +163,21 @@ TEST(BitmapHandleTest, ReleaseHandleHandsTheSectionOverAndKeepsACopy) {
   EXPECT_NE(bitmap.Handle(), released);
 }
 
+TEST(BitmapHandleTest, DrawingOnTheCanvasReportsTheBitmapChanged) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(4, 4);
+  bitmap.SetModified(false);
+  int changes = 0;
+  bitmap.OnChange = [&](TObject* sender) {
+    EXPECT_EQ(sender, &bitmap);
+    ++changes;
+  };
+  bitmap.Canvas()->FillRect(Rect(0, 0, 2, 2));
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(bitmap.Modified());
+}
+
 TEST(BitmapHandleTest, AnEmptyBitmapHasNoHandleButACanvas) {
   TBitmap bitmap;
   EXPECT_EQ(bitmap.Handle(), nullptr);
