@@ -92,7 +92,9 @@ void TFont::Assign(TPersistent* source) {
 
 void TFont::PropertiesChanged() {
 #ifdef _WIN32
-  handle_.Reset();
+  // A canvas may still have the old object selected: it lets go while it hears of
+  // the change, and only then is the object deleted.
+  TGdiObject<HFONT> old(handle_.Release());
 #endif
   Changed();
 }
@@ -178,6 +180,7 @@ void TFont::SetHandle(HFONT value) {
       default: pitch_ = fpDefault;
     }
   }
+  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
   handle_.Reset(value);
   Changed();
 }
@@ -203,7 +206,9 @@ void TPen::Assign(TPersistent* source) {
 
 void TPen::PropertiesChanged() {
 #ifdef _WIN32
-  handle_.Reset();
+  // A canvas may still have the old object selected: it lets go while it hears of
+  // the change, and only then is the object deleted.
+  TGdiObject<HPEN> old(handle_.Release());
 #endif
   Changed();
 }
@@ -259,6 +264,7 @@ void TPen::SetHandle(HPEN value) {
       default: style_ = psSolid;
     }
   }
+  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
   handle_.Reset(value);
   Changed();
 }
@@ -282,7 +288,9 @@ void TBrush::Assign(TPersistent* source) {
 
 void TBrush::PropertiesChanged() {
 #ifdef _WIN32
-  handle_.Reset();
+  // A canvas may still have the old object selected: it lets go while it hears of
+  // the change, and only then is the object deleted.
+  TGdiObject<HBRUSH> old(handle_.Release());
 #endif
   Changed();
 }
@@ -329,6 +337,7 @@ void TBrush::SetHandle(HBRUSH value) {
     else
       style_ = bsSolid;
   }
+  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
   handle_.Reset(value);
   Changed();
 }

@@ -295,6 +295,23 @@ TEST_F(CanvasOnBitmap, ChangingTheFontWhileSelectedTakesEffectAtOnce) {
   EXPECT_GT(canvas->TextHeight("X"), small);
 }
 
+TEST_F(CanvasOnBitmap, AToolChangedWhileSelectedIsDeletedNotLeaked) {
+  canvas->TextOut(0, 0, "x");
+  canvas->Rectangle(0, 0, 2, 2);
+  const HFONT font = canvas->Font()->Handle();
+  const HPEN pen = canvas->Pen()->Handle();
+  const HBRUSH brush = canvas->Brush()->Handle();
+  ASSERT_EQ(::GetCurrentObject(canvas->Handle(), OBJ_FONT), font);
+  canvas->Font()->SetSize(20);
+  canvas->Pen()->SetWidth(3);
+  canvas->Brush()->SetColor(clRed);
+  EXPECT_EQ(::GetObjectType(font), 0u);
+  EXPECT_EQ(::GetObjectType(pen), 0u);
+  EXPECT_EQ(::GetObjectType(brush), 0u);
+  canvas->Rectangle(0, 0, 12, 12);
+  EXPECT_EQ(bitmap.PixelColor(6, 6), clRed) << "the new brush is selected on the next call";
+}
+
 TEST(CanvasTest, DrawingWithoutADeviceContextRaises) {
   TCanvas canvas;
   try {
