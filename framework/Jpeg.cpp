@@ -115,7 +115,16 @@ TBitmap* TJPEGImage::Bitmap() {
 
 void TJPEGImage::Decode() {
   auto decoded = std::make_unique<TBitmap>();
-  std::string error = DecodeJpeg(data_, *decoded);
+  std::string error;
+  try {
+    error = DecodeJpeg(data_, *decoded);
+  } catch (...) {
+    // Such as a size in the header too large for memory: nothing of the file is kept.
+    data_.clear();
+    bitmap_.reset();
+    Changed(this);
+    throw;
+  }
   if (!error.empty()) {
     data_.clear();
     bitmap_.reset();

@@ -127,6 +127,22 @@ TEST(JpegImageTest, ForeignOrBrokenDataRaisesAndLeavesTheImageEmpty) {
   }
 }
 
+TEST(JpegImageTest, AHeaderClaimingAHugeImageIsRefusedWithoutTakingTheMemory) {
+  std::vector<uint8_t> file = RedBlueJpeg();
+  // The frame header (FFC0): length, precision, then height and width, big-endian.
+  size_t sof = 2;
+  while (sof + 9 < file.size() && !(file[sof] == 0xFF && file[sof + 1] == 0xC0)) ++sof;
+  ASSERT_LT(sof + 9, file.size());
+  file[sof + 5] = 0xFD;  // height 65000
+  file[sof + 6] = 0xE8;
+  file[sof + 7] = 0xFD;  // width 65000
+  file[sof + 8] = 0xE8;
+  TJPEGImage image;
+  Load(image, RedBlueJpeg());
+  EXPECT_THROW(Load(image, file), Exception);
+  EXPECT_TRUE(image.Empty());
+}
+
 TEST(JpegImageTest, AFileCutInItsImageDataShowsWhatIsThere) {
   // Busy rows below the first ones, so most of the file is image data.
   const std::vector<uint8_t> good = CompressJpeg(64, 128, false, [](int x, int y) {
