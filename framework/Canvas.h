@@ -3,6 +3,7 @@
 // draws on a device context, exist on Windows only.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -255,7 +256,7 @@ class TCanvas : public TPersistent {
   HGDIOBJ oldBrush_ = nullptr;
   TCopyMode copyMode_ = SRCCOPY;
   std::recursive_mutex lock_;
-  int lockCount_ = 0;
+  std::atomic<int> lockCount_ = 0;  // read by other threads (a bitmap handing out its handle)
 };
 
 #endif  // _WIN32
