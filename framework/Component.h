@@ -92,12 +92,14 @@ class TComponent : public TPersistent {
   void BeginLoading();
   void EndLoading();
 
- protected:
   // Called once after the stored properties were set; the base clears csLoading.
+  // (Public, unlike in the dialect, so framework classes may call it on each other.)
   virtual void Loaded();
   // Tells this component that `c` is inserted or about to go. The base drops a free
   // notification link to a removed component and passes the notice to every owned component.
   virtual void Notification(TComponent* c, TOperation operation);
+
+ protected:
   void SetComponentState(TComponentState state) { state_ = state; }
 
  private:

@@ -110,8 +110,9 @@ class TVarRec {
  public:
   enum Kind { vtInteger, vtExtended, vtString, vtPointer };
   template <class T>
-    requires(std::is_integral_v<T> || std::is_enum_v<T>)
+    requires((std::is_integral_v<T> && !std::is_same_v<T, char>) || std::is_enum_v<T>)
   TVarRec(T v) : kind_(vtInteger), int_(static_cast<int64_t>(v)) {}
+  TVarRec(char c) : kind_(vtString), str_(1, c) {}  // a character formats with %s
   TVarRec(double v) : kind_(vtExtended), float_(v) {}
   TVarRec(float v) : kind_(vtExtended), float_(v) {}
   TVarRec(const std::string& v) : kind_(vtString), str_(v) {}

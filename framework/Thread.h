@@ -27,6 +27,8 @@ class TThread : public TObject {
   // descendant's Execute would not exist yet.
   explicit TThread(bool createSuspended);
   // Asks a running thread to terminate and waits for it (unless called on the thread itself).
+  // A descendant whose Execute uses its own members terminates and waits in its own
+  // destructor: by the time this one runs, those members are gone.
   ~TThread() override;
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;

@@ -79,6 +79,7 @@ TEST(Format, FormatsEachKindOfArgument) {
       {"100%", Format("%d%%", 100)},
       {"b a", Format("%1:s %0:s", "a", "b")},
       {"10 of 20 lines", Format("%d of %d lines", 10, 20)},
+      {"key=x", Format("key=%s", 'x')},
   };
   for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected);
 }
