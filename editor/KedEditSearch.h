@@ -8,7 +8,40 @@
 #include <string>
 #include <vector>
 
-#include "editor/KedEditMiscClasses.h"
+#include "framework/Component.h"
+#include "framework/Types.h"
+
+// Bit 0 match case, bit 1 whole words only; the engine ignores the others.
+enum TKedSearchOption {
+  ssoMatchCase,
+  ssoWholeWord,
+  ssoBackwards,
+  ssoEntireScope,
+  ssoSelectedOnly,
+  ssoReplace,
+  ssoReplaceAll,
+  ssoPrompt
+};
+using TKedSearchOptions = TSet<TKedSearchOption>;
+
+// What the editor knows of a search engine: it is pluggable and has no behaviour here.
+class TKedEditSearchCustom : public TComponent {
+  K_CLASS(TKedEditSearchCustom, TComponent)
+
+  explicit TKedEditSearchCustom(TComponent* owner) : TComponent(owner) {}
+
+  virtual std::string GetPattern() const = 0;
+  virtual void SetPattern(const std::string& value) = 0;
+  // Length of match index.
+  virtual int GetLength(int index) const = 0;
+  // 1-based character position of match index.
+  virtual int GetResult(int index) const = 0;
+  virtual int GetResultCount() const = 0;
+  virtual void SetOptions(TKedSearchOptions value) = 0;
+  // Finds every match in newText and answers their number.
+  virtual int FindAll(const std::string& newText) = 0;
+  virtual std::string Replace(const std::string& occurrence, const std::string& replacement) = 0;
+};
 
 class TKedEditSearch : public TKedEditSearchCustom {
   K_CLASS(TKedEditSearch, TKedEditSearchCustom)
