@@ -21,9 +21,7 @@ int ScreenPixelsPerInch() {
 
 #ifdef _WIN32
 // GDI wants plain RGB: system colours are resolved, the top byte dropped.
-COLORREF ToColorRef(TColor color) {
-  return static_cast<COLORREF>(ColorToRGB(color)) & 0x00FFFFFF;
-}
+COLORREF ToColorRef(TColor color) { return static_cast<COLORREF>(ColorToRGB(color)) & 0x00FFFFFF; }
 #endif
 
 }  // namespace
@@ -35,7 +33,8 @@ K_PUBLISH(TFont) {
   p.Prop("Name", &TFont::Name, &TFont::SetName);
   p.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, {"fpDefault", "fpVariable", "fpFixed"});
   p.Prop("Size", &TFont::Size, &TFont::SetSize);
-  p.Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+  p.Set("Style", &TFont::Style, &TFont::SetStyle,
+        {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
 }
 
 K_PUBLISH(TPen) {
@@ -77,9 +76,8 @@ void TFont::Assign(TPersistent* source) {
     if (font == this) return;
     name_ = font->name_;
     // A font measured at another resolution keeps its point size.
-    height_ = font->pixelsPerInch_ == pixelsPerInch_
-                  ? font->height_
-                  : -MulDiv(font->Size(), pixelsPerInch_, 72);
+    height_ = font->pixelsPerInch_ == pixelsPerInch_ ? font->height_
+                                                     : -MulDiv(font->Size(), pixelsPerInch_, 72);
     color_ = font->color_;
     style_ = font->style_;
     charset_ = font->charset_;
@@ -175,9 +173,14 @@ void TFont::SetHandle(HFONT value) {
     if (lf.lfStrikeOut) style_ += fsStrikeOut;
     charset_ = lf.lfCharSet;
     switch (lf.lfPitchAndFamily & 3) {
-      case FIXED_PITCH: pitch_ = fpFixed; break;
-      case VARIABLE_PITCH: pitch_ = fpVariable; break;
-      default: pitch_ = fpDefault;
+      case FIXED_PITCH:
+        pitch_ = fpFixed;
+        break;
+      case VARIABLE_PITCH:
+        pitch_ = fpVariable;
+        break;
+      default:
+        pitch_ = fpDefault;
     }
   }
   TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
@@ -241,7 +244,7 @@ void TPen::SetMode(TPenMode value) {
 #ifdef _WIN32
 HPEN TPen::Handle() {
   if (!handle_) {
-    static const int kStyles[] = {PS_SOLID, PS_DASH,  PS_DOT,        PS_DASHDOT,
+    static const int kStyles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
                                   PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
     handle_.Reset(::CreatePen(kStyles[style_], width_, ToColorRef(color_)));
   }
@@ -255,13 +258,26 @@ void TPen::SetHandle(HPEN value) {
     color_ = static_cast<TColor>(lp.lopnColor);
     width_ = lp.lopnWidth.x;
     switch (lp.lopnStyle) {
-      case PS_DASH: style_ = psDash; break;
-      case PS_DOT: style_ = psDot; break;
-      case PS_DASHDOT: style_ = psDashDot; break;
-      case PS_DASHDOTDOT: style_ = psDashDotDot; break;
-      case PS_NULL: style_ = psClear; break;
-      case PS_INSIDEFRAME: style_ = psInsideFrame; break;
-      default: style_ = psSolid;
+      case PS_DASH:
+        style_ = psDash;
+        break;
+      case PS_DOT:
+        style_ = psDot;
+        break;
+      case PS_DASHDOT:
+        style_ = psDashDot;
+        break;
+      case PS_DASHDOTDOT:
+        style_ = psDashDotDot;
+        break;
+      case PS_NULL:
+        style_ = psClear;
+        break;
+      case PS_INSIDEFRAME:
+        style_ = psInsideFrame;
+        break;
+      default:
+        style_ = psSolid;
     }
   }
   TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
@@ -314,8 +330,12 @@ HBRUSH TBrush::Handle() {
     LOGBRUSH lb{};
     lb.lbColor = ToColorRef(color_);
     switch (style_) {
-      case bsSolid: lb.lbStyle = BS_SOLID; break;
-      case bsClear: lb.lbStyle = BS_HOLLOW; break;
+      case bsSolid:
+        lb.lbStyle = BS_SOLID;
+        break;
+      case bsClear:
+        lb.lbStyle = BS_HOLLOW;
+        break;
       default:
         lb.lbStyle = BS_HATCHED;
         lb.lbHatch = static_cast<ULONG_PTR>(style_) - bsHorizontal;  // HS_HORIZONTAL ...
@@ -619,8 +639,8 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source) 
   Changing();
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   HDC from = canvas->Handle();
-  ::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), from, source.Left,
-               source.Top, source.Width(), source.Height(), copyMode_);
+  ::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), from, source.Left, source.Top,
+               source.Width(), source.Height(), copyMode_);
   Changed();
 }
 

@@ -23,13 +23,34 @@
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TBrushStyle {
-  bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross
 };
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 // The sixteen raster operations of a pen, in the order of their R2_ codes minus one.
 enum TPenMode {
-  pmBlack, pmNotMerge, pmMaskNotPen, pmNotCopy, pmMaskPenNot, pmNot, pmXor, pmNotMask,
-  pmMask, pmNotXor, pmNop, pmMergeNotPen, pmCopy, pmMergePenNot, pmMerge, pmWhite
+  pmBlack,
+  pmNotMerge,
+  pmMaskNotPen,
+  pmNotCopy,
+  pmMaskPenNot,
+  pmNot,
+  pmXor,
+  pmNotMask,
+  pmMask,
+  pmNotXor,
+  pmNop,
+  pmMergeNotPen,
+  pmCopy,
+  pmMergePenNot,
+  pmMerge,
+  pmWhite
 };
 enum TCanvasStates { csHandleValid, csFontValid, csPenValid, csBrushValid };
 using TCanvasState = TSet<TCanvasStates>;

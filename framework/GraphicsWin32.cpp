@@ -71,12 +71,18 @@ TDibInfo DescribeBitmap(const TBitmap& bitmap) {
 
 TPixelFormat FormatOfBitCount(int bits) {
   switch (bits) {
-    case 1: return pf1bit;
-    case 4: return pf4bit;
-    case 8: return pf8bit;
-    case 16: return pf16bit;
-    case 24: return pf24bit;
-    default: return pf32bit;
+    case 1:
+      return pf1bit;
+    case 4:
+      return pf4bit;
+    case 8:
+      return pf8bit;
+    case 16:
+      return pf16bit;
+    case 24:
+      return pf24bit;
+    default:
+      return pf32bit;
   }
 }
 
@@ -226,8 +232,8 @@ void TWin32BitmapBinding::SetHandle(HBITMAP value) {
   TWindowDC screen(nullptr);
   std::vector<uint8_t> pixels(static_cast<size_t>(DibRowBytes(bm.bmWidth, read.Header.biBitCount)) *
                               bm.bmHeight);
-  if (!pixels.empty() &&
-      ::GetDIBits(screen.Get(), value, 0, bm.bmHeight, pixels.data(), read.Get(), DIB_RGB_COLORS) == 0)
+  if (!pixels.empty() && ::GetDIBits(screen.Get(), value, 0, bm.bmHeight, pixels.data(), read.Get(),
+                                     DIB_RGB_COLORS) == 0)
     throw EInvalidGraphic("Invalid bitmap");
 
   bitmap_.SetSize(0, 0);
@@ -236,7 +242,8 @@ void TWin32BitmapBinding::SetHandle(HBITMAP value) {
     const size_t count = size_t{1} << bits;
     TColorTable table(count);
     for (size_t i = 0; i < count; ++i)
-      table[i] = TRGBQuad{read.Colors[i].rgbBlue, read.Colors[i].rgbGreen, read.Colors[i].rgbRed, 0};
+      table[i] =
+          TRGBQuad{read.Colors[i].rgbBlue, read.Colors[i].rgbGreen, read.Colors[i].rgbRed, 0};
     bitmap_.SetPalette(table);
   }
   bitmap_.SetSize(bm.bmWidth, bm.bmHeight);

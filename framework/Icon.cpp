@@ -127,8 +127,7 @@ void TIcon::Assign(TPersistent* source) {
     width_ = icon->width_;
     height_ = icon->height_;
 #ifdef _WIN32
-    if (data_.empty() && icon->handle_)
-      handle_.Reset(::CopyIcon(icon->handle_.Get()));
+    if (data_.empty() && icon->handle_) handle_.Reset(::CopyIcon(icon->handle_.Get()));
 #endif
     Changed(this);
     return;

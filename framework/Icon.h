@@ -15,7 +15,7 @@
 
 // One image of an .ico file, as its directory describes it.
 struct TIconEntry {
-  int Width = 0;   // 256 for a directory byte of 0
+  int Width = 0;  // 256 for a directory byte of 0
   int Height = 0;
   int BitCount = 0;
   uint32_t Offset = 0;  // of the image data in the file

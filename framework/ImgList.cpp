@@ -212,8 +212,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingSt
   DoDraw(index, canvas, x, y, StyleFlags(style, type), enabled);
 }
 
-void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT style,
-                              bool enabled) {
+void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT style, bool enabled) {
   if (enabled) {
     ::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, ToListColor(bkColor_),
                        ToListColor(blendColor_), style);

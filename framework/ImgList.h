@@ -2,10 +2,10 @@
 // bitmaps or icons and drawn by index onto canvases.
 #pragma once
 
-#include <vector>
-
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
+
+#include <vector>
 
 #include "framework/Canvas.h"
 #include "framework/Classes.h"

@@ -1,9 +1,9 @@
 #include "framework/Jpeg.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -69,10 +69,9 @@ std::string DecodeJpeg(const std::vector<uint8_t>& data, TBitmap& target) {
     target.SetPixelFormat(pf24bit);
     target.SetSize(width, height);
     // The CMYK row lives in the library's pool and goes with jpeg_destroy.
-    JSAMPARRAY cmykRow =
-        cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                         info.output_width * 4, 1)
-             : nullptr;
+    JSAMPARRAY cmykRow = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info),
+                                                          JPOOL_IMAGE, info.output_width * 4, 1)
+                              : nullptr;
     while (info.output_scanline < info.output_height) {
       const int y = static_cast<int>(info.output_scanline);
       JSAMPROW row = cmyk ? cmykRow[0] : target.ScanLine(y);

@@ -26,7 +26,10 @@ TEST(FontTest, ChangeIsReportedOnceAndNotForAnEqualValue) {
       {"Height", [](TFont& f) { f.SetHeight(-20); }},
       {"Size", [](TFont& f) { f.SetSize(14); }},
       {"Color", [](TFont& f) { f.SetColor(clRed); }},
-      {"Style", [](TFont& f) { f.SetStyle({fsBold, fsUnderline}); }},
+      {"Style",
+       [](TFont& f) {
+         f.SetStyle({fsBold, fsUnderline});
+       }},
       {"Charset", [](TFont& f) { f.SetCharset(238); }},
       {"Pitch", [](TFont& f) { f.SetPitch(fpFixed); }},
   };
@@ -184,7 +187,10 @@ TEST_F(CanvasOnBitmap, ShapesFillWithTheBrushAndOutlineWithThePen) {
       {"Ellipse", [](TCanvas* c) { c->Ellipse(10, 5, 30, 25); }, false},
       {"RoundRect", [](TCanvas* c) { c->RoundRect(10, 5, 30, 25, 12, 12); }, false},
       {"Polygon",
-       [](TCanvas* c) { c->Polygon({Point(20, 5), Point(29, 24), Point(10, 24)}); }, false},
+       [](TCanvas* c) {
+         c->Polygon({Point(20, 5), Point(29, 24), Point(10, 24)});
+       },
+       false},
   };
   for (const auto& c : cases) {
     canvas->Brush()->SetColor(clWhite);
@@ -242,7 +248,9 @@ TEST_F(CanvasOnBitmap, PixelsReadAndWriteSinglePixels) {
   EXPECT_EQ(canvas->Pixels(100, 100), -1) << "outside the bitmap";
 }
 
-TEST_F(CanvasOnBitmap, ClipRectIsTheBitmapArea) { EXPECT_EQ(canvas->ClipRect(), Rect(0, 0, 40, 30)); }
+TEST_F(CanvasOnBitmap, ClipRectIsTheBitmapArea) {
+  EXPECT_EQ(canvas->ClipRect(), Rect(0, 0, 40, 30));
+}
 
 TEST_F(CanvasOnBitmap, StretchDrawScalesAnotherBitmap) {
   TBitmap source;
@@ -386,8 +394,8 @@ TEST(CanvasWindowTest, PaintsAWindowThatTheScreenShows) {
   wc.lpszClassName = "CanvasWindowTest";
   wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
   ::RegisterClassA(&wc);
-  HWND wnd = ::CreateWindowExA(0, wc.lpszClassName, "Canvas", WS_POPUP | WS_VISIBLE, 100, 100,
-                               120, 80, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND wnd = ::CreateWindowExA(0, wc.lpszClassName, "Canvas", WS_POPUP | WS_VISIBLE, 100, 100, 120,
+                               80, nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(wnd, nullptr);
   ::UpdateWindow(wnd);
   MSG msg;

@@ -1,7 +1,6 @@
 // The Windows half of bitmaps: the DIB section and the pixel block are one memory.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 
@@ -15,8 +14,8 @@ TEST(BitmapHandleTest, IsADibSectionOfTheBitmapsDepthOverThePixelBlock) {
   struct {
     TPixelFormat Format;
     int Bits;
-  } const cases[] = {{pf1bit, 1}, {pf4bit, 4}, {pf8bit, 8}, {pf16bit, 16}, {pf24bit, 24},
-                     {pf32bit, 32}};
+  } const cases[] = {{pf1bit, 1},   {pf4bit, 4},   {pf8bit, 8},
+                     {pf16bit, 16}, {pf24bit, 24}, {pf32bit, 32}};
   for (const auto& c : cases) {
     TBitmap bitmap;
     bitmap.SetPixelFormat(c.Format);

@@ -104,7 +104,7 @@ TEST(IconDirectoryTest, RejectsFilesWhoseDirectoryDoesNotFit) {
 
 TEST(IconDirectoryTest, ReadsSizesAndDepths) {
   std::vector<uint8_t> file = IconFile({{16, 0xFF00FF00}, {32, 0xFF0000FF}});
-  file[6 + 16] = 0;  // a width byte of 0 means 256
+  file[6 + 16] = 0;      // a width byte of 0 means 256
   file[6 + 16 + 6] = 0;  // depth left to the image header
   const std::vector<TIconEntry> entries = ReadIconDirectory(file);
   ASSERT_EQ(entries.size(), 2u);

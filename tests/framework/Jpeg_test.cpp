@@ -1,13 +1,12 @@
 #include "framework/Jpeg.h"
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-
-#include <jpeglib.h>
 
 #ifdef _WIN32
 #include "framework/Canvas.h"

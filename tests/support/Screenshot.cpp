@@ -76,7 +76,8 @@ COLORREF ClientPixel(HWND wnd, int x, int y) {
 namespace {
 
 void PutBigEndian(std::string& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
 void PutChunk(std::string& out, const char* type, const std::string& data) {
@@ -84,8 +85,8 @@ void PutChunk(std::string& out, const char* type, const std::string& data) {
   std::string body(type, 4);
   body += data;
   out += body;
-  PutBigEndian(out, crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                          static_cast<uInt>(body.size())));
+  PutBigEndian(
+      out, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
 }
 
 }  // namespace
@@ -117,7 +118,8 @@ bool WritePng(const std::string& path, const TScreenshot& shot) {
   std::string header;
   PutBigEndian(header, static_cast<uint32_t>(shot.Width));
   PutBigEndian(header, static_cast<uint32_t>(shot.Height));
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
+  header +=
+      std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
 
   std::string file("\x89PNG\r\n\x1a\n", 8);
   PutChunk(file, "IHDR", header);
