@@ -88,3 +88,12 @@ struct TKedGradientBand {
 std::vector<TKedGradientBand> StepGradientBands(std::uint32_t startRgb, std::uint32_t endRgb,
                                                 int steps, int left, int top, int right, int bottom,
                                                 bool horizontal);
+
+#ifdef _WIN32
+#include "framework/Graphics.h"
+#include "framework/Types.h"
+class TCanvas;
+// Fills rect band by band with the canvas brush (system colours resolved).
+void PaintStepGradient(TCanvas* canvas, TColor startColor, TColor endColor, int steps,
+                       const TRect& rect, bool horizontal);
+#endif

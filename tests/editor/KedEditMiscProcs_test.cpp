@@ -115,6 +115,7 @@ TEST(KedEditMiscProcs, HugeTabWidthsDoNotOverflowTheLength) {
 }
 
 TEST(KedEditMiscProcs, SingleByteSearchesFindCharactersInSet) {
+  TKedLeadBytesScope singleByte(TKedLeadByteTable{});
   const TKedCharSet blanks = SetOf(" .");
   struct Case {
     std::string text;
