@@ -2,8 +2,9 @@
 // bitmaps or icons and drawn by index onto canvases.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
 
 #include <vector>
 

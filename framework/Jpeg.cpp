@@ -1,9 +1,10 @@
 #include "framework/Jpeg.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE and size_t first
+#include <cstdio>
+
+// jpeglib.h needs FILE and size_t from the headers above.
+#include <jpeglib.h>
 
 namespace {
 
