@@ -44,9 +44,12 @@ bool IsIndexed(TPixelFormat f) { return f == pf1bit || f == pf4bit || f == pf8bi
 
 unsigned ReadIndex(const uint8_t* row, int x, int bits) {
   switch (bits) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    default: return row[x];
+    case 1:
+      return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default:
+      return row[x];
   }
 }
 
@@ -63,7 +66,8 @@ void WriteIndex(uint8_t* row, int x, int bits, unsigned index) {
       else
         row[x >> 1] = static_cast<uint8_t>((row[x >> 1] & 0x0F) | ((index & 0x0F) << 4));
       break;
-    default: row[x] = static_cast<uint8_t>(index);
+    default:
+      row[x] = static_cast<uint8_t>(index);
   }
 }
 
@@ -86,10 +90,13 @@ TRGBQuad ReadQuad(const uint8_t* row, int x, TPixelFormat format, const TColorTa
       const unsigned v = row[2 * x] | (row[2 * x + 1] << 8);
       return {Expand5(v & 0x1F), Expand6((v >> 5) & 0x3F), Expand5((v >> 11) & 0x1F), 0};
     }
-    case pf24bit: return {row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
+    case pf24bit:
+      return {row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
     case pfDevice:
-    case pf32bit: return {row[4 * x], row[4 * x + 1], row[4 * x + 2], row[4 * x + 3]};
-    case pfCustom: break;
+    case pf32bit:
+      return {row[4 * x], row[4 * x + 1], row[4 * x + 2], row[4 * x + 3]};
+    case pfCustom:
+      break;
   }
   return {};
 }
@@ -126,11 +133,13 @@ void WriteQuad(uint8_t* row, int x, TPixelFormat format, const TColorTable& pale
       row[4 * x + 2] = q.Red;
       row[4 * x + 3] = q.Reserved;
       break;
-    case pfCustom: break;
+    case pfCustom:
+      break;
   }
 }
 
-// ---- little-endian stream helpers ----------------------------------------------------------------
+// ---- little-endian stream helpers
+// ----------------------------------------------------------------
 
 void ReadExact(TStream& stream, void* buffer, int64_t count) {
   if (count > 0 && stream.Read(buffer, static_cast<int32_t>(count)) != count)
@@ -159,28 +168,39 @@ void SetSystemColorSource(TSystemColorSource source) { systemColorSource = sourc
 
 int BitsPerPixelOf(TPixelFormat format) {
   switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
+    case pf1bit:
+      return 1;
+    case pf4bit:
+      return 4;
+    case pf8bit:
+      return 8;
     case pf15bit:
-    case pf16bit: return 16;
-    case pf24bit: return 24;
+    case pf16bit:
+      return 16;
+    case pf24bit:
+      return 24;
     case pfDevice:
-    case pf32bit: return 32;
-    case pfCustom: break;
+    case pf32bit:
+      return 32;
+    case pfCustom:
+      break;
   }
   return 0;
 }
 
-int64_t DibRowBytes(int64_t width, int bitsPerPixel) { return ((width * bitsPerPixel + 31) / 32) * 4; }
+int64_t DibRowBytes(int64_t width, int bitsPerPixel) {
+  return ((width * bitsPerPixel + 31) / 32) * 4;
+}
 
 TColorTable DefaultPalette(TPixelFormat format) {
-  static constexpr TColor kVga[16] = {clBlack, clMaroon, clGreen,   clOlive, clNavy,    clPurple,
-                                      clTeal,  clSilver, clGray,    clRed,   clLime,    clYellow,
-                                      clBlue,  clFuchsia, clAqua,   clWhite};
+  static constexpr TColor kVga[16] = {clBlack, clMaroon,  clGreen, clOlive, clNavy, clPurple,
+                                      clTeal,  clSilver,  clGray,  clRed,   clLime, clYellow,
+                                      clBlue,  clFuchsia, clAqua,  clWhite};
   TColorTable table;
   switch (format) {
-    case pf1bit: table = {QuadFromColor(clBlack), QuadFromColor(clWhite)}; break;
+    case pf1bit:
+      table = {QuadFromColor(clBlack), QuadFromColor(clWhite)};
+      break;
     case pf4bit:
       for (TColor c : kVga) table.push_back(QuadFromColor(c));
       break;
@@ -197,7 +217,8 @@ TColorTable DefaultPalette(TPixelFormat format) {
         table.push_back({v, v, v, 0});
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return table;
 }
@@ -285,12 +306,15 @@ void TBitmap::Reallocate() {
   if (!Empty()) storage_ = std::make_unique<THeapPixelStorage>(BitsSize());
 }
 
-void TBitmap::AdoptStorage(std::unique_ptr<TPixelStorage> storage) { storage_ = std::move(storage); }
+void TBitmap::AdoptStorage(std::unique_ptr<TPixelStorage> storage) {
+  storage_ = std::move(storage);
+}
 
 void TBitmap::NotifyPixelAccess() const {
   // The binding is made here too, so that pixel addresses handed out stay valid once
   // GDI draws on the same bitmap.
-  if (TBitmapBinding* binding = const_cast<TBitmap*>(this)->Binding()) binding->SyncForPixelAccess();
+  if (TBitmapBinding* binding = const_cast<TBitmap*>(this)->Binding())
+    binding->SyncForPixelAccess();
 }
 
 uint8_t* TBitmap::Bits() {
@@ -411,8 +435,10 @@ void TBitmap::Fill(TColor color) {
   color = ColorToRGB(color);
   // One row is built pixel by pixel, the others are copies of it.
   uint8_t* first = ScanLine(0);
-  for (int x = 0; x < width_; ++x) WriteQuad(first, x, pixelFormat_, palette_, QuadFromColor(color));
-  for (int y = 1; y < height_; ++y) std::memcpy(ScanLine(y), first, static_cast<size_t>(RowBytes()));
+  for (int x = 0; x < width_; ++x)
+    WriteQuad(first, x, pixelFormat_, palette_, QuadFromColor(color));
+  for (int y = 1; y < height_; ++y)
+    std::memcpy(ScanLine(y), first, static_cast<size_t>(RowBytes()));
   Changed(this);
 }
 
@@ -518,13 +544,26 @@ void TBitmap::ReadBmp(TStream& stream) {
 
   TPixelFormat format;
   switch (bitCount) {
-    case 1: format = pf1bit; break;
-    case 4: format = pf4bit; break;
-    case 8: format = pf8bit; break;
-    case 16: format = pf15bit; break;
-    case 24: format = pf24bit; break;
-    case 32: format = pf32bit; break;
-    default: throw EInvalidGraphic(kInvalidBitmap);
+    case 1:
+      format = pf1bit;
+      break;
+    case 4:
+      format = pf4bit;
+      break;
+    case 8:
+      format = pf8bit;
+      break;
+    case 16:
+      format = pf15bit;
+      break;
+    case 24:
+      format = pf24bit;
+      break;
+    case 32:
+      format = pf32bit;
+      break;
+    default:
+      throw EInvalidGraphic(kInvalidBitmap);
   }
   if (compression == BI_BITFIELDS_CODE && (bitCount == 16 || bitCount == 32)) {
     uint8_t masks[12];
@@ -580,8 +619,9 @@ void TBitmap::ReadBmp(TStream& stream) {
 void TBitmap::SaveToStream(TStream& stream) {
   const int bits = BitsPerPixel();
   const bool bitFields = pixelFormat_ == pf16bit;
-  const uint32_t tableBytes =
-      static_cast<uint32_t>(IsIndexed(pixelFormat_) ? palette_.size() * 4 : bitFields ? 12 : 0);
+  const uint32_t tableBytes = static_cast<uint32_t>(IsIndexed(pixelFormat_) ? palette_.size() * 4
+                                                    : bitFields             ? 12
+                                                                            : 0);
   TBitmapInfoHeader info;
   info.biWidth = width_;
   info.biHeight = height_;
@@ -596,7 +636,8 @@ void TBitmap::SaveToStream(TStream& stream) {
   stream.WriteBuffer(&file, sizeof file);
   stream.WriteBuffer(&info, sizeof info);
   if (IsIndexed(pixelFormat_)) {
-    if (!palette_.empty()) stream.WriteBuffer(palette_.data(), static_cast<int32_t>(palette_.size() * 4));
+    if (!palette_.empty())
+      stream.WriteBuffer(palette_.data(), static_cast<int32_t>(palette_.size() * 4));
   } else if (bitFields) {
     const uint8_t masks[12] = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
     stream.WriteBuffer(masks, sizeof masks);
@@ -718,8 +759,7 @@ TBitmap* TPicture::Bitmap() {
 void TPicture::LoadFromFile(const std::string& fileName) {
   const std::string ext = ExtractFileExt(fileName);
   const TFileFormat* format = FindFileFormat(ext);
-  if (format == nullptr)
-    throw EInvalidGraphic("Unknown picture file extension (" + ext + ")");
+  if (format == nullptr) throw EInvalidGraphic("Unknown picture file extension (" + ext + ")");
   std::unique_ptr<TGraphic> graphic = NewGraphic(format->graphicClass);
   graphic->LoadFromFile(fileName);
   TakeGraphic(std::move(graphic));

@@ -113,7 +113,9 @@ constexpr uint8_t ColorB(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xF
 constexpr TColor MakeColor(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<TColor>(r | (g << 8) | (b << 16));
 }
-constexpr bool IsSystemColor(TColor c) { return (static_cast<uint32_t>(c) & 0xFF000000u) == 0xFF000000u; }
+constexpr bool IsSystemColor(TColor c) {
+  return (static_cast<uint32_t>(c) & 0xFF000000u) == 0xFF000000u;
+}
 
 // The RGB value of a colour. System colours are looked up in a fixed classic table natively;
 // the Win32 half may install the live system colours (SetSystemColorSource).
@@ -125,7 +127,17 @@ void SetSystemColorSource(TSystemColorSource source);
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 
-enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TPixelFormat {
+  pfDevice,
+  pf1bit,
+  pf4bit,
+  pf8bit,
+  pf15bit,
+  pf16bit,
+  pf24bit,
+  pf32bit,
+  pfCustom
+};
 
 enum TTransparentMode { tmAuto, tmFixed };
 
@@ -182,7 +194,7 @@ int64_t DibRowBytes(int64_t width, int bitsPerPixel);
 // ---------------------------------------------------------------------------------------------
 // Graphic events.
 using TProgressEvent = TMethod<void(TObject* sender, TProgressStage stage, uint8_t percentDone,
-                                   bool redrawNow, const TRect& r, const std::string& msg)>;
+                                    bool redrawNow, const TRect& r, const std::string& msg)>;
 
 // The abstract image: a size, a change notification and stream/file persistence.
 class TGraphic : public TPersistent {

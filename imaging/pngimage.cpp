@@ -33,23 +33,32 @@ void PutBe16(uint8_t* p, uint16_t v) {
 
 bool ValidColorFormat(uint8_t colorType, uint8_t depth) {
   switch (colorType) {
-    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
-    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 0:
+      return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3:
+      return depth == 1 || depth == 2 || depth == 4 || depth == 8;
     case 2:
     case 4:
-    case 6: return depth == 8 || depth == 16;
-    default: return false;
+    case 6:
+      return depth == 8 || depth == 16;
+    default:
+      return false;
   }
 }
 
 uint32_t RowBytesFor(uint64_t width, uint8_t colorType, uint8_t depth) {
   switch (colorType) {
     case 0:
-    case 3: return static_cast<uint32_t>((width * depth + 7) / 8);
-    case 2: return static_cast<uint32_t>(width * depth * 3 / 8);
-    case 4: return static_cast<uint32_t>(width * depth * 2 / 8);
-    case 6: return static_cast<uint32_t>(width * depth * 4 / 8);
-    default: return 0;
+    case 3:
+      return static_cast<uint32_t>((width * depth + 7) / 8);
+    case 2:
+      return static_cast<uint32_t>(width * depth * 3 / 8);
+    case 4:
+      return static_cast<uint32_t>(width * depth * 2 / 8);
+    case 6:
+      return static_cast<uint32_t>(width * depth * 4 / 8);
+    default:
+      return 0;
   }
 }
 
@@ -303,8 +312,11 @@ void TChunkIHDR::MakeImageStorage() {
       if (ColorType == 4) bitCount = 8;
       break;
     case 2:
-    case 6: bitCount = 24; break;
-    default: break;
+    case 6:
+      bitCount = 24;
+      break;
+    default:
+      break;
   }
   BitmapHeader.biWidth = static_cast<int32_t>(Width);
   BitmapHeader.biHeight = static_cast<int32_t>(Height);
@@ -337,7 +349,8 @@ bool TChunkPLTE::LoadFromStream(TStream& stream, const std::string& chunkName, u
   TChunkIHDR* header = OwnerHeader();
   const auto& gamma = owner_->GammaTable;
   for (unsigned i = 0; i < count_; ++i)
-    header->ColorTable[i] = {gamma[data_[3 * i + 2]], gamma[data_[3 * i + 1]], gamma[data_[3 * i]], 0};
+    header->ColorTable[i] = {gamma[data_[3 * i + 2]], gamma[data_[3 * i + 1]], gamma[data_[3 * i]],
+                             0};
   owner_->DropCachedPalette();
   return true;
 }
@@ -377,8 +390,12 @@ void TChunktRNS::UpdateKeyFlag() {
   switch (header->ColorType) {
     // A key needs the whole sample value: a short chunk gives no key (and nothing is read
     // past its end).
-    case 0: keyColor_ = data_.size() >= 2; break;
-    case 2: keyColor_ = data_.size() >= 6; break;
+    case 0:
+      keyColor_ = data_.size() >= 2;
+      break;
+    case 2:
+      keyColor_ = data_.size() >= 6;
+      break;
     case 3: {
       unsigned below = 0;
       for (size_t i = 0; i < data_.size(); ++i)
@@ -386,7 +403,8 @@ void TChunktRNS::UpdateKeyFlag() {
       keyColor_ = below == 1;
       break;
     }
-    default: keyColor_ = false;
+    default:
+      keyColor_ = false;
   }
 }
 
@@ -429,13 +447,15 @@ TColor TChunktRNS::KeyColor() const {
     case 2: {
       if (data_.size() < 6) return 0;
       const auto& gamma = owner_->GammaTable;
-      return MakeColor(gamma[sample8(&data_[0])], gamma[sample8(&data_[2])], gamma[sample8(&data_[4])]);
+      return MakeColor(gamma[sample8(&data_[0])], gamma[sample8(&data_[2])],
+                       gamma[sample8(&data_[4])]);
     }
     case 3:
       for (size_t i = 0; i < data_.size(); ++i)
         if (table_[i] == 0) return ColorFromQuad(header->ColorTable[i]);
       return 0;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -490,7 +510,8 @@ void TChunktRNS::SetKeyColor(TColor color) {
       data_.assign(table_.begin(), table_.begin() + match + 1);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -791,7 +812,8 @@ void UnfilterRow(uint8_t* row, const uint8_t* previous, size_t length, size_t st
         x[i] = static_cast<uint8_t>(
             x[i] + Paeth(i >= step ? x[i - step] : 0, up[i], i >= step ? up[i - step] : 0));
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -800,8 +822,9 @@ void StorePixel(TPNGObject& png, const TChunkIHDR& h, const uint8_t* src, size_t
   uint8_t* row = png.RowAddress(y);
   const auto& gamma = png.GammaTable;
   const unsigned depth = h.BitDepth;
-  uint8_t* alpha = h.ImageAlpha.empty() ? nullptr
-                                       : const_cast<uint8_t*>(h.ImageAlpha.data()) + size_t(y) * h.Width;
+  uint8_t* alpha = h.ImageAlpha.empty()
+                       ? nullptr
+                       : const_cast<uint8_t*>(h.ImageAlpha.data()) + size_t(y) * h.Width;
   switch (h.ColorType) {
     case 0:
     case 3:
@@ -839,7 +862,8 @@ void StorePixel(TPNGObject& png, const TChunkIHDR& h, const uint8_t* src, size_t
       if (alpha) alpha[x] = src[s + 3 * k];
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -880,14 +904,16 @@ void GatherPixel(TPNGObject& png, const TChunkIHDR& h, uint8_t* dst, size_t i, i
       put(4 * i + 2, inverse[row[3 * x]]);
       put(4 * i + 3, alpha ? alpha[x] : 255);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 // Compresses raw rows into IDAT chunks of IdatChunkLimit bytes.
 class TIdatWriter {
  public:
-  TIdatWriter(TStream& stream, int level, size_t bufferSize) : stream_(stream), output_(bufferSize) {
+  TIdatWriter(TStream& stream, int level, size_t bufferSize)
+      : stream_(stream), output_(bufferSize) {
     if (deflateInit_(&z_.z, level, ZLIB_VERSION, static_cast<int>(sizeof(z_stream))) != Z_OK)
       throw EPNGZLIBError(std::string(EPNGZLIBErrorText) + ZLibErrorText(Z_STREAM_ERROR));
     z_.deflating = true;
@@ -936,8 +962,8 @@ class TIdatWriter {
 };
 
 // Picks the filter for one raw row and leaves the row in buffer 0 for the next one.
-uint8_t ChooseFilter(TFilters set, std::vector<uint8_t> (&buffers)[5], const std::vector<uint8_t>& raw,
-                     size_t rowBytes, size_t step) {
+uint8_t ChooseFilter(TFilters set, std::vector<uint8_t> (&buffers)[5],
+                     const std::vector<uint8_t>& raw, size_t rowBytes, size_t step) {
   const uint8_t* prev = buffers[0].data();
   const uint8_t* x = raw.data();
   if (set.Contains(fsSub))
@@ -981,7 +1007,8 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
     const unsigned bits = header->BitmapHeader.biBitCount;
     const unsigned count = 1u << bits;
     for (unsigned n = 0; n < count; ++n) {
-      const uint8_t g = png.GammaTable[MulDiv(static_cast<int>(n), 255, static_cast<int>(count - 1))];
+      const uint8_t g =
+          png.GammaTable[MulDiv(static_cast<int>(n), 255, static_cast<int>(count - 1))];
       header->ColorTable[n] = {g, g, g, 0};
     }
     png.DropCachedPalette();
@@ -1010,11 +1037,13 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
     for (int y = 0; y < height; ++y) {
       const uint8_t* row = readRow(rowBytes);
       if (row == nullptr) break;
-      for (int x = 0; x < width; ++x) StorePixel(png, *header, row + 1, static_cast<size_t>(x), y, x);
+      for (int x = 0; x < width; ++x)
+        StorePixel(png, *header, row + 1, static_cast<size_t>(x), y, x);
     }
   } else {
     for (int pass = 0; pass < 7; ++pass) {
-      const int passWidth = (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
+      const int passWidth =
+          (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
       const uint32_t passBytes = RowBytesFor(static_cast<uint64_t>(std::max(passWidth, 0)),
                                              header->ColorType, header->BitDepth);
       std::fill(rows[1 - current].begin(), rows[1 - current].end(), 0);
@@ -1060,12 +1089,14 @@ bool TChunkIDAT::SaveToStream(TStream& stream) {
     if (png.InterlaceKind() == 0) {
       for (int y = 0; y < height; ++y) {
         std::fill(raw.begin(), raw.end(), 0);
-        for (int x = 0; x < width; ++x) GatherPixel(png, *header, raw.data(), static_cast<size_t>(x), y, x);
+        for (int x = 0; x < width; ++x)
+          GatherPixel(png, *header, raw.data(), static_cast<size_t>(x), y, x);
         writeRow(rowBytes);
       }
     } else {
       for (int pass = 0; pass < 7; ++pass) {
-        const int passWidth = (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
+        const int passWidth =
+            (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
         const uint32_t passBytes = RowBytesFor(static_cast<uint64_t>(std::max(passWidth, 0)),
                                                header->ColorType, header->BitDepth);
         std::fill(buffers[0].begin(), buffers[0].end(), 0);
@@ -1135,7 +1166,9 @@ TChunkIHDR* TPNGObject::RequireHeader() const {
 }
 
 int TPNGObject::Width() const { return HasHeader() ? static_cast<int>(RequireHeader()->Width) : 0; }
-int TPNGObject::Height() const { return HasHeader() ? static_cast<int>(RequireHeader()->Height) : 0; }
+int TPNGObject::Height() const {
+  return HasHeader() ? static_cast<int>(RequireHeader()->Height) : 0;
+}
 void TPNGObject::SetWidth(int) { RaisePngException<EPngError>(EPNGCannotChangeSizeText); }
 void TPNGObject::SetHeight(int) { RaisePngException<EPngError>(EPNGCannotChangeSizeText); }
 
@@ -1149,12 +1182,23 @@ void TPNGObject::RowInfo(uint32_t& rowBytes, uint32_t& pixelStep) const {
   const TChunkIHDR* h = RequireHeader();
   rowBytes = RowBytesFor(h->Width, h->ColorType, h->BitDepth);
   switch (h->ColorType) {
-    case 0: pixelStep = h->BitDepth == 16 ? 2 : 1; break;
-    case 3: pixelStep = 1; break;
-    case 2: pixelStep = h->BitDepth * 3 / 8; break;
-    case 4: pixelStep = h->BitDepth / 4; break;
-    case 6: pixelStep = h->BitDepth / 2; break;
-    default: pixelStep = 1;
+    case 0:
+      pixelStep = h->BitDepth == 16 ? 2 : 1;
+      break;
+    case 3:
+      pixelStep = 1;
+      break;
+    case 2:
+      pixelStep = h->BitDepth * 3 / 8;
+      break;
+    case 4:
+      pixelStep = h->BitDepth / 4;
+      break;
+    case 6:
+      pixelStep = h->BitDepth / 2;
+      break;
+    default:
+      pixelStep = 1;
   }
 }
 
@@ -1164,13 +1208,16 @@ TPngTransparency TPNGObject::TransparencyKind() const {
   auto* trns = chunks_.Find<TChunktRNS>();
   switch (h->ColorType) {
     case 0:
-    case 2: return trns && trns->IsKeyColor() ? tmKeyColor : tmOpaque;
+    case 2:
+      return trns && trns->IsKeyColor() ? tmKeyColor : tmOpaque;
     case 3:
       if (!trns) return tmOpaque;
       return trns->IsKeyColor() ? tmKeyColor : tmAlpha;
     case 4:
-    case 6: return tmAlpha;
-    default: return tmOpaque;
+    case 6:
+      return tmAlpha;
+    default:
+      return tmOpaque;
   }
 }
 
@@ -1267,11 +1314,20 @@ void TPNGObject::AssignTo(TPersistent* dest) {
   const TChunkIHDR* h = RequireHeader();
   TPixelFormat format = pf24bit;
   switch (h->BitmapHeader.biBitCount) {
-    case 1: format = pf1bit; break;
-    case 4: format = pf4bit; break;
-    case 8: format = pf8bit; break;
-    case 32: format = pf32bit; break;
-    default: format = pf24bit;
+    case 1:
+      format = pf1bit;
+      break;
+    case 4:
+      format = pf4bit;
+      break;
+    case 8:
+      format = pf8bit;
+      break;
+    case 32:
+      format = pf32bit;
+      break;
+    default:
+      format = pf24bit;
   }
   bitmap->SetSize(0, 0);
   bitmap->SetPixelFormat(format);
@@ -1315,7 +1371,8 @@ void TPNGObject::FromBitmap(TBitmap* bitmap, bool transparent, TColor keyColor) 
     for (size_t i = 0; i < palette.size() && i < 256; ++i) header->ColorTable[i] = palette[i];
   }
   if (!source.Empty() && !header->ImageData.empty())
-    std::memcpy(header->ImageData.data(), source.Bits(), std::min(source.BitsSize(), header->ImageData.size()));
+    std::memcpy(header->ImageData.data(), source.Bits(),
+                std::min(source.BitsSize(), header->ImageData.size()));
   if (plte) plte->SetCount(1u << bits);
   if (trns) trns->SetKeyColor(keyColor);
   Changed(this);
@@ -1324,7 +1381,8 @@ void TPNGObject::FromBitmap(TBitmap* bitmap, bool transparent, TColor keyColor) 
 const TColorTable& TPNGObject::GetPalette() {
   if (HasHeader() && cachedPalette_.empty()) {
     const TChunkIHDR* h = RequireHeader();
-    if (h->ColorType == 0 || h->ColorType == 3) cachedPalette_.assign(h->ColorTable.begin(), h->ColorTable.end());
+    if (h->ColorType == 0 || h->ColorType == 3)
+      cachedPalette_.assign(h->ColorTable.begin(), h->ColorTable.end());
   }
   return cachedPalette_;
 }
@@ -1352,10 +1410,13 @@ TColor TPNGObject::PixelAt(int x, int y) {
       const uint8_t g = GammaTable[v * 255 / ((1u << depth) - 1)];
       return MakeColor(g, g, g);
     }
-    case 4: return MakeColor(row[x], row[x], row[x]);
+    case 4:
+      return MakeColor(row[x], row[x], row[x]);
     case 2:
-    case 6: return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    default: return 0;
+    case 6:
+      return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default:
+      return 0;
   }
 }
 
@@ -1371,19 +1432,23 @@ void TPNGObject::SetPixelAt(int x, int y, TColor color) {
       // Only entries the stored depth can address are candidates.
       const unsigned depth = std::min<unsigned>(h->BitmapHeader.biBitCount, 8);
       const TColorTable& palette = GetPalette();
-      const TColorTable usable(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), 1u << depth));
+      const TColorTable usable(palette.begin(),
+                               palette.begin() + std::min<size_t>(palette.size(), 1u << depth));
       SetPackedSample(row, static_cast<size_t>(x), depth,
                       static_cast<unsigned>(NearestPaletteIndex(usable, color)));
       break;
     }
-    case 4: row[x] = ColorR(color); break;
+    case 4:
+      row[x] = ColorR(color);
+      break;
     case 2:
     case 6:
       row[3 * x] = ColorB(color);
       row[3 * x + 1] = ColorG(color);
       row[3 * x + 2] = ColorR(color);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -1395,7 +1460,8 @@ void TPNGObject::BlendOnto(uint8_t* bgra, int stride) {
   const int width = Width();
   for (int y = 0; y < Height(); ++y) {
     const uint8_t* row = RowAddress(y);
-    const uint8_t* alphaRow = h->ImageAlpha.empty() ? nullptr : h->ImageAlpha.data() + size_t(y) * h->Width;
+    const uint8_t* alphaRow =
+        h->ImageAlpha.empty() ? nullptr : h->ImageAlpha.data() + size_t(y) * h->Width;
     uint8_t* out = bgra + ptrdiff_t(y) * stride;
     for (int x = 0; x < width; ++x) {
       unsigned b, g, r, a;

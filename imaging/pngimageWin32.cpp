@@ -36,8 +36,9 @@ void TPNGObject::Draw(TCanvas* canvas, const TRect& r) {
   switch (TransparencyKind()) {
     case tmOpaque: {
       TDibDescription d = Describe(*h);
-      ::StretchDIBits(dc, r.Left, r.Top, r.Width(), r.Height(), 0, 0, Width(), Height(), h->ImageData.data(),
-                      reinterpret_cast<BITMAPINFO*>(&d), DIB_RGB_COLORS, SRCCOPY);
+      ::StretchDIBits(dc, r.Left, r.Top, r.Width(), r.Height(), 0, 0, Width(), Height(),
+                      h->ImageData.data(), reinterpret_cast<BITMAPINFO*>(&d), DIB_RGB_COLORS,
+                      SRCCOPY);
       break;
     }
     case tmKeyColor: {
@@ -45,8 +46,8 @@ void TPNGObject::Draw(TCanvas* canvas, const TRect& r) {
       TBitmap image;
       image.Assign(this);
       const COLORREF key = static_cast<COLORREF>(KeyColor()) & 0xFFFFFF;
-      ::TransparentBlt(dc, r.Left, r.Top, r.Width(), r.Height(), image.Canvas()->Handle(), 0, 0, Width(),
-                       Height(), key);
+      ::TransparentBlt(dc, r.Left, r.Top, r.Width(), r.Height(), image.Canvas()->Handle(), 0, 0,
+                       Width(), Height(), key);
       break;
     }
     case tmAlpha: {

@@ -102,9 +102,12 @@ TPixelFormat TColorManager::PixelFormatOf(bool target) const {
       if (bits == 1) return pf1bit;
       if (bits <= 4) return pf4bit;
       return pf8bit;
-    case 3: return bits <= 5 ? pf15bit : pf24bit;
-    case 4: return bits >= 8 ? pf32bit : pfCustom;
-    default: return pfCustom;
+    case 3:
+      return bits <= 5 ? pf15bit : pf24bit;
+    case 4:
+      return bits >= 8 ? pf32bit : pfCustom;
+    default:
+      return pfCustom;
   }
 }
 
@@ -122,7 +125,8 @@ void TColorManager::SelectRowConverter() {
   const bool sourceIndexed = sourceScheme_ >= scIndexed && sourceScheme_ <= scGrayAlpha;
   const bool targetIndexed = targetScheme_ >= scIndexed && targetScheme_ <= scGray;
   if (sourceIndexed != targetIndexed)
-    RaiseConversionError("Conversion between indexed and non-indexed pixel formats is not supported.");
+    RaiseConversionError(
+        "Conversion between indexed and non-indexed pixel formats is not supported.");
   auto hasAlpha = [](TColorSchemeKind s) { return s == scGrayAlpha || s == scRGBA || s == scBGRA; };
   if (hasAlpha(sourceScheme_))
     SourceOptions += cfAlpha;
@@ -181,10 +185,12 @@ void TColorManager::SelectRowConverter() {
     case scPhotoYCC:
       if (toRGB || toBGR) {
         BuildChromaTables(sourceScheme_ == scYCbCr ? TChromaKind::YCbCr : TChromaKind::PhotoYCC);
-        converter_ = toRGB ? &TColorManager::ConvertYCbCrToRGBRow : &TColorManager::ConvertYCbCrToBGRRow;
+        converter_ =
+            toRGB ? &TColorManager::ConvertYCbCrToRGBRow : &TColorManager::ConvertYCbCrToBGRRow;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   changed_ = false;
 }
@@ -775,7 +781,8 @@ void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t b
         row[i] = static_cast<uint8_t>(row[i] + PaethValue(left, previous[i], upperLeft));
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -845,12 +852,23 @@ bool TPNGGraphic::ReadHeaderInfo(TStream& stream) {
   const uint8_t colorType = d[9];
   props_.ColorType = colorType;
   switch (colorType) {
-    case 0: props_.SchemeCode = scGray; break;
-    case 2: props_.SchemeCode = scRGB; break;
-    case 3: props_.SchemeCode = scIndexed; break;
-    case 4: props_.SchemeCode = scGrayAlpha; break;
-    case 6: props_.SchemeCode = scRGBA; break;
-    default: props_.SchemeCode = TColorSchemeKind::scNone;
+    case 0:
+      props_.SchemeCode = scGray;
+      break;
+    case 2:
+      props_.SchemeCode = scRGB;
+      break;
+    case 3:
+      props_.SchemeCode = scIndexed;
+      break;
+    case 4:
+      props_.SchemeCode = scGrayAlpha;
+      break;
+    case 6:
+      props_.SchemeCode = scRGBA;
+      break;
+    default:
+      props_.SchemeCode = TColorSchemeKind::scNone;
   }
   props_.SampleBits = depth;
   props_.SampleCount = colorType == 2 ? 3 : colorType == 6 ? 4 : 1;
@@ -880,7 +898,8 @@ int TPNGGraphic::ConfigureConverter(uint8_t colorType, uint8_t bitDepth) {
   int result = 0;
   switch (colorType) {
     case 0:
-      if (bitDepth != 1 && bitDepth != 2 && bitDepth != 4 && bitDepth != 8 && bitDepth != 16) invalid();
+      if (bitDepth != 1 && bitDepth != 2 && bitDepth != 4 && bitDepth != 8 && bitDepth != 16)
+        invalid();
       cm.SetSourceScheme(scGray);
       cm.SetSourceSampleCount(1);
       cm.SetSourceSampleBits(bitDepth);
@@ -929,7 +948,8 @@ int TPNGGraphic::ConfigureConverter(uint8_t colorType, uint8_t bitDepth) {
       cm.SetTargetSampleBits(8);
       result = bitDepth * 4 / 8;
       break;
-    default: invalid();
+    default:
+      invalid();
   }
   SetPixelFormat(cm.PixelFormatOf(true));
   if (colorType == 0 || colorType == 4) {
@@ -984,9 +1004,11 @@ void TPNGGraphic::TakeBackground(const std::vector<uint8_t>& data) {
       if (data.size() == 2) backgroundColor_ = GrayEntryColor(Be16(d));
       break;
     case 3:
-      if (data.size() == 1 && d[0] < pngPalette_.size()) backgroundColor_ = ColorFromQuad(pngPalette_[d[0]]);
+      if (data.size() == 1 && d[0] < pngPalette_.size())
+        backgroundColor_ = ColorFromQuad(pngPalette_[d[0]]);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -999,7 +1021,8 @@ void TPNGGraphic::TakeTransparency(const std::vector<uint8_t>& data) {
     case 2:
       if (data.size() == 6) transparentColor_ = RgbSampleColor(d);
       break;
-    default: break;  // palette images load without transparency; alpha images ignore it
+    default:
+      break;  // palette images load without transparency; alpha images ignore it
   }
 }
 
@@ -1062,7 +1085,8 @@ void TPNGGraphic::DecodeImageRows() {
   }
 
   const uint64_t fullRow = (uint64_t{props_.PixelWidth} * depth + 7) / 8 * rowPixelBytes + 1;
-  std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(fullRow, 0), std::vector<uint8_t>(fullRow, 0)};
+  std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(fullRow, 0),
+                                  std::vector<uint8_t>(fullRow, 0)};
   int current = 0;
   const size_t bpp = std::max<size_t>(1, static_cast<size_t>(sourceBpp_));
 
@@ -1080,7 +1104,8 @@ void TPNGGraphic::DecodeImageRows() {
   if (!props_.IsInterlaced) {
     for (int y = 0; y < height; ++y) {
       decodeRow(fullRow, y, 0xFF);
-      Progress(this, psRunning, static_cast<uint8_t>(MulDivInt(y, 100, height)), true, progressRect_, "");
+      Progress(this, psRunning, static_cast<uint8_t>(MulDivInt(y, 100, height)), true,
+               progressRect_, "");
       progressRect_.Top += 1;
       progressRect_.Bottom += 1;
     }
@@ -1088,15 +1113,17 @@ void TPNGGraphic::DecodeImageRows() {
     for (int pass = 0; pass < 7; ++pass) {
       if (kStartColumn[pass] >= width) continue;
       const uint64_t passWidth =
-          (uint64_t(width) + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
+          (uint64_t(width) + kColumnIncrement[pass] - kStartColumn[pass] - 1) /
+          kColumnIncrement[pass];
       const size_t rowBytes = static_cast<size_t>((passWidth * depth + 7) / 8 * rowPixelBytes + 1);
       std::fill(rows[1 - current].begin(), rows[1 - current].end(), 0);
       for (int y = kStartRow[pass]; y < height;) {
         decodeRow(rowBytes, y, kPassMask[pass]);
         y += kRowIncrement[pass];
         if (pass == 6) {
-          Progress(this, psRunning, static_cast<uint8_t>(MulDivInt(std::min(y, height), 100, height)),
-                   true, progressRect_, "");
+          Progress(this, psRunning,
+                   static_cast<uint8_t>(MulDivInt(std::min(y, height), 100, height)), true,
+                   progressRect_, "");
           progressRect_.Top += 1;
           progressRect_.Bottom += 1;
         }
@@ -1194,7 +1221,8 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
   bkgdData_.clear();
   currentSource_ = chunkEnd_ = nullptr;
 
-  if (!ReadHeaderInfo(stream)) RaiseInvalid("Cannot load image. Invalid or unexpected %s image format.");
+  if (!ReadHeaderInfo(stream))
+    RaiseInvalid("Cannot load image. Invalid or unexpected %s image format.");
   stream.SetPosition(basePosition_ + 8);
   progressRect_ = Rect(0, 0, static_cast<int>(props_.PixelWidth), 1);
   Progress(this, psStarting, 0, false, progressRect_, "Preparing...");
@@ -1262,7 +1290,8 @@ void BlendAlphaImage(TBitmap& target, int x, int y, TBitmap& image, bool reflect
       const uint8_t* sp = s + 4 * i;
       uint8_t* dp = d + 4 * tx;
       const int a = sp[3] * fade / 256;
-      for (int c = 0; c < 3; ++c) dp[c] = static_cast<uint8_t>((sp[c] * a + dp[c] * (255 - a)) / 255);
+      for (int c = 0; c < 3; ++c)
+        dp[c] = static_cast<uint8_t>((sp[c] * a + dp[c] * (255 - a)) / 255);
     }
   };
   for (int row = 0; row < h; ++row) blendRow(row, y + row, 256);

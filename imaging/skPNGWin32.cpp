@@ -105,7 +105,8 @@ HICON TPNGGraphic::MakeIconOnColor(TColor color) {
       const uint8_t* s = ScanLine(y);
       uint8_t* d = image.ScanLine(y);
       std::memcpy(d, s, static_cast<size_t>(Width()) * 4);
-      for (int x = 0; x < Width(); ++x) mask.SetPixelColor(x, y, s[4 * x + 3] == 0 ? clWhite : clBlack);
+      for (int x = 0; x < Width(); ++x)
+        mask.SetPixelColor(x, y, s[4 * x + 3] == 0 ? clWhite : clBlack);
     }
   }
   ICONINFO info{};

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -18,7 +18,8 @@ void PaintCorners(TBitmap& bmp) {
 }
 
 bool Near(TColor a, TColor b, int tolerance) {
-  return std::abs(ColorR(a) - ColorR(b)) <= tolerance && std::abs(ColorG(a) - ColorG(b)) <= tolerance &&
+  return std::abs(ColorR(a) - ColorR(b)) <= tolerance &&
+         std::abs(ColorG(a) - ColorG(b)) <= tolerance &&
          std::abs(ColorB(a) - ColorB(b)) <= tolerance;
 }
 
@@ -59,8 +60,8 @@ TEST(BitmapTest, ScanLineCountsRowsFromTheTopOfABottomUpPaddedBuffer) {
     int width;
     int rowBytes;
   };
-  const Case cases[] = {{pf1bit, 9, 4},  {pf1bit, 33, 8},  {pf4bit, 9, 8},  {pf8bit, 5, 8},
-                        {pf15bit, 3, 8}, {pf16bit, 2, 4},  {pf24bit, 5, 16}, {pf24bit, 4, 12},
+  const Case cases[] = {{pf1bit, 9, 4},   {pf1bit, 33, 8}, {pf4bit, 9, 8},   {pf8bit, 5, 8},
+                        {pf15bit, 3, 8},  {pf16bit, 2, 4}, {pf24bit, 5, 16}, {pf24bit, 4, 12},
                         {pf32bit, 3, 12}, {pfDevice, 1, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "format " << c.format << " width " << c.width);
@@ -106,7 +107,7 @@ TEST(BitmapTest, PixelsAreStoredInDibByteOrder) {
   TBitmap nibbles;
   nibbles.SetPixelFormat(pf4bit);
   nibbles.SetSize(2, 1);
-  nibbles.SetPixelColor(1, 0, clWhite);  // entry 15 of the standard 16 colours
+  nibbles.SetPixelColor(1, 0, clWhite);     // entry 15 of the standard 16 colours
   EXPECT_EQ(nibbles.ScanLine(0)[0], 0x0F);  // the high nibble is the left pixel
 }
 

@@ -2,7 +2,6 @@
 // lengths and sizes. Every outcome must be an image or one of our exceptions; the
 // sanitizers catch anything worse. Fixed seeds, so a failure repeats.
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 #include <random>
@@ -15,7 +14,8 @@
 using namespace pngtest;
 
 TEST(PngCorruptionTest, BothLoadersSurviveDamagedFiles) {
-  const Spec specs[] = {{9, 7, 8, 6, 1}, {5, 4, 2, 3, 0}, {6, 5, 16, 0, 1}, {3, 3, 16, 4, 0}, {8, 2, 1, 0, 0}};
+  const Spec specs[] = {
+      {9, 7, 8, 6, 1}, {5, 4, 2, 3, 0}, {6, 5, 16, 0, 1}, {3, 3, 16, 4, 0}, {8, 2, 1, 0, 0}};
   std::mt19937 random(20261210);
   size_t cases = 0;
   for (const Spec& s : specs) {

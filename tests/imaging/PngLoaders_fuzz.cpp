@@ -18,13 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   static const std::string original = [] {
     Options o;
-    o.before = {{"gAMA", std::string("\0\0\xb1\x8f", 4)}, {"tEXt", std::string("k\0v", 3)},
+    o.before = {{"gAMA", std::string("\0\0\xb1\x8f", 4)},
+                {"tEXt", std::string("k\0v", 3)},
                 {"zTXt", std::string("c\0\0", 3) + Zlib("comment")}};
     o.idatSplit = 20;
     return MakePng({7, 6, 8, 6, 1}, o);
   }();
   std::string png = original;
-  for (size_t i = 0; i + 3 <= size; i += 3) png[(data[i] | data[i + 1] << 8) % png.size()] = char(data[i + 2]);
+  for (size_t i = 0; i + 3 <= size; i += 3)
+    png[(data[i] | data[i + 1] << 8) % png.size()] = char(data[i + 2]);
   LoadsOrRefuses(png);
   return 0;
 }

@@ -61,11 +61,20 @@ std::string FilterRow(const std::string& raw, const std::string& prev, int type,
     const int c = (i >= bpp && !prev.empty()) ? uint8_t(prev[i - bpp]) : 0;
     int v = x;
     switch (type) {
-      case 1: v = x - a; break;
-      case 2: v = x - b; break;
-      case 3: v = x - (a + b) / 2; break;
-      case 4: v = x - PaethPredictor(a, b, c); break;
-      default: break;
+      case 1:
+        v = x - a;
+        break;
+      case 2:
+        v = x - b;
+        break;
+      case 3:
+        v = x - (a + b) / 2;
+        break;
+      case 4:
+        v = x - PaethPredictor(a, b, c);
+        break;
+      default:
+        break;
     }
     out.push_back(static_cast<char>(v & 0xFF));
   }
@@ -75,10 +84,14 @@ std::string FilterRow(const std::string& raw, const std::string& prev, int type,
 
 int Channels(uint8_t colorType) {
   switch (colorType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
+    case 2:
+      return 3;
+    case 4:
+      return 2;
+    case 6:
+      return 4;
+    default:
+      return 1;
   }
 }
 
@@ -130,7 +143,8 @@ std::string FilteredData(const Spec& spec) {
   }
   for (int p = 0; p < 7; ++p) {
     if (uint32_t(kStartColumn[p]) >= spec.width) continue;
-    const uint32_t count = (spec.width - kStartColumn[p] + kColumnIncrement[p] - 1) / kColumnIncrement[p];
+    const uint32_t count =
+        (spec.width - kStartColumn[p] + kColumnIncrement[p] - 1) / kColumnIncrement[p];
     std::string prev;
     for (uint32_t y = kStartRow[p]; y < spec.height; y += kRowIncrement[p]) {
       const std::string raw = RawRow(spec, y, kStartColumn[p], kColumnIncrement[p], count);
@@ -144,8 +158,9 @@ std::string FilteredData(const Spec& spec) {
 std::string Zlib(const std::string& raw, int level) {
   uLongf size = compressBound(static_cast<uLong>(raw.size()));
   std::string out(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), level) != Z_OK)
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                level) != Z_OK)
     throw std::runtime_error("compress2 failed");
   out.resize(size);
   return out;

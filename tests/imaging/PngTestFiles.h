@@ -34,9 +34,9 @@ std::string PlteData(unsigned entries);
 struct Options {
   std::vector<std::pair<std::string, std::string>> before;  // chunks between IHDR and IDAT
   std::vector<std::pair<std::string, std::string>> after;   // chunks between IDAT and IEND
-  size_t idatSplit = 0;     // split the compressed data into pieces of this size (0: one IDAT)
+  size_t idatSplit = 0;  // split the compressed data into pieces of this size (0: one IDAT)
   bool emptyIdatBetween = false;
-  bool palette = true;      // a PLTE for colour type 3
+  bool palette = true;  // a PLTE for colour type 3
 };
 std::string MakePng(const Spec& spec, const Options& options = {});
 

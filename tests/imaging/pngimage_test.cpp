@@ -25,7 +25,8 @@ void Load(TPNGObject& png, const std::string& bytes) {
 std::string Save(TPNGObject& png) {
   TMemoryStream stream;
   png.SaveToStream(stream);
-  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+  return std::string(reinterpret_cast<const char*>(stream.Memory()),
+                     static_cast<size_t>(stream.Size()));
 }
 
 std::string LoadError(const std::string& bytes) {
@@ -53,9 +54,12 @@ TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
   };
   switch (s.colorType) {
     case 0:
-    case 4: return MakeColor(level(0), level(0), level(0));
-    case 3: return static_cast<TColor>(PaletteColor(Sample(s, x, y, 0)));
-    default: return MakeColor(level(0), level(1), level(2));
+    case 4:
+      return MakeColor(level(0), level(0), level(0));
+    case 3:
+      return static_cast<TColor>(PaletteColor(Sample(s, x, y, 0)));
+    default:
+      return MakeColor(level(0), level(1), level(2));
   }
 }
 
@@ -200,12 +204,15 @@ TEST(PNGObjectTest, DamagedFilesGiveTheirExceptions) {
   const Case cases[] = {
       {"signature", "\x89PNG\r\n\x1a\x0b" + good.substr(8), EPNGInvalidFileHeaderText},
       {"empty after signature", Signature(), EPNGUnexpectedEndText},
-      {"not IHDR first", Signature() + Chunk("gAMA", Be32(45455)) + ihdr + idat + end, EPNGIHDRNotFirstText},
-      {"unknown critical", Signature() + ihdr + Chunk("CRIT", "x") + idat + end, EPNGUnknownCriticalChunkText},
+      {"not IHDR first", Signature() + Chunk("gAMA", Be32(45455)) + ihdr + idat + end,
+       EPNGIHDRNotFirstText},
+      {"unknown critical", Signature() + ihdr + Chunk("CRIT", "x") + idat + end,
+       EPNGUnknownCriticalChunkText},
       {"no image data", Signature() + ihdr + end, EPNGNoImageDataText},
       {"header crc", badCrc, EPngInvalidCRCText},
       {"image data crc", badIdat, EPngInvalidCRCText},
-      {"short IHDR", Signature() + Chunk("IHDR", IhdrData(s).substr(0, 12)) + idat + end, EPNGInvalidIHDRText},
+      {"short IHDR", Signature() + Chunk("IHDR", IhdrData(s).substr(0, 12)) + idat + end,
+       EPNGInvalidIHDRText},
       {"width 70000", header({70000, 3, 8, 2, 0}), EPNGSizeExceedsText},
       {"pixels beyond the cap", header({65535, 65535, 8, 2, 0}), EPNGSizeExceedsText},
       {"compression", header(s, 10, 1), EPNGUnknownCompressionText},
@@ -220,11 +227,14 @@ TEST(PNGObjectTest, DamagedFilesGiveTheirExceptions) {
        EPNGInvalidPaletteText},
       {"tRNS of 257 bytes", Signature() + ihdr + Chunk("tRNS", std::string(257, 'a')) + idat + end,
        EPNGInvalidPaletteText},
-      {"missing parts", Signature() + ihdr + Chunk("IDAT", z.substr(0, 10)) + Chunk("tEXt", "a\0b") + end,
+      {"missing parts",
+       Signature() + ihdr + Chunk("IDAT", z.substr(0, 10)) + Chunk("tEXt", "a\0b") + end,
        EPNGMissingMultipleIDATText},
       {"zlib data error", Signature() + ihdr + Chunk("IDAT", "\x78\x9c\xff\xff\xff\xff") + end,
-       "Could not decompress the image because it contains invalid compressed data.\r\n Description: data error (-3)"},
-      {"chunk longer than the file", Signature() + ihdr + Be32(0xFFFFFFFF) + "tEXt" + "abc", EPNGUnexpectedEndText},
+       "Could not decompress the image because it contains invalid compressed data.\r\n "
+       "Description: data error (-3)"},
+      {"chunk longer than the file", Signature() + ihdr + Be32(0xFFFFFFFF) + "tEXt" + "abc",
+       EPNGUnexpectedEndText},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -395,10 +405,12 @@ TEST(PNGObjectTest, TimeAndTextChunks) {
 TEST(PNGObjectTest, CompressedTextIsInflatedUnderACap) {
   std::string out, message;
   const std::string bomb = Zlib(std::string(4u << 20, '\0'), 9);
-  EXPECT_FALSE(InflateText(reinterpret_cast<const uint8_t*>(bomb.data()), bomb.size(), out, message));
+  EXPECT_FALSE(
+      InflateText(reinterpret_cast<const uint8_t*>(bomb.data()), bomb.size(), out, message));
   EXPECT_TRUE(out.empty());
   const std::string truncated = Zlib("some text").substr(0, 5);
-  EXPECT_FALSE(InflateText(reinterpret_cast<const uint8_t*>(truncated.data()), truncated.size(), out, message));
+  EXPECT_FALSE(InflateText(reinterpret_cast<const uint8_t*>(truncated.data()), truncated.size(),
+                           out, message));
 }
 
 TEST(PNGObjectTest, FilterChoice) {
@@ -411,7 +423,8 @@ TEST(PNGObjectTest, FilterChoice) {
     for (const auto& [type, data] : SplitChunks(saved))
       if (type == "IDAT") raw += data;
     std::string inflated, message;
-    ASSERT_TRUE(InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
+    ASSERT_TRUE(
+        InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
     ASSERT_EQ(inflated.size(), 6u * 61);
     for (int y = 0; y < 6; ++y) EXPECT_EQ(inflated[size_t(y) * 61], 1);
   }
@@ -427,7 +440,8 @@ TEST(PNGObjectTest, FilterChoice) {
     for (const auto& [type, data] : SplitChunks(Save(uniform)))
       if (type == "IDAT") raw += data;
     std::string inflated, message;
-    ASSERT_TRUE(InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
+    ASSERT_TRUE(
+        InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
     ASSERT_EQ(inflated.size(), 4u * 61);
     for (int y = 0; y < 4; ++y) EXPECT_EQ(inflated[size_t(y) * 61], 0) << "row " << y;
   }
@@ -459,7 +473,8 @@ TEST(PNGObjectTest, SixteenBitSamplesAreWrittenWithALowByteOfZero) {
   for (const auto& [type, data] : SplitChunks(Save(png)))
     if (type == "IDAT") raw += data;
   std::string inflated, message;
-  ASSERT_TRUE(InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
+  ASSERT_TRUE(
+      InflateText(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), inflated, message));
   ASSERT_EQ(inflated.size(), 2u * 19);
   EXPECT_EQ(uint8_t(inflated[1]), Sample(s, 0, 0, 0) >> 8);
   EXPECT_EQ(inflated[2], 0);
@@ -534,7 +549,8 @@ TEST(PNGObjectTest, CopiesAreIndependentAndSaveTheSameFile) {
   copy.Assign(&png);
   EXPECT_EQ(Save(copy), Save(png));
   const TColor before = png.PixelAt(0, 0);
-  const TColor other = before == TColor(PaletteColor(3)) ? TColor(PaletteColor(4)) : TColor(PaletteColor(3));
+  const TColor other =
+      before == TColor(PaletteColor(3)) ? TColor(PaletteColor(4)) : TColor(PaletteColor(3));
   copy.SetPixelAt(0, 0, other);
   EXPECT_EQ(copy.PixelAt(0, 0), other);
   EXPECT_EQ(png.PixelAt(0, 0), before);

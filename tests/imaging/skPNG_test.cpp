@@ -41,9 +41,12 @@ TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
   };
   switch (s.colorType) {
     case 0:
-    case 4: return MakeColor(level(0), level(0), level(0));
-    case 3: return static_cast<TColor>(PaletteColor(Sample(s, x, y, 0)));
-    default: return MakeColor(level(0), level(1), level(2));
+    case 4:
+      return MakeColor(level(0), level(0), level(0));
+    case 3:
+      return static_cast<TColor>(PaletteColor(Sample(s, x, y, 0)));
+    default:
+      return MakeColor(level(0), level(1), level(2));
   }
 }
 
@@ -145,10 +148,14 @@ TEST(ColorManagerTest, SettersCheckTheirRangeAndKeepTheOldValue) {
     const char* message;
   };
   const Case cases[] = {
-      {&TColorManager::SetSourceSampleBits, 0, "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
-      {&TColorManager::SetTargetSampleBits, 17, "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
-      {&TColorManager::SetSourceSampleCount, 5, "Sample count per pixel does not correspond to the given color scheme."},
-      {&TColorManager::SetTargetSampleCount, 0, "Sample count per pixel does not correspond to the given color scheme."},
+      {&TColorManager::SetSourceSampleBits, 0,
+       "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
+      {&TColorManager::SetTargetSampleBits, 17,
+       "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16."},
+      {&TColorManager::SetSourceSampleCount, 5,
+       "Sample count per pixel does not correspond to the given color scheme."},
+      {&TColorManager::SetTargetSampleCount, 0,
+       "Sample count per pixel does not correspond to the given color scheme."},
   };
   for (const Case& c : cases) {
     try {
@@ -179,7 +186,8 @@ TEST(ColorManagerTest, ConverterIsChosenAgainOnlyAfterAChange) {
     cm.ConvertRowPixels(sources, target, 1, 0xFF);
     ADD_FAILURE();
   } catch (const EColorConversionError& e) {
-    EXPECT_EQ(e.Message(), "Conversion between indexed and non-indexed pixel formats is not supported.");
+    EXPECT_EQ(e.Message(),
+              "Conversion between indexed and non-indexed pixel formats is not supported.");
   }
 }
 
@@ -204,8 +212,9 @@ TEST(ColorManagerTest, PixelFormatFollowsSamplesAndBits) {
     uint8_t samples, bits;
     TPixelFormat format;
   };
-  const Case cases[] = {{1, 1, pf1bit}, {1, 2, pf4bit}, {1, 4, pf4bit}, {1, 8, pf8bit}, {1, 16, pf8bit},
-                        {3, 5, pf15bit}, {3, 8, pf24bit}, {4, 8, pf32bit}, {4, 4, pfCustom}, {2, 8, pfCustom}};
+  const Case cases[] = {{1, 1, pf1bit},   {1, 2, pf4bit},  {1, 4, pf4bit},  {1, 8, pf8bit},
+                        {1, 16, pf8bit},  {3, 5, pf15bit}, {3, 8, pf24bit}, {4, 8, pf32bit},
+                        {4, 4, pfCustom}, {2, 8, pfCustom}};
   for (const Case& c : cases) {
     TColorManager cm;
     cm.SetTargetSampleCount(c.samples);
@@ -279,8 +288,8 @@ TEST(PNGGraphicTest, AgreesWithLibpngOnTheGeneratedMatrix) {
 
 TEST(PNGGraphicTest, ChunkTypesAreMatchedWithoutLetterCase) {
   Spec s{5, 4, 8, 2, 0};
-  std::string png = Signature() + Chunk("IHDR", IhdrData(s)) + Chunk("iDAT", Zlib(FilteredData(s))) +
-                    Chunk("IEND", "");
+  std::string png = Signature() + Chunk("IHDR", IhdrData(s)) +
+                    Chunk("iDAT", Zlib(FilteredData(s))) + Chunk("IEND", "");
   TPNGGraphic g;
   Load(g, png);
   EXPECT_EQ(g.PixelColor(3, 2), ExpectedColor(s, 3, 2));
@@ -322,7 +331,8 @@ TEST(PNGGraphicTest, PaletteHandling) {
     Load(g, MakePng(s));
     EXPECT_EQ(g.PixelFormat(), pf4bit);
     ASSERT_EQ(g.Palette().size(), 16u);
-    for (unsigned i = 0; i < 4; ++i) EXPECT_EQ(ColorFromQuad(g.Palette()[i * 5]), TColor(PaletteColor(i)));
+    for (unsigned i = 0; i < 4; ++i)
+      EXPECT_EQ(ColorFromQuad(g.Palette()[i * 5]), TColor(PaletteColor(i)));
   }
 }
 
@@ -342,7 +352,8 @@ TEST(PNGGraphicTest, NarrowInterlacedImagesSkipEmptyPasses) {
     TPNGGraphic g;
     Load(g, MakePng(s));
     for (uint32_t y = 0; y < 9; ++y)
-      for (uint32_t x = 0; x < width; ++x) ASSERT_EQ(g.PixelColor(int(x), int(y)), ExpectedColor(s, x, y));
+      for (uint32_t x = 0; x < width; ++x)
+        ASSERT_EQ(g.PixelColor(int(x), int(y)), ExpectedColor(s, x, y));
   }
 }
 
@@ -430,7 +441,8 @@ TEST(PNGGraphicTest, GammaIsAppliedAndMalformedGammaIgnored) {
     bool differs = false;
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 4; ++x)
-        if (std::abs(ColorR(g.PixelColor(x, y)) - ColorR(plain.PixelColor(x, y))) > 1) differs = true;
+        if (std::abs(ColorR(g.PixelColor(x, y)) - ColorR(plain.PixelColor(x, y))) > 1)
+          differs = true;
     EXPECT_EQ(differs, c.changes);
   }
 }
@@ -451,9 +463,8 @@ TEST(PNGGraphicTest, ReportsProgressFromStartToEnd) {
   Spec s{4, 3, 8, 2, 0};
   TPNGGraphic g;
   std::vector<std::pair<TProgressStage, std::string>> events;
-  g.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string& msg) {
-    events.emplace_back(stage, msg);
-  };
+  g.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&,
+                     const std::string& msg) { events.emplace_back(stage, msg); };
   Load(g, MakePng(s));
   ASSERT_GE(events.size(), 6u);
   EXPECT_EQ(events[0], std::make_pair(psStarting, std::string("Preparing...")));
@@ -461,7 +472,8 @@ TEST(PNGGraphicTest, ReportsProgressFromStartToEnd) {
   EXPECT_EQ(events[2], std::make_pair(psStarting, std::string("Transfering...")));
   EXPECT_EQ(events[3].first, psRunning);
   EXPECT_EQ(events.back().first, psEnding);
-  const size_t running = std::count_if(events.begin(), events.end(), [](auto& e) { return e.first == psRunning; });
+  const size_t running =
+      std::count_if(events.begin(), events.end(), [](auto& e) { return e.first == psRunning; });
   EXPECT_EQ(running, 3u);
 
   events.clear();  // the last event also comes after a failure (here a damaged IDAT)
@@ -489,11 +501,14 @@ TEST(PNGGraphicTest, DamagedFilesGiveTheirMessages) {
     std::string message;
   };
   const Case cases[] = {
-      {"signature", "\x88" + good.substr(1), "Cannot load image. Invalid or unexpected PNG image format."},
+      {"signature", "\x88" + good.substr(1),
+       "Cannot load image. Invalid or unexpected PNG image format."},
       {"first chunk", Signature() + Chunk("gAMA", Be32(45455)) + ihdr + idat + end,
        "Cannot load image. Invalid or unexpected PNG image format."},
-      {"width 0", withHeader({0, 3, 8, 2, 0}), "Cannot load image. Invalid or unexpected PNG image format."},
-      {"too large", withHeader({65535, 65535, 8, 2, 0}), "Cannot load image. Invalid or unexpected PNG image format."},
+      {"width 0", withHeader({0, 3, 8, 2, 0}),
+       "Cannot load image. Invalid or unexpected PNG image format."},
+      {"too large", withHeader({65535, 65535, 8, 2, 0}),
+       "Cannot load image. Invalid or unexpected PNG image format."},
       {"compression", Signature() + Chunk("IHDR", badCompression) + idat + end,
        "Cannot load image. The compression scheme is not supported for PNG files."},
       {"crc", badCrc, "Cannot load image. CRC error found in PNG file."},
