@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "framework/Dialogs.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
@@ -487,6 +488,7 @@ void TCustomForm::PaintWindow(HDC dc) {
 }
 
 void TCustomForm::WndProc(TMessage& m) {
+  if (m.Msg == TFindDialog::FindMessage() && TFindDialog::HandleFindMessage(m.LParam)) return;
   switch (m.Msg) {
     case CM_SHOWINGCHANGED:
       if (Showing()) {
@@ -824,6 +826,7 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
 void TApplication::WndProc(TMessage& m) {
   for (auto hook : std::vector<TWindowHook>(hooks_))
     if (hook(m)) return;
+  if (m.Msg == TFindDialog::FindMessage() && TFindDialog::HandleFindMessage(m.LParam)) return;
   switch (m.Msg) {
     case CM_SYNCHRONIZE:
       TThread::CheckSynchronize();
