@@ -1,5 +1,7 @@
-// libFuzzer target for the engine image reader: any bytes go through every step the
-// mapper takes on untrusted data. Built only with Clang (see CMakeLists.txt).
+// libFuzzer target for the engine image reader: every step the mapper takes on
+// untrusted data. Input beginning with "MZ" is taken as a whole image; any other input
+// is a list of edits (2-byte offset, 1 byte value) to the tests' synthetic image, so
+// the fuzzer starts from a valid image without needing a corpus.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,6 +11,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> mapped;
   std::vector<peimage::ImportedModule> imports;
-  pebuild::MapPortably(std::span<const uint8_t>(data, size), 0x00400000, mapped, imports);
+  if (size >= 2 && data[0] == 'M' && data[1] == 'Z') {
+    pebuild::MapPortably(std::span<const uint8_t>(data, size), 0x00400000, mapped, imports);
+    return 0;
+  }
+  static const pebuild::Image original = pebuild::BuildImage();
+  pebuild::Image img = original;
+  for (size_t i = 0; i + 3 <= size; i += 3) {
+    size_t at = (data[i] | data[i + 1] << 8) % img.bytes.size();
+    img.bytes[at] = data[i + 2];
+  }
+  if (size % 3 == 1) img.bytes.resize(img.bytes.size() - data[size - 1] * 16);
+  pebuild::MapPortably(img.bytes, 0x00400000, mapped, imports);
   return 0;
 }
