@@ -9,7 +9,7 @@ enum class TAppMessage {
   InvalidSize,
   NoText,
   BeginProcessing,
-  CreateFile,
+  CreatingFile,
   StartNewFile,
   ProcessingTerminated,
   OpenError,

@@ -11,14 +11,14 @@ TPieceFileSink::~TPieceFileSink() { Abandon(); }
 void TPieceFileSink::PrepareFolder(const std::string& folder) {
   if (DirectoryExists(folder)) return;
   if (!CreateDir(ExcludeTrailingPathDelimiter(folder)))
-    throw ESplitIoError(ESplitIoError::CreateDirectory, folder);
+    throw ESplitIoError(ESplitIoError::ioCreateFolder, folder);
 }
 
 void TPieceFileSink::Create(const std::string& path) {
   Abandon();
   // The C runtime opens the name in the ANSI code page, as the program's texts are.
   file_ = std::fopen(path.c_str(), "wb");
-  if (!file_) throw ESplitIoError(ESplitIoError::CreateFile, path);
+  if (!file_) throw ESplitIoError(ESplitIoError::ioCreateFile, path);
   // The runtime's own buffer would only copy again; ours is large already.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
@@ -30,7 +30,7 @@ void TPieceFileSink::Flush() {
   const size_t size = fill_;
   fill_ = 0;
   if (!file_ || std::fwrite(buffer_.data(), 1, size, file_) != size)
-    throw ESplitIoError(ESplitIoError::WriteFile, path_);
+    throw ESplitIoError(ESplitIoError::ioWrite, path_);
 }
 
 void TPieceFileSink::Put(const char* data, size_t size) {
@@ -39,7 +39,7 @@ void TPieceFileSink::Put(const char* data, size_t size) {
     if (size > buffer_.size()) {
       // A line longer than the buffer goes straight to the file.
       if (!file_ || std::fwrite(data, 1, size, file_) != size)
-        throw ESplitIoError(ESplitIoError::WriteFile, path_);
+        throw ESplitIoError(ESplitIoError::ioWrite, path_);
       return;
     }
   }
@@ -57,7 +57,7 @@ void TPieceFileSink::Close() {
   Flush();
   std::FILE* file = file_;
   file_ = nullptr;
-  if (std::fclose(file) != 0) throw ESplitIoError(ESplitIoError::WriteFile, path_);
+  if (std::fclose(file) != 0) throw ESplitIoError(ESplitIoError::ioWrite, path_);
 }
 
 void TPieceFileSink::Abandon() noexcept {

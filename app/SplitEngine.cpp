@@ -16,11 +16,11 @@ bool StartsWithUpper(std::string_view line, std::string_view word) {
 
 std::string IoMessage(ESplitIoError::TKind kind, const std::string& path) {
   switch (kind) {
-    case ESplitIoError::CreateDirectory:
+    case ESplitIoError::ioCreateFolder:
       return "Cannot create the directory " + path;
-    case ESplitIoError::CreateFile:
+    case ESplitIoError::ioCreateFile:
       return "Cannot create the file " + path;
-    case ESplitIoError::WriteFile:
+    case ESplitIoError::ioWrite:
       break;
   }
   return "Error writing the file " + path;

@@ -47,7 +47,7 @@ class TPieceSink {
 
 class ESplitIoError : public Exception {
  public:
-  enum TKind { CreateDirectory, CreateFile, WriteFile };
+  enum TKind { ioCreateFolder, ioCreateFile, ioWrite };
   ESplitIoError(TKind kind, std::string path);
   TKind Kind() const { return kind_; }
   const std::string& Path() const { return path_; }

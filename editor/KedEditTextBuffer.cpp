@@ -435,7 +435,7 @@ void TKedEditStringList::LoadFromStream(TStream* stream) {
   const int64_t size = stream->Size();
   // Line records hold 32-bit offsets; no 32-bit process can hold more anyway.
   if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFull ||
-      static_cast<uint64_t>(size) > std::numeric_limits<size_t>::max())
+      static_cast<uint64_t>(size) > static_cast<uint64_t>(std::numeric_limits<size_t>::max()))
     throw EReadError("File too large");
   stream->SetPosition(0);
   std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
@@ -456,7 +456,8 @@ void TKedEditStringList::LoadFromString(std::string_view data) {
 }
 
 void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t size) {
-  if (size > 0xFFFFFFFFull) throw Exception("Text too large");
+  // Line records hold 32-bit offsets (a 32-bit process cannot hold more anyway).
+  if ((static_cast<uint64_t>(size) >> 32) != 0) throw Exception("Text too large");
   const char* const begin = data.get();
   const char* const end = begin + size;
 

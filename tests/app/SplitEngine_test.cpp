@@ -55,7 +55,7 @@ class MemorySink : public TPieceSink {
     Pieces.back().Path = path;
   }
   void WriteLine(std::string_view line) override {
-    if (writes_++ == failOnWrite_) throw ESplitIoError(ESplitIoError::WriteFile, Pieces.back().Path);
+    if (writes_++ == failOnWrite_) throw ESplitIoError(ESplitIoError::ioWrite, Pieces.back().Path);
     Piece& piece = Pieces.back();
     if (keepBytes_) piece.Bytes.append(line).append("\r\n");
     piece.Size += static_cast<int64_t>(line.size()) + 2;
@@ -269,7 +269,7 @@ TEST(SplitEngine, WriteErrorClosesThePieceAndNamesItsFile) {
     RunSplit(source, Options(12, true), sink, observer);
     FAIL() << "the write error must stop the run";
   } catch (const ESplitIoError& e) {
-    EXPECT_EQ(e.Kind(), ESplitIoError::WriteFile);
+    EXPECT_EQ(e.Kind(), ESplitIoError::ioWrite);
     EXPECT_EQ(e.Path(), sink.Pieces.back().Path);
     EXPECT_NE(e.Message().find("dump_split_2.csv"), std::string::npos);
   }
@@ -365,7 +365,7 @@ TEST_F(SplitFiles, FolderWithMissingParentIsReportedAndNothingIsWritten) {
     RunSplit(source, options, sink, observer);
     FAIL() << "the folder cannot be created";
   } catch (const ESplitIoError& e) {
-    EXPECT_EQ(e.Kind(), ESplitIoError::CreateDirectory);
+    EXPECT_EQ(e.Kind(), ESplitIoError::ioCreateFolder);
     EXPECT_EQ(e.Path(), options.Folder);
   }
   EXPECT_FALSE(std::filesystem::exists(root / "missing"));
@@ -385,7 +385,7 @@ TEST_F(SplitFiles, FullDiskStopsTheRunAndKeepsTheFinishedPieces) {
     RunSplit(source, options, sink, observer);
     FAIL() << "writing to a full disk must fail";
   } catch (const ESplitIoError& e) {
-    EXPECT_EQ(e.Kind(), ESplitIoError::WriteFile);
+    EXPECT_EQ(e.Kind(), ESplitIoError::ioWrite);
     EXPECT_EQ(e.Path(), (root / "dump_split_2.csv").string());
   }
   EXPECT_EQ(Read(root / "dump_split_1.csv"), "aaaa\r\nbbbb\r\n");

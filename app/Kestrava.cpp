@@ -1,0 +1,18 @@
+// Program entry of Kestrava.exe.
+#include <windows.h>
+
+#include "app/main.h"
+#include "framework/Forms.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    Application->Initialize();
+    Application->CreateForm(Form1);
+    // The about window joins here with the language switch.
+    Application->Run();
+  } catch (...) {
+    Application->HandleException(nullptr);
+  }
+  Application->DestroyForms();
+  return 0;
+}

@@ -1,0 +1,602 @@
+#include "app/main.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <commdlg.h>
+
+#include "app/BaseName.h"
+#include "app/DumpCleaner.h"
+#include "app/PieceFileSink.h"
+#include "app/SplitEngine.h"
+#include "app/UpDownButtons.h"
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+#include "skin/core/sDialogs.h"
+
+TForm1* Form1 = nullptr;
+
+const char* const kEditorFontName = "DejaVu Sans Mono";
+const char* const kEditorFontFile = "DejaVuSansMono.ttf";
+
+namespace {
+
+// The system's open dialog with a filter in the "name|pattern|..." form.
+bool RunOpenDialog(const std::string& filter, std::string& fileName) {
+  std::string winFilter = filter;
+  for (char& c : winFilter)
+    if (c == '|') c = '\0';
+  winFilter.append(2, '\0');
+  char buffer[MAX_PATH * 4] = {};
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Screen->ActiveForm() ? Screen->ActiveForm()->Handle() : Application->Handle();
+  ofn.lpstrFilter = winFilter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer;
+  ofn.nMaxFile = sizeof(buffer);
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  Application->ModalStarted();
+  const BOOL chosen = GetOpenFileNameA(&ofn);
+  Application->ModalFinished();
+  if (!chosen) return false;
+  fileName = buffer;
+  return true;
+}
+
+// Runs `action` on every path out of a scope.
+template <class F>
+class Finally {
+ public:
+  explicit Finally(F action) : action_(std::move(action)) {}
+  ~Finally() {
+    try {
+      action_();
+    } catch (...) {
+      // Restoring the window's state must not end the program from a destructor.
+    }
+  }
+  Finally(const Finally&) = delete;
+  Finally& operator=(const Finally&) = delete;
+
+ private:
+  F action_;
+};
+
+TLabel* MakeLabel(TForm1* form, TWinControl* parent, const std::string& name, int left, int top,
+                  const std::string& caption) {
+  auto* label = new TLabel(form);
+  label->SetName(name);
+  label->SetParent(parent);
+  label->SetLeft(left);
+  label->SetTop(top);
+  label->SetCaption(caption);
+  return label;
+}
+
+}  // namespace
+
+// ---- the split as the window shows it -------------------------------------------------
+
+// Collects what the split reports and shows it at the throttled progress reports,
+// so a run with thousands of pieces does not spend its time repainting.
+class TForm1::SplitView : public TSplitObserver {
+ public:
+  SplitView(TForm1& form, const TSplitOptions& options, int gaugeShift)
+      : form_(form), options_(options), gaugeShift_(gaugeShift) {}
+
+  void PieceCreated(int number, const std::string& path) override {
+    if (number == 1) {
+      pendingLog_.push_back(form_.Msg(TAppMessage::BeginProcessing));
+    } else {
+      pendingLog_.push_back(form_.Msg(TAppMessage::StartNewFile));
+    }
+    pendingLog_.push_back(form_.Msg(TAppMessage::CreatingFile) + path);
+  }
+
+  void PieceFinished(int, const std::string& fileName) override { savedFile_ = fileName; }
+
+  void Progress(const TSplitProgress& p) override {
+    form_.sStatusBar1->SetPanelText(1, kPanelWorkingLine + IntToStr(p.LineIndex));
+    form_.sStatusBar1->SetPanelText(2, kPanelBytesWritten + IntToStr(p.BytesWritten));
+    form_.sStatusBar1->SetPanelText(3, kPanelCreatingFile + IntToStr(p.FileCounter));
+    form_.sLabel10->SetCaption(PieceFileName(options_, p.FileCounter + 1));
+    if (!savedFile_.empty()) form_.Label1->SetCaption(savedFile_);
+    form_.sGauge2->SetProgress(p.LineIndex);
+    form_.sGauge1->SetProgress(static_cast<int>(std::min<int64_t>(p.BytesWritten >> gaugeShift_, INT_MAX)));
+    FlushLog();
+    Application->ProcessMessages();
+  }
+
+  void FlushLog() {
+    if (pendingLog_.empty()) return;
+    TStrings* log = form_.re_split->Lines();
+    log->BeginUpdate();
+    for (const std::string& line : pendingLog_) log->Add(line);
+    log->EndUpdate();
+    pendingLog_.clear();
+    // Keep the newest lines in view.
+    HWND wnd = form_.re_split->Handle();
+    const int length = GetWindowTextLengthA(wnd);
+    SendMessageA(wnd, EM_SETSEL, length, length);
+    SendMessageA(wnd, EM_SCROLLCARET, 0, 0);
+  }
+
+ private:
+  TForm1& form_;
+  const TSplitOptions& options_;
+  int gaugeShift_;
+  std::vector<std::string> pendingLog_;
+  std::string savedFile_;
+};
+
+// ---- construction ------------------------------------------------------------------------
+
+TForm1::TForm1(TComponent* owner) : TForm(owner), lines_(std::make_unique<TKedEditStringList>()) {
+  SetName("Form1");
+  ChooseOpenFile = RunOpenDialog;
+  CreateComponents();
+  SetOnCreate(MakeEvent<&TForm1::FormCreate>(this));
+  SetOnShow(MakeEvent<&TForm1::FormShow>(this));
+  SetOnDestroy(MakeEvent<&TForm1::FormDestroy>(this));
+  SetOnCloseQuery(MakeEvent<&TForm1::FormCloseQuery>(this));
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateMenu() {
+  MainMenu1 = new TMainMenu(this);
+  MainMenu1->SetName("MainMenu1");
+  auto item = [this](TMenuItem* parent, const std::string& name, const std::string& caption) {
+    auto* menuItem = new TMenuItem(this);
+    menuItem->SetName(name);
+    menuItem->SetCaption(caption);
+    parent->Add(menuItem);
+    return menuItem;
+  };
+  Datei1 = item(MainMenu1->Items(), "Datei1", "Datei");
+  ffnen1 = item(Datei1, "ffnen1", "Öffnen");
+  N1 = item(Datei1, "N1", "-");
+  Beenden1 = item(Datei1, "Beenden1", "Beenden");
+  Sprache1 = item(MainMenu1->Items(), "Sprache1", "Sprache");
+  Deutsch1 = item(Sprache1, "Deutsch1", "Deutsch");
+  Englisch1 = item(Sprache1, "Englisch1", "Englisch");
+  Hilfe1 = item(MainMenu1->Items(), "Hilfe1", "Hilfe");
+  About1 = item(Hilfe1, "About1", "About");
+  ffnen1->SetOnClick(MakeEvent<&TForm1::ffnen1Click>(this));
+  Beenden1->SetOnClick(MakeEvent<&TForm1::Beenden1Click>(this));
+  SetMenu(MainMenu1);
+}
+
+void TForm1::CreateComponents() {
+  SetCaption("Kestrava 1.2");
+  SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+  SetBorderStyle(bsSingle);
+  SetPosition(poScreenCenter);
+  SetColor(static_cast<TColor>(14675954));
+  Font()->SetName("MS Sans Serif");
+  Font()->SetHeight(-11);
+  CreateMenu();
+  SetBounds(0, 0, 843, 710);
+
+  sBitBtn1 = new TButton(this);
+  sBitBtn1->SetName("sBitBtn1");
+  sBitBtn1->SetParent(this);
+  sBitBtn1->SetBounds(8, 8, 110, 27);
+  sBitBtn1->SetCaption("Datei öffnen");
+  sBitBtn1->SetOnClick(MakeEvent<&TForm1::sBitBtn1Click>(this));
+
+  cb_csv = new TCheckBox(this);
+  cb_csv->SetName("cb_csv");
+  cb_csv->SetParent(this);
+  cb_csv->SetBounds(128, 13, 90, 17);
+  cb_csv->SetCaption("csv-Datei");
+
+  sLabel1 = MakeLabel(this, this, "sLabel1", 230, 15, "Zeilen Anzahl:");
+  sLabel2 = MakeLabel(this, this, "sLabel2", 310, 15, "0");
+
+  sCheckBox1 = new TCheckBox(this);
+  sCheckBox1->SetName("sCheckBox1");
+  sCheckBox1->SetParent(this);
+  sCheckBox1->SetBounds(420, 6, 200, 17);
+  sCheckBox1->SetCaption("Kommentarzeilen entfernen");
+  sCheckBox1->SetEnabled(false);
+  sCheckBox1->SetOnClick(MakeEvent<&TForm1::sCheckBox1Click>(this));
+
+  sCheckBox2 = new TCheckBox(this);
+  sCheckBox2->SetName("sCheckBox2");
+  sCheckBox2->SetParent(this);
+  sCheckBox2->SetBounds(420, 26, 200, 17);
+  sCheckBox2->SetCaption("Leerzeilen entfernen");
+  sCheckBox2->SetEnabled(false);
+  sCheckBox2->SetOnClick(MakeEvent<&TForm1::sCheckBox2Click>(this));
+
+  sGauge3 = new TProgressGauge(this);
+  sGauge3->SetName("sGauge3");
+  sGauge3->SetParent(this);
+  sGauge3->SetBounds(630, 6, 190, 17);
+  sGauge4 = new TProgressGauge(this);
+  sGauge4->SetName("sGauge4");
+  sGauge4->SetParent(this);
+  sGauge4->SetBounds(630, 26, 190, 17);
+
+  sToolBar1 = new TPanel(this);
+  sToolBar1->SetName("sToolBar1");
+  sToolBar1->SetParent(this);
+  sToolBar1->SetBounds(8, 48, 600, 28);
+  sToolBar1->SetCaption("");
+  sToolBar1->SetEnabled(false);
+
+  sFontComboBox1 = new TComboBox(this);
+  sFontComboBox1->SetName("sFontComboBox1");
+  sFontComboBox1->SetParent(this);
+  sFontComboBox1->SetBounds(620, 51, 200, 21);
+  sFontComboBox1->SetHint("Schriftart");
+  sFontComboBox1->SetShowHint(true);
+
+  re_org = new TPanel(this);
+  re_org->SetName("re_org");
+  re_org->SetParent(this);
+  re_org->SetBounds(8, 82, 812, 300);
+  re_org->SetCaption("");
+  re_org->SetBevelOuter(bvLowered);
+  re_org->SetColor(clWindow);
+  re_org->SetEnabled(false);
+
+  sGroupBox1 = new TGroupBox(this);
+  sGroupBox1->SetName("sGroupBox1");
+  sGroupBox1->SetParent(this);
+  sGroupBox1->SetBounds(8, 390, 400, 150);
+  sGroupBox1->SetCaption("Verarbeitung");
+  sGroupBox1->SetEnabled(false);
+
+  sLabel5 = MakeLabel(this, sGroupBox1, "sLabel5", 10, 24, "Speicherort:");
+  sDirectoryEdit1 = new TEdit(this);
+  sDirectoryEdit1->SetName("sDirectoryEdit1");
+  sDirectoryEdit1->SetParent(sGroupBox1);
+  sDirectoryEdit1->SetBounds(110, 20, 280, 21);
+  sDirectoryEdit1->SetMaxLength(255);
+  sDirectoryEdit1->SetText("");
+
+  sLabel6 = MakeLabel(this, sGroupBox1, "sLabel6", 10, 52, "Dateiname:");
+  sEdit1 = new TEdit(this);
+  sEdit1->SetName("sEdit1");
+  sEdit1->SetParent(sGroupBox1);
+  sEdit1->SetBounds(110, 48, 280, 21);
+  sEdit1->SetText("");
+
+  sLabel7 = MakeLabel(this, sGroupBox1, "sLabel7", 10, 80, "neue Dateigrösse:");
+  sEdit2 = new TEdit(this);
+  sEdit2->SetName("sEdit2");
+  sEdit2->SetParent(sGroupBox1);
+  sEdit2->SetBounds(110, 76, 60, 21);
+  sEdit2->SetText("2");
+  sUpDown1 = new TUpDownButtons(this);
+  sUpDown1->SetName("sUpDown1");
+  sUpDown1->SetParent(sGroupBox1);
+  sUpDown1->SetBounds(170, 76, 16, 21);
+  sUpDown1->SetAssociate(sEdit2);
+  sUpDown1->SetRange(0, 10000);
+  sUpDown1->SetPosition(2);
+  sComboBox1 = new TComboBox(this);
+  sComboBox1->SetName("sComboBox1");
+  sComboBox1->SetParent(sGroupBox1);
+  sComboBox1->SetBounds(196, 76, 60, 21);
+  sComboBox1->Items()->Add("KB");
+  sComboBox1->Items()->Add("MB");
+  sComboBox1->Items()->Add("GB");
+  sComboBox1->SetItemIndex(1);
+
+  sBitBtn2 = new TButton(this);
+  sBitBtn2->SetName("sBitBtn2");
+  sBitBtn2->SetParent(sGroupBox1);
+  sBitBtn2->SetBounds(110, 110, 110, 27);
+  sBitBtn2->SetCaption("Starten");
+  sBitBtn2->SetOnClick(MakeEvent<&TForm1::sBitBtn2Click>(this));
+
+  sLabel3 = MakeLabel(this, this, "sLabel3", 420, 400, "Datei:");
+  sGauge1 = new TProgressGauge(this);
+  sGauge1->SetName("sGauge1");
+  sGauge1->SetParent(this);
+  sGauge1->SetBounds(480, 398, 340, 18);
+  sLabel4 = MakeLabel(this, this, "sLabel4", 420, 426, "Gesamt:");
+  sGauge2 = new TProgressGauge(this);
+  sGauge2->SetName("sGauge2");
+  sGauge2->SetParent(this);
+  sGauge2->SetBounds(480, 424, 340, 18);
+  sLabel8 = MakeLabel(this, this, "sLabel8", 420, 456, "Gespeicherte Datei:");
+  Label1 = MakeLabel(this, this, "Label1", 540, 456, "");
+  sLabel9 = MakeLabel(this, this, "sLabel9", 420, 480, "Erzeuge Datei:");
+  sLabel10 = MakeLabel(this, this, "sLabel10", 540, 480, "");
+
+  re_split = new TMemo(this);
+  re_split->SetName("re_split");
+  re_split->SetParent(this);
+  re_split->SetBounds(8, 548, 812, 80);
+  re_split->SetScrollBars(ssVertical);
+  re_split->SetWordWrap(false);
+  re_split->SetReadOnly(true);
+
+  sStatusBar1 = new TStatusPanels(this, 5, 150);
+  sStatusBar1->SetName("sStatusBar1");
+  sStatusBar1->SetParent(this);
+}
+
+// ---- creation, show and destruction ----------------------------------------------------
+
+std::string TForm1::FontFileName() const { return ProgramFolder + "font\\" + kEditorFontFile; }
+
+void TForm1::FormCreate(TObject*) {
+  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  {
+    // The version is read and the error mode put back even when the font steps fail.
+    Finally finish([&] {
+      VersionText = ReadOwnFileVersion();
+      SetErrorMode(previousMode);
+    });
+    ProgramFolder = ExtractFilePath(Application->ExeName());
+    // A missing font file is not reported: the system substitutes another font.
+    registeredFont_ = FontFileName();
+    AddFontResourceA(registeredFont_.c_str());
+    SendMessageA(Application->Handle(), WM_FONTCHANGE, 0, 0);
+    sFontComboBox1->Items()->Assign(Screen->Fonts());
+    sFontComboBox1->SetItemIndex(sFontComboBox1->Items()->IndexOf(kEditorFontName));
+    re_split->Font()->SetName(kEditorFontName);
+  }
+  const std::string config = ProgramFolder + "\\config.dat";
+  if (FileExists(config)) {
+    TIniFile ini(config);
+    Language = ini.ReadString("Main", "Language", Language);
+    // Rewriting the window in English belongs to the translator, which comes later.
+  }
+}
+
+void TForm1::FormShow(TObject*) {
+  try {
+    // The language re-check and the version check run here; both come with the
+    // translator and the web-form client. Their failures are reported as one.
+  } catch (...) {
+    ShowPlainMessage("Fehler beim Versionsabgleich");
+  }
+}
+
+void TForm1::FormDestroy(TObject*) {
+  if (registeredFont_.empty()) return;
+  RemoveFontResourceA(registeredFont_.c_str());
+  SendMessageA(Application->Handle(), WM_FONTCHANGE, 0, 0);
+}
+
+void TForm1::FormCloseQuery(TObject*, bool& canClose) {
+  // A closed window under a running split would be written to after its death.
+  if (busy_) {
+    ShowPlainMessage(Msg(TAppMessage::BusyCannotClose));
+    canClose = false;
+  }
+}
+
+void TForm1::Beenden1Click(TObject*) { Close(); }
+
+// ---- opening ---------------------------------------------------------------------------
+
+bool TForm1::LoadFile(const std::string& path) {
+  try {
+    Application->ProcessMessages();  // lets the wait cursor show before a long load
+    TKedEditStringList fresh;
+    fresh.LoadFromFile(path);
+    lines_->SwapContents(fresh);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void TForm1::sBitBtn1Click(TObject*) {
+  if (busy_) return;
+  // The filter (and later the highlighter) follow the CSV box even when the dialog is cancelled.
+  openDialogFilter_ = cb_csv->Checked() ? "CSV-Dateien|*.csv" : "SQL-Dateien|*.sql";
+  std::string path;
+  if (!ChooseOpenFile(openDialogFilter_, path)) return;
+  OpenWithPreparation(path);
+}
+
+void TForm1::OpenWithPreparation(const std::string& path) {
+  sCheckBox1->SetChecked(false);
+  sCheckBox2->SetChecked(false);
+  Screen->SetCursor(crSQLWait);
+  const bool loaded = LoadFile(path);
+  if (loaded) {
+    re_split->Lines()->Add(Msg(TAppMessage::OpenFile) + path);
+    OpenedPath = path;
+    OpenedFileName = ExtractFileName(path);
+    sEdit1->SetText(ProposedBaseName(path));
+    sDirectoryEdit1->SetText(ProposedFolder(path));
+  } else {
+    Screen->SetCursor(crDefault);
+    ShowPlainMessage(Msg(TAppMessage::OpenError));
+  }
+  Screen->SetCursor(crDefault);
+  sLabel2->SetCaption(IntToStr(lines_->Count()));
+  sGroupBox1->SetEnabled(true);
+  sCheckBox1->SetEnabled(true);
+  sCheckBox2->SetEnabled(true);
+  sToolBar1->SetEnabled(true);
+  re_org->SetEnabled(true);
+  sStatusBar1->SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+}
+
+void TForm1::ffnen1Click(TObject*) {
+  if (busy_) return;
+  std::string path;
+  if (!ChooseOpenFile(openDialogFilter_, path)) return;
+  OpenPlain(path);
+}
+
+void TForm1::OpenPlain(const std::string& path) {
+  Screen->SetCursor(crHourGlass);
+  const bool loaded = LoadFile(path);
+  Screen->SetCursor(crDefault);
+  if (loaded) {
+    // Save writes to the file on screen, whichever command opened it.
+    OpenedPath = path;
+    OpenedFileName = ExtractFileName(path);
+  } else {
+    ShowPlainMessage(Msg(TAppMessage::OpenError));
+  }
+  sLabel2->SetCaption(IntToStr(lines_->Count()));
+}
+
+// ---- cleaning ---------------------------------------------------------------------------
+
+void TForm1::sCheckBox1Click(TObject*) {
+  if (sCheckBox1->Checked()) RemoveLines(true);
+}
+
+void TForm1::sCheckBox2Click(TObject*) {
+  if (sCheckBox2->Checked()) RemoveLines(false);
+}
+
+void TForm1::RemoveLines(bool comments) {
+  if (busy_) return;
+  TProgressGauge* gauge = comments ? sGauge3 : sGauge4;
+  const int total = lines_->Count();
+  if (total == 0) {
+    ShowPlainMessage(Msg(TAppMessage::NoLines));
+    return;
+  }
+  {
+    SetBusy(true);
+    Screen->SetCursor(crHourGlass);
+    Finally restore([this] {
+      Screen->SetCursor(crDefault);
+      SetBusy(false);
+    });
+    gauge->SetProgress(0);
+    gauge->SetMaxValue(total);
+    ::RemoveLines(*lines_, comments ? TCleanKind::CommentLines : TCleanKind::BlankLines,
+                  [this, gauge](int examined, int) {
+                    sStatusBar1->SetPanelText(1, kPanelWorkingLine + IntToStr(examined));
+                    gauge->SetProgress(examined);
+                    Application->ProcessMessages();
+                  });
+    sLabel2->SetCaption(IntToStr(lines_->Count()));
+    sStatusBar1->SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+  }
+  ShowPlainMessage(Msg(comments ? TAppMessage::CommentsDeleted : TAppMessage::BlankLinesDeleted));
+  gauge->SetProgress(0);
+}
+
+// ---- the split -------------------------------------------------------------------------
+
+void TForm1::sBitBtn2Click(TObject*) {
+  if (busy_) return;
+  if (sDirectoryEdit1->Text().empty()) {
+    ShowPlainMessage(Msg(TAppMessage::NoDirectory));
+    sDirectoryEdit1->SetFocus();
+    return;
+  }
+  if (sEdit1->Text().empty()) {
+    ShowPlainMessage(Msg(TAppMessage::NoFileName));
+    sEdit1->SetFocus();
+    return;
+  }
+  TSplitOptions options;
+  if (!TrySizeLimit(sEdit2->Text(), sComboBox1->ItemIndex(), options.SizeLimit)) {
+    ShowPlainMessage(Msg(TAppMessage::InvalidSize));
+    sEdit2->SetFocus();
+    return;
+  }
+  const int count = lines_->Count();
+  if (count == 0 || (count == 1 && lines_->LineView(0).empty())) {
+    ShowPlainMessage(Msg(TAppMessage::NoText));
+    return;
+  }
+  options.Folder = sDirectoryEdit1->Text();
+  options.BaseName = sEdit1->Text();
+  options.CsvMode = cb_csv->Checked();
+
+  // The gauges count in 32 bits: a limit of 2 GB and more is shown in coarser steps.
+  int gaugeShift = 0;
+  while ((options.SizeLimit >> gaugeShift) > INT_MAX) ++gaugeShift;
+
+  re_split->Lines()->Clear();
+  sGauge1->SetProgress(0);
+  sGauge2->SetProgress(0);
+  sGauge1->SetMaxValue(static_cast<int>(options.SizeLimit >> gaugeShift));
+  sGauge2->SetMaxValue(count - 1);
+
+  std::string failure;
+  {
+    SetBusy(true);
+    Finally restore([this] { SetBusy(false); });
+    SplitView view(*this, options, gaugeShift);
+    try {
+      TLineListSource source(*lines_);
+      TPieceFileSink sink;
+      RunSplit(source, options, sink, view);
+    } catch (const ESplitIoError& e) {
+      const TAppMessage message = e.Kind() == ESplitIoError::ioCreateFolder
+                                      ? TAppMessage::CreateDirectoryFailed
+                                  : e.Kind() == ESplitIoError::ioCreateFile
+                                      ? TAppMessage::CreateFileFailed
+                                      : TAppMessage::WriteFailed;
+      failure = Format(Msg(message), e.Path());
+    } catch (const ESplitRefused& e) {
+      failure = Msg(e.Reason() == ESplitRefused::InvalidSize ? TAppMessage::InvalidSize
+                                                             : TAppMessage::NoText);
+    }
+    view.FlushLog();
+  }
+  if (!failure.empty()) {
+    ShowPlainMessage(failure);
+    return;
+  }
+  ShowPlainMessage(Msg(TAppMessage::ProcessingTerminated));
+  sGauge1->SetProgress(0);
+  sGauge2->SetProgress(0);
+}
+
+// ---- busy state --------------------------------------------------------------------------
+
+void TForm1::SetBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    // Nothing may re-enter a run while it pumps messages.
+    savedControls_.clear();
+    savedItems_.clear();
+    for (TControl* c : std::initializer_list<TControl*>{sBitBtn1, sBitBtn2, cb_csv, sCheckBox1,
+                                                        sCheckBox2, sToolBar1, sFontComboBox1,
+                                                        re_org, sGroupBox1}) {
+      savedControls_.emplace_back(c, c->Enabled());
+      c->SetEnabled(false);
+    }
+    for (TMenuItem* item : {Datei1, Sprache1, Hilfe1}) {
+      savedItems_.emplace_back(item, item->Enabled());
+      item->SetEnabled(false);
+    }
+  } else {
+    for (auto& [control, enabled] : savedControls_) control->SetEnabled(enabled);
+    for (auto& [item, enabled] : savedItems_) item->SetEnabled(enabled);
+    savedControls_.clear();
+    savedItems_.clear();
+  }
+}
+
+// ---- own version ----------------------------------------------------------------------------
+
+std::string ReadOwnFileVersion() {
+  char path[MAX_PATH] = {};
+  if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return "";
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) return "";
+  std::vector<char> buffer(size);
+  if (!GetFileVersionInfoA(path, 0, size, buffer.data())) return "";
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(buffer.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+    return "";
+  return IntToStr(HIWORD(info->dwFileVersionMS)) + "." + IntToStr(LOWORD(info->dwFileVersionMS)) +
+         "." + IntToStr(HIWORD(info->dwFileVersionLS)) + "." +
+         IntToStr(LOWORD(info->dwFileVersionLS));
+}

@@ -1,0 +1,131 @@
+// The main window: opening a dump, deleting comment and blank lines, and the split.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppMessages.h"
+#include "app/ProgressGauge.h"
+#include "app/StatusPanels.h"
+#include "editor/KedEditTextBuffer.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+
+class TUpDownButtons;
+class TSplitObserver;
+
+class TForm1 : public TForm {
+  K_CLASS(TForm1, TForm)
+
+  explicit TForm1(TComponent* owner);
+  ~TForm1() override;
+
+  // Fields the other commands share.
+  std::string VersionText;
+  std::string ProgramFolder;
+  std::string Language;
+  std::string OpenedPath;
+  std::string OpenedFileName;
+  int FindIndex = 0;
+
+  // Components, named as the window's commands refer to them.
+  TButton* sBitBtn1;  // "Datei öffnen"
+  TCheckBox* cb_csv;
+  TLabel* sLabel1;
+  TLabel* sLabel2;
+  TCheckBox* sCheckBox1;
+  TCheckBox* sCheckBox2;
+  TProgressGauge* sGauge3;
+  TProgressGauge* sGauge4;
+  TPanel* sToolBar1;
+  TComboBox* sFontComboBox1;
+  TPanel* re_org;  // where the editor goes; disabled until a file is opened
+  TGroupBox* sGroupBox1;
+  TLabel* sLabel5;
+  TEdit* sDirectoryEdit1;
+  TLabel* sLabel6;
+  TEdit* sEdit1;
+  TLabel* sLabel7;
+  TEdit* sEdit2;
+  TUpDownButtons* sUpDown1;
+  TComboBox* sComboBox1;
+  TButton* sBitBtn2;  // "Starten"
+  TMemo* re_split;
+  TProgressGauge* sGauge1;
+  TProgressGauge* sGauge2;
+  TLabel* sLabel3;
+  TLabel* sLabel4;
+  TLabel* sLabel8;
+  TLabel* sLabel9;
+  TLabel* sLabel10;
+  TLabel* Label1;
+  TStatusPanels* sStatusBar1;
+  TMainMenu* MainMenu1;
+  TMenuItem* Datei1;
+  TMenuItem* ffnen1;
+  TMenuItem* N1;
+  TMenuItem* Beenden1;
+  TMenuItem* Sprache1;
+  TMenuItem* Deutsch1;
+  TMenuItem* Englisch1;
+  TMenuItem* Hilfe1;
+  TMenuItem* About1;
+
+  // The text being worked on. The editor will hold it; until then the window does.
+  TKedEditStringList* Lines() { return lines_.get(); }
+
+  // Asks for a file to open with the given filter; false when cancelled. Replaced
+  // by window tests, which cannot click through a system dialog.
+  std::function<bool(const std::string& filter, std::string& fileName)> ChooseOpenFile;
+
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormDestroy(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void Beenden1Click(TObject* sender);
+  void sBitBtn1Click(TObject* sender);
+  void ffnen1Click(TObject* sender);
+  void sCheckBox1Click(TObject* sender);
+  void sCheckBox2Click(TObject* sender);
+  void sBitBtn2Click(TObject* sender);
+
+  // The two halves of the open commands behind their dialogs.
+  void OpenWithPreparation(const std::string& path);
+  void OpenPlain(const std::string& path);
+  // True while a split or a cleaning runs.
+  bool Busy() const { return busy_; }
+
+ private:
+  class SplitView;
+  friend class SplitView;
+
+  void CreateComponents();
+  void CreateMenu();
+  // Loads into a fresh list and takes it over only when the load succeeded.
+  bool LoadFile(const std::string& path);
+  void RemoveLines(bool comments);
+  void SetBusy(bool busy);
+  std::string Msg(TAppMessage message) const { return AppMessage(message, Language); }
+  std::string FontFileName() const;
+
+  std::unique_ptr<TKedEditStringList> lines_;
+  std::string openDialogFilter_ = "SQL-Dateien|*.sql|CSV-Dateien|*.csv";
+  std::string registeredFont_;
+  bool busy_ = false;
+  // What SetBusy(true) found enabled, to put back afterwards.
+  std::vector<std::pair<TControl*, bool>> savedControls_;
+  std::vector<std::pair<TMenuItem*, bool>> savedItems_;
+};
+
+extern TForm1* Form1;
+
+// The program's file version "a.b.c.d" from its version resource; "" without one.
+std::string ReadOwnFileVersion();
+
+// The family of the monospace font the program ships in font\.
+extern const char* const kEditorFontName;
+extern const char* const kEditorFontFile;
