@@ -621,7 +621,6 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
   if (!graphic || graphic->Empty()) return;
   Changing();
   RequiredState({csHandleValid});
-  ::SetStretchBltMode(dc_, COLORONCOLOR);
   graphic->Draw(this, Rect(x, y, x + graphic->Width(), y + graphic->Height()));
   Changed();
 }
