@@ -2,7 +2,24 @@
 
 #include "framework/SysUtils.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
+
+// Keys outside the menu table (punctuation, numeric-pad operators...) are named by the
+// keyboard driver on Windows; elsewhere they have no name.
+std::string SystemKeyName(uint8_t key) {
+#ifdef _WIN32
+  UINT scan = ::MapVirtualKeyA(key, 0);  // MAPVK_VK_TO_VSC
+  char buf[64];
+  if (scan != 0 && ::GetKeyNameTextA(static_cast<LONG>(scan << 16), buf, sizeof buf) > 0) return buf;
+#else
+  (void)key;
+#endif
+  return std::string();
+}
 
 // Names of the keys a menu shows; letters, digits and function keys are made on the fly.
 std::string KeyName(uint8_t key) {
@@ -28,7 +45,7 @@ std::string KeyName(uint8_t key) {
   if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(key));
   if (key >= 0x60 && key <= 0x69) return std::string(1, static_cast<char>('0' + key - 0x60));  // numeric pad
   if (key >= 0x70 && key <= 0x87) return "F" + IntToStr(key - 0x6F);
-  return std::string();
+  return SystemKeyName(key);
 }
 
 // Strips one "Shift+", "Ctrl+" or "Alt+" (case ignored) from the front of `text`.

@@ -17,7 +17,8 @@ constexpr TShortCut scAlt = 0x8000;
 TShortCut ShortCut(uint16_t key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift);
 // Modifiers in the order "Shift+", "Ctrl+", "Alt+", then the key's name; "" for a key
-// without a name.
+// without a name. Keys beyond letters, digits, F1-F24 and the named editing keys take
+// the keyboard driver's name on Windows and have none elsewhere.
 std::string ShortCutToText(TShortCut shortCut);
 // The inverse, case ignored and modifiers in any order; 0 when the text names no key.
 TShortCut TextToShortCut(const std::string& text);

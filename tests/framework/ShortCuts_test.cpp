@@ -40,7 +40,9 @@ TEST(ShortCuts, ParsingIgnoresCaseAndModifierOrder) {
   EXPECT_EQ(TextToShortCut("Ctrl+"), scNone);
   EXPECT_EQ(TextToShortCut("Ctrl+Nothing"), scNone);
   EXPECT_EQ(TextToShortCut("Hyper+O"), scNone);
-  EXPECT_EQ(ShortCutToText(scCtrl | 0xBA), "");  // a key without a portable name
+#ifndef _WIN32
+  EXPECT_EQ(ShortCutToText(scCtrl | 0xBA), "");  // punctuation is named only by Windows
+#endif
   EXPECT_EQ(ShortCutToText(vkNumpad0 + 3), "3");
 }
 
