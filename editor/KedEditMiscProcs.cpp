@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "framework/SysUtils.h"
+
 int ClampValue(int value, int low, int high) { return std::max(std::min(value, high), low); }
 
 void ExchangeInts(int& a, int& b) { std::swap(a, b); }
@@ -235,19 +237,6 @@ int ClassifyCharType(std::uint16_t type) {
 
 // ---- Stepped gradient -----------------------------------------------------
 
-int KedMulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  std::int64_t product = static_cast<std::int64_t>(a) * b;
-  std::int64_t divisor = c;
-  if (divisor < 0) {
-    product = -product;
-    divisor = -divisor;
-  }
-  std::int64_t half = divisor / 2;
-  std::int64_t q = product >= 0 ? (product + half) / divisor : -((-product + half) / divisor);
-  return static_cast<int>(q);
-}
-
 std::vector<TKedGradientBand> StepGradientBands(std::uint32_t startRgb, std::uint32_t endRgb,
                                                 int steps, int left, int top, int right, int bottom,
                                                 bool horizontal) {
@@ -266,8 +255,8 @@ std::vector<TKedGradientBand> StepGradientBands(std::uint32_t startRgb, std::uin
   bands.reserve(static_cast<std::size_t>(steps));
   for (int i = 0; i < steps; ++i) {
     TKedGradientBand band{left, top, right, bottom, 0};
-    const int from = KedMulDiv(i, extent, steps);
-    const int to = KedMulDiv(i + 1, extent, steps);
+    const int from = MulDiv(i, extent, steps);
+    const int to = MulDiv(i + 1, extent, steps);
     if (horizontal) {
       band.Left = left + from;
       band.Right = left + to;
@@ -276,7 +265,7 @@ std::vector<TKedGradientBand> StepGradientBands(std::uint32_t startRgb, std::uin
       band.Bottom = top + to;
     }
     for (int k = 0; k < 3; ++k) {
-      const int value = first[k] + KedMulDiv(i, delta[k], steps - 1);
+      const int value = first[k] + MulDiv(i, delta[k], steps - 1);
       band.Color |= static_cast<std::uint32_t>(value & 0xFF) << shifts[k];
     }
     bands.push_back(band);

@@ -71,9 +71,6 @@ const char* FindLineBreak(const char* p);
 int ClassifyCharType(std::uint16_t type);
 
 // ---- Stepped gradient -----------------------------------------------------
-// Rounded a * b / c, halves away from zero (as the system's MulDiv); -1 for c = 0.
-int KedMulDiv(int a, int b, int c);
-
 struct TKedGradientBand {
   int Left = 0;
   int Top = 0;

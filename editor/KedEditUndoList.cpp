@@ -2,13 +2,18 @@
 
 #include <algorithm>
 
-void TKedEditUndoItem::Assign(const TKedEditUndoItem& source) {
-  Reason = source.Reason;
-  SelectionMode = source.SelectionMode;
-  StartPos = source.StartPos;
-  EndPos = source.EndPos;
-  Text = source.Text;
-  ChangeId = source.ChangeId;
+void TKedEditUndoItem::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TKedEditUndoItem*>(source);
+  if (other == nullptr) {
+    inherited::Assign(source);
+    return;
+  }
+  Reason = other->Reason;
+  SelectionMode = other->SelectionMode;
+  StartPos = other->StartPos;
+  EndPos = other->EndPos;
+  Text = other->Text;
+  ChangeId = other->ChangeId;
 }
 
 std::int32_t KedNextChangeId(std::int32_t id) {
@@ -115,19 +120,24 @@ bool TKedEditUndoList::IsAtSavedState() const {
   return (items_.empty() ? 0 : items_.back()->ChangeId) == savedChangeId_;
 }
 
-void TKedEditUndoList::Assign(const TKedEditUndoList& source) {
-  if (&source == this) return;
+void TKedEditUndoList::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TKedEditUndoList*>(source);
+  if (other == nullptr) {
+    inherited::Assign(source);
+    return;
+  }
+  if (other == this) return;  // clearing first would lose the items to copy
   Clear();
-  items_.reserve(source.items_.size());
-  for (const auto& item : source.items_) {
+  items_.reserve(other->items_.size());
+  for (const auto& item : other->items_) {
     auto copy = std::make_unique<TKedEditUndoItem>();
-    copy->Assign(*item);
+    copy->Assign(item.get());
     items_.push_back(std::move(copy));
   }
-  blockNumber_ = source.blockNumber_;
-  blockDepth_ = source.blockDepth_;
-  lockCount_ = source.lockCount_;
-  maxActions_ = source.maxActions_;
-  nextChangeId_ = source.nextChangeId_;
-  redoInProgress_ = source.redoInProgress_;
+  blockNumber_ = other->blockNumber_;
+  blockDepth_ = other->blockDepth_;
+  lockCount_ = other->lockCount_;
+  maxActions_ = other->maxActions_;
+  nextChangeId_ = other->nextChangeId_;
+  redoInProgress_ = other->redoInProgress_;
 }

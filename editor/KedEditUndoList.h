@@ -3,19 +3,20 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/KedEditTypes.h"
+#include "framework/Classes.h"
 
 // Reason codes the list itself interprets; the editor owns the rest of the table.
 constexpr std::uint8_t crkNothing = 20;     // what an empty list answers
 constexpr std::uint8_t crkGroupBreak = 21;  // separator between undo groups
 
-class TKedEditUndoItem {
- public:
+class TKedEditUndoItem : public TPersistent {
+  K_CLASS(TKedEditUndoItem, TPersistent)
+
   std::uint8_t Reason = 0;
   TKedSelectionMode SelectionMode = TKedSelectionMode::smNormal;
   TBufferCoord StartPos;
@@ -23,17 +24,17 @@ class TKedEditUndoItem {
   std::string Text;
   std::int32_t ChangeId = 0;
 
-  void Assign(const TKedEditUndoItem& source);
+  // From another item: all six fields; other sources go to TPersistent.
+  void Assign(TPersistent* source) override;
 };
 
-class TKedEditUndoList {
- public:
-  using TNotifyEvent = std::function<void(TKedEditUndoList* sender)>;
+class TKedEditUndoList : public TPersistent {
+  K_CLASS(TKedEditUndoList, TPersistent)
 
   static constexpr int kDefaultMaxActions = 1024;
 
   TKedEditUndoList() = default;
-  ~TKedEditUndoList();
+  ~TKedEditUndoList() override;
   TKedEditUndoList(const TKedEditUndoList&) = delete;
   TKedEditUndoList& operator=(const TKedEditUndoList&) = delete;
 
@@ -65,7 +66,9 @@ class TKedEditUndoList {
   void RememberSavedState(bool saved);
   bool IsAtSavedState() const;
 
-  void Assign(const TKedEditUndoList& source);
+  // From another list: its items (copied) and state, but not the saved state
+  // and not the handler; other sources go to TPersistent.
+  void Assign(TPersistent* source) override;
 
   std::int32_t BlockNumber() const { return blockNumber_; }
   int BlockDepth() const { return blockDepth_; }

@@ -12,10 +12,10 @@ constexpr std::uint8_t kInsert = 3;  // any reason the list does not interpret
 class UndoListTest : public ::testing::Test {
  protected:
   UndoListTest() {
-    list.OnItemAdded = [this](TKedEditUndoList* sender) {
+    list.OnItemAdded = TNotifyEvent([this](TObject* sender) {
       EXPECT_EQ(sender, &list);
       ++notices;
-    };
+    });
   }
 
   void Record(const std::string& text = "x") {
@@ -58,7 +58,7 @@ TEST_F(UndoListTest, RecordedItemKeepsEveryField) {
   EXPECT_EQ(notices, 1);
 
   TKedEditUndoItem copy;
-  copy.Assign(*item);
+  copy.Assign(item);
   EXPECT_EQ(copy.ChangeId, item->ChangeId);
   EXPECT_EQ(copy.Text, "text");
   EXPECT_EQ(copy.EndPos, item->EndPos);
@@ -215,7 +215,7 @@ TEST_F(UndoListTest, AssignCopiesItemsAndStateButNotSavedStateOrHandler) {
 
   TKedEditUndoList copy;
   copy.RecordChange(kInsert, {}, {}, "old", TKedSelectionMode::smLine);
-  copy.Assign(list);
+  copy.Assign(&list);
   ASSERT_EQ(copy.GetItemCount(), 2);
   EXPECT_EQ(copy.Item(0)->Text, "one");
   EXPECT_NE(copy.Item(0), list.Item(0));
@@ -227,6 +227,11 @@ TEST_F(UndoListTest, AssignCopiesItemsAndStateButNotSavedStateOrHandler) {
   EXPECT_TRUE(copy.RedoInProgress());
   EXPECT_EQ(copy.SavedChangeId(), 0);
   EXPECT_FALSE(copy.OnItemAdded);
+
+  copy.Assign(&copy);
+  EXPECT_EQ(copy.GetItemCount(), 2) << "assigning a list to itself keeps its items";
+  EXPECT_THROW(copy.Assign(nullptr), EConvertError);
+  EXPECT_THROW(list.Item(0)->Assign(&list), EConvertError);
 }
 
 TEST_F(UndoListTest, PushItemTakesOwnershipAndIgnoresNull) {
