@@ -85,6 +85,24 @@ struct TMenuTraits {
   static HMENU Invalid() noexcept { return nullptr; }
   static void Close(HMENU h) noexcept { ::DestroyMenu(h); }
 };
+struct TWindowTraits {
+  static HWND Invalid() noexcept { return nullptr; }
+  static void Close(HWND h) noexcept { ::DestroyWindow(h); }
+};
+struct TGlobalTraits {
+  static HGLOBAL Invalid() noexcept { return nullptr; }
+  static void Close(HGLOBAL h) noexcept { ::GlobalFree(h); }
+};
+// FindFirstFile reports failure as INVALID_HANDLE_VALUE.
+struct TFindTraits {
+  static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) noexcept { ::FindClose(h); }
+};
+// FindFirstChangeNotification reports failure as INVALID_HANDLE_VALUE.
+struct TChangeNotificationTraits {
+  static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) noexcept { ::FindCloseChangeNotification(h); }
+};
 
 }  // namespace winhandles
 
@@ -103,6 +121,31 @@ using THookHandle = TUniqueHandle<HHOOK, winhandles::THookTraits>;
 using TIconHandle = TUniqueHandle<HICON, winhandles::TIconTraits>;
 using TCursorHandle = TUniqueHandle<HCURSOR, winhandles::TCursorTraits>;
 using TMenuHandle = TUniqueHandle<HMENU, winhandles::TMenuTraits>;
+// A window the program made for its own use (not a control's, which its control owns).
+using TWindowHandle = TUniqueHandle<HWND, winhandles::TWindowTraits>;
+// Global memory, as the clipboard wants it; once SetClipboardData succeeds the
+// clipboard owns it: Release() then.
+using TGlobalHandle = TUniqueHandle<HGLOBAL, winhandles::TGlobalTraits>;
+using TFindHandle = TUniqueHandle<HANDLE, winhandles::TFindTraits>;
+using TChangeNotificationHandle = TUniqueHandle<HANDLE, winhandles::TChangeNotificationTraits>;
+
+// GlobalLock/GlobalUnlock as a scope; Data() is null when the lock failed.
+class TGlobalLock {
+ public:
+  explicit TGlobalLock(HGLOBAL memory) noexcept : memory_(memory), data_(::GlobalLock(memory)) {}
+  ~TGlobalLock() {
+    if (data_) ::GlobalUnlock(memory_);
+  }
+  TGlobalLock(const TGlobalLock&) = delete;
+  TGlobalLock& operator=(const TGlobalLock&) = delete;
+
+  void* Data() const noexcept { return data_; }
+  size_t Size() const noexcept { return data_ ? ::GlobalSize(memory_) : 0; }
+
+ private:
+  HGLOBAL memory_;
+  void* data_;
+};
 
 // A window's DC from GetDC/GetWindowDC: ReleaseDC needs the window too.
 class TWindowDC {

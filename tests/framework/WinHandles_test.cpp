@@ -68,6 +68,26 @@ TEST(FileHandleTest, InvalidHandleValueCountsAsNoHandle) {
   EXPECT_TRUE(event.Valid());
 }
 
+TEST(GlobalLockTest, LocksForAScopeAndFindsTheBlockSize) {
+  TGlobalHandle memory(::GlobalAlloc(GMEM_MOVEABLE, 16));
+  ASSERT_TRUE(memory);
+  {
+    TGlobalLock lock(memory.Get());
+    ASSERT_NE(lock.Data(), nullptr);
+    EXPECT_GE(lock.Size(), 16u);
+    static_cast<char*>(lock.Data())[0] = 'k';
+  }
+  EXPECT_EQ(::GlobalFlags(memory.Get()) & GMEM_LOCKCOUNT, 0u) << "unlocked again";
+  TGlobalLock again(memory.Get());
+  EXPECT_EQ(static_cast<char*>(again.Data())[0], 'k');
+}
+
+TEST(FindHandleTest, NoMatchCountsAsNoHandle) {
+  WIN32_FIND_DATAA data;
+  TFindHandle find(::FindFirstFileA("Z:\\no\\such\\folder\\*.none", &data));
+  EXPECT_FALSE(find.Valid());
+}
+
 TEST(SelectObjectTest, PutsThePreviousObjectBackSoTheNewOneCanBeDeleted) {
   TDCHandle dc(::CreateCompatibleDC(nullptr));
   const HGDIOBJ original = ::GetCurrentObject(dc.Get(), OBJ_BRUSH);
