@@ -44,7 +44,7 @@ std::string KeyName(uint8_t key) {
   if (key >= '0' && key <= '9') return std::string(1, static_cast<char>(key));
   if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(key));
   if (key >= 0x60 && key <= 0x69) return std::string(1, static_cast<char>('0' + key - 0x60));  // numeric pad
-  if (key >= 0x70 && key <= 0x87) return "F" + IntToStr(key - 0x6F);
+  if (key >= 0x70 && key <= 0x87) return std::string(1, 'F').append(IntToStr(key - 0x6F));
   return SystemKeyName(key);
 }
 

@@ -318,8 +318,11 @@ std::string FixExponent(std::string s) {
   size_t i = e + 1;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) sign = s[i++];
   std::string digits = s.substr(i);
-  while (digits.size() < 3) digits.insert(0, "0");
-  return mantissa + "E" + sign + digits;
+  if (digits.size() < 3) digits.insert(digits.begin(), 3 - digits.size(), '0');
+  mantissa += 'E';
+  mantissa += sign;
+  mantissa += digits;
+  return mantissa;
 }
 
 std::string FormatFloatKind(char type, double v, int prec) {
@@ -336,7 +339,10 @@ std::string FormatFloatKind(char type, double v, int prec) {
       size_t dot = s.find('.');
       std::string intPart = s.substr(0, dot);
       std::string rest = dot == std::string::npos ? "" : s.substr(dot);
-      return (negative ? "-" : "") + InsertThousands(intPart) + rest;
+      std::string r = negative ? std::string(1, '-') : std::string();
+      r += InsertThousands(intPart);
+      r += rest;
+      return r;
     }
     case 'e': {
       int digits = prec < 0 ? 15 : std::clamp(prec, 1, 18);
@@ -354,7 +360,10 @@ std::string FormatFloatKind(char type, double v, int prec) {
         char sign = s[e + 1];
         std::string exp = s.substr(e + 2);
         while (exp.size() > 1 && exp[0] == '0') exp.erase(0, 1);
-        s = mant + "E" + (sign == '-' ? "-" : "") + exp;
+        s = mant;
+        s += 'E';
+        if (sign == '-') s += '-';
+        s += exp;
       }
       return s;
     }
@@ -448,7 +457,7 @@ std::string FormatV(const std::string& format, const std::vector<TVarRec>& args)
         }
         piece = std::to_string(mag);
         if (prec > 0 && static_cast<int>(piece.size()) < prec) piece.insert(0, prec - piece.size(), '0');
-        if (negative) piece.insert(0, "-");
+        if (negative) piece.insert(piece.begin(), '-');
         break;
       }
       case 'x': {
