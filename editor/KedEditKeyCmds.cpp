@@ -110,8 +110,13 @@ void TKedEditKeyStroke::Assign(TPersistent* source) {
 }
 
 std::string TKedEditKeyStroke::GetDisplayName() const {
-  std::string result = EditorCommandToCodeString(command_) + " - " + ShortCutToText(GetShortCut());
-  if (GetShortCut2() != scNone) result += " " + ShortCutToText(GetShortCut2());
+  std::string result = EditorCommandToCodeString(command_);
+  result += " - ";
+  result += ShortCutToText(GetShortCut());
+  if (GetShortCut2() != scNone) {
+    result += ' ';
+    result += ShortCutToText(GetShortCut2());
+  }
   return result;
 }
 

@@ -293,3 +293,54 @@ TEST_F(WordWrapTest, WrapsTheTabExpandedText) {
   EXPECT_EQ(wrap.TextToRowPos({5, 1}), (TDisplayPos{5, 1}));
   ExpectConsistent(wrap);
 }
+
+// Generated lines of words, blanks, tabs, punctuation and (with the Shift-JIS
+// table) double-byte characters: whatever the width, the rows add up to the
+// line, no row is empty or longer than 255, no double-byte character is split
+// and every text position survives the trip to the screen and back.
+TEST_F(WordWrapTest, GeneratedTextKeepsEveryInvariant) {
+  TKedLeadBytesScope sjis(ShiftJisLeadBytes());
+  std::uint32_t seed = 12345;
+  auto next = [&seed](std::uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % bound;
+  };
+  const char* pieces[] = {"word", " ", "\t", ",", "x", "\x82\xA0", "   ", "longerwordhere", ""};
+  std::vector<std::string> text;
+  for (int i = 0; i < 120; ++i) {
+    std::string line;
+    const std::uint32_t count = next(i % 10 == 0 ? 200 : 30);
+    for (std::uint32_t k = 0; k < count; ++k) line += pieces[next(std::size(pieces))];
+    text.push_back(line);
+  }
+  Load(text);
+  for (int tabWidth : {1, 4, 8, 300}) {
+    editor.lines.SetTabWidth(tabWidth);
+    for (int width : {1, 2, 7, 10, 33, 80, 255}) {
+      editor.chars = width;
+      TKedWordWrapPlugin wrap(&editor);
+      ExpectConsistent(wrap);
+      int row = 1;
+      for (int i = 0; i < editor.lines.Count(); ++i) {
+        const std::string expanded = editor.lines.GetExpandedLine(i);
+        std::size_t start = 0;
+        for (; row <= wrap.LineOffset(i); ++row) {
+          const std::size_t length = static_cast<std::size_t>(wrap.RowLength(row));
+          EXPECT_LE(length, 255u);
+          // The row starts on a character: the byte before it is no unpaired lead byte.
+          std::size_t j = 0;
+          while (j < start) j += (IsKedLeadByte(static_cast<unsigned char>(expanded[j])) ? 2 : 1);
+          EXPECT_EQ(j, start) << "line " << i << " width " << width << " tabs " << tabWidth;
+          start += length;
+        }
+        if (tabWidth == 8 && (width == 10 || width == 1)) {
+          for (int column = 1; column <= static_cast<int>(expanded.size()) + 1; ++column) {
+            const TBufferCoord pos{column, i + 1};
+            ASSERT_EQ(wrap.RowToTextPos(wrap.TextToRowPos(pos)), pos) << "width " << width;
+          }
+        }
+      }
+      if (HasFailure()) return;
+    }
+  }
+}
