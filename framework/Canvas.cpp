@@ -380,7 +380,9 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  // Code that draws on the DC directly (DrawText, BitBlt) gets the canvas's font,
+  // colours, pen and brush with it.
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return dc_;
 }
 

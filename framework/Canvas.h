@@ -190,6 +190,7 @@ class TCanvas : public TPersistent {
   TCanvas();
   ~TCanvas() override;
 
+  // The DC with the font, pen and brush selected and the text colours set.
   HDC Handle();
   void SetHandle(HDC value);
   bool HandleAllocated() const { return dc_ != nullptr; }

@@ -320,6 +320,21 @@ TEST_F(CanvasOnBitmap, AToolChangedWhileSelectedIsDeletedNotLeaked) {
   EXPECT_EQ(bitmap.PixelColor(6, 6), clRed) << "the new brush is selected on the next call";
 }
 
+TEST_F(CanvasOnBitmap, TheHandleComesWithTheCanvasToolsSelected) {
+  canvas->Font()->SetColor(clRed);
+  canvas->Brush()->SetColor(clYellow);
+  canvas->Pen()->SetColor(clBlue);
+  HDC dc = canvas->Handle();
+  EXPECT_EQ(::GetTextColor(dc), static_cast<COLORREF>(clRed));
+  EXPECT_EQ(::GetBkColor(dc), static_cast<COLORREF>(clYellow));
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), canvas->Font()->Handle());
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), canvas->Pen()->Handle());
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), canvas->Brush()->Handle());
+  RECT r{0, 0, 40, 30};
+  ::DrawTextA(dc, "Hi", 2, &r, DT_LEFT | DT_TOP | DT_SINGLELINE);
+  EXPECT_EQ(bitmap.PixelColor(0, 0), clYellow) << "the text cell takes the brush colour";
+}
+
 TEST(CanvasTest, DrawingWithoutADeviceContextRaises) {
   TCanvas canvas;
   try {
