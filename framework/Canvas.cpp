@@ -161,9 +161,10 @@ HFONT TFont::Handle() {
 }
 
 void TFont::SetHandle(HFONT value) {
-  if (value == handle_.Get()) return;
+  if (value && value == handle_.Get()) return;
   LOGFONTA lf{};
-  if (value && ::GetObjectA(value, sizeof(lf), &lf) == sizeof(lf)) {
+  const bool known = value && ::GetObjectA(value, sizeof(lf), &lf) == sizeof(lf);
+  if (known) {
     name_ = lf.lfFaceName;
     height_ = lf.lfHeight;
     style_ = TFontStyles();
@@ -183,8 +184,9 @@ void TFont::SetHandle(HFONT value) {
         pitch_ = fpDefault;
     }
   }
-  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
-  handle_.Reset(value);
+  TGdiObject<HFONT> old(handle_.Release());  // deleted after Changed
+  // An equal font of its own: the given one stays with its owner (a window, the caller).
+  if (known) handle_.Reset(::CreateFontIndirectA(&lf));
   Changed();
 }
 #endif
@@ -252,9 +254,10 @@ HPEN TPen::Handle() {
 }
 
 void TPen::SetHandle(HPEN value) {
-  if (value == handle_.Get()) return;
+  if (value && value == handle_.Get()) return;
   LOGPEN lp{};
-  if (value && ::GetObjectA(value, sizeof(lp), &lp) == sizeof(lp)) {
+  const bool known = value && ::GetObjectA(value, sizeof(lp), &lp) == sizeof(lp);
+  if (known) {
     color_ = static_cast<TColor>(lp.lopnColor);
     width_ = lp.lopnWidth.x;
     switch (lp.lopnStyle) {
@@ -280,8 +283,8 @@ void TPen::SetHandle(HPEN value) {
         style_ = psSolid;
     }
   }
-  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
-  handle_.Reset(value);
+  TGdiObject<HPEN> old(handle_.Release());  // deleted after Changed
+  if (known) handle_.Reset(::CreatePenIndirect(&lp));
   Changed();
 }
 #endif
@@ -346,9 +349,10 @@ HBRUSH TBrush::Handle() {
 }
 
 void TBrush::SetHandle(HBRUSH value) {
-  if (value == handle_.Get()) return;
+  if (value && value == handle_.Get()) return;
   LOGBRUSH lb{};
-  if (value && ::GetObjectA(value, sizeof(lb), &lb) == sizeof(lb)) {
+  const bool known = value && ::GetObjectA(value, sizeof(lb), &lb) == sizeof(lb);
+  if (known) {
     color_ = static_cast<TColor>(lb.lbColor);
     if (lb.lbStyle == BS_HOLLOW)
       style_ = bsClear;
@@ -357,8 +361,8 @@ void TBrush::SetHandle(HBRUSH value) {
     else
       style_ = bsSolid;
   }
-  TGdiObject<decltype(handle_.Get())> old(handle_.Release());  // deleted after Changed
-  handle_.Reset(value);
+  TGdiObject<HBRUSH> old(handle_.Release());  // deleted after Changed
+  if (known) handle_.Reset(::CreateBrushIndirect(&lb));
   Changed();
 }
 

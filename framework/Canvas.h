@@ -96,8 +96,9 @@ class TFont : public TGraphicsObject {
 #ifdef _WIN32
   // The font made on first use from the properties above; owned by the font.
   HFONT Handle();
-  // Takes over a font made elsewhere: the properties follow its LOGFONT and the
-  // font deletes the handle later. 0 forgets the current handle.
+  // Takes the look of a font made elsewhere: the properties follow its LOGFONT and
+  // an equal font of its own is made. The given handle stays its owner's (a window's
+  // font must not be deleted under it). 0 forgets the current handle.
   void SetHandle(HFONT value);
   bool HandleAllocated() const { return bool(handle_); }
 #endif
@@ -135,6 +136,7 @@ class TPen : public TGraphicsObject {
 
 #ifdef _WIN32
   HPEN Handle();
+  // As TFont::SetHandle: a pen of its own like the given one.
   void SetHandle(HPEN value);
 #endif
 
@@ -165,6 +167,7 @@ class TBrush : public TGraphicsObject {
 
 #ifdef _WIN32
   HBRUSH Handle();
+  // As TFont::SetHandle: a brush of its own like the given one.
   void SetHandle(HBRUSH value);
 #endif
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #ifdef _WIN32
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -333,6 +334,52 @@ TEST_F(CanvasOnBitmap, TheHandleComesWithTheCanvasToolsSelected) {
   RECT r{0, 0, 40, 30};
   ::DrawTextA(dc, "Hi", 2, &r, DT_LEFT | DT_TOP | DT_SINGLELINE);
   EXPECT_EQ(bitmap.PixelColor(0, 0), clYellow) << "the text cell takes the brush colour";
+}
+
+TEST(FontHandleTest, AForeignFontIsCopiedAndNeverDeleted) {
+  LOGFONTA lf{};
+  lf.lfHeight = -19;
+  lf.lfWeight = FW_BOLD;
+  lf.lfItalic = TRUE;
+  lf.lfCharSet = ANSI_CHARSET;
+  lf.lfPitchAndFamily = FIXED_PITCH;
+  std::strcpy(lf.lfFaceName, "Courier New");
+  const HFONT foreign = ::CreateFontIndirectA(&lf);
+  {
+    TFont font;
+    font.SetHandle(foreign);
+    EXPECT_EQ(font.Name(), "Courier New");
+    EXPECT_EQ(font.Height(), -19);
+    EXPECT_EQ(font.Style(), (TFontStyles{fsBold, fsItalic}));
+    EXPECT_EQ(font.Charset(), ANSI_CHARSET);
+    EXPECT_EQ(font.Pitch(), fpFixed);
+    LOGFONTA copy{};
+    ASSERT_EQ(::GetObjectA(font.Handle(), sizeof(copy), &copy), static_cast<int>(sizeof(copy)));
+    EXPECT_EQ(copy.lfHeight, -19);
+    font.SetSize(30);  // a new font replaces the copy
+  }
+  EXPECT_EQ(::GetObjectType(foreign), static_cast<DWORD>(OBJ_FONT)) << "still its owner's";
+  ::DeleteObject(foreign);
+}
+
+TEST(DrawingToolHandleTest, PensAndBrushesTakeTheLookOfForeignObjects) {
+  const HPEN foreignPen = ::CreatePen(PS_DOT, 1, RGB(0, 0, 128));
+  const HBRUSH foreignBrush = ::CreateHatchBrush(HS_CROSS, RGB(0, 128, 0));
+  {
+    TPen pen;
+    pen.SetHandle(foreignPen);
+    EXPECT_EQ(pen.Style(), psDot);
+    EXPECT_EQ(pen.Color(), clNavy);
+    TBrush brush;
+    brush.SetHandle(foreignBrush);
+    EXPECT_EQ(brush.Style(), bsCross);
+    EXPECT_EQ(brush.Color(), clGreen);
+    EXPECT_NE(brush.Handle(), foreignBrush);
+  }
+  EXPECT_EQ(::GetObjectType(foreignPen), static_cast<DWORD>(OBJ_PEN));
+  EXPECT_EQ(::GetObjectType(foreignBrush), static_cast<DWORD>(OBJ_BRUSH));
+  ::DeleteObject(foreignPen);
+  ::DeleteObject(foreignBrush);
 }
 
 TEST(CanvasTest, DrawingWithoutADeviceContextRaises) {
