@@ -1253,6 +1253,9 @@ void TPNGObject::LoadFromStream(TStream& stream) {
     // A second header would describe an image the first one's storage does not hold.
     if (name == "IHDR" && chunks_.Count() > 0)
       RaisePngException<EPngInvalidIHDR>(EPNGInvalidIHDRText);
+    // One colour table: a second PLTE would be written back as a second chunk.
+    if (name == "PLTE" && chunks_.Find<TChunkPLTE>() != nullptr)
+      RaisePngException<EPNGInvalidPalette>(EPNGInvalidPaletteText);
     std::unique_ptr<TChunk> chunk = CreateChunkForName(this, name);
     if (chunk->ClassInfo() == TChunk::StaticClassInfo() && !(head[4] & 0x20))
       RaisePngException<EPNGUnknownCriticalChunk>(EPNGUnknownCriticalChunkText);

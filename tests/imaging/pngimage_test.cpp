@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "imaging/pnglang.h"
@@ -153,6 +155,27 @@ TEST(PNGObjectTest, LibpngReadsTheGeneratedMatrixAndOurOwnFilesAlike) {
 }
 #endif
 
+#ifndef _WIN32
+TEST(PNGObjectTest, OurFilesPassPngcheck) {
+  if (std::system("command -v pngcheck > /dev/null 2>&1") != 0)
+    GTEST_SKIP() << "pngcheck is not installed";
+  const std::string path = testing::TempDir() + "pngimage_pngcheck.png";
+  for (const Spec& s : EveryFormat()) {
+    SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
+                                    << " interlace " << int(s.interlace));
+    Options o;
+    o.before = {{"tEXt", std::string("Title\0Kestrava", 14)},
+                {"zTXt", std::string("Comment\0\0", 9) + Zlib("a compressed comment")}};
+    TPNGObject png;
+    Load(png, MakePng(s, o));
+    png.SetFilterSet({fsNone, fsSub, fsUp, fsAverage, fsPaeth});
+    png.SaveToFile(path);
+    EXPECT_EQ(std::system(("pngcheck -q " + path + " > /dev/null").c_str()), 0);
+  }
+  std::remove(path.c_str());
+}
+#endif
+
 TEST(PNGObjectTest, ChunkListKeepsWhatItShouldAndWritesItBack) {
   Spec s{6, 5, 8, 2, 0};
   Options o;
@@ -224,6 +247,8 @@ TEST(PNGObjectTest, DamagedFilesGiveTheirExceptions) {
       {"PLTE of 771 bytes", Signature() + ihdr + Chunk("PLTE", std::string(771, 'a')) + idat + end,
        EPNGInvalidPaletteText},
       {"PLTE of 100 bytes", Signature() + ihdr + Chunk("PLTE", std::string(100, 'a')) + idat + end,
+       EPNGInvalidPaletteText},
+      {"second PLTE", Signature() + ihdr + Chunk("PLTE", "abc") + Chunk("PLTE", "abc") + idat + end,
        EPNGInvalidPaletteText},
       {"tRNS of 257 bytes", Signature() + ihdr + Chunk("tRNS", std::string(257, 'a')) + idat + end,
        EPNGInvalidPaletteText},
