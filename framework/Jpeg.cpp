@@ -97,6 +97,10 @@ const bool kRegistered = [] {
 
 }  // namespace
 
+// Named in the link options of the JPEG library: programs that only open pictures
+// by file name still get the registration.
+extern "C" const bool kfwJpegRegistered = kRegistered;
+
 TJPEGImage::TJPEGImage() { (void)kRegistered; }
 TJPEGImage::~TJPEGImage() = default;
 
