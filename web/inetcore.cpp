@@ -1,0 +1,31 @@
+#include "web/inetcore.h"
+
+#include "framework/TypInfo.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+ENetEngine::ENetEngine(int code, const std::string& text)
+    : Exception(std::to_string(code) + ": " + text), code_(code) {}
+
+TinetCore::TinetCore(TComponent* owner) : TComponent(owner) {}
+
+std::exception_ptr TinetCore::CreateError(int code, const std::string& text) {
+  return std::make_exception_ptr(ENetEngine::CreateWithCode(code, text));
+}
+
+void TinetCore::ShowAboutBox() {
+#if defined(_WIN32)
+  ::MessageBoxA(nullptr, "Kestrava network components", "About", MB_OK | MB_ICONINFORMATION);
+#endif
+}
+
+int TinetCore::About() const {
+  // The component's own reference, as the designer shows it; never needed at run time.
+  return ComponentState().Contains(csDesigning)
+             ? static_cast<int>(reinterpret_cast<intptr_t>(this) & 0x7FFFFFFF)
+             : 0;
+}
+
+K_PUBLISH(TinetCore) { p.Prop("About", &TinetCore::About, &TinetCore::SetAbout); }
