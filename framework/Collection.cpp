@@ -43,12 +43,14 @@ std::string TCollectionItem::GetDisplayName() const { return ClassName(); }
 TPersistent* TCollectionItem::GetOwner() { return collection_; }
 
 void TCollectionItem::Changed(bool allItems) {
-  if (collection_ != nullptr && collection_->updateCount_ == 0) collection_->Update(allItems ? nullptr : this);
+  if (collection_ != nullptr && collection_->updateCount_ == 0)
+    collection_->Update(allItems ? nullptr : this);
 }
 
 // ---- TCollection --------------------------------------------------------------------------
 
-TCollection::TCollection(const TClassInfo* itemClass, TPersistent* owner) : itemClass_(itemClass), owner_(owner) {}
+TCollection::TCollection(const TClassInfo* itemClass, TPersistent* owner)
+    : itemClass_(itemClass), owner_(owner) {}
 
 TCollection::~TCollection() {
   ++updateCount_;  // no Update calls from a collection that is going away
@@ -56,7 +58,8 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Items(int index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
+  if (index < 0 || index >= Count())
+    throw EListError(Format("List index out of bounds (%d)", index));
   return items_[index];
 }
 

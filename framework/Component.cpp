@@ -67,19 +67,22 @@ void TComponent::SetName(const std::string& name) {
   if (!name.empty()) {
     bool valid = !(name[0] >= '0' && name[0] <= '9');
     for (char c : name) {
-      if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) valid = false;
+      if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+        valid = false;
     }
     if (!valid) throw EComponentError("'" + name + "' is not a valid component name");
     if (owner_ != nullptr) {
       TComponent* other = owner_->FindComponent(name);
-      if (other != nullptr && other != this) throw EComponentError("A component named " + name + " already exists");
+      if (other != nullptr && other != this)
+        throw EComponentError("A component named " + name + " already exists");
     }
   }
   name_ = name;
 }
 
 TComponent* TComponent::Components(int index) const {
-  if (index < 0 || index >= ComponentCount()) throw EListError(Format("List index out of bounds (%d)", index));
+  if (index < 0 || index >= ComponentCount())
+    throw EListError(Format("List index out of bounds (%d)", index));
   return components_[index];
 }
 
@@ -112,7 +115,8 @@ void TComponent::InsertComponent(TComponent* c) {
   if (c == nullptr || c->owner_ == this) return;
   if (!c->name_.empty()) {
     TComponent* other = FindComponent(c->name_);
-    if (other != nullptr) throw EComponentError("A component named " + c->name_ + " already exists");
+    if (other != nullptr)
+      throw EComponentError("A component named " + c->name_ + " already exists");
   }
   if (c->owner_ != nullptr) c->owner_->RemoveComponent(c);
   Insert(c);
@@ -156,7 +160,8 @@ void TComponent::SetDesigning(bool value, bool setChildren) {
 void TComponent::FreeNotification(TComponent* c) {
   if (c == nullptr || c == this) return;
   state_ += csFreeNotification;
-  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), c) == freeNotifies_.end()) freeNotifies_.push_back(c);
+  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), c) == freeNotifies_.end())
+    freeNotifies_.push_back(c);
   auto& back = c->freeNotifies_;
   if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
   c->state_ += csFreeNotification;
@@ -164,7 +169,8 @@ void TComponent::FreeNotification(TComponent* c) {
 
 void TComponent::RemoveFreeNotification(TComponent* c) {
   if (c == nullptr) return;
-  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), c), freeNotifies_.end());
+  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), c),
+                      freeNotifies_.end());
   auto& back = c->freeNotifies_;
   back.erase(std::remove(back.begin(), back.end(), this), back.end());
 }

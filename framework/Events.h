@@ -33,10 +33,9 @@ class TMethod<R(A...)> {
 
   // Any other callable: kept alive by the event and its copies.
   template <class F>
-    requires(!std::is_same_v<std::remove_cvref_t<F>, TMethod> &&
-             !std::is_same_v<std::remove_cvref_t<F>, std::nullptr_t> &&
-             std::is_invocable_r_v<R, F&, A...>)
-  TMethod(F&& f) {
+  requires(!std::is_same_v<std::remove_cvref_t<F>, TMethod> &&
+           !std::is_same_v<std::remove_cvref_t<F>, std::nullptr_t> &&
+           std::is_invocable_r_v<R, F&, A...>) TMethod(F&& f) {
     auto fn = std::make_shared<std::function<R(A...)>>(std::forward<F>(f));
     data_ = fn.get();
     keep_ = std::move(fn);

@@ -13,7 +13,9 @@ namespace {
 struct TIniText {
   std::vector<std::string> lines;
 
-  static bool IsComment(const std::string& trimmed) { return !trimmed.empty() && trimmed[0] == ';'; }
+  static bool IsComment(const std::string& trimmed) {
+    return !trimmed.empty() && trimmed[0] == ';';
+  }
 
   // Section name of a "[name]" line; false for any other line.
   static bool SectionOf(const std::string& line, std::string& name) {
@@ -109,7 +111,8 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
   return Unquote(value);
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+void TIniFile::WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value) {
   TIniText ini = Load(fileName_);
   const std::string cleanIdent = Trim(ident);
   long i = ini.FindKey(section, cleanIdent);
@@ -135,7 +138,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   Save(fileName_, ini);
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& ident, int defaultValue) const {
+int TIniFile::ReadInteger(const std::string& section, const std::string& ident,
+                          int defaultValue) const {
   return StrToIntDef(ReadString(section, ident, ""), defaultValue);
 }
 
@@ -143,7 +147,8 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& ident
   WriteString(section, ident, IntToStr(value));
 }
 
-bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bool defaultValue) const {
+bool TIniFile::ReadBool(const std::string& section, const std::string& ident,
+                        bool defaultValue) const {
   return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
 }
 

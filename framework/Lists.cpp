@@ -5,7 +5,8 @@
 #include "framework/SysUtils.h"
 
 void TList::CheckIndex(int index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
+  if (index < 0 || index >= Count())
+    throw EListError(Format("List index out of bounds (%d)", index));
 }
 
 void TList::SetCount(int count) {
@@ -38,7 +39,8 @@ int TList::Add(void* item) {
 }
 
 void TList::Insert(int index, void* item) {
-  if (index < 0 || index > Count()) throw EListError(Format("List index out of bounds (%d)", index));
+  if (index < 0 || index > Count())
+    throw EListError(Format("List index out of bounds (%d)", index));
   items_.insert(items_.begin() + index, item);
 }
 
@@ -53,9 +55,7 @@ int TList::Remove(void* item) {
   return i;
 }
 
-void* TList::Extract(void* item) {
-  return Remove(item) >= 0 ? item : nullptr;
-}
+void* TList::Extract(void* item) { return Remove(item) >= 0 ? item : nullptr; }
 
 int TList::IndexOf(void* item) const {
   auto it = std::find(items_.begin(), items_.end(), item);
@@ -82,8 +82,11 @@ void TList::Move(int curIndex, int newIndex) {
   items_.insert(items_.begin() + newIndex, item);
 }
 
-void TList::Pack() { items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end()); }
+void TList::Pack() {
+  items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
+}
 
 void TList::Sort(TListSortCompare compare) {
-  std::stable_sort(items_.begin(), items_.end(), [compare](void* a, void* b) { return compare(a, b) < 0; });
+  std::stable_sort(items_.begin(), items_.end(),
+                   [compare](void* a, void* b) { return compare(a, b) < 0; });
 }

@@ -28,13 +28,13 @@ class TList : public TObject {
   int Add(void* item);
   void Insert(int index, void* item);  // index may be Count
   void Delete(int index);
-  int Remove(void* item);   // the index it had, -1 when absent
+  int Remove(void* item);     // the index it had, -1 when absent
   void* Extract(void* item);  // removes it; nullptr when absent
   int IndexOf(void* item) const;
   void Clear();
   void Exchange(int index1, int index2);
   void Move(int curIndex, int newIndex);
-  void Pack();  // drops every nullptr
+  void Pack();                          // drops every nullptr
   void Sort(TListSortCompare compare);  // stable
 
   const std::vector<void*>& List() const { return items_; }

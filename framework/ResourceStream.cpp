@@ -11,7 +11,8 @@ TResourceStream::TResourceStream(HINSTANCE instance, int id, const char* type) {
   Load(instance, MAKEINTRESOURCEA(id), type, IntToStr(id));
 }
 
-void TResourceStream::Load(HINSTANCE instance, const char* name, const char* type, const std::string& shownName) {
+void TResourceStream::Load(HINSTANCE instance, const char* name, const char* type,
+                           const std::string& shownName) {
   // Resource memory belongs to the module: nothing to free (FreeResource is a no-op on NT).
   HRSRC info = ::FindResourceA(instance, name, type);
   HGLOBAL block = info != nullptr ? ::LoadResource(instance, info) : nullptr;

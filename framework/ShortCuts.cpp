@@ -14,7 +14,8 @@ std::string SystemKeyName(uint8_t key) {
 #ifdef _WIN32
   UINT scan = ::MapVirtualKeyA(key, 0);  // MAPVK_VK_TO_VSC
   char buf[64];
-  if (scan != 0 && ::GetKeyNameTextA(static_cast<LONG>(scan << 16), buf, sizeof buf) > 0) return buf;
+  if (scan != 0 && ::GetKeyNameTextA(static_cast<LONG>(scan << 16), buf, sizeof buf) > 0)
+    return buf;
 #else
   (void)key;
 #endif
@@ -24,26 +25,43 @@ std::string SystemKeyName(uint8_t key) {
 // Names of the keys a menu shows; letters, digits and function keys are made on the fly.
 std::string KeyName(uint8_t key) {
   switch (key) {
-    case 0x08: return "BkSp";
-    case 0x09: return "Tab";
-    case 0x0D: return "Enter";
-    case 0x1B: return "Esc";
-    case 0x20: return "Space";
-    case 0x21: return "PgUp";
-    case 0x22: return "PgDn";
-    case 0x23: return "End";
-    case 0x24: return "Home";
-    case 0x25: return "Left";
-    case 0x26: return "Up";
-    case 0x27: return "Right";
-    case 0x28: return "Down";
-    case 0x2D: return "Ins";
-    case 0x2E: return "Del";
-    default: break;
+    case 0x08:
+      return "BkSp";
+    case 0x09:
+      return "Tab";
+    case 0x0D:
+      return "Enter";
+    case 0x1B:
+      return "Esc";
+    case 0x20:
+      return "Space";
+    case 0x21:
+      return "PgUp";
+    case 0x22:
+      return "PgDn";
+    case 0x23:
+      return "End";
+    case 0x24:
+      return "Home";
+    case 0x25:
+      return "Left";
+    case 0x26:
+      return "Up";
+    case 0x27:
+      return "Right";
+    case 0x28:
+      return "Down";
+    case 0x2D:
+      return "Ins";
+    case 0x2E:
+      return "Del";
+    default:
+      break;
   }
   if (key >= '0' && key <= '9') return std::string(1, static_cast<char>(key));
   if (key >= 'A' && key <= 'Z') return std::string(1, static_cast<char>(key));
-  if (key >= 0x60 && key <= 0x69) return std::string(1, static_cast<char>('0' + key - 0x60));  // numeric pad
+  if (key >= 0x60 && key <= 0x69)
+    return std::string(1, static_cast<char>('0' + key - 0x60));  // numeric pad
   if (key >= 0x70 && key <= 0x87) return std::string(1, 'F').append(IntToStr(key - 0x6F));
   return SystemKeyName(key);
 }

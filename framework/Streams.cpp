@@ -149,17 +149,33 @@ HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName) {
   DWORD access;
   switch (mode & 3) {
-    case fmOpenWrite: access = GENERIC_WRITE; break;
-    case fmOpenReadWrite: access = GENERIC_READ | GENERIC_WRITE; break;
-    default: access = GENERIC_READ; break;
+    case fmOpenWrite:
+      access = GENERIC_WRITE;
+      break;
+    case fmOpenReadWrite:
+      access = GENERIC_READ | GENERIC_WRITE;
+      break;
+    default:
+      access = GENERIC_READ;
+      break;
   }
   DWORD share;
   switch (mode & 0xF0) {
-    case fmShareExclusive: share = 0; break;
-    case fmShareDenyWrite: share = FILE_SHARE_READ; break;
-    case fmShareDenyRead: share = FILE_SHARE_WRITE; break;
-    case fmShareDenyNone: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-    default: share = 0; break;  // compatibility mode behaves as exclusive on NT
+    case fmShareExclusive:
+      share = 0;
+      break;
+    case fmShareDenyWrite:
+      share = FILE_SHARE_READ;
+      break;
+    case fmShareDenyRead:
+      share = FILE_SHARE_WRITE;
+      break;
+    case fmShareDenyNone:
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+      break;
+    default:
+      share = 0;
+      break;  // compatibility mode behaves as exclusive on NT
   }
   HANDLE h;
   if (IsCreateMode(mode)) {
@@ -167,7 +183,8 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFCreateError("Cannot create file \"" + fileName + "\"");
   } else {
-    h = ::CreateFileA(fileName.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    h = ::CreateFileA(fileName.c_str(), access, share, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFOpenError("Cannot open file \"" + fileName + "\"");
   }
   handle_ = reinterpret_cast<intptr_t>(h);
@@ -194,7 +211,8 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   distance.QuadPart = offset;
   LARGE_INTEGER result;
   DWORD method = origin == soBeginning ? FILE_BEGIN : origin == soCurrent ? FILE_CURRENT : FILE_END;
-  if (!::SetFilePointerEx(AsHandle(handle_), distance, &result, method)) throw EStreamError("Invalid stream position");
+  if (!::SetFilePointerEx(AsHandle(handle_), distance, &result, method))
+    throw EStreamError("Invalid stream position");
   return result.QuadPart;
 }
 
@@ -216,7 +234,9 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
     fd = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) throw EFCreateError("Cannot create file \"" + fileName + "\"");
   } else {
-    int flags = (mode & 3) == fmOpenWrite ? O_WRONLY : (mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+    int flags = (mode & 3) == fmOpenWrite       ? O_WRONLY
+                : (mode & 3) == fmOpenReadWrite ? O_RDWR
+                                                : O_RDONLY;
     fd = ::open(fileName.c_str(), flags | O_CLOEXEC);
     struct stat st;
     // A folder opens on POSIX but is no file to stream.

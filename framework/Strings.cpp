@@ -108,7 +108,9 @@ void TStrings::Move(int curIndex, int newIndex) {
   EndUpdate();
 }
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return AnsiCompareText(a, b); }
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
+  return AnsiCompareText(a, b);
+}
 
 int TStrings::IndexOf(const std::string& s) const {
   int n = GetCount();
@@ -310,7 +312,9 @@ void TStrings::SetUpdateState(bool) {}
 // ---- TStringList --------------------------------------------------------------------------
 
 namespace {
-[[noreturn]] void SortedListError() { throw EStringListError("Operation not allowed on sorted list"); }
+[[noreturn]] void SortedListError() {
+  throw EStringListError("Operation not allowed on sorted list");
+}
 }  // namespace
 
 TStringList::~TStringList() {
@@ -394,9 +398,12 @@ int TStringList::AddObject(const std::string& s, TObject* obj) {
     index = GetCount();
   } else if (Find(s, index)) {
     switch (duplicates_) {
-      case dupIgnore: return index;
-      case dupError: throw EStringListError("String list does not allow duplicates");
-      case dupAccept: break;
+      case dupIgnore:
+        return index;
+      case dupError:
+        throw EStringListError("String list does not allow duplicates");
+      case dupAccept:
+        break;
     }
   }
   InsertItem(index, s, obj);
@@ -445,7 +452,8 @@ void TStringList::CustomSort(TStringListSortCompare compare) {
   // Sort positions, so `compare` sees the list as it was while it decides.
   std::vector<int> order(items_.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(this, a, b) < 0; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return compare(this, a, b) < 0; });
   std::vector<TStringItem> sorted;
   sorted.reserve(items_.size());
   for (int i : order) sorted.push_back(std::move(items_[i]));

@@ -24,9 +24,9 @@ class TStrings : public TPersistent {
   // ---- the storage a descendant provides ----
   virtual std::string Get(int index) const = 0;
   virtual int GetCount() const = 0;
-  virtual TObject* GetObjectAt(int index) const;     // base: nullptr
+  virtual TObject* GetObjectAt(int index) const;      // base: nullptr
   virtual void Put(int index, const std::string& s);  // base: Delete + Insert, object kept
-  virtual void PutObject(int index, TObject* obj);   // base: ignored
+  virtual void PutObject(int index, TObject* obj);    // base: ignored
   virtual int GetCapacity() const { return GetCount(); }
   virtual void SetCapacity(int) {}
   virtual void Clear() = 0;

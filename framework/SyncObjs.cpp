@@ -15,7 +15,8 @@ struct TEvent::TImpl {
   }
 };
 
-TEvent::TEvent(void*, bool manualReset, bool initialState, const std::string&) : TEvent(manualReset, initialState) {}
+TEvent::TEvent(void*, bool manualReset, bool initialState, const std::string&)
+    : TEvent(manualReset, initialState) {}
 
 TEvent::TEvent(bool manualReset, bool initialState) : impl_(std::make_unique<TImpl>()) {
   impl_->handle = ::CreateEventA(nullptr, manualReset, initialState, nullptr);
@@ -29,10 +30,14 @@ void TEvent::ResetEvent() { ::ResetEvent(impl_->handle); }
 
 TWaitResult TEvent::WaitFor(uint32_t timeoutMs) {
   switch (::WaitForSingleObject(impl_->handle, timeoutMs == kWaitForever ? INFINITE : timeoutMs)) {
-    case WAIT_OBJECT_0: return wrSignaled;
-    case WAIT_TIMEOUT: return wrTimeout;
-    case WAIT_ABANDONED: return wrAbandoned;
-    default: return wrError;
+    case WAIT_OBJECT_0:
+      return wrSignaled;
+    case WAIT_TIMEOUT:
+      return wrTimeout;
+    case WAIT_ABANDONED:
+      return wrAbandoned;
+    default:
+      return wrError;
   }
 }
 
@@ -47,7 +52,8 @@ struct TEvent::TImpl {
   bool signaled = false;
 };
 
-TEvent::TEvent(void*, bool manualReset, bool initialState, const std::string&) : TEvent(manualReset, initialState) {}
+TEvent::TEvent(void*, bool manualReset, bool initialState, const std::string&)
+    : TEvent(manualReset, initialState) {}
 
 TEvent::TEvent(bool manualReset, bool initialState) : impl_(std::make_unique<TImpl>()) {
   impl_->manualReset = manualReset;

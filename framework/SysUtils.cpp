@@ -76,8 +76,9 @@ bool ParseInteger(const std::string& text, int bits, int64_t& result) {
   }
   int64_t signedValue;
   if (hex) {
-    signedValue = bits == 64 ? static_cast<int64_t>(value)
-                             : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+    signedValue = bits == 64
+                      ? static_cast<int64_t>(value)
+                      : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(value)));
     if (negative) signedValue = static_cast<int64_t>(0 - static_cast<uint64_t>(signedValue));
   } else {
     const uint64_t maxPositive = bits == 64 ? uint64_t{INT64_MAX} : uint64_t{INT32_MAX};
@@ -101,7 +102,9 @@ bool TryStrToInt(const std::string& text, int& value) {
   return true;
 }
 
-bool TryStrToInt64(const std::string& text, int64_t& value) { return ParseInteger(text, 64, value); }
+bool TryStrToInt64(const std::string& text, int64_t& value) {
+  return ParseInteger(text, 64, value);
+}
 
 int StrToInt(const std::string& text) {
   int v;
@@ -152,22 +155,32 @@ unsigned char AnsiUpperByte(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 32;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
   switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
+    case 0x9A:
+      return 0x8A;
+    case 0x9C:
+      return 0x8C;
+    case 0x9E:
+      return 0x8E;
+    case 0xFF:
+      return 0x9F;
+    default:
+      return c;
   }
 }
 unsigned char AnsiLowerByte(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
+    default:
+      return c;
   }
 }
 
@@ -450,20 +463,23 @@ std::string FormatV(const std::string& format, const std::vector<TVarRec>& args)
         bool negative = false;
         if (type == 'u') {
           // Unsigned of the argument's width: 32 bits when it fits an int32.
-          mag = (v >= INT32_MIN && v <= INT32_MAX) ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
+          mag = (v >= INT32_MIN && v <= INT32_MAX) ? static_cast<uint32_t>(v)
+                                                   : static_cast<uint64_t>(v);
         } else {
           negative = v < 0;
           mag = negative ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
         }
         piece = std::to_string(mag);
-        if (prec > 0 && static_cast<int>(piece.size()) < prec) piece.insert(0, prec - piece.size(), '0');
+        if (prec > 0 && static_cast<int>(piece.size()) < prec)
+          piece.insert(0, prec - piece.size(), '0');
         if (negative) piece.insert(piece.begin(), '-');
         break;
       }
       case 'x': {
         if (a.VKind() != TVarRec::vtInteger) FormatError(format);
         int64_t v = a.AsInteger();
-        uint64_t bits = (v >= INT32_MIN && v <= INT32_MAX) ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
+        uint64_t bits = (v >= INT32_MIN && v <= INT32_MAX) ? static_cast<uint32_t>(v)
+                                                           : static_cast<uint64_t>(v);
         piece = IntToHex(static_cast<int64_t>(bits), prec > 0 ? prec : 1);
         break;
       }
@@ -519,7 +535,8 @@ int MulDiv(int a, int b, int c) {
     divisor = -divisor;
   }
   // Half away from zero: move the numerator by half the divisor towards its own sign.
-  int64_t r = numerator >= 0 ? (numerator + divisor / 2) / divisor : (numerator - divisor / 2) / divisor;
+  int64_t r =
+      numerator >= 0 ? (numerator + divisor / 2) / divisor : (numerator - divisor / 2) / divisor;
   if (r > INT32_MAX || r < -INT32_MAX) return -1;
   return static_cast<int>(r);
 }
@@ -593,7 +610,9 @@ bool DirectoryExists(const std::string& dirName) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateDir(const std::string& dirName) { return ::CreateDirectoryA(dirName.c_str(), nullptr) != 0; }
+bool CreateDir(const std::string& dirName) {
+  return ::CreateDirectoryA(dirName.c_str(), nullptr) != 0;
+}
 bool RemoveFile(const std::string& fileName) { return ::DeleteFileA(fileName.c_str()) != 0; }
 bool RemoveDir(const std::string& dirName) { return ::RemoveDirectoryA(dirName.c_str()) != 0; }
 bool RenameFile(const std::string& oldName, const std::string& newName) {

@@ -23,10 +23,10 @@ class Exception : public std::exception {
 };
 
 // One line per class: `K_EXCEPTION(EFoo, Exception);`.
-#define K_EXCEPTION(Name, Base)   \
-  class Name : public Base {      \
-   public:                        \
-    using Base::Base;             \
+#define K_EXCEPTION(Name, Base) \
+  class Name : public Base {    \
+   public:                      \
+    using Base::Base;           \
   }
 
 K_EXCEPTION(EAbort, Exception);  // the silent exception: callers stop, nobody is told
@@ -110,8 +110,8 @@ class TVarRec {
  public:
   enum Kind { vtInteger, vtExtended, vtString, vtPointer };
   template <class T>
-    requires((std::is_integral_v<T> && !std::is_same_v<T, char>) || std::is_enum_v<T>)
-  TVarRec(T v) : kind_(vtInteger), int_(static_cast<int64_t>(v)) {}
+  requires((std::is_integral_v<T> && !std::is_same_v<T, char>) || std::is_enum_v<T>) TVarRec(T v)
+      : kind_(vtInteger), int_(static_cast<int64_t>(v)) {}
   TVarRec(char c) : kind_(vtString), str_(1, c) {}  // a character formats with %s
   TVarRec(double v) : kind_(vtExtended), float_(v) {}
   TVarRec(float v) : kind_(vtExtended), float_(v) {}
@@ -153,27 +153,31 @@ extern "C" __declspec(dllimport) int __stdcall MulDiv(int a, int b, int c);
 int MulDiv(int a, int b, int c);
 #endif
 template <class T>
-constexpr T Min(T a, T b) { return b < a ? b : a; }
+constexpr T Min(T a, T b) {
+  return b < a ? b : a;
+}
 template <class T>
-constexpr T Max(T a, T b) { return a < b ? b : a; }
+constexpr T Max(T a, T b) {
+  return a < b ? b : a;
+}
 
 // ---- file names (both '\' and '/' separate folders) -----------------------------
 
-extern const char PathDelim;  // '\' on Windows, '/' elsewhere
-std::string ExtractFilePath(const std::string& fileName);   // with the trailing delimiter
-std::string ExtractFileDir(const std::string& fileName);    // without it
+extern const char PathDelim;                               // '\' on Windows, '/' elsewhere
+std::string ExtractFilePath(const std::string& fileName);  // with the trailing delimiter
+std::string ExtractFileDir(const std::string& fileName);   // without it
 std::string ExtractFileName(const std::string& fileName);
-std::string ExtractFileExt(const std::string& fileName);    // with the dot, "" when none
+std::string ExtractFileExt(const std::string& fileName);  // with the dot, "" when none
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
 
 // ---- files and folders (answers false instead of raising) ------------------------
 
-bool FileExists(const std::string& fileName);       // a file, not a folder
+bool FileExists(const std::string& fileName);  // a file, not a folder
 bool DirectoryExists(const std::string& dirName);
-bool CreateDir(const std::string& dirName);          // one level
-bool ForceDirectories(const std::string& dirName);   // every missing level
+bool CreateDir(const std::string& dirName);         // one level
+bool ForceDirectories(const std::string& dirName);  // every missing level
 bool RemoveFile(const std::string& fileName);
 // <windows.h> maps DeleteFile to DeleteFileA with a macro; both spellings reach RemoveFile
 // whichever header comes first.
@@ -185,4 +189,4 @@ inline bool DeleteFile(const std::string& fileName) { return RemoveFile(fileName
 #endif
 bool RemoveDir(const std::string& dirName);
 bool RenameFile(const std::string& oldName, const std::string& newName);
-int64_t FileSizeOf(const std::string& fileName);    // -1 when it does not exist
+int64_t FileSizeOf(const std::string& fileName);  // -1 when it does not exist

@@ -19,7 +19,8 @@ TClassRegistry& Registry() {
 
 }  // namespace
 
-TClassInfo::TClassInfo(const char* name, const TClassInfo* parent, TCreateFunc create, TPublishFunc publish)
+TClassInfo::TClassInfo(const char* name, const TClassInfo* parent, TCreateFunc create,
+                       TPublishFunc publish)
     : name_(name), parent_(parent), create_(create), publish_(publish) {
   RegisterClassInfo(this);
 }

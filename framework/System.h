@@ -68,17 +68,23 @@ class TClassInfo {
 
 namespace kfw_detail {
 template <class T, class O>
-TObject* CreateWithOwner(TObject* owner) { return new T(static_cast<O*>(owner)); }
+TObject* CreateWithOwner(TObject* owner) {
+  return new T(static_cast<O*>(owner));
+}
 template <class T>
-TObject* CreateDefault(TObject*) { return new T(); }
+TObject* CreateDefault(TObject*) {
+  return new T();
+}
 
 template <class T>
 constexpr TClassInfo::TCreateFunc CreateFuncFor() {
   if constexpr (std::is_abstract_v<T>) {
     return nullptr;
-  } else if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*>) {
+  } else if constexpr (std::is_base_of_v<TComponent, T> &&
+                       std::is_constructible_v<T, TComponent*>) {
     return &CreateWithOwner<T, TComponent>;
-  } else if constexpr (std::is_base_of_v<TCollectionItem, T> && std::is_constructible_v<T, TCollection*>) {
+  } else if constexpr (std::is_base_of_v<TCollectionItem, T> &&
+                       std::is_constructible_v<T, TCollection*>) {
     return &CreateWithOwner<T, TCollection>;
   } else if constexpr (std::is_default_constructible_v<T>) {
     return &CreateDefault<T>;
@@ -88,21 +94,21 @@ constexpr TClassInfo::TCreateFunc CreateFuncFor() {
 }
 }  // namespace kfw_detail
 
-#define K_CLASS_COMMON_(T, P, PUBLISH)                                                  \
- public:                                                                                \
-  using inherited = P;                                                                  \
-  static const TClassInfo* StaticClassInfo() {                                          \
+#define K_CLASS_COMMON_(T, P, PUBLISH)                                                     \
+ public:                                                                                   \
+  using inherited = P;                                                                     \
+  static const TClassInfo* StaticClassInfo() {                                             \
     static const TClassInfo info(#T, P::StaticClassInfo(), kfw_detail::CreateFuncFor<T>(), \
-                                 PUBLISH);                                              \
-    return &info;                                                                       \
-  }                                                                                     \
+                                 PUBLISH);                                                 \
+    return &info;                                                                          \
+  }                                                                                        \
   const TClassInfo* ClassInfo() const override { return StaticClassInfo(); }
 
 #define K_CLASS(T, P) K_CLASS_COMMON_(T, P, nullptr)
 
 // The class defines `K_PUBLISH(T) { p.Prop(...); ... }` in its .cpp (see TypInfo.h).
-#define K_CLASS_PUBLISHED(T, P)                  \
-  K_CLASS_COMMON_(T, P, &T::PublishClassInfo_)   \
+#define K_CLASS_PUBLISHED(T, P)                    \
+  K_CLASS_COMMON_(T, P, &T::PublishClassInfo_)     \
   static void PublishClassInfo_(TClassInfo& info); \
   static void PublishProperties(TPublisher<T>& p);
 
@@ -122,7 +128,9 @@ class TObject {
   bool InheritsFrom(const TClassInfo* cls) const { return ClassInfo()->InheritsFrom(cls); }
   // obj->Is<TButton>(): the dialect's `is` operator.
   template <class T>
-  bool Is() const { return InheritsFrom(T::StaticClassInfo()); }
+  bool Is() const {
+    return InheritsFrom(T::StaticClassInfo());
+  }
 
   // Called by whoever completes a construction that a descendant wants to follow up
   // (the dialect calls it after the last constructor); empty here.

@@ -82,7 +82,8 @@ void TThread::DoTerminate() {
 
 int TThread::WaitFor() {
   if (!started_) throw EThread("Thread not started");
-  if (thread_.get_id() == std::this_thread::get_id()) throw EThread("Thread cannot wait for itself");
+  if (thread_.get_id() == std::this_thread::get_id())
+    throw EThread("Thread cannot wait for itself");
   std::unique_lock<std::mutex> lock(mutex_);
   if (IsMainThread()) {
     // The worker may be waiting for us in Synchronize: keep serving it.
@@ -120,7 +121,8 @@ void TThread::Synchronize(TThread*, const TThreadMethod& method) {
 }
 
 bool TThread::CheckSynchronize() {
-  if (!IsMainThread()) throw EThread("CheckSynchronize called from a thread other than the main thread");
+  if (!IsMainThread())
+    throw EThread("CheckSynchronize called from a thread other than the main thread");
   TSyncQueue& q = SyncQueue();
   bool ran = false;
   while (true) {

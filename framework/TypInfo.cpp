@@ -20,7 +20,9 @@ namespace {
   throw EPropertyError("Invalid property element: " + element);
 }
 
-bool IsOrdinal(TTypeKind k) { return k == tkInteger || k == tkChar || k == tkEnumeration || k == tkSet; }
+bool IsOrdinal(TTypeKind k) {
+  return k == tkInteger || k == tkChar || k == tkEnumeration || k == tkSet;
+}
 
 // Walks "Font.Name" down through object properties; `obj` ends as the owner of the last part.
 const TPropInfo* Resolve(TObject*& obj, const std::string& path) {
@@ -74,7 +76,9 @@ std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
   return obj == nullptr ? std::vector<const TPropInfo*>{} : GetPropList(obj->ClassInfo());
 }
 
-bool IsPublishedProp(const TObject* obj, const std::string& name) { return GetPropInfo(obj, name) != nullptr; }
+bool IsPublishedProp(const TObject* obj, const std::string& name) {
+  return GetPropInfo(obj, name) != nullptr;
+}
 
 std::string GetEnumName(const TPropInfo* prop, int value) {
   if (value < 0 || value >= static_cast<int>(prop->EnumNames.size())) return std::string();
@@ -108,7 +112,8 @@ uint64_t StringToSet(const TPropInfo* prop, const std::string& text) {
   size_t from = 0;
   while (from <= s.size()) {
     size_t comma = s.find(',', from);
-    std::string element = Trim(s.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+    std::string element =
+        Trim(s.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
     if (!element.empty()) {
       int v = GetEnumValue(prop, element);
       if (v < 0 || v >= 64) InvalidElement(element);
@@ -131,7 +136,8 @@ void SetOrdProp(TObject* obj, const TPropInfo* prop, int64_t value) {
   if (!IsOrdinal(prop->Kind)) WrongKind(prop);
   if (!prop->SetOrd) ReadOnly(prop);
   // An enumeration never holds a value it has no name for.
-  if (prop->Kind == tkEnumeration && (value < 0 || value >= static_cast<int64_t>(prop->EnumNames.size())))
+  if (prop->Kind == tkEnumeration &&
+      (value < 0 || value >= static_cast<int64_t>(prop->EnumNames.size())))
     throw ERangeError("Range check error");
   if (prop->Kind == tkSet && prop->EnumNames.size() < 64 && (value >> prop->EnumNames.size()) != 0)
     throw ERangeError("Range check error");
@@ -190,26 +196,41 @@ void SetObjectProp(TObject* obj, const TPropInfo* prop, TObject* value) {
 
 std::string GetPropValue(TObject* obj, const TPropInfo* prop) {
   switch (prop->Kind) {
-    case tkInteger: return IntToStr(prop->GetOrd(obj));
-    case tkChar: return std::string(1, static_cast<char>(prop->GetOrd(obj)));
-    case tkEnumeration: return GetEnumProp(obj, prop);
-    case tkSet: return GetSetProp(obj, prop);
-    case tkString: return prop->GetStr(obj);
-    default: WrongKind(prop);
+    case tkInteger:
+      return IntToStr(prop->GetOrd(obj));
+    case tkChar:
+      return std::string(1, static_cast<char>(prop->GetOrd(obj)));
+    case tkEnumeration:
+      return GetEnumProp(obj, prop);
+    case tkSet:
+      return GetSetProp(obj, prop);
+    case tkString:
+      return prop->GetStr(obj);
+    default:
+      WrongKind(prop);
   }
 }
 
 void SetPropValue(TObject* obj, const TPropInfo* prop, const std::string& value) {
   switch (prop->Kind) {
-    case tkInteger: SetOrdProp(obj, prop, StrToInt64(value)); break;
+    case tkInteger:
+      SetOrdProp(obj, prop, StrToInt64(value));
+      break;
     case tkChar:
       if (value.size() != 1) throw EConvertError("'" + value + "' is not a valid character");
       SetOrdProp(obj, prop, static_cast<unsigned char>(value[0]));
       break;
-    case tkEnumeration: SetEnumProp(obj, prop, value); break;
-    case tkSet: SetSetProp(obj, prop, value); break;
-    case tkString: SetStrProp(obj, prop, value); break;
-    default: WrongKind(prop);
+    case tkEnumeration:
+      SetEnumProp(obj, prop, value);
+      break;
+    case tkSet:
+      SetSetProp(obj, prop, value);
+      break;
+    case tkString:
+      SetStrProp(obj, prop, value);
+      break;
+    default:
+      WrongKind(prop);
   }
 }
 

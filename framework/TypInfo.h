@@ -6,9 +6,9 @@
 //   K_PUBLISH(TControl) {
 //     p.Prop("Left", &TControl::Left, &TControl::SetLeft);          // integer
 //     p.Prop("Caption", &TControl::Caption, &TControl::SetCaption); // string
-//     p.Prop("Visible", &TControl::Visible, &TControl::SetVisible); // bool = enumeration False/True
-//     p.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut);  // TShortCut: integer
-//     p.Enum("Align", &TControl::Align, &TControl::SetAlign,
+//     p.Prop("Visible", &TControl::Visible, &TControl::SetVisible); // bool = enumeration
+//     False/True p.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut);  // TShortCut:
+//     integer p.Enum("Align", &TControl::Align, &TControl::SetAlign,
 //            {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
 //     p.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors,
 //           {"akLeft", "akTop", "akRight", "akBottom"});
@@ -37,8 +37,8 @@ enum TTypeKind { tkUnknown, tkInteger, tkChar, tkEnumeration, tkString, tkSet, t
 struct TPropInfo {
   std::string Name;
   TTypeKind Kind = tkUnknown;
-  const TClassInfo* Owner = nullptr;     // the class that published it
-  std::vector<std::string> EnumNames;    // enumeration: value names; set: element names
+  const TClassInfo* Owner = nullptr;      // the class that published it
+  std::vector<std::string> EnumNames;     // enumeration: value names; set: element names
   const TClassInfo* PropClass = nullptr;  // class: the declared class of the value
 
   // Ordinal kinds (integer, char, enumeration, set as bits), strings, objects.
@@ -136,7 +136,7 @@ class TPublisher {
   TClassInfo& info_;
 };
 
-#define K_PUBLISH(T)                          \
+#define K_PUBLISH(T)                            \
   void T::PublishClassInfo_(TClassInfo& info) { \
     TPublisher<T> p(info);                      \
     PublishProperties(p);                       \
@@ -191,7 +191,9 @@ TPublisher<T>& TPublisher<T>::Prop(const char* name, G get, S set) {
     TPropInfo& info = Add(name, tkString);
     info.GetStr = [get](TObject* o) { return std::string(std::invoke(get, static_cast<T*>(o))); };
     if constexpr (hasSetter)
-      info.SetStr = [set](TObject* o, const std::string& v) { std::invoke(set, static_cast<T*>(o), v); };
+      info.SetStr = [set](TObject* o, const std::string& v) {
+        std::invoke(set, static_cast<T*>(o), v);
+      };
   } else if constexpr (std::is_pointer_v<V>) {
     using C = std::remove_cv_t<std::remove_pointer_t<V>>;
     static_assert(std::is_base_of_v<TObject, C>, "object properties hold TObject descendants");
@@ -201,15 +203,23 @@ TPublisher<T>& TPublisher<T>::Prop(const char* name, G get, S set) {
       return const_cast<C*>(std::invoke(get, static_cast<T*>(o)));
     };
     if constexpr (hasSetter)
-      info.SetObj = [set](TObject* o, TObject* v) { std::invoke(set, static_cast<T*>(o), static_cast<C*>(v)); };
+      info.SetObj = [set](TObject* o, TObject* v) {
+        std::invoke(set, static_cast<T*>(o), static_cast<C*>(v));
+      };
   } else {
     static_assert(std::is_integral_v<V>, "use Enum or Set for enumerations and sets");
-    TTypeKind kind = std::is_same_v<V, bool> ? tkEnumeration : std::is_same_v<V, char> ? tkChar : tkInteger;
+    TTypeKind kind = std::is_same_v<V, bool>   ? tkEnumeration
+                     : std::is_same_v<V, char> ? tkChar
+                                               : tkInteger;
     TPropInfo& info = Add(name, kind);
     if constexpr (std::is_same_v<V, bool>) info.EnumNames = {"False", "True"};
-    info.GetOrd = [get](TObject* o) { return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o))); };
+    info.GetOrd = [get](TObject* o) {
+      return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
+    };
     if constexpr (hasSetter)
-      info.SetOrd = [set](TObject* o, int64_t v) { std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v)); };
+      info.SetOrd = [set](TObject* o, int64_t v) {
+        std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
+      };
   }
   return *this;
 }
@@ -221,9 +231,13 @@ TPublisher<T>& TPublisher<T>::Enum(const char* name, G get, S set,
   using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
   TPropInfo& info = Add(name, tkEnumeration);
   info.EnumNames.assign(names.begin(), names.end());
-  info.GetOrd = [get](TObject* o) { return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o))); };
+  info.GetOrd = [get](TObject* o) {
+    return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
+  };
   if constexpr (!std::is_same_v<S, std::nullptr_t>)
-    info.SetOrd = [set](TObject* o, int64_t v) { std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v)); };
+    info.SetOrd = [set](TObject* o, int64_t v) {
+      std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
+    };
   return *this;
 }
 
@@ -234,8 +248,12 @@ TPublisher<T>& TPublisher<T>::Set(const char* name, G get, S set,
   using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
   TPropInfo& info = Add(name, tkSet);
   info.EnumNames.assign(elements.begin(), elements.end());
-  info.GetOrd = [get](TObject* o) { return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o))); };
+  info.GetOrd = [get](TObject* o) {
+    return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
+  };
   if constexpr (!std::is_same_v<S, std::nullptr_t>)
-    info.SetOrd = [set](TObject* o, int64_t v) { std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v)); };
+    info.SetOrd = [set](TObject* o, int64_t v) {
+      std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
+    };
   return *this;
 }

@@ -32,6 +32,8 @@ struct TRect {
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+static_assert(sizeof(TRect) == 16 && sizeof(TPoint) == 8, "TRect and TPoint match RECT and POINT");
+
 constexpr TPoint Point(int32_t x, int32_t y) { return {x, y}; }
 constexpr TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   return {left, top, right, bottom};
@@ -61,17 +63,32 @@ class TSet {
 
   constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
   constexpr bool Empty() const { return bits_ == 0; }
-  constexpr TSet& Include(E e) { bits_ |= Bit(e); return *this; }
-  constexpr TSet& Exclude(E e) { bits_ &= ~Bit(e); return *this; }
+  constexpr TSet& Include(E e) {
+    bits_ |= Bit(e);
+    return *this;
+  }
+  constexpr TSet& Exclude(E e) {
+    bits_ &= ~Bit(e);
+    return *this;
+  }
 
   constexpr TSet operator+(TSet o) const { return FromBits(bits_ | o.bits_); }
   constexpr TSet operator-(TSet o) const { return FromBits(bits_ & ~o.bits_); }
   constexpr TSet operator*(TSet o) const { return FromBits(bits_ & o.bits_); }
   constexpr TSet operator+(E e) const { return FromBits(bits_ | Bit(e)); }
   constexpr TSet operator-(E e) const { return FromBits(bits_ & ~Bit(e)); }
-  constexpr TSet& operator+=(TSet o) { bits_ |= o.bits_; return *this; }
-  constexpr TSet& operator-=(TSet o) { bits_ &= ~o.bits_; return *this; }
-  constexpr TSet& operator*=(TSet o) { bits_ &= o.bits_; return *this; }
+  constexpr TSet& operator+=(TSet o) {
+    bits_ |= o.bits_;
+    return *this;
+  }
+  constexpr TSet& operator-=(TSet o) {
+    bits_ &= ~o.bits_;
+    return *this;
+  }
+  constexpr TSet& operator*=(TSet o) {
+    bits_ &= o.bits_;
+    return *this;
+  }
   constexpr TSet& operator+=(E e) { return Include(e); }
   constexpr TSet& operator-=(E e) { return Exclude(e); }
   friend constexpr bool operator==(TSet, TSet) = default;

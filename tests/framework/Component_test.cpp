@@ -13,7 +13,8 @@ namespace {
 // Records its own destruction and every notification it hears.
 class TProbe : public TComponent {
   K_CLASS(TProbe, TComponent)
-  TProbe(TComponent* owner, std::vector<std::string>* log, const std::string& name) : TComponent(owner), log_(log) {
+  TProbe(TComponent* owner, std::vector<std::string>* log, const std::string& name)
+      : TComponent(owner), log_(log) {
     SetName(name);
   }
   ~TProbe() override { log_->push_back("free " + Name()); }
@@ -255,7 +256,8 @@ TEST(Events, MethodEventsCallAndCompareByObjectAndMethod) {
   EXPECT_FALSE(e == MakeEvent<&THandlers::Click>(&h2));
   EXPECT_FALSE(e == MakeEvent<&THandlers::Other>(&h1));
   TDerivedHandlers d;
-  EXPECT_TRUE(MakeEvent<&THandlers::Click>(&d) == MakeEvent<&THandlers::Click>(static_cast<THandlers*>(&d)));
+  EXPECT_TRUE(MakeEvent<&THandlers::Click>(&d) ==
+              MakeEvent<&THandlers::Click>(static_cast<THandlers*>(&d)));
   EXPECT_EQ(e.Data(), &h1);
 }
 

@@ -45,7 +45,8 @@ TEST_F(IniFileTest, MissingFileAndSectionAreCreatedOnWrite) {
 }
 
 TEST_F(IniFileTest, LookupIgnoresCaseAndBlanksAndStripsQuotes) {
-  WriteText("[ main ]\r\n  Language =  de  \r\nQuoted=\"  spaced  \"\r\nSingle='x'\r\nHalf=\"x\r\n");
+  WriteText(
+      "[ main ]\r\n  Language =  de  \r\nQuoted=\"  spaced  \"\r\nSingle='x'\r\nHalf=\"x\r\n");
   TIniFile ini(name_);
   EXPECT_EQ(ini.ReadString("MAIN", "language", ""), "de");
   EXPECT_EQ(ini.ReadString("Main", "Quoted", ""), "  spaced  ");
@@ -98,7 +99,8 @@ TEST_F(IniFileTest, TypedValuesSectionsAndDeletion) {
 }
 
 TEST_F(IniFileTest, UnwritableFileRaisesIniFileException) {
-  const std::string folder = IncludeTrailingPathDelimiter(testing::TempDir()) + "kfw_ini_missing_folder";
+  const std::string folder =
+      IncludeTrailingPathDelimiter(testing::TempDir()) + "kfw_ini_missing_folder";
   TIniFile ini(folder + PathDelim + "config.dat");
   try {
     ini.WriteString("Main", "Language", "de");

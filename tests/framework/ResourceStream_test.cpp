@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 TEST(ResourceStream, ReadsTheResourceBytesByNameAndNumber) {
-  TResourceStream byName(::GetModuleHandleA(nullptr), "KFWTEXT", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  TResourceStream byName(::GetModuleHandleA(nullptr), "KFWTEXT",
+                         MAKEINTRESOURCEA(10) /* RT_RCDATA */);
   EXPECT_EQ(byName.Size(), 14);
   std::string text(14, '\0');
   byName.ReadBuffer(text.data(), 14);

@@ -7,7 +7,9 @@
 #include "framework/SysUtils.h"
 
 namespace {
-std::string TempFile(const char* name) { return IncludeTrailingPathDelimiter(testing::TempDir()) + name; }
+std::string TempFile(const char* name) {
+  return IncludeTrailingPathDelimiter(testing::TempDir()) + name;
+}
 }  // namespace
 
 TEST(MemoryStream, WritesReadsAndSeeksLikeAFile) {
@@ -101,7 +103,7 @@ TEST(FileStream, PositionsAndSizesBeyondFourGigabytes) {
   {
     TFileStream s(name, fmCreate);
     const int64_t far = (int64_t{5} << 30) + 3;  // past 32 bits
-    s.SetSize(far + 4);  // sparse where the file system allows it
+    s.SetSize(far + 4);                          // sparse where the file system allows it
     EXPECT_EQ(s.Size(), far + 4);
     EXPECT_EQ(s.Seek(far, soBeginning), far);
     s.WriteBuffer("tail", 4);

@@ -304,7 +304,8 @@ class TNamedItem : public TCollectionItem {
 };
 class TCountingCollection : public TCollection {
  public:
-  explicit TCountingCollection(TPersistent* owner) : TCollection(TNamedItem::StaticClassInfo(), owner) {}
+  explicit TCountingCollection(TPersistent* owner)
+      : TCollection(TNamedItem::StaticClassInfo(), owner) {}
   int Updates = 0;
 
  protected:

@@ -9,7 +9,8 @@ TEST(Exception, CarriesItsMessage) {
     throw Exception("Fehler beim Öffnen");
   } catch (const Exception& e) {
     // Literals are compiled to Windows-1252: "Ö" is the single byte 0xD6.
-    EXPECT_EQ(e.Message(), std::string("Fehler beim \xD6" "ffnen"));
+    EXPECT_EQ(e.Message(), std::string("Fehler beim \xD6"
+                                       "ffnen"));
   }
 }
 
@@ -26,15 +27,25 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
     const char* text;
     int value;
   } cases[] = {
-      {"0", 0},          {"42", 42},         {"-17", -17},         {"+5", 5},
-      {"  12", 12},      {"$FF", 255},       {"0x1a", 26},         {"-$10", -16},
-      {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"$FFFFFFFF", -1}, {"007", 7},
+      {"0", 0},
+      {"42", 42},
+      {"-17", -17},
+      {"+5", 5},
+      {"  12", 12},
+      {"$FF", 255},
+      {"0x1a", 26},
+      {"-$10", -16},
+      {"2147483647", INT_MAX},
+      {"-2147483648", INT_MIN},
+      {"$FFFFFFFF", -1},
+      {"007", 7},
   };
   for (const Case& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
 }
 
 TEST(StrToInt, RejectsWithTheConversionMessage) {
-  const char* bad[] = {"", " ", "12a", "1 2", "12 ", "2147483648", "-2147483649", "$", "0x", "--1", "$1FFFFFFFF", "1.5"};
+  const char* bad[] = {"",  " ",  "12a", "1 2",        "12 ", "2147483648", "-2147483649",
+                       "$", "0x", "--1", "$1FFFFFFFF", "1.5"};
   for (const char* text : bad) {
     try {
       StrToInt(text);
@@ -101,12 +112,17 @@ TEST(MulDiv, RoundsHalfAwayFromZeroAsWindowsDoes) {
   struct Case {
     int a, b, c, expected;
   } cases[] = {
-      {1, 1, 2, 1},     {3, 1, 2, 2},     {-1, 1, 2, -1},  {-3, 1, 2, -2},   {1, -1, 2, -1},
-      {1, 1, -2, -1},   {-1, -1, 2, 1},   {2, 1, 3, 1},    {1, 1, 3, 0},     {10, 96, 72, 13},
-      {100, 120, 96, 125}, {5, 0, 3, 0},  {7, 3, 0, -1},   {INT_MAX, 2, 2, INT_MAX},
+      {1, 1, 2, 1},        {3, 1, 2, 2},
+      {-1, 1, 2, -1},      {-3, 1, 2, -2},
+      {1, -1, 2, -1},      {1, 1, -2, -1},
+      {-1, -1, 2, 1},      {2, 1, 3, 1},
+      {1, 1, 3, 0},        {10, 96, 72, 13},
+      {100, 120, 96, 125}, {5, 0, 3, 0},
+      {7, 3, 0, -1},       {INT_MAX, 2, 2, INT_MAX},
       {INT_MAX, 4, 2, -1}, {0x10000, 0x10000, 0x10000, 0x10000},
   };
-  for (const Case& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
+  for (const Case& c : cases)
+    EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
 }
 
 TEST(Text, TrimsBlanksAndControlCharacters) {
@@ -132,7 +148,8 @@ TEST(Text, StringReplaceHonoursItsFlags) {
   EXPECT_EQ(StringReplace("a-b-c", "-", "+", rfReplaceAll), "a+b+c");
   EXPECT_EQ(StringReplace("Foo foo FOO", "foo", "x", rfReplaceAll | rfIgnoreCase), "x x x");
   EXPECT_EQ(StringReplace("Foo foo", "foo", "x", rfReplaceAll), "Foo x");
-  EXPECT_EQ(StringReplace("aaa", "a", "aa", rfReplaceAll), "aaaaaa");  // no re-scan of the replacement
+  EXPECT_EQ(StringReplace("aaa", "a", "aa", rfReplaceAll),
+            "aaaaaa");  // no re-scan of the replacement
   EXPECT_EQ(StringReplace("abc", "", "x", rfReplaceAll), "abc");
 }
 

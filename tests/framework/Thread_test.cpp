@@ -12,7 +12,8 @@ namespace {
 // Counts until told to stop; reports each round through an event.
 class TCounterThread : public TThread {
  public:
-  explicit TCounterThread(bool suspended, TEvent* started) : TThread(suspended), started_(started) {}
+  explicit TCounterThread(bool suspended, TEvent* started)
+      : TThread(suspended), started_(started) {}
   ~TCounterThread() override {
     Terminate();
     if (!Suspended()) WaitFor();
@@ -150,12 +151,18 @@ TEST(CriticalSection, IsReentrantAndExcludesOtherThreads) {
   cs.Enter();
   cs.Acquire();  // the holder may enter again
   std::atomic<bool> otherGotIt{true};
-  std::thread other([&] { otherGotIt = cs.TryEnter(); if (otherGotIt) cs.Leave(); });
+  std::thread other([&] {
+    otherGotIt = cs.TryEnter();
+    if (otherGotIt) cs.Leave();
+  });
   other.join();
   EXPECT_FALSE(otherGotIt);
   cs.Release();
   cs.Leave();
-  std::thread again([&] { otherGotIt = cs.TryEnter(); if (otherGotIt) cs.Leave(); });
+  std::thread again([&] {
+    otherGotIt = cs.TryEnter();
+    if (otherGotIt) cs.Leave();
+  });
   again.join();
   EXPECT_TRUE(otherGotIt);
 }

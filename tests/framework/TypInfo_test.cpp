@@ -67,7 +67,8 @@ class TTestControl : public TComponent {
 K_PUBLISH(TTestControl) {
   p.Prop("Left", &TTestControl::Left, &TTestControl::SetLeft);
   p.Prop("Caption", &TTestControl::Caption, &TTestControl::SetCaption);
-  p.Enum("Align", &TTestControl::Align, &TTestControl::SetAlign, {"alNone", "alTop", "alBottom", "alClient"});
+  p.Enum("Align", &TTestControl::Align, &TTestControl::SetAlign,
+         {"alNone", "alTop", "alBottom", "alClient"});
   p.Prop("Visible", &TTestControl::Visible, &TTestControl::SetVisible);
   p.Prop("Accel", &TTestControl::Accel, &TTestControl::SetAccel);
   p.Prop("ShortCut", &TTestControl::ShortCut, &TTestControl::SetShortCut);
@@ -136,7 +137,9 @@ TEST(PublishedProperties, ReadAndWriteEachKindByName) {
   EXPECT_EQ(GetOrdProp(&c, "Left"), 17);
 
   SetStrProp(&c, "Caption", "&Öffnen");
-  EXPECT_EQ(c.Caption(), "&\xD6" "ffnen");
+  EXPECT_EQ(c.Caption(),
+            "&\xD6"
+            "ffnen");
   EXPECT_EQ(GetStrProp(&c, "Caption"), c.Caption());
 
   SetOrdProp(&c, "ShortCut", 0x4000 | 'O');
@@ -245,8 +248,9 @@ TEST(PublishedProperties, DescendantsInheritAndMayRedeclare) {
 
   std::vector<std::string> names;
   for (const TPropInfo* p : GetPropList(&edit)) names.push_back(p->Name);
-  const std::vector<std::string> expected = {"Name", "Tag", "Left", "Caption", "Align", "Visible", "Accel",
-                                             "ShortCut", "Font", "Items", "Width", "Text"};
+  const std::vector<std::string> expected = {"Name",  "Tag",     "Left",  "Caption",
+                                             "Align", "Visible", "Accel", "ShortCut",
+                                             "Font",  "Items",   "Width", "Text"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(GetPropList(&edit)[2]->Owner, TTestEdit::StaticClassInfo());
 }
