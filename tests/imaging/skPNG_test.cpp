@@ -207,6 +207,56 @@ TEST(ColorManagerTest, RgbaToBgraExchangesRedAndBlueAndKeepsAlpha) {
   EXPECT_EQ(cm.PixelFormatOf(true), pf32bit);
 }
 
+TEST(ColorManagerTest, OtherSourceSchemesConvertByTheirFormulas) {
+  struct Case {
+    const char* what;
+    TColorSchemeKind scheme;
+    uint8_t samples;
+    std::vector<uint8_t> source;
+    uint8_t blue, green, red;  // BGR target
+  };
+  const Case cases[] = {
+      {"CMYK without black", scCMYK, 4, {0, 255, 128, 0}, 127, 0, 255},
+      {"CMYK full black", scCMYK, 4, {0, 0, 0, 255}, 0, 0, 0},
+      {"YCbCr grey", scYCbCr, 3, {128, 128, 128}, 128, 128, 128},
+      {"YCbCr reddish", scYCbCr, 3, {100, 128, 200}, 100, 49, 201},
+      {"L*a*b* white", scCIELab, 3, {100, 0, 0}, 255, 255, 255},
+      {"L*a*b* black", scCIELab, 3, {0, 0, 0}, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TColorManager cm;
+    cm.SetSourceScheme(c.scheme);
+    cm.SetSourceSampleCount(c.samples);
+    cm.SetTargetScheme(scBGR);
+    const void* sources[] = {c.source.data()};
+    uint8_t target[3] = {};
+    cm.ConvertRowPixels(sources, target, 1, 0xFF);
+    EXPECT_EQ(target[0], c.blue);
+    EXPECT_EQ(target[1], c.green);
+    EXPECT_EQ(target[2], c.red);
+  }
+}
+
+TEST(ColorManagerTest, PaletteDataLayoutsAndSampleOrder) {
+  TColorManager cm;
+  const uint8_t triples[] = {10, 20, 30};
+  const void* interleaved[] = {triples};
+  EXPECT_EQ(cm.BuildPaletteFromData(interleaved, 0, 1, false)[0], (TRGBQuad{30, 20, 10, 0}));
+  EXPECT_EQ(cm.BuildPaletteFromData(interleaved, 0, 1, true)[0], (TRGBQuad{10, 20, 30, 0}));
+  const uint8_t r[] = {1}, g[] = {2}, b[] = {3};
+  const void* planes[] = {r, g, b};
+  EXPECT_EQ(cm.BuildPaletteFromData(planes, 2, 1, true)[0], (TRGBQuad{3, 2, 1, 0}));
+  // 16-bit triples, stored big-endian: the flag now says the first sample is red.
+  cm.SourceOptions = TConvertFlags{cfByteSwap};
+  const uint8_t wide[] = {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00};
+  const void* wideSource[] = {wide};
+  EXPECT_EQ(cm.BuildPaletteFromData(wideSource, 4, 1, true)[0], (TRGBQuad{0, 127, 255, 0}));
+  const std::vector<uint8_t> many(300 * 3, 7);
+  const void* manySource[] = {many.data()};
+  EXPECT_EQ(cm.BuildPaletteFromData(manySource, 0, 300, false).size(), 256u);
+}
+
 TEST(ColorManagerTest, PixelFormatFollowsSamplesAndBits) {
   struct Case {
     uint8_t samples, bits;
