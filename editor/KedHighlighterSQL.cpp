@@ -707,7 +707,7 @@ std::string TKedSQLHl::SampleSource() const {
              "SET TERM ; !!\r\n";
     case sqlMSSQL7:
     case sqlMSSQL2K:
-      return "/* SQL Server sample source */\r\n"
+      return "/* MS SQL sample source */\r\n"
              "SET QUOTED_IDENTIFIER ON\r\n"
              "GO\r\n"
              "SET ANSI_NULLS ON\r\n"
