@@ -1084,7 +1084,8 @@ void TWinControl::SetTextValue(const std::string& value) {
 void TWinControl::FontChanged() { TControl::FontChanged(); }
 
 void TWinControl::UpdateShowing() {
-  bool show = Visible() && (parent_ ? parent_->Showing() : true);
+  // Callers check the parent: a parent that becomes showing walks into its children.
+  bool show = Visible();
   if (!parent_ && !parentWindow_ && !dynamic_cast<TCustomForm*>(this)) show = false;
   if (show) {
     if (!handle_) CreateHandle();

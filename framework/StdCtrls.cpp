@@ -5,17 +5,6 @@
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
 
-namespace {
-
-std::string WindowText(HWND wnd) {
-  int len = GetWindowTextLengthA(wnd);
-  std::string t(static_cast<size_t>(len) + 1, '\0');
-  len = GetWindowTextA(wnd, t.data(), len + 1);
-  t.resize(static_cast<size_t>(std::max(len, 0)));
-  return t;
-}
-
-}  // namespace
 
 // ---- TWindowItems -------------------------------------------------------------------------
 
