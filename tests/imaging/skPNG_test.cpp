@@ -639,3 +639,12 @@ TEST(PNGGraphicTest, WhitePixelsWithZeroAlphaBecomeTransparentBlack) {
   EXPECT_EQ(first, 0u);
   EXPECT_EQ(second, 0x01FFFFFFu);
 }
+
+TEST(PNGGraphicTest, PngFilesOpenWithThePngObjectRegisteredAfterThisReader) {
+  // This program never names the PNG object: the library's link options keep it registered.
+  ASSERT_NE(TPicture::FileFormatFor("png"), nullptr);
+  EXPECT_EQ(TPicture::FileFormatFor("png")->ClassName(), "TPNGObject");
+  TPicture::UnregisterGraphicClass(TPicture::FileFormatFor("png"));
+  EXPECT_EQ(TPicture::FileFormatFor(".PNG"), TPNGGraphic::StaticClassInfo());
+  EXPECT_EQ(TPicture::FileFormatDescription("png"), "Portable network graphics (skin engine)");
+}
