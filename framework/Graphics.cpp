@@ -616,6 +616,30 @@ void TBitmap::ReadBmp(TStream& stream) {
   }
 }
 
+void TBitmap::ReadData(TStream& stream) {
+  uint8_t size[4];
+  ReadExact(stream, size, 4);
+  if (Le32(size) == 0) {
+    Assign(nullptr);
+    return;
+  }
+  const int64_t end = stream.Position() + Le32(size);
+  ReadBmp(stream);
+  // Whatever the BMP did not use of its block is passed over.
+  if (stream.Position() < end) stream.SetPosition(end);
+  Changed(this);
+}
+
+void TBitmap::WriteData(TStream& stream) {
+  TMemoryStream bmp;
+  if (!Empty()) SaveToStream(bmp);
+  uint8_t size[4];
+  const auto n = static_cast<uint32_t>(bmp.Size());
+  for (int i = 0; i < 4; ++i) size[i] = static_cast<uint8_t>(n >> (8 * i));
+  stream.WriteBuffer(size, 4);
+  if (n) stream.WriteBuffer(bmp.Memory(), n);
+}
+
 void TBitmap::SaveToStream(TStream& stream) {
   const int bits = BitsPerPixel();
   const bool bitFields = pixelFormat_ == pf16bit;
@@ -658,6 +682,13 @@ struct TClipboardFormat {
   uint32_t format;
   TGraphicClass graphicClass;
 };
+
+// Pictures in form resources name their graphic's class; plain bitmaps must be findable even
+// in a program that never names TBitmap itself.
+const bool kBitmapClassRegistered = [] {
+  RegisterClassInfo(TBitmap::StaticClassInfo());
+  return true;
+}();
 
 std::vector<TFileFormat>& FileFormats() {
   static std::vector<TFileFormat> formats;
@@ -767,6 +798,33 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 
 void TPicture::SaveToFile(const std::string& fileName) {
   if (graphic_) graphic_->SaveToFile(fileName);
+}
+
+void TPicture::ReadData(TStream& stream) {
+  uint8_t length = 0;
+  if (stream.Read(&length, 1) != 1) throw EInvalidGraphic("Invalid graphic format");
+  if (length == 0) {
+    SetGraphic(nullptr);
+    return;
+  }
+  std::string name(length, '\0');
+  if (stream.Read(name.data(), length) != length) throw EInvalidGraphic("Invalid graphic format");
+  const TClassInfo* info = GetClass(name);
+  if (info == nullptr || !info->InheritsFrom(TGraphic::StaticClassInfo()) ||
+      info->CreateFunc() == nullptr)
+    throw EInvalidGraphic("Invalid graphic format");
+  std::unique_ptr<TGraphic> graphic = NewGraphic(info);
+  graphic->ReadData(stream);
+  TakeGraphic(std::move(graphic));
+}
+
+void TPicture::WriteData(TStream& stream) {
+  const std::string name = graphic_ ? graphic_->ClassName() : std::string();
+  const auto length = static_cast<uint8_t>(std::min<size_t>(name.size(), 255));
+  stream.WriteBuffer(&length, 1);
+  if (length == 0) return;
+  stream.WriteBuffer(name.data(), length);
+  graphic_->WriteData(stream);
 }
 
 void TPicture::Assign(TPersistent* source) {

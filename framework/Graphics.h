@@ -217,6 +217,9 @@ class TGraphic : public TPersistent {
   virtual void SaveToStream(TStream& stream) = 0;
   virtual void LoadFromFile(const std::string& fileName);
   virtual void SaveToFile(const std::string& fileName);
+  // The graphic as stored in a form resource; by default its own file format.
+  virtual void ReadData(TStream& stream) { LoadFromStream(stream); }
+  virtual void WriteData(TStream& stream) { SaveToStream(stream); }
 
   // Paints the graphic into r on the canvas (Win32 drawing; natively a no-op).
   virtual void Draw(TCanvas* canvas, const TRect& r) = 0;
@@ -301,6 +304,10 @@ class TBitmap : public TGraphic {
   void Assign(TPersistent* source) override;
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) override;
+  // Form data: a 32-bit byte count, then a BMP file. Descendants that load another file
+  // format (the PNG reader) are still stored and read as bitmaps here.
+  void ReadData(TStream& stream) override;
+  void WriteData(TStream& stream) override;
   void Draw(TCanvas* canvas, const TRect& r) override;
 
   // Win32 half: takes over a storage of BitsSize() bytes that already holds the pixels.
@@ -367,6 +374,10 @@ class TPicture : public TPersistent {
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName);
   void Assign(TPersistent* source) override;
+  // The picture as stored in a form resource: the graphic's class name (a length byte and
+  // the name; empty for no graphic), then the graphic's own data.
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream);
 
   TNotifyEvent OnChange;
 

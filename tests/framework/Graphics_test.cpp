@@ -391,3 +391,38 @@ TEST(PictureTest, SetGraphicCopiesIntoANewObjectOfTheSameClass) {
   copy.Assign(&picture);
   EXPECT_TRUE(copy.Graphic()->Is<TGraphicA>());
 }
+
+TEST(PictureTest, FormDataNamesTheClassAndCarriesABitmap) {
+  TPicture picture;
+  TBitmap* bmp = picture.Bitmap();
+  bmp->SetPixelFormat(pf8bit);
+  bmp->SetSize(3, 2);
+  PaintCorners(*bmp);
+  TMemoryStream data;
+  picture.WriteData(data);
+  const uint8_t* bytes = data.Memory();
+  ASSERT_EQ(bytes[0], 7);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes + 1), 7), "TBitmap");
+  EXPECT_EQ(bytes[8 + 4], 'B');  // after the 32-bit size: the BMP file
+  data.WriteBuffer("tail", 4);   // what follows in the form stays unread
+
+  data.SetPosition(0);
+  TPicture back;
+  back.ReadData(data);
+  ASSERT_NE(back.Graphic(), nullptr);
+  EXPECT_EQ(back.Bitmap()->PixelFormat(), pf8bit);
+  EXPECT_EQ(back.Bitmap()->PixelColor(0, 0), clRed);
+  EXPECT_EQ(data.Position(), data.Size() - 4);
+
+  TMemoryStream empty;
+  TPicture none;
+  none.WriteData(empty);
+  empty.SetPosition(0);
+  back.ReadData(empty);
+  EXPECT_EQ(back.Graphic(), nullptr);
+
+  TMemoryStream unknown;
+  unknown.WriteBuffer("\x05TNope", 6);
+  unknown.SetPosition(0);
+  EXPECT_THROW(back.ReadData(unknown), EInvalidGraphic);
+}

@@ -648,3 +648,21 @@ TEST(PNGGraphicTest, PngFilesOpenWithThePngObjectRegisteredAfterThisReader) {
   EXPECT_EQ(TPicture::FileFormatFor(".PNG"), TPNGGraphic::StaticClassInfo());
   EXPECT_EQ(TPicture::FileFormatDescription("png"), "Portable network graphics (skin engine)");
 }
+
+TEST(PNGGraphicTest, FormDataKeepsTheReaderAndItsAlphaAsBitmapData) {
+  Spec s{4, 3, 8, 6, 0};
+  TPicture picture;
+  TPNGGraphic g;
+  Load(g, MakePng(s));
+  picture.SetGraphic(&g);
+  TMemoryStream data;
+  picture.WriteData(data);
+  data.SetPosition(0);
+  TPicture back;
+  back.ReadData(data);
+  ASSERT_NE(back.Graphic(), nullptr);
+  ASSERT_TRUE(back.Graphic()->Is<TPNGGraphic>());
+  auto* read = static_cast<TPNGGraphic*>(back.Graphic());
+  EXPECT_EQ(read->PixelFormat(), pf32bit);
+  EXPECT_EQ(std::memcmp(read->Bits(), g.Bits(), g.BitsSize()), 0);
+}
