@@ -1,0 +1,481 @@
+// Standard and common controls, menus and dialogs over their system windows: what the
+// program sets must be what the windows show, and the windows' notifications must come
+// back as the controls' events.
+#include "framework/StdCtrls.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Buttons.h"
+#include "framework/ComCtrls.h"
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/TypInfo.h"
+
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+}
+
+class TWidgetForm : public TForm {
+  K_CLASS(TWidgetForm, TForm)
+  explicit TWidgetForm(TComponent* owner) : TForm(owner) {}
+};
+
+struct TFormGuard {
+  TWidgetForm* Form;
+  TFormGuard() : Form(new TWidgetForm(Application)) { Form->SetBounds(60, 60, 400, 300); }
+  ~TFormGuard() { delete Form; }
+  template <class T>
+  T* Add() {
+    auto* c = new T(Form);
+    c->SetParent(Form);
+    return c;
+  }
+  void Show() {
+    Form->Show();
+    Pump();
+  }
+};
+
+std::string ListBoxText(HWND wnd, int index) {
+  char buf[256] = {};
+  SendMessageA(wnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+std::string WindowText(HWND wnd) {
+  char buf[256] = {};
+  GetWindowTextA(wnd, buf, sizeof(buf));
+  return buf;
+}
+
+}  // namespace
+
+// ---- list controls ------------------------------------------------------------------------
+
+TEST(ListControls, ItemsAddedBeforeAndAfterTheWindowExistShowInIt) {
+  TFormGuard g;
+  auto* list = g.Add<TListBox>();
+  list->Items()->Add("before");
+  g.Show();
+  list->Items()->Add("after");
+  list->Items()->Insert(0, "first");
+  list->Items()->Delete(1);
+  HWND wnd = list->Handle();
+  ASSERT_EQ(SendMessageA(wnd, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(ListBoxText(wnd, 0), "first");
+  EXPECT_EQ(ListBoxText(wnd, 1), "after");
+}
+
+TEST(ListControls, SortedListBoxKeepsWindowAndItemsInTheSameOrder) {
+  TFormGuard g;
+  auto* list = g.Add<TListBox>();
+  list->SetSorted(true);
+  g.Show();
+  for (const char* s : {"pear", "apple", "fig"}) list->Items()->Add(s);
+  HWND wnd = list->Handle();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ListBoxText(wnd, i), (*list->Items())[i]);
+  EXPECT_EQ((*list->Items())[0], "apple");
+}
+
+TEST(ListControls, ComboBoxItemIndexAndTextAgree) {
+  TFormGuard g;
+  auto* combo = g.Add<TComboBox>();
+  for (const char* s : {"KB", "MB", "GB"}) combo->Items()->Add(s);
+  combo->SetItemIndex(1);
+  g.Show();
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(combo->Text(), "MB");
+  combo->SetText("12");  // an editable box may hold a text that is no item
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  combo->SetItemIndex(5);
+  EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+// ---- memo lines ---------------------------------------------------------------------------
+
+TEST(MemoLines, EditingLinesGivesTheSameTextWithAndWithoutAWindow) {
+  for (bool withWindow : {false, true}) {
+    SCOPED_TRACE(withWindow ? "with window" : "without window");
+    TFormGuard g;
+    auto* memo = g.Add<TMemo>();
+    if (withWindow) g.Show();
+    TStrings* lines = memo->Lines();
+    lines->Add("a");
+    lines->Add("c");
+    lines->Insert(1, "b");
+    EXPECT_EQ(lines->Count(), 3);
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc\r\n");
+    lines->Delete(0);
+    EXPECT_EQ((*lines)[0], "b");
+    EXPECT_EQ(lines->Count(), 2);
+    lines->Clear();
+    EXPECT_EQ(lines->Count(), 0);
+  }
+}
+
+TEST(MemoLines, RichEditHoldsMoreThanTheDefaultLimit) {
+  TFormGuard g;
+  auto* re = g.Add<TRichEdit>();
+  re->SetPlainText(true);
+  re->SetWordWrap(false);
+  g.Show();
+  std::string big(100000, 'x');
+  re->SetText(big);
+  EXPECT_EQ(re->Text().size(), big.size());
+  re->Lines()->Add("tail");
+  EXPECT_EQ((*re->Lines())[re->Lines()->Count() - 1], "tail");
+}
+
+// ---- buttons ------------------------------------------------------------------------------
+
+TEST(Buttons, CheckBoxClicksOnceForEachChangeFromUserOrCode) {
+  TFormGuard g;
+  auto* box = g.Add<TCheckBox>();
+  int clicks = 0;
+  box->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+  g.Show();
+  SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(box->Checked());
+  EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  box->SetChecked(false);
+  box->SetChecked(false);  // unchanged: no click
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST(Buttons, RadioButtonsOfOneParentAreExclusive) {
+  TFormGuard g;
+  auto* a = g.Add<TRadioButton>();
+  auto* b = g.Add<TRadioButton>();
+  g.Show();
+  a->SetChecked(true);
+  SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(b->Checked());
+  EXPECT_FALSE(a->Checked());
+}
+
+TEST(Buttons, EnterAndEscapeReachTheDefaultAndCancelButtons) {
+  TFormGuard g;
+  auto* ok = g.Add<TButton>();
+  auto* cancel = g.Add<TButton>();
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  std::vector<std::string> pressed;
+  ok->SetOnClick(TNotifyEvent([&](TObject*) { pressed.push_back("ok"); }));
+  cancel->SetOnClick(TNotifyEvent([&](TObject*) { pressed.push_back("cancel"); }));
+  g.Show();
+  g.Form->Perform(CM_DIALOGKEY, VK_RETURN, 0);
+  g.Form->Perform(CM_DIALOGKEY, VK_ESCAPE, 0);
+  g.Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+  EXPECT_EQ(pressed, (std::vector<std::string>{"ok", "cancel"}));
+}
+
+TEST(Buttons, SpeedButtonsOfAGroupStayDownOneAtATime) {
+  TFormGuard g;
+  auto* a = g.Add<TSpeedButton>();
+  auto* b = g.Add<TSpeedButton>();
+  a->SetGroupIndex(1);
+  b->SetGroupIndex(1);
+  a->SetDown(true);
+  b->SetDown(true);
+  EXPECT_FALSE(a->Down());
+  EXPECT_TRUE(b->Down());
+  b->SetDown(false);  // AllowAllUp is off: one stays down
+  EXPECT_TRUE(b->Down());
+  auto* plain = g.Add<TSpeedButton>();
+  plain->SetDown(true);  // no group: never stays down
+  EXPECT_FALSE(plain->Down());
+}
+
+TEST(Buttons, BitBtnClickSetsTheModalResultOfItsForm) {
+  TFormGuard g;
+  auto* btn = g.Add<TBitBtn>();
+  btn->SetKind(bkCancel);
+  g.Form->SetOnShow(TNotifyEvent([&](TObject*) { PostMessageA(btn->Handle(), BM_CLICK, 0, 0); }));
+  EXPECT_EQ(g.Form->ShowModal(), mrCancel);
+}
+
+// ---- common controls ----------------------------------------------------------------------
+
+TEST(CommonControls, StatusBarShowsItsPanels) {
+  TFormGuard g;
+  auto* bar = g.Add<TStatusBar>();
+  bar->SetSizeGrip(false);
+  for (int i = 0; i < 3; ++i) bar->Panels()->Add()->SetWidth(150);
+  g.Show();
+  bar->Panels()->Items(1)->SetText("Datei 2");
+  HWND wnd = bar->Handle();
+  EXPECT_EQ(SendMessageA(wnd, SB_GETPARTS, 0, 0), 3);
+  char text[64] = {};
+  SendMessageA(wnd, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Datei 2");
+  EXPECT_EQ(bar->Align(), alBottom);
+  EXPECT_EQ(bar->Top() + bar->Height(), g.Form->ClientHeight());
+}
+
+TEST(CommonControls, ProgressBarAndUpDownKeepTheirRanges) {
+  TFormGuard g;
+  auto* bar = g.Add<TProgressBar>();
+  auto* edit = g.Add<TEdit>();
+  auto* updown = g.Add<TUpDown>();
+  updown->SetMax(10000);
+  updown->SetPosition(2);
+  updown->SetAssociate(edit);
+  g.Show();
+  bar->SetMax(50);
+  bar->SetPosition(80);
+  EXPECT_EQ(bar->Position(), 50);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 50);
+  EXPECT_EQ(edit->Text(), "2");
+  SendMessageA(updown->Handle(), UDM_SETPOS32, 0, 9999);
+  EXPECT_EQ(updown->Position(), 9999);
+}
+
+TEST(CommonControls, ListViewShowsCaptionsAndSubItems) {
+  TFormGuard g;
+  auto* view = g.Add<TListView>();
+  view->SetViewStyle(vsReport);
+  view->SetShowColumnHeaders(false);
+  view->Columns()->Add()->SetWidth(300);
+  for (int i = 0; i < 3; ++i) view->Columns()->Add()->SetWidth(0);
+  g.Show();
+  TListItem* item = view->Items()->Add();
+  item->SetCaption("Kestrava.exe");
+  item->SubItems()->Add("http://example.invalid/k.exe");
+  item->SubItems()->Add("Kestrava.exe");
+  item->SetImageIndex(1);
+  view->Items()->Add()->SetCaption("second");
+  HWND wnd = view->Handle();
+  EXPECT_EQ(SendMessageA(wnd, LVM_GETITEMCOUNT, 0, 0), 2);
+  char text[128] = {};
+  LVITEMA lv{};
+  lv.iSubItem = 1;
+  lv.pszText = text;
+  lv.cchTextMax = sizeof(text);
+  SendMessageA(wnd, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&lv));
+  EXPECT_STREQ(text, "http://example.invalid/k.exe");
+  view->SetItemIndex(1);
+  EXPECT_EQ(view->ItemIndex(), 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  EXPECT_EQ(SendMessageA(wnd, LVM_GETCOLUMNWIDTH, 0, 0), 300);
+}
+
+TEST(CommonControls, TreeViewNodesSurviveANewWindow) {
+  TFormGuard g;
+  auto* tree = g.Add<TTreeView>();
+  TTreeNode* root = tree->Items()->Add(nullptr, "C:\\");
+  tree->Items()->AddChild(root, "Tools");
+  tree->Items()->AddChild(root, "Temp");
+  g.Show();
+  EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 3);
+  tree->SetSelected(root->Item(1));
+  tree->SetShowLines(false);  // a new window
+  Pump();
+  EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(tree->Selected(), root->Item(1));
+  EXPECT_EQ(tree->Items()->Count(), 3);
+  EXPECT_EQ(tree->Items()->Item(2)->Text(), "Temp");
+}
+
+TEST(CommonControls, PageControlShowsOnlyTheActivePage) {
+  TFormGuard g;
+  auto* pages = g.Add<TPageControl>();
+  pages->SetAlign(alClient);
+  auto* about = new TTabSheet(g.Form);
+  about->SetCaption("ABOUT");
+  about->SetPageControl(pages);
+  auto* help = new TTabSheet(g.Form);
+  help->SetCaption("Anleitung");
+  help->SetPageControl(pages);
+  g.Show();
+  EXPECT_EQ(pages->ActivePage(), about);
+  EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_TRUE(IsWindowVisible(about->Handle()));
+  pages->SetActivePageIndex(1);
+  EXPECT_TRUE(IsWindowVisible(help->Handle()));
+  EXPECT_FALSE(IsWindowVisible(about->Handle()));
+  TRect display = pages->DisplayRect();
+  EXPECT_EQ(help->BoundsRect(), display);
+}
+
+TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
+  TFormGuard g;
+  auto* bar = g.Add<TToolBar>();
+  auto* sep = new TToolButton(g.Form);
+  sep->SetStyle(tbsSeparator);
+  sep->SetWidth(157);
+  sep->SetParent(bar);
+  auto* save = new TToolButton(g.Form);
+  save->SetHint("Speichern");
+  save->SetParent(bar);
+  int clicks = 0;
+  save->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+  g.Show();
+  HWND wnd = bar->Handle();
+  EXPECT_EQ(SendMessageA(wnd, TB_BUTTONCOUNT, 0, 0), 2);
+  RECT r{};
+  SendMessageA(wnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.right - r.left, 157);
+  SendMessageA(g.Form->Handle(), WM_COMMAND, static_cast<WPARAM>(save->Command()), reinterpret_cast<LPARAM>(wnd));
+  EXPECT_EQ(clicks, 1);
+  bar->SetEnabled(false);  // a disabled bar refuses its buttons' input
+  EXPECT_FALSE(IsWindowEnabled(wnd));
+}
+
+// ---- menus --------------------------------------------------------------------------------
+
+namespace {
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& caption) {
+  auto* item = new TMenuItem(owner);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+}  // namespace
+
+TEST(Menus, MainMenuItemsRunTheirClicksByCommandAndShortcut) {
+  TFormGuard g;
+  auto* menu = new TMainMenu(g.Form);
+  TMenuItem* file = AddItem(g.Form, menu->Items(), "Datei");
+  TMenuItem* open = AddItem(g.Form, file, "Öffnen");
+  AddItem(g.Form, file, "-");
+  TMenuItem* quit = AddItem(g.Form, file, "Beenden");
+  open->SetShortCut(ShortCut('O', {ssCtrl}));
+  std::vector<std::string> clicked;
+  open->SetOnClick(TNotifyEvent([&](TObject*) { clicked.push_back("open"); }));
+  quit->SetOnClick(TNotifyEvent([&](TObject*) { clicked.push_back("quit"); }));
+  g.Form->SetMenu(menu);
+  g.Show();
+  HMENU bar = GetMenu(g.Form->Handle());
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
+  SendMessageA(g.Form->Handle(), WM_COMMAND, quit->Command(), 0);
+  EXPECT_TRUE(g.Form->IsShortCut('O', {ssCtrl}));
+  EXPECT_FALSE(g.Form->IsShortCut('O', {}));
+  open->SetEnabled(false);
+  EXPECT_FALSE(g.Form->IsShortCut('O', {ssCtrl}));
+  EXPECT_EQ(clicked, (std::vector<std::string>{"quit", "open"}));
+}
+
+TEST(Menus, CheckedRadioItemsOfAGroupAreExclusive) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  std::vector<TMenuItem*> sizes;
+  for (int px = 8; px <= 12; ++px) {
+    TMenuItem* item = AddItem(g.Form, popup->Items(), "Font Size " + std::to_string(px) + "px");
+    item->SetRadioItem(true);
+    sizes.push_back(item);
+  }
+  sizes[1]->SetChecked(true);
+  sizes[4]->SetChecked(true);
+  EXPECT_FALSE(sizes[1]->Checked());
+  EXPECT_TRUE(sizes[4]->Checked());
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof(mi);
+  mi.fMask = MIIM_STATE;
+  GetMenuItemInfoA(popup->Handle(), 4, TRUE, &mi);
+  EXPECT_TRUE(mi.fState & MFS_CHECKED);
+}
+
+TEST(Menus, OwnerDrawnItemsAreMeasuredByTheirHandler) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  popup->SetOwnerDraw(true);
+  TMenuItem* item = AddItem(g.Form, popup->Items(), "Kopieren");
+  item->SetOnMeasureItem(TMenuMeasureItemEvent([](TObject*, TCanvas*, int& w, int& h) {
+    w = 123;
+    h = 27;
+  }));
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = item->Command();
+  mis.itemData = item->Command();
+  EXPECT_TRUE(TMenuItem::DispatchMeasure(&mis));
+  EXPECT_EQ(mis.itemWidth, 123u);
+  EXPECT_EQ(mis.itemHeight, 27u);
+}
+
+// ---- dialogs and timers -------------------------------------------------------------------
+
+TEST(Dialogs, FindDialogIsModelessAndReportsEachFindPress) {
+  TFormGuard g;
+  g.Show();
+  auto* find = new TFindDialog(g.Form);
+  find->SetOptions({frDown, frHideMatchCase, frHideUpDown, frDisableMatchCase, frDisableUpDown});
+  std::vector<std::string> searched;
+  find->SetOnFind(TNotifyEvent([&](TObject*) {
+    searched.push_back(find->FindText());
+    if (searched.size() == 2) find->CloseDialog();
+  }));
+  ASSERT_TRUE(find->Execute());  // returns at once
+  HWND dlg = find->Handle();
+  ASSERT_TRUE(IsWindow(dlg));
+  SetDlgItemTextA(dlg, 0x480, "bc");
+  for (int i = 0; i < 2; ++i) {
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    Pump();
+  }
+  EXPECT_EQ(searched, (std::vector<std::string>{"bc", "bc"}));
+  EXPECT_FALSE(IsWindow(dlg));
+  EXPECT_EQ(find->Handle(), nullptr);
+}
+
+TEST(Timers, TimerTicksInTheMessageLoopUntilDisabled) {
+  TFormGuard g;
+  auto* timer = new TTimer(g.Form);
+  int ticks = 0;
+  timer->SetInterval(20);
+  timer->SetOnTimer(TNotifyEvent([&](TObject*) {
+    if (++ticks == 3) timer->SetEnabled(false);
+  }));
+  DWORD start = GetTickCount();
+  while (timer->Enabled() && GetTickCount() - start < 5000) Application->HandleMessage();
+  EXPECT_EQ(ticks, 3);
+}
+
+// ---- mouse and published properties -------------------------------------------------------
+
+TEST(MouseTracking, GraphicChildGetsEnterAndLeaveFromItsParentsMouseMoves) {
+  TFormGuard g;
+  auto* label = g.Add<TLabel>();
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 50, 20);
+  std::vector<std::string> events;
+  label->SetOnMouseEnter(TNotifyEvent([&](TObject*) { events.push_back("enter"); }));
+  label->SetOnMouseLeave(TNotifyEvent([&](TObject*) { events.push_back("leave"); }));
+  g.Show();
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 15));
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
+}
+
+TEST(PublishedProperties, ControlsAreReadAndWrittenByName) {
+  TFormGuard g;
+  auto* button = g.Add<TButton>();
+  auto* box = g.Add<TCheckBox>();
+  auto* label = g.Add<TLabel>();
+  auto* bar = g.Add<TStatusBar>();
+  g.Show();
+  SetPropValue(button, "Caption", "Starten");
+  EXPECT_EQ(WindowText(button->Handle()), "Starten");
+  SetPropValue(box, "Checked", "True");
+  EXPECT_TRUE(box->Checked());
+  SetPropValue(label, "Font.Name", "Courier New");
+  EXPECT_EQ(label->Font()->Name(), "Courier New");
+  SetPropValue(g.Form, "Caption", "Kestrava 1.2");
+  EXPECT_EQ(WindowText(g.Form->Handle()), "Kestrava 1.2");
+  EXPECT_EQ(GetPropValue(button, "Visible"), "True");
+  EXPECT_EQ(GetPropValue(g.Form, "BorderStyle"), "bsSizeable");
+  EXPECT_NE(GetObjectProp(bar, "Panels"), nullptr);
+}
