@@ -1,5 +1,6 @@
 #include "engine/WinHttpTransport.h"
 
+#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
 
@@ -40,6 +41,10 @@ std::string Narrow(const std::wstring& w) {
 
 int LastError(std::string& error) {
   DWORD code = ::GetLastError();
+  // Some WinHTTP builds pass socket errors through; report them as their WinHTTP kin.
+  if (code == WSAETIMEDOUT) code = ERROR_WINHTTP_TIMEOUT;
+  if (code == WSAECONNREFUSED) code = ERROR_WINHTTP_CANNOT_CONNECT;
+  if (code == WSAECONNRESET) code = ERROR_WINHTTP_CONNECTION_ERROR;
   switch (code) {
     case ERROR_WINHTTP_TIMEOUT: error = "The operation timed out"; break;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED: error = "The server name could not be resolved"; break;
@@ -105,6 +110,12 @@ int WinHttpPlatform::Execute(const Request& request, ReplyHandler& handler, std:
                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                      request.url.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!req) return LastError(error);
+  // Set on the request as well: not every WinHTTP hands the session's time-outs down, and
+  // waiting for the reply's head has a time-out of its own.
+  ::WinHttpSetTimeouts(req.get(), ms, ms, ms, ms);
+  DWORD replyTimeout = ms == 0 ? 0xFFFFFFFF : static_cast<DWORD>(ms);
+  ::WinHttpSetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &replyTimeout,
+                     sizeof replyTimeout);
   // The engine decides about redirects (the component's event) and reports cookies itself.
   DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
   ::WinHttpSetOption(req.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
