@@ -732,6 +732,16 @@ void TCustomComboBox::SetItemIndex(int value) {
   else text_ = value >= 0 ? (*items_)[value] : std::string();
 }
 
+void TCustomComboBox::SetTextValue(const std::string& value) {
+  itemIndex_ = items_->IndexOf(value);
+  if (HandleAllocated()) {
+    int found = static_cast<int>(SendMessageA(handle_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(value.c_str())));
+    SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  }
+  TWinControl::SetTextValue(value);
+}
+
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
   if (value == style_) return;
   style_ = value;

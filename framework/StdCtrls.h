@@ -336,6 +336,8 @@ class TCustomComboBox : public TWinControl {
   void DestroyWnd() override;
   virtual void Change();
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+  // A text set in code selects the item of that text, or none.
+  void SetTextValue(const std::string& value) override;
 
  private:
   std::unique_ptr<TWindowItems> items_;
