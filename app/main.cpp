@@ -3,13 +3,11 @@
 #include <windows.h>
 
 #include <climits>
-#include <commdlg.h>
 
 #include "app/BaseName.h"
 #include "app/DumpCleaner.h"
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
-#include "app/UpDownButtons.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
@@ -20,29 +18,6 @@ const char* const kEditorFontName = "DejaVu Sans Mono";
 const char* const kEditorFontFile = "DejaVuSansMono.ttf";
 
 namespace {
-
-// The system's open dialog with a filter in the "name|pattern|..." form.
-bool RunOpenDialog(const std::string& filter, std::string& fileName) {
-  std::string winFilter = filter;
-  for (char& c : winFilter)
-    if (c == '|') c = '\0';
-  winFilter.append(2, '\0');
-  char buffer[MAX_PATH * 4] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = Screen->ActiveForm() ? Screen->ActiveForm()->Handle() : Application->Handle();
-  ofn.lpstrFilter = winFilter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer;
-  ofn.nMaxFile = sizeof(buffer);
-  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  Application->ModalStarted();
-  const BOOL chosen = GetOpenFileNameA(&ofn);
-  Application->ModalFinished();
-  if (!chosen) return false;
-  fileName = buffer;
-  return true;
-}
 
 // Runs `action` on every path out of a scope.
 template <class F>
@@ -97,9 +72,9 @@ class TForm1::SplitView : public TSplitObserver {
   void PieceFinished(int, const std::string& fileName) override { savedFile_ = fileName; }
 
   void Progress(const TSplitProgress& p) override {
-    form_.sStatusBar1->SetPanelText(1, kPanelWorkingLine + IntToStr(p.LineIndex));
-    form_.sStatusBar1->SetPanelText(2, kPanelBytesWritten + IntToStr(p.BytesWritten));
-    form_.sStatusBar1->SetPanelText(3, kPanelCreatingFile + IntToStr(p.FileCounter));
+    form_.SetPanelText(1, kPanelWorkingLine + IntToStr(p.LineIndex));
+    form_.SetPanelText(2, kPanelBytesWritten + IntToStr(p.BytesWritten));
+    form_.SetPanelText(3, kPanelCreatingFile + IntToStr(p.FileCounter));
     form_.sLabel10->SetCaption(PieceFileName(options_, p.FileCounter + 1));
     if (!savedFile_.empty()) form_.Label1->SetCaption(savedFile_);
     form_.sGauge2->SetProgress(p.LineIndex);
@@ -134,7 +109,9 @@ class TForm1::SplitView : public TSplitObserver {
 
 TForm1::TForm1(TComponent* owner) : TForm(owner), lines_(std::make_unique<TKedEditStringList>()) {
   SetName("Form1");
-  ChooseOpenFile = RunOpenDialog;
+  ChooseOpenFile = [this](const std::string& filter, std::string& fileName) {
+    return RunOpenDialog(filter, fileName);
+  };
   CreateComponents();
   SetOnCreate(MakeEvent<&TForm1::FormCreate>(this));
   SetOnShow(MakeEvent<&TForm1::FormShow>(this));
@@ -220,11 +197,11 @@ void TForm1::CreateComponents() {
   sGauge4->SetParent(this);
   sGauge4->SetBounds(630, 26, 190, 17);
 
-  sToolBar1 = new TPanel(this);
+  sToolBar1 = new TToolBar(this);
   sToolBar1->SetName("sToolBar1");
   sToolBar1->SetParent(this);
+  sToolBar1->SetAlign(alNone);
   sToolBar1->SetBounds(8, 48, 600, 28);
-  sToolBar1->SetCaption("");
   sToolBar1->SetEnabled(false);
 
   sFontComboBox1 = new TComboBox(this);
@@ -271,13 +248,15 @@ void TForm1::CreateComponents() {
   sEdit2->SetParent(sGroupBox1);
   sEdit2->SetBounds(110, 76, 60, 21);
   sEdit2->SetText("2");
-  sUpDown1 = new TUpDownButtons(this);
+  sUpDown1 = new TUpDown(this);
   sUpDown1->SetName("sUpDown1");
   sUpDown1->SetParent(sGroupBox1);
   sUpDown1->SetBounds(170, 76, 16, 21);
-  sUpDown1->SetAssociate(sEdit2);
-  sUpDown1->SetRange(0, 10000);
+  sUpDown1->SetMin(0);
+  sUpDown1->SetMax(10000);
   sUpDown1->SetPosition(2);
+  sUpDown1->SetThousands(false);
+  sUpDown1->SetAssociate(sEdit2);
   sComboBox1 = new TComboBox(this);
   sComboBox1->SetName("sComboBox1");
   sComboBox1->SetParent(sGroupBox1);
@@ -309,17 +288,39 @@ void TForm1::CreateComponents() {
   sLabel9 = MakeLabel(this, this, "sLabel9", 420, 480, "Erzeuge Datei:");
   sLabel10 = MakeLabel(this, this, "sLabel10", 540, 480, "");
 
-  re_split = new TMemo(this);
+  re_split = new TRichEdit(this);
   re_split->SetName("re_split");
   re_split->SetParent(this);
+  re_split->SetPlainText(true);
   re_split->SetBounds(8, 548, 812, 80);
   re_split->SetScrollBars(ssVertical);
   re_split->SetWordWrap(false);
   re_split->SetReadOnly(true);
 
-  sStatusBar1 = new TStatusPanels(this, 5, 150);
+  sStatusBar1 = new TStatusBar(this);
   sStatusBar1->SetName("sStatusBar1");
   sStatusBar1->SetParent(this);
+  sStatusBar1->SetSizeGrip(false);
+  for (int i = 0; i < 5; ++i) sStatusBar1->Panels()->Add()->SetWidth(150);
+
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->SetName("OpenDialog1");
+  OpenDialog1->SetFilter("SQL-Dateien|*.sql|CSV-Dateien|*.csv");
+}
+
+void TForm1::SetPanelText(int index, const std::string& text) {
+  TStatusPanel* panel = sStatusBar1->Panels()->Items(index);
+  if (panel->Text() == text) return;
+  panel->SetText(text);
+  // The runs repaint between message pumps: show the panel now.
+  if (sStatusBar1->HandleAllocated()) UpdateWindow(sStatusBar1->Handle());
+}
+
+bool TForm1::RunOpenDialog(const std::string& filter, std::string& fileName) {
+  OpenDialog1->SetFilter(filter);
+  if (!OpenDialog1->Execute()) return false;
+  fileName = OpenDialog1->FileName();
+  return true;
 }
 
 // ---- creation, show and destruction ----------------------------------------------------
@@ -393,9 +394,9 @@ bool TForm1::LoadFile(const std::string& path) {
 void TForm1::sBitBtn1Click(TObject*) {
   if (busy_) return;
   // The filter (and later the highlighter) follow the CSV box even when the dialog is cancelled.
-  openDialogFilter_ = cb_csv->Checked() ? "CSV-Dateien|*.csv" : "SQL-Dateien|*.sql";
+  OpenDialog1->SetFilter(cb_csv->Checked() ? "CSV-Dateien|*.csv" : "SQL-Dateien|*.sql");
   std::string path;
-  if (!ChooseOpenFile(openDialogFilter_, path)) return;
+  if (!ChooseOpenFile(OpenDialog1->Filter(), path)) return;
   OpenWithPreparation(path);
 }
 
@@ -421,13 +422,13 @@ void TForm1::OpenWithPreparation(const std::string& path) {
   sCheckBox2->SetEnabled(true);
   sToolBar1->SetEnabled(true);
   re_org->SetEnabled(true);
-  sStatusBar1->SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+  SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
 }
 
 void TForm1::ffnen1Click(TObject*) {
   if (busy_) return;
   std::string path;
-  if (!ChooseOpenFile(openDialogFilter_, path)) return;
+  if (!ChooseOpenFile(OpenDialog1->Filter(), path)) return;
   OpenPlain(path);
 }
 
@@ -474,12 +475,12 @@ void TForm1::RemoveLines(bool comments) {
     gauge->SetMaxValue(total);
     ::RemoveLines(*lines_, comments ? TCleanKind::CommentLines : TCleanKind::BlankLines,
                   [this, gauge](int examined, int) {
-                    sStatusBar1->SetPanelText(1, kPanelWorkingLine + IntToStr(examined));
+                    SetPanelText(1, kPanelWorkingLine + IntToStr(examined));
                     gauge->SetProgress(examined);
                     Application->ProcessMessages();
                   });
     sLabel2->SetCaption(IntToStr(lines_->Count()));
-    sStatusBar1->SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+    SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
   }
   ShowPlainMessage(Msg(comments ? TAppMessage::CommentsDeleted : TAppMessage::BlankLinesDeleted));
   gauge->SetProgress(0);

@@ -8,14 +8,14 @@
 
 #include "app/AppMessages.h"
 #include "app/ProgressGauge.h"
-#include "app/StatusPanels.h"
 #include "editor/KedEditTextBuffer.h"
+#include "framework/ComCtrls.h"
+#include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 
-class TUpDownButtons;
 class TSplitObserver;
 
 class TForm1 : public TForm {
@@ -41,7 +41,7 @@ class TForm1 : public TForm {
   TCheckBox* sCheckBox2;
   TProgressGauge* sGauge3;
   TProgressGauge* sGauge4;
-  TPanel* sToolBar1;
+  TToolBar* sToolBar1;
   TComboBox* sFontComboBox1;
   TPanel* re_org;  // where the editor goes; disabled until a file is opened
   TGroupBox* sGroupBox1;
@@ -51,10 +51,10 @@ class TForm1 : public TForm {
   TEdit* sEdit1;
   TLabel* sLabel7;
   TEdit* sEdit2;
-  TUpDownButtons* sUpDown1;
+  TUpDown* sUpDown1;
   TComboBox* sComboBox1;
   TButton* sBitBtn2;  // "Starten"
-  TMemo* re_split;
+  TRichEdit* re_split;
   TProgressGauge* sGauge1;
   TProgressGauge* sGauge2;
   TLabel* sLabel3;
@@ -63,7 +63,7 @@ class TForm1 : public TForm {
   TLabel* sLabel9;
   TLabel* sLabel10;
   TLabel* Label1;
-  TStatusPanels* sStatusBar1;
+  TStatusBar* sStatusBar1;
   TMainMenu* MainMenu1;
   TMenuItem* Datei1;
   TMenuItem* ffnen1;
@@ -74,12 +74,13 @@ class TForm1 : public TForm {
   TMenuItem* Englisch1;
   TMenuItem* Hilfe1;
   TMenuItem* About1;
+  TOpenDialog* OpenDialog1;
 
   // The text being worked on. The editor will hold it; until then the window does.
   TKedEditStringList* Lines() { return lines_.get(); }
 
-  // Asks for a file to open with the given filter; false when cancelled. Replaced
-  // by window tests, which cannot click through a system dialog.
+  // Shows OpenDialog1 with the given filter; false when cancelled. Replaced by window
+  // tests, which cannot click through a system dialog.
   std::function<bool(const std::string& filter, std::string& fileName)> ChooseOpenFile;
 
   void FormCreate(TObject* sender);
@@ -111,9 +112,10 @@ class TForm1 : public TForm {
   void SetBusy(bool busy);
   std::string Msg(TAppMessage message) const { return AppMessage(message, Language); }
   std::string FontFileName() const;
+  bool RunOpenDialog(const std::string& filter, std::string& fileName);
+  void SetPanelText(int index, const std::string& text);
 
   std::unique_ptr<TKedEditStringList> lines_;
-  std::string openDialogFilter_ = "SQL-Dateien|*.sql|CSV-Dateien|*.csv";
   std::string registeredFont_;
   bool busy_ = false;
   // What SetBusy(true) found enabled, to put back afterwards.

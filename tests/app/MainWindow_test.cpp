@@ -22,7 +22,7 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::vector<std::string> MemoLines(TMemo* memo) {
+std::vector<std::string> MemoLines(TCustomMemo* memo) {
   std::vector<std::string> lines;
   for (int i = 0; i < memo->Lines()->Count(); ++i) lines.push_back(memo->Lines()->Get(i));
   return lines;
@@ -127,7 +127,7 @@ TEST_P(MainWindowLanguages, OpenAndStartWritePiecesWithCRLFAndLogEachNewFile) {
   EXPECT_EQ(form->sEdit1->Text(), "dump_split");
   EXPECT_EQ(form->sDirectoryEdit1->Text(), folder);
   EXPECT_EQ(form->sLabel2->Caption(), "26");
-  EXPECT_EQ(form->sStatusBar1->PanelText(0), "Anzahl Zeilen: 26");
+  EXPECT_EQ(form->sStatusBar1->Panels()->Items(0)->Text(), "Anzahl Zeilen: 26");
   EXPECT_EQ(MemoLines(form->re_split), std::vector<std::string>{c.openLog + dumpPath});
   EXPECT_TRUE(form->sGroupBox1->Enabled());
 
@@ -257,7 +257,7 @@ TEST_F(MainWindow, CommentAndBlankRemovalReportAndCountTheRest) {
   EXPECT_EQ(form->sLabel2->Caption(), "2");
   EXPECT_EQ(form->Lines()->Get(0), "SELECT 1;");
   EXPECT_EQ(form->Lines()->Get(1), " ");
-  EXPECT_EQ(form->sStatusBar1->PanelText(0), "Anzahl Zeilen: 2");
+  EXPECT_EQ(form->sStatusBar1->Panels()->Items(0)->Text(), "Anzahl Zeilen: 2");
   EXPECT_EQ(Texts(watcher), (std::vector<std::string>{"Comments deleted", "Blank lines deleted"}));
   EXPECT_EQ(form->sGauge3->Progress(), 0);
 }
