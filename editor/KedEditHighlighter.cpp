@@ -84,7 +84,10 @@ TKedCustomHighlighter::TKedCustomHighlighter(TComponent* owner)
   attributes_.SetDuplicates(dupError);
 }
 
-TKedCustomHighlighter::~TKedCustomHighlighter() = default;
+TKedCustomHighlighter::~TKedCustomHighlighter() {
+  // Before the hook chain goes: listeners unhook themselves as they drop us.
+  SendFreeNotifications();
+}
 
 int TKedCustomHighlighter::AttributeCount() const { return attributes_.Count(); }
 

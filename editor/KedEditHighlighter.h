@@ -64,9 +64,8 @@ class TKedHighlighterAttributes : public TPersistent {
 // RestoreRange with the previous line's range (ClearRange for the first line), StartLine,
 // then TokenStart/TokenText/TokenAttribute and ScanNextToken until AtLineEnd; CurrentRange
 // is what it stores for the line.
-// When a highlighter is freed, its free notifications arrive from the TComponent
-// destructor, after the highlighter's own parts are gone: a listener then only drops its
-// pointer and must not call into it (its change hooks die with it).
+// When a highlighter is freed, its listeners hear of it while its change-hook chain still
+// exists, so an editor may unhook itself as it drops the highlighter.
 class TKedCustomHighlighter : public TComponent {
   K_CLASS_PUBLISHED(TKedCustomHighlighter, TComponent)
 

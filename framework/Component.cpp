@@ -34,15 +34,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
-  Destroying();
-  // Whoever asked to hear of our end hears it now, while our address is still meaningful.
-  while (!freeNotifies_.empty()) {
-    TComponent* c = freeNotifies_.back();
-    freeNotifies_.pop_back();
-    auto& back = c->freeNotifies_;
-    back.erase(std::remove(back.begin(), back.end(), this), back.end());
-    NotifyNoThrow(c, this, opRemove);
-  }
+  SendFreeNotifications();
   DestroyComponents();
   if (owner_ != nullptr) {
     try {
@@ -51,6 +43,18 @@ TComponent::~TComponent() {
       // A destructor lets nothing through; the list entry goes regardless.
       owner_->Remove(this);
     }
+  }
+}
+
+void TComponent::SendFreeNotifications() {
+  Destroying();
+  // Whoever asked to hear of our end hears it now, while our address is still meaningful.
+  while (!freeNotifies_.empty()) {
+    TComponent* c = freeNotifies_.back();
+    freeNotifies_.pop_back();
+    auto& back = c->freeNotifies_;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    NotifyNoThrow(c, this, opRemove);
   }
 }
 

@@ -101,6 +101,11 @@ class TComponent : public TPersistent {
 
  protected:
   void SetComponentState(TComponentState state) { state_ = state; }
+  // Tells every free-notification listener that this component goes. The base destructor
+  // does it, but by then the descendant's parts are gone; a descendant whose listeners
+  // call back into it while they drop it (a highlighter's change hooks, say) calls this
+  // at the start of its own destructor. A second call finds nobody left to tell.
+  void SendFreeNotifications();
 
  private:
   void Insert(TComponent* c);

@@ -138,6 +138,34 @@ TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
   delete form2;
 }
 
+// Sends its free notifications itself, while it is still whole.
+class TEarlyNotifier : public TComponent {
+  K_CLASS(TEarlyNotifier, TComponent)
+  using TComponent::TComponent;
+  ~TEarlyNotifier() override { SendFreeNotifications(); }
+};
+
+// Asks the dying component what it is, as a listener that unhooks itself would.
+class TClassAsker : public TComponent {
+  K_CLASS(TClassAsker, TComponent)
+  using TComponent::TComponent;
+  std::string HeardFrom;
+
+ protected:
+  void Notification(TComponent* c, TOperation op) override {
+    if (op == opRemove) HeardFrom = c->ClassName();
+    TComponent::Notification(c, op);
+  }
+};
+
+TEST(Component, EarlyFreeNotificationsSeeTheWholeComponent) {
+  TClassAsker listener(nullptr);
+  auto* source = new TEarlyNotifier(nullptr);
+  source->FreeNotification(&listener);
+  delete source;
+  EXPECT_EQ(listener.HeardFrom, "TEarlyNotifier");
+}
+
 TEST(Component, RemoveFreeNotificationStopsTheNotice) {
   std::vector<std::string> log;
   TProbe form(nullptr, &log, "Form");
