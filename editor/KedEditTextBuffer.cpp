@@ -367,6 +367,10 @@ void TKedEditStringList::SetLineRange(int index, int range) {
   lines_[index].Range = range;
 }
 
+void TKedEditStringList::StoreLineRange(int index, int range) {
+  if (index >= 0 && index < GetCount()) lines_[index].Range = range;
+}
+
 void TKedEditStringList::ExpandLine(int index) {
   LineRec& rec = lines_[index];
   const uint32_t owned = rec.Meta & kOwned;

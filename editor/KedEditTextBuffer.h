@@ -63,6 +63,9 @@ class TKedEditStringList : public TStrings {
   // Highlighter state and display lengths.
   int GetLineRange(int index) const;
   void SetLineRange(int index, int range);
+  // Stores a range without an update bracket: for scans the editor runs while it paints,
+  // which must not look like a change of the text. Out of range: nothing.
+  void StoreLineRange(int index, int range);
   std::string GetExpandedLine(int index);
   int GetExpandedLength(int index);
   int GetLongestLineLength();

@@ -50,6 +50,8 @@ K_EXCEPTION(EFCreateError, EStreamError);
 K_EXCEPTION(EFOpenError, EStreamError);
 K_EXCEPTION(EComponentError, Exception);
 K_EXCEPTION(EPropertyError, Exception);
+// A broken internal contract (a call made out of order), never a user's mistake.
+K_EXCEPTION(EAssertionFailed, Exception);
 K_EXCEPTION(EClassNotFound, EFilerError);
 K_EXCEPTION(EThread, Exception);
 K_EXCEPTION(EOSError, Exception);
