@@ -13,8 +13,17 @@ constexpr const char* kAboutText = "Kestrava network engine: web forms and HTTP 
 
 // Event numbers shared by both fronts.
 enum Event {
-  evConnected = 1, evConnectionStatus, evDisconnected, evEndTransfer, evError, evHeader,
-  evRedirect, evSetCookie, evStartTransfer, evStatus, evTransfer
+  evConnected = 1,
+  evConnectionStatus,
+  evDisconnected,
+  evEndTransfer,
+  evError,
+  evHeader,
+  evRedirect,
+  evSetCookie,
+  evStartTransfer,
+  evStatus,
+  evTransfer
 };
 
 struct PropIndex {
@@ -23,23 +32,40 @@ struct PropIndex {
 };
 
 constexpr PropIndex kWebFormProps[] = {
-    {1, Prop::Accept},        {3, Prop::AuthScheme},     {9, Prop::Encoding},
-    {10, Prop::FirewallHost}, {11, Prop::FirewallPassword}, {12, Prop::FirewallPort},
-    {13, Prop::FirewallType}, {14, Prop::FirewallUser},  {15, Prop::FollowRedirects},
-    {20, Prop::Idle},         {21, Prop::LocalFile},     {22, Prop::LocalHost},
-    {24, Prop::Password},     {26, Prop::ProxyPassword}, {27, Prop::ProxyPort},
-    {28, Prop::ProxyServer},  {29, Prop::ProxyUser},     {32, Prop::Timeout},
-    {33, Prop::TransferredData}, {35, Prop::URL},        {36, Prop::User},
+    {1, Prop::Accept},
+    {3, Prop::AuthScheme},
+    {9, Prop::Encoding},
+    {10, Prop::FirewallHost},
+    {11, Prop::FirewallPassword},
+    {12, Prop::FirewallPort},
+    {13, Prop::FirewallType},
+    {14, Prop::FirewallUser},
+    {15, Prop::FollowRedirects},
+    {20, Prop::Idle},
+    {21, Prop::LocalFile},
+    {22, Prop::LocalHost},
+    {24, Prop::Password},
+    {26, Prop::ProxyPassword},
+    {27, Prop::ProxyPort},
+    {28, Prop::ProxyServer},
+    {29, Prop::ProxyUser},
+    {32, Prop::Timeout},
+    {33, Prop::TransferredData},
+    {35, Prop::URL},
+    {36, Prop::User},
 };
 
 constexpr PropIndex kHttpProps[] = {
-    {1, Prop::Accept},        {4, Prop::AuthScheme},     {10, Prop::FirewallHost},
-    {11, Prop::FirewallPassword}, {12, Prop::FirewallPort}, {13, Prop::FirewallType},
-    {14, Prop::FirewallUser}, {15, Prop::FollowRedirects}, {18, Prop::Idle},
-    {20, Prop::LocalFile},    {21, Prop::LocalHost},     {23, Prop::Password},
-    {27, Prop::ProxyPassword}, {28, Prop::ProxyPort},    {29, Prop::ProxyServer},
-    {30, Prop::ProxyUser},    {31, Prop::Range},         {34, Prop::Timeout},
-    {37, Prop::URL},          {42, Prop::User},
+    {1, Prop::Accept},         {4, Prop::AuthScheme},
+    {10, Prop::FirewallHost},  {11, Prop::FirewallPassword},
+    {12, Prop::FirewallPort},  {13, Prop::FirewallType},
+    {14, Prop::FirewallUser},  {15, Prop::FollowRedirects},
+    {18, Prop::Idle},          {20, Prop::LocalFile},
+    {21, Prop::LocalHost},     {23, Prop::Password},
+    {27, Prop::ProxyPassword}, {28, Prop::ProxyPort},
+    {29, Prop::ProxyServer},   {30, Prop::ProxyUser},
+    {31, Prop::Range},         {34, Prop::Timeout},
+    {37, Prop::URL},           {42, Prop::User},
 };
 
 // Method numbers.
@@ -49,9 +75,14 @@ constexpr int kAboutBox = 255;
 
 bool IsNumeric(Prop p) {
   switch (p) {
-    case Prop::AuthScheme: case Prop::Encoding: case Prop::FirewallPort:
-    case Prop::FirewallType: case Prop::FollowRedirects: case Prop::ProxyPort:
-    case Prop::Timeout: case Prop::Idle:
+    case Prop::AuthScheme:
+    case Prop::Encoding:
+    case Prop::FirewallPort:
+    case Prop::FirewallType:
+    case Prop::FollowRedirects:
+    case Prop::ProxyPort:
+    case Prop::Timeout:
+    case Prop::Idle:
       return true;
     default:
       return false;
@@ -61,12 +92,19 @@ bool IsNumeric(Prop p) {
 // Largest value each numeric property accepts (all start at 0).
 int MaxValue(Prop p) {
   switch (p) {
-    case Prop::AuthScheme: return 1;
-    case Prop::Encoding: return 2;
-    case Prop::FirewallType: return 3;
-    case Prop::FollowRedirects: return 2;
-    case Prop::FirewallPort: case Prop::ProxyPort: return 65535;
-    default: return 0x7FFFFFFF;
+    case Prop::AuthScheme:
+      return 1;
+    case Prop::Encoding:
+      return 2;
+    case Prop::FirewallType:
+      return 3;
+    case Prop::FollowRedirects:
+      return 2;
+    case Prop::FirewallPort:
+    case Prop::ProxyPort:
+      return 65535;
+    default:
+      return 0x7FFFFFFF;
   }
 }
 
@@ -478,8 +516,8 @@ int Engine::Exchange(Request request) {
         return kErrInvalidUrl;
       }
       int policy = Number(Prop::FollowRedirects);
-      intptr_t accept = policy == frAlways || (policy == frSameScheme && target->secure ==
-                                                                             request.url.secure);
+      intptr_t accept =
+          policy == frAlways || (policy == frSameScheme && target->secure == request.url.secure);
       std::vector<intptr_t> values{reinterpret_cast<intptr_t>(reply.location.c_str()), accept};
       if (callback_ != nullptr) {
         std::vector<int32_t> lengths(2, 0);
@@ -505,8 +543,8 @@ int Engine::Exchange(Request request) {
       continue;
     }
     if (reply.status >= 400 || reply.status < 200) {
-      std::string text = "HTTP " + std::to_string(reply.status) +
-                         (reply.reason.empty() ? "" : " " + reply.reason);
+      std::string text =
+          "HTTP " + std::to_string(reply.status) + (reply.reason.empty() ? "" : " " + reply.reason);
       FireError(reply.status, text);
       return reply.status;
     }

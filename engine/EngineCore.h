@@ -31,9 +31,28 @@ using EventCallback = int(ENGINE_STDCALL*)(void* owner, int event, int count, in
 enum class Front { WebForm, Http };
 
 enum class Prop {
-  Accept, AuthScheme, Encoding, FirewallHost, FirewallPassword, FirewallPort, FirewallType,
-  FirewallUser, FollowRedirects, Idle, LocalFile, LocalHost, Password, ProxyPassword, ProxyPort,
-  ProxyServer, ProxyUser, Range, Timeout, TransferredData, URL, User
+  Accept,
+  AuthScheme,
+  Encoding,
+  FirewallHost,
+  FirewallPassword,
+  FirewallPort,
+  FirewallType,
+  FirewallUser,
+  FollowRedirects,
+  Idle,
+  LocalFile,
+  LocalHost,
+  Password,
+  ProxyPassword,
+  ProxyPort,
+  ProxyServer,
+  ProxyUser,
+  Range,
+  Timeout,
+  TransferredData,
+  URL,
+  User
 };
 
 // Error codes the engine reports (HTTP status errors report the status itself).

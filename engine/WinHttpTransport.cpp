@@ -1,8 +1,9 @@
 #include "engine/WinHttpTransport.h"
 
-#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
+// Only for the socket error numbers some WinHTTP builds pass through.
+#include <winsock2.h>
 
 #include <memory>
 #include <string>
@@ -46,14 +47,29 @@ int LastError(std::string& error) {
   if (code == WSAECONNREFUSED) code = ERROR_WINHTTP_CANNOT_CONNECT;
   if (code == WSAECONNRESET) code = ERROR_WINHTTP_CONNECTION_ERROR;
   switch (code) {
-    case ERROR_WINHTTP_TIMEOUT: error = "The operation timed out"; break;
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED: error = "The server name could not be resolved"; break;
-    case ERROR_WINHTTP_CANNOT_CONNECT: error = "Cannot connect to the server"; break;
-    case ERROR_WINHTTP_CONNECTION_ERROR: error = "The connection was reset"; break;
-    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: error = "Invalid server response"; break;
-    case ERROR_WINHTTP_SECURE_FAILURE: error = "Secure connection failed"; break;
-    case ERROR_NOT_ENOUGH_MEMORY: error = "Out of memory"; break;
-    default: error = "Network error " + std::to_string(code);
+    case ERROR_WINHTTP_TIMEOUT:
+      error = "The operation timed out";
+      break;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      error = "The server name could not be resolved";
+      break;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      error = "Cannot connect to the server";
+      break;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      error = "The connection was reset";
+      break;
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+      error = "Invalid server response";
+      break;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+      error = "Secure connection failed";
+      break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+      error = "Out of memory";
+      break;
+    default:
+      error = "Network error " + std::to_string(code);
   }
   return code != 0 ? static_cast<int>(code) : -2;
 }
@@ -78,7 +94,8 @@ void ReportHeaders(const std::string& raw, ReplyHandler& handler) {
   while (start != std::string::npos) {
     start += 2;
     size_t end = raw.find("\r\n", start);
-    std::string line = raw.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        raw.substr(start, end == std::string::npos ? std::string::npos : end - start);
     size_t colon = line.find(':');
     if (colon != std::string::npos && colon > 0) {
       size_t value = line.find_first_not_of(" \t", colon + 1);
@@ -106,8 +123,8 @@ int WinHttpPlatform::Execute(const Request& request, ReplyHandler& handler, std:
       ::WinHttpConnect(session.get(), Wide(request.url.host).c_str(), request.url.port, 0));
   if (!connection) return LastError(error);
   TInternet req(::WinHttpOpenRequest(connection.get(), Wide(request.method).c_str(),
-                                     Wide(request.url.path).c_str(), nullptr,
-                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                     Wide(request.url.path).c_str(), nullptr, WINHTTP_NO_REFERER,
+                                     WINHTTP_DEFAULT_ACCEPT_TYPES,
                                      request.url.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!req) return LastError(error);
   // Set on the request as well: not every WinHTTP hands the session's time-outs down, and
@@ -131,11 +148,11 @@ int WinHttpPlatform::Execute(const Request& request, ReplyHandler& handler, std:
   for (const auto& [field, value] : request.headers) headers += field + ": " + value + "\r\n";
   std::wstring wideHeaders = Wide(headers);
   DWORD bodySize = static_cast<DWORD>(request.body.size());
-  if (!::WinHttpSendRequest(req.get(),
-                            wideHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : wideHeaders.c_str(),
-                            static_cast<DWORD>(wideHeaders.size()),
-                            bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA,
-                            bodySize, bodySize, 0) ||
+  if (!::WinHttpSendRequest(
+          req.get(), wideHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : wideHeaders.c_str(),
+          static_cast<DWORD>(wideHeaders.size()),
+          bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA, bodySize,
+          bodySize, 0) ||
       !::WinHttpReceiveResponse(req.get(), nullptr)) {
     return LastError(error);
   }
@@ -166,18 +183,16 @@ bool WinHttpPlatform::WriteLocalFile(const std::string& path, std::string_view d
   // Written beside the target and moved over it, so a failure never leaves half a file.
   std::string temp = path + ".part";
   {
-    std::unique_ptr<void, FileCloser> file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                                         nullptr));
+    std::unique_ptr<void, FileCloser> file(::CreateFileA(
+        temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
       file.release();
       return false;
     }
     DWORD written = 0;
-    if (!data.empty() &&
-        (!::WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &written,
-                      nullptr) ||
-         written != data.size())) {
+    if (!data.empty() && (!::WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()),
+                                       &written, nullptr) ||
+                          written != data.size())) {
       file.reset();
       ::DeleteFileA(temp.c_str());
       return false;

@@ -200,7 +200,8 @@ bool ApplyRelocations(std::span<uint8_t> mapped, const Layout& layout, uint32_t 
       if (type == kRelAbsolute) continue;
       if (type != kRelHighLow) return Fail(error, "unsupported relocation type");
       uint64_t target = uint64_t{pageRva} + (entry & 0xFFF);
-      if (!Within(target, 4, layout.sizeOfImage)) return Fail(error, "relocation outside the image");
+      if (!Within(target, 4, layout.sizeOfImage))
+        return Fail(error, "relocation outside the image");
       uint32_t value = Read32(mapped, target) + delta;
       std::memcpy(mapped.data() + target, &value, sizeof value);
     }

@@ -26,19 +26,19 @@ struct DataDirectory {
 struct Section {
   std::string name;
   uint32_t virtualAddress = 0;
-  uint32_t virtualSize = 0;     // extent in memory (at least the copied bytes)
+  uint32_t virtualSize = 0;  // extent in memory (at least the copied bytes)
   uint32_t rawOffset = 0;
-  uint32_t copySize = 0;        // bytes taken from the file
+  uint32_t copySize = 0;  // bytes taken from the file
   bool readable = false;
   bool writable = false;
   bool executable = false;
 };
 
 struct Layout {
-  uint32_t imageBase = 0;       // preferred base
+  uint32_t imageBase = 0;  // preferred base
   uint32_t sizeOfImage = 0;
   uint32_t sizeOfHeaders = 0;
-  uint32_t entryPointRva = 0;   // 0 = no entry point
+  uint32_t entryPointRva = 0;  // 0 = no entry point
   DataDirectory exports;
   DataDirectory imports;
   DataDirectory relocations;
@@ -46,7 +46,7 @@ struct Layout {
 };
 
 struct ImportedFunction {
-  uint32_t slotRva = 0;         // address-table entry to fill
+  uint32_t slotRva = 0;  // address-table entry to fill
   bool byOrdinal = false;
   uint16_t ordinal = 0;
   std::string name;

@@ -8,6 +8,7 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// The shell's declarations build on those of windows.h.
 #include <shellapi.h>
 
 #include "framework/Forms.h"

@@ -29,8 +29,8 @@ std::string ReadUpdateServer(const std::string& programFolder);
 
 // What the check does to the world outside the component; tests watch these.
 struct TVersionCheckActions {
-  std::function<bool(const std::string& question)> askUpdate;           // true for Yes
-  std::function<bool(const std::string& updaterFile)> startUpdater;     // false on failure
+  std::function<bool(const std::string& question)> askUpdate;        // true for Yes
+  std::function<bool(const std::string& updaterFile)> startUpdater;  // false on failure
   std::function<void()> terminate;
   std::function<void(const std::string& text)> showError;
 };

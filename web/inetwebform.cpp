@@ -193,7 +193,7 @@ void TinetWebForm::SetNumber(int index, intptr_t value) {
 }
 
 int INET_STDCALL TinetWebForm::DispatchWebFormEvent(void* owner, int event, int count,
-                                                     intptr_t* values, int32_t* lengths) {
+                                                    intptr_t* values, int32_t* lengths) {
   auto* self = static_cast<TinetWebForm*>(owner);
   // Nothing may unwind into the engine: keep the first failure for after its call.
   if (self == nullptr || self->handlerError_) return 0;

@@ -25,7 +25,8 @@ using TinetEventCallback = int(INET_STDCALL*)(void* owner, int event, int count,
 struct TWebFormEngine {
   int(INET_STDCALL* Create)(TinetEventCallback callback, void* owner, int reserved) = nullptr;
   void(INET_STDCALL* Destroy)(int handle) = nullptr;
-  int(INET_STDCALL* Set)(int handle, int index, int reserved, intptr_t value, int reserved2) = nullptr;
+  int(INET_STDCALL* Set)(int handle, int index, int reserved, intptr_t value,
+                         int reserved2) = nullptr;
   intptr_t(INET_STDCALL* Get)(int handle, int index, int reserved, int32_t* length) = nullptr;
   const char*(INET_STDCALL* GetLastError)(int handle) = nullptr;
   int(INET_STDCALL* CheckIndex)(int handle, int index) = nullptr;
@@ -44,8 +45,9 @@ void UnbindWebFormEngine();
 
 using TinetwebformStatusCodeEvent =
     TMethod<void(TObject* sender, int statusCode, const std::string& description)>;
-using TinetwebformConnectionStatusEvent = TMethod<void(
-    TObject* sender, const std::string& connectionEvent, int statusCode, const std::string& description)>;
+using TinetwebformConnectionStatusEvent =
+    TMethod<void(TObject* sender, const std::string& connectionEvent, int statusCode,
+                 const std::string& description)>;
 using TinetwebformErrorEvent =
     TMethod<void(TObject* sender, int errorCode, const std::string& description)>;
 using TinetwebformHeaderEvent =
@@ -82,9 +84,13 @@ class TinetWebForm : public TinetCore {
 
   std::string Accept() const { return GetText(1); }
   void SetAccept(const std::string& v) { SetText(1, v); }
-  TinetwebformAuthSchemes AuthScheme() const { return static_cast<TinetwebformAuthSchemes>(GetNumber(3)); }
+  TinetwebformAuthSchemes AuthScheme() const {
+    return static_cast<TinetwebformAuthSchemes>(GetNumber(3));
+  }
   void SetAuthScheme(TinetwebformAuthSchemes v) { SetNumber(3, v); }
-  TinetwebformEncodings Encoding() const { return static_cast<TinetwebformEncodings>(GetNumber(9)); }
+  TinetwebformEncodings Encoding() const {
+    return static_cast<TinetwebformEncodings>(GetNumber(9));
+  }
   void SetEncoding(TinetwebformEncodings v) { SetNumber(9, v); }
   std::string FirewallHost() const { return GetText(10); }
   void SetFirewallHost(const std::string& v) { SetText(10, v); }
@@ -92,11 +98,15 @@ class TinetWebForm : public TinetCore {
   void SetFirewallPassword(const std::string& v) { SetText(11, v); }
   int FirewallPort() const { return GetNumber(12); }
   void SetFirewallPort(int v) { SetNumber(12, v); }
-  TinetwebformFirewallTypes FirewallType() const { return static_cast<TinetwebformFirewallTypes>(GetNumber(13)); }
+  TinetwebformFirewallTypes FirewallType() const {
+    return static_cast<TinetwebformFirewallTypes>(GetNumber(13));
+  }
   void SetFirewallType(TinetwebformFirewallTypes v) { SetNumber(13, v); }
   std::string FirewallUser() const { return GetText(14); }
   void SetFirewallUser(const std::string& v) { SetText(14, v); }
-  TinetwebformFollowRedirects FollowRedirects() const { return static_cast<TinetwebformFollowRedirects>(GetNumber(15)); }
+  TinetwebformFollowRedirects FollowRedirects() const {
+    return static_cast<TinetwebformFollowRedirects>(GetNumber(15));
+  }
   void SetFollowRedirects(TinetwebformFollowRedirects v) { SetNumber(15, v); }
   bool Idle() const { return GetNumber(20) != 0; }
   void SetIdle(bool) {}
@@ -137,7 +147,7 @@ class TinetWebForm : public TinetCore {
 
  private:
   static int INET_STDCALL DispatchWebFormEvent(void* owner, int event, int count, intptr_t* values,
-                                                int32_t* lengths);
+                                               int32_t* lengths);
   void Dispatch(int event, int count, intptr_t* values, int32_t* lengths);
   void CallEngine(int method, std::vector<std::string> args);
   std::string GetText(int index) const;

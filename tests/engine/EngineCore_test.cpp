@@ -84,8 +84,11 @@ struct Recorder {
 };
 
 struct Fixture {
-  explicit Fixture(Front front = Front::WebForm) : engine(front, platform, &Recorder::Callback, &rec) {}
-  int SetText(int index, const char* text) { return engine.Set(index, reinterpret_cast<intptr_t>(text)); }
+  explicit Fixture(Front front = Front::WebForm)
+      : engine(front, platform, &Recorder::Callback, &rec) {}
+  int SetText(int index, const char* text) {
+    return engine.Set(index, reinterpret_cast<intptr_t>(text));
+  }
   std::string GetText(int index) {
     return reinterpret_cast<const char*>(engine.Get(index, nullptr));
   }
@@ -148,10 +151,8 @@ TEST(EngineUrl, RedirectTargetsResolveAgainstTheRequest) {
     const char* location;
     const char* expected;
   } cases[] = {
-      {"http://other/x", "http://other/x"},
-      {"/root", "http://h:81/root"},
-      {"next.php", "http://h:81/dir/next.php"},
-      {"//cdn.example/y", "http://cdn.example/y"},
+      {"http://other/x", "http://other/x"},     {"/root", "http://h:81/root"},
+      {"next.php", "http://h:81/dir/next.php"}, {"//cdn.example/y", "http://cdn.example/y"},
       {"https://h/z", "https://h/z"},
   };
   for (const Case& c : cases) {
@@ -237,7 +238,8 @@ TEST(EngineCore, ErrorStatusesAndTransportFailuresAreErrors) {
   } cases[] = {
       {{500, {}, {"1300"}}, 500, "HTTP 500 Other"},
       {{404, {}, {}}, 404, "HTTP 404 Other"},
-      {FakeReply::TransportError(12002, "The operation timed out"), 12002, "The operation timed out"},
+      {FakeReply::TransportError(12002, "The operation timed out"), 12002,
+       "The operation timed out"},
       {{302, {}, {}}, 302, "Redirect without a target"},
   };
   for (const Case& c : cases) {
@@ -263,8 +265,8 @@ TEST(EngineCore, RedirectsFollowThePolicyAndTheHandlersAnswer) {
       {frAlways, "/v", std::nullopt, true},
       {frSameScheme, "/v", std::nullopt, true},
       {frSameScheme, "https://h/v", std::nullopt, false},
-      {frAlways, "/v", 0, false},   // the handler refuses
-      {frNever, "/v", 1, true},     // the handler accepts
+      {frAlways, "/v", 0, false},  // the handler refuses
+      {frNever, "/v", 1, true},    // the handler accepts
   };
   for (const Case& c : cases) {
     Fixture f;
@@ -302,7 +304,7 @@ TEST(EngineCore, TransferEventsCarryBinaryDataByLength) {
   ASSERT_EQ(f.Call(kSubmitTo, {"http://h/"}), 0);
   EXPECT_EQ(f.rec.transferred, binary + "cd");
   // Connection status, connected, status, header, cookie, start, two transfers, end, disconnected.
-  std::vector<std::string> expected = {"2:3", "1:2", "10:3", "6:2", "8:6",
+  std::vector<std::string> expected = {"2:3", "1:2",  "10:3", "6:2", "8:6",
                                        "9:0", "11:2", "11:2", "4:0", "3:2"};
   EXPECT_EQ(f.rec.events, expected);
   int32_t length = 0;
@@ -319,7 +321,8 @@ TEST(EngineCore, HttpFrontDownloadsIntoTheLocalFile) {
   ASSERT_EQ(f.Call(kDownloadURL, {"http://h/update.txt"}), 0);
   EXPECT_EQ(f.platform.files["C:\\prog\\update.txt"], "line1\r\nline2");
   EXPECT_EQ(f.platform.requests[0].method, "GET");
-  EXPECT_EQ(f.platform.requests[0].headers.back(), (std::pair<std::string, std::string>("Range", "bytes=10-")));
+  EXPECT_EQ(f.platform.requests[0].headers.back(),
+            (std::pair<std::string, std::string>("Range", "bytes=10-")));
   EXPECT_EQ(f.rec.events[3], "9:1");  // start transfer carries the direction
   EXPECT_EQ(f.rec.events[4], "11:3");
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -77,7 +78,8 @@ LocalServer::LocalServer(const std::string& name) {
 
   // Wine starts Unix programs directly; the handle it returns cannot be waited on, so the
   // server reports through files and watches for the stop file.
-  std::string command = "Z:\\usr\\bin\\python3 " + source + "/tests/web/version_server.py " + unixState_;
+  std::string command =
+      "Z:\\usr\\bin\\python3 " + source + "/tests/web/version_server.py " + unixState_;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -99,6 +101,15 @@ LocalServer::LocalServer(const std::string& name) {
 LocalServer::~LocalServer() {
   if (windowsState_.empty()) return;
   std::ofstream(windowsState_ + "\\stop") << "stop";
+  if (port_ == 0) return;
+  // The server removes its port file on its way out; then its folder can go.
+  for (int i = 0;
+       i < 100 && GetFileAttributesA((windowsState_ + "\\port").c_str()) != INVALID_FILE_ATTRIBUTES;
+       ++i) {
+    Sleep(50);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(windowsState_, ignored);
 }
 
 void LocalServer::SetRoutes(const std::vector<Route>& routes) {
@@ -110,7 +121,8 @@ void LocalServer::SetRoutes(const std::vector<Route>& routes) {
          << ", \"body\": " << JsonText(r.body) << ", \"delay\": " << r.delaySeconds
          << ", \"headers\": {";
     for (size_t h = 0; h < r.headers.size(); ++h) {
-      json << (h ? "," : "") << JsonText(r.headers[h].first) << ": " << JsonText(r.headers[h].second);
+      json << (h ? "," : "") << JsonText(r.headers[h].first) << ": "
+           << JsonText(r.headers[h].second);
     }
     json << "}}";
   }

@@ -12,8 +12,11 @@ class LocalServer {
     using Headers = std::vector<std::pair<std::string, std::string>>;
     Route(std::string path, int status, std::string body, Headers headers = {},
           double delaySeconds = 0)
-        : path(std::move(path)), status(status), body(std::move(body)),
-          headers(std::move(headers)), delaySeconds(delaySeconds) {}
+        : path(std::move(path)),
+          status(status),
+          body(std::move(body)),
+          headers(std::move(headers)),
+          delaySeconds(delaySeconds) {}
     std::string path;
     int status;
     std::string body;

@@ -34,9 +34,13 @@ struct Image {
     std::memcpy(&v, &bytes[at], 4);
     return v;
   }
-  void PutText(uint32_t at, const std::string& s) { std::memcpy(&bytes[at], s.c_str(), s.size() + 1); }
+  void PutText(uint32_t at, const std::string& s) {
+    std::memcpy(&bytes[at], s.c_str(), s.size() + 1);
+  }
   // Offset of a field of section header `index` (0 .text, 1 .data, 2 .rdata, 3 .reloc, 4 .bss).
-  static uint32_t SectionField(int index, uint32_t field) { return kSectionTable + index * 40 + field; }
+  static uint32_t SectionField(int index, uint32_t field) {
+    return kSectionTable + index * 40 + field;
+  }
   std::span<const uint8_t> Span() const { return bytes; }
 };
 
@@ -83,7 +87,7 @@ inline Image BuildImage() {
   AddSection(img, 3, ".reloc", kReloc, 0x10, 0x200, 0x42000040);
   AddSection(img, 4, ".bss", 0x4100, 0x80, 0, 0xC0000080);
 
-  img.bytes[kText] = 0xC3;                 // ret
+  img.bytes[kText] = 0xC3;  // ret
   img.Put32(kData, kImageBase + kCreateRva);
   img.Put32(kData + 4, kImageBase + kDoRva);
 
@@ -139,7 +143,8 @@ inline Image BuildImage() {
 
 // Runs every step the mapper takes on untrusted bytes, with a fake base address.
 // Returns false at the first step that rejects the image.
-inline bool MapPortably(std::span<const uint8_t> file, uint32_t newBase, std::vector<uint8_t>& mapped,
+inline bool MapPortably(std::span<const uint8_t> file, uint32_t newBase,
+                        std::vector<uint8_t>& mapped,
                         std::vector<peimage::ImportedModule>& imports) {
   std::string error;
   auto layout = peimage::ParseLayout(file, error);
@@ -149,7 +154,8 @@ inline bool MapPortably(std::span<const uint8_t> file, uint32_t newBase, std::ve
   if (!peimage::ApplyRelocations(mapped, *layout, newBase, error)) return false;
   if (!peimage::ReadImports(mapped, *layout, imports, error)) return false;
   for (auto& module : imports) {
-    for (auto& fn : module.functions) peimage::WriteSlot(mapped, fn.slotRva, 0xA0000000u + fn.ordinal);
+    for (auto& fn : module.functions)
+      peimage::WriteSlot(mapped, fn.slotRva, 0xA0000000u + fn.ordinal);
   }
   (void)peimage::FindExport(mapped, *layout, "WebForm_Do");
   return true;

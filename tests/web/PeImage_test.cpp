@@ -94,9 +94,8 @@ TEST(PeImage, ExportLookupIsExactAndCaseSensitive) {
     const char* name;
     std::optional<uint32_t> rva;
   } cases[] = {
-      {"WebForm_Do", kDoRva},   {"WebForm_Create", kCreateRva},
-      {"WebForm_do", std::nullopt}, {"WebForm_", std::nullopt},
-      {"WebForm_Do2", std::nullopt}, {"Forwarded", std::nullopt},
+      {"WebForm_Do", kDoRva},     {"WebForm_Create", kCreateRva}, {"WebForm_do", std::nullopt},
+      {"WebForm_", std::nullopt}, {"WebForm_Do2", std::nullopt},  {"Forwarded", std::nullopt},
       {"", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -123,7 +122,8 @@ TEST(PeImage, CorruptImagesAreRejected) {
       {"huge image size", [](Image& i) { i.Put32(kOptional + 56, 0x80000000); }, kAtParse},
       {"too few directories", [](Image& i) { i.Put32(kOptional + 92, 2); }, kAtParse},
       {"directory count wraps", [](Image& i) { i.Put32(kOptional + 92, 0x20000000); }, kAtParse},
-      {"headers larger than file", [](Image& i) { i.Put32(kOptional + 60, kFileSize + 1); }, kAtParse},
+      {"headers larger than file", [](Image& i) { i.Put32(kOptional + 60, kFileSize + 1); },
+       kAtParse},
       {"no sections", [](Image& i) { i.Put16(kPeOffset + 6, 0); }, kAtParse},
       {"section table past headers", [](Image& i) { i.Put16(kPeOffset + 6, 40); }, kAtParse},
       {"raw data past file", [](Image& i) { i.Put32(Image::SectionField(2, 20), kFileSize - 4); },
@@ -132,8 +132,8 @@ TEST(PeImage, CorruptImagesAreRejected) {
        kAtParse},
       {"section past image",
        [](Image& i) { i.Put32(Image::SectionField(4, 12), kImageSize - 0x10); }, kAtParse},
-      {"section address wraps",
-       [](Image& i) { i.Put32(Image::SectionField(4, 12), 0xFFFFFFF0); }, kAtParse},
+      {"section address wraps", [](Image& i) { i.Put32(Image::SectionField(4, 12), 0xFFFFFFF0); },
+       kAtParse},
       {"overlapping sections", [](Image& i) { i.Put32(Image::SectionField(1, 12), kText + 0x80); },
        kAtParse},
       {"section over headers", [](Image& i) { i.Put32(Image::SectionField(0, 12), 0x200); },

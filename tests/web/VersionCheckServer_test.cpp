@@ -75,8 +75,8 @@ class VersionCheckServerTest : public ::testing::Test {
   }
 
   void PutUpdaterStub() {
-    ASSERT_TRUE(CopyFileA((ExeFolder() + "UpdaterStub.exe").c_str(), (folder + "Updater.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "UpdaterStub.exe").c_str(),
+                          (folder + "Updater.exe").c_str(), FALSE));
   }
 
   static LocalServer* server;
@@ -136,12 +136,17 @@ TEST_F(VersionCheckServerTest, TheServersReplyDecidesWhatHappens) {
       {"server error", {{path, 500, "1300"}}, 60, false, "500: HTTP 500"},
       {"not found", {{"/elsewhere", 200, "1300"}}, 60, false, "404: HTTP 404"},
       {"dotted version", {{path, 200, "1.2.0.2"}}, 60, false, "is not a valid integer value"},
-      {"garbage", {{path, 200, std::string("\x00\xFF<html>", 8)}}, 60, false,
+      {"garbage",
+       {{path, 200, std::string("\x00\xFF<html>", 8)}},
+       60,
+       false,
        "is not a valid integer value"},
       {"empty", {{path, 200, ""}}, 60, false, "is not a valid integer value"},
       {"redirect",
        {{path, 302, "moved", {{"Location", "/final"}}}, {"/final", 200, "1300"}},
-       60, false, "302: Redirect not followed: /final"},
+       60,
+       false,
+       "302: Redirect not followed: /final"},
       {"slower than the time-out", {{path, 200, "1300", {}, 4.0}}, 1, false, "timed out"},
   };
   for (const Case& c : cases) {
@@ -241,8 +246,8 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
   HttpProgress progress;
   int handle = create(&HttpProgress::Callback, &progress, 0);
   ASSERT_NE(handle, 0);
-  const std::string list = "Kestrava|http://127.0.0.1/Kestrava.exe|Kestrava.exe\r\n" +
-                           std::string("\x00\x01", 2);
+  const std::string list =
+      "Kestrava|http://127.0.0.1/Kestrava.exe|Kestrava.exe\r\n" + std::string("\x00\x01", 2);
   server->SetRoutes({{"/download/kestrava/update/update.txt", 200, list}});
   const std::string target = folder + "update.txt";
   ASSERT_EQ(set(handle, 20, 0, reinterpret_cast<intptr_t>(target.c_str()), 0), 0);

@@ -25,11 +25,21 @@ TEST(VersionNumbers, RepliesAreTrimmedDecimalNumbersOnly) {
     const char* reply;
     std::optional<int> number;
   } cases[] = {
-      {"1202", 1202},           {" 1202\r\n", 1202},   {"\t1300\n", 1300},
-      {"-5", -5},               {"+7", 7},             {"2147483647", 2147483647},
-      {"1.2.0.2", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt},
-      {"\r\n", std::nullopt},   {"12 02", std::nullopt}, {"0x4B2", std::nullopt},
-      {"$4B2", std::nullopt},   {"2147483648", std::nullopt}, {"-", std::nullopt},
+      {"1202", 1202},
+      {" 1202\r\n", 1202},
+      {"\t1300\n", 1300},
+      {"-5", -5},
+      {"+7", 7},
+      {"2147483647", 2147483647},
+      {"1.2.0.2", std::nullopt},
+      {"abc", std::nullopt},
+      {"", std::nullopt},
+      {"\r\n", std::nullopt},
+      {"12 02", std::nullopt},
+      {"0x4B2", std::nullopt},
+      {"$4B2", std::nullopt},
+      {"2147483648", std::nullopt},
+      {"-", std::nullopt},
       {"99999999999999999999", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -43,7 +53,9 @@ TEST(VersionNumbers, RepliesAreTrimmedDecimalNumbersOnly) {
 
 TEST(VersionNumbers, QuestionIsEnglishOnlyForEnglish) {
   const std::string english = "There is a new version available, you want to install them now ?";
-  const std::string german = "Es ist eine neue Version verf\xFCgbar, m\xF6" "chten Sie diese jetzt installieren ?";
+  const std::string german =
+      "Es ist eine neue Version verf\xFCgbar, m\xF6"
+      "chten Sie diese jetzt installieren ?";
   EXPECT_EQ(UpdateQuestion("en"), english);
   EXPECT_EQ(UpdateQuestion("de"), german);
   EXPECT_EQ(UpdateQuestion(""), german);
@@ -90,11 +102,12 @@ class VersionCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
     scripted = &engine;
-    WebFormEngine() = TWebFormEngine{&ScriptCreate, nullptr, &ScriptSet, &ScriptGet,
+    WebFormEngine() = TWebFormEngine{&ScriptCreate,    nullptr, &ScriptSet, &ScriptGet,
                                      &ScriptLastError, nullptr, &ScriptDo};
     folder = std::filesystem::temp_directory_path() /
-             ("kestrava-versioncheck-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+             ("kestrava-versioncheck-" +
+              std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder);
     actions.askUpdate = [this](const std::string& q) {
       questions.push_back(q);
@@ -132,8 +145,8 @@ TEST_F(VersionCheckTest, OnlyAHigherNumberLeadsToTheQuestion) {
     const char* reply;
     bool asked;
   } cases[] = {
-      {"1202", true}, {" 1202\r\n", true}, {"1300", true},
-      {"1201", false}, {"1200", false}, {"999", false},  // numeric, not textual
+      {"1202", true},  {" 1202\r\n", true}, {"1300", true},
+      {"1201", false}, {"1200", false},     {"999", false},  // numeric, not textual
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);
@@ -158,7 +171,8 @@ TEST_F(VersionCheckTest, PostsTheVersionRequestToTheConfiguredServer) {
   ASSERT_EQ(engine.formVars.size(), 1u);
   EXPECT_EQ(engine.formVars[0], (std::vector<std::string>{"action", "get_version"}));
 
-  std::ofstream(folder / "config.dat") << "[Main]\r\nLanguage=en\r\nUpdateServer=127.0.0.1:8123\r\n";
+  std::ofstream(folder / "config.dat")
+      << "[Main]\r\nLanguage=en\r\nUpdateServer=127.0.0.1:8123\r\n";
   Run();
   EXPECT_EQ(engine.urls.back(), "http://127.0.0.1:8123/download/kestrava/update.php");
 }

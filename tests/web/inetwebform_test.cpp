@@ -30,7 +30,8 @@ struct FakeEngine {
   bool destroyed = false;
 
   // Fires one event as the engine would; returns the value array afterwards.
-  std::vector<intptr_t> Fire(int event, std::vector<intptr_t> values, std::vector<int32_t> lengths = {}) {
+  std::vector<intptr_t> Fire(int event, std::vector<intptr_t> values,
+                             std::vector<int32_t> lengths = {}) {
     lengths.resize(values.size(), 0);
     callback(owner, event, static_cast<int>(values.size()), values.data(), lengths.data());
     return values;
@@ -74,8 +75,8 @@ class WebFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake = &engine;
-    WebFormEngine() = TWebFormEngine{&FakeCreate, &FakeDestroy, &FakeSet, &FakeGet,
-                                     &FakeLastError, nullptr, &FakeDo};
+    WebFormEngine() = TWebFormEngine{&FakeCreate,    &FakeDestroy, &FakeSet, &FakeGet,
+                                     &FakeLastError, nullptr,      &FakeDo};
   }
   void TearDown() override {
     WebFormEngine() = TWebFormEngine{};

@@ -79,6 +79,7 @@ def main():
             break
         time.sleep(0.1)
     server.shutdown()
+    os.remove(port_file)  # tells the test that the folder may go
 
 
 if __name__ == "__main__":
