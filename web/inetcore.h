@@ -9,6 +9,10 @@
 #include "framework/SysUtils.h"
 
 #if defined(_WIN32)
+#include "web/EngineMapper.h"  // MapEngineImage, FindEngineExport, UnmapEngineImage
+#endif
+
+#if defined(_WIN32)
 #define INET_STDCALL __stdcall
 #else
 #define INET_STDCALL

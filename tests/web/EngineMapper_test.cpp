@@ -132,6 +132,8 @@ TEST_F(EngineMapperTest, EntryPointSeesAttachOnceAndDetachOnUnmap) {
   MEMORY_BASIC_INFORMATION info{};
   VirtualQuery(base, &info, sizeof info);
   EXPECT_EQ(info.State, DWORD{MEM_FREE});
+  // The module it imported from was loaded for it alone and is gone with it.
+  EXPECT_EQ(GetModuleHandleA("LoaderDep.dll"), nullptr);
   EXPECT_FALSE(UnmapEngineImage(base, entry));  // a second unmap finds nothing
 }
 
@@ -163,6 +165,8 @@ TEST_F(EngineMapperTest, RefusedAttachMapsNothing) {
   void* base = MapEngineImage(bytes_.data(), bytes_.size(), entry);
   SetEnvironmentVariableA("LOADERTEST_REFUSE", nullptr);
   EXPECT_EQ(base, nullptr);
+  EXPECT_EQ(entry, nullptr);
+  EXPECT_EQ(GetModuleHandleA("LoaderDep.dll"), nullptr);  // released with the refused image
   MappedLibrary again(bytes_);
   EXPECT_NE(again.Base(), nullptr);
 }

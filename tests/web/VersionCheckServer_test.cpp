@@ -120,6 +120,21 @@ TEST(WebFormEngineBinding, TheEngineResourceIsMappedAndBoundAtStart) {
   EXPECT_TRUE(form.Idle());
 }
 
+TEST(WebFormEngineBinding, UnbindingClearsEveryFunctionAndBindingAgainWorks) {
+  UnbindWebFormEngine();
+  const TWebFormEngine& e = WebFormEngine();
+  EXPECT_TRUE(!e.Create && !e.Destroy && !e.Set && !e.Get && !e.GetLastError && !e.CheckIndex &&
+              !e.Do);
+  {
+    TinetWebForm unbound(nullptr);
+    EXPECT_THROW(unbound.Reset(), EinetWebForm);
+  }
+  BindWebFormEngine();
+  EXPECT_NE(WebFormEngine().Do, nullptr);
+  TinetWebForm bound(nullptr);
+  EXPECT_NO_THROW(bound.Reset());
+}
+
 TEST_F(VersionCheckServerTest, TheServersReplyDecidesWhatHappens) {
   const std::string path = kUpdatePath;
   struct Case {
