@@ -170,7 +170,7 @@ void TForm1::CreateComponents() {
   cb_csv->SetCaption("csv-Datei");
 
   sLabel1 = MakeLabel(this, this, "sLabel1", 230, 15, "Zeilen Anzahl:");
-  sLabel2 = MakeLabel(this, this, "sLabel2", 310, 15, "0");
+  sLabel2 = MakeLabel(this, this, "sLabel2", 320, 15, "0");
 
   sCheckBox1 = new TCheckBox(this);
   sCheckBox1->SetName("sCheckBox1");
@@ -231,7 +231,7 @@ void TForm1::CreateComponents() {
   sDirectoryEdit1 = new TEdit(this);
   sDirectoryEdit1->SetName("sDirectoryEdit1");
   sDirectoryEdit1->SetParent(sGroupBox1);
-  sDirectoryEdit1->SetBounds(110, 20, 280, 21);
+  sDirectoryEdit1->SetBounds(120, 20, 270, 21);
   sDirectoryEdit1->SetMaxLength(255);
   sDirectoryEdit1->SetText("");
 
@@ -239,19 +239,19 @@ void TForm1::CreateComponents() {
   sEdit1 = new TEdit(this);
   sEdit1->SetName("sEdit1");
   sEdit1->SetParent(sGroupBox1);
-  sEdit1->SetBounds(110, 48, 280, 21);
+  sEdit1->SetBounds(120, 48, 270, 21);
   sEdit1->SetText("");
 
   sLabel7 = MakeLabel(this, sGroupBox1, "sLabel7", 10, 80, "neue Dateigrösse:");
   sEdit2 = new TEdit(this);
   sEdit2->SetName("sEdit2");
   sEdit2->SetParent(sGroupBox1);
-  sEdit2->SetBounds(110, 76, 60, 21);
+  sEdit2->SetBounds(120, 76, 60, 21);
   sEdit2->SetText("2");
   sUpDown1 = new TUpDown(this);
   sUpDown1->SetName("sUpDown1");
   sUpDown1->SetParent(sGroupBox1);
-  sUpDown1->SetBounds(170, 76, 16, 21);
+  sUpDown1->SetBounds(180, 76, 16, 21);
   sUpDown1->SetMin(0);
   sUpDown1->SetMax(10000);
   sUpDown1->SetPosition(2);
@@ -260,7 +260,7 @@ void TForm1::CreateComponents() {
   sComboBox1 = new TComboBox(this);
   sComboBox1->SetName("sComboBox1");
   sComboBox1->SetParent(sGroupBox1);
-  sComboBox1->SetBounds(196, 76, 60, 21);
+  sComboBox1->SetBounds(206, 76, 60, 21);
   sComboBox1->Items()->Add("KB");
   sComboBox1->Items()->Add("MB");
   sComboBox1->Items()->Add("GB");
@@ -269,7 +269,7 @@ void TForm1::CreateComponents() {
   sBitBtn2 = new TButton(this);
   sBitBtn2->SetName("sBitBtn2");
   sBitBtn2->SetParent(sGroupBox1);
-  sBitBtn2->SetBounds(110, 110, 110, 27);
+  sBitBtn2->SetBounds(120, 110, 110, 27);
   sBitBtn2->SetCaption("Starten");
   sBitBtn2->SetOnClick(MakeEvent<&TForm1::sBitBtn2Click>(this));
 
