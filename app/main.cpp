@@ -354,8 +354,11 @@ void TForm1::FormCreate(TObject*) {
 
 void TForm1::FormShow(TObject*) {
   try {
-    // The language re-check and the version check run here; both come with the
-    // translator and the web-form client. Their failures are reported as one.
+    // 1. Language re-check: with Language "en" the translator rewrites Form1 and
+    //    Form2 from the English files (comes with the translator).
+    // 2. Version check: CheckForUpdate(*WebForm1, Handle(), VersionText, ProgramFolder,
+    //    Language) of web/VersionCheck.h, once WebForm1 sits on this window.
+    // A failure of either is reported as one, below.
   } catch (...) {
     ShowPlainMessage("Fehler beim Versionsabgleich");
   }
