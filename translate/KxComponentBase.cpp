@@ -1,0 +1,1 @@
+#include "translate/KxComponentBase.h"
