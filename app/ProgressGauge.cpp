@@ -50,7 +50,7 @@ void TProgressGauge::Paint() {
   const std::string text = model_.Text();
   canvas->Font()->Assign(Font());
   canvas->Brush()->SetStyle(bsClear);
-  canvas->TextOut((Width() - canvas->TextWidth(text)) / 2, (Height() - canvas->TextHeight(text)) / 2,
-                  text);
+  canvas->TextOut((Width() - canvas->TextWidth(text)) / 2,
+                  (Height() - canvas->TextHeight(text)) / 2, text);
   canvas->Brush()->SetStyle(bsSolid);
 }

@@ -69,9 +69,9 @@ class ESplitRefused : public Exception {
 };
 
 struct TSplitOptions {
-  std::string Folder;    // as typed; a trailing delimiter is kept (a doubled one is harmless)
-  std::string BaseName;  // without folder and number
-  int64_t SizeLimit = 0; // bytes; must be > 0
+  std::string Folder;     // as typed; a trailing delimiter is kept (a doubled one is harmless)
+  std::string BaseName;   // without folder and number
+  int64_t SizeLimit = 0;  // bytes; must be > 0
   bool CsvMode = false;
 };
 

@@ -78,7 +78,8 @@ class TForm1::SplitView : public TSplitObserver {
     form_.sLabel10->SetCaption(PieceFileName(options_, p.FileCounter + 1));
     if (!savedFile_.empty()) form_.Label1->SetCaption(savedFile_);
     form_.sGauge2->SetProgress(p.LineIndex);
-    form_.sGauge1->SetProgress(static_cast<int>(std::min<int64_t>(p.BytesWritten >> gaugeShift_, INT_MAX)));
+    form_.sGauge1->SetProgress(
+        static_cast<int>(std::min<int64_t>(p.BytesWritten >> gaugeShift_, INT_MAX)));
     FlushLog();
     Application->ProcessMessages();
   }
@@ -538,11 +539,10 @@ void TForm1::sBitBtn2Click(TObject*) {
       TPieceFileSink sink;
       RunSplit(source, options, sink, view);
     } catch (const ESplitIoError& e) {
-      const TAppMessage message = e.Kind() == ESplitIoError::ioCreateFolder
-                                      ? TAppMessage::CreateDirectoryFailed
-                                  : e.Kind() == ESplitIoError::ioCreateFile
-                                      ? TAppMessage::CreateFileFailed
-                                      : TAppMessage::WriteFailed;
+      const TAppMessage message =
+          e.Kind() == ESplitIoError::ioCreateFolder ? TAppMessage::CreateDirectoryFailed
+          : e.Kind() == ESplitIoError::ioCreateFile ? TAppMessage::CreateFileFailed
+                                                    : TAppMessage::WriteFailed;
       failure = Format(Msg(message), e.Path());
     } catch (const ESplitRefused& e) {
       failure = Msg(e.Reason() == ESplitRefused::InvalidSize ? TAppMessage::InvalidSize
@@ -568,9 +568,9 @@ void TForm1::SetBusy(bool busy) {
     // Nothing may re-enter a run while it pumps messages.
     savedControls_.clear();
     savedItems_.clear();
-    for (TControl* c : std::initializer_list<TControl*>{sBitBtn1, sBitBtn2, cb_csv, sCheckBox1,
-                                                        sCheckBox2, sToolBar1, sFontComboBox1,
-                                                        re_org, sGroupBox1}) {
+    for (TControl* c :
+         std::initializer_list<TControl*>{sBitBtn1, sBitBtn2, cb_csv, sCheckBox1, sCheckBox2,
+                                          sToolBar1, sFontComboBox1, re_org, sGroupBox1}) {
       savedControls_.emplace_back(c, c->Enabled());
       c->SetEnabled(false);
     }

@@ -1,6 +1,7 @@
 // Command-line front of the split engine, for comparing it with other tools:
 //   kestrava_split generate <file> <bytes>
 //   kestrava_split split <file> <folder> <bytes> [sql|csv]
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,8 +38,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "split" && (argc == 5 || argc == 6)) {
+      using Clock = std::chrono::steady_clock;
+      const auto start = Clock::now();
       TKedEditStringList lines;
       lines.LoadFromFile(argv[2]);
+      const auto loaded = Clock::now();
       TSplitOptions options;
       options.Folder = argv[3];
       options.BaseName = "piece";
@@ -48,8 +52,11 @@ int main(int argc, char** argv) {
       TPieceFileSink sink;
       QuietObserver observer;
       const TSplitResult result = RunSplit(source, options, sink, observer);
-      std::printf("%d pieces, %lld bytes\n", result.Pieces,
-                  static_cast<long long>(result.BytesTotal));
+      const auto done = Clock::now();
+      const auto seconds = [](auto d) { return std::chrono::duration<double>(d).count(); };
+      std::printf("%d pieces, %lld bytes, load %.3f s, split %.3f s\n", result.Pieces,
+                  static_cast<long long>(result.BytesTotal), seconds(loaded - start),
+                  seconds(done - loaded));
       return 0;
     }
   } catch (const std::exception& e) {

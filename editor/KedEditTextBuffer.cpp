@@ -17,9 +17,7 @@ constexpr uint32_t kExpandedLengthUnknown = 1u << 30;
 constexpr uint32_t kOwned = 1u << 31;
 constexpr uint32_t kNewLineMeta = kExpandedLengthUnknown;
 
-std::string InvalidIndex(int index) {
-  return "Invalid stringlist index " + std::to_string(index);
-}
+std::string InvalidIndex(int index) { return "Invalid stringlist index " + std::to_string(index); }
 
 // Tabs advance to the next multiple of the tab width.
 std::string ExpandTabs(std::string_view text, int tabWidth, bool& hasTabs) {
@@ -329,7 +327,8 @@ int TKedEditStringList::DeleteLinesIf(
   // From the last run to the first, so every reported index is still valid for
   // a listener that mirrors the deletions one run at a time.
   if (OnLinesDeleted) {
-    for (auto it = runs.rbegin(); it != runs.rend(); ++it) OnLinesDeleted(this, it->First, it->Count);
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it)
+      OnLinesDeleted(this, it->First, it->Count);
   }
   if (failure) std::rethrow_exception(failure);
   return count - kept;
@@ -427,7 +426,8 @@ void TKedEditStringList::SetTabWidth(int value) {
   if (value == tabWidth_) return;
   tabWidth_ = value;
   InvalidateLongest();
-  for (LineRec& rec : lines_) rec.Meta = (rec.Meta & (kOwned | kLineHasTabs)) | kExpandedLengthUnknown;
+  for (LineRec& rec : lines_)
+    rec.Meta = (rec.Meta & (kOwned | kLineHasTabs)) | kExpandedLengthUnknown;
 }
 
 void TKedEditStringList::LoadFromFile(const std::string& fileName) {
@@ -471,15 +471,15 @@ void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t siz
   size_t lineCount = 0;
   if (size > 0) {
     size_t breaks = 0;
-    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p)));
-         ++p)
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p)
       ++breaks;
     for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', end - p)));
          ++p) {
       if (p + 1 < end && p[1] == '\n') continue;
       ++breaks;
     }
-    lineCount = breaks + 1;  // the text after the last break, or the empty line a final break leaves
+    lineCount =
+        breaks + 1;  // the text after the last break, or the empty line a final break leaves
   }
   if (lineCount > static_cast<size_t>(std::numeric_limits<int>::max()))
     throw Exception("Text has too many lines");

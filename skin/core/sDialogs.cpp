@@ -98,8 +98,8 @@ int ShowMessageDialog(const std::string& text, TsDialogKind kind, TsDialogButton
   return ShowMessageDialogEx("", text, kind, buttons, helpContext, -1, -1);
 }
 
-int ShowMessageDialogCaption(const std::string& caption, const std::string& text,
-                             TsDialogKind kind, TsDialogButtons buttons, int helpContext) {
+int ShowMessageDialogCaption(const std::string& caption, const std::string& text, TsDialogKind kind,
+                             TsDialogButtons buttons, int helpContext) {
   return ShowMessageDialogEx(caption, text, kind, buttons, helpContext, -1, -1);
 }
 

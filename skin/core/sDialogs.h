@@ -43,8 +43,8 @@ int ShowMessageDialogEx(const std::string& caption, const std::string& text, TsD
                         TsDialogButtons buttons, int helpContext, int x, int y);
 int ShowMessageDialog(const std::string& text, TsDialogKind kind, TsDialogButtons buttons,
                       int helpContext);
-int ShowMessageDialogCaption(const std::string& caption, const std::string& text,
-                             TsDialogKind kind, TsDialogButtons buttons, int helpContext);
+int ShowMessageDialogCaption(const std::string& caption, const std::string& text, TsDialogKind kind,
+                             TsDialogButtons buttons, int helpContext);
 int ShowMessageDialogPos(const std::string& text, TsDialogKind kind, TsDialogButtons buttons,
                          int helpContext, int x, int y);
 int ShowPlainMessage(const std::string& text);

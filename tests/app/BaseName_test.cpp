@@ -10,12 +10,9 @@ TEST(BaseName, ReplacesEveryOccurrenceOfTheExtensionIgnoringCase) {
     const char* baseName;
   };
   const Case cases[] = {
-      {"C:\\Data\\dump.sql", "dump_split"},
-      {"C:\\Data\\a.SQL.sql", "a_split_split"},
-      {"C:\\Data\\DUMP.SQL", "DUMP_split"},
-      {"/home/u/export.csv", "export_split"},
-      {"C:\\Data\\noext", "noext"},
-      {"C:\\dotted.dir\\noext", "noext"},
+      {"C:\\Data\\dump.sql", "dump_split"},   {"C:\\Data\\a.SQL.sql", "a_split_split"},
+      {"C:\\Data\\DUMP.SQL", "DUMP_split"},   {"/home/u/export.csv", "export_split"},
+      {"C:\\Data\\noext", "noext"},           {"C:\\dotted.dir\\noext", "noext"},
       {"C:\\Data\\x.csv.bak", "x.csv_split"},
   };
   for (const Case& c : cases) EXPECT_EQ(ProposedBaseName(c.path), c.baseName) << c.path;

@@ -56,9 +56,9 @@ TEST(DumpCleaner, RemovesCommentLinesAndKeepsTheRestOfAMultiLineComment) {
     lastTotal = total;
   });
   EXPECT_EQ(removed, 4);
-  EXPECT_EQ(LinesOf(lines), (std::vector<std::string>{"   still comment */",
-                                                      "CREATE TABLE t (a int);", " -- kept",
-                                                      "INSERT INTO t VALUES (1); -- kept too"}));
+  EXPECT_EQ(LinesOf(lines),
+            (std::vector<std::string>{"   still comment */", "CREATE TABLE t (a int);", " -- kept",
+                                      "INSERT INTO t VALUES (1); -- kept too"}));
   EXPECT_EQ(lastExamined, 8);
   EXPECT_EQ(lastTotal, 8);
 }

@@ -1,16 +1,14 @@
 // The real main window under Wine: open a dump through the handler, press Start,
 // compare the pieces and the log, and the messages of the checks.
-#include "app/main.h"
-
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/main.h"
 #include "tests/support/MessageBoxWatcher.h"
 
 namespace {
@@ -20,7 +18,9 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::vector<std::string> MemoLines(TCustomMemo* memo) {
   std::vector<std::string> lines;
@@ -161,17 +161,17 @@ TEST_P(MainWindowLanguages, OpenAndStartWritePiecesWithCRLFAndLogEachNewFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     GermanAndEnglish, MainWindowLanguages,
-    ::testing::Values(
-        LanguageCase{"de",
-                     {"Beginne Verarbeitung...", "Erzeuge Datei: %1", "Beginne neue Datei",
-                      "Erzeuge Datei: %2", "Beginne neue Datei", "Erzeuge Datei: %3"},
-                     "Öffne Datei: ",
-                     "Verarbeitung beendet"},
-        LanguageCase{"en",
-                     {"begin processing...", "Create File: %1", "Start new file",
-                      "Create File: %2", "Start new file", "Create File: %3"},
-                     "Open File: ",
-                     "Processing terminated"}),
+    ::testing::Values(LanguageCase{"de",
+                                   {"Beginne Verarbeitung...", "Erzeuge Datei: %1",
+                                    "Beginne neue Datei", "Erzeuge Datei: %2", "Beginne neue Datei",
+                                    "Erzeuge Datei: %3"},
+                                   "Öffne Datei: ",
+                                   "Verarbeitung beendet"},
+                      LanguageCase{"en",
+                                   {"begin processing...", "Create File: %1", "Start new file",
+                                    "Create File: %2", "Start new file", "Create File: %3"},
+                                   "Open File: ",
+                                   "Processing terminated"}),
     [](const auto& info) { return std::string(info.param.language); });
 
 TEST_F(MainWindow, StartChecksItsInputsBeforeCreatingAnything) {
@@ -215,8 +215,8 @@ TEST_F(MainWindow, StartChecksItsInputsBeforeCreatingAnything) {
       window->sEdit2->SetText(c.size);
       window->sComboBox1->SetItemIndex(c.unit);
       window->sBitBtn2->Click();
-      EXPECT_EQ(Texts(watcher), std::vector<std::string>{std::string(language) == "de" ? c.german
-                                                                                        : c.english})
+      EXPECT_EQ(Texts(watcher),
+                std::vector<std::string>{std::string(language) == "de" ? c.german : c.english})
           << c.name << " " << language;
       EXPECT_FALSE(Exists(out)) << c.name;
     }
@@ -229,7 +229,8 @@ TEST_F(MainWindow, FailedOpenKeepsTheTextAndThePath) {
   form->OpenWithPreparation(dumpPath);
   form->OpenWithPreparation(folder + "missing.sql");
   form->OpenPlain(folder + "missing.sql");
-  EXPECT_EQ(Texts(watcher), (std::vector<std::string>{"Fehler beim Einlesen", "Fehler beim Einlesen"}));
+  EXPECT_EQ(Texts(watcher),
+            (std::vector<std::string>{"Fehler beim Einlesen", "Fehler beim Einlesen"}));
   EXPECT_EQ(form->Lines()->Count(), 26);
   EXPECT_EQ(form->OpenedPath, dumpPath);
   EXPECT_EQ(form->sEdit1->Text(), "dump_split");
@@ -247,7 +248,8 @@ TEST_F(MainWindow, MenuOpenRecordsThePathThatSaveWillUse) {
 
 TEST_F(MainWindow, CommentAndBlankRemovalReportAndCountTheRest) {
   const std::string path = folder + "comments.sql";
-  std::ofstream(path, std::ios::binary) << "-- a\n\n#b\nSELECT 1;\n \n/*!40101 SET NAMES utf8 */;\n";
+  std::ofstream(path, std::ios::binary)
+      << "-- a\n\n#b\nSELECT 1;\n \n/*!40101 SET NAMES utf8 */;\n";
   ktest::TMessageBoxWatcher watcher;
   form->Language = "en";
   form->OpenWithPreparation(path);

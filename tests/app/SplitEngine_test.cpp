@@ -131,22 +131,39 @@ const CutCase kCutCases[] = {
     {"CsvCutsAtAnyLine", {"aaaa", "bbbb", "cccc"}, 10, true, {{"aaaa"}, {"bbbb"}, {"cccc"}}},
     {"CsvLineStaysWhileBelowLimit", {"aaaa", "bbb", "c"}, 10, true, {{"aaaa", "bbb"}, {"c"}}},
     {"CsvFirstLongLineGoesAloneIntoPieceOne",
-     {"xxxxxxxxxx", "y"}, 5, true, {{"xxxxxxxxxx"}, {"y"}}},
+     {"xxxxxxxxxx", "y"},
+     5,
+     true,
+     {{"xxxxxxxxxx"}, {"y"}}},
     {"SqlCutsBeforeInsertAfterStatementEnd",
-     {kCreate, kInsert1, kInsert2}, 30, false, {{kCreate}, {kInsert1}, {kInsert2}}},
+     {kCreate, kInsert1, kInsert2},
+     30,
+     false,
+     {{kCreate}, {kInsert1}, {kInsert2}}},
     {"SqlIndentedInsertIsNoBoundary",
-     {kInsert1, "  INSERT INTO t VALUES (2);"}, 10, false,
+     {kInsert1, "  INSERT INTO t VALUES (2);"},
+     10,
+     false,
      {{kInsert1, "  INSERT INTO t VALUES (2);"}}},
     {"SqlLowerCaseInsertIsABoundary",
-     {kInsert1, "insert into t values (2);"}, 10, false, {{kInsert1}, {"insert into t values (2);"}}},
+     {kInsert1, "insert into t values (2);"},
+     10,
+     false,
+     {{kInsert1}, {"insert into t values (2);"}}},
     {"SqlDropAndCreateAreBoundaries",
-     {kInsert1, "drop table t;", "x);", "Create table u (b int);"}, 10, false,
+     {kInsert1, "drop table t;", "x);", "Create table u (b int);"},
+     10,
+     false,
      {{kInsert1}, {"drop table t;", "x);"}, {"Create table u (b int);"}}},
     {"SqlStatementEndAnywhereInPreviousLine",
-     {"(1); -- end", "INSERT INTO t VALUES (2);"}, 5, false,
+     {"(1); -- end", "INSERT INTO t VALUES (2);"},
+     5,
+     false,
      {{"(1); -- end"}, {"INSERT INTO t VALUES (2);"}}},
     {"SqlWithoutBoundaryStaysInOnePiece",
-     {"INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "a);", "b"}, 1, false,
+     {"INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "a);", "b"},
+     1,
+     false,
      {{"INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "a);", "b"}}},
     {"FinalEmptyLineIsWrittenWithItsBreak", {"a", ""}, 1000, true, {{"a", ""}}},
     {"EveryLineOwnPieceWithLimitOne", {"a", "b", ""}, 1, true, {{"a"}, {"b"}, {""}}},
@@ -324,7 +341,8 @@ class SplitFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     root = std::filesystem::temp_directory_path() /
-           ("kestrava_split_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("kestrava_split_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root);
   }
@@ -338,8 +356,9 @@ class SplitFiles : public ::testing::Test {
 
 TEST_F(SplitFiles, PiecesOnDiskHoldTheLinesWithCRLF) {
   {
-    std::ofstream(root / "dump.sql", std::ios::binary)
-        << kCreate << "\n" << kInsert1 << "\n" << kInsert2 << "\n";
+    std::ofstream(root / "dump.sql", std::ios::binary) << kCreate << "\n"
+                                                       << kInsert1 << "\n"
+                                                       << kInsert2 << "\n";
   }
   TKedEditStringList lines;
   lines.LoadFromFile((root / "dump.sql").string());

@@ -170,15 +170,9 @@ class ListEvents : public ::testing::Test {
     list.OnLinesChanging = [this](TObject*) { events.push_back({"changing", 0, 0}); };
     list.OnLinesChanged = [this](TObject*) { events.push_back({"changed", 0, 0}); };
     list.OnListCleared = [this](TObject*) { events.push_back({"cleared", 0, 0}); };
-    list.OnLinesDeleted = [this](TObject*, int i, int n) {
-      events.push_back({"deleted", i, n});
-    };
-    list.OnLinesInserted = [this](TObject*, int i, int n) {
-      events.push_back({"inserted", i, n});
-    };
-    list.OnLineReplaced = [this](TObject*, int i, int n) {
-      events.push_back({"replaced", i, n});
-    };
+    list.OnLinesDeleted = [this](TObject*, int i, int n) { events.push_back({"deleted", i, n}); };
+    list.OnLinesInserted = [this](TObject*, int i, int n) { events.push_back({"inserted", i, n}); };
+    list.OnLineReplaced = [this](TObject*, int i, int n) { events.push_back({"replaced", i, n}); };
   }
   TKedEditStringList list;
   std::vector<Event> events;
@@ -211,10 +205,9 @@ TEST_F(ListEvents, CompactionDeletesInOnePassAndReportsRunsFromTheEnd) {
       list.DeleteLinesIf([](int, std::string_view line) { return line.starts_with("--"); });
   EXPECT_EQ(removed, 3);
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep", "keep"}));
-  EXPECT_EQ(events, (std::vector<Event>{{"changing", 0, 0},
-                                        {"deleted", 4, 1},
-                                        {"deleted", 1, 2},
-                                        {"changed", 0, 0}}));
+  EXPECT_EQ(events,
+            (std::vector<Event>{
+                {"changing", 0, 0}, {"deleted", 4, 1}, {"deleted", 1, 2}, {"changed", 0, 0}}));
 }
 
 TEST_F(ListEvents, SwapTakesOverAFreshlyLoadedList) {
@@ -226,10 +219,9 @@ TEST_F(ListEvents, SwapTakesOverAFreshlyLoadedList) {
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"n1", "n2"}));
   EXPECT_EQ(list.LineBreakStyle(), lbsCR);
   EXPECT_EQ(LinesOf(fresh), std::vector<std::string>{"old"});
-  EXPECT_EQ(events, (std::vector<Event>{{"changing", 0, 0},
-                                        {"cleared", 0, 0},
-                                        {"inserted", 0, 2},
-                                        {"changed", 0, 0}}));
+  EXPECT_EQ(events,
+            (std::vector<Event>{
+                {"changing", 0, 0}, {"cleared", 0, 0}, {"inserted", 0, 2}, {"changed", 0, 0}}));
 }
 
 TEST(KedEditStringList, ExpandedLengthsFollowTheTabWidth) {
