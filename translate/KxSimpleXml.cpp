@@ -190,9 +190,16 @@ std::string Encode(const std::string& value, bool highBytes) {
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       default:
-        if (highBytes && static_cast<unsigned char>(c) >= 128)
-          out += Format("&#x%.2x;", static_cast<int>(static_cast<unsigned char>(c)));
-        else
+        if (highBytes && static_cast<unsigned char>(c) >= 128) {
+          // Lower-case digits: the text of "&#x%.2x;" in C's printf, not the upper-case
+          // hex of the framework's Format.
+          const char* const digits = "0123456789abcdef";
+          const auto b = static_cast<unsigned char>(c);
+          out += "&#x";
+          out += digits[b >> 4];
+          out += digits[b & 15];
+          out += ';';
+        } else
           out += c;
     }
   }
