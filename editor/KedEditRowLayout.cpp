@@ -17,6 +17,7 @@ constexpr char kTabGlyph = '\xBB';
 struct Cell {
   char Ch = 0;
   bool HasChar = false;
+  bool TabFill = false;  // a cell a tab spans: blank even with the special characters
   TColor Fg = clNone;
   TColor Bg = clNone;
   TFontStyles Style;
@@ -55,7 +56,6 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     text = expanded;
   }
   const int length = static_cast<int>(text.size());
-
   // Expanded columns before this row and the row's width (word wrap splits lines).
   int offset = 0;
   int rowWidth = INT_MAX;
@@ -63,6 +63,19 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     offset = wordWrap_->RowToTextPos({1, row}).Char - 1;
     rowWidth = wordWrap_->RowLength(row);
   }
+  // Tabs of the raw line as runs of expanded columns (0-based start, length), as far as shown.
+  std::vector<std::pair<int, int>> tabRuns;
+  if (!expanded.empty()) {
+    int count = 0;
+    const int64_t limit = static_cast<int64_t>(offset) + lastColumn;
+    for (char c : raw) {
+      if (count > limit) break;
+      const int next = c == '\t' ? (count / tabWidth_ + 1) * tabWidth_ : count + 1;
+      if (c == '\t') tabRuns.emplace_back(count, next - count);
+      count = next;
+    }
+  }
+
   const bool showSpecial = options_.Contains(eoShowSpecialChars);
 
   // Colours of the line.
@@ -92,6 +105,13 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     c.HasChar = true;
     c.Ch = text[static_cast<size_t>(i)];
     c.Style = fontStyle_;
+  }
+  for (const auto& [start, span] : tabRuns) {
+    for (int i = start; i < start + span; ++i) {
+      const int col = i - offset + 1;
+      if (col >= firstColumn && col <= lastColumn && col <= rowWidth)
+        cells[static_cast<size_t>(col - firstColumn)].TabFill = true;
+    }
   }
 
   const bool caretLine = line == caretY_;
@@ -150,7 +170,7 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   const bool rowHoldsLineEnd = rowWidth == INT_MAX || lineEndColumn <= rowWidth + 1;
   if (showSpecial) {
     for (Cell& c : cells)
-      if (c.HasChar && c.Ch == ' ') c.Ch = kSpaceGlyph;
+      if (c.HasChar && c.Ch == ' ' && !c.TabFill) c.Ch = kSpaceGlyph;
     if (rowHoldsLineEnd && reachedEnd && lineEndColumn >= firstColumn && lineEndColumn <= lastColumn) {
       Cell& c = cells[static_cast<size_t>(lineEndColumn - firstColumn)];
       c.HasChar = true;
@@ -166,7 +186,7 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     }
   }
   for (Cell& c : cells)
-    if (c.HasChar && c.Ch == '\t') c.Ch = ' ';
+    if (c.HasChar && c.TabFill) c.Ch = ' ';
 
   // Selected columns of this row.
   int selStart = 0;
@@ -234,15 +254,12 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   }
 
   // Tab marks: a "»" in the middle of every tab run that starts in the shown part.
-  if (showSpecial && expanded.size()) {
-    for (int col = firstColumn; col <= lastColumn; ++col) {
-      const int i = textIndex(col);
-      if (i < 0 || text[static_cast<size_t>(i)] != '\t') continue;
-      if (i > 0 && text[static_cast<size_t>(i - 1)] == '\t' && (i % tabWidth_) != 0) continue;
-      const int startColumn = i + 1;  // 1-based expanded column of the run
-      const int runLength = tabWidth_ - (startColumn - 1) % tabWidth_;
-      const int markColumn = col + runLength / 2 - 1;
-      const int x = columnX(markColumn) + (runLength % 2 ? cw : cw / 2);
+  if (showSpecial) {
+    for (const auto& [start, span] : tabRuns) {
+      const int col = start - offset + 1;
+      if (col < firstColumn || col > lastColumn || col > rowWidth) continue;
+      const int markColumn = col + span / 2 - 1;
+      const int x = columnX(markColumn) + (span % 2 ? cw : cw / 2);
       const Cell& c = cells[static_cast<size_t>(col - firstColumn)];
       runs.push_back({x, x + cw, std::string(1, kTabGlyph), c.Fg, c.Bg, {}});
     }
