@@ -79,6 +79,52 @@ TEST_P(LoadTable, FileRoundTripMatchesStringRoundTrip) {
 INSTANTIATE_TEST_SUITE_P(Breaks, LoadTable, ::testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The reading rule byte by byte: CR LF, a lone CR and a lone LF end a line; a final
+// break leaves an empty last line.
+std::vector<std::string> ReferenceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t j = i;
+    while (j < text.size() && text[j] != '\r' && text[j] != '\n') ++j;
+    lines.push_back(text.substr(i, j - i));
+    if (j < text.size() && text[j] == '\r') ++j;
+    if (j < text.size() && text[j] == '\n') ++j;
+    i = j;
+  }
+  if (!text.empty() && (text.back() == '\r' || text.back() == '\n')) lines.emplace_back();
+  return lines;
+}
+
+TEST(KedEditStringList, LongTextsSplitAsTheByteRuleSaysWhereverBreaksFall) {
+  // Breaks of every kind at every offset of the 16-byte scan blocks, long lines and
+  // runs of breaks, NUL bytes in between.
+  uint32_t seed = 7;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  const char* const breaks[] = {"\r\n", "\n", "\r", "\n\r", "\r\r\n"};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const int length = static_cast<int>(next() % 400);
+    while (static_cast<int>(text.size()) < length) {
+      const unsigned pick = next() % 12;
+      if (pick < 5) {
+        text += breaks[pick];
+      } else if (pick == 5) {
+        text.push_back('\0');
+      } else {
+        text.append(next() % 40, static_cast<char>('a' + pick));
+      }
+    }
+    TKedEditStringList list;
+    list.LoadFromString(text);
+    ASSERT_EQ(LinesOf(list), ReferenceLines(text)) << "round " << round;
+    ASSERT_LE(list.GetCapacity(), list.Count()) << "the records are allocated exactly";
+  }
+}
+
 TEST(KedEditStringList, MixedBreaksSaveWithCRLFThroughout) {
   TKedEditStringList list;
   list.LoadFromString("a\r\nb\nc");
