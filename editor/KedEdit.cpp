@@ -1,0 +1,462 @@
+#include "editor/KedEdit.h"
+
+#include <imm.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "editor/KedEditHighlighter.h"
+#include "editor/KedEditSearch.h"
+
+TCustomKedEdit::TCustomKedEdit(TComponent* owner)
+    : TCustomControl(owner),
+      fixedPitchFont_(std::make_unique<TFont>()),
+      model_(std::make_unique<TKedEditModel>(static_cast<IKedEditHost*>(this), this)) {
+  SetDoubleBuffered(false);
+  SetControlStyle(ControlStyle() + csOpaque + csSetCaption + csNeedsBorderPaint);
+  SetBounds(Left(), Top(), 200, 150);
+  SetCursor(crIBeam);
+  SetColor(clWindow);
+  model_->SetColor(clWindow);
+  fixedPitchFont_->SetName("Courier New");
+  fixedPitchFont_->SetSize(10);
+  fixedPitchFont_->SetCharset(1);
+  textDrawer_ = std::make_unique<TheTextDrawer>(TFontStyles{fsBold}, fixedPitchFont_.get());
+  Font()->Assign(fixedPitchFont_.get());
+  SetParentFont(false);
+  SetParentColor(false);
+  SetTabStop(true);
+  FontChanged();
+}
+
+TCustomKedEdit::~TCustomKedEdit() {
+  if (highlighter_) {
+    highlighter_->RemoveChangeHook(MakeEvent<&TCustomKedEdit::HighlighterChanged>(this));
+    highlighter_->RemoveFreeNotification(this);
+    highlighter_ = nullptr;
+  }
+  if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
+  // The window goes before the model it asks about.
+  DestroyHandle();
+}
+
+void TCustomKedEdit::SetFont(TFont* value) {
+  if (value == nullptr) return;
+  TEXTMETRICA tm{};
+  {
+    TWindowDC screen(nullptr);
+    TSelectObject select(screen.Get(), value->Handle());
+    ::GetTextMetricsA(screen.Get(), &tm);
+  }
+  if (tm.tmAveCharWidth != tm.tmMaxCharWidth) {
+    // Cells must be equal: a proportional font is asked for in its fixed-pitch form.
+    fixedPitchFont_->SetColor(value->Color());
+    fixedPitchFont_->SetPitch(fpFixed);
+    fixedPitchFont_->SetSize(value->Size());
+    fixedPitchFont_->SetStyle(value->Style());
+    fixedPitchFont_->SetName(value->Name());
+    Font()->Assign(fixedPitchFont_.get());
+  } else {
+    Font()->Assign(value);
+  }
+  if (model_->Gutter().ShowLineNumbers()) model_->GutterChanged();
+}
+
+void TCustomKedEdit::FontChanged() {
+  TCustomControl::FontChanged();
+  if (!model_ || !textDrawer_) return;
+  model_->SetFontColor(Font()->Color());
+  model_->SetFontStyle(Font()->Style());
+  MeasureFont();
+  model_->SizeOrFontChanged(true);
+  InitCaret();
+}
+
+void TCustomKedEdit::MeasureFont() {
+  // Which of the four bold/italic combinations the painting will use.
+  bool used[4] = {false, false, false, false};
+  auto note = [&](TFontStyles s) {
+    used[(s.Contains(fsBold) ? 2 : 0) + (s.Contains(fsItalic) ? 1 : 0)] = true;
+  };
+  if (highlighter_ && highlighter_->AttributeCount() > 0) {
+    for (int i = 0; i < highlighter_->AttributeCount(); ++i)
+      if (auto* attr = highlighter_->AttributeAt(i)) note(attr->Style());
+  } else {
+    note(Font()->Style());
+  }
+  static const TFontStyles kCombinations[4] = {{}, {fsItalic}, {fsBold}, {fsBold, fsItalic}};
+  textDrawer_->SetBaseFont(Font());
+  int width = 0;
+  int height = 0;
+  TFontStyles widest = kCombinations[0];
+  for (int order : {0, 1, 2, 3}) {
+    if (!used[order]) continue;
+    textDrawer_->SetMeasureStyle(kCombinations[order]);
+    height = std::max(height, textDrawer_->CellHeight());
+    if (textDrawer_->CellWidth() > width) {
+      width = textDrawer_->CellWidth();
+      widest = kCombinations[order];
+    }
+  }
+  // Cells are drawn at the widest advance, so every style fits its cell.
+  textDrawer_->SetMeasureStyle(widest);
+  model_->SetCellSize(width, height + model_->ExtraLineSpacing());
+}
+
+void TCustomKedEdit::SetExtraLineSpacing(int value) {
+  model_->SetExtraLineSpacing(value);
+  FontChanged();
+}
+
+void TCustomKedEdit::SetOptions(TKedEditorOptions value) {
+  const bool dropChanged = value.Contains(eoDropFiles) != model_->Options().Contains(eoDropFiles);
+  model_->SetOptions(value);
+  if (dropChanged && HandleAllocated() && !ComponentState().Contains(csDesigning))
+    ::DragAcceptFiles(Handle(), value.Contains(eoDropFiles));
+}
+
+void TCustomKedEdit::SetInsertMode(bool value) {
+  if (value == model_->InsertMode()) return;
+  model_->SetInsertMode(value);
+  if (!ComponentState().Contains(csDesigning)) InitCaret();
+}
+
+void TCustomKedEdit::SetInsertCaret(TKedEditCaretType value) {
+  model_->SetInsertCaret(value);
+  InitCaret();
+}
+
+void TCustomKedEdit::SetOverwriteCaret(TKedEditCaretType value) {
+  model_->SetOverwriteCaret(value);
+  InitCaret();
+}
+
+void TCustomKedEdit::SetBorderStyle(TBorderStyle value) {
+  if (value == borderStyle_) return;
+  borderStyle_ = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomKedEdit::SetHighlighter(TKedCustomHighlighter* value) {
+  if (value == highlighter_) return;
+  const TNotifyEvent hook = MakeEvent<&TCustomKedEdit::HighlighterChanged>(this);
+  if (highlighter_) {
+    highlighter_->RemoveChangeHook(hook);
+    highlighter_->RemoveFreeNotification(this);
+  }
+  highlighter_ = value;
+  if (value) {
+    value->AddChangeHook(hook);
+    value->FreeNotification(this);
+  }
+  model_->SetHighlighter(value);
+  if (!ComponentState().Contains(csDestroying)) HighlighterChanged(value);
+}
+
+void TCustomKedEdit::HighlighterChanged(TObject*) {
+  MeasureFont();
+  if (highlighter_) {
+    // Ranges are rescanned as the rows are shown; the update still collapses the selection.
+    model_->Lines().BeginUpdate();
+    model_->ScanAllRanges();
+    model_->Lines().EndUpdate();
+  }
+  model_->InvalidateAll();
+  model_->SizeOrFontChanged(true);
+}
+
+void TCustomKedEdit::SetSearchEngine(TKedEditSearchCustom* value) {
+  if (value == searchEngine_) return;
+  if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
+  searchEngine_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TCustomKedEdit::Notification(TComponent* c, TOperation operation) {
+  TCustomControl::Notification(c, operation);
+  if (operation != opRemove) return;
+  if (c == searchEngine_) searchEngine_ = nullptr;
+  if (c == highlighter_) {
+    // The highlighter is half gone: only drop the pointer, never call into it.
+    highlighter_ = nullptr;
+    model_->SetHighlighter(nullptr);
+    if (!ComponentState().Contains(csDestroying)) {
+      MeasureFont();
+      model_->InvalidateAll();
+    }
+  }
+}
+
+void TCustomKedEdit::Loaded() {
+  TCustomControl::Loaded();
+  model_->GutterChanged();
+  HostRefreshScrollBars();
+}
+
+void TCustomKedEdit::SetSelStart(int64_t index) {
+  HandleNeeded();
+  model_->SetSelStart(index);
+}
+
+// ---- window -----------------------------------------------------------------------------
+
+void TCustomKedEdit::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+  params.Style |= WS_CLIPCHILDREN;
+  if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomKedEdit::CreateWnd() {
+  TCustomControl::CreateWnd();
+  if (model_->Options().Contains(eoDropFiles) && !ComponentState().Contains(csDesigning))
+    ::DragAcceptFiles(Handle(), TRUE);
+  model_->SizeOrFontChanged(false);
+  HostRefreshScrollBars();
+}
+
+void TCustomKedEdit::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND:
+      // Every pixel is painted by Paint: erasing first would only flicker.
+      message.Result = 1;
+      return;
+    case WM_SIZE:
+      TCustomControl::WndProc(message);
+      model_->SizeOrFontChanged(false);
+      return;
+    case WM_SETFOCUS:
+      TCustomControl::WndProc(message);
+      InitCaret();
+      return;
+    case WM_KILLFOCUS:
+      TCustomControl::WndProc(message);
+      if (caretCreated_) {
+        ::DestroyCaret();
+        caretCreated_ = false;
+        caretShown_ = false;
+      }
+      return;
+    default:
+      TCustomControl::WndProc(message);
+  }
+}
+
+bool TCustomKedEdit::HostFocused() { return HandleAllocated() && ::GetFocus() == handle_; }
+
+void TCustomKedEdit::InitCaret() {
+  if (!HandleAllocated() || !HostFocused()) return;
+  const TKedCaretShape shape = model_->CurrentCaretShape();
+  if (caretCreated_) ::DestroyCaret();
+  caretShown_ = false;
+  caretCreated_ = ::CreateCaret(handle_, nullptr, std::max(shape.Width, 1), std::max(shape.Height, 1)) != 0;
+  model_->UpdateCaret();
+}
+
+void TCustomKedEdit::HostPlaceCaret(int x, int y, bool visible) {
+  if (!caretCreated_) return;
+  ::SetCaretPos(x, y);
+  if (visible && !caretShown_) caretShown_ = ::ShowCaret(handle_) != 0;
+  if (!visible && caretShown_) {
+    ::HideCaret(handle_);
+    caretShown_ = false;
+  }
+  if (HIMC imc = ::ImmGetContext(handle_)) {
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos = {x, y};
+    ::ImmSetCompositionWindow(imc, &form);
+    ::ImmReleaseContext(handle_, imc);
+  }
+}
+
+void TCustomKedEdit::HostRefreshScrollBars() {
+  if (!HandleAllocated()) return;
+  TKedEditModel& m = *model_;
+  const bool hide = m.Options().Contains(eoHideShowScrollbars);
+  const UINT mask = SIF_RANGE | SIF_PAGE | SIF_POS | (hide ? 0u : SIF_DISABLENOSCROLL);
+  auto apply = [&](int bar, bool wanted, int64_t extent, int page, int pos) {
+    if (!wanted) {
+      ::ShowScrollBar(handle_, bar, FALSE);
+      return;
+    }
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = mask;
+    const bool scaled = extent > 32767;
+    si.nMax = scaled ? 32767 : static_cast<int>(std::max<int64_t>(extent, 1));
+    si.nPage = static_cast<UINT>(scaled ? ::MulDiv(32767, page, static_cast<int>(extent)) : page);
+    si.nPos = scaled ? ::MulDiv(32767, pos, static_cast<int>(extent)) : pos;
+    ::ShowScrollBar(handle_, bar, !hide || scaled || page < extent);
+    ::SetScrollInfo(handle_, bar, &si, TRUE);
+  };
+  const TScrollStyle bars = m.ScrollBars();
+  const bool pastEol = m.Options().Contains(eoScrollPastEol);
+  const int64_t hExtent =
+      pastEol ? m.MaxScrollWidth() : std::max(1, m.Lines().GetLongestLineLength());
+  apply(SB_HORZ, (bars == ssHorizontal || bars == ssBoth) && !m.WordWrap(), hExtent,
+        m.CharsInWindow(), m.LeftChar());
+  int64_t vExtent = m.GetDisplayRowCount();
+  if (m.Options().Contains(eoScrollPastEof)) vExtent += m.LinesInWindow() - 1;
+  apply(SB_VERT, bars == ssVertical || bars == ssBoth, vExtent, m.LinesInWindow(), m.TopLine());
+}
+
+void TCustomKedEdit::InvalidateArea(const TRect& rect, bool erase) {
+  if (!HandleAllocated()) return;
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  ::InvalidateRect(handle_, &r, erase);
+}
+
+// ---- painting ------------------------------------------------------------------------------
+
+void TCustomKedEdit::FillArea(HDC dc, const TRect& rect, TColor color) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  ::SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(color)));
+  ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, "", 0, nullptr);
+}
+
+void TCustomKedEdit::Paint() {
+  TKedEditModel& m = *model_;
+  const int cw = std::max(m.CharWidth(), 1);
+  const int lh = std::max(m.LineHeight(), 1);
+  const int gw = m.GutterWidth();
+  const TRect clip = Canvas()->ClipRect();
+  int firstColumn = m.LeftChar();
+  if (clip.Left > gw + 2) firstColumn += (clip.Left - gw - 2) / cw;
+  const int lastColumn = m.LeftChar() + (clip.Right - gw - 2 + cw - 1) / cw;
+  const int firstRow = std::max(m.TopLine() + clip.Top / lh, m.TopLine());
+  const int lastRow = std::clamp(m.TopLine() + (clip.Bottom + lh - 1) / lh, 1,
+                                 std::max(1, m.GetDisplayRowCount()));
+  if (caretShown_) {
+    ::HideCaret(handle_);
+    caretShown_ = false;
+  }
+  try {
+    if (clip.Left < gw) PaintGutterStrip({clip.Left, clip.Top, gw, clip.Bottom}, firstRow, lastRow);
+    if (clip.Right > gw)
+      PaintTextArea({std::max(clip.Left, gw), clip.Top, clip.Right, clip.Bottom}, firstRow, lastRow,
+                    firstColumn, lastColumn);
+    if (OnPaint) {
+      Canvas()->Font()->Assign(Font());
+      Canvas()->Brush()->SetColor(Color());
+      OnPaint(this, Canvas());
+    }
+    FirePaintTransient(ttAfter);
+  } catch (...) {
+    m.UpdateCaret();
+    throw;
+  }
+  m.UpdateCaret();
+}
+
+void TCustomKedEdit::FirePaintTransient(TTransientType type) {
+  if (!OnPaintTransient || paintTransientLock_ != 0) return;
+  Canvas()->Font()->Assign(Font());
+  Canvas()->Brush()->SetColor(Color());
+  OnPaintTransient(this, Canvas(), type);
+}
+
+void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastRow) {
+  TKedEditModel& m = *model_;
+  TKedGutter& gutter = m.Gutter();
+  HDC dc = Canvas()->Handle();
+  const int lh = std::max(m.LineHeight(), 1);
+  const int gw = m.GutterWidth();
+  const int count = m.Lines().Count();
+  int paintedBottom = clip.Top;
+  if (gutter.ShowLineNumbers()) {
+    const bool ownFont = gutter.UseFontStyle();
+    if (ownFont) textDrawer_->SetBaseFont(gutter.Font());
+    textDrawer_->SetForeground(ownFont ? gutter.Font()->Color() : Font()->Color());
+    textDrawer_->SetBackground(gutter.Color());
+    textDrawer_->StartDrawing(dc);
+    try {
+      const int firstLine = m.DisplayRowToLine(firstRow);
+      const int lastLine = std::min(m.DisplayRowToLine(lastRow), count);
+      for (int line = firstLine; line <= lastLine; ++line) {
+        const int top = (m.LineToDisplayRow(line) - m.TopLine()) * lh;
+        if (top > paintedBottom) FillArea(dc, {0, paintedBottom, gw, top}, gutter.Color());
+        std::string text = gutter.FormatLineNumber(line);
+        if (OnGutterGetText) OnGutterGetText(this, line, text);
+        const int width = static_cast<int>(text.size()) * textDrawer_->CellWidth();
+        const int x = gw - gutter.RightOffset() - width - 2;
+        const int y = top + (lh - textDrawer_->CellHeight()) / 2;
+        textDrawer_->SetBackground(gutter.Color());
+        textDrawer_->CellTextOut(x, y, ETO_OPAQUE, {0, top, gw, top + lh}, text.data(),
+                                 static_cast<int>(text.size()));
+        paintedBottom = top + lh;
+        if (OnGutterPaint) OnGutterPaint(this, line, 0, top);
+      }
+    } catch (...) {
+      textDrawer_->FinishDrawing();
+      if (ownFont) textDrawer_->SetBaseFont(Font());
+      throw;
+    }
+    textDrawer_->FinishDrawing();
+    if (ownFont) textDrawer_->SetBaseFont(Font());
+  }
+  FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());
+  if (gutter.BorderStyle() != gbsNone && clip.Right >= gw - 2) {
+    if (gutter.BorderStyle() == gbsMiddle) {
+      FillArea(dc, {gw - 2, clip.Top, gw - 1, clip.Bottom}, gutter.BorderColor());
+      FillArea(dc, {gw - 1, clip.Top, gw, clip.Bottom}, gutter.Color());
+    } else {
+      FillArea(dc, {gw - 1, clip.Top, gw, clip.Bottom}, gutter.BorderColor());
+    }
+  }
+  if (!gutter.ShowLineNumbers() && OnGutterPaint) {
+    for (int row = firstRow; row <= lastRow && row <= m.GetDisplayRowCount(); ++row)
+      OnGutterPaint(this, m.DisplayRowToLine(row), 0, (row - m.TopLine()) * lh);
+  }
+}
+
+void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRow,
+                                   int firstColumn, int lastColumn) {
+  TKedEditModel& m = *model_;
+  TRect clip = clipIn;
+  HDC dc = Canvas()->Handle();
+  const int lh = std::max(m.LineHeight(), 1);
+  const int gw = m.GutterWidth();
+  const TColor background = m.LineBackground(0);
+  if (clip.Left < gw + 2) {
+    FillArea(dc, {std::max(clip.Left, gw), clip.Top, gw + 2, clip.Bottom}, background);
+    clip.Left = gw + 2;
+  }
+  const int rows = m.GetDisplayRowCount();
+  int bottom = clip.Top;
+  if (rows > 0 && lastRow >= firstRow) {
+    textDrawer_->SetDrawStyle(Font()->Style());
+    textDrawer_->StartDrawing(dc);
+    try {
+      for (int row = firstRow; row <= lastRow; ++row) {
+        const int top = (row - m.TopLine()) * lh;
+        for (const TKedPaintRun& run : m.PaintRow(row, firstColumn, lastColumn, clip.Left, clip.Right)) {
+          const TRect cell{std::max(run.X, clip.Left), top, std::min(run.Right, clip.Right), top + lh};
+          if (cell.Right <= cell.Left) continue;
+          textDrawer_->SetBackground(run.Bg);
+          if (run.Text.empty()) {
+            FillArea(dc, cell, run.Bg);
+            continue;
+          }
+          textDrawer_->SetDrawStyle(run.Style);
+          textDrawer_->SetForeground(run.Fg);
+          textDrawer_->CellTextOut(run.X, top, ETO_OPAQUE | ETO_CLIPPED, cell, run.Text.data(),
+                                   static_cast<int>(run.Text.size()));
+        }
+        bottom = top + lh;
+      }
+    } catch (...) {
+      textDrawer_->FinishDrawing();
+      throw;
+    }
+    textDrawer_->FinishDrawing();
+  }
+  FillArea(dc, {clip.Left, std::max(bottom, clip.Top), clip.Right, clip.Bottom}, background);
+  if (m.RightEdge() > 0) {
+    const int x = m.RightEdge() * m.CharWidth() + m.TextOffset();
+    if (x >= clip.Left && x <= clip.Right)
+      FillArea(dc, {x, clip.Top, x + 1, clip.Bottom + 1}, m.RightEdgeColor());
+  }
+}

@@ -1,0 +1,127 @@
+// The editor control: a window over the portable editor model. It measures the font,
+// paints the gutter and the rows the model lays out, and runs the system caret; text,
+// caret, selection and coordinates live in the model (Model()).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "editor/KedEditModel.h"
+#include "editor/KedTextDrawer.h"
+#include "framework/Controls.h"
+
+class TKedCustomHighlighter;
+class TKedEditSearchCustom;
+
+enum TTransientType { ttBefore, ttAfter };
+using TPaintEvent = TMethod<void(TObject* sender, TCanvas* canvas)>;
+using TPaintTransient = TMethod<void(TObject* sender, TCanvas* canvas, TTransientType type)>;
+using TGutterGetTextEvent = TMethod<void(TObject* sender, int line, std::string& text)>;
+using TGutterPaintEvent = TMethod<void(TObject* sender, int line, int x, int y)>;
+
+class TCustomKedEdit : public TCustomControl, private IKedEditHost {
+  K_CLASS(TCustomKedEdit, TCustomControl)
+
+  explicit TCustomKedEdit(TComponent* owner);
+  ~TCustomKedEdit() override;
+
+  TKedEditModel& Model() { return *model_; }
+  TKedEditStringList* Lines() { return &model_->Lines(); }
+  // Copies the strings into the line list.
+  void SetLines(TStrings* value) { model_->Lines().Assign(value); }
+  void ClearAll() { model_->ClearAll(); }
+
+  // A proportional font is replaced by a fixed-pitch one of the same name, size and style.
+  void SetFont(TFont* value);
+  TKedCustomHighlighter* Highlighter() const { return highlighter_; }
+  void SetHighlighter(TKedCustomHighlighter* value);
+  TKedEditSearchCustom* SearchEngine() const { return searchEngine_; }
+  void SetSearchEngine(TKedEditSearchCustom* value);
+  TKedGutter* Gutter() { return &model_->Gutter(); }
+  void SetGutter(TKedGutter* value) { model_->Gutter().Assign(value); }
+  TKedSelectedColor* SelectedColor() { return &model_->SelectedColor(); }
+  int MaxScrollWidth() const { return model_->MaxScrollWidth(); }
+  void SetMaxScrollWidth(int value) { model_->SetMaxScrollWidth(value); }
+  int TabWidth() const { return model_->TabWidth(); }
+  void SetTabWidth(int value) { model_->SetTabWidth(value); }
+  TKedEditorOptions Options() const { return model_->Options(); }
+  void SetOptions(TKedEditorOptions value);
+  int ExtraLineSpacing() const { return model_->ExtraLineSpacing(); }
+  void SetExtraLineSpacing(int value);
+  bool InsertMode() const { return model_->InsertMode(); }
+  void SetInsertMode(bool value);
+  TKedEditCaretType InsertCaret() const { return model_->InsertCaret(); }
+  void SetInsertCaret(TKedEditCaretType value);
+  TKedEditCaretType OverwriteCaret() const { return model_->OverwriteCaret(); }
+  void SetOverwriteCaret(TKedEditCaretType value);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle value);
+  bool WordWrap() const { return model_->WordWrap(); }
+  void SetWordWrap(bool value) { model_->SetWordWrap(value); }
+  int CharWidth() const { return model_->CharWidth(); }
+  int LineHeight() const { return model_->LineHeight(); }
+  TheTextDrawer* TextDrawer() const { return textDrawer_.get(); }
+
+  void LockPainting() { model_->LockPainting(); }
+  void UnlockPainting() { model_->UnlockPainting(); }
+  void SetSelStart(int64_t index);
+  void SetSelLength(int64_t count) { model_->SetSelLength(count); }
+  std::string GetSelText() const { return model_->GetSelText(); }
+
+  // Repaints the strip of the given lines and then the text.
+  void InvalidateArea(const TRect& rect, bool erase);
+
+  TPaintEvent OnPaint;
+  TPaintTransient OnPaintTransient;
+  TGutterGetTextEvent OnGutterGetText;
+  TGutterPaintEvent OnGutterPaint;
+
+  void WndProc(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void Paint() override;
+  void FontChanged() override;
+  void Loaded() override;
+  void Notification(TComponent* c, TOperation operation) override;
+
+  virtual void PaintGutterStrip(const TRect& clip, int firstRow, int lastRow);
+  virtual void PaintTextArea(const TRect& clip, int firstRow, int lastRow, int firstColumn,
+                             int lastColumn);
+  void FirePaintTransient(TTransientType type);
+  void MeasureFont();
+  void HighlighterChanged(TObject* sender);
+  void InitCaret();
+
+ private:
+  // The model's host.
+  bool HostHasWindow() override { return HandleAllocated(); }
+  bool HostShowing() override { return HandleAllocated() && Visible(); }
+  bool HostFocused() override;
+  int HostClientWidth() override { return ClientWidth(); }
+  int HostClientHeight() override { return ClientHeight(); }
+  void HostInvalidate(const TRect& rect) override { InvalidateArea(rect, false); }
+  void HostRefreshScrollBars() override;
+  void HostPlaceCaret(int x, int y, bool visible) override;
+
+  void FillArea(HDC dc, const TRect& rect, TColor color);
+
+  std::unique_ptr<TFont> fixedPitchFont_;
+  std::unique_ptr<TKedEditModel> model_;
+  std::unique_ptr<TheTextDrawer> textDrawer_;
+  TKedCustomHighlighter* highlighter_ = nullptr;
+  TKedEditSearchCustom* searchEngine_ = nullptr;
+  TBorderStyle borderStyle_ = bsSingle;
+  bool caretCreated_ = false;
+  bool caretShown_ = false;
+  int paintTransientLock_ = 0;
+};
+
+// The editor as forms place it.
+class TKedEdit : public TCustomKedEdit {
+  K_CLASS(TKedEdit, TCustomKedEdit)
+  explicit TKedEdit(TComponent* owner) : TCustomKedEdit(owner) {}
+};
