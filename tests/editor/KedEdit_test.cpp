@@ -1,0 +1,219 @@
+// The editor control on a real window: the text drawer's shared fonts and cell widths, and
+// what the control paints (gutter, token and selection colours) as solid colours.
+#include "editor/KedEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "editor/KedHighlighterSQL.h"
+#include "editor/KedTextDrawer.h"
+#include "framework/Forms.h"
+#include "tests/support/Screenshot.h"
+
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+}
+
+void Settle(HWND wnd) {
+  UpdateWindow(wnd);
+  Pump();
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+  Pump();
+}
+
+std::unique_ptr<TFont> MakeFont(const std::string& name, int size) {
+  auto font = std::make_unique<TFont>();
+  font->SetName(name);
+  font->SetSize(size);
+  return font;
+}
+
+TEST(TextDrawerTest, EqualFontsShareOneRecordUntilTheLastStockGoes) {
+  auto font = MakeFont("Courier New", 10);
+  const int before = GetFontsInfoManager().Count();
+  auto first = std::make_unique<TheFontStock>(font.get());
+  {
+    TheFontStock second(font.get());
+    ASSERT_EQ(first->FontsInfo(), second.FontsInfo());
+    EXPECT_EQ(first->FontsInfo()->RefCount, 2);
+    EXPECT_EQ(GetFontsInfoManager().Count(), before + 1);
+  }
+  // The other stock still draws with the shared handle.
+  EXPECT_EQ(first->FontsInfo()->RefCount, 1);
+  EXPECT_NE(first->FontHandle(), nullptr);
+  EXPECT_GT(first->CharAdvance(), 0);
+  first.reset();
+  EXPECT_EQ(GetFontsInfoManager().Count(), before);
+}
+
+TEST(TextDrawerTest, StylesAreVariantsOfOneRecord) {
+  auto font = MakeFont("Courier New", 10);
+  TheFontStock stock(font.get());
+  stock.SelectStyle(StyleToPattern({fsBold}));
+  HFONT bold = stock.FontHandle();
+  stock.SelectStyle(StyleToPattern({fsItalic, fsUnderline}));
+  EXPECT_NE(stock.FontHandle(), bold);
+  stock.SelectStyle(StyleToPattern({fsBold}));
+  EXPECT_EQ(stock.FontHandle(), bold);  // made once, then reused
+  auto italic = MakeFont("Courier New", 10);
+  italic->SetStyle({fsItalic});
+  TheFontStock other(italic.get());
+  EXPECT_EQ(other.FontsInfo(), stock.FontsInfo());  // italic is a variant, not another font
+}
+
+TEST(TextDrawerTest, CellWidthsGrowInStepsOfSixtyFour) {
+  auto font = MakeFont("Courier New", 10);
+  TheTextDrawer drawer({fsBold}, font.get());
+  HDC dc = CreateCompatibleDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  drawer.StartDrawing(dc);
+  const std::string text(64, 'x');
+  drawer.CellTextOut(0, 0, 0, {0, 0, 10, 10}, text.data(), 64);
+  EXPECT_EQ(drawer.CellWidthCount(), 128);
+  drawer.CellTextOut(0, 0, 0, {0, 0, 10, 10}, text.data(), 10);
+  EXPECT_EQ(drawer.CellWidthCount(), 128);
+  drawer.StartDrawing(dc);  // nested on the same DC
+  EXPECT_EQ(drawer.DrawingCount(), 2);
+  drawer.FinishDrawing();
+  drawer.FinishDrawing();
+  EXPECT_THROW(drawer.FinishDrawing(), EAssertionFailed);
+  DeleteDC(dc);
+}
+
+TEST(TextDrawerTest, AMissingFontIsRefusedWithItsMessage) {
+  auto font = MakeFont("Courier New", 10);
+  TheTextDrawer drawer({fsBold}, font.get());
+  try {
+    drawer.SetBaseFont(nullptr);
+    FAIL() << "no exception";
+  } catch (const EheTextDrawerException& e) {
+    EXPECT_STREQ(e.what(), "SetBaseFont: 'Value' must be specified.");
+  }
+  EXPECT_THROW(TheFontStock{nullptr}, EheFontStockException);
+}
+
+class TTestForm : public TForm {
+  K_CLASS(TTestForm, TForm)
+  explicit TTestForm(TComponent* owner) : TForm(owner) {}
+};
+
+class EditorWindowTest : public ::testing::Test {
+ protected:
+  EditorWindowTest() {
+    form = new TTestForm(Application);
+    form->SetBounds(40, 40, 520, 340);
+    sql = new TKedSQLHl(form);
+    editor = new TKedEdit(form);
+    editor->SetParent(form);
+    editor->SetBounds(10, 10, 480, 280);
+    editor->SetBorderStyle(bsNone);
+    editor->SetColor(clWhite);
+    editor->Model().SetColor(clWhite);
+    editor->Gutter()->SetShowLineNumbers(true);
+    editor->Gutter()->SetColor(clYellow);
+    editor->Gutter()->SetBorderStyle(gbsNone);
+    sql->SpaceAttri()->SetBackground(clAqua);
+    sql->KeyAttri()->SetForeground(clBlue);
+    editor->SetHighlighter(sql);
+  }
+  ~EditorWindowTest() override { delete form; }
+
+  void Show() {
+    form->Show();
+    Pump();
+    Settle(form->Handle());
+  }
+
+  COLORREF Pixel(int x, int y) { return ktest::ClientPixel(editor->Handle(), x, y); }
+  // A point inside the cell of a column and row, away from glyph edges.
+  COLORREF CellPixel(int column, int row) {
+    const TKedEditModel& m = editor->Model();
+    return Pixel(m.TextOffset() + (column - 1) * m.CharWidth() + 1,
+                 (row - m.TopLine()) * m.LineHeight() + 1);
+  }
+
+  TTestForm* form;
+  TKedSQLHl* sql;
+  TKedEdit* editor;
+};
+
+TEST_F(EditorWindowTest, PaintsGutterTokensAndTheAreaBelowTheText) {
+  editor->Lines()->Add("select    x");
+  editor->Lines()->Add("  from t");
+  Show();
+  const TKedEditModel& m = editor->Model();
+  ASSERT_GT(m.CharWidth(), 0);
+  ASSERT_GT(m.GutterWidth(), 0);
+  EXPECT_EQ(Pixel(1, 1), static_cast<COLORREF>(clYellow));
+  EXPECT_EQ(Pixel(1, m.LineHeight() * 5), static_cast<COLORREF>(clYellow));
+  // Blanks are whitespace tokens: their cells are solid in its background.
+  EXPECT_EQ(CellPixel(8, 1), static_cast<COLORREF>(clAqua));
+  EXPECT_EQ(CellPixel(1, 2), static_cast<COLORREF>(clAqua));
+  // Below the text and right of it: the whitespace background (the line background).
+  EXPECT_EQ(CellPixel(3, 6), static_cast<COLORREF>(clAqua));
+  ktest::SaveScreenshot(form->Handle(), "editor_tokens");
+}
+
+TEST_F(EditorWindowTest, SelectionAndSpecialLinesPaintTheirColours) {
+  editor->Lines()->Add("a        b");
+  editor->Lines()->Add("c        d");
+  editor->SelectedColor()->SetBackground(clFuchsia);
+  editor->Model().OnSpecialLineColors = [](TObject*, int line, bool& special, TColor& fg,
+                                           TColor& bg) {
+    if (line != 2) return;
+    special = true;
+    fg = clRed;
+    bg = clLime;
+  };
+  Show();
+  editor->Model().SetSelBegin({3, 1});
+  editor->Model().SetSelEnd({6, 1});
+  Settle(form->Handle());
+  EXPECT_EQ(CellPixel(4, 1), static_cast<COLORREF>(clFuchsia));
+  EXPECT_EQ(CellPixel(8, 1), static_cast<COLORREF>(clAqua));
+  EXPECT_EQ(CellPixel(4, 2), static_cast<COLORREF>(clLime));
+  // On a special line the selection swaps its colours.
+  editor->Model().SetSelBegin({3, 2});
+  editor->Model().SetSelEnd({6, 2});
+  Settle(form->Handle());
+  EXPECT_EQ(CellPixel(4, 2), static_cast<COLORREF>(clRed));
+  ktest::SaveScreenshot(form->Handle(), "editor_selection");
+}
+
+TEST_F(EditorWindowTest, APaintedLastScreenOfALongTextShowsItsLineNumbers) {
+  for (int i = 0; i < 5000; ++i) editor->Lines()->Add("insert into t values (1);");
+  Show();
+  editor->Model().SetCaretPos({1, 5000});
+  Settle(form->Handle());
+  const TKedEditModel& m = editor->Model();
+  EXPECT_EQ(m.TopLine(), 5000 - m.LinesInWindow() + 1);
+  EXPECT_EQ(m.RangesValid(), 4999);
+  ktest::SaveScreenshot(form->Handle(), "editor_last_screen");
+}
+
+TEST_F(EditorWindowTest, AProportionalFontIsReplacedByAFixedPitchOne) {
+  auto arial = MakeFont("Arial", 12);
+  arial->SetStyle({fsItalic});
+  editor->SetFont(arial.get());
+  EXPECT_EQ(editor->Font()->Name(), "Arial");
+  EXPECT_EQ(editor->Font()->Pitch(), fpFixed);
+  EXPECT_EQ(editor->Font()->Size(), 12);
+  EXPECT_TRUE(editor->Font()->Style().Contains(fsItalic));
+}
+
+TEST_F(EditorWindowTest, AFreedHighlighterOnlyLeavesTheEditor) {
+  editor->Lines()->Add("select 1");
+  Show();
+  delete sql;
+  sql = nullptr;
+  EXPECT_EQ(editor->Highlighter(), nullptr);
+  editor->Invalidate();
+  Settle(form->Handle());
+  EXPECT_EQ(CellPixel(7, 1), static_cast<COLORREF>(clWhite));
+}
+
+}  // namespace
