@@ -1,6 +1,7 @@
 // Program entry of Kestrava.exe.
 #include <windows.h>
 
+#include "app/about.h"
 #include "app/main.h"
 #include "framework/Forms.h"
 
@@ -8,7 +9,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     Application->Initialize();
     Application->CreateForm(Form1);
-    // The about window joins here with the language switch.
+    Application->CreateForm(Form2);
     Application->Run();
   } catch (...) {
     Application->HandleException(nullptr);

@@ -6,6 +6,8 @@
 
 #include "app/BaseName.h"
 #include "app/DumpCleaner.h"
+#include "app/Language.h"
+#include "app/about.h"
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
 #include "framework/IniFiles.h"
@@ -143,6 +145,9 @@ void TForm1::CreateMenu() {
   About1 = item(Hilfe1, "About1", "About");
   ffnen1->SetOnClick(MakeEvent<&TForm1::ffnen1Click>(this));
   Beenden1->SetOnClick(MakeEvent<&TForm1::Beenden1Click>(this));
+  Deutsch1->SetOnClick(MakeEvent<&TForm1::Deutsch1Click>(this));
+  Englisch1->SetOnClick(MakeEvent<&TForm1::Englisch1Click>(this));
+  About1->SetOnClick(MakeEvent<&TForm1::About1Click>(this));
   SetMenu(MainMenu1);
 }
 
@@ -307,6 +312,11 @@ void TForm1::CreateComponents() {
   OpenDialog1 = new TOpenDialog(this);
   OpenDialog1->SetName("OpenDialog1");
   OpenDialog1->SetFilter("SQL-Dateien|*.sql|CSV-Dateien|*.csv");
+
+  KxTranslator1 = new TKxTranslator(this);
+  KxTranslator1->SetName("KxTranslator1");
+  KxTranslatorStrings1 = new TKxTranslatorStrings(this);
+  KxTranslatorStrings1->SetName("KxTranslatorStrings1");
 }
 
 void TForm1::SetPanelText(int index, const std::string& text) {
@@ -349,14 +359,21 @@ void TForm1::FormCreate(TObject*) {
   if (FileExists(config)) {
     TIniFile ini(config);
     Language = ini.ReadString("Main", "Language", Language);
-    // Rewriting the window in English belongs to the translator, which comes later.
+    // The about window does not exist yet: it follows when this window is first shown.
+    if (Language == "en") TranslateWindow(*KxTranslator1, ProgramFolder, "en", "main", this);
   }
 }
 
 void TForm1::FormShow(TObject*) {
   try {
-    // 1. Language re-check: with Language "en" the translator rewrites Form1 and
-    //    Form2 from the English files (comes with the translator).
+    if (Language == "en") {
+      if (!ReadLanguageSetting(ProgramFolder).empty()) {
+        TranslateWindow(*KxTranslator1, ProgramFolder, "en", "main", this);
+        TranslateWindow(*KxTranslator1, ProgramFolder, "en", "about", Form2);
+      } else {
+        Englisch1Click(this);
+      }
+    }
     // 2. Version check: CheckForUpdate(*WebForm1, Handle(), VersionText, ProgramFolder,
     //    Language) of web/VersionCheck.h, once WebForm1 sits on this window.
     // A failure of either is reported as one, below.
@@ -380,6 +397,20 @@ void TForm1::FormCloseQuery(TObject*, bool& canClose) {
 }
 
 void TForm1::Beenden1Click(TObject*) { Close(); }
+
+void TForm1::Englisch1Click(TObject*) {
+  SwitchLanguage(*KxTranslator1, ProgramFolder, "en", this, Form2, Language);
+}
+
+void TForm1::Deutsch1Click(TObject*) {
+  SwitchLanguage(*KxTranslator1, ProgramFolder, "de", this, Form2, Language);
+}
+
+void TForm1::About1Click(TObject*) {
+  if (Form2 == nullptr) return;
+  if (Language == "en") TranslateWindow(*KxTranslator1, ProgramFolder, "en", "about", Form2);
+  Form2->ShowModal();
+}
 
 // ---- opening ---------------------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "translate/KxTranslator.h"
 
 class TSplitObserver;
 
@@ -75,6 +76,8 @@ class TForm1 : public TForm {
   TMenuItem* Hilfe1;
   TMenuItem* About1;
   TOpenDialog* OpenDialog1;
+  TKxTranslator* KxTranslator1;
+  TKxTranslatorStrings* KxTranslatorStrings1;
 
   // The text being worked on. The editor will hold it; until then the window does.
   TKedEditStringList* Lines() { return lines_.get(); }
@@ -88,6 +91,10 @@ class TForm1 : public TForm {
   void FormDestroy(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);
   void Beenden1Click(TObject* sender);
+  // Language menu and about window (app/Language.h).
+  void Englisch1Click(TObject* sender);
+  void Deutsch1Click(TObject* sender);
+  void About1Click(TObject* sender);
   void sBitBtn1Click(TObject* sender);
   void ffnen1Click(TObject* sender);
   void sCheckBox1Click(TObject* sender);
