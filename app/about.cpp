@@ -16,7 +16,7 @@ const char* const kUsageText =
     "1. Mit \"Datei öffnen\" den Dump laden.\r\n"
     "2. Wahlweise Kommentarzeilen und Leerzeilen entfernen.\r\n"
     "3. Speicherort, Dateiname und neue Dateigröße wählen.\r\n"
-    "4. \"Starten\" drücken: die Dateien werden nummeriert im Speicherort abgelegt.\r\n";
+    "4. \"Starten\" drücken: die Dateien werden nummeriert im Speicherort abgelegt.";
 
 TLabel* MakeLabel(TForm2* form, TWinControl* parent, const char* name, int left, int top,
                   const std::string& caption) {
