@@ -223,6 +223,16 @@ TEST_F(MainWindow, StartChecksItsInputsBeforeCreatingAnything) {
   }
 }
 
+TEST_F(MainWindow, CreationReadsTheVersionResourceAndTheProgramFolder) {
+  EXPECT_EQ(ReadOwnFileVersion(), "1.2.0.1");
+  EXPECT_EQ(form->VersionText, "1.2.0.1");
+  ASSERT_FALSE(form->ProgramFolder.empty());
+  EXPECT_EQ(form->ProgramFolder.back(), '\\');
+  EXPECT_EQ(form->Caption(), "Kestrava 1.2");
+  EXPECT_FALSE(form->sCheckBox1->Enabled()) << "disabled until a file is opened";
+  EXPECT_FALSE(form->sGroupBox1->Enabled());
+}
+
 TEST_F(MainWindow, FailedOpenKeepsTheTextAndThePath) {
   ktest::TMessageBoxWatcher watcher;
   form->Language = "de";
