@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -301,8 +302,20 @@ TEST_F(MainWindow, FileThatCannotBeCreatedStopsTheRunAndKeepsTheFinishedPieces) 
   EXPECT_TRUE(form->sBitBtn2->Enabled());
 }
 
-TEST_F(MainWindow, ClosingDuringARunIsRefused) {
+TEST_F(MainWindow, ClosingDuringARunIsRefusedAndTheCommandsAreDisabled) {
   ktest::TMessageBoxWatcher watcher;
+  // Read while the first box is up, that is in the middle of the run; the main
+  // thread waits inside the box meanwhile.
+  std::atomic<bool> sampled{false};
+  std::atomic<bool> anyEnabled{false};
+  watcher.SetCloseWhen([&] {
+    if (!sampled.exchange(true)) {
+      anyEnabled = form->sBitBtn2->Enabled() || form->sBitBtn1->Enabled() ||
+                   form->sCheckBox1->Enabled() || form->sToolBar1->Enabled() ||
+                   form->re_org->Enabled() || form->Datei1->Enabled() || form->Sprache1->Enabled();
+    }
+    return true;
+  });
   form->Language = "en";
   form->OpenWithPreparation(dumpPath);
   // The run pumps messages: the close request arrives in the middle of it.
@@ -312,6 +325,11 @@ TEST_F(MainWindow, ClosingDuringARunIsRefused) {
                                                       "Processing terminated"}));
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(Exists(folder + "dump_split_1.sql"));
+  EXPECT_TRUE(sampled.load());
+  EXPECT_FALSE(anyEnabled.load())
+      << "open, clean, Start, tool bar, editor and menu wait for the run";
+  EXPECT_TRUE(form->sBitBtn2->Enabled());
+  EXPECT_TRUE(form->Datei1->Enabled());
 }
 
 }  // namespace
