@@ -279,6 +279,7 @@ void TKedEditModel::SetHighlighter(TKedCustomHighlighter* value) {
   if (value == highlighter_) return;
   highlighter_ = value;
   rangesValid_ = 0;
+  checkpoints_.clear();
   if (wordWrap_) wordWrap_->RewrapAll();
   InvalidateAll();
 }
@@ -931,7 +932,10 @@ int TKedEditModel::ScanRangesFrom(int index) {
   }
 }
 
-void TKedEditModel::ScanAllRanges() { rangesValid_ = 0; }
+void TKedEditModel::ScanAllRanges() {
+  rangesValid_ = 0;
+  checkpoints_.clear();
+}
 
 void TKedEditModel::EnsureRangesThrough(int index) {
   if (!highlighter_) return;
@@ -969,6 +973,7 @@ void TKedEditModel::LinesChanged(TObject*) {
 }
 
 void TKedEditModel::ListCleared(TObject*) {
+  checkpoints_.clear();
   if (wordWrap_) wordWrap_->RewrapAll();
   undoList_->Clear();
   redoList_->Clear();
@@ -982,6 +987,7 @@ void TKedEditModel::ListCleared(TObject*) {
 }
 
 void TKedEditModel::LinesDeleted(TObject*, int index, int count) {
+  checkpoints_.clear();
   if (index < rangesValid_) rangesValid_ = std::max(index, rangesValid_ - count);
   if (highlighter_ && lines_->Count() > 0) ScanRangesFrom(index);
   if (wordWrap_) wordWrap_->NotifyLinesDeleted(index, count);
@@ -990,6 +996,7 @@ void TKedEditModel::LinesDeleted(TObject*, int index, int count) {
 }
 
 void TKedEditModel::LinesInserted(TObject*, int index, int count) {
+  checkpoints_.clear();
   if (index < rangesValid_) {
     rangesValid_ += count;
     if (highlighter_ && lines_->Count() > 0) {
@@ -1004,6 +1011,7 @@ void TKedEditModel::LinesInserted(TObject*, int index, int count) {
 }
 
 void TKedEditModel::LineReplaced(TObject*, int index, int count) {
+  checkpoints_.clear();
   int lastLine = index + 1;
   if (wordWrap_) {
     if (wordWrap_->NotifyLinesChanged(index, count) != 0) lastLine = lines_->Count();

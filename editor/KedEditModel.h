@@ -377,6 +377,18 @@ class TKedEditModel : public IKedWordWrapEditor {
   bool linesUpdating_ = false;
   TRect pendingInvalidRect_{};
   int rangesValid_ = 0;
+
+  // Where the scan of a long line can resume: token starts with the range in force before
+  // each, recorded while painting, so scrolling along a line of megabytes rescans only
+  // from the nearest point instead of from the line start. Any change of lines drops them.
+  struct TokenCheckpoints {
+    int Line = 0;
+    const char* Data = nullptr;
+    size_t Size = 0;
+    std::vector<std::pair<int, intptr_t>> Points;  // ascending token starts
+  };
+  TokenCheckpoints* CheckpointsFor(int line, std::string_view text, bool create);
+  std::vector<TokenCheckpoints> checkpoints_;
 };
 
 // Tab-expanded column (1-based) of a character index in a line; past the end one

@@ -25,6 +25,17 @@ struct Cell {
 
 }  // namespace
 
+TKedEditModel::TokenCheckpoints* TKedEditModel::CheckpointsFor(int line, std::string_view text,
+                                                               bool create) {
+  for (auto& c : checkpoints_)
+    if (c.Line == line && c.Data == text.data() && c.Size == text.size()) return &c;
+  if (!create) return nullptr;
+  // A few screens of lines; older ones are dropped all at once.
+  if (checkpoints_.size() >= 512) checkpoints_.clear();
+  checkpoints_.push_back({line, text.data(), text.size(), {}});
+  return &checkpoints_.back();
+}
+
 TColor TKedEditModel::LineBackground(int line) const {
   if (activeLineColor_ != clNone && line == caretY_) return activeLineColor_;
   if (highlighter_) {
@@ -51,7 +62,7 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   const std::string_view raw = lines_->LineView(line - 1);
   std::string expanded;
   std::string_view text = raw;
-  if (std::memchr(raw.data(), '\t', raw.size()) != nullptr) {
+  if (lines_->LineHasTabs(line - 1)) {
     expanded = lines_->GetExpandedLine(line - 1);
     text = expanded;
   }
@@ -133,22 +144,50 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   bool reachedEnd = true;
   if (highlighter_ && highlighter_->Enabled()) {
     EnsureRangesThrough(line - 2);
-    if (line == 1)
-      highlighter_->ClearRange();
-    else
-      highlighter_->RestoreRange(lines_->GetLineRange(line - 2));
-    highlighter_->StartLine(text, line - 1);
     const int64_t firstIndex = static_cast<int64_t>(offset) + firstColumn - 1;
     const int64_t lastIndex = static_cast<int64_t>(offset) + std::min(lastColumn, rowWidth) - 1;
+    // Long lines shown far from their start resume at the nearest recorded token start.
+    constexpr int kCheckpointDistance = 1 << 14;
+    const bool longLine = expanded.empty() && length > kCheckpointDistance;
+    TokenCheckpoints* checkpoints = longLine ? CheckpointsFor(line, text, true) : nullptr;
+    int base = 0;
+    if (checkpoints) {
+      for (const auto& [pos, range] : checkpoints->Points) {
+        if (pos > firstIndex) break;
+        base = pos;
+      }
+    }
+    if (base > 0) {
+      TKedHighlighterRange range = 0;
+      for (const auto& point : checkpoints->Points)
+        if (point.first == base) range = point.second;
+      highlighter_->RestoreRange(range);
+      highlighter_->StartLine(text.substr(static_cast<size_t>(base)), line - 1);
+    } else {
+      if (line == 1)
+        highlighter_->ClearRange();
+      else
+        highlighter_->RestoreRange(lines_->GetLineRange(line - 2));
+      highlighter_->StartLine(text, line - 1);
+    }
+    int nextCheckpoint = checkpoints && !checkpoints->Points.empty()
+                             ? checkpoints->Points.back().first + kCheckpointDistance
+                             : kCheckpointDistance;
     while (!highlighter_->AtLineEnd()) {
-      const int p = highlighter_->TokenStart();
+      const int p = base + highlighter_->TokenStart();
       TKedHighlighterAttributes* attr = highlighter_->TokenAttribute();
       if (p > lastIndex) {
         reachedEnd = false;
         break;
       }
+      const TKedHighlighterRange rangeBefore = highlighter_->CurrentRange();
       highlighter_->ScanNextToken();
-      const int n = (highlighter_->AtLineEnd() ? length : highlighter_->TokenStart()) - p;
+      const int n = (highlighter_->AtLineEnd() ? length : base + highlighter_->TokenStart()) - p;
+      if (checkpoints && !highlighter_->AtLineEnd() && p + n >= nextCheckpoint) {
+        // The next token starts here with the range the scanner had before reading it.
+        checkpoints->Points.emplace_back(p + n, rangeBefore);
+        nextCheckpoint = p + n + kCheckpointDistance;
+      }
       lastAttr = attr;
       if (p + n <= firstIndex) continue;
       TColor tfg, tbg;

@@ -448,6 +448,12 @@ void TKedEditStringList::ExpandLine(int index) {
   rec.Meta = owned | length | (hasTabs ? kLineHasTabs : kLineHasNoTabs);
 }
 
+bool TKedEditStringList::LineHasTabs(int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  if (lines_[index].Meta & kExpandedLengthUnknown) ExpandLine(index);
+  return (lines_[index].Meta & kLineHasTabs) != 0;
+}
+
 std::string TKedEditStringList::GetExpandedLine(int index) {
   if (index < 0 || index >= GetCount()) return {};
   const LineRec& rec = lines_[index];

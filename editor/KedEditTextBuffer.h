@@ -68,6 +68,8 @@ class TKedEditStringList : public TStrings {
   void StoreLineRange(int index, int range);
   std::string GetExpandedLine(int index);
   int GetExpandedLength(int index);
+  // Whether the line holds a tab, measured once with its expanded length. Out of range: false.
+  bool LineHasTabs(int index);
   int GetLongestLineLength();
   int TabWidth() const { return tabWidth_; }
   void SetTabWidth(int value);

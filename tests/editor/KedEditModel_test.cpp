@@ -376,6 +376,20 @@ TEST_F(EditModelHighlightTest, EditingInvalidatesDownToTheLastChangedRange) {
   EXPECT_EQ(host.invalidated[0].Bottom, 13 * 16);  // to the end: every row shown, the partial one too
 }
 
+TEST_F(EditModelHighlightTest, LongLinesPaintTheSameWhenResumedFromARecordedPoint) {
+  std::string line = "insert into t values ";
+  while (line.size() < 300000) line += "(1,'it''s /* no comment */',2.5), /* c */ ";
+  Load({line, line});
+  const int far = 250000;
+  model.SetLeftChar(far);
+  const auto fresh = model.PaintRow(1, far, far + 40, 30, 400);
+  model.SetLeftChar(far - 100000);
+  model.PaintRow(1, far - 100000, far - 99960, 30, 400);  // records points on the way
+  model.SetLeftChar(far);
+  EXPECT_EQ(model.PaintRow(1, far, far + 40, 30, 400), fresh);
+  EXPECT_EQ(model.PaintRow(2, far, far + 40, 30, 400), fresh);
+}
+
 // The colour of each painted column, left to right (fills count once per cell).
 std::string Looks(const std::vector<TKedPaintRun>& runs, int cw) {
   std::string out;
