@@ -196,6 +196,12 @@ bool TGIFColorMap::SortByUsage() {
     for (int64_t k = 0; k < n; ++k)
       if (p[k] < count_) ++pairs[p[k]].Count;
   }
+  // A transparent colour stays in the map even where no pixel uses it: the frame's
+  // transparent index must keep pointing into the map.
+  for (TGIFSubImage* frame : frames) {
+    const int t = frame->TransparentIndex();
+    if (t >= 0 && t < count_ && pairs[t].Count == 0) pairs[t].Count = 1;
+  }
   SortUsageDescending(pairs, 0, count_ - 1);
   bool inOrder = true;
   for (int i = 0; i < count_; ++i)

@@ -241,10 +241,7 @@ TColorQuantizer::~TColorQuantizer() = default;
 
 void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
   InsertColor(root_, 0, red, green, blue);
-  while (leafCount_ > maxColors_) {
-    const int before = leafCount_;
-    MergeDeepestNode();
-    if (leafCount_ == before) break;
+  while (leafCount_ > maxColors_ && MergeDeepestNode()) {
   }
 }
 
@@ -288,11 +285,11 @@ void TColorQuantizer::InsertColor(std::unique_ptr<TOctreeNode>& node, int level,
   InsertColor(node->Children[child], level + 1, r, g, b);
 }
 
-void TColorQuantizer::MergeDeepestNode() {
+bool TColorQuantizer::MergeDeepestNode() {
   int level = colorBits_ - 1;
   while (level > 0 && reducible_[level] == nullptr) --level;
   TOctreeNode* node = reducible_[level];
-  if (node == nullptr) return;
+  if (node == nullptr) return false;
   reducible_[level] = node->Next;
   int children = 0;
   for (auto& child : node->Children) {
@@ -306,6 +303,7 @@ void TColorQuantizer::MergeDeepestNode() {
   }
   node->Leaf = true;
   leafCount_ -= children - 1;
+  return true;
 }
 
 namespace {

@@ -194,7 +194,8 @@ class TColorQuantizer : public TObject {
  private:
   void InsertColor(std::unique_ptr<TOctreeNode>& node, int level, uint8_t r, uint8_t g,
                    uint8_t b);
-  void MergeDeepestNode();
+  // False when nothing is left to merge.
+  bool MergeDeepestNode();
 
   std::unique_ptr<TOctreeNode> root_;
   int leafCount_ = 0;

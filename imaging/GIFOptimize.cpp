@@ -18,6 +18,13 @@ bool ContainsIndex(TGIFSubImage* frame, int index) {
   return std::memchr(p, index, static_cast<size_t>(frame->PixelCount())) != nullptr;
 }
 
+bool ContainsOtherThan(TGIFSubImage* frame, int index) {
+  const uint8_t* p = frame->Pixels();
+  for (int64_t k = 0; k < frame->PixelCount(); ++k)
+    if (p[k] != index) return true;
+  return false;
+}
+
 TRect Intersect(const TRect& a, const TRect& b) {
   TRect r{Max(a.Left, b.Left), Max(a.Top, b.Top), Min(a.Right, b.Right), Min(a.Bottom, b.Bottom)};
   if (r.Right <= r.Left || r.Bottom <= r.Top) return {};
@@ -65,7 +72,8 @@ int ObtainTransparentIndex(TGIFSubImage* frame) {
       TGIFSubImage* other = image->Frame(i);
       if (other == frame || !other->Transparent() || other->ColorMap().Count() > 0) continue;
       const int index = other->TransparentIndex();
-      if (index >= 0 && !ContainsIndex(frame, index)) return index;
+      if (index >= 0 && index < image->GlobalColorMap().Count() && !ContainsIndex(frame, index))
+        return index;
     }
     return image->GlobalColorMap().AppendColor(clBlack);
   }
@@ -220,6 +228,12 @@ void TGIFImage::OptimizeFrames(uint8_t options, uint8_t reduction, int /*bits*/,
         if (DisposalOf(frame) == 2) continue;
         // The looping extension would go with an emptied frame.
         if (HasLoopExtension(frame)) continue;
+        // A frame that shows nothing of its own still shows the picture the frame before it
+        // left behind: the background first of all, or what that frame's disposal restored.
+        // Only after a frame that stays on screen can it go.
+        if (!ContainsOtherThan(frame, frame->TransparentIndex()) &&
+            (i == 0 || DisposalOf(Frame(i - 1)) >= 2))
+          continue;
         const int delay = EffectiveDelay(frame);
         frame->TrimTransparentEdges();
         if (!frame->IsEmpty()) continue;
