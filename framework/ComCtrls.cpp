@@ -1034,6 +1034,7 @@ K_PUBLISH(TCustomListView) {
   p.Enum("ViewStyle", &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle,
          {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
   p.Prop("Columns", &TCustomListView::Columns);
+  p.Prop("Items", &TCustomListView::Items);
   p.Prop("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
   p.Prop("LargeImages", &TCustomListView::LargeImages, &TCustomListView::SetLargeImages);
   p.Prop("ShowColumnHeaders", &TCustomListView::ShowColumnHeaders, &TCustomListView::SetShowColumnHeaders);
@@ -1441,6 +1442,7 @@ TTreeNode* TTreeNodes::FindNode(HTREEITEM item) const {
 }
 
 K_PUBLISH(TCustomTreeView) {
+  p.Prop("Items", &TCustomTreeView::Items);
   p.Prop("Images", &TCustomTreeView::Images, &TCustomTreeView::SetImages);
   p.Prop("ShowLines", &TCustomTreeView::ShowLines, &TCustomTreeView::SetShowLines);
   p.Prop("ShowRoot", &TCustomTreeView::ShowRoot, &TCustomTreeView::SetShowRoot);

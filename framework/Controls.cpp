@@ -117,6 +117,7 @@ void SetMouseControl(TControl* c) {
   mouseControl = c;
   if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
   if (c && c == mouseControl) c->Perform(CM_MOUSEENTER, 0, 0);
+  if (Application) Application->HintMouseMessage(c);
 }
 
 }  // namespace
@@ -234,6 +235,7 @@ K_PUBLISH(TControl) {
   p.Prop("Text", &TControl::Text, &TControl::SetText);
   p.Prop("Hint", &TControl::Hint, &TControl::SetHint);
   p.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+  p.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
   p.Prop("Visible", &TControl::Visible, &TControl::SetVisible);
   p.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled);
   p.Prop("Color", &TControl::Color, &TControl::SetColor);
@@ -408,6 +410,11 @@ void TControl::SetCursor(TCursor value) {
   if (value == cursor_) return;
   cursor_ = value;
   Perform(CM_CURSORCHANGED);
+}
+
+bool TControl::HintsEnabled() const {
+  if (parentShowHint_ && parent_) return parent_->HintsEnabled();
+  return showHint_;
 }
 
 void TControl::SetPopupMenu(TPopupMenu* value) {
@@ -1456,4 +1463,58 @@ void TCustomControl::PaintWindow(HDC dc) {
   }
   canvas_->SetHandle(nullptr);
   canvas_->Unlock();
+}
+
+// ---- THintWindow --------------------------------------------------------------------------
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
+  color_ = clInfoBk;
+  brush_->SetColor(color_);
+  SetParentFont(false);
+  if (Screen) font_->Assign(Screen->HintFont());
+  font_->SetColor(clInfoText);
+  SetVisibleNoShow(false);
+}
+
+void THintWindow::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style = WS_POPUP | WS_BORDER;
+  p.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  p.WndParent = Application ? Application->Handle() : nullptr;
+  p.WindowClass.style |= CS_SAVEBITS;
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
+  TWindowDC dc(nullptr);
+  TSelectObject font(dc.Get(), font_->Handle());
+  RECT r{0, 0, maxWidth, 0};
+  DrawTextA(dc.Get(), hint.c_str(), static_cast<int>(hint.size()), &r,
+            DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  return Rect(0, 0, r.right + 6, r.bottom + 2);
+}
+
+void THintWindow::ActivateHint(const TRect& rect, const std::string& hint) {
+  SetCaption(hint);
+  HandleNeeded();
+  left_ = rect.Left;
+  top_ = rect.Top;
+  width_ = rect.Width();
+  height_ = rect.Height();
+  SetWindowPos(handle_, HWND_TOPMOST, rect.Left, rect.Top, rect.Width(), rect.Height(),
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::Paint() {
+  HDC dc = Canvas()->Handle();
+  RECT r;
+  GetClientRect(handle_, &r);
+  brush_->SetColor(color_);
+  FillRect(dc, &r, brush_->Handle());
+  InflateRect(&r, -2, -1);
+  TSelectObject font(dc, font_->Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
+  std::string text = Text();
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

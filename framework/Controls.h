@@ -333,7 +333,16 @@ class TControl : public TComponent {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& value) { hint_ = value; }
   bool ShowHint() const { return showHint_; }
-  void SetShowHint(bool value) { showHint_ = value; }
+  // Setting ShowHint stops following the parent's.
+  void SetShowHint(bool value) {
+    showHint_ = value;
+    parentShowHint_ = false;
+  }
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value) { parentShowHint_ = value; }
+  // Whether hints show for this control: its own ShowHint or, following the parent,
+  // the parent's.
+  bool HintsEnabled() const;
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
@@ -418,6 +427,7 @@ class TControl : public TComponent {
   bool parentColor_ = false;
   bool parentFont_ = true;
   bool showHint_ = false;
+  bool parentShowHint_ = true;
   bool mouseInside_ = false;
   bool aligningChild_ = false;  // bounds set by the parent's layout: anchors stay
   bool syncingFont_ = false;    // font copied from the parent: ParentFont stays
@@ -574,6 +584,35 @@ class TCustomControl : public TWinControl {
 
  private:
   std::unique_ptr<TControlCanvas> canvas_;
+};
+
+// What a control may change before its hint shows (CM_HINTSHOW, LParam points here;
+// a non-zero result cancels the hint).
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TPoint HintPos{};       // screen position of the hint window
+  int HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  TRect CursorRect{};     // the hint goes when the mouse leaves this (control coordinates)
+  TPoint CursorPos{};     // mouse position in control coordinates
+  int ReshowTimeout = 0;
+  int HideTimeout = 2500;
+  std::string HintStr;
+};
+
+// The small window that shows a hint text.
+class THintWindow : public TCustomControl {
+  K_CLASS(THintWindow, TCustomControl)
+  explicit THintWindow(TComponent* owner);
+  // The bounds the text needs (0-based), no wider than maxWidth.
+  virtual TRect CalcHintRect(int maxWidth, const std::string& hint);
+  // Shows the window with the text at a screen rectangle, without activating it.
+  virtual void ActivateHint(const TRect& rect, const std::string& hint);
+  void ReleaseHandle() { DestroyHandle(); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
 };
 
 // The control that owns a window of this thread, looking through child windows that the

@@ -595,7 +595,12 @@ void TCustomForm::WndProc(TMessage& m) {
 
 // ---- TApplication -------------------------------------------------------------------------
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+namespace {
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+}  // namespace
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(std::make_unique<TIcon>()) {
   SetSystemColorSource(&LiveSystemColor);
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -656,6 +661,70 @@ std::string TApplication::ExeName() const {
   return path;
 }
 
+void TApplication::SetIcon(TIcon* value) { icon_->Assign(value); }
+
+void TApplication::SetShowHint(bool value) {
+  showHint_ = value;
+  if (!value) CancelHint();
+}
+
+void TApplication::CancelHint() {
+  if (handle_) {
+    KillTimer(handle_, kHintShowTimer);
+    KillTimer(handle_, kHintHideTimer);
+  }
+  if (hintWindow_ && hintWindow_->HandleAllocated()) ShowWindow(hintWindow_->Handle(), SW_HIDE);
+}
+
+void TApplication::HintMouseMessage(TControl* control) {
+  if (control == hintControl_) return;
+  CancelHint();
+  if (hintControl_) hintControl_->RemoveFreeNotification(this);
+  hintControl_ = control;
+  if (control) control->FreeNotification(this);
+  SetHint(control ? control->Hint() : std::string());
+  if (control && showHint_ && control->HintsEnabled() && !control->Hint().empty() && handle_)
+    SetTimer(handle_, kHintShowTimer, static_cast<UINT>(hintPause_), nullptr);
+}
+
+void TApplication::ShowHintNow() {
+  KillTimer(handle_, kHintShowTimer);
+  TControl* c = hintControl_;
+  if (!c || !showHint_) return;
+  POINT pt;
+  GetCursorPos(&pt);
+  THintInfo info;
+  info.HintControl = c;
+  info.HintStr = c->Hint();
+  info.HintColor = hintColor_;
+  info.HintMaxWidth = Screen ? Screen->Width() : 800;
+  info.CursorPos = c->ScreenToClient({pt.x, pt.y});
+  info.CursorRect = Rect(0, 0, c->Width(), c->Height());
+  info.HintPos = {pt.x, pt.y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4};
+  info.HideTimeout = hintHidePause_;
+  if (c->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;
+  if (!hintWindow_) hintWindow_ = new THintWindow(this);
+  hintWindow_->SetColor(info.HintColor);
+  TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  TRect work = Screen ? Screen->WorkAreaRect() : r;
+  int x = std::min<int>(info.HintPos.X, work.Right - r.Width());
+  int y = std::min<int>(info.HintPos.Y, work.Bottom - r.Height());
+  hintWindow_->ActivateHint(Bounds(x, y, r.Width(), r.Height()), info.HintStr);
+  if (info.HideTimeout > 0) SetTimer(handle_, kHintHideTimer, static_cast<UINT>(info.HideTimeout), nullptr);
+}
+
+void TApplication::Notification(TComponent* c, TOperation operation) {
+  TComponent::Notification(c, operation);
+  if (operation == opRemove) {
+    if (c == hintControl_) {
+      hintControl_ = nullptr;
+      CancelHint();
+    }
+    if (c == hintWindow_) hintWindow_ = nullptr;
+    if (c == mainForm_) mainForm_ = nullptr;
+  }
+}
+
 void TApplication::SetHint(const std::string& value) {
   if (value == hint_) return;
   hint_ = value;
@@ -711,6 +780,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
     return true;
   }
   bool handled = false;
+  switch (msg.message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      CancelHint();
+      break;
+  }
   try {
     if (OnMessage_) OnMessage_(msg, handled);
     if (!handled && !IsKeyMsg(msg) && !IsDlgMsg(msg)) {
@@ -858,6 +936,22 @@ void TApplication::WndProc(TMessage& m) {
     case WM_CLOSE:
       if (mainForm_) mainForm_->Close();
       return;
+    case WM_TIMER:
+      if (m.WParam == kHintShowTimer) {
+        ShowHintNow();
+        return;
+      }
+      if (m.WParam == kHintHideTimer) {
+        CancelHint();
+        return;
+      }
+      break;
+    case WM_GETICON:
+      if (!icon_->Empty()) {
+        m.Result = reinterpret_cast<LRESULT>(icon_->Handle());
+        return;
+      }
+      break;
   }
   m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
 }

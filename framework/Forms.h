@@ -184,7 +184,19 @@ class TApplication : public TComponent {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& value);
   bool ShowHint() const { return showHint_; }
-  void SetShowHint(bool value) { showHint_ = value; }
+  void SetShowHint(bool value);
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int value) { hintPause_ = value; }
+  int HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(int value) { hintHidePause_ = value; }
+  TColor HintColor() const { return hintColor_; }
+  void SetHintColor(TColor value) { hintColor_ = value; }
+  // The mouse moved onto another control (nullptr: off the program's windows).
+  void HintMouseMessage(TControl* control);
+  void CancelHint();
+  // The program's icon; the application window answers WM_GETICON with it.
+  TIcon* Icon() { return icon_.get(); }
+  void SetIcon(TIcon* value);
   bool Active() const;
 
   void HookMainWindow(const TWindowHook& hook);
@@ -221,6 +233,7 @@ class TApplication : public TComponent {
   bool IsDlgMsg(MSG& msg);
   void Idle();
   void FormCreated(TCustomForm* form);
+  void Notification(TComponent* c, TOperation operation) override;
 
   HWND handle_ = nullptr;
   TCustomForm* mainForm_ = nullptr;
@@ -229,6 +242,13 @@ class TApplication : public TComponent {
   std::string hint_;
   bool showHint_ = true;
   int modalLevel_ = 0;
+  int hintPause_ = 500;
+  int hintHidePause_ = 2500;
+  TColor hintColor_ = clInfoBk;
+  TControl* hintControl_ = nullptr;
+  THintWindow* hintWindow_ = nullptr;
+  std::unique_ptr<TIcon> icon_;
+  void ShowHintNow();
   std::vector<TWindowHook> hooks_;
   std::vector<HWND> dialogs_;
 };

@@ -460,6 +460,54 @@ TEST(MouseTracking, GraphicChildGetsEnterAndLeaveFromItsParentsMouseMoves) {
   EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
 }
 
+namespace {
+struct TFoundHint {
+  HWND Window = nullptr;
+};
+BOOL CALLBACK FindHintWindow(HWND w, LPARAM lp) {
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof(cls));
+  if (IsWindowVisible(w) && std::string(cls) == "THintWindow") reinterpret_cast<TFoundHint*>(lp)->Window = w;
+  return TRUE;
+}
+HWND WaitForHintWindow() {
+  TFoundHint found;
+  DWORD start = GetTickCount();
+  while (!found.Window && GetTickCount() - start < 3000) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
+  }
+  return found.Window;
+}
+}  // namespace
+
+TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
+  TFormGuard g;
+  g.Form->SetShowHint(true);
+  auto* label = g.Add<TLabel>();
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 50, 20);
+  label->SetHint("Schriftart");
+  auto* quiet = g.Add<TLabel>();
+  quiet->SetAutoSize(false);
+  quiet->SetBounds(100, 10, 50, 20);
+  quiet->SetHint("never shown");
+  quiet->SetShowHint(false);
+  Application->SetHintPause(10);
+  g.Show();
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+  HWND hint = WaitForHintWindow();
+  ASSERT_TRUE(hint);
+  EXPECT_EQ(WindowText(hint), "Schriftart");
+  EXPECT_EQ(Application->Hint(), "Schriftart");
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(120, 15));
+  EXPECT_FALSE(IsWindowVisible(hint));
+  EXPECT_FALSE(WaitForHintWindow());
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+  Application->SetHintPause(500);
+}
+
 TEST(PublishedProperties, ControlsAreReadAndWrittenByName) {
   TFormGuard g;
   auto* button = g.Add<TButton>();
