@@ -1,5 +1,6 @@
 #include "translate/KxSimpleXml.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -23,23 +24,25 @@ bool IsNameByte(char c) {
 [[noreturn]] void Fail(const std::string& message) { throw EKxSimpleXMLError(message); }
 
 // Reads a stream byte by byte through a block buffer and, when done, leaves the stream at
-// the byte after the last one consumed, so the next reader starts exactly there.
+// the byte after the last one consumed, so the next reader starts exactly there. A memory
+// stream (what LoadFromFile fills) is read in place: every element starts a reader, and
+// refilling a block for each would copy the rest of the document again and again.
 class TByteReader {
  public:
-  explicit TByteReader(TStream* stream)
-      : stream_(stream), start_(stream->Position()), buffer_(kBlockSize + 1) {}
+  explicit TByteReader(TStream* stream) : stream_(stream), start_(stream->Position()) {
+    if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
+      const int64_t size = memory->Size();
+      if (start_ < size) {
+        block_ = reinterpret_cast<const char*>(memory->Memory()) + start_;
+        len_ = size - start_;
+      }
+      inPlace_ = true;
+    }
+  }
 
   bool Next(char& c) {
-    if (pos_ == len_) {
-      consumedBefore_ += len_;
-      pos_ = 0;
-      len_ = StreamReadChars(stream_, buffer_.data(), kBlockSize);
-      if (len_ <= 0) {
-        len_ = 0;
-        return false;
-      }
-    }
-    c = buffer_[static_cast<size_t>(pos_++)];
+    if (pos_ == len_ && !Refill()) return false;
+    c = block_[pos_++];
     return true;
   }
   // Like Next, but the end of the data raises `endMessage`.
@@ -57,12 +60,24 @@ class TByteReader {
   void Finish() { stream_->SetPosition(Offset()); }
 
  private:
+  bool Refill() {
+    if (inPlace_) return false;
+    if (buffer_.empty()) buffer_.resize(kBlockSize + 1);
+    consumedBefore_ += len_;
+    pos_ = 0;
+    len_ = std::max(StreamReadChars(stream_, buffer_.data(), kBlockSize), 0);
+    block_ = buffer_.data();
+    return len_ > 0;
+  }
+
   TStream* stream_;
   int64_t start_;
   int64_t consumedBefore_ = 0;
+  bool inPlace_ = false;
   std::vector<char> buffer_;
-  int len_ = 0;
-  int pos_ = 0;
+  const char* block_ = nullptr;
+  int64_t len_ = 0;
+  int64_t pos_ = 0;
 };
 
 // Checks that the reader starts with `expected`; a wrong byte raises `prefix` + the

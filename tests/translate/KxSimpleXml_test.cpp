@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,30 @@ TEST(KxSimpleXmlReader, ParseEventsComeFromTheRootAndItsOwnChildrenOnly) {
   xml.LoadFromString("<root><a><deep/></a><b/></root>");
   EXPECT_EQ(tags, (std::vector<std::string>{"root"}));
   // Elements below the root are read without the document: only the root reports.
+}
+
+TEST(KxSimpleXmlReader, StreamsReadInBlocksGiveTheSameTreeAsMemory) {
+  // Elements and values that straddle the 8191-byte blocks of a non-memory stream.
+  std::string text = "<?xml version='1.0'?>\r\n<root>";
+  for (int i = 0; i < 400; ++i)
+    text += "<item n='" + std::to_string(i) + "' v='" + std::string(static_cast<size_t>(i % 97), 'x') +
+            "'>text &amp; " + std::to_string(i) + "</item><!-- c --><![CDATA[d]]>";
+  text += "</root>";
+  const std::string path = ::testing::TempDir() + "kx_blocks.xml";
+  {
+    TFileStream out(path, fmCreate);
+    out.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+  }
+  TKxSimpleXML fromMemory(nullptr);
+  fromMemory.LoadFromString(text);
+  TKxSimpleXML fromFile(nullptr);
+  {
+    TFileStream in(path, fmOpenRead);
+    fromFile.LoadFromStream(&in);
+  }
+  std::remove(path.c_str());
+  EXPECT_EQ(fromFile.Root()->GetChildren()->GetCount(), 1200);
+  EXPECT_EQ(fromFile.SaveToString(), fromMemory.SaveToString());
 }
 
 TEST(KxSimpleXmlReader, MissingFileRaisesTheFileError) {
