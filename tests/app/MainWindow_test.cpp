@@ -123,8 +123,17 @@ TEST_P(MainWindowLanguages, OpenAndStartWritePiecesWithCRLFAndLogEachNewFile) {
   const LanguageCase& c = GetParam();
   ktest::TMessageBoxWatcher watcher;
   form->Language = c.language;
+  std::string filterShown;
+  form->ChooseOpenFile = [&](const std::string& filter, std::string& fileName) {
+    filterShown = filter;
+    fileName = dumpPath;
+    return true;
+  };
 
-  form->OpenWithPreparation(dumpPath);
+  form->sBitBtn1->Click();
+  EXPECT_EQ(filterShown, "SQL-Dateien|*.sql");
+  EXPECT_EQ(form->OpenedPath, dumpPath);
+  EXPECT_EQ(form->OpenedFileName, "dump.sql");
   EXPECT_EQ(form->sEdit1->Text(), "dump_split");
   EXPECT_EQ(form->sDirectoryEdit1->Text(), folder);
   EXPECT_EQ(form->sLabel2->Caption(), "26");
