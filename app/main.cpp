@@ -110,7 +110,7 @@ class TForm1::SplitView : public TSplitObserver {
 
 // ---- construction ------------------------------------------------------------------------
 
-TForm1::TForm1(TComponent* owner) : TForm(owner), lines_(std::make_unique<TKedEditStringList>()) {
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetName("Form1");
   ChooseOpenFile = [this](const std::string& filter, std::string& fileName) {
     return RunOpenDialog(filter, fileName);
@@ -217,13 +217,25 @@ void TForm1::CreateComponents() {
   sFontComboBox1->SetHint("Schriftart");
   sFontComboBox1->SetShowHint(true);
 
-  re_org = new TPanel(this);
+  KedSQLHl1 = new TKedSQLHl(this);
+  KedSQLHl1->SetName("KedSQLHl1");
+  KedSQLHl1->SetSQLDialect(sqlMySQL);
+  KedSQLHl1->CommentAttri()->SetForeground(clGreen);
+  KedSQLHl1->FunctionAttri()->SetForeground(clRed);
+  KedSQLHl1->IdentifierAttri()->SetForeground(clRed);
+  KedSQLHl1->KeyAttri()->SetForeground(clBlue);
+  re_org = new TKedEdit(this);
   re_org->SetName("re_org");
   re_org->SetParent(this);
   re_org->SetBounds(8, 82, 812, 300);
-  re_org->SetCaption("");
-  re_org->SetBevelOuter(bvLowered);
-  re_org->SetColor(clWindow);
+  re_org->Font()->SetName(kEditorFontName);
+  re_org->Font()->SetHeight(-11);
+  re_org->Gutter()->Font()->SetName("Courier New");
+  re_org->Gutter()->Font()->SetHeight(-11);
+  re_org->Gutter()->SetLeadingZeros(true);
+  re_org->Gutter()->SetShowLineNumbers(true);
+  re_org->SetHighlighter(KedSQLHl1);
+  re_org->Model().SetWantReturns(false);
   re_org->SetEnabled(false);
 
   sGroupBox1 = new TGroupBox(this);
@@ -419,7 +431,7 @@ bool TForm1::LoadFile(const std::string& path) {
     Application->ProcessMessages();  // lets the wait cursor show before a long load
     TKedEditStringList fresh;
     fresh.LoadFromFile(path);
-    lines_->SwapContents(fresh);
+    Lines()->SwapContents(fresh);
     return true;
   } catch (const std::exception&) {
     return false;
@@ -451,13 +463,13 @@ void TForm1::OpenWithPreparation(const std::string& path) {
     ShowPlainMessage(Msg(TAppMessage::OpenError));
   }
   Screen->SetCursor(crDefault);
-  sLabel2->SetCaption(IntToStr(lines_->Count()));
+  sLabel2->SetCaption(IntToStr(Lines()->Count()));
   sGroupBox1->SetEnabled(true);
   sCheckBox1->SetEnabled(true);
   sCheckBox2->SetEnabled(true);
   sToolBar1->SetEnabled(true);
   re_org->SetEnabled(true);
-  SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+  SetPanelText(0, kPanelLineCount + IntToStr(Lines()->Count()));
 }
 
 void TForm1::ffnen1Click(TObject*) {
@@ -478,7 +490,7 @@ void TForm1::OpenPlain(const std::string& path) {
   } else {
     ShowPlainMessage(Msg(TAppMessage::OpenError));
   }
-  sLabel2->SetCaption(IntToStr(lines_->Count()));
+  sLabel2->SetCaption(IntToStr(Lines()->Count()));
 }
 
 // ---- cleaning ---------------------------------------------------------------------------
@@ -494,7 +506,7 @@ void TForm1::sCheckBox2Click(TObject*) {
 void TForm1::RemoveLines(bool comments) {
   if (busy_) return;
   TProgressGauge* gauge = comments ? sGauge3 : sGauge4;
-  const int total = lines_->Count();
+  const int total = Lines()->Count();
   if (total == 0) {
     ShowPlainMessage(Msg(TAppMessage::NoLines));
     return;
@@ -508,14 +520,14 @@ void TForm1::RemoveLines(bool comments) {
     });
     gauge->SetProgress(0);
     gauge->SetMaxValue(total);
-    ::RemoveLines(*lines_, comments ? TCleanKind::CommentLines : TCleanKind::BlankLines,
+    ::RemoveLines(*Lines(), comments ? TCleanKind::CommentLines : TCleanKind::BlankLines,
                   [this, gauge](int examined, int) {
                     SetPanelText(1, kPanelWorkingLine + IntToStr(examined));
                     gauge->SetProgress(examined);
                     Application->ProcessMessages();
                   });
-    sLabel2->SetCaption(IntToStr(lines_->Count()));
-    SetPanelText(0, kPanelLineCount + IntToStr(lines_->Count()));
+    sLabel2->SetCaption(IntToStr(Lines()->Count()));
+    SetPanelText(0, kPanelLineCount + IntToStr(Lines()->Count()));
   }
   ShowPlainMessage(Msg(comments ? TAppMessage::CommentsDeleted : TAppMessage::BlankLinesDeleted));
   gauge->SetProgress(0);
@@ -541,8 +553,8 @@ void TForm1::sBitBtn2Click(TObject*) {
     sEdit2->SetFocus();
     return;
   }
-  const int count = lines_->Count();
-  if (count == 0 || (count == 1 && lines_->LineView(0).empty())) {
+  const int count = Lines()->Count();
+  if (count == 0 || (count == 1 && Lines()->LineView(0).empty())) {
     ShowPlainMessage(Msg(TAppMessage::NoText));
     return;
   }
@@ -566,7 +578,7 @@ void TForm1::sBitBtn2Click(TObject*) {
     Finally restore([this] { SetBusy(false); });
     SplitView view(*this, options, gaugeShift);
     try {
-      TLineListSource source(*lines_);
+      TLineListSource source(*Lines());
       TPieceFileSink sink;
       RunSplit(source, options, sink, view);
     } catch (const ESplitIoError& e) {

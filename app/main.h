@@ -8,7 +8,9 @@
 
 #include "app/AppMessages.h"
 #include "app/ProgressGauge.h"
+#include "editor/KedEdit.h"
 #include "editor/KedEditTextBuffer.h"
+#include "editor/KedHighlighterSQL.h"
 #include "framework/ComCtrls.h"
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
@@ -44,7 +46,8 @@ class TForm1 : public TForm {
   TProgressGauge* sGauge4;
   TToolBar* sToolBar1;
   TComboBox* sFontComboBox1;
-  TPanel* re_org;  // where the editor goes; disabled until a file is opened
+  TKedEdit* re_org;  // the editor; disabled until a file is opened
+  TKedSQLHl* KedSQLHl1;
   TGroupBox* sGroupBox1;
   TLabel* sLabel5;
   TEdit* sDirectoryEdit1;
@@ -80,7 +83,7 @@ class TForm1 : public TForm {
   TKxTranslatorStrings* KxTranslatorStrings1;
 
   // The text being worked on. The editor will hold it; until then the window does.
-  TKedEditStringList* Lines() { return lines_.get(); }
+  TKedEditStringList* Lines() { return re_org->Lines(); }
 
   // Shows OpenDialog1 with the given filter; false when cancelled. Replaced by window
   // tests, which cannot click through a system dialog.
@@ -122,7 +125,6 @@ class TForm1 : public TForm {
   bool RunOpenDialog(const std::string& filter, std::string& fileName);
   void SetPanelText(int index, const std::string& text);
 
-  std::unique_ptr<TKedEditStringList> lines_;
   std::string registeredFont_;
   bool busy_ = false;
   // What SetBusy(true) found enabled, to put back afterwards.

@@ -103,3 +103,6 @@ class TSet {
 // Keyboard and mouse modifiers of a key or mouse event.
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
+
+// Which scroll bars a control shows (memos and the editor's portable core use it).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
