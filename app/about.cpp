@@ -29,21 +29,17 @@ TLabel* MakeLabel(TForm2* form, TWinControl* parent, const char* name, int left,
   return label;
 }
 
-// The program's emblem: a page cut into numbered pieces, in the window's blue.
+// The program's emblem: a page cut into pieces, drawn in the window's blue.
 void PaintEmblem(TBitmap* bitmap, int size, int pieces) {
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(size, size);
-  bitmap->Fill(kFormColor);
-  const TColor page = static_cast<TColor>(0x00FFFFFF);
+  bitmap->Fill(static_cast<TColor>(0x00FFFFFF));
   const TColor ink = static_cast<TColor>(0x00A05020);
-  const int margin = size / 8;
-  const int pieceHeight = (size - 2 * margin) / pieces;
-  for (int y = margin; y < size - margin; ++y) {
-    const bool cut = (y - margin) % pieceHeight == pieceHeight - 1;
-    for (int x = margin; x < size - margin; ++x) {
-      const bool border = x == margin || x == size - margin - 1;
-      bitmap->SetPixelColor(x, y, cut || border ? ink : page);
-    }
+  const int pieceHeight = size / pieces;
+  for (int y = 0; y < size; ++y) {
+    const bool cut = y % pieceHeight == 0 || y == size - 1;
+    for (int x = 0; x < size; ++x)
+      if (cut || x == 0 || x == size - 1) bitmap->SetPixelColor(x, y, ink);
   }
 }
 
