@@ -29,8 +29,8 @@ size_t PaintScreen(TKedEditModel& model) {
   const int first = model.TopLine();
   const int last = std::min(first + model.LinesInWindow(), model.GetDisplayRowCount());
   for (int row = first; row <= last; ++row) {
-    for (const auto& run : model.PaintRow(row, model.LeftChar(),
-                                          model.LeftChar() + model.CharsInWindow(), 32, 1280))
+    for (const auto& run :
+         model.PaintRow(row, model.LeftChar(), model.LeftChar() + model.CharsInWindow(), 32, 1280))
       cells += run.Text.size();
   }
   return cells;
@@ -70,7 +70,8 @@ void BM_DumpStages(benchmark::State& state) {
   dump->model.SetHighlighter(&dump->sql);
   const int stage = static_cast<int>(state.range(0));
   if (stage > 0) dump->model.Lines().LoadFromFile(path);
-  if (stage > 2) dump->model.SetCaretPos({1, dump->model.Lines().Count()}), PaintScreen(dump->model);
+  if (stage > 2)
+    dump->model.SetCaretPos({1, dump->model.Lines().Count()}), PaintScreen(dump->model);
   for (auto _ : state) {
     switch (stage) {
       case 0:
@@ -95,7 +96,10 @@ void BM_DumpStages(benchmark::State& state) {
 }
 BENCHMARK(BM_DumpStages)
     ->ArgName("stage")  // 0 open, 1 first screen, 2 jump to the end and paint, 3 repaint there
-    ->Arg(0)->Arg(1)->Arg(2)->Arg(3)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 

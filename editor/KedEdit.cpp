@@ -250,7 +250,8 @@ void TCustomKedEdit::InitCaret() {
   const TKedCaretShape shape = model_->CurrentCaretShape();
   if (caretCreated_) ::DestroyCaret();
   caretShown_ = false;
-  caretCreated_ = ::CreateCaret(handle_, nullptr, std::max(shape.Width, 1), std::max(shape.Height, 1)) != 0;
+  caretCreated_ =
+      ::CreateCaret(handle_, nullptr, std::max(shape.Width, 1), std::max(shape.Height, 1)) != 0;
   model_->UpdateCaret();
 }
 
@@ -327,8 +328,8 @@ void TCustomKedEdit::Paint() {
   if (clip.Left > gw + 2) firstColumn += (clip.Left - gw - 2) / cw;
   const int lastColumn = m.LeftChar() + (clip.Right - gw - 2 + cw - 1) / cw;
   const int firstRow = std::max(m.TopLine() + clip.Top / lh, m.TopLine());
-  const int lastRow = std::clamp(m.TopLine() + (clip.Bottom + lh - 1) / lh, 1,
-                                 std::max(1, m.GetDisplayRowCount()));
+  const int lastRow =
+      std::clamp(m.TopLine() + (clip.Bottom + lh - 1) / lh, 1, std::max(1, m.GetDisplayRowCount()));
   if (caretShown_) {
     ::HideCaret(handle_);
     caretShown_ = false;
@@ -412,8 +413,8 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
   }
 }
 
-void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRow,
-                                   int firstColumn, int lastColumn) {
+void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRow, int firstColumn,
+                                   int lastColumn) {
   TKedEditModel& m = *model_;
   TRect clip = clipIn;
   HDC dc = Canvas()->Handle();
@@ -432,8 +433,10 @@ void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRo
     try {
       for (int row = firstRow; row <= lastRow; ++row) {
         const int top = (row - m.TopLine()) * lh;
-        for (const TKedPaintRun& run : m.PaintRow(row, firstColumn, lastColumn, clip.Left, clip.Right)) {
-          const TRect cell{std::max(run.X, clip.Left), top, std::min(run.Right, clip.Right), top + lh};
+        for (const TKedPaintRun& run :
+             m.PaintRow(row, firstColumn, lastColumn, clip.Left, clip.Right)) {
+          const TRect cell{std::max(run.X, clip.Left), top, std::min(run.Right, clip.Right),
+                           top + lh};
           if (cell.Right <= cell.Left) continue;
           textDrawer_->SetBackground(run.Bg);
           if (run.Text.empty()) {

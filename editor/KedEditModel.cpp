@@ -60,7 +60,8 @@ int NextColumnCount(char c, int count, int tabWidth) {
 int KedCharToColumn(std::string_view line, int charIndex, int tabWidth) {
   int count = 0;
   const int inLine = std::min<int>(charIndex - 1, static_cast<int>(line.size()));
-  for (int i = 0; i < inLine; ++i) count = NextColumnCount(line[static_cast<size_t>(i)], count, tabWidth);
+  for (int i = 0; i < inLine; ++i)
+    count = NextColumnCount(line[static_cast<size_t>(i)], count, tabWidth);
   if (charIndex - 1 > inLine) count += charIndex - 1 - std::max(inLine, 0);
   return count + 1;
 }
@@ -463,7 +464,8 @@ void TKedEditModel::PlaceCaret(bool ensureVisible, const TBufferCoord& pos) {
   } else if (!pastEol) {
     maxChar = static_cast<int>(LineAt(p.Line).size()) + 1;
   }
-  if (p.Char > maxChar && !(pastEol && options_.Contains(eoAutoSizeMaxScrollWidth))) p.Char = maxChar;
+  if (p.Char > maxChar && !(pastEol && options_.Contains(eoAutoSizeMaxScrollWidth)))
+    p.Char = maxChar;
   if (p.Char < 1) p.Char = 1;
   if (p == GetCaretPos()) {
     RememberCaretColumn();
@@ -643,7 +645,8 @@ TBufferCoord TKedEditModel::GetSelEnd() const {
 
 bool TKedEditModel::HasSelection() const {
   return blockBegin_.Char != blockEnd_.Char ||
-         (blockBegin_.Line != blockEnd_.Line && activeSelectionMode_ != TKedSelectionMode::smColumn);
+         (blockBegin_.Line != blockEnd_.Line &&
+          activeSelectionMode_ != TKedSelectionMode::smColumn);
 }
 
 bool TKedEditModel::SelectionSpansLines() const {
@@ -693,7 +696,8 @@ void TKedEditModel::SetSelBegin(TBufferCoord pos) {
   activeSelectionMode_ = selectionMode_;
   pos = ClampSelPoint(pos);
   if (HasSelection()) {
-    InvalidateLineSpan(std::min(GetSelBegin().Line, pos.Line), std::max(GetSelEnd().Line, pos.Line));
+    InvalidateLineSpan(std::min(GetSelBegin().Line, pos.Line),
+                       std::max(GetSelEnd().Line, pos.Line));
   }
   const bool changed = blockBegin_ != pos || blockEnd_ != pos;
   blockBegin_ = blockEnd_ = pos;
@@ -757,9 +761,9 @@ void TKedEditModel::MoveCaretSelecting(const TBufferCoord& from, const TBufferCo
 
 void TKedEditModel::SelectWholeText() {
   const int count = lines_->Count();
-  const TBufferCoord end =
-      count == 0 ? TBufferCoord{1, 1}
-                 : TBufferCoord{static_cast<int>(LineAt(count).size()) + 1, count};
+  const TBufferCoord end = count == 0
+                               ? TBufferCoord{1, 1}
+                               : TBufferCoord{static_cast<int>(LineAt(count).size()) + 1, count};
   PlaceCaretAndSelection(end, {1, 1}, end);
   ReportStatusChange({scSelection});
 }
@@ -800,8 +804,8 @@ std::string TKedEditModel::GetSelText() const {
       const int hi = std::max(c1, c2);
       for (int line = s.Line; line <= e.Line; ++line) {
         const std::string_view text = LineAt(line);
-        std::string piece = slice(text, KedColumnToChar(text, lo, tabWidth_),
-                                  KedColumnToChar(text, hi, tabWidth_));
+        std::string piece =
+            slice(text, KedColumnToChar(text, lo, tabWidth_), KedColumnToChar(text, hi, tabWidth_));
         if (!options_.Contains(eoTrimTrailingSpaces) && static_cast<int>(piece.size()) < hi - lo)
           piece.append(static_cast<size_t>(hi - lo) - piece.size(), ' ');
         result += piece;

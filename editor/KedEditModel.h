@@ -72,7 +72,6 @@ using TSpecialLineColorsEvent =
 
 enum TKedEditCaretType { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
 enum TScrollHintFormat { shfTopLineOnly, shfTopToBottom };
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // Size and offset of the system caret inside a character cell.
 struct TKedCaretShape {

@@ -210,15 +210,17 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   if (showSpecial) {
     for (Cell& c : cells)
       if (c.HasChar && c.Ch == ' ' && !c.TabFill) c.Ch = kSpaceGlyph;
-    if (rowHoldsLineEnd && reachedEnd && lineEndColumn >= firstColumn && lineEndColumn <= lastColumn) {
+    if (rowHoldsLineEnd && reachedEnd && lineEndColumn >= firstColumn &&
+        lineEndColumn <= lastColumn) {
       Cell& c = cells[static_cast<size_t>(lineEndColumn - firstColumn)];
       c.HasChar = true;
       c.Ch = kLineEndGlyph;
       c.Style = {};
       TKedHighlighterAttributes* attr = nullptr;
       if (highlighter_) {
-        attr = lastAttr && lastAttr == highlighter_->DefaultAttribute(0) ? lastAttr
-                                                                          : highlighter_->DefaultAttribute(4);
+        attr = lastAttr && lastAttr == highlighter_->DefaultAttribute(0)
+                   ? lastAttr
+                   : highlighter_->DefaultAttribute(4);
       }
       TFontStyles unused;
       tokenColours(attr, c.Fg, c.Bg, unused);
@@ -230,14 +232,16 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   // Selected columns of this row.
   int selStart = 0;
   int selEnd = 0;  // exclusive
-  const bool selectionShown = HasSelection() && !(hideSelection_ && !(host_ && host_->HostFocused()));
+  const bool selectionShown =
+      HasSelection() && !(hideSelection_ && !(host_ && host_->HostFocused()));
   if (selectionShown) {
     const TBufferCoord s = GetSelBegin();
     const TBufferCoord e = GetSelEnd();
     TDisplayPos sd = TextToDisplayPos(s);
     TDisplayPos ed = TextToDisplayPos(e);
     const TKedSelectionMode mode = activeSelectionMode_;
-    if (mode == TKedSelectionMode::smColumn && ed.Column < sd.Column) std::swap(sd.Column, ed.Column);
+    if (mode == TKedSelectionMode::smColumn && ed.Column < sd.Column)
+      std::swap(sd.Column, ed.Column);
     if (mode == TKedSelectionMode::smLine) {
       sd.Row = LineToDisplayRow(s.Line);
       ed.Row = wordWrap_ ? LineToDisplayRow(e.Line + 1) - 1 : e.Line;
@@ -278,7 +282,8 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
       if (d.HasChar != c.HasChar || d.Fg != c.Fg || d.Bg != c.Bg || !(d.Style == c.Style)) break;
       ++end;
     }
-    TKedPaintRun run{columnX(col), columnX(end), {}, c.Fg, c.Bg, c.HasChar ? c.Style : TFontStyles{}};
+    TKedPaintRun run{columnX(col), columnX(end), {},
+                     c.Fg,         c.Bg,         c.HasChar ? c.Style : TFontStyles{}};
     if (c.HasChar) {
       run.Text.reserve(static_cast<size_t>(end - col));
       for (int k = col; k < end; ++k) run.Text += cells[static_cast<size_t>(k - firstColumn)].Ch;
@@ -289,7 +294,8 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   const int fillX = columnX(lastColumn + 1);
   if (fillX < clipRight) {
     const bool fillSelected = selected(lastColumn + 1);
-    runs.push_back({fillX, clipRight, {}, fillSelected ? selFg : fg, fillSelected ? selBg : bg, {}});
+    runs.push_back(
+        {fillX, clipRight, {}, fillSelected ? selFg : fg, fillSelected ? selBg : bg, {}});
   }
 
   // Tab marks: a "»" in the middle of every tab run that starts in the shown part.

@@ -25,7 +25,9 @@ LOGFONTA BaseLogFont(TFont* font) {
 
 }  // namespace
 
-TheStockFontPatterns StyleToPattern(TFontStyles style) { return static_cast<int>(style.Bits() & 15); }
+TheStockFontPatterns StyleToPattern(TFontStyles style) {
+  return static_cast<int>(style.Bits() & 15);
+}
 
 // ---- fonts information manager --------------------------------------------------------------
 
@@ -147,7 +149,8 @@ void TheFontStock::SelectStyle(TheStockFontPatterns style) {
   {
     TSelectObject select(dc, font);
     int dbAdvance = 0;
-    data->CharAdv = MeasureCharAdvance(dc, data->CharHeight, info_->IsDBCSFont ? &dbAdvance : nullptr);
+    data->CharAdv =
+        MeasureCharAdvance(dc, data->CharHeight, info_->IsDBCSFont ? &dbAdvance : nullptr);
     data->DBCharAdv = info_->IsDBCSFont ? dbAdvance : data->CharAdv;
   }
   ReleaseScreenDC(dc);
@@ -183,7 +186,8 @@ int TheFontStock::MeasureCharAdvance(HDC dc, int& height, int* doubleByteAdvance
     *doubleByteAdvance = tm.tmMaxCharWidth;
     ABC first{}, second{};
     if (info_->IsDBCSFont && tm.tmCharSet == SHIFTJIS_CHARSET && measured &&
-        ::GetCharABCWidthsA(dc, 33281, 33281, &first) && ::GetCharABCWidthsA(dc, 33440, 33440, &second)) {
+        ::GetCharABCWidthsA(dc, 33281, 33281, &first) &&
+        ::GetCharABCWidthsA(dc, 33440, 33440, &second)) {
       const int w1 = first.abcA + static_cast<int>(first.abcB) + first.abcC;
       const int w2 = second.abcA + static_cast<int>(second.abcB) + second.abcC;
       if (w1 * 2 > advance * 3 && w1 == w2) *doubleByteAdvance = w1;

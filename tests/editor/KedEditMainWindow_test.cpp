@@ -1,8 +1,7 @@
 // The editor in the real main window: an opened dump shows with line numbers and
 // highlighting, and the open, clean and split handlers work on the editor's own lines.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <string>

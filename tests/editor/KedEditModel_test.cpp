@@ -66,7 +66,7 @@ TEST_F(EditModelTest, TabsExpandToTheNextMultipleOfTheTabWidth) {
     int column;
   } cases[] = {
       {{1, 1}, 1}, {{2, 1}, 5}, {{3, 1}, 6}, {{10, 1}, 13},  // past the end one column per char
-      {{3, 2}, 3}, {{4, 2}, 5}, {{5, 2}, 6}, {{4, 3}, 4},  {{7, 9}, 7},  // beyond the text: as is
+      {{3, 2}, 3}, {{4, 2}, 5}, {{5, 2}, 6}, {{4, 3}, 4},   {{7, 9}, 7},  // beyond the text: as is
   };
   for (const auto& c : cases) {
     EXPECT_EQ(model.TextToDisplayPos(c.text), (TDisplayPos{c.column, c.text.Line}))
@@ -74,8 +74,8 @@ TEST_F(EditModelTest, TabsExpandToTheNextMultipleOfTheTabWidth) {
   }
   struct Back {
     int column, line, ch;
-  } back[] = {{1, 1, 1}, {2, 1, 1}, {4, 1, 1}, {5, 1, 2}, {6, 1, 3}, {8, 1, 5},
-              {3, 2, 3}, {4, 2, 3}, {5, 2, 4}, {3, 7, 3}};
+  } back[] = {{1, 1, 1}, {2, 1, 1}, {4, 1, 1}, {5, 1, 2}, {6, 1, 3},
+              {8, 1, 5}, {3, 2, 3}, {4, 2, 3}, {5, 2, 4}, {3, 7, 3}};
   for (const auto& b : back) {
     EXPECT_EQ(model.DisplayToTextPos({b.column, b.line}), (TBufferCoord{b.ch, b.line}))
         << b.column << "," << b.line;
@@ -89,10 +89,10 @@ TEST_F(EditModelTest, PixelsMapToCellsAndToTheNearestGap) {
     TDisplayPos cell, nearest;
   } cases[] = {
       {32, 0, {1, 1}, {1, 1}},
-      {39, 15, {1, 1}, {2, 1}},   // 7/8 of a cell: nearest gap is after it
-      {36, 16, {1, 2}, {1, 2}},   // half a cell goes to the even neighbour (0)
-      {44, 16, {2, 2}, {3, 2}},   // one and a half: to 2 (even)
-      {20, 0, {1, 1}, {1, 1}},    // left of the text area still column 1
+      {39, 15, {1, 1}, {2, 1}},     // 7/8 of a cell: nearest gap is after it
+      {36, 16, {1, 2}, {1, 2}},     // half a cell goes to the even neighbour (0)
+      {44, 16, {2, 2}, {3, 2}},     // one and a half: to 2 (even)
+      {20, 0, {1, 1}, {1, 1}},      // left of the text area still column 1
       {32, 500, {1, 32}, {1, 12}},  // below the window: nearest keeps the last whole row
   };
   for (const auto& c : cases) {
@@ -108,8 +108,8 @@ TEST_F(EditModelTest, CaretIsClampedByTheOptions) {
     bool pastEol;
     TBufferCoord in, out;
   } cases[] = {
-      {false, {100, 1}, {6, 1}},   {true, {100, 1}, {100, 1}}, {true, {2000, 1}, {1025, 1}},
-      {false, {0, 0}, {1, 1}},     {false, {3, 9}, {3, 3}},    {false, {5, 2}, {1, 2}},
+      {false, {100, 1}, {6, 1}}, {true, {100, 1}, {100, 1}}, {true, {2000, 1}, {1025, 1}},
+      {false, {0, 0}, {1, 1}},   {false, {3, 9}, {3, 3}},    {false, {5, 2}, {1, 2}},
       {true, {-4, 2}, {1, 2}},
   };
   for (const auto& c : cases) {
@@ -117,7 +117,8 @@ TEST_F(EditModelTest, CaretIsClampedByTheOptions) {
     if (!c.pastEol) options -= eoScrollPastEol;
     model.SetOptions(options);
     model.SetCaretPos(c.in);
-    EXPECT_EQ(model.GetCaretPos(), c.out) << c.in.Char << "," << c.in.Line << " pastEol " << c.pastEol;
+    EXPECT_EQ(model.GetCaretPos(), c.out)
+        << c.in.Char << "," << c.in.Line << " pastEol " << c.pastEol;
   }
 }
 
@@ -225,7 +226,8 @@ TEST_F(EditModelTest, StatusChangesCollectUntilAHandlerIsAssigned) {
   model.OnStatusChange = [&](TObject*, TKedStatusChanges c) { reported.push_back(c); };
   model.SetInsertMode(false);
   ASSERT_EQ(reported.size(), 1u);
-  for (auto sc : {scCaretX, scCaretY, scReadOnly, scInsertMode}) EXPECT_TRUE(reported[0].Contains(sc));
+  for (auto sc : {scCaretX, scCaretY, scReadOnly, scInsertMode})
+    EXPECT_TRUE(reported[0].Contains(sc));
 
   // Under the lock a caret move reports once, when the lock ends.
   reported.clear();
@@ -373,7 +375,8 @@ TEST_F(EditModelHighlightTest, EditingInvalidatesDownToTheLastChangedRange) {
   model.Lines().Put(1, "select /* open");  // opens a comment: every following line changes
   ASSERT_EQ(host.invalidated.size(), 1u);
   EXPECT_EQ(host.invalidated[0].Top, 16);
-  EXPECT_EQ(host.invalidated[0].Bottom, 13 * 16);  // to the end: every row shown, the partial one too
+  EXPECT_EQ(host.invalidated[0].Bottom,
+            13 * 16);  // to the end: every row shown, the partial one too
 }
 
 TEST_F(EditModelHighlightTest, LongLinesPaintTheSameWhenResumedFromARecordedPoint) {
@@ -397,12 +400,18 @@ std::string Looks(const std::vector<TKedPaintRun>& runs, int cw) {
     if (r.Text.size() == 1 && static_cast<unsigned char>(r.Text[0]) == 0xBB) continue;
     const int cells = r.Text.empty() ? (r.Right - r.X) / cw : static_cast<int>(r.Text.size());
     char code = '?';
-    if (r.Bg == clHighlight) code = 'S';
-    else if (r.Fg == clBlue) code = 'K';
-    else if (r.Fg == clGreen) code = 'C';
-    else if (r.Fg == clWindowText || r.Fg == clNone) code = '.';
-    else if (r.Fg == clRed) code = 'R';
-    else if (r.Fg == clYellow) code = 'Y';
+    if (r.Bg == clHighlight)
+      code = 'S';
+    else if (r.Fg == clBlue)
+      code = 'K';
+    else if (r.Fg == clGreen)
+      code = 'C';
+    else if (r.Fg == clWindowText || r.Fg == clNone)
+      code = '.';
+    else if (r.Fg == clRed)
+      code = 'R';
+    else if (r.Fg == clYellow)
+      code = 'Y';
     out.append(static_cast<size_t>(cells), code);
   }
   return out;
@@ -468,8 +477,10 @@ TEST_F(EditModelTest, SpecialCharactersShowBlanksTabsAndTheLineEnd) {
   std::string text;
   int tabMarkX = -1;
   for (const auto& r : runs) {
-    if (r.Text == "\xBB") tabMarkX = r.X;
-    else text += r.Text;
+    if (r.Text == "\xBB")
+      tabMarkX = r.X;
+    else
+      text += r.Text;
   }
   EXPECT_EQ(text, std::string(8, ' ') + "x\xB7y\xB6");
   // The tab mark's cell starts three and a half cells into the tab.
