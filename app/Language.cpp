@@ -19,8 +19,7 @@ std::string ConfigFileName(const std::string& programFolder) {
   return programFolder + PathDelim + "config.dat";
 }
 
-std::string ReadLanguageSetting(const std::string& programFolder,
-                                const std::string& defaultValue) {
+std::string ReadLanguageSetting(const std::string& programFolder, const std::string& defaultValue) {
   TIniFile ini(ConfigFileName(programFolder));
   return ini.ReadString("Main", "Language", defaultValue);
 }
@@ -31,8 +30,7 @@ void WriteLanguageSetting(const std::string& programFolder, const std::string& l
 }
 
 void TranslateWindow(TKxTranslator& translator, const std::string& programFolder,
-                     const std::string& language, const std::string& window,
-                     TComponent* form) {
+                     const std::string& language, const std::string& window, TComponent* form) {
   if (form == nullptr) return;
   translator.TranslateForm(TranslationFileName(programFolder, language, window), form);
 }

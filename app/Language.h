@@ -27,8 +27,7 @@ void WriteLanguageSetting(const std::string& programFolder, const std::string& l
 
 // Applies the window's file of that language; a missing or malformed file changes nothing.
 void TranslateWindow(TKxTranslator& translator, const std::string& programFolder,
-                     const std::string& language, const std::string& window,
-                     TComponent* form);
+                     const std::string& language, const std::string& window, TComponent* form);
 
 // The menu's language switch: rewrites the main and the about window, sets
 // `currentLanguage` and then remembers the choice. The windows are rewritten and the

@@ -23,7 +23,7 @@ class TForm2 : public TForm {
   TLabel* sLabel2;
   TLabel* sLabel3;
   TLabel* sLabel4;
-  TLabel* sLabel5;  // "Version: " and the program's version
+  TLabel* sLabel5;        // "Version: " and the program's version
   TTabSheet* sTabSheet2;  // "Anleitung"
   TMemo* sMemo1;
   TStatusBar* sStatusBar1;

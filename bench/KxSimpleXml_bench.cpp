@@ -10,12 +10,15 @@ namespace {
 // A translation-file shape: one window element with `count` component elements, each
 // with two attributes and a three-entry list.
 std::string GeneratedDocument(int count) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Form1 Caption=\"Main\">\r\n";
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Form1 Caption=\"Main\">\r\n";
   for (int i = 0; i < count; ++i) {
     const std::string n = std::to_string(i);
     text += "  <sLabel" + n + " Caption=\"Text &amp; more " + n + "\" Hint=\"H\xE4nt\">\r\n";
-    text += "    <Items><I Index=\"0\" Value=\"KB\"/><I Index=\"1\" Value=\"MB\"/>"
-            "<I Index=\"2\" Value=\"GB\"/></Items>\r\n  </sLabel" + n + ">\r\n";
+    text +=
+        "    <Items><I Index=\"0\" Value=\"KB\"/><I Index=\"1\" Value=\"MB\"/>"
+        "<I Index=\"2\" Value=\"GB\"/></Items>\r\n  </sLabel" +
+        n + ">\r\n";
   }
   return text + "</Form1>\r\n";
 }

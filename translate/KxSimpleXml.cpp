@@ -199,11 +199,21 @@ std::string Encode(const std::string& value, bool highBytes) {
   out.reserve(value.size());
   for (char c : value) {
     switch (c) {
-      case '"': out += "&quot;"; break;
-      case '&': out += "&amp;"; break;
-      case '\'': out += "&apos;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
       default:
         if (highBytes && static_cast<unsigned char>(c) >= 128) {
           // Lower-case digits: the text of "&#x%.2x;" in C's printf, not the upper-case
@@ -402,9 +412,10 @@ void TKxSimpleXMLProps::LoadFromStream(TStream* stream) {
           value.clear();
           state = InValue;
         } else {
-          Fail(Format("Invalid XML Element: Unexpected character in property declaration. "
-                      "Expecting \" or ' but \"%s\"  found",
-                      std::string(1, c)));
+          Fail(
+              Format("Invalid XML Element: Unexpected character in property declaration. "
+                     "Expecting \" or ' but \"%s\"  found",
+                     std::string(1, c)));
         }
         break;
       case InValue:
@@ -536,9 +547,10 @@ void TKxSimpleXMLElemClassic::LoadFromStream(TStream* stream, TKxSimpleXML* docu
       const std::string closing = GetChildren()->LoadFromStream(stream, document);
       const std::string opening = nameSpace.empty() ? name : nameSpace + ":" + name;
       if (!SameText(closing, opening))
-        Fail(Format("Invalid XML Element: Erroneous end of tag, expecting </%0:s> but </%1:s> "
-                    "found",
-                    name, closing));
+        Fail(
+            Format("Invalid XML Element: Erroneous end of tag, expecting </%0:s> but </%1:s> "
+                   "found",
+                   name, closing));
       break;
     } else if (c == ':') {
       nameSpace = name;
@@ -575,8 +587,8 @@ void TKxSimpleXMLElemClassic::SaveToStream(TStream* stream, const std::string& i
       SaveChildren(stream, indent, document);
       StreamWriteChars(stream, indent + "</" + FullName() + ">" + Crlf());
     } else if (!Value().empty()) {
-      StreamWriteChars(stream, ">" + EncodedValue(document, Value()) + "</" + FullName() + ">" +
-                                   Crlf());
+      StreamWriteChars(stream,
+                       ">" + EncodedValue(document, Value()) + "</" + FullName() + ">" + Crlf());
     } else {
       StreamWriteChars(stream, "/>" + Crlf());
     }
@@ -800,8 +812,7 @@ TKxSimpleXMLElem* TKxSimpleXMLElems::Add(TKxSimpleXMLElem* element) {
   return element;
 }
 
-TKxSimpleXMLElemClassic* TKxSimpleXMLElems::Add(const std::string& name,
-                                                const std::string& value) {
+TKxSimpleXMLElemClassic* TKxSimpleXMLElems::Add(const std::string& name, const std::string& value) {
   auto element = std::make_unique<TKxSimpleXMLElemClassic>(parent_);
   element->SetName(name);
   element->SetValue(value);
@@ -932,11 +943,20 @@ void TKxSimpleXMLElemsProlog::LoadFromStream(TStream* stream, TKxSimpleXML* docu
     stream->SetPosition(start);
     std::unique_ptr<TKxSimpleXMLElem> element;
     switch (kind) {
-      case TPrologKind::Comment: element = std::make_unique<TKxSimpleXMLElemComment>(nullptr); break;
-      case TPrologKind::Sheet: element = std::make_unique<TKxSimpleXMLElemSheet>(nullptr); break;
-      case TPrologKind::Header: element = std::make_unique<TKxSimpleXMLElemHeader>(nullptr); break;
-      case TPrologKind::DocType: element = std::make_unique<TKxSimpleXMLElemDocType>(nullptr); break;
-      default: return;  // the root begins at this "<"
+      case TPrologKind::Comment:
+        element = std::make_unique<TKxSimpleXMLElemComment>(nullptr);
+        break;
+      case TPrologKind::Sheet:
+        element = std::make_unique<TKxSimpleXMLElemSheet>(nullptr);
+        break;
+      case TPrologKind::Header:
+        element = std::make_unique<TKxSimpleXMLElemHeader>(nullptr);
+        break;
+      case TPrologKind::DocType:
+        element = std::make_unique<TKxSimpleXMLElemDocType>(nullptr);
+        break;
+      default:
+        return;  // the root begins at this "<"
     }
     element->LoadFromStream(stream, document);
     Add(element.release());

@@ -43,7 +43,7 @@ inline void StreamWriteChars(TStream* stream, const std::string& text) {
 }
 
 // The value codecs the document uses by default.
-std::string EncodeXmlValue(const std::string& value);     // entities and &#xhh; above 127
+std::string EncodeXmlValue(const std::string& value);      // entities and &#xhh; above 127
 std::string EncodeEntitiesOnly(const std::string& value);  // the five entities only
 std::string DecodeXmlValue(const std::string& value);
 std::string DecodeEntitiesOnly(const std::string& value);
@@ -119,8 +119,7 @@ class TKxSimpleXMLElem : public TObject {
   virtual void Assign(TKxSimpleXMLElem* source);
   virtual void Clear();
   virtual void LoadFromStream(TStream* stream, TKxSimpleXML* document) = 0;
-  virtual void SaveToStream(TStream* stream, const std::string& indent,
-                            TKxSimpleXML* document) = 0;
+  virtual void SaveToStream(TStream* stream, const std::string& indent, TKxSimpleXML* document) = 0;
   // Namespace, ":" and name, or the name alone without a namespace.
   virtual std::string FullName() const;
 

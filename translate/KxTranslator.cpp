@@ -191,10 +191,17 @@ void TKxTranslator::ApplyAttributes(TObject* object, TKxSimpleXMLElem* element) 
           else
             SetOrdProp(object, prop, attribute->ValueAsInteger());
           break;
-        case tkEnumeration: SetEnumFromText(object, prop, text); break;
-        case tkString: SetStrProp(object, prop, FirstLineBreak(text)); break;
-        case tkSet: SetSetProp(object, prop, text); break;
-        default: break;
+        case tkEnumeration:
+          SetEnumFromText(object, prop, text);
+          break;
+        case tkString:
+          SetStrProp(object, prop, FirstLineBreak(text));
+          break;
+        case tkSet:
+          SetSetProp(object, prop, text);
+          break;
+        default:
+          break;
       }
     } catch (...) {
       // A value the property refuses skips this attribute only.
@@ -226,17 +233,26 @@ void TKxTranslator::ApplyChildElements(TObject* object, TKxSimpleXMLElem* elemen
           !prop->IsWritable() || IsPropertyExcluded(object, prop->Name))
         continue;
       switch (prop->Kind) {
-        case tkInteger: SetOrdProp(object, prop, child->ValueAsInteger()); break;
-        case tkEnumeration: SetEnumFromText(object, prop, child->Value()); break;
-        case tkSet: SetSetProp(object, prop, child->Value()); break;
-        case tkString: SetStrProp(object, prop, FirstLineBreak(child->Value())); break;
+        case tkInteger:
+          SetOrdProp(object, prop, child->ValueAsInteger());
+          break;
+        case tkEnumeration:
+          SetEnumFromText(object, prop, child->Value());
+          break;
+        case tkSet:
+          SetSetProp(object, prop, child->Value());
+          break;
+        case tkString:
+          SetStrProp(object, prop, FirstLineBreak(child->Value()));
+          break;
         case tkClass: {
           TObject* value = GetObjectProp(object, prop);
           ApplyAttributes(value, child);
           ApplyChildElements(value, child);
           break;
         }
-        default: break;
+        default:
+          break;
       }
     } catch (...) {
       // A value the property refuses skips this element only.
@@ -333,8 +349,7 @@ bool TKxTranslator::IsPropertyExcluded(const TObject* object,
   auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
   for (const TExclusion& entry : *exclusions_) {
     if (!object->InheritsFrom(entry.Class)) continue;
-    if (std::binary_search(entry.Names.begin(), entry.Names.end(), propertyName, less))
-      return true;
+    if (std::binary_search(entry.Names.begin(), entry.Names.end(), propertyName, less)) return true;
   }
   return false;
 }

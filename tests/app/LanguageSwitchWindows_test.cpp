@@ -179,10 +179,13 @@ TEST_F(LanguageWindows, EnglishChangesEveryTextAndGermanRestoresEveryOne) {
   const std::vector<std::string> englishMain = Texts(form);
   const std::vector<std::string> englishAbout = Texts(about);
   // Every German text with words in it is either rewritten or the same in English.
-  const std::vector<std::string> sameInBoth = {
-      "Form1.Caption=Kestrava 1.2", "About1.Caption=About", "Form2.Caption=About",
-      "sTabSheet1.Caption=ABOUT",   "sLabel1.Caption=Kestrava", "sStatusBar1.SimpleText=Kestrava",
-      "sComboBox1.Items=KB\r\nMB\r\nGB\r\n"};
+  const std::vector<std::string> sameInBoth = {"Form1.Caption=Kestrava 1.2",
+                                               "About1.Caption=About",
+                                               "Form2.Caption=About",
+                                               "sTabSheet1.Caption=ABOUT",
+                                               "sLabel1.Caption=Kestrava",
+                                               "sStatusBar1.SimpleText=Kestrava",
+                                               "sComboBox1.Items=KB\r\nMB\r\nGB\r\n"};
   auto checkChanged = [&](const std::vector<std::string>& before,
                           const std::vector<std::string>& after, TComponent* window) {
     ASSERT_EQ(before.size(), after.size());
@@ -190,11 +193,11 @@ TEST_F(LanguageWindows, EnglishChangesEveryTextAndGermanRestoresEveryOne) {
       const std::string text = before[i].substr(before[i].find('=') + 1);
       // Texts the program writes while it runs are not translated.
       if (!HasLetter(text) || before[i].rfind("sLabel5.", 0) == 0 ||
-          before[i].rfind("sFontComboBox1.Items", 0) == 0 ||
-          before[i].rfind("re_split.", 0) == 0 || before[i].rfind("sStatusBar1.Caption", 0) == 0)
+          before[i].rfind("sFontComboBox1.Items", 0) == 0 || before[i].rfind("re_split.", 0) == 0 ||
+          before[i].rfind("sStatusBar1.Caption", 0) == 0)
         continue;
-      const bool same = std::find(sameInBoth.begin(), sameInBoth.end(), before[i]) !=
-                        sameInBoth.end();
+      const bool same =
+          std::find(sameInBoth.begin(), sameInBoth.end(), before[i]) != sameInBoth.end();
       if (same)
         EXPECT_EQ(before[i], after[i]) << window->Name();
       else

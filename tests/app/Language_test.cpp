@@ -73,11 +73,21 @@ TEST(LanguageFiles, EnglishOnlyForEnAndGermanForEveryOtherValue) {
     const char* Window;
     const char* Expected;
   } const cases[] = {
-      {"en", "main", "P/" "/languages/English/main.xml"},
-      {"en", "about", "P/" "/languages/English/about.xml"},
-      {"de", "main", "P/" "/languages/German/main.xml"},
-      {"", "about", "P/" "/languages/German/about.xml"},
-      {"EN", "main", "P/" "/languages/German/main.xml"},
+      {"en", "main",
+       "P/"
+       "/languages/English/main.xml"},
+      {"en", "about",
+       "P/"
+       "/languages/English/about.xml"},
+      {"de", "main",
+       "P/"
+       "/languages/German/main.xml"},
+      {"", "about",
+       "P/"
+       "/languages/German/about.xml"},
+      {"EN", "main",
+       "P/"
+       "/languages/German/main.xml"},
   };
   for (const auto& c : cases) {
     std::string expected = c.Expected;

@@ -11,9 +11,11 @@ namespace {
 
 // Pieces that steer random text into the reader's interesting states.
 const char* const kPieces[] = {
-    "<", ">", "/", "</", "/>", "<a", "</a>", "<b ", "x", "=", "'", "\"", " ", "\n", ":", "ns:",
-    "&", "&amp;", "&#", "&#x", ";", "0", "9", "<!--", "--", "-->", "<![CDATA[", "]]>", "]",
-    "<?xml ", "?>", "<?xml-stylesheet", "<!DOCTYPE", "[", "\xE4", "&#0;", "&#256;", "?"};
+    "<",         ">",     "/",         "</",   "/>",     "<a",     "</a>", "<b ",
+    "x",         "=",     "'",         "\"",   " ",      "\n",     ":",    "ns:",
+    "&",         "&amp;", "&#",        "&#x",  ";",      "0",      "9",    "<!--",
+    "--",        "-->",   "<![CDATA[", "]]>",  "]",      "<?xml ", "?>",   "<?xml-stylesheet",
+    "<!DOCTYPE", "[",     "\xE4",      "&#0;", "&#256;", "?"};
 
 std::string RandomDocument(std::mt19937& random) {
   std::uniform_int_distribution<int> length(0, 40);

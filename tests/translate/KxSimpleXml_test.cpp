@@ -176,8 +176,9 @@ TEST(KxSimpleXmlReader, StreamsReadInBlocksGiveTheSameTreeAsMemory) {
   // Elements and values that straddle the 8191-byte blocks of a non-memory stream.
   std::string text = "<?xml version='1.0'?>\r\n<root>";
   for (int i = 0; i < 400; ++i)
-    text += "<item n='" + std::to_string(i) + "' v='" + std::string(static_cast<size_t>(i % 97), 'x') +
-            "'>text &amp; " + std::to_string(i) + "</item><!-- c --><![CDATA[d]]>";
+    text += "<item n='" + std::to_string(i) + "' v='" +
+            std::string(static_cast<size_t>(i % 97), 'x') + "'>text &amp; " + std::to_string(i) +
+            "</item><!-- c --><![CDATA[d]]>";
   text += "</root>";
   const std::string path = ::testing::TempDir() + "kx_blocks.xml";
   {

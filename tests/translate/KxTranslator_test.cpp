@@ -70,7 +70,8 @@ K_PUBLISH(TTestControl) {
       "Hint", [](TTestControl* c) { return c->hint; },
       [](TTestControl* c, const std::string& v) { c->hint = v; });
   p.Prop(
-      "Width", [](TTestControl* c) { return c->width; }, [](TTestControl* c, int v) { c->width = v; });
+      "Width", [](TTestControl* c) { return c->width; },
+      [](TTestControl* c, int v) { c->width = v; });
   p.Prop(
       "ShortCut", [](TTestControl* c) { return c->shortCut; },
       [](TTestControl* c, TShortCut v) { c->shortCut = v; });
@@ -136,7 +137,7 @@ TEST_F(TranslatorFixture, EnumerationsTakeNamesOrNumbers) {
     const char* Text;
     TTestAlignment Expected;
   } const cases[] = {
-      {"taCenter", taCenter}, {"2", taCenter},  {"TARIGHTJUSTIFY", taRightJustify},
+      {"taCenter", taCenter}, {"2", taCenter},      {"TARIGHTJUSTIFY", taRightJustify},
       {"", taLeftJustify},    {"0", taLeftJustify}, {"noSuchName", taLeftJustify},
   };
   for (const auto& c : cases) {
