@@ -639,7 +639,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(std::make_
 }
 
 TWinControl::~TWinControl() {
-  // Children go first: they leave this control's lists while it is still whole.
+  Destroying();
+  // Leave the parent while this is still a TWinControl, so its tab list forgets it too.
+  if (parent_) parent_->RemoveControl(this);
+  // Children go next: they leave this control's lists while it is still whole.
   while (!controls_.empty()) {
     TControl* c = controls_.back();
     if (c->Owner() == nullptr || c->ComponentState().Contains(csDestroying) ||
@@ -1213,13 +1216,19 @@ void TWinControl::WndProc(TMessage& m) {
       }
       break;
     case WM_SETCURSOR:
+      // The screen's cursor wins over every window of the program, also over the
+      // system controls' own cursors: their default procedure asks the parent first.
+      if (Screen && Screen->Cursor() != crDefault && LOWORD(m.LParam) == HTCLIENT) {
+        ::SetCursor(Screen->Cursors(Screen->Cursor()));
+        m.Result = 1;
+        return;
+      }
       if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == handle_) {
         POINT pt;
         GetCursorPos(&pt);
         ::ScreenToClient(handle_, &pt);
         TControl* c = ControlAtPos({pt.x, pt.y}, true);
         TCursor cur = (c && c->Cursor() != crDefault) ? c->Cursor() : Cursor();
-        if (Screen && Screen->Cursor() != crDefault) cur = Screen->Cursor();
         if (cur != crDefault && Screen) {
           ::SetCursor(Screen->Cursors(cur));
           m.Result = 1;

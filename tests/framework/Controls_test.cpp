@@ -572,3 +572,65 @@ TEST(Forms, ScreenCenterPlacesTheFormInTheMiddleAtFirstShow) {
   EXPECT_EQ(g.Form->Left(), (Screen->Width() - 200) / 2);
   EXPECT_EQ(g.Form->Top(), (Screen->Height() - 100) / 2);
 }
+
+// ---- application object and screen ----------------------------------------------------------
+
+TEST(ApplicationObject, HooksOnTheApplicationWindowSeeItsMessagesFirst) {
+  std::vector<UINT> seen;
+  TWindowHook hook([&](TMessage& m) {
+    if (m.Msg == 48307 || m.Msg == 48308) {
+      seen.push_back(m.Msg);
+      m.Result = 1;
+      return m.Msg == 48307;  // handled: the window's own procedure does not see it
+    }
+    return false;
+  });
+  Application->HookMainWindow(hook);
+  PostMessageA(Application->Handle(), 48307, 0, 0);
+  EXPECT_EQ(SendMessageA(Application->Handle(), 48308, 0, 0), 0);  // not handled: default answer
+  Pump();
+  Application->UnhookMainWindow(hook);
+  PostMessageA(Application->Handle(), 48307, 0, 0);
+  Pump();
+  EXPECT_EQ(seen, (std::vector<UINT>{48308, 48307}));
+}
+
+namespace {
+class TCreatedForm;
+TCreatedForm* CreatedForm = nullptr;
+
+// OnCreate is bound in the constructor, as a form's stored events would be.
+class TCreatedForm : public TForm {
+  K_CLASS(TCreatedForm, TForm)
+  explicit TCreatedForm(TComponent* owner) : TForm(owner) {
+    SetOnCreate(TNotifyEvent([this](TObject*) { ReferenceSetInOnCreate = CreatedForm == this; }));
+  }
+  bool ReferenceSetInOnCreate = false;
+};
+}  // namespace
+
+TEST(ApplicationObject, CreateFormSetsTheReferenceBeforeOnCreateAndMakesTheMainForm) {
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  Application->CreateForm(CreatedForm);
+  ASSERT_TRUE(CreatedForm);
+  EXPECT_TRUE(CreatedForm->ReferenceSetInOnCreate);
+  EXPECT_EQ(Application->MainForm(), CreatedForm);
+  EXPECT_EQ(CreatedForm->Owner(), Application);
+  delete CreatedForm;
+  CreatedForm = nullptr;
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+TEST(ApplicationObject, ScreenCursorOverridesTheControlsCursors) {
+  TFormGuard g;
+  auto* edit = new TEdit(g.Form);
+  edit->SetParent(g.Form);
+  edit->SetBounds(0, 0, 200, 100);
+  g.Show();
+  Screen->SetCursor(crSQLWait);
+  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  Screen->SetCursor(crDefault);
+  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
+}
