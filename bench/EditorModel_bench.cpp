@@ -22,6 +22,7 @@ class BenchHost : public IKedEditHost {
   void HostInvalidate(const TRect&) override {}
   void HostRefreshScrollBars() override {}
   void HostPlaceCaret(int, int, bool) override {}
+  bool HostCharTypes(std::string_view, std::vector<std::uint16_t>&) override { return false; }
 };
 
 size_t PaintScreen(TKedEditModel& model) {

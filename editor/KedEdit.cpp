@@ -272,6 +272,12 @@ void TCustomKedEdit::HostPlaceCaret(int x, int y, bool visible) {
   }
 }
 
+bool TCustomKedEdit::HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) {
+  types.assign(text.size(), 0);
+  return ::GetStringTypeExA(LOCALE_SYSTEM_DEFAULT, CT_CTYPE3, text.data(),
+                            static_cast<int>(text.size()), types.data()) != 0;
+}
+
 void TCustomKedEdit::HostRefreshScrollBars() {
   if (!HandleAllocated()) return;
   TKedEditModel& m = *model_;

@@ -106,6 +106,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void HostInvalidate(const TRect& rect) override { InvalidateArea(rect, false); }
   void HostRefreshScrollBars() override;
   void HostPlaceCaret(int x, int y, bool visible) override;
+  bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) override;
 
   void FillArea(HDC dc, const TRect& rect, TColor color);
 

@@ -841,6 +841,100 @@ void TKedEditModel::ClearAll() {
   SetModified(false);
 }
 
+// ---- words ----------------------------------------------------------------------------------
+
+void TKedEditModel::GetWordCharSets(TKedCharSet& wordChars, TKedCharSet& separators) const {
+  if (highlighter_) {
+    wordChars = highlighter_->GetIdentChars() & ~highlighter_->WordBreakChars();
+  } else {
+    wordChars.reset();
+    auto range = [&](int from, int to) {
+      for (int c = from; c <= to; ++c) wordChars.set(static_cast<size_t>(c));
+    };
+    range('0', '9');
+    range('A', 'Z');
+    range('_', '_');
+    range('a', 'z');
+    range(192, 214);
+    range(216, 246);
+    range(248, 255);
+    for (int c : {33, 34, 39, 40, 41, 42, 43, 44, 45,  46,  47,
+                  58, 59, 61, 63, 91, 92, 93, 94, 123, 124, 125})
+      wordChars.reset(static_cast<size_t>(c));
+  }
+  separators = ~wordChars;
+  separators.reset(0);
+}
+
+TBufferCoord TKedEditModel::WordEndOf(const TBufferCoord& pos) const {
+  if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
+  TKedCharSet word, separators;
+  GetWordCharSets(word, separators);
+  const std::string line(LineAt(pos.Line));
+  const int found = FindCharInSet(line, std::max(pos.Char, 1), separators);
+  return {found > 0 ? found : static_cast<int>(line.size()) + 1, pos.Line};
+}
+
+TBufferCoord TKedEditModel::WordStartOf(const TBufferCoord& pos) const {
+  if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
+  TKedCharSet word, separators;
+  GetWordCharSets(word, separators);
+  const std::string line(LineAt(pos.Line));
+  TBufferCoord result{std::min(pos.Char, static_cast<int>(line.size()) + 1), pos.Line};
+  if (result.Char > 1 &&
+      !separators.test(static_cast<unsigned char>(line[static_cast<size_t>(result.Char - 2)]))) {
+    result.Char = FindLastCharInSet(line, result.Char - 1, separators) + 1;
+  }
+  return result;
+}
+
+void TKedEditModel::SelectWordAt(TBufferCoord pos) {
+  pos = ClampSelPoint(pos);
+  std::string text(LineAt(pos.Line));
+  const int lineLength = static_cast<int>(text.size());
+  text.push_back('\0');  // the line's end is a character of its own class
+  if (pos.Char > static_cast<int>(text.size())) {
+    SetCaretPos({lineLength + 1, pos.Line});
+    return;
+  }
+  std::vector<std::uint16_t> types;
+  if (!host_ || !host_->HostCharTypes(text, types) || types.size() < text.size())
+    throw Exception("GetStringTypeEx failed");
+  constexpr std::uint16_t kSymbol = 0x8;
+  const int at = pos.Char - 1;
+  std::uint16_t reference = types[static_cast<size_t>(at)];
+  if ((reference & kSymbol) && at > 0) reference = types[static_cast<size_t>(at - 1)];
+  TKedCharSet wordChars, separators;
+  GetWordCharSets(wordChars, separators);
+  auto boundary = [&](int i) {
+    const std::uint16_t type = types[static_cast<size_t>(i)];
+    const int cls = ClassifyCharType(type);
+    if (cls == 1 || cls == 2)
+      return !wordChars.test(static_cast<unsigned char>(text[static_cast<size_t>(i)]));
+    if (cls == 5 || cls == 9) return true;
+    return type != reference;
+  };
+  int start = at;
+  while (start > 0 && !boundary(start - 1)) --start;
+  int end = at;
+  while (end < static_cast<int>(text.size()) && !boundary(end)) ++end;
+  end = std::min(end, lineLength);
+  PlaceCaretAndSelection({end + 1, pos.Line}, {start + 1, pos.Line}, {end + 1, pos.Line});
+  InvalidateLine(pos.Line);
+  ReportStatusChange({scSelection});
+}
+
+std::string TKedEditModel::GetWordAtCaret() {
+  const TBufferCoord oldBegin = blockBegin_;
+  const TBufferCoord oldEnd = blockEnd_;
+  blockBegin_ = WordStartOf(GetCaretPos());
+  blockEnd_ = WordEndOf(GetCaretPos());
+  std::string word = GetSelText();
+  blockBegin_ = oldBegin;
+  blockEnd_ = oldEnd;
+  return word;
+}
+
 // ---- invalidation ----------------------------------------------------------------------------
 
 void TKedEditModel::Invalidate(const TRect& rect) {

@@ -97,6 +97,8 @@ class IKedEditHost {
   virtual void HostRefreshScrollBars() = 0;
   // Moves the system caret to a client point and shows or hides it.
   virtual void HostPlaceCaret(int x, int y, bool visible) = 0;
+  // The system's third character-type words of each character; false on failure.
+  virtual bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) = 0;
 };
 
 // One piece of a painted row: a pixel span filled with Bg and holding Text in Fg (one
@@ -273,6 +275,18 @@ class TKedEditModel : public IKedWordWrapEditor {
   void SetSelLength(int64_t count);
 
   void ClearAll();
+
+  // ---- words ----
+  // Word characters (the highlighter's identifier characters without its word breaks) and
+  // the separators (every other character 1..255).
+  void GetWordCharSets(TKedCharSet& wordChars, TKedCharSet& separators) const;
+  TBufferCoord WordStartOf(const TBufferCoord& pos) const;
+  TBufferCoord WordEndOf(const TBufferCoord& pos) const;
+  // Selects the word around pos by the system's character classes; raises Exception
+  // "GetStringTypeEx failed" when the system cannot classify the line.
+  void SelectWordAt(TBufferCoord pos);
+  void SelectWordAtCaret() { SelectWordAt(GetCaretPos()); }
+  std::string GetWordAtCaret();
 
   // ---- invalidation ----
   void InvalidateGutterRange(int firstLine, int lastLine);

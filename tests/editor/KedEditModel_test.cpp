@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <string>
 #include <vector>
@@ -26,6 +27,24 @@ class FakeHost : public IKedEditHost {
     caret = {x, y};
     caretVisible = visible;
   }
+  // A small stand-in for the system's character types: letters and digits are half-width
+  // alphanumerics, blanks half-width, the line end untyped, everything else a symbol.
+  bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) override {
+    if (failCharTypes) return false;
+    types.clear();
+    for (char c : text) {
+      const unsigned char u = static_cast<unsigned char>(c);
+      if (std::isalnum(u) || c == '_')
+        types.push_back(0x8040);
+      else if (c == ' ')
+        types.push_back(0x0040);
+      else if (c == '\0')
+        types.push_back(0);
+      else
+        types.push_back(0x0040 | 0x0008);
+    }
+    return true;
+  }
 
   bool window = true;
   bool focused = true;
@@ -33,6 +52,7 @@ class FakeHost : public IKedEditHost {
   int scrollBarRefreshes = 0;
   TPoint caret{};
   bool caretVisible = false;
+  bool failCharTypes = false;
 };
 
 class EditModelTest : public ::testing::Test {
@@ -338,6 +358,34 @@ TEST_F(EditModelTest, ChangingALineCollapsesTheSelectionAtTheCaret) {
   model.Lines().Put(0, "xyz");
   EXPECT_FALSE(model.HasSelection());
   EXPECT_EQ(model.BlockBegin(), model.GetCaretPos());
+}
+
+TEST_F(EditModelTest, WordsAreSelectedByCharacterClass) {
+  Load({"select foo_bar, x+1 from t"});
+  struct Case {
+    int at;
+    const char* word;
+  } cases[] = {
+      {9, "foo_bar"},  {1, "select"}, {14, "foo_bar"},
+      {15, "foo_bar"},                            // on a symbol: the word before it
+      {18, "x"},       {20, "1"},     {27, "t"},  // at the line end: the last word
+  };
+  for (const auto& c : cases) {
+    model.SelectWordAt({c.at, 1});
+    EXPECT_EQ(model.GetSelText(), c.word) << c.at;
+    EXPECT_EQ(model.GetCaretPos(), model.GetSelEnd()) << c.at;
+  }
+  model.SetCaretPos({10, 1});
+  EXPECT_EQ(model.GetWordAtCaret(), "foo_bar");
+  EXPECT_EQ(model.WordStartOf({10, 1}), (TBufferCoord{8, 1}));
+  EXPECT_EQ(model.WordEndOf({10, 1}), (TBufferCoord{15, 1}));
+  host.failCharTypes = true;
+  try {
+    model.SelectWordAt({9, 1});
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "GetStringTypeEx failed");
+  }
 }
 
 class EditModelHighlightTest : public EditModelTest {
