@@ -104,7 +104,9 @@ TKedEditModel::TKedEditModel(IKedEditHost* host, TObject* sender)
       undoList_(std::make_unique<TKedEditUndoList>()),
       redoList_(std::make_unique<TKedEditUndoList>()),
       gutter_(std::make_unique<TKedGutter>()),
-      selectedColor_(std::make_unique<TKedSelectedColor>()) {
+      selectedColor_(std::make_unique<TKedSelectedColor>()),
+      keystrokes_(std::make_unique<TKedEditKeyStrokes>()) {
+  keystrokes_->LoadDefaultBindings();
   lines_->OnLinesChanged = [this](TObject* s) { LinesChanged(s); };
   lines_->OnLinesChanging = [this](TObject* s) { LinesChanging(s); };
   lines_->OnListCleared = [this](TObject* s) { ListCleared(s); };
@@ -135,6 +137,13 @@ TKedCharSet TKedEditModel::IdentChars() const {
 std::string_view TKedEditModel::LineAt(int line) const { return lines_->LineView(line - 1); }
 
 // ---- properties -----------------------------------------------------------------------
+
+void TKedEditModel::SetKeystrokes(TKedEditKeyStrokes* value) {
+  if (value == nullptr)
+    keystrokes_->Clear();
+  else
+    keystrokes_->Assign(value);
+}
 
 void TKedEditModel::SetModified(bool value) {
   if (value == modified_) return;

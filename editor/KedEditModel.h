@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscClasses.h"
 #include "editor/KedEditTextBuffer.h"
 #include "editor/KedEditTypes.h"
@@ -138,6 +139,9 @@ class TKedEditModel : public IKedWordWrapEditor {
   TKedEditUndoList& RedoList() { return *redoList_; }
   TKedGutter& Gutter() { return *gutter_; }
   TKedSelectedColor& SelectedColor() { return *selectedColor_; }
+  TKedEditKeyStrokes& Keystrokes() { return *keystrokes_; }
+  // nullptr empties the table; any other table is copied.
+  void SetKeystrokes(TKedEditKeyStrokes* value);
   bool Modified() const { return modified_; }
   void SetModified(bool value);
 
@@ -343,6 +347,7 @@ class TKedEditModel : public IKedWordWrapEditor {
   std::unique_ptr<TKedEditUndoList> redoList_;
   std::unique_ptr<TKedGutter> gutter_;
   std::unique_ptr<TKedSelectedColor> selectedColor_;
+  std::unique_ptr<TKedEditKeyStrokes> keystrokes_;
   std::unique_ptr<TKedWordWrapPlugin> wordWrap_;
   TKedCustomHighlighter* highlighter_ = nullptr;
 

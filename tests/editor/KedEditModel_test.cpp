@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/KedEditKeystrokeStore.h"
 #include "editor/KedHighlighterSQL.h"
 #include "framework/SysUtils.h"
 
@@ -386,6 +387,41 @@ TEST_F(EditModelTest, WordsAreSelectedByCharacterClass) {
   } catch (const Exception& e) {
     EXPECT_STREQ(e.what(), "GetStringTypeEx failed");
   }
+}
+
+TEST_F(EditModelTest, KeyTableIsStoredAsItsDifferencesFromTheDefaults) {
+  TKedEditKeyStrokes defaults;
+  defaults.LoadDefaultBindings();
+  ASSERT_GT(model.Keystrokes().Count(), 0);
+  EXPECT_TRUE(AddedKeystrokes(model.Keystrokes(), defaults).empty());
+  EXPECT_TRUE(RemovedKeystrokes(model.Keystrokes(), defaults).empty());
+
+  // One binding dropped, one added: the resource holds exactly those two, and reading them
+  // into a default table gives the edited table back.
+  TKedEditKeyStroke* dropped = model.Keystrokes().Items(0);
+  const TKedEditorCommand droppedCommand = dropped->Command();
+  const TShortCut droppedKey = dropped->GetShortCut();
+  model.Keystrokes().Delete(0);
+  model.Keystrokes().AddBinding(ecNone, 'Q', {ssCtrl, ssAlt, ssShift});
+  const auto added = AddedKeystrokes(model.Keystrokes(), defaults);
+  const auto removed = RemovedKeystrokes(model.Keystrokes(), defaults);
+  ASSERT_EQ(added.size(), 1u);
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(removed[0]->Command(), droppedCommand);
+
+  TKedEditKeyStrokes addedRead, removedRead;
+  addedRead.AddKeyStroke()->Assign(const_cast<TKedEditKeyStroke*>(added[0]));
+  removedRead.AddKeyStroke()->Assign(const_cast<TKedEditKeyStroke*>(removed[0]));
+  TKedEditKeyStrokes loaded;
+  loaded.LoadDefaultBindings();
+  ApplyRemovedKeystrokes(loaded, removedRead);
+  ApplyAddedKeystrokes(loaded, addedRead);
+  EXPECT_EQ(loaded.Count(), model.Keystrokes().Count());
+  EXPECT_LT(loaded.IndexOfShortCuts(droppedKey, 0), 0);
+  EXPECT_TRUE(AddedKeystrokes(loaded, model.Keystrokes()).empty());
+
+  model.SetKeystrokes(nullptr);
+  EXPECT_EQ(model.Keystrokes().Count(), 0);
 }
 
 class EditModelHighlightTest : public EditModelTest {
