@@ -75,17 +75,58 @@ TMenu* TMenuItem::GetParentMenu() const {
 
 void TMenuItem::MenuChanged(bool rebuild) {
   if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
-  if (TMenu* m = GetParentMenu()) {
-    if (rebuild && !m->ComponentState().Contains(csLoading) && !m->ComponentState().Contains(csDestroying))
-      m->Changed();
-    if (m->WindowHandle() && IsWindow(m->WindowHandle())) SendMessageA(m->WindowHandle(), CM_MENUCHANGED, 0, 0);
+  TMenu* m = GetParentMenu();
+  if (!m || m->ComponentState().Contains(csLoading) || m->ComponentState().Contains(csDestroying)) return;
+  if (rebuild) {
+    m->Changed();
+  } else {
+    // In place: a submenu that is open right now must not be rebuilt under the user.
+    UpdateInPlace();
+    if (m->WindowHandle() && IsWindow(m->WindowHandle()) && GetMenu(m->WindowHandle()) == m->handle_.Get())
+      DrawMenuBar(m->WindowHandle());
   }
+  if (m->WindowHandle() && IsWindow(m->WindowHandle())) SendMessageA(m->WindowHandle(), CM_MENUCHANGED, 0, 0);
+}
+
+HMENU TMenuItem::ContainerHandle() const {
+  if (!parent_) return nullptr;
+  if (parent_->parent_) return parent_->subMenu_;
+  return parent_->menu_ && parent_->menu_->handle_ ? parent_->menu_->handle_.Get() : nullptr;
+}
+
+void TMenuItem::FillInfo(MENUITEMINFOA& mi, std::string& text, bool ownerDraw) const {
+  mi.cbSize = sizeof(mi);
+  mi.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
+  mi.wID = command_;
+  mi.dwItemData = command_;
+  text = caption_;
+  if (IsLine()) {
+    mi.fType = MFT_SEPARATOR;
+  } else {
+    mi.fMask |= MIIM_STRING;
+    if (shortCut_) text += "\t" + ShortCutToText(shortCut_);
+    mi.dwTypeData = text.data();
+    mi.cch = static_cast<UINT>(text.size());
+    if (radioItem_) mi.fType |= MFT_RADIOCHECK;
+    mi.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
+  }
+  if (ownerDraw) mi.fType |= MFT_OWNERDRAW;
+}
+
+void TMenuItem::UpdateInPlace() {
+  HMENU container = ContainerHandle();
+  if (!container || !visible_) return;
+  TMenu* m = GetParentMenu();
+  MENUITEMINFOA mi{};
+  std::string text;
+  FillInfo(mi, text, m && m->OwnerDraw());
+  SetMenuItemInfoA(container, command_, FALSE, &mi);
 }
 
 void TMenuItem::SetCaption(const std::string& value) {
   if (value == caption_) return;
   caption_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetChecked(bool value) {
@@ -93,21 +134,24 @@ void TMenuItem::SetChecked(bool value) {
   checked_ = value;
   if (value && radioItem_ && parent_) {
     for (TMenuItem* sib : parent_->items_)
-      if (sib != this && sib->radioItem_ && sib->groupIndex_ == groupIndex_) sib->checked_ = false;
+      if (sib != this && sib->radioItem_ && sib->groupIndex_ == groupIndex_ && sib->checked_) {
+        sib->checked_ = false;
+        sib->MenuChanged(false);
+      }
   }
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetRadioItem(bool value) {
   if (value == radioItem_) return;
   radioItem_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetEnabled(bool value) {
   if (value == enabled_) return;
   enabled_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetVisible(bool value) {
@@ -119,19 +163,19 @@ void TMenuItem::SetVisible(bool value) {
 void TMenuItem::SetDefault(bool value) {
   if (value == default_) return;
   default_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetShortCut(TShortCut value) {
   if (value == shortCut_) return;
   shortCut_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::SetImageIndex(int value) {
   if (value == imageIndex_) return;
   imageIndex_ = value;
-  MenuChanged(true);
+  MenuChanged(false);
 }
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
@@ -181,22 +225,8 @@ void TMenuItem::FillMenu(HMENU menu, bool ownerDraw) {
 
 void TMenuItem::AppendTo(HMENU menu, bool ownerDraw) {
   MENUITEMINFOA mi{};
-  mi.cbSize = sizeof(mi);
-  mi.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
-  mi.wID = command_;
-  mi.dwItemData = command_;
-  std::string text = caption_;
-  if (IsLine()) {
-    mi.fType = MFT_SEPARATOR;
-  } else {
-    mi.fMask |= MIIM_STRING;
-    if (shortCut_) text += "\t" + ShortCutToText(shortCut_);
-    mi.dwTypeData = text.data();
-    mi.cch = static_cast<UINT>(text.size());
-    if (radioItem_) mi.fType |= MFT_RADIOCHECK;
-    mi.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
-  }
-  if (ownerDraw) mi.fType |= MFT_OWNERDRAW;
+  std::string text;
+  FillInfo(mi, text, ownerDraw);
   subMenu_ = nullptr;
   if (!items_.empty() && !IsLine()) {
     subMenu_ = CreatePopupMenu();

@@ -94,7 +94,12 @@ class TMenuItem : public TComponent {
   void AppendTo(HMENU menu, bool ownerDraw);
   // Fills a system menu with the visible children.
   void FillMenu(HMENU menu, bool ownerDraw);
+  // Rebuilds the menu (structure changed) or updates this item's entry in place.
   void MenuChanged(bool rebuild);
+  void UpdateInPlace();
+  void FillInfo(MENUITEMINFOA& info, std::string& text, bool ownerDraw) const;
+  // The system menu that holds this item's entry.
+  HMENU ContainerHandle() const;
 
  private:
   friend class TMenu;

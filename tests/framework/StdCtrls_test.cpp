@@ -367,6 +367,26 @@ TEST(Menus, MainMenuItemsRunTheirClicksByCommandAndShortcut) {
   EXPECT_EQ(clicked, (std::vector<std::string>{"quit", "open"}));
 }
 
+TEST(Menus, ChangingAnItemKeepsTheOpenSubmenuAndShowsTheChange) {
+  TFormGuard g;
+  auto* menu = new TMainMenu(g.Form);
+  TMenuItem* lang = AddItem(g.Form, menu->Items(), "Sprache");
+  TMenuItem* english = AddItem(g.Form, lang, "Englisch");
+  g.Form->SetMenu(menu);
+  g.Show();
+  HMENU sub = GetSubMenu(GetMenu(g.Form->Handle()), 0);
+  // A handler run while the submenu opens may change items (the translator does).
+  english->SetCaption("English");
+  english->SetEnabled(false);
+  EXPECT_EQ(GetSubMenu(GetMenu(g.Form->Handle()), 0), sub);
+  char text[64] = {};
+  GetMenuStringA(sub, 0, text, sizeof(text), MF_BYPOSITION);
+  EXPECT_STREQ(text, "English");
+  EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
+  AddItem(g.Form, lang, "Deutsch");  // a new item rebuilds
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(g.Form->Handle()), 0)), 2);
+}
+
 TEST(Menus, CheckedRadioItemsOfAGroupAreExclusive) {
   TFormGuard g;
   auto* popup = new TPopupMenu(g.Form);
