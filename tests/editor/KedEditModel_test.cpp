@@ -351,6 +351,42 @@ TEST_F(EditModelTest, ChangesInsideAnUpdateArePooledIntoOneArea) {
   EXPECT_EQ(host.invalidated.front(), (TRect{30, 16, 400, 48}));
 }
 
+TEST_F(EditModelTest, InvalidatedAreasCoverTheVisibleRowsOfTheirLines) {
+  std::vector<std::string> text(40, "x");
+  Load(text);
+  model.SetTopLine(11);  // rows 11..23 are in the window (the last one partly)
+  struct Case {
+    int first, last;
+    bool gutter;
+    TRect area;  // Left 0 Right 0: nothing
+  } cases[] = {
+      {12, 13, false, {30, 16, 400, 48}},
+      {13, 12, false, {30, 16, 400, 48}},            // ordered
+      {22, 40, false, {30, 11 * 16, 400, 13 * 16}},  // cut to the window
+      {1, 5, false, {}},                             // above the window
+      {-1, -1, false, {30, 0, 400, 200}},            // the whole text area
+      {-1, -1, true, {0, 0, 30, 200}},               // the whole gutter
+      {20, 30, true, {0, 9 * 16, 30, 13 * 16}},
+  };
+  for (const auto& c : cases) {
+    host.invalidated.clear();
+    if (c.gutter)
+      model.InvalidateGutterRange(c.first, c.last);
+    else
+      model.InvalidateTextRange(c.first, c.last);
+    if (c.area.Right == 0) {
+      EXPECT_TRUE(host.invalidated.empty()) << c.first << "-" << c.last;
+      continue;
+    }
+    ASSERT_EQ(host.invalidated.size(), 1u) << c.first << "-" << c.last;
+    EXPECT_EQ(host.invalidated[0], c.area) << c.first << "-" << c.last;
+  }
+  host.window = false;  // no window: nothing to repaint
+  host.invalidated.clear();
+  model.InvalidateLine(12);
+  EXPECT_TRUE(host.invalidated.empty());
+}
+
 TEST_F(EditModelTest, ChangingALineCollapsesTheSelectionAtTheCaret) {
   Load({"abc", "def"});
   model.SetCaretPos({2, 2});
