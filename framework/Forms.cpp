@@ -602,6 +602,11 @@ constexpr UINT_PTR kHintHideTimer = 2;
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(std::make_unique<TIcon>()) {
   SetSystemColorSource(&LiveSystemColor);
+  // The common control window classes must exist before any control asks for them.
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                            ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                            ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&icc);
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   title_ = ChangeFileExt(ExtractFileName(path), "");
@@ -639,10 +644,6 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
-                                            ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
-                                            ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&icc);
   static bool registered = false;
   if (!registered) {
     registered = true;

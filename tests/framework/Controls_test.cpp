@@ -11,6 +11,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/WinHandles.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/Screenshot.h"
 
@@ -633,4 +634,79 @@ TEST(ApplicationObject, ScreenCursorOverridesTheControlsCursors) {
   Screen->SetCursor(crDefault);
   SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
+}
+
+TEST(Focus, MovingFocusTellsBothControlsAndTheWholeForm) {
+  TFormGuard g;
+  auto* first = new TEdit(g.Form);
+  first->SetParent(g.Form);
+  auto* second = new TEdit(g.Form);
+  second->SetParent(g.Form);
+  second->SetTop(40);
+  auto* watcher = new TSolidGraphic(g.Form);
+  watcher->SetParent(g.Form);
+  std::vector<std::string> log;
+  first->SetOnExit(TNotifyEvent([&](TObject*) { log.push_back("first exit"); }));
+  second->SetOnEnter(TNotifyEvent([&](TObject*) { log.push_back("second enter"); }));
+  TControl* focusedSeen = nullptr;
+  TWndMethod saved = watcher->WindowProc();
+  watcher->SetWindowProc(TWndMethod([&](TMessage& m) {
+    if (m.Msg == CM_FOCUSCHANGED) focusedSeen = reinterpret_cast<TControl*>(m.LParam);
+    saved(m);
+  }));
+  g.Show();
+  SetForegroundWindow(g.Form->Handle());
+  first->SetFocus();
+  Pump();
+  log.clear();
+  second->SetFocus();
+  Pump();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(g.Form->ActiveControl(), second);
+  EXPECT_EQ(log, (std::vector<std::string>{"first exit", "second enter"}));
+  EXPECT_EQ(focusedSeen, second);
+  watcher->SetWindowProc(saved);
+}
+
+// ---- a whole program ----------------------------------------------------------------------
+
+namespace {
+struct TFoundWindow {
+  DWORD Process = 0;
+  HWND Window = nullptr;
+};
+BOOL CALLBACK FindProcessForm(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<TFoundWindow*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof(cls));
+  if (pid == f->Process && IsWindowVisible(w) && std::string(cls) == "TDemoForm") f->Window = w;
+  return TRUE;
+}
+}  // namespace
+
+TEST(WholeProgram, ClosingTheMainFormEndsTheRunLoopAndTheProgram) {
+  const char* dir = getenv("KESTRAVA_BINARY_DIR");
+  ASSERT_NE(dir, nullptr);
+  std::string exe = std::string(dir) + "/tests/framework/framework_form_demo.exe";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  TKernelHandle process(pi.hProcess), thread(pi.hThread);
+  TFoundWindow found{pi.dwProcessId, nullptr};
+  for (int i = 0; i < 200 && !found.Window; ++i) {
+    EnumWindows(FindProcessForm, reinterpret_cast<LPARAM>(&found));
+    if (!found.Window) Sleep(50);
+  }
+  ASSERT_TRUE(found.Window) << "the program showed no form";
+  char caption[64] = {};
+  GetWindowTextA(found.Window, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Kestrava framework form");
+  PostMessageA(found.Window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process.Get(), &code);
+  EXPECT_EQ(code, 0u);
 }
