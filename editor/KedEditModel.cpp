@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "editor/KedEditHighlighter.h"
+#include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "framework/SysUtils.h"
 

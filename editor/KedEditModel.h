@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscClasses.h"
 #include "editor/KedEditTextBuffer.h"
 #include "editor/KedEditTypes.h"
@@ -21,6 +20,7 @@
 #include "framework/Types.h"
 
 class TKedCustomHighlighter;
+class TKedEditKeyStrokes;  // its header's command names clash with the standard controls'
 class TKedHighlighterAttributes;
 
 enum TKedEditorOption {

@@ -503,14 +503,14 @@ TEST_F(EditModelHighlightTest, LongLinesPaintTheSameWhenResumedFromARecordedPoin
   std::string line = "insert into t values ";
   while (line.size() < 300000) line += "(1,'it''s /* no comment */',2.5), /* c */ ";
   Load({line, line});
-  const int far = 250000;
-  model.SetLeftChar(far);
-  const auto fresh = model.PaintRow(1, far, far + 40, 30, 400);
-  model.SetLeftChar(far - 100000);
-  model.PaintRow(1, far - 100000, far - 99960, 30, 400);  // records points on the way
-  model.SetLeftChar(far);
-  EXPECT_EQ(model.PaintRow(1, far, far + 40, 30, 400), fresh);
-  EXPECT_EQ(model.PaintRow(2, far, far + 40, 30, 400), fresh);
+  const int farColumn = 250000;
+  model.SetLeftChar(farColumn);
+  const auto fresh = model.PaintRow(1, farColumn, farColumn + 40, 30, 400);
+  model.SetLeftChar(farColumn - 100000);
+  model.PaintRow(1, farColumn - 100000, farColumn - 99960, 30, 400);  // records points on the way
+  model.SetLeftChar(farColumn);
+  EXPECT_EQ(model.PaintRow(1, farColumn, farColumn + 40, 30, 400), fresh);
+  EXPECT_EQ(model.PaintRow(2, farColumn, farColumn + 40, 30, 400), fresh);
 }
 
 // The colour of each painted column, left to right (fills count once per cell).
