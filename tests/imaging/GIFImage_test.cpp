@@ -1,0 +1,201 @@
+// The GIF picture as the program sees it: registration, loading, drawing, sizes, copies.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "imaging/GIFImage.h"
+#include "tests/imaging/GifTestFiles.h"
+
+namespace {
+
+const std::vector<TColor> kColors{clBlack, clWhite, clRed, clBlue, clLime, clYellow, clAqua, clFuchsia};
+
+TBytes FiveFrames() {
+  TGifBuilder b;
+  b.Header(2, 1, kColors);
+  for (int i = 0; i < 5; ++i)
+    b.GraphicControl(1, 2).Frame(0, 0, 2, 1, {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1)}, 3);
+  return b.Trailer().Data();
+}
+
+std::unique_ptr<TBitmap> Canvas(int w, int h) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf24bit);
+  b->SetSize(w, h);
+  b->Fill(clGray);
+  return b;
+}
+
+TEST(GIFImage, PicturesLoadGifFilesThroughTheRegistry) {
+  ASSERT_TRUE(kimagingGifFormatsRegistered());
+  EXPECT_EQ(TPicture::FileFormatFor("gif"), TGIFImage::StaticClassInfo());
+  EXPECT_EQ(TPicture::FileFormatDescription("GIF"), "GIF Image");
+  const std::string name = testing::TempDir() + "kestrava_two_colours.gif";
+  {
+    TFileStream file(name, fmCreate);
+    const TBytes bytes = TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 3).Trailer().Data();
+    file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  }
+  TPicture picture;
+  picture.LoadFromFile(name);
+  std::remove(name.c_str());
+  auto* gif = dynamic_cast<TGIFImage*>(picture.Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_EQ(picture.Width(), 2);
+  EXPECT_EQ(gif->Frame(0)->PixelAt(1, 0), 3);
+}
+
+TEST(GIFImage, EmptyImageDrawsNothing) {
+  TGIFImage image;
+  EXPECT_TRUE(image.Empty());
+  auto canvas = Canvas(2, 2);
+  image.DrawOn(*canvas, Rect(0, 0, 2, 2));
+  EXPECT_EQ(canvas->PixelColor(0, 0), clGray);
+  EXPECT_EQ(image.CurrentBitmap(), nullptr);
+}
+
+TEST(GIFImage, PinnedFrameIsShownWhenNotAnimated) {
+  struct Case {
+    int pinned;
+    TColor shown;
+  } cases[] = {{3, kColors[4]}, {9, kColors[1]}, {-1, kColors[1]}};
+  for (const Case& c : cases) {
+    TGIFImage image;
+    LoadImage(image, FiveFrames());
+    image.SetPaintFlags(0);
+    image.SetPinnedFrame(c.pinned);
+    auto canvas = Canvas(2, 1);
+    image.DrawOn(*canvas, Rect(0, 0, 2, 1));
+    EXPECT_EQ(canvas->PixelColor(0, 0), c.shown) << c.pinned;
+  }
+}
+
+TEST(GIFImage, WidthAndHeightCannotCutFrames) {
+  TGIFImage image;
+  LoadImage(image, TGifBuilder().Header(4, 4, kColors).Frame(1, 1, 3, 3, std::vector<uint8_t>(9, 1), 3).Trailer().Data());
+  try {
+    image.SetWidth(3);
+    FAIL();
+  } catch (const GIFException& e) {
+    EXPECT_EQ(e.Message(), "Image width too small for contained frames");
+  }
+  try {
+    image.SetHeight(2);
+    FAIL();
+  } catch (const GIFException& e) {
+    EXPECT_EQ(e.Message(), "Image height too small for contained frames");
+  }
+  EXPECT_EQ(image.Width(), 4);
+  image.SetWidth(10);
+  EXPECT_EQ(image.Width(), 10);
+}
+
+TEST(GIFImage, AssignCopiesFramesButNotHandlersOrSpeed) {
+  TGIFImage source;
+  LoadImage(source, FiveFrames());
+  source.SetAnimationPercent(50);
+  source.SetPinnedFrame(2);
+  source.OnGIFWarning = [](TObject*, int, const std::string&) {};
+  source.OnProgress = [](TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) {};
+  TGIFImage target;
+  target.SetAnimationPercent(70);
+  target.Assign(&source);
+  EXPECT_EQ(target.FrameCount(), 5);
+  EXPECT_EQ(target.PinnedFrame(), 2);
+  EXPECT_EQ(target.AnimationPercent(), 70);
+  EXPECT_FALSE(target.OnGIFWarning);
+  EXPECT_FALSE(target.OnProgress);
+  EXPECT_EQ(SaveImage(target), SaveImage(source));
+}
+
+TEST(GIFImage, AssignFromABitmapAndBack) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(3, 2);
+  bitmap.Fill(clRed);
+  bitmap.SetPixelColor(2, 1, clBlue);
+  TGIFImage image;
+  image.SetReductionMethod(crNone);
+  image.Assign(&bitmap);
+  ASSERT_EQ(image.FrameCount(), 1);
+  TBitmap back;
+  back.Assign(&image);
+  EXPECT_EQ(back.Width(), 3);
+  EXPECT_EQ(back.PixelColor(0, 0), clRed);
+  EXPECT_EQ(back.PixelColor(2, 1), clBlue);
+}
+
+TEST(GIFImage, AddFrameRefusesObjectsThatAreNoPictures) {
+  TGIFImage image;
+  TStringList notAPicture;
+  try {
+    image.AddFrame(&notAPicture);
+    FAIL();
+  } catch (const GIFException& e) {
+    EXPECT_EQ(e.Message(), "Object type not supported for operation");
+  }
+}
+
+TEST(GIFImage, RecursivePaletteRequestRaisesInsteadOfLooping) {
+  TGIFImage image;
+  image.SetPaintFlags(0);
+  LoadImage(image, TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {0}, 2).Trailer().Data());
+  try {
+    image.GetPalette();
+    FAIL();
+  } catch (const GIFException& e) {
+    EXPECT_EQ(e.Message(), "No global or local color table defined");
+  }
+}
+
+TEST(GIFImage, FailedLoadRewindsAndReportsProgressOfZero) {
+  TBytes bytes = FiveFrames();
+  bytes.resize(20);
+  TMemoryStream stream = StreamOf(bytes);
+  TGIFImage image;
+  std::vector<int> ends;
+  image.OnProgress = [&](TObject*, TProgressStage s, uint8_t p, bool, const TRect&, const std::string&) {
+    if (s == psEnding) ends.push_back(p);
+  };
+  EXPECT_THROW(image.LoadFromStream(stream), GIFException);
+  EXPECT_EQ(stream.Position(), 0);
+  EXPECT_EQ(ends, std::vector<int>{0});
+}
+
+TEST(GIFImage, SecondDrawOnTheSameRectangleKeepsTheRunningAnimation) {
+  TGIFImage image;
+  LoadImage(image, FiveFrames());
+  image.SetPaintFlags(dfAnimate | dfLoop | dfLoopForever | dfThreaded | dfPaintDirect);
+  auto canvas = Canvas(2, 1);
+  image.DrawOn(*canvas, Rect(0, 0, 2, 1));
+  TGIFPainter* first = image.DrawPainter();
+  ASSERT_NE(first, nullptr);
+  image.DrawOn(*canvas, Rect(0, 0, 2, 1));
+  EXPECT_EQ(image.DrawPainter(), first);
+  {
+    std::lock_guard<std::recursive_mutex> lock(image.PainterLock());
+    EXPECT_EQ(image.Painters().size(), 1u);
+  }
+  auto other = Canvas(4, 2);
+  image.DrawOn(*other, Rect(0, 0, 4, 2));
+  EXPECT_NE(image.DrawPainter(), nullptr);
+  {
+    std::lock_guard<std::recursive_mutex> lock(image.PainterLock());
+    EXPECT_EQ(image.Painters().size(), 1u);
+  }
+  image.StopAllPainters();
+  EXPECT_EQ(image.DrawPainter(), nullptr);
+}
+
+TEST(GIFImage, AnimatedDrawThroughTheBufferShowsTheFirstFrame) {
+  TGIFImage image;
+  LoadImage(image, FiveFrames());
+  image.SetPaintFlags(dfAnimate | dfThreaded);
+  auto canvas = Canvas(4, 2);
+  image.DrawOn(*canvas, Rect(0, 0, 4, 2));
+  EXPECT_EQ(canvas->PixelColor(3, 1), kColors[1]);
+  image.StopAllPainters();
+}
+
+}  // namespace
