@@ -333,6 +333,12 @@ void TMenuItem::AdvancedDrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawS
     canvas->LineTo(rect.Right - 2, y);
     return;
   }
+  TMenu* menu = GetParentMenu();
+  TCustomImageList* images = parent_ && parent_->subMenuImages_ ? parent_->subMenuImages_
+                             : menu                              ? menu->Images()
+                                                                 : nullptr;
+  if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
+    images->Draw(canvas, rect.Left + 2, rect.Top + (rect.Height() - images->Height()) / 2, imageIndex_, enabled_);
   canvas->Brush()->SetStyle(bsClear);
   canvas->Font()->SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
   int ty = rect.Top + (rect.Height() - canvas->TextHeight("Wg")) / 2;
