@@ -61,6 +61,11 @@ void TCustomRichEdit::SetHideSelection(bool value) {
 
 void TCustomRichEdit::WndProc(TMessage& m) {
   if (m.Msg == CN_NOTIFY) return;
+  if (m.Msg == CM_TEXTCHANGED) {
+    // A rich edit reports a text set in code through EN_CHANGE itself.
+    if (!HandleAllocated() && !IsLoading()) Change();
+    return;
+  }
   TCustomMemo::WndProc(m);
 }
 

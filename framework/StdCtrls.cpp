@@ -186,9 +186,11 @@ void TCustomEdit::WndProc(TMessage& m) {
       if (HIWORD(m.WParam) == EN_CHANGE) Change();
       return;
     case CM_TEXTCHANGED:
-      // Typing reports through EN_CHANGE; a text set in code before the window exists
-      // must report too.
-      if (!HandleAllocated()) Change();
+      // Typing reports through EN_CHANGE. A text set in code reports here when the window
+      // does not exist yet, or is multi-line: those do not send EN_CHANGE for WM_SETTEXT.
+      if (!IsLoading() &&
+          (!HandleAllocated() || (GetWindowLongA(handle_, GWL_STYLE) & ES_MULTILINE)))
+        Change();
       return;
     case CM_ENTER:
       if (autoSelect_ && !(GetKeyState(VK_LBUTTON) < 0)) SelectAll();

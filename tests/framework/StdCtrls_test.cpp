@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,6 +99,35 @@ TEST(ListControls, ComboBoxItemIndexAndTextAgree) {
   EXPECT_EQ(combo->ItemIndex(), -1);
   combo->SetItemIndex(5);
   EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+TEST(Edits, OnChangeFiresOnceForEachTextChangeButNotWhileLoading) {
+  struct TCase {
+    const char* Name;
+    std::function<TCustomEdit*(TComponent*)> Make;
+  };
+  const TCase cases[] = {
+      {"edit", [](TComponent* o) -> TCustomEdit* { return new TEdit(o); }},
+      {"memo", [](TComponent* o) -> TCustomEdit* { return new TMemo(o); }},
+      {"rich edit", [](TComponent* o) -> TCustomEdit* { return new TRichEdit(o); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TFormGuard g;
+    TCustomEdit* edit = c.Make(g.Form);
+    int changes = 0;
+    edit->SetOnChange(TNotifyEvent([&](TObject*) { ++changes; }));
+    g.Form->BeginLoading();
+    edit->SetParent(g.Form);
+    edit->SetText("stored");
+    g.Form->EndLoading();
+    EXPECT_EQ(changes, 0);
+    edit->SetText("before the window");
+    EXPECT_EQ(changes, 1);
+    g.Show();
+    edit->SetText("with the window");
+    EXPECT_EQ(changes, 2);
+  }
 }
 
 // ---- memo lines ---------------------------------------------------------------------------
