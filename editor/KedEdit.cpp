@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "editor/KedEditHighlighter.h"
+#include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditSearch.h"
 
 TCustomKedEdit::TCustomKedEdit(TComponent* owner)
@@ -368,10 +369,15 @@ void TCustomKedEdit::FirePaintTransient(TTransientType type) {
 void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastRow) {
   TKedEditModel& m = *model_;
   TKedGutter& gutter = m.Gutter();
-  HDC dc = Canvas()->Handle();
   const int lh = std::max(m.LineHeight(), 1);
   const int gw = m.GutterWidth();
   const int count = m.Lines().Count();
+  const bool gradient = gutter.Gradient();
+  if (gradient) {
+    PaintStepGradient(Canvas(), gutter.GradientStartColor(), gutter.GradientEndColor(),
+                      gutter.GradientSteps(), {0, 0, gw, ClientHeight()}, true);
+  }
+  HDC dc = Canvas()->Handle();
   int paintedBottom = clip.Top;
   if (gutter.ShowLineNumbers()) {
     const bool ownFont = gutter.UseFontStyle();
@@ -380,19 +386,22 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
     textDrawer_->SetBackground(gutter.Color());
     textDrawer_->StartDrawing(dc);
     try {
+      // Over a gradient the numbers are drawn without their cell background.
+      if (gradient) ::SetBkMode(dc, TRANSPARENT);
       const int firstLine = m.DisplayRowToLine(firstRow);
       const int lastLine = std::min(m.DisplayRowToLine(lastRow), count);
       for (int line = firstLine; line <= lastLine; ++line) {
         const int top = (m.LineToDisplayRow(line) - m.TopLine()) * lh;
-        if (top > paintedBottom) FillArea(dc, {0, paintedBottom, gw, top}, gutter.Color());
+        if (!gradient && top > paintedBottom)
+          FillArea(dc, {0, paintedBottom, gw, top}, gutter.Color());
         std::string text = gutter.FormatLineNumber(line);
         if (OnGutterGetText) OnGutterGetText(this, line, text);
         const int width = static_cast<int>(text.size()) * textDrawer_->CellWidth();
         const int x = gw - gutter.RightOffset() - width - 2;
         const int y = top + (lh - textDrawer_->CellHeight()) / 2;
         textDrawer_->SetBackground(gutter.Color());
-        textDrawer_->CellTextOut(x, y, ETO_OPAQUE, {0, top, gw, top + lh}, text.data(),
-                                 static_cast<int>(text.size()));
+        textDrawer_->CellTextOut(x, y, gradient ? 0 : ETO_OPAQUE, {0, top, gw, top + lh},
+                                 text.data(), static_cast<int>(text.size()));
         paintedBottom = top + lh;
         if (OnGutterPaint) OnGutterPaint(this, line, 0, top);
       }
@@ -404,7 +413,8 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
     textDrawer_->FinishDrawing();
     if (ownFont) textDrawer_->SetBaseFont(Font());
   }
-  FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());
+  if (!gradient)
+    FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());
   if (gutter.BorderStyle() != gbsNone && clip.Right >= gw - 2) {
     if (gutter.BorderStyle() == gbsMiddle) {
       FillArea(dc, {gw - 2, clip.Top, gw - 1, clip.Bottom}, gutter.BorderColor());

@@ -195,6 +195,20 @@ TEST_F(EditorWindowTest, APaintedLastScreenOfALongTextShowsItsLineNumbers) {
   ktest::SaveScreenshot(form->Handle(), "editor_last_screen");
 }
 
+TEST_F(EditorWindowTest, AGradientGutterIsPaintedInBandsAcrossItsWidth) {
+  editor->Lines()->Add("x");
+  editor->Gutter()->SetGradient(true);
+  editor->Gutter()->SetGradientStartColor(clRed);
+  editor->Gutter()->SetGradientEndColor(clBlue);
+  editor->Gutter()->SetGradientSteps(2);
+  Show();
+  const int gw = editor->Model().GutterWidth();
+  const int below = editor->Model().LineHeight() * 4;
+  EXPECT_EQ(Pixel(1, below), static_cast<COLORREF>(clRed));
+  EXPECT_EQ(Pixel(gw - 3, below), static_cast<COLORREF>(clBlue));
+  ktest::SaveScreenshot(form->Handle(), "editor_gradient_gutter");
+}
+
 TEST_F(EditorWindowTest, AProportionalFontIsReplacedByAFixedPitchOne) {
   auto arial = MakeFont("Arial", 12);
   arial->SetStyle({fsItalic});
