@@ -1504,7 +1504,13 @@ void TCustomTreeView::Notification(TComponent* c, TOperation operation) {
 TTreeNode* TCustomTreeView::Selected() {
   if (!HandleAllocated()) return selected_;
   auto item = reinterpret_cast<HTREEITEM>(SendMessageA(handle_, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  return items_->FindNode(item);
+  if (!item) return nullptr;
+  // Each window item carries its node.
+  TVITEMA it{};
+  it.mask = TVIF_PARAM;
+  it.hItem = item;
+  if (!SendMessageA(handle_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return nullptr;
+  return reinterpret_cast<TTreeNode*>(it.lParam);
 }
 
 void TCustomTreeView::SetSelected(TTreeNode* value) {
