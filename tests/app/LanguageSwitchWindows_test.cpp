@@ -266,6 +266,24 @@ TEST_F(LanguageWindows, AboutWindowShowsTheVersionAndReappliesGerman) {
   EXPECT_EQ(about->sTabSheet2->Caption(), "kept");
 }
 
+// Set by the timer that ends the modal about window: its tab caption while it was open.
+std::string seenWhileOpen;
+
+void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  seenWhileOpen = Form2->sTabSheet2->Caption();
+  Form2->SetModalResult(mrOk);
+}
+
+TEST_F(LanguageWindows, MenuAboutOpensTheAboutWindowInTheCurrentLanguage) {
+  form->Language = "en";
+  seenWhileOpen.clear();
+  SetTimer(nullptr, 0, 200, &CloseAbout);
+  form->About1Click(nullptr);
+  EXPECT_EQ(seenWhileOpen, "Instructions");
+  EXPECT_FALSE(about->Visible());
+}
+
 TEST_F(LanguageWindows, AboutWindowHasItsStoredShape) {
   EXPECT_EQ(about->Width(), 612);
   EXPECT_EQ(about->Height(), 457);
