@@ -43,8 +43,8 @@ class TValue : public TPersistent {
   K_CLASS(TValue, TPersistent)
   int V = 0;
   void Assign(TPersistent* source) override {
-    if (source != nullptr && source->Is<TValue>()) {
-      V = static_cast<TValue*>(source)->V;
+    if (auto* value = dynamic_cast<TValue*>(source)) {
+      V = value->V;
       return;
     }
     TPersistent::Assign(source);
