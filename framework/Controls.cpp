@@ -1172,6 +1172,13 @@ bool TWinControl::ReflectToChild(TMessage& m) {
 bool TWinControl::DoKeyMessage(TMessage& m, bool down) {
   WORD key = static_cast<WORD>(m.WParam);
   TShiftState shift = KeyDataToShiftState(m.LParam);
+  // A form with KeyPreview sees the keys of its controls first.
+  TCustomForm* form = ParentForm();
+  if (form && form != this && form->KeyPreview()) {
+    TWinControl* preview = form;
+    if (down) preview->KeyDown(key, shift); else preview->KeyUp(key, shift);
+    if (key == 0) return true;
+  }
   if (down) KeyDown(key, shift); else KeyUp(key, shift);
   if (key == 0) return true;
   m.WParam = key;
@@ -1296,6 +1303,10 @@ void TWinControl::WndProc(TMessage& m) {
       break;
     case WM_CHAR: {
       char ch = static_cast<char>(m.WParam);
+      if (TCustomForm* form = ParentForm(); form && form != this && form->KeyPreview()) {
+        static_cast<TWinControl*>(form)->KeyPress(ch);
+        if (ch == 0) return;
+      }
       KeyPress(ch);
       if (ch == 0) return;
       m.WParam = static_cast<unsigned char>(ch);

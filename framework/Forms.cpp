@@ -947,6 +947,14 @@ void TApplication::WndProc(TMessage& m) {
         return;
       }
       break;
+    case WM_ACTIVATEAPP:
+      if (m.WParam) {
+        if (OnActivate_) OnActivate_(this);
+      } else {
+        CancelHint();
+        if (OnDeactivate_) OnDeactivate_(this);
+      }
+      break;
     case WM_GETICON:
       if (!icon_->Empty()) {
         m.Result = reinterpret_cast<LRESULT>(icon_->Handle());

@@ -218,6 +218,8 @@ class TApplication : public TComponent {
   KFW_EVENT(TMessageEvent, OnMessage)
   KFW_EVENT(TIdleEvent, OnIdle)
   KFW_EVENT(TNotifyEvent, OnHint)
+  KFW_EVENT(TNotifyEvent, OnActivate)
+  KFW_EVENT(TNotifyEvent, OnDeactivate)
   KFW_EVENT(TNotifyEvent, OnModalBegin)
   KFW_EVENT(TNotifyEvent, OnModalEnd)
 

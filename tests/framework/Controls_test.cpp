@@ -636,6 +636,24 @@ TEST(ApplicationObject, ScreenCursorOverridesTheControlsCursors) {
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
 }
 
+TEST(Focus, FormWithKeyPreviewSeesAndCanSwallowKeysFirst) {
+  TFormGuard g;
+  auto* edit = new TEdit(g.Form);
+  edit->SetParent(g.Form);
+  std::vector<std::string> log;
+  g.Form->SetOnKeyDown(TKeyEvent([&](TObject*, WORD& key, TShiftState) {
+    log.push_back("form " + std::to_string(key));
+    if (key == VK_F5) key = 0;
+  }));
+  edit->SetOnKeyDown(TKeyEvent([&](TObject*, WORD& key, TShiftState) { log.push_back("edit " + std::to_string(key)); }));
+  g.Show();
+  SendMessageA(edit->Handle(), WM_KEYDOWN, 'A', 0);
+  g.Form->SetKeyPreview(true);
+  SendMessageA(edit->Handle(), WM_KEYDOWN, 'B', 0);
+  SendMessageA(edit->Handle(), WM_KEYDOWN, VK_F5, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"edit 65", "form 66", "edit 66", "form 116"}));
+}
+
 TEST(Focus, MovingFocusTellsBothControlsAndTheWholeForm) {
   TFormGuard g;
   auto* first = new TEdit(g.Form);
