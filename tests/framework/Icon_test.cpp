@@ -76,7 +76,7 @@ TEST(IconDirectoryTest, RejectsFilesWhoseDirectoryDoesNotFit) {
   const std::vector<uint8_t> good = IconFile({{16, 0xFF0000FF}});
   auto patched = [&](size_t at, uint32_t value, int bytes) {
     std::vector<uint8_t> f = good;
-    for (int i = 0; i < bytes; ++i) f[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < bytes; ++i) f.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
     return f;
   };
   struct {
