@@ -359,11 +359,35 @@ void TCustomKedEdit::Paint() {
   m.UpdateCaret();
 }
 
-void TCustomKedEdit::FirePaintTransient(TTransientType type) {
-  if (!OnPaintTransient || paintTransientLock_ != 0) return;
+void TCustomKedEdit::FirePaintTransientEx(TTransientType type, bool counting) {
+  bool fire = paintTransientLock_ == 0;
+  if (counting) {
+    if (type == ttBefore) {
+      ++paintTransientLock_;
+    } else {
+      paintTransientLock_ = std::max(paintTransientLock_ - 1, 0);
+      fire = paintTransientLock_ == 0;
+    }
+  }
+  if (!fire || !OnPaintTransient) return;
   Canvas()->Font()->Assign(Font());
   Canvas()->Brush()->SetColor(Color());
-  OnPaintTransient(this, Canvas(), type);
+  // The handler draws on the window: the caret must not be in the picture.
+  const bool shown = caretShown_;
+  if (shown) {
+    ::HideCaret(handle_);
+    caretShown_ = false;
+  }
+  auto showAgain = [&] {
+    if (shown && HandleAllocated()) caretShown_ = ::ShowCaret(handle_) != 0;
+  };
+  try {
+    OnPaintTransient(this, Canvas(), type);
+  } catch (...) {
+    showAgain();
+    throw;
+  }
+  showAgain();
 }
 
 void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastRow) {

@@ -91,7 +91,10 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   virtual void PaintGutterStrip(const TRect& clip, int firstRow, int lastRow);
   virtual void PaintTextArea(const TRect& clip, int firstRow, int lastRow, int firstColumn,
                              int lastColumn);
-  void FirePaintTransient(TTransientType type);
+  // Without counting: fires outside any bracket. Counting: ttBefore fires when no bracket
+  // is open and opens one, ttAfter closes one and fires when none is left.
+  void FirePaintTransientEx(TTransientType type, bool counting);
+  void FirePaintTransient(TTransientType type) { FirePaintTransientEx(type, false); }
   void MeasureFont();
   void HighlighterChanged(TObject* sender);
   void InitCaret();
@@ -107,6 +110,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void HostRefreshScrollBars() override;
   void HostPlaceCaret(int x, int y, bool visible) override;
   bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) override;
+  void HostPaintTransient(bool after) override { FirePaintTransient(after ? ttAfter : ttBefore); }
 
   void FillArea(HDC dc, const TRect& rect, TColor color);
 

@@ -464,6 +464,12 @@ int64_t TKedEditModel::TextPosToCharIndex(const TBufferCoord& pos) const {
 
 void TKedEditModel::PlaceCaret(bool ensureVisible, const TBufferCoord& pos) {
   caretAtRowEnd_ = false;
+  if (HasWindow()) host_->HostPaintTransient(false);
+  MoveCaret(ensureVisible, pos);
+  if (HasWindow()) host_->HostPaintTransient(true);
+}
+
+void TKedEditModel::MoveCaret(bool ensureVisible, const TBufferCoord& pos) {
   TBufferCoord p = pos;
   const bool pastEol = options_.Contains(eoScrollPastEol);
   int maxChar = wordWrap_ ? kMaxChar : maxScrollWidth_ + 1;

@@ -98,6 +98,9 @@ class IKedEditHost {
   virtual void HostRefreshScrollBars() = 0;
   // Moves the system caret to a client point and shows or hides it.
   virtual void HostPlaceCaret(int x, int y, bool visible) = 0;
+  // Before (after = false) and after the caret moves: lets the window repaint what it
+  // draws over the text on its own.
+  virtual void HostPaintTransient(bool /*after*/) {}
   // The system's third character-type words of each character; false on failure.
   virtual bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) = 0;
 };
@@ -335,6 +338,7 @@ class TKedEditModel : public IKedWordWrapEditor {
   void FireStatusChange();
   void Invalidate(const TRect& rect);
   TBufferCoord ClampSelPoint(TBufferCoord pos) const;
+  void MoveCaret(bool ensureVisible, const TBufferCoord& pos);
   void InvalidateLineSpan(int a, int b);
   std::string_view LineAt(int line) const;
   int ScanOneLine(int index);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/KedHighlighterSQL.h"
 #include "editor/KedTextDrawer.h"
@@ -207,6 +208,24 @@ TEST_F(EditorWindowTest, AGradientGutterIsPaintedInBandsAcrossItsWidth) {
   EXPECT_EQ(Pixel(1, below), static_cast<COLORREF>(clRed));
   EXPECT_EQ(Pixel(gw - 3, below), static_cast<COLORREF>(clBlue));
   ktest::SaveScreenshot(form->Handle(), "editor_gradient_gutter");
+}
+
+TEST_F(EditorWindowTest, TransientPaintingBracketsEveryCaretMove) {
+  editor->Lines()->Add("abc");
+  Show();
+  std::vector<TTransientType> seen;
+  editor->OnPaintTransient = [&](TObject*, TCanvas* canvas, TTransientType type) {
+    EXPECT_NE(canvas, nullptr);
+    seen.push_back(type);
+  };
+  editor->Model().SetCaretPos({3, 1});
+  EXPECT_EQ(seen, (std::vector<TTransientType>{ttBefore, ttAfter}));
+  seen.clear();
+  Settle(form->Handle());  // each paint ends with one
+  editor->Invalidate();
+  Settle(form->Handle());
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), ttAfter);
 }
 
 TEST_F(EditorWindowTest, AProportionalFontIsReplacedByAFixedPitchOne) {
