@@ -323,8 +323,7 @@ void TGIFGraphicControlExtension::Assign(TPersistent* source) {
 
 void TGIFGraphicControlExtension::SetTransparentFlag(bool value) {
   packed_ = value ? packed_ | 0x01 : packed_ & ~0x01;
-  if (frame_ != nullptr && frame_->GraphicControlExtension() == this)
-    frame_->SetTransparent(value);
+  if (frame_ != nullptr && frame_->GraphicControlExtension() == this) frame_->SetTransparent(value);
 }
 
 void TGIFGraphicControlExtension::SetTransparentIndex(int value) {

@@ -134,8 +134,8 @@ struct TGIFExtensionClass {
   const TClassInfo* Info = nullptr;
   TGIFExtensionFactory Create = nullptr;
   // Answers a more specific class (stream at the label's end), or this one itself.
-  const TGIFExtensionClass* (*RefineClass)(const TGIFExtensionClass* self, TStream& stream) =
-      nullptr;
+  const TGIFExtensionClass* (*RefineClass)(const TGIFExtensionClass* self,
+                                           TStream& stream) = nullptr;
 };
 
 class TGIFExtension : public TGIFItem {

@@ -218,7 +218,8 @@ bool TGIFColorMap::SortByUsage() {
       if (p[k] < count_) p[k] = newIndex[p[k]];
     if (frame->Transparent() && frame->GraphicControlExtension() != nullptr) {
       TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
-      if (gce->TransparentIndex() < count_) gce->SetTransparentIndex(newIndex[gce->TransparentIndex()]);
+      if (gce->TransparentIndex() < count_)
+        gce->SetTransparentIndex(newIndex[gce->TransparentIndex()]);
     }
     frame->ReleaseBitmap();
   }

@@ -32,10 +32,10 @@ TColorTable MonochromePalette2() { return {Grey(0), Grey(255)}; }
 TColorTable SystemGrayPalette4() { return {Grey(0), Grey(128), Grey(192), Grey(255)}; }
 
 TColorTable SystemPalette20() {
-  static constexpr TColor kColors[20] = {
-      0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
-      0xC0C0C0, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF,
-      0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+  static constexpr TColor kColors[20] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000,
+                                         0x800080, 0x808000, 0xC0C0C0, 0xC0DCC0, 0xF0CAA6,
+                                         0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00,
+                                         0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
   TColorTable table;
   for (TColor c : kColors) table.push_back(QuadFromColor(c));
   return table;
@@ -50,12 +50,13 @@ TColorTable HalftonePalette() {
 
 // ---- lookups -----------------------------------------------------------------------------------
 TSlowColorLookup::TSlowColorLookup(TColorTable palette)
-    : TColorLookup(static_cast<int>(Min<size_t>(palette.size(), 256))), palette_(std::move(palette)) {
+    : TColorLookup(static_cast<int>(Min<size_t>(palette.size(), 256))),
+      palette_(std::move(palette)) {
   if (palette_.size() > 256) palette_.resize(256);
 }
 
-int TSlowColorLookup::NearestColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r,
-                                   uint8_t& g, uint8_t& b) const {
+int TSlowColorLookup::NearestColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g,
+                                   uint8_t& b) const {
   const int index = NearestPaletteIndex(palette_, MakeColor(red, green, blue));
   const TRGBQuad q = palette_.empty() ? TRGBQuad{} : palette_[index];
   r = q.Red;
@@ -75,8 +76,8 @@ int TNetscapeColorLookup::NearestColor(uint8_t red, uint8_t green, uint8_t blue,
   return rr * 36 + gg * 6 + bb;
 }
 
-int TGrayScaleLookup::NearestColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r,
-                                   uint8_t& g, uint8_t& b) const {
+int TGrayScaleLookup::NearestColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g,
+                                   uint8_t& b) const {
   const int grey = (red * 77 + green * 150 + blue * 29) >> 8;
   r = g = b = static_cast<uint8_t>(grey);
   return grey;
@@ -158,8 +159,8 @@ TKernelDitherer::TKernelDitherer(int width, const TColorLookup& lookup, int rowC
                    std::vector<int32_t>(static_cast<size_t>(width + 2 * margin), 0));
 }
 
-int TKernelDitherer::DitherPixel(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r,
-                                 uint8_t& g, uint8_t& b) {
+int TKernelDitherer::DitherPixel(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g,
+                                 uint8_t& b) {
   const uint8_t in[3] = {red, green, blue};
   uint8_t corrected[3];
   for (int ch = 0; ch < 3; ++ch)
@@ -188,28 +189,66 @@ void TKernelDitherer::NextRow() {
 
 TStuckiDitherer::TStuckiDitherer(int width, const TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 3, 2, 42,
-                    {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4},
-                     {1, 2, 2}, {2, -2, 1}, {2, -1, 2}, {2, 0, 4}, {2, 1, 2}, {2, 2, 1}}) {}
+                    {{0, 1, 8},
+                     {0, 2, 4},
+                     {1, -2, 2},
+                     {1, -1, 4},
+                     {1, 0, 8},
+                     {1, 1, 4},
+                     {1, 2, 2},
+                     {2, -2, 1},
+                     {2, -1, 2},
+                     {2, 0, 4},
+                     {2, 1, 2},
+                     {2, 2, 1}}) {}
 
 TSierraDitherer::TSierraDitherer(int width, const TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 3, 2, 32,
-                    {{0, 1, 5}, {0, 2, 3}, {1, -2, 2}, {1, -1, 4}, {1, 0, 5}, {1, 1, 4},
-                     {1, 2, 2}, {2, -1, 2}, {2, 0, 3}, {2, 1, 2}}) {}
+                    {{0, 1, 5},
+                     {0, 2, 3},
+                     {1, -2, 2},
+                     {1, -1, 4},
+                     {1, 0, 5},
+                     {1, 1, 4},
+                     {1, 2, 2},
+                     {2, -1, 2},
+                     {2, 0, 3},
+                     {2, 1, 2}}) {}
 
 TJaJuNiDitherer::TJaJuNiDitherer(int width, const TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 3, 2, 48,
-                    {{0, 1, 7}, {0, 2, 5}, {1, -2, 3}, {1, -1, 5}, {1, 0, 7}, {1, 1, 5},
-                     {1, 2, 3}, {2, -2, 1}, {2, -1, 3}, {2, 0, 5}, {2, 1, 3}, {2, 2, 1}}) {}
+                    {{0, 1, 7},
+                     {0, 2, 5},
+                     {1, -2, 3},
+                     {1, -1, 5},
+                     {1, 0, 7},
+                     {1, 1, 5},
+                     {1, 2, 3},
+                     {2, -2, 1},
+                     {2, -1, 3},
+                     {2, 0, 5},
+                     {2, 1, 3},
+                     {2, 2, 1}}) {}
 
 TSteveArcheDitherer::TSteveArcheDitherer(int width, const TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 4, 3, 200,
-                      {{0, 2, 32}, {1, -3, 12}, {1, -1, 26}, {1, 1, 30}, {1, 3, 16}, {2, -2, 12},
-                       {2, 0, 26}, {2, 2, 12}, {3, -3, 5}, {3, -1, 12}, {3, 1, 12}, {3, 3, 5}}) {}
+                      {{0, 2, 32},
+                       {1, -3, 12},
+                       {1, -1, 26},
+                       {1, 1, 30},
+                       {1, 3, 16},
+                       {2, -2, 12},
+                       {2, 0, 26},
+                       {2, 2, 12},
+                       {3, -3, 5},
+                       {3, -1, 12},
+                       {3, 1, 12},
+                       {3, 3, 5}}) {}
 
 TBurkesDitherer::TBurkesDitherer(int width, const TColorLookup& lookup)
-    : TKernelDitherer(width, lookup, 2, 2, 32,
-                      {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4},
-                       {1, 2, 2}}) {}
+    : TKernelDitherer(
+          width, lookup, 2, 2, 32,
+          {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}) {}
 
 std::unique_ptr<TDitherEngine> MakeDitherEngine(uint8_t dither, int width,
                                                 const TColorLookup& lookup) {
@@ -347,14 +386,14 @@ TColorTable QuantizedPaletteOfBitmap(const TBitmap& bitmap, int colors, int colo
   TColorQuantizer quantizer(colors, colorBits);
   quantizer.AddImage(bitmap);
   const std::vector<TRGBQuad> leaves = quantizer.LeafColors();
-  for (int i = 0; i < colors && i < static_cast<int>(leaves.size()); ++i) table[first + i] = leaves[i];
+  for (int i = 0; i < colors && i < static_cast<int>(leaves.size()); ++i)
+    table[first + i] = leaves[i];
   return table;
 }
 
 // ---- conversion ------------------------------------------------------------------------------
-std::unique_ptr<TBitmap> DitherBitmapToPalette(TBitmap& bitmap, uint8_t reduction,
-                                               uint8_t dither, const TColorTable* palette,
-                                               int bits) {
+std::unique_ptr<TBitmap> DitherBitmapToPalette(TBitmap& bitmap, uint8_t reduction, uint8_t dither,
+                                               const TColorTable* palette, int bits) {
   auto result = std::make_unique<TBitmap>();
   if (reduction == crNone) {
     result->Assign(&bitmap);

@@ -39,8 +39,8 @@ TColorTable CreateColorCubePalette();  // 216 entries, index r*36 + g*6 + b
 TColorTable GrayPalette256();
 TColorTable MonochromePalette2();
 TColorTable SystemGrayPalette4();
-TColorTable SystemPalette20();   // the 20 static colours of a paletted display
-TColorTable HalftonePalette();   // 256 entries: the cube, then greys
+TColorTable SystemPalette20();  // the 20 static colours of a paletted display
+TColorTable HalftonePalette();  // 256 entries: the cube, then greys
 
 // ---- colour lookups ----------------------------------------------------------------------------
 class TColorLookup : public TObject {
@@ -192,8 +192,7 @@ class TColorQuantizer : public TObject {
   int LeafCount() const { return leafCount_; }
 
  private:
-  void InsertColor(std::unique_ptr<TOctreeNode>& node, int level, uint8_t r, uint8_t g,
-                   uint8_t b);
+  void InsertColor(std::unique_ptr<TOctreeNode>& node, int level, uint8_t r, uint8_t g, uint8_t b);
   // False when nothing is left to merge.
   bool MergeDeepestNode();
 
@@ -212,6 +211,5 @@ TColorTable QuantizedPaletteOfBitmap(const TBitmap& bitmap, int colors, int colo
 // A new 8-bit bitmap of the source reduced to a palette (crNone: a 24-bit copy). The source
 // is converted to 24 bits in place. Reductions, dithers or palettes it cannot use give an
 // empty bitmap.
-std::unique_ptr<TBitmap> DitherBitmapToPalette(TBitmap& bitmap, uint8_t reduction,
-                                               uint8_t dither, const TColorTable* palette,
-                                               int bits);
+std::unique_ptr<TBitmap> DitherBitmapToPalette(TBitmap& bitmap, uint8_t reduction, uint8_t dither,
+                                               const TColorTable* palette, int bits);

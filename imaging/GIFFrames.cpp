@@ -133,7 +133,8 @@ void TGIFSubImage::SetFrameBounds(int left, int top, int width, int height) {
 }
 
 void TGIFSubImage::SetInterlaced(bool value) {
-  descriptor_.PackedFields = value ? descriptor_.PackedFields | 0x40 : descriptor_.PackedFields & ~0x40;
+  descriptor_.PackedFields =
+      value ? descriptor_.PackedFields | 0x40 : descriptor_.PackedFields & ~0x40;
 }
 
 TGIFColorMap* TGIFSubImage::EffectiveColorMap() {
@@ -306,7 +307,8 @@ TRect TGIFSubImage::MapToDestRect(const TRect& dest) const {
   const int dw = dest.Width();
   const int dh = dest.Height();
   return {dest.Left + MulDiv(Left(), dw, iw), dest.Top + MulDiv(Top(), dh, ih),
-          dest.Left + MulDiv(Left() + Width(), dw, iw), dest.Top + MulDiv(Top() + Height(), dh, ih)};
+          dest.Left + MulDiv(Left() + Width(), dw, iw),
+          dest.Top + MulDiv(Top() + Height(), dh, ih)};
 }
 
 void TGIFSubImage::PaintFrame(TBitmap& target, const TRect& rect, bool tile, bool transparent) {
@@ -553,7 +555,8 @@ void TGIFSubImage::AssignBitmap(TBitmap* source) {
     const uint8_t dither =
         image_ != nullptr ? image_->DitherMethod() : static_cast<uint8_t>(dtNearest);
     const int bits = image_ != nullptr ? image_->ReductionBitCount() : 8;
-    std::unique_ptr<TBitmap> reduced = DitherBitmapToPalette(copy, reduction, dither, nullptr, bits);
+    std::unique_ptr<TBitmap> reduced =
+        DitherBitmapToPalette(copy, reduction, dither, nullptr, bits);
     work.Assign(reduced.get());
   }
   AllocatePixels();

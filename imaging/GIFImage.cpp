@@ -142,7 +142,8 @@ int TGIFImage::RequiredVersion() const {
 
 int TGIFImage::MaxColorResolution() const {
   int resolution = const_cast<TGIFHeader&>(header_).ScreenColorResolution();
-  for (int i = 0; i < FrameCount(); ++i) resolution = Max(resolution, Frame(i)->LocalColorResolution());
+  for (int i = 0; i < FrameCount(); ++i)
+    resolution = Max(resolution, Frame(i)->LocalColorResolution());
   return resolution;
 }
 
@@ -190,7 +191,8 @@ TColorTable TGIFImage::GetPalette() {
     palette_ = CreateColorCubePalette();
     return palette_;
   }
-  if (header_.ColorMap().Count() == 0) return FrameCount() > 0 ? Frame(0)->PaletteHandle() : TColorTable{};
+  if (header_.ColorMap().Count() == 0)
+    return FrameCount() > 0 ? Frame(0)->PaletteHandle() : TColorTable{};
   palette_ = header_.ColorMap().MakePalette();
   return palette_;
 }
@@ -219,7 +221,8 @@ TBitmap* TGIFImage::CurrentBitmap() {
   if (bitmap_) return bitmap_.get();
   TGIFSubImage* first = Frame(0);
   auto bitmap = std::make_unique<TBitmap>();
-  if (first->Width() == Width() && first->Height() == Height() && first->EnsureBitmap() != nullptr) {
+  if (first->Width() == Width() && first->Height() == Height() &&
+      first->EnsureBitmap() != nullptr) {
     bitmap->Assign(first->RenderedBitmap());
   } else {
     bitmap->SetPixelFormat(pf24bit);
@@ -412,7 +415,8 @@ void TGIFImage::DrawBufferTiled(TBitmap& target, const TRect& rect, TBitmap& bit
   const int w = Max(1, Width());
   const int h = Max(1, Height());
   for (int y = rect.Top; y < rect.Bottom; y += h)
-    for (int x = rect.Left; x < rect.Right; x += w) StretchPixels(target, Bounds(x, y, w, h), bitmap, whole);
+    for (int x = rect.Left; x < rect.Right; x += w)
+      StretchPixels(target, Bounds(x, y, w, h), bitmap, whole);
 }
 
 void TGIFImage::DrawOn(TBitmap& target, const TRect& rect) { DrawImpl(target, rect, &target, {}); }

@@ -1,7 +1,7 @@
 // The Windows half of the GIF image: drawing on a device context, the clipboard, the
 // display's colour depth, and the message pump of painters that play on the caller's thread.
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <cstring>
 

@@ -250,8 +250,8 @@ void TGIFWriter::FlushSubBlock() {
 
 int MaxCodeForBits(int bits) { return static_cast<uint16_t>((1 << bits) - 1); }
 
-void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int maxColor,
-                              const uint8_t* data, bool interlaced, int height, int width) {
+void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int maxColor, const uint8_t* data,
+                              bool interlaced, int height, int width) {
   if (bitsPerPixel < 2) bitsPerPixel = 2;
   bitsPerPixel_ = bitsPerPixel;
   maxColor_ = maxColor;

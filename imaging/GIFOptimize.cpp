@@ -162,7 +162,8 @@ void TGIFSubImage::MakeUnchangedTransparent(TGIFSubImage* previous) {
     }
   }
   if (!wasTransparent && obtained) {
-    if (gce_ == nullptr) extensions_.AppendItem(std::make_unique<TGIFGraphicControlExtension>(this));
+    if (gce_ == nullptr)
+      extensions_.AppendItem(std::make_unique<TGIFGraphicControlExtension>(this));
     gce_->SetTransparentIndex(dest);
     gce_->SetTransparentFlag(true);
   }

@@ -166,9 +166,10 @@ void TGIFPainter::RaiseEvent(const TNotifyEvent& event) {
 
 int TGIFPainter::ComputeWait(int delay, uint32_t now, int& previousDelay, uint32_t delayStart) {
   if (speed_ < 1) return Threaded() ? -1 : MaxFrameDelay * FrameDelayUnitMs;
-  const int64_t overrun =
-      static_cast<int64_t>(static_cast<int32_t>(now - (delayStart + static_cast<uint32_t>(previousDelay))));
-  const int64_t wait = (static_cast<int64_t>(delay) * FrameDelayUnitMs - overrun / 2) * 100 / speed_;
+  const int64_t overrun = static_cast<int64_t>(
+      static_cast<int32_t>(now - (delayStart + static_cast<uint32_t>(previousDelay))));
+  const int64_t wait =
+      (static_cast<int64_t>(delay) * FrameDelayUnitMs - overrun / 2) * 100 / speed_;
   if (wait > 0x7FFFFFFF || wait < -0x7FFFFFFF) {
     previousDelay = 0;
     return MaxFrameDelay * FrameDelayUnitMs;
@@ -239,9 +240,10 @@ void TGIFPainter::Execute() {
             if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(ext)) {
               if (!loopingFound) {
                 loopingFound = true;
-                loopsLeft = (loop->RepeatCount() == 0 || (flags_ & dfLoopForever) != 0) && Threaded()
-                                ? -1
-                                : loop->RepeatCount();
+                loopsLeft =
+                    (loop->RepeatCount() == 0 || (flags_ & dfLoopForever) != 0) && Threaded()
+                        ? -1
+                        : loop->RepeatCount();
                 loopStart = activeFrame_;
               }
             } else if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext)) {
@@ -344,8 +346,8 @@ void TGIFPainter::ClearFrameArea() {
       CopyPixels(*backup_, r, *background_, r.Left, r.Top);
     }
   } else if (tile && frame->Width() != image_->Width() && frame->Height() != image_->Height()) {
-    const TColor fill = image_->BackgroundOverride() == clNone ? backgroundColor_
-                                                               : image_->BackgroundOverride();
+    const TColor fill =
+        image_->BackgroundOverride() == clNone ? backgroundColor_ : image_->BackgroundOverride();
     forEachTile([&](const TRect& r) { FillArea(*backup_, r, fill); });
   } else {
     FillArea(*backup_, frame->MapToDestRect(whole), backgroundColor_);

@@ -21,7 +21,8 @@ TEST(GIFBlocks, SignatureVariantsThatStillLoad) {
   } cases[] = {
       {"lower case", OnePixelFile("gif89a")},
       {"unknown version", OnePixelFile("GIF90z")},
-      {"four-byte prefix", [] {
+      {"four-byte prefix",
+       [] {
          TBytes b{0xDE, 0xAD, 0xBE, 0xEF};
          TBytes f = OnePixelFile();
          b.insert(b.end(), f.begin(), f.end());
@@ -61,9 +62,17 @@ TEST(GIFBlocks, ToleratedDeviationsBetweenBlocks) {
   } cases[] = {
       {"no trailer", TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Data(), {}},
       {"zero bytes between blocks",
-       TGifBuilder().Header(1, 1, kFourColors).Byte(0).Byte(0).Frame(0, 0, 1, 1, {1}).Byte(0).Trailer().Data(),
+       TGifBuilder()
+           .Header(1, 1, kFourColors)
+           .Byte(0)
+           .Byte(0)
+           .Frame(0, 0, 1, 1, {1})
+           .Byte(0)
+           .Trailer()
+           .Data(),
        {}},
-      {"unknown block", TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Byte('X').Data(),
+      {"unknown block",
+       TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Byte('X').Data(),
        {"Unknown GIF block type", "Invalid Image trailer"}},
   };
   for (const Case& c : cases) {
@@ -76,8 +85,12 @@ TEST(GIFBlocks, ToleratedDeviationsBetweenBlocks) {
 }
 
 TEST(GIFBlocks, CommentAfterTheLastImageIsKeptAndWrittenBackBeforeTheTrailer) {
-  const TBytes bytes =
-      TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Comment("bye").Trailer().Data();
+  const TBytes bytes = TGifBuilder()
+                           .Header(1, 1, kFourColors)
+                           .Frame(0, 0, 1, 1, {1})
+                           .Comment("bye")
+                           .Trailer()
+                           .Data();
   TGIFImage image;
   LoadImage(image, bytes);
   ASSERT_EQ(image.FrameCount(), 2);
@@ -101,10 +114,12 @@ TEST(GIFBlocks, VersionFollowsTheFeaturesInUse) {
                                .Frame(0, 0, 1, 1, {1})
                                .Trailer()
                                .Data());
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(withExtension).data()), 6), "GIF89a");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(withExtension).data()), 6),
+            "GIF89a");
 
   TGIFImage sortedLocal;
-  LoadImage(sortedLocal, TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {1}, 2, kFourColors).Trailer().Data());
+  LoadImage(sortedLocal,
+            TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {1}, 2, kFourColors).Trailer().Data());
   sortedLocal.Frame(0)->ColorMap().SetSorted(true);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(sortedLocal).data()), 6), "GIF89a");
 }
@@ -115,12 +130,14 @@ TEST(GIFBlocks, LoopingExtensionIsWrittenByteForByte) {
   auto loop = std::make_unique<TGIFAppExtNSLoop>(image.Frame(0));
   TMemoryStream stream;
   loop->SaveToStream(stream);
-  const TBytes expected{'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
+  const TBytes expected{'!', 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                        'E', '2',  '.', '0', 3,   1,   0,   0,   0};
   EXPECT_EQ(BytesOf(stream), expected);
 }
 
 TEST(GIFBlocks, LoopingExtensionRoundTripsCountAndBufferHint) {
-  const TBytes bytes = TGifBuilder().Header(1, 1, kFourColors).Loop(3).Frame(0, 0, 1, 1, {1}).Trailer().Data();
+  const TBytes bytes =
+      TGifBuilder().Header(1, 1, kFourColors).Loop(3).Frame(0, 0, 1, 1, {1}).Trailer().Data();
   TGIFImage image;
   LoadImage(image, bytes);
   auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(image.Frame(0)->Extensions().ExtensionAt(0));
@@ -178,7 +195,9 @@ TEST(GIFBlocks, FormatErrorsInExtensions) {
     const char* message;
   } cases[] = {
       {"unknown label", {'!', 0x42, 0}, "Unknown extension type"},
-      {"application block too small", {'!', 0xFF, 5, 'A', 'B', 'C', 'D', 'E', 0}, "Unsupported Application Extension block size"},
+      {"application block too small",
+       {'!', 0xFF, 5, 'A', 'B', 'C', 'D', 'E', 0},
+       "Unsupported Application Extension block size"},
       {"looping sub-block too short",
        {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 2, 1, 0, 0},
        "Invalid GIF data"},
@@ -228,7 +247,9 @@ TEST(GIFBlocks, GlobalSizeFieldDescribesTheGlobalTableNotTheLargestLocal) {
   TGIFImage image;
   std::vector<TColor> many(256);
   for (int i = 0; i < 256; ++i) many[i] = MakeColor(static_cast<uint8_t>(i), 0, 0);
-  LoadImage(image, TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {200}, 8, many).Trailer().Data());
+  LoadImage(
+      image,
+      TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {200}, 8, many).Trailer().Data());
   const TBytes saved = SaveImage(image);
   EXPECT_EQ(saved[10] & 0x07, 1);
   EXPECT_EQ(saved[10] & 0x80, 0x80);
@@ -246,7 +267,7 @@ TEST(GIFBlocks, SavingAnImageWithoutFramesIsRefused) {
 }
 
 TEST(GIFBlocks, BitsForColorCount) {
-  const std::pair<int, int> cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3},
+  const std::pair<int, int> cases[] = {{0, 0}, {1, 1}, {2, 1},   {3, 2},   {4, 2},  {5, 3},
                                        {8, 3}, {9, 4}, {128, 7}, {129, 8}, {256, 8}};
   for (auto [count, bits] : cases) EXPECT_EQ(BitsForColorCount(count), bits) << count;
 }

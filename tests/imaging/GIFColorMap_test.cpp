@@ -14,7 +14,8 @@ TEST(GIFColorMap, WrittenTableIsPaddedToAPowerOfTwoWithBlack) {
   for (const Case& c : cases) {
     TGIFImage image;
     TGIFGlobalColorMap& map = image.GlobalColorMap();
-    for (int i = 0; i < c.colors; ++i) map.AppendColor(MakeColor(200, 100, static_cast<uint8_t>(i)));
+    for (int i = 0; i < c.colors; ++i)
+      map.AppendColor(MakeColor(200, 100, static_cast<uint8_t>(i)));
     TMemoryStream stream;
     map.WriteEntries(stream);
     const TBytes bytes = BytesOf(stream);
@@ -27,8 +28,10 @@ TEST(GIFColorMap, WrittenTableIsPaddedToAPowerOfTwoWithBlack) {
 
 TEST(GIFColorMap, LookupOrderDependsOnSorting) {
   TGIFImage image;
-  const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue, clLime, clYellow, clAqua, clWhite};
-  TBytes bytes = TGifBuilder().Header(2, 2, {}).Frame(0, 0, 2, 2, {7, 7, 7, 1}, 3, colors).Trailer().Data();
+  const std::vector<TColor> colors{clBlack, clWhite,  clRed,  clBlue,
+                                   clLime,  clYellow, clAqua, clWhite};
+  TBytes bytes =
+      TGifBuilder().Header(2, 2, {}).Frame(0, 0, 2, 2, {7, 7, 7, 1}, 3, colors).Trailer().Data();
   LoadImage(image, bytes);
   TGIFColorMap& map = image.Frame(0)->ColorMap();
   EXPECT_EQ(map.IndexOfColor(clWhite), 7);
@@ -41,13 +44,19 @@ TEST(GIFColorMap, LookupOrderDependsOnSorting) {
 TEST(GIFColorMap, SortingByUseDropsUnusedColoursAndRenumbersPixels) {
   TGIFImage image;
   const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue};
-  LoadImage(image, TGifBuilder().Header(4, 1, colors).GraphicControl(0, 0, 1).Frame(0, 0, 4, 1, {2, 2, 2, 1}).Trailer().Data());
+  LoadImage(image, TGifBuilder()
+                       .Header(4, 1, colors)
+                       .GraphicControl(0, 0, 1)
+                       .Frame(0, 0, 4, 1, {2, 2, 2, 1})
+                       .Trailer()
+                       .Data());
   TGIFSubImage* frame = image.Frame(0);
   ASSERT_TRUE(image.GlobalColorMap().OptimizeOrder());
   EXPECT_EQ(image.GlobalColorMap().Count(), 2);
   EXPECT_EQ(image.GlobalColorMap().ColorAt(0), clRed);
   EXPECT_EQ(image.GlobalColorMap().ColorAt(1), clWhite);
-  EXPECT_EQ(std::vector<uint8_t>(frame->Pixels(), frame->Pixels() + 4), (std::vector<uint8_t>{0, 0, 0, 1}));
+  EXPECT_EQ(std::vector<uint8_t>(frame->Pixels(), frame->Pixels() + 4),
+            (std::vector<uint8_t>{0, 0, 0, 1}));
   // The transparent index followed its colour.
   EXPECT_EQ(frame->TransparentIndex(), 1);
 }
@@ -55,13 +64,16 @@ TEST(GIFColorMap, SortingByUseDropsUnusedColoursAndRenumbersPixels) {
 TEST(GIFColorMap, MapAlreadyInUseOrderKeepsItsUnusedColours) {
   TGIFImage image;
   const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue};
-  LoadImage(image, TGifBuilder().Header(6, 1, colors).Frame(0, 0, 6, 1, {0, 0, 0, 1, 1, 2}).Trailer().Data());
+  LoadImage(
+      image,
+      TGifBuilder().Header(6, 1, colors).Frame(0, 0, 6, 1, {0, 0, 0, 1, 1, 2}).Trailer().Data());
   ASSERT_TRUE(image.GlobalColorMap().OptimizeOrder());
   EXPECT_EQ(image.GlobalColorMap().Count(), 4);
 }
 
 TEST(GIFColorMap, CapacityGrowth) {
-  const std::pair<int, int> cases[] = {{1, 16}, {16, 16}, {17, 32}, {33, 64}, {250, 256}, {256, 256}};
+  const std::pair<int, int> cases[] = {{1, 16},  {16, 16},   {17, 32},
+                                       {33, 64}, {250, 256}, {256, 256}};
   for (auto [n, capacity] : cases) {
     TGIFImage image;
     image.GlobalColorMap().GrowCapacity(n);

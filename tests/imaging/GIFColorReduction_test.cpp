@@ -1,9 +1,9 @@
 // Colour lookups, dither engines, the quantizer and the reduction of bitmaps.
+#include "imaging/GIFColorReduction.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include "imaging/GIFColorReduction.h"
 
 namespace {
 
@@ -40,18 +40,21 @@ TEST(GIFColorReduction, MonochromeThreshold) {
 TEST(GIFColorReduction, UniformPaletteColourDithersToItselfWithEveryEngine) {
   for (uint8_t dither = dtNearest; dither <= dtBurkes; ++dither) {
     auto source = Solid(17, 9, MakeColor(102, 204, 51));
-    std::unique_ptr<TBitmap> result = DitherBitmapToPalette(*source, crColorCube216, dither, nullptr, 8);
+    std::unique_ptr<TBitmap> result =
+        DitherBitmapToPalette(*source, crColorCube216, dither, nullptr, 8);
     ASSERT_EQ(result->PixelFormat(), pf8bit) << int(dither);
     const int expected = 2 * 36 + 4 * 6 + 1;
     for (int y = 0; y < 9; ++y)
-      for (int x = 0; x < 17; ++x) ASSERT_EQ(result->ScanLine(y)[x], expected) << int(dither) << " " << x << "," << y;
+      for (int x = 0; x < 17; ++x)
+        ASSERT_EQ(result->ScanLine(y)[x], expected) << int(dither) << " " << x << "," << y;
   }
 }
 
 TEST(GIFColorReduction, DitheringKeepsTheAverageOfAMidGrey) {
   for (uint8_t dither = dtFloydSteinberg; dither <= dtBurkes; ++dither) {
     auto source = Solid(40, 40, MakeColor(128, 128, 128));
-    std::unique_ptr<TBitmap> result = DitherBitmapToPalette(*source, crMonochrome, dither, nullptr, 8);
+    std::unique_ptr<TBitmap> result =
+        DitherBitmapToPalette(*source, crMonochrome, dither, nullptr, 8);
     int white = 0;
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 40; ++x) white += result->ScanLine(y)[x];
@@ -66,7 +69,8 @@ TEST(GIFColorReduction, QuantizedPaletteHoldsLeafAverages) {
   source->SetPixelColor(1, 0, MakeColor(240, 0, 0));
   source->SetPixelColor(0, 1, MakeColor(0, 0, 10));
   source->SetPixelColor(1, 1, MakeColor(0, 0, 20));
-  std::unique_ptr<TBitmap> result = DitherBitmapToPalette(*source, crQuantize, dtNearest, nullptr, 1);
+  std::unique_ptr<TBitmap> result =
+      DitherBitmapToPalette(*source, crQuantize, dtNearest, nullptr, 1);
   ASSERT_EQ(result->Palette().size(), 2u);
   std::set<TColor> colors{ColorFromQuad(result->Palette()[0]), ColorFromQuad(result->Palette()[1])};
   EXPECT_EQ(colors, (std::set<TColor>{MakeColor(245, 0, 0), MakeColor(0, 0, 15)}));
@@ -93,7 +97,8 @@ TEST(GIFColorReduction, ReductionWithoutUsablePaletteGivesAnEmptyBitmap) {
   EXPECT_TRUE(DitherBitmapToPalette(*source, 42, dtNearest, nullptr, 8)->Empty());
   EXPECT_TRUE(DitherBitmapToPalette(*source, crGray256, 9, nullptr, 8)->Empty());
   const TColorTable custom{QuadFromColor(clBlue), QuadFromColor(clRed)};
-  std::unique_ptr<TBitmap> result = DitherBitmapToPalette(*source, crCustomPalette, dtNearest, &custom, 8);
+  std::unique_ptr<TBitmap> result =
+      DitherBitmapToPalette(*source, crCustomPalette, dtNearest, &custom, 8);
   EXPECT_EQ(result->ScanLine(1)[1], 1);
 }
 

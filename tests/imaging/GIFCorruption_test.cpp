@@ -37,8 +37,8 @@ TEST(GIFCorruption, DamagedFilesLoadRenderOptimiseAndSaveWithoutFaults) {
 
 TEST(GIFCorruption, HugeDescriptorsAreRefusedBeforeAllocating) {
   // A 65535 x 65535 frame in a file of a few dozen bytes.
-  std::vector<uint8_t> bytes{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0,
-                             ',', 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 0, ';'};
+  std::vector<uint8_t> bytes{'G', 'I', 'F', '8', '9', 'a',  1,    0,    1,    0, 0, 0, 0,
+                             ',', 0,   0,   0,   0,   0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 0, ';'};
   ExerciseGifBytes(bytes.data(), bytes.size());
   SUCCEED();
 }

@@ -1,21 +1,24 @@
 // The GIF picture as the program sees it: registration, loading, drawing, sizes, copies.
+#include "imaging/GIFImage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <thread>
 
-#include "imaging/GIFImage.h"
 #include "tests/imaging/GifTestFiles.h"
 
 namespace {
 
-const std::vector<TColor> kColors{clBlack, clWhite, clRed, clBlue, clLime, clYellow, clAqua, clFuchsia};
+const std::vector<TColor> kColors{clBlack, clWhite,  clRed,  clBlue,
+                                  clLime,  clYellow, clAqua, clFuchsia};
 
 TBytes FiveFrames() {
   TGifBuilder b;
   b.Header(2, 1, kColors);
   for (int i = 0; i < 5; ++i)
-    b.GraphicControl(1, 2).Frame(0, 0, 2, 1, {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1)}, 3);
+    b.GraphicControl(1, 2).Frame(0, 0, 2, 1,
+                                 {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1)}, 3);
   return b.Trailer().Data();
 }
 
@@ -34,7 +37,8 @@ TEST(GIFImage, PicturesLoadGifFilesThroughTheRegistry) {
   const std::string name = testing::TempDir() + "kestrava_two_colours.gif";
   {
     TFileStream file(name, fmCreate);
-    const TBytes bytes = TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 3).Trailer().Data();
+    const TBytes bytes =
+        TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 3).Trailer().Data();
     file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
   }
   TPicture picture;
@@ -73,7 +77,11 @@ TEST(GIFImage, PinnedFrameIsShownWhenNotAnimated) {
 
 TEST(GIFImage, WidthAndHeightCannotCutFrames) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder().Header(4, 4, kColors).Frame(1, 1, 3, 3, std::vector<uint8_t>(9, 1), 3).Trailer().Data());
+  LoadImage(image, TGifBuilder()
+                       .Header(4, 4, kColors)
+                       .Frame(1, 1, 3, 3, std::vector<uint8_t>(9, 1), 3)
+                       .Trailer()
+                       .Data());
   try {
     image.SetWidth(3);
     FAIL();
@@ -97,7 +105,8 @@ TEST(GIFImage, AssignCopiesFramesButNotHandlersOrSpeed) {
   source.SetAnimationPercent(50);
   source.SetPinnedFrame(2);
   source.OnGIFWarning = [](TObject*, int, const std::string&) {};
-  source.OnProgress = [](TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) {};
+  source.OnProgress = [](TObject*, TProgressStage, uint8_t, bool, const TRect&,
+                         const std::string&) {};
   TGIFImage target;
   target.SetAnimationPercent(70);
   target.Assign(&source);
@@ -155,7 +164,8 @@ TEST(GIFImage, FailedLoadRewindsAndReportsProgressOfZero) {
   TMemoryStream stream = StreamOf(bytes);
   TGIFImage image;
   std::vector<int> ends;
-  image.OnProgress = [&](TObject*, TProgressStage s, uint8_t p, bool, const TRect&, const std::string&) {
+  image.OnProgress = [&](TObject*, TProgressStage s, uint8_t p, bool, const TRect&,
+                         const std::string&) {
     if (s == psEnding) ends.push_back(p);
   };
   EXPECT_THROW(image.LoadFromStream(stream), GIFException);

@@ -1,10 +1,11 @@
 // LZW decoding of damaged and unusual code streams, and round trips through both encoders.
+#include "imaging/GIFLzw.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "imaging/GIFImage.h"
-#include "imaging/GIFLzw.h"
 #include "tests/imaging/GifTestFiles.h"
 
 namespace {
@@ -83,7 +84,11 @@ TEST(GIFLzwDecoding, CutOffDataKeepsTheRestFilled) {
 
 TEST(GIFLzwDecoding, TransparentFrameCutOffShowsTheMissingPartTransparent) {
   const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue};
-  TBytes bytes = TGifBuilder().Header(4, 4, colors).GraphicControl(0, 0, 3).Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 1)).Data();
+  TBytes bytes = TGifBuilder()
+                     .Header(4, 4, colors)
+                     .GraphicControl(0, 0, 3)
+                     .Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 1))
+                     .Data();
   bytes.resize(bytes.size() - 8);
   TGIFImage image;
   ASSERT_NO_THROW(LoadImage(image, bytes));
@@ -95,8 +100,10 @@ TEST(GIFLzwDecoding, TransparentFrameCutOffShowsTheMissingPartTransparent) {
 TEST(GIFLzwDecoding, InterlacedFramesFillEveryRowOnce) {
   for (int height = 1; height <= 9; ++height) {
     std::vector<uint8_t> pixels(static_cast<size_t>(2 * height));
-    for (int r = 0; r < height; ++r) pixels[2 * r] = pixels[2 * r + 1] = static_cast<uint8_t>(r % 16);
-    const TBytes file = TGifBuilder().Header(2, height, {}).Frame(0, 0, 2, height, pixels, 4, {}, true).Data();
+    for (int r = 0; r < height; ++r)
+      pixels[2 * r] = pixels[2 * r + 1] = static_cast<uint8_t>(r % 16);
+    const TBytes file =
+        TGifBuilder().Header(2, height, {}).Frame(0, 0, 2, height, pixels, 4, {}, true).Data();
     TGIFImage image;
     image.SetPaintFlags(0);
     LoadImage(image, file);
@@ -171,10 +178,10 @@ TEST(GIFLzwEncoding, BothEncodersRoundTripThroughTheDecoder) {
     bool interlaced;
     const char* pattern;
   } cases[] = {
-      {1, 1, 1, false, "random"},  {7, 2, 1, true, "random"},   {5, 3, 2, true, "random"},
-      {9, 4, 3, true, "random"},   {31, 17, 4, false, "runs"},  {64, 64, 5, false, "random"},
-      {100, 9, 6, true, "runs"},   {50, 50, 7, false, "random"}, {300, 200, 8, false, "random"},
-      {257, 33, 8, true, "runs"},  {1000, 100, 8, false, "flat"}, {123, 45, 2, false, "runs"},
+      {1, 1, 1, false, "random"}, {7, 2, 1, true, "random"},     {5, 3, 2, true, "random"},
+      {9, 4, 3, true, "random"},  {31, 17, 4, false, "runs"},    {64, 64, 5, false, "random"},
+      {100, 9, 6, true, "runs"},  {50, 50, 7, false, "random"},  {300, 200, 8, false, "random"},
+      {257, 33, 8, true, "runs"}, {1000, 100, 8, false, "flat"}, {123, 45, 2, false, "runs"},
   };
   std::mt19937 rng(11);
   for (const Case& c : cases) {
@@ -221,8 +228,7 @@ TEST(GIFLzwEncoding, DictionaryEncoderClearsWhenTheTableIsFull) {
   bool first = true;
   while (bit + width <= static_cast<int>(packed.size()) * 8) {
     int code = 0;
-    for (int k = 0; k < width; ++k)
-      code |= ((packed[(bit + k) / 8] >> ((bit + k) % 8)) & 1) << k;
+    for (int k = 0; k < width; ++k) code |= ((packed[(bit + k) / 8] >> ((bit + k) % 8)) & 1) << k;
     bit += width;
     if (code == 257) break;
     if (code == 256) {
@@ -259,7 +265,8 @@ TEST(GIFLzwEncoding, SubBlocksHoldAtMost255Bytes) {
 }
 
 TEST(GIFLzwEncoding, HelperArithmetic) {
-  const std::pair<int, int> roots[] = {{0, 0}, {1, 1}, {3, 1}, {4, 2}, {15, 3}, {16, 4}, {99, 9}, {10000, 100}};
+  const std::pair<int, int> roots[] = {{0, 0},  {1, 1},  {3, 1},  {4, 2},
+                                       {15, 3}, {16, 4}, {99, 9}, {10000, 100}};
   for (auto [x, r] : roots) EXPECT_EQ(IntegerSqrt(x), r) << x;
   // One code per run length 1, 2, 3...: 6 pixels need 3 codes, 7 need 4.
   EXPECT_EQ(TriangleCost(6, 4000), 3);

@@ -8,7 +8,8 @@
 
 namespace {
 
-const std::vector<TColor> kColors{clBlack, clWhite, clRed, clBlue, clLime, clYellow, clAqua, clFuchsia};
+const std::vector<TColor> kColors{clBlack, clWhite,  clRed,  clBlue,
+                                  clLime,  clYellow, clAqua, clFuchsia};
 constexpr TColor kBackground = 0x7F7F7F;  // not in any map: shows what no frame covered
 
 // What the screen shows after each frame, played by the disposal rules.
@@ -29,10 +30,12 @@ std::vector<std::vector<TColor>> Coalesce(TGIFImage& image) {
         if (sx >= w || sy >= h) continue;
         const uint8_t p = f->PixelAt(x, y);
         if (p == t) continue;
-        screen[static_cast<size_t>(sy) * w + sx] = p < map->Count() ? TripleToColor(map->Entry(p)) : clBlack;
+        screen[static_cast<size_t>(sy) * w + sx] =
+            p < map->Count() ? TripleToColor(map->Entry(p)) : clBlack;
       }
     shown.push_back(screen);
-    const int disposal = f->GraphicControlExtension() ? f->GraphicControlExtension()->DisposalMethod() : 0;
+    const int disposal =
+        f->GraphicControlExtension() ? f->GraphicControlExtension()->DisposalMethod() : 0;
     if (disposal == 2) {
       for (int y = f->Top(); y < f->Top() + f->Height() && y < h; ++y)
         for (int x = f->Left(); x < f->Left() + f->Width() && x < w; ++x)
@@ -63,10 +66,12 @@ TBytes RandomAnimation(std::mt19937& rng) {
     const int ft = static_cast<int>(rng() % (h - fh + 1));
     std::vector<uint8_t> pixels(static_cast<size_t>(fw) * fh);
     const bool repeat = rng() % 2 == 0;
-    for (auto& p : pixels) p = repeat ? static_cast<uint8_t>(rng() % 2) : static_cast<uint8_t>(rng() % 8);
+    for (auto& p : pixels)
+      p = repeat ? static_cast<uint8_t>(rng() % 2) : static_cast<uint8_t>(rng() % 8);
     if (rng() % 3 == 0) pixels.assign(pixels.size(), static_cast<uint8_t>(rng() % 8));
     const int transparent = rng() % 2 == 0 ? static_cast<int>(rng() % 8) : -1;
-    if (rng() % 5 != 0) b.GraphicControl(static_cast<int>(rng() % 4), static_cast<int>(rng() % 4), transparent);
+    if (rng() % 5 != 0)
+      b.GraphicControl(static_cast<int>(rng() % 4), static_cast<int>(rng() % 4), transparent);
     if (!global || rng() % 3 == 0)
       b.Frame(fl, ft, fw, fh, pixels, 3, kColors);
     else
@@ -82,11 +87,13 @@ TEST(GIFOptimize, RandomAnimationsShowTheSamePicturesAfterOptimising) {
     const TBytes bytes = RandomAnimation(rng);
     TGIFImage original;
     LoadImage(original, bytes);
-    for (uint8_t options : {uint8_t(0x0F), uint8_t(opMerge | opCrop), uint8_t(opCleanup), uint8_t(opColorMaps | opMerge)}) {
+    for (uint8_t options : {uint8_t(0x0F), uint8_t(opMerge | opCrop), uint8_t(opCleanup),
+                            uint8_t(opColorMaps | opMerge)}) {
       TGIFImage optimised;
       LoadImage(optimised, bytes);
       optimised.OptimizeFrames(options, crNone, 8, dtNearest);
-      ASSERT_EQ(Coalesce(optimised), Coalesce(original)) << "round " << round << " options " << int(options);
+      ASSERT_EQ(Coalesce(optimised), Coalesce(original))
+          << "round " << round << " options " << int(options);
       // And the result still makes a valid file that shows the same.
       TGIFImage reread;
       LoadImage(reread, SaveImage(optimised));
@@ -125,7 +132,12 @@ TEST(GIFOptimize, TrimmingKeepsVisiblePixelsInPlace) {
   pixels[1 * 5 + 2] = 3;
   pixels[2 * 5 + 3] = 4;
   TGIFImage image;
-  LoadImage(image, TGifBuilder().Header(5, 4, kColors).GraphicControl(1, 0, 0).Frame(0, 0, 5, 4, pixels, 3).Trailer().Data());
+  LoadImage(image, TGifBuilder()
+                       .Header(5, 4, kColors)
+                       .GraphicControl(1, 0, 0)
+                       .Frame(0, 0, 5, 4, pixels, 3)
+                       .Trailer()
+                       .Data());
   image.Frame(0)->TrimTransparentEdges();
   TGIFSubImage* f = image.Frame(0);
   EXPECT_EQ(f->FrameRect(), Rect(2, 1, 4, 3));
@@ -150,7 +162,9 @@ TEST(GIFOptimize, DisposalIsDroppedOnlyWhenTheNextFrameCoversThisOne) {
       return std::vector<uint8_t>(static_cast<size_t>(r.Width()) * r.Height(), v);
     };
     TGifBuilder b;
-    b.Header(4, 4, kColors).GraphicControl(2, 5).Frame(c.frame.Left, c.frame.Top, c.frame.Width(), c.frame.Height(), pixels(c.frame, 1), 3);
+    b.Header(4, 4, kColors)
+        .GraphicControl(2, 5)
+        .Frame(c.frame.Left, c.frame.Top, c.frame.Width(), c.frame.Height(), pixels(c.frame, 1), 3);
     std::vector<uint8_t> next = pixels(c.next, 2);
     if (c.nextTransparent) {
       b.GraphicControl(0, 5, 7);
@@ -197,11 +211,17 @@ TEST(GIFOptimize, TransparentIndexOfAnotherFrameIsReusedOnlyWhereItsColourIsAbse
 }
 
 TEST(GIFOptimize, NoOptionsChangeNothingButStillReportProgress) {
-  const TBytes bytes = TGifBuilder().Header(2, 2, kColors).Comment("x").Frame(0, 0, 2, 2, {1, 2, 3, 4}, 3).Trailer().Data();
+  const TBytes bytes = TGifBuilder()
+                           .Header(2, 2, kColors)
+                           .Comment("x")
+                           .Frame(0, 0, 2, 2, {1, 2, 3, 4}, 3)
+                           .Trailer()
+                           .Data();
   TGIFImage image;
   LoadImage(image, bytes);
   std::vector<TProgressStage> stages;
-  image.OnProgress = [&](TObject*, TProgressStage s, uint8_t, bool, const TRect&, const std::string& m) {
+  image.OnProgress = [&](TObject*, TProgressStage s, uint8_t, bool, const TRect&,
+                         const std::string& m) {
     if (m == "Optimizing...") stages.push_back(s);
   };
   image.OptimizeFrames(0, crNone, 8, dtNearest);

@@ -67,13 +67,16 @@ class GIFPainterTest : public ::testing::Test {
   }
   void Play() {
     TGIFPainter* painter = nullptr;
-    EXPECT_EQ(image.StartPainter(&painter, &canvas, image.PaintFlags(), Rect(0, 0, image.Width(), image.Height())), nullptr);
+    EXPECT_EQ(image.StartPainter(&painter, &canvas, image.PaintFlags(),
+                                 Rect(0, 0, image.Width(), image.Height())),
+              nullptr);
     EXPECT_EQ(painter, nullptr);
   }
   // Starts a threaded painter and serves the main thread until it has gone.
   void PlayThreaded() {
     TGIFPainter* painter = nullptr;
-    TGIFPainter* started = image.StartPainter(&painter, &canvas, image.PaintFlags(), Rect(0, 0, image.Width(), image.Height()));
+    TGIFPainter* started = image.StartPainter(&painter, &canvas, image.PaintFlags(),
+                                              Rect(0, 0, image.Width(), image.Height()));
     ASSERT_NE(started, nullptr);
     started->StartPlayback();
     WaitUntilNoPainters();
@@ -95,7 +98,8 @@ class GIFPainterTest : public ::testing::Test {
   }
   std::vector<uint32_t> Gaps() {
     std::vector<uint32_t> out;
-    for (size_t i = 1; i < log.frames.size(); ++i) out.push_back(log.frames[i].second - log.frames[i - 1].second);
+    for (size_t i = 1; i < log.frames.size(); ++i)
+      out.push_back(log.frames[i].second - log.frames[i - 1].second);
     return out;
   }
 
@@ -235,7 +239,8 @@ TEST_F(GIFPainterTest, PausedThreadedPainterWaitsUntilItIsStopped) {
   Load(Animation({2, 2}), dfAnimate | dfThreaded | dfLoop);
   image.SetAnimationPercent(0);
   TGIFPainter* painter = nullptr;
-  TGIFPainter* started = image.StartPainter(&painter, &canvas, image.PaintFlags(), Rect(0, 0, 2, 1));
+  TGIFPainter* started =
+      image.StartPainter(&painter, &canvas, image.PaintFlags(), Rect(0, 0, 2, 1));
   ASSERT_NE(started, nullptr);
   started->StartPlayback();
   while (true) {
@@ -261,7 +266,8 @@ TEST_F(GIFPainterTest, NegativeSpeedNeverWaits) {
 }
 
 TEST_F(GIFPainterTest, SingleFrameNeverRunsAsAThread) {
-  Load(TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 2).Trailer().Data(), dfAnimate | dfThreaded);
+  Load(TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 2).Trailer().Data(),
+       dfAnimate | dfThreaded);
   TGIFPainter* painter = nullptr;
   EXPECT_EQ(image.StartPainter(&painter, &canvas, image.PaintFlags(), Rect(0, 0, 2, 1)), nullptr);
   EXPECT_EQ(canvas.PixelColor(1, 0), clBlue);

@@ -28,7 +28,9 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-std::string TempName(const std::string& name) { return testing::TempDir() + "kestrava_gif_" + name; }
+std::string TempName(const std::string& name) {
+  return testing::TempDir() + "kestrava_gif_" + name;
+}
 
 void WriteFile(const std::string& name, const std::string& bytes) {
   std::ofstream(name, std::ios::binary) << bytes;
@@ -42,9 +44,12 @@ std::string RandomPpm(std::mt19937& rng, int w, int h, int colors, std::vector<T
     if (std::find(palette.begin(), palette.end(), c) == palette.end()) palette.push_back(c);
   }
   pixels.resize(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = palette[i < palette.size() ? i : rng() % palette.size()];
+  for (size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = palette[i < palette.size() ? i : rng() % palette.size()];
   std::string ppm = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
-  for (TColor c : pixels) ppm += {static_cast<char>(ColorR(c)), static_cast<char>(ColorG(c)), static_cast<char>(ColorB(c))};
+  for (TColor c : pixels)
+    ppm +=
+        {static_cast<char>(ColorR(c)), static_cast<char>(ColorG(c)), static_cast<char>(ColorB(c))};
   return ppm;
 }
 
@@ -59,7 +64,8 @@ std::vector<TColor> FrameColors(TGIFSubImage* frame) {
 std::vector<TColor> RgbColors(const std::string& rgb) {
   std::vector<TColor> out;
   for (size_t i = 0; i + 2 < rgb.size(); i += 3)
-    out.push_back(MakeColor(static_cast<uint8_t>(rgb[i]), static_cast<uint8_t>(rgb[i + 1]), static_cast<uint8_t>(rgb[i + 2])));
+    out.push_back(MakeColor(static_cast<uint8_t>(rgb[i]), static_cast<uint8_t>(rgb[i + 1]),
+                            static_cast<uint8_t>(rgb[i + 2])));
   return out;
 }
 
@@ -69,7 +75,11 @@ TEST(GIFReference, FilesWrittenByImageMagickDecodeToTheSameColours) {
   struct Case {
     int w, h, colors;
     bool interlace;
-  } cases[] = {{1, 1, 2, false}, {7, 5, 3, true}, {40, 30, 16, false}, {33, 17, 100, true}, {64, 64, 256, false}};
+  } cases[] = {{1, 1, 2, false},
+               {7, 5, 3, true},
+               {40, 30, 16, false},
+               {33, 17, 100, true},
+               {64, 64, 256, false}};
   for (const Case& c : cases) {
     std::vector<TColor> pixels;
     const std::string ppm = TempName("in.ppm"), gif = TempName("im.gif");
@@ -82,7 +92,8 @@ TEST(GIFReference, FilesWrittenByImageMagickDecodeToTheSameColours) {
     LoadImage(image, TBytes(bytes.begin(), bytes.end()), &warnings);
     ASSERT_EQ(image.FrameCount(), 1);
     EXPECT_EQ(image.Frame(0)->IsInterlaced(), c.interlace);
-    EXPECT_EQ(FrameColors(image.Frame(0)), RgbColors(RunCommand("convert " + gif + " -depth 8 rgb:-")))
+    EXPECT_EQ(FrameColors(image.Frame(0)),
+              RgbColors(RunCommand("convert " + gif + " -depth 8 rgb:-")))
         << c.w << "x" << c.h << " " << c.colors;
     EXPECT_TRUE(warnings.empty());
   }
@@ -109,12 +120,14 @@ TEST(GIFReference, AnimationsWrittenByImageMagickKeepGeometryAndDelays) {
   EXPECT_EQ(ours.str(), RunCommand("identify -format \"%w %h %X %Y %T\\n\" " + gif));
   TGIFAppExtNSLoop* loop = nullptr;
   for (int k = 0; k < image.Frame(0)->Extensions().ItemCount(); ++k)
-    if (auto* l = dynamic_cast<TGIFAppExtNSLoop*>(image.Frame(0)->Extensions().ExtensionAt(k))) loop = l;
+    if (auto* l = dynamic_cast<TGIFAppExtNSLoop*>(image.Frame(0)->Extensions().ExtensionAt(k)))
+      loop = l;
   ASSERT_NE(loop, nullptr);
   // The count as the file stores it (writers differ in whether the first pass is counted).
   const size_t at = bytes.find("NETSCAPE2.0");
   ASSERT_NE(at, std::string::npos);
-  EXPECT_EQ(loop->RepeatCount(), static_cast<uint8_t>(bytes[at + 13]) | (static_cast<uint8_t>(bytes[at + 14]) << 8));
+  EXPECT_EQ(loop->RepeatCount(),
+            static_cast<uint8_t>(bytes[at + 13]) | (static_cast<uint8_t>(bytes[at + 14]) << 8));
 }
 
 TEST(GIFReference, FilesWrittenByTheCodecDecodeTheSameInImageMagick) {
@@ -129,14 +142,20 @@ TEST(GIFReference, FilesWrittenByTheCodecDecodeTheSameInImageMagick) {
         for (auto& c : table) c = static_cast<TColor>(rng() & 0xFFFFFF);
         std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
         uint8_t run = 0;
-        for (auto& p : pixels) p = rng() % 4 == 0 ? (run = static_cast<uint8_t>(rng() % colors)) : run;
+        for (auto& p : pixels)
+          p = rng() % 4 == 0 ? (run = static_cast<uint8_t>(rng() % colors)) : run;
         TGIFImage image;
-        LoadImage(image, TGifBuilder().Header(w, h, table).Frame(0, 0, w, h, pixels, std::max(2, bits), {}, interlaced).Trailer().Data());
+        LoadImage(image, TGifBuilder()
+                             .Header(w, h, table)
+                             .Frame(0, 0, w, h, pixels, std::max(2, bits), {}, interlaced)
+                             .Trailer()
+                             .Data());
         image.SetEncoderKind(encoder);
         const TBytes saved = SaveImage(image);
         const std::string gif = TempName("ours.gif");
         WriteFile(gif, std::string(saved.begin(), saved.end()));
-        EXPECT_EQ(RgbColors(RunCommand("convert " + gif + " -depth 8 rgb:- 2>/dev/null")), FrameColors(image.Frame(0)))
+        EXPECT_EQ(RgbColors(RunCommand("convert " + gif + " -depth 8 rgb:- 2>/dev/null")),
+                  FrameColors(image.Frame(0)))
             << "bits " << bits << " encoder " << int(encoder) << " interlaced " << interlaced;
       }
 }

@@ -43,7 +43,8 @@ TGifBuilder& TGifBuilder::Header(int width, int height, const std::vector<TColor
   Word(data_, width);
   Word(data_, height);
   uint8_t packed = 0x70;
-  if (!globalColors.empty()) packed |= 0x80 | static_cast<uint8_t>(TableBits(globalColors.size()) - 1);
+  if (!globalColors.empty())
+    packed |= 0x80 | static_cast<uint8_t>(TableBits(globalColors.size()) - 1);
   data_.push_back(packed);
   data_.push_back(background);
   data_.push_back(0);
@@ -136,7 +137,8 @@ TGifBuilder& TGifBuilder::Frame(int left, int top, int width, int height,
     }
   codes.push_back(clear + 1);
   uint8_t packed = interlaced ? 0x40 : 0;
-  if (!localColors.empty()) packed |= 0x80 | static_cast<uint8_t>(TableBits(localColors.size()) - 1);
+  if (!localColors.empty())
+    packed |= 0x80 | static_cast<uint8_t>(TableBits(localColors.size()) - 1);
   data_.push_back(',');
   Word(data_, left);
   Word(data_, top);
@@ -184,7 +186,9 @@ TBytes BytesOf(TMemoryStream& stream) {
 
 void LoadImage(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* warnings) {
   if (warnings != nullptr)
-    image.OnGIFWarning = [warnings](TObject*, int, const std::string& m) { warnings->push_back(m); };
+    image.OnGIFWarning = [warnings](TObject*, int, const std::string& m) {
+      warnings->push_back(m);
+    };
   TMemoryStream stream = StreamOf(bytes);
   image.LoadFromStream(stream);
 }
