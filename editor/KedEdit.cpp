@@ -9,11 +9,14 @@
 #include "editor/KedEditHighlighter.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditSearch.h"
+#include "framework/ImgList.h"
 
 TCustomKedEdit::TCustomKedEdit(TComponent* owner)
     : TCustomControl(owner),
       fixedPitchFont_(std::make_unique<TFont>()),
       model_(std::make_unique<TKedEditModel>(static_cast<IKedEditHost*>(this), this)) {
+  bookMarkOptions_ = std::make_unique<TKedBookMarkOpt>(this);
+  bookMarkOptions_->OnChange = [this](TObject*) { model_->InvalidateGutter(); };
   SetDoubleBuffered(false);
   SetControlStyle(ControlStyle() + csOpaque + csSetCaption + csNeedsBorderPaint);
   SetBounds(Left(), Top(), 200, 150);
@@ -178,6 +181,10 @@ void TCustomKedEdit::Notification(TComponent* c, TOperation operation) {
   TCustomControl::Notification(c, operation);
   if (operation != opRemove) return;
   if (c == searchEngine_) searchEngine_ = nullptr;
+  if (bookMarkOptions_ && c == bookMarkOptions_->BookmarkImages()) {
+    bookMarkOptions_->SetBookmarkImages(nullptr);
+    model_->InvalidateGutter();
+  }
   if (c == highlighter_) {
     // The highlighter is half gone: only drop the pointer, never call into it.
     highlighter_ = nullptr;

@@ -60,6 +60,38 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void SetBorderStyle(TBorderStyle value);
   bool WordWrap() const { return model_->WordWrap(); }
   void SetWordWrap(bool value) { model_->SetWordWrap(value); }
+  TColor ActiveLineColor() const { return model_->ActiveLineColor(); }
+  void SetActiveLineColor(TColor value) { model_->SetActiveLineColor(value); }
+  int RightEdge() const { return model_->RightEdge(); }
+  void SetRightEdge(int value) { model_->SetRightEdge(value); }
+  TColor RightEdgeColor() const { return model_->RightEdgeColor(); }
+  void SetRightEdgeColor(TColor value) { model_->SetRightEdgeColor(value); }
+  bool HideSelection() const { return model_->HideSelection(); }
+  void SetHideSelection(bool value) { model_->SetHideSelection(value); }
+  bool ReadOnly() const { return model_->ReadOnly(); }
+  void SetReadOnly(bool value) { model_->SetReadOnly(value); }
+  int MaxUndo() const { return model_->MaxUndo(); }
+  void SetMaxUndo(int value) { model_->SetMaxUndo(value); }
+  TKedSelectionMode SelectionMode() const { return model_->SelectionMode(); }
+  void SetSelectionMode(TKedSelectionMode value) { model_->SetSelectionMode(value); }
+  bool WantReturns() const { return model_->WantReturns(); }
+  void SetWantReturns(bool value) { model_->SetWantReturns(value); }
+  bool WantTabs() const { return model_->WantTabs(); }
+  void SetWantTabs(bool value) { model_->SetWantTabs(value); }
+  TScrollStyle ScrollBars() const { return model_->ScrollBars(); }
+  void SetScrollBars(TScrollStyle value) { model_->SetScrollBars(value); }
+  TColor ScrollHintColor() const { return model_->ScrollHintColor(); }
+  void SetScrollHintColor(TColor value) { model_->SetScrollHintColor(value); }
+  TScrollHintFormat ScrollHintFormat() const { return model_->ScrollHintFormat(); }
+  void SetScrollHintFormat(TScrollHintFormat value) { model_->SetScrollHintFormat(value); }
+  TKedEditKeyStrokes* Keystrokes() { return &model_->Keystrokes(); }
+  void SetKeystrokes(TKedEditKeyStrokes* value) { model_->SetKeystrokes(value); }
+  TKedBookMarkOpt* BookMarkOptions() { return bookMarkOptions_.get(); }
+  void SetBookMarkOptions(TKedBookMarkOpt* value) { bookMarkOptions_->Assign(value); }
+  void SetOnStatusChange(TStatusChangeEvent value) { model_->OnStatusChange = std::move(value); }
+  void SetOnSpecialLineColors(TSpecialLineColorsEvent value) {
+    model_->OnSpecialLineColors = std::move(value);
+  }
   int CharWidth() const { return model_->CharWidth(); }
   int LineHeight() const { return model_->LineHeight(); }
   TheTextDrawer* TextDrawer() const { return textDrawer_.get(); }
@@ -117,6 +149,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   std::unique_ptr<TFont> fixedPitchFont_;
   std::unique_ptr<TKedEditModel> model_;
   std::unique_ptr<TheTextDrawer> textDrawer_;
+  std::unique_ptr<TKedBookMarkOpt> bookMarkOptions_;
   TKedCustomHighlighter* highlighter_ = nullptr;
   TKedEditSearchCustom* searchEngine_ = nullptr;
   TBorderStyle borderStyle_ = bsSingle;

@@ -228,6 +228,21 @@ TEST_F(EditorWindowTest, TransientPaintingBracketsEveryCaretMove) {
   EXPECT_EQ(seen.back(), ttAfter);
 }
 
+TEST_F(EditorWindowTest, TheRightEdgeIsDrawnOverRowsAndTheAreaBelowThem) {
+  editor->Lines()->Add("short");
+  editor->SetRightEdge(10);
+  editor->SetRightEdgeColor(clRed);
+  editor->SetActiveLineColor(clLime);
+  Show();
+  const TKedEditModel& m = editor->Model();
+  const int x = 10 * m.CharWidth() + m.TextOffset();
+  EXPECT_EQ(Pixel(x, 1), static_cast<COLORREF>(clRed));
+  EXPECT_EQ(Pixel(x, m.LineHeight() * 5), static_cast<COLORREF>(clRed));
+  EXPECT_EQ(Pixel(x + 2, m.LineHeight() * 5), static_cast<COLORREF>(clAqua));
+  // The caret line takes the active line colour, its blanks and the rest of its row too.
+  EXPECT_EQ(CellPixel(20, 1), static_cast<COLORREF>(clLime));
+}
+
 TEST_F(EditorWindowTest, AProportionalFontIsReplacedByAFixedPitchOne) {
   auto arial = MakeFont("Arial", 12);
   arial->SetStyle({fsItalic});
