@@ -246,11 +246,25 @@ TEST_F(EditorWindowTest, TheRightEdgeIsDrawnOverRowsAndTheAreaBelowThem) {
 TEST_F(EditorWindowTest, AProportionalFontIsReplacedByAFixedPitchOne) {
   auto arial = MakeFont("Arial", 12);
   arial->SetStyle({fsItalic});
+  arial->SetColor(clMaroon);
   editor->SetFont(arial.get());
   EXPECT_EQ(editor->Font()->Name(), "Arial");
   EXPECT_EQ(editor->Font()->Pitch(), fpFixed);
   EXPECT_EQ(editor->Font()->Size(), 12);
   EXPECT_TRUE(editor->Font()->Style().Contains(fsItalic));
+  EXPECT_EQ(editor->Font()->Color(), clMaroon);
+}
+
+TEST_F(EditorWindowTest, DroppedFilesAreAcceptedAsSoonAsTheOptionIsSet) {
+  Show();
+  auto accepts = [&] {
+    return (GetWindowLongA(editor->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
+  };
+  EXPECT_FALSE(accepts());
+  editor->SetOptions(editor->Options() + eoDropFiles);
+  EXPECT_TRUE(accepts());
+  editor->SetOptions(editor->Options() - eoDropFiles);
+  EXPECT_FALSE(accepts());
 }
 
 TEST_F(EditorWindowTest, AFreedHighlighterOnlyLeavesTheEditor) {
