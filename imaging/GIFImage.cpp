@@ -246,8 +246,15 @@ void TGIFImage::ReleaseBitmap() {
 int TGIFImage::AddFrame(TPersistent* object) {
   std::unique_ptr<TGIFSubImage> frame;
   if (auto* given = dynamic_cast<TGIFSubImage*>(object)) {
-    // The caller hands the frame over.
-    frame.reset(given);
+    TGIFImage* owner = given->Image();
+    if (owner != nullptr && owner->Frames().IndexOf(given) >= 0) {
+      // A frame that another list still owns is copied: taking it would free it twice.
+      frame = std::make_unique<TGIFSubImage>(this);
+      frame->Assign(given);
+    } else {
+      // The caller hands the frame over.
+      frame.reset(given);
+    }
   } else if (dynamic_cast<TGraphic*>(object) != nullptr) {
     frame = std::make_unique<TGIFSubImage>(this);
     frame->Assign(object);

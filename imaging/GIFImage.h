@@ -95,6 +95,8 @@ class TGIFImage : public TGraphic {
   TBitmap* CurrentBitmap();
   TBitmap* EnsureBufferBitmap();
   void ReleaseBitmap();
+  // A picture is converted into a new frame; a frame that no image owns is taken over, one
+  // that an image still owns is copied. Answers the frame's index.
   int AddFrame(TPersistent* object);
   void OptimizeFrames(uint8_t options, uint8_t reduction, int bits, uint8_t dither);
 

@@ -1,9 +1,13 @@
 // The Windows half of the GIF image: drawing on a device context, the clipboard, the
 // display's colour depth, and the message pump of painters that play on the caller's thread.
-#include <mmsystem.h>
 #include <windows.h>
+// timeGetTime; needs the types of <windows.h> first.
+#include <mmsystem.h>
 
 #include <cstring>
+
+// The picture class's own RegisterClipboardFormat, not the Win32 macro.
+#undef RegisterClipboardFormat
 
 #include "framework/Canvas.h"
 #include "imaging/GIFImage.h"

@@ -146,6 +146,17 @@ TEST(GIFImage, AddFrameRefusesObjectsThatAreNoPictures) {
   }
 }
 
+TEST(GIFImage, AddingAnotherImagesFrameCopiesIt) {
+  TGIFImage source;
+  LoadImage(source, FiveFrames());
+  TGIFImage target;
+  LoadImage(target, FiveFrames());
+  EXPECT_EQ(target.AddFrame(source.Frame(2)), 5);
+  EXPECT_NE(target.Frame(5), source.Frame(2));
+  EXPECT_EQ(target.Frame(5)->PixelAt(0, 0), 3);
+  EXPECT_EQ(source.FrameCount(), 5);
+}
+
 TEST(GIFImage, RecursivePaletteRequestRaisesInsteadOfLooping) {
   TGIFImage image;
   image.SetPaintFlags(0);
