@@ -1025,9 +1025,7 @@ void TWinControl::SetTabStop(bool value) {
   Perform(CM_TABSTOPCHANGED);
 }
 
-void TWinControl::Invalidate() {
-  if (handle_) InvalidateRect(handle_, nullptr, !controlStyle_.Contains(csOpaque));
-}
+void TWinControl::Invalidate() { Perform(CM_INVALIDATE); }
 
 void TWinControl::Update() {
   if (handle_) UpdateWindow(handle_);
@@ -1419,6 +1417,14 @@ void TWinControl::WndProc(TMessage& m) {
     }
     case CM_CONTROLLISTCHANGE:
     case CM_CONTROLCHANGE:
+      return;
+    case CM_INVALIDATE:
+      // Through a message, so that hooks and descendants see every invalidation.
+      if (handle_) InvalidateRect(handle_, nullptr, !controlStyle_.Contains(csOpaque));
+      return;
+    case WM_MOUSEWHEEL:
+      m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+      if (m.Result == 0) DefaultHandler(m);
       return;
   }
   TControl::WndProc(m);
