@@ -31,7 +31,7 @@ TEST(GIFBlocks, SignatureVariantsThatStillLoad) {
   };
   for (const Case& c : cases) {
     TGIFImage image;
-    ASSERT_NO_THROW(LoadImage(image, c.bytes)) << c.name;
+    ASSERT_NO_THROW(LoadGif(image, c.bytes)) << c.name;
     ASSERT_EQ(image.FrameCount(), 1) << c.name;
     EXPECT_EQ(image.Frame(0)->PixelAt(0, 0), 2) << c.name;
   }
@@ -78,7 +78,7 @@ TEST(GIFBlocks, ToleratedDeviationsBetweenBlocks) {
   for (const Case& c : cases) {
     TGIFImage image;
     std::vector<std::string> warnings;
-    ASSERT_NO_THROW(LoadImage(image, c.bytes, &warnings)) << c.name;
+    ASSERT_NO_THROW(LoadGif(image, c.bytes, &warnings)) << c.name;
     EXPECT_EQ(image.FrameCount(), 1) << c.name;
     EXPECT_EQ(warnings, c.warnings) << c.name;
   }
@@ -92,11 +92,11 @@ TEST(GIFBlocks, CommentAfterTheLastImageIsKeptAndWrittenBackBeforeTheTrailer) {
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   ASSERT_EQ(image.FrameCount(), 2);
   EXPECT_TRUE(image.Frame(1)->IsEmpty());
   ASSERT_EQ(image.Frame(1)->Extensions().ItemCount(), 1);
-  const TBytes saved = SaveImage(image);
+  const TBytes saved = SaveGif(image);
   const TBytes tail{'!', 0xFE, 3, 'b', 'y', 'e', 0, ';'};
   ASSERT_GE(saved.size(), tail.size());
   EXPECT_EQ(TBytes(saved.end() - static_cast<long>(tail.size()), saved.end()), tail);
@@ -104,29 +104,28 @@ TEST(GIFBlocks, CommentAfterTheLastImageIsKeptAndWrittenBackBeforeTheTrailer) {
 
 TEST(GIFBlocks, VersionFollowsTheFeaturesInUse) {
   TGIFImage plain;
-  LoadImage(plain, TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Trailer().Data());
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(plain).data()), 6), "GIF87a");
+  LoadGif(plain, TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Trailer().Data());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveGif(plain).data()), 6), "GIF87a");
 
   TGIFImage withExtension;
-  LoadImage(withExtension, TGifBuilder()
-                               .Header(1, 1, kFourColors, "GIF87a")
-                               .GraphicControl(0, 5)
-                               .Frame(0, 0, 1, 1, {1})
-                               .Trailer()
-                               .Data());
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(withExtension).data()), 6),
-            "GIF89a");
+  LoadGif(withExtension, TGifBuilder()
+                             .Header(1, 1, kFourColors, "GIF87a")
+                             .GraphicControl(0, 5)
+                             .Frame(0, 0, 1, 1, {1})
+                             .Trailer()
+                             .Data());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveGif(withExtension).data()), 6), "GIF89a");
 
   TGIFImage sortedLocal;
-  LoadImage(sortedLocal,
-            TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {1}, 2, kFourColors).Trailer().Data());
+  LoadGif(sortedLocal,
+          TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {1}, 2, kFourColors).Trailer().Data());
   sortedLocal.Frame(0)->ColorMap().SetSorted(true);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveImage(sortedLocal).data()), 6), "GIF89a");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(SaveGif(sortedLocal).data()), 6), "GIF89a");
 }
 
 TEST(GIFBlocks, LoopingExtensionIsWrittenByteForByte) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Trailer().Data());
+  LoadGif(image, TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {1}).Trailer().Data());
   auto loop = std::make_unique<TGIFAppExtNSLoop>(image.Frame(0));
   TMemoryStream stream;
   loop->SaveToStream(stream);
@@ -139,13 +138,13 @@ TEST(GIFBlocks, LoopingExtensionRoundTripsCountAndBufferHint) {
   const TBytes bytes =
       TGifBuilder().Header(1, 1, kFourColors).Loop(3).Frame(0, 0, 1, 1, {1}).Trailer().Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(image.Frame(0)->Extensions().ExtensionAt(0));
   ASSERT_NE(loop, nullptr);
   EXPECT_EQ(loop->RepeatCount(), 3);
   loop->SetBufferHint(0x01020304);
   TGIFImage again;
-  LoadImage(again, SaveImage(image));
+  LoadGif(again, SaveGif(image));
   auto* reread = dynamic_cast<TGIFAppExtNSLoop*>(again.Frame(0)->Extensions().ExtensionAt(0));
   ASSERT_NE(reread, nullptr);
   EXPECT_EQ(reread->RepeatCount(), 3);
@@ -161,7 +160,7 @@ TEST(GIFBlocks, ApplicationBlockOfTenBytesIsKeptAsUnknownAndWrittenWithEleven) {
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   auto* app = dynamic_cast<TGIFUnknownAppExtension*>(image.Frame(0)->Extensions().ExtensionAt(0));
   ASSERT_NE(app, nullptr);
   TMemoryStream stream;
@@ -179,8 +178,8 @@ TEST(GIFBlocks, UnknownApplicationBlocksRoundTripVerbatim) {
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
-  const TBytes saved = SaveImage(image);
+  LoadGif(image, bytes);
+  const TBytes saved = SaveGif(image);
   const std::string id = "XMP DataXMP";
   TBytes block{'!', 0xFF, 11};
   block.insert(block.end(), id.begin(), id.end());
@@ -207,7 +206,7 @@ TEST(GIFBlocks, FormatErrorsInExtensions) {
     const TBytes bytes = TGifBuilder().Header(1, 1, kFourColors).Bytes(c.extension).Data();
     TGIFImage image;
     try {
-      LoadImage(image, bytes);
+      LoadGif(image, bytes);
       ADD_FAILURE() << c.name << ": no exception";
     } catch (const GIFException& e) {
       EXPECT_EQ(e.Message(), c.message) << c.name;
@@ -219,7 +218,7 @@ TEST(GIFBlocks, GraphicControlCutShortWarnsAndLoadingGoesOn) {
   const TBytes bytes = TGifBuilder().Header(1, 1, kFourColors).Bytes({'!', 0xF9, 4, 0}).Data();
   TGIFImage image;
   std::vector<std::string> warnings;
-  ASSERT_NO_THROW(LoadImage(image, bytes, &warnings));
+  ASSERT_NO_THROW(LoadGif(image, bytes, &warnings));
   EXPECT_NE(std::find(warnings.begin(), warnings.end(), "Premature end of data"), warnings.end());
 }
 
@@ -236,7 +235,7 @@ TEST(GIFBlocks, EndOfDataInsideExtensionsNeverReadsPastTheStream) {
   for (size_t cut = 13; cut < full.size(); ++cut) {
     TGIFImage image;
     try {
-      LoadImage(image, TBytes(full.begin(), full.begin() + static_cast<long>(cut)));
+      LoadGif(image, TBytes(full.begin(), full.begin() + static_cast<long>(cut)));
     } catch (const GIFException&) {
     }
   }
@@ -247,10 +246,10 @@ TEST(GIFBlocks, GlobalSizeFieldDescribesTheGlobalTableNotTheLargestLocal) {
   TGIFImage image;
   std::vector<TColor> many(256);
   for (int i = 0; i < 256; ++i) many[i] = MakeColor(static_cast<uint8_t>(i), 0, 0);
-  LoadImage(
+  LoadGif(
       image,
       TGifBuilder().Header(1, 1, kFourColors).Frame(0, 0, 1, 1, {200}, 8, many).Trailer().Data());
-  const TBytes saved = SaveImage(image);
+  const TBytes saved = SaveGif(image);
   EXPECT_EQ(saved[10] & 0x07, 1);
   EXPECT_EQ(saved[10] & 0x80, 0x80);
 }

@@ -32,7 +32,7 @@ TEST(GIFColorMap, LookupOrderDependsOnSorting) {
                                    clLime,  clYellow, clAqua, clWhite};
   TBytes bytes =
       TGifBuilder().Header(2, 2, {}).Frame(0, 0, 2, 2, {7, 7, 7, 1}, 3, colors).Trailer().Data();
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   TGIFColorMap& map = image.Frame(0)->ColorMap();
   EXPECT_EQ(map.IndexOfColor(clWhite), 7);
   EXPECT_EQ(map.IndexOfColor(clFuchsia), -1);
@@ -44,12 +44,12 @@ TEST(GIFColorMap, LookupOrderDependsOnSorting) {
 TEST(GIFColorMap, SortingByUseDropsUnusedColoursAndRenumbersPixels) {
   TGIFImage image;
   const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue};
-  LoadImage(image, TGifBuilder()
-                       .Header(4, 1, colors)
-                       .GraphicControl(0, 0, 1)
-                       .Frame(0, 0, 4, 1, {2, 2, 2, 1})
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(4, 1, colors)
+                     .GraphicControl(0, 0, 1)
+                     .Frame(0, 0, 4, 1, {2, 2, 2, 1})
+                     .Trailer()
+                     .Data());
   TGIFSubImage* frame = image.Frame(0);
   ASSERT_TRUE(image.GlobalColorMap().OptimizeOrder());
   EXPECT_EQ(image.GlobalColorMap().Count(), 2);
@@ -64,7 +64,7 @@ TEST(GIFColorMap, SortingByUseDropsUnusedColoursAndRenumbersPixels) {
 TEST(GIFColorMap, MapAlreadyInUseOrderKeepsItsUnusedColours) {
   TGIFImage image;
   const std::vector<TColor> colors{clBlack, clWhite, clRed, clBlue};
-  LoadImage(
+  LoadGif(
       image,
       TGifBuilder().Header(6, 1, colors).Frame(0, 0, 6, 1, {0, 0, 0, 1, 1, 2}).Trailer().Data());
   ASSERT_TRUE(image.GlobalColorMap().OptimizeOrder());

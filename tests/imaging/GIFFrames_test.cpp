@@ -18,11 +18,11 @@ std::unique_ptr<TBitmap> Canvas(int w, int h, TColor fill) {
 
 TEST(GIFFrames, FrameIsMappedIntoTheDestinationRectangle) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder()
-                       .Header(100, 100, kColors)
-                       .Frame(10, 10, 20, 20, std::vector<uint8_t>(400, 2))
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(100, 100, kColors)
+                     .Frame(10, 10, 20, 20, std::vector<uint8_t>(400, 2))
+                     .Trailer()
+                     .Data());
   EXPECT_EQ(image.Frame(0)->MapToDestRect(Rect(0, 0, 200, 200)), Rect(20, 20, 60, 60));
   auto canvas = Canvas(200, 200, clLime);
   image.SetPaintFlags(0);
@@ -35,11 +35,11 @@ TEST(GIFFrames, FrameIsMappedIntoTheDestinationRectangle) {
 
 TEST(GIFFrames, ChangingOnlyTheWidthReallocatesThePixels) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder()
-                       .Header(4, 4, kColors)
-                       .Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 3))
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(4, 4, kColors)
+                     .Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 3))
+                     .Trailer()
+                     .Data());
   TGIFSubImage* frame = image.Frame(0);
   frame->SetBoundsValue(3, 2);
   EXPECT_EQ(frame->PixelCount(), 8);
@@ -49,13 +49,13 @@ TEST(GIFFrames, ChangingOnlyTheWidthReallocatesThePixels) {
 TEST(GIFFrames, BoundsBeyondTheScreenGrowItWithWarnings) {
   TGIFImage image;
   std::vector<std::string> warnings;
-  LoadImage(image,
-            TGifBuilder()
-                .Header(4, 4, kColors)
-                .Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 3))
-                .Trailer()
-                .Data(),
-            &warnings);
+  LoadGif(image,
+          TGifBuilder()
+              .Header(4, 4, kColors)
+              .Frame(0, 0, 4, 4, std::vector<uint8_t>(16, 3))
+              .Trailer()
+              .Data(),
+          &warnings);
   image.Frame(0)->SetFrameBounds(2, 0, 4, 4);
   EXPECT_EQ(image.Width(), 6);
   EXPECT_EQ(warnings, (std::vector<std::string>{"Image width too small for contained frames",
@@ -64,8 +64,8 @@ TEST(GIFFrames, BoundsBeyondTheScreenGrowItWithWarnings) {
 
 TEST(GIFFrames, PixelAccessOutsideTheFrameIsRefused) {
   TGIFImage image;
-  LoadImage(image,
-            TGifBuilder().Header(2, 2, kColors).Frame(0, 0, 2, 2, {0, 1, 2, 3}).Trailer().Data());
+  LoadGif(image,
+          TGifBuilder().Header(2, 2, kColors).Frame(0, 0, 2, 2, {0, 1, 2, 3}).Trailer().Data());
   const std::pair<int, int> bad[] = {{-1, 0}, {2, 0}, {0, -1}, {0, 2}};
   for (auto [x, y] : bad) {
     try {
@@ -80,13 +80,13 @@ TEST(GIFFrames, PixelAccessOutsideTheFrameIsRefused) {
 TEST(GIFFrames, DescriptorWithZeroSizeTakesTheScreenSize) {
   TGIFImage image;
   std::vector<std::string> warnings;
-  LoadImage(image,
-            TGifBuilder()
-                .Header(3, 2, kColors)
-                .RawFrame(0, 0, 0, 0, PackCodes(2, {4, 1, 1, 4, 1, 1, 4, 1, 1, 5}, 3))
-                .Trailer()
-                .Data(),
-            &warnings);
+  LoadGif(image,
+          TGifBuilder()
+              .Header(3, 2, kColors)
+              .RawFrame(0, 0, 0, 0, PackCodes(2, {4, 1, 1, 4, 1, 1, 4, 1, 1, 5}, 3))
+              .Trailer()
+              .Data(),
+          &warnings);
   ASSERT_EQ(image.FrameCount(), 1);
   EXPECT_EQ(image.Frame(0)->Width(), 3);
   EXPECT_EQ(image.Frame(0)->Height(), 2);
@@ -98,12 +98,12 @@ TEST(GIFFrames, InterlacedFrameWithLocalMapIsWrittenInterlaced) {
   TGIFImage image;
   std::vector<uint8_t> pixels(5 * 7);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i % 4);
-  LoadImage(
+  LoadGif(
       image,
       TGifBuilder().Header(5, 7, {}).Frame(0, 0, 5, 7, pixels, 2, kColors, true).Trailer().Data());
-  const TBytes saved = SaveImage(image);
+  const TBytes saved = SaveGif(image);
   TGIFImage again;
-  LoadImage(again, saved);
+  LoadGif(again, saved);
   EXPECT_TRUE(again.Frame(0)->IsInterlaced());
   EXPECT_EQ(again.Frame(0)->ColorMap().Count(), 4);
   EXPECT_EQ(
@@ -114,7 +114,7 @@ TEST(GIFFrames, InterlacedFrameWithLocalMapIsWrittenInterlaced) {
 TEST(GIFFrames, PixelsBeyondTheColourMapDrawBlackWithoutReadingPastIt) {
   TGIFImage image;
   image.SetPaintFlags(0);
-  LoadImage(
+  LoadGif(
       image,
       TGifBuilder().Header(2, 1, {clWhite, clRed}).Frame(0, 0, 2, 1, {1, 3}, 2).Trailer().Data());
   auto canvas = Canvas(2, 1, clLime);
@@ -127,12 +127,12 @@ TEST(GIFFrames, TransparentPixelsLeaveTheCanvasAloneInPlainAndDitheredRendering)
   for (uint16_t flags : {uint16_t(dfTransparent), uint16_t(dfTransparent | dfDither)}) {
     TGIFImage image;
     image.SetPaintFlags(flags);
-    LoadImage(image, TGifBuilder()
-                         .Header(3, 1, kColors)
-                         .GraphicControl(0, 0, 0)
-                         .Frame(0, 0, 3, 1, {0, 2, 0})
-                         .Trailer()
-                         .Data());
+    LoadGif(image, TGifBuilder()
+                       .Header(3, 1, kColors)
+                       .GraphicControl(0, 0, 0)
+                       .Frame(0, 0, 3, 1, {0, 2, 0})
+                       .Trailer()
+                       .Data());
     auto canvas = Canvas(3, 1, clLime);
     image.DrawOn(*canvas, Rect(0, 0, 3, 1));
     EXPECT_EQ(canvas->PixelColor(0, 0), clLime) << flags;
@@ -145,12 +145,12 @@ TEST(GIFFrames, DitheredFillIndexStaysInsideTheCube) {
   TGIFImage image;
   image.SetPaintFlags(dfDither | dfTransparent);
   // A white transparent colour would give 216 with the rounding-up formula.
-  LoadImage(image, TGifBuilder()
-                       .Header(2, 1, {clWhite, clRed})
-                       .GraphicControl(0, 0, 0)
-                       .Frame(0, 0, 2, 1, {0, 1})
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(2, 1, {clWhite, clRed})
+                     .GraphicControl(0, 0, 0)
+                     .Frame(0, 0, 2, 1, {0, 1})
+                     .Trailer()
+                     .Data());
   TBitmap* bitmap = image.Frame(0)->EnsureBitmap();
   ASSERT_NE(bitmap, nullptr);
   EXPECT_LT(bitmap->ScanLine(0)[0], 216);
@@ -222,13 +222,13 @@ TEST(GIFFrames, TransparentBitmapBecomesATransparentFrameUnlessTheMapIsFull) {
 
 TEST(GIFFrames, AssigningAFrameCopiesPixelsMapAndExtensions) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder()
-                       .Header(2, 1, {})
-                       .GraphicControl(2, 9, 1)
-                       .Comment("hi")
-                       .Frame(0, 0, 2, 1, {0, 1}, 2, kColors)
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(2, 1, {})
+                     .GraphicControl(2, 9, 1)
+                     .Comment("hi")
+                     .Frame(0, 0, 2, 1, {0, 1}, 2, kColors)
+                     .Trailer()
+                     .Data());
   TGIFImage other;
   other.Assign(&image);
   ASSERT_EQ(other.FrameCount(), 1);

@@ -66,7 +66,7 @@ TEST(GIFImage, PinnedFrameIsShownWhenNotAnimated) {
   } cases[] = {{3, kColors[4]}, {9, kColors[1]}, {-1, kColors[1]}};
   for (const Case& c : cases) {
     TGIFImage image;
-    LoadImage(image, FiveFrames());
+    LoadGif(image, FiveFrames());
     image.SetPaintFlags(0);
     image.SetPinnedFrame(c.pinned);
     auto canvas = Canvas(2, 1);
@@ -77,11 +77,11 @@ TEST(GIFImage, PinnedFrameIsShownWhenNotAnimated) {
 
 TEST(GIFImage, WidthAndHeightCannotCutFrames) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder()
-                       .Header(4, 4, kColors)
-                       .Frame(1, 1, 3, 3, std::vector<uint8_t>(9, 1), 3)
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(4, 4, kColors)
+                     .Frame(1, 1, 3, 3, std::vector<uint8_t>(9, 1), 3)
+                     .Trailer()
+                     .Data());
   try {
     image.SetWidth(3);
     FAIL();
@@ -101,7 +101,7 @@ TEST(GIFImage, WidthAndHeightCannotCutFrames) {
 
 TEST(GIFImage, AssignCopiesFramesButNotHandlersOrSpeed) {
   TGIFImage source;
-  LoadImage(source, FiveFrames());
+  LoadGif(source, FiveFrames());
   source.SetAnimationPercent(50);
   source.SetPinnedFrame(2);
   source.OnGIFWarning = [](TObject*, int, const std::string&) {};
@@ -115,7 +115,7 @@ TEST(GIFImage, AssignCopiesFramesButNotHandlersOrSpeed) {
   EXPECT_EQ(target.AnimationPercent(), 70);
   EXPECT_FALSE(target.OnGIFWarning);
   EXPECT_FALSE(target.OnProgress);
-  EXPECT_EQ(SaveImage(target), SaveImage(source));
+  EXPECT_EQ(SaveGif(target), SaveGif(source));
 }
 
 TEST(GIFImage, AssignFromABitmapAndBack) {
@@ -148,9 +148,9 @@ TEST(GIFImage, AddFrameRefusesObjectsThatAreNoPictures) {
 
 TEST(GIFImage, AddingAnotherImagesFrameCopiesIt) {
   TGIFImage source;
-  LoadImage(source, FiveFrames());
+  LoadGif(source, FiveFrames());
   TGIFImage target;
-  LoadImage(target, FiveFrames());
+  LoadGif(target, FiveFrames());
   EXPECT_EQ(target.AddFrame(source.Frame(2)), 5);
   EXPECT_NE(target.Frame(5), source.Frame(2));
   EXPECT_EQ(target.Frame(5)->PixelAt(0, 0), 3);
@@ -160,7 +160,7 @@ TEST(GIFImage, AddingAnotherImagesFrameCopiesIt) {
 TEST(GIFImage, RecursivePaletteRequestRaisesInsteadOfLooping) {
   TGIFImage image;
   image.SetPaintFlags(0);
-  LoadImage(image, TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {0}, 2).Trailer().Data());
+  LoadGif(image, TGifBuilder().Header(1, 1, {}).Frame(0, 0, 1, 1, {0}, 2).Trailer().Data());
   try {
     image.GetPalette();
     FAIL();
@@ -186,7 +186,7 @@ TEST(GIFImage, FailedLoadRewindsAndReportsProgressOfZero) {
 
 TEST(GIFImage, SecondDrawOnTheSameRectangleKeepsTheRunningAnimation) {
   TGIFImage image;
-  LoadImage(image, FiveFrames());
+  LoadGif(image, FiveFrames());
   image.SetPaintFlags(dfAnimate | dfLoop | dfLoopForever | dfThreaded | dfPaintDirect);
   auto canvas = Canvas(2, 1);
   image.DrawOn(*canvas, Rect(0, 0, 2, 1));
@@ -211,7 +211,7 @@ TEST(GIFImage, SecondDrawOnTheSameRectangleKeepsTheRunningAnimation) {
 
 TEST(GIFImage, AnimatedDrawThroughTheBufferShowsTheFirstFrame) {
   TGIFImage image;
-  LoadImage(image, FiveFrames());
+  LoadGif(image, FiveFrames());
   image.SetPaintFlags(dfAnimate | dfThreaded);
   auto canvas = Canvas(4, 2);
   image.DrawOn(*canvas, Rect(0, 0, 4, 2));

@@ -91,7 +91,7 @@ TEST(GIFLzwDecoding, TransparentFrameCutOffShowsTheMissingPartTransparent) {
                      .Data();
   bytes.resize(bytes.size() - 8);
   TGIFImage image;
-  ASSERT_NO_THROW(LoadImage(image, bytes));
+  ASSERT_NO_THROW(LoadGif(image, bytes));
   ASSERT_EQ(image.FrameCount(), 1);
   EXPECT_EQ(image.Frame(0)->PixelAt(0, 0), 1);
   EXPECT_EQ(image.Frame(0)->PixelAt(3, 3), 3);
@@ -106,7 +106,7 @@ TEST(GIFLzwDecoding, InterlacedFramesFillEveryRowOnce) {
         TGifBuilder().Header(2, height, {}).Frame(0, 0, 2, height, pixels, 4, {}, true).Data();
     TGIFImage image;
     image.SetPaintFlags(0);
-    LoadImage(image, file);
+    LoadGif(image, file);
     ASSERT_EQ(image.FrameCount(), 1);
     std::vector<uint8_t> got(image.Frame(0)->Pixels(), image.Frame(0)->Pixels() + 2 * height);
     EXPECT_EQ(got, pixels) << "height " << height;

@@ -86,17 +86,17 @@ TEST(GIFOptimize, RandomAnimationsShowTheSamePicturesAfterOptimising) {
   for (int round = 0; round < 400; ++round) {
     const TBytes bytes = RandomAnimation(rng);
     TGIFImage original;
-    LoadImage(original, bytes);
+    LoadGif(original, bytes);
     for (uint8_t options : {uint8_t(0x0F), uint8_t(opMerge | opCrop), uint8_t(opCleanup),
                             uint8_t(opColorMaps | opMerge)}) {
       TGIFImage optimised;
-      LoadImage(optimised, bytes);
+      LoadGif(optimised, bytes);
       optimised.OptimizeFrames(options, crNone, 8, dtNearest);
       ASSERT_EQ(Coalesce(optimised), Coalesce(original))
           << "round " << round << " options " << int(options);
       // And the result still makes a valid file that shows the same.
       TGIFImage reread;
-      LoadImage(reread, SaveImage(optimised));
+      LoadGif(reread, SaveGif(optimised));
       ASSERT_EQ(Coalesce(reread), Coalesce(original)) << "round " << round << " saved";
     }
   }
@@ -113,7 +113,7 @@ TEST(GIFOptimize, IdenticalFramesMergeAndTheSecondIsCroppedAway) {
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   image.OptimizeFrames(opMerge, crNone, 8, dtNearest);
   ASSERT_EQ(image.FrameCount(), 2);
   TGIFSubImage* second = image.Frame(1);
@@ -132,12 +132,12 @@ TEST(GIFOptimize, TrimmingKeepsVisiblePixelsInPlace) {
   pixels[1 * 5 + 2] = 3;
   pixels[2 * 5 + 3] = 4;
   TGIFImage image;
-  LoadImage(image, TGifBuilder()
-                       .Header(5, 4, kColors)
-                       .GraphicControl(1, 0, 0)
-                       .Frame(0, 0, 5, 4, pixels, 3)
-                       .Trailer()
-                       .Data());
+  LoadGif(image, TGifBuilder()
+                     .Header(5, 4, kColors)
+                     .GraphicControl(1, 0, 0)
+                     .Frame(0, 0, 5, 4, pixels, 3)
+                     .Trailer()
+                     .Data());
   image.Frame(0)->TrimTransparentEdges();
   TGIFSubImage* f = image.Frame(0);
   EXPECT_EQ(f->FrameRect(), Rect(2, 1, 4, 3));
@@ -172,7 +172,7 @@ TEST(GIFOptimize, DisposalIsDroppedOnlyWhenTheNextFrameCoversThisOne) {
     }
     b.Frame(c.next.Left, c.next.Top, c.next.Width(), c.next.Height(), next, 3).Trailer();
     TGIFImage image;
-    LoadImage(image, b.Data());
+    LoadGif(image, b.Data());
     image.OptimizeFrames(opCleanup, crNone, 8, dtNearest);
     EXPECT_EQ(image.Frame(0)->GraphicControlExtension()->DisposalMethod(), c.expected) << c.name;
   }
@@ -184,7 +184,7 @@ TEST(GIFOptimize, LoopingExtensionSurvivesOnlyInAnimations) {
     b.Header(2, 2, kColors).Loop(0).Frame(0, 0, 2, 2, {1, 2, 3, 4}, 3);
     if (frames == 2) b.Frame(0, 0, 2, 2, {4, 3, 2, 1}, 3);
     TGIFImage image;
-    LoadImage(image, b.Trailer().Data());
+    LoadGif(image, b.Trailer().Data());
     image.OptimizeFrames(opCleanup, crNone, 8, dtNearest);
     EXPECT_EQ(image.Frame(0)->Extensions().ItemCount(), frames == 2 ? 1 : 0) << frames;
   }
@@ -202,7 +202,7 @@ TEST(GIFOptimize, TransparentIndexOfAnotherFrameIsReusedOnlyWhereItsColourIsAbse
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   const auto before = Coalesce(image);
   image.OptimizeFrames(opMerge, crNone, 8, dtNearest);
   EXPECT_EQ(Coalesce(image), before);
@@ -218,7 +218,7 @@ TEST(GIFOptimize, NoOptionsChangeNothingButStillReportProgress) {
                            .Trailer()
                            .Data();
   TGIFImage image;
-  LoadImage(image, bytes);
+  LoadGif(image, bytes);
   std::vector<TProgressStage> stages;
   image.OnProgress = [&](TObject*, TProgressStage s, uint8_t, bool, const TRect&,
                          const std::string& m) {
@@ -231,7 +231,7 @@ TEST(GIFOptimize, NoOptionsChangeNothingButStillReportProgress) {
 
 TEST(GIFOptimize, ReducingToACustomPaletteWithoutCleanupIsRefused) {
   TGIFImage image;
-  LoadImage(image, TGifBuilder().Header(1, 1, kColors).Frame(0, 0, 1, 1, {1}, 3).Trailer().Data());
+  LoadGif(image, TGifBuilder().Header(1, 1, kColors).Frame(0, 0, 1, 1, {1}, 3).Trailer().Data());
   try {
     image.OptimizeFrames(opReduceColors, crCustomPalette, 8, dtNearest);
     FAIL() << "no exception";

@@ -51,7 +51,7 @@ struct TPaintLog {
 class GIFPainterTest : public ::testing::Test {
  protected:
   void Load(const TBytes& bytes, uint16_t flags) {
-    LoadImage(image, bytes);
+    LoadGif(image, bytes);
     image.SetPaintFlags(flags);
     image.SetPainterServices(&services);
     canvas.SetPixelFormat(pf24bit);

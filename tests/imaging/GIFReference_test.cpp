@@ -89,7 +89,7 @@ TEST(GIFReference, FilesWrittenByImageMagickDecodeToTheSameColours) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     TGIFImage image;
     std::vector<std::string> warnings;
-    LoadImage(image, TBytes(bytes.begin(), bytes.end()), &warnings);
+    LoadGif(image, TBytes(bytes.begin(), bytes.end()), &warnings);
     ASSERT_EQ(image.FrameCount(), 1);
     EXPECT_EQ(image.Frame(0)->IsInterlaced(), c.interlace);
     EXPECT_EQ(FrameColors(image.Frame(0)),
@@ -110,7 +110,7 @@ TEST(GIFReference, AnimationsWrittenByImageMagickKeepGeometryAndDelays) {
   std::ifstream in(gif, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   TGIFImage image;
-  LoadImage(image, TBytes(bytes.begin(), bytes.end()));
+  LoadGif(image, TBytes(bytes.begin(), bytes.end()));
   std::ostringstream ours;
   for (int i = 0; i < image.FrameCount(); ++i) {
     TGIFSubImage* f = image.Frame(i);
@@ -145,13 +145,13 @@ TEST(GIFReference, FilesWrittenByTheCodecDecodeTheSameInImageMagick) {
         for (auto& p : pixels)
           p = rng() % 4 == 0 ? (run = static_cast<uint8_t>(rng() % colors)) : run;
         TGIFImage image;
-        LoadImage(image, TGifBuilder()
-                             .Header(w, h, table)
-                             .Frame(0, 0, w, h, pixels, std::max(2, bits), {}, interlaced)
-                             .Trailer()
-                             .Data());
+        LoadGif(image, TGifBuilder()
+                           .Header(w, h, table)
+                           .Frame(0, 0, w, h, pixels, std::max(2, bits), {}, interlaced)
+                           .Trailer()
+                           .Data());
         image.SetEncoderKind(encoder);
-        const TBytes saved = SaveImage(image);
+        const TBytes saved = SaveGif(image);
         const std::string gif = TempName("ours.gif");
         WriteFile(gif, std::string(saved.begin(), saved.end()));
         EXPECT_EQ(RgbColors(RunCommand("convert " + gif + " -depth 8 rgb:- 2>/dev/null")),

@@ -83,9 +83,9 @@ std::vector<std::vector<uint8_t>> GifSeedFiles() {
   // Files written by the codec itself, with both encoders.
   for (uint8_t encoder : {ecLZW, ecRLE}) {
     TGIFImage image;
-    LoadImage(image, seeds[0]);
+    LoadGif(image, seeds[0]);
     image.SetEncoderKind(encoder);
-    seeds.push_back(SaveImage(image));
+    seeds.push_back(SaveGif(image));
   }
   return seeds;
 }

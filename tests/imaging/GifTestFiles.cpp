@@ -184,7 +184,7 @@ TBytes BytesOf(TMemoryStream& stream) {
   return TBytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 
-void LoadImage(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* warnings) {
+void LoadGif(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* warnings) {
   if (warnings != nullptr)
     image.OnGIFWarning = [warnings](TObject*, int, const std::string& m) {
       warnings->push_back(m);
@@ -193,7 +193,7 @@ void LoadImage(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* 
   image.LoadFromStream(stream);
 }
 
-TBytes SaveImage(TGIFImage& image) {
+TBytes SaveGif(TGIFImage& image) {
   TMemoryStream stream;
   image.SaveToStream(stream);
   return BytesOf(stream);

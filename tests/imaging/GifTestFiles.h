@@ -51,5 +51,5 @@ std::vector<int> InterlacedRowOrder(int height);
 TMemoryStream StreamOf(const TBytes& bytes);
 TBytes BytesOf(TMemoryStream& stream);
 // Loads bytes into an image, collecting its warnings.
-void LoadImage(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* warnings = nullptr);
-TBytes SaveImage(TGIFImage& image);
+void LoadGif(TGIFImage& image, const TBytes& bytes, std::vector<std::string>* warnings = nullptr);
+TBytes SaveGif(TGIFImage& image);
