@@ -75,6 +75,19 @@ TEST(GIFImage, PinnedFrameIsShownWhenNotAnimated) {
   }
 }
 
+TEST(GIFImage, TilingRepeatsThePictureAtItsOwnSize) {
+  TGIFImage image;
+  LoadGif(image, TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 3).Trailer().Data());
+  image.SetPaintFlags(dfTile);
+  auto canvas = Canvas(5, 2);
+  image.DrawOn(*canvas, Rect(0, 0, 5, 2));
+  const TColor expected[2][5] = {{clRed, clBlue, clRed, clBlue, clRed},
+                                 {clRed, clBlue, clRed, clBlue, clRed}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(canvas->PixelColor(x, y), expected[y][x]) << x << "," << y;
+}
+
 TEST(GIFImage, WidthAndHeightCannotCutFrames) {
   TGIFImage image;
   LoadGif(image, TGifBuilder()

@@ -210,6 +210,25 @@ TEST(GIFOptimize, TransparentIndexOfAnotherFrameIsReusedOnlyWhereItsColourIsAbse
   EXPECT_NE(image.Frame(1)->TransparentIndex(), 5);
 }
 
+TEST(GIFOptimize, FullOrMissingColourMapsLeaveRepeatingFramesOpaque) {
+  std::vector<TColor> full(256);
+  for (int i = 0; i < 256; ++i) full[i] = MakeColor(static_cast<uint8_t>(i), 0, 0);
+  struct Case {
+    const char* name;
+    std::vector<TColor> global, local;
+  } cases[] = {{"full global map", full, {}}, {"full local map", {}, full}};
+  for (const Case& c : cases) {
+    TGifBuilder b;
+    b.Header(2, 1, c.global);
+    b.Frame(0, 0, 2, 1, {1, 2}, 8, c.local).Frame(0, 0, 2, 1, {1, 2}, 8, c.local).Trailer();
+    TGIFImage image;
+    LoadGif(image, b.Data());
+    image.OptimizeFrames(opMerge, crNone, 8, dtNearest);
+    EXPECT_FALSE(image.Frame(1)->Transparent()) << c.name;
+    EXPECT_EQ(image.Frame(1)->PixelAt(0, 0), 1) << c.name;
+  }
+}
+
 TEST(GIFOptimize, NoOptionsChangeNothingButStillReportProgress) {
   const TBytes bytes = TGifBuilder()
                            .Header(2, 2, kColors)
