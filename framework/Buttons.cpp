@@ -5,8 +5,9 @@
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
 
-void DrawButtonFace(TCanvas* canvas, const TRect& client, TBitmap* glyph, int numGlyphs, TButtonState state,
-                    TButtonLayout layout, int margin, int spacing, const std::string& caption, TFont* font) {
+void DrawButtonFace(TCanvas* canvas, const TRect& client, TBitmap* glyph, int numGlyphs,
+                    TButtonState state, TButtonLayout layout, int margin, int spacing,
+                    const std::string& caption, TFont* font) {
   int gw = 0, gh = 0;
   bool hasGlyph = glyph && !glyph->Empty();
   numGlyphs = std::clamp(numGlyphs, 1, 4);
@@ -77,14 +78,18 @@ K_PUBLISH(TBitBtn) {
   p.Prop("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
   p.Prop("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs);
   p.Enum("Kind", &TBitBtn::Kind, &TBitBtn::SetKind,
-         {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"});
-  p.Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"});
+         {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
+          "bkRetry", "bkIgnore", "bkAll"});
+  p.Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout,
+         {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"});
   p.Prop("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin);
   p.Prop("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing);
 }
 
 TBitBtn::TBitBtn(TComponent* owner)
-    : TButton(owner), glyph_(std::make_unique<TBitmap>()), drawCanvas_(std::make_unique<TCanvas>()) {
+    : TButton(owner),
+      glyph_(std::make_unique<TBitmap>()),
+      drawCanvas_(std::make_unique<TCanvas>()) {
   glyph_->OnChange = TNotifyEvent([this](TObject*) { Invalidate(); });
 }
 
@@ -108,15 +113,34 @@ void TBitBtn::SetNumGlyphs(int value) {
 void TBitBtn::SetKind(TBitBtnKind value) {
   kind_ = value;
   switch (value) {
-    case bkOK: SetModalResult(mrOk); SetDefault(true); break;
-    case bkCancel: SetModalResult(mrCancel); SetCancel(true); break;
-    case bkYes: SetModalResult(mrYes); break;
-    case bkNo: SetModalResult(mrNo); break;
-    case bkAbort: SetModalResult(mrAbort); break;
-    case bkRetry: SetModalResult(mrRetry); break;
-    case bkIgnore: SetModalResult(mrIgnore); break;
-    case bkAll: SetModalResult(mrAll); break;
-    default: break;
+    case bkOK:
+      SetModalResult(mrOk);
+      SetDefault(true);
+      break;
+    case bkCancel:
+      SetModalResult(mrCancel);
+      SetCancel(true);
+      break;
+    case bkYes:
+      SetModalResult(mrYes);
+      break;
+    case bkNo:
+      SetModalResult(mrNo);
+      break;
+    case bkAbort:
+      SetModalResult(mrAbort);
+      break;
+    case bkRetry:
+      SetModalResult(mrRetry);
+      break;
+    case bkIgnore:
+      SetModalResult(mrIgnore);
+      break;
+    case bkAll:
+      SetModalResult(mrAll);
+      break;
+    default:
+      break;
   }
 }
 
@@ -154,8 +178,8 @@ void TBitBtn::WndProc(TMessage& m) {
       drawCanvas_->Lock();
       drawCanvas_->SetHandle(dc);
       try {
-        DrawButtonFace(drawCanvas_.get(), Rect(r.left, r.top, r.right, r.bottom), glyph_.get(), numGlyphs_, state,
-                       layout_, margin_, spacing_, Caption(), font_.get());
+        DrawButtonFace(drawCanvas_.get(), Rect(r.left, r.top, r.right, r.bottom), glyph_.get(),
+                       numGlyphs_, state, layout_, margin_, spacing_, Caption(), font_.get());
       } catch (...) {
         drawCanvas_->SetHandle(nullptr);
         drawCanvas_->Unlock();
@@ -197,7 +221,8 @@ K_PUBLISH(TSpeedButton) {
   p.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing);
 }
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* owner)
+    : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
   width_ = 23;
   height_ = 22;
   controlStyle_ = {csCaptureMouse, csDoubleClicks};
@@ -278,10 +303,11 @@ void TSpeedButton::Paint() {
     TBrush b;
     b.SetColor(parent_ ? parent_->Color() : clBtnFace);
     FillRect(dc, &r, b.Handle());
-    if (pressed || (mouseInControl_ && Enabled())) DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    if (pressed || (mouseInControl_ && Enabled()))
+      DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
-  DrawButtonFace(c, Rect(1, 1, width_ - 1, height_ - 1), glyph_.get(), numGlyphs_, state, layout_, margin_, spacing_,
-                 Caption(), font_.get());
+  DrawButtonFace(c, Rect(1, 1, width_ - 1, height_ - 1), glyph_.get(), numGlyphs_, state, layout_,
+                 margin_, spacing_, Caption(), font_.get());
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -343,7 +369,8 @@ void TSpeedButton::WndProc(TMessage& m) {
       }
       break;
     case CM_BUTTONPRESSED:
-      if (static_cast<int>(m.WParam) == groupIndex_ && reinterpret_cast<TSpeedButton*>(m.LParam) != this && down_) {
+      if (static_cast<int>(m.WParam) == groupIndex_ &&
+          reinterpret_cast<TSpeedButton*>(m.LParam) != this && down_) {
         down_ = false;
         state_ = bsUp;
         Invalidate();

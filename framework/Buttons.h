@@ -10,12 +10,25 @@
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
-enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
+enum TBitBtnKind {
+  bkCustom,
+  bkOK,
+  bkCancel,
+  bkHelp,
+  bkYes,
+  bkNo,
+  bkClose,
+  bkAbort,
+  bkRetry,
+  bkIgnore,
+  bkAll
+};
 
 // Draws a glyph strip (up to four pictures: up, disabled, down, exclusive) and a caption
 // into a rectangle; shared by both buttons.
-void DrawButtonFace(TCanvas* canvas, const TRect& client, TBitmap* glyph, int numGlyphs, TButtonState state,
-                    TButtonLayout layout, int margin, int spacing, const std::string& caption, TFont* font);
+void DrawButtonFace(TCanvas* canvas, const TRect& client, TBitmap* glyph, int numGlyphs,
+                    TButtonState state, TButtonLayout layout, int margin, int spacing,
+                    const std::string& caption, TFont* font);
 
 class TBitBtn : public TButton {
   K_CLASS_PUBLISHED(TBitBtn, TButton)

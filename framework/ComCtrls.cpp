@@ -162,7 +162,8 @@ void TPageControl::CreateParams(TCreateParams& p) {
 void TPageControl::CreateWnd() {
   TWinControl::CreateWnd();
   if (!HandleAllocated()) return;
-  if (images_) SendMessageA(handle_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
+  if (images_)
+    SendMessageA(handle_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
   UpdateTabs();
 }
 
@@ -175,7 +176,8 @@ void TPageControl::SetImages(TCustomImageList* value) {
   images_ = value;
   if (value) value->FreeNotification(this);
   if (HandleAllocated())
-    SendMessageA(handle_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
+    SendMessageA(handle_, TCM_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
 }
 
 void TPageControl::InsertPage(TTabSheet* page) {
@@ -212,15 +214,15 @@ void TPageControl::UpdateTabs() {
     item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = caption.data();
     item.iImage = p->ImageIndex();
-    SendMessageA(handle_, TCM_INSERTITEMA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(handle_, TCM_INSERTITEMA, static_cast<WPARAM>(index++),
+                 reinterpret_cast<LPARAM>(&item));
   }
-  if (activePage_) SendMessageA(handle_, TCM_SETCURSEL, static_cast<WPARAM>(activePage_->TabIndex()), 0);
+  if (activePage_)
+    SendMessageA(handle_, TCM_SETCURSEL, static_cast<WPARAM>(activePage_->TabIndex()), 0);
   Realign();
 }
 
-int TPageControl::ActivePageIndex() const {
-  return activePage_ ? activePage_->PageIndex() : -1;
-}
+int TPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
 
 void TPageControl::SetActivePageIndex(int value) {
   SetActivePage(value >= 0 && value < PageCount() ? pages_[static_cast<size_t>(value)] : nullptr);
@@ -233,7 +235,8 @@ void TPageControl::SetActivePage(TTabSheet* value) {
   activePage_ = value;
   if (value) value->SetVisible(true);
   if (old) old->SetVisible(false);
-  if (HandleAllocated() && value) SendMessageA(handle_, TCM_SETCURSEL, static_cast<WPARAM>(value->TabIndex()), 0);
+  if (HandleAllocated() && value)
+    SendMessageA(handle_, TCM_SETCURSEL, static_cast<WPARAM>(value->TabIndex()), 0);
   Realign();
 }
 
@@ -286,7 +289,8 @@ K_PUBLISH(TStatusPanel) {
   p.Prop("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth);
   p.Enum("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment,
          {"taLeftJustify", "taRightJustify", "taCenter"});
-  p.Enum("Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel, {"pbNone", "pbLowered", "pbRaised"});
+  p.Enum("Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel,
+         {"pbNone", "pbLowered", "pbRaised"});
   p.Enum("Style", &TStatusPanel::Style, &TStatusPanel::SetStyle, {"psText", "psOwnerDraw"});
 }
 
@@ -318,7 +322,8 @@ void TStatusPanel::SetStyle(TStatusPanelStyle value) {
   Changed(false);
 }
 
-TStatusPanels::TStatusPanels(TStatusBar* bar) : TCollection(TStatusPanel::StaticClassInfo(), bar), bar_(bar) {}
+TStatusPanels::TStatusPanels(TStatusBar* bar)
+    : TCollection(TStatusPanel::StaticClassInfo(), bar), bar_(bar) {}
 
 void TStatusPanels::Update(TCollectionItem* item) {
   TCollection::Update(item);
@@ -333,7 +338,9 @@ K_PUBLISH(TStatusBar) {
 }
 
 TStatusBar::TStatusBar(TComponent* owner)
-    : TWinControl(owner), panels_(std::make_unique<TStatusPanels>(this)), canvas_(std::make_unique<TControlCanvas>(this)) {
+    : TWinControl(owner),
+      panels_(std::make_unique<TStatusPanels>(this)),
+      canvas_(std::make_unique<TControlCanvas>(this)) {
   controlStyle_ = {csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque};
   height_ = 19;
   width_ = 200;
@@ -365,7 +372,8 @@ void TStatusBar::SetSimplePanel(bool value) {
 void TStatusBar::SetSimpleText(const std::string& value) {
   simpleText_ = value;
   if (HandleAllocated() && simplePanel_)
-    SendMessageA(handle_, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(value.c_str()));
+    SendMessageA(handle_, SB_SETTEXTA, 255 | SBT_NOBORDERS,
+                 reinterpret_cast<LPARAM>(value.c_str()));
 }
 
 void TStatusBar::SetSizeGrip(bool value) {
@@ -378,7 +386,8 @@ void TStatusBar::UpdatePanels(TStatusPanel* changed) {
   if (!HandleAllocated()) return;
   SendMessageA(handle_, SB_SIMPLE, simplePanel_, 0);
   if (simplePanel_) {
-    SendMessageA(handle_, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+    SendMessageA(handle_, SB_SETTEXTA, 255 | SBT_NOBORDERS,
+                 reinterpret_cast<LPARAM>(simpleText_.c_str()));
     return;
   }
   int count = panels_->Count();
@@ -419,7 +428,8 @@ void TStatusBar::WndProc(TMessage& m) {
       canvas_->Font()->Assign(font_.get());
       const RECT& r = di->rcItem;
       try {
-        OnDrawPanel_(this, panels_->Items(static_cast<int>(di->itemID)), Rect(r.left, r.top, r.right, r.bottom));
+        OnDrawPanel_(this, panels_->Items(static_cast<int>(di->itemID)),
+                     Rect(r.left, r.top, r.right, r.bottom));
       } catch (...) {
         canvas_->SetHandle(nullptr);
         canvas_->Unlock();
@@ -599,21 +609,31 @@ void TToolBar::RebuildButtons() {
   if (!HandleAllocated() || rebuilding_ || IsLoading()) return;
   rebuilding_ = true;
   SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-  while (SendMessageA(handle_, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(handle_, TB_DELETEBUTTON, 0, 0);
-  SendMessageA(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
-  if (images_) SendMessageA(handle_, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
+  while (SendMessageA(handle_, TB_BUTTONCOUNT, 0, 0) > 0)
+    SendMessageA(handle_, TB_DELETEBUTTON, 0, 0);
+  SendMessageA(handle_, TB_SETIMAGELIST, 0,
+               reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+  if (images_)
+    SendMessageA(handle_, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
   SendMessageA(handle_, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
   for (int i = 0; i < ButtonCount(); ++i) {
     TToolButton* b = Buttons(i);
     TBBUTTON tb{};
     tb.idCommand = b->Command();
     tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
-    tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
-                                   (b->Visible() ? 0 : TBSTATE_HIDDEN));
+    tb.fsState =
+        static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
+                          (b->Visible() ? 0 : TBSTATE_HIDDEN));
     switch (b->Style()) {
-      case tbsButton: tb.fsStyle = BTNS_BUTTON; break;
-      case tbsCheck: tb.fsStyle = BTNS_CHECK | (b->Grouped() ? BTNS_GROUP : 0); break;
-      case tbsDropDown: tb.fsStyle = BTNS_DROPDOWN; break;
+      case tbsButton:
+        tb.fsStyle = BTNS_BUTTON;
+        break;
+      case tbsCheck:
+        tb.fsStyle = BTNS_CHECK | (b->Grouped() ? BTNS_GROUP : 0);
+        break;
+      case tbsDropDown:
+        tb.fsStyle = BTNS_DROPDOWN;
+        break;
       case tbsSeparator:
       case tbsDivider:
         tb.fsStyle = BTNS_SEP;
@@ -621,7 +641,8 @@ void TToolBar::RebuildButtons() {
         break;
     }
     std::string caption = b->Caption();
-    tb.iString = showCaptions_ && !caption.empty() ? reinterpret_cast<INT_PTR>(caption.c_str()) : -1;
+    tb.iString =
+        showCaptions_ && !caption.empty() ? reinterpret_cast<INT_PTR>(caption.c_str()) : -1;
     SendMessageA(handle_, TB_INSERTBUTTONA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tb));
   }
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
@@ -634,7 +655,8 @@ void TToolBar::UpdateButtonBounds() {
   if (!HandleAllocated()) return;
   for (int i = 0; i < ButtonCount(); ++i) {
     RECT r{};
-    if (SendMessageA(handle_, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) {
+    if (SendMessageA(handle_, TB_GETITEMRECT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&r))) {
       TToolButton* b = Buttons(i);
       b->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
@@ -643,8 +665,9 @@ void TToolBar::UpdateButtonBounds() {
 
 void TToolBar::UpdateButtonState(TToolButton* b) {
   if (!HandleAllocated()) return;
-  BYTE state = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
-                                 (b->Visible() ? 0 : TBSTATE_HIDDEN));
+  BYTE state =
+      static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
+                        (b->Visible() ? 0 : TBSTATE_HIDDEN));
   SendMessageA(handle_, TB_SETSTATE, static_cast<WPARAM>(b->Command()), state);
 }
 
@@ -671,7 +694,8 @@ void TToolBar::WndProc(TMessage& m) {
         if (index >= 0 && index < ButtonCount())
           if (TPopupMenu* menu = Buttons(index)->DropdownMenu()) {
             RECT r{};
-            SendMessageA(handle_, TB_GETRECT, static_cast<WPARAM>(tbn->iItem), reinterpret_cast<LPARAM>(&r));
+            SendMessageA(handle_, TB_GETRECT, static_cast<WPARAM>(tbn->iItem),
+                         reinterpret_cast<LPARAM>(&r));
             MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&r), 2);
             menu->SetPopupComponent(Buttons(index));
             menu->Popup(r.left, r.bottom);
@@ -719,7 +743,8 @@ K_PUBLISH(TUpDown) {
   p.Prop("Wrap", &TUpDown::Wrap, &TUpDown::SetWrap);
   p.Prop("Thousands", &TUpDown::Thousands, &TUpDown::SetThousands);
   p.Prop("ArrowKeys", &TUpDown::ArrowKeys, &TUpDown::SetArrowKeys);
-  p.Enum("Orientation", &TUpDown::Orientation, &TUpDown::SetOrientation, {"udHorizontal", "udVertical"});
+  p.Enum("Orientation", &TUpDown::Orientation, &TUpDown::SetOrientation,
+         {"udHorizontal", "udVertical"});
 }
 
 TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
@@ -744,7 +769,8 @@ void TUpDown::CreateWnd() {
   SendMessageA(handle_, UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
   UDACCEL accel{0, static_cast<UINT>(increment_)};
   SendMessageA(handle_, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-  if (associate_) SendMessageA(handle_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(associate_->Handle()), 0);
+  if (associate_)
+    SendMessageA(handle_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(associate_->Handle()), 0);
   SendMessageA(handle_, UDM_SETPOS32, 0, position_);
 }
 
@@ -771,7 +797,8 @@ void TUpDown::SetMax(int value) {
 int TUpDown::Position() {
   if (HandleAllocated()) {
     BOOL error = FALSE;
-    int pos = static_cast<int>(SendMessageA(handle_, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
+    int pos =
+        static_cast<int>(SendMessageA(handle_, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
     if (!error) position_ = pos;
   }
   return position_;
@@ -779,8 +806,10 @@ int TUpDown::Position() {
 
 void TUpDown::SetPosition(int value) {
   position_ = std::clamp(value, std::min(min_, max_), std::max(min_, max_));
-  if (HandleAllocated()) SendMessageA(handle_, UDM_SETPOS32, 0, position_);
-  else if (associate_ && !IsLoading()) associate_->SetText(std::to_string(position_));
+  if (HandleAllocated())
+    SendMessageA(handle_, UDM_SETPOS32, 0, position_);
+  else if (associate_ && !IsLoading())
+    associate_->SetText(std::to_string(position_));
 }
 
 void TUpDown::SetIncrement(int value) {
@@ -829,7 +858,8 @@ void TUpDown::SetOrientation(TUDOrientation value) {
 }
 
 void TUpDown::WndProc(TMessage& m) {
-  if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(UDN_DELTAPOS)) {
+  if (m.Msg == CN_NOTIFY &&
+      reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(UDN_DELTAPOS)) {
     bool allow = true;
     if (OnChanging_) OnChanging_(this, allow);
     m.Result = allow ? 0 : 1;
@@ -838,7 +868,8 @@ void TUpDown::WndProc(TMessage& m) {
   if (m.Msg == CN_VSCROLL || m.Msg == CN_HSCROLL) {
     int old = position_;
     int now = Position();
-    if (LOWORD(m.WParam) == SB_THUMBPOSITION && OnClick_) OnClick_(this, now >= old ? btNext : btPrev);
+    if (LOWORD(m.WParam) == SB_THUMBPOSITION && OnClick_)
+      OnClick_(this, now >= old ? btNext : btPrev);
     return;
   }
   TWinControl::WndProc(m);
@@ -852,7 +883,8 @@ K_PUBLISH(TProgressBar) {
   p.Prop("Position", &TProgressBar::Position, &TProgressBar::SetPosition);
   p.Prop("Step", &TProgressBar::Step, &TProgressBar::SetStep);
   p.Prop("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth);
-  p.Enum("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation, {"pbHorizontal", "pbVertical"});
+  p.Enum("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation,
+         {"pbHorizontal", "pbVertical"});
 }
 
 TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
@@ -945,7 +977,8 @@ void TListColumn::SetAlignment(TAlignment value) {
   Changed(false);
 }
 
-TListColumns::TListColumns(TCustomListView* view) : TCollection(TListColumn::StaticClassInfo(), view), view_(view) {}
+TListColumns::TListColumns(TCustomListView* view)
+    : TCollection(TListColumn::StaticClassInfo(), view), view_(view) {}
 
 void TListColumns::Update(TCollectionItem* item) {
   TCollection::Update(item);
@@ -957,7 +990,8 @@ K_PUBLISH(TListItem) {
   p.Prop("ImageIndex", &TListItem::ImageIndex, &TListItem::SetImageIndex);
 }
 
-TListItem::TListItem(TListItems* owner) : owner_(owner), subItems_(std::make_unique<TStringList>()) {
+TListItem::TListItem(TListItems* owner)
+    : owner_(owner), subItems_(std::make_unique<TStringList>()) {
   subItems_->OnChange = TNotifyEvent([this](TObject*) { Update(); });
 }
 
@@ -984,20 +1018,24 @@ void TListItem::SetImageIndex(int value) {
 bool TListItem::Selected() const {
   TCustomListView* v = ListView();
   if (!v->HandleAllocated()) return v->itemIndex_ == Index();
-  return SendMessageA(v->Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(Index()), LVIS_SELECTED) != 0;
+  return SendMessageA(v->Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(Index()), LVIS_SELECTED) !=
+         0;
 }
 
 void TListItem::SetSelected(bool value) {
   TCustomListView* v = ListView();
   if (!v->HandleAllocated()) {
-    if (value) v->itemIndex_ = Index();
-    else if (v->itemIndex_ == Index()) v->itemIndex_ = -1;
+    if (value)
+      v->itemIndex_ = Index();
+    else if (v->itemIndex_ == Index())
+      v->itemIndex_ = -1;
     return;
   }
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED | (value ? LVIS_FOCUSED : 0);
   item.state = value ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-  SendMessageA(v->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(Index()), reinterpret_cast<LPARAM>(&item));
+  SendMessageA(v->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(Index()),
+               reinterpret_cast<LPARAM>(&item));
 }
 
 void TListItem::Delete() { owner_->Delete(Index()); }
@@ -1042,7 +1080,8 @@ K_PUBLISH(TCustomListView) {
   p.Prop("Items", &TCustomListView::Items);
   p.Prop("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
   p.Prop("LargeImages", &TCustomListView::LargeImages, &TCustomListView::SetLargeImages);
-  p.Prop("ShowColumnHeaders", &TCustomListView::ShowColumnHeaders, &TCustomListView::SetShowColumnHeaders);
+  p.Prop("ShowColumnHeaders", &TCustomListView::ShowColumnHeaders,
+         &TCustomListView::SetShowColumnHeaders);
   p.Prop("RowSelect", &TCustomListView::RowSelect, &TCustomListView::SetRowSelect);
   p.Prop("ReadOnly", &TCustomListView::ReadOnly, &TCustomListView::SetReadOnly);
   p.Prop("GridLines", &TCustomListView::GridLines, &TCustomListView::SetGridLines);
@@ -1053,7 +1092,9 @@ K_PUBLISH(TCustomListView) {
 }
 
 TCustomListView::TCustomListView(TComponent* owner)
-    : TWinControl(owner), items_(std::make_unique<TListItems>(this)), columns_(std::make_unique<TListColumns>(this)) {
+    : TWinControl(owner),
+      items_(std::make_unique<TListItems>(this)),
+      columns_(std::make_unique<TListColumns>(this)) {
   width_ = 250;
   height_ = 150;
   SetTabStop(true);
@@ -1069,10 +1110,18 @@ void TCustomListView::CreateParams(TCreateParams& p) {
   // The items live here; the window asks for their texts and images when it paints.
   p.Style |= LVS_OWNERDATA | LVS_SHAREIMAGELISTS;
   switch (viewStyle_) {
-    case vsIcon: p.Style |= LVS_ICON; break;
-    case vsSmallIcon: p.Style |= LVS_SMALLICON; break;
-    case vsList: p.Style |= LVS_LIST; break;
-    case vsReport: p.Style |= LVS_REPORT; break;
+    case vsIcon:
+      p.Style |= LVS_ICON;
+      break;
+    case vsSmallIcon:
+      p.Style |= LVS_SMALLICON;
+      break;
+    case vsList:
+      p.Style |= LVS_LIST;
+      break;
+    case vsReport:
+      p.Style |= LVS_REPORT;
+      break;
   }
   if (!showColumnHeaders_) p.Style |= LVS_NOCOLUMNHEADER;
   if (!multiSelect_) p.Style |= LVS_SINGLESEL;
@@ -1102,8 +1151,10 @@ void TCustomListView::DestroyWnd() {
 
 void TCustomListView::ApplyImageLists() {
   if (!HandleAllocated()) return;
-  SendMessageA(handle_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_ ? smallImages_->Handle() : nullptr));
-  SendMessageA(handle_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_ ? largeImages_->Handle() : nullptr));
+  SendMessageA(handle_, LVM_SETIMAGELIST, LVSIL_SMALL,
+               reinterpret_cast<LPARAM>(smallImages_ ? smallImages_->Handle() : nullptr));
+  SendMessageA(handle_, LVM_SETIMAGELIST, LVSIL_NORMAL,
+               reinterpret_cast<LPARAM>(largeImages_ ? largeImages_->Handle() : nullptr));
 }
 
 void TCustomListView::Notification(TComponent* c, TOperation operation) {
@@ -1141,13 +1192,15 @@ void TCustomListView::SetShowColumnHeaders(bool value) {
 void TCustomListView::SetRowSelect(bool value) {
   rowSelect_ = value;
   if (HandleAllocated())
-    SendMessageA(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, value ? LVS_EX_FULLROWSELECT : 0);
+    SendMessageA(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 value ? LVS_EX_FULLROWSELECT : 0);
 }
 
 void TCustomListView::SetGridLines(bool value) {
   gridLines_ = value;
   if (HandleAllocated())
-    SendMessageA(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, value ? LVS_EX_GRIDLINES : 0);
+    SendMessageA(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES,
+                 value ? LVS_EX_GRIDLINES : 0);
 }
 
 void TCustomListView::SetHideSelection(bool value) {
@@ -1170,14 +1223,16 @@ void TCustomListView::SetBorderStyle(TBorderStyle value) {
 
 int TCustomListView::ItemIndex() {
   if (!HandleAllocated()) return itemIndex_;
-  return static_cast<int>(SendMessageA(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return static_cast<int>(
+      SendMessageA(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TCustomListView::SetItemIndex(int value) {
   if (HandleAllocated()) {
     LVITEMA clear{};
     clear.stateMask = LVIS_SELECTED;
-    SendMessageA(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    SendMessageA(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&clear));
   }
   itemIndex_ = value >= 0 && value < items_->Count() ? value : -1;
   if (itemIndex_ >= 0) items_->Item(itemIndex_)->SetSelected(true);
@@ -1209,10 +1264,13 @@ void TCustomListView::UpdateColumns() {
     std::string caption = c->Caption();
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    col.fmt = c->Alignment() == taCenter ? LVCFMT_CENTER : c->Alignment() == taRightJustify ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    col.fmt = c->Alignment() == taCenter         ? LVCFMT_CENTER
+              : c->Alignment() == taRightJustify ? LVCFMT_RIGHT
+                                                 : LVCFMT_LEFT;
     col.cx = c->Width();
     col.pszText = caption.data();
-    SendMessageA(handle_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
+    SendMessageA(handle_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(&col));
   }
 }
 
@@ -1227,8 +1285,9 @@ void TCustomListView::WndProc(TMessage& m) {
         TListItem* item = items_->Item(it.iItem);
         if (it.mask & LVIF_TEXT) {
           std::string text = it.iSubItem == 0 ? item->Caption()
-                             : it.iSubItem - 1 < item->SubItems()->Count() ? (*item->SubItems())[it.iSubItem - 1]
-                                                                          : std::string();
+                             : it.iSubItem - 1 < item->SubItems()->Count()
+                                 ? (*item->SubItems())[it.iSubItem - 1]
+                                 : std::string();
           if (it.pszText && it.cchTextMax > 0) lstrcpynA(it.pszText, text.c_str(), it.cchTextMax);
         }
         if ((it.mask & LVIF_IMAGE) && it.iSubItem == 0) it.iImage = item->ImageIndex();
@@ -1288,7 +1347,8 @@ void TTreeNode::InsertIntoWindow(HWND tree, HTREEITEM after) {
   ins.item.iImage = imageIndex_;
   ins.item.iSelectedImage = selectedIndex_;
   ins.item.lParam = reinterpret_cast<LPARAM>(this);
-  item_ = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  item_ = reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   for (auto& c : children_) c->InsertIntoWindow(tree, TVI_LAST);
   if (expanded_) SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item_));
 }
@@ -1341,14 +1401,16 @@ int TTreeNode::Level() const {
 
 bool TTreeNode::Expanded() const {
   if (HWND tree = TreeWindow(owner_); tree && item_)
-    return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED) &
+            TVIS_EXPANDED) != 0;
   return expanded_;
 }
 
 void TTreeNode::SetExpanded(bool value) {
   expanded_ = value;
   if (HWND tree = TreeWindow(owner_); tree && item_)
-    SendMessageA(tree, TVM_EXPAND, value ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
+    SendMessageA(tree, TVM_EXPAND, value ? TVE_EXPAND : TVE_COLLAPSE,
+                 reinterpret_cast<LPARAM>(item_));
 }
 
 void TTreeNode::Expand(bool recurse) {
@@ -1388,12 +1450,14 @@ int TTreeNodes::Count() const {
 TTreeNode* TTreeNodes::Item(int index) const {
   // Depth first, in display order.
   std::vector<TTreeNode*> stack;
-  for (auto it = root_.children_.rbegin(); it != root_.children_.rend(); ++it) stack.push_back(it->get());
+  for (auto it = root_.children_.rbegin(); it != root_.children_.rend(); ++it)
+    stack.push_back(it->get());
   while (!stack.empty()) {
     TTreeNode* node = stack.back();
     stack.pop_back();
     if (index-- == 0) return node;
-    for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it) stack.push_back(it->get());
+    for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it)
+      stack.push_back(it->get());
   }
   throw EListError("List index out of bounds");
 }
@@ -1403,7 +1467,8 @@ TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& text) {
   p->children_.push_back(std::make_unique<TTreeNode>(this, p));
   TTreeNode* node = p->children_.back().get();
   node->text_ = text;
-  if (HWND tree = TreeWindow(this); tree && (p == &root_ || p->item_)) node->InsertIntoWindow(tree, TVI_LAST);
+  if (HWND tree = TreeWindow(this); tree && (p == &root_ || p->item_))
+    node->InsertIntoWindow(tree, TVI_LAST);
   return node;
 }
 
@@ -1422,7 +1487,8 @@ void TTreeNodes::Delete(TTreeNode* node) {
 
 void TTreeNodes::Clear() {
   if (view_) view_->SetSelected(nullptr);
-  if (HWND tree = TreeWindow(this)) SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  if (HWND tree = TreeWindow(this))
+    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   root_.children_.clear();
 }
 
@@ -1456,7 +1522,8 @@ K_PUBLISH(TCustomTreeView) {
   p.Prop("HideSelection", &TCustomTreeView::HideSelection, &TCustomTreeView::SetHideSelection);
 }
 
-TCustomTreeView::TCustomTreeView(TComponent* owner) : TWinControl(owner), items_(std::make_unique<TTreeNodes>(this)) {
+TCustomTreeView::TCustomTreeView(TComponent* owner)
+    : TWinControl(owner), items_(std::make_unique<TTreeNodes>(this)) {
   width_ = 121;
   height_ = 97;
   SetTabStop(true);
@@ -1480,9 +1547,12 @@ void TCustomTreeView::CreateParams(TCreateParams& p) {
 void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
   if (!HandleAllocated()) return;
-  if (images_) SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
+  if (images_)
+    SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(images_->Handle()));
   for (auto& c : items_->root_.children_) c->InsertIntoWindow(handle_, TVI_LAST);
-  if (selected_ && selected_->item_) SendMessageA(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected_->item_));
+  if (selected_ && selected_->item_)
+    SendMessageA(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected_->item_));
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -1516,14 +1586,16 @@ TTreeNode* TCustomTreeView::Selected() {
 void TCustomTreeView::SetSelected(TTreeNode* value) {
   selected_ = value;
   if (HandleAllocated())
-    SendMessageA(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(value ? value->item_ : nullptr));
+    SendMessageA(handle_, TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(value ? value->item_ : nullptr));
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* value) {
   images_ = value;
   if (value) value->FreeNotification(this);
   if (HandleAllocated())
-    SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
+    SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
 }
 
 void TCustomTreeView::SetShowLines(bool value) {

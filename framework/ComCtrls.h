@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+// The common control declarations build on <windows.h>.
 #include <commctrl.h>
 
 #include <memory>
@@ -139,7 +140,9 @@ class TStatusPanels : public TCollection {
   K_CLASS(TStatusPanels, TCollection)
   explicit TStatusPanels(TStatusBar* bar);
   TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
-  TStatusPanel* Items(int index) const { return static_cast<TStatusPanel*>(TCollection::Items(index)); }
+  TStatusPanel* Items(int index) const {
+    return static_cast<TStatusPanel*>(TCollection::Items(index));
+  }
   TStatusPanel* operator[](int index) const { return Items(index); }
 
  protected:
@@ -149,7 +152,8 @@ class TStatusPanels : public TCollection {
   TStatusBar* bar_;
 };
 
-using TDrawPanelEvent = TMethod<void(TStatusBar* statusBar, TStatusPanel* panel, const TRect& rect)>;
+using TDrawPanelEvent =
+    TMethod<void(TStatusBar* statusBar, TStatusPanel* panel, const TRect& rect)>;
 
 class TStatusBar : public TWinControl {
   K_CLASS_PUBLISHED(TStatusBar, TWinControl)
@@ -365,7 +369,9 @@ class TListColumns : public TCollection {
   K_CLASS(TListColumns, TCollection)
   explicit TListColumns(TCustomListView* view);
   TListColumn* Add() { return static_cast<TListColumn*>(TCollection::Add()); }
-  TListColumn* Items(int index) const { return static_cast<TListColumn*>(TCollection::Items(index)); }
+  TListColumn* Items(int index) const {
+    return static_cast<TListColumn*>(TCollection::Items(index));
+  }
   TListColumn* operator[](int index) const { return Items(index); }
 
  protected:
@@ -613,7 +619,8 @@ class TCustomTreeView : public TWinControl {
  private:
   std::unique_ptr<TTreeNodes> items_;
   TCustomImageList* images_ = nullptr;
-  bool showLines_ = true, showRoot_ = true, showButtons_ = true, readOnly_ = false, hideSelection_ = true;
+  bool showLines_ = true, showRoot_ = true, showButtons_ = true, readOnly_ = false,
+       hideSelection_ = true;
   TBorderStyle borderStyle_ = bsSingle;
   TTreeNode* selected_ = nullptr;
 };

@@ -107,7 +107,8 @@ TPoint PointFromLParam(LPARAM lp) {
   return {static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
 }
 LPARAM LParamFromPoint(TPoint p) {
-  return MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(p.X)), static_cast<WORD>(static_cast<int16_t>(p.Y)));
+  return MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(p.X)),
+                    static_cast<WORD>(static_cast<int16_t>(p.Y)));
 }
 
 // Sends CM_MOUSELEAVE / CM_MOUSEENTER when the control under the mouse changes.
@@ -230,7 +231,8 @@ K_PUBLISH(TControl) {
   p.Prop("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight);
   p.Enum("Align", &TControl::Align, &TControl::SetAlign,
          {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
-  p.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, {"akLeft", "akTop", "akRight", "akBottom"});
+  p.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors,
+        {"akLeft", "akTop", "akRight", "akBottom"});
   p.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
   p.Prop("Text", &TControl::Text, &TControl::SetText);
   p.Prop("Hint", &TControl::Hint, &TControl::SetHint);
@@ -303,8 +305,10 @@ void TControl::SetParent(TWinControl* value) {
 void TControl::SetBounds(int left, int top, int width, int height) {
   if (constraints_.MinWidth > 0 && width < constraints_.MinWidth) width = constraints_.MinWidth;
   if (constraints_.MaxWidth > 0 && width > constraints_.MaxWidth) width = constraints_.MaxWidth;
-  if (constraints_.MinHeight > 0 && height < constraints_.MinHeight) height = constraints_.MinHeight;
-  if (constraints_.MaxHeight > 0 && height > constraints_.MaxHeight) height = constraints_.MaxHeight;
+  if (constraints_.MinHeight > 0 && height < constraints_.MinHeight)
+    height = constraints_.MinHeight;
+  if (constraints_.MaxHeight > 0 && height > constraints_.MaxHeight)
+    height = constraints_.MaxHeight;
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   Invalidate();
   bool resized = width != width_ || height != height_;
@@ -645,8 +649,8 @@ TWinControl::~TWinControl() {
   // Children go next: they leave this control's lists while it is still whole.
   while (!controls_.empty()) {
     TControl* c = controls_.back();
-    if (c->Owner() == nullptr || c->ComponentState().Contains(csDestroying) ||
-        c->Owner() == this || c->Owner()->ComponentState().Contains(csDestroying)) {
+    if (c->Owner() == nullptr || c->ComponentState().Contains(csDestroying) || c->Owner() == this ||
+        c->Owner()->ComponentState().Contains(csDestroying)) {
       delete c;
     } else {
       RemoveControl(c);
@@ -712,7 +716,8 @@ void TWinControl::CreateParams(TCreateParams& p) {
 
 void TWinControl::CreateSubClass(TCreateParams& p, const char* systemClass) {
   WNDCLASSA wc{};
-  if (GetClassInfoA(nullptr, systemClass, &wc) || GetClassInfoA(GetModuleHandleA(nullptr), systemClass, &wc)) {
+  if (GetClassInfoA(nullptr, systemClass, &wc) ||
+      GetClassInfoA(GetModuleHandleA(nullptr), systemClass, &wc)) {
     p.WindowClass = wc;
     p.WindowClass.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
   }
@@ -720,8 +725,9 @@ void TWinControl::CreateSubClass(TCreateParams& p, const char* systemClass) {
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   creatingControl = this;
-  HWND wnd = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
-                             p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr), p.Param);
+  HWND wnd =
+      CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                      p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr), p.Param);
   creatingControl = nullptr;
   if (wnd && !handle_) AttachHandle(wnd);
 }
@@ -733,13 +739,15 @@ void TWinControl::CreateWnd() {
   HINSTANCE inst = GetModuleHandleA(nullptr);
   WNDCLASSA existing{};
   auto& procs = ClassProcs();
-  if (!GetClassInfoA(inst, p.WinClassName.c_str(), &existing) || existing.lpfnWndProc != KfwWndProc) {
+  if (!GetClassInfoA(inst, p.WinClassName.c_str(), &existing) ||
+      existing.lpfnWndProc != KfwWndProc) {
     WNDCLASSA wc = p.WindowClass;
     WNDPROC original = wc.lpfnWndProc ? wc.lpfnWndProc : DefWindowProcA;
     wc.lpfnWndProc = KfwWndProc;
     wc.hInstance = inst;
     wc.lpszClassName = p.WinClassName.c_str();
-    if (!RegisterClassA(&wc)) throw EOSError("Window class could not be registered: " + p.WinClassName);
+    if (!RegisterClassA(&wc))
+      throw EOSError("Window class could not be registered: " + p.WinClassName);
     procs[p.WinClassName] = original;
   }
   defWndProc_ = procs[p.WinClassName];
@@ -871,7 +879,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (handle_) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof(wp);
-    if (!parent_ && GetWindowPlacement(handle_, &wp) && wp.showCmd != SW_SHOWNORMAL && IsIconic(handle_)) {
+    if (!parent_ && GetWindowPlacement(handle_, &wp) && wp.showCmd != SW_SHOWNORMAL &&
+        IsIconic(handle_)) {
       wp.rcNormalPosition = RECT{left_, top_, left_ + width_, top_ + height_};
       SetWindowPlacement(handle_, &wp);
     } else {
@@ -923,23 +932,43 @@ void TWinControl::DoAlign(TAlign align, TRect& r) {
   // Stacking order: the nearest to the edge first, as the positions say.
   std::stable_sort(list.begin(), list.end(), [align](TControl* a, TControl* b) {
     switch (align) {
-      case alTop: return a->Top() < b->Top();
-      case alBottom: return a->Top() + a->Height() > b->Top() + b->Height();
-      case alLeft: return a->Left() < b->Left();
-      case alRight: return a->Left() + a->Width() > b->Left() + b->Width();
-      default: return false;
+      case alTop:
+        return a->Top() < b->Top();
+      case alBottom:
+        return a->Top() + a->Height() > b->Top() + b->Height();
+      case alLeft:
+        return a->Left() < b->Left();
+      case alRight:
+        return a->Left() + a->Width() > b->Left() + b->Width();
+      default:
+        return false;
     }
   });
   for (TControl* c : list) {
     int w = c->Width(), h = c->Height();
     TRect nb;
     switch (align) {
-      case alTop: nb = Bounds(r.Left, r.Top, r.Width(), h); r.Top += h; break;
-      case alBottom: nb = Bounds(r.Left, r.Bottom - h, r.Width(), h); r.Bottom -= h; break;
-      case alLeft: nb = Bounds(r.Left, r.Top, w, r.Height()); r.Left += w; break;
-      case alRight: nb = Bounds(r.Right - w, r.Top, w, r.Height()); r.Right -= w; break;
-      case alClient: nb = r; break;
-      default: continue;
+      case alTop:
+        nb = Bounds(r.Left, r.Top, r.Width(), h);
+        r.Top += h;
+        break;
+      case alBottom:
+        nb = Bounds(r.Left, r.Bottom - h, r.Width(), h);
+        r.Bottom -= h;
+        break;
+      case alLeft:
+        nb = Bounds(r.Left, r.Top, w, r.Height());
+        r.Left += w;
+        break;
+      case alRight:
+        nb = Bounds(r.Right - w, r.Top, w, r.Height());
+        r.Right -= w;
+        break;
+      case alClient:
+        nb = r;
+        break;
+      default:
+        continue;
     }
     if (nb.Right < nb.Left) nb.Right = nb.Left;
     if (nb.Bottom < nb.Top) nb.Bottom = nb.Top;
@@ -960,11 +989,17 @@ void TWinControl::AlignControls(TControl*, TRect& r) {
     int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
     if (a.Contains(akRight)) {
       int right = client.Width() - c->anchorRules_.X;
-      if (a.Contains(akLeft)) w = std::max(0, right - l); else l = right - w;
+      if (a.Contains(akLeft))
+        w = std::max(0, right - l);
+      else
+        l = right - w;
     }
     if (a.Contains(akBottom)) {
       int bottom = client.Height() - c->anchorRules_.Y;
-      if (a.Contains(akTop)) h = std::max(0, bottom - t); else t = bottom - h;
+      if (a.Contains(akTop))
+        h = std::max(0, bottom - t);
+      else
+        t = bottom - h;
     }
     c->aligningChild_ = true;
     c->SetBounds(l, t, w, h);
@@ -1032,7 +1067,9 @@ void TWinControl::Update() {
 }
 
 void TWinControl::Repaint() {
-  if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (handle_)
+    RedrawWindow(handle_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TWinControl::PaintControls(HDC dc, TControl* first) {
@@ -1174,10 +1211,16 @@ bool TWinControl::DoKeyMessage(TMessage& m, bool down) {
   TCustomForm* form = ParentForm();
   if (form && form != this && form->KeyPreview()) {
     TWinControl* preview = form;
-    if (down) preview->KeyDown(key, shift); else preview->KeyUp(key, shift);
+    if (down)
+      preview->KeyDown(key, shift);
+    else
+      preview->KeyUp(key, shift);
     if (key == 0) return true;
   }
-  if (down) KeyDown(key, shift); else KeyUp(key, shift);
+  if (down)
+    KeyDown(key, shift);
+  else
+    KeyUp(key, shift);
   if (key == 0) return true;
   m.WParam = key;
   return false;
@@ -1252,7 +1295,8 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: {
       TPoint p = PointFromLParam(m.LParam);
-      TControl* target = captureControl && captureControl->Parent() == this ? captureControl : nullptr;
+      TControl* target =
+          captureControl && captureControl->Parent() == this ? captureControl : nullptr;
       if (!target && GetCapture() != handle_) {
         TControl* c = ControlAtPos(p, false);
         if (c && !dynamic_cast<TWinControl*>(c)) target = c;
@@ -1265,14 +1309,16 @@ void TWinControl::WndProc(TMessage& m) {
         TrackMouseEvent(&tme);
       }
       if (target) {
-        TMessage cm{m.Msg, m.WParam, LParamFromPoint({p.X - target->Left(), p.Y - target->Top()}), 0};
+        TMessage cm{m.Msg, m.WParam, LParamFromPoint({p.X - target->Left(), p.Y - target->Top()}),
+                    0};
         target->WindowProc()(cm);
         m.Result = cm.Result;
         return;
       }
       DefaultHandler(m);
       MouseMessage(m);
-      if (m.Msg == WM_LBUTTONUP && controlStyle_.Contains(csClickEvents)) {}
+      if (m.Msg == WM_LBUTTONUP && controlStyle_.Contains(csClickEvents)) {
+      }
       return;
     }
     case WM_MOUSELEAVE: {
@@ -1393,14 +1439,16 @@ void TWinControl::WndProc(TMessage& m) {
       for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
       return;
     case CM_FONTCHANGED:
-      if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), TRUE);
+      if (handle_)
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), TRUE);
       Invalidate();
       for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
       return;
     case CM_TEXTCHANGED:
       return;
     case CM_FOCUSCHANGED:
-      for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
+      for (TControl* c : std::vector<TControl*>(controls_))
+        c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
       return;
     case CM_ENTER:
       DoEnter();
@@ -1439,7 +1487,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
     m.Result = 0;
     return;
   }
-  m.Result = CallWindowProcA(defWndProc_ ? defWndProc_ : DefWindowProcA, handle_, m.Msg, m.WParam, m.LParam);
+  m.Result = CallWindowProcA(defWndProc_ ? defWndProc_ : DefWindowProcA, handle_, m.Msg, m.WParam,
+                             m.LParam);
 }
 
 // ---- TGraphicControl / TCustomControl ------------------------------------------------------
@@ -1542,5 +1591,6 @@ void THintWindow::Paint() {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
   std::string text = Text();
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

@@ -151,16 +151,40 @@ enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
 
 enum TControlStyleItem {
-  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
-  csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
-  csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient,
-  csMenuEvents, csNeedsBorderPaint, csParentBackground
+  csAcceptsControls,
+  csCaptureMouse,
+  csDesignInteractive,
+  csClickEvents,
+  csFramed,
+  csSetCaption,
+  csOpaque,
+  csDoubleClicks,
+  csFixedWidth,
+  csFixedHeight,
+  csNoDesignVisible,
+  csReplicatable,
+  csNoStdEvents,
+  csDisplayDragImage,
+  csReflector,
+  csActionClient,
+  csMenuEvents,
+  csNeedsBorderPaint,
+  csParentBackground
 };
 using TControlStyle = TSet<TControlStyleItem>;
 
 enum TControlStateItem {
-  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
-  csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+  csLButtonDown,
+  csClicked,
+  csPalette,
+  csReadingState,
+  csAlignmentNeeded,
+  csFocusing,
+  csCreating,
+  csPaintCopy,
+  csCustomPaint,
+  csDestroyingHandle,
+  csDocking
 };
 using TControlState = TSet<TControlStateItem>;
 
@@ -191,8 +215,19 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 using TBorderStyle = TFormBorderStyle;  // controls use bsNone and bsSingle
 
 enum TOwnerDrawStateItem {
-  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
-  odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 TOwnerDrawState OwnerDrawStateFromItemState(UINT itemState);
@@ -211,20 +246,21 @@ constexpr TModalResult mrAll = mrNo + 1;
 constexpr TModalResult mrNoToAll = mrAll + 1;
 constexpr TModalResult mrYesToAll = mrNoToAll + 1;
 
-using TMouseEvent = TMethod<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseEvent =
+    TMethod<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = TMethod<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = TMethod<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = TMethod<void(TObject* sender, char& key)>;
 
 // Published events: a field, its getter and its setter.
-#define KFW_EVENT(Type, Name)                               \
- public:                                                    \
-  const Type& Name() const { return Name##_; }              \
+#define KFW_EVENT(Type, Name)                                \
+ public:                                                     \
+  const Type& Name() const { return Name##_; }               \
   void Set##Name(Type value) { Name##_ = std::move(value); } \
-                                                            \
- protected:                                                 \
-  Type Name##_;                                             \
-                                                            \
+                                                             \
+ protected:                                                  \
+  Type Name##_;                                              \
+                                                             \
  public:
 
 TShiftState KeysToShiftState(WORD keys);
@@ -298,8 +334,14 @@ class TControl : public TComponent {
   void SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
   virtual void SetClientSize(int width, int height);
   virtual TPoint ClientOrigin();
-  TPoint ClientToScreen(TPoint p) { TPoint o = ClientOrigin(); return {p.X + o.X, p.Y + o.Y}; }
-  TPoint ScreenToClient(TPoint p) { TPoint o = ClientOrigin(); return {p.X - o.X, p.Y - o.Y}; }
+  TPoint ClientToScreen(TPoint p) {
+    TPoint o = ClientOrigin();
+    return {p.X + o.X, p.Y + o.Y};
+  }
+  TPoint ScreenToClient(TPoint p) {
+    TPoint o = ClientOrigin();
+    return {p.X - o.X, p.Y - o.Y};
+  }
   TSizeConstraints* Constraints() { return &constraints_; }
 
   TAlign Align() const { return align_; }
@@ -420,7 +462,7 @@ class TControl : public TComponent {
 
   TAlign align_ = alNone;
   TAnchors anchors_{akLeft, akTop};
-  TPoint anchorRules_{};   // distance to right / bottom edges
+  TPoint anchorRules_{};  // distance to right / bottom edges
   TSize anchorParentSize_{};
   bool visible_ = true;
   bool enabled_ = true;
@@ -544,8 +586,8 @@ class TWinControl : public TControl {
   void DoAlign(TAlign align, TRect& rect);
 
   HWND parentWindow_ = nullptr;
-  std::vector<TControl*> controls_;     // all children, z-order bottom first
-  std::vector<TWinControl*> tabList_;   // windowed children in tab order
+  std::vector<TControl*> controls_;    // all children, z-order bottom first
+  std::vector<TWinControl*> tabList_;  // windowed children in tab order
   bool showing_ = false;
   bool tabStop_ = false;
   bool doubleBuffered_ = false;
@@ -590,11 +632,11 @@ class TCustomControl : public TWinControl {
 // a non-zero result cancels the hint).
 struct THintInfo {
   TControl* HintControl = nullptr;
-  TPoint HintPos{};       // screen position of the hint window
+  TPoint HintPos{};  // screen position of the hint window
   int HintMaxWidth = 0;
   TColor HintColor = clInfoBk;
-  TRect CursorRect{};     // the hint goes when the mouse leaves this (control coordinates)
-  TPoint CursorPos{};     // mouse position in control coordinates
+  TRect CursorRect{};  // the hint goes when the mouse leaves this (control coordinates)
+  TPoint CursorPos{};  // mouse position in control coordinates
   int ReshowTimeout = 0;
   int HideTimeout = 2500;
   std::string HintStr;

@@ -55,7 +55,8 @@ K_PUBLISH(TOpenDialog) {
   p.Prop("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
 }
 
-TOpenDialog::TOpenDialog(TComponent* owner) : TCommonDialog(owner), files_(std::make_unique<TStringList>()) {}
+TOpenDialog::TOpenDialog(TComponent* owner)
+    : TCommonDialog(owner), files_(std::make_unique<TStringList>()) {}
 
 TOpenDialog::~TOpenDialog() = default;
 
@@ -84,13 +85,23 @@ bool TOpenDialog::Execute() {
     TOpenOption option;
     DWORD flag;
   } kFlags[] = {
-      {ofReadOnly, OFN_READONLY}, {ofOverwritePrompt, OFN_OVERWRITEPROMPT}, {ofHideReadOnly, OFN_HIDEREADONLY},
-      {ofNoChangeDir, OFN_NOCHANGEDIR}, {ofShowHelp, OFN_SHOWHELP}, {ofNoValidate, OFN_NOVALIDATE},
-      {ofAllowMultiSelect, OFN_ALLOWMULTISELECT}, {ofPathMustExist, OFN_PATHMUSTEXIST},
-      {ofFileMustExist, OFN_FILEMUSTEXIST}, {ofCreatePrompt, OFN_CREATEPROMPT}, {ofShareAware, OFN_SHAREAWARE},
-      {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN}, {ofNoTestFileCreate, OFN_NOTESTFILECREATE},
-      {ofNoNetworkButton, OFN_NONETWORKBUTTON}, {ofNoDereferenceLinks, OFN_NODEREFERENCELINKS},
-      {ofEnableIncludeNotify, OFN_ENABLEINCLUDENOTIFY}, {ofEnableSizing, OFN_ENABLESIZING},
+      {ofReadOnly, OFN_READONLY},
+      {ofOverwritePrompt, OFN_OVERWRITEPROMPT},
+      {ofHideReadOnly, OFN_HIDEREADONLY},
+      {ofNoChangeDir, OFN_NOCHANGEDIR},
+      {ofShowHelp, OFN_SHOWHELP},
+      {ofNoValidate, OFN_NOVALIDATE},
+      {ofAllowMultiSelect, OFN_ALLOWMULTISELECT},
+      {ofPathMustExist, OFN_PATHMUSTEXIST},
+      {ofFileMustExist, OFN_FILEMUSTEXIST},
+      {ofCreatePrompt, OFN_CREATEPROMPT},
+      {ofShareAware, OFN_SHAREAWARE},
+      {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN},
+      {ofNoTestFileCreate, OFN_NOTESTFILECREATE},
+      {ofNoNetworkButton, OFN_NONETWORKBUTTON},
+      {ofNoDereferenceLinks, OFN_NODEREFERENCELINKS},
+      {ofEnableIncludeNotify, OFN_ENABLEINCLUDENOTIFY},
+      {ofEnableSizing, OFN_ENABLESIZING},
   };
   for (const auto& f : kFlags)
     if (options_.Contains(f.option)) ofn.Flags |= f.flag;
@@ -116,8 +127,10 @@ bool TOpenDialog::Execute() {
     files_->Add(first);
   }
   filterIndex_ = static_cast<int>(ofn.nFilterIndex);
-  if (ofn.Flags & OFN_EXTENSIONDIFFERENT) options_ += ofExtensionDifferent;
-  else options_ -= ofExtensionDifferent;
+  if (ofn.Flags & OFN_EXTENSIONDIFFERENT)
+    options_ += ofExtensionDifferent;
+  else
+    options_ -= ofExtensionDifferent;
   return true;
 }
 
@@ -125,7 +138,9 @@ bool TOpenDialog::Execute() {
 
 K_PUBLISH(TFindDialog) { p.Prop("FindText", &TFindDialog::FindText, &TFindDialog::SetFindText); }
 
-TFindDialog::TFindDialog(TComponent* owner) : TCommonDialog(owner) { LiveFindDialogs()[this] = true; }
+TFindDialog::TFindDialog(TComponent* owner) : TCommonDialog(owner) {
+  LiveFindDialogs()[this] = true;
+}
 
 TFindDialog::~TFindDialog() {
   LiveFindDialogs().erase(this);
@@ -165,9 +180,15 @@ bool TFindDialog::Execute() {
     TFindOption option;
     DWORD flag;
   } kFlags[] = {
-      {frDown, FR_DOWN}, {frHideMatchCase, FR_HIDEMATCHCASE}, {frHideWholeWord, FR_HIDEWHOLEWORD},
-      {frHideUpDown, FR_HIDEUPDOWN}, {frMatchCase, FR_MATCHCASE}, {frDisableMatchCase, FR_NOMATCHCASE},
-      {frDisableUpDown, FR_NOUPDOWN}, {frDisableWholeWord, FR_NOWHOLEWORD}, {frWholeWord, FR_WHOLEWORD},
+      {frDown, FR_DOWN},
+      {frHideMatchCase, FR_HIDEMATCHCASE},
+      {frHideWholeWord, FR_HIDEWHOLEWORD},
+      {frHideUpDown, FR_HIDEUPDOWN},
+      {frMatchCase, FR_MATCHCASE},
+      {frDisableMatchCase, FR_NOMATCHCASE},
+      {frDisableUpDown, FR_NOUPDOWN},
+      {frDisableWholeWord, FR_NOWHOLEWORD},
+      {frWholeWord, FR_WHOLEWORD},
       {frShowHelp, FR_SHOWHELP},
   };
   for (const auto& f : kFlags)
@@ -190,7 +211,10 @@ void TFindDialog::Find() {
   static const struct {
     TFindOption option;
     DWORD flag;
-  } kBack[] = {{frDown, FR_DOWN}, {frMatchCase, FR_MATCHCASE}, {frWholeWord, FR_WHOLEWORD}, {frFindNext, FR_FINDNEXT}};
+  } kBack[] = {{frDown, FR_DOWN},
+               {frMatchCase, FR_MATCHCASE},
+               {frWholeWord, FR_WHOLEWORD},
+               {frFindNext, FR_FINDNEXT}};
   options_ -= TFindOptions{frDown, frMatchCase, frWholeWord, frFindNext};
   for (const auto& f : kBack)
     if (fr_.Flags & f.flag) options_ += f.option;
@@ -225,7 +249,8 @@ K_PUBLISH(TFontDialog) {
   p.Prop("MaxFontSize", &TFontDialog::MaxFontSize, &TFontDialog::SetMaxFontSize);
 }
 
-TFontDialog::TFontDialog(TComponent* owner) : TCommonDialog(owner), font_(std::make_unique<TFont>()) {}
+TFontDialog::TFontDialog(TComponent* owner)
+    : TCommonDialog(owner), font_(std::make_unique<TFont>()) {}
 
 TFontDialog::~TFontDialog() = default;
 
@@ -242,11 +267,20 @@ bool TFontDialog::Execute() {
     TFontDialogOption option;
     DWORD flag;
   } kFlags[] = {
-      {fdAnsiOnly, CF_ANSIONLY}, {fdTrueTypeOnly, CF_TTONLY}, {fdEffects, CF_EFFECTS},
-      {fdFixedPitchOnly, CF_FIXEDPITCHONLY}, {fdForceFontExist, CF_FORCEFONTEXIST}, {fdNoFaceSel, CF_NOFACESEL},
-      {fdNoOEMFonts, CF_NOOEMFONTS}, {fdNoSimulations, CF_NOSIMULATIONS}, {fdNoSizeSel, CF_NOSIZESEL},
-      {fdNoStyleSel, CF_NOSTYLESEL}, {fdNoVectorFonts, CF_NOVECTORFONTS}, {fdShowHelp, CF_SHOWHELP},
-      {fdScalableOnly, CF_SCALABLEONLY}, {fdApplyButton, CF_APPLY},
+      {fdAnsiOnly, CF_ANSIONLY},
+      {fdTrueTypeOnly, CF_TTONLY},
+      {fdEffects, CF_EFFECTS},
+      {fdFixedPitchOnly, CF_FIXEDPITCHONLY},
+      {fdForceFontExist, CF_FORCEFONTEXIST},
+      {fdNoFaceSel, CF_NOFACESEL},
+      {fdNoOEMFonts, CF_NOOEMFONTS},
+      {fdNoSimulations, CF_NOSIMULATIONS},
+      {fdNoSizeSel, CF_NOSIZESEL},
+      {fdNoStyleSel, CF_NOSTYLESEL},
+      {fdNoVectorFonts, CF_NOVECTORFONTS},
+      {fdShowHelp, CF_SHOWHELP},
+      {fdScalableOnly, CF_SCALABLEONLY},
+      {fdApplyButton, CF_APPLY},
   };
   for (const auto& f : kFlags)
     if (options_.Contains(f.option)) cf.Flags |= f.flag;

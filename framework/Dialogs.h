@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+// The common dialog declarations build on <windows.h>.
 #include <commdlg.h>
 
 #include <memory>
@@ -25,10 +26,26 @@ class TCommonDialog : public TComponent {
 };
 
 enum TOpenOption {
-  ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
-  ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
-  ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
-  ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing
+  ofReadOnly,
+  ofOverwritePrompt,
+  ofHideReadOnly,
+  ofNoChangeDir,
+  ofShowHelp,
+  ofNoValidate,
+  ofAllowMultiSelect,
+  ofExtensionDifferent,
+  ofPathMustExist,
+  ofFileMustExist,
+  ofCreatePrompt,
+  ofShareAware,
+  ofNoReadOnlyReturn,
+  ofNoTestFileCreate,
+  ofNoNetworkButton,
+  ofNoLongNames,
+  ofOldStyleDialog,
+  ofNoDereferenceLinks,
+  ofEnableIncludeNotify,
+  ofEnableSizing
 };
 using TOpenOptions = TSet<TOpenOption>;
 
@@ -76,8 +93,19 @@ class TSaveDialog : public TOpenDialog {
 };
 
 enum TFindOption {
-  frDown, frFindNext, frHideMatchCase, frHideWholeWord, frHideUpDown, frMatchCase, frDisableMatchCase,
-  frDisableUpDown, frDisableWholeWord, frReplace, frReplaceAll, frWholeWord, frShowHelp
+  frDown,
+  frFindNext,
+  frHideMatchCase,
+  frHideWholeWord,
+  frHideUpDown,
+  frMatchCase,
+  frDisableMatchCase,
+  frDisableUpDown,
+  frDisableWholeWord,
+  frReplace,
+  frReplaceAll,
+  frWholeWord,
+  frShowHelp
 };
 using TFindOptions = TSet<TFindOption>;
 
@@ -114,9 +142,22 @@ class TFindDialog : public TCommonDialog {
 };
 
 enum TFontDialogOption {
-  fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitchOnly, fdForceFontExist, fdNoFaceSel,
-  fdNoOEMFonts, fdNoSimulations, fdNoSizeSel, fdNoStyleSel, fdNoVectorFonts, fdShowHelp,
-  fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton
+  fdAnsiOnly,
+  fdTrueTypeOnly,
+  fdEffects,
+  fdFixedPitchOnly,
+  fdForceFontExist,
+  fdNoFaceSel,
+  fdNoOEMFonts,
+  fdNoSimulations,
+  fdNoSizeSel,
+  fdNoStyleSel,
+  fdNoVectorFonts,
+  fdShowHelp,
+  fdWysiwyg,
+  fdLimitSize,
+  fdScalableOnly,
+  fdApplyButton
 };
 using TFontDialogOptions = TSet<TFontDialogOption>;
 

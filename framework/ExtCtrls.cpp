@@ -49,7 +49,8 @@ K_PUBLISH(TCustomPanel) {
 }
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {
-  controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks};
+  controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents,
+                   csSetCaption,      csOpaque,       csDoubleClicks};
   width_ = 185;
   height_ = 41;
   color_ = clBtnFace;
@@ -66,7 +67,8 @@ int TCustomPanel::BorderSize() const {
 TRect TCustomPanel::ClientRect() {
   TRect r = TCustomControl::ClientRect();
   int b = BorderSize();
-  return Rect(r.Left + b, r.Top + b, std::max(r.Left + b, r.Right - b), std::max(r.Top + b, r.Bottom - b));
+  return Rect(r.Left + b, r.Top + b, std::max(r.Left + b, r.Right - b),
+              std::max(r.Top + b, r.Bottom - b));
 }
 
 void TCustomPanel::SetBevelInner(TBevelCut value) {
@@ -138,8 +140,9 @@ void TCustomPanel::WndProc(TMessage& m) {
 // ---- TBevel -------------------------------------------------------------------------------
 
 K_PUBLISH(TBevel) {
-  p.Enum("Shape", &TBevel::Shape, &TBevel::SetShape,
-         {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
+  p.Enum(
+      "Shape", &TBevel::Shape, &TBevel::SetShape,
+      {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
   p.Enum("Style", &TBevel::Style, &TBevel::SetStyle, {"bsLowered", "bsRaised"});
 }
 
@@ -271,7 +274,8 @@ void TImage::Paint() {
 // ---- TScrollBox ---------------------------------------------------------------------------
 
 K_PUBLISH(TScrollBox) {
-  p.Enum("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle, {"bsNone", "bsSingle"});
+  p.Enum("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle,
+         {"bsNone", "bsSingle"});
   p.Prop("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll);
 }
 
@@ -346,19 +350,37 @@ void TScrollBox::Scroll(int bar, int code) {
   int pos = si.nPos;
   int page = static_cast<int>(si.nPage);
   switch (code) {
-    case SB_LINEUP: pos -= 8; break;
-    case SB_LINEDOWN: pos += 8; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
+    case SB_LINEUP:
+      pos -= 8;
+      break;
+    case SB_LINEDOWN:
+      pos += 8;
+      break;
+    case SB_PAGEUP:
+      pos -= page;
+      break;
+    case SB_PAGEDOWN:
+      pos += page;
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = si.nMin; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
+    case SB_THUMBPOSITION:
+      pos = si.nTrackPos;
+      break;
+    case SB_TOP:
+      pos = si.nMin;
+      break;
+    case SB_BOTTOM:
+      pos = si.nMax;
+      break;
+    default:
+      return;
   }
   pos = std::clamp(pos, si.nMin, std::max(si.nMin, si.nMax - page + 1));
   int delta = pos - (bar == SB_HORZ ? pos_.X : pos_.Y);
-  if (bar == SB_HORZ) pos_.X = pos; else pos_.Y = pos;
+  if (bar == SB_HORZ)
+    pos_.X = pos;
+  else
+    pos_.Y = pos;
   ScrollBy(bar == SB_HORZ ? -delta : 0, bar == SB_VERT ? -delta : 0);
   si.fMask = SIF_POS;
   si.nPos = pos;

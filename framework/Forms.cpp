@@ -65,7 +65,9 @@ K_PUBLISH(TCustomForm) {
 }
 
 TCustomForm::TCustomForm(TComponent* owner)
-    : TWinControl(owner), icon_(std::make_unique<TIcon>()), canvas_(std::make_unique<TControlCanvas>(this)) {
+    : TWinControl(owner),
+      icon_(std::make_unique<TIcon>()),
+      canvas_(std::make_unique<TControlCanvas>(this)) {
   controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   formState_ += fsCreating;
   SetVisibleNoShow(false);
@@ -164,7 +166,9 @@ TWindowState TCustomForm::WindowState() const {
 void TCustomForm::SetWindowState(TWindowState value) {
   windowState_ = value;
   if (handle_ && Showing())
-    ShowWindow(handle_, value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+    ShowWindow(handle_, value == wsMinimized   ? SW_MINIMIZE
+                        : value == wsMaximized ? SW_MAXIMIZE
+                                               : SW_RESTORE);
 }
 
 void TCustomForm::SetMenu(TMainMenu* value) {
@@ -180,7 +184,8 @@ void TCustomForm::SetMenu(TMainMenu* value) {
 
 void TCustomForm::SetIcon(TIcon* value) {
   icon_->Assign(value);
-  if (handle_ && !icon_->Empty()) SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+  if (handle_ && !icon_->Empty())
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
 }
 
 void TCustomForm::SetAlphaBlend(bool value) {
@@ -204,7 +209,8 @@ void TCustomForm::UpdateLayered() {
     SetLayeredWindowAttributes(handle_, 0, static_cast<BYTE>(alphaBlendValue_), LWA_ALPHA);
   } else if (ex & WS_EX_LAYERED) {
     SetWindowLongA(handle_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
-    RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(handle_, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 }
 
@@ -253,7 +259,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   p.X = left_;
   p.Y = top_;
-  if (position_ == poDefault || position_ == poDefaultPosOnly) p.X = p.Y = static_cast<int>(CW_USEDEFAULT);
+  if (position_ == poDefault || position_ == poDefaultPosOnly)
+    p.X = p.Y = static_cast<int>(CW_USEDEFAULT);
   // Secondary forms stay above the main form and leave the task bar to it.
   p.WndParent = nullptr;
   if (Application && Application->MainForm() && Application->MainForm() != this &&
@@ -269,7 +276,8 @@ void TCustomForm::CreateWnd() {
     ::SetMenu(handle_, menu_->Handle());
     menu_->SetWindowHandle(handle_);
   }
-  if (!icon_->Empty()) SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+  if (!icon_->Empty())
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
   UpdateLayered();
   // The window's real size may differ (default positions, menus): take it over.
   RECT r;
@@ -360,10 +368,17 @@ void TCustomForm::Close() {
     return;
   }
   switch (action) {
-    case caHide: Hide(); break;
-    case caMinimize: SetWindowState(wsMinimized); break;
-    case caFree: Release(); break;
-    default: break;
+    case caHide:
+      Hide();
+      break;
+    case caMinimize:
+      SetWindowState(wsMinimized);
+      break;
+    case caFree:
+      Release();
+      break;
+    default:
+      break;
   }
 }
 
@@ -373,12 +388,15 @@ void TCustomForm::CloseModal() {
     action = caHide;
     DoClose(action);
   }
-  if (action == caNone) modalResult_ = mrNone;
-  else if (action == caFree) Release();
+  if (action == caNone)
+    modalResult_ = mrNone;
+  else if (action == caFree)
+    Release();
 }
 
 void TCustomForm::Release() {
-  if (handle_) PostMessageA(handle_, CM_RELEASE, 0, 0);
+  if (handle_)
+    PostMessageA(handle_, CM_RELEASE, 0, 0);
   else if (Application && Application->Handle())
     PostMessageA(Application->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
 }
@@ -396,7 +414,8 @@ TModalResult TCustomForm::ShowModal() {
   try {
     HandleNeeded();
     disabled.except = handle_;
-    EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow,
+                      reinterpret_cast<LPARAM>(&disabled));
     Show();
     SetActiveWindow(handle_);
     modalResult_ = mrNone;
@@ -496,8 +515,10 @@ void TCustomForm::WndProc(TMessage& m) {
         formState_ += fsShowing;
         ApplyPosition();
         int cmd = SW_SHOWNORMAL;
-        if (windowState_ == wsMinimized) cmd = SW_SHOWMINIMIZED;
-        else if (windowState_ == wsMaximized) cmd = SW_SHOWMAXIMIZED;
+        if (windowState_ == wsMinimized)
+          cmd = SW_SHOWMINIMIZED;
+        else if (windowState_ == wsMaximized)
+          cmd = SW_SHOWMAXIMIZED;
         ShowWindow(handle_, cmd);
         formState_ -= fsShowing;
         formState_ += fsVisible;
@@ -600,7 +621,8 @@ constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 }  // namespace
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(std::make_unique<TIcon>()) {
+TApplication::TApplication(TComponent* owner)
+    : TComponent(owner), icon_(std::make_unique<TIcon>()) {
   SetSystemColorSource(&LiveSystemColor);
   // The common control window classes must exist before any control asks for them.
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
@@ -617,11 +639,12 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(std::ma
   RegisterClassA(&wc);
   // A real but invisible top-level window: it owns popup menus and receives the
   // Synchronize wake-ups, also while a modal or system loop runs.
-  handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, GetModuleHandleA(nullptr), nullptr);
+  handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (handle_) SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   TThread::WakeMainThread = [] {
-    if (Application && Application->handle_) PostMessageA(Application->handle_, CM_SYNCHRONIZE, 0, 0);
+    if (Application && Application->handle_)
+      PostMessageA(Application->handle_, CM_SYNCHRONIZE, 0, 0);
   };
 }
 
@@ -703,7 +726,8 @@ void TApplication::ShowHintNow() {
   info.CursorRect = Rect(0, 0, c->Width(), c->Height());
   info.HintPos = {pt.x, pt.y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4};
   info.HideTimeout = hintHidePause_;
-  if (c->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;
+  if (c->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty())
+    return;
   if (!hintWindow_) hintWindow_ = new THintWindow(this);
   hintWindow_->SetColor(info.HintColor);
   TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
@@ -711,7 +735,8 @@ void TApplication::ShowHintNow() {
   int x = std::min<int>(info.HintPos.X, work.Right - r.Width());
   int y = std::min<int>(info.HintPos.Y, work.Bottom - r.Height());
   hintWindow_->ActivateHint(Bounds(x, y, r.Width(), r.Height()), info.HintStr);
-  if (info.HideTimeout > 0) SetTimer(handle_, kHintHideTimer, static_cast<UINT>(info.HideTimeout), nullptr);
+  if (info.HideTimeout > 0)
+    SetTimer(handle_, kHintHideTimer, static_cast<UINT>(info.HideTimeout), nullptr);
 }
 
 void TApplication::Notification(TComponent* c, TOperation operation) {
@@ -764,7 +789,8 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 
 bool TApplication::IsDlgMsg(MSG& msg) {
   for (HWND d : std::vector<HWND>(dialogs_))
-    if (IsWindow(d) && (d == msg.hwnd || IsChild(d, msg.hwnd)) && IsDialogMessageA(d, &msg)) return true;
+    if (IsWindow(d) && (d == msg.hwnd || IsChild(d, msg.hwnd)) && IsDialogMessageA(d, &msg))
+      return true;
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   // Tab, arrows, Enter and Escape move between the controls of a form as in a dialog;
   // controls that want those keys say so through WM_GETDLGCODE.
@@ -834,12 +860,16 @@ void TApplication::HandleException(TObject* sender) {
       std::rethrow_exception(e);
     } catch (const EAbort&) {
     } catch (const Exception& ex) {
-      if (OnException_) OnException_(sender, ex);
-      else ShowException(ex.Message());
+      if (OnException_)
+        OnException_(sender, ex);
+      else
+        ShowException(ex.Message());
     } catch (const std::exception& ex) {
       Exception wrapped(ex.what());
-      if (OnException_) OnException_(sender, wrapped);
-      else ShowException(wrapped.Message());
+      if (OnException_)
+        OnException_(sender, wrapped);
+      else
+        ShowException(wrapped.Message());
     } catch (...) {
       ShowException("Unknown exception");
     }
@@ -981,22 +1011,50 @@ HCURSOR TScreen::Cursors(TCursor index) {
   if (it != cursors_.end()) return it->second;
   LPCSTR id = IDC_ARROW;
   switch (index) {
-    case crNone: return nullptr;
-    case crCross: id = IDC_CROSS; break;
-    case crIBeam: id = IDC_IBEAM; break;
-    case crSizeNESW: id = IDC_SIZENESW; break;
-    case crSizeNS: id = IDC_SIZENS; break;
-    case crSizeNWSE: id = IDC_SIZENWSE; break;
-    case crSizeWE: id = IDC_SIZEWE; break;
-    case crUpArrow: id = IDC_UPARROW; break;
+    case crNone:
+      return nullptr;
+    case crCross:
+      id = IDC_CROSS;
+      break;
+    case crIBeam:
+      id = IDC_IBEAM;
+      break;
+    case crSizeNESW:
+      id = IDC_SIZENESW;
+      break;
+    case crSizeNS:
+      id = IDC_SIZENS;
+      break;
+    case crSizeNWSE:
+      id = IDC_SIZENWSE;
+      break;
+    case crSizeWE:
+      id = IDC_SIZEWE;
+      break;
+    case crUpArrow:
+      id = IDC_UPARROW;
+      break;
     case crHourGlass:
-    case crSQLWait: id = IDC_WAIT; break;
-    case crNo: id = IDC_NO; break;
-    case crAppStart: id = IDC_APPSTARTING; break;
-    case crHelp: id = IDC_HELP; break;
-    case crHandPoint: id = IDC_HAND; break;
-    case crSizeAll: id = IDC_SIZEALL; break;
-    default: break;
+    case crSQLWait:
+      id = IDC_WAIT;
+      break;
+    case crNo:
+      id = IDC_NO;
+      break;
+    case crAppStart:
+      id = IDC_APPSTARTING;
+      break;
+    case crHelp:
+      id = IDC_HELP;
+      break;
+    case crHandPoint:
+      id = IDC_HAND;
+      break;
+    case crSizeAll:
+      id = IDC_SIZEALL;
+      break;
+    default:
+      break;
   }
   return LoadCursorA(nullptr, id);
 }

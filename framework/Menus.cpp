@@ -76,16 +76,19 @@ TMenu* TMenuItem::GetParentMenu() const {
 void TMenuItem::MenuChanged(bool rebuild) {
   if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
   TMenu* m = GetParentMenu();
-  if (!m || m->ComponentState().Contains(csLoading) || m->ComponentState().Contains(csDestroying)) return;
+  if (!m || m->ComponentState().Contains(csLoading) || m->ComponentState().Contains(csDestroying))
+    return;
   if (rebuild) {
     m->Changed();
   } else {
     // In place: a submenu that is open right now must not be rebuilt under the user.
     UpdateInPlace();
-    if (m->WindowHandle() && IsWindow(m->WindowHandle()) && GetMenu(m->WindowHandle()) == m->handle_.Get())
+    if (m->WindowHandle() && IsWindow(m->WindowHandle()) &&
+        GetMenu(m->WindowHandle()) == m->handle_.Get())
       DrawMenuBar(m->WindowHandle());
   }
-  if (m->WindowHandle() && IsWindow(m->WindowHandle())) SendMessageA(m->WindowHandle(), CM_MENUCHANGED, 0, 0);
+  if (m->WindowHandle() && IsWindow(m->WindowHandle()))
+    SendMessageA(m->WindowHandle(), CM_MENUCHANGED, 0, 0);
 }
 
 HMENU TMenuItem::ContainerHandle() const {
@@ -108,7 +111,8 @@ void TMenuItem::FillInfo(MENUITEMINFOA& mi, std::string& text, bool ownerDraw) c
     mi.dwTypeData = text.data();
     mi.cch = static_cast<UINT>(text.size());
     if (radioItem_) mi.fType |= MFT_RADIOCHECK;
-    mi.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
+    mi.fState =
+        (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
   }
   if (ownerDraw) mi.fType |= MFT_OWNERDRAW;
 }
@@ -335,10 +339,11 @@ void TMenuItem::AdvancedDrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawS
   }
   TMenu* menu = GetParentMenu();
   TCustomImageList* images = parent_ && parent_->subMenuImages_ ? parent_->subMenuImages_
-                             : menu                              ? menu->Images()
-                                                                 : nullptr;
+                             : menu                             ? menu->Images()
+                                                                : nullptr;
   if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
-    images->Draw(canvas, rect.Left + 2, rect.Top + (rect.Height() - images->Height()) / 2, imageIndex_, enabled_);
+    images->Draw(canvas, rect.Left + 2, rect.Top + (rect.Height() - images->Height()) / 2,
+                 imageIndex_, enabled_);
   canvas->Brush()->SetStyle(bsClear);
   canvas->Font()->SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
   int ty = rect.Top + (rect.Height() - canvas->TextHeight("Wg")) / 2;
@@ -353,7 +358,8 @@ void TMenuItem::AdvancedDrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawS
 bool TMenuItem::IsShortCut(TShortCut shortCut) {
   if (!enabled_ || !visible_) return false;
   for (TMenuItem* child : std::vector<TMenuItem*>(items_)) {
-    if (child->shortCut_ == shortCut && child->enabled_ && child->visible_ && child->items_.empty()) {
+    if (child->shortCut_ == shortCut && child->enabled_ && child->visible_ &&
+        child->items_.empty()) {
       child->Click();
       return true;
     }
@@ -375,7 +381,8 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMe
 
 TMenu::~TMenu() {
   Destroying();
-  if (window_ && IsWindow(window_) && GetMenu(window_) == handle_.Get()) ::SetMenu(window_, nullptr);
+  if (window_ && IsWindow(window_) && GetMenu(window_) == handle_.Get())
+    ::SetMenu(window_, nullptr);
   // Owned items die with the owner; detach them from the tree first.
   items_.reset();
 }
@@ -432,9 +439,10 @@ void TPopupMenu::Popup(int x, int y) {
   if (OnPopup_) OnPopup_(this);
   HMENU menu = Handle();
   HWND owner = GetActiveWindow();
-  if (!owner || !TWinControl::FindControl(owner)) owner = Application ? Application->Handle() : nullptr;
+  if (!owner || !TWinControl::FindControl(owner))
+    owner = Application ? Application->Handle() : nullptr;
   // The chosen command comes back here, so its click has run when Popup returns.
-  UINT cmd = static_cast<UINT>(TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
-                                                owner, nullptr));
+  UINT cmd = static_cast<UINT>(TrackPopupMenuEx(
+      menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, owner, nullptr));
   if (cmd) TMenuItem::DispatchCommand(cmd);
 }

@@ -17,12 +17,12 @@ class TMenu;
 
 K_EXCEPTION(EMenuError, Exception);
 
-
-using TMenuMeasureItemEvent = TMethod<void(TObject* sender, TCanvas* canvas, int& width, int& height)>;
-using TMenuDrawItemEvent = TMethod<void(TObject* sender, TCanvas* canvas, TRect rect, bool selected)>;
+using TMenuMeasureItemEvent =
+    TMethod<void(TObject* sender, TCanvas* canvas, int& width, int& height)>;
+using TMenuDrawItemEvent =
+    TMethod<void(TObject* sender, TCanvas* canvas, TRect rect, bool selected)>;
 using TAdvancedMenuDrawItemEvent =
     TMethod<void(TObject* sender, TCanvas* canvas, TRect rect, TOwnerDrawState state)>;
-
 
 class TMenuItem : public TComponent {
   K_CLASS_PUBLISHED(TMenuItem, TComponent)
@@ -104,7 +104,7 @@ class TMenuItem : public TComponent {
  private:
   friend class TMenu;
 
-K_EXCEPTION(EMenuError, Exception);
+  K_EXCEPTION(EMenuError, Exception);
   std::string caption_;
   bool checked_ = false;
   bool radioItem_ = false;

@@ -5,7 +5,6 @@
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
 
-
 // ---- TWindowItems -------------------------------------------------------------------------
 
 void TWindowItems::SetUpdateState(bool updating) {
@@ -18,7 +17,8 @@ void TWindowItems::SetUpdateState(bool updating) {
 
 void TWindowItems::InsertIntoWindow(int index, const std::string& s) {
   if (!control_->HandleAllocated()) return;
-  SendMessageA(control_->Handle(), msgs_.Insert, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+  SendMessageA(control_->Handle(), msgs_.Insert, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(s.c_str()));
 }
 
 void TWindowItems::Clear() {
@@ -28,7 +28,8 @@ void TWindowItems::Clear() {
 
 void TWindowItems::Delete(int index) {
   TStringList::Delete(index);
-  if (control_->HandleAllocated()) SendMessageA(control_->Handle(), msgs_.Delete, static_cast<WPARAM>(index), 0);
+  if (control_->HandleAllocated())
+    SendMessageA(control_->Handle(), msgs_.Delete, static_cast<WPARAM>(index), 0);
 }
 
 void TWindowItems::Insert(int index, const std::string& s) {
@@ -54,7 +55,8 @@ void TWindowItems::Upload() {
   HWND wnd = control_->Handle();
   SendMessageA(wnd, msgs_.Reset, 0, 0);
   for (int i = 0; i < Count(); ++i)
-    SendMessageA(wnd, msgs_.Insert, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(Get(i).c_str()));
+    SendMessageA(wnd, msgs_.Insert, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(Get(i).c_str()));
 }
 
 // ---- TCustomEdit --------------------------------------------------------------------------
@@ -63,8 +65,10 @@ K_PUBLISH(TCustomEdit) {
   p.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
   p.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
   p.Prop("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar);
-  p.Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, {"bsNone", "bsSingle"});
-  p.Enum("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase, {"ecNormal", "ecUpperCase", "ecLowerCase"});
+  p.Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle,
+         {"bsNone", "bsSingle"});
+  p.Enum("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase,
+         {"ecNormal", "ecUpperCase", "ecLowerCase"});
   p.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
 }
 
@@ -91,7 +95,8 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   if (!HandleAllocated()) return;
   SendMessageA(handle_, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
-  if (passwordChar_) SendMessageA(handle_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
+  if (passwordChar_)
+    SendMessageA(handle_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
   SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(selStart_), selStart_ + selLength_);
 }
 
@@ -157,7 +162,8 @@ int TCustomEdit::SelLength() {
 void TCustomEdit::SetSelLength(int value) {
   int start = SelStart();
   selLength_ = value;
-  if (HandleAllocated()) SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(start), start + value);
+  if (HandleAllocated())
+    SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(start), start + value);
 }
 
 std::string TCustomEdit::SelText() {
@@ -278,7 +284,8 @@ K_PUBLISH(TCustomMemo) {
          {"taLeftJustify", "taRightJustify", "taCenter"});
 }
 
-TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), lines_(std::make_unique<TMemoStrings>(this)) {
+TCustomMemo::TCustomMemo(TComponent* owner)
+    : TCustomEdit(owner), lines_(std::make_unique<TMemoStrings>(this)) {
   width_ = 185;
   height_ = 89;
   autoSelect_ = false;
@@ -372,7 +379,8 @@ void TButton::CreateParams(TCreateParams& p) {
 void TButton::SetDefault(bool value) {
   if (value == default_) return;
   default_ = value;
-  if (HandleAllocated()) SendMessageA(handle_, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (HandleAllocated())
+    SendMessageA(handle_, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Click() {
@@ -387,7 +395,8 @@ void TButton::WndProc(TMessage& m) {
       if (HIWORD(m.WParam) == BN_CLICKED) Click();
       return;
     case CM_DIALOGKEY:
-      if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
+      if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) &&
+          CanFocus()) {
         Click();
         m.Result = 1;
       }
@@ -398,7 +407,8 @@ void TButton::WndProc(TMessage& m) {
 
 K_PUBLISH(TCustomCheckBox) {
   p.Prop("Checked", &TCustomCheckBox::Checked, &TCustomCheckBox::SetChecked);
-  p.Enum("State", &TCustomCheckBox::State, &TCustomCheckBox::SetState, {"cbUnchecked", "cbChecked", "cbGrayed"});
+  p.Enum("State", &TCustomCheckBox::State, &TCustomCheckBox::SetState,
+         {"cbUnchecked", "cbChecked", "cbGrayed"});
   p.Prop("AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::SetAllowGrayed);
   p.Enum("Alignment", &TCustomCheckBox::Alignment, &TCustomCheckBox::SetAlignment,
          {"taLeftJustify", "taRightJustify", "taCenter"});
@@ -436,9 +446,15 @@ void TCustomCheckBox::SetState(TCheckBoxState value) {
 
 void TCustomCheckBox::Toggle() {
   switch (state_) {
-    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
+    case cbUnchecked:
+      SetState(allowGrayed_ ? cbGrayed : cbChecked);
+      break;
+    case cbChecked:
+      SetState(cbUnchecked);
+      break;
+    case cbGrayed:
+      SetState(cbChecked);
+      break;
   }
 }
 
@@ -474,7 +490,8 @@ void TRadioButton::SetChecked(bool value) {
   if (value) {
     if (parent_)
       for (int i = 0; i < parent_->ControlCount(); ++i)
-        if (auto* r = dynamic_cast<TRadioButton*>(parent_->Controls(i)); r && r != this) r->SetChecked(false);
+        if (auto* r = dynamic_cast<TRadioButton*>(parent_->Controls(i)); r && r != this)
+          r->SetChecked(false);
     if (!IsLoading()) Click();
   }
 }
@@ -495,14 +512,16 @@ K_PUBLISH(TCustomListBox) {
   p.Prop("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect);
   p.Prop("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted);
   p.Prop("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight);
-  p.Enum("Style", &TCustomListBox::Style, &TCustomListBox::SetStyle,
-         {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"});
+  p.Enum(
+      "Style", &TCustomListBox::Style, &TCustomListBox::SetStyle,
+      {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"});
 }
 
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TWinControl(owner),
       items_(std::make_unique<TWindowItems>(
-          this, TWindowItems::TMessages{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, LB_SETITEMDATA})),
+          this, TWindowItems::TMessages{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
+                                        LB_RESETCONTENT, LB_SETITEMDATA})),
       canvas_(std::make_unique<TControlCanvas>(this)) {
   width_ = 121;
   height_ = 97;
@@ -546,8 +565,10 @@ void TCustomListBox::SetItemIndex(int value) {
   if (value < -1 || value >= items_->Count()) value = -1;
   itemIndex_ = value;
   if (!HandleAllocated()) return;
-  if (multiSelect_) SendMessageA(handle_, LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
-  else SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(value), 0);
+  if (multiSelect_)
+    SendMessageA(handle_, LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
+  else
+    SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
 void TCustomListBox::SetMultiSelect(bool value) {
@@ -562,8 +583,10 @@ bool TCustomListBox::Selected(int index) {
 }
 
 void TCustomListBox::SetSelected(int index, bool value) {
-  if (multiSelect_) SendMessageA(Handle(), LB_SETSEL, value, index);
-  else SetItemIndex(value ? index : -1);
+  if (multiSelect_)
+    SendMessageA(Handle(), LB_SETSEL, value, index);
+  else
+    SetItemIndex(value ? index : -1);
 }
 
 int TCustomListBox::SelCount() {
@@ -590,8 +613,12 @@ void TCustomListBox::SetItemHeight(int value) {
   RecreateWnd();
 }
 
-int TCustomListBox::TopIndex() { return static_cast<int>(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0)); }
-void TCustomListBox::SetTopIndex(int value) { SendMessageA(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(value), 0); }
+int TCustomListBox::TopIndex() {
+  return static_cast<int>(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0));
+}
+void TCustomListBox::SetTopIndex(int value) {
+  SendMessageA(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(value), 0);
+}
 
 void TCustomListBox::SetBorderStyle(TBorderStyle value) {
   if (value == borderStyle_) return;
@@ -618,7 +645,8 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
     return;
   }
   canvas_->FillRect(rect);
-  if (index >= 0 && index < items_->Count()) canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
+  if (index >= 0 && index < items_->Count())
+    canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
 }
 
 void TCustomListBox::WndProc(TMessage& m) {
@@ -678,7 +706,8 @@ K_PUBLISH(TCustomComboBox) {
 TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner),
       items_(std::make_unique<TWindowItems>(
-          this, TWindowItems::TMessages{CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, CB_SETITEMDATA})),
+          this, TWindowItems::TMessages{CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING,
+                                        CB_RESETCONTENT, CB_SETITEMDATA})),
       canvas_(std::make_unique<TControlCanvas>(this)) {
   width_ = 145;
   height_ = 21;
@@ -694,11 +723,21 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
   CreateSubClass(p, "COMBOBOX");
   p.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
   switch (style_) {
-    case csDropDown: p.Style |= CBS_DROPDOWN; break;
-    case csSimple: p.Style |= CBS_SIMPLE; break;
-    case csDropDownList: p.Style |= CBS_DROPDOWNLIST; break;
-    case csOwnerDrawFixed: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED; break;
-    case csOwnerDrawVariable: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE; break;
+    case csDropDown:
+      p.Style |= CBS_DROPDOWN;
+      break;
+    case csSimple:
+      p.Style |= CBS_SIMPLE;
+      break;
+    case csDropDownList:
+      p.Style |= CBS_DROPDOWNLIST;
+      break;
+    case csOwnerDrawFixed:
+      p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
+      break;
+    case csOwnerDrawVariable:
+      p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE;
+      break;
   }
   // The height of a combo box window includes its drop-down list.
   p.Height = std::max(height_, 21) + std::max(dropDownCount_, 1) * 16;
@@ -730,8 +769,10 @@ int TCustomComboBox::ItemIndex() {
 void TCustomComboBox::SetItemIndex(int value) {
   if (value < -1 || value >= items_->Count()) value = -1;
   itemIndex_ = value;
-  if (HandleAllocated()) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
-  else text_ = value >= 0 ? (*items_)[value] : std::string();
+  if (HandleAllocated())
+    SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+  else
+    text_ = value >= 0 ? (*items_)[value] : std::string();
 }
 
 void TCustomComboBox::SetTextValue(const std::string& value) {
@@ -766,7 +807,9 @@ bool TCustomComboBox::DroppedDown() {
   return HandleAllocated() && SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
-void TCustomComboBox::SetDroppedDown(bool value) { SendMessageA(Handle(), CB_SHOWDROPDOWN, value, 0); }
+void TCustomComboBox::SetDroppedDown(bool value) {
+  SendMessageA(Handle(), CB_SHOWDROPDOWN, value, 0);
+}
 
 void TCustomComboBox::Clear() {
   items_->Clear();
@@ -792,7 +835,8 @@ void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState sta
     return;
   }
   canvas_->FillRect(rect);
-  if (index >= 0 && index < items_->Count()) canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
+  if (index >= 0 && index < items_->Count())
+    canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
 }
 
 void TCustomComboBox::WndProc(TMessage& m) {
@@ -913,7 +957,8 @@ void TCustomGroupBox::WndProc(TMessage& m) {
 K_PUBLISH(TCustomLabel) {
   p.Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment,
          {"taLeftJustify", "taRightJustify", "taCenter"});
-  p.Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"});
+  p.Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout,
+         {"tlTop", "tlCenter", "tlBottom"});
   p.Prop("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize);
   p.Prop("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
   p.Prop("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
@@ -955,7 +1000,10 @@ void TCustomLabel::SetWordWrap(bool value) {
 
 void TCustomLabel::SetTransparent(bool value) {
   if (value == Transparent()) return;
-  if (value) controlStyle_ -= csOpaque; else controlStyle_ += csOpaque;
+  if (value)
+    controlStyle_ -= csOpaque;
+  else
+    controlStyle_ += csOpaque;
   Invalidate();
 }
 
@@ -1014,7 +1062,8 @@ void TCustomLabel::AdjustBounds() {
   if (text.empty()) text = " ";
   RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-            DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX));
+            DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) |
+                (showAccelChar_ ? 0 : DT_NOPREFIX));
   ReleaseDC(nullptr, dc);
   int x = left_;
   if (alignment_ == taRightJustify) x = left_ + width_ - r.right;

@@ -13,7 +13,13 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+enum TListBoxStyle {
+  lbStandard,
+  lbOwnerDrawFixed,
+  lbOwnerDrawVariable,
+  lbVirtual,
+  lbVirtualOwnerDraw
+};
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 using TDrawItemEvent =
@@ -75,10 +81,18 @@ class TCustomEdit : public TWinControl {
   void SelectAll();
   void Clear() { SetText(""); }
   void ClearSelection() { SetSelText(""); }
-  void CopyToClipboard() { if (HandleAllocated()) SendMessageA(Handle(), WM_COPY, 0, 0); }
-  void CutToClipboard() { if (HandleAllocated()) SendMessageA(Handle(), WM_CUT, 0, 0); }
-  void PasteFromClipboard() { if (HandleAllocated()) SendMessageA(Handle(), WM_PASTE, 0, 0); }
-  void Undo() { if (HandleAllocated()) SendMessageA(Handle(), WM_UNDO, 0, 0); }
+  void CopyToClipboard() {
+    if (HandleAllocated()) SendMessageA(Handle(), WM_COPY, 0, 0);
+  }
+  void CutToClipboard() {
+    if (HandleAllocated()) SendMessageA(Handle(), WM_CUT, 0, 0);
+  }
+  void PasteFromClipboard() {
+    if (HandleAllocated()) SendMessageA(Handle(), WM_PASTE, 0, 0);
+  }
+  void Undo() {
+    if (HandleAllocated()) SendMessageA(Handle(), WM_UNDO, 0, 0);
+  }
 
   KFW_EVENT(TNotifyEvent, OnChange)
 

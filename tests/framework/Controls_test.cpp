@@ -109,9 +109,9 @@ class TCountingControl : public TCustomControl {
 
 struct THookCase {
   const char* Name;
-  std::vector<std::string> Install;  // in order
-  std::vector<std::string> Remove;   // in order
-  std::vector<std::string> Expected; // who sees a message afterwards, outermost first
+  std::vector<std::string> Install;   // in order
+  std::vector<std::string> Remove;    // in order
+  std::vector<std::string> Expected;  // who sees a message afterwards, outermost first
 };
 
 TEST(WindowProcChain, HooksRemovedInAnyOrderKeepTheOthersWorking) {
@@ -529,7 +529,8 @@ TEST(Forms, CloseActionsHideOrFreeASecondaryForm) {
 
   auto* freed = new TTestForm(Application);
   bool destroyed = false;
-  freed->SetOnClose(TMethod<void(TObject*, TCloseAction&)>([](TObject*, TCloseAction& a) { a = caFree; }));
+  freed->SetOnClose(
+      TMethod<void(TObject*, TCloseAction&)>([](TObject*, TCloseAction& a) { a = caFree; }));
   freed->SetOnDestroy(TNotifyEvent([&](TObject*) { destroyed = true; }));
   freed->Show();
   Pump();
@@ -629,10 +630,12 @@ TEST(ApplicationObject, ScreenCursorOverridesTheControlsCursors) {
   edit->SetBounds(0, 0, 200, 100);
   g.Show();
   Screen->SetCursor(crSQLWait);
-  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
   Screen->SetCursor(crDefault);
-  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(edit->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(edit->Handle()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
 }
 
@@ -645,7 +648,8 @@ TEST(Focus, FormWithKeyPreviewSeesAndCanSwallowKeysFirst) {
     log.push_back("form " + std::to_string(key));
     if (key == VK_F5) key = 0;
   }));
-  edit->SetOnKeyDown(TKeyEvent([&](TObject*, WORD& key, TShiftState) { log.push_back("edit " + std::to_string(key)); }));
+  edit->SetOnKeyDown(TKeyEvent(
+      [&](TObject*, WORD& key, TShiftState) { log.push_back("edit " + std::to_string(key)); }));
   g.Show();
   SendMessageA(edit->Handle(), WM_KEYDOWN, 'A', 0);
   g.Form->SetKeyPreview(true);
@@ -711,7 +715,8 @@ TEST(WholeProgram, ClosingTheMainFormEndsTheRunLoopAndTheProgram) {
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(
+      CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   TKernelHandle process(pi.hProcess), thread(pi.hThread);
   TFoundWindow found{pi.dwProcessId, nullptr};
   for (int i = 0; i < 200 && !found.Window; ++i) {

@@ -3,8 +3,8 @@
 // back as the controls' events.
 #include "framework/StdCtrls.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -355,7 +355,8 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   RECT r{};
   SendMessageA(wnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r.right - r.left, 157);
-  SendMessageA(g.Form->Handle(), WM_COMMAND, static_cast<WPARAM>(save->Command()), reinterpret_cast<LPARAM>(wnd));
+  SendMessageA(g.Form->Handle(), WM_COMMAND, static_cast<WPARAM>(save->Command()),
+               reinterpret_cast<LPARAM>(wnd));
   EXPECT_EQ(clicks, 1);
   bar->SetEnabled(false);  // a disabled bar refuses its buttons' input
   EXPECT_FALSE(IsWindowEnabled(wnd));
@@ -472,7 +473,8 @@ TEST(Dialogs, FindDialogIsModelessAndReportsEachFindPress) {
   ASSERT_TRUE(IsWindow(dlg));
   SetDlgItemTextA(dlg, 0x480, "bc");
   for (int i = 0; i < 2; ++i) {
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
     Pump();
   }
   EXPECT_EQ(searched, (std::vector<std::string>{"bc", "bc"}));
@@ -517,7 +519,8 @@ struct TFoundHint {
 BOOL CALLBACK FindHintWindow(HWND w, LPARAM lp) {
   char cls[32] = {};
   GetClassNameA(w, cls, sizeof(cls));
-  if (IsWindowVisible(w) && std::string(cls) == "THintWindow") reinterpret_cast<TFoundHint*>(lp)->Window = w;
+  if (IsWindowVisible(w) && std::string(cls) == "THintWindow")
+    reinterpret_cast<TFoundHint*>(lp)->Window = w;
   return TRUE;
 }
 HWND WaitForHintWindow() {

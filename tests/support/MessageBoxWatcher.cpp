@@ -16,8 +16,8 @@ std::string ClassOf(HWND wnd) {
 std::string TextOf(HWND wnd) {
   char text[2048] = {};
   // WM_GETTEXT crosses threads; the box's thread is pumping its modal loop.
-  SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                      nullptr);
+  SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
   return text;
 }
 
@@ -29,7 +29,8 @@ struct TBoxParts {
 BOOL CALLBACK InspectChild(HWND child, LPARAM lp) {
   auto* parts = reinterpret_cast<TBoxParts*>(lp);
   std::string cls = ClassOf(child);
-  if (_stricmp(cls.c_str(), "Edit") == 0 || _stricmp(cls.c_str(), "ComboBox") == 0) parts->hasEdit = true;
+  if (_stricmp(cls.c_str(), "Edit") == 0 || _stricmp(cls.c_str(), "ComboBox") == 0)
+    parts->hasEdit = true;
   if (_stricmp(cls.c_str(), "Static") == 0) {
     std::string t = TextOf(child);
     if (t.size() > parts->text.size()) parts->text = t;
@@ -42,7 +43,8 @@ struct TFound {
 };
 
 BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) {
-  if (IsWindowVisible(wnd) && ClassOf(wnd) == "#32770") reinterpret_cast<TFound*>(lp)->boxes.push_back(wnd);
+  if (IsWindowVisible(wnd) && ClassOf(wnd) == "#32770")
+    reinterpret_cast<TFound*>(lp)->boxes.push_back(wnd);
   return TRUE;
 }
 
@@ -94,7 +96,8 @@ void TMessageBoxWatcher::Run() {
     TFound found;
     EnumThreadWindows(threadId_, CollectBox, reinterpret_cast<LPARAM>(&found));
     for (HWND box : found.boxes) {
-      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end() && IsWindow(box)) continue;
+      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end() && IsWindow(box))
+        continue;
       std::function<bool()> ready;
       int patience;
       {
@@ -110,8 +113,9 @@ void TMessageBoxWatcher::Run() {
       if (ready && !ready() && !overdue) continue;
       if (TryAnswer(box)) answered_.push_back(box);
     }
-    answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),
-                    answered_.end());
+    answered_.erase(
+        std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),
+        answered_.end());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
