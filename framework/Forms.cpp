@@ -764,10 +764,7 @@ bool TApplication::Active() const {
 
 void TApplication::Run() {
   Initialize();
-  if (mainForm_) {
-    if (mainForm_->WindowState() == wsMinimized) mainForm_->SetWindowState(wsMinimized);
-    mainForm_->SetVisible(true);
-  }
+  if (mainForm_) mainForm_->SetVisible(true);
   while (!terminated_) HandleMessage();
 }
 

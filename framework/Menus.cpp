@@ -13,7 +13,20 @@ std::map<UINT, TMenuItem*>& ItemsByCommand() {
   static std::map<UINT, TMenuItem*> items;
   return items;
 }
-UINT nextCommand = 100;
+// WM_COMMAND carries 16 bits of id: ids of freed items are used again.
+constexpr UINT kFirstCommand = 100;
+constexpr UINT kLastCommand = 0xFFFF;
+UINT nextCommand = kFirstCommand;
+
+UINT AllocateCommand() {
+  auto& used = ItemsByCommand();
+  if (used.size() > kLastCommand - kFirstCommand) throw EMenuError("Too many menu items");
+  while (used.count(nextCommand))
+    nextCommand = nextCommand == kLastCommand ? kFirstCommand : nextCommand + 1;
+  UINT id = nextCommand;
+  nextCommand = nextCommand == kLastCommand ? kFirstCommand : nextCommand + 1;
+  return id;
+}
 
 }  // namespace
 
@@ -47,7 +60,7 @@ K_PUBLISH(TMenuItem) {
   p.Prop("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
 }
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(nextCommand++) {
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(AllocateCommand()) {
   ItemsByCommand()[command_] = this;
 }
 

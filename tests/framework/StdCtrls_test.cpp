@@ -418,6 +418,19 @@ TEST(Menus, ChangingAnItemKeepsTheOpenSubmenuAndShowsTheChange) {
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(g.Form->Handle()), 0)), 2);
 }
 
+TEST(Menus, CommandIdsStayWithinSixteenBitsOverAProgramsLife) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  TMenuItem* keep = AddItem(g.Form, popup->Items(), "keep");
+  // Far more items than 16-bit ids come and go (a menu rebuilt again and again).
+  for (int i = 0; i < 70000; ++i) delete new TMenuItem(nullptr);
+  TMenuItem* fresh = AddItem(g.Form, popup->Items(), "fresh");
+  EXPECT_LE(fresh->Command(), 0xFFFFu);
+  EXPECT_NE(fresh->Command(), keep->Command());
+  EXPECT_EQ(TMenuItem::FindByCommand(keep->Command()), keep);
+  EXPECT_EQ(TMenuItem::FindByCommand(fresh->Command()), fresh);
+}
+
 TEST(Menus, CheckedRadioItemsOfAGroupAreExclusive) {
   TFormGuard g;
   auto* popup = new TPopupMenu(g.Form);
