@@ -252,7 +252,12 @@ std::vector<TGIFSubImage*> TGIFGlobalColorMap::CoveredFrames() const {
 }
 
 void TGIFGlobalColorMap::NotifyChanged() {
-  if (image_ != nullptr) image_->SetPalette({});
+  if (image_ == nullptr) return;
+  image_->SetPalette({});
+  // Pictures already made from the old colours go: the buffer of true colours has no
+  // palette to differ from the new one, and frames keep their rendering until told.
+  image_->ReleaseBitmap();
+  for (TGIFSubImage* frame : CoveredFrames()) frame->ReleaseBitmap();
 }
 
 // ---- local map -------------------------------------------------------------------------------

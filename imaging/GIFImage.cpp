@@ -199,7 +199,7 @@ TColorTable TGIFImage::GetPalette() {
 
 void TGIFImage::SetPalette(const TColorTable& palette) {
   palette_ = palette;
-  if (bitmap_ && bitmap_->Palette() != palette && bitmap_->PixelFormat() == pf8bit) {
+  if (bitmap_ && bitmap_->Palette() != palette) {
     ReleaseBitmap();
     paletteModified_ = true;
     Changed(this);

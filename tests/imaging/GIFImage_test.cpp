@@ -148,6 +148,18 @@ TEST(GIFImage, AssignFromABitmapAndBack) {
   EXPECT_EQ(back.PixelColor(2, 1), clBlue);
 }
 
+TEST(GIFImage, ChangedGlobalColoursShowInTheNextPicture) {
+  TGIFImage image;
+  LoadGif(image, TGifBuilder().Header(2, 1, kColors).Frame(0, 0, 2, 1, {2, 3}, 3).Trailer().Data());
+  TBitmap before;
+  before.Assign(&image);
+  image.GlobalColorMap().SetEntry(2, clYellow);
+  TBitmap after;
+  after.Assign(&image);
+  EXPECT_EQ(before.PixelColor(0, 0), clRed);
+  EXPECT_EQ(after.PixelColor(0, 0), clYellow);
+}
+
 TEST(GIFImage, AddFrameRefusesObjectsThatAreNoPictures) {
   TGIFImage image;
   TStringList notAPicture;
