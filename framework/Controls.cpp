@@ -1095,6 +1095,46 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   }
 }
 
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+  HWND wnd = Handle();
+  if (!wnd) return;
+  controlState_ += csPaintCopy;
+  int saved = SaveDC(dc);
+  try {
+    POINT org;
+    GetViewportOrgEx(dc, &org);
+    SetViewportOrgEx(dc, org.x + x, org.y + y, nullptr);
+    IntersectClipRect(dc, 0, 0, width_, height_);
+    // The frame: a plain border or a sunken edge, then the client area inside it.
+    RECT window, client;
+    GetWindowRect(wnd, &window);
+    GetClientRect(wnd, &client);
+    POINT clientOrigin{0, 0};
+    ::ClientToScreen(wnd, &clientOrigin);
+    LONG style = GetWindowLongA(wnd, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+    RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
+    if (exStyle & WS_EX_CLIENTEDGE)
+      DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    else if (style & WS_BORDER)
+      DrawEdge(dc, &frame, BDR_OUTER, BF_RECT | BF_MONO | BF_ADJUST);
+    int cx = clientOrigin.x - window.left, cy = clientOrigin.y - window.top;
+    GetViewportOrgEx(dc, &org);
+    SetViewportOrgEx(dc, org.x + cx, org.y + cy, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    for (TWinControl* c : tabList_)
+      if (c->Visible()) c->PaintTo(dc, c->Left(), c->Top());
+  } catch (...) {
+    RestoreDC(dc, saved);
+    controlState_ -= csPaintCopy;
+    throw;
+  }
+  RestoreDC(dc, saved);
+  controlState_ -= csPaintCopy;
+}
+
 void TWinControl::PaintWindow(HDC dc) {
   TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
   DefaultHandler(m);

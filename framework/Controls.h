@@ -533,6 +533,9 @@ class TWinControl : public TControl {
   void Update() override;
   // Paints the graphic children into dc (client coordinates); from `first` on when given.
   void PaintControls(HDC dc, TControl* first);
+  // Paints the control with its frame and all its children into dc at (x, y), as it
+  // would look on the screen; csPaintCopy is in ControlState meanwhile.
+  void PaintTo(HDC dc, int x, int y);
 
   KFW_EVENT(TKeyEvent, OnKeyDown)
   KFW_EVENT(TKeyEvent, OnKeyUp)

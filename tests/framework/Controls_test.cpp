@@ -304,6 +304,32 @@ TEST(Painting, GraphicControlIsPaintedByItsParentAtItsPlace) {
   EXPECT_EQ(ktest::ClientPixel(wnd, 120, 65), RGB(255, 255, 255));
 }
 
+TEST(Painting, PaintToDrawsTheControlAndItsChildrenIntoAnyDC) {
+  TFormGuard g;
+  auto* panel = new TSolidControl(g.Form);
+  panel->SetParent(g.Form);
+  panel->SetBounds(0, 0, 100, 80);
+  panel->Fill = clLime;
+  auto* inner = new TSolidControl(g.Form);
+  inner->SetParent(panel);
+  inner->SetBounds(20, 20, 30, 30);
+  auto* dot = new TSolidGraphic(g.Form);
+  dot->SetParent(panel);
+  dot->SetBounds(60, 10, 10, 10);
+  g.Show();
+  TWindowDC screen(nullptr);
+  TDCHandle memory(CreateCompatibleDC(screen.Get()));
+  TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), 120, 100));
+  TSelectObject select(memory.Get(), bitmap.Get());
+  PatBlt(memory.Get(), 0, 0, 120, 100, WHITENESS);
+  panel->PaintTo(memory.Get(), 10, 5);
+  EXPECT_EQ(GetPixel(memory.Get(), 15, 10), RGB(0, 255, 0));    // the panel
+  EXPECT_EQ(GetPixel(memory.Get(), 40, 35), RGB(255, 0, 0));    // the windowed child
+  EXPECT_EQ(GetPixel(memory.Get(), 75, 20), RGB(0, 0, 255));    // the graphic child
+  EXPECT_EQ(GetPixel(memory.Get(), 5, 2), RGB(255, 255, 255));  // outside: untouched
+  EXPECT_FALSE(panel->ControlState().Contains(csPaintCopy));
+}
+
 // ---- layout -------------------------------------------------------------------------------
 
 TEST(Layout, AlignedControlsShareTheClientArea) {
