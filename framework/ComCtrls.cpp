@@ -502,6 +502,18 @@ void TToolButton::Notification(TComponent* c, TOperation operation) {
 
 void TToolButton::Click() { TGraphicControl::Click(); }
 
+void TToolButton::SetIndeterminate(bool value) {
+  if (value == indeterminate_) return;
+  indeterminate_ = value;
+  if (TToolBar* bar = ToolBar()) bar->UpdateButtonState(this);
+}
+
+void TToolButton::SetMarked(bool value) {
+  if (value == marked_) return;
+  marked_ = value;
+  if (TToolBar* bar = ToolBar()) bar->UpdateButtonState(this);
+}
+
 void TToolButton::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_ENABLEDCHANGED:
@@ -522,9 +534,18 @@ K_PUBLISH(TToolBar) {
   p.Prop("Flat", &TToolBar::Flat, &TToolBar::SetFlat);
   p.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions);
   p.Prop("List", &TToolBar::List, &TToolBar::SetList);
+  p.Prop("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
+  p.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders,
+        {"ebLeft", "ebTop", "ebRight", "ebBottom"});
+  p.Enum("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner,
+         {"esNone", "esRaised", "esLowered"});
+  p.Enum("EdgeOuter", &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter,
+         {"esNone", "esRaised", "esLowered"});
+  p.Prop("BorderWidth", &TToolBar::BorderWidth, &TToolBar::SetBorderWidth);
 }
 
-TToolBar::TToolBar(TComponent* owner) : TWinControl(owner) {
+TToolBar::TToolBar(TComponent* owner)
+    : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>(this)) {
   controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks};
   height_ = 29;
   width_ = 150;
@@ -570,6 +591,116 @@ void TToolBar::Notification(TComponent* c, TOperation operation) {
     images_ = nullptr;
     if (HandleAllocated()) SendMessageA(handle_, TB_SETIMAGELIST, 0, 0);
   }
+  if (operation == opRemove && c == disabledImages_) {
+    disabledImages_ = nullptr;
+    if (HandleAllocated()) SendMessageA(handle_, TB_SETDISABLEDIMAGELIST, 0, 0);
+  }
+}
+
+void TToolBar::SetDisabledImages(TCustomImageList* value) {
+  disabledImages_ = value;
+  if (value) value->FreeNotification(this);
+  if (HandleAllocated())
+    SendMessageA(handle_, TB_SETDISABLEDIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
+}
+
+void TToolBar::SetEdgeBorders(TEdgeBorders value) {
+  edgeBorders_ = value;
+  RecreateWnd();
+}
+
+void TToolBar::SetEdgeInner(TEdgeStyle value) {
+  edgeInner_ = value;
+  RecreateWnd();
+}
+
+void TToolBar::SetEdgeOuter(TEdgeStyle value) {
+  edgeOuter_ = value;
+  RecreateWnd();
+}
+
+void TToolBar::SetBorderWidth(int value) {
+  borderWidth_ = value;
+  RecreateWnd();
+}
+
+int TToolBar::EdgeSize(TEdgeBorder side) const {
+  int edges = (edgeInner_ != esNone ? 1 : 0) + (edgeOuter_ != esNone ? 1 : 0);
+  return borderWidth_ + (edgeBorders_.Contains(side) ? edges : 0);
+}
+
+TRect TToolBar::ClientRect() {
+  TRect r = TWinControl::ClientRect();
+  if (HandleAllocated()) return r;
+  return Rect(r.Left + EdgeSize(ebLeft), r.Top + EdgeSize(ebTop), r.Right - EdgeSize(ebRight),
+              r.Bottom - EdgeSize(ebBottom));
+}
+
+LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* draw) {
+  NMCUSTOMDRAW& cd = draw->nmcd;
+  TCustomDrawStage stage = cdPrePaint;
+  switch (cd.dwDrawStage & ~static_cast<DWORD>(CDDS_ITEM)) {
+    case CDDS_PREPAINT:
+      stage = cdPrePaint;
+      break;
+    case CDDS_POSTPAINT:
+      stage = cdPostPaint;
+      break;
+    case CDDS_PREERASE:
+      stage = cdPreErase;
+      break;
+    case CDDS_POSTERASE:
+      stage = cdPostErase;
+      break;
+    default:
+      return CDRF_DODEFAULT;
+  }
+  canvas_->Lock();
+  canvas_->SetHandle(cd.hdc);
+  canvas_->Font()->Assign(font_.get());
+  LRESULT result = CDRF_DODEFAULT;
+  try {
+    if (!(cd.dwDrawStage & CDDS_ITEM)) {
+      bool defaultDraw = true;
+      if (OnAdvancedCustomDraw_) OnAdvancedCustomDraw_(this, ClientRect(), stage, defaultDraw);
+      if (stage == cdPrePaint) {
+        if (OnAdvancedCustomDrawButton_) result |= CDRF_NOTIFYITEMDRAW;
+        result |= CDRF_NOTIFYPOSTPAINT;
+      }
+      if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
+    } else if (int index = static_cast<int>(cd.dwItemSpec) - 1;
+               index >= 0 && index < ButtonCount() && OnAdvancedCustomDrawButton_) {
+      TCustomDrawState state;
+      UINT s = cd.uItemState;
+      if (s & CDIS_SELECTED) state += cdsSelected;
+      if (s & CDIS_GRAYED) state += cdsGrayed;
+      if (s & CDIS_DISABLED) state += cdsDisabled;
+      if (s & CDIS_CHECKED) state += cdsChecked;
+      if (s & CDIS_FOCUS) state += cdsFocused;
+      if (s & CDIS_DEFAULT) state += cdsDefault;
+      if (s & CDIS_HOT) state += cdsHot;
+      if (s & CDIS_MARKED) state += cdsMarked;
+      if (s & CDIS_INDETERMINATE) state += cdsIndeterminate;
+      TTBCustomDrawFlags flags;
+      bool defaultDraw = true;
+      OnAdvancedCustomDrawButton_(this, Buttons(index), state, stage, flags, defaultDraw);
+      if (flags.Contains(tbNoEdges)) result |= TBCDRF_NOEDGES;
+      if (flags.Contains(tbHiliteHotTrack)) result |= TBCDRF_HILITEHOTTRACK;
+      if (flags.Contains(tbNoOffset)) result |= TBCDRF_NOOFFSET;
+      if (flags.Contains(tbNoMark)) result |= TBCDRF_NOMARK;
+      if (flags.Contains(tbNoEtchedEffect)) result |= TBCDRF_NOETCHEDEFFECT;
+      if (stage == cdPrePaint) result |= CDRF_NOTIFYPOSTPAINT;
+      if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
+    }
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+  canvas_->Unlock();
+  return result;
 }
 
 void TToolBar::SetImages(TCustomImageList* value) {
@@ -605,6 +736,15 @@ void TToolBar::SetList(bool value) {
   RecreateWnd();
 }
 
+namespace {
+BYTE ButtonState(TToolButton* b) {
+  return static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) |
+                           (b->Down() ? TBSTATE_CHECKED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN) |
+                           (b->Indeterminate() ? TBSTATE_INDETERMINATE : 0) |
+                           (b->Marked() ? TBSTATE_MARKED : 0));
+}
+}  // namespace
+
 void TToolBar::RebuildButtons() {
   if (!HandleAllocated() || rebuilding_ || IsLoading()) return;
   rebuilding_ = true;
@@ -621,9 +761,7 @@ void TToolBar::RebuildButtons() {
     TBBUTTON tb{};
     tb.idCommand = b->Command();
     tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
-    tb.fsState =
-        static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
-                          (b->Visible() ? 0 : TBSTATE_HIDDEN));
+    tb.fsState = ButtonState(b);
     switch (b->Style()) {
       case tbsButton:
         tb.fsStyle = BTNS_BUTTON;
@@ -665,10 +803,7 @@ void TToolBar::UpdateButtonBounds() {
 
 void TToolBar::UpdateButtonState(TToolButton* b) {
   if (!HandleAllocated()) return;
-  BYTE state =
-      static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Down() ? TBSTATE_CHECKED : 0) |
-                        (b->Visible() ? 0 : TBSTATE_HIDDEN));
-  SendMessageA(handle_, TB_SETSTATE, static_cast<WPARAM>(b->Command()), state);
+  SendMessageA(handle_, TB_SETSTATE, static_cast<WPARAM>(b->Command()), ButtonState(b));
 }
 
 void TToolBar::WndProc(TMessage& m) {
@@ -688,6 +823,10 @@ void TToolBar::WndProc(TMessage& m) {
       break;
     case CN_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+      if (hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        m.Result = CustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam));
+        return;
+      }
       if (hdr->code == TBN_DROPDOWN) {
         auto* tbn = reinterpret_cast<NMTOOLBARA*>(m.LParam);
         int index = tbn->iItem - 1;
@@ -722,6 +861,37 @@ void TToolBar::WndProc(TMessage& m) {
       TWinControl::WndProc(m);
       UpdateButtonBounds();
       return;
+    case WM_NCCALCSIZE: {
+      TWinControl::WndProc(m);
+      // Both forms of the message start with the rectangle to shrink.
+      auto* r = reinterpret_cast<RECT*>(m.LParam);
+      r->left += EdgeSize(ebLeft);
+      r->top += EdgeSize(ebTop);
+      r->right -= EdgeSize(ebRight);
+      r->bottom -= EdgeSize(ebBottom);
+      return;
+    }
+    case WM_NCPAINT: {
+      TWinControl::WndProc(m);
+      if (edgeInner_ == esNone && edgeOuter_ == esNone) return;
+      TWindowDC dc(handle_, true);
+      RECT r;
+      GetWindowRect(handle_, &r);
+      OffsetRect(&r, -r.left, -r.top);
+      UINT edge = (edgeInner_ == esRaised    ? BDR_RAISEDINNER
+                   : edgeInner_ == esLowered ? BDR_SUNKENINNER
+                                             : 0) |
+                  (edgeOuter_ == esRaised    ? BDR_RAISEDOUTER
+                   : edgeOuter_ == esLowered ? BDR_SUNKENOUTER
+                                             : 0);
+      UINT sides = (edgeBorders_.Contains(ebLeft) ? BF_LEFT : 0) |
+                   (edgeBorders_.Contains(ebTop) ? BF_TOP : 0) |
+                   (edgeBorders_.Contains(ebRight) ? BF_RIGHT : 0) |
+                   (edgeBorders_.Contains(ebBottom) ? BF_BOTTOM : 0);
+      InflateRect(&r, -borderWidth_, -borderWidth_);
+      DrawEdge(dc.Get(), &r, edge, sides);
+      return;
+    }
     case CM_CONTROLCHANGE:
       if (dynamic_cast<TToolButton*>(reinterpret_cast<TControl*>(m.WParam))) RebuildButtons();
       return;

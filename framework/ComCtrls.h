@@ -190,7 +190,34 @@ class TStatusBar : public TWinControl {
 // ---- tool bar -----------------------------------------------------------------------------
 
 class TToolBar;
+class TToolButton;
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+enum TCustomDrawStateItem {
+  cdsSelected,
+  cdsGrayed,
+  cdsDisabled,
+  cdsChecked,
+  cdsFocused,
+  cdsDefault,
+  cdsHot,
+  cdsMarked,
+  cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+enum TTBCustomDrawFlag { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
+using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
+enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using TEdgeBorders = TSet<TEdgeBorder>;
+enum TEdgeStyle { esNone, esRaised, esLowered };
+
+// Painting of the bar (pre-paint: before the buttons) and of each button on the bar's
+// Canvas; clearing defaultDraw skips the system's own drawing of that part.
+using TTBAdvancedCustomDrawEvent =
+    TMethod<void(TToolBar* sender, const TRect& rect, TCustomDrawStage stage, bool& defaultDraw)>;
+using TTBAdvancedCustomDrawBtnEvent =
+    TMethod<void(TToolBar* sender, TToolButton* button, TCustomDrawState state,
+                 TCustomDrawStage stage, TTBCustomDrawFlags& flags, bool& defaultDraw)>;
 
 class TToolButton : public TGraphicControl {
   K_CLASS_PUBLISHED(TToolButton, TGraphicControl)
@@ -206,6 +233,10 @@ class TToolButton : public TGraphicControl {
   void SetGrouped(bool value) { grouped_ = value; }
   TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
   void SetDropdownMenu(TPopupMenu* value);
+  bool Indeterminate() const { return indeterminate_; }
+  void SetIndeterminate(bool value);
+  bool Marked() const { return marked_; }
+  void SetMarked(bool value);
   int Index() const;
   // The command id of the button in its tool bar window.
   int Command() const { return Index() + 1; }
@@ -221,6 +252,8 @@ class TToolButton : public TGraphicControl {
   int imageIndex_ = -1;
   bool down_ = false;
   bool grouped_ = false;
+  bool indeterminate_ = false;
+  bool marked_ = false;
   TPopupMenu* dropdownMenu_ = nullptr;
 };
 
@@ -243,6 +276,20 @@ class TToolBar : public TWinControl {
   void SetShowCaptions(bool value);
   bool List() const { return list_; }
   void SetList(bool value);
+  TCustomImageList* DisabledImages() const { return disabledImages_; }
+  void SetDisabledImages(TCustomImageList* value);
+  TEdgeBorders EdgeBorders() const { return edgeBorders_; }
+  void SetEdgeBorders(TEdgeBorders value);
+  TEdgeStyle EdgeInner() const { return edgeInner_; }
+  void SetEdgeInner(TEdgeStyle value);
+  TEdgeStyle EdgeOuter() const { return edgeOuter_; }
+  void SetEdgeOuter(TEdgeStyle value);
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int value);
+  TCanvas* Canvas() { return canvas_.get(); }
+  TRect ClientRect() override;
+  KFW_EVENT(TTBAdvancedCustomDrawEvent, OnAdvancedCustomDraw)
+  KFW_EVENT(TTBAdvancedCustomDrawBtnEvent, OnAdvancedCustomDrawButton)
   // Puts the buttons into the window again after they changed.
   void RebuildButtons();
   void UpdateButtonState(TToolButton* button);
@@ -262,6 +309,14 @@ class TToolBar : public TWinControl {
   bool showCaptions_ = false;
   bool list_ = false;
   bool rebuilding_ = false;
+  TCustomImageList* disabledImages_ = nullptr;
+  TEdgeBorders edgeBorders_{ebTop};
+  TEdgeStyle edgeInner_ = esRaised;
+  TEdgeStyle edgeOuter_ = esLowered;
+  int borderWidth_ = 0;
+  std::unique_ptr<TControlCanvas> canvas_;
+  LRESULT CustomDraw(NMTBCUSTOMDRAW* draw);
+  int EdgeSize(TEdgeBorder side) const;
 };
 
 // ---- up-down and progress bar -------------------------------------------------------------

@@ -362,6 +362,33 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   EXPECT_FALSE(IsWindowEnabled(wnd));
 }
 
+TEST(CommonControls, ToolBarCustomDrawEventsPaintTheBarAndEachButton) {
+  TFormGuard g;
+  auto* bar = g.Add<TToolBar>();
+  bar->SetEdgeBorders({});
+  for (int i = 0; i < 2; ++i) (new TToolButton(g.Form))->SetParent(bar);
+  std::vector<std::string> log;
+  bar->SetOnAdvancedCustomDraw(
+      TTBAdvancedCustomDrawEvent([&](TToolBar* b, const TRect& r, TCustomDrawStage stage, bool&) {
+        if (stage != cdPrePaint) return;
+        log.push_back("bar");
+        b->Canvas()->Brush()->SetColor(clRed);
+        b->Canvas()->FillRect(r);
+      }));
+  bar->SetOnAdvancedCustomDrawButton(
+      TTBAdvancedCustomDrawBtnEvent([&](TToolBar*, TToolButton* button, TCustomDrawState,
+                                        TCustomDrawStage stage, TTBCustomDrawFlags&, bool& def) {
+        if (stage == cdPrePaint) log.push_back("button " + std::to_string(button->Index()));
+        def = false;
+      }));
+  g.Show();
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "bar");
+  EXPECT_NE(std::find(log.begin(), log.end(), "button 0"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "button 1"), log.end());
+}
+
 // ---- menus --------------------------------------------------------------------------------
 
 namespace {
