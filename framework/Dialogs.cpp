@@ -301,3 +301,7 @@ bool TFontDialog::Execute() {
   font_->SetColor(static_cast<TColor>(cf.rgbColors));
   return true;
 }
+
+void ShowMessage(const std::string& text) {
+  if (Application) Application->MessageBox(text, Application->Title(), MB_OK);
+}

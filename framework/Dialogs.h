@@ -183,3 +183,7 @@ class TFontDialog : public TCommonDialog {
   int minFontSize_ = 0;
   int maxFontSize_ = 0;
 };
+
+// The plain message box: the text with an OK button and no icon, captioned with the
+// application's title, owned by the active window.
+void ShowMessage(const std::string& text);

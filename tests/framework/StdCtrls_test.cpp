@@ -18,6 +18,7 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/TypInfo.h"
+#include "tests/support/MessageBoxWatcher.h"
 
 namespace {
 
@@ -520,6 +521,15 @@ TEST(Dialogs, FindDialogIsModelessAndReportsEachFindPress) {
   EXPECT_EQ(searched, (std::vector<std::string>{"bc", "bc"}));
   EXPECT_FALSE(IsWindow(dlg));
   EXPECT_EQ(find->Handle(), nullptr);
+}
+
+TEST(Dialogs, PlainMessageShowsTheTextUnderTheApplicationTitle) {
+  ktest::TMessageBoxWatcher watcher;
+  ShowMessage("Skin engine v7.2");
+  auto seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].Text, "Skin engine v7.2");
+  EXPECT_EQ(seen[0].Caption, Application->Title());
 }
 
 TEST(Timers, TimerTicksInTheMessageLoopUntilDisabled) {
