@@ -13,6 +13,8 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
+#include "web/VersionCheck.h"
+#include "web/inetwebform.h"
 
 TForm1* Form1 = nullptr;
 
@@ -114,6 +116,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetName("Form1");
   ChooseOpenFile = [this](const std::string& filter, std::string& fileName) {
     return RunOpenDialog(filter, fileName);
+  };
+  CheckVersion = [this] {
+    CheckForUpdate(*WebForm1, Handle(), VersionText, ProgramFolder, Language);
   };
   CreateComponents();
   SetOnCreate(MakeEvent<&TForm1::FormCreate>(this));
@@ -329,6 +334,10 @@ void TForm1::CreateComponents() {
   KxTranslator1->SetName("KxTranslator1");
   KxTranslatorStrings1 = new TKxTranslatorStrings(this);
   KxTranslatorStrings1->SetName("KxTranslatorStrings1");
+
+  WebForm1 = new TinetWebForm(this);
+  WebForm1->SetName("WebForm1");
+  WebForm1->SetFirewallPort(80);
 }
 
 void TForm1::SetPanelText(int index, const std::string& text) {
@@ -386,8 +395,7 @@ void TForm1::FormShow(TObject*) {
         Englisch1Click(this);
       }
     }
-    // 2. Version check: CheckForUpdate(*WebForm1, Handle(), VersionText, ProgramFolder,
-    //    Language) of web/VersionCheck.h, once WebForm1 sits on this window.
+    if (CheckVersion) CheckVersion();
     // A failure of either is reported as one, below.
   } catch (...) {
     ShowPlainMessage("Fehler beim Versionsabgleich");

@@ -20,6 +20,7 @@
 #include "translate/KxTranslator.h"
 
 class TSplitObserver;
+class TinetWebForm;
 
 class TForm1 : public TForm {
   K_CLASS(TForm1, TForm)
@@ -81,6 +82,7 @@ class TForm1 : public TForm {
   TOpenDialog* OpenDialog1;
   TKxTranslator* KxTranslator1;
   TKxTranslatorStrings* KxTranslatorStrings1;
+  TinetWebForm* WebForm1;
 
   // The text being worked on. The editor will hold it; until then the window does.
   TKedEditStringList* Lines() { return re_org->Lines(); }
@@ -88,6 +90,9 @@ class TForm1 : public TForm {
   // Shows OpenDialog1 with the given filter; false when cancelled. Replaced by window
   // tests, which cannot click through a system dialog.
   std::function<bool(const std::string& filter, std::string& fileName)> ChooseOpenFile;
+  // The version check the show handler runs (asks the update server). Window tests that
+  // are not about it replace it, so that no test waits on a server.
+  std::function<void()> CheckVersion;
 
   void FormCreate(TObject* sender);
   void FormShow(TObject* sender);

@@ -72,6 +72,7 @@ class MainWindow : public ::testing::Test {
     delete form;
     form = new TForm1(Application);
     form->AfterConstruction();
+    form->CheckVersion = nullptr;  // no update server here
     form->Show();
   }
 
@@ -241,6 +242,24 @@ TEST_F(MainWindow, CreationReadsTheVersionResourceAndTheProgramFolder) {
   EXPECT_EQ(form->Caption(), "Kestrava 1.2");
   EXPECT_FALSE(form->sCheckBox1->Enabled()) << "disabled until a file is opened";
   EXPECT_FALSE(form->sGroupBox1->Enabled());
+}
+
+TEST_F(MainWindow, AFailedVersionCheckIsReportedAndTheWindowGoesOn) {
+  delete form;
+  form = new TForm1(Application);
+  form->AfterConstruction();
+  int checks = 0;
+  form->CheckVersion = [&] {
+    ++checks;
+    throw Exception("no server");
+  };
+  ktest::TMessageBoxWatcher watcher;
+  form->Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(checks, 1);
+  ASSERT_EQ(watcher.Count(), 1);
+  EXPECT_EQ(watcher.Seen()[0].Text, "Fehler beim Versionsabgleich");
+  EXPECT_TRUE(form->Showing());
 }
 
 TEST_F(MainWindow, FailedOpenKeepsTheTextAndThePath) {

@@ -42,6 +42,7 @@ class EditorInMainWindow : public ::testing::Test {
     out.close();
     form = new TForm1(Application);
     form->AfterConstruction();
+    form->CheckVersion = nullptr;  // no update server here
     form->Show();
   }
 

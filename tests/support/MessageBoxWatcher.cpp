@@ -74,10 +74,12 @@ int TMessageBoxWatcher::Count() const {
   return static_cast<int>(seen_.size());
 }
 
-bool TMessageBoxWatcher::TryAnswer(HWND box) {
+bool TMessageBoxWatcher::TryAnswer(HWND box, bool textMayBeEmpty) {
   TBoxParts parts;
   EnumChildWindows(box, InspectChild, reinterpret_cast<LPARAM>(&parts));
   if (parts.hasEdit) return false;
+  // A box can be visible a moment before its text is set: wait for the text.
+  if (parts.text.empty() && !textMayBeEmpty) return false;
   HWND button = GetDlgItem(box, button_);
   if (!button) return false;
   {
@@ -111,7 +113,8 @@ void TMessageBoxWatcher::Run() {
       }
       bool overdue = clock::now() - firstSeen > std::chrono::milliseconds(patience);
       if (ready && !ready() && !overdue) continue;
-      if (TryAnswer(box)) answered_.push_back(box);
+      bool textMayBeEmpty = clock::now() - firstSeen > std::chrono::milliseconds(1000);
+      if (TryAnswer(box, textMayBeEmpty)) answered_.push_back(box);
     }
     answered_.erase(
         std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),

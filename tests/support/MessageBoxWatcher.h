@@ -37,7 +37,7 @@ class TMessageBoxWatcher {
 
  private:
   void Run();
-  bool TryAnswer(HWND box);
+  bool TryAnswer(HWND box, bool textMayBeEmpty);
 
   DWORD threadId_;
   int button_;
