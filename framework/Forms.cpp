@@ -539,6 +539,23 @@ void TCustomForm::WndProc(TMessage& m) {
       DoDestroy();
       delete this;
       return;
+    case WM_SYSCOMMAND:
+      if (Application && Application->MainForm() == this) {
+        UINT cmd = static_cast<UINT>(m.WParam) & 0xFFF0;
+        if (cmd == SC_MINIMIZE || cmd == SC_RESTORE) {
+          TMessage am = m;
+          if (Application->CallHooks(am)) {
+            m.Result = am.Result;
+            return;
+          }
+          TWinControl::WndProc(m);
+          if (cmd == SC_MINIMIZE && Application->OnMinimize())
+            Application->OnMinimize()(Application);
+          if (cmd == SC_RESTORE && Application->OnRestore()) Application->OnRestore()(Application);
+          return;
+        }
+      }
+      break;
     case WM_CLOSE:
       Close();
       m.Result = 0;
@@ -901,6 +918,28 @@ void TApplication::UnhookMainWindow(const TWindowHook& hook) {
   if (it != hooks_.end()) hooks_.erase(it);
 }
 
+bool TApplication::CallHooks(TMessage& m) {
+  for (auto hook : std::vector<TWindowHook>(hooks_))
+    if (hook(m)) return true;
+  return false;
+}
+
+bool TApplication::Minimized() const {
+  return mainForm_ && mainForm_->HandleAllocated() && IsIconic(mainForm_->Handle());
+}
+
+void TApplication::Minimize() {
+  if (!mainForm_ || !mainForm_->HandleAllocated() || Minimized()) return;
+  ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
+  if (OnMinimize_) OnMinimize_(this);
+}
+
+void TApplication::Restore() {
+  if (!Minimized()) return;
+  ShowWindow(mainForm_->Handle(), SW_RESTORE);
+  if (OnRestore_) OnRestore_(this);
+}
+
 void TApplication::ModalStarted() {
   if (++modalLevel_ == 1 && OnModalBegin_) OnModalBegin_(this);
 }
@@ -930,8 +969,7 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
 }
 
 void TApplication::WndProc(TMessage& m) {
-  for (auto hook : std::vector<TWindowHook>(hooks_))
-    if (hook(m)) return;
+  if (CallHooks(m)) return;
   if (m.Msg == TFindDialog::FindMessage() && TFindDialog::HandleFindMessage(m.LParam)) return;
   switch (m.Msg) {
     case CM_SYNCHRONIZE:

@@ -99,6 +99,8 @@ class TCustomForm : public TWinControl {
   KFW_EVENT(TNotifyEvent, OnPaint)
   KFW_EVENT(TNotifyEvent, OnActivate)
   KFW_EVENT(TNotifyEvent, OnDeactivate)
+  KFW_EVENT(TNotifyEvent, OnMinimize)
+  KFW_EVENT(TNotifyEvent, OnRestore)
   KFW_EVENT(TCloseEvent, OnClose)
   KFW_EVENT(TCloseQueryEvent, OnCloseQuery)
 
@@ -206,6 +208,12 @@ class TApplication : public TComponent {
 
   void HookMainWindow(const TWindowHook& hook);
   void UnhookMainWindow(const TWindowHook& hook);
+  // The main form's task bar button stands for the program: its minimize and restore
+  // commands pass the hooks above first, as commands of the application window.
+  bool CallHooks(TMessage& message);
+  void Minimize();
+  void Restore();
+  bool Minimized() const;
 
   // Bracket every modal loop (forms, common dialogs, message boxes).
   void ModalStarted();
@@ -225,6 +233,8 @@ class TApplication : public TComponent {
   KFW_EVENT(TNotifyEvent, OnHint)
   KFW_EVENT(TNotifyEvent, OnActivate)
   KFW_EVENT(TNotifyEvent, OnDeactivate)
+  KFW_EVENT(TNotifyEvent, OnMinimize)
+  KFW_EVENT(TNotifyEvent, OnRestore)
   KFW_EVENT(TNotifyEvent, OnModalBegin)
   KFW_EVENT(TNotifyEvent, OnModalEnd)
 

@@ -649,6 +649,33 @@ TEST(ApplicationObject, CreateFormSetsTheReferenceBeforeOnCreateAndMakesTheMainF
   EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+TEST(ApplicationObject, MainFormMinimizeCommandsPassTheApplicationHooksFirst) {
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  Application->CreateForm(CreatedForm);
+  std::unique_ptr<TCreatedForm> owner(CreatedForm);
+  CreatedForm->Show();
+  Pump();
+  bool swallow = true;
+  std::vector<WPARAM> commands;
+  TWindowHook hook([&](TMessage& m) {
+    if (m.Msg != WM_SYSCOMMAND) return false;
+    commands.push_back(m.WParam & 0xFFF0);
+    return swallow;
+  });
+  Application->HookMainWindow(hook);
+  SendMessageA(CreatedForm->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(Application->Minimized());  // the hook took the command
+  swallow = false;
+  SendMessageA(CreatedForm->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(Application->Minimized());
+  Application->Restore();
+  EXPECT_FALSE(Application->Minimized());
+  Application->UnhookMainWindow(hook);
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MINIMIZE, SC_MINIMIZE}));
+  owner.reset();
+  CreatedForm = nullptr;
+}
+
 TEST(ApplicationObject, ScreenCursorOverridesTheControlsCursors) {
   TFormGuard g;
   auto* edit = new TEdit(g.Form);
