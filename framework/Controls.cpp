@@ -251,6 +251,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
   font_->OnChange = TNotifyEvent([this](TObject*) { FontChanged(); });
   auto base = std::make_shared<TWndMethod::TNode>();
   base->Func = [this](TMessage& m) { WndProc(m); };
+  base->Installed = true;
   chain_.push_back(std::move(base));
 }
 
@@ -278,14 +279,15 @@ void TControl::SetWindowProc(TWndMethod value) {
     chain_.erase(it + 1);
     return;
   }
-  if (value.node_->Below || value.node_->Unlinked) {
-    // A method from elsewhere: wrap it so this chain owns its own node.
+  if (value.node_->Installed) {
+    // A method of another control's chain: wrap it so this chain owns its own node.
     auto wrapped = std::make_shared<TWndMethod::TNode>();
     TWndMethod outer = value;
     wrapped->Func = [outer](TMessage& m) { outer(m); };
     target = wrapped;
   }
   target->Below = chain_.back();
+  target->Installed = true;
   chain_.push_back(target);
 }
 

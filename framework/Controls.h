@@ -136,6 +136,7 @@ class TWndMethod {
     TFunc Func;
     std::shared_ptr<TNode> Below;  // what was in place when this method was installed
     bool Unlinked = false;
+    bool Installed = false;  // in some control's chain: another chain wraps it instead
   };
 
  private:

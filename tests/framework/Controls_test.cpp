@@ -147,6 +147,23 @@ TEST(WindowProcChain, HooksRemovedInAnyOrderKeepTheOthersWorking) {
   }
 }
 
+TEST(WindowProcChain, AnotherControlsMethodForwardsWithoutTouchingThatControl) {
+  TFormGuard g;
+  auto* a = new TCountingControl(g.Form);
+  auto* b = new TCountingControl(g.Form);
+  THookLog logA, logB;
+  a->Log = &logA;
+  b->Log = &logB;
+  TWndMethod savedB = b->WindowProc();
+  b->SetWindowProc(a->WindowProc());  // b's messages now go to a
+  b->Perform(WM_USER + 1);
+  b->SetWindowProc(savedB);
+  b->Perform(WM_USER + 1);
+  a->Perform(WM_USER + 1);
+  EXPECT_EQ(logA.Entries, (std::vector<std::string>{"control", "control"}));
+  EXPECT_EQ(logB.Entries, (std::vector<std::string>{"control"}));
+}
+
 TEST(WindowProcChain, ExceptionInAHookReachesTheApplicationNotTheCaller) {
   TFormGuard g;
   g.Show();
