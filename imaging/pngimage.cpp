@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "imaging/PngRowFilters.h"
 #include "imaging/pnglang.h"
 #include "imaging/skPNG.h"
 
@@ -78,21 +79,6 @@ void SetPackedSample(uint8_t* row, size_t i, unsigned depth, unsigned v) {
   const unsigned mask = ((1u << depth) - 1) << shift;
   row[bit / 8] = static_cast<uint8_t>((row[bit / 8] & ~mask) | ((v << shift) & mask));
 }
-
-uint8_t Paeth(int a, int b, int c) {
-  const int p = a + b - c;
-  const int pa = std::abs(p - a);
-  const int pb = std::abs(p - b);
-  const int pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-  if (pb <= pc) return static_cast<uint8_t>(b);
-  return static_cast<uint8_t>(c);
-}
-
-constexpr int kStartRow[7] = {0, 0, 4, 0, 2, 0, 1};
-constexpr int kStartColumn[7] = {0, 4, 0, 2, 0, 1, 0};
-constexpr int kRowIncrement[7] = {8, 8, 8, 4, 4, 2, 2};
-constexpr int kColumnIncrement[7] = {8, 8, 4, 4, 2, 2, 1};
 
 const std::array<uint32_t, 256>& CrcTable() {
   static const std::array<uint32_t, 256> table = [] {
@@ -809,8 +795,8 @@ void UnfilterRow(uint8_t* row, const uint8_t* previous, size_t length, size_t st
       break;
     case 4:
       for (size_t i = 0; i < length; ++i)
-        x[i] = static_cast<uint8_t>(
-            x[i] + Paeth(i >= step ? x[i - step] : 0, up[i], i >= step ? up[i - step] : 0));
+        x[i] = static_cast<uint8_t>(x[i] + png_rows::Paeth(i >= step ? x[i - step] : 0, up[i],
+                                                           i >= step ? up[i - step] : 0));
       break;
     default:
       break;
@@ -976,8 +962,9 @@ uint8_t ChooseFilter(TFilters set, std::vector<uint8_t> (&buffers)[5],
       buffers[3][i] = static_cast<uint8_t>(x[i] - ((i >= step ? x[i - step] : 0) + prev[i]) / 2);
   if (set.Contains(fsPaeth))
     for (size_t i = 0; i < rowBytes; ++i)
-      buffers[4][i] = static_cast<uint8_t>(
-          x[i] - Paeth(i >= step ? x[i - step] : 0, prev[i], i >= step ? prev[i - step] : 0));
+      buffers[4][i] =
+          static_cast<uint8_t>(x[i] - png_rows::Paeth(i >= step ? x[i - step] : 0, prev[i],
+                                                      i >= step ? prev[i - step] : 0));
   std::copy(raw.begin(), raw.begin() + rowBytes, buffers[0].begin());
   if (set.Empty() || set == TFilters{fsNone}) return 0;
   uint8_t result = 0;
@@ -1043,13 +1030,14 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
   } else {
     for (int pass = 0; pass < 7; ++pass) {
       const int passWidth =
-          (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
+          (width + png_rows::kColumnIncrement[pass] - png_rows::kStartColumn[pass] - 1) /
+          png_rows::kColumnIncrement[pass];
       const uint32_t passBytes = RowBytesFor(static_cast<uint64_t>(std::max(passWidth, 0)),
                                              header->ColorType, header->BitDepth);
       std::fill(rows[1 - current].begin(), rows[1 - current].end(), 0);
       if (passBytes == 0) continue;
       bool stop = false;
-      for (int y = kStartRow[pass]; y < height; y += kRowIncrement[pass]) {
+      for (int y = png_rows::kStartRow[pass]; y < height; y += png_rows::kRowIncrement[pass]) {
         const uint8_t* row = readRow(passBytes);
         if (row == nullptr) {
           stop = true;
@@ -1057,7 +1045,7 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
         }
         for (int k = 0; k < passWidth; ++k)
           StorePixel(png, *header, row + 1, static_cast<size_t>(k), y,
-                     kStartColumn[pass] + k * kColumnIncrement[pass]);
+                     png_rows::kStartColumn[pass] + k * png_rows::kColumnIncrement[pass]);
       }
       if (stop) break;
     }
@@ -1096,16 +1084,17 @@ bool TChunkIDAT::SaveToStream(TStream& stream) {
     } else {
       for (int pass = 0; pass < 7; ++pass) {
         const int passWidth =
-            (width + kColumnIncrement[pass] - kStartColumn[pass] - 1) / kColumnIncrement[pass];
+            (width + png_rows::kColumnIncrement[pass] - png_rows::kStartColumn[pass] - 1) /
+            png_rows::kColumnIncrement[pass];
         const uint32_t passBytes = RowBytesFor(static_cast<uint64_t>(std::max(passWidth, 0)),
                                                header->ColorType, header->BitDepth);
         std::fill(buffers[0].begin(), buffers[0].end(), 0);
         if (passBytes == 0) continue;
-        for (int y = kStartRow[pass]; y < height; y += kRowIncrement[pass]) {
+        for (int y = png_rows::kStartRow[pass]; y < height; y += png_rows::kRowIncrement[pass]) {
           std::fill(raw.begin(), raw.end(), 0);
           for (int k = 0; k < passWidth; ++k)
             GatherPixel(png, *header, raw.data(), static_cast<size_t>(k), y,
-                        kStartColumn[pass] + k * kColumnIncrement[pass]);
+                        png_rows::kStartColumn[pass] + k * png_rows::kColumnIncrement[pass]);
           writeRow(passBytes);
         }
       }

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "imaging/PngRowFilters.h"
+
 namespace {
 
 constexpr const char* kPng = "PNG";
@@ -742,22 +744,8 @@ uint32_t CalcCrc32(uint32_t crc, const void* data, size_t length) {
 
 namespace {
 
-// Adam7 passes.
-constexpr int kStartRow[7] = {0, 0, 4, 0, 2, 0, 1};
-constexpr int kStartColumn[7] = {0, 4, 0, 2, 0, 1, 0};
-constexpr int kRowIncrement[7] = {8, 8, 8, 4, 4, 2, 2};
-constexpr int kColumnIncrement[7] = {8, 8, 4, 4, 2, 2, 1};
+// Which of the eight pixels of a byte each Adam7 pass holds.
 constexpr uint8_t kPassMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
-
-uint8_t PaethValue(int a, int b, int c) {
-  const int p = a + b - c;
-  const int pa = std::abs(p - a);
-  const int pb = std::abs(p - b);
-  const int pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-  if (pb <= pc) return static_cast<uint8_t>(b);
-  return static_cast<uint8_t>(c);
-}
 
 // Undoes a row filter in place; bytes wrap modulo 256; unknown filter types leave the row.
 void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t bpp, size_t length) {
@@ -778,7 +766,7 @@ void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t b
       for (size_t i = 0; i < length; ++i) {
         const int left = i >= bpp ? row[i - bpp] : 0;
         const int upperLeft = i >= bpp ? previous[i - bpp] : 0;
-        row[i] = static_cast<uint8_t>(row[i] + PaethValue(left, previous[i], upperLeft));
+        row[i] = static_cast<uint8_t>(row[i] + png_rows::Paeth(left, previous[i], upperLeft));
       }
       break;
     default:
@@ -1111,15 +1099,15 @@ void TPNGGraphic::DecodeImageRows() {
     }
   } else {
     for (int pass = 0; pass < 7; ++pass) {
-      if (kStartColumn[pass] >= width) continue;
+      if (png_rows::kStartColumn[pass] >= width) continue;
       const uint64_t passWidth =
-          (uint64_t(width) + kColumnIncrement[pass] - kStartColumn[pass] - 1) /
-          kColumnIncrement[pass];
+          (uint64_t(width) + png_rows::kColumnIncrement[pass] - png_rows::kStartColumn[pass] - 1) /
+          png_rows::kColumnIncrement[pass];
       const size_t rowBytes = static_cast<size_t>((passWidth * depth + 7) / 8 * rowPixelBytes + 1);
       std::fill(rows[1 - current].begin(), rows[1 - current].end(), 0);
-      for (int y = kStartRow[pass]; y < height;) {
+      for (int y = png_rows::kStartRow[pass]; y < height;) {
         decodeRow(rowBytes, y, kPassMask[pass]);
-        y += kRowIncrement[pass];
+        y += png_rows::kRowIncrement[pass];
         if (pass == 6) {
           Progress(this, psRunning,
                    static_cast<uint8_t>(MulDivInt(std::min(y, height), 100, height)), true,
