@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+#include <string_view>
 
 #include "app/BaseName.h"
 #include "app/DumpCleaner.h"
 #include "app/Language.h"
-#include "app/about.h"
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
+#include "app/about.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
@@ -51,6 +53,18 @@ TLabel* MakeLabel(TForm1* form, TWinControl* parent, const std::string& name, in
   label->SetTop(top);
   label->SetCaption(caption);
   return label;
+}
+
+// Length of the longest line, each counted up to its first zero byte: the horizontal
+// scroll range of the text.
+int LongestLineLength(const TKedEditStringList& lines) {
+  size_t longest = 0;
+  const int count = lines.Count();
+  for (int i = 0; i < count; ++i) {
+    const std::string_view line = lines.LineView(i);
+    longest = std::max(longest, std::min(line.find('\0'), line.size()));
+  }
+  return static_cast<int>(std::min<size_t>(longest, INT_MAX));
 }
 
 }  // namespace
@@ -222,13 +236,7 @@ void TForm1::CreateComponents() {
   sFontComboBox1->SetHint("Schriftart");
   sFontComboBox1->SetShowHint(true);
 
-  KedSQLHl1 = new TKedSQLHl(this);
-  KedSQLHl1->SetName("KedSQLHl1");
-  KedSQLHl1->SetSQLDialect(sqlMySQL);
-  KedSQLHl1->CommentAttri()->SetForeground(clGreen);
-  KedSQLHl1->FunctionAttri()->SetForeground(clRed);
-  KedSQLHl1->IdentifierAttri()->SetForeground(clRed);
-  KedSQLHl1->KeyAttri()->SetForeground(clBlue);
+  CreateHighlighters();
   re_org = new TKedEdit(this);
   re_org->SetName("re_org");
   re_org->SetParent(this);
@@ -240,6 +248,7 @@ void TForm1::CreateComponents() {
   re_org->Gutter()->SetLeadingZeros(true);
   re_org->Gutter()->SetShowLineNumbers(true);
   re_org->SetHighlighter(KedSQLHl1);
+  re_org->SetSearchEngine(KedEditSearch1);
   re_org->Model().SetWantReturns(false);
   re_org->SetEnabled(false);
 
@@ -338,6 +347,33 @@ void TForm1::CreateComponents() {
   WebForm1 = new TinetWebForm(this);
   WebForm1->SetName("WebForm1");
   WebForm1->SetFirewallPort(80);
+}
+
+void TForm1::CreateHighlighters() {
+  KedSQLHl1 = new TKedSQLHl(this);
+  KedSQLHl1->SetName("KedSQLHl1");
+  KedSQLHl1->SetSQLDialect(sqlMySQL);
+  KedSQLHl1->CommentAttri()->SetForeground(clGreen);
+  KedSQLHl1->FunctionAttri()->SetForeground(clRed);
+  KedSQLHl1->IdentifierAttri()->SetForeground(clRed);
+  KedSQLHl1->KeyAttri()->SetForeground(clBlue);
+
+  // CSV has neither comments nor preprocessor lines; the separators and quotes count as
+  // word characters so that a double click selects a whole field.
+  KedGeneralHl1 = new TKedGeneralHl(this);
+  KedGeneralHl1->SetName("KedGeneralHl1");
+  KedGeneralHl1->SetComments(TCommentStyles{});
+  KedGeneralHl1->SetDetectPreprocessor(false);
+  KedGeneralHl1->SetIdentifierChars(" ',;");
+  KedGeneralHl1->CommentAttri()->SetForeground(clMoneyGreen);
+  KedGeneralHl1->IdentifierAttri()->SetForeground(clNavy);
+  KedGeneralHl1->PreprocessorAttri()->SetForeground(clRed);
+  KedGeneralHl1->SymbolAttri()->SetForeground(clRed);
+  KedGeneralHl1->SpaceAttri()->SetForeground(clMenuHighlight);
+  KedGeneralHl1->StringAttri()->SetForeground(clActiveCaption);
+
+  KedEditSearch1 = new TKedEditSearch(this);
+  KedEditSearch1->SetName("KedEditSearch1");
 }
 
 void TForm1::SetPanelText(int index, const std::string& text) {
@@ -439,6 +475,9 @@ bool TForm1::LoadFile(const std::string& path) {
     Application->ProcessMessages();  // lets the wait cursor show before a long load
     TKedEditStringList fresh;
     fresh.LoadFromFile(path);
+    // Emptied only now, so that a failed load keeps the text; ClearAll also forgets the
+    // undo and redo steps of the old text.
+    re_org->ClearAll();
     Lines()->SwapContents(fresh);
     return true;
   } catch (const std::exception&) {
@@ -448,8 +487,14 @@ bool TForm1::LoadFile(const std::string& path) {
 
 void TForm1::sBitBtn1Click(TObject*) {
   if (busy_) return;
-  // The filter (and later the highlighter) follow the CSV box even when the dialog is cancelled.
-  OpenDialog1->SetFilter(cb_csv->Checked() ? "CSV-Dateien|*.csv" : "SQL-Dateien|*.sql");
+  // Highlighter and filter follow the CSV box even when the dialog is then cancelled.
+  if (cb_csv->Checked()) {
+    re_org->SetHighlighter(KedGeneralHl1);
+    OpenDialog1->SetFilter("CSV-Dateien|*.csv");
+  } else {
+    re_org->SetHighlighter(KedSQLHl1);
+    OpenDialog1->SetFilter("SQL-Dateien|*.sql");
+  }
   std::string path;
   if (!ChooseOpenFile(OpenDialog1->Filter(), path)) return;
   OpenWithPreparation(path);
@@ -461,6 +506,7 @@ void TForm1::OpenWithPreparation(const std::string& path) {
   Screen->SetCursor(crSQLWait);
   const bool loaded = LoadFile(path);
   if (loaded) {
+    re_org->SetMaxScrollWidth(LongestLineLength(*Lines()));
     re_split->Lines()->Add(Msg(TAppMessage::OpenFile) + path);
     OpenedPath = path;
     OpenedFileName = ExtractFileName(path);

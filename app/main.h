@@ -9,7 +9,9 @@
 #include "app/AppMessages.h"
 #include "app/ProgressGauge.h"
 #include "editor/KedEdit.h"
+#include "editor/KedEditSearch.h"
 #include "editor/KedEditTextBuffer.h"
+#include "editor/KedHighlighterGeneral.h"
 #include "editor/KedHighlighterSQL.h"
 #include "framework/ComCtrls.h"
 #include "framework/Dialogs.h"
@@ -49,6 +51,8 @@ class TForm1 : public TForm {
   TComboBox* sFontComboBox1;
   TKedEdit* re_org;  // the editor; disabled until a file is opened
   TKedSQLHl* KedSQLHl1;
+  TKedGeneralHl* KedGeneralHl1;  // highlighter of CSV dumps
+  TKedEditSearch* KedEditSearch1;
   TGroupBox* sGroupBox1;
   TLabel* sLabel5;
   TEdit* sDirectoryEdit1;
@@ -84,7 +88,7 @@ class TForm1 : public TForm {
   TKxTranslatorStrings* KxTranslatorStrings1;
   TinetWebForm* WebForm1;
 
-  // The text being worked on. The editor will hold it; until then the window does.
+  // The text being worked on: the editor's line list.
   TKedEditStringList* Lines() { return re_org->Lines(); }
 
   // Shows OpenDialog1 with the given filter; false when cancelled. Replaced by window
@@ -109,7 +113,8 @@ class TForm1 : public TForm {
   void sCheckBox2Click(TObject* sender);
   void sBitBtn2Click(TObject* sender);
 
-  // The two halves of the open commands behind their dialogs.
+  // The two halves of the open commands behind their dialogs. The Open button picks the
+  // highlighter and the dialog's filter before its dialog; these do the rest.
   void OpenWithPreparation(const std::string& path);
   void OpenPlain(const std::string& path);
   // True while a split or a cleaning runs.
@@ -120,6 +125,7 @@ class TForm1 : public TForm {
   friend class SplitView;
 
   void CreateComponents();
+  void CreateHighlighters();
   void CreateMenu();
   // Loads into a fresh list and takes it over only when the load succeeded.
   bool LoadFile(const std::string& path);

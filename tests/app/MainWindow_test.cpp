@@ -285,6 +285,139 @@ TEST_F(MainWindow, MenuOpenRecordsThePathThatSaveWillUse) {
   EXPECT_EQ(form->Lines()->Count(), 2);
 }
 
+TEST_F(MainWindow, OpenButtonPicksHighlighterAndFilterByTheCsvBoxEvenWhenCancelled) {
+  const std::string csvPath = folder + "table.csv";
+  std::ofstream(csvPath, std::ios::binary) << "1;'a';x\n2;'b';y\n";
+  // One window through a sequence: each click starts from what the previous one left.
+  struct Step {
+    const char* name;
+    bool csv;
+    const char* chosen;  // nullptr: the dialog is cancelled
+    const char* filter;
+    bool generalHighlighter;
+    int lineCount;
+  };
+  const Step steps[] = {
+      {"csv, cancelled", true, nullptr, "CSV-Dateien|*.csv", true, 0},
+      {"sql, cancelled", false, nullptr, "SQL-Dateien|*.sql", false, 0},
+      {"csv, opened", true, "table.csv", "CSV-Dateien|*.csv", true, 3},
+      {"sql, opened", false, "dump.sql", "SQL-Dateien|*.sql", false, 26},
+      {"csv again, cancelled", true, nullptr, "CSV-Dateien|*.csv", true, 26},
+  };
+  for (const Step& step : steps) {
+    std::string filterShown;
+    form->ChooseOpenFile = [&](const std::string& filter, std::string& fileName) {
+      filterShown = filter;
+      if (step.chosen == nullptr) return false;
+      fileName = folder + step.chosen;
+      return true;
+    };
+    form->cb_csv->SetChecked(step.csv);
+    form->sBitBtn1->Click();
+    EXPECT_EQ(filterShown, step.filter) << step.name;
+    EXPECT_EQ(form->OpenDialog1->Filter(), step.filter) << step.name;
+    EXPECT_EQ(form->re_org->Highlighter(),
+              step.generalHighlighter ? static_cast<TKedCustomHighlighter*>(form->KedGeneralHl1)
+                                      : form->KedSQLHl1)
+        << step.name;
+    EXPECT_EQ(form->Lines()->Count(), step.lineCount) << step.name;
+  }
+  // A cancelled dialog opens nothing, so the open file is still the last one chosen.
+  EXPECT_EQ(form->OpenedPath, dumpPath);
+}
+
+TEST_F(MainWindow, MenuOpenKeepsTheStoredFilterAndTheHighlighter) {
+  std::string filterShown;
+  form->ChooseOpenFile = [&](const std::string& filter, std::string& fileName) {
+    filterShown = filter;
+    fileName = dumpPath;
+    return true;
+  };
+  form->cb_csv->SetChecked(true);
+  form->ffnen1->Click();
+  EXPECT_EQ(filterShown, "SQL-Dateien|*.sql|CSV-Dateien|*.csv");
+  EXPECT_EQ(form->re_org->Highlighter(), form->KedSQLHl1);
+  EXPECT_EQ(form->Lines()->Count(), 26);
+  EXPECT_FALSE(form->re_org->Enabled()) << "only the Open button enables the editor";
+}
+
+TEST_F(MainWindow, CsvHighlighterAndSearchEngineAreSetUpForTheEditor) {
+  TKedGeneralHl* csv = form->KedGeneralHl1;
+  ASSERT_NE(csv, nullptr);
+  EXPECT_TRUE(csv->Comments().Empty());
+  EXPECT_FALSE(csv->DetectPreprocessor());
+  EXPECT_EQ(csv->IdentifierChars(), " ',;");
+  struct Colour {
+    const char* name;
+    TKedHighlighterAttributes* attribute;
+    TColor expected;
+  };
+  const Colour colours[] = {
+      {"comments", csv->CommentAttri(), clMoneyGreen},
+      {"identifiers", csv->IdentifierAttri(), clNavy},
+      {"preprocessor", csv->PreprocessorAttri(), clRed},
+      {"symbols", csv->SymbolAttri(), clRed},
+      {"spaces", csv->SpaceAttri(), clMenuHighlight},
+      {"strings", csv->StringAttri(), clActiveCaption},
+  };
+  for (const Colour& c : colours) EXPECT_EQ(c.attribute->Foreground(), c.expected) << c.name;
+  ASSERT_NE(form->KedEditSearch1, nullptr);
+  EXPECT_EQ(form->re_org->SearchEngine(), form->KedEditSearch1);
+}
+
+TEST_F(MainWindow, OpenSetsTheScrollWidthToTheLongestLineUpToAZeroByte) {
+  const std::string path = folder + "widths.sql";
+  std::string withZero = "abc";
+  withZero += '\0';
+  withZero.append(200, 'z');
+  std::ofstream(path, std::ios::binary) << "short\n"
+                                        << std::string(40, 'x') << "\n"
+                                        << withZero << "\n";
+  form->OpenWithPreparation(path);
+  EXPECT_EQ(form->re_org->MaxScrollWidth(), 40);
+
+  // The menu's open leaves the scroll range alone; an empty file gives the least range.
+  const std::string empty = folder + "empty.sql";
+  std::ofstream(empty, std::ios::binary) << "";
+  form->OpenPlain(empty);
+  EXPECT_EQ(form->re_org->MaxScrollWidth(), 40);
+  form->OpenWithPreparation(empty);
+  EXPECT_EQ(form->re_org->MaxScrollWidth(), 1);
+}
+
+TEST_F(MainWindow, OpeningForgetsTheUndoStepsAndTheModifiedStateOfTheOldText) {
+  TKedEditModel& model = form->re_org->Model();
+  for (const bool menu : {false, true}) {
+    form->OpenWithPreparation(dumpPath);
+    model.UndoList().RecordChange(1, {1, 1}, {1, 2}, "x", TKedSelectionMode::smNormal);
+    model.RedoList().RecordChange(1, {1, 1}, {1, 2}, "y", TKedSelectionMode::smNormal);
+    model.SetModified(true);
+    model.SetCaretPos({3, 5});
+    if (menu) {
+      form->OpenPlain(dumpPath);
+    } else {
+      form->OpenWithPreparation(dumpPath);
+    }
+    EXPECT_FALSE(model.UndoList().HasItems()) << menu;
+    EXPECT_FALSE(model.RedoList().HasItems()) << menu;
+    EXPECT_FALSE(model.Modified()) << menu;
+    EXPECT_EQ(model.CaretY(), 1) << menu;
+  }
+}
+
+TEST_F(MainWindow, FailedOpenKeepsTheUndoStepsOfTheTextItKeeps) {
+  ktest::TMessageBoxWatcher watcher;
+  form->OpenWithPreparation(dumpPath);
+  TKedEditModel& model = form->re_org->Model();
+  model.UndoList().RecordChange(1, {1, 1}, {1, 2}, "x", TKedSelectionMode::smNormal);
+  model.SetModified(true);
+  form->OpenWithPreparation(folder + "missing.sql");
+  EXPECT_EQ(watcher.Count(), 1);
+  EXPECT_TRUE(model.UndoList().HasItems());
+  EXPECT_TRUE(model.Modified());
+  EXPECT_EQ(form->Lines()->Count(), 26);
+}
+
 TEST_F(MainWindow, CommentAndBlankRemovalReportAndCountTheRest) {
   const std::string path = folder + "comments.sql";
   std::ofstream(path, std::ios::binary)
