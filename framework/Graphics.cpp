@@ -827,6 +827,36 @@ void TPicture::WriteData(TStream& stream) {
   graphic_->WriteData(stream);
 }
 
+#ifdef _WIN32
+// Platform-free parts of the clipboard interface; TBitmap's own is in GraphicsWin32.cpp.
+void TGraphic::LoadFromClipboardFormat(uint16_t, void*, void*) {
+  throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(uint16_t&, void*&, void*&) {
+  throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+bool TPicture::SupportsClipboardFormat(uint16_t format) {
+  return ClipboardFormatFor(format) != nullptr;
+}
+
+void TPicture::LoadFromClipboardFormat(uint16_t format, void* data, void* palette) {
+  TGraphicClass graphicClass = ClipboardFormatFor(format);
+  if (graphicClass == nullptr) throw EInvalidGraphic("Unsupported clipboard format");
+  std::unique_ptr<TGraphic> graphic = NewGraphic(graphicClass);
+  graphic->LoadFromClipboardFormat(format, data, palette);
+  TakeGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) {
+  format = 0;
+  data = nullptr;
+  palette = nullptr;
+  if (graphic_) graphic_->SaveToClipboardFormat(format, data, palette);
+}
+#endif
+
 void TPicture::Assign(TPersistent* source) {
   if (source == nullptr) {
     SetGraphic(nullptr);

@@ -224,6 +224,15 @@ class TGraphic : public TPersistent {
   // Paints the graphic into r on the canvas (Win32 drawing; natively a no-op).
   virtual void Draw(TCanvas* canvas, const TRect& r) = 0;
 
+#ifdef _WIN32
+  // The clipboard (GraphicsWin32.cpp). data is the clipboard handle of the format (when null,
+  // the graphic fetches it from the open clipboard); palette is an HPALETTE or null. Saving
+  // fills the three with what the caller hands to SetClipboardData and then owns; a graphic
+  // may place further formats itself. By default neither is supported: EInvalidGraphic.
+  virtual void LoadFromClipboardFormat(uint16_t format, void* data, void* palette);
+  virtual void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette);
+#endif
+
   TNotifyEvent OnChange;
   TProgressEvent OnProgress;
 
@@ -309,6 +318,11 @@ class TBitmap : public TGraphic {
   void ReadData(TStream& stream) override;
   void WriteData(TStream& stream) override;
   void Draw(TCanvas* canvas, const TRect& r) override;
+#ifdef _WIN32
+  // CF_BITMAP: loading copies the clipboard's bitmap; saving hands out a copy of the pixels.
+  void LoadFromClipboardFormat(uint16_t format, void* data, void* palette) override;
+  void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) override;
+#endif
 
   // Win32 half: takes over a storage of BitsSize() bytes that already holds the pixels.
   void AdoptStorage(std::unique_ptr<TPixelStorage> storage);
@@ -390,6 +404,16 @@ class TPicture : public TPersistent {
   static TGraphicClass FileFormatFor(const std::string& extension);
   static std::string FileFormatDescription(const std::string& extension);
   static TGraphicClass ClipboardFormatFor(uint32_t format);
+
+#ifdef _WIN32
+  // A graphic class is registered for the format.
+  static bool SupportsClipboardFormat(uint16_t format);
+  // Replaces the graphic by a new one of the class registered for the format, loaded from the
+  // clipboard data; EInvalidGraphic "Unsupported clipboard format" when none is registered.
+  void LoadFromClipboardFormat(uint16_t format, void* data, void* palette);
+  // The graphic's own clipboard data; nothing (format 0, no data) without a graphic.
+  void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette);
+#endif
 
  private:
   void TakeGraphic(std::unique_ptr<TGraphic> graphic);

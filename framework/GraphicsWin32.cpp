@@ -1,6 +1,8 @@
 // The Windows half of TBitmap: a DIB section over the pixel block, a memory DC
 // with a canvas on it, drawing onto other canvases, and the live system colours.
 #include <windows.h>
+// The picture class's own RegisterClipboardFormat, not the Win32 macro.
+#undef RegisterClipboardFormat
 
 #include <cstring>
 
@@ -291,6 +293,7 @@ std::unique_ptr<TBitmapBinding> MakeBinding(TBitmap& bitmap) {
 const bool kInstalled = [] {
   TBitmap::SetBindingFactory(&MakeBinding);
   SetSystemColorSource(&LiveSystemColor);
+  TPicture::RegisterClipboardFormat(CF_BITMAP, TBitmap::StaticClassInfo());
   return true;
 }();
 
@@ -304,3 +307,27 @@ HBITMAP TBitmap::Handle() { return BindingOf(*this).HandleForCaller(); }
 void TBitmap::SetHandle(HBITMAP value) { BindingOf(*this).SetHandle(value); }
 HBITMAP TBitmap::ReleaseHandle() { return BindingOf(*this).ReleaseHandle(); }
 TCanvas* TBitmap::Canvas() { return BindingOf(*this).Canvas(); }
+
+void TBitmap::LoadFromClipboardFormat(uint16_t format, void* data, void* /*palette*/) {
+  HANDLE handle = static_cast<HANDLE>(data);
+  if (format == CF_BITMAP && handle == nullptr) handle = ::GetClipboardData(CF_BITMAP);
+  if (format != CF_BITMAP || handle == nullptr)
+    throw EInvalidGraphic("Unsupported clipboard format");
+  // The clipboard keeps its bitmap: SetHandle takes over a copy of the same depth.
+  auto copy = static_cast<HBITMAP>(::CopyImage(handle, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (copy == nullptr) throw EInvalidGraphic("Invalid bitmap");
+  SetHandle(copy);
+  Changed(this);
+}
+
+void TBitmap::SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) {
+  format = 0;
+  data = nullptr;
+  palette = nullptr;
+  if (Empty()) return;
+  // The receiver owns what it gets, so it gets a copy and this bitmap keeps its own section.
+  TBitmap copy;
+  copy.Assign(this);
+  data = copy.ReleaseHandle();
+  if (data != nullptr) format = CF_BITMAP;
+}

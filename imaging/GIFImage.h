@@ -86,8 +86,8 @@ class TGIFImage : public TGraphic {
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) override;
 #ifdef _WIN32
-  void LoadFromClipboardFormat(uint16_t format, void* data, void* palette);
-  void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette);
+  void LoadFromClipboardFormat(uint16_t format, void* data, void* palette) override;
+  void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) override;
 #endif
   virtual void ReportWarning(TObject* sender, int severity, const std::string& message);
 

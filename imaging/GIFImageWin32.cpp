@@ -122,10 +122,14 @@ void TGIFImage::SaveToClipboardFormat(uint16_t& format, void*& data, void*& pale
   SaveToStream(stream);
   HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
   if (block == nullptr) return;
-  if (void* p = ::GlobalLock(block)) {
-    std::memcpy(p, stream.Memory(), static_cast<size_t>(stream.Size()));
-    ::GlobalUnlock(block);
+  void* p = ::GlobalLock(block);
+  if (p == nullptr) {
+    // An unfilled block would put garbage on the clipboard: place nothing, as above.
+    ::GlobalFree(block);
+    return;
   }
+  std::memcpy(p, stream.Memory(), static_cast<size_t>(stream.Size()));
+  ::GlobalUnlock(block);
   if (::SetClipboardData(ClipboardFormatGIF, block) == nullptr) {
     ::GlobalFree(block);
     RaiseGIFError("Failed to store GIF on clipboard");

@@ -242,6 +242,11 @@ class TPNGObject : public TGraphic {
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) override;
   void Draw(TCanvas* canvas, const TRect& r) override;
+#ifdef _WIN32
+  // Through a bitmap (CF_BITMAP): the clipboard carries the drawn pixels, no transparency.
+  void LoadFromClipboardFormat(uint16_t format, void* data, void* palette) override;
+  void SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) override;
+#endif
 
   // 256 entries for colour types 0 and 3 (cached until the storage changes); empty otherwise.
   const TColorTable& GetPalette();

@@ -1,4 +1,4 @@
-// The Windows half of the PNG object: drawing on a device context.
+// The Windows half of the PNG object: drawing on a device context and the clipboard.
 #include <windows.h>
 
 #include "framework/Canvas.h"
@@ -68,4 +68,18 @@ void TPNGObject::Draw(TCanvas* canvas, const TRect& r) {
       break;
     }
   }
+}
+
+void TPNGObject::LoadFromClipboardFormat(uint16_t format, void* data, void* palette) {
+  // Loaded into a bitmap first, so a refused format leaves this image as it was.
+  TBitmap bitmap;
+  bitmap.LoadFromClipboardFormat(format, data, palette);
+  FromBitmap(&bitmap, false, 0);
+}
+
+void TPNGObject::SaveToClipboardFormat(uint16_t& format, void*& data, void*& palette) {
+  TBitmap bitmap;
+  bitmap.SetSize(Width(), Height());
+  Draw(bitmap.Canvas(), Rect(0, 0, Width(), Height()));
+  bitmap.SaveToClipboardFormat(format, data, palette);
 }
