@@ -7,9 +7,11 @@
 #include <climits>
 
 #include "editor/KedEditHighlighter.h"
+#include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditSearch.h"
 #include "framework/ImgList.h"
+#include "framework/Menus.h"
 
 TCustomKedEdit::TCustomKedEdit(TComponent* owner)
     : TCustomControl(owner),
@@ -509,4 +511,76 @@ void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRo
     if (x >= clip.Left && x <= clip.Right)
       FillArea(dc, {x, clip.Top, x + 1, clip.Bottom + 1}, m.RightEdgeColor());
   }
+}
+
+// ---- published properties ---------------------------------------------------------------
+
+K_PUBLISH(TKedEdit) {
+  // The control's own setters run, so the clamps and side effects apply to writes by name.
+  p.Prop("PopupMenu", &TKedEdit::PopupMenu, &TKedEdit::SetPopupMenu);
+  p.Prop("ActiveLineColor", &TKedEdit::ActiveLineColor, &TKedEdit::SetActiveLineColor);
+  p.Prop("BookMarkOptions", &TKedEdit::BookMarkOptions, &TKedEdit::SetBookMarkOptions);
+  p.Enum("BorderStyle", &TKedEdit::BorderStyle, &TKedEdit::SetBorderStyle, {"bsNone", "bsSingle"});
+  p.Prop("ExtraLineSpacing", &TKedEdit::ExtraLineSpacing, &TKedEdit::SetExtraLineSpacing);
+  // Redeclared so that a write by name goes through the fixed-pitch substitution.
+  p.Prop("Font", &TKedEdit::Font, &TKedEdit::SetFont);
+  p.Prop("Gutter", &TKedEdit::Gutter, &TKedEdit::SetGutter);
+  p.Prop("HideSelection", &TKedEdit::HideSelection, &TKedEdit::SetHideSelection);
+  p.Prop("Highlighter", &TKedEdit::Highlighter, &TKedEdit::SetHighlighter);
+  p.Enum("InsertCaret", &TKedEdit::InsertCaret, &TKedEdit::SetInsertCaret,
+         {"ctVerticalLine", "ctHorizontalLine", "ctHalfBlock", "ctBlock"});
+  p.Prop("InsertMode", &TKedEdit::InsertMode, &TKedEdit::SetInsertMode);
+  p.Prop("Keystrokes", &TKedEdit::Keystrokes, &TKedEdit::SetKeystrokes);
+  // Declared as any string list, so a plain TStringList can be copied in.
+  p.Prop(
+      "Lines", [](TKedEdit* e) -> TStrings* { return e->Lines(); },
+      [](TKedEdit* e, TStrings* v) { e->SetLines(v); });
+  p.Prop("MaxScrollWidth", &TKedEdit::MaxScrollWidth, &TKedEdit::SetMaxScrollWidth);
+  p.Prop("MaxUndo", &TKedEdit::MaxUndo, &TKedEdit::SetMaxUndo);
+  p.Set("Options", &TKedEdit::Options, &TKedEdit::SetOptions,
+        {"eoAltSetsColumnMode",
+         "eoAutoIndent",
+         "eoAutoSizeMaxScrollWidth",
+         "eoDisableScrollArrows",
+         "eoDragDropEditing",
+         "eoDropFiles",
+         "eoEnhanceHomeKey",
+         "eoEnhanceEndKey",
+         "eoGroupUndo",
+         "eoHalfPageScroll",
+         "eoHideShowScrollbars",
+         "eoKeepCaretX",
+         "eoNoCaret",
+         "eoNoSelection",
+         "eoRightMouseMovesCursor",
+         "eoScrollByOneLess",
+         "eoScrollHintFollows",
+         "eoScrollPastEof",
+         "eoScrollPastEol",
+         "eoShowScrollHint",
+         "eoShowSpecialChars",
+         "eoSmartTabDelete",
+         "eoSmartTabs",
+         "eoSpecialLineDefaultFg",
+         "eoTabIndent",
+         "eoTabsToSpaces",
+         "eoTrimTrailingSpaces"});
+  p.Enum("OverwriteCaret", &TKedEdit::OverwriteCaret, &TKedEdit::SetOverwriteCaret,
+         {"ctVerticalLine", "ctHorizontalLine", "ctHalfBlock", "ctBlock"});
+  p.Prop("ReadOnly", &TKedEdit::ReadOnly, &TKedEdit::SetReadOnly);
+  p.Prop("RightEdge", &TKedEdit::RightEdge, &TKedEdit::SetRightEdge);
+  p.Prop("RightEdgeColor", &TKedEdit::RightEdgeColor, &TKedEdit::SetRightEdgeColor);
+  p.Prop("ScrollHintColor", &TKedEdit::ScrollHintColor, &TKedEdit::SetScrollHintColor);
+  p.Enum("ScrollHintFormat", &TKedEdit::ScrollHintFormat, &TKedEdit::SetScrollHintFormat,
+         {"shfTopLineOnly", "shfTopToBottom"});
+  p.Enum("ScrollBars", &TKedEdit::ScrollBars, &TKedEdit::SetScrollBars,
+         {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+  p.Prop("SearchEngine", &TKedEdit::SearchEngine, &TKedEdit::SetSearchEngine);
+  p.Prop("SelectedColor", &TKedEdit::SelectedColor, &TKedEdit::SetSelectedColor);
+  p.Enum("SelectionMode", &TKedEdit::SelectionMode, &TKedEdit::SetSelectionMode,
+         {"smNormal", "smLine", "smColumn"});
+  p.Prop("TabWidth", &TKedEdit::TabWidth, &TKedEdit::SetTabWidth);
+  p.Prop("WantReturns", &TKedEdit::WantReturns, &TKedEdit::SetWantReturns);
+  p.Prop("WantTabs", &TKedEdit::WantTabs, &TKedEdit::SetWantTabs);
+  p.Prop("WordWrap", &TKedEdit::WordWrap, &TKedEdit::SetWordWrap);
 }

@@ -42,6 +42,8 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   TKedGutter* Gutter() { return &model_->Gutter(); }
   void SetGutter(TKedGutter* value) { model_->Gutter().Assign(value); }
   TKedSelectedColor* SelectedColor() { return &model_->SelectedColor(); }
+  // Copies the colours into the owned object.
+  void SetSelectedColor(TKedSelectedColor* value) { model_->SelectedColor().Assign(value); }
   int MaxScrollWidth() const { return model_->MaxScrollWidth(); }
   void SetMaxScrollWidth(int value) { model_->SetMaxScrollWidth(value); }
   int TabWidth() const { return model_->TabWidth(); }
@@ -158,8 +160,9 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   int paintTransientLock_ = 0;
 };
 
-// The editor as forms place it.
+// The editor as forms place it: it publishes the properties that forms, the translator and
+// the skin engine read and write by name.
 class TKedEdit : public TCustomKedEdit {
-  K_CLASS(TKedEdit, TCustomKedEdit)
+  K_CLASS_PUBLISHED(TKedEdit, TCustomKedEdit)
   explicit TKedEdit(TComponent* owner) : TCustomKedEdit(owner) {}
 };
