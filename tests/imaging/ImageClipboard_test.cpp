@@ -73,7 +73,7 @@ std::string ErrorOf(const std::function<void()>& action) {
 
 struct TOpaqueCase {
   const char* name;
-  pngtest::Spec spec;
+  pngtest::PngShape shape;
 };
 
 const TOpaqueCase kOpaqueCases[] = {
@@ -89,7 +89,7 @@ TEST(PngClipboard, OpaqueImagesComeBackWithTheSamePixels) {
   for (const TOpaqueCase& c : kOpaqueCases) {
     SCOPED_TRACE(c.name);
     TPNGObject original;
-    LoadPng(original, pngtest::MakePng(c.spec));
+    LoadPng(original, pngtest::MakePng(c.shape));
     ASSERT_EQ(original.TransparencyKind(), tmOpaque);
     CopyPng(original);
 
@@ -134,11 +134,11 @@ TEST(PngClipboard, AlphaIsFlattenedOntoBlackAndNotCarried) {
 
 TEST(PngClipboard, KeyColourPixelsArriveBlackTheOthersUnchanged) {
   // Palette entry 0 is the only one below full opacity: a key-colour image.
-  const pngtest::Spec spec{8, 2, 8, 3, 0};
+  const pngtest::PngShape shape{8, 2, 8, 3, 0};
   pngtest::Options options;
   options.before = {{"tRNS", std::string(1, '\0')}};
   TPNGObject original;
-  LoadPng(original, pngtest::MakePng(spec, options));
+  LoadPng(original, pngtest::MakePng(shape, options));
   ASSERT_EQ(original.TransparencyKind(), tmKeyColor);
   CopyPng(original);
 

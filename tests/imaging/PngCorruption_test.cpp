@@ -14,11 +14,11 @@
 using namespace pngtest;
 
 TEST(PngCorruptionTest, BothLoadersSurviveDamagedFiles) {
-  const Spec specs[] = {
+  const PngShape shapes[] = {
       {9, 7, 8, 6, 1}, {5, 4, 2, 3, 0}, {6, 5, 16, 0, 1}, {3, 3, 16, 4, 0}, {8, 2, 1, 0, 0}};
   std::mt19937 random(20261210);
   size_t cases = 0;
-  for (const Spec& s : specs) {
+  for (const PngShape& s : shapes) {
     Options o;
     o.before = {{"gAMA", std::string("\0\0\xb1\x8f", 4)},
                 {"tRNS", s.colorType == 3 ? std::string("\x10\x20", 2) : std::string()},

@@ -29,7 +29,7 @@ std::string RedAndBlue(uint32_t w, uint32_t h) {
     for (uint32_t x = 0; x < w; ++x)
       raw += x == 0 ? std::string("\xff\0\0\xff", 4) : std::string("\0\0\xff\x80", 4);
   }
-  Spec s{w, h, 8, 6, 0};
+  PngShape s{w, h, 8, 6, 0};
   return Signature() + Chunk("IHDR", IhdrData(s)) + Chunk("IDAT", Zlib(raw)) + Chunk("IEND", "");
 }
 
@@ -72,7 +72,7 @@ TEST(PngDrawTest, ReaderStretchesToALargerRectangle) {
 }
 
 TEST(PngDrawTest, ObjectDrawsOpaqueStretchedAndAlphaUnscaled) {
-  Spec opaque{2, 2, 8, 2, 0};
+  PngShape opaque{2, 2, 8, 2, 0};
   TPNGObject a;
   Load(a, MakePng(opaque));
   std::unique_ptr<TBitmap> target(Surface(8, 8, clWhite));
@@ -88,7 +88,7 @@ TEST(PngDrawTest, ObjectDrawsOpaqueStretchedAndAlphaUnscaled) {
 }
 
 TEST(PngDrawTest, ObjectLeavesOutItsKeyColour) {
-  Spec s{3, 3, 8, 2, 0};
+  PngShape s{3, 3, 8, 2, 0};
   std::string key;
   for (int c = 0; c < 3; ++c) key += std::string{'\0', char(Sample(s, 1, 1, c))};
   Options o;

@@ -28,7 +28,7 @@ int PaethPredictor(int a, int b, int c) {
 }
 
 // Raw row bytes of `count` pixels starting at column x0 stepping dx.
-std::string RawRow(const Spec& s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count) {
+std::string RawRow(const PngShape& s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count) {
   const int ch = Channels(s.colorType);
   const size_t bits = size_t(count) * ch * s.depth;
   std::string row((bits + 7) / 8, '\0');
@@ -95,10 +95,10 @@ int Channels(uint8_t colorType) {
   }
 }
 
-uint16_t Sample(const Spec& spec, uint32_t x, uint32_t y, int c) {
+uint16_t Sample(const PngShape& shape, uint32_t x, uint32_t y, int c) {
   const uint32_t v = x * 7919u + y * 104729u + uint32_t(c) * 7001u + x * y * 31u + 0x5A5Au;
-  if (spec.depth == 16) return static_cast<uint16_t>(v ^ (v >> 9));
-  return static_cast<uint16_t>((x * 3 + y * 5 + c * 7 + x * y) & ((1u << spec.depth) - 1));
+  if (shape.depth == 16) return static_cast<uint16_t>(v ^ (v >> 9));
+  return static_cast<uint16_t>((x * 3 + y * 5 + c * 7 + x * y) & ((1u << shape.depth) - 1));
 }
 
 uint32_t PaletteColor(unsigned i) {
@@ -116,38 +116,38 @@ std::string Chunk(const std::string& type, const std::string& data) {
   return out;
 }
 
-std::string IhdrData(const Spec& spec) {
+std::string IhdrData(const PngShape& shape) {
   std::string d;
-  PutBe32(d, spec.width);
-  PutBe32(d, spec.height);
-  d += static_cast<char>(spec.depth);
-  d += static_cast<char>(spec.colorType);
+  PutBe32(d, shape.width);
+  PutBe32(d, shape.height);
+  d += static_cast<char>(shape.depth);
+  d += static_cast<char>(shape.colorType);
   d += '\0';
   d += '\0';
-  d += static_cast<char>(spec.interlace);
+  d += static_cast<char>(shape.interlace);
   return d;
 }
 
-std::string FilteredData(const Spec& spec) {
-  const size_t bpp = std::max<size_t>(1, size_t(Channels(spec.colorType)) * spec.depth / 8);
+std::string FilteredData(const PngShape& shape) {
+  const size_t bpp = std::max<size_t>(1, size_t(Channels(shape.colorType)) * shape.depth / 8);
   std::string out;
   int filter = 0;
-  if (spec.interlace == 0) {
+  if (shape.interlace == 0) {
     std::string prev;
-    for (uint32_t y = 0; y < spec.height; ++y) {
-      const std::string raw = RawRow(spec, y, 0, 1, spec.width);
+    for (uint32_t y = 0; y < shape.height; ++y) {
+      const std::string raw = RawRow(shape, y, 0, 1, shape.width);
       out += FilterRow(raw, prev, filter++ % 5, bpp);
       prev = raw;
     }
     return out;
   }
   for (int p = 0; p < 7; ++p) {
-    if (uint32_t(kStartColumn[p]) >= spec.width) continue;
+    if (uint32_t(kStartColumn[p]) >= shape.width) continue;
     const uint32_t count =
-        (spec.width - kStartColumn[p] + kColumnIncrement[p] - 1) / kColumnIncrement[p];
+        (shape.width - kStartColumn[p] + kColumnIncrement[p] - 1) / kColumnIncrement[p];
     std::string prev;
-    for (uint32_t y = kStartRow[p]; y < spec.height; y += kRowIncrement[p]) {
-      const std::string raw = RawRow(spec, y, kStartColumn[p], kColumnIncrement[p], count);
+    for (uint32_t y = kStartRow[p]; y < shape.height; y += kRowIncrement[p]) {
+      const std::string raw = RawRow(shape, y, kStartColumn[p], kColumnIncrement[p], count);
       out += FilterRow(raw, prev, filter++ % 5, bpp);
       prev = raw;
     }
@@ -182,11 +182,11 @@ const std::string& Signature() {
   return s;
 }
 
-std::string MakePng(const Spec& spec, const Options& options) {
-  std::string png = Signature() + Chunk("IHDR", IhdrData(spec));
-  if (spec.colorType == 3 && options.palette) png += Chunk("PLTE", PlteData(1u << spec.depth));
+std::string MakePng(const PngShape& shape, const Options& options) {
+  std::string png = Signature() + Chunk("IHDR", IhdrData(shape));
+  if (shape.colorType == 3 && options.palette) png += Chunk("PLTE", PlteData(1u << shape.depth));
   for (const auto& [type, data] : options.before) png += Chunk(type, data);
-  const std::string z = Zlib(FilteredData(spec));
+  const std::string z = Zlib(FilteredData(shape));
   if (options.idatSplit == 0) {
     png += Chunk("IDAT", z);
   } else {

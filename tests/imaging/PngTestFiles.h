@@ -9,7 +9,7 @@
 
 namespace pngtest {
 
-struct Spec {
+struct PngShape {
   uint32_t width = 4;
   uint32_t height = 3;
   uint8_t depth = 8;
@@ -20,14 +20,14 @@ struct Spec {
 // Number of samples per pixel of a colour type.
 int Channels(uint8_t colorType);
 // The raw sample of channel c at (x, y): a fixed pattern that varies in every bit.
-uint16_t Sample(const Spec& spec, uint32_t x, uint32_t y, int c);
+uint16_t Sample(const PngShape& shape, uint32_t x, uint32_t y, int c);
 // The PLTE colours of palette fixtures: entry i as 0x00BBGGRR.
 uint32_t PaletteColor(unsigned i);
 
 std::string Chunk(const std::string& type, const std::string& data);
-std::string IhdrData(const Spec& spec);
+std::string IhdrData(const PngShape& shape);
 // The image's scan lines, filtered (filter type = row number mod 5), not yet compressed.
-std::string FilteredData(const Spec& spec);
+std::string FilteredData(const PngShape& shape);
 std::string Zlib(const std::string& raw, int level = 6);
 std::string PlteData(unsigned entries);
 
@@ -38,7 +38,7 @@ struct Options {
   bool emptyIdatBetween = false;
   bool palette = true;  // a PLTE for colour type 3
 };
-std::string MakePng(const Spec& spec, const Options& options = {});
+std::string MakePng(const PngShape& shape, const Options& options = {});
 
 const std::string& Signature();
 

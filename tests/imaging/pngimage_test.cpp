@@ -48,7 +48,7 @@ std::string Be32(uint32_t v) {
 }
 
 // The object's colour for a pixel of a generated file: 16-bit samples by their high byte.
-TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
+TColor ExpectedColor(const PngShape& s, uint32_t x, uint32_t y) {
   auto level = [&](int c) -> uint8_t {
     const uint16_t v = Sample(s, x, y, c);
     if (s.depth == 16) return static_cast<uint8_t>(v >> 8);
@@ -65,8 +65,8 @@ TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
   }
 }
 
-std::vector<Spec> EveryFormat() {
-  std::vector<Spec> all;
+std::vector<PngShape> EveryFormat() {
+  std::vector<PngShape> all;
   const std::pair<uint8_t, std::vector<uint8_t>> formats[] = {
       {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
   for (const auto& [type, depths] : formats)
@@ -75,7 +75,7 @@ std::vector<Spec> EveryFormat() {
   return all;
 }
 
-int CountWrongPixels(TPNGObject& png, const Spec& s) {
+int CountWrongPixels(TPNGObject& png, const PngShape& s) {
   int wrong = 0;
   for (uint32_t y = 0; y < s.height; ++y)
     for (uint32_t x = 0; x < s.width; ++x)
@@ -92,7 +92,7 @@ std::vector<std::string> ChunkNames(const std::string& png) {
 }  // namespace
 
 TEST(PNGObjectTest, EveryColourTypeDepthAndInterlacingDecodes) {
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     TPNGObject png;
@@ -104,7 +104,7 @@ TEST(PNGObjectTest, EveryColourTypeDepthAndInterlacingDecodes) {
 }
 
 TEST(PNGObjectTest, SavedFilesLoadBackToTheSamePixels) {
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     TPNGObject png;
@@ -124,7 +124,7 @@ TEST(PNGObjectTest, SavedFilesLoadBackToTheSamePixels) {
 
 #ifndef _WIN32
 TEST(PNGObjectTest, LibpngReadsTheGeneratedMatrixAndOurOwnFilesAlike) {
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     const std::string file = MakePng(s);
@@ -160,7 +160,7 @@ TEST(PNGObjectTest, OurFilesPassPngcheck) {
   if (std::system("command -v pngcheck > /dev/null 2>&1") != 0)
     GTEST_SKIP() << "pngcheck is not installed";
   const std::string path = testing::TempDir() + "pngimage_pngcheck.png";
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     Options o;
@@ -177,7 +177,7 @@ TEST(PNGObjectTest, OurFilesPassPngcheck) {
 #endif
 
 TEST(PNGObjectTest, ChunkListKeepsWhatItShouldAndWritesItBack) {
-  Spec s{6, 5, 8, 2, 0};
+  PngShape s{6, 5, 8, 2, 0};
   Options o;
   o.before = {{"cHRM", std::string(32, '\x01')}, {"prIv", "private bytes\x00\x01"}};
   o.idatSplit = 10;
@@ -194,7 +194,7 @@ TEST(PNGObjectTest, ChunkListKeepsWhatItShouldAndWritesItBack) {
 }
 
 TEST(PNGObjectTest, HeaderAndEndAreMatchedWithTheirExactCase) {
-  Spec s{3, 3, 8, 2, 0};
+  PngShape s{3, 3, 8, 2, 0};
   const std::string idat = Chunk("IDAT", Zlib(FilteredData(s)));
   EXPECT_EQ(LoadError(Signature() + Chunk("iHDR", IhdrData(s)) + idat + Chunk("IEND", "")),
             EPNGIHDRNotFirstText);
@@ -204,12 +204,12 @@ TEST(PNGObjectTest, HeaderAndEndAreMatchedWithTheirExactCase) {
 }
 
 TEST(PNGObjectTest, DamagedFilesGiveTheirExceptions) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   const std::string good = MakePng(s);
   const std::string ihdr = Chunk("IHDR", IhdrData(s));
   const std::string idat = Chunk("IDAT", Zlib(FilteredData(s)));
   const std::string end = Chunk("IEND", "");
-  auto header = [&](Spec h, int at = -1, char value = 0) {
+  auto header = [&](PngShape h, int at = -1, char value = 0) {
     std::string d = IhdrData(h);
     if (at >= 0) d[at] = value;
     return Signature() + Chunk("IHDR", d) + idat + end;
@@ -268,7 +268,7 @@ TEST(PNGObjectTest, DamagedFilesGiveTheirExceptions) {
 }
 
 TEST(PNGObjectTest, ChunksReadSoFarStayAfterAFailure) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   std::string bad = Signature() + Chunk("IHDR", IhdrData(s)) + Chunk("gAMA", Be32(45455));
   bad += Be32(3) + "tEXt" + "abc" + "XXXX";  // wrong CRC
   TPNGObject png;
@@ -277,7 +277,7 @@ TEST(PNGObjectTest, ChunksReadSoFarStayAfterAFailure) {
 }
 
 TEST(PNGObjectTest, PaletteAndTransparencyTables) {
-  Spec s{4, 2, 8, 3, 0};
+  PngShape s{4, 2, 8, 3, 0};
   {
     Options o;
     o.palette = false;
@@ -306,7 +306,7 @@ TEST(PNGObjectTest, PaletteAndTransparencyTables) {
 
 TEST(PNGObjectTest, KeyColoursMatchTheirPixels) {
   {  // 16-bit grey: the key and the pixels both come from the high byte
-    Spec s{4, 3, 16, 0, 0};
+    PngShape s{4, 3, 16, 0, 0};
     const uint16_t v = Sample(s, 2, 1, 0);
     Options o;
     o.before = {{"tRNS", std::string{char(v >> 8), char(v & 0xFF)}}};
@@ -316,7 +316,7 @@ TEST(PNGObjectTest, KeyColoursMatchTheirPixels) {
     EXPECT_EQ(png.KeyColor(), png.PixelAt(2, 1));
   }
   {  // 16-bit RGB
-    Spec s{4, 3, 16, 2, 0};
+    PngShape s{4, 3, 16, 2, 0};
     std::string key;
     for (int c = 0; c < 3; ++c) {
       const uint16_t v = Sample(s, 3, 2, c);
@@ -330,7 +330,7 @@ TEST(PNGObjectTest, KeyColoursMatchTheirPixels) {
     EXPECT_EQ(png.KeyColor(), png.PixelAt(3, 2));
   }
   {  // a grey tRNS that is too short gives no key and reads nothing past its end
-    Spec s{4, 3, 8, 0, 0};
+    PngShape s{4, 3, 8, 0, 0};
     Options o;
     o.before = {{"tRNS", std::string("\x01", 1)}};
     TPNGObject png;
@@ -358,7 +358,7 @@ TEST(PNGObjectTest, KeyColourWithoutAMatchingEntryMakesNothingTransparent) {
 
 TEST(PNGObjectTest, TwoBitImagesAreWrittenWithFourBitsAndWhiteStaysWhite) {
   for (uint8_t type : {0, 3}) {
-    Spec s{9, 2, 2, type, 0};
+    PngShape s{9, 2, 2, type, 0};
     TPNGObject png;
     Load(png, MakePng(s));
     for (uint32_t x = 0; x < 9; ++x)
@@ -374,7 +374,7 @@ TEST(PNGObjectTest, TwoBitImagesAreWrittenWithFourBitsAndWhiteStaysWhite) {
 }
 
 TEST(PNGObjectTest, GammaTables) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   struct Case {
     uint32_t value;
     bool identity;
@@ -397,7 +397,7 @@ TEST(PNGObjectTest, GammaTables) {
 }
 
 TEST(PNGObjectTest, TimeAndTextChunks) {
-  Spec s{2, 2, 8, 2, 0};
+  PngShape s{2, 2, 8, 2, 0};
   std::string longText(1000, 'x');
   for (size_t i = 0; i < longText.size(); ++i) longText[i] = char('a' + i % 26);
   Options o;
@@ -439,7 +439,7 @@ TEST(PNGObjectTest, CompressedTextIsInflatedUnderACap) {
 }
 
 TEST(PNGObjectTest, FilterChoice) {
-  Spec s{20, 6, 8, 2, 0};
+  PngShape s{20, 6, 8, 2, 0};
   TPNGObject png;
   Load(png, MakePng(s));
   {  // the default set {fsSub}: every row with filter 1
@@ -473,7 +473,7 @@ TEST(PNGObjectTest, FilterChoice) {
 }
 
 TEST(PNGObjectTest, IdatChunksHaveTheChosenSize) {
-  Spec s{300, 300, 8, 6, 0};
+  PngShape s{300, 300, 8, 6, 0};
   TPNGObject png;
   Load(png, MakePng(s));
   png.SetDeflateLevel(0);  // stored blocks: large enough for several chunks
@@ -490,7 +490,7 @@ TEST(PNGObjectTest, IdatChunksHaveTheChosenSize) {
 }
 
 TEST(PNGObjectTest, SixteenBitSamplesAreWrittenWithALowByteOfZero) {
-  Spec s{3, 2, 16, 2, 0};
+  PngShape s{3, 2, 16, 2, 0};
   TPNGObject png;
   Load(png, MakePng(s));
   png.SetFilterSet({fsNone});
@@ -506,7 +506,7 @@ TEST(PNGObjectTest, SixteenBitSamplesAreWrittenWithALowByteOfZero) {
 }
 
 TEST(PNGObjectTest, SizeCannotBeSetAndPixelsOutsideReadZero) {
-  Spec s{400, 12, 8, 2, 0};
+  PngShape s{400, 12, 8, 2, 0};
   TPNGObject png;
   Load(png, MakePng(s));
   try {
@@ -551,7 +551,7 @@ TEST(PNGObjectTest, BitmapsConvertBothWays) {
 }
 
 TEST(PNGObjectTest, KeyedImagesGiveTransparentBitmaps) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   std::string key;
   for (int c = 0; c < 3; ++c) key += std::string{'\0', char(Sample(s, 1, 1, c))};
   Options o;
@@ -565,7 +565,7 @@ TEST(PNGObjectTest, KeyedImagesGiveTransparentBitmaps) {
 }
 
 TEST(PNGObjectTest, CopiesAreIndependentAndSaveTheSameFile) {
-  Spec s{7, 5, 8, 3, 1};
+  PngShape s{7, 5, 8, 3, 1};
   Options o;
   o.before = {{"gAMA", Be32(100000)}, {"tRNS", std::string("\x10\x20", 2)}};
   TPNGObject png;
@@ -582,7 +582,7 @@ TEST(PNGObjectTest, CopiesAreIndependentAndSaveTheSameFile) {
 }
 
 TEST(PNGObjectTest, AlphaBlendingFollowsTheStoredAlpha) {
-  Spec s{4, 2, 8, 6, 0};
+  PngShape s{4, 2, 8, 6, 0};
   TPNGObject png;
   Load(png, MakePng(s));
   std::vector<uint8_t> canvas(4 * 4 * 2, 0x40);

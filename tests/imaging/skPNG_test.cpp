@@ -33,7 +33,7 @@ std::string LoadError(const std::string& png) {
 uint8_t Scale16(uint16_t v) { return static_cast<uint8_t>(v * 255u / 65535u); }
 
 // What the reader gives for a pixel of a generated file: 0x00BBGGRR and the alpha byte.
-TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
+TColor ExpectedColor(const PngShape& s, uint32_t x, uint32_t y) {
   auto level = [&](int c) -> uint8_t {
     const uint16_t v = Sample(s, x, y, c);
     if (s.depth == 16) return Scale16(v);
@@ -50,8 +50,8 @@ TColor ExpectedColor(const Spec& s, uint32_t x, uint32_t y) {
   }
 }
 
-std::vector<Spec> EveryFormat() {
-  std::vector<Spec> all;
+std::vector<PngShape> EveryFormat() {
+  std::vector<PngShape> all;
   const std::pair<uint8_t, std::vector<uint8_t>> formats[] = {
       {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
   for (const auto& [type, depths] : formats)
@@ -283,7 +283,7 @@ TEST(Crc32Test, MatchesTheChunkChecksum) {
 // ---- decoding ------------------------------------------------------------------------------
 
 TEST(PNGGraphicTest, EveryColourTypeDepthAndInterlacingDecodes) {
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     TPNGGraphic g;
@@ -312,7 +312,7 @@ TEST(PNGGraphicTest, EveryColourTypeDepthAndInterlacingDecodes) {
 
 #ifndef _WIN32
 TEST(PNGGraphicTest, AgreesWithLibpngOnTheGeneratedMatrix) {
-  for (const Spec& s : EveryFormat()) {
+  for (const PngShape& s : EveryFormat()) {
     SCOPED_TRACE(testing::Message() << "type " << int(s.colorType) << " depth " << int(s.depth)
                                     << " interlace " << int(s.interlace));
     const std::string png = MakePng(s);
@@ -337,7 +337,7 @@ TEST(PNGGraphicTest, AgreesWithLibpngOnTheGeneratedMatrix) {
 #endif
 
 TEST(PNGGraphicTest, ChunkTypesAreMatchedWithoutLetterCase) {
-  Spec s{5, 4, 8, 2, 0};
+  PngShape s{5, 4, 8, 2, 0};
   std::string png = Signature() + Chunk("IHDR", IhdrData(s)) +
                     Chunk("iDAT", Zlib(FilteredData(s))) + Chunk("IEND", "");
   TPNGGraphic g;
@@ -346,7 +346,7 @@ TEST(PNGGraphicTest, ChunkTypesAreMatchedWithoutLetterCase) {
 }
 
 TEST(PNGGraphicTest, DataSplitOverManyIdatChunksWithAnEmptyOneDecodesAsOneStream) {
-  Spec s{17, 9, 8, 6, 1};
+  PngShape s{17, 9, 8, 6, 1};
   Options o;
   o.idatSplit = 7;
   o.emptyIdatBetween = true;
@@ -358,7 +358,7 @@ TEST(PNGGraphicTest, DataSplitOverManyIdatChunksWithAnEmptyOneDecodesAsOneStream
 
 TEST(PNGGraphicTest, PaletteHandling) {
   {  // a PLTE in an RGB image is read and ignored
-    Spec s{4, 4, 8, 2, 0};
+    PngShape s{4, 4, 8, 2, 0};
     Options o;
     o.before = {{"PLTE", PlteData(3)}};
     TPNGGraphic g;
@@ -367,7 +367,7 @@ TEST(PNGGraphicTest, PaletteHandling) {
     EXPECT_EQ(g.PixelColor(1, 1), ExpectedColor(s, 1, 1));
   }
   {  // a palette image without PLTE uses the bitmap's default table
-    Spec s{4, 4, 4, 3, 0};
+    PngShape s{4, 4, 4, 3, 0};
     Options o;
     o.palette = false;
     TPNGGraphic g;
@@ -376,7 +376,7 @@ TEST(PNGGraphicTest, PaletteHandling) {
     EXPECT_EQ(g.Palette(), DefaultPalette(pf4bit));
   }
   {  // 2-bit indexes become 4-bit ones; entries 0, 5, 10, 15 hold the four colours
-    Spec s{6, 2, 2, 3, 0};
+    PngShape s{6, 2, 2, 3, 0};
     TPNGGraphic g;
     Load(g, MakePng(s));
     EXPECT_EQ(g.PixelFormat(), pf4bit);
@@ -387,7 +387,7 @@ TEST(PNGGraphicTest, PaletteHandling) {
 }
 
 TEST(PNGGraphicTest, TwoBitGreyWhiteIsFullWhite) {
-  Spec s{8, 1, 2, 0, 0};
+  PngShape s{8, 1, 2, 0, 0};
   TPNGGraphic g;
   Load(g, MakePng(s));
   for (int x = 0; x < 8; ++x)
@@ -398,7 +398,7 @@ TEST(PNGGraphicTest, TwoBitGreyWhiteIsFullWhite) {
 
 TEST(PNGGraphicTest, NarrowInterlacedImagesSkipEmptyPasses) {
   for (uint32_t width : {1u, 2u, 3u, 4u}) {
-    Spec s{width, 9, 8, 2, 1};
+    PngShape s{width, 9, 8, 2, 1};
     TPNGGraphic g;
     Load(g, MakePng(s));
     for (uint32_t y = 0; y < 9; ++y)
@@ -409,7 +409,7 @@ TEST(PNGGraphicTest, NarrowInterlacedImagesSkipEmptyPasses) {
 
 TEST(PNGGraphicTest, TransparencyChunk) {
   {  // RGBA: no effect
-    Spec s{3, 3, 8, 6, 0};
+    PngShape s{3, 3, 8, 6, 0};
     Options o;
     o.before = {{"tRNS", std::string(6, '\0')}};
     TPNGGraphic g;
@@ -417,7 +417,7 @@ TEST(PNGGraphicTest, TransparencyChunk) {
     EXPECT_FALSE(g.Transparent());
   }
   {  // 8-bit RGB: transparent in that colour
-    Spec s{3, 3, 8, 2, 0};
+    PngShape s{3, 3, 8, 2, 0};
     Options o;
     o.before = {{"tRNS", std::string("\0\x10\0\x20\0\x30", 6)}};
     TPNGGraphic g;
@@ -426,7 +426,7 @@ TEST(PNGGraphicTest, TransparencyChunk) {
     EXPECT_EQ(g.TransparentColor(), MakeColor(0x10, 0x20, 0x30));
   }
   {  // 16-bit grey: the key colour is derived like the pixels
-    Spec s{3, 3, 16, 0, 0};
+    PngShape s{3, 3, 16, 0, 0};
     const uint16_t v = Sample(s, 1, 1, 0);
     Options o;
     o.before = {{"tRNS", std::string{char(v >> 8), char(v & 0xFF)}}};
@@ -435,7 +435,7 @@ TEST(PNGGraphicTest, TransparencyChunk) {
     EXPECT_EQ(g.TransparentColor(), g.PixelColor(1, 1));
   }
   {  // 2-bit grey: the key selects the pixels of that sample
-    Spec s{8, 1, 2, 0, 0};
+    PngShape s{8, 1, 2, 0, 0};
     Options o;
     o.before = {{"tRNS", std::string("\0\x02", 2)}};
     TPNGGraphic g;
@@ -446,7 +446,7 @@ TEST(PNGGraphicTest, TransparencyChunk) {
       }
   }
   {  // a tRNS of the wrong size is ignored
-    Spec s{3, 3, 8, 2, 0};
+    PngShape s{3, 3, 8, 2, 0};
     Options o;
     o.before = {{"tRNS", std::string("\0\x10", 2)}};
     TPNGGraphic g;
@@ -456,7 +456,7 @@ TEST(PNGGraphicTest, TransparencyChunk) {
 }
 
 TEST(PNGGraphicTest, SixteenBitRgbaKeepsScaledChannelsAndStraightAlpha) {
-  Spec s{5, 2, 16, 6, 0};
+  PngShape s{5, 2, 16, 6, 0};
   TPNGGraphic g;
   Load(g, MakePng(s));
   const uint8_t* p = g.ScanLine(1) + 4 * 3;
@@ -466,7 +466,7 @@ TEST(PNGGraphicTest, SixteenBitRgbaKeepsScaledChannelsAndStraightAlpha) {
 }
 
 TEST(PNGGraphicTest, GammaIsAppliedAndMalformedGammaIgnored) {
-  Spec s{4, 4, 8, 2, 0};
+  PngShape s{4, 4, 8, 2, 0};
   TPNGGraphic plain;
   Load(plain, MakePng(s));
   struct Case {
@@ -498,7 +498,7 @@ TEST(PNGGraphicTest, GammaIsAppliedAndMalformedGammaIgnored) {
 }
 
 TEST(PNGGraphicTest, MissingImageDataLeavesTheBackground) {
-  Spec s{4, 6, 8, 2, 0};
+  PngShape s{4, 6, 8, 2, 0};
   std::string z = Zlib(FilteredData(s));
   // Only the first part of the compressed data, and a background colour.
   const std::string png = Signature() + Chunk("IHDR", IhdrData(s)) +
@@ -510,7 +510,7 @@ TEST(PNGGraphicTest, MissingImageDataLeavesTheBackground) {
 }
 
 TEST(PNGGraphicTest, ReportsProgressFromStartToEnd) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   TPNGGraphic g;
   std::vector<std::pair<TProgressStage, std::string>> events;
   g.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&,
@@ -535,12 +535,12 @@ TEST(PNGGraphicTest, ReportsProgressFromStartToEnd) {
 }
 
 TEST(PNGGraphicTest, DamagedFilesGiveTheirMessages) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   const std::string good = MakePng(s);
   const std::string ihdr = Chunk("IHDR", IhdrData(s));
   const std::string idat = Chunk("IDAT", Zlib(FilteredData(s)));
   const std::string end = Chunk("IEND", "");
-  auto withHeader = [&](Spec h) { return Signature() + Chunk("IHDR", IhdrData(h)) + idat + end; };
+  auto withHeader = [&](PngShape h) { return Signature() + Chunk("IHDR", IhdrData(h)) + idat + end; };
   std::string badCrc = good;
   badCrc[8 + 8 + 13] ^= 1;  // IHDR's stored CRC
   std::string badCompression = IhdrData(s);
@@ -582,7 +582,7 @@ TEST(PNGGraphicTest, DamagedFilesGiveTheirMessages) {
 }
 
 TEST(PNGGraphicTest, HugeChunkLengthsAreRefusedWithoutAllocating) {
-  Spec s{4, 3, 8, 2, 0};
+  PngShape s{4, 3, 8, 2, 0};
   const std::string prefix = Signature() + Chunk("IHDR", IhdrData(s));
   for (uint32_t length : {0x7FFFFFF0u, 0xFFFFFFFFu, 0x01000000u}) {
     std::string png = prefix + Be32(length) + "tEXt" + "abc";
@@ -593,7 +593,7 @@ TEST(PNGGraphicTest, HugeChunkLengthsAreRefusedWithoutAllocating) {
 }
 
 TEST(PNGGraphicTest, AssignCopiesImagePropertiesFromAnotherReader) {
-  Spec s{4, 3, 8, 6, 1};
+  PngShape s{4, 3, 8, 6, 1};
   TPNGGraphic a;
   Load(a, MakePng(s));
   TPNGGraphic b;
@@ -650,7 +650,7 @@ TEST(PNGGraphicTest, PngFilesOpenWithThePngObjectRegisteredAfterThisReader) {
 }
 
 TEST(PNGGraphicTest, FormDataKeepsTheReaderAndItsAlphaAsBitmapData) {
-  Spec s{4, 3, 8, 6, 0};
+  PngShape s{4, 3, 8, 6, 0};
   TPicture picture;
   TPNGGraphic g;
   Load(g, MakePng(s));
