@@ -19,6 +19,10 @@ TCustomKedEdit::TCustomKedEdit(TComponent* owner)
       model_(std::make_unique<TKedEditModel>(static_cast<IKedEditHost*>(this), this)) {
   bookMarkOptions_ = std::make_unique<TKedBookMarkOpt>(this);
   bookMarkOptions_->OnChange = [this](TObject*) { model_->InvalidateGutter(); };
+  wordWrapGlyph_ = std::make_unique<TKedGlyph>("KedEditWrapped", clLime);
+  wordWrapGlyph_->OnChange = [this](TObject*) {
+    if (!ComponentState().Contains(csLoading)) model_->InvalidateGutter();
+  };
   SetDoubleBuffered(false);
   SetControlStyle(ControlStyle() + csOpaque + csSetCaption + csNeedsBorderPaint);
   SetBounds(Left(), Top(), 200, 150);
@@ -45,6 +49,12 @@ TCustomKedEdit::~TCustomKedEdit() {
   if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
   // The window goes before the model it asks about.
   DestroyHandle();
+}
+
+TKedInternalImage* TCustomKedEdit::InternalBookmarkImage() {
+  if (!internalBookmarkImage_)
+    internalBookmarkImage_ = std::make_unique<TKedInternalImage>(10, "KedEditInternalImages");
+  return internalBookmarkImage_.get();
 }
 
 void TCustomKedEdit::SetFont(TFont* value) {
@@ -448,6 +458,7 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
   }
   if (!gradient)
     FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());
+  PaintWrapGlyphs(firstRow, lastRow);
   if (gutter.BorderStyle() != gbsNone && clip.Right >= gw - 2) {
     if (gutter.BorderStyle() == gbsMiddle) {
       FillArea(dc, {gw - 2, clip.Top, gw - 1, clip.Bottom}, gutter.BorderColor());
@@ -459,6 +470,20 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
   if (!gutter.ShowLineNumbers() && OnGutterPaint) {
     for (int row = firstRow; row <= lastRow && row <= m.GetDisplayRowCount(); ++row)
       OnGutterPaint(this, m.DisplayRowToLine(row), 0, (row - m.TopLine()) * lh);
+  }
+}
+
+void TCustomKedEdit::PaintWrapGlyphs(int firstRow, int lastRow) {
+  TKedEditModel& m = *model_;
+  if (!m.WordWrap() || !wordWrapGlyph_->Visible()) return;
+  const int lh = std::max(m.LineHeight(), 1);
+  const int x =
+      m.GutterWidth() - m.Gutter().RightOffset() - wordWrapGlyph_->GetGlyphWidth() - 2;
+  const int last = std::min(lastRow, m.GetDisplayRowCount());
+  for (int row = firstRow; row <= last; ++row) {
+    // Only the rows a line continues on: its first row carries the line number.
+    if (m.LineToDisplayRow(m.DisplayRowToLine(row)) == row) continue;
+    wordWrapGlyph_->DrawGlyph(Canvas(), x, (row - m.TopLine()) * lh, lh);
   }
 }
 
@@ -583,4 +608,5 @@ K_PUBLISH(TKedEdit) {
   p.Prop("WantReturns", &TKedEdit::WantReturns, &TKedEdit::SetWantReturns);
   p.Prop("WantTabs", &TKedEdit::WantTabs, &TKedEdit::SetWantTabs);
   p.Prop("WordWrap", &TKedEdit::WordWrap, &TKedEdit::SetWordWrap);
+  p.Prop("WordWrapGlyph", &TKedEdit::WordWrapGlyph, &TKedEdit::SetWordWrapGlyph);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/KedEditMiscClasses.h"
 #include "editor/KedEditModel.h"
 #include "editor/KedTextDrawer.h"
 #include "framework/Controls.h"
@@ -90,6 +91,11 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void SetKeystrokes(TKedEditKeyStrokes* value) { model_->SetKeystrokes(value); }
   TKedBookMarkOpt* BookMarkOptions() { return bookMarkOptions_.get(); }
   void SetBookMarkOptions(TKedBookMarkOpt* value) { bookMarkOptions_->Assign(value); }
+  // The mark painted in the gutter beside every continued row of a wrapped line.
+  TKedGlyph* WordWrapGlyph() { return wordWrapGlyph_.get(); }
+  void SetWordWrapGlyph(TKedGlyph* value) { wordWrapGlyph_->Assign(value); }
+  // The ten built-in bookmark pictures, loaded on first use.
+  TKedInternalImage* InternalBookmarkImage();
   void SetOnStatusChange(TStatusChangeEvent value) { model_->OnStatusChange = std::move(value); }
   void SetOnSpecialLineColors(TSpecialLineColorsEvent value) {
     model_->OnSpecialLineColors = std::move(value);
@@ -147,11 +153,14 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void HostPaintTransient(bool after) override { FirePaintTransient(after ? ttAfter : ttBefore); }
 
   void FillArea(HDC dc, const TRect& rect, TColor color);
+  void PaintWrapGlyphs(int firstRow, int lastRow);
 
   std::unique_ptr<TFont> fixedPitchFont_;
   std::unique_ptr<TKedEditModel> model_;
   std::unique_ptr<TheTextDrawer> textDrawer_;
   std::unique_ptr<TKedBookMarkOpt> bookMarkOptions_;
+  std::unique_ptr<TKedGlyph> wordWrapGlyph_;
+  std::unique_ptr<TKedInternalImage> internalBookmarkImage_;
   TKedCustomHighlighter* highlighter_ = nullptr;
   TKedEditSearchCustom* searchEngine_ = nullptr;
   TBorderStyle borderStyle_ = bsSingle;
