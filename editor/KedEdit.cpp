@@ -477,8 +477,7 @@ void TCustomKedEdit::PaintWrapGlyphs(int firstRow, int lastRow) {
   TKedEditModel& m = *model_;
   if (!m.WordWrap() || !wordWrapGlyph_->Visible()) return;
   const int lh = std::max(m.LineHeight(), 1);
-  const int x =
-      m.GutterWidth() - m.Gutter().RightOffset() - wordWrapGlyph_->GetGlyphWidth() - 2;
+  const int x = m.GutterWidth() - m.Gutter().RightOffset() - wordWrapGlyph_->GetGlyphWidth() - 2;
   const int last = std::min(lastRow, m.GetDisplayRowCount());
   for (int row = firstRow; row <= last; ++row) {
     // Only the rows a line continues on: its first row carries the line number.
