@@ -35,6 +35,19 @@ uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1
   throw EInvalidGraphic(Format(format, kPng));
 }
 
+// A changed setting makes the next row conversion choose its converter again.
+template <typename T>
+void UpdateSetting(T& setting, T value, bool& changed) {
+  if (value == setting) return;
+  setting = value;
+  changed = true;
+}
+
+constexpr const char* kInvalidSampleBits =
+    "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
+constexpr const char* kInvalidSampleCount =
+    "Sample count per pixel does not correspond to the given color scheme.";
+
 }  // namespace
 
 // ================================================================================================
@@ -47,53 +60,31 @@ void TColorManager::RaiseConversionError(const std::string& message) {
 }
 
 void TColorManager::SetSourceSampleBits(uint8_t value) {
-  if (value < 1 || value > 16)
-    RaiseConversionError("Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.");
-  if (value != sourceBits_) {
-    sourceBits_ = value;
-    changed_ = true;
-  }
+  if (value < 1 || value > 16) RaiseConversionError(kInvalidSampleBits);
+  UpdateSetting(sourceBits_, value, changed_);
 }
 
 void TColorManager::SetTargetSampleBits(uint8_t value) {
-  if (value < 1 || value > 16)
-    RaiseConversionError("Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.");
-  if (value != targetBits_) {
-    targetBits_ = value;
-    changed_ = true;
-  }
+  if (value < 1 || value > 16) RaiseConversionError(kInvalidSampleBits);
+  UpdateSetting(targetBits_, value, changed_);
 }
 
 void TColorManager::SetSourceSampleCount(uint8_t value) {
-  if (value < 1 || value > 4)
-    RaiseConversionError("Sample count per pixel does not correspond to the given color scheme.");
-  if (value != sourceSamples_) {
-    sourceSamples_ = value;
-    changed_ = true;
-  }
+  if (value < 1 || value > 4) RaiseConversionError(kInvalidSampleCount);
+  UpdateSetting(sourceSamples_, value, changed_);
 }
 
 void TColorManager::SetTargetSampleCount(uint8_t value) {
-  if (value < 1 || value > 4)
-    RaiseConversionError("Sample count per pixel does not correspond to the given color scheme.");
-  if (value != targetSamples_) {
-    targetSamples_ = value;
-    changed_ = true;
-  }
+  if (value < 1 || value > 4) RaiseConversionError(kInvalidSampleCount);
+  UpdateSetting(targetSamples_, value, changed_);
 }
 
 void TColorManager::SetSourceScheme(TColorSchemeKind value) {
-  if (value != sourceScheme_) {
-    sourceScheme_ = value;
-    changed_ = true;
-  }
+  UpdateSetting(sourceScheme_, value, changed_);
 }
 
 void TColorManager::SetTargetScheme(TColorSchemeKind value) {
-  if (value != targetScheme_) {
-    targetScheme_ = value;
-    changed_ = true;
-  }
+  UpdateSetting(targetScheme_, value, changed_);
 }
 
 TPixelFormat TColorManager::PixelFormatOf(bool target) const {
