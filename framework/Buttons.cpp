@@ -175,18 +175,11 @@ void TBitBtn::WndProc(TMessage& m) {
       }
       DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
       TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
-      drawCanvas_->Lock();
-      drawCanvas_->SetHandle(dc);
-      try {
+      {
+        TCanvasOnDC onDC(drawCanvas_.get(), dc);
         DrawButtonFace(drawCanvas_.get(), Rect(r.left, r.top, r.right, r.bottom), glyph_.get(),
                        numGlyphs_, state, layout_, margin_, spacing_, Caption(), font_.get());
-      } catch (...) {
-        drawCanvas_->SetHandle(nullptr);
-        drawCanvas_->Unlock();
-        throw;
       }
-      drawCanvas_->SetHandle(nullptr);
-      drawCanvas_->Unlock();
       if (focused) {
         InflateRect(&r, -4, -4);
         DrawFocusRect(dc, &r);

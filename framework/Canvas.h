@@ -284,4 +284,24 @@ class TCanvas : public TPersistent {
   std::atomic<int> lockCount_ = 0;  // read by other threads (a bitmap handing out its handle)
 };
 
+// Lends a canvas a device context for one drawing pass: locks the canvas and points it at
+// dc; on every way out, also an exception from a paint handler, it takes the DC back and
+// unlocks, so the canvas never keeps a DC that belongs to the caller.
+class TCanvasOnDC {
+ public:
+  TCanvasOnDC(TCanvas* canvas, HDC dc) : canvas_(canvas) {
+    canvas_->Lock();
+    canvas_->SetHandle(dc);
+  }
+  ~TCanvasOnDC() {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+  }
+  TCanvasOnDC(const TCanvasOnDC&) = delete;
+  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+ private:
+  TCanvas* canvas_;
+};
+
 #endif  // _WIN32

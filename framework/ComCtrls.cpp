@@ -422,21 +422,12 @@ void TStatusBar::WndProc(TMessage& m) {
   if (m.Msg == CN_DRAWITEM) {
     auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
     if (OnDrawPanel_ && static_cast<int>(di->itemID) < panels_->Count()) {
-      canvas_->Lock();
       TSaveDC saved(di->hDC);
-      canvas_->SetHandle(di->hDC);
+      TCanvasOnDC onDC(canvas_.get(), di->hDC);
       canvas_->Font()->Assign(font_.get());
       const RECT& r = di->rcItem;
-      try {
-        OnDrawPanel_(this, panels_->Items(static_cast<int>(di->itemID)),
-                     Rect(r.left, r.top, r.right, r.bottom));
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
+      OnDrawPanel_(this, panels_->Items(static_cast<int>(di->itemID)),
+                   Rect(r.left, r.top, r.right, r.bottom));
     }
     m.Result = 1;
     return;
@@ -656,50 +647,41 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* draw) {
     default:
       return CDRF_DODEFAULT;
   }
-  canvas_->Lock();
-  canvas_->SetHandle(cd.hdc);
+  TCanvasOnDC onDC(canvas_.get(), cd.hdc);
   canvas_->Font()->Assign(font_.get());
   LRESULT result = CDRF_DODEFAULT;
-  try {
-    if (!(cd.dwDrawStage & CDDS_ITEM)) {
-      bool defaultDraw = true;
-      if (OnAdvancedCustomDraw_) OnAdvancedCustomDraw_(this, ClientRect(), stage, defaultDraw);
-      if (stage == cdPrePaint) {
-        if (OnAdvancedCustomDrawButton_) result |= CDRF_NOTIFYITEMDRAW;
-        result |= CDRF_NOTIFYPOSTPAINT;
-      }
-      if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
-    } else if (int index = static_cast<int>(cd.dwItemSpec) - 1;
-               index >= 0 && index < ButtonCount() && OnAdvancedCustomDrawButton_) {
-      TCustomDrawState state;
-      UINT s = cd.uItemState;
-      if (s & CDIS_SELECTED) state += cdsSelected;
-      if (s & CDIS_GRAYED) state += cdsGrayed;
-      if (s & CDIS_DISABLED) state += cdsDisabled;
-      if (s & CDIS_CHECKED) state += cdsChecked;
-      if (s & CDIS_FOCUS) state += cdsFocused;
-      if (s & CDIS_DEFAULT) state += cdsDefault;
-      if (s & CDIS_HOT) state += cdsHot;
-      if (s & CDIS_MARKED) state += cdsMarked;
-      if (s & CDIS_INDETERMINATE) state += cdsIndeterminate;
-      TTBCustomDrawFlags flags;
-      bool defaultDraw = true;
-      OnAdvancedCustomDrawButton_(this, Buttons(index), state, stage, flags, defaultDraw);
-      if (flags.Contains(tbNoEdges)) result |= TBCDRF_NOEDGES;
-      if (flags.Contains(tbHiliteHotTrack)) result |= TBCDRF_HILITEHOTTRACK;
-      if (flags.Contains(tbNoOffset)) result |= TBCDRF_NOOFFSET;
-      if (flags.Contains(tbNoMark)) result |= TBCDRF_NOMARK;
-      if (flags.Contains(tbNoEtchedEffect)) result |= TBCDRF_NOETCHEDEFFECT;
-      if (stage == cdPrePaint) result |= CDRF_NOTIFYPOSTPAINT;
-      if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
+  if (!(cd.dwDrawStage & CDDS_ITEM)) {
+    bool defaultDraw = true;
+    if (OnAdvancedCustomDraw_) OnAdvancedCustomDraw_(this, ClientRect(), stage, defaultDraw);
+    if (stage == cdPrePaint) {
+      if (OnAdvancedCustomDrawButton_) result |= CDRF_NOTIFYITEMDRAW;
+      result |= CDRF_NOTIFYPOSTPAINT;
     }
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
+    if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
+  } else if (int index = static_cast<int>(cd.dwItemSpec) - 1;
+             index >= 0 && index < ButtonCount() && OnAdvancedCustomDrawButton_) {
+    TCustomDrawState state;
+    UINT s = cd.uItemState;
+    if (s & CDIS_SELECTED) state += cdsSelected;
+    if (s & CDIS_GRAYED) state += cdsGrayed;
+    if (s & CDIS_DISABLED) state += cdsDisabled;
+    if (s & CDIS_CHECKED) state += cdsChecked;
+    if (s & CDIS_FOCUS) state += cdsFocused;
+    if (s & CDIS_DEFAULT) state += cdsDefault;
+    if (s & CDIS_HOT) state += cdsHot;
+    if (s & CDIS_MARKED) state += cdsMarked;
+    if (s & CDIS_INDETERMINATE) state += cdsIndeterminate;
+    TTBCustomDrawFlags flags;
+    bool defaultDraw = true;
+    OnAdvancedCustomDrawButton_(this, Buttons(index), state, stage, flags, defaultDraw);
+    if (flags.Contains(tbNoEdges)) result |= TBCDRF_NOEDGES;
+    if (flags.Contains(tbHiliteHotTrack)) result |= TBCDRF_HILITEHOTTRACK;
+    if (flags.Contains(tbNoOffset)) result |= TBCDRF_NOOFFSET;
+    if (flags.Contains(tbNoMark)) result |= TBCDRF_NOMARK;
+    if (flags.Contains(tbNoEtchedEffect)) result |= TBCDRF_NOETCHEDEFFECT;
+    if (stage == cdPrePaint) result |= CDRF_NOTIFYPOSTPAINT;
+    if (!defaultDraw) result |= CDRF_SKIPDEFAULT;
   }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
   return result;
 }
 

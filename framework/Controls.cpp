@@ -1542,18 +1542,9 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) {
-    canvas_->Lock();
-    try {
-      canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
-      canvas_->Font()->Assign(font_.get());
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    TCanvasOnDC onDC(canvas_.get(), reinterpret_cast<HDC>(m.WParam));
+    canvas_->Font()->Assign(font_.get());
+    Paint();
     return;
   }
   TControl::WndProc(m);
@@ -1567,19 +1558,10 @@ TCustomControl::TCustomControl(TComponent* owner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  try {
-    canvas_->SetHandle(dc);
-    canvas_->Font()->Assign(font_.get());
-    canvas_->Brush()->SetColor(color_);
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TCanvasOnDC onDC(canvas_.get(), dc);
+  canvas_->Font()->Assign(font_.get());
+  canvas_->Brush()->SetColor(color_);
+  Paint();
 }
 
 // ---- THintWindow --------------------------------------------------------------------------

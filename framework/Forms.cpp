@@ -491,19 +491,10 @@ void TCustomForm::Deactivate() {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  try {
-    canvas_->SetHandle(dc);
-    canvas_->Font()->Assign(font_.get());
-    canvas_->Brush()->SetColor(color_);
-    if (OnPaint_) OnPaint_(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TCanvasOnDC onDC(canvas_.get(), dc);
+  canvas_->Font()->Assign(font_.get());
+  canvas_->Brush()->SetColor(color_);
+  if (OnPaint_) OnPaint_(this);
 }
 
 void TCustomForm::WndProc(TMessage& m) {

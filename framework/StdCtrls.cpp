@@ -663,22 +663,13 @@ void TCustomListBox::WndProc(TMessage& m) {
     case CN_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
       TOwnerDrawState state = OwnerDrawStateFromItemState(di->itemState);
-      canvas_->Lock();
       TSaveDC saved(di->hDC);
-      canvas_->SetHandle(di->hDC);
+      TCanvasOnDC onDC(canvas_.get(), di->hDC);
       canvas_->Font()->Assign(font_.get());
       canvas_->Brush()->SetColor(state.Contains(odSelected) ? clHighlight : color_);
       if (state.Contains(odSelected)) canvas_->Font()->SetColor(clHighlightText);
       const RECT& r = di->rcItem;
-      try {
-        DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
+      DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
       m.Result = 1;
       return;
     }
@@ -867,22 +858,13 @@ void TCustomComboBox::WndProc(TMessage& m) {
     case CN_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
       TOwnerDrawState state = OwnerDrawStateFromItemState(di->itemState);
-      canvas_->Lock();
       TSaveDC saved(di->hDC);
-      canvas_->SetHandle(di->hDC);
+      TCanvasOnDC onDC(canvas_.get(), di->hDC);
       canvas_->Font()->Assign(font_.get());
       canvas_->Brush()->SetColor(state.Contains(odSelected) ? clHighlight : color_);
       if (state.Contains(odSelected)) canvas_->Font()->SetColor(clHighlightText);
       const RECT& r = di->rcItem;
-      try {
-        DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
-      }
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
+      DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
       m.Result = 1;
       return;
     }
