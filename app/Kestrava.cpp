@@ -4,12 +4,10 @@
 #include "app/about.h"
 #include "app/main.h"
 #include "framework/Forms.h"
-#include "web/inetwebform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The network engine is mapped before any window exists; when it cannot be, the
-  // windows still come up and the version check reports the failure.
-  BindWebFormEngine();
+  // The network engine was mapped at start-up, before any window exists (web/inetwebform);
+  // when it could not be, the windows still come up and the version check reports it.
   try {
     Application->Initialize();
     Application->CreateForm(Form1);
@@ -19,6 +17,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->HandleException(nullptr);
   }
   Application->DestroyForms();
-  UnbindWebFormEngine();
   return 0;
 }

@@ -54,10 +54,9 @@ struct WebFormEngineUnit {
 }  // namespace
 
 void BindWebFormEngine() {
+  // Binding again must not leave the earlier image mapped and attached.
+  UnbindWebFormEngine();
   TWebFormEngine& e = WebFormEngine();
-  e = TWebFormEngine{};
-  gModuleBase = nullptr;
-  gEntryPoint = nullptr;
   HMODULE self = ::GetModuleHandleA(nullptr);
   HRSRC info = ::FindResourceA(self, "netengine6_webform_dta", MAKEINTRESOURCEA(10));  // RT_RCDATA
   if (info == nullptr) return;

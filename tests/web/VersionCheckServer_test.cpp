@@ -135,6 +135,30 @@ TEST(WebFormEngineBinding, UnbindingClearsEveryFunctionAndBindingAgainWorks) {
   EXPECT_NO_THROW(bound.Reset());
 }
 
+// The block of memory the bound engine lives in.
+void* EngineBlock() {
+  MEMORY_BASIC_INFORMATION info{};
+  if (VirtualQuery(reinterpret_cast<void*>(WebFormEngine().Do), &info, sizeof info) == 0)
+    return nullptr;
+  return info.AllocationBase;
+}
+
+TEST(WebFormEngineBinding, BindingAgainReleasesTheEarlierImage) {
+  void* before = EngineBlock();
+  ASSERT_NE(before, nullptr);
+  BindWebFormEngine();
+  void* after = EngineBlock();
+  ASSERT_NE(after, nullptr);
+  // The same address can only come back once the earlier block was released.
+  if (after != before) {
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_NE(VirtualQuery(before, &info, sizeof info), 0u);
+    EXPECT_EQ(info.State, static_cast<DWORD>(MEM_FREE)) << "the earlier engine is still mapped";
+  }
+  TinetWebForm form(nullptr);
+  EXPECT_NO_THROW(form.Reset());
+}
+
 TEST_F(VersionCheckServerTest, TheServersReplyDecidesWhatHappens) {
   const std::string path = kUpdatePath;
   struct Case {
