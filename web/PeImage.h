@@ -1,5 +1,5 @@
 // Reading and laying out a 32-bit library image held in memory (the engine resource).
-// Portable: the Win32 mapper in inetcore does the allocation, protection and binding;
+// Portable: the Win32 mapper (EngineMapper) does the allocation, protection and binding;
 // everything that interprets the untrusted bytes lives here and checks every offset.
 #pragma once
 
