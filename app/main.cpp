@@ -12,7 +12,6 @@
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
 #include "app/about.h"
-#include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
 #include "web/VersionCheck.h"
@@ -412,10 +411,8 @@ void TForm1::FormCreate(TObject*) {
     sFontComboBox1->SetItemIndex(sFontComboBox1->Items()->IndexOf(kEditorFontName));
     re_split->Font()->SetName(kEditorFontName);
   }
-  const std::string config = ProgramFolder + "\\config.dat";
-  if (FileExists(config)) {
-    TIniFile ini(config);
-    Language = ini.ReadString("Main", "Language", Language);
+  if (FileExists(ConfigFileName(ProgramFolder))) {
+    Language = ReadLanguageSetting(ProgramFolder, Language);
     // The about window does not exist yet: it follows when this window is first shown.
     if (Language == "en") TranslateWindow(*KxTranslator1, ProgramFolder, "en", "main", this);
   }
