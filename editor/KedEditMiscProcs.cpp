@@ -140,9 +140,12 @@ int TabExpandedLength(const std::string& text, int tabWidth) {
   return static_cast<int>(std::min<std::int64_t>(column, std::numeric_limits<int>::max()));
 }
 
-int CharIndexToColumn(int index, int tabWidth, const std::string& text) {
+int CharIndexToColumn(int index, int tabWidth, std::string_view text) {
   if (index < 2) return 1;
-  if (tabWidth <= 1 || text.find('\t') == std::string::npos) return index;
+  // Only the characters before the index matter: the caret of a huge line must not
+  // pay for a scan of all of it.
+  const std::string_view before = text.substr(0, static_cast<std::size_t>(index - 1));
+  if (tabWidth <= 1 || before.find('\t') == std::string_view::npos) return index;
   const std::int64_t width = tabWidth;
   std::int64_t column = 0;
   for (int i = 0; i < index - 1; ++i) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/KedEditTypes.h"
@@ -56,7 +57,7 @@ std::string ExpandTabsByModulo(const std::string& line, int tabWidth, bool& hasT
 // count := characters before the first tab (all when there is none).
 bool CountBeforeTab(const std::string& text, int& count);
 int TabExpandedLength(const std::string& text, int tabWidth);
-int CharIndexToColumn(int index, int tabWidth, const std::string& text);
+int CharIndexToColumn(int index, int tabWidth, std::string_view text);
 
 // ---- Character searches (1-based indexes, 0 = none) -------------------------
 int FindCharInSet(const std::string& text, int start, const TKedCharSet& set);

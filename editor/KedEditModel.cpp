@@ -58,15 +58,6 @@ int NextColumnCount(char c, int count, int tabWidth) {
 
 }  // namespace
 
-int KedCharToColumn(std::string_view line, int charIndex, int tabWidth) {
-  int count = 0;
-  const int inLine = std::min<int>(charIndex - 1, static_cast<int>(line.size()));
-  for (int i = 0; i < inLine; ++i)
-    count = NextColumnCount(line[static_cast<size_t>(i)], count, tabWidth);
-  if (charIndex - 1 > inLine) count += charIndex - 1 - std::max(inLine, 0);
-  return count + 1;
-}
-
 int KedColumnToChar(std::string_view line, int column, int tabWidth) {
   int count = 0;
   const int length = static_cast<int>(line.size());
@@ -416,7 +407,7 @@ TPoint TKedEditModel::DisplayPosToPixels(const TDisplayPos& pos) const {
 TDisplayPos TKedEditModel::TextToDisplayPos(const TBufferCoord& pos) const {
   int column = pos.Char;
   if (pos.Line >= 1 && pos.Line <= lines_->Count())
-    column = KedCharToColumn(LineAt(pos.Line), pos.Char, tabWidth_);
+    column = CharIndexToColumn(pos.Char, tabWidth_, LineAt(pos.Line));
   if (wordWrap_) return wordWrap_->TextToRowPos({column, pos.Line});
   return {column, pos.Line};
 }

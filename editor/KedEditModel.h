@@ -413,8 +413,5 @@ class TKedEditModel : public IKedWordWrapEditor {
   std::vector<TokenCheckpoints> checkpoints_;
 };
 
-// Tab-expanded column (1-based) of a character index in a line; past the end one
-// column per character.
-int KedCharToColumn(std::string_view line, int charIndex, int tabWidth);
 // Character index whose cell holds the column (a column inside a tab gives the tab).
 int KedColumnToChar(std::string_view line, int column, int tabWidth);
