@@ -1168,8 +1168,6 @@ void TWinControl::SetTextValue(const std::string& value) {
   if (handle_) SetWindowTextA(handle_, value.c_str());
 }
 
-void TWinControl::FontChanged() { TControl::FontChanged(); }
-
 void TWinControl::UpdateShowing() {
   // Callers check the parent: a parent that becomes showing walks into its children.
   bool show = Visible();

@@ -459,7 +459,6 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   void MouseMessage(TMessage& m);
-  void FontChangedHandler(TObject*) { FontChanged(); }
 
   TAlign align_ = alNone;
   TAnchors anchors_{akLeft, akTop};
@@ -569,7 +568,6 @@ class TWinControl : public TControl {
   virtual void DoEnter();
   virtual void DoExit();
   void UpdateShowing();
-  void FontChanged() override;
   std::string GetText() override;
   void SetTextValue(const std::string& value) override;
   // Children of a window whose showing state may have changed.
