@@ -116,6 +116,7 @@ TEST_F(ImageListTest, ChangeLinksHearChangesUntilEitherSideGoes) {
 
   link.reset();  // unregisters itself
   EXPECT_NO_THROW(list->Clear());
+  EXPECT_EQ(heard, 3) << "a link that is gone hears nothing more";
 
   auto survivor = std::make_unique<TChangeLink>();
   list->RegisterChanges(survivor.get());
