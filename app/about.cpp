@@ -1,5 +1,6 @@
 #include "app/about.h"
 
+#include "app/FormLabels.h"
 #include "app/Language.h"
 #include "app/main.h"
 
@@ -17,17 +18,6 @@ const char* const kUsageText =
     "2. Wahlweise Kommentarzeilen und Leerzeilen entfernen.\r\n"
     "3. Speicherort, Dateiname und neue Dateigröße wählen.\r\n"
     "4. \"Starten\" drücken: die Dateien werden nummeriert im Speicherort abgelegt.";
-
-TLabel* MakeLabel(TForm2* form, TWinControl* parent, const char* name, int left, int top,
-                  const std::string& caption) {
-  auto* label = new TLabel(form);
-  label->SetName(name);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(caption);
-  return label;
-}
 
 // The program's emblem: a page cut into pieces, drawn in the window's blue.
 void PaintEmblem(TBitmap* bitmap, int size, int pieces) {

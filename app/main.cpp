@@ -8,6 +8,7 @@
 
 #include "app/BaseName.h"
 #include "app/DumpCleaner.h"
+#include "app/FormLabels.h"
 #include "app/Language.h"
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
@@ -42,17 +43,6 @@ class Finally {
  private:
   F action_;
 };
-
-TLabel* MakeLabel(TForm1* form, TWinControl* parent, const std::string& name, int left, int top,
-                  const std::string& caption) {
-  auto* label = new TLabel(form);
-  label->SetName(name);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(caption);
-  return label;
-}
 
 // Length of the longest line, each counted up to its first zero byte: the horizontal
 // scroll range of the text.
