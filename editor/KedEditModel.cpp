@@ -160,27 +160,14 @@ void TKedEditModel::SetOptions(TKedEditorOptions value) {
     SetSelEnd(end);
   }
   if (old.Contains(eoShowSpecialChars) != value.Contains(eoShowSpecialChars)) InvalidateAll();
-  if (scrollChanged) {
-    if (HasWindow() && paintLock_ == 0) {
-      scrollBarUpdatePending_ = false;
-      host_->HostRefreshScrollBars();
-    } else {
-      scrollBarUpdatePending_ = true;
-    }
-  }
+  if (scrollChanged) RefreshScrollBars();
 }
 
 void TKedEditModel::SetMaxScrollWidth(int value) {
   value = std::clamp(value, 1, INT_MAX - 1);
   if (value == maxScrollWidth_) return;
   maxScrollWidth_ = value;
-  if (options_.Contains(eoScrollPastEol)) {
-    scrollBarUpdatePending_ = true;
-    if (HasWindow() && paintLock_ == 0) {
-      scrollBarUpdatePending_ = false;
-      host_->HostRefreshScrollBars();
-    }
-  }
+  if (options_.Contains(eoScrollPastEol)) RefreshScrollBars();
 }
 
 void TKedEditModel::SetTabWidth(int value) {
@@ -243,10 +230,7 @@ void TKedEditModel::SetInsertMode(bool value) {
 void TKedEditModel::SetScrollBars(TScrollStyle value) {
   if (value == scrollBars_) return;
   scrollBars_ = value;
-  if (HasWindow() && paintLock_ == 0)
-    host_->HostRefreshScrollBars();
-  else
-    scrollBarUpdatePending_ = true;
+  RefreshScrollBars();
   InvalidateAll();
 }
 
@@ -262,11 +246,7 @@ void TKedEditModel::SetWordWrap(bool value) {
     wordWrap_.reset();
   }
   SetTopLine(LineToDisplayRow(topLineNumber));
-  scrollBarUpdatePending_ = true;
-  if (HasWindow() && paintLock_ == 0) {
-    scrollBarUpdatePending_ = false;
-    host_->HostRefreshScrollBars();
-  }
+  RefreshScrollBars();
   if (options_.Contains(eoScrollPastEol)) {
     SetCaretPos(GetCaretPos());
     const TBufferCoord begin = blockBegin_;
@@ -314,6 +294,17 @@ void TKedEditModel::UnlockPainting() {
   }
   if (caretUpdatePending_) UpdateCaret();
   if (statusChanges_ != TKedStatusChanges{}) FireStatusChange();
+}
+
+// Under the painting lock, or before there is a window, the refresh waits for the last
+// unlock, so a burst of changes refreshes the bars once.
+void TKedEditModel::RefreshScrollBars() {
+  if (HasWindow() && paintLock_ == 0) {
+    scrollBarUpdatePending_ = false;
+    host_->HostRefreshScrollBars();
+  } else {
+    scrollBarUpdatePending_ = true;
+  }
 }
 
 void TKedEditModel::ReportStatusChange(TKedStatusChanges changes) {
@@ -376,10 +367,7 @@ void TKedEditModel::SetGutterWidth(int value) {
   if (!HasWindow()) return;
   if (charWidth_ > 0) charsInWindow_ = std::max(ClientWidth() - gutterWidth_ - 2, 0) / charWidth_;
   if (wordWrap_) wordWrap_->NotifyDisplayChanged();
-  if (paintLock_ == 0)
-    host_->HostRefreshScrollBars();
-  else
-    scrollBarUpdatePending_ = true;
+  RefreshScrollBars();
   InvalidateAll();
 }
 
@@ -607,10 +595,7 @@ void TKedEditModel::SetTopLine(int row) {
   if (row == topLine_) return;
   topLine_ = row;
   InvalidateAll();
-  if (HasWindow() && paintLock_ == 0)
-    host_->HostRefreshScrollBars();
-  else
-    scrollBarUpdatePending_ = true;
+  RefreshScrollBars();
   ReportStatusChange({scTopLine});
 }
 
@@ -635,10 +620,8 @@ void TKedEditModel::SetLeftChar(int column) {
   if (options_.Contains(eoScrollPastEol) && options_.Contains(eoAutoSizeMaxScrollWidth) &&
       static_cast<int64_t>(leftChar_) + charsInWindow_ > maxScrollWidth_)
     SetMaxScrollWidth(leftChar_ + charsInWindow_);
-  else if (HasWindow() && paintLock_ == 0)
-    host_->HostRefreshScrollBars();
   else
-    scrollBarUpdatePending_ = true;
+    RefreshScrollBars();
   ReportStatusChange({scLeftChar});
 }
 
@@ -1062,10 +1045,7 @@ void TKedEditModel::LinesChanging(TObject*) { linesUpdating_ = true; }
 void TKedEditModel::LinesChanged(TObject*) {
   linesUpdating_ = false;
   if (!HasWindow()) return;
-  if (paintLock_ == 0)
-    host_->HostRefreshScrollBars();
-  else
-    scrollBarUpdatePending_ = true;
+  RefreshScrollBars();
   // The anchor stays at the caret after every change; undo records of insertions rely on it.
   const TKedSelectionMode mode = activeSelectionMode_;
   SetSelBegin(GetCaretPos());

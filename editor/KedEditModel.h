@@ -336,6 +336,7 @@ class TKedEditModel : public IKedWordWrapEditor {
   int ClientWidth() const { return host_ ? host_->HostClientWidth() : 0; }
   int ClientHeight() const { return host_ ? host_->HostClientHeight() : 0; }
   void FireStatusChange();
+  void RefreshScrollBars();
   void Invalidate(const TRect& rect);
   TBufferCoord ClampSelPoint(TBufferCoord pos) const;
   void MoveCaret(bool ensureVisible, const TBufferCoord& pos);
