@@ -23,11 +23,6 @@ void ReadStreamExact(TStream& stream, void* buffer, int64_t count) {
   }
 }
 
-void WriteWord(TStream& stream, uint16_t value) {
-  const uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-  stream.WriteBuffer(bytes, 2);
-}
-
 int64_t BytesLeft(TStream& stream) {
   const int64_t left = stream.Size() - stream.Position();
   return left > 0 ? left : 0;

@@ -26,7 +26,6 @@ bool ReadStreamByte(TStream& stream, uint8_t& value);
 void ReadStreamExact(TStream& stream, void* buffer, int64_t count);
 void WriteSubBlocks(TStream& stream, const TStrings& strings);
 void ReadSubBlocks(TStream& stream, TStrings& strings);
-void WriteWord(TStream& stream, uint16_t value);
 // Bytes left after the current position (0 for streams without a size).
 int64_t BytesLeft(TStream& stream);
 

@@ -56,7 +56,6 @@ class TChunk : public TObject {
 
   void ReallocData(uint32_t size) { data_.resize(size); }
   uint8_t* Data() { return data_.data(); }
-  const std::vector<uint8_t>& DataBytes() const { return data_; }
   uint32_t DataSize() const { return static_cast<uint32_t>(data_.size()); }
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name) { name_ = name; }
