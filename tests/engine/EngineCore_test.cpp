@@ -64,6 +64,7 @@ struct Recorder {
   std::vector<std::string> events;
   std::string transferred;
   std::function<intptr_t(const std::string&)> onRedirect;
+  std::vector<std::string> cookies;  // "name|value|expires|domain|path|secure"
 
   static int ENGINE_STDCALL Callback(void* owner, int event, int count, intptr_t* values,
                                      int32_t* lengths) {
@@ -73,6 +74,12 @@ struct Recorder {
       std::string location = reinterpret_cast<const char*>(values[0]);
       line += " " + location + " " + std::to_string(values[1]);
       if (self->onRedirect) values[1] = self->onRedirect(location);
+    }
+    if (event == 8) {
+      std::string cookie;
+      for (int i = 0; i < 5; ++i)
+        cookie += reinterpret_cast<const char*>(values[i]) + std::string("|");
+      self->cookies.push_back(cookie + std::to_string(values[5]));
     }
     if (event == 11) {
       self->transferred.append(reinterpret_cast<const char*>(values[count - 1]),
@@ -295,6 +302,32 @@ TEST(EngineCore, EndlessRedirectsStop) {
   f.platform.replies.assign(20, FakeReply{302, {{"Location", "/again"}}, {}});
   EXPECT_EQ(f.Call(kSubmitTo, {"http://h/"}), kErrTooManyRedirects);
   EXPECT_EQ(f.platform.requests.size(), 11u);
+}
+
+TEST(EngineCore, SetCookieHeadersAreReportedFieldByField) {
+  struct Case {
+    const char* header;
+    const char* value;
+    const char* cookie;
+  };
+  const Case cases[] = {
+      {"Set-Cookie",
+       "id=42; Path=/; Domain=example.org; Expires=Wed, 09 Jun 2027 10:18:14 GMT; Secure",
+       "id|42|Wed, 09 Jun 2027 10:18:14 GMT|example.org|/|1"},
+      {"SET-COOKIE", " a = b ; PATH=/x;secure", "a|b|||/x|1"},
+      {"set-cookie", "n=v=w; HttpOnly; Max-Age=5", "n|v=w||||0"},
+      {"Set-Cookie", "flag", "flag|||||0"},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    f.platform.replies = {{200, {{c.header, c.value}}, {"x"}}};
+    ASSERT_EQ(f.Call(kSubmitTo, {"http://h/"}), 0) << c.value;
+    EXPECT_EQ(f.rec.cookies, std::vector<std::string>{c.cookie}) << c.header << ": " << c.value;
+  }
+  Fixture other;
+  other.platform.replies = {{200, {{"Set-Cookie2", "a=b"}}, {"x"}}};
+  ASSERT_EQ(other.Call(kSubmitTo, {"http://h/"}), 0);
+  EXPECT_TRUE(other.rec.cookies.empty()) << "only Set-Cookie itself is a cookie";
 }
 
 TEST(EngineCore, TransferEventsCarryBinaryDataByLength) {
