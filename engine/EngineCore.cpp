@@ -146,13 +146,16 @@ Cookie ParseCookie(std::string_view header) {
       c.name = key;
       c.value = value;
       first = false;
-    } else if (Lower(key) == "expires") {
+      continue;
+    }
+    const std::string attribute = Lower(key);
+    if (attribute == "expires") {
       c.expires = value;
-    } else if (Lower(key) == "domain") {
+    } else if (attribute == "domain") {
       c.domain = value;
-    } else if (Lower(key) == "path") {
+    } else if (attribute == "path") {
       c.path = value;
-    } else if (Lower(key) == "secure") {
+    } else if (attribute == "secure") {
       c.secure = true;
     }
   }
@@ -279,10 +282,11 @@ class Engine::ReplyCollector : public ReplyHandler {
                             reinterpret_cast<intptr_t>(reason.c_str())});
   }
   void OnHeader(const std::string& field, const std::string& value) override {
-    if (Lower(field) == "location") location = value;
+    const std::string name = Lower(field);
+    if (name == "location") location = value;
     engine_.Fire(evHeader, {reinterpret_cast<intptr_t>(field.c_str()),
                             reinterpret_cast<intptr_t>(value.c_str())});
-    if (Lower(field) == "set-cookie") {
+    if (name == "set-cookie") {
       Cookie c = ParseCookie(value);
       auto text = [](const std::string& s) { return reinterpret_cast<intptr_t>(s.c_str()); };
       engine_.Fire(evSetCookie, {text(c.name), text(c.value), text(c.expires), text(c.domain),
