@@ -42,6 +42,22 @@ int64_t IntAttribute(TKxSimpleXMLElem* element, const char* name, int64_t defaul
   return element->GetProps()->GetIntegerValue(name, defaultValue);
 }
 
+// Each child element names an item by "Index" (and, with columns, a "Column"); one that names
+// no existing item is skipped. Tree nodes have their caption only, column 0.
+void TranslateItemTexts(TObject* list, const TKxItemListAccess* access, TKxSimpleXMLElem* element,
+                        bool withColumns) {
+  if (access == nullptr || !element->HasChildren()) return;
+  TKxSimpleXMLElems* children = element->GetChildren();
+  for (int i = 0; i < children->GetCount(); ++i) {
+    TKxSimpleXMLElem* child = children->GetItem(i);
+    const int64_t index = IntAttribute(child, "Index", INT_MAX);
+    const int64_t column = withColumns ? IntAttribute(child, "Column", INT_MAX) : 0;
+    if (index < 0 || index >= access->Count(list) || column < 0 || column == INT_MAX) continue;
+    access->SetText(list, static_cast<int>(index), static_cast<int>(column),
+                    child->GetProps()->GetStringValue("Value", ""));
+  }
+}
+
 }  // namespace
 
 void RegisterKxItemList(const std::string& className, TKxItemListAccess access) {
@@ -276,30 +292,11 @@ void TKxTranslator::TranslateStrings(TStrings* list, TKxSimpleXMLElem* element) 
 }
 
 void TKxTranslator::TranslateTreeNodes(TObject* nodes, TKxSimpleXMLElem* element) {
-  const TKxItemListAccess* access = FindKxItemList(nodes, "TTreeNodes");
-  if (access == nullptr || !element->HasChildren()) return;
-  TKxSimpleXMLElems* children = element->GetChildren();
-  for (int i = 0; i < children->GetCount(); ++i) {
-    TKxSimpleXMLElem* child = children->GetItem(i);
-    const int64_t index = IntAttribute(child, "Index", INT_MAX);
-    if (index < 0 || index >= access->Count(nodes)) continue;
-    access->SetText(nodes, static_cast<int>(index), 0,
-                    child->GetProps()->GetStringValue("Value", ""));
-  }
+  TranslateItemTexts(nodes, FindKxItemList(nodes, "TTreeNodes"), element, false);
 }
 
 void TKxTranslator::TranslateListItems(TObject* items, TKxSimpleXMLElem* element) {
-  const TKxItemListAccess* access = FindKxItemList(items, "TListItems");
-  if (access == nullptr || !element->HasChildren()) return;
-  TKxSimpleXMLElems* children = element->GetChildren();
-  for (int i = 0; i < children->GetCount(); ++i) {
-    TKxSimpleXMLElem* child = children->GetItem(i);
-    const int64_t index = IntAttribute(child, "Index", INT_MAX);
-    const int64_t column = IntAttribute(child, "Column", INT_MAX);
-    if (index < 0 || index >= access->Count(items) || column < 0 || column == INT_MAX) continue;
-    access->SetText(items, static_cast<int>(index), static_cast<int>(column),
-                    child->GetProps()->GetStringValue("Value", ""));
-  }
+  TranslateItemTexts(items, FindKxItemList(items, "TListItems"), element, true);
 }
 
 // ---- exclusions ---------------------------------------------------------------------------
