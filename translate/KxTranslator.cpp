@@ -58,6 +58,8 @@ void TranslateItemTexts(TObject* list, const TKxItemListAccess* access, TKxSimpl
   }
 }
 
+bool TextLess(const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }
+
 }  // namespace
 
 void RegisterKxItemList(const std::string& className, TKxItemListAccess access) {
@@ -305,13 +307,12 @@ void TKxTranslator::AddExclusion(const TClassInfo* cls, const std::string& prope
   if (cls == nullptr) return;
   if (cls->InheritsFrom(TPersistent::StaticClassInfo())) RegisterClassInfo(cls);
   if (!exclusions_) exclusions_ = std::make_unique<std::vector<TExclusion>>();
-  auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
   for (TExclusion& entry : *exclusions_) {
     if (entry.Class != cls) continue;
     if (propertyName.empty()) {
       entry.Names.clear();
     } else if (!entry.Names.empty()) {
-      auto at = std::lower_bound(entry.Names.begin(), entry.Names.end(), propertyName, less);
+      auto at = std::lower_bound(entry.Names.begin(), entry.Names.end(), propertyName, TextLess);
       if (at == entry.Names.end() || !SameText(*at, propertyName))
         entry.Names.insert(at, propertyName);
     }
@@ -343,10 +344,10 @@ bool TKxTranslator::IsClassExcluded(const TObject* object) {
 bool TKxTranslator::IsPropertyExcluded(const TObject* object,
                                        const std::string& propertyName) const {
   if (!exclusions_ || object == nullptr) return false;
-  auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
   for (const TExclusion& entry : *exclusions_) {
     if (!object->InheritsFrom(entry.Class)) continue;
-    if (std::binary_search(entry.Names.begin(), entry.Names.end(), propertyName, less)) return true;
+    if (std::binary_search(entry.Names.begin(), entry.Names.end(), propertyName, TextLess))
+      return true;
   }
   return false;
 }
