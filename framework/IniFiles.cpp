@@ -157,8 +157,7 @@ void TIniFile::WriteBool(const std::string& section, const std::string& ident, b
 }
 
 void TIniFile::ReadSection(const std::string& section, TStrings* strings) const {
-  strings->BeginUpdate();
-  try {
+  WhileUpdating(strings, [&] {
     strings->Clear();
     TIniText ini = Load(fileName_);
     std::string key, value;
@@ -167,32 +166,22 @@ void TIniFile::ReadSection(const std::string& section, TStrings* strings) const 
         if (TIniText::EntryOf(ini.lines[i], key, value)) strings->Add(key);
       }
     }
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 void TIniFile::ReadSections(TStrings* strings) const {
-  strings->BeginUpdate();
-  try {
+  WhileUpdating(strings, [&] {
     strings->Clear();
     TIniText ini = Load(fileName_);
     std::string name;
     for (const std::string& line : ini.lines) {
       if (TIniText::SectionOf(line, name)) strings->Add(name);
     }
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 void TIniFile::ReadSectionValues(const std::string& section, TStrings* strings) const {
-  strings->BeginUpdate();
-  try {
+  WhileUpdating(strings, [&] {
     strings->Clear();
     TIniText ini = Load(fileName_);
     std::string key, value;
@@ -201,11 +190,7 @@ void TIniFile::ReadSectionValues(const std::string& section, TStrings* strings) 
         if (TIniText::EntryOf(ini.lines[i], key, value)) strings->Add(key + "=" + Unquote(value));
       }
     }
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {

@@ -11,15 +11,10 @@ TObject* TStrings::GetObjectAt(int) const { return nullptr; }
 
 void TStrings::Put(int index, const std::string& s) {
   TObject* obj = GetObjectAt(index);
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     Delete(index);
     InsertObject(index, s, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::PutObject(int, TObject*) {}
@@ -47,65 +42,45 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* obj) {
 
 void TStrings::AddStrings(TStrings* strings) {
   if (strings == nullptr) return;
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     // Read the count first: adding a list to itself copies it once.
     int n = strings->Count();
     for (int i = 0; i < n; ++i) AddObject(strings->Get(i), strings->GetObjectAt(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::Assign(TPersistent* source) {
   if (source != nullptr && source->Is<TStrings>()) {
     auto* other = static_cast<TStrings*>(source);
     if (other == this) return;
-    BeginUpdate();
-    try {
+    WhileUpdating(this, [&] {
       Clear();
       AddStrings(other);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    });
     return;
   }
   TPersistent::Assign(source);
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     std::string s1 = Get(index1);
     TObject* o1 = GetObjectAt(index1);
     Put(index1, Get(index2));
     PutObject(index1, GetObjectAt(index2));
     Put(index2, s1);
     PutObject(index2, o1);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     std::string s = Get(curIndex);
     TObject* obj = GetObjectAt(curIndex);
     Delete(curIndex);
     InsertObject(newIndex, s, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
@@ -187,8 +162,7 @@ std::string TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const std::string& text) {
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     Clear();
     size_t i = 0;
     const size_t n = text.size();
@@ -199,11 +173,7 @@ void TStrings::SetTextStr(const std::string& text) {
       if (i < n && text[i] == '\r') ++i;
       if (i < n && text[i] == '\n') ++i;
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 std::string TStrings::CommaText() const {
@@ -231,8 +201,7 @@ std::string TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(const std::string& text) {
-  BeginUpdate();
-  try {
+  WhileUpdating(this, [&] {
     Clear();
     const size_t n = text.size();
     auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
@@ -267,11 +236,7 @@ void TStrings::SetCommaText(const std::string& text) {
         if (i >= n) Add("");  // a trailing comma ends with an empty item
       }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::LoadFromFile(const std::string& fileName) {

@@ -99,6 +99,21 @@ class TStrings : public TPersistent {
   int updateCount_ = 0;
 };
 
+// Runs `change` between strings->BeginUpdate() and EndUpdate(), ending the update also when
+// `change` throws. Not a destructor: EndUpdate fires change handlers, and what they throw
+// must reach the caller.
+template <class Change>
+void WhileUpdating(TStrings* strings, Change&& change) {
+  strings->BeginUpdate();
+  try {
+    change();
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
+}
+
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList;

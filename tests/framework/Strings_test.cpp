@@ -173,6 +173,22 @@ TEST(StringList, ChangeEventsFireOncePerUpdate) {
   EXPECT_EQ(changes, 3);  // Text is one change
 }
 
+TEST(StringList, AChangeThatFailsHalfwayStillEndsTheUpdate) {
+  TStringList list;
+  list.SetSorted(true);
+  list.SetDuplicates(dupError);
+  int changes = 0;
+  list.OnChange = [&](TObject*) { ++changes; };
+  TStringList twice;
+  twice.SetText("a\na");
+  EXPECT_THROW(list.Assign(&twice), EStringListError);
+  EXPECT_THROW(list.SetCommaText("b,b"), EStringListError);
+  EXPECT_EQ(list.UpdateCount(), 0);
+  changes = 0;
+  list.Add("c");
+  EXPECT_EQ(changes, 1) << "change events are not held back after a failed change";
+}
+
 TEST(StringList, OwnedObjectsAreFreedWithTheirLines) {
   struct TCounted : TObject {
     explicit TCounted(int* n) : n_(n) { ++*n_; }
