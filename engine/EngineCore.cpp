@@ -494,10 +494,14 @@ int Engine::Submit(const std::string& urlText, bool formPost) {
     return kErrUnsupported;
   }
   texts_[Prop::URL] = urlText;
-  busy_ = true;
-  int result = Exchange(BuildRequest(*url, formPost));
-  busy_ = false;
-  return result;
+  // Idle again on every way out: a request left busy would refuse every later call and
+  // keep a destroyed object waiting forever.
+  struct BusyScope {
+    bool& busy;
+    explicit BusyScope(bool& b) : busy(b) { busy = true; }
+    ~BusyScope() { busy = false; }
+  } scope(busy_);
+  return Exchange(BuildRequest(*url, formPost));
 }
 
 int Engine::Exchange(Request request) {

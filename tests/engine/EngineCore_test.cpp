@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ class FakePlatform : public Platform {
  public:
   int Execute(const Request& request, ReplyHandler& handler, std::string& error) override {
     requests.push_back(request);
+    if (throwOnExecute) throw std::bad_alloc();
     FakeReply reply = replies.at(requests.size() - 1);
     if (reply.error != 0) {
       error = reply.errorText;
@@ -56,6 +58,7 @@ class FakePlatform : public Platform {
   std::vector<Request> requests;
   std::map<std::string, std::string> files;
   bool writable = true;
+  bool throwOnExecute = false;
   int aboutShown = 0;
 };
 
@@ -328,6 +331,17 @@ TEST(EngineCore, SetCookieHeadersAreReportedFieldByField) {
   other.platform.replies = {{200, {{"Set-Cookie2", "a=b"}}, {"x"}}};
   ASSERT_EQ(other.Call(kSubmitTo, {"http://h/"}), 0);
   EXPECT_TRUE(other.rec.cookies.empty()) << "only Set-Cookie itself is a cookie";
+}
+
+TEST(EngineCore, AnExchangeThatThrowsLeavesTheObjectIdleAndUsable) {
+  Fixture f;
+  f.platform.throwOnExecute = true;
+  EXPECT_THROW(f.Call(kSubmitTo, {"http://h/"}), std::bad_alloc);
+  EXPECT_EQ(f.engine.Get(kWfIdle, nullptr), 1);
+  EXPECT_FALSE(f.engine.Busy());
+  f.platform.throwOnExecute = false;
+  f.platform.replies.assign(2, FakeReply{200, {}, {"ok"}});
+  EXPECT_EQ(f.Call(kSubmitTo, {"http://h/"}), 0) << "a stuck request would refuse every call";
 }
 
 TEST(EngineCore, TransferEventsCarryBinaryDataByLength) {
