@@ -41,10 +41,9 @@ TCustomKedEdit::TCustomKedEdit(TComponent* owner)
 }
 
 TCustomKedEdit::~TCustomKedEdit() {
-  if (highlighter_) {
-    highlighter_->RemoveChangeHook(MakeEvent<&TCustomKedEdit::HighlighterChanged>(this));
-    highlighter_->RemoveFreeNotification(this);
-    highlighter_ = nullptr;
+  if (TKedCustomHighlighter* highlighter = Highlighter()) {
+    highlighter->RemoveChangeHook(MakeEvent<&TCustomKedEdit::HighlighterChanged>(this));
+    highlighter->RemoveFreeNotification(this);
   }
   if (searchEngine_) searchEngine_->RemoveFreeNotification(this);
   // The window goes before the model it asks about.
@@ -95,9 +94,10 @@ void TCustomKedEdit::MeasureFont() {
   auto note = [&](TFontStyles s) {
     used[(s.Contains(fsBold) ? 2 : 0) + (s.Contains(fsItalic) ? 1 : 0)] = true;
   };
-  if (highlighter_ && highlighter_->AttributeCount() > 0) {
-    for (int i = 0; i < highlighter_->AttributeCount(); ++i)
-      if (auto* attr = highlighter_->AttributeAt(i)) note(attr->Style());
+  TKedCustomHighlighter* highlighter = Highlighter();
+  if (highlighter && highlighter->AttributeCount() > 0) {
+    for (int i = 0; i < highlighter->AttributeCount(); ++i)
+      if (auto* attr = highlighter->AttributeAt(i)) note(attr->Style());
   } else {
     note(Font()->Style());
   }
@@ -155,13 +155,13 @@ void TCustomKedEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomKedEdit::SetHighlighter(TKedCustomHighlighter* value) {
-  if (value == highlighter_) return;
+  TKedCustomHighlighter* old = Highlighter();
+  if (value == old) return;
   const TNotifyEvent hook = MakeEvent<&TCustomKedEdit::HighlighterChanged>(this);
-  if (highlighter_) {
-    highlighter_->RemoveChangeHook(hook);
-    highlighter_->RemoveFreeNotification(this);
+  if (old) {
+    old->RemoveChangeHook(hook);
+    old->RemoveFreeNotification(this);
   }
-  highlighter_ = value;
   if (value) {
     value->AddChangeHook(hook);
     value->FreeNotification(this);
@@ -172,7 +172,7 @@ void TCustomKedEdit::SetHighlighter(TKedCustomHighlighter* value) {
 
 void TCustomKedEdit::HighlighterChanged(TObject*) {
   MeasureFont();
-  if (highlighter_) {
+  if (Highlighter()) {
     // Ranges are rescanned as the rows are shown; the update still collapses the selection.
     model_->Lines().BeginUpdate();
     model_->ScanAllRanges();
@@ -197,9 +197,8 @@ void TCustomKedEdit::Notification(TComponent* c, TOperation operation) {
     bookMarkOptions_->SetBookmarkImages(nullptr);
     model_->InvalidateGutter();
   }
-  if (c == highlighter_) {
+  if (c == Highlighter()) {
     // The highlighter is half gone: only drop the pointer, never call into it.
-    highlighter_ = nullptr;
     model_->SetHighlighter(nullptr);
     if (!ComponentState().Contains(csDestroying)) {
       MeasureFont();

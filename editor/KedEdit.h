@@ -36,7 +36,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
 
   // A proportional font is replaced by a fixed-pitch one of the same name, size and style.
   void SetFont(TFont* value);
-  TKedCustomHighlighter* Highlighter() const { return highlighter_; }
+  TKedCustomHighlighter* Highlighter() const { return model_->Highlighter(); }
   void SetHighlighter(TKedCustomHighlighter* value);
   TKedEditSearchCustom* SearchEngine() const { return searchEngine_; }
   void SetSearchEngine(TKedEditSearchCustom* value);
@@ -161,7 +161,6 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   std::unique_ptr<TKedBookMarkOpt> bookMarkOptions_;
   std::unique_ptr<TKedGlyph> wordWrapGlyph_;
   std::unique_ptr<TKedInternalImage> internalBookmarkImage_;
-  TKedCustomHighlighter* highlighter_ = nullptr;
   TKedEditSearchCustom* searchEngine_ = nullptr;
   TBorderStyle borderStyle_ = bsSingle;
   bool caretCreated_ = false;
