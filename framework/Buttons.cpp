@@ -281,7 +281,6 @@ void TSpeedButton::SetSpacing(int value) {
   Invalidate();
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
 
 void TSpeedButton::Paint() {
   TCanvas* c = Canvas();

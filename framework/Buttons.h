@@ -90,7 +90,6 @@ class TSpeedButton : public TGraphicControl {
   TButtonState State() const { return state_; }
   bool MouseInControl() const { return mouseInControl_; }
 
-  void Click() override;
   void WndProc(TMessage& message) override;
 
  protected:

@@ -491,7 +491,6 @@ void TToolButton::Notification(TComponent* c, TOperation operation) {
   if (operation == opRemove && c == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
-void TToolButton::Click() { TGraphicControl::Click(); }
 
 void TToolButton::SetIndeterminate(bool value) {
   if (value == indeterminate_) return;

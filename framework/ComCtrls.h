@@ -241,7 +241,6 @@ class TToolButton : public TGraphicControl {
   // The command id of the button in its tool bar window.
   int Command() const { return Index() + 1; }
   TToolBar* ToolBar() const;
-  void Click() override;
   void WndProc(TMessage& message) override;
 
  protected:

@@ -901,7 +901,6 @@ void TWinControl::SetClientSize(int width, int height) {
   SetBounds(left_, top_, width_ - r.Width() + width, height_ - r.Height() + height);
 }
 
-void TWinControl::SetEnabled(bool value) { TControl::SetEnabled(value); }
 
 void TWinControl::EnableAlign() {
   if (--alignDisabled_ == 0 && controlState_.Contains(csAlignmentNeeded)) Realign();

@@ -512,7 +512,6 @@ class TWinControl : public TControl {
   TPoint ClientOrigin() override;
   void SetBounds(int left, int top, int width, int height) override;
   void SetClientSize(int width, int height) override;
-  void SetEnabled(bool value) override;
 
   virtual bool CanFocus();
   virtual void SetFocus();
