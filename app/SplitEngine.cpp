@@ -79,9 +79,10 @@ TSplitResult RunSplit(const TSplitLineSource& source, const TSplitOptions& optio
 
   try {
     sink.PrepareFolder(options.Folder);
-    sink.Create(PiecePath(options, 1));
+    const std::string firstPath = PiecePath(options, 1);
+    sink.Create(firstPath);
     result.Pieces = 1;
-    observer.PieceCreated(1, PiecePath(options, 1));
+    observer.PieceCreated(1, firstPath);
     observer.Progress(state);
     throttle.Reported();
 
