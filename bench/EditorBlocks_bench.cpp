@@ -2,7 +2,6 @@
 // dump, re-wrapping one edited line, and tab expansion.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 
 #include "bench/DumpGenerator.h"
@@ -26,10 +25,7 @@ BenchEditor& EditorWithDump(std::uint64_t bytes) {
   static std::uint64_t loadedBytes = 0;
   static BenchEditor editor;
   if (loadedBytes != bytes) {
-    const auto path = std::filesystem::temp_directory_path() / "kestrava_blocks_bench.sql";
-    GenerateDump(path.string(), bytes);
-    editor.lines.LoadFromFile(path.string());
-    std::filesystem::remove(path);
+    editor.lines.LoadFromFile(BenchDump(bytes));
     loadedBytes = bytes;
   }
   return editor;
