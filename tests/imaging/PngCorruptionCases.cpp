@@ -4,14 +4,11 @@
 
 #include "imaging/pngimage.h"
 #include "imaging/skPNG.h"
+#include "tests/imaging/PngTestFiles.h"
 
 namespace pngtest {
 
 namespace {
-uint32_t GetBe32(const std::string& s, size_t at) {
-  return (uint32_t(uint8_t(s[at])) << 24) | (uint32_t(uint8_t(s[at + 1])) << 16) |
-         (uint32_t(uint8_t(s[at + 2])) << 8) | uint8_t(s[at + 3]);
-}
 void SetBe32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (24 - 8 * i));
 }

@@ -7,14 +7,29 @@
 
 namespace pngtest {
 
-namespace {
-void PutBe32(std::string& s, uint32_t v) {
+std::string Be32(uint32_t v) {
+  std::string s;
   for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>(v >> (8 * i)));
+  return s;
 }
+
 uint32_t GetBe32(const std::string& s, size_t at) {
   return (uint32_t(uint8_t(s[at])) << 24) | (uint32_t(uint8_t(s[at + 1])) << 16) |
          (uint32_t(uint8_t(s[at + 2])) << 8) | uint8_t(s[at + 3]);
 }
+
+std::vector<PngShape> EveryFormat(uint32_t width, uint32_t height) {
+  std::vector<PngShape> all;
+  const std::pair<uint8_t, std::vector<uint8_t>> formats[] = {
+      {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+  for (const auto& [type, depths] : formats)
+    for (uint8_t depth : depths)
+      for (uint8_t interlace : {0, 1}) all.push_back({width, height, depth, type, interlace});
+  return all;
+}
+
+namespace {
+void PutBe32(std::string& s, uint32_t v) { s += Be32(v); }
 
 constexpr int kStartRow[7] = {0, 0, 4, 0, 2, 0, 1};
 constexpr int kStartColumn[7] = {0, 4, 0, 2, 0, 1, 0};

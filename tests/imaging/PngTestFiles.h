@@ -42,6 +42,13 @@ std::string MakePng(const PngShape& shape, const Options& options = {});
 
 const std::string& Signature();
 
+// A 32-bit number as its four bytes, most significant first, and read back from `at`.
+std::string Be32(uint32_t v);
+uint32_t GetBe32(const std::string& s, size_t at);
+
+// Every colour type with each of its bit depths, plain and interlaced, in one size.
+std::vector<PngShape> EveryFormat(uint32_t width, uint32_t height);
+
 // Chunks of a file in order: (type, data).
 std::vector<std::pair<std::string, std::string>> SplitChunks(const std::string& png);
 
