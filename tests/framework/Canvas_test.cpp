@@ -429,6 +429,25 @@ TEST(CanvasTest, LockIsHeldPerThreadAndCounted) {
   EXPECT_EQ(canvas.LockCount(), 0);
 }
 
+TEST(CanvasTest, ALentDeviceContextIsGivenBackAndUnlockedWhenPaintingThrows) {
+  TDCHandle dc(::CreateCompatibleDC(nullptr));
+  TGdiObject<HBITMAP> surface(::CreateCompatibleBitmap(dc.Get(), 8, 8));
+  TSelectObject select(dc.Get(), surface.Get());
+  const HGDIOBJ brush = ::GetCurrentObject(dc.Get(), OBJ_BRUSH);
+  TCanvas canvas;
+  try {
+    TCanvasOnDC onDC(&canvas, dc.Get());
+    EXPECT_EQ(canvas.LockCount(), 1);
+    canvas.Brush()->SetColor(clRed);
+    canvas.FillRect(Rect(0, 0, 8, 8));
+    throw EAbort("");
+  } catch (const EAbort&) {
+  }
+  EXPECT_EQ(canvas.LockCount(), 0);
+  EXPECT_FALSE(canvas.HandleAllocated());
+  EXPECT_EQ(::GetCurrentObject(dc.Get(), OBJ_BRUSH), brush);
+}
+
 // ---------------------------------------------------------------- a painted window
 
 LRESULT CALLBACK PaintWithCanvas(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
