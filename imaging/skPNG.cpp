@@ -393,6 +393,17 @@ struct TSampleReader {
     return static_cast<const uint8_t*>(sources[0]) + (pixel * channels + channel) * bytes;
   }
 };
+
+// Stores one pixel's red, green and blue (or blue first) as 8- or 16-bit target samples.
+void PutTriple(uint8_t* target, const unsigned (&rgb)[3], bool bgr, unsigned targetBits) {
+  for (unsigned c = 0; c < 3; ++c) {
+    const unsigned v = rgb[bgr ? 2 - c : c];
+    if (targetBits == 8)
+      target[c] = static_cast<uint8_t>(v);
+    else
+      Put16(target + 2 * c, static_cast<uint16_t>(v));
+  }
+}
 }  // namespace
 
 void TColorManager::ConvertCMYKRow(std::span<const void* const> sources, uint8_t* target,
@@ -426,13 +437,7 @@ void TColorManager::ConvertCMYKRow(std::span<const void* const> sources, uint8_t
           out[c] = static_cast<uint16_t>(l - x - k - 1);
       }
     }
-    for (unsigned c = 0; c < 3; ++c) {
-      const unsigned v = out[bgr ? 2 - c : c];
-      if (tb == 8)
-        target[c] = static_cast<uint8_t>(v);
-      else
-        Put16(target + 2 * c, static_cast<uint16_t>(v));
-    }
+    PutTriple(target, out, bgr, tb);
     ++reader.pixel;
   }
 }
@@ -491,17 +496,13 @@ void TColorManager::ConvertLabRow(std::span<const void* const> sources, uint8_t*
       y = f * f * f;
       z = std::pow(f - bValue / 200, 3);
     }
-    const unsigned rgb[3] = {
+    unsigned rgb[3] = {
         ClampChannel(static_cast<int>(std::lround((2.998 * x - 1.458 * y - 0.541 * z) * 255))),
         ClampChannel(static_cast<int>(std::lround((-0.952 * x + 1.893 * y + 0.059 * z) * 255))),
         ClampChannel(static_cast<int>(std::lround((0.099 * x - 0.198 * y + 1.099 * z) * 255)))};
-    for (unsigned c = 0; c < 3; ++c) {
-      const unsigned v = rgb[bgr ? 2 - c : c];
-      if (tb == 8)
-        target[c] = static_cast<uint8_t>(v);
-      else
-        Put16(target + 2 * c, MulDivWord(v, 65535, 255));
-    }
+    if (tb == 16)
+      for (unsigned& v : rgb) v = MulDivWord(v, 65535, 255);
+    PutTriple(target, rgb, bgr, tb);
     ++reader.pixel;
   }
 }
@@ -573,13 +574,7 @@ void TColorManager::ConvertChromaRow(std::span<const void* const> sources, uint8
       rgb[1] = clamp16(y - 0.9271435 * c2 - 0.4302726 * c1);
       rgb[0] = clamp16(y + 1.8215 * c2);
     }
-    for (unsigned c = 0; c < 3; ++c) {
-      const unsigned v = rgb[bgr ? 2 - c : c];
-      if (tb == 8)
-        target[c] = static_cast<uint8_t>(v);
-      else
-        Put16(target + 2 * c, static_cast<uint16_t>(v));
-    }
+    PutTriple(target, rgb, bgr, tb);
     ++reader.pixel;
   }
 }
