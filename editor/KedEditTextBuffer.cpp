@@ -40,6 +40,15 @@ std::string ExpandTabs(std::string_view text, int tabWidth, bool& hasTabs) {
   return out;
 }
 
+// The length ExpandTabs gives, without building the text: measuring every line of a
+// dump must not allocate a copy of each.
+uint64_t ExpandedLength(std::string_view text, int tabWidth) {
+  const uint64_t width = tabWidth < 1 ? 1 : static_cast<uint64_t>(tabWidth);
+  uint64_t length = 0;
+  for (char c : text) length = c == '\t' ? length + width - length % width : length + 1;
+  return length;
+}
+
 // Line breaks are found 16 bytes at a time where the processor allows: loading a
 // gigabyte dump is bound by this scan and the read.
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
@@ -441,10 +450,11 @@ void TKedEditStringList::ExpandLine(int index) {
     rec.Meta = owned | kLineHasNoTabs;
     return;
   }
-  bool hasTabs = false;
-  const std::string expanded = ExpandTabs(View(rec), tabWidth_, hasTabs);
+  const std::string_view text = View(rec);
+  const bool hasTabs = text.find('\t') != std::string_view::npos;
+  const uint64_t expanded = hasTabs ? ExpandedLength(text, tabWidth_) : text.size();
   const uint32_t length =
-      expanded.size() >= kLengthTooLong ? kLengthTooLong : static_cast<uint32_t>(expanded.size());
+      expanded >= kLengthTooLong ? kLengthTooLong : static_cast<uint32_t>(expanded);
   rec.Meta = owned | length | (hasTabs ? kLineHasTabs : kLineHasNoTabs);
 }
 
@@ -470,9 +480,8 @@ int TKedEditStringList::GetExpandedLength(int index) {
   if (lines_[index].Meta & kExpandedLengthUnknown) ExpandLine(index);
   const uint32_t length = lines_[index].Meta & kLengthMask;
   if (length != kLengthTooLong) return static_cast<int>(length);
-  bool hasTabs = false;
-  const size_t full = ExpandTabs(View(lines_[index]), tabWidth_, hasTabs).size();
-  return full > static_cast<size_t>(std::numeric_limits<int>::max())
+  const uint64_t full = ExpandedLength(View(lines_[index]), tabWidth_);
+  return full > static_cast<uint64_t>(std::numeric_limits<int>::max())
              ? std::numeric_limits<int>::max()
              : static_cast<int>(full);
 }
