@@ -419,9 +419,9 @@ void TForm1::FormShow(TObject*) {
       }
     }
     if (CheckVersion) CheckVersion();
-    // A failure of either is reported as one, below.
   } catch (...) {
-    ShowPlainMessage("Fehler beim Versionsabgleich");
+    // The language steps and the check fail alike: the user gets one message for either.
+    ShowPlainMessage(kVersionCheckFailed);
   }
 }
 
