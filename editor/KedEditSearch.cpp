@@ -72,7 +72,6 @@ void TKedEditSearch::MakeCaseTable() {
   for (int c = 0; c < 256; ++c) chars[static_cast<size_t>(c)] = static_cast<char>(c);
   if (!matchCase_) chars = AnsiLowerCase(chars);
   for (size_t c = 0; c < 256; ++c) caseTable_[c] = static_cast<unsigned char>(chars[c]);
-  caseTableMatchesCase_ = matchCase_;
 }
 
 void TKedEditSearch::BuildShiftTable() {
@@ -104,7 +103,7 @@ int TKedEditSearch::FindAll(const std::string& newText) {
 }
 
 int TKedEditSearch::SearchFirst(const std::string& text) {
-  if (!shiftTableCurrent_ || caseTableMatchesCase_ != matchCase_) BuildShiftTable();
+  if (!shiftTableCurrent_) BuildShiftTable();
   text_ = &text;
   if (text.size() < pattern_.size()) return 0;
   // The scan starts one before the text, so the first advance puts it on the first window.

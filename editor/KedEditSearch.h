@@ -76,7 +76,6 @@ class TKedEditSearch : public TKedEditSearchCustom {
   bool IsWholeWord(size_t first, size_t last) const;
   unsigned char Fold(char c) const { return caseTable_[static_cast<unsigned char>(c)]; }
 
-  bool caseTableMatchesCase_ = false;
   std::array<unsigned char, 256> caseTable_{};
   std::array<bool, 256> delimiters_{};
   std::string pattern_;
