@@ -46,17 +46,6 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
   return s;
 }
 
-TShiftState GetShiftState() {
-  TShiftState s;
-  if (GetKeyState(VK_SHIFT) < 0) s += ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) s += ssCtrl;
-  if (GetKeyState(VK_MENU) < 0) s += ssAlt;
-  if (GetKeyState(VK_LBUTTON) < 0) s += ssLeft;
-  if (GetKeyState(VK_RBUTTON) < 0) s += ssRight;
-  if (GetKeyState(VK_MBUTTON) < 0) s += ssMiddle;
-  return s;
-}
-
 TOwnerDrawState OwnerDrawStateFromItemState(UINT s) {
   TOwnerDrawState st;
   if (s & ODS_SELECTED) st += odSelected;
@@ -166,22 +155,6 @@ TWinControl* TWinControl::FindControl(HWND wnd) {
   DWORD pid = 0;
   if (GetWindowThreadProcessId(wnd, &pid) == 0 || pid != GetCurrentProcessId()) return nullptr;
   return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
-}
-
-TWinControl* FindControlWindow(TPoint screenPos) {
-  HWND wnd = WindowFromPoint(POINT{screenPos.X, screenPos.Y});
-  while (wnd) {
-    if (TWinControl* c = TWinControl::FindControl(wnd)) return c;
-    wnd = GetParent(wnd);
-  }
-  return nullptr;
-}
-
-TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
-  TWinControl* w = FindControlWindow(screenPos);
-  if (!w) return nullptr;
-  TControl* c = w->ControlAtPos(w->ScreenToClient(screenPos), allowDisabled);
-  return c ? c : w;
 }
 
 // ---- TControlCanvas -----------------------------------------------------------------------

@@ -266,7 +266,6 @@ using TKeyPressEvent = TMethod<void(TObject* sender, char& key)>;
 
 TShiftState KeysToShiftState(WORD keys);
 TShiftState KeyDataToShiftState(LPARAM keyData);
-TShiftState GetShiftState();
 
 // Minimum and maximum size of a control; 0 means no limit.
 class TSizeConstraints : public TPersistent {
@@ -657,11 +656,6 @@ class THintWindow : public TCustomControl {
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
 };
-
-// The control that owns a window of this thread, looking through child windows that the
-// control itself created (e.g. the edit of a combo box).
-TWinControl* FindControlWindow(TPoint screenPos);
-TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
 
 // Mouse capture of a graphic control: its parent's window holds the system capture.
 TControl* GetCaptureControl();

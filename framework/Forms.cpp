@@ -38,11 +38,6 @@ BOOL CALLBACK DisableThreadWindow(HWND wnd, LPARAM lp) {
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
 
-TCustomForm* GetParentForm(TControl* control) {
-  if (!control) return nullptr;
-  return control->ParentForm();
-}
-
 // ---- TCustomForm --------------------------------------------------------------------------
 
 K_PUBLISH(TCustomForm) {

@@ -321,6 +321,3 @@ class TScreen : public TComponent {
 
 extern TApplication* Application;
 extern TScreen* Screen;
-
-// The form a control lies on (itself for a form), or nullptr.
-TCustomForm* GetParentForm(TControl* control);
