@@ -129,24 +129,12 @@ void TKedEditKeyStroke::RefuseDuplicate(TShortCut shortCut, TShortCut shortCut2)
 
 void TKedEditKeyStroke::SetShortCut(TShortCut value) {
   if (value != scNone) RefuseDuplicate(value, GetShortCut2());
-  std::uint16_t key = 0;
-  TShiftState shift;
-  ShortCutToKey(value, key, shift);
-  if (key != key_ || shift != shift_) {
-    key_ = key;
-    shift_ = shift;
-  }
+  ShortCutToKey(value, key_, shift_);
 }
 
 void TKedEditKeyStroke::SetShortCut2(TShortCut value) {
   if (value != scNone) RefuseDuplicate(GetShortCut(), value);
-  std::uint16_t key = 0;
-  TShiftState shift;
-  ShortCutToKey(value, key, shift);
-  if (key != key2_ || shift != shift2_) {
-    key2_ = key;
-    shift2_ = shift;
-  }
+  ShortCutToKey(value, key2_, shift2_);
 }
 
 // ---- The table -----------------------------------------------------------------
