@@ -50,8 +50,7 @@ void TGIFSubImage::ClearFrame() {
 bool TGIFSubImage::IsEmpty() const { return pixels_.empty() || Width() == 0 || Height() == 0; }
 
 void TGIFSubImage::AllocatePixels() {
-  pixels_.clear();
-  pixels_.shrink_to_fit();
+  ReleasePixels();
   const int64_t n = static_cast<int64_t>(Width()) * Height();
   if (n > 0) pixels_ = NewPixelBuffer(n, 0);
 }
