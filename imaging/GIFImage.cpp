@@ -141,14 +141,14 @@ int TGIFImage::RequiredVersion() const {
 }
 
 int TGIFImage::MaxColorResolution() const {
-  int resolution = const_cast<TGIFHeader&>(header_).ScreenColorResolution();
+  int resolution = header_.ScreenColorResolution();
   for (int i = 0; i < FrameCount(); ++i)
     resolution = Max(resolution, Frame(i)->LocalColorResolution());
   return resolution;
 }
 
 int TGIFImage::MaxIndexBits() const {
-  int bits = const_cast<TGIFHeader&>(header_).GlobalIndexBits();
+  int bits = header_.GlobalIndexBits();
   for (int i = 0; i < FrameCount(); ++i) bits = Max(bits, Frame(i)->LocalIndexBits());
   return bits;
 }
