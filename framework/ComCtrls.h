@@ -101,7 +101,6 @@ class TPageControl : public TWinControl {
   void InsertPage(TTabSheet* page);
   void RemovePage(TTabSheet* page);
   void UpdateTabs();
-  void ShowActivePage();
   std::vector<TTabSheet*> pages_;
   TTabSheet* activePage_ = nullptr;
   TCustomImageList* images_ = nullptr;

@@ -1160,10 +1160,6 @@ void TWinControl::UpdateShowing() {
   }
 }
 
-void TWinControl::UpdateChildrenShowing() {
-  for (TWinControl* c : std::vector<TWinControl*>(tabList_)) c->UpdateShowing();
-}
-
 bool TWinControl::ReflectToChild(TMessage& m) {
   HWND child = nullptr;
   switch (m.Msg) {

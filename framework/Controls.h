@@ -568,8 +568,6 @@ class TWinControl : public TControl {
   void UpdateShowing();
   std::string GetText() override;
   void SetTextValue(const std::string& value) override;
-  // Children of a window whose showing state may have changed.
-  void UpdateChildrenShowing();
   // Reflects WM_COMMAND/WM_NOTIFY/WM_DRAWITEM/... to the child control they concern.
   bool ReflectToChild(TMessage& m);
   bool DoKeyMessage(TMessage& m, bool down);

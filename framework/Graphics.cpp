@@ -301,11 +301,6 @@ void TBitmap::ReleaseStorage() {
   storage_.reset();
 }
 
-void TBitmap::Reallocate() {
-  ReleaseStorage();
-  if (!Empty()) storage_ = std::make_unique<THeapPixelStorage>(BitsSize());
-}
-
 void TBitmap::AdoptStorage(std::unique_ptr<TPixelStorage> storage) {
   storage_ = std::move(storage);
 }

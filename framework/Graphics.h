@@ -340,11 +340,6 @@ class TBitmap : public TGraphic {
   TCanvas* Canvas();
 #endif
 
- protected:
-  // Drops the binding's handles, then replaces the pixel block with a zeroed one for the
-  // current size and format.
-  void Reallocate();
-
  private:
   void ReleaseStorage();
   void NotifyPixelAccess() const;
