@@ -13,22 +13,13 @@
 #include "framework/StdCtrls.h"
 #include "framework/WinHandles.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
-
-// Lets painting reach the screen: the display is updated from the window's surface only
-// when the thread goes idle.
-void Settle(HWND wnd) {
-  UpdateWindow(wnd);
-  Pump();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-  Pump();
-}
+using ktest::Pump;
+using ktest::Settle;
 
 class TTestForm : public TForm {
   K_CLASS(TTestForm, TForm)

@@ -19,12 +19,11 @@
 #include "framework/Menus.h"
 #include "framework/TypInfo.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
+using ktest::Pump;
 
 class TWidgetForm : public TForm {
   K_CLASS(TWidgetForm, TForm)
