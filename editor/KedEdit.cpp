@@ -245,6 +245,13 @@ void TCustomKedEdit::WndProc(TMessage& message) {
       TCustomControl::WndProc(message);
       model_->SizeOrFontChanged(false);
       return;
+    case CM_COLORCHANGED:
+      // The model paints the text area, so it must hear of every colour change, also one
+      // read from a form or set by name.
+      TCustomControl::WndProc(message);
+      model_->SetColor(Color());
+      model_->InvalidateAll();
+      return;
     case WM_SETFOCUS:
       TCustomControl::WndProc(message);
       InitCaret();

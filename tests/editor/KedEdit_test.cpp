@@ -113,7 +113,6 @@ class EditorWindowTest : public ::testing::Test {
     editor->SetBounds(10, 10, 480, 280);
     editor->SetBorderStyle(bsNone);
     editor->SetColor(clWhite);
-    editor->Model().SetColor(clWhite);
     editor->Gutter()->SetShowLineNumbers(true);
     editor->Gutter()->SetColor(clYellow);
     editor->Gutter()->SetBorderStyle(gbsNone);
@@ -157,6 +156,16 @@ TEST_F(EditorWindowTest, PaintsGutterTokensAndTheAreaBelowTheText) {
   // Below the text and right of it: the whitespace background (the line background).
   EXPECT_EQ(CellPixel(3, 6), static_cast<COLORREF>(clAqua));
   ktest::SaveScreenshot(form->Handle(), "editor_tokens");
+}
+
+TEST_F(EditorWindowTest, TheControlsColourPaintsTheTextArea) {
+  editor->SetHighlighter(nullptr);
+  editor->Lines()->Add("x");
+  Show();
+  editor->SetColor(clLime);
+  Settle(form->Handle());
+  EXPECT_EQ(CellPixel(3, 1), static_cast<COLORREF>(clLime));
+  EXPECT_EQ(CellPixel(3, 4), static_cast<COLORREF>(clLime));
 }
 
 TEST_F(EditorWindowTest, SelectionAndSpecialLinesPaintTheirColours) {
