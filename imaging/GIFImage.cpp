@@ -79,7 +79,6 @@ void TGIFImage::StorePainterError(std::exception_ptr error) {
 // ---- loading and saving ------------------------------------------------------------------------
 void TGIFImage::LoadFromStream(TStream& stream) {
   DoProgress(this, psStarting, 0, false, "Loading...");
-  bool ok = false;
   try {
     ClearAll();
     const int64_t start = stream.Position();
@@ -102,12 +101,11 @@ void TGIFImage::LoadFromStream(TStream& stream) {
         if (screen.Height == 0 || screen.Height < f->Top() + f->Height())
           screen.Height = static_cast<uint16_t>(Min(f->Top() + f->Height(), 0xFFFF));
       }
-    ok = true;
   } catch (...) {
     DoProgress(this, psEnding, 0, true, "Loading...");
     throw;
   }
-  DoProgress(this, psEnding, ok ? 100 : 0, true, "Loading...");
+  DoProgress(this, psEnding, 100, true, "Loading...");
   Changed(this);
 }
 
