@@ -1,7 +1,7 @@
 #include "framework/Dialogs.h"
 
 #include <algorithm>
-#include <map>
+#include <set>
 
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
@@ -29,8 +29,8 @@ struct TModalScope {
   TModalScope& operator=(const TModalScope&) = delete;
 };
 
-std::map<TFindDialog*, bool>& LiveFindDialogs() {
-  static std::map<TFindDialog*, bool> dialogs;
+std::set<TFindDialog*>& LiveFindDialogs() {
+  static std::set<TFindDialog*> dialogs;
   return dialogs;
 }
 
@@ -139,7 +139,7 @@ bool TOpenDialog::Execute() {
 K_PUBLISH(TFindDialog) { p.Prop("FindText", &TFindDialog::FindText, &TFindDialog::SetFindText); }
 
 TFindDialog::TFindDialog(TComponent* owner) : TCommonDialog(owner) {
-  LiveFindDialogs()[this] = true;
+  LiveFindDialogs().insert(this);
 }
 
 TFindDialog::~TFindDialog() {
