@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "editor/KedHighlighterSQL.h"
+
 // 306 words.
 const char* const KedStandardReservedWords =
     "absolute,action,active,actor,add,after,alias,all,allocate,alter,and,any,are,as,asc"
@@ -498,15 +500,17 @@ const char* const KedMSSQL2KFunctions =
 
 namespace {
 
-// Token kinds of the SQL highlighter that the lists fill.
-constexpr int kComment = 0;
-constexpr int kDataType = 1;
-constexpr int kDefaultPackage = 2;
-constexpr int kException = 3;
-constexpr int kFunction = 4;
-constexpr int kReservedWord = 6;
-constexpr int kPLSQL = 10;
-constexpr int kSQLPlus = 11;
+// Token kinds of the SQL highlighter that the lists fill, taken from its own numbering so
+// the two cannot drift apart.
+constexpr int KindOf(TSQLTokenKind kind) { return static_cast<int>(kind); }
+constexpr int kComment = KindOf(TSQLTokenKind::Comment);
+constexpr int kDataType = KindOf(TSQLTokenKind::DataType);
+constexpr int kDefaultPackage = KindOf(TSQLTokenKind::DefaultPackage);
+constexpr int kException = KindOf(TSQLTokenKind::Exception);
+constexpr int kFunction = KindOf(TSQLTokenKind::Function);
+constexpr int kReservedWord = KindOf(TSQLTokenKind::Key);
+constexpr int kPLSQL = KindOf(TSQLTokenKind::PLSQL);
+constexpr int kSQLPlus = KindOf(TSQLTokenKind::SQLPlus);
 
 const TKedKeywordList kStandard[] = {{kReservedWord, KedStandardReservedWords}};
 const TKedKeywordList kInterbase6[] = {{kDataType, KedInterbase6DataTypes},
