@@ -1,6 +1,7 @@
 #include "translate/KxSimpleXml.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -110,10 +111,6 @@ class TDepthGuard {
 thread_local int TDepthGuard::depth_ = 0;
 
 std::string Crlf() { return "\r\n"; }
-
-bool StartsWithText(const std::string& s, const std::string& prefix) {
-  return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
-}
 
 // Every list here holds its objects; the string lists themselves do not free them.
 void FreeObjects(THashedStringList& list) {
@@ -255,7 +252,7 @@ TPrologKind ClassifyPrologText(const std::string& text) {
   // A text that can no longer become one of the openings above ends the prolog too;
   // collecting on would only run to the end of the data and end it there.
   for (const char* p : {"<![CDATA[", "<!--", "<?xml-stylesheet", "<?xml ", "<!DOCTYPE"})
-    if (StartsWithText(p, text)) return TPrologKind::None;
+    if (std::string_view(p).starts_with(text)) return TPrologKind::None;
   return TPrologKind::End;
 }
 
