@@ -9,6 +9,7 @@
 #include "editor/KedEdit.h"
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
+#include "tests/editor/EditorWindowSettle.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
@@ -16,17 +17,6 @@ namespace {
 // The colours the built-in mark is drawn in: the arrow, and lime for "transparent".
 constexpr COLORREF kArrow = static_cast<COLORREF>(clNavy);
 constexpr COLORREF kMask = static_cast<COLORREF>(clLime);
-
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
-
-void Settle(HWND wnd) {
-  UpdateWindow(wnd);
-  Pump();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-  Pump();
-}
 
 TEST(EditorResourcesTest, PicturesAreLinkedWithTheirSizesInSixteenColours) {
   struct Case {

@@ -8,17 +8,11 @@
 
 #include "app/main.h"
 #include "editor/KedEdit.h"
+#include "tests/editor/EditorWindowSettle.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
-
-void Settle(HWND wnd) {
-  UpdateWindow(wnd);
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, QS_ALLINPUT);
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
 
 class EditorInMainWindow : public ::testing::Test {
  protected:
@@ -63,7 +57,7 @@ TEST_F(EditorInMainWindow, AnOpenedDumpShowsWithLineNumbersAndHighlighting) {
   EXPECT_EQ(editor->Lines()->Get(4), "CREATE TABLE `t1` (");
   EXPECT_TRUE(editor->Enabled());
   EXPECT_EQ(editor->Highlighter(), form->KedSQLHl1);
-  Settle(form->Handle());
+  Settle(form->Handle(), 150);
 
   const TKedEditModel& m = editor->Model();
   ASSERT_GT(m.GutterWidth(), 0);
@@ -83,7 +77,7 @@ TEST_F(EditorInMainWindow, CleaningWorksOnTheLinesTheEditorShows) {
   ktest::TMessageBoxWatcher watcher;
   form->OpenWithPreparation(dumpPath);
   form->sCheckBox2->SetChecked(true);  // removes the blank lines
-  Settle(form->Handle());
+  Settle(form->Handle(), 150);
   EXPECT_EQ(form->re_org->Lines()->Count(), 47);
   EXPECT_EQ(form->re_org->Model().GetDisplayRowCount(), 47);
   for (int i = 0; i < form->re_org->Lines()->Count(); ++i)

@@ -11,20 +11,10 @@
 #include "editor/KedHighlighterSQL.h"
 #include "editor/KedTextDrawer.h"
 #include "framework/Forms.h"
+#include "tests/editor/EditorWindowSettle.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
-
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
-
-void Settle(HWND wnd) {
-  UpdateWindow(wnd);
-  Pump();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-  Pump();
-}
 
 std::unique_ptr<TFont> MakeFont(const std::string& name, int size) {
   auto font = std::make_unique<TFont>();
