@@ -10,6 +10,7 @@
 #undef RegisterClipboardFormat
 
 #include "framework/Canvas.h"
+#include "framework/WinHandles.h"
 #include "imaging/GIFImage.h"
 
 namespace {
@@ -21,6 +22,15 @@ std::unique_ptr<TBitmap> GrabArea(HDC dc, const TRect& r) {
   bitmap->SetSize(r.Width(), r.Height());
   ::BitBlt(bitmap->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), dc, r.Left, r.Top, SRCCOPY);
   return bitmap;
+}
+
+// The bytes of a global memory block, ready to read; false when the block cannot be locked.
+bool CopyGlobalMemory(HGLOBAL memory, TMemoryStream& stream) {
+  TGlobalLock lock(memory);
+  if (lock.Data() == nullptr) return false;
+  stream.WriteBuffer(lock.Data(), static_cast<int64_t>(lock.Size()));
+  stream.SetPosition(0);
+  return true;
 }
 
 // Painters that play on the caller's thread keep its window responsive between frames.
@@ -49,9 +59,9 @@ TWin32PainterServices win32Services;
 bool RegisterGifWin32() {
   ClipboardFormatGIF = ::RegisterClipboardFormatA("GIF Image");
   TPicture::RegisterClipboardFormat(ClipboardFormatGIF, TGIFImage::StaticClassInfo());
-  HDC screen = ::GetDC(nullptr);
-  const int depth = ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
-  ::ReleaseDC(nullptr, screen);
+  const TWindowDC screen(nullptr);
+  const int depth =
+      ::GetDeviceCaps(screen.Get(), BITSPIXEL) * ::GetDeviceCaps(screen.Get(), PLANES);
   DisplayNeedsDither = depth < 9;
   DisplayIsPaletted = depth < 9;
   SetDefaultPainterServices(&win32Services);
@@ -84,18 +94,8 @@ void TGIFImage::LoadFromClipboardFormat(uint16_t format, void* data, void* /*pal
   HANDLE handle = static_cast<HANDLE>(data);
   if (handle == nullptr) handle = ::GetClipboardData(format);
   if (handle != nullptr && format == ClipboardFormatGIF) {
-    const SIZE_T size = ::GlobalSize(handle);
-    const void* bytes = ::GlobalLock(handle);
-    if (bytes != nullptr) {
-      TMemoryStream stream;
-      try {
-        stream.WriteBuffer(bytes, static_cast<int64_t>(size));
-      } catch (...) {
-        ::GlobalUnlock(handle);
-        throw;
-      }
-      ::GlobalUnlock(handle);
-      stream.SetPosition(0);
+    TMemoryStream stream;
+    if (CopyGlobalMemory(handle, stream)) {
       LoadFromStream(stream);
       return;
     }
@@ -120,18 +120,15 @@ void TGIFImage::SaveToClipboardFormat(uint16_t& format, void*& data, void*& pale
 
   TMemoryStream stream;
   SaveToStream(stream);
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
-  if (block == nullptr) return;
-  void* p = ::GlobalLock(block);
-  if (p == nullptr) {
+  TGlobalHandle block(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size())));
+  if (block.Get() == nullptr) return;
+  {
+    TGlobalLock lock(block.Get());
     // An unfilled block would put garbage on the clipboard: place nothing, as above.
-    ::GlobalFree(block);
-    return;
+    if (lock.Data() == nullptr) return;
+    std::memcpy(lock.Data(), stream.Memory(), static_cast<size_t>(stream.Size()));
   }
-  std::memcpy(p, stream.Memory(), static_cast<size_t>(stream.Size()));
-  ::GlobalUnlock(block);
-  if (::SetClipboardData(ClipboardFormatGIF, block) == nullptr) {
-    ::GlobalFree(block);
+  if (::SetClipboardData(ClipboardFormatGIF, block.Get()) == nullptr)
     RaiseGIFError("Failed to store GIF on clipboard");
-  }
+  block.Release();  // the clipboard owns it now
 }
