@@ -686,8 +686,8 @@ void TKedEditModel::SetSelBegin(TBufferCoord pos) {
   activeSelectionMode_ = selectionMode_;
   pos = ClampSelPoint(pos);
   if (HasSelection()) {
-    InvalidateLineSpan(std::min(GetSelBegin().Line, pos.Line),
-                       std::max(GetSelEnd().Line, pos.Line));
+    InvalidateTextRange(std::min(GetSelBegin().Line, pos.Line),
+                        std::max(GetSelEnd().Line, pos.Line));
   }
   const bool changed = blockBegin_ != pos || blockEnd_ != pos;
   blockBegin_ = blockEnd_ = pos;
@@ -702,10 +702,10 @@ void TKedEditModel::SetSelEnd(TBufferCoord pos) {
   if (pos == blockEnd_) return;
   const bool column = activeSelectionMode_ == TKedSelectionMode::smColumn;
   if (!column || blockEnd_.Char == pos.Char) {
-    if (!column || blockBegin_.Char != pos.Char) InvalidateLineSpan(blockEnd_.Line, pos.Line);
+    if (!column || blockBegin_.Char != pos.Char) InvalidateTextRange(blockEnd_.Line, pos.Line);
   } else {
-    InvalidateLineSpan(std::min({blockBegin_.Line, blockEnd_.Line, pos.Line}),
-                       std::max({blockBegin_.Line, blockEnd_.Line, pos.Line}));
+    InvalidateTextRange(std::min({blockBegin_.Line, blockEnd_.Line, pos.Line}),
+                        std::max({blockBegin_.Line, blockEnd_.Line, pos.Line}));
   }
   blockEnd_ = pos;
   ReportStatusChange({scSelection});
@@ -988,8 +988,6 @@ void TKedEditModel::InvalidateLine(int line) {
   const int top = (line - topLine_) * lineHeight_;
   Invalidate({gutterWidth_, top, ClientWidth(), top + lineHeight_});
 }
-
-void TKedEditModel::InvalidateLineSpan(int a, int b) { InvalidateTextRange(a, b); }
 
 void TKedEditModel::InvalidateSelectionLines() {
   InvalidateTextRange(GetSelBegin().Line, GetSelEnd().Line);

@@ -340,7 +340,6 @@ class TKedEditModel : public IKedWordWrapEditor {
   void Invalidate(const TRect& rect);
   TBufferCoord ClampSelPoint(TBufferCoord pos) const;
   void MoveCaret(bool ensureVisible, const TBufferCoord& pos);
-  void InvalidateLineSpan(int a, int b);
   std::string_view LineAt(int line) const;
   int ScanOneLine(int index);
   void GrowMaxScrollWidth(int index);
