@@ -133,6 +133,9 @@ class TPublisher {
 
  private:
   TPropInfo& Add(const char* name, TTypeKind kind);
+  // Integers, enumerations and sets all travel as ordinals.
+  template <class G, class S>
+  static void BindOrdinal(TPropInfo& info, G get, S set);
   TClassInfo& info_;
 };
 
@@ -184,6 +187,19 @@ TPropInfo& TPublisher<T>::Add(const char* name, TTypeKind kind) {
 
 template <class T>
 template <class G, class S>
+void TPublisher<T>::BindOrdinal(TPropInfo& info, G get, S set) {
+  using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
+  info.GetOrd = [get](TObject* o) {
+    return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
+  };
+  if constexpr (!std::is_same_v<S, std::nullptr_t>)
+    info.SetOrd = [set](TObject* o, int64_t v) {
+      std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
+    };
+}
+
+template <class T>
+template <class G, class S>
 TPublisher<T>& TPublisher<T>::Prop(const char* name, G get, S set) {
   using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
   constexpr bool hasSetter = !std::is_same_v<S, std::nullptr_t>;
@@ -213,13 +229,7 @@ TPublisher<T>& TPublisher<T>::Prop(const char* name, G get, S set) {
                                                : tkInteger;
     TPropInfo& info = Add(name, kind);
     if constexpr (std::is_same_v<V, bool>) info.EnumNames = {"False", "True"};
-    info.GetOrd = [get](TObject* o) {
-      return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
-    };
-    if constexpr (hasSetter)
-      info.SetOrd = [set](TObject* o, int64_t v) {
-        std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
-      };
+    BindOrdinal(info, get, set);
   }
   return *this;
 }
@@ -228,16 +238,9 @@ template <class T>
 template <class G, class S>
 TPublisher<T>& TPublisher<T>::Enum(const char* name, G get, S set,
                                    std::initializer_list<const char*> names) {
-  using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
   TPropInfo& info = Add(name, tkEnumeration);
   info.EnumNames.assign(names.begin(), names.end());
-  info.GetOrd = [get](TObject* o) {
-    return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
-  };
-  if constexpr (!std::is_same_v<S, std::nullptr_t>)
-    info.SetOrd = [set](TObject* o, int64_t v) {
-      std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
-    };
+  BindOrdinal(info, get, set);
   return *this;
 }
 
@@ -245,15 +248,8 @@ template <class T>
 template <class G, class S>
 TPublisher<T>& TPublisher<T>::Set(const char* name, G get, S set,
                                   std::initializer_list<const char*> elements) {
-  using V = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
   TPropInfo& info = Add(name, tkSet);
   info.EnumNames.assign(elements.begin(), elements.end());
-  info.GetOrd = [get](TObject* o) {
-    return kfw_detail::ToOrd<V>(std::invoke(get, static_cast<T*>(o)));
-  };
-  if constexpr (!std::is_same_v<S, std::nullptr_t>)
-    info.SetOrd = [set](TObject* o, int64_t v) {
-      std::invoke(set, static_cast<T*>(o), kfw_detail::FromOrd<V>(v));
-    };
+  BindOrdinal(info, get, set);
   return *this;
 }
