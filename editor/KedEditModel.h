@@ -302,7 +302,6 @@ class TKedEditModel : public IKedWordWrapEditor {
   void InvalidateSelectionLines();
   void InvalidateGutter() { InvalidateGutterRange(-1, -1); }
   void InvalidateAll();
-  bool LinesUpdating() const { return linesUpdating_; }
   TRect PendingInvalidRect() const { return pendingInvalidRect_; }
 
   // ---- highlighter ranges ----

@@ -125,7 +125,6 @@ class TheTextDrawer : public TObject {
   int CharSpacing() const { return charExtra_; }
   int CellWidthCount() const { return static_cast<int>(cellWidths_.size()); }
   int DrawingCount() const { return drawingCount_; }
-  TheFontStock* FontStock() const { return fontStock_.get(); }
 
  protected:
   virtual void FreeCellWidths() { cellWidths_.clear(); }
