@@ -133,9 +133,8 @@ TKedHighlighterAttributes* TKedGeneralHl::DefaultAttribute(int kind) const {
 
 // ---- scanner -------------------------------------------------------------------------------
 
-void TKedGeneralHl::StartLine(std::string_view line, int lineNumber) {
+void TKedGeneralHl::StartLine(std::string_view line, int) {
   line_ = line;
-  lineNumber_ = lineNumber;
   run_ = 0;
   ScanNextToken();
 }

@@ -113,7 +113,6 @@ class TKedGeneralHl : public TKedCustomHighlighter {
 
   uint8_t range_ = kRangeNormal;
   std::string_view line_;
-  int lineNumber_ = 0;
   size_t run_ = 0;
   size_t tokenPos_ = 0;
   TGeneralTokenKind tokenKind_ = TGeneralTokenKind::Null;

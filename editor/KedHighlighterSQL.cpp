@@ -334,9 +334,8 @@ void TKedSQLHl::BuildKeywordTable() {
 
 void TKedSQLHl::RestoreRange(TKedHighlighterRange value) { range_ = static_cast<uint8_t>(value); }
 
-void TKedSQLHl::StartLine(std::string_view line, int lineNumber) {
+void TKedSQLHl::StartLine(std::string_view line, int) {
   line_ = line;
-  lineNumber_ = lineNumber;
   run_ = 0;
   ScanNextToken();
 }

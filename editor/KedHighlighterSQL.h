@@ -153,7 +153,6 @@ class TKedSQLHl : public TKedCustomHighlighter {
   // Scanner state.
   uint8_t range_ = kRangeNormal;
   std::string_view line_;
-  int lineNumber_ = 0;
   size_t run_ = 0;
   size_t tokenPos_ = 0;
   TSQLTokenKind tokenKind_ = TSQLTokenKind::Null;
