@@ -27,7 +27,7 @@ TKedLeadByteTable& LeadByteTable() {
 
 // Index (0-based) where the character holding byte `pos` starts, found by
 // walking from `from`, which must be a character start.
-std::size_t CharStartAt(const std::string& text, std::size_t from, std::size_t pos) {
+std::size_t CharStartAt(std::string_view text, std::size_t from, std::size_t pos) {
   std::size_t i = from;
   while (i < pos) {
     std::size_t next = i + 1;
@@ -40,13 +40,13 @@ std::size_t CharStartAt(const std::string& text, std::size_t from, std::size_t p
 
 // 0-based start for a forward search from the 1-based start: a start on a
 // trail byte moves on to the next character.
-std::size_t ForwardStart(const std::string& text, int start) {
+std::size_t ForwardStart(std::string_view text, int start) {
   std::size_t pos = static_cast<std::size_t>(start - 1);
   if (!KedLeadBytes().FarEast) return pos;
   return CharStartAt(text, 0, pos) == pos ? pos : pos + 1;
 }
 
-bool HasTrail(const std::string& text, std::size_t i) {
+bool HasTrail(std::string_view text, std::size_t i) {
   return IsKedLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
 }
 
@@ -127,13 +127,13 @@ TKedTabExpander SelectTabExpander(int tabWidth) {
   return &ExpandTabsByModulo;
 }
 
-bool CountBeforeTab(const std::string& text, int& count) {
+bool CountBeforeTab(std::string_view text, int& count) {
   std::size_t tab = text.find('\t');
-  count = static_cast<int>(tab == std::string::npos ? text.size() : tab);
-  return tab != std::string::npos;
+  count = static_cast<int>(tab == std::string_view::npos ? text.size() : tab);
+  return tab != std::string_view::npos;
 }
 
-int TabExpandedLength(const std::string& text, int tabWidth) {
+int TabExpandedLength(std::string_view text, int tabWidth) {
   const std::int64_t width = std::max(tabWidth, 1);
   std::int64_t column = 0;
   for (char c : text) column = c == '\t' ? column + width - column % width : column + 1;
@@ -157,7 +157,7 @@ int CharIndexToColumn(int index, int tabWidth, std::string_view text) {
 
 // ---- Character searches ------------------------------------------------------
 
-int FindCharInSet(const std::string& text, int start, const TKedCharSet& set) {
+int FindCharInSet(std::string_view text, int start, const TKedCharSet& set) {
   if (start < 1 || static_cast<std::size_t>(start) > text.size()) return 0;
   for (std::size_t i = ForwardStart(text, start); i < text.size();) {
     if (HasTrail(text, i)) {
@@ -170,7 +170,7 @@ int FindCharInSet(const std::string& text, int start, const TKedCharSet& set) {
   return 0;
 }
 
-int FindLastCharInSet(const std::string& text, int count, const TKedCharSet& set) {
+int FindLastCharInSet(std::string_view text, int count, const TKedCharSet& set) {
   if (count < 1 || static_cast<std::size_t>(count) > text.size()) return 0;
   const std::size_t end = static_cast<std::size_t>(count);
   if (!KedLeadBytes().FarEast) {
@@ -191,7 +191,7 @@ int FindLastCharInSet(const std::string& text, int count, const TKedCharSet& set
   return found;
 }
 
-int FindLeadByte(const std::string& text, int start) {
+int FindLeadByte(std::string_view text, int start) {
   if (!KedLeadBytes().FarEast) return 0;
   if (start < 1 || static_cast<std::size_t>(start) > text.size()) return 0;
   for (std::size_t i = ForwardStart(text, start); i < text.size(); ++i)
@@ -199,7 +199,7 @@ int FindLeadByte(const std::string& text, int start) {
   return 0;
 }
 
-int FindLastLeadByte(const std::string& text, int count) {
+int FindLastLeadByte(std::string_view text, int count) {
   if (!KedLeadBytes().FarEast || count < 1) return 0;
   const std::size_t end = std::min(static_cast<std::size_t>(count), text.size());
   int found = 0;

@@ -55,15 +55,15 @@ std::string ExpandTabsByMask(const std::string& line, int tabWidth, bool& hasTab
 std::string ExpandTabsByModulo(const std::string& line, int tabWidth, bool& hasTabs);
 
 // count := characters before the first tab (all when there is none).
-bool CountBeforeTab(const std::string& text, int& count);
-int TabExpandedLength(const std::string& text, int tabWidth);
+bool CountBeforeTab(std::string_view text, int& count);
+int TabExpandedLength(std::string_view text, int tabWidth);
 int CharIndexToColumn(int index, int tabWidth, std::string_view text);
 
 // ---- Character searches (1-based indexes, 0 = none) -------------------------
-int FindCharInSet(const std::string& text, int start, const TKedCharSet& set);
-int FindLastCharInSet(const std::string& text, int count, const TKedCharSet& set);
-int FindLeadByte(const std::string& text, int start);
-int FindLastLeadByte(const std::string& text, int count);
+int FindCharInSet(std::string_view text, int start, const TKedCharSet& set);
+int FindLastCharInSet(std::string_view text, int count, const TKedCharSet& set);
+int FindLeadByte(std::string_view text, int start);
+int FindLastLeadByte(std::string_view text, int count);
 // The first CR, LF or NUL at or after p; nullptr for nullptr.
 const char* FindLineBreak(const char* p);
 

@@ -860,7 +860,7 @@ TBufferCoord TKedEditModel::WordEndOf(const TBufferCoord& pos) const {
   if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
   TKedCharSet word, separators;
   GetWordCharSets(word, separators);
-  const std::string line(LineAt(pos.Line));
+  const std::string_view line = LineAt(pos.Line);
   const int found = FindCharInSet(line, std::max(pos.Char, 1), separators);
   return {found > 0 ? found : static_cast<int>(line.size()) + 1, pos.Line};
 }
@@ -869,7 +869,7 @@ TBufferCoord TKedEditModel::WordStartOf(const TBufferCoord& pos) const {
   if (pos.Line < 1 || pos.Line > lines_->Count()) return pos;
   TKedCharSet word, separators;
   GetWordCharSets(word, separators);
-  const std::string line(LineAt(pos.Line));
+  const std::string_view line = LineAt(pos.Line);
   TBufferCoord result{std::min(pos.Char, static_cast<int>(line.size()) + 1), pos.Line};
   if (result.Char > 1 &&
       !separators.test(static_cast<unsigned char>(line[static_cast<size_t>(result.Char - 2)]))) {
