@@ -61,6 +61,12 @@ bool IsKedLeadByte(unsigned char c) {
   return table.FarEast && table.LeadBytes[c];
 }
 
+bool IsKedTrailByteAt(std::string_view text, int charIndex) {
+  if (!KedLeadBytes().FarEast || charIndex < 2) return false;
+  const std::size_t pos = static_cast<std::size_t>(charIndex - 1);
+  return pos < text.size() && CharStartAt(text, 0, pos) != pos;
+}
+
 TKedLeadBytesScope::TKedLeadBytesScope(const TKedLeadByteTable& table) : previous_(KedLeadBytes()) {
   SetKedLeadBytes(table);
 }

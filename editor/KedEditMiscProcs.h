@@ -30,6 +30,9 @@ void SetKedLeadBytes(const TKedLeadByteTable& table);
 TKedLeadByteTable KedSystemLeadBytes();
 // True when c starts a double-byte character on this system.
 bool IsKedLeadByte(unsigned char c);
+// True when the 1-based character index falls on the second byte of a double-byte
+// character, where neither a caret nor a selection end may stand.
+bool IsKedTrailByteAt(std::string_view text, int charIndex);
 
 // Installs a lead-byte table for its lifetime and puts the previous one back.
 class TKedLeadBytesScope {

@@ -37,21 +37,6 @@ TRect UnionRect(const TRect& a, const TRect& b) {
           std::max(a.Bottom, b.Bottom)};
 }
 
-// True when the 1-based character is the second byte of a double-byte character.
-bool IsTrailByteAt(std::string_view line, int charIndex) {
-  if (!KedLeadBytes().FarEast) return false;
-  const int limit = std::min<int>(charIndex - 1, static_cast<int>(line.size()));
-  int i = 0;
-  bool trail = false;
-  while (i < limit) {
-    trail = IsKedLeadByte(static_cast<unsigned char>(line[static_cast<size_t>(i)])) &&
-            i + 1 < static_cast<int>(line.size());
-    i += trail ? 2 : 1;
-    if (trail && i > limit) return true;
-  }
-  return false;
-}
-
 int NextColumnCount(char c, int count, int tabWidth) {
   return c == '\t' ? (count / tabWidth + 1) * tabWidth : count + 1;
 }
@@ -65,7 +50,7 @@ int KedColumnToChar(std::string_view line, int column, int tabWidth) {
     const int next = NextColumnCount(line[static_cast<size_t>(i)], count, tabWidth);
     if (next >= column) {
       int result = i + 1;
-      if (IsTrailByteAt(line, result)) ++result;
+      if (IsKedTrailByteAt(line, result)) ++result;
       return result;
     }
     count = next;
@@ -698,7 +683,7 @@ void TKedEditModel::SetSelEnd(TBufferCoord pos) {
   activeSelectionMode_ = selectionMode_;
   if (options_.Contains(eoNoSelection)) return;
   pos = ClampSelPoint(pos);
-  if (pos.Line <= lines_->Count() && IsTrailByteAt(LineAt(pos.Line), pos.Char)) --pos.Char;
+  if (pos.Line <= lines_->Count() && IsKedTrailByteAt(LineAt(pos.Line), pos.Char)) --pos.Char;
   if (pos == blockEnd_) return;
   const bool column = activeSelectionMode_ == TKedSelectionMode::smColumn;
   if (!column || blockEnd_.Char == pos.Char) {

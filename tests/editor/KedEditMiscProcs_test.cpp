@@ -160,6 +160,26 @@ TEST(KedEditMiscProcs, DoubleByteSearchesNeverStopOnATrailByte) {
   EXPECT_EQ(FindLastLeadByte("abc", 3), 0);
 }
 
+TEST(KedEditMiscProcs, TrailBytesAreFoundByWalkingFromTheLineStart) {
+  // "a", 0x81 0x40, "@", 0x88 0x9F, "b": the 0x9F at 6 is a trail byte although it is
+  // a lead-byte value, and the "@" at 4 is a character of its own.
+  const std::string text =
+      "a\x81@@\x88\x9F"
+      "b";
+  {
+    TKedLeadBytesScope sjis(ShiftJisLeadBytes());
+    struct Case {
+      int index;
+      bool trail;
+    } cases[] = {{-1, false}, {1, false}, {2, false}, {3, true},  {4, false},
+                 {5, false},  {6, true},  {7, false}, {8, false}, {100, false}};
+    for (const Case& c : cases) EXPECT_EQ(IsKedTrailByteAt(text, c.index), c.trail) << c.index;
+    EXPECT_FALSE(IsKedTrailByteAt("a\x81", 3)) << "a lead byte at the end has no trail";
+  }
+  TKedLeadBytesScope singleByte(TKedLeadByteTable{});
+  EXPECT_FALSE(IsKedTrailByteAt(text, 3));
+}
+
 TEST(KedEditMiscProcs, LeadByteScopeRestoresThePreviousTable) {
   const bool before = KedLeadBytes().FarEast;
   {
