@@ -9,10 +9,13 @@
 #include "editor/KedEdit.h"
 #include "framework/Forms.h"
 #include "framework/TypInfo.h"
-#include "tests/editor/EditorWindowSettle.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
+
+using ktest::Pump;
+using ktest::Settle;
 
 // The colours the built-in mark is drawn in: the arrow, and lime for "transparent".
 constexpr COLORREF kArrow = static_cast<COLORREF>(clNavy);

@@ -8,11 +8,13 @@
 
 #include "app/main.h"
 #include "editor/KedEdit.h"
-#include "tests/editor/EditorWindowSettle.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
+
+using ktest::Settle;
 
 class EditorInMainWindow : public ::testing::Test {
  protected:

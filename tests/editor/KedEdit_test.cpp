@@ -11,10 +11,13 @@
 #include "editor/KedHighlighterSQL.h"
 #include "editor/KedTextDrawer.h"
 #include "framework/Forms.h"
-#include "tests/editor/EditorWindowSettle.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
+
+using ktest::Pump;
+using ktest::Settle;
 
 std::unique_ptr<TFont> MakeFont(const std::string& name, int size) {
   auto font = std::make_unique<TFont>();

@@ -14,10 +14,10 @@ inline void Pump() {
 }
 
 // The display is updated from the window's surface only when the thread goes idle.
-inline void Settle(HWND wnd) {
+inline void Settle(HWND wnd, DWORD waitMs = 100) {
   UpdateWindow(wnd);
   Pump();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
   Pump();
 }
 
