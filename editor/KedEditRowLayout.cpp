@@ -58,15 +58,6 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     return runs;
   }
 
-  // The line as shown: a line without tabs is used in place, one with tabs expanded.
-  const std::string_view raw = lines_->LineView(line - 1);
-  std::string expanded;
-  std::string_view text = raw;
-  if (lines_->LineHasTabs(line - 1)) {
-    expanded = lines_->GetExpandedLine(line - 1);
-    text = expanded;
-  }
-  const int length = static_cast<int>(text.size());
   // Expanded columns before this row and the row's width (word wrap splits lines).
   int offset = 0;
   int rowWidth = INT_MAX;
@@ -74,6 +65,26 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
     offset = wordWrap_->RowToTextPos({1, row}).Char - 1;
     rowWidth = wordWrap_->RowLength(row);
   }
+  // The line as shown: a line without tabs is used in place; one with tabs is expanded
+  // only as far as this row shows it, so a huge line costs what its visible part costs.
+  const std::string_view raw = lines_->LineView(line - 1);
+  std::string expanded;
+  std::string_view text = raw;
+  int fullLength = static_cast<int>(raw.size());
+  if (lines_->LineHasTabs(line - 1)) {
+    const int64_t shown = static_cast<int64_t>(offset) + lastColumn + 1;
+    const size_t tab = static_cast<size_t>(std::max(tabWidth_, 1));
+    for (char c : raw) {
+      if (static_cast<int64_t>(expanded.size()) >= shown) break;
+      if (c == '\t')
+        expanded.append(tab - expanded.size() % tab, ' ');
+      else
+        expanded.push_back(c);
+    }
+    text = expanded;
+    fullLength = lines_->GetExpandedLength(line - 1);
+  }
+  const int length = static_cast<int>(text.size());
   // Tabs of the raw line as runs of expanded columns (0-based start, length), as far as shown.
   std::vector<std::pair<int, int>> tabRuns;
   if (!expanded.empty()) {
@@ -205,7 +216,7 @@ std::vector<TKedPaintRun> TKedEditModel::PaintRow(int row, int firstColumn, int 
   }
 
   // Special characters: blanks as dots, the line end as a pilcrow.
-  const int lineEndColumn = length - offset + 1;  // the column after the row's last character
+  const int lineEndColumn = fullLength - offset + 1;  // the column after the row's last character
   const bool rowHoldsLineEnd = rowWidth == INT_MAX || lineEndColumn <= rowWidth + 1;
   if (showSpecial) {
     for (Cell& c : cells)

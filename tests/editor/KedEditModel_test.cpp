@@ -513,6 +513,46 @@ TEST_F(EditModelHighlightTest, LongLinesPaintTheSameWhenResumedFromARecordedPoin
   EXPECT_EQ(model.PaintRow(2, farColumn, farColumn + 40, 30, 400), fresh);
 }
 
+TEST_F(EditModelHighlightTest, ALongLineWithTabsPaintsAsItsExpandedText) {
+  // Only the shown part of a tab line is expanded; what is shown must not change.
+  std::string withTabs, expanded;
+  while (expanded.size() < 200000) {
+    for (const char* part : {"\tinsert", " into\tt", " values (1,'a\tb');"}) {
+      for (const char* c = part; *c; ++c) {
+        if (*c == '\t') {
+          expanded.append(8 - expanded.size() % 8, ' ');
+        } else {
+          expanded.push_back(*c);
+        }
+        withTabs.push_back(*c);
+      }
+    }
+  }
+  Load({withTabs, expanded});
+  const int end = static_cast<int>(expanded.size());
+  for (int first : {1, 5000, end - 30, end - 5}) {
+    model.SetLeftChar(first);
+    auto shown = model.PaintRow(1, first, first + 40, 30, 400);
+    auto reference = model.PaintRow(2, first, first + 40, 30, 400);
+    ASSERT_EQ(shown.size(), reference.size()) << first;
+    for (size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i].X, reference[i].X) << first;
+      EXPECT_EQ(shown[i].Text, reference[i].Text) << first;
+      EXPECT_EQ(shown[i].Fg, reference[i].Fg) << first;
+    }
+  }
+  // The line end is marked where the whole line ends, not where the expanded part stops.
+  model.SetOptions(model.Options() + eoShowSpecialChars);
+  auto holdsLineEnd = [&](int first) {
+    model.SetLeftChar(first);
+    for (const auto& r : model.PaintRow(1, first, first + 40, 30, 400))
+      if (r.Text.find('\xB6') != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_FALSE(holdsLineEnd(5000));
+  EXPECT_TRUE(holdsLineEnd(end - 5));
+}
+
 // The colour of each painted column, left to right (fills count once per cell).
 std::string Looks(const std::vector<TKedPaintRun>& runs, int cw) {
   std::string out;
