@@ -102,6 +102,16 @@ TKedCharSet TKedCustomHighlighter::GetIdentChars() const {
   return set;
 }
 
+void TKedCustomHighlighter::StartLine(std::string_view line, int) {
+  line_ = line;
+  run_ = 0;
+  ScanNextToken();
+}
+
+std::string TKedCustomHighlighter::TokenText() const {
+  return std::string(line_.substr(tokenPos_, run_ - tokenPos_));
+}
+
 void TKedCustomHighlighter::ScanToLineEnd() {
   while (!AtLineEnd()) ScanNextToken();
 }

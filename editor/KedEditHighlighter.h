@@ -97,13 +97,13 @@ class TKedCustomHighlighter : public TComponent {
   // ---- scanner ----
   // Begins scanning a line and reads its first token. The highlighter keeps a view of the
   // text: it must stay alive and unchanged until the next StartLine.
-  virtual void StartLine(std::string_view line, int lineNumber) = 0;
+  virtual void StartLine(std::string_view line, int lineNumber);
   virtual void ScanNextToken() = 0;
   virtual bool AtLineEnd() const = 0;
-  virtual std::string TokenText() const = 0;
+  virtual std::string TokenText() const;
   virtual TKedHighlighterAttributes* TokenAttribute() const = 0;
   virtual int TokenKind() const = 0;
-  virtual int TokenStart() const = 0;  // 0-based
+  virtual int TokenStart() const { return static_cast<int>(tokenPos_); }  // 0-based
   virtual TKedHighlighterRange CurrentRange() const { return 0; }
   virtual void RestoreRange(TKedHighlighterRange) {}
   virtual void ClearRange() {}
@@ -133,6 +133,19 @@ class TKedCustomHighlighter : public TComponent {
   void AttachAttributeHandlers(TNotifyEvent handler);
   // The change handler the concrete highlighters attach to their attributes.
   void AttributeChanged(TObject* sender) { SignalChange(sender); }
+
+ protected:
+  // The line being scanned and the current token, shared by every scanner: a token runs
+  // from tokenPos_ to run_.
+  unsigned char Ch(size_t i) const {
+    return i < line_.size() ? static_cast<unsigned char>(line_[i]) : 0;
+  }
+  // The end of the text, or a line break inside it.
+  bool AtBreak(size_t i) const { return i >= line_.size() || line_[i] == '\n' || line_[i] == '\r'; }
+
+  std::string_view line_;
+  size_t run_ = 0;
+  size_t tokenPos_ = 0;
 
  private:
   TStringList attributes_;  // sorted by name; objects owned through ownedAttributes_

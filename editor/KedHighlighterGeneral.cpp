@@ -133,16 +133,6 @@ TKedHighlighterAttributes* TKedGeneralHl::DefaultAttribute(int kind) const {
 
 // ---- scanner -------------------------------------------------------------------------------
 
-void TKedGeneralHl::StartLine(std::string_view line, int) {
-  line_ = line;
-  run_ = 0;
-  ScanNextToken();
-}
-
-std::string TKedGeneralHl::TokenText() const {
-  return std::string(line_.substr(tokenPos_, run_ - tokenPos_));
-}
-
 TKedHighlighterAttributes* TKedGeneralHl::TokenAttribute() const {
   switch (tokenKind_) {
     case TGeneralTokenKind::Comment:

@@ -65,13 +65,10 @@ class TKedGeneralHl : public TKedCustomHighlighter {
   std::string LanguageName() const override { return "General"; }
   bool MatchesKeyword(const std::string& word) const override;
 
-  void StartLine(std::string_view line, int lineNumber) override;
   void ScanNextToken() override;
   bool AtLineEnd() const override { return tokenKind_ == TGeneralTokenKind::Null; }
-  std::string TokenText() const override;
   TKedHighlighterAttributes* TokenAttribute() const override;
   int TokenKind() const override { return static_cast<int>(tokenKind_); }
-  int TokenStart() const override { return static_cast<int>(tokenPos_); }
   TKedHighlighterRange CurrentRange() const override { return range_; }
   void RestoreRange(TKedHighlighterRange value) override { range_ = static_cast<uint8_t>(value); }
   void ClearRange() override { range_ = kRangeNormal; }
@@ -83,10 +80,6 @@ class TKedGeneralHl : public TKedCustomHighlighter {
   static constexpr uint8_t kRangeNormal = 4;
 
  private:
-  unsigned char Ch(size_t i) const {
-    return i < line_.size() ? static_cast<unsigned char>(line_[i]) : 0;
-  }
-  bool AtBreak(size_t i) const { return i >= line_.size() || line_[i] == '\n' || line_[i] == '\r'; }
   TKedHighlighterAttributes* NewAttribute(const char* name, TFontStyles style);
 
   void ScanLineBreak();
@@ -112,9 +105,6 @@ class TKedGeneralHl : public TKedCustomHighlighter {
   char stringDelimCh_ = '\'';
 
   uint8_t range_ = kRangeNormal;
-  std::string_view line_;
-  size_t run_ = 0;
-  size_t tokenPos_ = 0;
   TGeneralTokenKind tokenKind_ = TGeneralTokenKind::Null;
 
   TKedHighlighterAttributes* commentAttri_;

@@ -334,16 +334,6 @@ void TKedSQLHl::BuildKeywordTable() {
 
 void TKedSQLHl::RestoreRange(TKedHighlighterRange value) { range_ = static_cast<uint8_t>(value); }
 
-void TKedSQLHl::StartLine(std::string_view line, int) {
-  line_ = line;
-  run_ = 0;
-  ScanNextToken();
-}
-
-std::string TKedSQLHl::TokenText() const {
-  return std::string(line_.substr(tokenPos_, run_ - tokenPos_));
-}
-
 TKedHighlighterAttributes* TKedSQLHl::TokenAttribute() const {
   switch (tokenKind_) {
     case TSQLTokenKind::Comment:

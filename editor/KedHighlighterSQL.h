@@ -87,13 +87,10 @@ class TKedSQLHl : public TKedCustomHighlighter {
   // words, found as the scanner finds them.
   bool MatchesKeyword(const std::string& word) const override;
 
-  void StartLine(std::string_view line, int lineNumber) override;
   void ScanNextToken() override;
   bool AtLineEnd() const override { return tokenKind_ == TSQLTokenKind::Null; }
-  std::string TokenText() const override;
   TKedHighlighterAttributes* TokenAttribute() const override;
   int TokenKind() const override { return static_cast<int>(tokenKind_); }
-  int TokenStart() const override { return static_cast<int>(tokenPos_); }
   TKedHighlighterRange CurrentRange() const override { return range_; }
   void RestoreRange(TKedHighlighterRange value) override;
   void ClearRange() override { range_ = kRangeNormal; }
@@ -117,11 +114,6 @@ class TKedSQLHl : public TKedCustomHighlighter {
   using TCharTable = std::array<bool, 256>;
   using THashTable = std::array<uint32_t, 256>;
 
-  unsigned char Ch(size_t i) const {
-    return i < line_.size() ? static_cast<unsigned char>(line_[i]) : 0;
-  }
-  // The end of the text, or a line break inside it.
-  bool AtBreak(size_t i) const { return i >= line_.size() || line_[i] == '\n' || line_[i] == '\r'; }
   bool IsMSSQL() const { return dialect_ == sqlMSSQL7 || dialect_ == sqlMSSQL2K; }
 
   // Hash of the word starting at text[0]; wordLength gets the characters it consumed.
@@ -152,9 +144,6 @@ class TKedSQLHl : public TKedCustomHighlighter {
 
   // Scanner state.
   uint8_t range_ = kRangeNormal;
-  std::string_view line_;
-  size_t run_ = 0;
-  size_t tokenPos_ = 0;
   TSQLTokenKind tokenKind_ = TSQLTokenKind::Null;
   TKedHashEntryList keywords_;
   std::unique_ptr<TStringList> tableNames_;
