@@ -25,8 +25,12 @@ inline uint8_t DivideBy255(unsigned v) {
 
 // r cut to the area 0..width, 0..height; may come out empty (Right <= Left).
 TRect ClipToSize(const TRect& r, int width, int height) {
-  return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width),
+  TRect c{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width),
           std::min(r.Bottom, height)};
+  // An empty result keeps Right >= Left, so its width never overflows.
+  c.Right = std::max(c.Right, c.Left);
+  c.Bottom = std::max(c.Bottom, c.Top);
+  return c;
 }
 
 }  // namespace
@@ -61,6 +65,16 @@ void TskFast32::FillRect(const TRect& r, uint32_t pixel) {
   const TRect c = ClipToSize(r, ImageWidth, ImageHeight);
   const uint32_t value = pixel | 0xFF000000u;
   for (int y = c.Top; y < c.Bottom; ++y) FillPixels32(PixelAddress(c.Left, y), c.Width(), value);
+}
+
+TPixels32::TPixels32(const TBitmap* bitmap) {
+  if (!bitmap || bitmap->Empty() || bitmap->PixelFormat() != pf32bit) return;
+  // The pixels are only read through a const bitmap; writers pass their own.
+  auto* b = const_cast<TBitmap*>(bitmap);
+  Width = b->Width();
+  Height = b->Height();
+  firstRow_ = b->ScanLine(0);
+  rowStep_ = Height > 1 ? b->ScanLine(1) - firstRow_ : 0;
 }
 
 void FillPixels32(uint32_t* first, int count, uint32_t value) {
@@ -112,6 +126,7 @@ void FillRect32(TBitmap* bitmap, const TRect& r, TColor color) {
 
 void FillBorder32(TBitmap* bitmap, const TRect& r, int left, int top, int right, int bottom,
                   TColor color) {
+  if (!IsSaneRect(r) || !IsSaneRect({left, top, right, bottom})) return;
   FillRect32(bitmap, {r.Left, r.Top, r.Right, r.Top + top}, color);
   FillRect32(bitmap, {r.Left, r.Top + top, r.Left + left, r.Bottom}, color);
   FillRect32(bitmap, {r.Left + left, r.Bottom - bottom, r.Right, r.Bottom}, color);
@@ -149,13 +164,33 @@ void BlendRectColor(TBitmap* bitmap, const TRect& r, int percent, TColor color) 
   }
 }
 
+void PaintDisabledEffect(TBitmap* bitmap, TsDisabledKind kind, TColor controlColor, TPoint offset,
+                         const TsBackgroundSource& background) {
+  if (!bitmap || bitmap->Empty()) return;
+  if (kind.Contains(dkGrayed)) GrayscaleBitmap(bitmap);
+  if (!kind.Contains(dkBlended)) return;
+  if (background.Bmp) {
+    const int64_t x = int64_t{background.X} + offset.X, y = int64_t{background.Y} + offset.Y;
+    if (x < INT32_MIN || y < INT32_MIN || x > INT32_MAX || y > INT32_MAX) return;
+    const TRect area{static_cast<int>(x), static_cast<int>(y),
+                     static_cast<int>(std::min<int64_t>(x + bitmap->Width(), INT32_MAX)),
+                     static_cast<int>(std::min<int64_t>(y + bitmap->Height(), INT32_MAX))};
+    BlendBitmapKeyed(bitmap, 0, 0, clFuchsia, 0.4, area, background.Bmp);
+  } else {
+    const TColor fill = background.FillColor == clFuchsia ? controlColor : background.FillColor;
+    BlendRectColor(bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, 50, fill);
+  }
+}
+
 void BlendTextCoverage(TBitmap* target, const TBitmap& coverage, const TRect& r, TColor color) {
   TskFast32 fast;
   if (!fast.AttachBitmap(target) || coverage.PixelFormat() != pf32bit) return;
   // The covered area: r cut to the target and to the coverage bitmap laid at r's top-left.
   const int left = std::max(r.Left, 0), top = std::max(r.Top, 0);
-  const int right = std::min({r.Right, fast.ImageWidth, r.Left + coverage.Width()});
-  const int bottom = std::min({r.Bottom, fast.ImageHeight, r.Top + coverage.Height()});
+  const int right = static_cast<int>(
+      std::min<int64_t>({r.Right, fast.ImageWidth, int64_t{r.Left} + coverage.Width()}));
+  const int bottom = static_cast<int>(
+      std::min<int64_t>({r.Bottom, fast.ImageHeight, int64_t{r.Top} + coverage.Height()}));
   const uint32_t rgb = static_cast<uint32_t>(color);
   const int colour[3] = {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                          static_cast<int>(rgb & 0xFF)};  // blue, green, red

@@ -14,7 +14,19 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/sBackground.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sGraphics.h"
+
+// Sizes of rectangles without overflow, whatever their coordinates.
+constexpr int64_t SafeWidth(const TRect& r) { return int64_t{r.Right} - r.Left; }
+constexpr int64_t SafeHeight(const TRect& r) { return int64_t{r.Bottom} - r.Top; }
+// Coordinates within +-2^24: routines that add margins and offsets refuse larger ones.
+constexpr bool IsSaneRect(const TRect& r) {
+  constexpr int32_t limit = 1 << 24;
+  return r.Left >= -limit && r.Left <= limit && r.Top >= -limit && r.Top <= limit &&
+         r.Right >= -limit && r.Right <= limit && r.Bottom >= -limit && r.Bottom <= limit;
+}
 
 // The TColor as a pixel (red and blue exchanged; the top byte becomes alpha).
 constexpr uint32_t ColorToPixel32(uint32_t color) { return SwapRedBlueBytes(color); }
@@ -72,6 +84,24 @@ class TskFastSum32 {
   int32_t sourceWidth_ = 0, sourceHeight_ = 0, destWidth_ = 0, destHeight_ = 0;
 };
 
+// Rows of any non-empty 32-bit bitmap (also 1 x 1, unlike TskFast32); Valid() is false for
+// a missing, empty or other bitmap. Row(y) is row y counted from the top.
+class TPixels32 {
+ public:
+  explicit TPixels32(const TBitmap* bitmap);
+  bool Valid() const { return firstRow_ != nullptr; }
+  uint32_t* Row(int y) const {
+    return reinterpret_cast<uint32_t*>(firstRow_ + static_cast<ptrdiff_t>(y) * rowStep_);
+  }
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
+  int Width = 0;
+  int Height = 0;
+
+ private:
+  uint8_t* firstRow_ = nullptr;
+  ptrdiff_t rowStep_ = 0;
+};
+
 // Stores value into count consecutive pixels; nothing for a count of 0 or less.
 void FillPixels32(uint32_t* first, int count, uint32_t value);
 // Opaque fill of a 32-bit bitmap with a TColor; a bitmap under 2 x 2 is left alone.
@@ -85,6 +115,13 @@ void FillAlphaRect(TBitmap* bitmap, const TRect& r, uint8_t alpha, bool skipKey)
 // Red, green and blue of r := percent% pixel + (100 - percent)% colour, rounded to the
 // nearest (ties to even); alpha untouched.
 void BlendRectColor(TBitmap* bitmap, const TRect& r, int percent, TColor color);
+
+// The disabled look of a control image: dkGrayed turns it grey; dkBlended lays it 40 % over
+// the background bitmap's area at (X + offset.X, Y + offset.Y) (key pixels of the background
+// left out), or without a background bitmap mixes it 50 % with the fill colour, or with
+// controlColor when the fill colour is the key colour.
+void PaintDisabledEffect(TBitmap* bitmap, TsDisabledKind kind, TColor controlColor, TPoint offset,
+                         const TsBackgroundSource& background);
 
 // The blend of text coverage onto a 32-bit bitmap: coverage is a 32-bit bitmap of black
 // text on white whose (0, 0) lies at r's top-left. Every pixel of r inside both bitmaps
