@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <limits>
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #include <emmintrin.h>
 #endif
 
+#include "editor/KedEditFileBytes.h"
 #include "framework/Streams.h"
 
 namespace {
@@ -58,22 +60,6 @@ uint64_t ExpandedLength(std::string_view text, int tabWidth) {
 #define KED_SCAN_TARGET
 #endif
 
-// The first CR or LF in [p, end), or end.
-KED_SCAN_TARGET const char* FindLineBreak(const char* p, const char* end) {
-#ifdef KED_SCAN_SSE2
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  while (end - p >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
-  }
-#endif
-  while (p < end && *p != '\r' && *p != '\n') ++p;
-  return p;
-}
-
 // Line breaks in [begin, end): CR LF, a lone CR and a lone LF count one each.
 KED_SCAN_TARGET size_t CountLineBreaks(const char* begin, const char* end) {
   size_t breaks = 0;
@@ -107,6 +93,35 @@ KED_SCAN_TARGET size_t CountLineBreaks(const char* begin, const char* end) {
     previousCR = *p == '\r';
   }
   return breaks - pairs;
+}
+
+#ifdef KED_SCAN_SSE2
+// Bit n of each mask tells whether byte n of the 32 at p is a CR (an LF).
+KED_SCAN_TARGET inline void BreakMasks(const char* p, uint32_t& crMask, uint32_t& lfMask) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+  crMask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(lo, cr))) |
+           static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(hi, cr))) << 16;
+  lfMask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(lo, lf))) |
+           static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(hi, lf))) << 16;
+}
+#endif
+
+// How many lines the text has, counted exactly in a small text and estimated from samples
+// spread over a large one, so the record array is allocated once in nearly every case.
+size_t EstimateLineCount(const char* text, size_t size) {
+  constexpr size_t kWindow = size_t{64} << 10;
+  constexpr size_t kWindows = 16;
+  if (size <= kWindow * kWindows) return size > 0 ? CountLineBreaks(text, text + size) + 1 : 0;
+  const size_t stride = size / kWindows;
+  size_t breaks = 0;
+  for (size_t w = 0; w < kWindows; ++w)
+    breaks += CountLineBreaks(text + w * stride, text + w * stride + kWindow);
+  // A little more than the samples say, so a text of even lines needs no second allocation.
+  const double perByte = static_cast<double>(breaks) / static_cast<double>(kWindow * kWindows);
+  return static_cast<size_t>(perByte * static_cast<double>(size) * 1.02) + 1024;
 }
 
 }  // namespace
@@ -143,7 +158,9 @@ void TKedEditStringList::CheckIndex(int index, int last) const {
 
 std::string_view TKedEditStringList::View(const LineRec& rec) const {
   if (rec.Meta & kOwned) return owned_[rec.Offset];
-  return std::string_view(buffer_.get() + rec.Offset, rec.Length);
+  // Empty lines inserted before any text was loaded have no bytes to point into.
+  if (rec.Length == 0) return {};
+  return std::string_view(bytes_->Data() + rec.Offset, rec.Length);
 }
 
 TKedEditStringList::LineRec TKedEditStringList::MakeOwned(std::string_view text, int32_t range,
@@ -289,8 +306,7 @@ void TKedEditStringList::Clear() {
     std::vector<std::string>().swap(owned_);
     std::vector<uint32_t>().swap(freeSlots_);
     std::vector<TObject*>().swap(objects_);
-    buffer_.reset();
-    bufferSize_ = 0;
+    bytes_.reset();
     if (OnListCleared) OnListCleared(this);
   }
   InvalidateLongest();
@@ -410,8 +426,7 @@ int TKedEditStringList::DeleteLinesIf(
 void TKedEditStringList::SwapContents(TKedEditStringList& other) {
   UpdateGuard update(*this);
   const bool hadLines = !lines_.empty();
-  std::swap(buffer_, other.buffer_);
-  std::swap(bufferSize_, other.bufferSize_);
+  std::swap(bytes_, other.bytes_);
   lines_.swap(other.lines_);
   owned_.swap(other.owned_);
   freeSlots_.swap(other.freeSlots_);
@@ -510,6 +525,10 @@ void TKedEditStringList::SetTabWidth(int value) {
 }
 
 void TKedEditStringList::LoadFromFile(const std::string& fileName) {
+  if (std::unique_ptr<TKedEditTextBytes> mapping = MapFileReadOnly(fileName)) {
+    LoadFromBytes(std::move(mapping));
+    return;
+  }
   TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
   LoadFromStream(&stream);
 }
@@ -539,49 +558,86 @@ void TKedEditStringList::LoadFromString(std::string_view data) {
 }
 
 void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t size) {
+  LoadFromBytes(std::make_unique<TKedEditHeapBytes>(std::move(data), size));
+}
+
+bool TKedEditStringList::IsFileMapped() const { return bytes_ && bytes_->IsFileMapping(); }
+
+// Line breaks are found 32 bytes at a time, and the line ends of a block are taken from
+// its masks bit by bit, so the text is read exactly once. CR LF, a lone CR and a lone LF
+// end a line each; the text after the last break (or the empty line a final break leaves)
+// is one more.
+KED_SCAN_TARGET TKedEditStringList::TLineBreaksSeen TKedEditStringList::IndexLines(
+    const char* text, size_t size, std::vector<LineRec>& lines) {
+  uint32_t lineStart = 0;
+  const auto endLine = [&](uint32_t at) {
+    if (lines.size() == lines.capacity()) lines.reserve(lines.size() + lines.size() / 4 + 1024);
+    lines.push_back(LineRec{lineStart, at - lineStart, -1, kNewLineMeta});
+  };
+  uint32_t crSeen = 0;
+  uint32_t lfSeen = 0;
+  uint32_t carryCR = 0;  // the previous block ended with a CR
+  size_t i = 0;
+#ifdef KED_SCAN_SSE2
+  for (; i + 32 <= size; i += 32) {
+    uint32_t crMask;
+    uint32_t lfMask;
+    BreakMasks(text + i, crMask, lfMask);
+    crSeen |= crMask;
+    lfSeen |= lfMask;
+    if ((crMask | lfMask) == 0) continue;
+    // The LF of a CR LF ends no line; it only moves the next line's start past itself.
+    const uint32_t pairedLF = lfMask & ((crMask << 1) | carryCR);
+    if (pairedLF & 1u) lineStart = static_cast<uint32_t>(i + 1);
+    const uint32_t crBeforeLF = pairedLF >> 1;
+    for (uint32_t ends = (crMask | lfMask) & ~pairedLF; ends != 0; ends &= ends - 1) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(ends));
+      endLine(static_cast<uint32_t>(i + bit));
+      lineStart = static_cast<uint32_t>(i + bit + 1 + ((crBeforeLF >> bit) & 1u));
+    }
+    carryCR = crMask >> 31;
+  }
+#endif
+  for (; i < size; ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      crSeen = 1;
+      endLine(static_cast<uint32_t>(i));
+    } else if (c == '\n') {
+      lfSeen = 1;
+      const bool paired = i > 0 && text[i - 1] == '\r';
+      if (!paired) endLine(static_cast<uint32_t>(i));
+    } else {
+      continue;
+    }
+    lineStart = static_cast<uint32_t>(i + 1);
+  }
+  if (size > 0) endLine(static_cast<uint32_t>(size));
+  return {crSeen != 0, lfSeen != 0};
+}
+
+void TKedEditStringList::LoadFromBytes(std::unique_ptr<TKedEditTextBytes> bytes) {
+  const size_t size = bytes->Size();
   // Line records hold 32-bit offsets (a 32-bit process cannot hold more anyway).
   if ((static_cast<uint64_t>(size) >> 32) != 0) throw Exception("Text too large");
-  const char* const begin = data.get();
-  const char* const end = begin + size;
-
-  // Count first so the record array is allocated once at its final size: no
-  // growth copies and no spare capacity beyond 16 bytes a line.
-  // The text after the last break, or the empty line a final break leaves, is one more.
-  const size_t lineCount = size > 0 ? CountLineBreaks(begin, end) + 1 : 0;
-  if (lineCount > static_cast<size_t>(std::numeric_limits<int>::max()))
-    throw Exception("Text has too many lines");
 
   std::vector<LineRec> lines;
-  lines.reserve(lineCount);
-  bool seenCR = false;
-  bool seenLF = false;
-  const char* p = begin;
-  while (p < end) {
-    const char* lineStart = p;
-    p = FindLineBreak(p, end);
-    lines.push_back(LineRec{static_cast<uint32_t>(lineStart - begin),
-                            static_cast<uint32_t>(p - lineStart), -1, kNewLineMeta});
-    if (p < end && *p == '\r') {
-      seenCR = true;
-      ++p;
-    }
-    if (p < end && *p == '\n') {
-      seenLF = true;
-      ++p;
-    }
-  }
-  if (size > 0 && (end[-1] == '\r' || end[-1] == '\n'))
-    lines.push_back(LineRec{static_cast<uint32_t>(size), 0, -1, kNewLineMeta});
+  lines.reserve(EstimateLineCount(bytes->Data(), size));
+  // A record array of a big text is written once in full: large pages save most of the
+  // faults on its fresh memory.
+  AdviseLargePages(lines.data(), lines.capacity() * sizeof(LineRec));
+  const TLineBreaksSeen seen = IndexLines(bytes->Data(), size, lines);
+  if (lines.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+    throw Exception("Text has too many lines");
 
   // Everything that can fail is done: take the new text over.
   UpdateGuard update(*this);
   Clear();
-  buffer_ = std::move(data);
-  bufferSize_ = size;
+  bytes_ = std::move(bytes);
   lines_.swap(lines);
-  if (seenCR && !seenLF) {
+  if (seen.CR && !seen.LF) {
     lineBreakStyle_ = lbsCR;
-  } else if (seenLF && !seenCR) {
+  } else if (seen.LF && !seen.CR) {
     lineBreakStyle_ = lbsLF;
   } else {
     lineBreakStyle_ = lbsCRLF;
@@ -609,6 +665,17 @@ void TKedEditStringList::SaveToStream(TStream* stream) {
 }
 
 void TKedEditStringList::SaveToFile(const std::string& fileName) {
+  if (IsFileMapped()) {
+    std::error_code error;
+    if (std::filesystem::equivalent(bytes_->FileName(), fileName, error)) {
+      SaveOverMappedFile(fileName);
+      return;
+    }
+  }
+  WriteLinesTo(fileName);
+}
+
+void TKedEditStringList::WriteLinesTo(const std::string& fileName) const {
   TKedEditFileWriter writer(fileName);
   writer.SetLineBreakStyle(lineBreakStyle_);
   const size_t n = lines_.size();
@@ -622,8 +689,66 @@ void TKedEditStringList::SaveToFile(const std::string& fileName) {
   writer.Close();
 }
 
+// Writing the mapped file in place would cut the text out from under the lines (and is
+// refused on Windows while the mapping holds it). The lines move onto the new file before
+// the old one is released, so the text the user sees never has a gap.
+void TKedEditStringList::SaveOverMappedFile(const std::string& fileName) {
+  const std::string beside = fileName + ".saving";
+  const auto removeBeside = [&beside] {
+    std::error_code ignored;
+    std::filesystem::remove(beside, ignored);
+  };
+  try {
+    WriteLinesTo(beside);
+  } catch (...) {
+    removeBeside();
+    throw;
+  }
+  std::unique_ptr<TKedEditTextBytes> fresh = MapFileReadOnly(beside);
+  if (!fresh) {
+    // Unmappable (an empty text, or no address space left): the lines take copies.
+    TFileStream stream(beside, fmOpenRead | fmShareDenyNone);
+    const int64_t size = stream.Size();
+    std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
+    if (size > 0) stream.ReadBuffer(data.get(), size);
+    fresh = std::make_unique<TKedEditHeapBytes>(std::move(data), static_cast<size_t>(size));
+  }
+  if (!RebaseOnto(std::move(fresh))) {
+    // A line holding a break of its own would read back as two: keep the old file.
+    removeBeside();
+    throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  }
+  std::error_code error;
+  std::filesystem::rename(beside, fileName, error);
+  // The text is safe beside the file either way; the lines now live on it.
+  if (error) throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  bytes_->SetFileName(fileName);
+}
+
+bool TKedEditStringList::RebaseOnto(std::unique_ptr<TKedEditTextBytes> bytes) {
+  std::vector<LineRec> fresh;
+  fresh.reserve(lines_.size());
+  IndexLines(bytes->Data(), bytes->Size(), fresh);
+  // A list of one empty line saves as an empty file, which reads back as no line.
+  if (fresh.empty() && lines_.size() == 1 && lines_[0].Length == 0)
+    fresh.push_back(LineRec{0, 0, -1, kNewLineMeta});
+  if (fresh.size() != lines_.size()) return false;
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    if (fresh[i].Length != lines_[i].Length) return false;
+  }
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    LineRec& rec = lines_[i];
+    Release(rec);
+    rec.Offset = fresh[i].Offset;
+  }
+  std::vector<std::string>().swap(owned_);
+  std::vector<uint32_t>().swap(freeSlots_);
+  bytes_ = std::move(bytes);
+  return true;
+}
+
 size_t TKedEditStringList::MemoryUsed() const {
-  size_t used = bufferSize_ + lines_.capacity() * sizeof(LineRec) +
+  size_t used = (bytes_ ? bytes_->Size() : 0) + lines_.capacity() * sizeof(LineRec) +
                 owned_.capacity() * sizeof(std::string) + freeSlots_.capacity() * sizeof(uint32_t) +
                 objects_.capacity() * sizeof(TObject*);
   for (const std::string& s : owned_) used += s.capacity();

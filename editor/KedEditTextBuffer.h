@@ -1,4 +1,5 @@
-// The editor's line store: one buffer per loaded file, lines as views into it.
+// The editor's line store: one buffer per loaded file (a read-only mapping of the file
+// where one can be had), lines as views into it; a line is copied when it is edited.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,8 @@
 #include "framework/Events.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
+
+class TKedEditTextBytes;
 
 class TStream;
 class TFileStream;
@@ -77,11 +80,18 @@ class TKedEditStringList : public TStrings {
   // Files.
   TKedEditLineBreakStyle LineBreakStyle() const { return lineBreakStyle_; }
   void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
+  // Maps the file read-only as the base of the lines; reads it when no mapping can be had.
   void LoadFromFile(const std::string& fileName) override;
   void LoadFromStream(TStream* stream) override;
   // Takes over a whole text; LoadFromStream hands its single read over to it.
   void LoadFromBuffer(std::unique_ptr<char[]> data, size_t size);
+  // Takes over the bytes as the base of the lines (a file mapping or a block of memory).
+  void LoadFromBytes(std::unique_ptr<TKedEditTextBytes> bytes);
+  // Whether the loaded lines point into a mapping of a file (which holds the file open).
+  bool IsFileMapped() const;
   void LoadFromString(std::string_view data);
+  // Saving over the file the lines are mapped from writes the text beside it, moves the
+  // lines onto that new file and then renames it into the old one's place.
   void SaveToFile(const std::string& fileName) override;
   void SaveToStream(TStream* stream) override;
   // The bytes SaveToFile writes: lines joined with the list's break style.
@@ -112,6 +122,18 @@ class TKedEditStringList : public TStrings {
   static_assert(sizeof(LineRec) == 16);
 
   class UpdateGuard;
+  struct TLineBreaksSeen {
+    bool CR = false;
+    bool LF = false;
+  };
+
+  // Appends a record per line of the text in one pass over it.
+  static TLineBreaksSeen IndexLines(const char* text, size_t size, std::vector<LineRec>& lines);
+  void WriteLinesTo(const std::string& fileName) const;
+  void SaveOverMappedFile(const std::string& fileName);
+  // Makes bytes holding exactly the saved text the base of every line; false (nothing
+  // changed) when their lines do not match the list's.
+  bool RebaseOnto(std::unique_ptr<TKedEditTextBytes> bytes);
 
   void CheckIndex(int index, int last) const;
   std::string_view View(const LineRec& rec) const;
@@ -122,8 +144,7 @@ class TKedEditStringList : public TStrings {
   void InvalidateLongest() { longestIndex_ = -1; }
   bool HasObjects() const { return !objects_.empty(); }
 
-  std::unique_ptr<char[]> buffer_;
-  size_t bufferSize_ = 0;
+  std::unique_ptr<TKedEditTextBytes> bytes_;  // the loaded text; nullptr when none
   std::vector<LineRec> lines_;
   std::vector<std::string> owned_;   // texts of edited or added lines
   std::vector<uint32_t> freeSlots_;  // reusable entries of owned_

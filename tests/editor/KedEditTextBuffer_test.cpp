@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/KedEditFileBytes.h"
+
 namespace {
 
 std::vector<std::string> LinesOf(const TKedEditStringList& list) {
@@ -70,6 +72,8 @@ TEST_P(LoadTable, FileRoundTripMatchesStringRoundTrip) {
   TKedEditStringList list;
   list.LoadFromFile(in);
   EXPECT_EQ(LinesOf(list), c.lines);
+  EXPECT_EQ(list.LineBreakStyle(), c.style);
+  EXPECT_EQ(list.IsFileMapped(), !c.data.empty()) << "an empty file cannot be mapped";
   list.SaveToFile(out);
   EXPECT_EQ(ReadFile(out), list.SaveToString());
   std::remove(in.c_str());
@@ -97,7 +101,7 @@ std::vector<std::string> ReferenceLines(const std::string& text) {
 }
 
 TEST(KedEditStringList, LongTextsSplitAsTheByteRuleSaysWhereverBreaksFall) {
-  // Breaks of every kind at every offset of the 16-byte scan blocks, long lines and
+  // Breaks of every kind at every offset of the scan blocks, long lines and
   // runs of breaks, NUL bytes in between.
   uint32_t seed = 7;
   auto next = [&seed] {
@@ -298,6 +302,107 @@ TEST(KedEditStringList, SetTextReadsEveryBreakForm) {
   TKedEditStringList list;
   list.SetText("a\r\nb\nc\rd\r\n");
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+TEST(KedEditStringList, RecordsGrowWhenSampledLineLengthsMislead) {
+  // Above a megabyte the record count is estimated from samples spread over the text; here
+  // the sampled stretches hold long lines and the rest short ones, so the estimate is far
+  // too low and the records must grow while the text is indexed.
+  const size_t size = 3u << 20;
+  const size_t stride = size / 16;
+  std::string text;
+  text.reserve(size);
+  while (text.size() < size) {
+    const bool sampled = text.size() % stride < (64u << 10);
+    text += sampled ? std::string(1000, 's') + "\r\n" : std::string("x\n");
+  }
+  TKedEditStringList list;
+  list.LoadFromString(text);
+  const std::vector<std::string> expected = ReferenceLines(text);
+  ASSERT_EQ(list.Count(), static_cast<int>(expected.size()));
+  EXPECT_EQ(LinesOf(list), expected);
+  EXPECT_EQ(list.LineBreakStyle(), lbsCRLF);
+}
+
+// A file written for one test and removed after it.
+class MappedFile : public ::testing::Test {
+ protected:
+  void Write(const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
+  void TearDown() override {
+    std::remove(path.c_str());
+    std::remove((path + ".saving").c_str());
+  }
+  const std::string path =
+      TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(MappedFile, MappingShowsTheFileBytesAndIsRefusedWhereItCannotBe) {
+  Write(std::string("line\0one\r\n", 11));
+  std::unique_ptr<TKedEditTextBytes> bytes = MapFileReadOnly(path);
+  ASSERT_NE(bytes, nullptr);
+  EXPECT_TRUE(bytes->IsFileMapping());
+  EXPECT_EQ(bytes->FileName(), path);
+  EXPECT_EQ(std::string(bytes->Data(), bytes->Size()), std::string("line\0one\r\n", 11));
+  EXPECT_EQ(MapFileReadOnly(TempPath("no_such_folder/none.sql")), nullptr);
+  bytes.reset();  // Windows lets nobody write a mapped file
+  Write("");
+  EXPECT_EQ(MapFileReadOnly(path), nullptr) << "an empty file is read, not mapped";
+}
+
+TEST_F(MappedFile, EditsCopyTheirLinesAndNeverReachTheFile) {
+  Write("one\ntwo\nthree");
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  ASSERT_TRUE(list.IsFileMapped());
+  list.Put(1, "TWO");
+  list.Insert(0, "zero");
+  list.Delete(3);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"zero", "one", "TWO"}));
+  EXPECT_EQ(ReadFile(path), "one\ntwo\nthree");
+  list.Clear();
+  EXPECT_FALSE(list.IsFileMapped()) << "clearing releases the file";
+}
+
+TEST_F(MappedFile, SavingOverTheMappedFileKeepsTheTextAndItsLineStates) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "INSERT INTO t VALUES (" + std::to_string(i) + ");\r\n";
+  Write(text);
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  list.Put(2, "edited");
+  list.InsertEmptyLines(4, 2);
+  list.StoreLineRange(3, 42);
+  const std::vector<std::string> before = LinesOf(list);
+  list.SaveToFile(path);
+  EXPECT_EQ(LinesOf(list), before);
+  EXPECT_EQ(list.GetLineRange(3), 42) << "the highlighter's states survive the save";
+  EXPECT_TRUE(list.IsFileMapped()) << "the lines live on the saved file";
+  EXPECT_EQ(ReadFile(path), list.SaveToString());
+  EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+  list.Put(0, "again");
+  list.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path).substr(0, 7), "again\r\n");
+}
+
+TEST_F(MappedFile, SavingALineWithABreakOfItsOwnOverTheMappedFileKeepsTheOldFile) {
+  Write("a\nb");
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  list.Put(0, "x\ny");
+  EXPECT_THROW(list.SaveToFile(path), EFCreateError);
+  EXPECT_EQ(ReadFile(path), "a\nb");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"x\ny", "b"}));
+  EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+}
+
+TEST_F(MappedFile, SavingAnEmptiedMappedFileLeavesAnEmptyFile) {
+  Write("only");
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  list.Put(0, "");
+  list.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path), "");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{""}));
 }
 
 TEST(KedEditFileWriter, WritesLinesLongerThanItsBuffer) {

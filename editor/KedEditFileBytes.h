@@ -1,0 +1,49 @@
+// The bytes the line list's loaded lines point into: a read-only mapping of the whole
+// file, or a block of memory when no mapping can be had.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class TKedEditTextBytes {
+ public:
+  virtual ~TKedEditTextBytes() = default;
+  virtual const char* Data() const = 0;
+  virtual size_t Size() const = 0;
+  // True while the bytes are a view of a file, which holds that file open.
+  virtual bool IsFileMapping() const { return false; }
+  // The mapped file's name; empty for a block of memory. A save that renames the file
+  // under the mapping records its new name.
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(std::string name) { fileName_ = std::move(name); }
+
+ private:
+  std::string fileName_;
+};
+
+// A block of memory the list owns.
+class TKedEditHeapBytes : public TKedEditTextBytes {
+ public:
+  TKedEditHeapBytes(std::unique_ptr<char[]> data, size_t size)
+      : data_(std::move(data)), size_(size) {}
+  const char* Data() const override { return data_.get(); }
+  size_t Size() const override { return size_; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t size_;
+};
+
+// Maps the whole file read-only. While the mapping lives, other programs may read the
+// file, rename or delete it, but not write it, so the text shown never changes under the
+// user (Windows; POSIX has no such share mode). Renaming stays allowed so a save can put
+// a new file in the mapped one's place. nullptr when no mapping can be had: the file cannot be
+// opened this way (it is open for writing elsewhere, or missing), it is empty, larger than the line
+// records can address, or the address space has no room for it. The caller then reads the file
+// instead, which also reports the errors.
+std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName);
+
+// Asks the system to back a large array about to be filled with large pages, where it can
+// (Linux); elsewhere nothing. Only a hint: the array works either way.
+void AdviseLargePages(void* data, size_t bytes);
