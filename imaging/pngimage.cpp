@@ -6,6 +6,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <emmintrin.h>
+#endif
+
 #include "imaging/PngRowFilters.h"
 #include "imaging/pnglang.h"
 #include "imaging/skPNG.h"
@@ -778,10 +782,127 @@ class TIdatReader {
   bool ended_ = false;
 };
 
+// Unfiltering of 3- and 4-byte pixels (8-bit RGB and RGBA) one pixel per SSE2 step, as the
+// filters' byte-wise dependency on the pixel to the left allows; other widths and
+// processors take the byte loops.
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#define PNG_UNFILTER_SSE2 1
+#define PNG_UNFILTER_TARGET __attribute__((target("sse2")))
+#else
+#define PNG_UNFILTER_TARGET
+#endif
+
+#ifdef PNG_UNFILTER_SSE2
+// A pixel of kBytes (3 or 4) into the low lanes and back; never touches bytes beyond it.
+// Three bytes are put together in a register: a partial copy through memory would stall
+// the load on the stores before it.
+template <size_t kBytes>
+PNG_UNFILTER_TARGET inline __m128i LoadPixel(const uint8_t* p) {
+  uint32_t v;
+  if constexpr (kBytes == 4) {
+    std::memcpy(&v, p, 4);
+  } else {
+    v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+  }
+  return _mm_cvtsi32_si128(static_cast<int>(v));
+}
+template <size_t kBytes>
+PNG_UNFILTER_TARGET inline void StorePixelBytes(uint8_t* p, __m128i v) {
+  const uint32_t u = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+  if constexpr (kBytes == 4) {
+    std::memcpy(p, &u, 4);
+  } else {
+    p[0] = static_cast<uint8_t>(u);
+    p[1] = static_cast<uint8_t>(u >> 8);
+    p[2] = static_cast<uint8_t>(u >> 16);
+  }
+}
+
+PNG_UNFILTER_TARGET inline __m128i Abs16(__m128i v) {
+  return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+template <size_t kBytes>
+PNG_UNFILTER_TARGET void UnfilterSub(uint8_t* x, size_t length) {
+  __m128i left = _mm_setzero_si128();
+  for (size_t i = 0; i < length; i += kBytes) {
+    left = _mm_add_epi8(LoadPixel<kBytes>(x + i), left);
+    StorePixelBytes<kBytes>(x + i, left);
+  }
+}
+
+template <size_t kBytes>
+PNG_UNFILTER_TARGET void UnfilterAverage(uint8_t* x, const uint8_t* up, size_t length) {
+  const __m128i one = _mm_set1_epi8(1);
+  __m128i left = _mm_setzero_si128();
+  for (size_t i = 0; i < length; i += kBytes) {
+    // (left + up) / 2 rounded down: the rounded-up average less the dropped bit.
+    const __m128i above = LoadPixel<kBytes>(up + i);
+    const __m128i average =
+        _mm_sub_epi8(_mm_avg_epu8(left, above), _mm_and_si128(_mm_xor_si128(left, above), one));
+    left = _mm_add_epi8(LoadPixel<kBytes>(x + i), average);
+    StorePixelBytes<kBytes>(x + i, left);
+  }
+}
+
+// Paeth in 16-bit lanes: a left, b up, c upper left; the predictor is a unless |p-a| is
+// larger than |p-b| or |p-c|, then b unless |p-b| is larger than |p-c|, then c.
+template <size_t kBytes>
+PNG_UNFILTER_TARGET void UnfilterPaeth(uint8_t* x, const uint8_t* up, size_t length) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i a = zero;
+  __m128i c = zero;
+  for (size_t i = 0; i < length; i += kBytes) {
+    const __m128i b = _mm_unpacklo_epi8(LoadPixel<kBytes>(up + i), zero);
+    const __m128i bc = _mm_sub_epi16(b, c);  // p - a
+    const __m128i ac = _mm_sub_epi16(a, c);  // p - b
+    const __m128i pa = Abs16(bc);
+    const __m128i pb = Abs16(ac);
+    const __m128i pc = Abs16(_mm_add_epi16(bc, ac));  // p - c
+    const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+    const __m128i takeC = _mm_cmpgt_epi16(pb, pc);
+    const __m128i bOrC = _mm_or_si128(_mm_and_si128(takeC, c), _mm_andnot_si128(takeC, b));
+    const __m128i predictor = _mm_or_si128(_mm_and_si128(notA, bOrC), _mm_andnot_si128(notA, a));
+    const __m128i out =
+        _mm_add_epi8(LoadPixel<kBytes>(x + i), _mm_packus_epi16(predictor, predictor));
+    StorePixelBytes<kBytes>(x + i, out);
+    a = _mm_unpacklo_epi8(out, zero);
+    c = b;
+  }
+}
+
+template <size_t kBytes>
+void UnfilterPixels(uint8_t filter, uint8_t* x, const uint8_t* up, size_t length) {
+  switch (filter) {
+    case 1:
+      UnfilterSub<kBytes>(x, length);
+      break;
+    case 3:
+      UnfilterAverage<kBytes>(x, up, length);
+      break;
+    default:
+      UnfilterPaeth<kBytes>(x, up, length);
+      break;
+  }
+}
+#endif
+
 void UnfilterRow(uint8_t* row, const uint8_t* previous, size_t length, size_t step) {
   const uint8_t filter = row[0];
   uint8_t* x = row + 1;
   const uint8_t* up = previous + 1;
+#ifdef PNG_UNFILTER_SSE2
+  if ((step == 3 || step == 4) && (filter == 1 || filter == 3 || filter == 4) &&
+      length % step == 0) {
+    if (step == 3) {
+      UnfilterPixels<3>(filter, x, up, length);
+    } else {
+      UnfilterPixels<4>(filter, x, up, length);
+    }
+    return;
+  }
+#endif
+  const size_t first = std::min(step, length);  // the bytes with no pixel to their left
   switch (filter) {
     case 1:
       for (size_t i = step; i < length; ++i) x[i] = static_cast<uint8_t>(x[i] + x[i - step]);
@@ -790,27 +911,53 @@ void UnfilterRow(uint8_t* row, const uint8_t* previous, size_t length, size_t st
       for (size_t i = 0; i < length; ++i) x[i] = static_cast<uint8_t>(x[i] + up[i]);
       break;
     case 3:
-      for (size_t i = 0; i < length; ++i)
-        x[i] = static_cast<uint8_t>(x[i] + ((i >= step ? x[i - step] : 0) + up[i]) / 2);
+      for (size_t i = 0; i < first; ++i) x[i] = static_cast<uint8_t>(x[i] + up[i] / 2);
+      for (size_t i = first; i < length; ++i)
+        x[i] = static_cast<uint8_t>(x[i] + (x[i - step] + up[i]) / 2);
       break;
     case 4:
-      for (size_t i = 0; i < length; ++i)
-        x[i] = static_cast<uint8_t>(x[i] + png_rows::Paeth(i >= step ? x[i - step] : 0, up[i],
-                                                           i >= step ? up[i - step] : 0));
+      for (size_t i = 0; i < first; ++i) x[i] = static_cast<uint8_t>(x[i] + up[i]);
+      for (size_t i = first; i < length; ++i)
+        x[i] = static_cast<uint8_t>(x[i] + png_rows::Paeth(x[i - step], up[i], up[i - step]));
       break;
     default:
       break;
   }
 }
 
+// Where the decoded rows of one image go, resolved from its header once per image.
+struct TRowTarget {
+  explicit TRowTarget(const TPNGObject& png, TChunkIHDR& h)
+      : image(h.ImageData.data()),
+        stride(h.BytesPerRow),
+        height(h.Height),
+        alpha(h.ImageAlpha.empty() ? nullptr : h.ImageAlpha.data()),
+        width(h.Width),
+        gamma(png.GammaTable.data()) {
+    for (int i = 0; i < 256; ++i) gammaIsIdentity = gammaIsIdentity && gamma[i] == i;
+  }
+  // Rows are stored bottom-up.
+  uint8_t* Row(int y) const {
+    return image + size_t(height - 1 - static_cast<uint32_t>(y)) * stride;
+  }
+  uint8_t* AlphaRow(int y) const { return alpha ? alpha + size_t(y) * width : nullptr; }
+
+  uint8_t* image;
+  size_t stride;
+  uint32_t height;
+  uint8_t* alpha;
+  uint32_t width;
+  const uint8_t* gamma;
+  bool gammaIsIdentity = true;
+};
+
 // Pixel i of a decoded (unfiltered) file row goes to column x of the stored image.
-void StorePixel(TPNGObject& png, const TChunkIHDR& h, const uint8_t* src, size_t i, int y, int x) {
-  uint8_t* row = png.RowAddress(y);
-  const auto& gamma = png.GammaTable;
+void StorePixel(const TRowTarget& t, const TChunkIHDR& h, const uint8_t* src, size_t i, int y,
+                int x) {
+  uint8_t* row = t.Row(y);
+  const uint8_t* gamma = t.gamma;
   const unsigned depth = h.BitDepth;
-  uint8_t* alpha = h.ImageAlpha.empty()
-                       ? nullptr
-                       : const_cast<uint8_t*>(h.ImageAlpha.data()) + size_t(y) * h.Width;
+  uint8_t* alpha = t.AlphaRow(y);
   switch (h.ColorType) {
     case 0:
     case 3:
@@ -851,6 +998,48 @@ void StorePixel(TPNGObject& png, const TChunkIHDR& h, const uint8_t* src, size_t
     default:
       break;
   }
+}
+
+// A whole decoded row of a non-interlaced image into stored row y: rows whose stored form
+// is the file's are copied, 8-bit colour rows are reordered in one loop, the rest go pixel
+// by pixel.
+void StoreRow(const TRowTarget& t, const TChunkIHDR& h, const uint8_t* src, size_t rowBytes,
+              int y) {
+  uint8_t* row = t.Row(y);
+  const uint32_t width = t.width;
+  const unsigned depth = h.BitDepth;
+  if ((h.ColorType == 0 || h.ColorType == 3) && (depth == 1 || depth == 4 || depth == 8)) {
+    std::memcpy(row, src, rowBytes);
+    // Bits past the last pixel stay clear, as the pixel-wise store left them.
+    const unsigned usedBits = (width * depth) % 8;
+    if (usedBits != 0) row[rowBytes - 1] &= static_cast<uint8_t>(0xFF00u >> usedBits);
+    return;
+  }
+  if (depth == 8 && (h.ColorType == 2 || h.ColorType == 6)) {
+    const size_t in = h.ColorType == 2 ? 3 : 4;
+    uint8_t* alpha = t.AlphaRow(y);
+    const uint8_t* gamma = t.gamma;
+    if (t.gammaIsIdentity) {
+      for (uint32_t x = 0; x < width; ++x, src += in, row += 3) {
+        row[0] = src[2];
+        row[1] = src[1];
+        row[2] = src[0];
+      }
+    } else {
+      for (uint32_t x = 0; x < width; ++x, src += in, row += 3) {
+        row[0] = gamma[src[2]];
+        row[1] = gamma[src[1]];
+        row[2] = gamma[src[0]];
+      }
+    }
+    if (alpha && in == 4) {
+      src -= size_t{width} * 4;
+      for (uint32_t x = 0; x < width; ++x) alpha[x] = src[4 * x + 3];
+    }
+    return;
+  }
+  for (uint32_t x = 0; x < width; ++x)
+    StorePixel(t, h, src, static_cast<size_t>(x), y, static_cast<int>(x));
 }
 
 // Column x of the stored image becomes pixel i of a raw file row.
@@ -1020,12 +1209,12 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
     current = 1 - current;
     return row;
   };
+  const TRowTarget target(png, *header);
   if (png.InterlaceKind() == 0) {
     for (int y = 0; y < height; ++y) {
       const uint8_t* row = readRow(rowBytes);
       if (row == nullptr) break;
-      for (int x = 0; x < width; ++x)
-        StorePixel(png, *header, row + 1, static_cast<size_t>(x), y, x);
+      StoreRow(target, *header, row + 1, rowBytes, y);
     }
   } else {
     for (int pass = 0; pass < 7; ++pass) {
@@ -1044,7 +1233,7 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
           break;
         }
         for (int k = 0; k < passWidth; ++k)
-          StorePixel(png, *header, row + 1, static_cast<size_t>(k), y,
+          StorePixel(target, *header, row + 1, static_cast<size_t>(k), y,
                      png_rows::kStartColumn[pass] + k * png_rows::kColumnIncrement[pass]);
       }
       if (stop) break;
