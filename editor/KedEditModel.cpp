@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "editor/KedEditHighlighter.h"
@@ -91,6 +92,8 @@ TKedEditModel::TKedEditModel(IKedEditHost* host, TObject* sender)
   lines_->OnLinesInserted = [this](TObject* s, int i, int n) { LinesInserted(s, i, n); };
   lines_->OnLineReplaced = [this](TObject* s, int i, int n) { LineReplaced(s, i, n); };
   selectedColor_->OnChange = [this](TObject*) { InvalidateSelectionLines(); };
+  undoList_->OnItemAdded = [this](TObject* list) { UndoListChanged(list); };
+  redoList_->OnItemAdded = [this](TObject* list) { UndoListChanged(list); };
   gutter_->OnChange = [this](TObject*) { GutterChanged(); };
   gutterWidth_ = gutter_->Width();
   textOffset_ = gutterWidth_ + 2;
@@ -125,6 +128,9 @@ void TKedEditModel::SetKeystrokes(TKedEditKeyStrokes* value) {
 void TKedEditModel::SetModified(bool value) {
   if (value == modified_) return;
   modified_ = value;
+  // A save ends the undo group, so undoing goes back exactly to the saved text.
+  if (!value && options_.Contains(eoGroupUndo) && undoList_->HasItems()) undoList_->AddGroupBreak();
+  undoList_->RememberSavedState(!value);
   ReportStatusChange({scModified});
 }
 
@@ -578,8 +584,12 @@ void TKedEditModel::SetTopLine(int row) {
   const int largest = options_.Contains(eoScrollPastEof) ? rows : rows - linesInWindow_ + 1;
   row = std::max(1, std::min(row, largest));
   if (row == topLine_) return;
+  const int delta = row - topLine_;
   topLine_ = row;
-  InvalidateAll();
+  if (std::abs(delta) < linesInWindow_)
+    ScrollArea({0, 0, ClientWidth(), ClientHeight()}, 0, -delta * lineHeight_);
+  else
+    InvalidateAll();
   RefreshScrollBars();
   ReportStatusChange({scTopLine});
 }
@@ -599,9 +609,13 @@ void TKedEditModel::SetLeftChar(int column) {
   }
   column = std::max(1, std::min(column, largest));
   if (column == leftChar_) return;
+  const int delta = column - leftChar_;
   leftChar_ = column;
   textOffset_ = gutterWidth_ + 2 - (leftChar_ - 1) * charWidth_;
-  Invalidate({gutterWidth_, 0, ClientWidth(), ClientHeight()});
+  if (std::abs(delta) < charsInWindow_)
+    ScrollArea({gutterWidth_ + 2, 0, ClientWidth(), ClientHeight()}, -delta * charWidth_, 0);
+  else
+    Invalidate({gutterWidth_, 0, ClientWidth(), ClientHeight()});
   if (options_.Contains(eoScrollPastEol) && options_.Contains(eoAutoSizeMaxScrollWidth) &&
       static_cast<int64_t>(leftChar_) + charsInWindow_ > maxScrollWidth_)
     SetMaxScrollWidth(leftChar_ + charsInWindow_);
@@ -813,7 +827,11 @@ void TKedEditModel::ClearAll() {
   lines_->Clear();
   undoList_->Clear();
   redoList_->Clear();
+  // The marks go with their text: no slot may keep a mark of the old text.
+  marks_.clear();
+  for (TKedEditMark*& slot : bookmarks_) slot = nullptr;
   SetModified(false);
+  undoList_->RememberSavedState(true);
 }
 
 // ---- words ----------------------------------------------------------------------------------
@@ -918,6 +936,16 @@ void TKedEditModel::Invalidate(const TRect& rect) {
     pendingInvalidRect_ = UnionRect(pendingInvalidRect_, rect);
   else
     host_->HostInvalidate(rect);
+}
+
+// While the lines change, areas wait to be invalidated at the end; moving pixels then
+// would move them away from what is still to be painted.
+void TKedEditModel::ScrollArea(const TRect& area, int dx, int dy) {
+  if (!host_ || !host_->HostShowing() || IsEmptyRect(area)) return;
+  if (linesUpdating_)
+    Invalidate(area);
+  else
+    host_->HostScroll(area, dx, dy);
 }
 
 void TKedEditModel::InvalidateAll() { Invalidate({0, 0, ClientWidth(), ClientHeight()}); }

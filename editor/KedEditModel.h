@@ -20,7 +20,9 @@
 #include "framework/Types.h"
 
 class TKedCustomHighlighter;
-class TKedEditKeyStrokes;  // its header's command names clash with the standard controls'
+class TKedEditKeyStrokes;
+using TKedEditorCommand =
+    std::uint16_t;  // its header's command names clash with the standard controls'
 class TKedHighlighterAttributes;
 
 enum TKedEditorOption {
@@ -103,7 +105,45 @@ class IKedEditHost {
   virtual void HostPaintTransient(bool /*after*/) {}
   // The system's third character-type words of each character; false on failure.
   virtual bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) = 0;
+  // Moves the pixels of area by (dx, dy) and repaints only what became visible; a host
+  // that cannot move pixels repaints the whole area.
+  virtual void HostScroll(const TRect& area, int /*dx*/, int /*dy*/) { HostInvalidate(area); }
+  // Puts text on the clipboard with the selection mode it was taken in; raises
+  // EKedEditError "Clipboard copy operation failed" when the clipboard refuses it.
+  virtual void HostWriteClipboard(std::string_view /*text*/, TKedSelectionMode /*mode*/) {}
+  // Whether the clipboard holds text the editor can paste.
+  virtual bool HostClipboardHasText() { return false; }
+  // The clipboard's text; mode is the selection mode of the editor's own format, or
+  // plainText is set when only plain text was there. False when there is nothing to paste.
+  virtual bool HostReadClipboard(std::string& /*text*/, TKedSelectionMode& /*mode*/,
+                                 bool& /*plainText*/) {
+    return false;
+  }
 };
+
+K_EXCEPTION(EKedEditError, Exception);
+
+// A picture in the gutter attached to a line; a bookmark carries a number 0..9.
+struct TKedEditMark {
+  int Line = 0;
+  int Char = 0;
+  int ImageIndex = 0;
+  int BookmarkNumber = -1;
+  bool Visible = false;
+  bool InternalImage = false;
+  bool IsBookmark() const { return BookmarkNumber >= 0; }
+};
+
+// Undo item reasons (one byte each); crkNothing and crkGroupBreak are the undo list's.
+constexpr std::uint8_t crkInsert = 0, crkPaste = 1, crkDropInsert = 2, crkDeleteBackward = 3,
+                       crkDelete = 4, crkLineBreak = 5, crkIndent = 6, crkUnindent = 7,
+                       crkSilentDelete = 8, crkSilentDeleteForward = 9, crkBeginA = 10,
+                       crkEndA = 11, crkPasteBegin = 12, crkPasteEnd = 13, crkBeginB = 14,
+                       crkEndB = 15, crkBeginC = 16, crkEndC = 17, crkCaret = 18, crkSelection = 19,
+                       crkDeleteAll = 22, crkWhitespaceAdd = 23;
+
+using TProcessCommandEvent =
+    TMethod<void(TObject* sender, TKedEditorCommand& command, char& ch, const void* data)>;
 
 // One piece of a painted row: a pixel span filled with Bg and holding Text in Fg (one
 // character per cell from X on; no text for a fill).
@@ -281,7 +321,75 @@ class TKedEditModel : public IKedWordWrapEditor {
   void SetSelStart(int64_t index);
   void SetSelLength(int64_t count);
 
+  // Empties the text, the undo history and the marks.
   void ClearAll();
+
+  // ---- commands (keys, mouse, clipboard and menus all come through RunCommand) ----
+  // The command bound to a key stroke (or to the pair it completes), ecNone otherwise.
+  TKedEditorCommand TranslateKey(std::uint16_t key, TShiftState shift);
+  void RunCommand(TKedEditorCommand command, char ch, const void* data);
+  TProcessCommandEvent OnProcessCommand;
+  TProcessCommandEvent OnProcessUserCommand;
+  TProcessCommandEvent OnCommandProcessed;
+  void StepCaretHorizontally(int delta, bool selecting);
+  void StepCaretVertically(int delta, bool selecting);
+  void GoLineStart(bool selecting);
+  void GoLineEnd(bool selecting);
+  TBufferCoord NextWordOf(const TBufferCoord& pos) const;
+  TBufferCoord PrevWordOf(const TBufferCoord& pos) const;
+  // The partner of the bracket at pos, (0, 0) when there is none.
+  TBufferCoord FindMatchingBracketFrom(const TBufferCoord& pos);
+  void GoMatchingBracket();
+
+  // ---- text changes ----
+  // Deletes the selection by the active mode and inserts text at the caret by mode;
+  // record: column insertions record one undo item per row.
+  void SetSelTextInMode(TKedSelectionMode mode, std::string_view text, bool record);
+  void SetSelText(std::string_view text) { SetSelTextInMode(activeSelectionMode_, text, true); }
+  // The same as one undo step: the deleted selection and the inserted text are recorded.
+  void ReplaceSelection(std::string_view text);
+  void ClearSelection();
+  // Writes line index (0-based), without trailing blanks when eoTrimTrailingSpaces is set.
+  void PutLine(int index, std::string text);
+
+  // ---- clipboard, undo and redo ----
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  bool CanPaste();
+  void Undo();
+  void Redo();
+  bool CanUndo() const { return !readOnly_ && undoList_->HasItems(); }
+  bool CanRedo() const { return !readOnly_ && redoList_->HasItems(); }
+  void BeginUndoBlock() { undoList_->OpenBlock(); }
+  void EndUndoBlock() { undoList_->CloseBlock(); }
+  void SuspendUndo();
+  void ResumeUndo();
+  void ClearUndoHistory();
+  void UpdateModified();
+  // A change of the text was recorded (outside an open undo block).
+  TNotifyEvent OnChange;
+
+  // ---- marks and bookmarks ----
+  const std::vector<std::unique_ptr<TKedEditMark>>& Marks() const { return marks_; }
+  // A plain mark (no bookmark number); the model owns it.
+  TKedEditMark* AddMark(int line, int aChar, int imageIndex);
+  void SetBookmark(int number, int aChar, int line);
+  void ClearBookmark(int number);
+  void GotoBookmark(int number);
+  // False when bookmark number is not set.
+  bool GetBookmark(int number, int& aChar, int& line) const;
+  TKedEditMark* Bookmark(int number) const;
+  // The marks of a line in list order, at most 16.
+  std::vector<TKedEditMark*> CollectLineMarks(int line) const;
+  // Lines line..line+count-1 were inserted: marks from line on move down.
+  void MarksLinesInserted(int line, int count);
+  // count lines went away at line (removed, or joined into line): marks at or below
+  // line + count move up by count, marks between line and line + count move to line.
+  void MarksLinesDeleted(int line, int count);
+  // The gutter of a bookmark's line repaints on every change of the marks.
+  bool BookmarkKeysEnabled() const { return bookmarkKeys_; }
+  void SetBookmarkKeysEnabled(bool value) { bookmarkKeys_ = value; }
 
   // ---- words ----
   // Word characters (the highlighter's identifier characters without its word breaks) and
@@ -337,10 +445,39 @@ class TKedEditModel : public IKedWordWrapEditor {
   void FireStatusChange();
   void RefreshScrollBars();
   void Invalidate(const TRect& rect);
+  void ScrollArea(const TRect& area, int dx, int dy);
   TBufferCoord ClampSelPoint(TBufferCoord pos) const;
   void MoveCaret(bool ensureVisible, const TBufferCoord& pos);
   std::string_view LineAt(int line) const;
+  int LineLength(int line) const { return static_cast<int>(LineAt(line).size()); }
   int ScanOneLine(int index);
+  // Commands.
+  void PerformCommand(TKedEditorCommand command, char ch, const void* data);
+  void PerformEditCommand(TKedEditorCommand command, char ch, const void* data);
+  void ScrollCommand(bool up);
+  void DeleteLastChar();
+  void DeleteChar();
+  void DeleteWordOrEol(bool toLineEnd);
+  void DeleteLastWordOrBol(bool toLineStart);
+  void DeleteLine();
+  void LineBreak(bool moveCaret);
+  void TypeChar(char ch);
+  void InsertString(std::string_view text);
+  void InsertTab();
+  void DeleteSelectionStep();
+  int CountLeadingBlanks(std::string_view text, bool expandTabs) const;
+  std::string BuildIndent(int columns, bool allowTabs) const;
+  // Text changes.
+  void DeleteSelectionByMode(TBufferCoord b, TBufferCoord e);
+  int InsertNormal(std::string_view text);
+  int InsertColumn(std::string_view text, bool record);
+  int InsertLines(std::string_view text);
+  // Undo.
+  void UndoItem();
+  void RedoItem();
+  void UndoListChanged(TObject* list);
+  void ReplayOneStep(bool undo);
+  void PadCaretLine();
   void GrowMaxScrollWidth(int index);
 
   IKedEditHost* host_;
@@ -410,6 +547,14 @@ class TKedEditModel : public IKedWordWrapEditor {
   };
   TokenCheckpoints* CheckpointsFor(int line, std::string_view text, bool create);
   std::vector<TokenCheckpoints> checkpoints_;
+
+  // Commands and marks.
+  std::uint16_t lastKey_ = 0;
+  TShiftState lastShift_;
+  bool trailByteCorrection_ = false;
+  bool bookmarkKeys_ = true;
+  std::vector<std::unique_ptr<TKedEditMark>> marks_;
+  TKedEditMark* bookmarks_[10] = {};
 };
 
 // Character index whose cell holds the column (a column inside a tab gives the tab).

@@ -38,7 +38,9 @@ void TKedEditUndoList::RecordChange(std::uint8_t reason, const TBufferCoord& sta
   item->StartPos = startPos;
   item->EndPos = endPos;
   item->Text = text;
-  if (blockDepth_ > 0) {
+  if (forcedChangeId_ != 0) {
+    item->ChangeId = forcedChangeId_;
+  } else if (blockDepth_ > 0) {
     item->ChangeId = blockNumber_;
   } else {
     item->ChangeId = nextChangeId_;
@@ -105,7 +107,7 @@ void TKedEditUndoList::SetMaxActions(int value) {
 
 void TKedEditUndoList::EnforceMaxActions() {
   if (items_.size() <= static_cast<std::size_t>(maxActions_)) return;
-  items_.erase(items_.begin(), items_.end() - maxActions_);
+  while (items_.size() > static_cast<std::size_t>(maxActions_)) items_.pop_front();
 }
 
 void TKedEditUndoList::RememberSavedState(bool saved) {
@@ -128,7 +130,6 @@ void TKedEditUndoList::Assign(TPersistent* source) {
   }
   if (other == this) return;  // clearing first would lose the items to copy
   Clear();
-  items_.reserve(other->items_.size());
   for (const auto& item : other->items_) {
     auto copy = std::make_unique<TKedEditUndoItem>();
     copy->Assign(item.get());

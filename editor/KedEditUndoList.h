@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "editor/KedEditTypes.h"
 #include "framework/Classes.h"
@@ -77,6 +77,10 @@ class TKedEditUndoList : public TPersistent {
   // Continues the numbering from a given value (0 is skipped, as always).
   void SetNextChangeId(std::int32_t value) { nextChangeId_ = value != 0 ? value : 1; }
   std::int32_t SavedChangeId() const { return savedChangeId_; }
+  // While not 0, every recorded item takes this change number: a replay step gives all it
+  // records one number, the number of the item it replays.
+  std::int32_t ForcedChangeId() const { return forcedChangeId_; }
+  void SetForcedChangeId(std::int32_t value) { forcedChangeId_ = value; }
   bool RedoInProgress() const { return redoInProgress_; }
   void SetRedoInProgress(bool value) { redoInProgress_ = value; }
 
@@ -87,11 +91,13 @@ class TKedEditUndoList : public TPersistent {
 
   std::int32_t blockNumber_ = 0;
   int blockDepth_ = 0;
-  std::vector<std::unique_ptr<TKedEditUndoItem>> items_;  // oldest first
+  // Oldest first; a deque drops the oldest at the limit without moving the others.
+  std::deque<std::unique_ptr<TKedEditUndoItem>> items_;
   int lockCount_ = 0;
   int maxActions_ = kDefaultMaxActions;
   std::int32_t nextChangeId_ = 1;
   std::int32_t savedChangeId_ = 0;
+  std::int32_t forcedChangeId_ = 0;
   bool redoInProgress_ = false;
 };
 
