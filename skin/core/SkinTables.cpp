@@ -500,7 +500,10 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   g.GradientPercent = v.Integer("GRADIENTPERCENT", 0);
   g.ImagePercent = v.Integer("IMAGEPERCENT", 0);
   g.GradientData = v.String("GRADIENTDATA", " ");
-  if (g.GradientData.size() < 2) g.GradientPercent = 0;
+  if (g.GradientData.size() < 2)
+    g.GradientPercent = 0;
+  else
+    ParseGradientData(g.GradientData, g.Gradient);
   g.ShowFocus = v.Boolean("SHOWFOCUS");
   g.FadingEnabled = v.Boolean("FADINGENABLED");
   g.FadingIterations = v.Integer("FADINGITERATIONS", 5);
@@ -516,6 +519,7 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   normal.ShadowBottom = g.FontShadows[3];
   normal.GradientPercent = g.GradientPercent;
   normal.GradientData = g.GradientData;
+  normal.Gradient = g.Gradient;
   normal.ImagePercent = g.ImagePercent;
   normal.GlowColor = g.GlowColor;
   normal.GlowSize = g.GlowSize;
@@ -535,7 +539,10 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   g.HotTransparency = v.Integer("HOTTRANSPARENCY", 0);
   g.HotGradientPercent = v.Integer("HOTGRADIENTPERCENT", 0);
   g.HotGradientData = v.String("HOTGRADIENTDATA", "");
-  if (g.HotGradientData.size() < 2) g.HotGradientPercent = 0;
+  if (g.HotGradientData.size() < 2)
+    g.HotGradientPercent = 0;
+  else
+    ParseGradientData(g.HotGradientData, g.HotGradient);
   g.HotImagePercent = v.Integer("HOTIMAGEPERCENT", 0);
 
   TsGenState& hot = g.Props[1];
@@ -547,6 +554,7 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   hot.ShadowBottom = g.HotFontShadows[3];
   hot.GradientPercent = g.HotGradientPercent;
   hot.GradientData = g.HotGradientData;
+  hot.Gradient = g.HotGradient;
   hot.ImagePercent = g.HotImagePercent;
   hot.GlowColor = g.HotGlowColor;
   hot.GlowSize = g.HotGlowSize;
@@ -631,6 +639,12 @@ void ForEachSkinColor(TsSkinTables& tables, F change) {
   auto ifSet = [&](TColor& c) {
     if (c != -1) c = change(c);
   };
+  auto stops = [&](TsGradArray& gradient) {
+    for (TsGradStop& stop : gradient) {
+      stop.Color1 = change(stop.Color1);
+      stop.Color2 = change(stop.Color2);
+    }
+  };
   for (TsGeneralData& g : tables.Sections) {
     g.Color = change(g.Color);
     g.HotColor = change(g.HotColor);
@@ -640,6 +654,8 @@ void ForEachSkinColor(TsSkinTables& tables, F change) {
     ifSet(g.HotFontColor);
     for (TColor& c : g.FontShadows) ifSet(c);
     for (TColor& c : g.HotFontShadows) ifSet(c);
+    stops(g.Gradient);
+    stops(g.HotGradient);
     for (TsGenState& state : g.Props) {
       ifSet(state.Color);
       ifSet(state.GlowColor);
@@ -648,6 +664,8 @@ void ForEachSkinColor(TsSkinTables& tables, F change) {
       ifSet(state.ShadowTop);
       ifSet(state.ShadowRight);
       ifSet(state.ShadowBottom);
+      // The state blocks carry copies of the section's gradients; they change alike.
+      stops(state.Gradient);
     }
   }
   tables.Skin.Shadow1Color = change(tables.Skin.Shadow1Color);

@@ -13,6 +13,7 @@
 #include "framework/Jpeg.h"
 #include "framework/SysUtils.h"
 #include "skin/core/SkinIni.h"
+#include "skin/core/sGradient.h"
 #include "skin/core/sMaskData.h"
 
 // A skin that cannot be used (the message names the value and what is wrong with it).
@@ -28,6 +29,7 @@ struct TsGenState {
   TColor ShadowBottom = -1;
   int GradientPercent = 0;
   std::string GradientData;
+  TsGradArray Gradient;
   int ImagePercent = 0;
   TColor GlowColor = 0;
   uint8_t GlowSize = 0;
@@ -52,6 +54,7 @@ struct TsGeneralData {
   int Transparency = 0;
   int GradientPercent = 0;
   std::string GradientData;
+  TsGradArray Gradient;
   int ImagePercent = 0;
   bool ShowFocus = false;
   bool FadingEnabled = false;
@@ -60,6 +63,7 @@ struct TsGeneralData {
   int HotTransparency = 0;
   int HotGradientPercent = 0;
   std::string HotGradientData;
+  TsGradArray HotGradient;
   int HotImagePercent = 0;
   TColor HotGlowColor = 0;
   TColor GlowColor = 0;

@@ -212,6 +212,12 @@ TEST(SkinTablesTest, SectionsReadEveryColourSyntaxAndTheParentChain) {
   EXPECT_EQ(button.States, 4);
   EXPECT_EQ(button.GradientPercent, 100);
   EXPECT_EQ(button.Props[0].GradientData, button.GradientData);
+  ASSERT_EQ(button.Gradient.size(), 2u);
+  EXPECT_EQ(button.Gradient[0].Color1, 16777215);
+  EXPECT_EQ(button.Gradient[0].Percent, 50);
+  EXPECT_EQ(button.Gradient[1].Color2, 8421504);
+  EXPECT_EQ(button.Props[0].Gradient.size(), 2u);
+  EXPECT_TRUE(button.HotGradient.empty());
 
   const int childIndex = m.GetSectionIndex("CHILDBUTTON");
   const TsGeneralData& child = m.Sections()[static_cast<size_t>(childIndex)];
