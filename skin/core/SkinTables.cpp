@@ -8,34 +8,11 @@
 #include "imaging/skPNG.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColors.h"
+#include "skin/core/skUtils.h"
 
 namespace {
 
 const std::string kGlobalInfo = "GLOBALINFO";
-
-// ---- words ------------------------------------------------------------------------------------
-
-std::vector<std::string> SplitWords(const std::string& text, const std::string& separators) {
-  std::vector<std::string> words;
-  std::string word;
-  for (char c : text) {
-    if (separators.find(c) != std::string::npos) {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) words.push_back(word);
-  return words;
-}
-
-// Word n (1-based) as an integer; 0 when it is missing or not an integer.
-int WordInt(const std::vector<std::string>& words, size_t n) {
-  int value = 0;
-  if (n < 1 || n > words.size() || !TryParseSkinInteger(words[n - 1], value)) return 0;
-  return value;
-}
 
 // ---- errors -----------------------------------------------------------------------------------
 
@@ -259,14 +236,16 @@ void TMaskReader::Read(const std::string& section, const std::string& key,
 }
 
 void TMaskReader::ReadOwnImage() {
-  const std::vector<std::string> words = SplitWords(*value_, "!");
-  const std::string name = words.empty() ? std::string() : words[0];
+  const TCharSet bang = MakeCharSet("!");
+  const int wordCount = WordCount(*value_, bang);
+  auto word = [&](int n) { return GetNthWordInt(n, *value_, bang); };
+  const std::string name = GetNthWord(1, *value_, bang);
   const std::string upper = UpperCase(name);
   const bool isBmp = upper.find(".BMP") != std::string::npos;
   if (!isBmp && upper.find(".PNG") == std::string::npos) return;
-  const int imageCount = WordInt(words, 2);
-  const int maskType = WordInt(words, 3);
-  int kind = WordInt(words, 4);
+  const int imageCount = word(2);
+  const int maskType = word(3);
+  const int kind = word(4);
   CheckImageCount(imageCount);
   CheckMaskType(maskType);
   if (kind < 0) Fail("negative mask kind " + IntToStr(kind));
@@ -279,15 +258,15 @@ void TMaskReader::ReadOwnImage() {
   mask.ImageCount = Narrow16(imageCount);
   mask.MaskType = Narrow16(maskType);
   mask.MaskKind = static_cast<uint8_t>(std::min(kind, 4));
-  if (words.size() < 5) {
+  if (wordCount < 5) {
     SetDefaultWidths(mask);
   } else {
-    mask.WidthLeft = Narrow16(WordInt(words, 5));
-    mask.WidthTop = Narrow16(WordInt(words, 6));
-    mask.WidthRight = Narrow16(WordInt(words, 7));
-    mask.WidthBottom = Narrow16(WordInt(words, 8));
+    mask.WidthLeft = Narrow16(word(5));
+    mask.WidthTop = Narrow16(word(6));
+    mask.WidthRight = Narrow16(word(7));
+    mask.WidthBottom = Narrow16(word(8));
   }
-  mask.DrawFlags = Narrow16(words.size() < 9 ? 4 : WordInt(words, 9));
+  mask.DrawFlags = Narrow16(wordCount < 9 ? 4 : word(9));
 }
 
 void TMaskReader::ReadGlyph() {
@@ -344,14 +323,18 @@ void TMaskReader::ReadTexture() {
 
 void TMaskReader::ReadHashForm() {
   if (*value_ == "#") return;
-  const std::vector<std::string> words = SplitWords(*value_, " ()");
-  const std::vector<std::string> rect = SplitWords(words.size() > 1 ? words[1] : "", " ,");
-  const std::vector<std::string> counts = SplitWords(words.size() > 2 ? words[2] : "", " ,");
-  const TRect r{WordInt(rect, 1), WordInt(rect, 2), WordInt(rect, 3), WordInt(rect, 4)};
-  const int imageCount = std::max(1, WordInt(counts, 1));
-  const int maskType = std::max(0, WordInt(counts, 2));
-  const int borderWidth = std::max(0, WordInt(counts, 3));
-  const int drawFlags = counts.size() < 4 ? 1 : WordInt(counts, 4);
+  const TCharSet wordSeparators = MakeCharSet(" ()");
+  const TCharSet numberSeparators = MakeCharSet(" ,");
+  const std::string rect = GetNthWord(2, *value_, wordSeparators);
+  const std::string counts = GetNthWord(3, *value_, wordSeparators);
+  auto number = [&](const std::string& text, int n) {
+    return GetNthWordInt(n, text, numberSeparators);
+  };
+  const TRect r{number(rect, 1), number(rect, 2), number(rect, 3), number(rect, 4)};
+  const int imageCount = std::max(1, number(counts, 1));
+  const int maskType = std::max(0, number(counts, 2));
+  const int borderWidth = std::max(0, number(counts, 3));
+  const int drawFlags = WordCount(counts, numberSeparators) < 4 ? 1 : number(counts, 4);
   CheckImageCount(imageCount);
   CheckMaskType(maskType);
   TsMaskData& mask = NewMask(true);
