@@ -11,24 +11,37 @@ namespace {
 
 int ValidFilter(int filter) { return std::clamp(filter, 0, ResampleFilterCount - 1); }
 
-// The byte of a 16.16 sum: 0 below 0, 255 from 255 + 1/65536 on.
-inline uint8_t SumToByte(int64_t sum) {
-  if (sum < 0) return 0;
-  if (sum < 0xFF0001) return static_cast<uint8_t>(sum >> 16);
-  return 255;
+// The byte of a 16.16 sum: 0 below 0, 255 from 255 + 1/65536 on. Written as a clamp
+// without branches so that whole rows convert in vector registers.
+template <class Sum>
+inline uint8_t SumToByte(Sum sum) {
+  return static_cast<uint8_t>(std::min<Sum>(std::max<Sum>(sum, 0), 0xFF0000) >> 16);
+}
+
+// Sums of a list's weights times bytes fit a 32-bit integer when 255 times the largest sum
+// of absolute weights does; normalised kernels stay far below that.
+bool FitsInt32(const std::vector<TsContributorList>& lists) {
+  int64_t largest = 0;
+  for (const TsContributorList& list : lists) {
+    int64_t total = 0;
+    for (const TsContributor& c : list) total += std::abs(int64_t{c.Weight});
+    largest = std::max(largest, total);
+  }
+  return largest * 255 < INT32_MAX;
 }
 
 // Horizontal pass: every row of source, bpp bytes a pixel, into the same row of work.
-void FilterRows(const TBitmap& source, TBitmap& work, int bpp,
-                const std::vector<TsContributorList>& lists) {
+template <class Sum, int bpp>
+void FilterRowsAs(const TBitmap& source, TBitmap& work,
+                  const std::vector<TsContributorList>& lists) {
   for (int y = 0; y < source.Height(); ++y) {
     const uint8_t* s = source.ScanLine(y);
     uint8_t* d = work.ScanLine(y);
     for (const TsContributorList& list : lists) {
-      int64_t sum[4] = {0, 0, 0, 0};
+      Sum sum[bpp] = {};
       for (const TsContributor& c : list) {
         const uint8_t* p = s + static_cast<ptrdiff_t>(c.SourceIndex) * bpp;
-        for (int ch = 0; ch < bpp; ++ch) sum[ch] += int64_t{c.Weight} * p[ch];
+        for (int ch = 0; ch < bpp; ++ch) sum[ch] += static_cast<Sum>(c.Weight) * p[ch];
       }
       for (int ch = 0; ch < bpp; ++ch) d[ch] = SumToByte(sum[ch]);
       d += bpp;
@@ -36,22 +49,42 @@ void FilterRows(const TBitmap& source, TBitmap& work, int bpp,
   }
 }
 
+void FilterRows(const TBitmap& source, TBitmap& work, int bpp,
+                const std::vector<TsContributorList>& lists) {
+  const bool narrow = FitsInt32(lists);
+  if (bpp == 4)
+    narrow ? FilterRowsAs<int32_t, 4>(source, work, lists)
+           : FilterRowsAs<int64_t, 4>(source, work, lists);
+  else
+    narrow ? FilterRowsAs<int32_t, 3>(source, work, lists)
+           : FilterRowsAs<int64_t, 3>(source, work, lists);
+}
+
 // Vertical pass, one destination row at a time: each contributing work row is added to
 // the row's sums, which keeps the walk over memory sequential.
-void FilterColumns(const TBitmap& work, TBitmap& dest, int bpp,
-                   const std::vector<TsContributorList>& lists) {
+template <class Sum>
+void FilterColumnsAs(const TBitmap& work, TBitmap& dest, int bpp,
+                     const std::vector<TsContributorList>& lists) {
   const size_t bytes = static_cast<size_t>(work.Width()) * bpp;
-  std::vector<int32_t> sums(bytes);
+  std::vector<Sum> sums(bytes);
   for (int y = 0; y < dest.Height(); ++y) {
     std::fill(sums.begin(), sums.end(), 0);
     for (const TsContributor& c : lists[static_cast<size_t>(y)]) {
       const uint8_t* s = work.ScanLine(c.SourceIndex);
-      const int32_t w = c.Weight;
+      const Sum w = c.Weight;
       for (size_t i = 0; i < bytes; ++i) sums[i] += w * s[i];
     }
     uint8_t* d = dest.ScanLine(y);
     for (size_t i = 0; i < bytes; ++i) d[i] = SumToByte(sums[i]);
   }
+}
+
+void FilterColumns(const TBitmap& work, TBitmap& dest, int bpp,
+                   const std::vector<TsContributorList>& lists) {
+  if (FitsInt32(lists))
+    FilterColumnsAs<int32_t>(work, dest, bpp, lists);
+  else
+    FilterColumnsAs<int64_t>(work, dest, bpp, lists);
 }
 
 // Weights in 16.16 that add up to exactly 1, so a flat image stays flat whatever the kernel:

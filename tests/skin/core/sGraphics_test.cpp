@@ -153,6 +153,28 @@ TEST(AlphaCopy, MixesBySourceAlphaAndRaisesDestinationAlpha) {
   EXPECT_EQ(Px(*dest, 1, 1), 0xFF123456u);
 }
 
+TEST(AlphaCopy, EveryPixelFollowsTheMixingRule) {
+  for (int width : {1, 3, 4, 7, 33}) {
+    auto source = MakeNoiseBitmap32(width, 5, width);
+    auto dest = MakeNoiseBitmap32(width, 5, width + 100);
+    auto expected = MakeNoiseBitmap32(width, 5, width + 100);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < width; ++x) {
+        const uint32_t s = Px(*source, x, y), d = Px(*expected, x, y);
+        const int a = static_cast<int>(s >> 24), da = static_cast<int>(d >> 24);
+        uint32_t out = static_cast<uint32_t>(a == 0 ? da : da + a * (255 - da) / 255) << 24;
+        for (int c = 0; c < 24; c += 8) {
+          const int sc = (s >> c) & 0xFF, dc = (d >> c) & 0xFF;
+          out |= static_cast<uint32_t>(((sc - dc) * a + dc * 256) >> 8) << c;
+        }
+        Px(*expected, x, y) = out;
+      }
+    CopyAlphaBitmap(Rect(0, 0, width, 5), Rect(0, 0, width, 5), dest.get(), false,
+                    EmptyBackgroundSource, source.get());
+    EXPECT_TRUE(SamePixels(*dest, *expected)) << width;
+  }
+}
+
 TEST(EffectsCopy, FullTransparencyChangesNothingAndReflectionIsBounded) {
   auto source = MakeNoiseBitmap32(6, 20, 3);
   for (int y = 0; y < 20; ++y)
