@@ -116,6 +116,11 @@ void TKedCustomHighlighter::ScanToLineEnd() {
   while (!AtLineEnd()) ScanNextToken();
 }
 
+void TKedCustomHighlighter::ScanRangeOfLine(std::string_view line) {
+  StartLine(line, 0);
+  ScanToLineEnd();
+}
+
 void TKedCustomHighlighter::SetEnabled(bool value) {
   if (enabled_ == value) return;
   enabled_ = value;

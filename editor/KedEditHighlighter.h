@@ -109,6 +109,11 @@ class TKedCustomHighlighter : public TComponent {
   virtual void ClearRange() {}
   // Scans the rest of the line when only its end range is needed.
   void ScanToLineEnd();
+  // Carries the current range over a whole line without producing its tokens; the range
+  // after it equals the one StartLine and ScanToLineEnd leave, and the scanner stands at
+  // the line's end. The base does exactly that; highlighters override it with a scan that
+  // only follows the delimiters of strings and comments.
+  virtual void ScanRangeOfLine(std::string_view line);
 
   // ---- notification ----
   bool Enabled() const { return enabled_; }

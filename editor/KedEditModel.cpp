@@ -1009,8 +1009,7 @@ void TKedEditModel::InvalidateSelectionLines() {
 // ---- highlighter ranges -------------------------------------------------------------------
 
 int TKedEditModel::ScanOneLine(int index) {
-  highlighter_->StartLine(lines_->LineView(index), index);
-  highlighter_->ScanToLineEnd();
+  highlighter_->ScanRangeOfLine(lines_->LineView(index));
   return static_cast<int>(highlighter_->CurrentRange());
 }
 

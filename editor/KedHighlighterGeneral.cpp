@@ -359,6 +359,102 @@ void TKedGeneralHl::ScanComment() {
   }
 }
 
+// Words, numbers, spaces and symbols consist of characters that start nothing, so they
+// are passed a character at a time; only strings, comments and double-byte pairs are
+// followed as the full scan does.
+void TKedGeneralHl::ScanRangeOfLine(std::string_view line) {
+  const size_t n = line.size();
+  const auto at = [&line, n](size_t i) -> unsigned char {
+    return i < n ? static_cast<unsigned char>(line[i]) : 0;
+  };
+  const auto isBreak = [&line, n](size_t i) {
+    return i >= n || line[i] == '\n' || line[i] == '\r';
+  };
+  const auto toBreak = [&line, n](size_t from) {
+    const size_t end = line.find_first_of("\r\n", from);
+    return end == std::string_view::npos ? n : end;
+  };
+  const unsigned char delim = static_cast<unsigned char>(stringDelimCh_);
+  uint8_t range = range_;
+  size_t r = 0;
+  while (r < n) {
+    if (range != kRangeNormal) {
+      // The terminator may lie beyond line breaks inside the text: they are tokens of
+      // their own and the comment goes on after them.
+      size_t end = std::string_view::npos;
+      if (range == kRangeAnsiComment || range == kRangeCComment) {
+        const char close = range == kRangeAnsiComment ? ')' : '/';
+        for (size_t star = line.find('*', r); star != std::string_view::npos;
+             star = line.find('*', star + 1)) {
+          if (star + 1 < n && line[star + 1] == close) {
+            end = star + 2;
+            break;
+          }
+        }
+      } else if (range == kRangePasComment) {
+        end = line.find('}', r);
+        if (end != std::string_view::npos) ++end;
+      }
+      if (end == std::string_view::npos) break;
+      r = end;
+      range = kRangeNormal;
+      continue;
+    }
+    const unsigned char c = at(r);
+    const unsigned char next = at(r + 1);
+    if (c == delim) {
+      // Two more delimiters right after the opening one belong to the opening.
+      if (r + 2 < n && next == delim && at(r + 2) == delim) r += 2;
+      do {
+        ++r;
+      } while (!isBreak(r) && at(r) != delim);
+      if (r < n && at(r) == delim) ++r;
+      continue;
+    }
+    switch (c) {
+      case '#':
+        r = detectPreprocessor_ ? toBreak(r) : r + 1;
+        break;
+      case '(':
+        if (comments_.Contains(csAnsiStyle) && next == '*') {
+          range = kRangeAnsiComment;
+          r += 2;
+        } else {
+          ++r;
+        }
+        break;
+      case '{':
+        if (comments_.Contains(csPasStyle)) range = kRangePasComment;
+        ++r;
+        break;
+      case '/':
+        if (next == '*' && comments_.Contains(csCStyle)) {
+          range = kRangeCComment;
+          r += 2;
+        } else if (next == '/' && comments_.Contains(csCPPStyle)) {
+          r = toBreak(r);
+        } else {
+          ++r;
+        }
+        break;
+      case ';':
+        r = comments_.Contains(csAsmStyle) || comments_.Contains(csBasStyle) ? toBreak(r) : r + 1;
+        break;
+      default: {
+        const bool other =
+            !(c == '\n' || c == '\r' || c == '$' || (c >= 1 && c <= 32) || IsWordChar(c));
+        r += other && IsKedLeadByte(c) && r + 1 < n ? 2 : 1;
+        break;
+      }
+    }
+  }
+  line_ = line;
+  range_ = range;
+  run_ = n;
+  tokenPos_ = n;
+  tokenKind_ = TGeneralTokenKind::Null;
+}
+
 namespace {
 // The unit makes its class known to the list of highlighters when the program starts.
 const bool registered = (RegisterHighlighterClass(TKedGeneralHl::StaticClassInfo()), true);

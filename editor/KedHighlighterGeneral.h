@@ -66,6 +66,9 @@ class TKedGeneralHl : public TKedCustomHighlighter {
   bool MatchesKeyword(const std::string& word) const override;
 
   void ScanNextToken() override;
+  // Follows only what can change the range: comment delimiters, and the strings, line
+  // comments and double-byte pairs that may hide them.
+  void ScanRangeOfLine(std::string_view line) override;
   bool AtLineEnd() const override { return tokenKind_ == TGeneralTokenKind::Null; }
   TKedHighlighterAttributes* TokenAttribute() const override;
   int TokenKind() const override { return static_cast<int>(tokenKind_); }

@@ -1,5 +1,9 @@
 #include "editor/KedHighlighterSQL.h"
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <emmintrin.h>
+#endif
+
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedSQLKeywords.h"
 #include "framework/SysUtils.h"
@@ -306,13 +310,71 @@ bool TKedSQLHl::MatchesKeyword(const std::string& word) const {
 void TKedSQLHl::InsertKeyword(const std::string& word, int kind) {
   size_t length = 0;
   const uint8_t hash = HashWord(word, length);
+  if (kind == static_cast<int>(TSQLTokenKind::Comment) && !word.empty()) {
+    // Words are compared through hash values A: every character with the same value as
+    // the keyword's first may start it.
+    const THashTable& values = CharTables().HashA;
+    const uint32_t first = values[static_cast<unsigned char>(word[0])];
+    for (size_t c = 0; c < 256; ++c) {
+      if (values[c] != first) continue;
+      commentWordStarts_[c] = true;
+      rangeScanStops_[c] = true;
+      rangeScanStopsInTokens_[c] = true;
+    }
+    ListRangeScanStops();
+  }
   keywords_.Add(hash, std::make_unique<TKedHashEntry>(word, kind));
 }
 
 void TKedSQLHl::BuildKeywordTable() {
   keywords_.Clear();
+  commentWordStarts_.fill(false);
+  rangeScanStops_.fill(false);
+  rangeScanStopsInTokens_.fill(false);
+  for (unsigned char c : std::string_view("'-/\"")) rangeScanStops_[c] = true;
+  rangeScanStopsInTokens_['-'] = true;
+  if (dialect_ == sqlMySQL) {
+    rangeScanStops_['#'] = rangeScanStopsInTokens_['#'] = true;
+    rangeScanStops_['`'] = true;
+  }
+  if (IsMSSQL()) rangeScanStops_['['] = true;
+  for (size_t c = 0; c < 256; ++c) {
+    // A double-byte pair takes the character after it along.
+    if (Routines().Routine[c] == TSQLRoutine::Other) rangeScanStops_[c] = true;
+  }
+  // A dollar is part of a word, and could be a lead byte.
+  rangeScanStopsInTokens_['$'] = true;
+  ListRangeScanStops();
   identifiers_ = IsMSSQL() ? &CharTables().IdentB : &CharTables().IdentA;
   hashValues_ = IsMSSQL() ? &CharTables().HashB : &CharTables().HashA;
+  for (size_t c = 0; c < 256; ++c) {
+    switch (Routines().Routine[c]) {
+      case TSQLRoutine::LF:
+      case TSQLRoutine::CR:
+      case TSQLRoutine::Space:
+      case TSQLRoutine::SymbolEq:
+      case TSQLRoutine::Ampersand:
+      case TSQLRoutine::Plus:
+      case TSQLRoutine::Bar:
+      case TSQLRoutine::EqualGreater:
+      case TSQLRoutine::Less:
+      case TSQLRoutine::Symbol:
+        passedByRangeScan_[c] = true;
+        break;
+      case TSQLRoutine::Hash:
+        passedByRangeScan_[c] = dialect_ != sqlMySQL;
+        break;
+      case TSQLRoutine::BackQuote:
+        passedByRangeScan_[c] = dialect_ != sqlMySQL;
+        break;
+      case TSQLRoutine::Bracket:
+        passedByRangeScan_[c] = !IsMSSQL();
+        break;
+      default:
+        passedByRangeScan_[c] = false;
+        break;
+    }
+  }
   TKedCharSet wordChars = GetIdentChars();
   if (dialect_ == sqlStandard) wordChars.set('-');
   for (const TKedKeywordList& list : KedSQLKeywordLists(dialect_))
@@ -673,6 +735,233 @@ void TKedSQLHl::ScanString() {
     ++run_;
     range_ = kRangeNormal;
   }
+}
+
+// ---- ranges only ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr size_t kMaxListedStops = 12;
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#define SQL_RANGE_SCAN_SSE2 1
+#define SQL_RANGE_SCAN_TARGET __attribute__((target("sse2")))
+#else
+#define SQL_RANGE_SCAN_TARGET
+#endif
+
+// The first stop at or after `from`, or the line's length. Where the stops below 128 are
+// listed (all from 128 up being stops), 16 bytes are searched at a time.
+SQL_RANGE_SCAN_TARGET size_t FindStop(std::string_view line, size_t from, const std::string& listed,
+                                      const std::array<bool, 256>& stops) {
+  const size_t n = line.size();
+  const char* const p = line.data();
+  size_t i = from;
+#ifdef SQL_RANGE_SCAN_SSE2
+  if (!listed.empty()) {
+    // Every slot is compared, so the loop has no branch per stop; spare slots repeat one.
+    __m128i wanted[kMaxListedStops];
+    for (size_t k = 0; k < kMaxListedStops; ++k)
+      wanted[k] = _mm_set1_epi8(listed[k < listed.size() ? k : 0]);
+    for (; i + 16 <= n; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      __m128i hits = _mm_cmpeq_epi8(v, wanted[0]);
+      for (size_t k = 1; k < kMaxListedStops; ++k)
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, wanted[k]));
+      // The sign bits mark the bytes from 128 up.
+      const int mask = _mm_movemask_epi8(_mm_or_si128(hits, v));
+      if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#else
+  (void)listed;
+#endif
+  while (i < n && !stops[static_cast<unsigned char>(p[i])]) ++i;
+  return i;
+}
+
+// The first CR or LF at or after `from`, or the line's length.
+size_t BreakFrom(std::string_view line, size_t from) {
+  const size_t end = line.find_first_of("\r\n", from);
+  return end == std::string_view::npos ? line.size() : end;
+}
+
+// Just past the first "*/" at or after `from`; npos when there is none.
+size_t CommentEnd(std::string_view line, size_t from) {
+  for (size_t star = line.find('*', from); star != std::string_view::npos;
+       star = line.find('*', star + 1)) {
+    if (star + 1 < line.size() && line[star + 1] == '/') return star + 2;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+void TKedSQLHl::ListRangeScanStops() {
+  rangeScanStopList_.clear();
+  for (size_t c = 0; c < 128; ++c)
+    if (rangeScanStops_[c]) rangeScanStopList_.push_back(static_cast<char>(c));
+  bool allHighStop = true;
+  for (size_t c = 128; c < 256; ++c) allHighStop = allHighStop && rangeScanStops_[c];
+  if (rangeScanStopList_.size() > kMaxListedStops || !allHighStop) rangeScanStopList_.clear();
+}
+
+size_t TKedSQLHl::StringEnd(std::string_view line, size_t from) const {
+  if (dialect_ == sqlMySQL) {
+    // Closed by a quote whose preceding character (from `from` on) is no backslash; line
+    // breaks inside do not stop the search.
+    for (size_t quote = line.find('\'', from + 1); quote != std::string_view::npos;
+         quote = line.find('\'', quote + 1)) {
+      if (line[quote - 1] != '\\') return quote + 1;
+    }
+    return std::string_view::npos;
+  }
+  const size_t quote = line.find('\'', from);
+  return quote == std::string_view::npos ? quote : quote + 1;
+}
+
+void TKedSQLHl::ScanRangeOfLine(std::string_view line) {
+  const size_t n = line.size();
+  const TCharTable& ident = *identifiers_;
+  const auto at = [&line, n](size_t i) -> unsigned char {
+    return i < n ? static_cast<unsigned char>(line[i]) : 0;
+  };
+  const auto isBreak = [&line, n](size_t i) {
+    return i >= n || line[i] == '\n' || line[i] == '\r';
+  };
+  const TCharTable& passed = passedByRangeScan_;
+  const TCharTable& stops = rangeScanStops_;
+  const TSQLRoutineTable& routines = Routines();
+  uint8_t range = range_;
+  size_t r = 0;
+  size_t exactUntil = 0;  // tokens before this position are followed one by one
+  while (r < n) {
+    if (range == kRangeComment || range == kRangeConditionalComment) {
+      r = CommentEnd(line, r);
+      if (r == std::string_view::npos) break;
+      range = kRangeNormal;
+      continue;
+    }
+    if (range == kRangeString) {
+      // A line that starts inside a string and with a quote closes it right there.
+      if (r == 0 && line[0] == '\'') {
+        r = 1;
+      } else {
+        r = StringEnd(line, r);
+        if (r == std::string_view::npos) break;
+      }
+      range = kRangeNormal;
+      continue;
+    }
+    if (r >= exactUntil) {
+      // Nothing up to the next stop can matter: jump there. A stop the token before may
+      // swallow is reached token by token from here.
+      const size_t stop = FindStop(line, r, rangeScanStopList_, stops);
+      if (stop >= n) {
+        r = n;
+        break;
+      }
+      if (rangeScanStopsInTokens_[static_cast<unsigned char>(line[stop])]) {
+        exactUntil = stop + 1;
+      } else {
+        r = stop;
+      }
+    }
+    while (r < n && passed[static_cast<unsigned char>(line[r])]) ++r;
+    if (r >= n) break;
+    const unsigned char c = at(r);
+    switch (routines.Routine[c]) {
+      case TSQLRoutine::Minus:
+        r = at(r + 1) == '-' ? BreakFrom(line, r) : r + 1;
+        break;
+      case TSQLRoutine::Slash:
+        if (at(r + 1) == '*') {
+          const bool conditional = dialect_ == sqlMySQL && at(r + 2) == '!';
+          range = conditional ? kRangeConditionalComment : kRangeComment;
+          r += 2;
+        } else {
+          ++r;
+        }
+        break;
+      case TSQLRoutine::Hash:
+        r = dialect_ == sqlMySQL ? BreakFrom(line, r) : r + 1;
+        break;
+      case TSQLRoutine::Quote:
+        range = kRangeString;
+        if (dialect_ == sqlMySQL) {
+          // The opening quote itself may be the character before a closing one ('').
+          r = StringEnd(line, r);
+        } else {
+          r = StringEnd(line, r + 1);
+        }
+        if (r == std::string_view::npos) {
+          r = n;
+        } else {
+          range = kRangeNormal;
+        }
+        break;
+      case TSQLRoutine::DoubleQuote:
+      case TSQLRoutine::BackQuote:
+      case TSQLRoutine::Bracket: {
+        const bool delimited =
+            c == '"' || (c == '`' && dialect_ == sqlMySQL) || (c == '[' && IsMSSQL());
+        const unsigned char close = c == '[' ? ']' : c;
+        ++r;
+        if (!delimited) break;
+        // A doubled closing character stands for itself and keeps the name open.
+        while (!isBreak(r)) {
+          if (at(r) == close) {
+            ++r;
+            if (at(r) != close) break;
+          }
+          ++r;
+        }
+        break;
+      }
+      case TSQLRoutine::Digit:
+        ++r;
+        while (r < n) {
+          const unsigned char d = at(r);
+          if (d == '.' && at(r + 1) == '.') break;
+          if (!((d >= '0' && d <= '9') || d == '-' || d == '.')) break;
+          ++r;
+        }
+        break;
+      case TSQLRoutine::Variable:
+        if (!(IsMSSQL() && c == '@' && at(r + 1) == '@')) {
+          const bool symbol = (c == '@' && (dialect_ == sqlMySQL || dialect_ == sqlOracle)) ||
+                              (c == ':' && dialect_ != sqlOracle && dialect_ != sqlIngres);
+          ++r;
+          if (!symbol)
+            while (r < n && ident[at(r)]) ++r;
+          break;
+        }
+        [[fallthrough]];  // @@ starts a word
+      case TSQLRoutine::Letter:
+        if (commentWordStarts_[c]) {
+          size_t length = 0;
+          if (LookupWordKind(line.substr(r), length) == TSQLTokenKind::Comment) {
+            r = BreakFrom(line, r + length);
+            break;
+          }
+        }
+        while (r < n && ident[at(r)]) ++r;
+        break;
+      case TSQLRoutine::Other:
+        r += IsKedLeadByte(c) && r + 1 < n ? 2 : 1;
+        break;
+      default:
+        // Spaces, line breaks and symbols hide nothing: a symbol's second character is
+        // never one that starts a string or a comment.
+        ++r;
+        break;
+    }
+  }
+  line_ = line;
+  range_ = range;
+  run_ = n;
+  tokenPos_ = n;
+  tokenKind_ = TSQLTokenKind::Null;
 }
 
 // ---- samples -------------------------------------------------------------------------------

@@ -88,6 +88,9 @@ class TKedSQLHl : public TKedCustomHighlighter {
   bool MatchesKeyword(const std::string& word) const override;
 
   void ScanNextToken() override;
+  // Follows only what can change the range: quotes, comment delimiters, and the tokens
+  // that may hide them (delimited names, words, numbers, variables, double-byte pairs).
+  void ScanRangeOfLine(std::string_view line) override;
   bool AtLineEnd() const override { return tokenKind_ == TSQLTokenKind::Null; }
   TKedHighlighterAttributes* TokenAttribute() const override;
   int TokenKind() const override { return static_cast<int>(tokenKind_); }
@@ -141,6 +144,10 @@ class TKedSQLHl : public TKedCustomHighlighter {
   void ScanBlockComment();
   void ScanString();
   void ToLineEnd(TSQLTokenKind kind);
+  // Where a string that is open at `from` closes (just past its quote); npos when it runs
+  // to the line's end.
+  size_t StringEnd(std::string_view line, size_t from) const;
+  void ListRangeScanStops();
 
   // Scanner state.
   uint8_t range_ = kRangeNormal;
@@ -150,6 +157,21 @@ class TKedSQLHl : public TKedCustomHighlighter {
   TSQLDialect dialect_ = sqlStandard;
   const TCharTable* identifiers_;
   const THashTable* hashValues_;
+  // First characters of words that may be comment words (REM): only they need the
+  // keyword table when the range alone is wanted.
+  TCharTable commentWordStarts_{};
+  // Characters that start a token of one character, or of several that hide nothing, in
+  // the current dialect: the ranges-only scan passes them without a second look.
+  TCharTable passedByRangeScan_{};
+  // Characters the ranges-only scan must stop at: all others only build tokens that
+  // neither change the range nor hide a character that does.
+  TCharTable rangeScanStops_{};
+  // Stops that the token before may swallow (a number takes a minus, a word a hash): the
+  // tokens from the last known start are followed exactly up to them.
+  TCharTable rangeScanStopsInTokens_{};
+  // The stops below 128 one by one (the others are all stops), for a search 16 bytes at a
+  // time; empty when there are too many for that.
+  std::string rangeScanStopList_;
 
   TKedHighlighterAttributes* commentAttri_;
   TKedHighlighterAttributes* conditionalCommentAttri_;

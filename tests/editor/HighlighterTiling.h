@@ -1,6 +1,7 @@
 // The invariant every highlighter keeps on any line: its tokens tile the line exactly
 // (each starts where the previous one ended, the last ends at the line's end), the scan
-// ends within one step per byte, and the range at the end is one the highlighter knows.
+// ends within one step per byte, the range at the end is one the highlighter knows, and
+// the ranges-only scan of the line ends in that same range.
 // Shared by the random-lines test and the fuzz target.
 #pragma once
 
@@ -36,6 +37,12 @@ inline std::string CheckTiling(TKedCustomHighlighter& hl, std::string_view line,
   if (!hl.TokenText().empty()) return "the line end has text";
   const TKedHighlighterRange end = hl.CurrentRange();
   if (end < minRange || end > maxRange) return "unknown range " + std::to_string(end);
+  hl.RestoreRange(startRange);
+  hl.ScanRangeOfLine(line);
+  if (hl.CurrentRange() != end)
+    return "ranges-only scan ends in " + std::to_string(hl.CurrentRange()) + ", tokens in " +
+           std::to_string(end);
+  if (!hl.AtLineEnd()) return "ranges-only scan does not stand at the line end";
   return std::string();
 }
 
