@@ -31,8 +31,9 @@ constexpr MessagePair kMessages[] = {
      "Error writing the file %s. Processing stopped; the files written so far are kept"},
     {"Bitte warten Sie, bis die Verarbeitung beendet ist",
      "Please wait until processing has finished"},
+    {"Datei gespeichert", "File saved"},
 };
-static_assert(std::size(kMessages) == static_cast<size_t>(TAppMessage::BusyCannotClose) + 1);
+static_assert(std::size(kMessages) == static_cast<size_t>(TAppMessage::FileSaved) + 1);
 
 }  // namespace
 

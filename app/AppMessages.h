@@ -21,11 +21,15 @@ enum class TAppMessage {
   CreateFileFailed,
   WriteFailed,
   BusyCannotClose,
+  FileSaved,
 };
 
 // German when the language is "de", English otherwise (also when it is empty).
 // Texts that name a file carry one "%s".
 std::string AppMessage(TAppMessage message, const std::string& language);
+
+// Follows the match count of a search, in every language.
+inline constexpr const char* kMatchCountSuffix = " Fundquellen";
 
 // Status-bar texts exist in German only.
 inline constexpr const char* kPanelLineCount = "Anzahl Zeilen: ";

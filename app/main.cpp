@@ -159,6 +159,97 @@ void TForm1::CreateMenu() {
   SetMenu(MainMenu1);
 }
 
+void TForm1::CreateEditorCommands() {
+  // Buttons without pictures show a short caption; the hint says what they do.
+  auto button = [this](const std::string& name, const std::string& caption,
+                       const std::string& hint) {
+    auto* b = new TToolButton(this);
+    b->SetName(name);
+    b->SetCaption(caption);
+    b->SetHint(hint);
+    b->SetShowHint(!hint.empty());
+    if (caption.empty()) b->SetStyle(tbsSeparator);
+    b->SetParent(sToolBar1);
+    return b;
+  };
+  sToolBar1->SetShowCaptions(true);
+  sToolBar1->SetButtonWidth(40);
+  sToolBar1->SetButtonHeight(23);
+  ToolButton1 = button("ToolButton1", "", "");
+  ToolButton1->SetWidth(157);
+  ToolButton2 = button("ToolButton2", "Grösse", "Schriftgrösse");
+  ToolButton3 = button("ToolButton3", "", "");
+  ToolButton4 = button("ToolButton4", "Speich.", "Speichern");
+  ToolButton5 = button("ToolButton5", "Unter", "Speichern unter");
+  ToolButton7 = button("ToolButton7", "", "");
+  ToolButton6 = button("ToolButton6", "Ausschn.", "Ausschneiden");
+  ToolButton8 = button("ToolButton8", "Kopie", "Kopieren");
+  ToolButton9 = button("ToolButton9", "Einfüg.", "Einfügen");
+  ToolButton10 = button("ToolButton10", "", "");
+  ToolButton11 = button("ToolButton11", "Wdh.", "Wiederholen");
+  ToolButton12 = button("ToolButton12", "Rückg.", "Rückgängig");
+  ToolButton13 = button("ToolButton13", "", "");
+  ToolButton14 = button("ToolButton14", "Suchen", "Suchen");
+  ToolButton2->SetOnClick(MakeEvent<&TForm1::ToolButton2Click>(this));
+  ToolButton4->SetOnClick(MakeEvent<&TForm1::ToolButton4Click>(this));
+  ToolButton5->SetOnClick(MakeEvent<&TForm1::ToolButton5Click>(this));
+  ToolButton6->SetOnClick(MakeEvent<&TForm1::ToolButton6Click>(this));
+  ToolButton8->SetOnClick(MakeEvent<&TForm1::ToolButton8Click>(this));
+  ToolButton9->SetOnClick(MakeEvent<&TForm1::ToolButton9Click>(this));
+  ToolButton11->SetOnClick(MakeEvent<&TForm1::ToolButton11Click>(this));
+  ToolButton12->SetOnClick(MakeEvent<&TForm1::ToolButton12Click>(this));
+  ToolButton14->SetOnClick(MakeEvent<&TForm1::ToolButton14Click>(this));
+  // The font combo box lies over the bar's first, empty stretch.
+  sFontComboBox1->SetBounds(sToolBar1->Left() + 2, sToolBar1->Top() + 3, 153, 21);
+  sFontComboBox1->SetOnChange(MakeEvent<&TForm1::sFontComboBox1Change>(this));
+
+  auto item = [this](TPopupMenu* menu, const std::string& name, const std::string& caption,
+                     TNotifyEvent click) {
+    auto* menuItem = new TMenuItem(this);
+    menuItem->SetName(name);
+    menuItem->SetCaption(caption);
+    if (click) menuItem->SetOnClick(click);
+    menu->Items()->Add(menuItem);
+    return menuItem;
+  };
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetName("PopupMenu1");
+  FontSize8px1 = item(PopupMenu1, "FontSize8px1", "Font Size 8px",
+                      MakeEvent<&TForm1::FontSize8px1Click>(this));
+  FontSize9px1 = item(PopupMenu1, "FontSize9px1", "Font Size 9px",
+                      MakeEvent<&TForm1::FontSize9px1Click>(this));
+  FontSize10px1 = item(PopupMenu1, "FontSize10px1", "Font Size 10px",
+                       MakeEvent<&TForm1::FontSize10px1Click>(this));
+  FontSize11px1 = item(PopupMenu1, "FontSize11px1", "Font Size 11px",
+                       MakeEvent<&TForm1::FontSize11px1Click>(this));
+  FontSize12px1 = item(PopupMenu1, "FontSize12px1", "Font Size 12px",
+                       MakeEvent<&TForm1::FontSize12px1Click>(this));
+  FontSize9px1->SetChecked(true);
+
+  PopupMenu2 = new TPopupMenu(this);
+  PopupMenu2->SetName("PopupMenu2");
+  Ausschneiden1 =
+      item(PopupMenu2, "Ausschneiden1", "Ausschneiden", MakeEvent<&TForm1::ToolButton6Click>(this));
+  Kopieren1 = item(PopupMenu2, "Kopieren1", "Kopieren", MakeEvent<&TForm1::ToolButton8Click>(this));
+  Einfgen1 = item(PopupMenu2, "Einfgen1", "Einfügen", MakeEvent<&TForm1::ToolButton9Click>(this));
+  N2 = item(PopupMenu2, "N2", "-", nullptr);
+  Wiederherstellen1 = item(PopupMenu2, "Wiederherstellen1", "Wiederherstellen",
+                           MakeEvent<&TForm1::ToolButton11Click>(this));
+  Rckgngig1 =
+      item(PopupMenu2, "Rckgngig1", "Rückgängig", MakeEvent<&TForm1::ToolButton12Click>(this));
+  N3 = item(PopupMenu2, "N3", "-", nullptr);
+  Suchen1 = item(PopupMenu2, "Suchen1", "Suchen", MakeEvent<&TForm1::ToolButton14Click>(this));
+  re_org->SetPopupMenu(PopupMenu2);
+
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->SetName("SaveDialog1");
+  FindDialog1 = new TFindDialog(this);
+  FindDialog1->SetName("FindDialog1");
+  FindDialog1->SetOptions(
+      {frDown, frHideMatchCase, frHideUpDown, frDisableMatchCase, frDisableUpDown});
+  FindDialog1->SetOnFind(MakeEvent<&TForm1::FindDialog1Find>(this));
+}
+
 void TForm1::CreateComponents() {
   SetCaption("Kestrava 1.2");
   SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
@@ -215,7 +306,7 @@ void TForm1::CreateComponents() {
   sToolBar1->SetName("sToolBar1");
   sToolBar1->SetParent(this);
   sToolBar1->SetAlign(alNone);
-  sToolBar1->SetBounds(8, 48, 600, 28);
+  sToolBar1->SetBounds(8, 48, 812, 28);
   sToolBar1->SetEnabled(false);
 
   sFontComboBox1 = new TComboBox(this);
@@ -240,6 +331,7 @@ void TForm1::CreateComponents() {
   re_org->SetSearchEngine(KedEditSearch1);
   re_org->Model().SetWantReturns(false);
   re_org->SetEnabled(false);
+  CreateEditorCommands();
 
   sGroupBox1 = new TGroupBox(this);
   sGroupBox1->SetName("sGroupBox1");
@@ -409,6 +501,9 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::FormShow(TObject*) {
+  // The font box lies over the tool bar's first stretch, so it must be above the bar.
+  SetWindowPos(sFontComboBox1->Handle(), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   try {
     if (Language == "en") {
       if (!ReadLanguageSetting(ProgramFolder).empty()) {
@@ -454,6 +549,76 @@ void TForm1::About1Click(TObject*) {
   if (Language == "en") TranslateWindow(*KxTranslator1, ProgramFolder, "en", "about", Form2);
   Form2->ShowModal();
 }
+
+// ---- editor commands ---------------------------------------------------------------------
+
+void TForm1::ToolButton2Click(TObject*) {
+  const TPoint at = ToolButton2->ClientToScreen({0, ToolButton2->Height()});
+  PopupMenu1->Popup(at.X, at.Y);
+}
+
+void TForm1::SaveEditorText(const std::string& fileName) {
+  // The file is replaced only once the whole text was written; a failure raises and
+  // keeps both the old file and the edited text.
+  if (fileName.empty()) throw EFCreateError("Cannot create file \"\"");
+  Lines()->SaveToFile(fileName);
+  re_org->SetModified(false);
+  ShowPlainMessage(Msg(TAppMessage::FileSaved));
+}
+
+void TForm1::ToolButton4Click(TObject*) { SaveEditorText(OpenedPath); }
+
+void TForm1::ToolButton5Click(TObject*) {
+  std::string fileName = OpenedFileName;
+  const bool chosen = ChooseSaveFile ? ChooseSaveFile(fileName) : [&] {
+    SaveDialog1->SetFileName(fileName);
+    if (!SaveDialog1->Execute()) return false;
+    fileName = SaveDialog1->FileName();
+    return true;
+  }();
+  if (chosen) SaveEditorText(fileName);
+}
+
+void TForm1::ToolButton6Click(TObject*) { re_org->CutToClipboard(); }
+void TForm1::ToolButton8Click(TObject*) { re_org->CopyToClipboard(); }
+void TForm1::ToolButton9Click(TObject*) { re_org->PasteFromClipboard(); }
+void TForm1::ToolButton11Click(TObject*) { re_org->Redo(); }
+void TForm1::ToolButton12Click(TObject*) { re_org->Undo(); }
+
+void TForm1::ToolButton14Click(TObject*) {
+  FindDialog1->Execute();
+  FindIndex = 0;
+}
+
+void TForm1::FindDialog1Find(TObject*) {
+  KedEditSearch1->SetPattern(FindDialog1->FindText());
+  // Every press searches the current text again, line by line: no joined copy of a dump.
+  const int count = KedEditSearch1->FindAllInLines(*Lines());
+  if (FindIndex == 0) ShowPlainMessage(std::to_string(count) + kMatchCountSuffix);
+  if (FindIndex < count) {
+    const int position = KedEditSearch1->GetResult(FindIndex);
+    re_org->SetSelStart(position - 1);
+    re_org->SetSelLength(static_cast<int64_t>(FindDialog1->FindText().size()));
+  }
+  ++FindIndex;
+  // After the last match the dialog closes instead of selecting before the text.
+  if (count < FindIndex) FindDialog1->CloseDialog();
+}
+
+void TForm1::SetEditorFontSize(int size, TMenuItem* item) {
+  re_org->Font()->SetSize(size);
+  for (int i = 0; i < PopupMenu1->Items()->Count(); ++i)
+    PopupMenu1->Items()->Items(i)->SetChecked(false);
+  item->SetChecked(true);
+}
+
+void TForm1::FontSize8px1Click(TObject*) { SetEditorFontSize(8, FontSize8px1); }
+void TForm1::FontSize9px1Click(TObject*) { SetEditorFontSize(9, FontSize9px1); }
+void TForm1::FontSize10px1Click(TObject*) { SetEditorFontSize(10, FontSize10px1); }
+void TForm1::FontSize11px1Click(TObject*) { SetEditorFontSize(11, FontSize11px1); }
+void TForm1::FontSize12px1Click(TObject*) { SetEditorFontSize(12, FontSize12px1); }
+
+void TForm1::sFontComboBox1Change(TObject*) { re_org->Font()->SetName(sFontComboBox1->Text()); }
 
 // ---- opening ---------------------------------------------------------------------------
 

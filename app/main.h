@@ -48,6 +48,20 @@ class TForm1 : public TForm {
   TProgressGauge* sGauge3;
   TProgressGauge* sGauge4;
   TToolBar* sToolBar1;
+  TToolButton* ToolButton1;  // room for the font combo box lying over the bar
+  TToolButton* ToolButton2;  // font size
+  TToolButton* ToolButton3;
+  TToolButton* ToolButton4;  // save
+  TToolButton* ToolButton5;  // save as
+  TToolButton* ToolButton7;
+  TToolButton* ToolButton6;  // cut
+  TToolButton* ToolButton8;  // copy
+  TToolButton* ToolButton9;  // paste
+  TToolButton* ToolButton10;
+  TToolButton* ToolButton11;  // redo
+  TToolButton* ToolButton12;  // undo
+  TToolButton* ToolButton13;
+  TToolButton* ToolButton14;  // find
   TComboBox* sFontComboBox1;
   TKedEdit* re_org;  // the editor; disabled until a file is opened
   TKedSQLHl* KedSQLHl1;
@@ -84,6 +98,23 @@ class TForm1 : public TForm {
   TMenuItem* Hilfe1;
   TMenuItem* About1;
   TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+  TFindDialog* FindDialog1;
+  TPopupMenu* PopupMenu1;  // font sizes
+  TMenuItem* FontSize8px1;
+  TMenuItem* FontSize9px1;
+  TMenuItem* FontSize10px1;
+  TMenuItem* FontSize11px1;
+  TMenuItem* FontSize12px1;
+  TPopupMenu* PopupMenu2;  // the editor's context menu
+  TMenuItem* Ausschneiden1;
+  TMenuItem* Kopieren1;
+  TMenuItem* Einfgen1;
+  TMenuItem* N2;
+  TMenuItem* Wiederherstellen1;
+  TMenuItem* Rckgngig1;
+  TMenuItem* N3;
+  TMenuItem* Suchen1;
   TKxTranslator* KxTranslator1;
   TKxTranslatorStrings* KxTranslatorStrings1;
   TinetWebForm* WebForm1;
@@ -94,6 +125,8 @@ class TForm1 : public TForm {
   // Shows OpenDialog1 with the given filter; false when cancelled. Replaced by window
   // tests, which cannot click through a system dialog.
   std::function<bool(const std::string& filter, std::string& fileName)> ChooseOpenFile;
+  // Shows SaveDialog1 preset with fileName; false when cancelled. Replaced by tests.
+  std::function<bool(std::string& fileName)> ChooseSaveFile;
   // The version check the show handler runs (asks the update server). Window tests that
   // are not about it replace it, so that no test waits on a server.
   std::function<void()> CheckVersion;
@@ -112,6 +145,23 @@ class TForm1 : public TForm {
   void sCheckBox1Click(TObject* sender);
   void sCheckBox2Click(TObject* sender);
   void sBitBtn2Click(TObject* sender);
+  // Editor commands: tool bar, context menu, font size and font name, find, save.
+  void ToolButton2Click(TObject* sender);
+  void ToolButton4Click(TObject* sender);
+  void ToolButton5Click(TObject* sender);
+  void ToolButton6Click(TObject* sender);
+  void ToolButton8Click(TObject* sender);
+  void ToolButton9Click(TObject* sender);
+  void ToolButton11Click(TObject* sender);
+  void ToolButton12Click(TObject* sender);
+  void ToolButton14Click(TObject* sender);
+  void FindDialog1Find(TObject* sender);
+  void FontSize8px1Click(TObject* sender);
+  void FontSize9px1Click(TObject* sender);
+  void FontSize10px1Click(TObject* sender);
+  void FontSize11px1Click(TObject* sender);
+  void FontSize12px1Click(TObject* sender);
+  void sFontComboBox1Change(TObject* sender);
 
   // The two halves of the open commands behind their dialogs. The Open button picks the
   // highlighter and the dialog's filter before its dialog; these do the rest.
@@ -127,6 +177,9 @@ class TForm1 : public TForm {
   void CreateComponents();
   void CreateHighlighters();
   void CreateMenu();
+  void CreateEditorCommands();
+  void SetEditorFontSize(int size, TMenuItem* item);
+  void SaveEditorText(const std::string& fileName);
   // Loads into a fresh list and takes it over only when the load succeeded.
   bool LoadFile(const std::string& path);
   void RemoveLines(bool comments);

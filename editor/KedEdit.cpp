@@ -5,20 +5,76 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "editor/KedEditHighlighter.h"
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditSearch.h"
+#include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "framework/WinHandles.h"
+
+namespace {
+
+constexpr UINT_PTR kScrollTimer = 1;
+constexpr int kFocusGained = 480;
+constexpr int kFocusLost = 481;
+
+// The editor's own clipboard format: a selection-mode byte before the text.
+UINT BlockClipboardFormat() {
+  static const UINT format = ::RegisterClipboardFormatA("KedEdit Control Block Type");
+  return format;
+}
+
+// Opens the clipboard for a scope.
+class TClipboardOpen {
+ public:
+  explicit TClipboardOpen(HWND owner) : open_(::OpenClipboard(owner) != 0) {}
+  ~TClipboardOpen() {
+    if (open_) ::CloseClipboard();
+  }
+  TClipboardOpen(const TClipboardOpen&) = delete;
+  TClipboardOpen& operator=(const TClipboardOpen&) = delete;
+  bool IsOpen() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// Hands bytes to the open clipboard; the memory is freed unless the clipboard took it.
+bool PutClipboardBytes(UINT format, const std::string& bytes) {
+  TGlobalHandle memory(::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes.size() + 1));
+  if (!memory) return false;
+  {
+    TGlobalLock lock(memory.Get());
+    if (!lock.Data()) return false;
+    std::memcpy(lock.Data(), bytes.c_str(), bytes.size() + 1);
+  }
+  if (!::SetClipboardData(format, memory.Get())) return false;
+  memory.Release();
+  return true;
+}
+
+// The bytes of a locked clipboard block up to its first zero, never past its size.
+std::string BoundedText(const char* data, size_t size) {
+  const void* zero = std::memchr(data, 0, size);
+  return std::string(data, zero ? static_cast<const char*>(zero) - data : size);
+}
+
+}  // namespace
 
 TCustomKedEdit::TCustomKedEdit(TComponent* owner)
     : TCustomControl(owner),
       fixedPitchFont_(std::make_unique<TFont>()),
       model_(std::make_unique<TKedEditModel>(static_cast<IKedEditHost*>(this), this)) {
   bookMarkOptions_ = std::make_unique<TKedBookMarkOpt>(this);
-  bookMarkOptions_->OnChange = [this](TObject*) { model_->InvalidateGutter(); };
+  bookMarkOptions_->OnChange = [this](TObject*) {
+    model_->SetBookmarkKeysEnabled(bookMarkOptions_->EnableKeys());
+    model_->InvalidateGutter();
+  };
+  model_->SetBookmarkKeysEnabled(bookMarkOptions_->EnableKeys());
   wordWrapGlyph_ = std::make_unique<TKedGlyph>("KedEditWrapped", clLime);
   wordWrapGlyph_->OnChange = [this](TObject*) {
     if (!ComponentState().Contains(csLoading)) model_->InvalidateGutter();
@@ -236,6 +292,7 @@ void TCustomKedEdit::CreateWnd() {
 }
 
 void TCustomKedEdit::WndProc(TMessage& message) {
+  TKedEditModel& m = *model_;
   switch (message.Msg) {
     case WM_ERASEBKGND:
       // Every pixel is painted by Paint: erasing first would only flicker.
@@ -243,30 +300,546 @@ void TCustomKedEdit::WndProc(TMessage& message) {
       return;
     case WM_SIZE:
       TCustomControl::WndProc(message);
-      model_->SizeOrFontChanged(false);
+      m.SizeOrFontChanged(false);
       return;
     case CM_COLORCHANGED:
       // The model paints the text area, so it must hear of every colour change, also one
       // read from a form or set by name.
       TCustomControl::WndProc(message);
-      model_->SetColor(Color());
-      model_->InvalidateAll();
+      m.SetColor(Color());
+      m.InvalidateAll();
       return;
     case WM_SETFOCUS:
       TCustomControl::WndProc(message);
+      m.RunCommand(kFocusGained, '\0', nullptr);
       InitCaret();
+      if (m.HideSelection() && m.HasSelection()) m.InvalidateSelectionLines();
       return;
     case WM_KILLFOCUS:
       TCustomControl::WndProc(message);
+      m.RunCommand(kFocusLost, '\0', nullptr);
       if (caretCreated_) {
         ::DestroyCaret();
         caretCreated_ = false;
         caretShown_ = false;
       }
+      if (m.HideSelection() && m.HasSelection()) m.InvalidateSelectionLines();
       return;
-    default:
+    case WM_GETDLGCODE:
       TCustomControl::WndProc(message);
+      message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS;
+      if (m.WantTabs()) message.Result |= DLGC_WANTTAB;
+      if (m.WantReturns()) message.Result |= DLGC_WANTALLKEYS;
+      return;
+    case WM_GETTEXTLENGTH: {
+      int64_t length = 0;
+      const int count = m.Lines().Count();
+      for (int i = 0; i < count; ++i)
+        length += static_cast<int64_t>(m.Lines().LineView(i).size()) + (i > 0 ? 2 : 0);
+      message.Result = static_cast<LRESULT>(std::min<int64_t>(length, INT_MAX));
+      return;
+    }
+    case WM_GETTEXT: {
+      // Line by line into the caller's buffer: the text is never copied whole.
+      char* out = reinterpret_cast<char*>(message.LParam);
+      const size_t room = static_cast<size_t>(message.WParam);
+      if (out == nullptr || room == 0) {
+        message.Result = 0;
+        return;
+      }
+      size_t used = 0;
+      const int count = m.Lines().Count();
+      for (int i = 0; i < count && used < room - 1; ++i) {
+        if (i > 0) {
+          const size_t n = std::min<size_t>(2, room - 1 - used);
+          std::memcpy(out + used, "\r\n", n);
+          used += n;
+        }
+        const std::string_view line = m.Lines().LineView(i);
+        const size_t n = std::min(line.size(), room - 1 - used);
+        std::memcpy(out + used, line.data(), n);
+        used += n;
+      }
+      out[used] = '\0';
+      message.Result = static_cast<LRESULT>(used);
+      return;
+    }
+    case WM_SETTEXT:
+      message.Result = -1;
+      try {
+        m.Lines().SetTextStr(message.LParam ? reinterpret_cast<const char*>(message.LParam) : "");
+      } catch (...) {
+        message.Result = 0;
+        throw;
+      }
+      return;
+    case WM_CUT:
+      if (!m.ReadOnly()) m.CutToClipboard();
+      message.Result = 1;
+      return;
+    case WM_COPY:
+      m.CopyToClipboard();
+      message.Result = 1;
+      return;
+    case WM_PASTE:
+      if (!m.ReadOnly()) m.PasteFromClipboard();
+      message.Result = 1;
+      return;
+    case WM_CLEAR:
+      if (!m.ReadOnly()) m.ReplaceSelection("");
+      return;
+    case WM_UNDO:
+      m.Undo();
+      return;
+    case WM_DROPFILES:
+      DropFiles(message.WParam);
+      message.Result = 0;
+      return;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      if (message.LParam == 0) {  // the control's own bars
+        ScrollMessage(message, message.Msg == WM_VSCROLL);
+        return;
+      }
+      break;
+    case WM_MOUSEWHEEL:
+      MouseWheel(message);
+      return;
+    case WM_SETCURSOR:
+      if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == handle_ &&
+          SetMouseCursor()) {
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_TIMER:
+      if (message.WParam == kScrollTimer) {
+        ScrollTimerTick();
+        return;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      StopScrollTimer();
+      break;
+    case WM_CANCELMODE:
+      return;
+    case WM_SYSCHAR:
+      // Alt+Backspace is the undo key: without this the system would beep.
+      if (message.WParam == VK_BACK && (message.LParam & (1 << 29))) return;
+      break;
+    default:
+      break;
   }
+  TCustomControl::WndProc(message);
+}
+
+// ---- keys ------------------------------------------------------------------------------------
+
+void TCustomKedEdit::KeyDown(WORD& key, TShiftState shift) {
+  TCustomControl::KeyDown(key, shift);
+  if (key == 0) return;
+  const TKedEditorCommand command = model_->TranslateKey(key, shift);
+  keyTranslated_ = command != ecNone;
+  if (!keyTranslated_) return;
+  key = 0;
+  model_->RunCommand(command, '\0', nullptr);
+}
+
+void TCustomKedEdit::KeyPress(char& key) {
+  // The character of a key that already ran as a command arrives after it: drop it.
+  if (keyTranslated_) {
+    keyTranslated_ = false;
+    key = 0;
+    return;
+  }
+  TCustomControl::KeyPress(key);
+  if (key == 0) return;
+  model_->RunCommand(ecChar, key, nullptr);
+  key = 0;
+}
+
+// ---- mouse -----------------------------------------------------------------------------------
+
+void TCustomKedEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TKedEditModel& m = *model_;
+  const bool possibleDrag = button == mbLeft && m.HasSelection();
+  if (possibleDrag) mouseDownPos_ = {x, y};
+  TCustomControl::MouseDown(button, shift, x, y);
+  if (button == mbLeft && shift.Contains(ssDouble)) return;
+  const TBufferCoord pressed = m.DisplayToTextPos(m.PixelsToDisplayPos(x, y));
+  if (button == mbRight) {
+    if (!m.Options().Contains(eoRightMouseMovesCursor)) return;
+    if (m.HasSelection() && m.IsPosInSelection(pressed)) return;
+    m.InvalidateSelectionLines();
+    m.SetSelEnd(m.BlockBegin());
+  }
+  if (button == mbLeft || button == mbRight) m.MoveCaretToPixel(x, y);
+  if (button == mbLeft) {
+    ::SetCapture(handle_);
+    waitingForDrag_ =
+        possibleDrag && m.Options().Contains(eoDragDropEditing) && x >= m.GutterWidth() + 2 &&
+        m.SelectionMode() == TKedSelectionMode::smNormal && m.IsPosInSelection(pressed);
+    if (!waitingForDrag_ && !doubleClicked_) {
+      if (shift.Contains(ssShift)) {
+        m.SetSelEnd(m.GetCaretPos());
+      } else {
+        if (m.Options().Contains(eoAltSetsColumnMode) &&
+            m.ActiveSelectionMode() != TKedSelectionMode::smLine)
+          m.SetSelectionMode(shift.Contains(ssAlt) ? TKedSelectionMode::smColumn
+                                                   : TKedSelectionMode::smNormal);
+        m.SetSelBegin(m.GetCaretPos());
+      }
+    }
+  }
+  if (x < m.GutterWidth()) {
+    pressedInGutter_ = true;
+    if (button == mbRight) FireGutterClick(button, x, y);
+  }
+  if (CanFocus()) SetFocus();
+}
+
+void TCustomKedEdit::MouseMove(TShiftState shift, int x, int y) {
+  TCustomControl::MouseMove(shift, x, y);
+  TKedEditModel& m = *model_;
+  if (!Captured()) return;
+  if (waitingForDrag_) {
+    if (std::abs(x - mouseDownPos_.X) >= ::GetSystemMetrics(SM_CXDRAG) ||
+        std::abs(y - mouseDownPos_.Y) >= ::GetSystemMetrics(SM_CYDRAG)) {
+      waitingForDrag_ = false;
+      draggingText_ = true;
+    }
+    if (!draggingText_) return;
+  }
+  const int rows = std::max(1, m.GetDisplayRowCount());
+  if (draggingText_) {
+    // The caret shows where the text would land; the selection stays.
+    TDisplayPos d = m.PixelsToNearestDisplayPos(x, y);
+    d.Row = std::clamp(d.Row, 1, rows);
+    const TBufferCoord begin = m.BlockBegin();
+    const TBufferCoord end = m.BlockEnd();
+    m.SetCaretDisplayPos(d);
+    if (m.BlockBegin() != begin || m.BlockEnd() != end)
+      m.PlaceCaretAndSelection(m.GetCaretPos(), begin, end);
+    UpdateAutoScroll(x, y);
+    return;
+  }
+  if (!shift.Contains(ssLeft)) return;
+  UpdateAutoScroll(x, y);
+  TDisplayPos d = m.PixelsToNearestDisplayPos(x, y);
+  d.Row = std::clamp(d.Row, 1, rows);
+  if (scrollDeltaX_ != 0) d.Column = m.GetCaretDisplayColumn();
+  if (scrollDeltaY_ != 0) d.Row = m.GetCaretDisplayRow();
+  m.SetCaretPos(m.DisplayToTextPos(d));
+  m.SetSelEnd(m.GetCaretPos());
+}
+
+void TCustomKedEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseUp(button, shift, x, y);
+  StopScrollTimer();
+  TKedEditModel& m = *model_;
+  if (button == mbRight && shift == TShiftState{ssRight} && PopupMenu()) return;
+  if (Captured()) ::ReleaseCapture();
+  if (draggingText_) {
+    draggingText_ = false;
+    const bool copy = ::GetKeyState(VK_CONTROL) < 0;
+    m.MoveCaretToPixel(x, y);
+    if (!m.DropSelection(m.GetCaretPos(), copy)) m.SetCaretAndCollapse(m.GetCaretPos());
+  } else if (pressedInGutter_ && x < m.GutterWidth() && button != mbRight) {
+    FireGutterClick(button, x, y);
+  } else if (waitingForDrag_ && !doubleClicked_) {
+    // A press in the selection that never became a drag places the caret.
+    m.MoveCaretToPixel(x, y);
+    if (!shift.Contains(ssShift)) m.SetSelBegin(m.GetCaretPos());
+    m.SetSelEnd(m.GetCaretPos());
+  }
+  waitingForDrag_ = false;
+  doubleClicked_ = false;
+  pressedInGutter_ = false;
+}
+
+void TCustomKedEdit::DblClick() {
+  POINT p;
+  ::GetCursorPos(&p);
+  ::ScreenToClient(handle_, &p);
+  if (p.x < model_->GutterWidth() + 2) {
+    TCustomControl::DblClick();
+    return;
+  }
+  if (!model_->Options().Contains(eoNoSelection)) model_->SelectWordAtCaret();
+  TCustomControl::DblClick();
+  doubleClicked_ = true;
+  if (Captured()) ::ReleaseCapture();
+}
+
+void TCustomKedEdit::FireGutterClick(TMouseButton button, int x, int y) {
+  if (!OnGutterClick) return;
+  TKedEditModel& m = *model_;
+  // Under word wrap the row is turned into its line.
+  const int line = m.DisplayRowToLine(m.PixelsToDisplayPos(x, y).Row);
+  if (line > m.Lines().Count()) return;
+  TKedEditMark* clicked = nullptr;
+  int offset = 0;
+  for (TKedEditMark* mark : m.CollectLineMarks(line)) {
+    offset += bookMarkOptions_->Xoffset();
+    if (x < offset) {
+      clicked = mark;
+      break;
+    }
+  }
+  OnGutterClick(this, button, x, y, line, clicked);
+}
+
+bool TCustomKedEdit::SetMouseCursor() {
+  if (ComponentState().Contains(csDesigning) || !Screen) return false;
+  POINT p;
+  ::GetCursorPos(&p);
+  ::ScreenToClient(handle_, &p);
+  TKedEditModel& m = *model_;
+  TCursor cursor = Cursor();
+  if (p.x < m.GutterWidth()) {
+    cursor = crArrow;
+  } else if (m.Options().Contains(eoDragDropEditing) && !Captured() && m.HasSelection() &&
+             m.IsPosInSelection(m.DisplayToTextPos(m.PixelsToDisplayPos(p.x, p.y)))) {
+    cursor = crArrow;
+  }
+  ::SetCursor(Screen->Cursors(cursor));
+  return true;
+}
+
+// ---- scrolling -------------------------------------------------------------------------------
+
+void TCustomKedEdit::UpdateAutoScroll(int x, int y) {
+  if (!Captured()) {
+    StopScrollTimer();
+    return;
+  }
+  TKedEditModel& m = *model_;
+  const int cw = std::max(m.CharWidth(), 1);
+  const int lh = std::max(m.LineHeight(), 1);
+  TRect area{m.GutterWidth(), 0, m.GutterWidth() + m.CharsInWindow() * cw, m.LinesInWindow() * lh};
+  if (borderStyle_ == bsNone) area = {area.Left + 2, area.Top + 2, area.Right - 2, area.Bottom - 2};
+  scrollDeltaX_ = x < area.Left     ? (x - area.Left) / cw - 1
+                  : x >= area.Right ? (x - area.Right) / cw + 1
+                                    : 0;
+  scrollDeltaY_ = y < area.Top       ? (y - area.Top) / lh - 1
+                  : y >= area.Bottom ? (y - area.Bottom) / lh + 1
+                                     : 0;
+  if (m.WordWrap()) scrollDeltaX_ = 0;
+  const bool wanted = scrollDeltaX_ != 0 || scrollDeltaY_ != 0;
+  if (wanted && !scrollTimerOn_)
+    scrollTimerOn_ = ::SetTimer(handle_, kScrollTimer, 100, nullptr) != 0;
+  else if (!wanted)
+    StopScrollTimer();
+}
+
+void TCustomKedEdit::StopScrollTimer() {
+  if (!scrollTimerOn_) return;
+  if (HandleAllocated()) ::KillTimer(handle_, kScrollTimer);
+  scrollTimerOn_ = false;
+}
+
+void TCustomKedEdit::ScrollTimerTick() {
+  TKedEditModel& m = *model_;
+  POINT p;
+  ::GetCursorPos(&p);
+  ::ScreenToClient(handle_, &p);
+  const int rows = std::max(1, m.GetDisplayRowCount());
+  TDisplayPos d = m.PixelsToDisplayPos(p.x, p.y);
+  d.Row = std::clamp(d.Row, 1, rows);
+  if (scrollDeltaX_ != 0) {
+    m.SetLeftChar(m.LeftChar() + scrollDeltaX_);
+    d.Column = m.LeftChar() + (scrollDeltaX_ > 0 ? m.CharsInWindow() : 0);
+  }
+  if (scrollDeltaY_ != 0) {
+    const int step =
+        ::GetKeyState(VK_SHIFT) < 0 ? scrollDeltaY_ * m.LinesInWindow() : scrollDeltaY_;
+    m.SetTopLine(m.TopLine() + step);
+    d.Row = std::clamp(m.TopLine() + (scrollDeltaY_ > 0 ? m.LinesInWindow() - 1 : 0), 1, rows);
+  }
+  const TBufferCoord target = m.DisplayToTextPos(d);
+  if (target != m.GetCaretPos()) {
+    m.LockPainting();
+    m.SetCaretPos(target);
+    if (Captured() && !draggingText_) m.SetSelEnd(m.GetCaretPos());
+    m.UnlockPainting();
+  }
+  UpdateAutoScroll(p.x, p.y);
+}
+
+void TCustomKedEdit::ScrollMessage(TMessage& message, bool vertical) {
+  TKedEditModel& m = *model_;
+  const int code = LOWORD(message.WParam);
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_TRACKPOS;
+  ::GetScrollInfo(handle_, vertical ? SB_VERT : SB_HORZ, &si);
+  const int track = si.nTrackPos;
+  const bool oneLess = m.Options().Contains(eoScrollByOneLess);
+  if (vertical) {
+    const int rows = m.GetDisplayRowCount();
+    const int page = m.LinesInWindow() - (oneLess ? 1 : 0);
+    switch (code) {
+      case SB_LINEUP:
+        m.SetTopLine(m.TopLine() - 1);
+        break;
+      case SB_LINEDOWN:
+        m.SetTopLine(m.TopLine() + 1);
+        break;
+      case SB_PAGEUP:
+        m.SetTopLine(m.TopLine() - page);
+        break;
+      case SB_PAGEDOWN:
+        m.SetTopLine(m.TopLine() + page);
+        break;
+      case SB_TOP:
+        m.SetTopLine(1);
+        break;
+      case SB_BOTTOM:
+        m.SetTopLine(rows);
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        m.SetTopLine(rows < 32768 ? track : ::MulDiv(rows + m.LinesInWindow() - 1, track, 32767));
+        break;
+      default:
+        break;
+    }
+  } else {
+    const int page = m.CharsInWindow() - (oneLess ? 1 : 0);
+    const bool pastEol = m.Options().Contains(eoScrollPastEol);
+    const int extent = pastEol ? m.MaxScrollWidth() : std::max(1, m.Lines().GetLongestLineLength());
+    switch (code) {
+      case SB_LINELEFT:
+        m.SetLeftChar(m.LeftChar() - 1);
+        break;
+      case SB_LINERIGHT:
+        m.SetLeftChar(m.LeftChar() + 1);
+        break;
+      case SB_PAGELEFT:
+        m.SetLeftChar(m.LeftChar() - page);
+        break;
+      case SB_PAGERIGHT:
+        m.SetLeftChar(m.LeftChar() + page);
+        break;
+      case SB_LEFT:
+        m.SetLeftChar(1);
+        break;
+      case SB_RIGHT:
+        m.SetLeftChar(pastEol ? m.MaxScrollWidth() - m.CharsInWindow() + 1 : extent);
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        m.SetLeftChar(extent < 32768 ? track : ::MulDiv(extent, track, 32767));
+        break;
+      default:
+        break;
+    }
+  }
+  message.Result = 0;
+}
+
+void TCustomKedEdit::MouseWheel(TMessage& message) {
+  TKedEditModel& m = *model_;
+  int lines = 3;
+  if (LOWORD(message.WParam) & MK_CONTROL) {
+    lines = m.LinesInWindow();
+    if (m.Options().Contains(eoHalfPageScroll)) lines >>= 1;
+  } else {
+    UINT setting = 3;
+    ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &setting, 0);
+    lines = setting == WHEEL_PAGESCROLL || static_cast<int>(setting) > m.LinesInWindow()
+                ? m.LinesInWindow()
+                : static_cast<int>(setting);
+  }
+  wheelRemainder_ += GET_WHEEL_DELTA_WPARAM(message.WParam);
+  const int notches = wheelRemainder_ / WHEEL_DELTA;
+  wheelRemainder_ %= WHEEL_DELTA;
+  if (notches != 0) m.SetTopLine(m.TopLine() - notches * lines);
+  message.Result = 1;
+}
+
+void TCustomKedEdit::HostScroll(const TRect& area, int dx, int dy) {
+  if (!HandleAllocated()) return;
+  RECT r{area.Left, area.Top, area.Right, area.Bottom};
+  RECT pending;
+  // Pixels still waiting to be painted would move away from their area: repaint instead.
+  if (::GetUpdateRect(handle_, &pending, FALSE)) {
+    ::InvalidateRect(handle_, &r, FALSE);
+    return;
+  }
+  ::ScrollWindowEx(handle_, dx, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+}
+
+// ---- clipboard -----------------------------------------------------------------------------
+
+void TCustomKedEdit::HostWriteClipboard(std::string_view text, TKedSelectionMode mode) {
+  if (text.empty()) return;
+  TClipboardOpen clipboard(HandleAllocated() ? handle_ : nullptr);
+  if (!clipboard.IsOpen()) throw EKedEditError("Clipboard copy operation failed");
+  ::EmptyClipboard();
+  const std::string plain(text);
+  std::string block(1, static_cast<char>(mode));
+  block += plain;
+  if (!PutClipboardBytes(CF_TEXT, plain) || !PutClipboardBytes(BlockClipboardFormat(), block))
+    throw EKedEditError("Clipboard copy operation failed");
+}
+
+bool TCustomKedEdit::HostClipboardHasText() {
+  return ::IsClipboardFormatAvailable(CF_TEXT) ||
+         ::IsClipboardFormatAvailable(BlockClipboardFormat());
+}
+
+bool TCustomKedEdit::HostReadClipboard(std::string& text, TKedSelectionMode& mode,
+                                       bool& plainText) {
+  TClipboardOpen clipboard(HandleAllocated() ? handle_ : nullptr);
+  if (!clipboard.IsOpen()) throw EKedEditError("Clipboard paste operation failed.");
+  if (HANDLE block = ::GetClipboardData(BlockClipboardFormat())) {
+    TGlobalLock lock(block);
+    if (!lock.Data()) throw EKedEditError("Clipboard paste operation failed.");
+    const char* data = static_cast<const char*>(lock.Data());
+    const size_t size = lock.Size();
+    if (size >= 1) {
+      const auto modeByte = static_cast<unsigned char>(data[0]);
+      text = BoundedText(data + 1, size - 1);
+      // A mode byte of no known mode is read as plain text.
+      plainText = modeByte > 2;
+      mode = plainText ? TKedSelectionMode::smNormal : static_cast<TKedSelectionMode>(modeByte);
+      return true;
+    }
+  }
+  HANDLE plain = ::GetClipboardData(CF_TEXT);
+  if (!plain) return false;  // nothing to paste
+  TGlobalLock lock(plain);
+  if (!lock.Data()) throw EKedEditError("Clipboard paste operation failed.");
+  text = BoundedText(static_cast<const char*>(lock.Data()), lock.Size());
+  plainText = true;
+  mode = TKedSelectionMode::smNormal;
+  return true;
+}
+
+void TCustomKedEdit::DropFiles(WPARAM dropHandle) {
+  HDROP drop = reinterpret_cast<HDROP>(dropHandle);
+  if (OnDropFiles) {
+    try {
+      TStringList files;
+      const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        // Each name is read at its own length, so long paths are not cut.
+        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+        std::string name(length + 1, '\0');
+        ::DragQueryFileA(drop, i, name.data(), length + 1);
+        name.resize(length);
+        files.Add(name);
+      }
+      POINT p{};
+      ::DragQueryPoint(drop, &p);
+      OnDropFiles(this, p.x, p.y, &files);
+    } catch (...) {
+      ::DragFinish(drop);
+      throw;
+    }
+  }
+  ::DragFinish(drop);
 }
 
 bool TCustomKedEdit::HostFocused() { return HandleAllocated() && ::GetFocus() == handle_; }
@@ -465,6 +1038,7 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
   if (!gradient)
     FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());
   PaintWrapGlyphs(firstRow, lastRow);
+  PaintMarks(firstRow, lastRow);
   if (gutter.BorderStyle() != gbsNone && clip.Right >= gw - 2) {
     if (gutter.BorderStyle() == gbsMiddle) {
       FillArea(dc, {gw - 2, clip.Top, gw - 1, clip.Bottom}, gutter.BorderColor());
@@ -476,6 +1050,24 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
   if (!gutter.ShowLineNumbers() && OnGutterPaint) {
     for (int row = firstRow; row <= lastRow && row <= m.GetDisplayRowCount(); ++row)
       OnGutterPaint(this, m.DisplayRowToLine(row), 0, (row - m.TopLine()) * lh);
+  }
+}
+
+void TCustomKedEdit::PaintMarks(int firstRow, int lastRow) {
+  TKedEditModel& m = *model_;
+  if (m.Marks().empty() || !bookMarkOptions_->GlyphsVisible()) return;
+  const int lh = std::max(m.LineHeight(), 1);
+  const int firstLine = m.DisplayRowToLine(firstRow);
+  const int lastLine = m.DisplayRowToLine(lastRow);
+  std::vector<int> drawn;  // lines that already show a built-in picture
+  for (const auto& mark : m.Marks()) {
+    if (!mark->Visible || mark->Line < firstLine || mark->Line > lastLine) continue;
+    if (mark->ImageIndex < 0 || mark->ImageIndex > 9) continue;
+    if (std::find(drawn.begin(), drawn.end(), mark->Line) != drawn.end()) continue;
+    drawn.push_back(mark->Line);
+    const int top = (m.LineToDisplayRow(mark->Line) - m.TopLine()) * lh;
+    InternalBookmarkImage()->DrawCell(Canvas(), mark->ImageIndex, bookMarkOptions_->LeftMargin(),
+                                      top, lh);
   }
 }
 

@@ -21,6 +21,9 @@ using TPaintEvent = TMethod<void(TObject* sender, TCanvas* canvas)>;
 using TPaintTransient = TMethod<void(TObject* sender, TCanvas* canvas, TTransientType type)>;
 using TGutterGetTextEvent = TMethod<void(TObject* sender, int line, std::string& text)>;
 using TGutterPaintEvent = TMethod<void(TObject* sender, int line, int x, int y)>;
+using TDropFilesEvent = TMethod<void(TObject* sender, int x, int y, TStrings* files)>;
+using TGutterClickEvent =
+    TMethod<void(TObject* sender, TMouseButton button, int x, int y, int line, TKedEditMark* mark)>;
 
 class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   K_CLASS(TCustomKedEdit, TCustomControl)
@@ -110,6 +113,21 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void SetSelLength(int64_t count) { model_->SetSelLength(count); }
   std::string GetSelText() const { return model_->GetSelText(); }
 
+  // Editing commands of menus and tool bars.
+  void RunCommand(TKedEditorCommand command, char ch = '\0', const void* data = nullptr) {
+    model_->RunCommand(command, ch, data);
+  }
+  void CutToClipboard() { model_->CutToClipboard(); }
+  void CopyToClipboard() { model_->CopyToClipboard(); }
+  void PasteFromClipboard() { model_->PasteFromClipboard(); }
+  void Undo() { model_->Undo(); }
+  void Redo() { model_->Redo(); }
+  bool CanUndo() const { return model_->CanUndo(); }
+  bool CanRedo() const { return model_->CanRedo(); }
+  bool Modified() const { return model_->Modified(); }
+  void SetModified(bool value) { model_->SetModified(value); }
+  void SelectAll() { model_->SelectWholeText(); }
+
   // Repaints the strip of the given lines and then the text.
   void InvalidateArea(const TRect& rect, bool erase);
 
@@ -117,6 +135,8 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   TPaintTransient OnPaintTransient;
   TGutterGetTextEvent OnGutterGetText;
   TGutterPaintEvent OnGutterPaint;
+  TDropFilesEvent OnDropFiles;
+  TGutterClickEvent OnGutterClick;
 
   void WndProc(TMessage& message) override;
 
@@ -127,6 +147,12 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void FontChanged() override;
   void Loaded() override;
   void Notification(TComponent* c, TOperation operation) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
 
   virtual void PaintGutterStrip(const TRect& clip, int firstRow, int lastRow);
   virtual void PaintTextArea(const TRect& clip, int firstRow, int lastRow, int firstColumn,
@@ -151,6 +177,22 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void HostPlaceCaret(int x, int y, bool visible) override;
   bool HostCharTypes(std::string_view text, std::vector<std::uint16_t>& types) override;
   void HostPaintTransient(bool after) override { FirePaintTransient(after ? ttAfter : ttBefore); }
+  void HostScroll(const TRect& area, int dx, int dy) override;
+  void HostWriteClipboard(std::string_view text, TKedSelectionMode mode) override;
+  bool HostClipboardHasText() override;
+  bool HostReadClipboard(std::string& text, TKedSelectionMode& mode, bool& plainText) override;
+
+  // Mouse and scrolling.
+  void UpdateAutoScroll(int x, int y);
+  void ScrollTimerTick();
+  void StopScrollTimer();
+  void ScrollMessage(TMessage& message, bool vertical);
+  void MouseWheel(TMessage& message);
+  bool SetMouseCursor();
+  void DropFiles(WPARAM drop);
+  void FireGutterClick(TMouseButton button, int x, int y);
+  bool Captured() const { return HandleAllocated() && ::GetCapture() == handle_; }
+  void PaintMarks(int firstRow, int lastRow);
 
   void FillArea(HDC dc, const TRect& rect, TColor color);
   void PaintWrapGlyphs(int firstRow, int lastRow);
@@ -166,6 +208,17 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   bool caretCreated_ = false;
   bool caretShown_ = false;
   int paintTransientLock_ = 0;
+  // Key and mouse state.
+  bool keyTranslated_ = false;
+  TPoint mouseDownPos_{};
+  bool waitingForDrag_ = false;
+  bool draggingText_ = false;
+  bool doubleClicked_ = false;
+  bool pressedInGutter_ = false;
+  int scrollDeltaX_ = 0;
+  int scrollDeltaY_ = 0;
+  bool scrollTimerOn_ = false;
+  int wheelRemainder_ = 0;
 };
 
 // The editor as forms place it: it publishes the properties that forms, the translator and

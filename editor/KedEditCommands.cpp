@@ -763,8 +763,9 @@ void TKedEditModel::TypeChar(char ch) {
     }
     const TBufferCoord old = GetCaretPos();
     if (insertMode_) {
+      // Refused only past the line end: inside a line the scroll width grows with it.
       if (!wordWrap_ && !savedOptions.Contains(eoAutoSizeMaxScrollWidth) &&
-          caretX_ > maxScrollWidth_) {
+          caretX_ > maxScrollWidth_ && caretX_ > length + 1) {
         options_ = savedOptions;
         return;
       }

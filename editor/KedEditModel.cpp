@@ -1117,8 +1117,11 @@ void TKedEditModel::LineReplaced(TObject*, int index, int count) {
   GrowMaxScrollWidth(index);
 }
 
+// A changed line longer than the scroll width widens it, with or without
+// eoAutoSizeMaxScrollWidth: the caret must be able to stand at the end of any line, or
+// an insertion's end would be clamped short of the text it inserted.
 void TKedEditModel::GrowMaxScrollWidth(int index) {
-  if (!options_.Contains(eoAutoSizeMaxScrollWidth) || index < 0 || index >= lines_->Count()) return;
+  if (index < 0 || index >= lines_->Count()) return;
   const int length = lines_->GetExpandedLength(index);
   if (length > maxScrollWidth_) SetMaxScrollWidth(length);
 }

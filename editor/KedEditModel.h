@@ -349,6 +349,10 @@ class TKedEditModel : public IKedWordWrapEditor {
   // The same as one undo step: the deleted selection and the inserted text are recorded.
   void ReplaceSelection(std::string_view text);
   void ClearSelection();
+  // Drops the selected text at target: moved, or copied with copy set. A drop inside the
+  // selection (or, for a move, at its ends) does nothing and answers false. The dropped
+  // text ends selected with the caret at its start; one undo step takes it back.
+  bool DropSelection(TBufferCoord target, bool copy);
   // Writes line index (0-based), without trailing blanks when eoTrimTrailingSpaces is set.
   void PutLine(int index, std::string text);
 

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "editor/KedEditTextBuffer.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -139,4 +140,54 @@ bool TKedEditSearch::IsWholeWord(size_t first, size_t last) const {
   const char* t = text_->c_str();
   if (first > 0 && !delimiters_[static_cast<unsigned char>(t[first - 1])]) return false;
   return delimiters_[static_cast<unsigned char>(t[last + 1])];
+}
+
+int TKedEditSearchCustom::FindAllInLines(const TKedEditStringList& lines) {
+  return FindAll(lines.GetTextStr());
+}
+
+int TKedEditSearch::FindAllInLines(const TKedEditStringList& lines) {
+  // A pattern holding a line break can only match across lines: search the joined text.
+  if (pattern_.find_first_of("\r\n") != std::string::npos) return FindAll(lines.GetTextStr());
+  results_.clear();
+  if (!shiftTableCurrent_) BuildShiftTable();
+  int64_t offset = 0;
+  const int count = lines.Count();
+  for (int i = 0; i < count; ++i) {
+    const std::string_view line = lines.LineView(i);
+    FindInLine(line, offset);
+    offset += static_cast<int64_t>(line.size()) + 2;
+  }
+  return GetResultCount();
+}
+
+void TKedEditSearch::FindInLine(std::string_view line, int64_t offset) {
+  const size_t n = line.size();
+  const size_t len = pattern_.size();
+  if (n < len) return;
+  // Outside the line lies a line break, as in the joined text.
+  const auto at = [&](size_t i) -> char { return i < n ? line[i] : '\r'; };
+  const unsigned char last = Fold(pattern_[len - 1]);
+  const auto delimiter = [&](char c) { return delimiters_[static_cast<unsigned char>(c)]; };
+  size_t run = len - 1;
+  while (run < n) {
+    if (Fold(line[run]) != last) {
+      run += shift_[Fold(at(run + 1))];
+      continue;
+    }
+    const size_t first = run + 1 - len;
+    size_t i = 0;
+    while (i < len && Fold(pattern_[i]) == Fold(line[first + i])) ++i;
+    if (i == len &&
+        (!wholeWord_ || ((first == 0 || delimiter(line[first - 1])) && delimiter(at(run + 1))))) {
+      const int64_t position = offset + static_cast<int64_t>(first) + 1;
+      if (position > std::numeric_limits<int>::max()) throw ERangeError("Range check error");
+      results_.push_back(static_cast<int>(position));
+      run += len;  // matches do not overlap
+      continue;
+    }
+    run += lookAheadStep_;
+    if (run >= n) break;
+    run += shift_[Fold(line[run])] - 1;
+  }
 }

@@ -6,9 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/Component.h"
+
+class TKedEditStringList;
 #include "framework/Types.h"
 
 // Bit 0 match case, bit 1 whole words only; the engine ignores the others.
@@ -40,6 +43,8 @@ class TKedEditSearchCustom : public TComponent {
   virtual void SetOptions(TKedSearchOptions value) = 0;
   // Finds every match in newText and answers their number.
   virtual int FindAll(const std::string& newText) = 0;
+  // The same over the lines joined with CR LF; the default joins them once.
+  virtual int FindAllInLines(const TKedEditStringList& lines);
   virtual std::string Replace(const std::string& occurrence, const std::string& replacement) = 0;
 };
 
@@ -63,6 +68,9 @@ class TKedEditSearch : public TKedEditSearchCustom {
   // answers their number. An empty pattern raises Exception "Pattern is empty" (after the
   // previous results were dropped).
   int FindAll(const std::string& newText) override;
+  // Positions as in the CR LF-joined text, found line by line without joining: a big
+  // dump is held once, not twice.
+  int FindAllInLines(const TKedEditStringList& lines) override;
   // A plain-text search replaces every match by the replacement as it is.
   std::string Replace(const std::string& occurrence, const std::string& replacement) override;
 
@@ -74,6 +82,8 @@ class TKedEditSearch : public TKedEditSearchCustom {
   // The 1-based start of the next match after the last one, 0 when none.
   int SearchNext();
   bool IsWholeWord(size_t first, size_t last) const;
+  // Matches inside one line whose first character sits at position offset + 1.
+  void FindInLine(std::string_view line, int64_t offset);
   unsigned char Fold(char c) const { return caseTable_[static_cast<unsigned char>(c)]; }
 
   std::array<unsigned char, 256> caseTable_{};

@@ -321,6 +321,52 @@ void TKedEditModel::ClearSelection() {
   if (HasSelection()) ReplaceSelection("");
 }
 
+bool TKedEditModel::DropSelection(TBufferCoord target, bool copy) {
+  if (!HasSelection() || readOnly_) return false;
+  const TBufferCoord b = GetSelBegin();
+  const TBufferCoord e = GetSelEnd();
+  const bool inside = IsPosInSelection(target) || target == e;
+  if (inside && !(copy && (target == b || target == e))) return false;
+  const TKedSelectionMode mode = activeSelectionMode_;
+  const std::string text = GetSelText();
+  const TKedEditorOptions saved = options_;
+  Locked(*this, [&] {
+    UndoBlock block(*undoList_);
+    if (!copy) {
+      const bool after = MinTextPos(e, target) == e;
+      ReplaceSelection("");
+      if (after) {
+        if (target.Line == e.Line) target.Char = target.Char - e.Char + b.Char;
+        target.Line -= e.Line - b.Line;
+      }
+    }
+    options_ += eoScrollPastEol;
+    try {
+      SetCaretAndCollapse(target);
+      activeSelectionMode_ = mode;
+      PadCaretLine();
+      target = GetCaretPos();
+      SuspendUndo();
+      try {
+        ReplaceSelection(text);
+      } catch (...) {
+        ResumeUndo();
+        throw;
+      }
+      ResumeUndo();
+      undoList_->RecordChange(crkDropInsert, target, GetCaretPos(), std::string(), mode);
+    } catch (...) {
+      options_ = saved;
+      throw;
+    }
+    options_ = saved;
+    const TBufferCoord end = GetCaretPos();
+    PlaceCaretAndSelection(target, end, target);
+    activeSelectionMode_ = mode;
+  });
+  return true;
+}
+
 // ---- clipboard ------------------------------------------------------------------------------
 
 void TKedEditModel::CopyToClipboard() {

@@ -672,7 +672,35 @@ void TKedEditStringList::SaveToFile(const std::string& fileName) {
       return;
     }
   }
-  WriteLinesTo(fileName);
+  WriteBesideAndReplace(fileName);
+}
+
+// The old file is replaced only by a complete new one: the text goes to a file beside it
+// first, so a full disk or a write error leaves the old file whole (and says so).
+void TKedEditStringList::WriteBesideAndReplace(const std::string& fileName) const {
+  // A read-only file is not replaced: moving a new file over it would bypass the flag.
+  std::error_code statusError;
+  const auto status = std::filesystem::status(fileName, statusError);
+  if (!statusError && std::filesystem::is_regular_file(status) &&
+      (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+    throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  const std::string beside = fileName + ".saving";
+  const auto removeBeside = [&beside] {
+    std::error_code ignored;
+    std::filesystem::remove(beside, ignored);
+  };
+  try {
+    WriteLinesTo(beside);
+  } catch (...) {
+    removeBeside();
+    throw;
+  }
+  std::error_code error;
+  std::filesystem::rename(beside, fileName, error);
+  if (error) {
+    removeBeside();
+    throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  }
 }
 
 void TKedEditStringList::WriteLinesTo(const std::string& fileName) const {

@@ -129,6 +129,8 @@ class TKedEditStringList : public TStrings {
 
   // Appends a record per line of the text in one pass over it.
   static TLineBreaksSeen IndexLines(const char* text, size_t size, std::vector<LineRec>& lines);
+  // Saves to a new file beside fileName and moves it over fileName once complete.
+  void WriteBesideAndReplace(const std::string& fileName) const;
   void WriteLinesTo(const std::string& fileName) const;
   void SaveOverMappedFile(const std::string& fileName);
   // Makes bytes holding exactly the saved text the base of every line; false (nothing

@@ -185,7 +185,12 @@ TEST_F(LanguageWindows, EnglishChangesEveryTextAndGermanRestoresEveryOne) {
                                                "sTabSheet1.Caption=ABOUT",
                                                "sLabel1.Caption=Kestrava",
                                                "sStatusBar1.SimpleText=Kestrava",
-                                               "sComboBox1.Items=KB\r\nMB\r\nGB\r\n"};
+                                               "sComboBox1.Items=KB\r\nMB\r\nGB\r\n",
+                                               "FontSize8px1.Caption=Font Size 8px",
+                                               "FontSize9px1.Caption=Font Size 9px",
+                                               "FontSize10px1.Caption=Font Size 10px",
+                                               "FontSize11px1.Caption=Font Size 11px",
+                                               "FontSize12px1.Caption=Font Size 12px"};
   auto checkChanged = [&](const std::vector<std::string>& before,
                           const std::vector<std::string>& after, TComponent* window) {
     ASSERT_EQ(before.size(), after.size());

@@ -938,3 +938,44 @@ TEST_F(EditCommandsTest, RandomEditsUndoToTheOriginalAndRedoToTheFinalText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditCommandsTest, TheLongestLineTakesTypingAndPastingAtItsEnd) {
+  Load({"abc", "gamma delta"});
+  model.SetMaxScrollWidth(11);  // as the main window sets it: the longest line
+  host.clipboard = "alpha";
+  host.ownFormat = true;
+  model.SetCaretAndCollapse({12, 2});
+  Run(ecPaste);
+  EXPECT_EQ(TextOf(model)[1], "gamma deltaalpha");
+  EXPECT_EQ(model.GetCaretPos(), (TBufferCoord{17, 2}));
+  Run(ecChar, 'x');
+  EXPECT_EQ(TextOf(model)[1], "gamma deltaalphax");
+  model.Undo();
+  model.Undo();
+  EXPECT_EQ(TextOf(model)[1], "gamma delta");
+}
+
+TEST_F(EditCommandsTest, ADroppedBlockMovesAndOneUndoTakesItBack) {
+  Load({"alpha beta", "gamma delta", "epsilon"});
+  Select({1, 1}, {6, 1});
+  Run(ecCopy);
+  model.SetCaretAndCollapse({8, 3});
+  Run(ecPaste);
+  EXPECT_EQ(TextOf(model)[2], "epsilonalpha");
+  Select({7, 1}, {11, 1});
+  ASSERT_TRUE(model.DropSelection({1, 3}, false));
+  EXPECT_EQ(TextOf(model), (std::vector<std::string>{"alpha ", "gamma delta", "betaepsilonalpha"}));
+  EXPECT_EQ(model.GetSelText(), "beta");
+  EXPECT_FALSE(model.DropSelection({2, 3}, false)) << "a drop onto itself does nothing";
+  EXPECT_TRUE(model.DropSelection({5, 3}, true)) << "a copy at its end is allowed";
+  EXPECT_EQ(TextOf(model)[2], "betabetaepsilonalpha");
+  model.Undo();
+  model.Undo();
+  EXPECT_EQ(TextOf(model), (std::vector<std::string>{"alpha beta", "gamma delta", "epsilonalpha"}));
+  model.Undo();
+  EXPECT_EQ(TextOf(model)[2], "epsilon");
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/KedEditTextBuffer.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -153,4 +154,38 @@ TEST(KedEditSearch, AgreesWithANaiveSearchOnRandomTexts) {
         << "pattern \"" << pattern << "\" text \"" << text << "\" case " << matchCase << " word "
         << wholeWord;
   }
+}
+
+TEST(KedEditSearchLines, FindsTheSamePositionsAsTheJoinedText) {
+  TKedEditSearch search(nullptr);
+  std::mt19937 random(17);
+  for (int round = 0; round < 300; ++round) {
+    TKedEditStringList lines;
+    for (int n = 1 + static_cast<int>(random() % 6); n > 0; --n) {
+      std::string line;
+      for (int k = static_cast<int>(random() % 12); k > 0; --k) line += "abAB c"[random() % 6];
+      lines.Add(line);
+    }
+    const std::string pattern = std::string(1, "abc"[random() % 3]) + "bB"[random() % 2];
+    search.SetPattern(pattern);
+    search.SetOptions(random() % 2 ? TKedSearchOptions{ssoWholeWord} : TKedSearchOptions{});
+    const int joined = search.FindAll(lines.GetTextStr());
+    std::vector<int> expected;
+    for (int i = 0; i < joined; ++i) expected.push_back(search.GetResult(i));
+    ASSERT_EQ(search.FindAllInLines(lines), joined) << pattern;
+    for (int i = 0; i < joined; ++i)
+      EXPECT_EQ(search.GetResult(i), expected[static_cast<size_t>(i)]);
+  }
+}
+
+TEST(KedEditSearchLines, CountsTheLineBreakAsTwoCharacters) {
+  TKedEditSearch search(nullptr);
+  TKedEditStringList lines;
+  lines.Add("abcabc");
+  lines.Add("xbc");
+  search.SetPattern("bc");
+  ASSERT_EQ(search.FindAllInLines(lines), 3);
+  EXPECT_EQ(search.GetResult(0), 2);
+  EXPECT_EQ(search.GetResult(1), 5);
+  EXPECT_EQ(search.GetResult(2), 10);  // "abcabc" CR LF "x" then "bc"
 }

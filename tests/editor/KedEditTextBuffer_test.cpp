@@ -405,6 +405,24 @@ TEST_F(MappedFile, SavingAnEmptiedMappedFileLeavesAnEmptyFile) {
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{""}));
 }
 
+TEST(KedEditSave, AFailedWriteLeavesTheOldFileWholeAndSaysSo) {
+  const std::string path = TempPath("save-target.sql");
+  { std::ofstream(path, std::ios::binary) << "old text"; }
+  TKedEditStringList list;
+  list.Add("new");
+  list.Add("text");
+  // The file beside the target cannot be made: the save must fail before touching it.
+  std::filesystem::create_directory(path + ".saving");
+  EXPECT_THROW(list.SaveToFile(path), EFCreateError);
+  EXPECT_EQ(ReadFile(path), "old text");
+  EXPECT_EQ(list.Count(), 2) << "the edited text stays";
+  std::filesystem::remove(path + ".saving");
+  list.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path), "new\r\ntext");
+  EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+  std::remove(path.c_str());
+}
+
 TEST(KedEditFileWriter, WritesLinesLongerThanItsBuffer) {
   const std::string path = TempPath("long.txt");
   const std::string longLine(40000, 'q');
