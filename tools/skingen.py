@@ -492,7 +492,8 @@ def full_skin(p):
     section("ICOLINE", face, text, extra=[("STATES", "1")])
     section("EXTRALINE", accent, p["accent_text"], extra=[("STATES", "1")])
     assert not keys, keys
-    return ini_text(sections), {"MASTER.BMP": bmp_bytes(master)}
+    # 32 bits with alpha already set (opaque), so loading needs no conversion.
+    return ini_text(sections), {"MASTER.BMP": bmp_bytes(master.convert("RGBA"), 32)}
 
 
 PALETTES = {

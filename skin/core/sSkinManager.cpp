@@ -131,9 +131,22 @@ TsSkinManager::TsSkinManager(TComponent* owner)
       internalSkins_(this),
       animEffects_(this),
       effects_(this) {
-  for (int i = 0; i < ThirdPartyListCount; ++i)
-    thirdParty_.Texts[static_cast<size_t>(i)] = ThirdPartyList::DefaultText(i);
+  for (TStringList& list : thirdPartyLists_) list.SetCaseSensitive(true);
+  ReadThirdParty(true);
   if (!DefaultManager) DefaultManager = this;
+}
+
+void TsSkinManager::ReadThirdParty(bool reset) {
+  for (int i = 0; i < ThirdPartyListCount; ++i) {
+    std::string& text = thirdParty_.Texts[static_cast<size_t>(i)];
+    if (reset || text.empty()) text = ThirdPartyList::DefaultText(i);
+    thirdPartyLists_[static_cast<size_t>(i)].SetText(text);
+  }
+}
+
+void TsSkinManager::WriteThirdParty() {
+  for (int i = 0; i < ThirdPartyListCount; ++i)
+    thirdParty_.Texts[static_cast<size_t>(i)] = thirdPartyLists_[static_cast<size_t>(i)].Text();
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -145,9 +158,7 @@ TsSkinManager::~TsSkinManager() {
 
 void TsSkinManager::Loaded() {
   TComponent::Loaded();
-  for (int i = 0; i < ThirdPartyListCount; ++i)
-    if (thirdParty_.Texts[static_cast<size_t>(i)].empty())
-      thirdParty_.Texts[static_cast<size_t>(i)] = ThirdPartyList::DefaultText(i);
+  ReadThirdParty(false);
   if (skinDirectory_.empty()) skinDirectory_ = "c:\\Skins";
   if (active_ && !skinName_.empty()) BroadcastNewSkin(false);
 }

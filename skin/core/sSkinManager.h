@@ -257,6 +257,13 @@ class TsSkinManager : public TComponent {
   TskAnimEffects* AnimEffects() { return &animEffects_; }
   TskSkinEffects* Effects() { return &effects_; }
   ThirdPartyList* ThirdParty() { return &thirdParty_; }
+  // The parsed ThirdParty lists (case-sensitive), by TskThirdPartyIndex.
+  TStringList& ThirdPartyLists(int index) { return thirdPartyLists_[static_cast<size_t>(index)]; }
+  // Each list takes its property's lines; with reset, or for an empty property, the property
+  // gets its default text first.
+  void ReadThirdParty(bool reset);
+  // Each property gets its list's text back.
+  void WriteThirdParty();
   TNotifyEvent OnBeforeChange;
   TNotifyEvent OnAfterChange;
 
@@ -335,6 +342,7 @@ class TsSkinManager : public TComponent {
   TskAnimEffects animEffects_;
   TskSkinEffects effects_;
   ThirdPartyList thirdParty_;
+  std::array<TStringList, ThirdPartyListCount> thirdPartyLists_;
   ISkinFileSystem* fileSystem_ = nullptr;
   std::string appFolder_;
   ISkinManagerHost* host_ = nullptr;

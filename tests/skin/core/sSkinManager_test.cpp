@@ -362,6 +362,21 @@ TEST(SkinManagerTest, PreviewDataIsTakenOnlyWhole) {
   SkinPreviewMode = false;
 }
 
+TEST(SkinManagerTest, ThirdPartyListsTakeTheirDefaultsWhenLeftEmpty) {
+  TsSkinManager m(nullptr);
+  m.BeginLoading();
+  m.ThirdParty()->Texts[tpEdits] = " \r\nTKedEdit\r\nTKedMemo\r\nTDBKedEdit";
+  m.ThirdParty()->Texts[tpGrids] = "";
+  m.EndLoading();
+  EXPECT_EQ(m.ThirdPartyLists(tpEdits).IndexOf("TKedMemo"), 2);
+  EXPECT_EQ(m.ThirdPartyLists(tpEdits).IndexOf("tkedmemo"), -1);  // case-sensitive
+  EXPECT_EQ(m.ThirdParty()->Texts[tpGrids], " ");
+  EXPECT_EQ(m.ThirdPartyLists(tpButtons).IndexOf("TButton"), 0);
+  m.ThirdPartyLists(tpPanels).Add("TMyPanel");
+  m.WriteThirdParty();
+  EXPECT_NE(m.ThirdParty()->Texts[tpPanels].find("TMyPanel"), std::string::npos);
+}
+
 TEST(SkinConstantsTest, TextsAndValues) {
   InitSkinConstants(17);
   EXPECT_EQ(SkinTextOK, "OK");
