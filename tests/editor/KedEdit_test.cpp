@@ -3,7 +3,9 @@
 #include "editor/KedEdit.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -278,6 +280,87 @@ TEST_F(EditorWindowTest, AFreedHighlighterOnlyLeavesTheEditor) {
   editor->Invalidate();
   Settle(form->Handle());
   EXPECT_EQ(CellPixel(7, 1), static_cast<COLORREF>(clWhite));
+}
+
+TEST_F(EditorWindowTest, GetTextCopiesAtMostTheBufferAndNothingIntoAnEmptyOne) {
+  editor->Lines()->Add("0123456789");
+  editor->Lines()->Add("abc");
+  Show();
+  char buffer[10];
+  std::memset(buffer, '#', sizeof(buffer));
+  EXPECT_EQ(SendMessageA(editor->Handle(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(buffer[0], '#') << "a zero-sized buffer is not written";
+  EXPECT_EQ(SendMessageA(editor->Handle(), WM_GETTEXT, 10, reinterpret_cast<LPARAM>(buffer)), 9);
+  EXPECT_STREQ(buffer, "012345678");
+  char whole[32];
+  EXPECT_EQ(SendMessageA(editor->Handle(), WM_GETTEXT, 32, reinterpret_cast<LPARAM>(whole)), 15);
+  EXPECT_STREQ(whole, "0123456789\r\nabc");
+  EXPECT_EQ(SendMessageA(editor->Handle(), WM_GETTEXTLENGTH, 0, 0), 15);
+}
+
+TEST_F(EditorWindowTest, DroppedFileNamesArriveWhole) {
+  Show();
+  const std::string longName = "C:\\" + std::string(300, 'n') + ".sql";
+  std::vector<std::string> received;
+  editor->OnDropFiles = [&](TObject*, int, int, TStrings* files) {
+    for (int i = 0; i < files->Count(); ++i) received.push_back(files->Get(i));
+  };
+  // A drop as the shell hands it over: DROPFILES, then the names, each ending with a zero.
+  const std::string names = longName + '\0' + "C:\\b.sql" + '\0' + '\0';
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + names.size());
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  *drop = DROPFILES{};
+  drop->pFiles = sizeof(DROPFILES);
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+  GlobalUnlock(memory);
+  SendMessageA(editor->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], longName);
+  EXPECT_EQ(received[1], "C:\\b.sql");
+}
+
+TEST_F(EditorWindowTest, AGutterClickUnderWordWrapNamesTheLine) {
+  editor->Lines()->Add(std::string(300, 'x'));  // wraps over several rows
+  editor->Lines()->Add("second");
+  editor->SetWordWrap(true);
+  Show();
+  const TKedEditModel& m = editor->Model();
+  const int row = m.LineToDisplayRow(2);
+  ASSERT_GT(row, 2);
+  int clickedLine = 0;
+  editor->OnGutterClick = [&](TObject*, TMouseButton, int, int, int line, TKedEditMark*) {
+    clickedLine = line;
+  };
+  const LPARAM at = MAKELPARAM(2, (row - 1) * m.LineHeight() + 2);
+  SendMessageA(editor->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(editor->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(clickedLine, 2);
+}
+
+TEST_F(EditorWindowTest, ForeignClipboardDataPastesSafely) {
+  editor->Lines()->Add("ab");
+  Show();
+  const UINT own = RegisterClipboardFormatA("KedEdit Control Block Type");
+  auto put = [&](UINT format, const std::string& bytes) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    SetClipboardData(format, memory);
+  };
+  // An unknown mode byte reads as plain text; a text without its zero stops at the block's end.
+  ASSERT_TRUE(OpenClipboard(editor->Handle()));
+  EmptyClipboard();
+  put(own, std::string("\x07XY", 3));
+  CloseClipboard();
+  editor->Model().SetCaretAndCollapse({2, 1});
+  editor->PasteFromClipboard();
+  EXPECT_EQ(editor->Lines()->Get(0).substr(0, 4), "aXYb");
+  // Nothing pastable: nothing changes.
+  ASSERT_TRUE(OpenClipboard(editor->Handle()));
+  EmptyClipboard();
+  CloseClipboard();
+  editor->PasteFromClipboard();
+  EXPECT_EQ(editor->Lines()->Get(0).substr(0, 4), "aXYb");
 }
 
 }  // namespace
