@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 
 #include "skin/core/skSkinPack.h"
 
@@ -62,6 +63,16 @@ bool IsDriveRoot(const std::string& folder) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// Natively the program's folder comes from the process's own link (the Win32 half asks the
+// module for its file name).
+std::string DefaultAppFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.parent_path().string() + "/";
+}
+#endif
 
 // ---- stored skins -----------------------------------------------------------------------------
 
@@ -130,7 +141,8 @@ TsSkinManager::TsSkinManager(TComponent* owner)
       skinDirectory_("c:\\Skins"),
       internalSkins_(this),
       animEffects_(this),
-      effects_(this) {
+      effects_(this),
+      appFolder_(DefaultAppFolder()) {
   for (TStringList& list : thirdPartyLists_) list.SetCaseSensitive(true);
   ReadThirdParty(true);
   if (!DefaultManager) DefaultManager = this;

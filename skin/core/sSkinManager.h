@@ -352,6 +352,10 @@ class TsSkinManager : public TComponent {
   TsFixedIndexes fixedIndexes_;
 };
 
+// The folder of the running program with a trailing separator: what a new manager takes as
+// its AppFolder.
+std::string DefaultAppFolder();
+
 // The exact mask (section, property): no PARENTCLASS fall-back; -1 when none.
 int FindMaskIndex(const TsSkinManager* manager, const std::string& sectionName,
                   const std::string& propertyName);
@@ -387,3 +391,10 @@ bool ParseSkinPreviewData(const void* data, size_t size, TSkinPreviewData& previ
 // Shows the previewed skin in the manager (preview mode from then on); false when the block
 // is refused, and nothing changes then.
 bool ApplySkinPreviewData(TsSkinManager& manager, const void* data, size_t size);
+
+#ifdef _WIN32
+struct TMessage;
+// WM_COPYDATA from a skin editor: the block is applied and the message answered 1; a block
+// that is refused leaves the message unanswered. False when nothing was applied.
+bool HandleSkinPreviewData(TMessage& message, TsSkinManager& manager);
+#endif
