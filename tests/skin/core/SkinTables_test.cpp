@@ -119,6 +119,16 @@ TEST(SkinTablesTest, EveryMaskValueSyntax) {
   }
 }
 
+TEST(SkinTablesTest, ARectangleReachingPastTheMasterImageIsClipped) {
+  TManagerFixture f;
+  f.AddFolderSkin("S", "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n[A]\nG=@0050,0000,0070,0080,1,0",
+                  {{"M.BMP", BmpFile(64, 48, clWhite)}});
+  f.Manager->SetSkinName("S");
+  ASSERT_EQ(f.Manager->LastLoadError(), "");
+  ASSERT_EQ(f.Manager->Masks().size(), 1u);
+  EXPECT_EQ(f.Manager->Masks()[0].SourceRect, (TRect{50, 0, 64, 48}));
+}
+
 TEST(SkinTablesTest, ValuesThatAreNoMasksAndMissingImagesGiveNoEntry) {
   TManagerFixture f;
   f.AddFolderSkin("S",
