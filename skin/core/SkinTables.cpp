@@ -36,10 +36,10 @@ uint32_t Be32(const uint8_t* p) {
 
 // The size a file's header claims, so that a huge claim fails before anything is allocated;
 // false when the header cannot be read (the decoder then reports the damage).
-bool ClaimedSize(const std::vector<uint8_t>& b, TImageKind kind, int64_t& w, int64_t& h) {
+bool ClaimedSize(const uint8_t* b, size_t size, TImageKind kind, int64_t& w, int64_t& h) {
   switch (kind) {
     case TImageKind::Bmp:
-      if (b.size() < 26) return false;
+      if (size < 26) return false;
       if (Le32(&b[14]) == 12) {
         w = b[18] | (b[19] << 8);
         h = b[20] | (b[21] << 8);
@@ -50,13 +50,13 @@ bool ClaimedSize(const std::vector<uint8_t>& b, TImageKind kind, int64_t& w, int
       h = h < 0 ? -h : h;
       return true;
     case TImageKind::Png:
-      if (b.size() < 24) return false;
+      if (size < 24) return false;
       w = Be32(&b[16]);
       h = Be32(&b[20]);
       return true;
     case TImageKind::Jpeg:
       // Walk the markers to the first start-of-frame.
-      for (size_t i = 2; i + 9 < b.size();) {
+      for (size_t i = 2; i + 9 < size;) {
         if (b[i] != 0xFF) return false;
         const uint8_t marker = b[i + 1];
         const size_t length = (b[i + 2] << 8) | b[i + 3];
@@ -77,10 +77,12 @@ bool ClaimedSize(const std::vector<uint8_t>& b, TImageKind kind, int64_t& w, int
 // fails the load.
 std::unique_ptr<TGraphic> LoadImage(const ISkinImageSource& images, const std::string& name,
                                     TImageKind kind) {
-  std::vector<uint8_t> bytes;
-  if (!images.Find(name, bytes)) return nullptr;
+  std::unique_ptr<TMemoryStream> holder;
+  TMemoryStream* stream = images.Open(name, holder);
+  if (!stream) return nullptr;
   int64_t w = 0, h = 0;
-  if (ClaimedSize(bytes, kind, w, h) && w * h > MaxSkinImagePixels)
+  if (ClaimedSize(stream->Memory(), static_cast<size_t>(stream->Size()), kind, w, h) &&
+      w * h > MaxSkinImagePixels)
     throw ESkinLoadError("Skin image " + name + " is too large (" + IntToStr(w) + " x " +
                          IntToStr(h) + " pixels)");
   std::unique_ptr<TGraphic> graphic;
@@ -95,11 +97,9 @@ std::unique_ptr<TGraphic> LoadImage(const ISkinImageSource& images, const std::s
       graphic = std::make_unique<TJPEGImage>();
       break;
   }
-  TMemoryStream stream;
-  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
+  stream->SetPosition(0);
   try {
-    graphic->LoadFromStream(stream);
+    graphic->LoadFromStream(*stream);
   } catch (const Exception& e) {
     throw ESkinLoadError("Skin image " + name + " cannot be read: " + e.Message());
   }

@@ -11,6 +11,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Jpeg.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "skin/core/SkinIni.h"
 #include "skin/core/sGradient.h"
@@ -124,8 +125,10 @@ struct TsSkinData {
 class ISkinImageSource {
  public:
   virtual ~ISkinImageSource() = default;
-  // The bytes of the image a value names; false when there is no such image.
-  virtual bool Find(const std::string& value, std::vector<uint8_t>& bytes) const = 0;
+  // The file a value names as a stream at position 0, owned by the source or handed over in
+  // `holder`; null when there is no such image.
+  virtual TMemoryStream* Open(const std::string& value,
+                              std::unique_ptr<TMemoryStream>& holder) const = 0;
 };
 
 // Everything one read of a skin produces. A new read fills a fresh object; the manager

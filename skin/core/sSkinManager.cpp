@@ -32,12 +32,11 @@ std::string TextOf(const TMemoryStream& stream) {
 class TPackedImageSource : public ISkinImageSource {
  public:
   explicit TPackedImageSource(const TskSkinConvertor& reader) : reader_(reader) {}
-  bool Find(const std::string& value, std::vector<uint8_t>& bytes) const override {
+  TMemoryStream* Open(const std::string& value, std::unique_ptr<TMemoryStream>&) const override {
     const TskImageItem* item = reader_.FindImage(value);
-    if (!item) return false;
-    const uint8_t* p = item->Data->Memory();
-    bytes.assign(p, p + item->Data->Size());
-    return true;
+    if (!item) return nullptr;
+    item->Data->SetPosition(0);
+    return item->Data.get();
   }
 
  private:
@@ -48,9 +47,15 @@ class TFolderImageSource : public ISkinImageSource {
  public:
   TFolderImageSource(const ISkinFileSystem& fs, const std::string& folder)
       : fs_(fs), folder_(folder) {}
-  bool Find(const std::string& value, std::vector<uint8_t>& bytes) const override {
+  TMemoryStream* Open(const std::string& value,
+                      std::unique_ptr<TMemoryStream>& holder) const override {
     const std::string path = value.find(':') == std::string::npos ? folder_ + value : value;
-    return fs_.ReadFile(path, bytes, MaxSkinImageFileSize);
+    std::vector<uint8_t> bytes;
+    if (!fs_.ReadFile(path, bytes, MaxSkinImageFileSize)) return nullptr;
+    holder = std::make_unique<TMemoryStream>();
+    if (!bytes.empty()) holder->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    holder->SetPosition(0);
+    return holder.get();
   }
 
  private:
