@@ -329,7 +329,15 @@ void TCustomKedEdit::WndProc(TMessage& message) {
       TCustomControl::WndProc(message);
       message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS;
       if (m.WantTabs()) message.Result |= DLGC_WANTTAB;
-      if (m.WantReturns()) message.Result |= DLGC_WANTALLKEYS;
+      if (m.WantReturns()) {
+        message.Result |= DLGC_WANTALLKEYS;
+      } else if (const MSG* msg = reinterpret_cast<const MSG*>(message.LParam);
+                 msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+        // Enter goes to the window's default button when it has one, else it breaks the
+        // line here, as in a form that routes keys to the focused control.
+        const LRESULT def = ::SendMessageA(::GetAncestor(handle_, GA_ROOT), DM_GETDEFID, 0, 0);
+        if (HIWORD(def) != DC_HASDEFID) message.Result |= DLGC_WANTMESSAGE;
+      }
       return;
     case WM_GETTEXTLENGTH: {
       int64_t length = 0;
@@ -462,6 +470,7 @@ void TCustomKedEdit::KeyPress(char& key) {
 
 void TCustomKedEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TKedEditModel& m = *model_;
+  lastPress_ = {x, y};
   const bool possibleDrag = button == mbLeft && m.HasSelection();
   if (possibleDrag) mouseDownPos_ = {x, y};
   TCustomControl::MouseDown(button, shift, x, y);
@@ -558,10 +567,8 @@ void TCustomKedEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TCustomKedEdit::DblClick() {
-  POINT p;
-  ::GetCursorPos(&p);
-  ::ScreenToClient(handle_, &p);
-  if (p.x < model_->GutterWidth() + 2) {
+  // The double click comes before its press: the first click's press is where it was.
+  if (lastPress_.X < model_->GutterWidth() + 2) {
     TCustomControl::DblClick();
     return;
   }

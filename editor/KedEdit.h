@@ -211,6 +211,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   // Key and mouse state.
   bool keyTranslated_ = false;
   TPoint mouseDownPos_{};
+  TPoint lastPress_{};
   bool waitingForDrag_ = false;
   bool draggingText_ = false;
   bool doubleClicked_ = false;

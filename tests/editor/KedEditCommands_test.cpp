@@ -941,6 +941,15 @@ TEST_F(EditCommandsTest, RandomEditsUndoToTheOriginalAndRedoToTheFinalText) {
 
 namespace {
 
+TEST_F(EditCommandsTest, WithTrimmingTheCaretAfterAnInsertionCountsCharactersNotColumns) {
+  model.SetOptions(KedDefaultOptions + eoTrimTrailingSpaces);
+  Load({"", "x"});
+  model.SetSelTextInMode(TKedSelectionMode::smNormal, "a\r\n\tbc  ", false);
+  EXPECT_EQ(TextOf(model), (std::vector<std::string>{"a", "\tbc", "x"}));
+  // Three characters and the two trimmed blanks, not the tab's eight columns.
+  EXPECT_EQ(model.GetCaretPos(), (TBufferCoord{6, 2}));
+}
+
 TEST_F(EditCommandsTest, TheLongestLineTakesTypingAndPastingAtItsEnd) {
   Load({"abc", "gamma delta"});
   model.SetMaxScrollWidth(11);  // as the main window sets it: the longest line

@@ -191,6 +191,18 @@ TEST_F(EditingInMainWindow, TypeSelectCopyPasteDragAndUndoWithKeysAndMouse) {
   EXPECT_EQ(Text()[2], "epsilonalpha");
 }
 
+TEST_F(EditingInMainWindow, EnterBreaksTheLineAndADoubleClickSelectsAWord) {
+  Click(Gap(6, 1));
+  Keys({}, VK_RETURN);
+  EXPECT_EQ(Text()[0], "alpha");
+  EXPECT_EQ(Text()[1], " beta");
+  Mouse(WM_LBUTTONDOWN, Cell(3, 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, Cell(3, 2), 0);
+  Mouse(WM_LBUTTONDBLCLK, Cell(3, 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, Cell(3, 2), 0);
+  EXPECT_EQ(editor->GetSelText(), "beta");
+}
+
 TEST_F(EditingInMainWindow, TheWheelAndTheScrollBarMoveTheTopLine) {
   std::string text;
   for (int i = 1; i <= 300; ++i) text += "line " + std::to_string(i) + "\r\n";

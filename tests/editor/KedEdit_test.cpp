@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/KedEditKeyCmds.h"
 #include "editor/KedHighlighterSQL.h"
 #include "editor/KedTextDrawer.h"
 #include "framework/Forms.h"
@@ -361,6 +362,31 @@ TEST_F(EditorWindowTest, ForeignClipboardDataPastesSafely) {
   CloseClipboard();
   editor->PasteFromClipboard();
   EXPECT_EQ(editor->Lines()->Get(0).substr(0, 4), "aXYb");
+}
+
+TEST_F(EditorWindowTest, ABookmarkIsDrawnInTheGutterOfItsLine) {
+  for (int i = 0; i < 5; ++i) editor->Lines()->Add("line");
+  editor->Gutter()->SetShowLineNumbers(false);
+  editor->Gutter()->SetWidth(30);
+  Show();
+  const TKedEditModel& m = editor->Model();
+  auto markedPixels = [&](int line) {
+    int count = 0;
+    const int top = (line - 1) * m.LineHeight();
+    for (int y = top; y < top + m.LineHeight(); ++y)
+      for (int x = 0; x < 20; ++x)
+        if (Pixel(x, y) != static_cast<COLORREF>(clYellow)) ++count;
+    return count;
+  };
+  EXPECT_EQ(markedPixels(3), 0);
+  editor->Model().SetBookmark(4, 1, 3);
+  Settle(form->Handle());
+  EXPECT_GT(markedPixels(3), 10);
+  EXPECT_EQ(markedPixels(2), 0);
+  editor->Model().RunCommand(ecGotoMarker0, '\0', nullptr);  // no bookmark 0: nothing moves
+  editor->Model().ClearBookmark(4);
+  Settle(form->Handle());
+  EXPECT_EQ(markedPixels(3), 0);
 }
 
 }  // namespace
