@@ -1,5 +1,7 @@
 #include "editor/KedEditSearch.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "editor/KedEditTextBuffer.h"
@@ -151,14 +153,55 @@ int TKedEditSearch::FindAllInLines(const TKedEditStringList& lines) {
   if (pattern_.find_first_of("\r\n") != std::string::npos) return FindAll(lines.GetTextStr());
   results_.clear();
   if (!shiftTableCurrent_) BuildShiftTable();
+  // A pattern character that only one byte folds to (a digit or a sign, or any character
+  // when case matters) lets memchr find the candidates.
+  int anchor = -1;
+  for (int i = patternLength_ - 1; i >= 0 && anchor < 0; --i) {
+    const unsigned char folded = Fold(pattern_[static_cast<size_t>(i)]);
+    int bytes = 0;
+    for (int c = 0; c < 256; ++c) bytes += caseTable_[static_cast<size_t>(c)] == folded;
+    if (bytes == 1) anchor = i;
+  }
   int64_t offset = 0;
   const int count = lines.Count();
   for (int i = 0; i < count; ++i) {
     const std::string_view line = lines.LineView(i);
-    FindInLine(line, offset);
+    if (anchor >= 0)
+      FindInLineByAnchor(line, offset, static_cast<size_t>(anchor));
+    else
+      FindInLine(line, offset);
     offset += static_cast<int64_t>(line.size()) + 2;
   }
   return GetResultCount();
+}
+
+void TKedEditSearch::FindInLineByAnchor(std::string_view line, int64_t offset, size_t anchor) {
+  const size_t n = line.size();
+  const size_t len = pattern_.size();
+  if (n < len) return;
+  const char byte = pattern_[anchor];
+  const auto delimiter = [&](size_t i) {
+    return i >= n || delimiters_[static_cast<unsigned char>(line[i])];
+  };
+  size_t allowed = 0;  // matches do not overlap
+  const char* data = line.data();
+  for (size_t from = anchor; from < n;) {
+    const void* hit = std::memchr(data + from, byte, n - from);
+    if (hit == nullptr) break;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - data);
+    from = at + 1;
+    const size_t first = at - anchor;
+    if (first < allowed || first + len > n) continue;
+    size_t i = 0;
+    while (i < len && Fold(pattern_[i]) == Fold(line[first + i])) ++i;
+    if (i < len) continue;
+    if (wholeWord_ && !((first == 0 || delimiter(first - 1)) && delimiter(first + len))) continue;
+    const int64_t position = offset + static_cast<int64_t>(first) + 1;
+    if (position > std::numeric_limits<int>::max()) throw ERangeError("Range check error");
+    results_.push_back(static_cast<int>(position));
+    allowed = first + len;
+    from = std::max(from, allowed + anchor);
+  }
 }
 
 void TKedEditSearch::FindInLine(std::string_view line, int64_t offset) {

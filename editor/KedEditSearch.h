@@ -84,6 +84,8 @@ class TKedEditSearch : public TKedEditSearchCustom {
   bool IsWholeWord(size_t first, size_t last) const;
   // Matches inside one line whose first character sits at position offset + 1.
   void FindInLine(std::string_view line, int64_t offset);
+  // The same, finding candidates by the one byte at pattern index anchor.
+  void FindInLineByAnchor(std::string_view line, int64_t offset, size_t anchor);
   unsigned char Fold(char c) const { return caseTable_[static_cast<unsigned char>(c)]; }
 
   std::array<unsigned char, 256> caseTable_{};
