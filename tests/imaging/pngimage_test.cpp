@@ -380,6 +380,29 @@ TEST(PNGObjectTest, GammaTables) {
   }
 }
 
+TEST(PNGObjectTest, GammaReachesEveryStoredColourSampleOfWholeRows) {
+  // Rows of 8-bit colour are stored whole; each sample still goes through the table.
+  for (uint8_t colorType : {uint8_t{2}, uint8_t{6}}) {
+    SCOPED_TRACE(testing::Message() << "type " << int(colorType));
+    const PngShape s{13, 6, 8, colorType, 0};
+    Options o;
+    o.before = {{"gAMA", Be32(100000)}};
+    TPNGObject png;
+    Load(png, MakePng(s, o));
+    int wrong = 0;
+    for (uint32_t y = 0; y < s.height; ++y) {
+      for (uint32_t x = 0; x < s.width; ++x) {
+        const TColor plain = ExpectedColor(s, x, y);
+        const TColor expected =
+            MakeColor(png.GammaTable[ColorR(plain)], png.GammaTable[ColorG(plain)],
+                      png.GammaTable[ColorB(plain)]);
+        if (png.PixelAt(int(x), int(y)) != expected) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 TEST(PNGObjectTest, TimeAndTextChunks) {
   PngShape s{2, 2, 8, 2, 0};
   std::string longText(1000, 'x');
