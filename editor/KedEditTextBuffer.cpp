@@ -124,6 +124,15 @@ size_t EstimateLineCount(const char* text, size_t size) {
   return static_cast<size_t>(perByte * static_cast<double>(size) * 1.02) + 1024;
 }
 
+// A read-only file is not replaced: moving a new file over it would bypass the flag.
+void RefuseReadOnlyTarget(const std::string& fileName) {
+  std::error_code statusError;
+  const auto status = std::filesystem::status(fileName, statusError);
+  if (!statusError && std::filesystem::is_regular_file(status) &&
+      (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+    throw EFCreateError("Cannot create file \"" + fileName + "\"");
+}
+
 }  // namespace
 
 // Opens an update bracket that closes on every path out of the operation.
@@ -678,12 +687,7 @@ void TKedEditStringList::SaveToFile(const std::string& fileName) {
 // The old file is replaced only by a complete new one: the text goes to a file beside it
 // first, so a full disk or a write error leaves the old file whole (and says so).
 void TKedEditStringList::WriteBesideAndReplace(const std::string& fileName) const {
-  // A read-only file is not replaced: moving a new file over it would bypass the flag.
-  std::error_code statusError;
-  const auto status = std::filesystem::status(fileName, statusError);
-  if (!statusError && std::filesystem::is_regular_file(status) &&
-      (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
-    throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  RefuseReadOnlyTarget(fileName);
   const std::string beside = fileName + ".saving";
   const auto removeBeside = [&beside] {
     std::error_code ignored;
@@ -721,6 +725,7 @@ void TKedEditStringList::WriteLinesTo(const std::string& fileName) const {
 // refused on Windows while the mapping holds it). The lines move onto the new file before
 // the old one is released, so the text the user sees never has a gap.
 void TKedEditStringList::SaveOverMappedFile(const std::string& fileName) {
+  RefuseReadOnlyTarget(fileName);
   const std::string beside = fileName + ".saving";
   const auto removeBeside = [&beside] {
     std::error_code ignored;

@@ -405,6 +405,21 @@ TEST_F(MappedFile, SavingAnEmptiedMappedFileLeavesAnEmptyFile) {
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{""}));
 }
 
+TEST_F(MappedFile, AReadOnlyMappedFileIsNotReplaced) {
+  Write("a\nb");
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  list.Put(0, "changed");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_THROW(list.SaveToFile(path), EFCreateError);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(ReadFile(path), "a\nb");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"changed", "b"}));
+  EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+}
+
 TEST(KedEditSave, AFailedWriteLeavesTheOldFileWholeAndSaysSo) {
   const std::string path = TempPath("save-target.sql");
   { std::ofstream(path, std::ios::binary) << "old text"; }
