@@ -133,6 +133,13 @@ class TMaskReader {
       : images_(images), tables_(tables), manager_(manager) {}
 
   void Read(const std::string& section, const std::string& key, const std::string& value);
+  // Only the "#" form (the values a manager's CommonSections add).
+  void ReadHash(const std::string& section, const std::string& key, const std::string& value) {
+    section_ = &section;
+    key_ = &key;
+    value_ = &value;
+    ReadHashForm();
+  }
 
  private:
   // The integer in characters pos..pos+width-1 (1-based) of a fixed-position value.
@@ -385,6 +392,34 @@ void ReadMasks(const TSkinIni& ini, const ISkinImageSource& images, TsSkinManage
     }
 }
 
+// Masks of the manager's CommonSections: "#" values in the master image, and ".BMP" names
+// of image files on disk (only the image and the names are kept).
+void ReadCommonMasks(const TSkinIni& common, const ISkinImageSource& disk, TsSkinManager* manager,
+                     TsSkinTables& tables) {
+  TMaskReader reader(disk, tables, manager);
+  const bool hasMaster = tables.MasterImage && !tables.MasterImage->Empty();
+  for (const TSkinIni::TSection& section : common.Sections()) {
+    if (section.Name == kGlobalInfo) continue;
+    for (const TSkinIni::TKey& key : section.Keys) {
+      const std::string value = key.Value.empty() ? "-" : key.Value;
+      const bool hashForm = value.find('#') != std::string::npos && value != "#";
+      if (hashForm && hasMaster) {
+        reader.ReadHash(section.Name, key.Name, value);
+        continue;
+      }
+      if (UpperCase(value).find(".BMP") == std::string::npos) continue;
+      std::unique_ptr<TBitmap> image = LoadBitmap32(disk, value, TImageKind::Bmp);
+      if (!image || image->Width() < 1) continue;
+      TsMaskData mask;
+      mask.Image = std::move(image);
+      mask.SectionName = UpperCase(section.Name);
+      mask.PropertyName = UpperCase(key.Name);
+      mask.Manager = manager;
+      tables.Masks.push_back(std::move(mask));
+    }
+  }
+}
+
 // ---- patterns ---------------------------------------------------------------------------------
 
 // JPEG images: 900000 pixels or more stay patterns, smaller ones become texture masks.
@@ -416,6 +451,22 @@ void ReadPatterns(const TSkinIni& ini, const ISkinImageSource& images, TsSkinMan
       mask.ImageCount = 1;
       mask.Manager = manager;
       tables.Masks.push_back(std::move(mask));
+    }
+}
+
+// JPEG files on disk named by the manager's CommonSections: always patterns.
+void ReadCommonPatterns(const TSkinIni& common, const ISkinImageSource& disk,
+                        TsSkinTables& tables) {
+  for (const TSkinIni::TSection& section : common.Sections())
+    for (const TSkinIni::TKey& key : section.Keys) {
+      const std::string upper = UpperCase(key.Value.empty() ? "-" : key.Value);
+      if (upper.find(".JPG") == std::string::npos && upper.find(".JPEG") == std::string::npos)
+        continue;
+      std::unique_ptr<TGraphic> graphic = LoadImage(disk, key.Value, TImageKind::Jpeg);
+      if (!graphic || graphic->Width() <= 0) continue;
+      tables.Patterns.push_back(
+          TsPatternData{std::unique_ptr<TJPEGImage>(static_cast<TJPEGImage*>(graphic.release())),
+                        UpperCase(section.Name), UpperCase(key.Name)});
     }
 }
 
@@ -453,6 +504,8 @@ class TSectionValues {
     const std::string value = UpperCase(String(key, "0"));
     return value == "1" || value == "TRUE";
   }
+  // Glow sizes and margins: 0 when missing.
+  int Integer0(const std::string& key) const { return Integer(key, 0); }
 
  private:
   bool NextParent(std::string& s, std::set<std::string>& seen) const {
@@ -467,15 +520,16 @@ class TSectionValues {
   const std::string& section_;
 };
 
-void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g) {
-  const TSectionValues v(ini, name);
-  g.ClassName = name;
-  g.ParentClass = ini.ReadString(name, "PARENTCLASS", "");
+// A section's values through a reader (the skin's own sections, or the extra sections a
+// manager adds); `states` decides whether the hot values are read. With `zeroShortGradient` a
+// gradient text shorter than 2 characters also sets its percentage to 0.
+template <class TValues>
+void ReadSectionValues(const TValues& v, int states, bool zeroShortGradient, TsGeneralData& g) {
   g.Color = ColorToRGB(v.Integer("COLOR", 0xFFFFFF));
   g.ReservedBoolean = v.Boolean("RESERVEDBOOLEAN");
   g.GiveOwnFont = v.Boolean("GIVEOWNFONT");
-  g.Glow = v.Integer("GLOW", 0);
-  g.GlowMargin = v.Integer("GLOWMARGIN", 0);
+  g.Glow = v.Integer0("GLOW");
+  g.GlowMargin = v.Integer0("GLOWMARGIN");
   g.FontColor = v.Integer("FONTCOLOR", 0);
   const char* shadowKeys[4] = {"TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
   for (int i = 0; i < 4; ++i) g.FontShadows[i] = v.Integer(shadowKeys[i], -1);
@@ -483,15 +537,15 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   g.GradientPercent = v.Integer("GRADIENTPERCENT", 0);
   g.ImagePercent = v.Integer("IMAGEPERCENT", 0);
   g.GradientData = v.String("GRADIENTDATA", " ");
-  if (g.GradientData.size() < 2)
-    g.GradientPercent = 0;
-  else
+  if (g.GradientData.size() >= 2)
     ParseGradientData(g.GradientData, g.Gradient);
+  else if (zeroShortGradient)
+    g.GradientPercent = 0;
   g.ShowFocus = v.Boolean("SHOWFOCUS");
   g.FadingEnabled = v.Boolean("FADINGENABLED");
   g.FadingIterations = v.Integer("FADINGITERATIONS", 5);
   g.GlowColor = ColorToRGB(v.Integer("GCOL", 0xFFFFFF));
-  g.GlowSize = static_cast<uint8_t>(v.Integer("GSIZE", 0));
+  g.GlowSize = static_cast<uint8_t>(v.Integer0("GSIZE"));
 
   TsGenState& normal = g.Props[0];
   normal.Color = g.Color;
@@ -508,7 +562,7 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   normal.GlowSize = g.GlowSize;
   normal.Transparency = g.Transparency;
 
-  g.States = v.Integer("STATES", 4);
+  g.States = states;
   if (g.States < 2) {
     g.Props[1] = g.Props[0];
     return;
@@ -517,15 +571,15 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   const char* hotShadowKeys[4] = {"HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
   for (int i = 0; i < 4; ++i) g.HotFontShadows[i] = v.Integer(hotShadowKeys[i], -1);
   g.HotGlowColor = ColorToRGB(v.Integer("HGCOL", 0xFFFFFF));
-  g.HotGlowSize = static_cast<uint8_t>(v.Integer("HGSIZE", 0));
+  g.HotGlowSize = static_cast<uint8_t>(v.Integer0("HGSIZE"));
   g.HotColor = v.Integer("HOTCOLOR", 0xFFFFFF);
   g.HotTransparency = v.Integer("HOTTRANSPARENCY", 0);
   g.HotGradientPercent = v.Integer("HOTGRADIENTPERCENT", 0);
   g.HotGradientData = v.String("HOTGRADIENTDATA", "");
-  if (g.HotGradientData.size() < 2)
-    g.HotGradientPercent = 0;
-  else
+  if (g.HotGradientData.size() >= 2)
     ParseGradientData(g.HotGradientData, g.HotGradient);
+  else if (zeroShortGradient)
+    g.HotGradientPercent = 0;
   g.HotImagePercent = v.Integer("HOTIMAGEPERCENT", 0);
 
   TsGenState& hot = g.Props[1];
@@ -542,6 +596,70 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
   hot.GlowColor = g.HotGlowColor;
   hot.GlowSize = g.HotGlowSize;
   hot.Transparency = g.HotTransparency;
+}
+
+void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g) {
+  const TSectionValues v(ini, name);
+  g.ClassName = name;
+  g.ParentClass = ini.ReadString(name, "PARENTCLASS", "");
+  ReadSectionValues(v, v.Integer("STATES", 4), true, g);
+}
+
+// The values of a section that the manager's CommonSections add to the skin: the section's
+// own text first, then the skin section its PARENTCLASS names (upper-cased), then the
+// defaults. Glow sizes and margins read 0 when missing and take the parent's only for -1.
+class TCommonSectionValues {
+ public:
+  TCommonSectionValues(const TSkinIni& common, const std::string& section, const TSkinIni& skin,
+                       const std::string* parent)
+      : common_(common), section_(section), skin_(skin), parent_(parent) {}
+
+  int Integer(const std::string& key, int defaultValue) const {
+    int value = 0;
+    const std::string* text = common_.FindValue(section_, key);
+    if (text && TryParseSkinInteger(*text, value)) return value;
+    return parent_ ? TSectionValues(skin_, *parent_).Integer(key, defaultValue) : defaultValue;
+  }
+  std::string String(const std::string& key, const std::string& defaultValue) const {
+    if (const std::string* text = common_.FindValue(section_, key)) return *text;
+    return parent_ ? TSectionValues(skin_, *parent_).String(key, defaultValue) : defaultValue;
+  }
+  bool Boolean(const std::string& key) const {
+    const std::string value = UpperCase(String(key, "0"));
+    return value == "1" || value == "TRUE";
+  }
+  int Integer0(const std::string& key) const {
+    int value = 0;
+    const std::string* text = common_.FindValue(section_, key);
+    if (!text || !TryParseSkinInteger(*text, value)) value = 0;
+    if (value != -1) return value;
+    return parent_ ? TSectionValues(skin_, *parent_).Integer0(key) : 0;
+  }
+
+ private:
+  const TSkinIni& common_;
+  const std::string& section_;
+  const TSkinIni& skin_;
+  const std::string* parent_;
+};
+
+// Sections of CommonSections that the skin does not have, added at the end of the table.
+void AddCommonSections(const TSkinIni& common, const TSkinIni& ini, TsSkinTables& tables) {
+  const size_t skinSections = tables.Sections.size();
+  for (const TSkinIni::TSection& section : common.Sections()) {
+    if (SectionIndexOf(tables.Sections, section.Name) >= 0) continue;
+    TsGeneralData g;
+    g.ClassName = section.Name;
+    const std::string* parentText = common.FindValue(section.Name, "PARENTCLASS");
+    g.ParentClass = parentText ? UpperCase(*parentText) : "-1";
+    const std::string* parent = nullptr;
+    for (size_t i = 0; i < skinSections && !parent; ++i)
+      if (UpperCase(tables.Sections[i].ClassName) == g.ParentClass)
+        parent = &tables.Sections[i].ClassName;
+    const TCommonSectionValues v(common, section.Name, ini, parent);
+    ReadSectionValues(v, TSectionValues(ini, section.Name).Integer("STATES", 4), false, g);
+    tables.Sections.push_back(std::move(g));
+  }
 }
 
 // An integer kept as text in the skin; a value that is not an integer fails the load.
@@ -594,12 +712,13 @@ void ReadSkinData(const TSkinIni& ini, TsSkinData& s) {
   s.BIMinGlowMargin = StrictInteger(ini, "BICONMINGLOWMARGIN", "0");
 }
 
-void ReadSections(const TSkinIni& ini, TsSkinTables& tables) {
+void ReadSections(const TSkinIni& ini, const TSkinIni* common, TsSkinTables& tables) {
   ReadSkinData(ini, tables.Skin);
   for (const TSkinIni::TSection& section : ini.Sections()) {
     tables.Sections.emplace_back();
     ReadSection(ini, section.Name, tables.Sections.back());
   }
+  if (common) AddCommonSections(*common, ini, tables);
   for (int i = 0; i < static_cast<int>(tables.Sections.size()); ++i) {
     TsGeneralData& g = tables.Sections[static_cast<size_t>(i)];
     if (g.ClassName == kGlobalInfo) continue;
@@ -731,9 +850,16 @@ void ApplySaturation(TsSkinTables& tables, int amount) {
 
 void ReadSkinTables(const TSkinIni& ini, const ISkinImageSource& images,
                     const TSkinReadSettings& settings, TsSkinTables& tables) {
+  std::unique_ptr<TSkinIni> common;
+  if (settings.CommonSections && !settings.CommonSections->empty() && settings.DiskImages) {
+    common = std::make_unique<TSkinIni>();
+    common->SetLines(*settings.CommonSections);
+  }
   ReadMasks(ini, images, settings.Manager, tables);
+  if (common) ReadCommonMasks(*common, *settings.DiskImages, settings.Manager, tables);
   ReadPatterns(ini, images, settings.Manager, tables);
-  ReadSections(ini, tables);
+  if (common) ReadCommonPatterns(*common, *settings.DiskImages, tables);
+  ReadSections(ini, common.get(), tables);
   if (settings.HueOffset != 0) ApplyHueOffset(tables, settings.HueOffset);
   const int saturation = settings.Saturation % 101;
   if (saturation != 0) ApplySaturation(tables, saturation);

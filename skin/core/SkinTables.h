@@ -150,11 +150,16 @@ struct TSkinReadSettings {
   int HueOffset = 0;
   int Saturation = 0;
   TsSkinManager* Manager = nullptr;
+  // Extra INI lines added to every skin, and where the files they name are read from (the
+  // skin's folder on disk, also for packed and stored skins).
+  const std::vector<std::string>* CommonSections = nullptr;
+  const ISkinImageSource* DiskImages = nullptr;
 };
 
-// Reads masks (with the master image), patterns and sections, then applies hue and
-// saturation. Raises ESkinLoadError (or the conversion error of a bad number) for a skin that
-// cannot be used; `tables` is then incomplete and must be dropped.
+// Reads masks (with the master image), patterns and sections, each followed by what the
+// CommonSections add, then applies hue and saturation. Raises ESkinLoadError (or the conversion
+// error of a bad number) for a skin that cannot be used; `tables` is then incomplete and must be
+// dropped.
 void ReadSkinTables(const TSkinIni& ini, const ISkinImageSource& images,
                     const TSkinReadSettings& settings, TsSkinTables& tables);
 

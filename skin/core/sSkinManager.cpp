@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "skin/core/skSkinPack.h"
+#include "skin/core/skUtils.h"
 
 TsSkinManager* DefaultManager = nullptr;
 bool SkinLoadInProgress = false;
@@ -148,6 +149,7 @@ TsSkinManager::TsSkinManager(TComponent* owner)
       animEffects_(this),
       effects_(this),
       appFolder_(DefaultAppFolder()) {
+  commonSections_.SetCaseSensitive(true);
   for (TStringList& list : thirdPartyLists_) list.SetCaseSensitive(true);
   ReadThirdParty(true);
   if (!DefaultManager) DefaultManager = this;
@@ -353,8 +355,23 @@ void TsSkinManager::ReadFromIni(const TSkinIni& ini, const ISkinImageSource& ima
   settings.Saturation = saturation_;
   settings.Manager = this;
   const std::string path = tables.Skin.SkinPath;
+  std::vector<std::string> common;
+  for (int i = 0; i < commonSections_.Count(); ++i) common.push_back(commonSections_[i]);
+  const TFolderImageSource disk(FileSystem(), path);
+  settings.CommonSections = &common;
+  settings.DiskImages = &disk;
   ReadSkinTables(ini, images, settings, tables);
   tables.Skin.SkinPath = path;
+}
+
+void TsSkinManager::SetCommonSections(const TStrings& lines) {
+  commonSections_.Clear();
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string line = lines[i];
+    if (!line.empty() && line[0] != ';') line = RemoveChar(line, ' ');
+    commonSections_.Add(line);
+  }
+  if (active_ && !Reading() && !skinName_.empty()) SetSkinName(skinName_);
 }
 
 void TsSkinManager::SetActive(bool value) {

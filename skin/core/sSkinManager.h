@@ -250,6 +250,11 @@ class TsSkinManager : public TComponent {
   void SetSaturation(int value);
   bool IsDefault() const;
   void SetIsDefault(bool value);
+  // Extra INI sections added to every skin (case-sensitive).
+  const TStringList& CommonSections() const { return commonSections_; }
+  // Takes the lines with every blank removed (comment and empty lines stay as they are) and
+  // reads the skin again.
+  void SetCommonSections(const TStrings& lines);
   TsStoredSkins* InternalSkins() { return &internalSkins_; }
   // The loaded skin's VERSION with "." as separator; "N/A" without a skin.
   std::string SkinInfo() const;
@@ -339,6 +344,7 @@ class TsSkinManager : public TComponent {
   int hueOffset_ = 0;
   int saturation_ = 0;
   TsStoredSkins internalSkins_;
+  TStringList commonSections_;
   TskAnimEffects animEffects_;
   TskSkinEffects effects_;
   ThirdPartyList thirdParty_;

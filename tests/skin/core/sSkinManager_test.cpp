@@ -362,6 +362,42 @@ TEST(SkinManagerTest, PreviewDataIsTakenOnlyWhole) {
   SkinPreviewMode = false;
 }
 
+TEST(SkinManagerTest, CommonSectionsAddSectionsMasksAndPatterns) {
+  TManagerFixture f;
+  f.AddFolderSkin("S",
+                  "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n[BUTTON]\nCOLOR=255\nGLOW=3\n"
+                  "[EDIT]\nCOLOR=1",
+                  {{"M.BMP", BmpFile(64, 64, clWhite)}, {"EXTRA.BMP", BmpFile(8, 4, clRed)}});
+  TStringList lines;
+  lines.SetText(
+      "[MYBUTTON]\nPARENT CLASS = button\nFONTCOLOR=128\nGLOW=-1\nGSIZE=\n"
+      "FRAME=#(0,0,30,30)(3,1,2,1)\n; a comment keeps its blanks\nPIC=extra.bmp\n"
+      "[EDIT]\nCOLOR=7");
+  TsSkinManager& m = *f.Manager;
+  m.SetCommonSections(lines);
+  EXPECT_EQ(m.CommonSections()[1], "PARENTCLASS=button");
+  EXPECT_EQ(m.CommonSections()[6], "; a comment keeps its blanks");
+  m.SetSkinName("S");
+  ASSERT_EQ(m.LastLoadError(), "");
+  ASSERT_EQ(m.Sections().size(), 4u);
+  const TsGeneralData& added = m.Sections()[3];
+  EXPECT_EQ(added.ClassName, "MYBUTTON");
+  EXPECT_EQ(added.ParentClass, "BUTTON");
+  EXPECT_EQ(added.FontColor, 128);  // its own
+  EXPECT_EQ(added.Color, 255);      // the parent skin section's
+  EXPECT_EQ(added.Glow, 3);         // an explicit -1 takes the parent's
+  EXPECT_EQ(added.States, 4);
+  EXPECT_EQ(m.Sections()[static_cast<size_t>(m.GetSectionIndex("EDIT"))].Color, 1);  // kept
+  const int frame = FindMaskIndex(&m, "MYBUTTON", "FRAME");
+  ASSERT_GE(frame, 0);
+  EXPECT_EQ(m.Masks()[static_cast<size_t>(frame)].SourceRect, (TRect{0, 0, 30, 30}));
+  EXPECT_EQ(m.Masks()[static_cast<size_t>(frame)].BorderWidth, 2);
+  const int pic = FindMaskIndex(&m, "MYBUTTON", "PIC");
+  ASSERT_GE(pic, 0);
+  EXPECT_EQ(m.Masks()[static_cast<size_t>(pic)].Image->Width(), 8);
+  EXPECT_EQ(m.Masks()[static_cast<size_t>(pic)].ImageCount, 0);
+}
+
 TEST(SkinManagerTest, ThirdPartyListsTakeTheirDefaultsWhenLeftEmpty) {
   TsSkinManager m(nullptr);
   m.BeginLoading();

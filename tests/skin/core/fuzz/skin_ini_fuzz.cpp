@@ -1,7 +1,8 @@
 // libFuzzer target for the skin INI read into the tables: the input is the text of an
-// "Options.dat" after a [GLOBALINFO] line that names a master image; the skin folder also
-// holds a bitmap, a PNG and a JPEG that mask and pattern values may name. Every value syntax
-// (fixed positions, "!", "#", file names, colours, PARENTCLASS chains) is reached from text.
+// "Options.dat" after a [GLOBALINFO] line that names a master image; after a byte 1 it goes on
+// with the manager's CommonSections. The skin folder also holds a bitmap that mask values may
+// name. Every value syntax (fixed positions, "!", "#", file names, colours, PARENTCLASS
+// chains, extra sections) is reached from text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,10 +39,16 @@ TMemorySkinFileSystem& Files() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemorySkinFileSystem& fs = Files();
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const size_t split = input.find('\x01');
   fs.AddFile("C:\\App\\Skins\\F\\Options.dat",
-             "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n" +
-                 std::string(reinterpret_cast<const char*>(data), size));
+             "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n" + input.substr(0, split));
   TsSkinManager manager(nullptr);
+  if (split != std::string::npos) {
+    TStringList common;
+    common.SetText(input.substr(split + 1));
+    manager.SetCommonSections(common);
+  }
   manager.SetFileSystem(&fs);
   manager.SetAppFolder("C:\\App\\");
   manager.SetSkinDirectory("Skins");
