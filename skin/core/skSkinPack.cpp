@@ -146,6 +146,8 @@ const TskImageItem* TskSkinConvertor::FindImage(const std::string& name) const {
 void LoadPackedSkinFile(const std::string& fileName, std::unique_ptr<TskSkinConvertor>& reader,
                         bool freeSource) {
   if (!FileExists(fileName)) return;
+  if (FileSizeOf(fileName) > TskSkinPackLimits::MaxTotalSize)
+    Damaged("the file is larger than any skin may be");
   if (reader)
     reader->FreeContents();
   else
@@ -158,6 +160,7 @@ void LoadPackedSkinFile(const std::string& fileName, std::unique_ptr<TskSkinConv
 }
 
 void ReadPackedSkin(std::unique_ptr<TskSkinConvertor>& reader) {
+  if (!reader || !reader->Source()) throw ESkinPackError("No packed skin data to read");
   TMemoryStream& source = *reader->Source();
   source.SetPosition(0);
   char tag[4] = {};

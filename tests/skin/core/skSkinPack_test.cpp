@@ -122,6 +122,18 @@ TEST(SkinPackTest, BrokenFilesGiveTheirErrors) {
   EXPECT_EQ(ReadError(SkinFile("odd/empty-entry.asz")), "");
 }
 
+TEST(SkinPackTest, LoadsAFileAndIgnoresAMissingOne) {
+  std::unique_ptr<TskSkinConvertor> reader;
+  LoadPackedSkinFile(skintest::SkinsDir() + "/packed/Missing.asz", reader, true);
+  EXPECT_FALSE(reader);
+  LoadPackedSkinFile(skintest::SkinsDir() + "/packed/Test.asz", reader, true);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->ImageCount, 7);
+  EXPECT_EQ(reader->Source(), nullptr);  // freed after reading
+  ASSERT_NE(reader->FindImage("MASTER.BMP"), nullptr);
+  EXPECT_TRUE(reader->FindImage("MASTER.BMP")->IsBitmap);
+}
+
 TEST(SkinPackTest, AStoredSkinsStreamIsLentNotTaken) {
   const std::vector<uint8_t> bytes = PackSkin({{"Options.dat", {'x'}}});
   TMemoryStream data;
