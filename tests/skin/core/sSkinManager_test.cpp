@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "skin/core/sColors.h"
 #include "skin/core/sConst.h"
@@ -176,6 +177,25 @@ TEST(SkinManagerTest, ABrokenSkinLeavesThePreviousSkinLoaded) {
     EXPECT_EQ(f.Manager->SkinInfo(), "7.1") << name;
     EXPECT_EQ(host.loaded, 1) << name;
   }
+}
+
+// Every file in broken/, whatever skingen adds there later, fails and keeps the skin in force.
+TEST(SkinManagerTest, EveryGeneratedBrokenSkinFails) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(
+           std::filesystem::path(skintest::SkinsDir()) / "broken")) {
+    const std::string name = entry.path().stem().string();
+    TManagerFixture f;
+    f.Manager->InternalSkins()->AddSkin("Good", PackedIni("[GLOBALINFO]\nVERSION=7.1"));
+    f.Manager->SetSkinName("Good");
+    f.Fs.AddFile("C:\\App\\Skins\\" + name + ".asz", SkinFile("broken/" + name + ".asz"));
+    f.Manager->SetSkinName(name);
+    EXPECT_FALSE(f.Manager->LastLoadError().empty()) << name;
+    EXPECT_EQ(f.Manager->SkinName(), "Good") << name;
+    EXPECT_EQ(f.Manager->SkinInfo(), "7.1") << name;
+    ++count;
+  }
+  EXPECT_GE(count, 30);
 }
 
 TEST(SkinManagerTest, OurSkinsLoadInAllThreeForms) {
