@@ -120,7 +120,10 @@ void TMenuItem::FillInfo(MENUITEMINFOA& mi, std::string& text, bool ownerDraw) c
     mi.fType = MFT_SEPARATOR;
   } else {
     mi.fMask |= MIIM_STRING;
-    if (shortCut_) text += "\t" + ShortCutToText(shortCut_);
+    if (shortCut_) {
+      text += '\t';
+      text += ShortCutToText(shortCut_);
+    }
     mi.dwTypeData = text.data();
     mi.cch = static_cast<UINT>(text.size());
     if (radioItem_) mi.fType |= MFT_RADIOCHECK;
