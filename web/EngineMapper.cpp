@@ -21,12 +21,47 @@ struct VirtualBlockFree {
 };
 using TVirtualBlock = std::unique_ptr<void, VirtualBlockFree>;
 
+// The image format this process runs: a 32-bit program maps PE32, a 64-bit one PE32+.
+constexpr uint16_t kNativeMachine =
+    sizeof(void*) == 8 ? peimage::kMachineAmd64 : peimage::kMachineI386;
+
+// On x64 the system unwinder finds a function's unwind data only in tables it knows:
+// the image's own table is registered for as long as the image is mapped, so that a C++
+// exception thrown and caught inside the engine unwinds. 32-bit images register their
+// unwind information themselves at start-up.
+class TFunctionTableRegistration {
+ public:
+  TFunctionTableRegistration() = default;
+  TFunctionTableRegistration(const TFunctionTableRegistration&) = delete;
+  TFunctionTableRegistration& operator=(const TFunctionTableRegistration&) = delete;
+  ~TFunctionTableRegistration() { Remove(); }
+
+  bool Add([[maybe_unused]] uint8_t* base, [[maybe_unused]] const peimage::FunctionTable& table) {
+#ifdef _WIN64
+    auto* entries = reinterpret_cast<PRUNTIME_FUNCTION>(base + table.rva);
+    if (!::RtlAddFunctionTable(entries, table.count, reinterpret_cast<DWORD64>(base))) return false;
+    entries_ = entries;
+#endif
+    return true;
+  }
+  void Remove() {
+#ifdef _WIN64
+    if (entries_ != nullptr) ::RtlDeleteFunctionTable(static_cast<PRUNTIME_FUNCTION>(entries_));
+#endif
+    entries_ = nullptr;
+  }
+
+ private:
+  void* entries_ = nullptr;
+};
+
 // Everything one mapping owns; released together.
 struct MappedImage {
   TVirtualBlock block;
   peimage::Layout layout;
-  std::vector<TModuleHandle> modules;  // what the image imports from, kept loaded
-  void* loadedLibrary = nullptr;       // non-NT systems: the engine loaded from disk
+  std::vector<TModuleHandle> modules;      // what the image imports from, kept loaded
+  TFunctionTableRegistration unwindTable;  // removed before the memory is released
+  void* loadedLibrary = nullptr;           // non-NT systems: the engine loaded from disk
 
   std::span<uint8_t> Memory() const {
     return {static_cast<uint8_t*>(block.get()), layout.sizeOfImage};
@@ -62,8 +97,8 @@ bool BindImports(MappedImage& image) {
                                      : ::GetProcAddress(handle.Get(), fn.name.c_str());
       // An unresolved import would be a call through a null pointer later on.
       if (address == nullptr) return false;
-      peimage::WriteSlot(image.Memory(), fn.slotRva,
-                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address)));
+      peimage::WriteSlot(image.Memory(), image.layout, fn.slotRva,
+                         reinterpret_cast<uintptr_t>(address));
     }
     image.modules.push_back(std::move(handle));
   }
@@ -134,7 +169,7 @@ void* MapEngineImage(const void* data, size_t size, void*& entryPoint) {
   std::span<const uint8_t> file(static_cast<const uint8_t*>(data), size);
   std::string error;
   auto layout = peimage::ParseLayout(file, error);
-  if (!layout) return nullptr;
+  if (!layout || layout->machine != kNativeMachine) return nullptr;
 
   auto image = std::make_unique<MappedImage>();
   image->layout = std::move(*layout);
@@ -143,9 +178,12 @@ void* MapEngineImage(const void* data, size_t size, void*& entryPoint) {
       ::VirtualAlloc(nullptr, image->layout.sizeOfImage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
   if (!image->block) return nullptr;
   peimage::CopySections(file, image->layout, image->Memory());
-  uint32_t base = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(image->block.get()));
+  const uint64_t base = reinterpret_cast<uintptr_t>(image->block.get());
   if (!peimage::ApplyRelocations(image->Memory(), image->layout, base, error)) return nullptr;
   if (!BindImports(*image) || !ProtectSections(*image)) return nullptr;
+  auto unwindTable = peimage::ReadFunctionTable(image->Memory(), image->layout, error);
+  if (!error.empty()) return nullptr;
+  if (unwindTable && !image->unwindTable.Add(image->Memory().data(), *unwindTable)) return nullptr;
 
   void* entry = nullptr;
   if (image->layout.entryPointRva != 0) {
@@ -173,6 +211,7 @@ bool UnmapEngineImage(void* moduleBase, void* entryPoint) {
       reinterpret_cast<TEntryPoint>(entryPoint)(static_cast<HINSTANCE>(moduleBase),
                                                 DLL_PROCESS_DETACH, nullptr);
     }
+    image->unwindTable.Remove();
     released = ::VirtualFree(image->block.release(), 0, MEM_RELEASE) != 0;
   }
   auto& images = Images();

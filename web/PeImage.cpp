@@ -6,8 +6,8 @@
 namespace peimage {
 namespace {
 
-constexpr uint16_t kMachineI386 = 0x14C;
 constexpr uint16_t kMagicPe32 = 0x10B;
+constexpr uint16_t kMagicPe32Plus = 0x20B;
 constexpr uint32_t kMaxSections = 96;
 constexpr size_t kMaxNameLength = 1024;
 constexpr uint32_t kScnExecute = 0x20000000;
@@ -15,6 +15,8 @@ constexpr uint32_t kScnRead = 0x40000000;
 constexpr uint32_t kScnWrite = 0x80000000;
 constexpr uint16_t kRelAbsolute = 0;
 constexpr uint16_t kRelHighLow = 3;
+constexpr uint16_t kRelDir64 = 10;
+constexpr uint32_t kRuntimeFunctionSize = 12;
 
 // True when [offset, offset + length) lies inside a buffer of `size` bytes; computed
 // in 64 bits so that no sum of 32-bit header fields can wrap.
@@ -30,6 +32,12 @@ uint16_t Read16(std::span<const uint8_t> data, size_t offset) {
 
 uint32_t Read32(std::span<const uint8_t> data, size_t offset) {
   uint32_t v;
+  std::memcpy(&v, data.data() + offset, sizeof v);
+  return v;
+}
+
+uint64_t Read64(std::span<const uint8_t> data, size_t offset) {
+  uint64_t v;
   std::memcpy(&v, data.data() + offset, sizeof v);
   return v;
 }
@@ -97,33 +105,41 @@ std::optional<Layout> ParseLayout(std::span<const uint8_t> file, std::string& er
   uint16_t sectionCount = Read16(file, coff + 2);
   uint16_t optionalSize = Read16(file, coff + 16);
   size_t optional = coff + 20;
-  if (machine != kMachineI386) {
-    error = "not an i386 image";
+  if (machine != kMachineI386 && machine != kMachineAmd64) {
+    error = "not an i386 or x86-64 image";
     return std::nullopt;
   }
-  // The directories we use (export 0, import 1, relocation 5) must all be present.
-  if (optionalSize < 96 + 6 * 8 || !Within(optional, optionalSize, file.size()) ||
-      Read16(file, optional) != kMagicPe32) {
+  // The two formats differ in the width of the image base, which moves the directories.
+  const bool pe32Plus = machine == kMachineAmd64;
+  const uint16_t magic = pe32Plus ? kMagicPe32Plus : kMagicPe32;
+  const size_t countField = pe32Plus ? 108 : 92;
+  const size_t directories = countField + 4;
+  // The directories we use (export 0, import 1, exception 3, relocation 5) must be present.
+  if (optionalSize < directories + 6 * 8 || !Within(optional, optionalSize, file.size()) ||
+      Read16(file, optional) != magic) {
     error = "bad optional header";
     return std::nullopt;
   }
   Layout layout;
+  layout.machine = machine;
+  layout.pe32Plus = pe32Plus;
   layout.entryPointRva = Read32(file, optional + 16);
-  layout.imageBase = Read32(file, optional + 28);
+  layout.imageBase = pe32Plus ? Read64(file, optional + 24) : Read32(file, optional + 28);
   layout.sizeOfImage = Read32(file, optional + 56);
   layout.sizeOfHeaders = Read32(file, optional + 60);
-  uint32_t directoryCount = Read32(file, optional + 92);
-  if (directoryCount < 6 || 96 + uint64_t{directoryCount} * 8 > optionalSize) {
+  uint32_t directoryCount = Read32(file, optional + countField);
+  if (directoryCount < 6 || directories + uint64_t{directoryCount} * 8 > optionalSize) {
     error = "too few data directories";
     return std::nullopt;
   }
   auto directory = [&](int index) {
-    return DataDirectory{Read32(file, optional + 96 + index * 8),
-                         Read32(file, optional + 100 + index * 8)};
+    return DataDirectory{Read32(file, optional + directories + index * 8),
+                         Read32(file, optional + directories + 4 + index * 8)};
   };
   layout.exports = directory(0);
   layout.imports = directory(1);
   layout.relocations = directory(5);
+  if (pe32Plus) layout.exceptions = directory(3);
 
   if (layout.sizeOfImage == 0 || layout.sizeOfImage > kMaxImageSize) {
     error = "bad image size";
@@ -154,7 +170,8 @@ std::optional<Layout> ParseLayout(std::span<const uint8_t> file, std::string& er
   }
   if (!DirectoryInImage(layout.exports, layout.sizeOfImage) ||
       !DirectoryInImage(layout.imports, layout.sizeOfImage) ||
-      !DirectoryInImage(layout.relocations, layout.sizeOfImage)) {
+      !DirectoryInImage(layout.relocations, layout.sizeOfImage) ||
+      !DirectoryInImage(layout.exceptions, layout.sizeOfImage)) {
     error = "data directory outside the image";
     return std::nullopt;
   }
@@ -180,11 +197,14 @@ void CopySections(std::span<const uint8_t> file, const Layout& layout, std::span
   }
 }
 
-bool ApplyRelocations(std::span<uint8_t> mapped, const Layout& layout, uint32_t newBase,
+bool ApplyRelocations(std::span<uint8_t> mapped, const Layout& layout, uint64_t newBase,
                       std::string& error) {
   const DataDirectory& dir = layout.relocations;
   if (dir.rva == 0 || dir.size == 0) return true;
-  const uint32_t delta = newBase - layout.imageBase;  // modulo 2^32, as the CPU adds it
+  // Modulo 2^64 (or 2^32 for PE32 targets), as the CPU adds it.
+  const uint64_t delta = newBase - layout.imageBase;
+  const uint16_t kind = layout.pe32Plus ? kRelDir64 : kRelHighLow;
+  const uint32_t width = layout.pe32Plus ? 8 : 4;
   uint32_t offset = 0;
   while (offset < dir.size) {
     if (dir.size - offset < 8) return Fail(error, "truncated relocation block");
@@ -198,12 +218,17 @@ bool ApplyRelocations(std::span<uint8_t> mapped, const Layout& layout, uint32_t 
       uint16_t entry = Read16(mapped, block + e);
       uint16_t type = entry >> 12;
       if (type == kRelAbsolute) continue;
-      if (type != kRelHighLow) return Fail(error, "unsupported relocation type");
+      if (type != kind) return Fail(error, "unsupported relocation type");
       uint64_t target = uint64_t{pageRva} + (entry & 0xFFF);
-      if (!Within(target, 4, layout.sizeOfImage))
+      if (!Within(target, width, layout.sizeOfImage))
         return Fail(error, "relocation outside the image");
-      uint32_t value = Read32(mapped, target) + delta;
-      std::memcpy(mapped.data() + target, &value, sizeof value);
+      if (layout.pe32Plus) {
+        uint64_t value = Read64(mapped, target) + delta;
+        std::memcpy(mapped.data() + target, &value, sizeof value);
+      } else {
+        uint32_t value = Read32(mapped, target) + static_cast<uint32_t>(delta);
+        std::memcpy(mapped.data() + target, &value, sizeof value);
+      }
     }
     offset += blockSize;
   }
@@ -227,23 +252,26 @@ bool ReadImports(std::span<const uint8_t> mapped, const Layout& layout,
     if (!moduleName || moduleName->empty()) return Fail(error, "bad import module name");
     module.name = std::move(*moduleName);
     uint32_t table = lookupRva != 0 ? lookupRva : addressRva;
+    const uint32_t width = SlotSize(layout);
+    const uint64_t ordinalFlag = layout.pe32Plus ? uint64_t{1} << 63 : 0x80000000u;
     for (uint64_t i = 0;; ++i) {
-      uint64_t lookup = table + i * 4;
-      uint64_t slot = addressRva + i * 4;
-      if (!Within(lookup, 4, size) || !Within(slot, 4, size)) {
+      uint64_t lookup = table + i * width;
+      uint64_t slot = addressRva + i * width;
+      if (!Within(lookup, width, size) || !Within(slot, width, size)) {
         return Fail(error, "import thunks run off the image");
       }
-      uint32_t entry = Read32(mapped, lookup);
+      uint64_t entry = layout.pe32Plus ? Read64(mapped, lookup) : Read32(mapped, lookup);
       if (entry == 0) break;
       ImportedFunction fn;
       fn.slotRva = static_cast<uint32_t>(slot);
-      if (entry & 0x80000000u) {
-        if (entry & 0x7FFF0000u) return Fail(error, "bad import ordinal");
+      if (entry & ordinalFlag) {
+        if (entry & (ordinalFlag - 1) & ~uint64_t{0xFFFF}) return Fail(error, "bad import ordinal");
         fn.byOrdinal = true;
         fn.ordinal = static_cast<uint16_t>(entry);
       } else {
         // The entry points at a 2-byte hint followed by the name.
-        auto name = entry <= size - 2 ? ReadName(mapped, entry + 2) : std::nullopt;
+        auto name =
+            entry <= size - 2 ? ReadName(mapped, static_cast<uint32_t>(entry) + 2) : std::nullopt;
         if (!name || name->empty()) return Fail(error, "bad import name");
         fn.name = std::move(*name);
       }
@@ -254,8 +282,38 @@ bool ReadImports(std::span<const uint8_t> mapped, const Layout& layout,
   return true;
 }
 
-void WriteSlot(std::span<uint8_t> mapped, uint32_t slotRva, uint32_t value) {
-  std::memcpy(mapped.data() + slotRva, &value, sizeof value);
+void WriteSlot(std::span<uint8_t> mapped, const Layout& layout, uint32_t slotRva, uint64_t value) {
+  if (layout.pe32Plus) {
+    std::memcpy(mapped.data() + slotRva, &value, sizeof value);
+  } else {
+    uint32_t narrow = static_cast<uint32_t>(value);
+    std::memcpy(mapped.data() + slotRva, &narrow, sizeof narrow);
+  }
+}
+
+std::optional<FunctionTable> ReadFunctionTable(std::span<const uint8_t> mapped,
+                                               const Layout& layout, std::string& error) {
+  const DataDirectory& dir = layout.exceptions;
+  if (!layout.pe32Plus || dir.rva == 0 || dir.size == 0) return std::nullopt;
+  const uint32_t size = layout.sizeOfImage;
+  if (dir.size % kRuntimeFunctionSize != 0 || !Within(dir.rva, dir.size, size)) {
+    Fail(error, "bad unwind table");
+    return std::nullopt;
+  }
+  const uint32_t count = dir.size / kRuntimeFunctionSize;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint64_t at = dir.rva + uint64_t{i} * kRuntimeFunctionSize;
+    uint32_t begin = Read32(mapped, at);
+    uint32_t end = Read32(mapped, at + 4);
+    uint32_t unwind = Read32(mapped, at + 8);
+    // The unwinder follows these addresses: each must lie inside the image. The low bit
+    // of the unwind address marks a chained entry; the header is 4 bytes either way.
+    if (begin >= end || end > size || !Within(unwind & ~1u, 4, size)) {
+      Fail(error, "unwind entry outside the image");
+      return std::nullopt;
+    }
+  }
+  return FunctionTable{dir.rva, count};
 }
 
 std::optional<uint32_t> FindExport(std::span<const uint8_t> mapped, const Layout& layout,

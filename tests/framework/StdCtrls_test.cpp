@@ -463,7 +463,10 @@ TEST(Menus, CheckedRadioItemsOfAGroupAreExclusive) {
   auto* popup = new TPopupMenu(g.Form);
   std::vector<TMenuItem*> sizes;
   for (int px = 8; px <= 12; ++px) {
-    TMenuItem* item = AddItem(g.Form, popup->Items(), "Font Size " + std::to_string(px) + "px");
+    std::string caption = "Font Size ";
+    caption += std::to_string(px);
+    caption += "px";
+    TMenuItem* item = AddItem(g.Form, popup->Items(), caption);
     item->SetRadioItem(true);
     sizes.push_back(item);
   }

@@ -96,6 +96,21 @@ TEST_F(EngineMapperTest, ExceptionsUnwindInsideTheMappedLibrary) {
   EXPECT_EQ(lib.Export<int (*)()>("LoaderTest_CatchInside")(), 1);
 }
 
+#ifdef _WIN64
+// The system unwinder knows the image's functions exactly while it is mapped.
+TEST_F(EngineMapperTest, UnwindTableIsRegisteredWhileMappedAndRemovedAtUnmap) {
+  MappedLibrary lib(bytes_);
+  ASSERT_NE(lib.Base(), nullptr);
+  auto code = reinterpret_cast<DWORD64>(lib.Export<void*>("LoaderTest_CatchInside"));
+  DWORD64 imageBase = 0;
+  EXPECT_NE(RtlLookupFunctionEntry(code, &imageBase, nullptr), nullptr);
+  EXPECT_EQ(imageBase, reinterpret_cast<DWORD64>(lib.Base()));
+  void* entry = lib.Entry();
+  EXPECT_TRUE(UnmapEngineImage(lib.Release(), entry));
+  EXPECT_EQ(RtlLookupFunctionEntry(code, &imageBase, nullptr), nullptr);
+}
+#endif
+
 TEST_F(EngineMapperTest, ExportLookupIsCaseSensitiveAndExact) {
   MappedLibrary lib(bytes_);
   ASSERT_NE(lib.Base(), nullptr);

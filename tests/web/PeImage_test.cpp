@@ -17,7 +17,7 @@ struct Mapped {
   std::vector<uint8_t> memory;
 };
 
-Mapped MapAt(const Image& img, uint32_t base) {
+Mapped MapAt(const Image& img, uint64_t base) {
   std::string error;
   auto layout = peimage::ParseLayout(img.Span(), error);
   EXPECT_TRUE(layout) << error;
@@ -30,6 +30,12 @@ Mapped MapAt(const Image& img, uint32_t base) {
 uint32_t Read32(const std::vector<uint8_t>& v, uint32_t at) {
   uint32_t x;
   std::memcpy(&x, &v[at], 4);
+  return x;
+}
+
+uint64_t Read64(const std::vector<uint8_t>& v, uint32_t at) {
+  uint64_t x;
+  std::memcpy(&x, &v[at], 8);
   return x;
 }
 
@@ -84,8 +90,9 @@ TEST(PeImage, ImportsAreListedByNameSkippingTheHintAndByOrdinal) {
   EXPECT_EQ(modules[1].name, "USER32.dll");
   EXPECT_EQ(modules[1].functions.at(0).name, "MessageBoxA");
 
-  peimage::WriteSlot(m.memory, kUserSlots, 0x77001234);
+  peimage::WriteSlot(m.memory, m.layout, kUserSlots, 0x77001234);
   EXPECT_EQ(Read32(m.memory, kUserSlots), 0x77001234u);
+  EXPECT_EQ(Read32(m.memory, kUserSlots + 4), 0u);  // a PE32 slot is 4 bytes wide
 }
 
 TEST(PeImage, ExportLookupIsExactAndCaseSensitive) {
@@ -188,42 +195,155 @@ TEST(PeImage, CorruptImagesAreRejected) {
 }
 
 TEST(PeImage, EveryTruncationIsRejectedSafely) {
-  Image img = BuildImage();
-  std::vector<uint8_t> mapped;
-  std::vector<ImportedModule> imports;
-  std::vector<uint8_t> cut;
-  for (size_t length = 0; length < img.bytes.size(); ++length) {
-    cut.assign(img.bytes.begin(), img.bytes.begin() + length);
-    EXPECT_FALSE(MapPortably(cut, 0x00400000, mapped, imports)) << length;
+  for (const Image& img : {BuildImage(), BuildImage64()}) {
+    std::vector<uint8_t> mapped;
+    std::vector<ImportedModule> imports;
+    std::vector<uint8_t> cut;
+    for (size_t length = 0; length < img.bytes.size(); ++length) {
+      cut.assign(img.bytes.begin(), img.bytes.begin() + length);
+      EXPECT_FALSE(MapPortably(cut, 0x00400000, mapped, imports)) << length;
+    }
+    EXPECT_TRUE(MapPortably(img.bytes, 0x00400000, mapped, imports));
   }
-  EXPECT_TRUE(MapPortably(img.bytes, 0x00400000, mapped, imports));
 }
 
 // Random byte damage with a fixed seed, so that every run checks the same images.
 TEST(PeImage, RandomCorruptionNeverTouchesMemoryOutsideTheImage) {
-  const Image original = BuildImage();
-  std::mt19937 random(20261210);
-  // Damage lands in the headers and the tables, where the parser takes its offsets from.
-  const std::pair<uint32_t, uint32_t> regions[] = {
-      {0, 0x240}, {kRdata, kRdata + 0x300}, {kReloc, kReloc + 0x10}};
-  std::vector<uint8_t> mapped;
-  std::vector<ImportedModule> imports;
-  int accepted = 0;
-  for (int round = 0; round < 3000; ++round) {
-    Image img = original;
-    int damage = 1 + static_cast<int>(random() % 6);
-    for (int d = 0; d < damage; ++d) {
-      auto [from, to] = regions[random() % 3];
-      img.bytes[from + random() % (to - from)] = static_cast<uint8_t>(random());
-    }
-    if (MapPortably(img.bytes, 0x00400000 + (random() % 64) * 0x10000, mapped, imports)) {
-      ++accepted;
-      for (auto& module : imports) {
-        for (auto& fn : module.functions) ASSERT_LE(fn.slotRva + 4u, mapped.size());
+  for (const Image& original : {BuildImage(), BuildImage64()}) {
+    std::mt19937 random(20261210);
+    // Damage lands in the headers and the tables, where the parser takes its offsets from.
+    const std::pair<uint32_t, uint32_t> regions[] = {
+        {0, 0x240}, {kRdata, kRdata + 0x300}, {kReloc, kReloc + 0x10}};
+    std::vector<uint8_t> mapped;
+    std::vector<ImportedModule> imports;
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+      Image img = original;
+      int damage = 1 + static_cast<int>(random() % 6);
+      for (int d = 0; d < damage; ++d) {
+        auto [from, to] = regions[random() % 3];
+        img.bytes[from + random() % (to - from)] = static_cast<uint8_t>(random());
+      }
+      if (MapPortably(img.bytes, 0x00400000 + (random() % 64) * 0x10000, mapped, imports)) {
+        ++accepted;
+        for (auto& module : imports) {
+          for (auto& fn : module.functions) ASSERT_LE(fn.slotRva + 4u, mapped.size());
+        }
       }
     }
+    // Harmless damage (padding, names) keeps some images loadable; most are refused.
+    EXPECT_GT(accepted, 0);
+    EXPECT_LT(accepted, 3000);
   }
-  // Harmless damage (padding, names) keeps some images loadable; most are refused.
-  EXPECT_GT(accepted, 0);
-  EXPECT_LT(accepted, 3000);
+}
+
+TEST(PeImage, Pe32PlusLayoutHasA64BitBaseAndItsUnwindTable) {
+  std::string error;
+  auto layout = peimage::ParseLayout(BuildImage64().Span(), error);
+  ASSERT_TRUE(layout) << error;
+  EXPECT_TRUE(layout->pe32Plus);
+  EXPECT_EQ(layout->machine, peimage::kMachineAmd64);
+  EXPECT_EQ(layout->imageBase, kImageBase64);
+  EXPECT_EQ(layout->sizeOfImage, kImageSize);
+  ASSERT_EQ(layout->sections.size(), 5u);
+  EXPECT_EQ(layout->sections[2].name, ".rdata");
+  EXPECT_EQ(layout->exceptions.rva, kUnwindTable64);
+  EXPECT_EQ(peimage::SlotSize(*layout), 8u);
+
+  Mapped m = MapAt(BuildImage64(), 0x00400000);
+  auto table = peimage::ReadFunctionTable(m.memory, m.layout, error);
+  ASSERT_TRUE(table) << error;
+  EXPECT_EQ(table->rva, kUnwindTable64);
+  EXPECT_EQ(table->count, 2u);
+  // A PE32 image has none, and that is no error.
+  Mapped m32 = MapAt(BuildImage(), 0x00400000);
+  error.clear();
+  EXPECT_FALSE(peimage::ReadFunctionTable(m32.memory, m32.layout, error));
+  EXPECT_TRUE(error.empty());
+}
+
+TEST(PeImage, Dir64RelocationsAddTheWholeBaseDifference) {
+  // Bases below, at and above the preferred one, and above 4 GB.
+  for (uint64_t base : {uint64_t{0x00530000}, kImageBase64, uint64_t{0x7FF612340000},
+                        uint64_t{0x0000000100000000}}) {
+    Mapped m = MapAt(BuildImage64(), base);
+    EXPECT_EQ(Read64(m.memory, kData), base + kCreateRva) << std::hex << base;
+    EXPECT_EQ(Read64(m.memory, kData + 8), base + kDoRva) << std::hex << base;
+    EXPECT_EQ(Read64(m.memory, kData + 16), 0u);
+  }
+}
+
+TEST(PeImage, Pe32PlusImportsUse8ByteThunksAndTheHighOrdinalBit) {
+  Mapped m = MapAt(BuildImage64(), 0x00400000);
+  std::vector<ImportedModule> modules;
+  std::string error;
+  ASSERT_TRUE(peimage::ReadImports(m.memory, m.layout, modules, error)) << error;
+  ASSERT_EQ(modules.size(), 2u);
+  ASSERT_EQ(modules[0].functions.size(), 2u);
+  EXPECT_EQ(modules[0].functions[0].name, "GetTickCount");
+  EXPECT_EQ(modules[0].functions[0].slotRva, kKernelSlots64);
+  EXPECT_TRUE(modules[0].functions[1].byOrdinal);
+  EXPECT_EQ(modules[0].functions[1].ordinal, 17);
+  EXPECT_EQ(modules[0].functions[1].slotRva, kKernelSlots64 + 8);
+  EXPECT_EQ(modules[1].functions.at(0).name, "MessageBoxA");
+  EXPECT_EQ(modules[1].functions.at(0).slotRva, kUserSlots64);
+
+  peimage::WriteSlot(m.memory, m.layout, kUserSlots64, 0x7FFE12345678ull);
+  EXPECT_EQ(Read64(m.memory, kUserSlots64), 0x7FFE12345678ull);
+  EXPECT_EQ(peimage::FindExport(m.memory, m.layout, "WebForm_Do"), kDoRva);
+}
+
+TEST(PeImage, CorruptPe32PlusImagesAreRejected) {
+  enum Step { kAtParse, kAtRelocate, kAtImports, kAtUnwind };
+  const uint32_t dirs = kOptional + 112;
+  struct Case {
+    const char* what;
+    std::function<void(Image&)> corrupt;
+    Step failsAt;
+  } cases[] = {
+      {"PE32 magic with x86-64 machine", [](Image& i) { i.Put16(kOptional, 0x10B); }, kAtParse},
+      {"too few directories", [](Image& i) { i.Put32(kOptional + 108, 5); }, kAtParse},
+      {"optional header too small", [](Image& i) { i.Put16(kPeOffset + 20, 112 + 40); }, kAtParse},
+      {"unwind directory outside", [&](Image& i) { i.Put32(dirs + 24, kImageSize - 8); }, kAtParse},
+      {"HIGHLOW relocation", [](Image& i) { i.Put16(kReloc + 8, 0x3000); }, kAtRelocate},
+      {"DIR64 target straddles the end",
+       [](Image& i) {
+         i.Put32(kReloc, kImageSize - 0x1000);
+         i.Put16(kReloc + 8, 0xAFFC);
+       },
+       kAtRelocate},
+      {"ordinal with middle bits",
+       [](Image& i) { i.Put64(kKernelLookup64 + 8, 0x8000000100000011ull); }, kAtImports},
+      {"name entry beyond the image", [](Image& i) { i.Put64(kUserLookup64, 0x100003140ull); },
+       kAtImports},
+      {"thunk table runs off", [](Image& i) { i.Put32(kImports + 20, kImageSize - 4); },
+       kAtImports},
+      {"unwind size not whole entries", [&](Image& i) { i.Put32(dirs + 28, 20); }, kAtUnwind},
+      {"unwind function ends past image",
+       [](Image& i) { i.Put32(kUnwindTable64 + 4, kImageSize + 1); }, kAtUnwind},
+      {"unwind function empty", [](Image& i) { i.Put32(kUnwindTable64 + 4, kCreateRva); },
+       kAtUnwind},
+      {"unwind data past image", [](Image& i) { i.Put32(kUnwindTable64 + 20, kImageSize - 2); },
+       kAtUnwind},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Image img = BuildImage64();
+    c.corrupt(img);
+    std::string error;
+    auto layout = peimage::ParseLayout(img.Span(), error);
+    ASSERT_EQ(!layout, c.failsAt == kAtParse) << error;
+    if (!layout) continue;
+    std::vector<uint8_t> mapped(layout->sizeOfImage, 0);
+    peimage::CopySections(img.Span(), *layout, mapped);
+    bool relocated = peimage::ApplyRelocations(mapped, *layout, 0x7FF600000000ull, error);
+    ASSERT_EQ(!relocated, c.failsAt == kAtRelocate) << error;
+    if (!relocated) continue;
+    std::vector<ImportedModule> modules;
+    ASSERT_EQ(!peimage::ReadImports(mapped, *layout, modules, error), c.failsAt == kAtImports);
+    if (c.failsAt != kAtUnwind) continue;
+    error.clear();
+    EXPECT_FALSE(peimage::ReadFunctionTable(mapped, *layout, error));
+    EXPECT_FALSE(error.empty());
+  }
 }
