@@ -25,9 +25,10 @@ const std::string kOptionsFile = "Options.dat";
 // The bytes of a file the manager reads; packed skins may hold this much.
 constexpr int64_t kMaxSkinFileSize = TskSkinPackLimits::MaxTotalSize;
 
-std::string TextOf(const TMemoryStream& stream) {
-  const auto* p = reinterpret_cast<const char*>(const_cast<TMemoryStream&>(stream).Memory());
-  return std::string(p, p + const_cast<TMemoryStream&>(stream).Size());
+// Size() is not const in the stream family, so the stream is taken as it is.
+std::string TextOf(TMemoryStream& stream) {
+  const auto* p = reinterpret_cast<const char*>(stream.Memory());
+  return std::string(p, p + stream.Size());
 }
 
 class TPackedImageSource : public ISkinImageSource {
