@@ -8,6 +8,7 @@
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
+#include "framework/SysUtils.h"
 
 namespace {
 
@@ -23,6 +24,18 @@ void Locked(TKedEditModel& model, F&& f) {
   }
   model.UnlockPainting();
 }
+
+// Keeps a line-list update open for a scope.
+class LinesUpdate {
+ public:
+  explicit LinesUpdate(TKedEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
+  ~LinesUpdate() { lines_.EndUpdate(); }
+  LinesUpdate(const LinesUpdate&) = delete;
+  LinesUpdate& operator=(const LinesUpdate&) = delete;
+
+ private:
+  TKedEditStringList& lines_;
+};
 
 // Holds one undo block of a list open for a scope.
 class UndoBlock {
@@ -237,6 +250,24 @@ void TKedEditModel::PerformEditCommand(TKedEditorCommand command, char ch, const
       break;
     case ecTab:
       InsertTab();
+      break;
+    case ecShiftTab:
+      RemoveTab();
+      break;
+    case ecBlockIndent:
+      IndentBlock();
+      break;
+    case ecBlockUnindent:
+      UnindentBlock();
+      break;
+    case ecUpperCase:
+    case ecLowerCase:
+    case ecToggleCase:
+    case ecTitleCase:
+    case ecUpperCaseBlock:
+    case ecLowerCaseBlock:
+    case ecToggleCaseBlock:
+      ConvertCase(command);
       break;
     default:
       break;
@@ -822,10 +853,238 @@ void TKedEditModel::InsertString(std::string_view text) {
 }
 
 void TKedEditModel::InsertTab() {
-  const int column = GetCaretDisplayColumn();
-  const std::string tab =
-      options_.Contains(eoTabsToSpaces)
-          ? std::string(static_cast<size_t>(tabWidth_ - (column - 1) % tabWidth_), ' ')
-          : std::string("\t");
-  ReplaceSelection(tab);
+  if (options_.Contains(eoTabIndent) && (SelectionSpansLines() || SelectionCoversWholeLine())) {
+    const bool wholeLine = !SelectionSpansLines();
+    IndentBlock();
+    if (wholeLine) {
+      if (blockBegin_.Char < blockEnd_.Char)
+        blockBegin_.Char = 1;
+      else
+        blockEnd_.Char = 1;
+    }
+    return;
+  }
+  // Smart tabs reach the next word start of the nearest longer line above.
+  int width = 0;
+  if (options_.Contains(eoSmartTabs) && caretY_ > 1) {
+    const int column = GetCaretDisplayColumn();
+    for (int line = caretY_ - 1; line >= 1; --line) {
+      const std::string_view text = LineAt(line);
+      const int at = KedColumnToChar(text, column, tabWidth_);
+      if (at > static_cast<int>(text.size())) continue;
+      int i = at - 1;
+      while (i < static_cast<int>(text.size()) && !IsSpace(text[static_cast<size_t>(i)])) ++i;
+      while (i < static_cast<int>(text.size()) && IsSpace(text[static_cast<size_t>(i)])) ++i;
+      width = i - (at - 1);
+      break;
+    }
+  }
+  const int from = HasSelection() ? GetSelBegin().Char : caretX_;
+  if (width == 0) {
+    width = tabWidth_;
+    if (options_.Contains(eoTabsToSpaces)) width = tabWidth_ - (from - 1) % tabWidth_;
+  }
+  ReplaceSelection(options_.Contains(eoTabsToSpaces) ? std::string(static_cast<size_t>(width), ' ')
+                                                     : std::string("\t"));
+  EnsureCaretVisible();
+}
+
+void TKedEditModel::RemoveTab() {
+  if (options_.Contains(eoTabIndent) && (SelectionSpansLines() || SelectionCoversWholeLine())) {
+    UnindentBlock();
+    return;
+  }
+  const std::string_view line = LineAt(caretY_);
+  const int length = static_cast<int>(line.size());
+  int target = caretX_;
+  if (options_.Contains(eoSmartTabs) && target > 1 && caretY_ > 1) {
+    for (int above = caretY_ - 1; above >= 1; --above) {
+      const std::string_view text = LineAt(above);
+      if (static_cast<int>(text.size()) < caretX_ - 1) continue;
+      int i = caretX_ - 2;  // 0-based index of the character before the caret column
+      while (i >= 0 && text[static_cast<size_t>(i)] == ' ' && target > 1) --i, --target;
+      while (i >= 0 && text[static_cast<size_t>(i)] != ' ' && target > 1) --i, --target;
+      break;
+    }
+  }
+  if (target == caretX_ && caretX_ > 1) {
+    const int stop = tabWidth_ * ((caretX_ - 2) / tabWidth_) + 1;
+    if (caretX_ > length) {
+      target = stop;
+    } else if (line[static_cast<size_t>(caretX_ - 2)] == '\t') {
+      target = caretX_ - 1;
+    } else {
+      while (target > stop && line[static_cast<size_t>(target - 2)] == ' ') --target;
+    }
+  }
+  if (target == caretX_) return;
+  DeleteLastWordOrBolTo({target, caretY_});
+}
+
+// Deletes from start to the caret (start on the caret line) as one silent deletion.
+void TKedEditModel::DeleteLastWordOrBolTo(TBufferCoord start) {
+  const TBufferCoord caret{std::min(caretX_, LineLength(caretY_) + 1), caretY_};
+  if (start.Char >= caret.Char) {
+    SetCaretAndCollapse(start);
+    return;
+  }
+  const TKedSelectionMode mode = activeSelectionMode_;
+  activeSelectionMode_ = TKedSelectionMode::smNormal;
+  blockBegin_ = start;
+  blockEnd_ = caret;
+  const std::string text = GetSelText();
+  SetSelText("");
+  activeSelectionMode_ = mode;
+  undoList_->RecordChange(crkSilentDelete, start, caret, text, TKedSelectionMode::smNormal);
+  SetCaretAndCollapse(start);
+}
+
+void TKedEditModel::IndentBlock() {
+  if (!HasSelection()) return;
+  const TBufferCoord b = GetSelBegin();
+  const TBufferCoord e = GetSelEnd();
+  const TBufferCoord c = GetCaretPos();
+  const TKedSelectionMode mode = activeSelectionMode_;
+  const int last = std::max(b.Line, e.Char == 1 ? e.Line - 1 : e.Line);
+  const std::string unit = options_.Contains(eoTabsToSpaces)
+                               ? std::string(static_cast<size_t>(tabWidth_), ' ')
+                               : std::string("\t");
+  const int u = static_cast<int>(unit.size());
+  std::string text;
+  for (int line = b.Line; line <= last; ++line) {
+    if (line > b.Line) text += "\r\n";
+    text += unit;
+  }
+  const int column = mode == TKedSelectionMode::smColumn ? std::min(b.Char, e.Char) : 1;
+  TBufferCoord caret = c;
+  {
+    UndoBlock block(*undoList_);
+    PlaceCaretAndSelection({column, b.Line}, {column, b.Line}, {column, last});
+    SetActiveSelectionMode(TKedSelectionMode::smColumn);
+    SetSelTextInMode(TKedSelectionMode::smColumn, text, true);
+    undoList_->RecordChange(crkIndent, b, e, std::string(), TKedSelectionMode::smColumn);
+    undoList_->RecordChange(crkIndent, {b.Char + u, b.Line}, {e.Char + u, e.Line}, std::string(),
+                            TKedSelectionMode::smColumn);
+    caret = e.Char == 1 ? TBufferCoord{1, c.Line} : TBufferCoord{c.Char + u, c.Line};
+  }
+  const TBufferCoord start{b.Char + u, b.Line};
+  const TBufferCoord end = e.Char == 1 ? e : TBufferCoord{e.Char + u, e.Line};
+  SetActiveSelectionMode(mode);
+  PlaceCaretAndSelection(caret, c == e ? start : end, c == e ? end : start);
+}
+
+void TKedEditModel::UnindentBlock() {
+  if (!HasSelection()) return;
+  const TBufferCoord b = GetSelBegin();
+  const TBufferCoord e = GetSelEnd();
+  const TBufferCoord c = GetCaretPos();
+  const TKedSelectionMode mode = activeSelectionMode_;
+  const bool column = mode == TKedSelectionMode::smColumn;
+  const int at = column ? std::min(b.Char, e.Char) : 1;
+  const int last = std::max(b.Line, e.Char == 1 ? e.Line - 1 : e.Line);
+  std::vector<std::string> parts;
+  std::string collected;
+  int caretX = c.Char;
+  for (int line = b.Line; line <= last; ++line) {
+    const std::string_view text = LineAt(line);
+    std::string part;
+    const size_t from = static_cast<size_t>(at - 1);
+    if (from < text.size()) {
+      if (text[from] == '\t') {
+        part = "\t";
+      } else {
+        size_t n = 0;
+        while (n < static_cast<size_t>(tabWidth_) && from + n < text.size() &&
+               text[from + n] == ' ')
+          ++n;
+        part.assign(n, ' ');
+        if (n < static_cast<size_t>(tabWidth_) && from + n < text.size() && text[from + n] == '\t')
+          part += '\t';
+      }
+    }
+    if (line == c.Line && c.Char != 1) caretX = std::max(1, caretX - static_cast<int>(part.size()));
+    if (line > b.Line) collected += "\r\n";
+    collected += part;
+    parts.push_back(std::move(part));
+  }
+  int firstIndent = -1;
+  int lastIndent = 0;
+  {
+    LinesUpdate update(*lines_);
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (parts[i].empty()) continue;
+      const int line = b.Line + static_cast<int>(i);
+      std::string text(LineAt(line));
+      text.erase(static_cast<size_t>(at - 1), parts[i].size());
+      lines_->Put(line - 1, text);
+      if (firstIndent < 0) firstIndent = static_cast<int>(parts[i].size());
+      lastIndent = static_cast<int>(parts[i].size());
+    }
+  }
+  if (firstIndent < 0) return;
+  undoList_->RecordChange(crkUnindent, b, e, collected, mode);
+  TBufferCoord caret = c;
+  TBufferCoord start = b;
+  TBufferCoord end = e;
+  if (!column) {
+    caret.Char = caretX;
+    start.Char = std::max(1, start.Char - firstIndent);
+    if (end.Char > 1) end.Char = std::max(1, end.Char - lastIndent);
+  }
+  PlaceCaretAndSelection(caret, c == e ? start : end, c == e ? end : start);
+  SetActiveSelectionMode(mode);
+}
+
+void TKedEditModel::ConvertCase(TKedEditorCommand command) {
+  const bool hadSelection = HasSelection();
+  const TBufferCoord anchor = blockBegin_;
+  const TBufferCoord end = blockEnd_;
+  const TBufferCoord caret = GetCaretPos();
+  const bool word = command >= ecUpperCase && command <= ecTitleCase;
+  if (word) {
+    for (int attempt = 0; attempt < 3 && !HasSelection(); ++attempt) {
+      if (attempt > 0) SetCaretPos(PrevWordOf(GetCaretPos()));
+      SelectWordAtCaret();
+    }
+  } else if (!hadSelection) {
+    if (caretX_ <= LineLength(caretY_))
+      StepCaretHorizontally(1, true);
+    else if (caretY_ < lines_->Count())
+      SetCaretPos({1, caretY_ + 1});
+  }
+  const std::string text = GetSelText();
+  std::string converted;
+  switch (command) {
+    case ecUpperCase:
+    case ecUpperCaseBlock:
+      converted = AnsiUpperCase(text);
+      break;
+    case ecLowerCase:
+    case ecLowerCaseBlock:
+      converted = AnsiLowerCase(text);
+      break;
+    case ecTitleCase:
+      converted = AnsiLowerCase(text);
+      if (!converted.empty()) converted[0] = AnsiUpperCase(converted.substr(0, 1))[0];
+      break;
+    default:  // toggle: a character that is its own upper case goes lower, others upper
+      for (char ch : text) {
+        const std::string one(1, ch);
+        const std::string upper = AnsiUpperCase(one);
+        converted += upper == one ? AnsiLowerCase(one) : upper;
+      }
+      break;
+  }
+  if (!text.empty()) {
+    UndoBlock block(*undoList_);
+    undoList_->RecordChange(crkSelection, hadSelection ? anchor : caret, hadSelection ? end : caret,
+                            std::string(), activeSelectionMode_);
+    undoList_->RecordChange(crkCaret, caret, caret, std::string(), activeSelectionMode_);
+    ReplaceSelection(converted);
+  }
+  // A converted block stays selected; after a word the caret goes back where it was.
+  if (hadSelection && !word)
+    PlaceCaretAndSelection(caret, anchor, end);
+  else if (hadSelection || word)
+    SetCaretAndCollapse(caret);
 }

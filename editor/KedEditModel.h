@@ -468,6 +468,11 @@ class TKedEditModel : public IKedWordWrapEditor {
   void TypeChar(char ch);
   void InsertString(std::string_view text);
   void InsertTab();
+  void RemoveTab();
+  void DeleteLastWordOrBolTo(TBufferCoord start);
+  void IndentBlock();
+  void UnindentBlock();
+  void ConvertCase(TKedEditorCommand command);
   void DeleteSelectionStep();
   int CountLeadingBlanks(std::string_view text, bool expandTabs) const;
   std::string BuildIndent(int columns, bool allowTabs) const;

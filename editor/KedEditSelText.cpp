@@ -293,6 +293,8 @@ void TKedEditModel::ReplaceSelection(std::string_view text) {
     SetActiveSelectionMode(selectionMode_);
     if (text.empty()) return;
     PadCaretLine();
+    // Without a selection the text goes in at the caret, wherever the anchor was left.
+    blockBegin_ = blockEnd_ = GetCaretPos();
   }
   const TBufferCoord start = GetSelBegin();
   const TBufferCoord end = GetSelEnd();
@@ -411,6 +413,7 @@ void TKedEditModel::PasteFromClipboard() {
       else {
         SetActiveSelectionMode(selectionMode_);
         PadCaretLine();
+        blockBegin_ = blockEnd_ = GetCaretPos();
       }
       const TBufferCoord start = GetSelBegin();
       blockEnd_ = GetSelEnd();
@@ -558,7 +561,7 @@ void TKedEditModel::UndoItem() {
           SetSelTextInMode(mode, item->Text, false);
           // The redo item spans what was put back, so redo replaces exactly that.
           redoList_->RecordChange(item->Reason, start, GetCaretPos(), taken, mode);
-          SetCaretPos(start);
+          SetCaretAndCollapse(start);
           break;
         }
         case crkDeleteBackward:
@@ -612,6 +615,16 @@ void TKedEditModel::UndoItem() {
           redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
           PlaceCaretAndSelection(end, start, end);
           break;
+        case crkUnindent: {
+          redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+          const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
+          PlaceCaretAndSelection({at, start.Line}, {at, start.Line}, {at, end.Line});
+          SetActiveSelectionMode(TKedSelectionMode::smColumn);
+          SetSelTextInMode(TKedSelectionMode::smColumn, item->Text, false);
+          SetActiveSelectionMode(mode);
+          PlaceCaretAndSelection(start, start, end);
+          break;
+        }
         case crkCaret:
           redoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
                                   activeSelectionMode_);
@@ -628,7 +641,7 @@ void TKedEditModel::UndoItem() {
           const std::string taken = GetSelText();
           redoList_->RecordChange(item->Reason, start, end, taken, mode);
           SetSelTextInMode(mode, item->Text, true);
-          SetCaretPos(start);
+          SetCaretAndCollapse(start);
           break;
         }
         default:
@@ -694,6 +707,31 @@ void TKedEditModel::RedoItem() {
           undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
           PlaceCaretAndSelection(end, start, end);
           break;
+        case crkUnindent: {
+          undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+          const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
+          const std::vector<std::string_view> pieces = SplitPieces(item->Text);
+          {
+            LinesUpdate update(*lines_);
+            for (size_t i = 0; i < pieces.size(); ++i) {
+              const int line = start.Line + static_cast<int>(i);
+              if (pieces[i].empty() || line > lines_->Count()) continue;
+              std::string text(LineAt(line));
+              text.erase(static_cast<size_t>(at - 1), pieces[i].size());
+              lines_->Put(line - 1, text);
+            }
+          }
+          if (mode == TKedSelectionMode::smColumn) {
+            PlaceCaretAndSelection(start, start, end);
+          } else {
+            const TBufferCoord from{
+                std::max(1, start.Char - static_cast<int>(pieces.front().size())), start.Line};
+            const TBufferCoord to{std::max(1, end.Char - static_cast<int>(pieces.back().size())),
+                                  end.Line};
+            PlaceCaretAndSelection(from, from, to);
+          }
+          break;
+        }
         case crkCaret:
           undoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
                                   activeSelectionMode_);
@@ -709,7 +747,7 @@ void TKedEditModel::RedoItem() {
           PlaceCaretAndSelection(end, end, end);
           activeSelectionMode_ = mode;
           SetSelTextInMode(mode, item->Text, true);
-          SetCaretPos(start);
+          SetCaretAndCollapse(start);
           break;
         default:
           undoList_->RecordChange(item->Reason, start, end, item->Text, mode);

@@ -870,13 +870,42 @@ TEST_F(EditCommandsTest, JoinsTakeTheJoinedLinesMarkWithThem) {
 // ---------------------------------------------------------------------
 
 TEST_F(EditCommandsTest, RandomEditsUndoToTheOriginalAndRedoToTheFinalText) {
-  static const TKedEditorCommand kCommands[] = {
-      ecChar,       ecChar,       ecChar,           ecLineBreak,    ecDeleteLastChar,
-      ecDeleteChar, ecDeleteWord, ecDeleteLastWord, ecDeleteEOL,    ecDeleteBOL,
-      ecDeleteLine, ecInsertLine, ecLeft,           ecRight,        ecUp,
-      ecDown,       ecSelRight,   ecSelDown,        ecSelWordLeft,  ecLineEnd,
-      ecWordRight,  ecUndo,       ecRedo,           ecPaste,        ecCut,
-      ecTab,        ecToggleMode, ecSelLineEnd,     ecEditorBottom, ecSelEditorTop};
+  static const TKedEditorCommand kCommands[] = {ecChar,
+                                                ecChar,
+                                                ecChar,
+                                                ecLineBreak,
+                                                ecDeleteLastChar,
+                                                ecDeleteChar,
+                                                ecDeleteWord,
+                                                ecDeleteLastWord,
+                                                ecDeleteEOL,
+                                                ecDeleteBOL,
+                                                ecDeleteLine,
+                                                ecInsertLine,
+                                                ecLeft,
+                                                ecRight,
+                                                ecUp,
+                                                ecDown,
+                                                ecSelRight,
+                                                ecSelDown,
+                                                ecSelWordLeft,
+                                                ecLineEnd,
+                                                ecWordRight,
+                                                ecUndo,
+                                                ecRedo,
+                                                ecPaste,
+                                                ecCut,
+                                                ecTab,
+                                                ecToggleMode,
+                                                ecSelLineEnd,
+                                                ecEditorBottom,
+                                                ecSelEditorTop,
+                                                ecShiftTab,
+                                                ecBlockIndent,
+                                                ecBlockUnindent,
+                                                ecUpperCase,
+                                                ecTitleCase,
+                                                ecToggleCaseBlock};
   std::mt19937 random(20261210);
   for (int round = 0; round < 400; ++round) {
     SCOPED_TRACE(round);
@@ -948,6 +977,66 @@ TEST_F(EditCommandsTest, WithTrimmingTheCaretAfterAnInsertionCountsCharactersNot
   EXPECT_EQ(TextOf(model), (std::vector<std::string>{"a", "\tbc", "x"}));
   // Three characters and the two trimmed blanks, not the tab's eight columns.
   EXPECT_EQ(model.GetCaretPos(), (TBufferCoord{6, 2}));
+}
+
+TEST_F(EditCommandsTest, BlockIndentShiftsTheSelectedLinesAndOneUndoTakesItBack) {
+  model.SetTabWidth(2);
+  const std::vector<std::string> text = {"one", "two", "three", "four", "five"};
+  Load(text);
+  Select({1, 2}, {1, 5});  // ends at character 1 of line 5: lines 2-4
+  Run(ecBlockIndent);
+  EXPECT_EQ(TextOf(model), (std::vector<std::string>{"one", "  two", "  three", "  four", "five"}));
+  EXPECT_EQ(model.GetSelText(), "two\r\n  three\r\n  four\r\n");
+  Run(ecBlockUnindent);
+  EXPECT_EQ(TextOf(model), text);
+  model.Undo();
+  EXPECT_EQ(TextOf(model), (std::vector<std::string>{"one", "  two", "  three", "  four", "five"}));
+  model.Undo();
+  EXPECT_EQ(TextOf(model), text);
+  model.Redo();
+  model.Redo();
+  EXPECT_EQ(TextOf(model), text);
+}
+
+TEST_F(EditCommandsTest, CaseCommandsConvertTheWordOrTheBlock) {
+  struct CaseCase {
+    TKedEditorCommand command;
+    bool block;
+    TBufferCoord caret;
+    const char* expected;
+  };
+  for (const CaseCase& c : {CaseCase{ecUpperCase, false, {9, 1}, "select FROM x"},
+                            CaseCase{ecTitleCase, false, {3, 1}, "Select From x"},
+                            CaseCase{ecLowerCaseBlock, true, {12, 1}, "select from x"},
+                            CaseCase{ecToggleCaseBlock, true, {12, 1}, "select fROM x"}}) {
+    SCOPED_TRACE(c.expected);
+    model.ClearAll();
+    Load({"select From x"});
+    if (c.block)
+      Select({8, 1}, {12, 1});
+    else
+      model.SetCaretAndCollapse(c.caret);
+    Run(c.command);
+    EXPECT_EQ(TextOf(model)[0], c.expected);
+    EXPECT_EQ(model.GetCaretPos(), c.caret) << "the caret goes back where it was";
+    model.Undo();
+    EXPECT_EQ(TextOf(model)[0], "select From x");
+    model.Redo();
+    EXPECT_EQ(TextOf(model)[0], c.expected);
+  }
+}
+
+TEST_F(EditCommandsTest, TabsReachTheNextWordAboveAndShiftTabGoesBack) {
+  Load({"select  x", ""});
+  model.SetCaretAndCollapse({1, 2});
+  Run(ecTab);  // the word start above is at column 9
+  EXPECT_EQ(TextOf(model)[1], "        ");
+  EXPECT_EQ(model.CaretX(), 9);
+  Run(ecShiftTab);
+  EXPECT_EQ(model.CaretX(), 1);
+  EXPECT_EQ(TextOf(model)[1], "");
+  model.Undo();
+  EXPECT_EQ(TextOf(model)[1], "        ");
 }
 
 TEST_F(EditCommandsTest, TheLongestLineTakesTypingAndPastingAtItsEnd) {
