@@ -187,7 +187,7 @@ void BlendRectColor(TBitmap* bitmap, const TRect& r, int percent, TColor color) 
     for (int x = 0; x < c.Width(); ++x, p += 4)
       for (int ch = 0; ch < 3; ++ch)
         p[ch] = static_cast<uint8_t>(
-            std::clamp(static_cast<int>(std::nearbyint(k * p[ch] + colourPart[ch])), 0, 255));
+            std::nearbyint(std::clamp(k * p[ch] + colourPart[ch], 0.0, 255.0)));
   }
 }
 
@@ -211,7 +211,7 @@ void PaintDisabledEffect(TBitmap* bitmap, TsDisabledKind kind, TColor controlCol
 
 void BlendTextCoverage(TBitmap* target, const TBitmap& coverage, const TRect& r, TColor color) {
   TskFast32 fast;
-  if (!fast.AttachBitmap(target) || coverage.PixelFormat() != pf32bit) return;
+  if (!fast.AttachBitmap(target) || coverage.PixelFormat() != pf32bit || coverage.Empty()) return;
   // The covered area: r cut to the target and to the coverage bitmap laid at r's top-left.
   const int left = std::max(r.Left, 0), top = std::max(r.Top, 0);
   const int right = static_cast<int>(
@@ -221,6 +221,7 @@ void BlendTextCoverage(TBitmap* target, const TBitmap& coverage, const TRect& r,
   const uint32_t rgb = static_cast<uint32_t>(color);
   const int colour[3] = {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                          static_cast<int>(rgb & 0xFF)};  // blue, green, red
+  if (right <= left) return;
   for (int y = top; y < bottom; ++y) {
     const auto* cov = reinterpret_cast<const uint32_t*>(coverage.ScanLine(y - r.Top));
     auto* p = reinterpret_cast<uint8_t*>(fast.PixelAddress(0, y));

@@ -6,9 +6,10 @@
 namespace {
 
 // Round to the nearest integer, ties to the even one (the default rounding mode).
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-uint8_t ClampToByte(double v) { return static_cast<uint8_t>(std::clamp(RoundEven(v), 0, 255)); }
+// v limited to 0..255 first, so any value converts; then rounded, ties to even.
+uint8_t ClampToByte(double v) {
+  return static_cast<uint8_t>(std::nearbyint(std::clamp(v, 0.0, 255.0)));
+}
 
 uint32_t Channel(uint32_t v, int shift) { return (v >> shift) & 0xFFu; }
 
@@ -64,8 +65,9 @@ uint32_t ChangeHue(int amount, uint32_t pixel) {
   if (h < 0) h += 360.0;
 
   // A rotation whose sum is negative wraps around as well, so the hue stays in [0, 360).
-  int rotated = RoundEven(h + amount) % 360;
-  if (rotated < 0) rotated += 360;
+  double turned = std::fmod(std::nearbyint(h + amount), 360.0);
+  if (turned < 0) turned += 360.0;
+  const int rotated = static_cast<int>(turned);
   const int i = rotated / 60;
   const double f = rotated / 60.0 - i;
   const double vv = v;

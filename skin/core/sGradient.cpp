@@ -19,7 +19,7 @@ TChannels ChannelsOf(TColor c) {
 
 uint32_t PixelOf(const TChannels& c) {
   auto byte = [](float v) {
-    return static_cast<uint32_t>(std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255));
+    return static_cast<uint32_t>(std::nearbyint(std::clamp(v, 0.0f, 255.0f)));
   };
   return 0xFF000000u | byte(c.Red) << 16 | byte(c.Green) << 8 | byte(c.Blue);
 }

@@ -115,7 +115,7 @@ void LerpRow(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t bytes, uns
 }
 
 uint8_t RoundToByte(double v) {
-  return static_cast<uint8_t>(std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255));
+  return static_cast<uint8_t>(std::nearbyint(std::clamp(v, 0.0, 255.0)));
 }
 
 // The pixel of a background bitmap at (x, y), or false when it lies outside.
@@ -583,7 +583,7 @@ std::vector<TLinearTap> LinearTaps(int64_t destStart, int64_t destSize, int64_t 
 void StretchRect32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
                    const TRect& sourceRect) {
   TPixels32 d(dest), s(source);
-  if (!d.Valid() || !s.Valid()) return;
+  if (!d.Valid() || !s.Valid() || !IsSaneRect(destRect) || !IsSaneRect(sourceRect)) return;
   const int64_t dw = int64_t{destRect.Right} - destRect.Left;
   const int64_t dh = int64_t{destRect.Bottom} - destRect.Top;
   const int64_t sw = int64_t{sourceRect.Right} - sourceRect.Left;
@@ -593,8 +593,8 @@ void StretchRect32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
   const int sy0 = std::max(sourceRect.Top, 0), sy1 = std::min(sourceRect.Bottom, s.Height) - 1;
   const int left = std::max(destRect.Left, 0), right = std::min(destRect.Right, d.Width);
   const int top = std::max(destRect.Top, 0), bottom = std::min(destRect.Bottom, d.Height);
-  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !IsSaneRect(destRect) ||
-      !IsSaneRect(sourceRect) || sx1 < sx0 || sy1 < sy0 || right <= left || bottom <= top)
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || sx1 < sx0 || sy1 < sy0 || right <= left ||
+      bottom <= top)
     return;
   const auto xs = LinearTaps(destRect.Left, dw, left, right, sourceRect.Left, sw, sx0, sx1);
   const auto ys = LinearTaps(destRect.Top, dh, top, bottom, sourceRect.Top, sh, sy0, sy1);

@@ -92,9 +92,11 @@ void BlendGlowMask(TBitmap* bitmap, const TBitmap& mask, const TRect& rect, int 
 void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32_t flags,
                     TRect& textBounds, TPoint& glyphPos, int spacing, int margin, int alignment,
                     int layout) {
-  const int cw = client.Width(), ch = client.Height();
-  const int gw = glyphSize.cx, gh = glyphSize.cy, tw = textSize.cx, th = textSize.cy;
-  int s = spacing, m = margin;
+  // 64-bit throughout: any client rectangle and sizes a caller passes stay defined.
+  using I = int64_t;
+  const I cw = I{client.Right} - client.Left, ch = I{client.Bottom} - client.Top;
+  const I gw = glyphSize.cx, gh = glyphSize.cy, tw = textSize.cx, th = textSize.cy;
+  I s = spacing, m = margin;
   if (flags & ItemLayoutRightToLeft) {
     if (layout == ilGlyphLeft)
       layout = ilGlyphRight;
@@ -102,8 +104,8 @@ void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32
       layout = ilGlyphLeft;
   }
   const bool horizontal = layout == ilGlyphLeft || layout == ilGlyphRight;
-  textBounds = {0, 0, tw, th};
-  int glyphX = 0, glyphY = 0, textX = 0, textY = 0;
+  I boundsRight = tw;
+  I glyphX = 0, glyphY = 0, textX = 0, textY = 0;
   if (horizontal) {
     glyphY = (ch - gh + 1) / 2;
     textY = (ch - th + 1) / 2;
@@ -129,12 +131,12 @@ void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32
       if (alignment == iaLeft) {
         glyphX = m;
         textX = m + gw + s;
-        textBounds.Right = std::min(tw, client.Right - m - textX);
+        boundsRight = std::min(tw, I{client.Right} - m - textX);
       } else if (alignment == iaRight) {
         textX = cw - m - tw;
         glyphX = textX - s - gw;
       } else {
-        m = std::max((cw - tw - s - gw) / 2, m);
+        m = std::max<I>((cw - tw - s - gw) / 2, m);
         glyphX = m;
         textX = m + gw + s;
       }
@@ -156,7 +158,7 @@ void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32
       textY = glyphY + gh + s;
       break;
     case ilGlyphBottom: {
-      const int q = (ch - gh - s - th) / 2 - m;
+      const I q = (ch - gh - s - th) / 2 - m;
       glyphY = ch - m - gh - q;
       textY = glyphY - s - th;
       break;
@@ -164,7 +166,8 @@ void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32
     default:
       break;
   }
-  glyphPos = {glyphX + client.Left, glyphY + client.Top};
-  textBounds = {textBounds.Left + textX + client.Left, textBounds.Top + textY + client.Top,
-                textBounds.Right + textX + client.Left, textBounds.Bottom + textY + client.Top};
+  auto toInt = [](I v) { return static_cast<int32_t>(std::clamp<I>(v, INT32_MIN, INT32_MAX)); };
+  glyphPos = {toInt(glyphX + client.Left), toInt(glyphY + client.Top)};
+  textBounds = {toInt(textX + client.Left), toInt(textY + client.Top),
+                toInt(boundsRight + textX + client.Left), toInt(th + textY + client.Top)};
 }

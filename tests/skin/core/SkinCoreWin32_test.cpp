@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include "framework/Canvas.h"
+#include "framework/WinHandles.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sTextPaintWin32.h"
+#include "skin/core/skUtilsWin32.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 
 namespace {
@@ -109,6 +111,12 @@ TEST(Text, MeasuresComeFromGdi) {
   TRect r = Rect(0, 0, 0, 0);
   EXPECT_GT(DrawTextRect(bmp->Canvas()->Handle(), "abc", r, DT_CALCRECT | DT_SINGLELINE), 0);
   EXPECT_EQ(r.Width(), TextWidthOf(bmp->Canvas(), "abc"));
+}
+
+TEST(SystemSettings, CaptionFontIsReadFromTheSystem) {
+  EXPECT_NE(CaptionFontHeight(), 0);
+  TGdiObject<HFONT> font(CreateCaptionFont());
+  EXPECT_TRUE(font.Valid());
 }
 
 TEST(LayeredWindows, FunctionsAreBoundAtRunTime) {

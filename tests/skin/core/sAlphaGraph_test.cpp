@@ -246,6 +246,15 @@ TEST(TextCoverage, BlackTakesTheColourWhiteKeepsTheTargetGreyMixes) {
   EXPECT_EQ(Px(*target, 0, 0), 0x00FFFFFFu);
 }
 
+TEST(TextCoverage, AnEmptyCoverageChangesNothing) {
+  auto target = MakeBitmap32(4, 4, 0x00FFFFFF);
+  TBitmap empty;
+  empty.SetPixelFormat(pf32bit);
+  empty.SetSize(0, 5);
+  BlendTextCoverage(target.get(), empty, Rect(-3, 0, 4, 4), clBlack);
+  EXPECT_EQ(Px(*target, 0, 0), 0x00FFFFFFu);
+}
+
 TEST(TextCoverage, NegativeOriginsAndOversizedRectanglesStayInside) {
   std::mt19937 rng(11);
   for (int i = 0; i < 300; ++i) {

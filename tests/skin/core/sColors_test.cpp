@@ -36,6 +36,9 @@ TEST(ColorHue, AnyAmountActsAsItsRemainderInZeroTo359) {
         << std::hex << pixel << std::dec << " by " << amount;
     ASSERT_EQ(ChangeHue(amount, pixel) >> 24, pixel >> 24) << "alpha kept";
   }
+  EXPECT_EQ(ChangeHue(INT32_MAX, 0x00FF0000), ChangeHue(INT32_MAX % 360, 0x00FF0000));
+  EXPECT_EQ(ChangeHue(INT32_MIN, 0x00FF0000), ChangeHue(360 + INT32_MIN % 360, 0x00FF0000));
+  EXPECT_EQ(ChangeSaturation(INT32_MAX, 0x000064C8), 0x000064FFu);  // limited, not wrapped
 }
 
 struct SaturationCase {

@@ -1,0 +1,9 @@
+// System settings that the skin engine reads (Win32 half of skUtils).
+#pragma once
+
+#include <windows.h>
+
+// lfHeight of the system caption font; 0 when the system does not say.
+int CaptionFontHeight();
+// A new font handle for the system caption font (the caller deletes it); null on failure.
+HFONT CreateCaptionFont();
