@@ -67,8 +67,13 @@ std::vector<ISkinFileSystem::TEntry> TDiskSkinFileSystem::ListFolder(
     const std::string& path) const {
   std::vector<TEntry> entries;
   std::error_code ec;
-  for (fs::directory_iterator it(DiskPath(path), ec), end; !ec && it != end; it.increment(ec))
-    entries.push_back(TEntry{it->path().filename().string(), it->is_directory(ec)});
+  for (fs::directory_iterator it(DiskPath(path), ec), end; !ec && it != end; it.increment(ec)) {
+    try {
+      entries.push_back(TEntry{it->path().filename().string(), it->is_directory(ec)});
+    } catch (const std::exception&) {
+      // A name the 8-bit code page cannot spell cannot be a skin name either.
+    }
+  }
   return entries;
 }
 

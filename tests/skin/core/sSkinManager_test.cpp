@@ -219,6 +219,23 @@ TEST(SkinManagerTest, OurSkinsLoadInAllThreeForms) {
   }
 }
 
+TEST(SkinManagerTest, FindsAndLoadsOurSkinsOnDisk) {
+  TsSkinManager m(nullptr);
+  m.SetAppFolder("");  // the skin folders below are absolute already
+  m.SetSkinDirectory(skintest::SkinsDir() + "/packed");
+  TStringList names;
+  EXPECT_EQ(m.GetSkinNames(&names, snAll).empty(), false);
+  EXPECT_EQ(names.Text(), "Full\r\nOffice12Style\r\nTest\r\nWMP 2008 (internal)\r\n");
+  m.SetSkinName("WMP 2008 (internal)");
+  EXPECT_EQ(m.LastLoadError(), "");
+  EXPECT_TRUE(m.LoadedFromPack());
+  m.SetSkinDirectory(skintest::SkinsDir() + "/folders");
+  m.SetSkinName("Office12Style");
+  EXPECT_EQ(m.LastLoadError(), "");
+  EXPECT_FALSE(m.LoadedFromPack());
+  EXPECT_GE(m.GetSectionIndex("FORMTITLE"), 0);
+}
+
 TEST(SkinManagerTest, TheFullSkinHasEverythingTheWindowsLookUp) {
   TManagerFixture f;
   f.Fs.AddFile("C:\\App\\Skins\\Full.asz", SkinFile("packed/Full.asz"));
