@@ -15,6 +15,12 @@ bool SkinPreviewMode = false;
 
 namespace {
 
+// Every manager alive, so that a number received as a manager can be checked before use.
+std::vector<const TsSkinManager*>& LiveManagers() {
+  static std::vector<const TsSkinManager*> managers;
+  return managers;
+}
+
 // The "Options.dat" text of a skin editor's preview, present during one load.
 const std::string* PreviewText = nullptr;
 
@@ -154,6 +160,13 @@ TsSkinManager::TsSkinManager(TComponent* owner)
   for (TStringList& list : thirdPartyLists_) list.SetCaseSensitive(true);
   ReadThirdParty(true);
   if (!DefaultManager) DefaultManager = this;
+  LiveManagers().push_back(this);
+}
+
+TsSkinManager* FindLiveSkinManager(intptr_t value) {
+  for (const TsSkinManager* manager : LiveManagers())
+    if (reinterpret_cast<intptr_t>(manager) == value) return const_cast<TsSkinManager*>(manager);
+  return nullptr;
 }
 
 void TsSkinManager::ReadThirdParty(bool reset) {
@@ -174,6 +187,8 @@ TsSkinManager::~TsSkinManager() {
   if (active_ && tables_.Skin.Active) BroadcastRemoveSkin();
   ClearTables();
   if (DefaultManager == this) DefaultManager = nullptr;
+  auto& live = LiveManagers();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 void TsSkinManager::Loaded() {

@@ -368,6 +368,10 @@ int FindMaskIndex(const TsSkinManager* manager, const std::string& sectionName,
 
 // ---- process-wide state -----------------------------------------------------------------------
 
+// The live manager whose address is `value`; null for any other number (a freed manager, or
+// whatever a foreign sender put into a message).
+TsSkinManager* FindLiveSkinManager(intptr_t value);
+
 // The first manager made, which controls without a manager of their own use.
 extern TsSkinManager* DefaultManager;
 // True while a manager reads a skin.

@@ -1,0 +1,438 @@
+#include "skin/core/sCommonData.h"
+
+#include "skin/core/sColors.h"
+#include "skin/core/sSkinManager.h"
+
+bool SkinChangeInProgress = false;
+
+namespace {
+
+// Compared by CmdRefreshSection; nothing in the program sets it.
+const std::string SectionToRefresh;
+
+struct TKindRange {
+  int First, Last;
+};
+
+template <size_t N>
+bool InRanges(int kind, const TKindRange (&ranges)[N]) {
+  for (const TKindRange& r : ranges)
+    if (kind >= r.First && kind <= r.Last) return true;
+  return false;
+}
+
+constexpr TKindRange kEditLike[] = {{2, 18}, {41, 41}, {76, 84}, {96, 96}, {131, 140}};
+constexpr TKindRange kNoHotState[] = {{19, 19}, {51, 74}, {110, 110}, {141, 161}};
+constexpr TKindRange kNoGlow[] = {{51, 52},   {54, 54},   {56, 60},   {68, 68},
+                                  {73, 74},   {110, 110}, {141, 141}, {143, 143},
+                                  {151, 151}, {161, 161}, {226, 226}};
+
+struct TKindSection {
+  TKindRange Kinds;
+  const char* Section;
+};
+
+constexpr TKindSection kDefaultSections[] = {
+    {{2, 8}, "EDIT"},          {{10, 10}, "EDIT"},          {{41, 41}, "EDIT"},
+    {{76, 76}, "EDIT"},        {{78, 78}, "EDIT"},          {{83, 85}, "EDIT"},
+    {{96, 96}, "EDIT"},        {{131, 131}, "EDIT"},        {{140, 140}, "EDIT"},
+    {{227, 227}, "EDIT"},      {{11, 18}, "COMBOBOX"},      {{81, 82}, "COMBOBOX"},
+    {{19, 19}, "BAR"},         {{20, 20}, "BARTITLE"},      {{32, 32}, "CHECKBOX"},
+    {{152, 152}, "CHECKBOX"},  {{33, 33}, "RADIOBUTTON"},   {{51, 51}, "PANEL"},
+    {{59, 59}, "PANEL"},       {{68, 68}, "PANEL"},         {{73, 73}, "PANEL"},
+    {{52, 52}, "PANEL_LOW"},   {{58, 58}, "PANEL_LOW"},     {{53, 54}, "TOOLBAR"},
+    {{60, 60}, "TOOLBAR"},     {{56, 56}, "DRAGBAR"},       {{57, 57}, "TABSHEET"},
+    {{74, 74}, "GROUPBOX"},    {{226, 226}, "GROUPBOX"},    {{75, 75}, "SPLITTER"},
+    {{92, 92}, "SPEEDBUTTON"}, {{95, 95}, "SPEEDBUTTON"},   {{93, 94}, "BUTTON"},
+    {{98, 98}, "TOOLBUTTON"},  {{141, 141}, "PAGECONTROL"}, {{143, 143}, "PAGECONTROL"},
+    {{151, 151}, "STATUSBAR"}, {{161, 161}, "GAUGE"},       {{165, 165}, "TRACKBAR"},
+};
+
+bool IsBeingDestroyed(const TsSkinManager* manager) {
+  return manager->ComponentState().Contains(csDestroying);
+}
+
+// The colour a parent shows for a child's mix: its skin answer when it is skinned and has a
+// colour, else its own Color.
+TColor ParentShownColor(ISkinDataHost* parent) {
+  if (parent->SkinCmd(CmdIsSkinned, 0, 0) == 1) {
+    const auto answer = static_cast<TColor>(parent->SkinCmd(CmdGetBgColor, 0, 0));
+    if (answer != clFuchsia) return ColorToRGB(answer);
+  }
+  return ColorToRGB(parent->Color());
+}
+
+}  // namespace
+
+bool IsEditLikeKind(int kind) { return InRanges(kind, kEditLike); }
+bool IsNoHotStateKind(int kind) { return InRanges(kind, kNoHotState); }
+bool IsNoGlowKind(int kind) { return InRanges(kind, kNoGlow); }
+bool HasNoGlow(int kind) { return IsNoGlowKind(kind) || (kind >= 92 && kind <= 94); }
+
+std::string DefaultSectionOfKind(int kind) {
+  for (const TKindSection& entry : kDefaultSections)
+    if (kind >= entry.Kinds.First && kind <= entry.Kinds.Last) return entry.Section;
+  return std::string();
+}
+
+TColor GetHostBgColor(ISkinDataHost* host) {
+  if (!host) return clFuchsia;
+  if (host->SkinCmd(CmdIsSkinned, 0, 0) == 1)
+    return ColorToRGB(static_cast<TColor>(host->SkinCmd(CmdGetBgColor, 0, clFuchsia)));
+  return ColorToRGB(host->Color());
+}
+
+// ---- the skin data ----------------------------------------------------------------------------
+
+TsCommonData::TsCommonData(ISkinDataHost* owner) : host_(owner) {}
+
+TsCommonData::~TsCommonData() = default;
+
+TsSkinManager* TsCommonData::SkinManager() const {
+  return skinManager_ ? skinManager_ : DefaultManager;
+}
+
+const TsGeneralData* TsCommonData::Section() const {
+  const TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidSectionIndex(SectionIndex)) return nullptr;
+  return &manager->Sections()[static_cast<size_t>(SectionIndex)];
+}
+
+bool TsCommonData::IsSkinned(bool checkActive) const {
+  const TsSkinManager* manager = SkinManager();
+  if (!manager || IsBeingDestroyed(manager)) return false;
+  if (!manager->IsValidSectionIndex(SectionIndex)) return false;
+  if (host_ && host_->IsDestroying()) return false;
+  return checkActive ? manager->CurrentSkin().Active : true;
+}
+
+void TsCommonData::UpdateIndexes() {
+  BackgroundDirty = true;
+  TsSkinManager* manager = SkinManager();
+  SectionIndex = manager && manager->Active() ? manager->GetSectionIndex(skinSection_) : -1;
+  UpdateBgDependency();
+  SkinState = 0;
+  if (SectionIndex >= 0) {
+    BorderMaskIndex = manager->Sections()[static_cast<size_t>(SectionIndex)].BorderMaskIndex;
+    PatternIndex = manager->GetTextureIndex(SectionIndex, skinSection_, "PATTERN");
+    HotPatternIndex = manager->GetTextureIndex(SectionIndex, skinSection_, "HOTPATTERN");
+    UpdateSkinState(false);
+  } else {
+    PatternIndex = -1;
+    HotPatternIndex = -1;
+  }
+}
+
+void TsCommonData::UpdateBgDependency() {
+  BgDependency = 0;
+  const TsGeneralData* section = Section();
+  if (!section) return;
+  if (section->ImagePercent != 0) BgDependency |= 4;
+  if (section->GradientPercent != 0 && !section->Gradient.empty()) {
+    switch (section->Gradient.front().Mode) {
+      case 0:
+        BgDependency |= 2;
+        break;
+      case 1:
+        BgDependency |= 1;
+        break;
+      case 2:
+        BgDependency |= 3;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TsCommonData::ApplyDefaultSection() {
+  if (!skinSection_.empty()) {
+    UpdateIndexes();
+    return;
+  }
+  std::string section = DefaultSectionOfKind(ControlKind);
+  if (section.empty() && host_) section = host_->ClassName();
+  SetSkinSection(section);
+}
+
+void TsCommonData::SetSkinSection(const std::string& value) {
+  if (value == skinSection_) return;
+  skinSection_ = value.empty() ? "UNKNOWN" : UpperCase(value);
+  TsSkinManager* manager = SkinManager();
+  const bool hasSections = manager && !manager->Sections().empty();
+  if (hasSections)
+    UpdateIndexes();
+  else
+    SectionIndex = -1;
+  if (!host_) return;
+  if (host_->IsControl()) {
+    if (host_->IsLoading() || host_->IsDestroying() || !host_->Parent()) return;
+    const bool stays = hasSections && manager->IsValidSectionIndex(SectionIndex);
+    host_->SkinCmd(stays ? CmdRefresh : CmdRemoveSkin, 0, reinterpret_cast<intptr_t>(manager));
+  } else {
+    BackgroundDirty = true;
+  }
+}
+
+void TsCommonData::SetSkinManager(TsSkinManager* value) {
+  if (value == skinManager_) return;
+  skinManager_ = value == DefaultManager ? nullptr : value;
+  if (host_ && host_->IsControl() && host_->IsLoading()) return;
+  const bool hasSections = value && !value->Sections().empty();
+  if (hasSections)
+    UpdateIndexes();
+  else
+    SectionIndex = -1;
+  const bool stays = hasSections && value->IsValidSectionIndex(SectionIndex);
+  // A provider's own skin-command method does nothing with it; a control hears it.
+  if (host_ && host_->IsControl() && host_->Parent() && !host_->IsDestroying())
+    host_->SkinCmd(stays ? CmdRefresh : CmdRemoveSkin, 0, reinterpret_cast<intptr_t>(value));
+}
+
+void TsCommonData::Loaded() {
+  ApplyDefaultSection();
+  if (IsSkinned() && host_ && host_->IsControl() && host_->Parent() && !host_->IsLoading()) {
+    if (host_->IsWindowed()) host_->NotifyControlChanged();
+    UpdateColors(false);
+  }
+}
+
+void TsCommonData::UpdateColors(bool invalidate) {
+  if (!IsSkinned() || !IsEditLikeKind(ControlKind) || !host_ || !host_->IsControl()) return;
+  const TsGeneralData& section = *Section();
+  auto skinColour = [&](TColor c) {
+    return ChangeColorSaturation(ChangeColorHue(HUEOffset, c), Saturation);
+  };
+  if (!CustomColor) {
+    const TColor color = skinColour(section.Color);
+    if (host_->Color() != color) host_->SetColor(color);
+  }
+  if (!CustomFont) {
+    const TColor color = skinColour(section.FontColor);
+    if (host_->FontColor() != color) host_->SetFontColor(color);
+  }
+  if (invalidate) Invalidate();
+}
+
+bool TsCommonData::HasComplexBackground() const {
+  TsSkinManager* manager = SkinManager();
+  const TsGeneralData* section = Section();
+  if (!section) return false;
+  if (manager->IsValidMaskIndex(BorderMaskIndex)) {
+    if (manager->MaskWidthLeft(BorderMaskIndex) + manager->MaskWidthRight(BorderMaskIndex) > 20 ||
+        manager->MaskWidthTop(BorderMaskIndex) + manager->MaskWidthBottom(BorderMaskIndex) > 20)
+      return true;
+  }
+  const int t = section->Transparency;
+  if (t == 100) {
+    ISkinDataHost* parent = host_ && host_->IsControl() ? host_->Parent() : nullptr;
+    if (!parent) return true;
+    return (parent->SkinCmd(CmdSkinState, 0, 0) & ssPlainBackground) == 0;
+  }
+  if (t != 0) return true;
+  return section->ImagePercent != 0 || section->GradientPercent != 0;
+}
+
+void TsCommonData::UpdateSkinState(bool passToChildren) {
+  SkinState &= static_cast<uint16_t>(~ssPlainBackground);
+  if (!host_) return;
+  if (host_->IsControl()) {
+    if (host_->IsPlainContainer() && !HasComplexBackground()) SkinState |= ssPlainBackground;
+    if (passToChildren && host_->IsWindowed())
+      for (ISkinDataHost* child : host_->Children()) child->SkinCmd(CmdSkinState, 0, 1);
+  } else if (!HasComplexBackground() && !host_->IsMdiForm()) {
+    SkinState |= ssPlainBackground;
+  }
+}
+
+bool TsCommonData::DependsOnParentBg() const {
+  if (ImmediatePaint || !IsSkinned()) return true;
+  if (!host_ || !host_->IsControl() || !host_->IsEnabled() || host_->IsTabSheet()) return true;
+  if (Section()->Transparency <= 0) return false;
+  ISkinDataHost* parent = host_->Parent();
+  return parent && parent->SkinCmd(CmdIsBgGraphic, 0, 0) != 0;
+}
+
+int TsCommonData::ParentBgIsGraphic() const {
+  ISkinDataHost* parent = host_ && host_->IsControl() ? host_->Parent() : nullptr;
+  return parent ? static_cast<int>(parent->SkinCmd(CmdIsBgGraphic, 0, 0)) : 0;
+}
+
+TColor TsCommonData::OwnColor() const { return host_ ? host_->Color() : clBtnFace; }
+
+TColor TsCommonData::BgColor(int state) const {
+  if (!IsSkinned() || CustomColor) return OwnColor();
+  const TsGeneralData& section = *Section();
+  const bool hot = state > 0 && section.States > 1;
+  const int t = hot ? section.HotTransparency : section.Transparency;
+  const TColor c = hot ? section.HotColor : section.Color;
+  if (t == 0) return c;
+  const TColor parent = host_ ? GetHostBgColor(host_->Parent()) : ColorToRGB(clBtnFace);
+  if (t == 100 || !host_) return parent;
+  return MixColors(parent, c, t / 100.0);
+}
+
+void TsCommonData::Invalidate() {
+  if (!host_) return;
+  if (host_->IsControl() && (host_->IsDestroying() || host_->IsLoading())) return;
+  BackgroundDirty = true;
+  host_->Redraw();
+}
+
+void TsCommonData::BeginUpdate() {
+  PaintSuspended = true;
+  SkinState |= ssUpdating;
+  if (host_) host_->SkinCmd(CmdUpdateStarted, 0, 0);
+}
+
+void TsCommonData::EndUpdate(bool repaint) {
+  PaintSuspended = false;
+  SkinState &= static_cast<uint16_t>(~ssUpdating);
+  if (host_) host_->SkinCmd(CmdUpdateEnded, 0, 0);
+  if (repaint) Invalidate();
+}
+
+// ---- the common answer ------------------------------------------------------------------------
+
+namespace {
+
+// Commands that only ask: answered whoever sends them, since they change nothing.
+bool IsQuery(const TSkinCmdMessage& m) {
+  switch (m.Cmd) {
+    case CmdIsSkinned:
+    case CmdIsUpdating:
+    case CmdIsPartlyHidden:
+    case CmdIsBgGraphic:
+    case CmdGetBgColor:
+      return true;
+    case CmdSkinState:
+      return m.LParam != 1;
+    default:
+      return false;
+  }
+}
+
+// CmdGetBgColor: the colour the control shows, mixed with its parent by the same percentage
+// as BgColor.
+TColor AnswerBgColor(const TsCommonData& data, const TsGeneralData* section) {
+  ISkinDataHost* host = data.Host();
+  if (!data.IsSkinned() || !section) return ColorToRGB(host->Color());
+  const int t = section->Transparency;
+  if (t == 0) return section->Color;
+  ISkinDataHost* parent = host->Parent();
+  const TColor behind = parent ? ParentShownColor(parent) : ColorToRGB(host->Color());
+  if (t == 100) return behind;
+  return MixColors(behind, section->Color, t / 100.0);
+}
+
+}  // namespace
+
+bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
+  if (!data) return false;
+  if (!m.FromOwnThread && !IsQuery(m)) return false;
+  TsCommonData& d = *data;
+  ISkinDataHost* host = d.Host();
+  TsSkinManager* manager = d.SkinManager();
+  // Compared as a number only: a command naming another manager changes nothing here.
+  const bool ourManager = m.LParam == reinterpret_cast<intptr_t>(manager);
+  const TsGeneralData* section = manager && manager->IsValidSectionIndex(d.SectionIndex)
+                                     ? &manager->Sections()[static_cast<size_t>(d.SectionIndex)]
+                                     : nullptr;
+  switch (m.Cmd) {
+    case CmdSkinChanged:
+      if (!ourManager) return false;
+      d.UpdateIndexes();
+      d.UpdateSkinState(false);
+      SkinChangeInProgress = false;
+      return false;
+    case CmdRemoveSkin:
+      if (!ourManager) return false;
+      if (manager && IsBeingDestroyed(manager) && d.OwnSkinManager() == manager)
+        d.SetSkinManager(nullptr);
+      d.SectionIndex = d.BorderMaskIndex = d.PatternIndex = d.HotPatternIndex = -1;
+      d.PaintSuspended = true;
+      if (host) host->SkinRemoved(d);
+      return false;
+    case CmdRefresh:
+      if (!ourManager) return false;
+      d.BackgroundDirty = true;
+      d.PaintSuspended = false;
+      d.UpdateColors(true);
+      d.UpdateSkinState(false);
+      return false;
+    case CmdIsSkinned:
+      m.Result = 1;
+      return true;
+    case CmdSetUpdating:
+      d.PaintSuspended = m.LowWord == 1;
+      return false;
+    case CmdSetImmediatePaint:
+      d.ImmediatePaint = m.LowWord == 1;
+      return false;
+    case CmdIsUpdating:
+      m.Result = d.BackgroundDirty || d.PaintSuspended ? 1 : 0;
+      return true;
+    case CmdIsPartlyHidden:
+      m.Result = d.PartlyHidden ? 1 : 0;
+      return true;
+    case CmdRefreshSection:
+      if (d.SkinSection() == SectionToRefresh) {
+        SkinChangeInProgress = false;
+        d.Invalidate();
+      }
+      return false;
+    case CmdSetSection:
+      if (m.LParam != 0)
+        d.SetSkinSection(reinterpret_cast<const TskSectionInfo*>(m.LParam)->SectionName);
+      return false;
+    case CmdBgChanged:
+      d.BackgroundDirty = true;
+      return false;
+    case CmdSetPartlyHidden:
+      d.PartlyHidden = true;
+      return false;
+    case CmdIsBgGraphic: {
+      if (!section) return false;
+      intptr_t answer;
+      if (section->Transparency == 100 && host && host->IsControl() && host->Parent())
+        answer = d.ParentBgIsGraphic() & 0x7F;
+      else
+        answer = section->GradientPercent + section->ImagePercent > 0 || d.DependsOnParentBg();
+      m.LParam = m.Result = answer;
+      return true;
+    }
+    case CmdBgChangedRedraw: {
+      const bool depends = d.DependsOnParentBg();
+      d.BackgroundDirty = d.BackgroundDirty || depends;
+      if (host && host->IsControl() && host->IsWindowed()) {
+        if (m.LowWord == 1) host->Redraw();
+        if (depends)
+          for (ISkinDataHost* child : host->Children())
+            if (!child->IsDestroying()) child->SkinCmd(CmdBgChangedRedraw, 0, 0);
+      }
+      return false;
+    }
+    case CmdGetBgColor:
+      if (!host || !host->IsControl()) return false;
+      m.Result = static_cast<uint32_t>(AnswerBgColor(d, section));
+      return true;
+    case CmdGetSectionIndex:
+      if (m.LParam != 0) reinterpret_cast<TskSectionInfo*>(m.LParam)->SectionIndex = d.SectionIndex;
+      return true;
+    case CmdSkinState:
+      if (m.LParam == 1)
+        d.UpdateSkinState(true);
+      else
+        m.Result = d.SkinState;
+      return true;
+    case CmdSetPrintDC:
+      if (m.LParam != 0)
+        d.SkinState |= ssPrinting;
+      else
+        d.SkinState &= static_cast<uint16_t>(~ssPrinting);
+      d.PrintTarget = m.LParam;
+      return true;
+    default:
+      return false;
+  }
+}

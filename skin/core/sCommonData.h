@@ -1,0 +1,151 @@
+// Per-control skin data: links a skinned control, form provider or window adapter to a skin
+// manager and one section of the loaded skin, keeps the small state that decides when the
+// owner's cached image must be rebuilt, and answers the common skin commands. This is the
+// portable half: the owner is reached through ISkinDataHost, so every decision (which section
+// a control gets, which colour it shows, which command a change sends) is tested over a fake
+// control tree. The Win32 half binds the host to a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/Graphics.h"
+#include "skin/core/sMessages.h"
+
+class TsSkinManager;
+
+// ---- control kinds ----------------------------------------------------------------------------
+
+// Kinds whose Color and font colour come from the skin and whose frame follows focus and mouse.
+bool IsEditLikeKind(int kind);
+// Containers and bars: the mouse over them does not make them hot.
+bool IsNoHotStateKind(int kind);
+// Kinds that get no glow on mouse enter (92 to 94 get none either; see HasNoGlow).
+bool IsNoGlowKind(int kind);
+bool HasNoGlow(int kind);
+// The section a control of that kind is painted with when it names none; empty for a kind
+// that has no default (the owner's class name is used then).
+std::string DefaultSectionOfKind(int kind);
+
+// ---- the owner --------------------------------------------------------------------------------
+
+// What the skin data needs of its owner. A form's provider is an owner without HostControl
+// (IsControl false); its Parent is the form's parent.
+class ISkinDataHost {
+ public:
+  virtual ~ISkinDataHost() = default;
+  virtual bool IsControl() const = 0;
+  virtual bool IsWindowed() const = 0;
+  virtual bool IsDestroying() const = 0;
+  virtual bool IsLoading() const = 0;
+  virtual bool IsEnabled() const = 0;
+  virtual std::string ClassName() const = 0;
+  // The parent control, null without one.
+  virtual ISkinDataHost* Parent() const = 0;
+  virtual TColor Color() const = 0;
+  virtual void SetColor(TColor color) = 0;
+  virtual TColor FontColor() const = 0;
+  virtual void SetFontColor(TColor color) = 0;
+  // Delivers a skin command to this owner by the sending rules: a windowed control only while
+  // it has a window and is not being destroyed (0 otherwise), else through Perform.
+  virtual intptr_t SkinCmd(int cmd, int lowWord, intptr_t lParam) = 0;
+  // Redraws the owner (frame, children, erase).
+  virtual void Redraw() = 0;
+  // The child controls, in order.
+  virtual std::vector<ISkinDataHost*> Children() const { return {}; }
+  // A scrolling container or a page control: its skin state may say "plain background".
+  virtual bool IsPlainContainer() const { return false; }
+  // A form provider's form is an MDI parent.
+  virtual bool IsMdiForm() const { return false; }
+  virtual bool IsTabSheet() const { return false; }
+  // A windowed control that became skinned tells its form (CmdControlChanged).
+  virtual void NotifyControlChanged() {}
+  // The skin was removed: the owner empties its cache image and takes its standard colours
+  // back (an edit its window colours unless CustomColor / CustomFont, labels theirs).
+  virtual void SkinRemoved(class TsCommonData& data) { (void)data; }
+};
+
+// ---- the skin data ----------------------------------------------------------------------------
+
+// Set by the skin manager while it broadcasts CmdSkinChanged; a receiver clears it.
+extern bool SkinChangeInProgress;
+
+class TsCommonData {
+ public:
+  explicit TsCommonData(ISkinDataHost* owner);
+  TsCommonData(const TsCommonData&) = delete;
+  TsCommonData& operator=(const TsCommonData&) = delete;
+  ~TsCommonData();
+
+  // The owner's own manager, or the default manager when none is set.
+  TsSkinManager* SkinManager() const;
+  // The manager the owner names itself; null = follow the default manager.
+  TsSkinManager* OwnSkinManager() const { return skinManager_; }
+  // Naming the default manager stores nothing, so the owner keeps following the default.
+  void SetSkinManager(TsSkinManager* value);
+  const std::string& SkinSection() const { return skinSection_; }
+  // Upper-cased; an empty name becomes "UNKNOWN". The owner is told CmdRefresh when it stays
+  // skinned, CmdRemoveSkin otherwise.
+  void SetSkinSection(const std::string& value);
+
+  bool IsSkinned(bool checkActive = false) const;
+  void UpdateIndexes();
+  void ApplyDefaultSection();
+  void Loaded();
+  void UpdateColors(bool invalidate);
+  void UpdateSkinState(bool passToChildren);
+  void UpdateBgDependency();
+  bool HasComplexBackground() const;
+  bool DependsOnParentBg() const;
+  // The parent's answer to CmdIsBgGraphic (0 without a parent).
+  int ParentBgIsGraphic() const;
+  // The colour the owner shows (state > 0: hot), mixed with its parent's by the transparency.
+  TColor BgColor(int state) const;
+  // The owner's own Color, or clBtnFace.
+  TColor OwnColor() const;
+  void Invalidate();
+  void BeginUpdate();
+  void EndUpdate(bool repaint);
+
+  ISkinDataHost* Host() const { return host_; }
+  int ControlKind = 0;
+  bool CustomFont = false;
+  bool CustomColor = false;
+  int HUEOffset = 0;
+  int Saturation = 0;
+  int GlowIndex = -1;
+  bool PaintSuspended = false;
+  int BorderMaskIndex = -1;
+  int SectionIndex = -1;
+  int PatternIndex = -1;
+  int HotPatternIndex = -1;
+  bool ImmediatePaint = false;
+  bool BackgroundDirty = true;
+  bool PartlyHidden = true;
+  bool HasFocus = false;
+  bool MouseOver = false;
+  uint16_t SkinState = 0;
+  uint16_t BgDependency = 0;
+  intptr_t PrintTarget = 0;
+
+ private:
+  const struct TsGeneralData* Section() const;
+  ISkinDataHost* host_;
+  TsSkinManager* skinManager_ = nullptr;
+  std::string skinSection_;
+};
+
+// The skin data of a windowed skinned control (publishes HUEOffset and Saturation).
+class TsCtrlSkinData : public TsCommonData {
+ public:
+  using TsCommonData::TsCommonData;
+};
+
+// The common answer of every skin data to a skin command; true when consumed. A command that
+// names another manager than the receiver's changes nothing; pointers in LParam are followed
+// only for commands from our own thread.
+bool ProcessSkinCommand(TSkinCmdMessage& message, TsCommonData* data);
+
+// The colour a parent shows, as the CmdGetBgColor answer of a skinned host, or its Color.
+TColor GetHostBgColor(ISkinDataHost* host);
