@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "framework/SysUtils.h"
+#include "skin/core/sPixelRows.h"
 
 namespace {
 
@@ -18,36 +16,6 @@ bool IsBindable(const TBitmap* bitmap) {
 void RowLayout(TBitmap* bitmap, uint8_t*& firstRow, ptrdiff_t& rowStep) {
   firstRow = bitmap->ScanLine(0);
   rowStep = bitmap->ScanLine(1) - firstRow;
-}
-
-// v / 255 rounded to the nearest for v in 0..255 * 255, without a division.
-inline uint8_t DivideBy255(unsigned v) {
-  v += 128;
-  return static_cast<uint8_t>((v + (v >> 8)) >> 8);
-}
-
-// d := round((d * w + s * sw) / 255) for every byte of a row (w + sw = 255). Every
-// intermediate stays below 65536, so 16-bit lanes carry it: eight bytes per step with SSE2.
-void BlendRow(uint8_t* d, const uint8_t* s, size_t bytes, unsigned w, unsigned sw) {
-  size_t i = 0;
-#ifdef __SSE2__
-  const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
-  const __m128i wd = _mm_set1_epi16(static_cast<short>(w));
-  const __m128i ws = _mm_set1_epi16(static_cast<short>(sw));
-  auto blend8 = [&](__m128i dv, __m128i sv) {
-    __m128i v =
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(dv, wd), _mm_mullo_epi16(sv, ws)), half);
-    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
-  };
-  for (; i + 16 <= bytes; i += 16) {
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i lo = blend8(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
-    const __m128i hi = blend8(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
-  for (; i < bytes; ++i) d[i] = DivideBy255(d[i] * w + s[i] * sw);
 }
 
 // r cut to the area 0..width, 0..height; may come out empty (Right <= Left).
@@ -137,12 +105,12 @@ void TskFastSum32::Blend() {
   const int64_t bottom = std::min<int64_t>({DestRect.Bottom, destHeight_, sourceHeight_ + dy});
   if (right <= left || bottom <= top) return;
 
-  const unsigned w = DestWeight, sw = 255u - DestWeight;
+  const unsigned w = DestWeight;
   const size_t bytes = static_cast<size_t>(right - left) * 4;
   for (int64_t y = bottom - 1; y >= top; --y) {
     uint8_t* d = DestFirstRow + y * DestRowStep + left * 4;
     const uint8_t* s = SourceFirstRow + (y - dy) * SourceRowStep + (left - dx) * 4;
-    BlendRow(d, s, bytes, w, sw);
+    BlendRow(d, s, bytes, w);
   }
 }
 

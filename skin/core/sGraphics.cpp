@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sPixelRows.h"
 
 namespace {
 
@@ -44,74 +42,6 @@ uint8_t Byte(uint32_t v, int index) { return static_cast<uint8_t>(v >> (index * 
 // The house mixing rule: d := ((s - d) * w + d * 256) shr 8, w in 0..255.
 inline uint32_t MixByte(int d, int s, int w) {
   return static_cast<uint32_t>(((s - d) * w + d * 256) >> 8);
-}
-
-// Blue, green and red of d mixed toward s by w (0..255); alpha of d kept. The rule
-// ((s - d) * w + d * 256) shr 8 equals (s * w + d * (256 - w)) shr 8, whose terms are never
-// negative and stay below 65536, so red and blue share one 32-bit multiply.
-inline uint32_t MixColourChannels(uint32_t d, uint32_t s, int w) {
-  const uint32_t ws = static_cast<uint32_t>(w), wd = 256 - ws;
-  const uint32_t rb = (((s & 0x00FF00FFu) * ws + (d & 0x00FF00FFu) * wd) >> 8) & 0x00FF00FFu;
-  const uint32_t g = (((s & 0x0000FF00u) * ws + (d & 0x0000FF00u) * wd) >> 8) & 0x0000FF00u;
-  return (d & 0xFF000000u) | rb | g;
-}
-
-// One pixel of the alpha copy: colour mixed by the source alpha, and the destination alpha
-// raised by what the source covers of the rest: a + s.alpha * (255 - a) / 255.
-inline uint32_t AlphaOver(uint32_t d, uint32_t s) {
-  const int alpha = Byte(s, 3);
-  const uint32_t out = MixColourChannels(d, s, alpha);
-  const int da = Byte(d, 3);
-  return (out & 0x00FFFFFFu) | uint32_t(da + alpha * (255 - da) / 255) << 24;
-}
-
-// AlphaOver over a row; four pixels a step in 16-bit lanes with SSE2, where every product
-// and sum stays below 65536 and x / 255 is (x + 1 + (x shr 8)) shr 8 for x up to 255 * 255.
-void AlphaOverRow(uint32_t* d, const uint32_t* s, int count) {
-  int i = 0;
-#ifdef __SSE2__
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255), c256 = _mm_set1_epi16(256), one = _mm_set1_epi16(1);
-  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-  auto two = [&](__m128i dv, __m128i sv) {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sv, 0xFF), 0xFF);
-    const __m128i colour = _mm_srli_epi16(
-        _mm_add_epi16(_mm_mullo_epi16(sv, a), _mm_mullo_epi16(dv, _mm_sub_epi16(c256, a))), 8);
-    const __m128i x = _mm_mullo_epi16(a, _mm_sub_epi16(c255, dv));
-    const __m128i q = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
-    const __m128i alpha = _mm_add_epi16(dv, q);
-    return _mm_or_si128(_mm_andnot_si128(alphaLanes, colour), _mm_and_si128(alphaLanes, alpha));
-  };
-  for (; i + 4 <= count; i += 4) {
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i lo = two(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
-    const __m128i hi = two(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
-  for (; i < count; ++i) d[i] = AlphaOver(d[i], s[i]);
-}
-
-// out := (a * (256 - w) + b * w) shr 8 for every byte, w in 0..256; 16-bit lanes with SSE2.
-void LerpRow(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t bytes, unsigned w) {
-  size_t i = 0;
-#ifdef __SSE2__
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i wb = _mm_set1_epi16(static_cast<short>(w));
-  const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - w));
-  auto lerp8 = [&](__m128i av, __m128i bv) {
-    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(av, wa), _mm_mullo_epi16(bv, wb)), 8);
-  };
-  for (; i + 16 <= bytes; i += 16) {
-    const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-    const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-    const __m128i lo = lerp8(_mm_unpacklo_epi8(av, zero), _mm_unpacklo_epi8(bv, zero));
-    const __m128i hi = lerp8(_mm_unpackhi_epi8(av, zero), _mm_unpackhi_epi8(bv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
-  for (; i < bytes; ++i) out[i] = static_cast<uint8_t>((a[i] * (256 - w) + b[i] * w) >> 8);
 }
 
 uint8_t RoundToByte(double v) {
@@ -382,7 +312,7 @@ void CopyAlphaBitmap(const TRect& destRect, const TRect& sourceRect, TBitmap* de
     const uint32_t* sp = s.Row(a.SourceY + row) + a.SourceX;
     uint32_t* dp = d.Row(a.DestY + row) + a.DestX;
     if (!withBackground) {
-      AlphaOverRow(dp, sp, a.Width);
+      AlphaOverRow(dp, sp, static_cast<size_t>(a.Width));
       continue;
     }
     for (int i = 0; i < a.Width; ++i) {
