@@ -217,7 +217,9 @@ TEST_F(EditingInMainWindow, TheWheelAndTheScrollBarMoveTheTopLine) {
   Pump();
   EXPECT_EQ(editor->Model().TopLine(),
             1 + static_cast<int>(lines) + editor->Model().LinesInWindow());
-  SCROLLINFO si{sizeof(si), SIF_POS};
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_POS;
   GetScrollInfo(editor->Handle(), SB_VERT, &si);
   EXPECT_EQ(si.nPos, editor->Model().TopLine());
 }
