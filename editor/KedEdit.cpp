@@ -707,6 +707,10 @@ void TCustomKedEdit::ScrollMessage(TMessage& message, bool vertical) {
       case SB_THUMBTRACK:
       case SB_THUMBPOSITION:
         m.SetTopLine(rows < 32768 ? track : ::MulDiv(rows + m.LinesInWindow() - 1, track, 32767));
+        if (m.Options().Contains(eoShowScrollHint)) ShowScrollHint();
+        break;
+      case SB_ENDSCROLL:
+        if (m.Options().Contains(eoShowScrollHint)) ScrollHintWindow()->ReleaseHandle();
         break;
       default:
         break;
@@ -743,6 +747,42 @@ void TCustomKedEdit::ScrollMessage(TMessage& message, bool vertical) {
     }
   }
   message.Result = 0;
+}
+
+THintWindow* TCustomKedEdit::ScrollHintWindow() {
+  static THintWindow* hint = nullptr;  // owned by the application
+  if (hint == nullptr) hint = new THintWindow(Application);
+  return hint;
+}
+
+void TCustomKedEdit::ShowScrollHint() {
+  TKedEditModel& m = *model_;
+  THintWindow* hint = ScrollHintWindow();
+  hint->SetColor(m.ScrollHintColor());
+  const int top = m.TopLine();
+  std::string text;
+  if (m.ScrollHintFormat() == shfTopLineOnly) {
+    text = "Top Line: " + std::to_string(m.DisplayRowToLine(top));
+  } else {
+    const int bottom = top + std::min(m.LinesInWindow(), m.GetDisplayRowCount() - top);
+    text = std::to_string(m.DisplayRowToLine(top)) + " - " +
+           std::to_string(m.DisplayRowToLine(bottom));
+  }
+  const TRect size = hint->CalcHintRect(200, text);
+  const int width = size.Width();
+  const int height = size.Height();
+  POINT p{ClientWidth() - width - 4, 10};
+  if (m.Options().Contains(eoScrollHintFollows)) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(handle_, SB_VERT, &si);
+    const int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
+    p.y = arrow + ::MulDiv(ClientHeight() - 2 * arrow, si.nTrackPos, std::max(si.nMax, 1)) +
+          height / 2;
+  }
+  ::ClientToScreen(handle_, &p);
+  hint->ActivateHint({p.x, p.y, p.x + width, p.y + height}, text);
 }
 
 void TCustomKedEdit::MouseWheel(TMessage& message) {

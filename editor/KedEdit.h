@@ -140,6 +140,9 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
 
   void WndProc(TMessage& message) override;
 
+  // The hint beside a dragged scroll-bar thumb, one for every editor, made on first use.
+  static THintWindow* ScrollHintWindow();
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
@@ -188,6 +191,7 @@ class TCustomKedEdit : public TCustomControl, private IKedEditHost {
   void StopScrollTimer();
   void ScrollMessage(TMessage& message, bool vertical);
   void MouseWheel(TMessage& message);
+  void ShowScrollHint();
   bool SetMouseCursor();
   void DropFiles(WPARAM drop);
   void FireGutterClick(TMouseButton button, int x, int y);

@@ -222,6 +222,14 @@ TEST_F(EditingInMainWindow, TheWheelAndTheScrollBarMoveTheTopLine) {
   si.fMask = SIF_POS;
   GetScrollInfo(editor->Handle(), SB_VERT, &si);
   EXPECT_EQ(si.nPos, editor->Model().TopLine());
+  // Dragging the thumb shows the top line beside it until the drag ends.
+  SendMessageA(editor->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+  THintWindow* hint = TCustomKedEdit::ScrollHintWindow();
+  ASSERT_TRUE(hint->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+  EXPECT_EQ(hint->Caption(), "Top Line: " + std::to_string(editor->Model().TopLine()));
+  SendMessageA(editor->Handle(), WM_VSCROLL, SB_ENDSCROLL, 0);
+  EXPECT_FALSE(hint->HandleAllocated());
 }
 
 TEST_F(EditingInMainWindow, FindDialogStepsThroughTheMatchesAndClosesAfterTheLast) {
