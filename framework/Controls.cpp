@@ -7,6 +7,7 @@
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
+#include "framework/WindowSubclassWin32.h"
 
 static_assert(sizeof(TRect) == sizeof(RECT));
 
@@ -736,6 +737,7 @@ void TWinControl::CreateWnd() {
   controlState_ -= csCreating;
   if (!handle_) throw EOSError("Error creating window: " + p.WinClassName);
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), 0);
+  TWindowEvents::Current().NotifyHandleCreated(handle_, this);
 }
 
 void TWinControl::CreateHandle() {
