@@ -711,6 +711,8 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
+  // Asking for the parent's window made it, and its children with it: this one too.
+  if (handle_) return;
   if ((p.Style & WS_CHILD) && !p.WndParent) return;  // a child window needs its parent
   HINSTANCE inst = GetModuleHandleA(nullptr);
   WNDCLASSA existing{};
@@ -875,7 +877,6 @@ void TWinControl::SetClientSize(int width, int height) {
   TRect r = ClientRect();
   SetBounds(left_, top_, width_ - r.Width() + width, height_ - r.Height() + height);
 }
-
 
 void TWinControl::EnableAlign() {
   if (--alignDisabled_ == 0 && controlState_.Contains(csAlignmentNeeded)) Realign();

@@ -116,12 +116,14 @@ TEST(WindowProcChain, HooksRemovedInAnyOrderKeepTheOthersWorking) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
+    // The log and the hooks outlive the form: hooks still installed see the messages the
+    // control gets while it is destroyed.
+    THookLog log;
+    std::vector<std::unique_ptr<TRecordingHook>> hooks;
     TFormGuard g;
     auto* control = new TCountingControl(g.Form);
     control->SetParent(g.Form);
-    THookLog log;
     control->Log = &log;
-    std::vector<std::unique_ptr<TRecordingHook>> hooks;
     for (const auto& name : c.Install) {
       hooks.push_back(std::make_unique<TRecordingHook>(TRecordingHook{name, &log, control, {}}));
       hooks.back()->Install();
@@ -188,6 +190,28 @@ TEST(WinControl, WindowClassIsTheFrameworkClassName) {
   edit->SetSelStart(2);
   edit->SetSelLength(3);
   EXPECT_EQ(edit->SelText(), "cde");
+}
+
+namespace {
+BOOL CALLBACK CollectChildWindow(HWND w, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  return TRUE;
+}
+}  // namespace
+
+// The child's window asked for first makes the form's, which makes its children's: the child
+// keeps that one window, with no second one left behind pointing at it.
+TEST(WinControl, ChildHandleAskedBeforeItsFormsIsMadeOnce) {
+  TFormGuard g;
+  auto* control = new TSolidControl(g.Form);
+  control->SetParent(g.Form);
+  ASSERT_FALSE(g.Form->HandleAllocated());
+  HWND child = control->Handle();
+  ASSERT_TRUE(child);
+  std::vector<HWND> windows;
+  EnumChildWindows(g.Form->Handle(), CollectChildWindow, reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows, std::vector<HWND>{child});
+  EXPECT_EQ(TWinControl::FindControl(child), control);
 }
 
 TEST(WinControl, HandleIsMadeOnDemandAndRecreatedWithItsState) {
