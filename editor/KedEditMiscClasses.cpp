@@ -1,6 +1,7 @@
 #include "editor/KedEditMiscClasses.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "editor/KedEditMiscProcs.h"
@@ -449,7 +450,8 @@ bool TKedInternalImage::CellPlacement(int number, int x, int y, int lineHeight,
 
 void TKedMethodChain::RemoveHandler(const TNotifyEvent& method) {
   for (std::size_t i = methods_.size(); i > 0; --i)
-    if (methods_[i - 1] == method) methods_.erase(methods_.begin() + static_cast<long>(i - 1));
+    if (methods_[i - 1] == method)
+      methods_.erase(methods_.begin() + static_cast<std::ptrdiff_t>(i - 1));
 }
 
 void TKedMethodChain::InvokeAll() {

@@ -1,5 +1,6 @@
 #include "framework/IniFiles.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -52,11 +53,12 @@ struct TIniText {
   }
 
   // Line index of the key inside the section, or -1.
-  long FindKey(const std::string& section, const std::string& ident) const {
+  std::ptrdiff_t FindKey(const std::string& section, const std::string& ident) const {
     std::string key, value;
     for (auto [first, end] : Sections(section)) {
       for (size_t i = first; i < end; ++i) {
-        if (EntryOf(lines[i], key, value) && AnsiSameText(key, ident)) return static_cast<long>(i);
+        if (EntryOf(lines[i], key, value) && AnsiSameText(key, ident))
+          return static_cast<std::ptrdiff_t>(i);
       }
     }
     return -1;
@@ -104,7 +106,7 @@ TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) {}
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& defaultValue) const {
   TIniText ini = Load(fileName_);
-  long i = ini.FindKey(section, ident);
+  std::ptrdiff_t i = ini.FindKey(section, ident);
   if (i < 0) return defaultValue;
   std::string key, value;
   TIniText::EntryOf(ini.lines[i], key, value);
@@ -115,7 +117,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
   TIniText ini = Load(fileName_);
   const std::string cleanIdent = Trim(ident);
-  long i = ini.FindKey(section, cleanIdent);
+  std::ptrdiff_t i = ini.FindKey(section, cleanIdent);
   if (i >= 0) {
     // Keep the key as it is spelt in the file; only the value changes.
     std::string key, old;
@@ -132,7 +134,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
       auto [first, end] = sections.front();
       size_t at = end;
       while (at > first && Trim(ini.lines[at - 1]).empty()) --at;
-      ini.lines.insert(ini.lines.begin() + static_cast<long>(at), cleanIdent + "=" + value);
+      ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                       cleanIdent + "=" + value);
     }
   }
   Save(fileName_, ini);
@@ -207,15 +210,15 @@ void TIniFile::EraseSection(const std::string& section) {
   if (sections.empty()) return;
   // Last first, so earlier ranges keep their positions; the header goes with its body.
   for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
-    ini.lines.erase(ini.lines.begin() + static_cast<long>(it->first) - 1,
-                    ini.lines.begin() + static_cast<long>(it->second));
+    ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(it->first) - 1,
+                    ini.lines.begin() + static_cast<std::ptrdiff_t>(it->second));
   }
   Save(fileName_, ini);
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
   TIniText ini = Load(fileName_);
-  long i = ini.FindKey(section, ident);
+  std::ptrdiff_t i = ini.FindKey(section, ident);
   if (i < 0) return;
   ini.lines.erase(ini.lines.begin() + i);
   Save(fileName_, ini);

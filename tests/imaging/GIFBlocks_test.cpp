@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "imaging/GIFImage.h"
 #include "tests/imaging/GifTestFiles.h"
@@ -99,7 +100,7 @@ TEST(GIFBlocks, CommentAfterTheLastImageIsKeptAndWrittenBackBeforeTheTrailer) {
   const TBytes saved = SaveGif(image);
   const TBytes tail{'!', 0xFE, 3, 'b', 'y', 'e', 0, ';'};
   ASSERT_GE(saved.size(), tail.size());
-  EXPECT_EQ(TBytes(saved.end() - static_cast<long>(tail.size()), saved.end()), tail);
+  EXPECT_EQ(TBytes(saved.end() - static_cast<std::ptrdiff_t>(tail.size()), saved.end()), tail);
 }
 
 TEST(GIFBlocks, VersionFollowsTheFeaturesInUse) {
@@ -235,7 +236,7 @@ TEST(GIFBlocks, EndOfDataInsideExtensionsNeverReadsPastTheStream) {
   for (size_t cut = 13; cut < full.size(); ++cut) {
     TGIFImage image;
     try {
-      LoadGif(image, TBytes(full.begin(), full.begin() + static_cast<long>(cut)));
+      LoadGif(image, TBytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)));
     } catch (const GIFException&) {
     }
   }

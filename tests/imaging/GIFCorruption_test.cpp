@@ -1,6 +1,7 @@
 // Damaged GIF data, made by a fixed-seed mutator so every run checks the same files.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <random>
 
 #include "imaging/GIFImage.h"
@@ -25,7 +26,8 @@ TEST(GIFCorruption, DamagedFilesLoadRenderOptimiseAndSaveWithoutFaults) {
           bytes.resize(at);
           break;
         case 2:
-          bytes.insert(bytes.begin() + static_cast<long>(at), static_cast<uint8_t>(rng()));
+          bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                       static_cast<uint8_t>(rng()));
           break;
         default:
           bytes[at] ^= static_cast<uint8_t>(1u << (rng() % 8));

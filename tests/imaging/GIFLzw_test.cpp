@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <random>
 
 #include "imaging/GIFImage.h"
@@ -222,8 +223,8 @@ TEST(GIFLzwEncoding, DictionaryEncoderClearsWhenTheTableIsFull) {
   // Read the codes back at the widths the decoder uses and look for a clear after the start.
   TBytes packed;
   for (size_t pos = 1; pos < data.size() && data[pos] != 0; pos += data[pos] + 1)
-    packed.insert(packed.end(), data.begin() + static_cast<long>(pos) + 1,
-                  data.begin() + static_cast<long>(pos) + 1 + data[pos]);
+    packed.insert(packed.end(), data.begin() + static_cast<std::ptrdiff_t>(pos) + 1,
+                  data.begin() + static_cast<std::ptrdiff_t>(pos) + 1 + data[pos]);
   int bit = 0, width = 9, next = 258, clears = 0;
   bool first = true;
   while (bit + width <= static_cast<int>(packed.size()) * 8) {

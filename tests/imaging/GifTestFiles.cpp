@@ -1,5 +1,7 @@
 #include "tests/imaging/GifTestFiles.h"
 
+#include <cstddef>
+
 #include "imaging/GIFImage.h"
 
 namespace {
@@ -19,8 +21,8 @@ void SubBlocks(TBytes& d, const TBytes& payload) {
   for (size_t pos = 0; pos < payload.size(); pos += 255) {
     const size_t n = std::min<size_t>(255, payload.size() - pos);
     d.push_back(static_cast<uint8_t>(n));
-    d.insert(d.end(), payload.begin() + static_cast<long>(pos),
-             payload.begin() + static_cast<long>(pos + n));
+    d.insert(d.end(), payload.begin() + static_cast<std::ptrdiff_t>(pos),
+             payload.begin() + static_cast<std::ptrdiff_t>(pos + n));
   }
   d.push_back(0);
 }
