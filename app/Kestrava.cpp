@@ -1,13 +1,13 @@
 // Program entry of Kestrava.exe.
 #include <windows.h>
 
+#include "app/KestravaStartup.h"
 #include "app/about.h"
 #include "app/main.h"
 #include "framework/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The network engine was mapped at start-up, before any window exists (web/inetwebform);
-  // when it could not be, the windows still come up and the version check reports it.
+  const TKestravaStartup startup;
   try {
     Application->Initialize();
     Application->CreateForm(Form1);

@@ -11,67 +11,57 @@ constexpr int kMaxRedirects = 10;
 constexpr intptr_t kDirectionReceive = 1;
 constexpr const char* kAboutText = "Kestrava network engine: web forms and HTTP downloads";
 
-// Event numbers shared by both fronts.
-enum Event {
-  evConnected = 1,
-  evConnectionStatus,
-  evDisconnected,
-  evEndTransfer,
-  evError,
-  evHeader,
-  evRedirect,
-  evSetCookie,
-  evStartTransfer,
-  evStatus,
-  evTransfer
-};
-
 struct PropIndex {
   int index;
   Prop prop;
 };
 
 constexpr PropIndex kWebFormProps[] = {
-    {1, Prop::Accept},
-    {3, Prop::AuthScheme},
-    {9, Prop::Encoding},
-    {10, Prop::FirewallHost},
-    {11, Prop::FirewallPassword},
-    {12, Prop::FirewallPort},
-    {13, Prop::FirewallType},
-    {14, Prop::FirewallUser},
-    {15, Prop::FollowRedirects},
-    {20, Prop::Idle},
-    {21, Prop::LocalFile},
-    {22, Prop::LocalHost},
-    {24, Prop::Password},
-    {26, Prop::ProxyPassword},
-    {27, Prop::ProxyPort},
-    {28, Prop::ProxyServer},
-    {29, Prop::ProxyUser},
-    {32, Prop::Timeout},
-    {33, Prop::TransferredData},
-    {35, Prop::URL},
-    {36, Prop::User},
+    {webform::kAccept, Prop::Accept},
+    {webform::kAuthScheme, Prop::AuthScheme},
+    {webform::kEncoding, Prop::Encoding},
+    {webform::kFirewallHost, Prop::FirewallHost},
+    {webform::kFirewallPassword, Prop::FirewallPassword},
+    {webform::kFirewallPort, Prop::FirewallPort},
+    {webform::kFirewallType, Prop::FirewallType},
+    {webform::kFirewallUser, Prop::FirewallUser},
+    {webform::kFollowRedirects, Prop::FollowRedirects},
+    {webform::kIdle, Prop::Idle},
+    {webform::kLocalFile, Prop::LocalFile},
+    {webform::kLocalHost, Prop::LocalHost},
+    {webform::kPassword, Prop::Password},
+    {webform::kProxyPassword, Prop::ProxyPassword},
+    {webform::kProxyPort, Prop::ProxyPort},
+    {webform::kProxyServer, Prop::ProxyServer},
+    {webform::kProxyUser, Prop::ProxyUser},
+    {webform::kTimeout, Prop::Timeout},
+    {webform::kTransferredData, Prop::TransferredData},
+    {webform::kURL, Prop::URL},
+    {webform::kUser, Prop::User},
 };
 
 constexpr PropIndex kHttpProps[] = {
-    {1, Prop::Accept},         {4, Prop::AuthScheme},
-    {10, Prop::FirewallHost},  {11, Prop::FirewallPassword},
-    {12, Prop::FirewallPort},  {13, Prop::FirewallType},
-    {14, Prop::FirewallUser},  {15, Prop::FollowRedirects},
-    {18, Prop::Idle},          {20, Prop::LocalFile},
-    {21, Prop::LocalHost},     {23, Prop::Password},
-    {27, Prop::ProxyPassword}, {28, Prop::ProxyPort},
-    {29, Prop::ProxyServer},   {30, Prop::ProxyUser},
-    {31, Prop::Range},         {34, Prop::Timeout},
-    {37, Prop::URL},           {42, Prop::User},
+    {http::kAccept, Prop::Accept},
+    {http::kAuthScheme, Prop::AuthScheme},
+    {http::kFirewallHost, Prop::FirewallHost},
+    {http::kFirewallPassword, Prop::FirewallPassword},
+    {http::kFirewallPort, Prop::FirewallPort},
+    {http::kFirewallType, Prop::FirewallType},
+    {http::kFirewallUser, Prop::FirewallUser},
+    {http::kFollowRedirects, Prop::FollowRedirects},
+    {http::kIdle, Prop::Idle},
+    {http::kLocalFile, Prop::LocalFile},
+    {http::kLocalHost, Prop::LocalHost},
+    {http::kPassword, Prop::Password},
+    {http::kProxyPassword, Prop::ProxyPassword},
+    {http::kProxyPort, Prop::ProxyPort},
+    {http::kProxyServer, Prop::ProxyServer},
+    {http::kProxyUser, Prop::ProxyUser},
+    {http::kRange, Prop::Range},
+    {http::kTimeout, Prop::Timeout},
+    {http::kURL, Prop::URL},
+    {http::kUser, Prop::User},
 };
-
-// Method numbers.
-constexpr int kWebFormAddFormVar = 3, kWebFormReset = 6, kWebFormSubmitTo = 8;
-constexpr int kHttpDownloadURL = 4;
-constexpr int kAboutBox = 255;
 
 bool IsNumeric(Prop p) {
   switch (p) {
@@ -394,24 +384,24 @@ intptr_t Engine::Get(int index, int32_t* length) {
 int Engine::Do(int method, int count, const intptr_t* values, const int32_t* lengths) {
   if (busy_) return Fail(kErrBusy, "A request is in progress");
   auto needs = [&](int n) { return count == n && (n == 0 || values != nullptr); };
-  if (method == kAboutBox) {
+  if (method == kMethodAboutBox) {
     platform_.ShowAbout(kAboutText);
     return kOk;
   }
   if (front_ == Front::WebForm) {
     switch (method) {
-      case kWebFormReset:
+      case webform::kReset:
         formVars_.clear();
         transferred_.clear();
         return kOk;
-      case kWebFormAddFormVar:
+      case webform::kAddFormVar:
         if (!needs(2)) return Fail(kErrArguments, "Wrong number of arguments");
         return AddFormVar(ArgText(values, lengths, 0), ArgText(values, lengths, 1));
-      case kWebFormSubmitTo:
+      case webform::kSubmitTo:
         if (!needs(1)) return Fail(kErrArguments, "Wrong number of arguments");
         return Submit(ArgText(values, lengths, 0), true);
     }
-  } else if (method == kHttpDownloadURL) {
+  } else if (method == http::kDownloadURL) {
     if (!needs(1)) return Fail(kErrArguments, "Wrong number of arguments");
     return Submit(ArgText(values, lengths, 0), false);
   }

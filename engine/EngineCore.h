@@ -13,19 +13,9 @@
 #include <utility>
 #include <vector>
 
-#if defined(_WIN32)
-#define ENGINE_STDCALL __stdcall
-#else
-#define ENGINE_STDCALL
-#endif
+#include "engine/EngineInterface.h"
 
 namespace netengine {
-
-// Called by the engine for every event: owner, event number, parameter count, values
-// (texts as addresses of zero-terminated texts, numbers as themselves), lengths (0 for
-// zero-terminated texts). Parameters passed by reference are read back afterwards.
-using EventCallback = int(ENGINE_STDCALL*)(void* owner, int event, int count, intptr_t* values,
-                                           int32_t* lengths);
 
 // Which set of property, method and event numbers an engine object speaks.
 enum class Front { WebForm, Http };

@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
+#include <type_traits>
 
 #include "engine/EngineCore.h"
+#include "engine/EngineInterface.h"
 #include "engine/WinHttpTransport.h"
 
 using namespace netengine;
@@ -131,6 +134,27 @@ ENGINE_EXPORT int __stdcall HTTP_Do(int handle, int method, int count, intptr_t*
                                     int32_t* lengths) {
   return DoFor(handle, method, count, values, lengths);
 }
+
+// The names above are the ones the programs bind (EngineInterface.h): a misspelt export
+// would only show as an engine that never binds.
+#define ENGINE_EXPORT_NAMED(front, function, field, member)              \
+  static_assert(std::string_view(k##front##Exports.field) == #function); \
+  static_assert(std::is_same_v<decltype(&function), decltype(EngineFunctions::member)>);
+ENGINE_EXPORT_NAMED(WebForm, WebForm_Create, create, Create)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_Destroy, destroy, Destroy)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_Set, set, Set)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_Get, get, Get)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_GetLastError, getLastError, GetLastError)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_CheckIndex, checkIndex, CheckIndex)
+ENGINE_EXPORT_NAMED(WebForm, WebForm_Do, doMethod, Do)
+ENGINE_EXPORT_NAMED(Http, HTTP_Create, create, Create)
+ENGINE_EXPORT_NAMED(Http, HTTP_Destroy, destroy, Destroy)
+ENGINE_EXPORT_NAMED(Http, HTTP_Set, set, Set)
+ENGINE_EXPORT_NAMED(Http, HTTP_Get, get, Get)
+ENGINE_EXPORT_NAMED(Http, HTTP_GetLastError, getLastError, GetLastError)
+ENGINE_EXPORT_NAMED(Http, HTTP_CheckIndex, checkIndex, CheckIndex)
+ENGINE_EXPORT_NAMED(Http, HTTP_Do, doMethod, Do)
+#undef ENGINE_EXPORT_NAMED
 
 // Nothing to set up or tear down here: the state is built on first use and released by
 // the runtime's exit handlers, which run from our entry point at detach.

@@ -1,22 +1,15 @@
-// Base of the network components and their exception class. The mapping of the engine
-// image they drive lives in web/EngineMapper.h (Win32) over web/PeImage.h (portable).
+// Base of the network components and their exception class. The engine they drive is
+// described in engine/EngineInterface.h and bound by web/EngineBinder.h.
 #pragma once
 
 #include <exception>
 #include <string>
 
+#include "engine/EngineInterface.h"
 #include "framework/Component.h"
 #include "framework/SysUtils.h"
 
-#if defined(_WIN32)
-#include "web/EngineMapper.h"  // MapEngineImage, FindEngineExport, UnmapEngineImage
-#endif
-
-#if defined(_WIN32)
-#define INET_STDCALL __stdcall
-#else
-#define INET_STDCALL
-#endif
+#define INET_STDCALL ENGINE_STDCALL
 
 // A failure reported by a network engine: its code and text. The message reads
 // "<code>: <text>".

@@ -6,18 +6,13 @@
 #include "framework/TypInfo.h"
 
 #if defined(_WIN32)
-#include <windows.h>
-
-#include "web/EngineMapper.h"
+#include "web/EngineBinder.h"
 #endif
 
 namespace {
 
-constexpr int kMethodAddFormVar = 3;
-constexpr int kMethodReset = 6;
-constexpr int kMethodSubmitTo = 8;
-constexpr int kMethodAboutBox = 255;
-constexpr int kTransferredData = 33;
+namespace webform = netengine::webform;
+
 constexpr int kCreateFailed = -1;
 constexpr const char* kCreateFailedText = "NetEngine WebForm: Error creating component";
 
@@ -35,54 +30,15 @@ TWebFormEngine& WebFormEngine() {
 
 #if defined(_WIN32)
 namespace {
-
-void* gModuleBase = nullptr;
-void* gEntryPoint = nullptr;
-
-template <class F>
-void Bind(F& slot, const char* name) {
-  slot = reinterpret_cast<F>(FindEngineExport(gModuleBase, name));
+TEngineFront& WebFormFront() {
+  static TEngineFront front(netengine::kWebFormExports, WebFormEngine());
+  return front;
 }
-
-// Unit start-up and end: the engine is bound before any form is created and unbound
-// after the forms are gone.
-struct WebFormEngineUnit {
-  WebFormEngineUnit() { BindWebFormEngine(); }
-  ~WebFormEngineUnit() { UnbindWebFormEngine(); }
-} gWebFormEngineUnit;
-
 }  // namespace
 
-void BindWebFormEngine() {
-  // Binding again must not leave the earlier image mapped and attached.
-  UnbindWebFormEngine();
-  TWebFormEngine& e = WebFormEngine();
-  HMODULE self = ::GetModuleHandleA(nullptr);
-  HRSRC info = ::FindResourceA(self, "netengine6_webform_dta", MAKEINTRESOURCEA(10));  // RT_RCDATA
-  if (info == nullptr) return;
-  HGLOBAL resource = ::LoadResource(self, info);
-  const void* data = resource ? ::LockResource(resource) : nullptr;
-  if (data != nullptr) {
-    gModuleBase = MapEngineImage(data, ::SizeofResource(self, info), gEntryPoint);
-    if (gModuleBase != nullptr) {
-      Bind(e.Create, "WebForm_Create");
-      Bind(e.Destroy, "WebForm_Destroy");
-      Bind(e.Set, "WebForm_Set");
-      Bind(e.Get, "WebForm_Get");
-      Bind(e.GetLastError, "WebForm_GetLastError");
-      Bind(e.CheckIndex, "WebForm_CheckIndex");
-      Bind(e.Do, "WebForm_Do");
-    }
-  }
-  if (resource) ::FreeResource(resource);
-}
+void BindWebFormEngine() { WebFormFront().Bind(); }
 
-void UnbindWebFormEngine() {
-  WebFormEngine() = TWebFormEngine{};
-  if (gModuleBase != nullptr) UnmapEngineImage(gModuleBase, gEntryPoint);
-  gModuleBase = nullptr;
-  gEntryPoint = nullptr;
-}
+void UnbindWebFormEngine() { WebFormFront().Unbind(); }
 #endif
 
 TinetWebForm::TinetWebForm(TComponent* owner) : TinetCore(owner) {
@@ -147,21 +103,22 @@ void TinetWebForm::CallEngine(int method, std::vector<std::string> args) {
   if (result != 0) RaiseEngineError(result, "");
 }
 
-void TinetWebForm::Reset() { CallEngine(kMethodReset, {}); }
+void TinetWebForm::Reset() { CallEngine(webform::kReset, {}); }
 
 void TinetWebForm::AddFormVar(const std::string& name, const std::string& value) {
-  CallEngine(kMethodAddFormVar, {name, value});
+  CallEngine(webform::kAddFormVar, {name, value});
 }
 
-void TinetWebForm::SubmitTo(const std::string& url) { CallEngine(kMethodSubmitTo, {url}); }
+void TinetWebForm::SubmitTo(const std::string& url) { CallEngine(webform::kSubmitTo, {url}); }
 
-void TinetWebForm::ShowAboutBox() { CallEngine(kMethodAboutBox, {}); }
+void TinetWebForm::ShowAboutBox() { CallEngine(netengine::kMethodAboutBox, {}); }
 
 std::string TinetWebForm::GetTransferredData() {
   const TWebFormEngine& e = WebFormEngine();
   if (handle_ == 0 || e.Get == nullptr) return {};
   int32_t length = 0;
-  const char* data = reinterpret_cast<const char*>(e.Get(handle_, kTransferredData, 0, &length));
+  const char* data =
+      reinterpret_cast<const char*>(e.Get(handle_, webform::kTransferredData, 0, &length));
   if (data == nullptr || length <= 0) return {};
   return std::string(data, static_cast<size_t>(length));
 }
@@ -205,49 +162,49 @@ int INET_STDCALL TinetWebForm::DispatchWebFormEvent(void* owner, int event, int 
 }
 
 void TinetWebForm::Dispatch(int event, int count, intptr_t* values, int32_t* lengths) {
-  static constexpr int kParamCount[] = {0, 2, 3, 2, 0, 2, 2, 2, 6, 0, 3, 2};
-  if (event < 1 || event > 11 || count < kParamCount[event]) return;
-  if (kParamCount[event] > 0 && values == nullptr) return;
+  using namespace netengine;
+  if (event < evConnected || event > evLast || count < kWebFormEventParamCount[event]) return;
+  if (kWebFormEventParamCount[event] > 0 && values == nullptr) return;
   auto text = [&](int i) { return TextAt(values[i]); };
   auto number = [&](int i) { return static_cast<int>(values[i]); };
   switch (event) {
-    case 1:
+    case evConnected:
       if (OnConnected) OnConnected(this, number(0), text(1));
       break;
-    case 2:
+    case evConnectionStatus:
       if (OnConnectionStatus) OnConnectionStatus(this, text(0), number(1), text(2));
       break;
-    case 3:
+    case evDisconnected:
       if (OnDisconnected) OnDisconnected(this, number(0), text(1));
       break;
-    case 4:
+    case evEndTransfer:
       if (OnEndTransfer) OnEndTransfer(this);
       break;
-    case 5:
+    case evError:
       if (OnError) OnError(this, number(0), text(1));
       break;
-    case 6:
+    case evHeader:
       if (OnHeader) OnHeader(this, text(0), text(1));
       break;
-    case 7:
+    case evRedirect:
       if (OnRedirect) {
         acceptScratch_ = values[1] != 0;
         OnRedirect(this, text(0), acceptScratch_);
         values[1] = acceptScratch_ ? 1 : 0;
       }
       break;
-    case 8:
+    case evSetCookie:
       if (OnSetCookie) {
         OnSetCookie(this, text(0), text(1), text(2), text(3), text(4), values[5] != 0);
       }
       break;
-    case 9:
+    case evStartTransfer:
       if (OnStartTransfer) OnStartTransfer(this);
       break;
-    case 10:
+    case evStatus:
       if (OnStatus) OnStatus(this, text(0), number(1), text(2));
       break;
-    case 11:
+    case evTransfer:
       if (OnTransfer) {
         const char* p = reinterpret_cast<const char*>(values[1]);
         int32_t n = lengths != nullptr ? lengths[1] : 0;

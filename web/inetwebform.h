@@ -7,6 +7,7 @@
 #include <exception>
 #include <string>
 
+#include "engine/EngineInterface.h"
 #include "framework/Events.h"
 #include "web/inetcore.h"
 
@@ -17,27 +18,14 @@ enum TinetwebformEncodings { encURLEncoding, encMultipartFormData, encQueryStrin
 enum TinetwebformFirewallTypes { fwNone, fwTunnel, fwSOCKS4, fwSOCKS5 };
 enum TinetwebformFollowRedirects { frNever, frAlways, frSameScheme };
 
-// The engine's callback: owner, event number, count, values, lengths.
-using TinetEventCallback = int(INET_STDCALL*)(void* owner, int event, int count, intptr_t* values,
-                                              int32_t* lengths);
-
+using TinetEventCallback = netengine::EventCallback;
 // The seven functions of the bound web-form engine; each nullptr when not bound.
-struct TWebFormEngine {
-  int(INET_STDCALL* Create)(TinetEventCallback callback, void* owner, int reserved) = nullptr;
-  void(INET_STDCALL* Destroy)(int handle) = nullptr;
-  int(INET_STDCALL* Set)(int handle, int index, int reserved, intptr_t value,
-                         int reserved2) = nullptr;
-  intptr_t(INET_STDCALL* Get)(int handle, int index, int reserved, int32_t* length) = nullptr;
-  const char*(INET_STDCALL* GetLastError)(int handle) = nullptr;
-  int(INET_STDCALL* CheckIndex)(int handle, int index) = nullptr;
-  int(INET_STDCALL* Do)(int handle, int method, int count, intptr_t* values,
-                        int32_t* lengths) = nullptr;
-};
+using TWebFormEngine = netengine::EngineFunctions;
 
-// The unit's binding, filled at start-up from the program's resource (Win32).
+// The unit's binding, filled by BindWebFormEngine at the program's start (Win32).
 TWebFormEngine& WebFormEngine();
 #if defined(_WIN32)
-// Maps the resource "NETENGINE6_WEBFORM_DTA" and binds the seven exports; quiet on failure.
+// Maps the resource of the web-form front and binds its seven exports; quiet on failure.
 void BindWebFormEngine();
 // Clears the functions, then unmaps the engine.
 void UnbindWebFormEngine();
@@ -82,54 +70,61 @@ class TinetWebForm : public TinetCore {
   std::string GetTransferredData();
   [[noreturn]] void RaiseEngineError(int code, std::string text);
 
-  std::string Accept() const { return GetText(1); }
-  void SetAccept(const std::string& v) { SetText(1, v); }
+  std::string Accept() const { return GetText(netengine::webform::kAccept); }
+  void SetAccept(const std::string& v) { SetText(netengine::webform::kAccept, v); }
   TinetwebformAuthSchemes AuthScheme() const {
-    return static_cast<TinetwebformAuthSchemes>(GetNumber(3));
+    return static_cast<TinetwebformAuthSchemes>(GetNumber(netengine::webform::kAuthScheme));
   }
-  void SetAuthScheme(TinetwebformAuthSchemes v) { SetNumber(3, v); }
+  void SetAuthScheme(TinetwebformAuthSchemes v) { SetNumber(netengine::webform::kAuthScheme, v); }
   TinetwebformEncodings Encoding() const {
-    return static_cast<TinetwebformEncodings>(GetNumber(9));
+    return static_cast<TinetwebformEncodings>(GetNumber(netengine::webform::kEncoding));
   }
-  void SetEncoding(TinetwebformEncodings v) { SetNumber(9, v); }
-  std::string FirewallHost() const { return GetText(10); }
-  void SetFirewallHost(const std::string& v) { SetText(10, v); }
-  std::string FirewallPassword() const { return GetText(11); }
-  void SetFirewallPassword(const std::string& v) { SetText(11, v); }
-  int FirewallPort() const { return GetNumber(12); }
-  void SetFirewallPort(int v) { SetNumber(12, v); }
+  void SetEncoding(TinetwebformEncodings v) { SetNumber(netengine::webform::kEncoding, v); }
+  std::string FirewallHost() const { return GetText(netengine::webform::kFirewallHost); }
+  void SetFirewallHost(const std::string& v) { SetText(netengine::webform::kFirewallHost, v); }
+  std::string FirewallPassword() const { return GetText(netengine::webform::kFirewallPassword); }
+  void SetFirewallPassword(const std::string& v) {
+    SetText(netengine::webform::kFirewallPassword, v);
+  }
+  int FirewallPort() const { return GetNumber(netengine::webform::kFirewallPort); }
+  void SetFirewallPort(int v) { SetNumber(netengine::webform::kFirewallPort, v); }
   TinetwebformFirewallTypes FirewallType() const {
-    return static_cast<TinetwebformFirewallTypes>(GetNumber(13));
+    return static_cast<TinetwebformFirewallTypes>(GetNumber(netengine::webform::kFirewallType));
   }
-  void SetFirewallType(TinetwebformFirewallTypes v) { SetNumber(13, v); }
-  std::string FirewallUser() const { return GetText(14); }
-  void SetFirewallUser(const std::string& v) { SetText(14, v); }
+  void SetFirewallType(TinetwebformFirewallTypes v) {
+    SetNumber(netengine::webform::kFirewallType, v);
+  }
+  std::string FirewallUser() const { return GetText(netengine::webform::kFirewallUser); }
+  void SetFirewallUser(const std::string& v) { SetText(netengine::webform::kFirewallUser, v); }
   TinetwebformFollowRedirects FollowRedirects() const {
-    return static_cast<TinetwebformFollowRedirects>(GetNumber(15));
+    return static_cast<TinetwebformFollowRedirects>(
+        GetNumber(netengine::webform::kFollowRedirects));
   }
-  void SetFollowRedirects(TinetwebformFollowRedirects v) { SetNumber(15, v); }
-  bool Idle() const { return GetNumber(20) != 0; }
+  void SetFollowRedirects(TinetwebformFollowRedirects v) {
+    SetNumber(netengine::webform::kFollowRedirects, v);
+  }
+  bool Idle() const { return GetNumber(netengine::webform::kIdle) != 0; }
   void SetIdle(bool) {}
-  std::string LocalFile() const { return GetText(21); }
-  void SetLocalFile(const std::string& v) { SetText(21, v); }
-  std::string LocalHost() const { return GetText(22); }
-  void SetLocalHost(const std::string& v) { SetText(22, v); }
-  std::string Password() const { return GetText(24); }
-  void SetPassword(const std::string& v) { SetText(24, v); }
-  std::string ProxyPassword() const { return GetText(26); }
-  void SetProxyPassword(const std::string& v) { SetText(26, v); }
-  int ProxyPort() const { return GetNumber(27); }
-  void SetProxyPort(int v) { SetNumber(27, v); }
-  std::string ProxyServer() const { return GetText(28); }
-  void SetProxyServer(const std::string& v) { SetText(28, v); }
-  std::string ProxyUser() const { return GetText(29); }
-  void SetProxyUser(const std::string& v) { SetText(29, v); }
-  int Timeout() const { return GetNumber(32); }
-  void SetTimeout(int v) { SetNumber(32, v); }
-  std::string URL() const { return GetText(35); }
-  void SetURL(const std::string& v) { SetText(35, v); }
-  std::string User() const { return GetText(36); }
-  void SetUser(const std::string& v) { SetText(36, v); }
+  std::string LocalFile() const { return GetText(netengine::webform::kLocalFile); }
+  void SetLocalFile(const std::string& v) { SetText(netengine::webform::kLocalFile, v); }
+  std::string LocalHost() const { return GetText(netengine::webform::kLocalHost); }
+  void SetLocalHost(const std::string& v) { SetText(netengine::webform::kLocalHost, v); }
+  std::string Password() const { return GetText(netengine::webform::kPassword); }
+  void SetPassword(const std::string& v) { SetText(netengine::webform::kPassword, v); }
+  std::string ProxyPassword() const { return GetText(netengine::webform::kProxyPassword); }
+  void SetProxyPassword(const std::string& v) { SetText(netengine::webform::kProxyPassword, v); }
+  int ProxyPort() const { return GetNumber(netengine::webform::kProxyPort); }
+  void SetProxyPort(int v) { SetNumber(netengine::webform::kProxyPort, v); }
+  std::string ProxyServer() const { return GetText(netengine::webform::kProxyServer); }
+  void SetProxyServer(const std::string& v) { SetText(netengine::webform::kProxyServer, v); }
+  std::string ProxyUser() const { return GetText(netengine::webform::kProxyUser); }
+  void SetProxyUser(const std::string& v) { SetText(netengine::webform::kProxyUser, v); }
+  int Timeout() const { return GetNumber(netengine::webform::kTimeout); }
+  void SetTimeout(int v) { SetNumber(netengine::webform::kTimeout, v); }
+  std::string URL() const { return GetText(netengine::webform::kURL); }
+  void SetURL(const std::string& v) { SetText(netengine::webform::kURL, v); }
+  std::string User() const { return GetText(netengine::webform::kUser); }
+  void SetUser(const std::string& v) { SetText(netengine::webform::kUser, v); }
 
   TinetwebformStatusCodeEvent OnConnected;
   TinetwebformConnectionStatusEvent OnConnectionStatus;

@@ -96,7 +96,7 @@ struct HttpProgress {
   static int __stdcall Callback(void* owner, int event, int count, intptr_t* values,
                                 int32_t* lengths) {
     auto* p = static_cast<HttpProgress*>(owner);
-    if (event == 11 && count == 3) {
+    if (event == netengine::evTransfer && count == 3) {
       ++p->transfers;
       p->received.append(reinterpret_cast<const char*>(values[2]), lengths[2]);
     }
@@ -263,7 +263,7 @@ TEST_F(VersionCheckServerTest, AnEventHandlersExceptionComesOutOfTheCallNotTheEn
 
 // The updater's front of the same engine: a download into a local file.
 TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
-  HRSRC info = FindResourceA(nullptr, "netengine6_http_dta", MAKEINTRESOURCEA(10));
+  HRSRC info = FindResourceA(nullptr, netengine::kHttpExports.resourceName, MAKEINTRESOURCEA(10));
   ASSERT_NE(info, nullptr);
   const void* data = LockResource(LoadResource(nullptr, info));
   void* entry = nullptr;
@@ -274,11 +274,12 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
   using Do = int(__stdcall*)(int, int, int, intptr_t*, int32_t*);
   using LastError = const char*(__stdcall*)(int);
   using Destroy = void(__stdcall*)(int);
-  auto create = reinterpret_cast<Create>(FindEngineExport(base, "HTTP_Create"));
-  auto set = reinterpret_cast<Set>(FindEngineExport(base, "HTTP_Set"));
-  auto run = reinterpret_cast<Do>(FindEngineExport(base, "HTTP_Do"));
-  auto lastError = reinterpret_cast<LastError>(FindEngineExport(base, "HTTP_GetLastError"));
-  auto destroy = reinterpret_cast<Destroy>(FindEngineExport(base, "HTTP_Destroy"));
+  auto create = reinterpret_cast<Create>(FindEngineExport(base, netengine::kHttpExports.create));
+  auto set = reinterpret_cast<Set>(FindEngineExport(base, netengine::kHttpExports.set));
+  auto run = reinterpret_cast<Do>(FindEngineExport(base, netengine::kHttpExports.doMethod));
+  auto lastError =
+      reinterpret_cast<LastError>(FindEngineExport(base, netengine::kHttpExports.getLastError));
+  auto destroy = reinterpret_cast<Destroy>(FindEngineExport(base, netengine::kHttpExports.destroy));
   ASSERT_TRUE(create && set && run && lastError && destroy);
 
   HttpProgress progress;
@@ -288,11 +289,13 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
       "Kestrava|http://127.0.0.1/Kestrava.exe|Kestrava.exe\r\n" + std::string("\x00\x01", 2);
   server->SetRoutes({{"/download/kestrava/update/update.txt", 200, list}});
   const std::string target = folder + "update.txt";
-  ASSERT_EQ(set(handle, 20, 0, reinterpret_cast<intptr_t>(target.c_str()), 0), 0);
+  ASSERT_EQ(
+      set(handle, netengine::http::kLocalFile, 0, reinterpret_cast<intptr_t>(target.c_str()), 0),
+      0);
   std::string url = server->Base() + "/download/kestrava/update/update.txt";
   intptr_t arg = reinterpret_cast<intptr_t>(url.c_str());
   int32_t length = 0;
-  EXPECT_EQ(run(handle, 4, 1, &arg, &length), 0) << lastError(handle);
+  EXPECT_EQ(run(handle, netengine::http::kDownloadURL, 1, &arg, &length), 0) << lastError(handle);
   std::ifstream in(target, std::ios::binary);
   std::string written((std::istreambuf_iterator<char>(in)), {});
   in.close();
@@ -303,7 +306,7 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
   // A failed download raises its status and leaves the earlier file alone.
   std::string missing = server->Base() + "/download/kestrava/update/gone.txt";
   arg = reinterpret_cast<intptr_t>(missing.c_str());
-  EXPECT_EQ(run(handle, 4, 1, &arg, &length), 404);
+  EXPECT_EQ(run(handle, netengine::http::kDownloadURL, 1, &arg, &length), 404);
   EXPECT_STREQ(lastError(handle), "HTTP 404 Not Found");
   std::ifstream again(target, std::ios::binary);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), list);
@@ -312,3 +315,12 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
 }
 
 }  // namespace
+
+// Binds the engine this test carries as a resource, as the program's start-up does.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  BindWebFormEngine();
+  const int result = RUN_ALL_TESTS();
+  UnbindWebFormEngine();
+  return result;
+}
