@@ -12,10 +12,10 @@
 #include "app/Language.h"
 #include "app/PieceFileSink.h"
 #include "app/SplitEngine.h"
+#include "app/VersionCheckWin32.h"
 #include "app/about.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
-#include "web/VersionCheck.h"
 #include "web/inetwebform.h"
 
 TForm1* Form1 = nullptr;

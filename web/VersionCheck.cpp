@@ -6,15 +6,6 @@
 #include "framework/SysUtils.h"
 #include "web/inetwebform.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-// The shell's declarations build on those of windows.h.
-#include <shellapi.h>
-
-#include "framework/Forms.h"
-#include "skin/core/sDialogs.h"
-#endif
-
 namespace {
 
 // Decimal only: the reply format is a decimal number, so "$4B2" or "0x4B2" is no version.
@@ -98,26 +89,3 @@ void RunVersionCheck(TinetWebForm& webForm, const std::string& versionText,
   }
   actions.terminate();
 }
-
-#if defined(_WIN32)
-TVersionCheckActions ProgramVersionCheckActions(void* ownerWindow) {
-  HWND owner = static_cast<HWND>(ownerWindow);
-  TVersionCheckActions actions;
-  actions.askUpdate = [](const std::string& question) {
-    return ShowMessageDialogCaption("Update", question, sdkInformation, sdbYes | sdbNo, 0) == IDYES;
-  };
-  actions.startUpdater = [owner](const std::string& file) {
-    HINSTANCE result = ::ShellExecuteA(owner, "open", file.c_str(), nullptr, "", SW_SHOWNORMAL);
-    return reinterpret_cast<intptr_t>(result) > 32;
-  };
-  actions.terminate = [] { Application->Terminate(); };
-  actions.showError = [](const std::string& text) { ShowErrorMessage(text); };
-  return actions;
-}
-
-void CheckForUpdate(TinetWebForm& webForm, void* ownerWindow, const std::string& versionText,
-                    const std::string& programFolder, const std::string& language) {
-  RunVersionCheck(webForm, versionText, programFolder, language,
-                  ProgramVersionCheckActions(ownerWindow));
-}
-#endif

@@ -1,5 +1,6 @@
 // The version check at start: ask the update server for the current version number,
-// compare it with our own and, when the user agrees, hand over to the updater.
+// compare it with our own and, when the user agrees, hand over to the updater. The
+// decision is made here; the windows it opens are the program's (app/VersionCheckWin32.h).
 #pragma once
 
 #include <functional>
@@ -42,15 +43,3 @@ struct TVersionCheckActions {
 void RunVersionCheck(TinetWebForm& webForm, const std::string& versionText,
                      const std::string& programFolder, const std::string& language,
                      const TVersionCheckActions& actions);
-
-#if defined(_WIN32)
-// The program's actions: the question box ("Update", information icon, Yes/No), the
-// updater started through the shell with `ownerWindow` (an HWND) as owner, and the
-// application's Terminate.
-TVersionCheckActions ProgramVersionCheckActions(void* ownerWindow);
-
-// What TForm1::FormShow calls inside its exception guard: the check against the server
-// named in config.dat, with the program's actions.
-void CheckForUpdate(TinetWebForm& webForm, void* ownerWindow, const std::string& versionText,
-                    const std::string& programFolder, const std::string& language);
-#endif

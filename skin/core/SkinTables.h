@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/Graphics.h"
-#include "framework/Jpeg.h"
+#include "imaging/Jpeg.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "skin/core/SkinIni.h"

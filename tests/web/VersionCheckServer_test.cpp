@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/VersionCheckWin32.h"
 #include "framework/SysUtils.h"
 #include "tests/web/LocalServer.h"
 #include "web/EngineMapper.h"
-#include "web/VersionCheck.h"
 #include "web/inetwebform.h"
 
 namespace {

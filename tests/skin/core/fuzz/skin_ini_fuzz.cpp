@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Jpeg.h"
+#include "imaging/Jpeg.h"
 #include "framework/Streams.h"
 #include "imaging/skPNG.h"
 #include "skin/core/sSkinManager.h"

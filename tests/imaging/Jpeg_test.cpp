@@ -1,4 +1,4 @@
-#include "framework/Jpeg.h"
+#include "imaging/Jpeg.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>

@@ -1,4 +1,4 @@
-#include "framework/Jpeg.h"
+#include "imaging/Jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -99,7 +99,7 @@ const bool kRegistered = [] {
 
 // Named in the link options of the JPEG library: programs that only open pictures
 // by file name still get the registration.
-extern "C" const bool kfwJpegRegistered = kRegistered;
+extern "C" const bool kimagingJpegRegistered = kRegistered;
 
 TJPEGImage::TJPEGImage() { (void)kRegistered; }
 TJPEGImage::~TJPEGImage() = default;
