@@ -1,0 +1,169 @@
+// Sections painted into real windows under Wine and read back as solid colours and
+// positions; a test form painted section by section with the full skin, a screenshot after
+// each section (<build>/screenshots/skin-sections-*.png).
+#include "skin/core/sSectionPaintWin32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "framework/Canvas.h"
+#include "framework/WinHandles.h"
+#include "skin/core/sAlphaGraph.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/Screenshot.h"
+
+namespace {
+
+// A control that is only a rectangle: enough of an owner for its skin data.
+class TFakeControl : public ISkinDataHost {
+ public:
+  bool IsControl() const override { return true; }
+  bool IsWindowed() const override { return true; }
+  bool IsDestroying() const override { return false; }
+  bool IsLoading() const override { return false; }
+  bool IsEnabled() const override { return true; }
+  std::string ClassName() const override { return "TFakeControl"; }
+  ISkinDataHost* Parent() const override { return nullptr; }
+  TColor Color() const override { return clBtnFace; }
+  void SetColor(TColor) override {}
+  TColor FontColor() const override { return 0; }
+  void SetFontColor(TColor) override {}
+  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
+  void Redraw() override {}
+};
+
+// A popup window that shows a 32-bit bitmap, repainted on demand.
+class TBitmapWindow {
+ public:
+  TBitmapWindow(int width, int height) : image_(CreateBmp32(width, height)) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SectionPaintTestWindow";
+    RegisterClassA(&wc);
+    wnd_.Reset(CreateWindowExA(0, wc.lpszClassName, "Sections", WS_POPUP | WS_VISIBLE, 60, 60,
+                               width, height, nullptr, nullptr, wc.hInstance, nullptr));
+    SetWindowLongPtrA(wnd_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  TBitmap* Image() { return image_.get(); }
+  HWND Handle() const { return wnd_.Get(); }
+  void Show() {
+    InvalidateRect(wnd_.Get(), nullptr, FALSE);
+    UpdateWindow(wnd_.Get());
+    MSG msg;
+    for (int i = 0; i < 20; ++i) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TBitmapWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (msg == WM_PAINT && self) {
+      TPaintDC dc(wnd);
+      BitBlt(dc.Get(), 0, 0, self->image_->Width(), self->image_->Height(),
+             self->image_->Canvas()->Handle(), 0, 0, SRCCOPY);
+      return 0;
+    }
+    if (msg == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(wnd, msg, wp, lp);
+  }
+  std::unique_ptr<TBitmap> image_;
+  TWindowHandle wnd_;
+};
+
+TEST(SectionPaintWindow, ControlItemShowsItsSectionColoursInAWindow) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+  f.Manager->SetSkinName("Test");
+  TFakeControl control;
+  TsCommonData data(&control);
+  data.SetSkinManager(f.Manager.get());
+  data.SectionIndex = f.Manager->GetSectionIndex("SELECTION");
+  ASSERT_GE(data.SectionIndex, 0);
+
+  TBitmapWindow window(120, 80);
+  FillRect32(window.Image(), TRect{0, 0, 120, 80}, 0xFFFFFF);
+  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 10, 70, 40}, 0);
+  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 45, 70, 75}, 1);
+  window.Show();
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 10, 10), RGB(0, 120, 215));
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 69, 39), RGB(0, 120, 215));
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 70, 39), RGB(255, 255, 255));
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 40, 60), RGB(0, 90, 180));  // hot state
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 9, 60), RGB(255, 255, 255));
+
+  // A section painted straight into a device context (the image's), then shown.
+  PaintSectionToDC(f.Manager->GetSectionIndex("ONESTATE"), "ONESTATE", EmptyBackgroundSource,
+                   f.Manager.get(), window.Image()->Canvas()->Handle(), {0, 0},
+                   TRect{80, 10, 110, 30}, 0, true);
+  window.Show();
+  EXPECT_EQ(ktest::ClientPixel(window.Handle(), 95, 20), RGB(128, 128, 128));
+}
+
+TEST(SectionPaintWindow, TestFormPaintedSectionBySectionWithTheFullSkin) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Full", "C:\\App\\Skins\\Full");
+  f.Manager->SetSkinName("Full");
+  ASSERT_GE(f.Manager->GetSectionIndex("FORM"), 0) << f.Manager->LastLoadError();
+
+  TBitmapWindow window(480, 320);
+  TBitmap* image = window.Image();
+  struct Part {
+    const char* section;
+    TRect rect;
+    int state;
+    const char* caption;
+  };
+  const Part parts[] = {
+      {"FORM", {0, 0, 480, 320}, 0, nullptr},
+      {"TOOLBAR", {0, 0, 480, 34}, 0, nullptr},
+      {"TOOLBUTTON", {4, 4, 30, 30}, 1, nullptr},
+      {"GROUPBOX", {12, 44, 232, 196}, 0, "Group"},
+      {"EDIT", {24, 70, 220, 94}, 0, "Edit"},
+      {"COMBOBOX", {24, 102, 220, 126}, 0, "Combo"},
+      {"CHECKBOX", {24, 134, 140, 154}, 0, "Check"},
+      {"RADIOBUTTON", {24, 160, 140, 180}, 0, "Radio"},
+      {"PANEL", {248, 44, 468, 196}, 0, "Panel"},
+      {"GAUGE", {260, 160, 456, 184}, 0, nullptr},
+      {"BUTTON", {268, 210, 358, 238}, 0, "OK"},
+      {"BUTTON", {370, 210, 460, 238}, 1, "Hot"},
+      {"SELECTION", {24, 210, 220, 230}, 1, "Selected"},
+      {"STATUSBAR", {0, 296, 480, 320}, 0, "Status"},
+  };
+  int step = 0;
+  for (const Part& p : parts) {
+    const int index = f.Manager->GetSectionIndex(p.section);
+    ASSERT_GE(index, 0) << p.section;
+    PaintItem(index, p.section, MakeBackgroundSource(image, 0, 0), -1, -1, f.Manager.get(), image,
+              p.rect.TopLeft(), p.rect, p.state, true);
+    if (p.caption) {
+      const std::string caption = p.caption;
+      image->Canvas()->Font()->SetName("Tahoma");
+      DrawSectionText(image->Canvas(), &caption, true, f.Manager.get(), p.state > 0, index,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE, p.rect);
+      FillAlphaRect(image, p.rect, 255, false);
+    }
+    window.Show();
+    char name[64];
+    snprintf(name, sizeof name, "skin-sections-%02d-%s", ++step, p.section);
+    EXPECT_FALSE(ktest::SaveScreenshot(window.Handle(), name).empty());
+  }
+  // What the form shows where no other section lies: the form's own colour.
+  const TsGeneralData& form =
+      f.Manager->Sections()[static_cast<size_t>(f.Manager->GetSectionIndex("FORM"))];
+  if (form.Props[0].GradientPercent == 0 && form.Props[0].ImagePercent == 0 &&
+      form.Props[0].Transparency == 0) {
+    EXPECT_EQ(ktest::ClientPixel(window.Handle(), 240, 260),
+              static_cast<COLORREF>(ColorToRGB(form.Props[0].Color)));
+  }
+}
+
+}  // namespace

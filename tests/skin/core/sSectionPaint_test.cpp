@@ -1,0 +1,376 @@
+// Masks and sections painted into 32-bit bitmaps, read back pixel by pixel: the border widths
+// fitted into narrow rectangles, the draw flags, the state limit, transparency over known and
+// unknown backgrounds, textures and the textured gradient, and the fade weights.
+#include "skin/core/sSectionPaint.h"
+
+#include <gtest/gtest.h>
+
+#include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/sColors.h"
+#include "skin/core/sFade.h"
+#include "skin/core/sSkinManager.h"
+#include "tests/skin/core/SkinTestBitmaps.h"
+#include "tests/skin/core/SkinTestFiles.h"
+
+namespace {
+
+constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Yellow = 0xFFFFFF00,
+                   White = 0xFFFFFFFF, Grey = 0xFF808080, Cyan = 0xFF00FFFF;
+
+// A bordered mask of its own image: `states` images of 10 x 10, borders 4 on every side. In
+// state s the left corners and left edge are red, the right ones yellow, the top edge
+// alternates two colours by column (green, cyan), bottom edge green, centre blue; state s adds
+// s to the blue byte of every pixel so states can be told apart.
+struct TMaskFixture {
+  skintest::TManagerFixture Managers;
+  TsMaskData Mask;
+  explicit TMaskFixture(int states = 3, int16_t drawFlags = 4) {
+    auto image = MakeBitmap32(10 * states, 10, 0xFF000000);
+    for (int s = 0; s < states; ++s)
+      for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+          uint32_t c = Blue;
+          if (x < 4)
+            c = Red;
+          else if (x >= 6)
+            c = Yellow;
+          else if (y < 4)
+            c = (x % 2) ? Cyan : Green;
+          else if (y >= 6)
+            c = Green;
+          Px(*image, s * 10 + x, y) = c + static_cast<uint32_t>(s);
+        }
+    Mask.Image = std::move(image);
+    Mask.SourceRect = TRect{0, 0, 10 * states, 10};
+    Mask.ImageCount = static_cast<int16_t>(states);
+    Mask.DrawFlags = drawFlags;
+    Mask.Manager = Managers.Manager.get();
+    Mask.WidthLeft = Mask.WidthTop = Mask.WidthRight = Mask.WidthBottom = 4;
+  }
+};
+
+TEST(MaskPainting, BorderWidthsFitANarrowTarget) {
+  struct Case {
+    int first, second, length, wantFirst, wantSecond;
+  } cases[] = {{4, 4, 5, 3, 2}, {4, 4, 6, 3, 3}, {4, 4, 8, 4, 4}, {4, 4, 20, 4, 4},
+               {4, 4, 0, 0, 0}, {5, 3, 4, 3, 1}, {1, 1, 1, 1, 0}};
+  for (const Case& c : cases) {
+    const TsFittedWidths f = FitBorderWidths(c.first, c.second, c.length);
+    EXPECT_EQ(f.First, c.wantFirst) << c.length;
+    EXPECT_EQ(f.Second, c.wantSecond) << c.length;
+  }
+}
+
+TEST(MaskPainting, NinePiecesLandWhereTheyBelong) {
+  TMaskFixture f;
+  auto bmp = MakeBitmap32(20, 12, White);
+  PaintMaskRect(bmp.get(), TRect{0, 0, 20, 12}, f.Mask, 0, false, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 0, 0), Red);
+  EXPECT_EQ(Px(*bmp, 3, 11), Red);
+  EXPECT_EQ(Px(*bmp, 19, 0), Yellow);
+  EXPECT_EQ(Px(*bmp, 16, 11), Yellow);
+  EXPECT_EQ(Px(*bmp, 10, 6), Blue);  // centre, DrawFlags 4
+  // Top edge tiled from its two source columns: green, cyan, green, ...
+  EXPECT_EQ(Px(*bmp, 4, 0), Green);
+  EXPECT_EQ(Px(*bmp, 5, 0), Cyan);
+  EXPECT_EQ(Px(*bmp, 6, 0), Green);
+  EXPECT_EQ(Px(*bmp, 10, 11), Green);  // bottom edge
+}
+
+TEST(MaskPainting, WidthsFourAndFourInFivePixelsGiveThreeAndTwo) {
+  TMaskFixture f;
+  auto bmp = MakeBitmap32(5, 10, White);
+  PaintMaskRect(bmp.get(), TRect{0, 0, 5, 10}, f.Mask, 0, false, EmptyBackgroundSource);
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(Px(*bmp, x, 0), Red) << x;
+  for (int x = 3; x < 5; ++x) EXPECT_EQ(Px(*bmp, x, 0), Yellow) << x;
+}
+
+TEST(MaskPainting, DrawFlagsDecideCentreStateZeroAndStretch) {
+  {  // without bit 4 the centre keeps what was there
+    TMaskFixture f(3, 0);
+    auto bmp = MakeBitmap32(20, 20, White);
+    PaintMaskRect(bmp.get(), TRect{0, 0, 20, 20}, f.Mask, 0, false, EmptyBackgroundSource);
+    EXPECT_EQ(Px(*bmp, 10, 10), White);
+    EXPECT_EQ(Px(*bmp, 0, 0), Red);
+  }
+  {  // bit 2: nothing at all in state 0, everything in state 1
+    TMaskFixture f(3, 2 | 4);
+    auto bmp = MakeBitmap32(20, 20, White);
+    PaintMaskRect(bmp.get(), TRect{0, 0, 20, 20}, f.Mask, 0, false, EmptyBackgroundSource);
+    EXPECT_EQ(Px(*bmp, 0, 0), White);
+    EXPECT_EQ(Px(*bmp, 10, 10), White);
+    PaintMaskRect(bmp.get(), TRect{0, 0, 20, 20}, f.Mask, 1, false, EmptyBackgroundSource);
+    EXPECT_EQ(Px(*bmp, 0, 0), Red + 1);
+    EXPECT_EQ(Px(*bmp, 10, 10), Blue + 1);
+  }
+  {  // bit 1: the top edge's two columns stretched, not tiled: 12 pixels, 6 of each
+    TMaskFixture f(3, 1 | 4);
+    auto bmp = MakeBitmap32(20, 20, White);
+    PaintMaskRect(bmp.get(), TRect{0, 0, 20, 20}, f.Mask, 0, false, EmptyBackgroundSource);
+    for (int x = 4; x < 10; ++x) EXPECT_EQ(Px(*bmp, x, 0), Green) << x;
+    for (int x = 10; x < 16; ++x) EXPECT_EQ(Px(*bmp, x, 0), Cyan) << x;
+  }
+}
+
+TEST(MaskPainting, StateBeyondTheImagesPaintsTheLastOne) {
+  TMaskFixture f;
+  auto bmp = MakeBitmap32(20, 20, White);
+  PaintMaskRect(bmp.get(), TRect{0, 0, 20, 20}, f.Mask, 7, false, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 0, 0), Red + 2);
+  PaintMaskGlyph(bmp.get(), TPoint{0, 0}, 9, f.Mask, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 9, 9), Yellow + 2);
+}
+
+TEST(MaskPainting, PiecesOutsideTheBitmapAreCut) {
+  TMaskFixture f;
+  auto bmp = MakeBitmap32(8, 8, White);
+  PaintMaskRect(bmp.get(), TRect{-6, -6, 30000, 30000}, f.Mask, 0, false, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 0, 0), Blue);  // (6, 6) of the rectangle: the centre
+  EXPECT_EQ(Px(*bmp, 7, 7), Blue);
+  PaintMaskRect(bmp.get(), TRect{-2, -2, 30000, 30000}, f.Mask, 1, false, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 0, 0), Red + 1);    // (2, 2) of the rectangle: the top-left corner
+  EXPECT_EQ(Px(*bmp, 2, 0), Green + 1);  // top edge, first tile column
+  PaintMaskGlyph(bmp.get(), TPoint{-8, -8}, 0, f.Mask, EmptyBackgroundSource);
+  EXPECT_EQ(Px(*bmp, 0, 0), Yellow);    // source (8, 8)
+  EXPECT_EQ(Px(*bmp, 2, 2), Blue + 1);  // outside the glyph: untouched
+}
+
+TEST(MaskPainting, MaskedMixTakesTheColourWhereTheMaskIsBlack) {
+  skintest::TManagerFixture managers;
+  TsMaskData m;
+  auto image = MakeBitmap32(4, 4, 0xFF00FF00);  // colour row green
+  for (int x = 0; x < 4; ++x) {
+    Px(*image, x, 2) = 0xFF000000;  // mask 0: the colour
+    Px(*image, x, 3) = 0xFFFFFFFF;  // mask 255: what lies below (almost)
+  }
+  Px(*image, 3, 0) = KeyColor;
+  m.Image = std::move(image);
+  m.SourceRect = TRect{0, 0, 4, 4};
+  m.ImageCount = 1;
+  m.MaskType = 1;
+  m.Manager = managers.Manager.get();
+  auto bmp = MakeBitmap32(4, 2, 0xFF0000FF);
+  BlendMaskedRect(TRect{0, 0, 4, 2}, TRect{0, 0, 4, 2}, bmp.get(), 2, false, EmptyBackgroundSource,
+                  m.Image.get());
+  EXPECT_EQ(Px(*bmp, 0, 0), 0xFF00FF00u);
+  EXPECT_EQ(Px(*bmp, 3, 0), 0xFF0000FFu);  // key: left alone
+  EXPECT_EQ(Px(*bmp, 0, 1), 0xFF0000FEu);  // 255 * 255 / 256
+}
+
+// ---- sections
+// ------------------------------------------------------------------------------------
+
+struct TSkinFixture {
+  skintest::TManagerFixture F;
+  explicit TSkinFixture(const std::string& sections) {
+    const auto master =
+        skintest::BmpFile(256, 256, 0xFFFFFF, {{TRect{0, 100, 64, 164}, 0x808000}});  // teal
+    F.AddFolderSkin("Paint", "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=13421772\n" + sections,
+                    {{"MASTER.BMP", master}});
+    F.Manager->SetSkinName("Paint");
+  }
+  int Index(const std::string& name) const { return F.Manager->GetSectionIndex(name); }
+};
+
+TEST(SectionPainting, TransparencyOverKnownAndUnknownBackgrounds) {
+  TSkinFixture s("[SEE]\nCOLOR=0\nTRANSPARENCY=30\n[CLEAR]\nCOLOR=255\nTRANSPARENCY=100\n");
+  const int see = s.Index("SEE"), clear = s.Index("CLEAR");
+  ASSERT_GE(see, 0);
+  TsBackgroundSource white;
+  white.FillColor = 0xFFFFFF;
+  auto bmp = MakeBitmap32(10, 10, 0);
+  PaintItem(see, "SEE", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0,
+            true);
+  EXPECT_EQ(Px(*bmp, 5, 5), 0xFF4C4C4Cu);  // 30 % white, 70 % black
+
+  // Nothing known behind: the section colour, opaque, never mixed with the key colour.
+  PaintItem(see, "SEE", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
+            {0, 0, 10, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 5, 5), 0xFF000000u);
+
+  // Fully transparent over a bitmap: exactly the background's pixels at the offset.
+  auto behind = MakeNoiseBitmap32(30, 30, 7);
+  PaintItem(clear, "CLEAR", MakeBackgroundSource(behind.get(), 5, 6), -1, -1, s.F.Manager.get(),
+            bmp.get(), {2, 3}, {0, 0, 10, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 0, 0), Px(*behind, 7, 9));
+  EXPECT_EQ(Px(*bmp, 9, 9), Px(*behind, 16, 18));
+  PaintItem(clear, "CLEAR", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0,
+            true);
+  EXPECT_EQ(Px(*bmp, 4, 4), White);
+  PaintItem(clear, "CLEAR", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
+            {0, 0, 10, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 4, 4), 0xFFFF0000u);  // painted as if opaque
+}
+
+TEST(SectionPainting, TexturesAndTheTexturedGradient) {
+  TSkinFixture s(
+      "[HALF]\nCOLOR=0\nIMAGEPERCENT=50\nPATTERN=~0000,0100,0064,0164,00\n"
+      "[MIXED]\nCOLOR=0\nIMAGEPERCENT=60\nGRADIENTPERCENT=40\n"
+      "GRADIENTDATA=16777215;16777215;100;0;0\nPATTERN=~0000,0100,0064,0164,00\n");
+  auto bmp = MakeBitmap32(100, 80, 0);
+  PaintItem(s.Index("HALF"), "HALF", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
+            {0, 0}, {0, 0, 100, 80}, 0, true);
+  EXPECT_EQ(Px(*bmp, 0, 0), 0xFF004040u);    // teal kept 50 % over black
+  EXPECT_EQ(Px(*bmp, 99, 79), 0xFF004040u);  // tiled past the 64-pixel tile
+  PaintItem(s.Index("MIXED"), "MIXED", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
+            {0, 0}, {0, 0, 100, 80}, 0, true);
+  // ((t - g) * 153 + g * 256) shr 8 with g white: red 102, green and blue 179.
+  EXPECT_EQ(Px(*bmp, 10, 10), 0xFF66B3B3u);
+}
+
+TEST(SectionPainting, RectangleOutsideTheBitmapPaintsNothing) {
+  TSkinFixture s("[PLAIN]\nCOLOR=255\n");
+  auto bmp = MakeBitmap32(10, 10, Grey);
+  PaintItem(s.Index("PLAIN"), "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
+            {0, 0}, {0, 0, 11, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 0, 0), Grey);
+  PaintItem(s.Index("PLAIN"), "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
+            {0, 0}, {0, 0, 10, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 9, 9), 0xFFFF0000u);
+  PaintItem(-1, "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
+            {0, 0, 10, 10}, 0, true);  // invalid section: nothing, no crash
+}
+
+TEST(SectionPainting, TestSkinButtonShowsItsMaskedBorderAndHotColour) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+  f.Manager->SetSkinName("Test");
+  const int button = f.Manager->GetSectionIndex("ONESTATE");
+  ASSERT_GE(button, 0);
+  auto bmp = MakeBitmap32(30, 20, 0);
+  // One state: the hot state paints the normal colour.
+  PaintItem(button, "ONESTATE", EmptyBackgroundSource, -1, -1, f.Manager.get(), bmp.get(), {0, 0},
+            {0, 0, 30, 20}, 3, true);
+  EXPECT_EQ(Px(*bmp, 15, 10), Grey);
+  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "ONESTATE", 0xFFFFFF, f.Manager.get(), 0),
+            button);
+  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "NONE", 0xFFFFFF, f.Manager.get(), 0), -1);
+}
+
+TEST(SectionPainting, PatternModesLeaveTheRestToTheColour) {
+  auto tile = MakeBitmap32(4, 3, Red);
+  struct Case {
+    int mode;
+    TRect left;
+  } cases[] = {{0, {0, 0, -1, 0}}, {2, {0, 3, 10, 10}}, {3, {4, 0, 10, 10}}, {6, {0, 0, 10, 7}},
+               {7, {0, 0, 6, 10}}, {10, {0, 0, -1, 0}}, {9, {0, 0, -1, 0}}};
+  for (const Case& c : cases) {
+    auto bmp = MakeBitmap32(10, 10, White);
+    TRect q{0, 0, 10, 10};
+    PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 4, 3}, c.mode);
+    if (c.left.Right == -1)
+      EXPECT_EQ(q.Right, -1) << c.mode;
+    else
+      EXPECT_EQ(q, c.left) << c.mode;
+  }
+  // A tile of no width never loops and leaves everything to fill.
+  auto bmp = MakeBitmap32(10, 10, White);
+  TRect q{0, 0, 10, 10};
+  PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 0, 3}, 0);
+  EXPECT_EQ(q, (TRect{0, 0, 10, 10}));
+  EXPECT_EQ(Px(*bmp, 0, 0), White);
+}
+
+TEST(SectionPainting, HoleRectsFollowTheKeyPixelsOfTheCorners) {
+  TMaskFixture f(1);
+  Px(*f.Mask.Image, 0, 0) = KeyColor;
+  Px(*f.Mask.Image, 1, 0) = KeyColor;
+  Px(*f.Mask.Image, 9, 0) = KeyColor;
+  std::vector<TRect> holes;
+  GetMaskHoleRects(holes, 50, f.Mask, false, 5);
+  ASSERT_EQ(holes.size(), 2u);
+  EXPECT_EQ(holes[0], (TRect{0, 5, 2, 6}));
+  EXPECT_EQ(holes[1], (TRect{49, 5, 50, 6}));
+}
+
+// ---- fades
+// ----------------------------------------------------------------------------------------
+
+struct TFakeFadeHost : IFadeHost {
+  bool alive = true, enabled = true, ended = false, invalidated = false;
+  std::unique_ptr<TBitmap> cache = MakeBitmap32(4, 4, 0xFF000000);
+  std::vector<uint32_t> frames;  // red byte of each frame's first pixel
+  bool Alive() const override { return alive; }
+  bool Enabled() const override { return enabled; }
+  const TBitmap* CacheBitmap() const override { return cache.get(); }
+  void ShowFrame(const TBitmap& frame) override {
+    frames.push_back((Px(const_cast<TBitmap&>(frame), 0, 0) >> 16) & 0xFF);
+  }
+  void FadeEnded() override { ended = true; }
+  void Invalidate() override { invalidated = true; }
+};
+
+TEST(Fades, FourIterationsWeighTheOldImage191_127_63_0) {
+  EXPECT_EQ(FadeWeight(1, 4), 191);
+  EXPECT_EQ(FadeWeight(2, 4), 127);
+  EXPECT_EQ(FadeWeight(3, 4), 63);
+  EXPECT_EQ(FadeWeight(4, 4), 0);
+  TFakeFadeHost host;
+  auto start = MakeBitmap32(4, 4, 0xFFFF0000);  // red, fading to black
+  TsFadeSteps fade;
+  fade.Prepare(&host, *start, 4, false);
+  while (fade.Tick()) {
+  }
+  EXPECT_EQ(host.frames, (std::vector<uint32_t>{191, 127, 63, 0}));
+  EXPECT_TRUE(host.ended);
+}
+
+TEST(Fades, PressHalvesTheStepsAndOneStepPressedEndsAtOnce) {
+  EXPECT_EQ(FadeStepCount(5, true), 2);
+  EXPECT_EQ(FadeStepCount(5, false), 5);
+  TFakeFadeHost host;
+  auto start = MakeBitmap32(4, 4, 0xFFFF0000);
+  TsFadeSteps fade;
+  fade.Prepare(&host, *start, 1, true);
+  EXPECT_EQ(fade.StepCount, 0);
+  EXPECT_FALSE(fade.Tick());
+  EXPECT_TRUE(host.frames.empty());
+  EXPECT_TRUE(host.ended);
+}
+
+TEST(Fades, GoneDisabledOrEndingSessionStopsTheFade) {
+  auto start = MakeBitmap32(4, 4, 0xFFFF0000);
+  const int before = FadeTimerCount;
+  {
+    TFakeFadeHost host;
+    TsFadeSteps fade;
+    EXPECT_EQ(FadeTimerCount, before + 1);
+    fade.Prepare(&host, *start, 10, false);
+    host.alive = false;
+    EXPECT_FALSE(fade.Tick());
+    EXPECT_FALSE(fade.Running());
+  }
+  EXPECT_EQ(FadeTimerCount, before);
+  {
+    TFakeFadeHost host;
+    TsFadeSteps fade;
+    fade.Prepare(&host, *start, 10, false);
+    host.enabled = false;
+    EXPECT_FALSE(fade.Tick());
+    EXPECT_TRUE(host.invalidated);
+    EXPECT_EQ(fade.StepCount, 0);
+  }
+  {
+    TFakeFadeHost host;
+    TsFadeSteps fade;
+    fade.Prepare(&host, *start, 10, false);
+    EXPECT_TRUE(fade.Tick());
+    FadesStopped = true;
+    EXPECT_FALSE(fade.Tick());
+    FadesStopped = false;
+    EXPECT_EQ(host.frames.size(), 1u);
+  }
+}
+
+TEST(Fades, GlobalDefaultFollowsTheManagersButtonEvents) {
+  TsSkinManager manager(nullptr);
+  manager.AnimEffects()->Buttons.Events = TskBtnEvents{beMouseEnter};
+  const TskAnimatEvents events{aeGlobalDef};
+  EXPECT_TRUE(IsAnimEventActive(aeMouseEnter, events, &manager));
+  EXPECT_FALSE(IsAnimEventActive(aeMouseDown, events, &manager));
+  EXPECT_TRUE(IsAnimEventActive(aeMouseDown, TskAnimatEvents{aeMouseDown}, &manager));
+  manager.AnimEffects()->Buttons.Events = TskBtnEvents{beMouseEnter, beMouseDown};
+  EXPECT_TRUE(IsAnimEventActive(aeMouseDown, events, &manager));
+}
+
+}  // namespace
