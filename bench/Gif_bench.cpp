@@ -1,7 +1,8 @@
 // GIF codec throughput: LZW decoding and both encoders over a generated 640 x 480 frame,
-// and a whole animation loaded, rendered and optimised.
+// decoding a stream of clear codes, and a whole animation loaded, rendered and optimised.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 
 #include "imaging/GIFImage.h"
@@ -47,6 +48,45 @@ void BM_Decode(benchmark::State& state) {
                           static_cast<int64_t>(pixels.size()));
 }
 BENCHMARK(BM_Decode)->Arg(0)->Arg(1);
+
+// 4 MB of image data that is nothing but clear codes, each followed by one pixel: a clear
+// costs what was added to the table since the last one, here nothing.
+void BM_DecodeClearPairs(benchmark::State& state) {
+  constexpr int kClear = 256;
+  constexpr int kPairs = (4 << 20) * 8 / 18;  // two 9-bit codes per pair
+  std::vector<uint8_t> packed;
+  uint32_t bucket = 0;
+  int bits = 0;
+  auto put = [&](int code) {
+    bucket |= static_cast<uint32_t>(code) << bits;
+    for (bits += 9; bits >= 8; bits -= 8, bucket >>= 8)
+      packed.push_back(static_cast<uint8_t>(bucket));
+  };
+  for (int i = 0; i < kPairs; ++i) {
+    put(kClear);
+    put(i & 0xFF);
+  }
+  put(kClear + 1);
+  if (bits > 0) packed.push_back(static_cast<uint8_t>(bucket));
+  TMemoryStream data;
+  const uint8_t minCodeSize = 8;
+  data.WriteBuffer(&minCodeSize, 1);
+  for (size_t at = 0; at < packed.size(); at += 255) {
+    const uint8_t n = static_cast<uint8_t>(std::min<size_t>(255, packed.size() - at));
+    data.WriteBuffer(&n, 1);
+    data.WriteBuffer(packed.data() + at, n);
+  }
+  const uint8_t terminator = 0;
+  data.WriteBuffer(&terminator, 1);
+  std::vector<uint8_t> out(kPairs);
+  for (auto _ : state) {
+    data.SetPosition(0);
+    DecodeLZW(data, out.data(), kPairs, 1, false, {});
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * data.Size());
+}
+BENCHMARK(BM_DecodeClearPairs)->Unit(benchmark::kMillisecond);
 
 void BM_Encode(benchmark::State& state) {
   const std::vector<uint8_t> pixels = Frame(state.range(0) != 0);

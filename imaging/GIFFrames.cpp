@@ -11,12 +11,9 @@
 
 namespace {
 
-// Larger frames are refused before their buffer is allocated: a 16-byte descriptor can ask
-// for four gigabytes.
-constexpr int64_t kMaxFramePixels = int64_t{1} << 28;
-
-std::vector<uint8_t> NewPixelBuffer(int64_t count, uint8_t fill) {
-  if (count > kMaxFramePixels) throw EOutOfMemory("Out of memory");
+// A frame beyond its budget is refused before its buffer is allocated (GIFMemoryBudget.h).
+std::vector<uint8_t> NewPixelBuffer(int64_t count, uint8_t fill, int64_t budget) {
+  if (count > std::min(budget, kMaxGIFImagePixels)) throw EOutOfMemory("Out of memory");
   try {
     return std::vector<uint8_t>(static_cast<size_t>(count), fill);
   } catch (const std::bad_alloc&) {
@@ -52,7 +49,7 @@ bool TGIFSubImage::IsEmpty() const { return pixels_.empty() || Width() == 0 || H
 void TGIFSubImage::AllocatePixels() {
   ReleasePixels();
   const int64_t n = static_cast<int64_t>(Width()) * Height();
-  if (n > 0) pixels_ = NewPixelBuffer(n, 0);
+  if (n > 0) pixels_ = NewPixelBuffer(n, 0, kMaxGIFImagePixels);
 }
 
 void TGIFSubImage::RequirePixels() {
@@ -401,7 +398,7 @@ void TGIFSubImage::DecodeImageData(TStream& stream) {
   const int64_t n = static_cast<int64_t>(Width()) * Height();
   const int fill = transparent_ && gce_ != nullptr ? gce_->TransparentIndex() : 0;
   pixels_.clear();
-  if (n > 0) pixels_ = NewPixelBuffer(n, static_cast<uint8_t>(fill));
+  if (n > 0) pixels_ = NewPixelBuffer(n, static_cast<uint8_t>(fill), pixelBudget_);
   TGIFWarningHandler warn = [this](int, const std::string& message) { ReportWarning(message); };
   DecodeLZW(stream, Pixels(), Width(), Height(), IsInterlaced(), warn);
 }
@@ -654,6 +651,9 @@ void TGIFSubImage::ApplyTransparencyMask(const std::vector<uint8_t>& mask) {
 // ---- frame list --------------------------------------------------------------------------------
 void TGIFImageList::ReadItems(TStream& stream) {
   const int64_t size = stream.Size();
+  // All frames of one file share one budget, so many frames cannot add up to what one
+  // frame may not take.
+  int64_t pixelsLeft = kMaxGIFImagePixels;
   uint8_t b = 0;
   while (ReadStreamByte(stream, b)) {
     if (b == 0) continue;
@@ -669,7 +669,9 @@ void TGIFImageList::ReadItems(TStream& stream) {
     stream.Seek(-1, soCurrent);
     auto frame = std::make_unique<TGIFSubImage>(image_);
     const int64_t before = stream.Position();
+    frame->SetPixelBudget(pixelsLeft);
     frame->LoadFromStream(stream);
+    pixelsLeft -= frame->PixelCount();
     AppendItem(std::move(frame));
     if (image_ != nullptr && size > 0)
       image_->DoProgress(image_, psRunning,

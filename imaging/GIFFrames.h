@@ -9,6 +9,7 @@
 
 #include "imaging/GIFBlocks.h"
 #include "imaging/GIFColorMap.h"
+#include "imaging/GIFMemoryBudget.h"
 
 #pragma pack(push, 1)
 struct TGIFImageDescriptor {
@@ -32,6 +33,9 @@ class TGIFSubImage : public TGIFItem {
   void AllocatePixels();
   void RequirePixels();
   void ReleasePixels();
+  // The pixels this frame may take while a file is read: what the frames before it left of
+  // the image's budget.
+  void SetPixelBudget(int64_t pixels) { pixelBudget_ = pixels; }
 
   int Left() const { return descriptor_.Left; }
   int Top() const { return descriptor_.Top; }
@@ -109,6 +113,7 @@ class TGIFSubImage : public TGIFItem {
   TGIFExtensionList extensions_;
   TGIFLocalColorMap colorMap_;
   std::vector<uint8_t> pixels_;
+  int64_t pixelBudget_ = kMaxGIFImagePixels;
   bool transparent_ = false;
   TGIFGraphicControlExtension* gce_ = nullptr;
 };

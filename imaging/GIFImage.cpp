@@ -205,18 +205,26 @@ void TGIFImage::SetPalette(const TColorTable& palette) {
 }
 
 // ---- buffer bitmap -----------------------------------------------------------------------------
-TBitmap* TGIFImage::EnsureBufferBitmap() {
+TBitmap* TGIFImage::EnsureBufferBitmap(const TRect& drawn) {
   if (bitmap_) return bitmap_.get();
+  const TSize size = GIFDrawBufferSize(Width(), Height(), drawn);
   bitmap_ = std::make_unique<TBitmap>();
   bitmap_->SetPixelFormat(pf24bit);
-  bitmap_->SetSize(Width(), Height());
+  bitmap_->SetSize(size.cx, size.cy);
   bitmap_->OnChange = [this](TObject*) { Changed(this); };
   return bitmap_.get();
 }
 
+bool TGIFImage::BufferFits(const TRect& drawn) const {
+  return bitmap_ &&
+         TSize{bitmap_->Width(), bitmap_->Height()} == GIFDrawBufferSize(Width(), Height(), drawn);
+}
+
 TBitmap* TGIFImage::CurrentBitmap() {
   if (Empty()) return nullptr;
-  if (bitmap_) return bitmap_.get();
+  if (bitmap_ && bitmap_->Width() == Width() && bitmap_->Height() == Height()) return bitmap_.get();
+  // A buffer an animation plays in at a smaller size is no picture of the whole screen.
+  if (bitmap_) StopDrawPainter();
   TGIFSubImage* first = Frame(0);
   auto bitmap = std::make_unique<TBitmap>();
   if (first->Width() == Width() && first->Height() == Height() &&
@@ -417,11 +425,13 @@ void TGIFImage::DrawBufferTiled(TBitmap& target, const TRect& rect, TBitmap& bit
     StretchPixels(target, rect, bitmap, whole);
     return;
   }
+  // Tiles repeat at the screen's size; a buffer smaller than the screen holds the part of
+  // the first tile that the rectangle shows, at its own size.
   const int w = Max(1, Width());
   const int h = Max(1, Height());
   for (int y = rect.Top; y < rect.Bottom; y += h)
     for (int x = rect.Left; x < rect.Right; x += w)
-      StretchPixels(target, Bounds(x, y, w, h), bitmap, whole);
+      StretchPixels(target, Bounds(x, y, bitmap.Width(), bitmap.Height()), bitmap, whole);
 }
 
 void TGIFImage::DrawOn(TBitmap& target, const TRect& rect) { DrawImpl(target, rect, &target, {}); }
@@ -442,6 +452,8 @@ void TGIFImage::DrawImpl(TBitmap& target, const TRect& rect, const void* key,
     return;
   }
   const bool direct = (paintFlags_ & dfPaintDirect) != 0;
+  // A buffer sized for another rectangle is too small or larger than needed: play anew.
+  if (bitmap_ && !direct && !BufferFits(rect)) StopDrawPainter();
   if (!bitmap_ || direct) {
     {
       std::lock_guard<std::recursive_mutex> lock(painterLock_);
@@ -451,7 +463,7 @@ void TGIFImage::DrawImpl(TBitmap& target, const TRect& rect, const void* key,
     TBitmap* canvas = &target;
     TRect targetRect = rect;
     if (!direct) {
-      canvas = EnsureBufferBitmap();
+      canvas = EnsureBufferBitmap(rect);
       targetRect = Rect(0, 0, canvas->Width(), canvas->Height());
       // The animation is laid over what the caller's picture shows there.
       StretchPixels(*canvas, targetRect, target, rect);
@@ -476,7 +488,7 @@ void TGIFImage::DrawImpl(TBitmap& target, const TRect& rect, const void* key,
     if (bitmap_) DrawBufferTiled(target, rect, *bitmap_);
     return;
   }
-  if (TBitmap* current = CurrentBitmap()) DrawBufferTiled(target, rect, *current);
+  DrawBufferTiled(target, rect, *bitmap_);
 }
 
 #ifndef _WIN32

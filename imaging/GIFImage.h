@@ -17,6 +17,7 @@
 #include "imaging/GIFColorMap.h"
 #include "imaging/GIFColorReduction.h"
 #include "imaging/GIFFrames.h"
+#include "imaging/GIFMemoryBudget.h"
 #include "imaging/GIFPainter.h"
 
 // Paint flags.
@@ -93,7 +94,9 @@ class TGIFImage : public TGraphic {
 
   void ClearAll();
   TBitmap* CurrentBitmap();
-  TBitmap* EnsureBufferBitmap();
+  // The buffer an animated Draw plays in, made for drawing into `drawn` when there is none
+  // (its size: GIFDrawBufferSize).
+  TBitmap* EnsureBufferBitmap(const TRect& drawn);
   void ReleaseBitmap();
   // A picture is converted into a new frame; a frame that no image owns is taken over, one
   // that an image still owns is copied. Answers the frame's index.
@@ -164,6 +167,7 @@ class TGIFImage : public TGraphic {
  private:
   void AssignImage(TGIFImage* source);
   void DrawBufferTiled(TBitmap& target, const TRect& rect, TBitmap& bitmap);
+  bool BufferFits(const TRect& drawn) const;
   // `key` names the caller's surface (a second Draw on it with the same rectangle leaves the
   // running animation alone); `present` shows a directly painted frame on that surface.
   void DrawImpl(TBitmap& target, const TRect& rect, const void* key,

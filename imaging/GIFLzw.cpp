@@ -1,5 +1,6 @@
 #include "imaging/GIFLzw.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "imaging/GIFBlocks.h"
@@ -24,6 +25,8 @@ class TLzwDecoder {
     codeSize_ = initialCodeSize_;
     sizeLimit_ = 2 * clearCode_;
     nextCode_ = clearCode_ + 2;
+    // Single pixels stand for themselves; these entries never change.
+    for (int i = 0; i < clearCode_; ++i) suffix_[i] = i;
   }
 
   // A pixel (>= 0), -1 for no more data, -2 for the end code.
@@ -84,6 +87,8 @@ class TLzwDecoder {
   }
 
   void SkipToTerminator() {
+    // The frame's data ends here: a later read must not take the next block for data.
+    done_ = true;
     if (terminatorSeen_) return;
     uint8_t length = 0;
     while (ReadStreamByte(stream_, length) && length != 0)
@@ -95,10 +100,11 @@ class TLzwDecoder {
     int code = ReadCode();
     if (code < 0) return code;
     if (code == clearCode_) {
-      for (int i = 0; i < kTableSize; ++i) {
-        prefix_[i] = 0;
-        suffix_[i] = i < clearCode_ ? i : 0;
-      }
+      // Only the entries added since the last clear (up to nextCode_) are reset: the rest
+      // are still as a clear leaves them, and a stream of clear codes would otherwise cost a
+      // whole table each.
+      std::fill(prefix_ + clearCode_ + 2, prefix_ + nextCode_, 0);
+      std::fill(suffix_ + clearCode_ + 2, suffix_ + nextCode_, 0);
       codeSize_ = initialCodeSize_;
       sizeLimit_ = 2 * clearCode_;
       nextCode_ = clearCode_ + 2;

@@ -48,4 +48,34 @@ TEST(GIFCorruption, HugeDescriptorsAreRefusedBeforeAllocating) {
   EXPECT_THROW(LoadGif(image, bytes), EOutOfMemory);
 }
 
+TEST(GIFCorruption, FramesOfOneFileShareOnePixelBudget) {
+  // Frames that code no pixels still ask for width x height bytes each: a few hundred bytes
+  // can ask for gigabytes. One frame of 2^28 pixels is allowed, twenty of them are not; up
+  // to the budget exactly, the pixels of all frames together load.
+  const TBytes noPixels = PackCodes(2, {4, 5}, 3);
+  struct TCase {
+    std::vector<std::pair<int, int>> frames;
+    bool loads;
+  };
+  const TCase cases[] = {
+      {std::vector<std::pair<int, int>>(20, {16384, 16384}), false},
+      {{{16384, 16383}, {128, 128}}, true},
+      {{{16384, 16383}, {128, 128}, {1, 1}}, false},
+  };
+  for (const TCase& c : cases) {
+    TGifBuilder b;
+    b.Header(16384, 16384, {clBlack, clWhite});
+    for (const auto& [w, h] : c.frames) b.RawFrame(0, 0, w, h, noPixels);
+    const TBytes bytes = b.Trailer().Data();
+    EXPECT_LT(bytes.size(), 400u);
+    TGIFImage image;
+    if (c.loads) {
+      LoadGif(image, bytes);
+      EXPECT_EQ(image.FrameCount(), static_cast<int>(c.frames.size()));
+    } else {
+      EXPECT_THROW(LoadGif(image, bytes), EOutOfMemory) << c.frames.size() << " frames";
+    }
+  }
+}
+
 }  // namespace

@@ -22,6 +22,21 @@ TBytes FiveFrames() {
   return b.Trailer().Data();
 }
 
+// Animations play at once: time moves only by what the painter asks to wait.
+class TInstantServices : public TGIFPainterServices {
+ public:
+  uint32_t Now() override { return now_; }
+  void Sleep(uint32_t ms) override { now_ += ms; }
+  bool WaitForWake(TEvent&, uint32_t ms) override {
+    now_ += ms;
+    return false;
+  }
+  bool PumpMessages(const std::function<bool()>&) override { return true; }
+
+ private:
+  uint32_t now_ = 0;
+};
+
 std::unique_ptr<TBitmap> Canvas(int w, int h) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(pf24bit);
@@ -242,6 +257,70 @@ TEST(GIFImage, AnimatedDrawThroughTheBufferShowsTheFirstFrame) {
   image.DrawOn(*canvas, Rect(0, 0, 4, 2));
   EXPECT_EQ(canvas->PixelColor(3, 1), kColors[1]);
   image.StopAllPainters();
+}
+
+TEST(GIFImage, AnimationPlaysInABufferNoLargerThanTheDrawnArea) {
+  struct TCase {
+    int screen;     // square logical screen
+    int frameSide;  // frame 0 at the top left, frame 1 at the bottom right
+    TRect drawn;
+    TSize buffer;  // the painter's canvas
+  };
+  const TCase cases[] = {
+      // A 16384 x 16384 screen declared by 50 bytes, drawn at 16 x 12.
+      {16384, 1, Rect(0, 0, 16, 12), {16, 12}},
+      // Drawn at half size: played at half size, every frame in its place.
+      {8, 4, Rect(0, 0, 4, 4), {4, 4}},
+      // Drawn larger than the screen: played at the screen's size and stretched.
+      {8, 4, Rect(0, 0, 16, 16), {8, 8}},
+  };
+  for (const TCase& c : cases) {
+    const int far = c.screen - c.frameSide;
+    const TBytes bytes = TGifBuilder()
+                             .Header(c.screen, c.screen, kColors)
+                             .GraphicControl(1, 0)
+                             .Frame(0, 0, c.frameSide, c.frameSide,
+                                    std::vector<uint8_t>(c.frameSide * c.frameSide, 2), 3)
+                             .GraphicControl(1, 0)
+                             .Frame(far, far, c.frameSide, c.frameSide,
+                                    std::vector<uint8_t>(c.frameSide * c.frameSide, 3), 3)
+                             .Trailer()
+                             .Data();
+    TGIFImage image;
+    LoadGif(image, bytes);
+    TInstantServices services;
+    image.SetPainterServices(&services);
+    image.SetPaintFlags(dfAnimate);
+    TSize largest;
+    image.OnFramePaint = [&largest](TObject* sender) {
+      const TBitmap* canvas = static_cast<TGIFPainter*>(sender)->Canvas();
+      largest.cx = std::max(largest.cx, canvas->Width());
+      largest.cy = std::max(largest.cy, canvas->Height());
+    };
+    auto canvas = Canvas(c.drawn.Right, c.drawn.Bottom);
+    image.DrawOn(*canvas, c.drawn);
+    EXPECT_EQ(largest, c.buffer) << c.screen << " drawn " << c.drawn.Width();
+    if (c.frameSide > 1) {
+      EXPECT_EQ(canvas->PixelColor(0, 0), clRed) << c.drawn.Width();
+      EXPECT_EQ(canvas->PixelColor(c.drawn.Right - 1, c.drawn.Bottom - 1), clBlue)
+          << c.drawn.Width();
+    }
+  }
+}
+
+TEST(GIFImage, PictureOfTheWholeScreenAfterAnAnimationDrawnSmaller) {
+  TGIFImage image;
+  LoadGif(image, FiveFrames());
+  TInstantServices services;
+  image.SetPainterServices(&services);
+  image.SetPaintFlags(dfAnimate);
+  auto canvas = Canvas(1, 1);
+  image.DrawOn(*canvas, Rect(0, 0, 1, 1));
+  TBitmap picture;
+  picture.Assign(&image);
+  EXPECT_EQ(picture.Width(), 2);
+  EXPECT_EQ(picture.Height(), 1);
+  EXPECT_EQ(picture.PixelColor(1, 0), kColors[1]);
 }
 
 }  // namespace

@@ -66,6 +66,11 @@ TEST(GIFLzwDecoding, StreamIsLeftAtTheNextBlockAfterTheEndCode) {
   const TDecoded d = Decode(extra, 1, 1);
   EXPECT_EQ(d.pixels[0], 1);
   EXPECT_EQ(d.endPosition, static_cast<int64_t>(extra.size()));
+  // The end code before the last pixel: the next block is not read as more data.
+  for (const TBytes& early : {PackCodes(2, {4, 1, 5}, 3), PackCodes(2, {4, 5}, 3)}) {
+    const TDecoded shortFrame = Decode(early, 3, 1);
+    EXPECT_EQ(shortFrame.endPosition, static_cast<int64_t>(early.size()));
+  }
 }
 
 TEST(GIFLzwDecoding, CutOffDataKeepsTheRestFilled) {
@@ -146,6 +151,35 @@ TEST(GIFLzwDecoding, CodeWidthStaysAtTwelveBitsWhenTheTableIsFull) {
   const TDecoded d = Decode(data, 200, 100);
   EXPECT_EQ(d.pixels, pixels);
   EXPECT_TRUE(d.warnings.empty());
+}
+
+TEST(GIFLzwDecoding, ClearCodesStartTheTableAfreshWhateverCameBefore) {
+  // Minimum code size 11 keeps every code 12 bits wide: clear 2048, end 2049, first new
+  // entry 2050. After a clear, a code beyond the table (2054) becomes the prefix of a new
+  // entry (2051); decoding 2051 then reads entry 2054, which must look as a fresh table
+  // has it, not as the codes before the clear left it (that would give 3, 2, 2).
+  const std::vector<int> afterClear{2048, 1, 2054, 2, 2051};
+  const std::vector<uint8_t> fresh{1, 1, 1, 2, 0, 0, 2};
+  struct TCase {
+    const char* name;
+    std::vector<int> before;
+    std::vector<uint8_t> beforePixels;
+  };
+  const TCase cases[] = {
+      {"nothing before", {}, {}},
+      {"a filled table before", {2048, 7, 6, 5, 4, 3, 2, 1}, {7, 6, 5, 4, 3, 2, 1}},
+      {"clear codes between single pixels", {2048, 5, 2048, 6, 2048, 2048, 7}, {5, 6, 7}},
+  };
+  for (const TCase& c : cases) {
+    std::vector<int> codes = c.before;
+    codes.insert(codes.end(), afterClear.begin(), afterClear.end());
+    codes.push_back(2049);
+    std::vector<uint8_t> expected = c.beforePixels;
+    expected.insert(expected.end(), fresh.begin(), fresh.end());
+    const TDecoded d = Decode(PackCodes(11, codes, 12), static_cast<int>(expected.size()), 1);
+    EXPECT_EQ(d.pixels, expected) << c.name;
+    EXPECT_TRUE(d.warnings.empty()) << c.name;
+  }
 }
 
 TEST(GIFLzwEncoding, OnePixelOfTwoColoursUsesCodeSizeTwo) {
