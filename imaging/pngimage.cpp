@@ -1203,8 +1203,9 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string& chunkName, u
   int current = 1;  // the first row goes into the second buffer: row 0 sees a zero row above
   auto readRow = [&](size_t bytes) -> uint8_t* {
     uint8_t* row = rows[current].data();
-    const size_t got = reader.Read(row, bytes + 1);
-    if (got == 0) return nullptr;
+    // Rows the image data does not reach make the file damaged, not the image blank.
+    if (reader.Read(row, bytes + 1) < bytes + 1)
+      TPNGObject::RaisePngException<EPNGMissingMultipleIDAT>(EPNGMissingMultipleIDATText);
     UnfilterRow(row, rows[1 - current].data(), bytes, std::max<uint32_t>(step, 1));
     current = 1 - current;
     return row;

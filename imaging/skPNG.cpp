@@ -11,6 +11,8 @@
 namespace {
 
 constexpr const char* kPng = "PNG";
+// The image data ends before the last row: the file is cut off or damaged.
+constexpr const char* kMissingImageData = "Cannot load image. Image data missing in %s file.";
 constexpr uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
 // Limits that keep a damaged or hostile header from making us allocate without bound.
@@ -1005,9 +1007,10 @@ bool TPNGGraphic::InflateRow(uint8_t* buffer, size_t count) {
   size_t left = count;
   while (left > 0) {
     if (decoder_->InputLeft() == 0 && currentSource_ == chunkEnd_) {
-      // Next IDAT of the run; empty ones are passed over.
+      // Next IDAT of the run; empty ones are passed over. A run that ends before the last
+      // row is a damaged file, not a blank image.
       do {
-        if (!ChunkTypeIs("IDAT")) return false;
+        if (!ChunkTypeIs("IDAT")) RaiseInvalid(kMissingImageData);
         ReadChunkData();
         idatSize_ = chunkLength_;
         currentSource_ = chunkBuffer_.data();
@@ -1022,7 +1025,8 @@ bool TPNGGraphic::InflateRow(uint8_t* buffer, size_t count) {
     left -= static_cast<size_t>(target - targetBefore);
     const int result = decoder_->LastResult();
     if (result == Z_STREAM_END) {
-      if (left > 0 || currentSource_ != chunkEnd_)
+      if (left > 0) RaiseInvalid(kMissingImageData);
+      if (currentSource_ != chunkEnd_)
         RaiseInvalid("Cannot load image. Extra compressed data found in %s file.");
       return true;
     }
@@ -1067,7 +1071,6 @@ void TPNGGraphic::DecodeImageRows() {
   auto decodeRow = [&](size_t rowBytes, int y, uint8_t mask) {
     uint8_t* row = rows[current].data();
     const uint8_t* previous = rows[1 - current].data();
-    // Rows the image data does not reach keep the background.
     if (!InflateRow(row, rowBytes)) return;
     UnfilterRow(row[0], row + 1, previous + 1, bpp, rowBytes - 1);
     const void* sources[1] = {row + 1};

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "imaging/pngimage.h"
+#include "imaging/pnglang.h"
 #include "imaging/skPNG.h"
 #include "tests/imaging/PngCorruptionCases.h"
 #include "tests/imaging/PngTestFiles.h"
@@ -31,4 +32,60 @@ TEST(PngCorruptionTest, BothLoadersSurviveDamagedFiles) {
     }
   }
   EXPECT_GT(cases, 1000u);
+}
+
+namespace {
+
+// The message a loader raises for the bytes; "" when they load.
+template <class TLoader>
+std::string LoadMessage(const std::string& data) {
+  TLoader loader;
+  TMemoryStream stream;
+  stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+  stream.SetPosition(0);
+  try {
+    loader.LoadFromStream(stream);
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+}  // namespace
+
+TEST(PngCorruptionTest, BothLoadersRefuseImageDataThatEndsBeforeTheLastRow) {
+  const PngShape small{4, 6, 8, 2, 0};
+  const PngShape large{4096, 4096, 8, 2, 0};
+  const std::string compressed = Zlib(FilteredData(small));
+  const std::string end = Chunk("IEND", "");
+  auto file = [&](const PngShape& shape, const std::string& idats, const std::string& tail) {
+    return Signature() + Chunk("IHDR", IhdrData(shape)) + idats + tail;
+  };
+  const std::string missing = "Cannot load image. Image data missing in PNG file.";
+  struct Case {
+    const char* what;
+    std::string png;
+    std::string graphicMessage;  // TPNGGraphic's; TPNGObject always says parts are missing
+  };
+  const Case cases[] = {
+      {"the only IDAT is empty", file(small, Chunk("IDAT", ""), end), missing},
+      {"a 2-byte stream for 4096 x 4096", file(large, Chunk("IDAT", "\x78\x9c"), end), missing},
+      // The reader of the skin engine reads the next chunk header first.
+      {"the file ends after a 2-byte stream", file(large, Chunk("IDAT", "\x78\x9c"), ""),
+       "Stream read error"},
+      {"the first part of the data", file(small, Chunk("IDAT", compressed.substr(0, 12)), end),
+       missing},
+      {"a complete stream of two rows",
+       file(small, Chunk("IDAT", Zlib(FilteredData(small).substr(0, 2 * 13))), end), missing},
+      {"empty IDATs only", file(small, Chunk("IDAT", "") + Chunk("IDAT", ""), end), missing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(LoadMessage<TPNGGraphic>(c.png), c.graphicMessage);
+    EXPECT_EQ(LoadMessage<TPNGObject>(c.png), EPNGMissingMultipleIDATText);
+  }
+  // The whole data still loads in both.
+  const std::string whole = file(small, Chunk("IDAT", compressed), end);
+  EXPECT_EQ(LoadMessage<TPNGGraphic>(whole), "");
+  EXPECT_EQ(LoadMessage<TPNGObject>(whole), "");
 }

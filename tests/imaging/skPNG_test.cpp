@@ -481,16 +481,11 @@ TEST(PNGGraphicTest, GammaIsAppliedAndMalformedGammaIgnored) {
   }
 }
 
-TEST(PNGGraphicTest, MissingImageDataLeavesTheBackground) {
-  PngShape s{4, 6, 8, 2, 0};
-  std::string z = Zlib(FilteredData(s));
-  // Only the first part of the compressed data, and a background colour.
+TEST(PNGGraphicTest, DataAfterTheEndOfTheCompressedStreamIsAnError) {
+  PngShape s{4, 3, 8, 2, 0};
   const std::string png = Signature() + Chunk("IHDR", IhdrData(s)) +
-                          Chunk("bKGD", std::string("\0\x11\0\x22\0\x33", 6)) +
-                          Chunk("IDAT", z.substr(0, 12)) + Chunk("IEND", "");
-  TPNGGraphic g;
-  Load(g, png);
-  EXPECT_EQ(g.PixelColor(3, 5), MakeColor(0x11, 0x22, 0x33));
+                          Chunk("IDAT", Zlib(FilteredData(s)) + "xyz") + Chunk("IEND", "");
+  EXPECT_EQ(LoadError(png), "Cannot load image. Extra compressed data found in PNG file.");
 }
 
 TEST(PNGGraphicTest, ReportsProgressFromStartToEnd) {
@@ -524,7 +519,9 @@ TEST(PNGGraphicTest, DamagedFilesGiveTheirMessages) {
   const std::string ihdr = Chunk("IHDR", IhdrData(s));
   const std::string idat = Chunk("IDAT", Zlib(FilteredData(s)));
   const std::string end = Chunk("IEND", "");
-  auto withHeader = [&](PngShape h) { return Signature() + Chunk("IHDR", IhdrData(h)) + idat + end; };
+  auto withHeader = [&](PngShape h) {
+    return Signature() + Chunk("IHDR", IhdrData(h)) + idat + end;
+  };
   std::string badCrc = good;
   badCrc[8 + 8 + 13] ^= 1;  // IHDR's stored CRC
   std::string badCompression = IhdrData(s);
@@ -556,7 +553,7 @@ TEST(PNGGraphicTest, DamagedFilesGiveTheirMessages) {
       {"zlib garbage", Signature() + ihdr + Chunk("IDAT", "\x78\x9c\xff\xff\xff\xff\xff") + end,
        "Cannot load image. Compression error found in PNG file."},
       {"stream ends early", Signature() + ihdr + Chunk("IDAT", Zlib(std::string(5, '\0'))) + end,
-       "Cannot load image. Extra compressed data found in PNG file."},
+       "Cannot load image. Image data missing in PNG file."},
       {"no IEND", good.substr(0, good.size() - 12), "Stream read error"},
   };
   for (const Case& c : cases) {
