@@ -1,6 +1,7 @@
 #include "translate/KxSimpleXml.h"
 
 #include <algorithm>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,7 @@ constexpr int kBlockSize = 8191;
 const char* const kElementEnd = "Invalid XML Element: Unexpected end of data";
 const char* const kHeaderEnd = "Invalid Header: Unexpected end of data";
 const char* const kDocTypeEnd = "Invalid Header: Unexpected end of data";
+const char* const kOutOfMemory = "Out of memory while reading the document";
 
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -1010,25 +1012,33 @@ void TKxSimpleXML::LoadFromString(const std::string& text) {
 void TKxSimpleXML::LoadFromStream(TStream* stream) {
   root_->Clear();
   prolog_->Clear();
-  std::unique_ptr<TMemoryStream> decoded;
-  if (OnDecodeStream) {
-    decoded = std::make_unique<TMemoryStream>();
-    OnDecodeStream(this, stream, decoded.get());
-    decoded->SetPosition(0);
-    stream = decoded.get();
-  }
-  if (OnLoadProgress) {
-    const int64_t size = stream->Size();
-    ReportLoadProgress(stream->Position(), size);
-    prolog_->LoadFromStream(stream, this);
-    root_->LoadFromStream(stream, this);
-    ReportLoadProgress(stream->Position(), size);
-  } else if (OnTagParsed || OnValueParsed) {
-    prolog_->LoadFromStream(stream, this);
-    root_->LoadFromStream(stream, this);
-  } else {
-    prolog_->LoadFromStream(stream, nullptr);
-    root_->LoadFromStream(stream, nullptr);
+  // A document too large for the memory left (a huge attribute, say) cannot be read, like a
+  // malformed one: the caller gets the reader's own error, not a bare allocation failure.
+  try {
+    std::unique_ptr<TMemoryStream> decoded;
+    if (OnDecodeStream) {
+      decoded = std::make_unique<TMemoryStream>();
+      OnDecodeStream(this, stream, decoded.get());
+      decoded->SetPosition(0);
+      stream = decoded.get();
+    }
+    if (OnLoadProgress) {
+      const int64_t size = stream->Size();
+      ReportLoadProgress(stream->Position(), size);
+      prolog_->LoadFromStream(stream, this);
+      root_->LoadFromStream(stream, this);
+      ReportLoadProgress(stream->Position(), size);
+    } else if (OnTagParsed || OnValueParsed) {
+      prolog_->LoadFromStream(stream, this);
+      root_->LoadFromStream(stream, this);
+    } else {
+      prolog_->LoadFromStream(stream, nullptr);
+      root_->LoadFromStream(stream, nullptr);
+    }
+  } catch (const std::bad_alloc&) {
+    Fail(kOutOfMemory);
+  } catch (const EOutOfMemory&) {
+    Fail(kOutOfMemory);
   }
 }
 

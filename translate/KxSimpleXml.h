@@ -302,7 +302,8 @@ class TKxSimpleXML : public TComponent {
   TKxSimpleXMLElemClassic* Root() const { return root_.get(); }
   TKxSimpleXMLElemsProlog* Prolog() const { return prolog_.get(); }
 
-  // A failed open raises the framework's file error; malformed text EKxSimpleXMLError.
+  // A failed open raises the framework's file error; malformed text, and text too large for
+  // the memory left, EKxSimpleXMLError.
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(TStream* stream);
   void LoadFromString(const std::string& text);
