@@ -5,10 +5,13 @@
 //   kestrava_split stream <file> <folder> <bytes> [sql|csv]   reads them straight from a
 //                                                             mapping of the file
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -17,6 +20,7 @@
 #include "bench/DumpGenerator.h"
 #include "editor/KedEditFileBytes.h"
 #include "editor/KedEditTextBuffer.h"
+#include "framework/SysUtils.h"
 
 namespace {
 
@@ -79,6 +83,19 @@ class QuietObserver : public TSplitObserver {
   void Progress(const TSplitProgress&) override {}
 };
 
+// A byte count is a whole number of decimal digits that fits 63 bits: "10MB" is no 10 and
+// 2^64 no largest value, both are errors.
+int64_t ByteCount(const std::string& text, int64_t smallest) {
+  int64_t value = 0;
+  bool digits = !text.empty();
+  for (char c : text) digits = digits && c >= '0' && c <= '9';
+  if (!digits || !TryStrToInt64(text, value) || value < smallest)
+    throw std::invalid_argument("size \"" + text + "\" is not a whole number of bytes from " +
+                                std::to_string(smallest) + " to " +
+                                std::to_string(std::numeric_limits<int64_t>::max()));
+  return value;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: kestrava_split generate <file> <bytes>\n"
@@ -93,10 +110,11 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   try {
     if (command == "generate" && argc == 4) {
-      GenerateDump(argv[2], std::strtoull(argv[3], nullptr, 10));
+      GenerateDump(argv[2], static_cast<uint64_t>(ByteCount(argv[3], 0)));
       return 0;
     }
     if ((command == "split" || command == "stream") && (argc == 5 || argc == 6)) {
+      const int64_t sizeLimit = ByteCount(argv[4], 1);  // before the dump is read
       using Clock = std::chrono::steady_clock;
       const auto start = Clock::now();
       TKedEditStringList lines;
@@ -113,7 +131,7 @@ int main(int argc, char** argv) {
       TSplitOptions options;
       options.Folder = argv[3];
       options.BaseName = "piece";
-      options.SizeLimit = std::strtoll(argv[4], nullptr, 10);
+      options.SizeLimit = sizeLimit;
       options.CsvMode = !(argc == 6 && std::string(argv[5]) == "sql");
       TPieceFileSink sink;
       QuietObserver observer;
