@@ -286,7 +286,13 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (constraints_.MaxHeight > 0 && height > constraints_.MaxHeight)
     height = constraints_.MaxHeight;
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
-  Invalidate();
+  // The area a graphic control leaves is the parent's again and is erased, even when the
+  // control is opaque: an auto-sized label whose caption got shorter leaves no tail behind.
+  // A window's old area is the system's to repaint.
+  if (dynamic_cast<TWinControl*>(this) != nullptr)
+    Invalidate();
+  else
+    InvalidateParentArea(true);
   bool resized = width != width_ || height != height_;
   left_ = left;
   top_ = top;
@@ -407,10 +413,12 @@ void TControl::Notification(TComponent* c, TOperation operation) {
   if (operation == opRemove && c == popupMenu_) popupMenu_ = nullptr;
 }
 
-void TControl::Invalidate() {
+void TControl::Invalidate() { InvalidateParentArea(!controlStyle_.Contains(csOpaque)); }
+
+void TControl::InvalidateParentArea(bool erase) {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
   RECT r{left_, top_, left_ + width_, top_ + height_};
-  InvalidateRect(parent_->Handle(), &r, !controlStyle_.Contains(csOpaque));
+  InvalidateRect(parent_->Handle(), &r, erase ? TRUE : FALSE);
 }
 
 void TControl::Update() {

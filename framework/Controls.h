@@ -458,6 +458,8 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   void MouseMessage(TMessage& m);
+  // Asks the parent to repaint the control's rectangle, erasing it first when `erase`.
+  void InvalidateParentArea(bool erase);
 
   TAlign align_ = alNone;
   TAnchors anchors_{akLeft, akTop};

@@ -417,6 +417,8 @@ K_PUBLISH(TCustomCheckBox) {
 TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
   width_ = 97;
   height_ = 17;
+  // Drawn on its parent's background, like a label: it takes the parent's colour.
+  SetParentColor(true);
 }
 
 void TCustomCheckBox::CreateParams(TCreateParams& p) {
@@ -471,6 +473,7 @@ K_PUBLISH(TRadioButton) { p.Prop("Checked", &TRadioButton::Checked, &TRadioButto
 TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) {
   width_ = 113;
   height_ = 17;
+  SetParentColor(true);  // as a check box
 }
 
 void TRadioButton::CreateParams(TCreateParams& p) {
@@ -884,6 +887,8 @@ TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
   color_ = clBtnFace;
   brush_->SetColor(color_);
   controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  // A frame with a caption on its parent's background: it takes the parent's colour.
+  SetParentColor(true);
 }
 
 TRect TCustomGroupBox::ClientRect() {
