@@ -53,7 +53,14 @@ void TThread::AfterConstruction() {
 
 void TThread::Start() {
   if (started_.exchange(true)) throw EThread("Thread already started");
-  thread_ = std::thread([this] { Run(); });
+  // The worker waits until thread_ holds it: a thread that frees itself on terminating
+  // could otherwise finish and be deleted before the assignment, which would then write
+  // into freed memory.
+  std::lock_guard<std::mutex> lock(mutex_);
+  thread_ = std::thread([this] {
+    { std::lock_guard<std::mutex> startGate(mutex_); }
+    Run();
+  });
 }
 
 void TThread::Run() noexcept {
