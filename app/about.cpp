@@ -2,6 +2,7 @@
 
 #include "app/FormLabels.h"
 #include "app/Language.h"
+#include "app/ProgramPictures.h"
 #include "app/main.h"
 
 TForm2* Form2 = nullptr;
@@ -18,20 +19,6 @@ const char* const kUsageText =
     "2. Wahlweise Kommentarzeilen und Leerzeilen entfernen.\r\n"
     "3. Speicherort, Dateiname und neue Dateigröße wählen.\r\n"
     "4. \"Starten\" drücken: die Dateien werden nummeriert im Speicherort abgelegt.";
-
-// The program's emblem: a page cut into pieces, drawn in the window's blue.
-void PaintEmblem(TBitmap* bitmap, int size, int pieces) {
-  bitmap->SetPixelFormat(pf24bit);
-  bitmap->SetSize(size, size);
-  bitmap->Fill(static_cast<TColor>(0x00FFFFFF));
-  const TColor ink = static_cast<TColor>(0x00A05020);
-  const int pieceHeight = size / pieces;
-  for (int y = 0; y < size; ++y) {
-    const bool cut = y % pieceHeight == 0 || y == size - 1;
-    for (int x = 0; x < size; ++x)
-      if (cut || x == 0 || x == size - 1) bitmap->SetPixelColor(x, y, ink);
-  }
-}
 
 }  // namespace
 
@@ -85,13 +72,13 @@ void TForm2::CreateAboutPage() {
   sImage1->SetName("sImage1");
   sImage1->SetParent(sTabSheet1);
   sImage1->SetBounds(24, 24, 96, 96);
-  PaintEmblem(sImage1->Picture()->Bitmap(), 96, 4);
+  PaintProgramPicture(sImage1->Picture()->Bitmap(), kAboutLargePicture, sTabSheet1->Color());
 
   sImage2 = new TImage(this);
   sImage2->SetName("sImage2");
   sImage2->SetParent(sTabSheet1);
   sImage2->SetBounds(24, 300, 48, 48);
-  PaintEmblem(sImage2->Picture()->Bitmap(), 48, 2);
+  PaintProgramPicture(sImage2->Picture()->Bitmap(), kAboutSmallPicture, sTabSheet1->Color());
 
   sLabel1 = MakeLabel(this, sTabSheet1, "sLabel1", 144, 32, "Kestrava");
   sLabel1->Font()->SetHeight(-24);

@@ -11,6 +11,7 @@
 #include "app/FormLabels.h"
 #include "app/Language.h"
 #include "app/PieceFileSink.h"
+#include "app/ProgramPictures.h"
 #include "app/SplitEngine.h"
 #include "app/VersionCheckWin32.h"
 #include "app/about.h"
@@ -160,36 +161,43 @@ void TForm1::CreateMenu() {
 }
 
 void TForm1::CreateEditorCommands() {
-  // Buttons without pictures show a short caption; the hint says what they do.
-  auto button = [this](const std::string& name, const std::string& caption,
+  // Our glyphs for the tool bar and the context menu; the hint says what a button does.
+  sAlphaImageList1 = new TImageList(this);
+  sAlphaImageList1->SetName("sAlphaImageList1");
+  LoadProgramGlyphs(sAlphaImageList1);
+  // Captions stay for the translations; the bar shows the glyphs alone.
+  auto button = [this](const std::string& name, const std::string& caption, int glyph,
                        const std::string& hint) {
     auto* b = new TToolButton(this);
     b->SetName(name);
     b->SetCaption(caption);
     b->SetHint(hint);
     b->SetShowHint(!hint.empty());
-    if (caption.empty()) b->SetStyle(tbsSeparator);
+    if (glyph < 0) b->SetStyle(tbsSeparator);
+    b->SetImageIndex(glyph);
     b->SetParent(sToolBar1);
     return b;
   };
-  sToolBar1->SetShowCaptions(true);
+  sToolBar1->SetImages(sAlphaImageList1);
+  sToolBar1->SetShowCaptions(false);
+  sToolBar1->SetFlat(true);
   sToolBar1->SetButtonWidth(40);
   sToolBar1->SetButtonHeight(23);
-  ToolButton1 = button("ToolButton1", "", "");
+  ToolButton1 = button("ToolButton1", "", -1, "");
   ToolButton1->SetWidth(157);
-  ToolButton2 = button("ToolButton2", "Grösse", "Schriftgrösse");
-  ToolButton3 = button("ToolButton3", "", "");
-  ToolButton4 = button("ToolButton4", "Speich.", "Speichern");
-  ToolButton5 = button("ToolButton5", "Unter", "Speichern unter");
-  ToolButton7 = button("ToolButton7", "", "");
-  ToolButton6 = button("ToolButton6", "Ausschn.", "Ausschneiden");
-  ToolButton8 = button("ToolButton8", "Kopie", "Kopieren");
-  ToolButton9 = button("ToolButton9", "Einfüg.", "Einfügen");
-  ToolButton10 = button("ToolButton10", "", "");
-  ToolButton11 = button("ToolButton11", "Wdh.", "Wiederholen");
-  ToolButton12 = button("ToolButton12", "Rückg.", "Rückgängig");
-  ToolButton13 = button("ToolButton13", "", "");
-  ToolButton14 = button("ToolButton14", "Suchen", "Suchen");
+  ToolButton2 = button("ToolButton2", "Grösse", pgFontSize, "Schriftgrösse");
+  ToolButton3 = button("ToolButton3", "", -1, "");
+  ToolButton4 = button("ToolButton4", "Speich.", pgSave, "Speichern");
+  ToolButton5 = button("ToolButton5", "Unter", pgSaveAs, "Speichern unter");
+  ToolButton7 = button("ToolButton7", "", -1, "");
+  ToolButton6 = button("ToolButton6", "Ausschn.", pgCut, "Ausschneiden");
+  ToolButton8 = button("ToolButton8", "Kopie", pgCopy, "Kopieren");
+  ToolButton9 = button("ToolButton9", "Einfüg.", pgPaste, "Einfügen");
+  ToolButton10 = button("ToolButton10", "", -1, "");
+  ToolButton11 = button("ToolButton11", "Wdh.", pgRedo, "Wiederholen");
+  ToolButton12 = button("ToolButton12", "Rückg.", pgUndo, "Rückgängig");
+  ToolButton13 = button("ToolButton13", "", -1, "");
+  ToolButton14 = button("ToolButton14", "Suchen", pgFind, "Suchen");
   ToolButton2->SetOnClick(MakeEvent<&TForm1::ToolButton2Click>(this));
   ToolButton4->SetOnClick(MakeEvent<&TForm1::ToolButton4Click>(this));
   ToolButton5->SetOnClick(MakeEvent<&TForm1::ToolButton5Click>(this));
@@ -228,6 +236,8 @@ void TForm1::CreateEditorCommands() {
 
   PopupMenu2 = new TPopupMenu(this);
   PopupMenu2->SetName("PopupMenu2");
+  PopupMenu2->SetImages(sAlphaImageList1);
+  PopupMenu2->SetOwnerDraw(true);
   Ausschneiden1 =
       item(PopupMenu2, "Ausschneiden1", "Ausschneiden", MakeEvent<&TForm1::ToolButton6Click>(this));
   Kopieren1 = item(PopupMenu2, "Kopieren1", "Kopieren", MakeEvent<&TForm1::ToolButton8Click>(this));
@@ -239,6 +249,12 @@ void TForm1::CreateEditorCommands() {
       item(PopupMenu2, "Rckgngig1", "Rückgängig", MakeEvent<&TForm1::ToolButton12Click>(this));
   N3 = item(PopupMenu2, "N3", "-", nullptr);
   Suchen1 = item(PopupMenu2, "Suchen1", "Suchen", MakeEvent<&TForm1::ToolButton14Click>(this));
+  Ausschneiden1->SetImageIndex(pgCut);
+  Kopieren1->SetImageIndex(pgCopy);
+  Einfgen1->SetImageIndex(pgPaste);
+  Wiederherstellen1->SetImageIndex(pgRedo);
+  Rckgngig1->SetImageIndex(pgUndo);
+  Suchen1->SetImageIndex(pgFind);
   re_org->SetPopupMenu(PopupMenu2);
 
   SaveDialog1 = new TSaveDialog(this);

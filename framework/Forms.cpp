@@ -220,6 +220,9 @@ void TCustomForm::Notification(TComponent* c, TOperation operation) {
 
 void TCustomForm::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
+  // The program's icon resource, when it has one, stands in the title bar and the task bar;
+  // the system takes the small size from the same resource.
+  p.WindowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
   p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   p.ExStyle = 0;
   bool system = borderIcons_.Contains(biSystemMenu);
