@@ -11,7 +11,9 @@
 #include "framework/Canvas.h"
 #include "framework/WinHandles.h"
 #include "skin/core/sAlphaGraph.h"
+#include "skin/core/sBordersWin32.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sFadeWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
@@ -164,6 +166,102 @@ TEST(SectionPaintWindow, TestFormPaintedSectionBySectionWithTheFullSkin) {
     EXPECT_EQ(ktest::ClientPixel(window.Handle(), 240, 260),
               static_cast<COLORREF>(ColorToRGB(form.Props[0].Color)));
   }
+}
+
+// A fade host that keeps the first pixel's red byte of every frame.
+struct TRecordingFadeHost : IFadeHost {
+  bool alive = true, ended = false;
+  std::unique_ptr<TBitmap> cache = CreateBmp32(8, 8);  // black
+  std::vector<int> frames;
+  bool Alive() const override { return alive; }
+  bool Enabled() const override { return true; }
+  const TBitmap* CacheBitmap() const override { return cache.get(); }
+  void ShowFrame(const TBitmap& frame) override {
+    TPixels32 p(&frame);
+    frames.push_back(static_cast<int>((p.Row(0)[0] >> 16) & 0xFF));
+  }
+  void FadeEnded() override { ended = true; }
+  void Invalidate() override {}
+};
+
+void PumpFor(DWORD ms, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (!done() && GetTickCount() - start < ms) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(2);
+  }
+}
+
+TEST(FadeTimer, TicksFourFramesThenEndsAndSessionEndStopsEveryFade) {
+  auto start = CreateBmp32(8, 8);
+  FillRect32(start.get(), TRect{0, 0, 8, 8}, 0x0000FF);  // red, fading to black
+  TRecordingFadeHost host;
+  std::unique_ptr<TsFadeTimer> timer;
+  StartFading(timer, host, *start, 4, false, 1);
+  ASSERT_TRUE(timer);
+  PumpFor(3000, [&] { return host.ended; });
+  EXPECT_EQ(host.frames, (std::vector<int>{191, 127, 63, 0}));
+  EXPECT_TRUE(host.ended);
+  StopFading(timer);
+  EXPECT_FALSE(timer);
+
+  // The session ends while two fades run: both end at once, and no new one starts.
+  TRecordingFadeHost a, b;
+  std::unique_ptr<TsFadeTimer> ta, tb;
+  const int before = FadeTimerCount;
+  StartFading(ta, a, *start, 1000, false, 1);
+  StartFading(tb, b, *start, 1000, false, 1);
+  EXPECT_EQ(FadeTimerCount, before + 2);
+  StopAllFades();
+  EXPECT_TRUE(a.ended);
+  EXPECT_TRUE(b.ended);
+  EXPECT_FALSE(ta->Enabled());
+  std::unique_ptr<TsFadeTimer> late;
+  StartFading(late, a, *start, 4, false, 1);
+  EXPECT_FALSE(late);
+  StopFading(ta);
+  StopFading(tb);
+  EXPECT_EQ(FadeTimerCount, before);
+  FadesStopped = false;
+}
+
+TEST(FadeTimer, FadeOfAGoneControlStopsTicking) {
+  auto start = CreateBmp32(8, 8);
+  TRecordingFadeHost host;
+  std::unique_ptr<TsFadeTimer> timer;
+  StartFading(timer, host, *start, 1000, false, 1);
+  PumpFor(2000, [&] { return !host.frames.empty(); });
+  host.alive = false;
+  PumpFor(100, [] { return false; });
+  EXPECT_FALSE(timer->Enabled());
+  EXPECT_EQ(timer->Direction, 0);
+  const size_t shown = host.frames.size();
+  PumpFor(60, [] { return false; });
+  EXPECT_EQ(host.frames.size(), shown);
+}
+
+TEST(SectionPaintWindow, MaskBitmapCutsCornersOutOfTheRegion) {
+  skintest::TManagerFixture f;
+  TsMaskData mask;
+  auto image = CreateBmp32(10, 10);
+  FillRect32(image.get(), TRect{0, 0, 10, 10}, 0x00FF00);
+  TPixels32 p(image.get());
+  p.Row(0)[0] = 0x00FF00FF;
+  p.Row(0)[1] = 0x00FF00FF;
+  mask.Image = std::move(image);
+  mask.SourceRect = TRect{0, 0, 10, 10};
+  mask.ImageCount = 1;
+  mask.Manager = f.Manager.get();
+  mask.WidthLeft = mask.WidthTop = mask.WidthRight = mask.WidthBottom = 3;
+  auto bmp = CreateBmp32(40, 30);
+  TRegion region(CreateRectRgn(0, 0, 40, 30));
+  PaintMaskBitmap(bmp.get(), region.Get(), true, 0, mask);
+  EXPECT_FALSE(PtInRegion(region.Get(), 0, 0));
+  EXPECT_FALSE(PtInRegion(region.Get(), 1, 0));
+  EXPECT_TRUE(PtInRegion(region.Get(), 2, 0));
+  EXPECT_TRUE(PtInRegion(region.Get(), 0, 1));
+  EXPECT_TRUE(PtInRegion(region.Get(), 39, 29));
 }
 
 }  // namespace

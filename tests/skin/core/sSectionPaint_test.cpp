@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/sBorders.h"
 #include "skin/core/sColors.h"
 #include "skin/core/sFade.h"
 #include "skin/core/sSkinManager.h"

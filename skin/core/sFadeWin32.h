@@ -1,0 +1,70 @@
+// Fades on the main thread: a framework window timer that runs one TsFadeSteps every 10 ms,
+// and the host that shows the frames on a control's window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "framework/ExtCtrls.h"
+#include "skin/core/sFade.h"
+
+class TsCommonData;
+class TWinControl;
+
+class TsFadeTimer : public TTimer {
+  K_CLASS(TsFadeTimer, TTimer)
+  explicit TsFadeTimer(TComponent* owner);
+  ~TsFadeTimer() override;
+
+  // Binds the timer to its control and takes the start image; 10 ms ticks.
+  void Prepare(IFadeHost* host, const TBitmap& startImage, int iterations, bool pressed);
+  // Stores the direction; a direction other than 0 starts the ticks.
+  void SetDirection(int direction);
+  // Ends the fade now: no more ticks, the control is told (CmdStopFade through its host).
+  void Finish();
+
+  int Direction = 0;
+  TsFadeSteps Steps;
+
+ protected:
+  void Timer() override;
+
+ private:
+  IFadeHost* host_ = nullptr;
+};
+
+// Starts (or restarts from the newest image) a control's fade; nothing when the section does
+// not fade. The timer is owned by the variable.
+void StartFading(std::unique_ptr<TsFadeTimer>& timer, IFadeHost& host, const TBitmap& startImage,
+                 int iterations, bool pressed, int direction);
+// Stops and frees a control's fade.
+void StopFading(std::unique_ptr<TsFadeTimer>& timer);
+// The session ends: every fade stops at once and no new one starts, so nothing that waits
+// for the fades to end (log-off) can hang.
+void StopAllFades();
+
+// After a state change: fades from the current image when the section fades, fading is
+// allowed, no skin is loading, fades are not stopped and the cache is up to date; otherwise
+// stops a running fade and repaints at once.
+void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, IFadeHost& host,
+                     bool pressed, int direction, bool allowed);
+
+// Shows fade frames on a control's window: CmdFadeFrame first; a control that does not show
+// the frame itself gets it copied to its window at (0, 0).
+class TWindowFadeHost : public IFadeHost {
+ public:
+  // cache: where the control keeps its current image (read at each tick).
+  TWindowFadeHost(TWinControl* control, const TBitmap* const* cache)
+      : control_(control), cache_(cache) {}
+  bool Alive() const override;
+  bool Enabled() const override;
+  const TBitmap* CacheBitmap() const override { return cache_ ? *cache_ : nullptr; }
+  void ShowFrame(const TBitmap& frame) override;
+  void FadeEnded() override;
+  void Invalidate() override;
+
+ private:
+  TWinControl* control_;
+  const TBitmap* const* cache_;
+};
