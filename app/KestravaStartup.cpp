@@ -1,8 +1,11 @@
 #include "app/KestravaStartup.h"
 
+#include "framework/GraphicsWin32.h"
 #include "web/inetwebform.h"
 
 TKestravaStartup::TKestravaStartup() {
+  // Before the first bitmap: every bitmap of the program gets its DIB section.
+  InstallWin32Graphics();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();

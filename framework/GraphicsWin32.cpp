@@ -8,6 +8,7 @@
 
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
+#include "framework/GraphicsWin32.h"
 #include "framework/WinHandles.h"
 
 namespace {
@@ -289,19 +290,13 @@ std::unique_ptr<TBitmapBinding> MakeBinding(TBitmap& bitmap) {
   return std::make_unique<TWin32BitmapBinding>(bitmap);
 }
 
-// Installed before main: every bitmap of a Windows program gets its binding.
-const bool kInstalled = [] {
+}  // namespace
+
+void InstallWin32Graphics() {
   TBitmap::SetBindingFactory(&MakeBinding);
   SetSystemColorSource(&LiveSystemColor);
   TPicture::RegisterClipboardFormat(CF_BITMAP, TBitmap::StaticClassInfo());
-  return true;
-}();
-
-}  // namespace
-
-// Named in the link options of the framework library, so that this unit, which no
-// program calls by name, is linked into every program.
-extern "C" const bool kfwBitmapBindingInstalled = kInstalled;
+}
 
 HBITMAP TBitmap::Handle() { return BindingOf(*this).HandleForCaller(); }
 void TBitmap::SetHandle(HBITMAP value) { BindingOf(*this).SetHandle(value); }

@@ -496,14 +496,9 @@ void TGIFImage::Draw(TCanvas*, const TRect&) {}
 #endif
 
 // ---- registration ------------------------------------------------------------------------------
-namespace {
-bool RegisterGifFormats() {
+void RegisterGIFImage() {
   TPicture::RegisterFileFormat("GIF", "GIF Image", TGIFImage::StaticClassInfo());
-  return true;
+#if defined(_WIN32)
+  RegisterGIFImageWin32();
+#endif
 }
-const bool kGifFormatsRegistered = RegisterGifFormats();
-}  // namespace
-
-// Named by the linker options of kimaging_gif, so every program that links the library keeps
-// this unit and with it the registration, although no program code names the class.
-extern "C" bool kimagingGifFormatsRegistered() { return kGifFormatsRegistered; }

@@ -199,5 +199,10 @@ class TGIFImage : public TGraphic {
   std::unique_ptr<TBitmap> directBitmap_;  // the surface of a direct painter under Win32
 };
 
-// Linked by every program that wants GIF pictures registered with TPicture.
-extern "C" bool kimagingGifFormatsRegistered();
+// Registers TGIFImage for "GIF" with TPicture; under Windows also its clipboard format and
+// the painter's drawing services. Called from a program's start-up list.
+void RegisterGIFImage();
+#if defined(_WIN32)
+// The Windows part of RegisterGIFImage (GIFImageWin32.cpp).
+void RegisterGIFImageWin32();
+#endif

@@ -56,7 +56,9 @@ class TWin32PainterServices : public TGIFPainterServices {
 
 TWin32PainterServices win32Services;
 
-bool RegisterGifWin32() {
+}  // namespace
+
+void RegisterGIFImageWin32() {
   ClipboardFormatGIF = ::RegisterClipboardFormatA("GIF Image");
   TPicture::RegisterClipboardFormat(ClipboardFormatGIF, TGIFImage::StaticClassInfo());
   const TWindowDC screen(nullptr);
@@ -65,13 +67,7 @@ bool RegisterGifWin32() {
   DisplayNeedsDither = depth < 9;
   DisplayIsPaletted = depth < 9;
   SetDefaultPainterServices(&win32Services);
-  return true;
 }
-
-// Draw below is named by the image's class, so this unit and its start-up come along.
-const bool kGifWin32Registered = RegisterGifWin32();
-
-}  // namespace
 
 void TGIFImage::Draw(TCanvas* canvas, const TRect& rect) {
   if (canvas == nullptr || Empty() || rect.Width() <= 0 || rect.Height() <= 0) return;

@@ -88,20 +88,14 @@ std::string DecodeJpeg(const std::vector<uint8_t>& data, TBitmap& target) {
   return std::string();
 }
 
-// Registered when the unit starts, so pictures open ".jpg" and ".jpeg" files.
-const bool kRegistered = [] {
-  TPicture::RegisterFileFormat("jpg", "JPEG Image File", TJPEGImage::StaticClassInfo());
-  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", TJPEGImage::StaticClassInfo());
-  return true;
-}();
-
 }  // namespace
 
-// Named in the link options of the JPEG library: programs that only open pictures
-// by file name still get the registration.
-extern "C" const bool kimagingJpegRegistered = kRegistered;
+void RegisterJPEGImage() {
+  TPicture::RegisterFileFormat("jpg", "JPEG Image File", TJPEGImage::StaticClassInfo());
+  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", TJPEGImage::StaticClassInfo());
+}
 
-TJPEGImage::TJPEGImage() { (void)kRegistered; }
+TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::SetWidth(int) {

@@ -40,3 +40,7 @@ class TJPEGImage : public TGraphic {
   std::vector<uint8_t> data_;
   std::unique_ptr<TBitmap> bitmap_;
 };
+
+// Registers TJPEGImage for ".jpg" and ".jpeg" with TPicture; called from a program's
+// start-up list.
+void RegisterJPEGImage();

@@ -1695,14 +1695,3 @@ void RegisterPNGObject() {
 }
 
 void UnregisterPNGObject() { TPicture::UnregisterGraphicClass(TPNGObject::StaticClassInfo()); }
-
-namespace {
-const bool kPngObjectRegistered = [] {
-  RegisterPNGObject();
-  return true;
-}();
-}  // namespace
-
-// Named by the linker options of kimaging_png, so every program that links the library keeps
-// this unit and with it the registrations above, although no program code names the class.
-extern "C" bool kimagingPngFormatsRegistered() { return kPngObjectRegistered; }

@@ -306,6 +306,6 @@ class TPNGObject : public TGraphic {
 };
 
 // Registers TPNGObject for "PNG" after the skin engine's reader has registered "png", so the
-// extension opens with this class (idempotent; runs when the library starts).
+// extension opens with this class (idempotent; called from a program's start-up list).
 void RegisterPNGObject();
 void UnregisterPNGObject();

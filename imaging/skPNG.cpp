@@ -1291,10 +1291,3 @@ void RegisterPNGGraphic() {
 }
 
 void UnregisterPNGGraphic() { TPicture::UnregisterGraphicClass(TPNGGraphic::StaticClassInfo()); }
-
-namespace {
-const bool kPngGraphicRegistered = [] {
-  RegisterPNGGraphic();
-  return true;
-}();
-}  // namespace

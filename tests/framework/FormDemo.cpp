@@ -2,6 +2,7 @@
 // script uses it to check that forms come up on the display.
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/GraphicsWin32.h"
 #include "framework/StdCtrls.h"
 
 namespace {
@@ -41,6 +42,7 @@ TDemoForm* DemoForm = nullptr;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  InstallWin32Graphics();
   Application->Initialize();
   Application->CreateForm(DemoForm);
   Application->Run();

@@ -622,7 +622,7 @@ TEST(PNGGraphicTest, WhitePixelsWithZeroAlphaBecomeTransparentBlack) {
 }
 
 TEST(PNGGraphicTest, PngFilesOpenWithThePngObjectRegisteredAfterThisReader) {
-  // This program never names the PNG object: the library's link options keep it registered.
+  // This program never names the PNG object: its start-up list registers it after the reader.
   ASSERT_NE(TPicture::FileFormatFor("png"), nullptr);
   EXPECT_EQ(TPicture::FileFormatFor("png")->ClassName(), "TPNGObject");
   TPicture::UnregisterGraphicClass(TPicture::FileFormatFor("png"));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/VersionCheckWin32.h"
+#include "framework/GraphicsWin32.h"
 #include "framework/SysUtils.h"
 #include "tests/web/LocalServer.h"
 #include "web/EngineMapper.h"
@@ -316,9 +317,11 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
 
 }  // namespace
 
-// Binds the engine this test carries as a resource, as the program's start-up does.
+// Installs the graphics and binds the engine this test carries as a resource, as the
+// program's start-up list does.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  InstallWin32Graphics();
   BindWebFormEngine();
   const int result = RUN_ALL_TESTS();
   UnbindWebFormEngine();
