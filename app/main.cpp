@@ -17,6 +17,7 @@
 #include "app/about.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
+#include "skin/core/sSkinRuntimeWin32.h"
 #include "web/inetwebform.h"
 
 TForm1* Form1 = nullptr;
@@ -444,6 +445,26 @@ void TForm1::CreateComponents() {
   WebForm1 = new TinetWebForm(this);
   WebForm1->SetName("WebForm1");
   WebForm1->SetFirewallPort(80);
+
+  CreateSkinManager();
+}
+
+void TForm1::CreateSkinManager() {
+  sSkinManager1 = new TsSkinManager(this);
+  sSkinManager1->SetName("sSkinManager1");
+  InstallSkinRuntime(*sSkinManager1);
+  ThirdPartyList& third = *sSkinManager1->ThirdParty();
+  third.Texts[tpEdits] = "TKedEdit\nTKedMemo\nTDBKedEdit";
+  third.Texts[tpButtons] = "TButton";
+  sSkinManager1->ReadThirdParty(false);
+  TskAnimEffects& effects = *sSkinManager1->AnimEffects();
+  effects.DialogShow.Active = false;
+  effects.DialogShow.Time = 100;
+  effects.FormShow.Active = false;
+  effects.FormShow.Time = 100;
+  // The skins travel with the program, in the folder Skins beside it.
+  sSkinManager1->SetSkinDirectory("Skins");
+  sSkinManager1->SetSkinName("Office12Style");
 }
 
 void TForm1::CreateHighlighters() {

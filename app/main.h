@@ -20,6 +20,7 @@
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "skin/core/sSkinManager.h"
 #include "translate/KxTranslator.h"
 
 class TSplitObserver;
@@ -89,6 +90,7 @@ class TForm1 : public TForm {
   TLabel* Label1;
   TStatusBar* sStatusBar1;
   TMainMenu* MainMenu1;
+  TsSkinManager* sSkinManager1;
   TMenuItem* Datei1;
   TMenuItem* ffnen1;
   TMenuItem* N1;
@@ -177,6 +179,7 @@ class TForm1 : public TForm {
   friend class SplitView;
 
   void CreateComponents();
+  void CreateSkinManager();
   void CreateHighlighters();
   void CreateMenu();
   void CreateEditorCommands();

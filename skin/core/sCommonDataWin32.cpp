@@ -1,0 +1,182 @@
+#include "skin/core/sCommonDataWin32.h"
+
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+namespace {
+
+// The skin commands this thread is delivering right now, innermost last. A receiver trusts
+// the pointers of a command only when it is one of these: a number that came from elsewhere
+// is never followed.
+struct TOwnSkinCmd {
+  WPARAM WParam;
+  LPARAM LParam;
+};
+thread_local std::vector<TOwnSkinCmd> OwnSkinCmds;
+
+class TOwnSkinCmdScope {
+ public:
+  TOwnSkinCmdScope(WPARAM wParam, LPARAM lParam) { OwnSkinCmds.push_back({wParam, lParam}); }
+  ~TOwnSkinCmdScope() { OwnSkinCmds.pop_back(); }
+  TOwnSkinCmdScope(const TOwnSkinCmdScope&) = delete;
+  TOwnSkinCmdScope& operator=(const TOwnSkinCmdScope&) = delete;
+};
+
+LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord) {
+  const WPARAM wParam = SkinCmdWParam(cmd, lowWord);
+  TOwnSkinCmdScope scope(wParam, lParam);
+  return control->Perform(SM_SKINCMD, wParam, lParam);
+}
+
+bool Destroying(const TComponent* c) { return c->ComponentState().Contains(csDestroying); }
+
+}  // namespace
+
+TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam) {
+  TSkinCmdMessage m;
+  m.Cmd = SkinCmdOf(wParam);
+  m.LowWord = SkinCmdLowWord(wParam);
+  m.LParam = lParam;
+  // InSendMessage: sent by another thread or process, whatever our own senders are doing.
+  if (!InSendMessage())
+    for (auto it = OwnSkinCmds.rbegin(); it != OwnSkinCmds.rend(); ++it)
+      if (it->WParam == wParam && it->LParam == lParam) {
+        m.FromOwnThread = true;
+        break;
+      }
+  return m;
+}
+
+LRESULT SendSkinCmd(HWND wnd, int cmd, LPARAM lParam, int lowWord) {
+  if (!wnd) return 0;
+  const WPARAM wParam = SkinCmdWParam(cmd, lowWord);
+  TOwnSkinCmdScope scope(wParam, lParam);
+  return SendMessageA(wnd, SM_SKINCMD, wParam, lParam);
+}
+
+LRESULT SendControlSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord) {
+  if (!control) return 0;
+  if (auto* win = dynamic_cast<TWinControl*>(control)) {
+    if (Destroying(win) || !win->HandleAllocated()) return 0;
+    return SendSkinCmd(win->Handle(), cmd, lParam, lowWord);
+  }
+  return PerformSkinCmd(control, cmd, lParam, lowWord);
+}
+
+LRESULT QueryControlSkinCmd(TControl* control, int cmd) {
+  return SendControlSkinCmd(control, cmd, 0);
+}
+
+bool TestSkinCmd(HWND wnd, int cmd) { return SendSkinCmd(wnd, cmd, 0) == 1; }
+
+void BroadcastToChildren(TWinControl* parent, const TSkinCmdMessage& message) {
+  if (!parent) return;
+  std::vector<TControl*> children;
+  for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));
+  for (TControl* child : children) {
+    // A receiver may free its siblings: only children still in the parent are reached.
+    bool present = false;
+    for (int i = 0; i < parent->ControlCount() && !present; ++i)
+      present = parent->Controls(i) == child;
+    if (!present || Destroying(child)) continue;
+    if (auto* win = dynamic_cast<TWinControl*>(child)) {
+      if (win->HandleAllocated() && TestSkinCmd(win->Handle(), CmdIsSkinned))
+        SendSkinCmd(win->Handle(), message.Cmd, message.LParam, message.LowWord);
+      else
+        BroadcastToChildren(win, message);
+    } else {
+      PerformSkinCmd(child, message.Cmd, message.LParam, message.LowWord);
+    }
+  }
+}
+
+TColor GetControlBgColor(TControl* control) {
+  if (!control) return clFuchsia;
+  if (QueryControlSkinCmd(control, CmdIsSkinned) == 1)
+    return ColorToRGB(static_cast<TColor>(SendControlSkinCmd(control, CmdGetBgColor, clFuchsia)));
+  return ColorToRGB(control->Color());
+}
+
+TColor GetWindowBgColor(HWND wnd) {
+  if (!wnd) return clFuchsia;
+  return ColorToRGB(static_cast<TColor>(SendSkinCmd(wnd, CmdGetBgColor, clFuchsia)));
+}
+
+bool IsControlReady(TControl* control) {
+  if (!control) return false;
+  if (auto* win = dynamic_cast<TWinControl*>(control); win && !win->HandleAllocated()) return false;
+  const TComponentState state = control->ComponentState();
+  if (state.Contains(csLoading) || state.Contains(csReading) || state.Contains(csDestroying))
+    return false;
+  return control->Parent() != nullptr;
+}
+
+HWND GetTopParentWindow(HWND wnd) {
+  while (HWND parent = GetParent(wnd)) wnd = parent;
+  return wnd;
+}
+
+void NotifyControlChanged(TControl* control) {
+  if (!control) return;
+  const TComponentState state = control->ComponentState();
+  if (state.Contains(csLoading) || state.Contains(csDesigning)) return;
+  TWinControl* form = control->Parent();
+  while (form && !dynamic_cast<TCustomForm*>(form)) form = form->Parent();
+  if (form && form->HandleAllocated())
+    SendSkinCmd(form->Handle(), CmdControlChanged, reinterpret_cast<LPARAM>(control));
+}
+
+// ---- the owner bound to a control -------------------------------------------------------------
+
+bool TControlSkinHost::IsWindowed() const { return dynamic_cast<TWinControl*>(control_); }
+bool TControlSkinHost::IsDestroying() const { return Destroying(control_); }
+bool TControlSkinHost::IsLoading() const { return control_->ComponentState().Contains(csLoading); }
+
+ISkinDataHost* TControlSkinHost::Parent() const {
+  TWinControl* parent = control_->Parent();
+  if (!parent) return nullptr;
+  parent_ = std::make_unique<TControlSkinHost>(parent);
+  return parent_.get();
+}
+
+TColor TControlSkinHost::FontColor() const { return control_->Font()->Color(); }
+void TControlSkinHost::SetFontColor(TColor color) { control_->Font()->SetColor(color); }
+
+intptr_t TControlSkinHost::SkinCmd(int cmd, int lowWord, intptr_t lParam) {
+  return SendControlSkinCmd(control_, cmd, lParam, lowWord);
+}
+
+void TControlSkinHost::Redraw() {
+  auto* win = dynamic_cast<TWinControl*>(control_);
+  if (!win) {
+    control_->Invalidate();
+    return;
+  }
+  if (win->HandleAllocated())
+    RedrawWindow(win->Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+}
+
+std::vector<ISkinDataHost*> TControlSkinHost::Children() const {
+  children_.clear();
+  std::vector<ISkinDataHost*> result;
+  if (auto* win = dynamic_cast<TWinControl*>(control_))
+    for (int i = 0; i < win->ControlCount(); ++i) {
+      children_.push_back(std::make_unique<TControlSkinHost>(win->Controls(i)));
+      result.push_back(children_.back().get());
+    }
+  return result;
+}
+
+void TControlSkinHost::SkinRemoved(TsCommonData& data) {
+  if (auto* edit = dynamic_cast<TCustomEdit*>(control_)) {
+    if (!data.CustomColor) edit->SetColor(clWindow);
+    if (!data.CustomFont) edit->Font()->SetColor(clWindowText);
+    if (edit->HandleAllocated())
+      RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  } else if (auto* win = dynamic_cast<TWinControl*>(control_)) {
+    for (int i = 0; i < win->ControlCount(); ++i)
+      if (auto* label = dynamic_cast<TLabel*>(win->Controls(i)))
+        label->Font()->SetColor(clWindowText);
+  }
+}

@@ -1,0 +1,67 @@
+// The Win32 half of the skin data: the sending rules of the skin command over windows and
+// framework controls, the check that a received command is our own, and the skin-data owner
+// bound to a framework control.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "skin/core/sCommonData.h"
+
+// Sends the skin command to a window and answers its result; 0 for a 0 handle.
+LRESULT SendSkinCmd(HWND wnd, int cmd, LPARAM lParam, int lowWord = 0);
+// A windowed control: SendSkinCmd to its window, 0 while it has none or is being destroyed;
+// a control without a window: Perform.
+LRESULT SendControlSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord = 0);
+LRESULT QueryControlSkinCmd(TControl* control, int cmd);
+// The window answers the command (sent with LParam 0) with 1.
+bool TestSkinCmd(HWND wnd, int cmd);
+// The message to every child control of `parent`: skinned windowed children by SendMessage,
+// unskinned windowed children to their own children, controls without a window by Perform.
+// The children are walked from a copy; a child being destroyed is passed over.
+void BroadcastToChildren(TWinControl* parent, const TSkinCmdMessage& message);
+// Colour answers (RGB): 0xFF00FF for no control / no window.
+TColor GetControlBgColor(TControl* control);
+TColor GetWindowBgColor(HWND wnd);
+bool IsControlReady(TControl* control);
+HWND GetTopParentWindow(HWND wnd);
+// CmdControlChanged (LParam = the control) to the control's form.
+void NotifyControlChanged(TControl* control);
+
+// A received skin command as the portable handler reads it. FromOwnThread is true only for
+// a command that one of the senders above is delivering right now on this thread: a command
+// from another thread or process, or one posted by anybody, is not.
+TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam);
+
+// The owner of a skin data: a framework control.
+class TControlSkinHost : public ISkinDataHost {
+ public:
+  explicit TControlSkinHost(TControl* control) : control_(control) {}
+  TControl* Control() const { return control_; }
+
+  bool IsControl() const override { return true; }
+  bool IsWindowed() const override;
+  bool IsDestroying() const override;
+  bool IsLoading() const override;
+  bool IsEnabled() const override { return control_->Enabled(); }
+  std::string ClassName() const override { return control_->ClassName(); }
+  ISkinDataHost* Parent() const override;
+  TColor Color() const override { return control_->Color(); }
+  void SetColor(TColor color) override { control_->SetColor(color); }
+  TColor FontColor() const override;
+  void SetFontColor(TColor color) override;
+  intptr_t SkinCmd(int cmd, int lowWord, intptr_t lParam) override;
+  void Redraw() override;
+  std::vector<ISkinDataHost*> Children() const override;
+  void NotifyControlChanged() override { ::NotifyControlChanged(control_); }
+  void SkinRemoved(TsCommonData& data) override;
+
+ private:
+  TControl* control_;
+  // Owners for the parent and children handed out (rebuilt on every call).
+  mutable std::unique_ptr<TControlSkinHost> parent_;
+  mutable std::vector<std::unique_ptr<TControlSkinHost>> children_;
+};

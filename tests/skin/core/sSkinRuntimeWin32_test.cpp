@@ -1,0 +1,211 @@
+// The skin manager at run time under Wine: a broadcast reaches every control of a form
+// exactly once, the creation hook lives exactly while a skin is broadcast, the application
+// window hook goes with its manager, threaded ticks arrive during a message box, and a skin
+// command from another thread or a posted one with a garbage LParam changes nothing.
+#include "skin/core/sSkinRuntimeWin32.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <thread>
+
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/sDialogs.h"
+#include "skin/core/skThdTimer.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/MessageBoxWatcher.h"
+
+namespace {
+
+// Counts the skin commands a window receives and answers CmdIsSkinned, as a skinned control
+// will; stays on the window for the test's life.
+struct TCommandCounter {
+  std::map<HWND, std::map<int, int>> counts;
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
+    if (msg == SM_SKINCMD) {
+      auto* self = reinterpret_cast<TCommandCounter*>(data);
+      ++self->counts[wnd][SkinCmdOf(w)];
+      if (SkinCmdOf(w) == CmdIsSkinned) return 1;
+      return 0;
+    }
+    return DefSubclassProc(wnd, msg, w, l);
+  }
+  void Watch(HWND wnd) { SetWindowSubclass(wnd, Proc, 1, reinterpret_cast<DWORD_PTR>(this)); }
+  static void Unwatch(HWND wnd) { RemoveWindowSubclass(wnd, Proc, 1); }
+  int Received(HWND wnd, int cmd) { return counts[wnd][cmd]; }
+};
+
+struct SkinRuntime : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    InitSkinRuntime();
+  }
+  void SetUp() override {
+    fixture.AddFolderSkin("Plain", "[GLOBALINFO]\nCOLOR=255\n[EDIT]\nCOLOR=65280\n");
+    runtime = InstallSkinRuntime(*fixture.Manager);
+    form = new TForm(Application);
+    form->SetBounds(20, 20, 400, 300);
+    for (int i = 0; i < 12; ++i) {
+      TWinControl* c = i % 3 == 0   ? static_cast<TWinControl*>(new TButton(form))
+                       : i % 3 == 1 ? static_cast<TWinControl*>(new TEdit(form))
+                                    : static_cast<TWinControl*>(new TCheckBox(form));
+      c->SetParent(form);
+      c->SetBounds(10 + (i % 4) * 90, 10 + (i / 4) * 30, 80, 22);
+      controls.push_back(c);
+    }
+    form->Show();
+    Application->ProcessMessages();
+    for (TWinControl* c : controls) counter.Watch(c->Handle());
+  }
+  void TearDown() override {
+    for (TWinControl* c : controls) TCommandCounter::Unwatch(c->Handle());
+    delete form;
+  }
+  int EachControlReceived(int cmd) {
+    int least = 1 << 30, most = -1;
+    for (TWinControl* c : controls) {
+      least = std::min(least, counter.Received(c->Handle(), cmd));
+      most = std::max(most, counter.Received(c->Handle(), cmd));
+    }
+    return least == most ? least : -1;  // -1: not the same for every control
+  }
+
+  skintest::TManagerFixture fixture;
+  TsSkinRuntime* runtime = nullptr;
+  TForm* form = nullptr;
+  std::vector<TWinControl*> controls;
+  TCommandCounter counter;
+};
+
+TEST_F(SkinRuntime, ABroadcastReachesEveryControlOnceAndRemovalNone) {
+  fixture.Manager->SetSkinName("Plain");
+  ASSERT_TRUE(fixture.Manager->CurrentSkin().Active);
+  EXPECT_EQ(EachControlReceived(CmdSkinChanged), 1);
+  EXPECT_EQ(EachControlReceived(CmdRemoveSkin), 0);
+
+  fixture.Manager->SetActive(false);
+  EXPECT_EQ(EachControlReceived(CmdRemoveSkin), 1);
+  EXPECT_EQ(EachControlReceived(CmdSkinChanged), 1);  // nothing new after the removal
+}
+
+TEST_F(SkinRuntime, UnskinnedContainersPassTheBroadcastToTheirChildren) {
+  auto* panel = new TPanel(form);  // a standard panel does not answer CmdIsSkinned
+  panel->SetParent(form);
+  panel->SetBounds(10, 150, 200, 100);
+  auto* inner = new TButton(form);
+  inner->SetParent(panel);
+  inner->SetBounds(5, 5, 60, 22);
+  Application->ProcessMessages();
+  counter.Watch(inner->Handle());
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(counter.Received(inner->Handle(), CmdSkinChanged), 1);
+  TCommandCounter::Unwatch(inner->Handle());
+}
+
+TEST_F(SkinRuntime, CreationHookExistsExactlyWhileASkinIsBroadcast) {
+  EXPECT_FALSE(SkinCbtHookInstalled());
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_TRUE(SkinCbtHookInstalled());
+  fixture.Manager->SetActive(false);
+  EXPECT_FALSE(SkinCbtHookInstalled());
+  fixture.Manager->SetActive(true);
+  EXPECT_TRUE(SkinCbtHookInstalled());
+  fixture.Manager.reset();  // the manager goes, and its hooks with it
+  EXPECT_FALSE(SkinCbtHookInstalled());
+}
+
+TEST_F(SkinRuntime, TheApplicationWindowHookGoesWithItsManager) {
+  EXPECT_TRUE(runtime->AppWindowHooked());
+  fixture.Manager->SetSkinName("Plain");
+  TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
+  EXPECT_FALSE(Application->CallHooks(minimize));
+  EXPECT_EQ(runtime->SysCmdPending, 2);
+  TMessage theme{WM_THEMECHANGED, 0, 0, 0};
+  EXPECT_TRUE(Application->CallHooks(theme));  // swallowed while the manager lives
+  fixture.Manager.reset();
+  EXPECT_FALSE(Application->CallHooks(theme));
+}
+
+// A skinned receiver of the test: its skin data answers through the portable handler.
+struct TSkinnedReceiver {
+  explicit TSkinnedReceiver(TWinControl* control)
+      : wnd(control->Handle()), host(control), data(&host) {
+    SetWindowSubclass(wnd, Proc, 2, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TSkinnedReceiver() { RemoveWindowSubclass(wnd, Proc, 2); }
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR ref) {
+    if (msg != SM_SKINCMD) return DefSubclassProc(wnd, msg, w, l);
+    auto* self = reinterpret_cast<TSkinnedReceiver*>(ref);
+    TSkinCmdMessage m = ReadSkinCmd(w, l);
+    ProcessSkinCommand(m, &self->data);
+    return m.Result;
+  }
+  HWND wnd;
+  TControlSkinHost host;
+  TsCommonData data;
+};
+
+TEST_F(SkinRuntime, ForeignSkinCommandsWithGarbageChangeNothing) {
+  fixture.Manager->SetSkinName("Plain");
+  TSkinnedReceiver receiver(controls[1]);
+  receiver.data.SetSkinSection("EDIT");
+  ASSERT_GE(receiver.data.SectionIndex, 0);
+  receiver.data.BackgroundDirty = false;
+  HWND wnd = controls[1]->Handle();
+  const LPARAM garbage = static_cast<LPARAM>(0x00000DEADBEEF0LL & static_cast<LPARAM>(~0u));
+
+  // From another thread: SendMessage across threads, as another process's would arrive.
+  std::atomic<bool> done{false};
+  std::thread foreign([&] {
+    for (int cmd = 0; cmd <= 64; ++cmd)
+      for (LPARAM l :
+           {LPARAM{0}, LPARAM{1}, garbage, reinterpret_cast<LPARAM>(fixture.Manager.get())})
+        SendMessageTimeoutA(wnd, SM_SKINCMD, SkinCmdWParam(cmd, 1), l, SMTO_NORMAL, 2000, nullptr);
+    done = true;
+  });
+  while (!done) {
+    MSG msg;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  foreign.join();
+  // Posted by anybody, on our own thread too: not sent by our own senders.
+  for (int cmd = 0; cmd <= 64; ++cmd) PostMessageA(wnd, SM_SKINCMD, SkinCmdWParam(cmd, 1), garbage);
+  Application->ProcessMessages();
+
+  EXPECT_GE(receiver.data.SectionIndex, 0);
+  EXPECT_EQ(receiver.data.SkinSection(), "EDIT");
+  EXPECT_FALSE(receiver.data.PaintSuspended);
+  EXPECT_FALSE(receiver.data.BackgroundDirty);
+  EXPECT_EQ(receiver.data.PrintTarget, 0);
+  // A query from elsewhere is still answered; our own commands are acted on.
+  EXPECT_EQ(SendMessageA(wnd, SM_SKINCMD, SkinCmdWParam(CmdIsSkinned), garbage), 1);
+  SendSkinCmd(wnd, CmdSetUpdating, 0, 1);
+  EXPECT_TRUE(receiver.data.PaintSuspended);
+}
+
+TEST(SkinRuntimeTimer, TicksKeepArrivingWhileAMessageBoxIsOpen) {
+  Application->Initialize();
+  InitSkinRuntime();
+  struct TCounter : TObject {
+    std::atomic<int> ticks{0};
+    void OnTick(TObject*) { ++ticks; }
+  } counter;
+  TskThreadedTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.SetOnTimer(MakeEvent<&TCounter::OnTick>(&counter));
+  ktest::TMessageBoxWatcher watcher;
+  int ticksWhenOpened = -1;
+  watcher.SetCloseWhen([&] {
+    if (ticksWhenOpened < 0) ticksWhenOpened = counter.ticks;
+    return counter.ticks >= ticksWhenOpened + 3;
+  });
+  ShowPlainMessage("ticking");
+  EXPECT_GE(counter.ticks - ticksWhenOpened, 3);
+}
+
+}  // namespace
