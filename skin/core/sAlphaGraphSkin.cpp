@@ -367,3 +367,66 @@ void RestoreKeyedPixels(TBitmap* bitmap, const TRect& r, const TBitmap* backgrou
     }
   }
 }
+
+void FillKeyedCornerRect(TBitmap* bitmap, const TBitmap* maskImage, const TRect& maskRect,
+                         TPoint at, const TsBackgroundSource& background) {
+  TPixels32 d(bitmap), m(maskImage);
+  if (!d.Valid() || !m.Valid() || !IsSaneRect(maskRect)) return;
+  TArea a{at.X,
+          at.Y,
+          maskRect.Left,
+          maskRect.Top,
+          static_cast<int>(SafeWidth(maskRect)),
+          static_cast<int>(SafeHeight(maskRect))};
+  if (!ClipArea(a, d.Width, d.Height, m.Width, m.Height)) return;
+  TPixels32 bg(background.Bmp != bitmap ? background.Bmp : nullptr);
+  for (int row = 0; row < a.Height; ++row) {
+    const uint32_t* mp = m.Row(a.SourceY + row) + a.SourceX;
+    uint32_t* dp = d.Row(a.DestY + row) + a.DestX;
+    for (int i = 0; i < a.Width; ++i) {
+      uint32_t p;
+      if ((mp[i] & 0x00FFFFFFu) == KeyColor &&
+          BackgroundAt(background, bg, a.DestX + i, a.DestY + row, p))
+        dp[i] = p;
+    }
+  }
+}
+
+void FillKeyedCorner(TBitmap* bitmap, const TBitmap* maskImage, const TRect& maskRect, TPoint at,
+                     const TsBackgroundSource& background) {
+  FillKeyedCornerRect(bitmap, maskImage, maskRect, at, background);
+}
+
+void FillMaskCorners(TBitmap* bitmap, const TsMaskData& mask, int state,
+                     const TsBackgroundSource& background) {
+  const TBitmap* image = MaskSourceImage(mask);
+  if (!bitmap || !image) return;
+  TsMaskData view;  // only the geometry is used
+  view.SourceRect = mask.SourceRect;
+  view.ImageCount = mask.ImageCount;
+  view.MaskType = mask.MaskType;
+  if (mask.ImageCount == 0 && mask.Image) {
+    view.MaskType = 1;
+    view.ImageCount = 3;
+    view.SourceRect = TRect{0, 0, image->Width(), image->Height()};
+  }
+  if (view.ImageCount <= 0) return;
+  state = std::clamp(state, 0, view.ImageCount - 1);
+  const int w = MaskStateWidth(view), h = MaskStateHeight(view);
+  const int left = mask.WidthLeft, top = mask.WidthTop, right = mask.WidthRight,
+            bottom = mask.WidthBottom;
+  const int x0 = view.SourceRect.Left + state * w, y0 = view.SourceRect.Top;
+  const int bw = bitmap->Width(), bh = bitmap->Height();
+  auto corner = [&](int sx, int sy, int cw, int ch, int dx, int dy) {
+    if (cw <= 0 || ch <= 0) return;
+    const TRect source{sx, sy, sx + cw, sy + ch};
+    if (view.MaskType == 0)
+      FillKeyedCorner(bitmap, image, source, TPoint{dx, dy}, background);
+    else
+      FillKeyedCornerRect(bitmap, image, source, TPoint{dx, dy}, background);
+  };
+  corner(x0, y0, left, top, 0, 0);
+  corner(x0 + w - right, y0, right, top, bw - right, 0);
+  corner(x0, y0 + h - bottom, left, bottom, 0, bh - bottom);
+  corner(x0 + w - right, y0 + h - bottom, right, bottom, bw - right, bh - bottom);
+}

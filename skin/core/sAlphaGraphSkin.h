@@ -81,3 +81,17 @@ enum : int {
 // index the mask's corner image decides which pixels are keyed.
 void RestoreKeyedPixels(TBitmap* bitmap, const TRect& r, const TBitmap* background, TPoint origin,
                         int corner, const TsSkinManager* manager, int maskIndex);
+
+// Where the mask's image (maskRect, placed with its top-left at `at` of the bitmap) has a key
+// pixel, the bitmap's pixel takes the background: its bitmap at the same place plus X and Y
+// (while inside it), or its fill colour. FillKeyedCorner is the step for plain masks,
+// FillKeyedCornerRect for masked ones; both do the same per pixel.
+void FillKeyedCornerRect(TBitmap* bitmap, const TBitmap* maskImage, const TRect& maskRect,
+                         TPoint at, const TsBackgroundSource& background);
+void FillKeyedCorner(TBitmap* bitmap, const TBitmap* maskImage, const TRect& maskRect, TPoint at,
+                     const TsBackgroundSource& background);
+// The four corners of a border mask's state image laid over the corners of the whole bitmap:
+// their open (key) pixels show the background. A mask without an image count that has its
+// own image counts as three masked states over the whole image.
+void FillMaskCorners(TBitmap* bitmap, const TsMaskData& mask, int state,
+                     const TsBackgroundSource& background);

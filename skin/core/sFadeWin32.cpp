@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "framework/WinHandles.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 
@@ -63,6 +64,56 @@ void TsFadeTimer::Timer() {
     SetEnabled(false);
     Direction = 0;
   }
+}
+
+TsAnimTimer::TsAnimTimer(TComponent* owner) : TTimer(owner) {
+  SetEnabled(false);
+  SetInterval(10);
+  SetOnTimer([](TObject*) {});
+  ++FadeTimerCount;
+}
+
+TsAnimTimer::~TsAnimTimer() { --FadeTimerCount; }
+
+void TsAnimTimer::SetOwnerData(const TsCommonData& data, IFadeHost* host) {
+  host_ = host;
+  SetInterval(10);
+  TsSkinManager* manager = data.SkinManager();
+  StepCount = manager && manager->IsValidSectionIndex(data.SectionIndex)
+                  ? manager->Sections()[static_cast<size_t>(data.SectionIndex)].FadingIterations
+                  : 0;
+}
+
+void TsAnimTimer::AnimStep() {
+  const TBitmap* cache = host_ ? host_->CacheBitmap() : nullptr;
+  if (!InProgress && host_ && host_->Alive() && StepCount != 0 && Step >= 0 && StartImage &&
+      cache && cache->Width() == StartImage->Width() && cache->Height() == StartImage->Height()) {
+    InProgress = true;
+    const TRect whole{0, 0, cache->Width(), cache->Height()};
+    if (!FrameImage || FrameImage->Width() != cache->Width() ||
+        FrameImage->Height() != cache->Height())
+      FrameImage = CreateBmp32(cache->Width(), cache->Height());
+    BlendBitmapRect(FrameImage.get(), StartImage.get(), 0, TPoint{0, 0}, whole);
+    BlendBitmapRect(FrameImage.get(), cache, FadeWeight(Step, StepCount), TPoint{0, 0}, whole);
+    host_->ShowFrame(*FrameImage);
+    InProgress = false;
+  }
+  ++Step;
+}
+
+bool TsAnimTimer::IsFinished() {
+  if (ComponentState().Contains(csDestroying) || !host_ || !host_->Alive() || FadesStopped) {
+    SetEnabled(false);
+    return true;
+  }
+  if (Step >= 0 && Step <= StepCount) return false;
+  SetEnabled(false);
+  host_->FadeEnded();
+  return true;
+}
+
+void TsAnimTimer::Timer() {
+  if (!IsFinished()) AnimStep();
 }
 
 void StartFading(std::unique_ptr<TsFadeTimer>& timer, IFadeHost& host, const TBitmap& startImage,

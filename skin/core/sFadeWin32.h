@@ -34,6 +34,32 @@ class TsFadeTimer : public TTimer {
   IFadeHost* host_ = nullptr;
 };
 
+// The speed button's fade: each tick blends the start image with the owner's cache into
+// FrameImage and asks the owner to repaint (the host's ShowFrame); the button paints
+// FrameImage while the animation runs.
+class TsAnimTimer : public TTimer {
+  K_CLASS(TsAnimTimer, TTimer)
+  explicit TsAnimTimer(TComponent* owner);
+  ~TsAnimTimer() override;
+
+  // Binds the timer: 10 ms ticks, StepCount from the section's FADINGITERATIONS.
+  void SetOwnerData(const TsCommonData& data, IFadeHost* host);
+  void AnimStep();
+  bool IsFinished();
+
+  bool InProgress = false;
+  std::unique_ptr<TBitmap> StartImage;
+  std::unique_ptr<TBitmap> FrameImage;
+  int StepCount = 0;
+  int Step = 0;
+
+ protected:
+  void Timer() override;
+
+ private:
+  IFadeHost* host_ = nullptr;
+};
+
 // Starts (or restarts from the newest image) a control's fade; nothing when the section does
 // not fade. The timer is owned by the variable.
 void StartFading(std::unique_ptr<TsFadeTimer>& timer, IFadeHost& host, const TBitmap& startImage,

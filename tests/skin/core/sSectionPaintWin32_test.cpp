@@ -12,6 +12,7 @@
 #include "framework/WinHandles.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sBordersWin32.h"
+#include "skin/core/sColors.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sFadeWin32.h"
 #include "skin/core/sGraphics.h"
@@ -262,6 +263,68 @@ TEST(SectionPaintWindow, MaskBitmapCutsCornersOutOfTheRegion) {
   EXPECT_TRUE(PtInRegion(region.Get(), 2, 0));
   EXPECT_TRUE(PtInRegion(region.Get(), 0, 1));
   EXPECT_TRUE(PtInRegion(region.Get(), 39, 29));
+}
+
+TEST(SectionPaintWindow, NonClientBorderPaintsTheMaskAndTheBandUpToItsWidth) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+  f.Manager->SetSkinName("Test");
+  TFakeControl control;
+  TsCommonData data(&control);
+  data.SetSkinManager(f.Manager.get());
+  data.SectionIndex = f.Manager->GetSectionIndex("BUTTON");
+  ASSERT_GE(data.SectionIndex, 0);
+  data.BorderMaskIndex =
+      f.Manager->Sections()[static_cast<size_t>(data.SectionIndex)].BorderMaskIndex;
+  ASSERT_GE(data.BorderMaskIndex, 0);
+  const TColor band = ColorToRGB(data.BgColor(0));
+
+  auto cache = CreateBmp32(40, 30);
+  auto screen = CreateBmp32(40, 30);
+  FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
+  TRect inner{};
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 6, inner, 0, data,
+                       cache.get(), nullptr);
+  EXPECT_EQ(inner, (TRect{6, 6, 34, 24}));
+  TPixels32 px(screen.get());
+  EXPECT_EQ(px.Row(0)[0] & 0xFFFFFF, 0xFFFF00u);  // the masked border: yellow
+  EXPECT_EQ(px.Row(15)[5] & 0xFFFFFF, SwapRedBlueBytes(static_cast<uint32_t>(band)));
+  EXPECT_EQ(px.Row(15)[20] & 0xFFFFFF, 0xFFFFFFu);  // inside the frame: untouched
+
+  // Without a border mask: a plain frame of the width in the background colour.
+  data.BorderMaskIndex = -1;
+  FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 2, inner, 0, data,
+                       cache.get(), nullptr);
+  EXPECT_EQ(px.Row(1)[1] & 0xFFFFFF, SwapRedBlueBytes(static_cast<uint32_t>(band)));
+  EXPECT_EQ(px.Row(2)[2] & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(FadeTimer, SpeedButtonAnimationBlendsIntoItsFrameImage) {
+  skintest::TManagerFixture f;
+  f.AddFolderSkin("Fading", "[GLOBALINFO]\n[SPEEDBUTTON]\nFADINGENABLED=1\nFADINGITERATIONS=4\n");
+  f.Manager->SetSkinName("Fading");
+  TFakeControl control;
+  TsCommonData data(&control);
+  data.SetSkinManager(f.Manager.get());
+  data.SectionIndex = f.Manager->GetSectionIndex("SPEEDBUTTON");
+  ASSERT_GE(data.SectionIndex, 0);
+  TRecordingFadeHost host;
+  const int before = FadeTimerCount;
+  {
+    TsAnimTimer timer(nullptr);
+    EXPECT_EQ(FadeTimerCount, before + 1);
+    timer.SetOwnerData(data, &host);
+    EXPECT_EQ(timer.StepCount, 4);
+    timer.StartImage = CreateBmp32(8, 8);
+    FillRect32(timer.StartImage.get(), TRect{0, 0, 8, 8}, 0x0000FF);
+    timer.Step = 1;
+    timer.SetEnabled(true);
+    PumpFor(3000, [&] { return host.ended; });
+    EXPECT_EQ(host.frames, (std::vector<int>{191, 127, 63, 0}));
+    EXPECT_FALSE(timer.Enabled());
+  }
+  EXPECT_EQ(FadeTimerCount, before);
 }
 
 }  // namespace
