@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "framework/Icon.h"
 #include "framework/ResourceStream.h"
 #include "framework/SysUtils.h"
 #include "imaging/skPNG.h"
@@ -30,18 +29,15 @@ std::string ProgramGlyphResource(TProgramGlyph glyph) {
   return std::string("KESTRAVA_GLYPH_") + kGlyphNames[glyph];
 }
 
-void LoadProgramGlyphs(TCustomImageList* list) {
-  list->BeginUpdate();
+void LoadProgramGlyphs(TsAlphaImageList* list) {
   list->SetSize(kProgramGlyphSize, kProgramGlyphSize);
   for (int g = 0; g < pgGlyphCount; ++g) {
-    TPNGGraphic png;
-    LoadPng(png, ProgramGlyphResource(static_cast<TProgramGlyph>(g)));
-    // A 32-bit icon keeps the glyph's alpha in the system list.
-    TIcon icon;
-    icon.SetHandle(png.MakeIcon(false));
-    list->AddIcon(&icon);
+    TResourceStream stream(GetModuleHandleA(nullptr),
+                           ProgramGlyphResource(static_cast<TProgramGlyph>(g)), kRawData);
+    TsImgListItem* item = list->Items()->Add();
+    item->ImgData().CopyFrom(&stream, 0);
   }
-  list->EndUpdate();
+  list->AfterConstruction();
 }
 
 void PaintProgramPicture(TBitmap* target, const char* resource, TColor background) {

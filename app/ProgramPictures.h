@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/Graphics.h"
-#include "framework/ImgList.h"
+#include "imaging/skAlphaImageListWin32.h"
 
 // The glyphs in the order of the main window's image list (the drawing script keeps it).
 enum TProgramGlyph {
@@ -37,8 +37,8 @@ constexpr int kProgramGlyphSize = 16;
 // The resource name of a glyph, e.g. "KESTRAVA_GLYPH_OPEN".
 std::string ProgramGlyphResource(TProgramGlyph glyph);
 
-// Fills the list (made 16 x 16) with every glyph, each keeping its alpha.
-void LoadProgramGlyphs(TCustomImageList* list);
+// Fills the list (made 16 x 16) with every glyph as a PNG item and builds it.
+void LoadProgramGlyphs(TsAlphaImageList* list);
 
 // The about window's emblems.
 extern const char* const kAboutLargePicture;

@@ -163,7 +163,7 @@ void TForm1::CreateMenu() {
 
 void TForm1::CreateEditorCommands() {
   // Our glyphs for the tool bar and the context menu; the hint says what a button does.
-  sAlphaImageList1 = new TImageList(this);
+  sAlphaImageList1 = new TsAlphaImageList(this);
   sAlphaImageList1->SetName("sAlphaImageList1");
   LoadProgramGlyphs(sAlphaImageList1);
   // Captions stay for the translations; the bar shows the glyphs alone.

@@ -17,9 +17,9 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
-#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "imaging/skAlphaImageListWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "translate/KxTranslator.h"
 
@@ -103,8 +103,8 @@ class TForm1 : public TForm {
   TOpenDialog* OpenDialog1;
   TSaveDialog* SaveDialog1;
   TFindDialog* FindDialog1;
-  TImageList* sAlphaImageList1;  // our glyphs: tool bar and context menu
-  TPopupMenu* PopupMenu1;        // font sizes
+  TsAlphaImageList* sAlphaImageList1;  // our glyphs: tool bar and context menu
+  TPopupMenu* PopupMenu1;              // font sizes
   TMenuItem* FontSize8px1;
   TMenuItem* FontSize9px1;
   TMenuItem* FontSize10px1;

@@ -40,7 +40,7 @@ class ProgramPictures : public ::testing::Test {
 };
 
 TEST_F(ProgramPictures, EveryGlyphLoadsIntoTheListAtSixteenPixels) {
-  TImageList list(nullptr);
+  TsAlphaImageList list(nullptr);
   LoadProgramGlyphs(&list);
   EXPECT_EQ(list.Count(), pgGlyphCount);
   EXPECT_EQ(list.Width(), kProgramGlyphSize);
@@ -48,7 +48,7 @@ TEST_F(ProgramPictures, EveryGlyphLoadsIntoTheListAtSixteenPixels) {
 }
 
 TEST_F(ProgramPictures, GlyphDrawnFromTheListShowsTheBackgroundThroughItsTransparentPixels) {
-  TImageList list(nullptr);
+  TsAlphaImageList list(nullptr);
   LoadProgramGlyphs(&list);
   TBitmap target;
   target.SetPixelFormat(pf24bit);
