@@ -158,6 +158,53 @@ TEST(MaskPainting, MaskedMixTakesTheColourWhereTheMaskIsBlack) {
   EXPECT_EQ(Px(*bmp, 0, 1), 0xFF0000FEu);  // 255 * 255 / 256
 }
 
+TEST(MaskPainting, WholeBitmapBorderCutsItsTransparentCornersOut) {
+  TMaskFixture f;
+  // Rounded top-left corner in state 1: two key pixels in row 0, one in row 1.
+  Px(*f.Mask.Image, 10, 0) = KeyColor;
+  Px(*f.Mask.Image, 11, 0) = KeyColor;
+  Px(*f.Mask.Image, 10, 1) = KeyColor;
+  auto bmp = MakeBitmap32(30, 20, White);
+  std::vector<TRect> holes;
+  PaintMaskBitmap(bmp.get(), &holes, true, 1, f.Mask);
+  ASSERT_EQ(holes.size(), 2u);
+  EXPECT_EQ(holes[0], (TRect{0, 0, 2, 1}));
+  EXPECT_EQ(holes[1], (TRect{0, 1, 1, 2}));
+  EXPECT_EQ(Px(*bmp, 0, 0), White);  // key pixels are not copied
+  EXPECT_EQ(Px(*bmp, 2, 0), Red + 1);
+  EXPECT_EQ(Px(*bmp, 29, 19), Yellow + 1);
+  EXPECT_EQ(Px(*bmp, 15, 10), Blue + 1);
+  EXPECT_EQ(Px(*bmp, 4, 0), Green + 1);
+  EXPECT_EQ(Px(*bmp, 5, 0), Cyan + 1);
+  // Without the draw-centre flag the centre keeps what was there.
+  auto plain = MakeBitmap32(30, 20, White);
+  PaintMaskBitmap(plain.get(), nullptr, false, 0, f.Mask);
+  EXPECT_EQ(Px(*plain, 15, 10), White);
+  EXPECT_EQ(Px(*plain, 0, 0), Red);
+  // A bitmap of one pixel's width paints nothing.
+  auto thin = MakeBitmap32(1, 20, White);
+  PaintMaskBitmap(thin.get(), nullptr, true, 0, f.Mask);
+  EXPECT_EQ(Px(*thin, 0, 0), White);
+}
+
+TEST(MaskPainting, OpenCornerPixelsShowTheParentsBackground) {
+  TMaskFixture f;
+  Px(*f.Mask.Image, 10, 0) = KeyColor;  // state 1, top-left
+  Px(*f.Mask.Image, 19, 9) = KeyColor;  // state 1, bottom-right
+  auto cache = MakeBitmap32(30, 20, Grey);
+  auto parent = MakeNoiseBitmap32(100, 100, 3);
+  FillMaskCorners(cache.get(), f.Mask, 1, MakeBackgroundSource(parent.get(), 40, 50));
+  EXPECT_EQ(Px(*cache, 0, 0), Px(*parent, 40, 50) | 0xFF000000u);
+  EXPECT_EQ(Px(*cache, 29, 19), Px(*parent, 69, 69) | 0xFF000000u);
+  EXPECT_EQ(Px(*cache, 1, 0), Grey);
+  TsBackgroundSource white;
+  white.FillColor = 0xFFFFFF;
+  FillMaskCorners(cache.get(), f.Mask, 1, white);
+  EXPECT_EQ(Px(*cache, 0, 0), White);
+  EXPECT_EQ(Px(*cache, 29, 19), White);
+  EXPECT_EQ(Px(*cache, 28, 19), Grey);
+}
+
 // ---- sections
 // ------------------------------------------------------------------------------------
 
