@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "skin/core/sSkinManager.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord) {
 bool Destroying(const TComponent* c) { return c->ComponentState().Contains(csDestroying); }
 
 }  // namespace
+
+void (*TsSkinRuntimeHotWindow)(HWND) = nullptr;
 
 TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam) {
   TSkinCmdMessage m;
@@ -179,4 +182,120 @@ void TControlSkinHost::SkinRemoved(TsCommonData& data) {
       if (auto* label = dynamic_cast<TLabel*>(win->Controls(i)))
         label->Font()->SetColor(clWindowText);
   }
+}
+
+// ---- the common message handling ----------------------------------------------------------
+
+namespace {
+
+TWinControl* WindowedHost(TsCommonData& data) {
+  auto* host = dynamic_cast<TControlSkinHost*>(data.Host());
+  return host ? dynamic_cast<TWinControl*>(host->Control()) : nullptr;
+}
+
+TControl* HostControl(TsCommonData& data) {
+  auto* host = dynamic_cast<TControlSkinHost*>(data.Host());
+  return host ? host->Control() : nullptr;
+}
+
+void RedrawFrame(TWinControl* control) {
+  if (control && control->HandleAllocated())
+    RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+}
+
+bool SectionHasStates(TsCommonData& data) {
+  TsSkinManager* manager = data.SkinManager();
+  return manager && manager->IsValidSectionIndex(data.SectionIndex) &&
+         manager->Sections()[static_cast<size_t>(data.SectionIndex)].States > 1;
+}
+
+}  // namespace
+
+bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
+  if (!data) return false;
+  TsCommonData& d = *data;
+  if (message.Msg == SM_SKINCMD) {
+    TSkinCmdMessage m = ReadSkinCmd(message.WParam, message.LParam);
+    const bool consumed = ProcessSkinCommand(m, data);
+    message.Result = m.Result;
+    if (m.Cmd == CmdIsBgGraphic && consumed) message.LParam = m.LParam;
+    return consumed;
+  }
+  TControl* control = HostControl(d);
+  TWinControl* windowed = WindowedHost(d);
+  switch (message.Msg) {
+    case WM_MOVE:
+      if (d.DependsOnParentBg()) {
+        d.BackgroundDirty = true;
+        if (control) PerformSkinCmd(control, CmdBgChangedRedraw, 0, 1);
+      }
+      break;
+    case WM_SIZE:
+      if (d.IsSkinned()) {
+        d.BackgroundDirty = true;
+        TsSkinManager* manager = d.SkinManager();
+        if (windowed &&
+            manager->Sections()[static_cast<size_t>(d.SectionIndex)].GradientPercent > 0) {
+          std::vector<TControl*> children;
+          for (int i = 0; i < windowed->ControlCount(); ++i)
+            children.push_back(windowed->Controls(i));
+          for (TControl* child : children)
+            if (!Destroying(child)) PerformSkinCmd(child, CmdBgChangedRedraw, 0, 1);
+        }
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (windowed && windowed->CanFocus() && windowed->TabStop()) {
+        const bool focus = message.Msg == WM_SETFOCUS;
+        d.BackgroundDirty = true;
+        d.HasFocus = focus;
+        if (IsEditLikeKind(d.ControlKind) &&
+            (focus ? d.IsSkinned() && SectionHasStates(d) : windowed->Visible()))
+          RedrawFrame(windowed);
+      }
+      break;
+    case WM_FONTCHANGE:
+    case CM_ENABLEDCHANGED:
+      d.MouseOver = false;
+      d.HasFocus = false;
+      break;
+    case WM_UPDATEUISTATE:
+      if (d.IsSkinned()) return true;
+      break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(message.WParam) == WM_CREATE && windowed) NotifyControlChanged(windowed);
+      break;
+    case CM_VISIBLECHANGED:
+      if (message.WParam != 0) {
+        d.PaintSuspended = false;
+        d.BackgroundDirty = true;
+      }
+      break;
+    case CM_MOUSEENTER:
+      if (d.IsSkinned()) {
+        if (!IsNoHotStateKind(d.ControlKind)) d.MouseOver = true;
+        if (windowed && DefaultManager) {
+          if (TsSkinRuntimeHotWindow) TsSkinRuntimeHotWindow(windowed->Handle());
+          if (IsEditLikeKind(d.ControlKind) && SectionHasStates(d) && windowed->HandleAllocated()) {
+            d.BackgroundDirty = true;
+            SendMessageA(windowed->Handle(), WM_NCPAINT, 0, 0);
+          }
+        }
+      }
+      break;
+    case CM_MOUSELEAVE:
+      if (d.IsSkinned()) {
+        if (!IsNoHotStateKind(d.ControlKind)) d.MouseOver = false;
+        if (windowed && windowed->Visible() && IsEditLikeKind(d.ControlKind) &&
+            windowed->HandleAllocated()) {
+          d.BackgroundDirty = true;
+          SendMessageA(windowed->Handle(), WM_NCPAINT, 0, 0);
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
 }

@@ -36,6 +36,14 @@ void NotifyControlChanged(TControl* control);
 // from another thread or process, or one posted by anybody, is not.
 TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam);
 
+// The common handling of a skinned control's window messages and skin commands (the owner's
+// window procedure calls it first); true when the message is consumed. A nil skin data
+// consumes nothing.
+bool HandleCommonMessage(TMessage& message, TsCommonData* data);
+// Where a control that the mouse entered reports itself: the default manager's runtime sets
+// its hot window (SetHotWindow).
+extern void (*TsSkinRuntimeHotWindow)(HWND wnd);
+
 // The owner of a skin data: a framework control.
 class TControlSkinHost : public ISkinDataHost {
  public:

@@ -15,6 +15,9 @@ LRESULT CALLBACK SkinCbtHookProc(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The runtime of the default manager, which controls report the mouse to.
+TsSkinRuntime* DefaultRuntime = nullptr;
+
 bool TerminatingProgram() { return Application && Application->Terminated(); }
 
 TCustomForm* FormOf(TWindowKey key) {
@@ -75,6 +78,12 @@ TsSkinRuntime* InstallSkinRuntime(TsSkinManager& manager) { return new TsSkinRun
 
 TsSkinRuntime::TsSkinRuntime(TsSkinManager* manager) : TComponent(manager), manager_(manager) {
   manager_->SetHost(this);
+  if (manager_->IsDefault()) {
+    DefaultRuntime = this;
+    TsSkinRuntimeHotWindow = [](HWND wnd) {
+      if (DefaultRuntime) DefaultRuntime->SetHotWindow(wnd);
+    };
+  }
   if (manager_->IsDefault() && Application) {
     Application->HookMainWindow(MakeEvent<&TsSkinRuntime::AppWindowHook>(this));
     appHooked_ = true;
@@ -82,6 +91,7 @@ TsSkinRuntime::TsSkinRuntime(TsSkinManager* manager) : TComponent(manager), mana
 }
 
 TsSkinRuntime::~TsSkinRuntime() {
+  if (DefaultRuntime == this) DefaultRuntime = nullptr;
   // The hooks this manager installed go with it.
   if (appHooked_ && Application)
     Application->UnhookMainWindow(MakeEvent<&TsSkinRuntime::AppWindowHook>(this));
@@ -117,6 +127,15 @@ void TsSkinRuntime::ShowMessage(TsSkinManager&, const std::string& text, bool er
     ShowErrorMessage(text);
   else
     ShowPlainMessage(text);
+}
+
+void TsSkinRuntime::SetHotWindow(HWND wnd) {
+  if (wnd == hotWindow_) return;
+  const HWND previous = hotWindow_;
+  hotWindow_ = wnd;
+  const LPARAM manager = reinterpret_cast<LPARAM>(manager_);
+  if (previous && IsWindow(previous)) SendSkinCmd(previous, CmdMouseLeave, manager);
+  if (wnd) SendSkinCmd(wnd, CmdMouseEnter, manager);
 }
 
 void TsSkinRuntime::InstallCbtHook() {

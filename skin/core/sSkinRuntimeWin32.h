@@ -30,6 +30,10 @@ class TsSkinRuntime : public TComponent, public ISkinManagerHost {
 
   // The message to every form of the application and all their controls.
   void SendToAllForms(int cmd, LPARAM lParam, int lowWord = 0);
+  // The previous hot window gets CmdMouseLeave and the new one CmdMouseEnter (LParam = the
+  // manager) when it changes.
+  void SetHotWindow(HWND wnd);
+  HWND HotWindow() const { return hotWindow_; }
   void InstallCbtHook();
   void RemoveCbtHook();
   bool AppWindowHooked() const { return appHooked_; }
@@ -40,6 +44,7 @@ class TsSkinRuntime : public TComponent, public ISkinManagerHost {
   bool AppWindowHook(TMessage& message);
   TsSkinManager* manager_;
   bool appHooked_ = false;
+  HWND hotWindow_ = nullptr;
 };
 
 // The runtime made for the manager (owned by it).

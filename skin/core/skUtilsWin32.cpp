@@ -1,5 +1,7 @@
 #include "skin/core/skUtilsWin32.h"
 
+#include "framework/Forms.h"
+
 namespace {
 
 bool CaptionFont(LOGFONTA& font) {
@@ -22,4 +24,29 @@ int CaptionFontHeight() {
 HFONT CreateCaptionFont() {
   LOGFONTA font;
   return CaptionFont(font) ? CreateFontIndirectA(&font) : nullptr;
+}
+
+bool IsWindowAnimationOn() {
+  ANIMATIONINFO info{};
+  info.cbSize = sizeof(info);
+  if (!SystemParametersInfoA(SPI_GETANIMATION, sizeof(info), &info, 0)) return false;
+  return info.iMinAnimate != 0;
+}
+
+void SetWindowAnimation(bool on) {
+  ANIMATIONINFO info{};
+  info.cbSize = sizeof(info);
+  info.iMinAnimate = on ? 1 : 0;
+  SystemParametersInfoA(SPI_SETANIMATION, sizeof(info), &info, 0);
+}
+
+void WaitProcessingMessages(unsigned milliseconds) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) break;
+    // Wakes for every message; the rest of the time passes in the kernel.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    if (Application) Application->ProcessMessages();
+  }
 }

@@ -7,3 +7,10 @@
 int CaptionFontHeight();
 // A new font handle for the system caption font (the caller deletes it); null on failure.
 HFONT CreateCaptionFont();
+
+// The system's minimize and restore animation is on (SPI_GETANIMATION).
+bool IsWindowAnimationOn();
+// Switches it for this session only (not written to the user profile).
+void SetWindowAnimation(bool on);
+// Waits that long while the application's messages are processed.
+void WaitProcessingMessages(unsigned milliseconds);

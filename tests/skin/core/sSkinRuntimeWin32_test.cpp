@@ -188,6 +188,55 @@ TEST_F(SkinRuntime, ForeignSkinCommandsWithGarbageChangeNothing) {
   EXPECT_TRUE(receiver.data.PaintSuspended);
 }
 
+TEST_F(SkinRuntime, TheHotWindowIsToldWhenTheMouseComesAndGoes) {
+  HWND a = controls[0]->Handle(), b = controls[3]->Handle();
+  runtime->SetHotWindow(a);
+  runtime->SetHotWindow(a);  // unchanged: nothing sent
+  runtime->SetHotWindow(b);
+  EXPECT_EQ(counter.Received(a, CmdMouseEnter), 1);
+  EXPECT_EQ(counter.Received(a, CmdMouseLeave), 1);
+  EXPECT_EQ(counter.Received(b, CmdMouseEnter), 1);
+  EXPECT_EQ(counter.Received(b, CmdMouseLeave), 0);
+}
+
+// A skinned control's window procedure as the skinned controls will have it.
+struct TCommonReceiver {
+  explicit TCommonReceiver(TWinControl* control)
+      : wnd(control->Handle()), host(control), data(&host) {
+    SetWindowSubclass(wnd, Proc, 3, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TCommonReceiver() { RemoveWindowSubclass(wnd, Proc, 3); }
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<TCommonReceiver*>(ref);
+    TMessage m{msg, w, l, 0};
+    if (HandleCommonMessage(m, &self->data)) return m.Result;
+    return DefSubclassProc(wnd, msg, w, l);
+  }
+  HWND wnd;
+  TControlSkinHost host;
+  TsCommonData data;
+};
+
+TEST_F(SkinRuntime, CommonHandlingFollowsFocusAndAnswersCommands) {
+  fixture.Manager->SetSkinName("Plain");
+  TCommonReceiver edit(controls[1]);
+  edit.data.ControlKind = 3;
+  edit.data.Loaded();
+  EXPECT_EQ(edit.data.SkinSection(), "EDIT");
+  EXPECT_EQ(ColorToRGB(controls[1]->Color()), 0x00FF00);  // the skin's EDIT colour
+  EXPECT_EQ(SendSkinCmd(edit.wnd, CmdIsSkinned, 0), 1);
+  controls[1]->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit.data.HasFocus);
+  controls[0]->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(edit.data.HasFocus);
+  EXPECT_EQ(SendMessageA(edit.wnd, WM_UPDATEUISTATE, 0, 0), 0);  // swallowed while skinned
+  fixture.Manager->SetActive(false);
+  EXPECT_EQ(edit.data.SectionIndex, -1);  // the removal reached the control
+  EXPECT_EQ(controls[1]->Color(), clWindow);
+}
+
 TEST(SkinRuntimeTimer, TicksKeepArrivingWhileAMessageBoxIsOpen) {
   Application->Initialize();
   InitSkinRuntime();
