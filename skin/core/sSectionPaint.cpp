@@ -84,11 +84,12 @@ void PaintGradientOrColor(TBitmap* bitmap, const TRect& q, const TLayers& l) {
     Fill(bitmap, q, l.Color);
 }
 
+// shortcut: the textured gradient in one pass (not for the scroll-bar painter).
 void PaintSectionLayers(TBitmap* bitmap, const TRect& q, const TLayers& l,
-                        const TsBackgroundSource& background) {
+                        const TsBackgroundSource& background, bool shortcut = true) {
   const int gi = l.GradientPercent + l.ImagePercent;
   // A texture and a gradient that share the area alone are mixed in one pass.
-  if (gi == 100 && l.GradientPercent > 0 && l.GradientPercent < 100 && l.TextureMask &&
+  if (shortcut && gi == 100 && l.GradientPercent > 0 && l.GradientPercent < 100 && l.TextureMask &&
       l.TextureMask->DrawFlags == 0 && l.Gradient && !l.Gradient->empty() &&
       (l.Gradient->front().Mode == 0 || l.Gradient->front().Mode == 1)) {
     PaintGradientTextured(bitmap, q, *l.Gradient, ClampByte(l.ImagePercent * 255 / 100),
@@ -169,20 +170,20 @@ TLayers ChooseLayers(const TsSkinManager& manager, int sectionIndex, const std::
 
 // Holds a 32-bit copy of a 24-bit pattern for the duration of one paint.
 void PaintLayersOver(TBitmap* bitmap, const TRect& r, TLayers l,
-                     const TsBackgroundSource& background, TPoint offset) {
+                     const TsBackgroundSource& background, TPoint offset, bool shortcut = true) {
   std::unique_ptr<TBitmap> pattern32;
   if (l.Pattern) l.Pattern = As32(l.Pattern, pattern32);
   const bool nothingBehind = !background.Bmp && background.FillColor == clFuchsia;
   const int gi = l.GradientPercent + l.ImagePercent;
   const TsBackgroundSource moved = MovedBackground(background, offset);
   if (nothingBehind || l.Transparency == 0) {
-    PaintSectionLayers(bitmap, r, l, moved);
+    PaintSectionLayers(bitmap, r, l, moved, shortcut);
   } else if (l.Transparency == 100) {
     PutBackground(bitmap, r, background, offset);
   } else if (background.Bmp || gi != 0) {
     auto layer = CreateBmp32(r.Right - r.Left, r.Bottom - r.Top);
     const TRect whole{0, 0, layer->Width(), layer->Height()};
-    PaintSectionLayers(layer.get(), whole, l, moved);
+    PaintSectionLayers(layer.get(), whole, l, moved, shortcut);
     PutBackground(bitmap, r, background, offset);
     BlendBitmapRect(bitmap, layer.get(), ClampByte(l.Transparency * 255 / 100), r.TopLeft(), whole);
   } else {
@@ -279,9 +280,9 @@ void PaintItemFast(int sectionIndex, int borderMaskIndex, int textureIndex, int 
   if (!background.Bmp && l.Transparency == 100 && l.GradientPercent + l.ImagePercent == 0)
     l.Color = background.FillColor;
   if (!background.Bmp || l.Transparency == 0) {
-    PaintSectionLayers(bitmap, r, l, MovedBackground(background, offset));
+    PaintSectionLayers(bitmap, r, l, MovedBackground(background, offset), false);
   } else {
-    PaintLayersOver(bitmap, r, l, background, offset);
+    PaintLayersOver(bitmap, r, l, background, offset, false);
   }
   if (const TsMaskData* border = ValidMask(*manager, borderMaskIndex))
     PaintMaskRect(bitmap, r, *border, state, cornerBackground, MovedBackground(background, offset));
