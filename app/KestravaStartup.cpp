@@ -1,11 +1,17 @@
 #include "app/KestravaStartup.h"
 
 #include "framework/GraphicsWin32.h"
+#include "imaging/Jpeg.h"
+#include "imaging/pngimage.h"
 #include "web/inetwebform.h"
 
 TKestravaStartup::TKestravaStartup() {
   // Before the first bitmap: every bitmap of the program gets its DIB section.
   InstallWin32Graphics();
+  // Pictures the skins bring open by their extensions; the PNG object registers the skin
+  // engine's reader first and takes the extension over from it.
+  RegisterPNGObject();
+  RegisterJPEGImage();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
