@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <cstring>
+
+#include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/sSectionPaint.h"
+#include "skin/core/sSkinManager.h"
 
 bool IsCaptionItem(const std::string& caption) {
   return caption.size() >= 2 && caption.front() == '-' && caption.back() == '-';
@@ -127,4 +132,59 @@ TsMenuCache::Entry& TsMenuCache::Add(const void* firstItem, std::unique_ptr<TBit
 
 void TsMenuCache::ForgetItem(const void* item) {
   std::erase_if(entries_, [item](const std::unique_ptr<Entry>& e) { return e->FirstItem == item; });
+}
+
+int MenuSkinBorderWidth(const TsSkinManager* manager) {
+  if (!manager) return 0;
+  const int mask = FindMaskIndex(manager, "MAINMENU", "BORDERSMASK");
+  if (mask < 0) return 0;
+  const int width = manager->Masks()[static_cast<size_t>(mask)].BorderWidth;
+  return width > 0 ? width : 3;
+}
+
+TsMenuBackground PaintMenuBackground(TsSkinManager* manager, int width, int height,
+                                     const TskMenuSupport& support, int iconLineWidth,
+                                     int extraLineSpace) {
+  TsMenuBackground result;
+  result.Image = std::make_unique<TBitmap>();
+  result.Image->SetPixelFormat(pf32bit);
+  result.Image->SetSize(std::max(width, 0), std::max(height, 0));
+  const int section = manager ? manager->GetSectionIndex("MAINMENU") : -1;
+  if (section < 0 || width <= 0 || height <= 0) return result;
+  TBitmap* image = result.Image.get();
+  const TRect all{0, 0, width, height};
+  PaintSectionBackground(section, "MAINMENU", TsBackgroundSource{}, clFuchsia, -1, -1, manager,
+                         image, TPoint{0, 0}, all, 0);
+  TsBackgroundSource behind;
+  behind.Bmp = image;
+  behind.HasBitmap = true;
+
+  const int border = MenuSkinBorderWidth(manager);
+  const int iconLine =
+      support.IcoLineSkin.empty() ? -1 : manager->GetSectionIndex(support.IcoLineSkin);
+  const int stripHeight = height - 2 * border;
+  if (iconLine >= 0 && iconLineWidth > 0 && stripHeight > 0) {
+    const TPoint at{extraLineSpace + border, border};
+    TBitmap strip;
+    strip.SetPixelFormat(pf32bit);
+    strip.SetSize(iconLineWidth, stripHeight);
+    PaintItem(iconLine, support.IcoLineSkin, MovedBackground(behind, at), -1, -1, manager, &strip,
+              TPoint{0, 0}, TRect{0, 0, iconLineWidth, stripHeight}, 0, false);
+    for (int y = 0; y < stripHeight && at.Y + y < height; ++y) {
+      const int count = std::min(iconLineWidth, width - at.X);
+      if (count > 0)
+        std::memcpy(image->ScanLine(at.Y + y) + 4 * at.X, strip.ScanLine(y),
+                    static_cast<size_t>(count) * 4);
+    }
+  }
+
+  const int maskIndex = FindMaskIndex(manager, "MAINMENU", "BORDERSMASK");
+  if (maskIndex >= 0) {
+    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(maskIndex)];
+    PaintMaskRect(image, all, mask, 0, false, behind);
+    GetMaskHoleRects(result.Holes, width, mask, false, 0);
+    GetMaskHoleRects(result.Holes, width, mask, true, height - mask.WidthBottom);
+  }
+  result.Painted = true;
+  return result;
 }

@@ -83,6 +83,26 @@ int ExtraLineSpace(const TskMenuSupport& support, bool extraLineShown);
 // holes, or the single top-left pixel when the mask has none.
 std::vector<TRect> MenuRegionCuts(const std::vector<TRect>& holes);
 
+class TsSkinManager;
+
+// The width of a popup's border in its background: the BorderWidth of the MAINMENU border
+// mask, or 3 when that is 0 or less; 0 without such a mask.
+int MenuSkinBorderWidth(const TsSkinManager* manager);
+
+// The background of a whole popup window (border included) from the skin: the MAINMENU
+// section in state 0, the icon-line strip behind the glyph column (support.IcoLineSkin,
+// iconLineWidth wide, after the extra line's room) and the MAINMENU border mask. Holes are
+// the key-coloured runs of the mask's top and bottom corner bands, for the window region.
+// Without MAINMENU in the skin the image stays blank and Painted is false.
+struct TsMenuBackground {
+  std::unique_ptr<TBitmap> Image;
+  std::vector<TRect> Holes;
+  bool Painted = false;
+};
+TsMenuBackground PaintMenuBackground(TsSkinManager* manager, int width, int height,
+                                     const TskMenuSupport& support, int iconLineWidth,
+                                     int extraLineSpace);
+
 // The backgrounds of the open popups, keyed by the popup's first item and its window.
 // Entries refer to menu items the cache does not own: an item that goes takes its entries
 // with it (ForgetItem), and closing a popup empties the cache.

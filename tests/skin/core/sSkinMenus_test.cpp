@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/sSkinManager.h"
+#include "tests/skin/core/SkinTestFiles.h"
+
 namespace {
 
 TEST(SkinMenuCaptions, KindShownTextAndMeasuredText) {
@@ -150,6 +153,38 @@ TEST(SkinMenuCache, EntriesAreFoundByItemAndWindowAndGoWithTheirItem) {
   // Closing a popup empties the cache.
   cache.Clear();
   EXPECT_EQ(cache.Count(), 0);
+}
+
+TEST(SkinMenuBackground, MainMenuSectionFillsThePopupAndTheIconLineSitsAfterTheExtraLine) {
+  skintest::TManagerFixture f;
+  f.AddFolderSkin("Menus",
+                  "[GLOBALINFO]\n[MAINMENU]\nCOLOR=255\nHOTCOLOR=255\n"
+                  "[ICOLINE]\nCOLOR=16711680\nHOTCOLOR=16711680\n");
+  f.Manager->SetSkinName("Menus");
+  ASSERT_GE(f.Manager->GetSectionIndex("MAINMENU"), 0);
+  EXPECT_EQ(MenuSkinBorderWidth(f.Manager.get()), 0);  // no border mask
+  TskMenuSupport support;
+  support.IcoLineSkin = "ICOLINE";
+  TsMenuBackground bg = PaintMenuBackground(f.Manager.get(), 120, 60, support, 20, 32);
+  ASSERT_TRUE(bg.Painted);
+  ASSERT_EQ(bg.Image->Width(), 120);
+  ASSERT_EQ(bg.Image->Height(), 60);
+  EXPECT_EQ(skintest::Pixel32(*bg.Image, 10, 30) & 0xFFFFFF, 0xFF0000u);   // extra line's room
+  EXPECT_EQ(skintest::Pixel32(*bg.Image, 40, 30) & 0xFFFFFF, 0x0000FFu);   // icon line
+  EXPECT_EQ(skintest::Pixel32(*bg.Image, 100, 30) & 0xFFFFFF, 0xFF0000u);  // the popup
+  // Without border mask no holes: the region still loses its top-left pixel.
+  EXPECT_TRUE(bg.Holes.empty());
+  EXPECT_EQ(MenuRegionCuts(bg.Holes).size(), 1u);
+}
+
+TEST(SkinMenuBackground, SkinWithoutMainMenuLeavesTheImageBlank) {
+  skintest::TManagerFixture f;
+  f.AddFolderSkin("Bare", "[GLOBALINFO]\n[FORM]\nCOLOR=255\n");
+  f.Manager->SetSkinName("Bare");
+  TsMenuBackground bg = PaintMenuBackground(f.Manager.get(), 50, 40, TskMenuSupport{}, 20, 0);
+  EXPECT_FALSE(bg.Painted);
+  EXPECT_EQ(bg.Image->Width(), 50);
+  EXPECT_FALSE(PaintMenuBackground(nullptr, 50, 40, TskMenuSupport{}, 20, 0).Painted);
 }
 
 }  // namespace
