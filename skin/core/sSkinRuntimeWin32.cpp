@@ -1,6 +1,7 @@
 #include "skin/core/sSkinRuntimeWin32.h"
 
-#include "framework/WinHandles.h"
+#include "framework/SysUtils.h"
+#include "framework/WindowSubclassWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sDialogs.h"
@@ -8,12 +9,11 @@
 
 namespace {
 
-// The window-creation hook; the standard dialogs' skinning plugs into it.
-THookHandle CbtHook;
+// The default manager's place in the thread's window-creation events while a skin is
+// broadcast; the skinning of standard dialogs, message boxes and popup menus plugs in here.
+TWindowEventSubscription CreationEvents;
 
-LRESULT CALLBACK SkinCbtHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
+void SkinWindowCreated(const TWindowEvent&) {}
 
 // The runtime of the default manager, which controls report the mouse to.
 TsSkinRuntime* DefaultRuntime = nullptr;
@@ -72,7 +72,7 @@ void InitSkinRuntime() {
   TskThreadedTimer::IsApplicationTerminating = &TerminatingProgram;
 }
 
-bool SkinCbtHookInstalled() { return static_cast<bool>(CbtHook); }
+bool SkinCbtHookInstalled() { return CreationEvents.Active(); }
 
 TsSkinRuntime* InstallSkinRuntime(TsSkinManager& manager) { return new TsSkinRuntime(&manager); }
 
@@ -139,13 +139,17 @@ void TsSkinRuntime::SetHotWindow(HWND wnd) {
 }
 
 void TsSkinRuntime::InstallCbtHook() {
-  if (!manager_->IsDefault() || CbtHook) return;
-  CbtHook.Reset(SetWindowsHookExA(WH_CBT, SkinCbtHookProc, nullptr, GetCurrentThreadId()));
+  if (!manager_->IsDefault() || CreationEvents.Active()) return;
+  try {
+    CreationEvents = TWindowEvents::Current().Subscribe(&SkinWindowCreated);
+  } catch (const Exception&) {
+    // Without the hook the program's dialogs keep the standard look; the skin still applies.
+  }
 }
 
 void TsSkinRuntime::RemoveCbtHook() {
   if (manager_ != DefaultManager && DefaultManager) return;
-  CbtHook.Reset();
+  CreationEvents.Reset();
 }
 
 bool TsSkinRuntime::AppWindowHook(TMessage& message) {

@@ -13,6 +13,7 @@
 
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
+#include "framework/WindowSubclassWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/skThdTimer.h"
@@ -108,10 +109,14 @@ TEST_F(SkinRuntime, UnskinnedContainersPassTheBroadcastToTheirChildren) {
 
 TEST_F(SkinRuntime, CreationHookExistsExactlyWhileASkinIsBroadcast) {
   EXPECT_FALSE(SkinCbtHookInstalled());
+  const size_t subscribers = TWindowEvents::Current().SubscriberCount();
   fixture.Manager->SetSkinName("Plain");
   EXPECT_TRUE(SkinCbtHookInstalled());
+  EXPECT_TRUE(TWindowEvents::Current().HookInstalled());
+  EXPECT_EQ(TWindowEvents::Current().SubscriberCount(), subscribers + 1);
   fixture.Manager->SetActive(false);
   EXPECT_FALSE(SkinCbtHookInstalled());
+  EXPECT_EQ(TWindowEvents::Current().SubscriberCount(), subscribers);
   fixture.Manager->SetActive(true);
   EXPECT_TRUE(SkinCbtHookInstalled());
   fixture.Manager.reset();  // the manager goes, and its hooks with it
