@@ -5,13 +5,11 @@
 #include "app/about.h"
 #include "app/main.h"
 #include "framework/Forms.h"
-#include "skin/core/sSkinRuntimeWin32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const TKestravaStartup startup;
   try {
     Application->Initialize();
-    InitSkinRuntime();
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);
     Application->Run();

@@ -3,6 +3,7 @@
 #include "framework/GraphicsWin32.h"
 #include "imaging/Jpeg.h"
 #include "imaging/pngimage.h"
+#include "skin/core/sSkinRuntimeWin32.h"
 #include "web/inetwebform.h"
 
 TKestravaStartup::TKestravaStartup() {
@@ -12,6 +13,8 @@ TKestravaStartup::TKestravaStartup() {
   // engine's reader first and takes the extension over from it.
   RegisterPNGObject();
   RegisterJPEGImage();
+  // The skin command's name, the system's scroll-bar width, and when threaded timers stop.
+  InitSkinRuntime();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
