@@ -694,37 +694,9 @@ unsigned TLZ77Decoder::OutputLeft() const { return stream_->avail_out; }
 // ================================================================================================
 // CRC
 
-namespace {
-const std::array<uint32_t, 256>& CrcTable() {
-  static const std::array<uint32_t, 256> table = [] {
-    // The polynomial from its exponents: bit 31 - e for each.
-    constexpr int kExponents[] = {0, 1, 2, 4, 5, 7, 8, 10, 11, 12, 16, 22, 23, 26};
-    uint32_t poly = 0;
-    for (int e : kExponents) poly |= 1u << (31 - e);
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? poly ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  return table;
-}
-}  // namespace
-
 uint32_t CalcCrc32(uint32_t crc, const void* data, size_t length) {
   if (data == nullptr) return 0;
-  const auto& table = CrcTable();
-  const auto* p = static_cast<const uint8_t*>(data);
-  uint32_t c = ~crc;
-  while (length >= 8) {
-    for (int k = 0; k < 8; ++k) c = table[(c ^ p[k]) & 0xFF] ^ (c >> 8);
-    p += 8;
-    length -= 8;
-  }
-  while (length--) c = table[(c ^ *p++) & 0xFF] ^ (c >> 8);
-  return ~c;
+  return png_rows::Crc32(crc, data, length);
 }
 
 // ================================================================================================
@@ -734,33 +706,6 @@ namespace {
 
 // Which of the eight pixels of a byte each Adam7 pass holds.
 constexpr uint8_t kPassMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
-
-// Undoes a row filter in place; bytes wrap modulo 256; unknown filter types leave the row.
-void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t bpp, size_t length) {
-  switch (filter) {
-    case 1:
-      for (size_t i = bpp; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - bpp]);
-      break;
-    case 2:
-      for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + previous[i]);
-      break;
-    case 3:
-      for (size_t i = 0; i < length; ++i) {
-        const int left = i >= bpp ? row[i - bpp] : 0;
-        row[i] = static_cast<uint8_t>(row[i] + (left + previous[i]) / 2);
-      }
-      break;
-    case 4:
-      for (size_t i = 0; i < length; ++i) {
-        const int left = i >= bpp ? row[i - bpp] : 0;
-        const int upperLeft = i >= bpp ? previous[i - bpp] : 0;
-        row[i] = static_cast<uint8_t>(row[i] + png_rows::Paeth(left, previous[i], upperLeft));
-      }
-      break;
-    default:
-      break;
-  }
-}
 
 int MulDivInt(int64_t a, int64_t b, int64_t c) { return c == 0 ? 0 : static_cast<int>(a * b / c); }
 
@@ -1072,7 +1017,7 @@ void TPNGGraphic::DecodeImageRows() {
     uint8_t* row = rows[current].data();
     const uint8_t* previous = rows[1 - current].data();
     if (!InflateRow(row, rowBytes)) return;
-    UnfilterRow(row[0], row + 1, previous + 1, bpp, rowBytes - 1);
+    png_rows::UnfilterRow(row[0], row + 1, previous + 1, rowBytes - 1, bpp);
     const void* sources[1] = {row + 1};
     colorManager_->ConvertRowPixels(sources, ScanLine(y), static_cast<unsigned>(width), mask);
     current = 1 - current;
