@@ -5,6 +5,7 @@
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sDialogs.h"
+#include "skin/core/sSkinMenusWin32.h"
 #include "skin/core/skThdTimer.h"
 
 namespace {
@@ -109,12 +110,14 @@ void TsSkinRuntime::SkinLoaded(TsSkinManager& manager, bool animate) {
   SendToAllForms(CmdSkinChanged, reinterpret_cast<LPARAM>(&manager));
   SkinChangeInProgress = false;
   if (manager.IsDefault()) InstallCbtHook();
+  SkinableMenusOf(manager).UpdateActive();
   if (animate) SkinRefreshed(manager);
 }
 
 void TsSkinRuntime::SkinRemoved(TsSkinManager& manager) {
   RemoveCbtHook();
   SendToAllForms(CmdRemoveSkin, reinterpret_cast<LPARAM>(&manager));
+  SkinableMenusOf(manager).SetActive(false);
 }
 
 void TsSkinRuntime::SkinRefreshed(TsSkinManager& manager) {
