@@ -22,6 +22,7 @@ struct TPopupShot {
   ktest::TScreenshot Shot;
   std::vector<RECT> Items;  // screen rectangles
   HMENU Menu = nullptr;
+  std::string Name;
   int CacheCount = 0;
   std::unique_ptr<TBitmap> Background;  // the cached background while the popup was open
 } Popup;
@@ -44,7 +45,7 @@ void CALLBACK CapturePopup(HWND, UINT, UINT_PTR id, DWORD) {
     UpdateWindow(Popup.Window);
     GetWindowRect(Popup.Window, &Popup.WindowRect);
     ktest::CaptureWindow(Popup.Window, Popup.Shot);
-    ktest::SaveScreenshot(Popup.Window, "main_popup_skinned");
+    ktest::SaveScreenshot(Popup.Window, Popup.Name);
     for (int i = 0; i < GetMenuItemCount(Popup.Menu); ++i) {
       RECT r{};
       GetMenuItemRect(nullptr, Popup.Menu, static_cast<UINT>(i), &r);
@@ -109,6 +110,7 @@ TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
   disabled->SetChecked(true);
   disabled->SetEnabled(false);
   Popup.Menu = form->PopupMenu1->Handle();
+  Popup.Name = "main_popup_skinned";
   const int closedBefore = Menus->PopupsClosed();
   SetTimer(nullptr, 0, 400, CapturePopup);
   form->PopupMenu1->Popup(frame.left + 60, frame.top + 120);
@@ -178,6 +180,36 @@ markDone:
     }
 disabledDone:
   EXPECT_GT(blended, mw) << "the blend shows on the mark";
+
+  // The main menu's first drop-down with the extra line and the icon line: the strip at the
+  // left edge shows the extra-line section's colour above its upward caption.
+  Menus->MenuSupport.UseExtraLine = true;
+  Menus->MenuSupport.IcoLineSkin = "ICOLINE";
+  Menus->OnGetExtraLineData = [](const void*, TsExtraLineData& data) {
+    data.Caption = "&Kestrava";
+  };
+  Popup = TPopupShot{};
+  Popup.Menu = form->Datei1->Handle();
+  Popup.Name = "main_menu_file_skinned";
+  SetTimer(nullptr, 0, 400, CapturePopup);
+  TrackPopupMenu(Popup.Menu, TPM_LEFTALIGN | TPM_TOPALIGN, frame.left + 40, frame.top + 60, 0,
+                 form->Handle(), nullptr);
+  Application->ProcessMessages();
+  ASSERT_NE(Popup.Window, nullptr);
+  ASSERT_EQ(Popup.Items.size(), 3u);
+  const int extraLine = manager->GetSectionIndex("EXTRALINE");
+  ASSERT_GE(extraLine, 0);
+  const int border = MenuSkinBorderWidth(manager);
+  ExpectNear(Popup.Shot.ColorAt(border + 4, border + 2),
+             ColorToRGB(sections[static_cast<size_t>(extraLine)].Color), 2, "extra line");
+  // The items start right of the strip: their background is the item colour there.
+  const RECT& open = Popup.Items[0];
+  ExpectNear(Popup.Shot.ColorAt(open.right - Popup.WindowRect.left - 6,
+                                (open.top + open.bottom) / 2 - Popup.WindowRect.top),
+             itemColor, 2, "item right of the extra line");
+  Menus->MenuSupport.UseExtraLine = false;
+  Menus->MenuSupport.IcoLineSkin.clear();
+  Menus->OnGetExtraLineData = nullptr;
 
   // An item that goes takes its cached background with it.
   auto* extra = new TMenuItem(form);
