@@ -15,6 +15,7 @@
 #include "app/SplitEngine.h"
 #include "app/VersionCheckWin32.h"
 #include "app/about.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/sSkinRuntimeWin32.h"
@@ -26,25 +27,6 @@ const char* const kEditorFontName = "DejaVu Sans Mono";
 const char* const kEditorFontFile = "DejaVuSansMono.ttf";
 
 namespace {
-
-// Runs `action` on every path out of a scope.
-template <class F>
-class Finally {
- public:
-  explicit Finally(F action) : action_(std::move(action)) {}
-  ~Finally() {
-    try {
-      action_();
-    } catch (...) {
-      // Restoring the window's state must not end the program from a destructor.
-    }
-  }
-  Finally(const Finally&) = delete;
-  Finally& operator=(const Finally&) = delete;
-
- private:
-  F action_;
-};
 
 // Length of the longest line, each counted up to its first zero byte: the horizontal
 // scroll range of the text.
@@ -517,10 +499,10 @@ void TForm1::FormCreate(TObject*) {
   const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   {
     // The version is read and the error mode put back even when the font steps fail.
-    Finally finish([&] {
+    TScopeExit finish(IgnoringExceptions([&] {
       VersionText = ReadOwnFileVersion();
       SetErrorMode(previousMode);
-    });
+    }));
     ProgramFolder = ExtractFilePath(Application->ExeName());
     // A missing font file is not reported: the system substitutes another font.
     registeredFont_ = FontFileName();
@@ -757,10 +739,10 @@ void TForm1::RemoveLines(bool comments) {
   {
     SetBusy(true);
     Screen->SetCursor(crHourGlass);
-    Finally restore([this] {
+    TScopeExit restore(IgnoringExceptions([this] {
       Screen->SetCursor(crDefault);
       SetBusy(false);
-    });
+    }));
     gauge->SetProgress(0);
     gauge->SetMaxValue(total);
     ::RemoveLines(*Lines(), comments ? TCleanKind::CommentLines : TCleanKind::BlankLines,
@@ -818,7 +800,7 @@ void TForm1::sBitBtn2Click(TObject*) {
   std::string failure;
   {
     SetBusy(true);
-    Finally restore([this] { SetBusy(false); });
+    TScopeExit restore(IgnoringExceptions([this] { SetBusy(false); }));
     SplitView view(*this, options, gaugeShift);
     try {
       TLineListSource source(*Lines());

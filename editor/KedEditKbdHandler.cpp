@@ -1,25 +1,17 @@
 #include "editor/KedEditKbdHandler.h"
 
+#include "framework/ScopeExit.h"
+
 namespace {
-
-// Marks a chain as running for one run, also when a handler raises.
-class TRunGuard {
- public:
-  explicit TRunGuard(bool& running) : running_(running) { running_ = true; }
-  ~TRunGuard() { running_ = false; }
-  TRunGuard(const TRunGuard&) = delete;
-  TRunGuard& operator=(const TRunGuard&) = delete;
-
- private:
-  bool& running_;
-};
 
 // Calls the handlers newest first until stop() says the event was consumed. The
 // handlers are copied first: one may add or remove handlers while it runs.
 template <class TEvent, class Call, class Stop>
 void RunChain(const TKedMethodList<TEvent>& list, bool& running, Call call, Stop stop) {
   if (running) return;
-  TRunGuard guard(running);
+  // Marked as running for this run, also when a handler raises.
+  running = true;
+  TScopeExit notRunning([&running] { running = false; });
   std::vector<TEvent> handlers;
   handlers.reserve(static_cast<std::size_t>(list.Count()));
   for (int i = 0; i < list.Count(); ++i) handlers.push_back(list.Items(i));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/Forms.h"
+#include "framework/ScopeExit.h"
 
 int32_t DialogPosX = -1;
 int32_t DialogPosY = -1;
@@ -16,38 +17,6 @@ bool ValidKind(TsDialogKind kind) { return kind >= sdkWarning && kind <= sdkPlai
 
 // The program ships no help file: a Help press has nothing to open.
 void CALLBACK MessageBoxHelpCallback(LPHELPINFO) {}
-
-// Puts the position back to the default even when the box fails or raises.
-class DialogPosGuard {
- public:
-  DialogPosGuard(int x, int y) {
-    DialogPosX = x;
-    DialogPosY = y;
-  }
-  ~DialogPosGuard() {
-    DialogPosX = -1;
-    DialogPosY = -1;
-  }
-  DialogPosGuard(const DialogPosGuard&) = delete;
-  DialogPosGuard& operator=(const DialogPosGuard&) = delete;
-};
-
-class ModalGuard {
- public:
-  ModalGuard() {
-    if (Application) Application->ModalStarted();
-  }
-  ~ModalGuard() {
-    if (!Application) return;
-    try {
-      Application->ModalFinished();
-    } catch (...) {
-      // A handler of the modal end must not escape a destructor.
-    }
-  }
-  ModalGuard(const ModalGuard&) = delete;
-  ModalGuard& operator=(const ModalGuard&) = delete;
-};
 
 }  // namespace
 
@@ -77,8 +46,18 @@ int ShowMessageDialogEx(const std::string& caption, const std::string& text, TsD
                         TsDialogButtons buttons, int helpContext, int x, int y) {
   const std::string title = caption.empty() ? MessageDialogCaption(kind) : caption;
   const UINT style = MessageDialogStyle(kind, buttons);
-  DialogPosGuard position(x, y);
-  ModalGuard modal;
+  // The position goes back to the default even when the box fails or raises.
+  DialogPosX = x;
+  DialogPosY = y;
+  TScopeExit position([] {
+    DialogPosX = -1;
+    DialogPosY = -1;
+  });
+  if (Application) Application->ModalStarted();
+  // A handler of the modal end must not take the box's answer away.
+  TScopeExit modal(IgnoringExceptions([] {
+    if (Application) Application->ModalFinished();
+  }));
   MSGBOXPARAMSA params{};
   params.cbSize = sizeof(params);
   params.hwndOwner = Application ? Application->Handle() : nullptr;
