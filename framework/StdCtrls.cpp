@@ -507,6 +507,35 @@ void TRadioButton::WndProc(TMessage& m) {
   TButtonControl::WndProc(m);
 }
 
+// ---- owner-drawn items of list and combo boxes ----------------------------------------------
+
+namespace {
+
+// Draws the item of a CN_DRAWITEM message: the item's device context goes behind the
+// box's canvas with the box's font and the selection's colours, draw(index, rect,
+// state) paints, and the context is put back as it was.
+template <class Draw>
+void DrawOwnerDrawnItem(TMessage& m, TCanvas* canvas, TFont* font, TColor color, Draw draw) {
+  auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  TOwnerDrawState state = OwnerDrawStateFromItemState(di->itemState);
+  TSaveDC saved(di->hDC);
+  TCanvasOnDC onDC(canvas, di->hDC);
+  canvas->Font()->Assign(font);
+  canvas->Brush()->SetColor(state.Contains(odSelected) ? clHighlight : color);
+  if (state.Contains(odSelected)) canvas->Font()->SetColor(clHighlightText);
+  const RECT& r = di->rcItem;
+  draw(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
+  m.Result = 1;
+}
+
+// The item's text on the background, as a box draws an item no handler draws.
+void DrawItemText(TCanvas& canvas, const TStrings& items, int index, const TRect& rect) {
+  canvas.FillRect(rect);
+  if (index >= 0 && index < items.Count()) canvas.TextOut(rect.Left + 2, rect.Top, items[index]);
+}
+
+}  // namespace
+
 // ---- TCustomListBox -----------------------------------------------------------------------
 
 K_PUBLISH(TCustomListBox) {
@@ -647,9 +676,7 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
     OnDrawItem_(this, index, rect, state);
     return;
   }
-  canvas_->FillRect(rect);
-  if (index >= 0 && index < items_->Count())
-    canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
+  DrawItemText(*canvas_, *items_, index, rect);
 }
 
 void TCustomListBox::WndProc(TMessage& m) {
@@ -663,19 +690,12 @@ void TCustomListBox::WndProc(TMessage& m) {
         DblClick();
       }
       return;
-    case CN_DRAWITEM: {
-      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      TOwnerDrawState state = OwnerDrawStateFromItemState(di->itemState);
-      TSaveDC saved(di->hDC);
-      TCanvasOnDC onDC(canvas_.get(), di->hDC);
-      canvas_->Font()->Assign(font_.get());
-      canvas_->Brush()->SetColor(state.Contains(odSelected) ? clHighlight : color_);
-      if (state.Contains(odSelected)) canvas_->Font()->SetColor(clHighlightText);
-      const RECT& r = di->rcItem;
-      DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
-      m.Result = 1;
+    case CN_DRAWITEM:
+      DrawOwnerDrawnItem(m, canvas_.get(), font_.get(), color_,
+                         [this](int index, const TRect& rect, TOwnerDrawState state) {
+                           DrawItem(index, rect, state);
+                         });
       return;
-    }
     case CN_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = static_cast<UINT>(itemHeight_);
       m.Result = 1;
@@ -828,9 +848,7 @@ void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState sta
     OnDrawItem_(this, index, rect, state);
     return;
   }
-  canvas_->FillRect(rect);
-  if (index >= 0 && index < items_->Count())
-    canvas_->TextOut(rect.Left + 2, rect.Top, (*items_)[index]);
+  DrawItemText(*canvas_, *items_, index, rect);
 }
 
 void TCustomComboBox::WndProc(TMessage& m) {
@@ -858,19 +876,12 @@ void TCustomComboBox::WndProc(TMessage& m) {
           break;
       }
       return;
-    case CN_DRAWITEM: {
-      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      TOwnerDrawState state = OwnerDrawStateFromItemState(di->itemState);
-      TSaveDC saved(di->hDC);
-      TCanvasOnDC onDC(canvas_.get(), di->hDC);
-      canvas_->Font()->Assign(font_.get());
-      canvas_->Brush()->SetColor(state.Contains(odSelected) ? clHighlight : color_);
-      if (state.Contains(odSelected)) canvas_->Font()->SetColor(clHighlightText);
-      const RECT& r = di->rcItem;
-      DrawItem(static_cast<int>(di->itemID), Rect(r.left, r.top, r.right, r.bottom), state);
-      m.Result = 1;
+    case CN_DRAWITEM:
+      DrawOwnerDrawnItem(m, canvas_.get(), font_.get(), color_,
+                         [this](int index, const TRect& rect, TOwnerDrawState state) {
+                           DrawItem(index, rect, state);
+                         });
       return;
-    }
     case CN_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = static_cast<UINT>(itemHeight_);
       m.Result = 1;
