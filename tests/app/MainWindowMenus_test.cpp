@@ -24,6 +24,7 @@ struct TPopupShot {
   HMENU Menu = nullptr;
   std::string Name;
   int CacheCount = 0;
+  bool HasRegion = false, CornerCut = false, CentreKept = false;
   std::unique_ptr<TBitmap> Background;  // the cached background while the popup was open
 } Popup;
 TsSkinableMenus* Menus = nullptr;
@@ -52,6 +53,11 @@ void CALLBACK CapturePopup(HWND, UINT, UINT_PTR id, DWORD) {
       Popup.Items.push_back(r);
     }
     Popup.CacheCount = Menus->Cache().Count();
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    Popup.HasRegion = GetWindowRgn(Popup.Window, region) != ERROR;
+    Popup.CornerCut = !PtInRegion(region, 0, 0);
+    Popup.CentreKept = PtInRegion(region, Popup.Shot.Width / 2, Popup.Shot.Height / 2) != 0;
+    DeleteObject(region);
     if (TsMenuCache::Entry* entry =
             Menus->Cache().FindByWindow(reinterpret_cast<uintptr_t>(Popup.Window))) {
       Popup.Background = std::make_unique<TBitmap>();
@@ -118,6 +124,9 @@ TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
   ASSERT_NE(Popup.Window, nullptr);
   ASSERT_EQ(Popup.Items.size(), 5u);
   EXPECT_EQ(Popup.CacheCount, 1);
+  EXPECT_TRUE(Popup.HasRegion);
+  EXPECT_TRUE(Popup.CornerCut) << "the skin's rounded corner is cut out of the popup";
+  EXPECT_TRUE(Popup.CentreKept);
   EXPECT_EQ(Menus->Cache().Count(), 0) << "closing the popup empties the cache";
   EXPECT_GT(Menus->PopupsClosed(), closedBefore);
 
@@ -210,6 +219,33 @@ disabledDone:
   Menus->MenuSupport.UseExtraLine = false;
   Menus->MenuSupport.IcoLineSkin.clear();
   Menus->OnGetExtraLineData = nullptr;
+
+  // A system menu: its commands get their glyphs; without the symbol font (Wine has none) a
+  // cross drawn in the item's text colour stands for the close glyph. A caption item and a
+  // divider are there too (screenshot).
+  auto* sysMenu = new TPopupMenu(form);
+  sysMenu->SetName("SysMenu");
+  for (const char* caption : {"-Window-", "Close", "-"}) {
+    auto* it = new TMenuItem(form);
+    it->SetCaption(caption);
+    sysMenu->Items()->Add(it);
+  }
+  sysMenu->Items()->Items(1)->SetTag(SC_CLOSE);
+  Menus->InitPopupMenu(sysMenu, true);
+  Popup = TPopupShot{};
+  Popup.Menu = sysMenu->Handle();
+  Popup.Name = "system_menu_skinned";
+  SetTimer(nullptr, 0, 400, CapturePopup);
+  sysMenu->Popup(frame.left + 80, frame.top + 80);
+  Application->ProcessMessages();
+  ASSERT_EQ(Popup.Items.size(), 3u);
+  if (!TsSkinableMenus::SymbolFontAvailable()) {
+    const RECT& close = Popup.Items[1];
+    const int top = (close.bottom - close.top - 10) / 2;
+    ExpectNear(at(1, 4 + 5, top + 5), ColorToRGB(sections[static_cast<size_t>(item)].FontColor), 0,
+               "fallback close glyph");
+  }
+  delete sysMenu;
 
   // An item that goes takes its cached background with it.
   auto* extra = new TMenuItem(form);
