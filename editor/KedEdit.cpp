@@ -14,6 +14,7 @@
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "framework/ScopeExit.h"
 #include "framework/WinHandles.h"
 
 namespace {
@@ -986,7 +987,8 @@ void TCustomKedEdit::Paint() {
     ::HideCaret(handle_);
     caretShown_ = false;
   }
-  try {
+  {
+    TScopeExit cleanup([&] { m.UpdateCaret(); });
     if (clip.Left < gw) PaintGutterStrip({clip.Left, clip.Top, gw, clip.Bottom}, firstRow, lastRow);
     if (clip.Right > gw)
       PaintTextArea({std::max(clip.Left, gw), clip.Top, clip.Right, clip.Bottom}, firstRow, lastRow,
@@ -997,11 +999,7 @@ void TCustomKedEdit::Paint() {
       OnPaint(this, Canvas());
     }
     FirePaintTransient(ttAfter);
-  } catch (...) {
-    m.UpdateCaret();
-    throw;
   }
-  m.UpdateCaret();
 }
 
 void TCustomKedEdit::FirePaintTransientEx(TTransientType type, bool counting) {
@@ -1026,13 +1024,10 @@ void TCustomKedEdit::FirePaintTransientEx(TTransientType type, bool counting) {
   auto showAgain = [&] {
     if (shown && HandleAllocated()) caretShown_ = ::ShowCaret(handle_) != 0;
   };
-  try {
+  {
+    TScopeExit cleanup([&] { showAgain(); });
     OnPaintTransient(this, Canvas(), type);
-  } catch (...) {
-    showAgain();
-    throw;
   }
-  showAgain();
 }
 
 void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastRow) {
@@ -1054,7 +1049,11 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
     textDrawer_->SetForeground(ownFont ? gutter.Font()->Color() : Font()->Color());
     textDrawer_->SetBackground(gutter.Color());
     textDrawer_->StartDrawing(dc);
-    try {
+    {
+      TScopeExit cleanup([&] {
+        textDrawer_->FinishDrawing();
+        if (ownFont) textDrawer_->SetBaseFont(Font());
+      });
       // Over a gradient the numbers are drawn without their cell background.
       if (gradient) ::SetBkMode(dc, TRANSPARENT);
       const int firstLine = m.DisplayRowToLine(firstRow);
@@ -1074,13 +1073,7 @@ void TCustomKedEdit::PaintGutterStrip(const TRect& clip, int firstRow, int lastR
         paintedBottom = top + lh;
         if (OnGutterPaint) OnGutterPaint(this, line, 0, top);
       }
-    } catch (...) {
-      textDrawer_->FinishDrawing();
-      if (ownFont) textDrawer_->SetBaseFont(Font());
-      throw;
     }
-    textDrawer_->FinishDrawing();
-    if (ownFont) textDrawer_->SetBaseFont(Font());
   }
   if (!gradient)
     FillArea(dc, {clip.Left, std::max(paintedBottom, clip.Top), gw, clip.Bottom}, gutter.Color());

@@ -8,6 +8,7 @@
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -16,13 +17,10 @@ namespace {
 template <class F>
 void Locked(TKedEditModel& model, F&& f) {
   model.LockPainting();
-  try {
+  {
+    TScopeExit cleanup([&] { model.UnlockPainting(); });
     f();
-  } catch (...) {
-    model.UnlockPainting();
-    throw;
   }
-  model.UnlockPainting();
 }
 
 // Keeps a line-list update open for a scope.
@@ -512,14 +510,11 @@ void TKedEditModel::DeleteLastChar() {
       while (!line.empty() && IsSpace(line.back())) line.pop_back();
     }
     lines_->BeginUpdate();
-    try {
+    {
+      TScopeExit cleanup([&] { lines_->EndUpdate(); });
       lines_->Delete(caretY_ - 1);
       lines_->Put(caretY_ - 2, previous + line);
-    } catch (...) {
-      lines_->EndUpdate();
-      throw;
     }
-    lines_->EndUpdate();
     SetCaretPos({previousLength + 1, caretY_ - 1});
     MarksLinesDeleted(caretY_, 1);
     removed = "\r\n";
@@ -588,16 +583,13 @@ void TKedEditModel::DeleteChar() {
     UndoBlock block(*undoList_);
     const int pad = caretX_ - 1 - length;
     lines_->BeginUpdate();
-    try {
+    {
+      TScopeExit cleanup([&] { lines_->EndUpdate(); });
       line.append(static_cast<size_t>(std::max(pad, 0)), ' ');
       line += LineAt(caretY_ + 1);
       lines_->Delete(caretY_);
       lines_->Put(caretY_ - 1, line);
-    } catch (...) {
-      lines_->EndUpdate();
-      throw;
     }
-    lines_->EndUpdate();
     MarksLinesDeleted(caretY_, 1);
     if (pad > 0)
       undoList_->RecordChange(crkWhitespaceAdd, start, {length + 1, caretY_}, std::string(),

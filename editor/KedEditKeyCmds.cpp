@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "framework/ScopeExit.h"
 #include "framework/TypInfo.h"
 #include "framework/VirtualKeys.h"
 
@@ -189,7 +190,8 @@ void TKedEditKeyStrokes::LoadDefaultBindings() {
   const TShiftState altShift{ssAlt, ssShift};
 
   BeginUpdate();
-  try {
+  {
+    TScopeExit cleanup([&] { EndUpdate(); });
     Clear();
     // Moves: plain, with Shift (selecting), with Ctrl, with Ctrl+Shift.
     struct TMoveRow {
@@ -250,9 +252,5 @@ void TKedEditKeyStrokes::LoadDefaultBindings() {
     AddBinding(ecColumnSelect, 'C', ctrlShift);
     AddBinding(ecLineSelect, 'L', ctrlShift);
     AddBinding(ecMatchBracket, 'B', ctrlShift);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }

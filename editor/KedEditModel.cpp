@@ -9,6 +9,7 @@
 #include "editor/KedEditHighlighter.h"
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -20,13 +21,10 @@ constexpr int kMaxChar = INT_MAX;
 template <class F>
 void WithLock(TKedEditModel& model, F&& f) {
   model.LockPainting();
-  try {
+  {
+    TScopeExit cleanup([&] { model.UnlockPainting(); });
     f();
-  } catch (...) {
-    model.UnlockPainting();
-    throw;
   }
-  model.UnlockPainting();
 }
 
 bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }

@@ -6,19 +6,17 @@
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
+#include "framework/ScopeExit.h"
 
 namespace {
 
 template <class F>
 void Locked(TKedEditModel& model, F&& f) {
   model.LockPainting();
-  try {
+  {
+    TScopeExit cleanup([&] { model.UnlockPainting(); });
     f();
-  } catch (...) {
-    model.UnlockPainting();
-    throw;
   }
-  model.UnlockPainting();
 }
 
 class UndoBlock {
@@ -343,7 +341,8 @@ bool TKedEditModel::DropSelection(TBufferCoord target, bool copy) {
       }
     }
     options_ += eoScrollPastEol;
-    try {
+    {
+      TScopeExit cleanup([&] { options_ = saved; });
       SetCaretAndCollapse(target);
       activeSelectionMode_ = mode;
       PadCaretLine();
@@ -357,11 +356,7 @@ bool TKedEditModel::DropSelection(TBufferCoord target, bool copy) {
       }
       ResumeUndo();
       undoList_->RecordChange(crkDropInsert, target, GetCaretPos(), std::string(), mode);
-    } catch (...) {
-      options_ = saved;
-      throw;
     }
-    options_ = saved;
     const TBufferCoord end = GetCaretPos();
     PlaceCaretAndSelection(target, end, target);
     activeSelectionMode_ = mode;
@@ -376,13 +371,10 @@ void TKedEditModel::CopyToClipboard() {
   const TKedEditorOptions saved = options_;
   if (activeSelectionMode_ == TKedSelectionMode::smColumn) options_ -= eoTrimTrailingSpaces;
   std::string text;
-  try {
+  {
+    TScopeExit cleanup([&] { options_ = saved; });
     text = GetSelText();
-  } catch (...) {
-    options_ = saved;
-    throw;
   }
-  options_ = saved;
   host_->HostWriteClipboard(text, activeSelectionMode_);
 }
 

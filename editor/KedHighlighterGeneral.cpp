@@ -1,6 +1,7 @@
 #include "editor/KedHighlighterGeneral.h"
 
 #include "editor/KedEditMiscProcs.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 
@@ -91,13 +92,10 @@ void TKedGeneralHl::SetIdentifierChars(const std::string& value) {
 void TKedGeneralHl::SetKeyWords(TStrings* value) {
   if (value != nullptr) {
     value->BeginUpdate();
-    try {
+    {
+      TScopeExit cleanup([&] { value->EndUpdate(); });
       for (int i = 0; i < value->Count(); ++i) value->Put(i, AnsiUpperCase(value->Strings(i)));
-    } catch (...) {
-      value->EndUpdate();
-      throw;
     }
-    value->EndUpdate();
   }
   keyWords_->Assign(value);
   SignalChange(nullptr);

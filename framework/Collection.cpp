@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
 // ---- TCollectionItem ----------------------------------------------------------------------
@@ -84,13 +85,10 @@ void TCollection::Delete(int index) { delete Items(index); }
 void TCollection::Clear() {
   if (items_.empty()) return;
   BeginUpdate();
-  try {
+  {
+    TScopeExit cleanup([&] { EndUpdate(); });
     while (!items_.empty()) delete items_.back();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const {
@@ -112,14 +110,11 @@ void TCollection::Assign(TPersistent* source) {
     auto* other = static_cast<TCollection*>(source);
     if (other == this) return;
     BeginUpdate();
-    try {
+    {
+      TScopeExit cleanup([&] { EndUpdate(); });
       Clear();
       for (TCollectionItem* item : other->items_) Add()->Assign(item);
-    } catch (...) {
-      EndUpdate();
-      throw;
     }
-    EndUpdate();
     return;
   }
   TPersistent::Assign(source);

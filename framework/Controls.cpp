@@ -5,6 +5,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 #include "framework/WindowSubclassWin32.h"
@@ -589,13 +590,10 @@ void TControl::WndProc(TMessage& m) {
     case CM_PARENTFONTCHANGED:
       if (parentFont_ && parent_) {
         syncingFont_ = true;
-        try {
+        {
+          TScopeExit cleanup([&] { syncingFont_ = false; });
           font_->Assign(parent_->Font());
-        } catch (...) {
-          syncingFont_ = false;
-          throw;
         }
-        syncingFont_ = false;
       }
       return;
     case WM_CONTEXTMENU:
@@ -738,13 +736,10 @@ void TWinControl::CreateWnd() {
   }
   defWndProc_ = procs[p.WinClassName];
   controlState_ += csCreating;
-  try {
+  {
+    TScopeExit cleanup([&] { controlState_ -= csCreating; });
     CreateWindowHandle(p);
-  } catch (...) {
-    controlState_ -= csCreating;
-    throw;
   }
-  controlState_ -= csCreating;
   if (!handle_) throw EOSError("Error creating window: " + p.WinClassName);
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), 0);
   TWindowEvents::Current().NotifyHandleCreated(handle_, this);
@@ -901,13 +896,10 @@ void TWinControl::AlignControl(TControl* control) {
   controlState_ -= csAlignmentNeeded;
   TRect r = ClientRect();
   aligning_ = true;
-  try {
+  {
+    TScopeExit cleanup([&] { aligning_ = false; });
     AlignControls(control, r);
-  } catch (...) {
-    aligning_ = false;
-    throw;
   }
-  aligning_ = false;
 }
 
 void TWinControl::DoAlign(TAlign align, TRect& r) {
@@ -1070,13 +1062,10 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     GetViewportOrgEx(dc, &org);
     SetViewportOrgEx(dc, org.x + c->Left(), org.y + c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
+    {
+      TScopeExit cleanup([&] { RestoreDC(dc, saved); });
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
     }
-    RestoreDC(dc, saved);
   }
 }
 
@@ -1085,7 +1074,11 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
   if (!wnd) return;
   controlState_ += csPaintCopy;
   int saved = SaveDC(dc);
-  try {
+  {
+    TScopeExit cleanup([&] {
+      RestoreDC(dc, saved);
+      controlState_ -= csPaintCopy;
+    });
     POINT org;
     GetViewportOrgEx(dc, &org);
     SetViewportOrgEx(dc, org.x + x, org.y + y, nullptr);
@@ -1111,13 +1104,7 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     for (TWinControl* c : tabList_)
       if (c->Visible()) c->PaintTo(dc, c->Left(), c->Top());
-  } catch (...) {
-    RestoreDC(dc, saved);
-    controlState_ -= csPaintCopy;
-    throw;
   }
-  RestoreDC(dc, saved);
-  controlState_ -= csPaintCopy;
 }
 
 void TWinControl::PaintWindow(HDC dc) {

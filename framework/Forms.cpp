@@ -7,6 +7,7 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Menus.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TypInfo.h"
 
@@ -890,13 +891,10 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
   if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
   ModalStarted();
   int result = 0;
-  try {
+  {
+    TScopeExit cleanup([&] { ModalFinished(); });
     result = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
-  } catch (...) {
-    ModalFinished();
-    throw;
   }
-  ModalFinished();
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "framework/Forms.h"
+#include "framework/ScopeExit.h"
 #include "framework/TypInfo.h"
 
 namespace {
@@ -310,14 +311,11 @@ bool TMenuItem::DispatchDraw(DRAWITEMSTRUCT* dis) {
   canvas.SetHandle(dis->hDC);
   if (Screen) canvas.Font()->Assign(Screen->MenuFont());
   const RECT& r = dis->rcItem;
-  try {
+  {
+    TScopeExit cleanup([&] { canvas.SetHandle(nullptr); });
     item->AdvancedDrawItem(&canvas, Rect(r.left, r.top, r.right, r.bottom),
                            OwnerDrawStateFromItemState(dis->itemState));
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    throw;
   }
-  canvas.SetHandle(nullptr);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/ScopeExit.h"
 #include "imaging/GIFBlocks.h"
 
 // ============================================================================================
@@ -282,7 +283,8 @@ void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int maxColor, c
     TGIFWriter writer(stream);
     writer.OnWarning = OnWarning;
     writer_ = &writer;
-    try {
+    {
+      TScopeExit cleanup([&] { writer_ = nullptr; });
       if (data != nullptr && width > 0 && height > 0) EncodePixels();
       EmitCode(endCode_);
       while (bits_ > 0) {
@@ -290,11 +292,7 @@ void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int maxColor, c
         bucket_ >>= 8;
         bits_ = Max(bits_ - 8, 0);
       }
-    } catch (...) {
-      writer_ = nullptr;
-      throw;
     }
-    writer_ = nullptr;
   }
   WriteStreamByte(stream, 0);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/Icon.h"
+#include "framework/ScopeExit.h"
 #include "framework/WinHandles.h"
 #include "imaging/skPNG.h"
 #include "skin/core/sBackground.h"
@@ -15,8 +16,7 @@ namespace {
 
 // The item's file as a stream of its own, read from the start.
 void CopyItemData(const TsImgListItem& item, TMemoryStream& out) {
-  if (item.DataSize() > 0)
-    out.Write(item.DataBytes(), static_cast<int32_t>(item.DataSize()));
+  if (item.DataSize() > 0) out.Write(item.DataBytes(), static_cast<int32_t>(item.DataSize()));
   out.Seek(0, soBeginning);
 }
 
@@ -169,7 +169,8 @@ void TsAlphaImageList::Assign(TPersistent* source) {
   }
   if (other == this) return;
   updating_ = true;
-  try {
+  {
+    TScopeExit cleanup([&] { updating_ = false; });
     SetMasked(other->Masked());
     SetImageType(other->ImageType());
     SetDrawingStyle(other->DrawingStyle());
@@ -181,11 +182,7 @@ void TsAlphaImageList::Assign(TPersistent* source) {
     SetBlendColor(other->BlendColor());
     Handle();
     CopyImagesFrom(other);
-  } catch (...) {
-    updating_ = false;
-    throw;
   }
-  updating_ = false;
 }
 
 void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT, bool) {
