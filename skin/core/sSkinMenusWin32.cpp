@@ -311,6 +311,7 @@ TsMenuCache::Entry* TsSkinableMenus::FindOrBuild(TMenuItem* item, int width, int
       std::memcpy(bg.Image->ScanLine(border + y) + 4 * border, strip->ScanLine(y),
                   static_cast<size_t>(std::min(extraSpace, width - border)) * 4);
   }
+  regionHoles_ = bg.Holes;
   if (bg.Painted && window) SetMenuRegion(window, bg.Holes, width, height);
   return &cache_.Add(first, std::move(bg.Image), reinterpret_cast<uintptr_t>(window),
                      extra.LineVisible);
@@ -328,6 +329,31 @@ void TsSkinableMenus::SetMenuRegion(HWND window, const std::vector<TRect>& holes
   }
   if (!SetWindowRgn(window, region, TRUE)) DeleteObject(region);  // the window owns it after
   regionBusy_ = false;
+}
+
+bool TsSkinableMenus::AnswerRegionRequest(UINT msg, LPARAM lParam) {
+  if (msg != WM_SKINMENU_REGION_BY_ITEM && msg != WM_SKINMENU_REGION_BY_WINDOW) return false;
+  if (!skinActive_) return false;
+  TsMenuCache::Entry* entry = nullptr;
+  HWND window = nullptr;
+  if (msg == WM_SKINMENU_REGION_BY_ITEM) {
+    // The message carries the popup's first item, the cache's key: an item that went
+    // meanwhile took its entry with it and is never touched.
+    entry = cache_.FindByItem(reinterpret_cast<const void*>(lParam));
+    if (!entry) return true;
+    auto* first = static_cast<TMenuItem*>(const_cast<void*>(entry->FirstItem));
+    TMenuItem* parent = first->Parent();
+    RECT r{};
+    if (!parent || !GetMenuItemRect(nullptr, parent->Handle(), 0, &r)) return true;
+    window = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    if (window) entry->Window = reinterpret_cast<uintptr_t>(window);
+  } else {
+    window = reinterpret_cast<HWND>(lParam);
+    entry = cache_.FindByWindow(reinterpret_cast<uintptr_t>(window));
+  }
+  if (entry && entry->Image && window && IsWindow(window))
+    SetMenuRegion(window, regionHoles_, entry->Image->Width(), entry->Image->Height());
+  return true;
 }
 
 void TsSkinableMenus::WatchPopupWindow(HWND window) {
@@ -392,6 +418,12 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
     bgHeight = wr.bottom - wr.top;
     WatchPopupWindow(window);
   } else {
+    // The region waits until the popup's window can be found.
+    MSG queued;
+    HWND app = Application ? Application->Handle() : nullptr;
+    if (app && !PeekMessageA(&queued, app, WM_SKINMENU_REGION_BY_ITEM, WM_SKINMENU_REGION_BY_WINDOW,
+                             PM_NOREMOVE))
+      PostMessageA(app, WM_SKINMENU_REGION_BY_ITEM, 0, reinterpret_cast<LPARAM>(parent->Items(0)));
     const TSize size = PopupSizeOf(canvas, item);
     bgWidth = size.cx + 2 * BorderWidth;
     bgHeight = size.cy + 2 * BorderWidth;

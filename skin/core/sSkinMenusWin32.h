@@ -15,6 +15,12 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinMenus.h"
 
+// Private messages to the application window for a popup whose window an item painter could
+// not find: LParam the popup's first item (its window is looked up at that item's place), or
+// the popup window itself. The skin manager's application-window handler answers 1.
+constexpr UINT WM_SKINMENU_REGION_BY_ITEM = 48307;
+constexpr UINT WM_SKINMENU_REGION_BY_WINDOW = 48308;
+
 class TsSkinableMenus : public TComponent {
   K_CLASS(TsSkinableMenus, TComponent)
   // Owned by the manager and destroyed with it.
@@ -49,6 +55,11 @@ class TsSkinableMenus : public TComponent {
   void MeasureMainMenuItem(TObject* sender, TCanvas* canvas, int& width, int& height);
   void DrawMainMenuItem(TObject* sender, TCanvas* canvas, TRect rect, TOwnerDrawState state);
 
+  // Gives the popup of the item (WM_SKINMENU_REGION_BY_ITEM) or the window
+  // (WM_SKINMENU_REGION_BY_WINDOW) its region from the cached background; true when the
+  // message was one of the two and the menus are active.
+  bool AnswerRegionRequest(UINT msg, LPARAM lParam);
+
   TsMenuCache& Cache() { return cache_; }
   // The cache was emptied because a popup window closed (counted for tests).
   int PopupsClosed() const { return popupsClosed_; }
@@ -76,6 +87,7 @@ class TsSkinableMenus : public TComponent {
   TsMenuCache cache_;
   bool skinActive_ = false;
   bool regionBusy_ = false;
+  std::vector<TRect> regionHoles_;  // of the background built last
   int popupsClosed_ = 0;
 };
 

@@ -173,6 +173,12 @@ bool TsSkinRuntime::AppWindowHook(TMessage& message) {
       return false;
     case WM_THEMECHANGED:
       return true;
+    case WM_SKINMENU_REGION_BY_ITEM:
+    case WM_SKINMENU_REGION_BY_WINDOW:
+      if (!SkinableMenusOf(*manager_).AnswerRegionRequest(message.Msg, message.LParam))
+        return false;
+      message.Result = 1;
+      return true;
     case CM_ACTIVATE:
       // Every form repaints, the last first.
       if (Screen)

@@ -25,6 +25,10 @@ struct TPopupShot {
   std::string Name;
   int CacheCount = 0;
   bool HasRegion = false, CornerCut = false, CentreKept = false;
+  TMenuItem* FirstItem = nullptr;  // when set, the region is asked for again through the
+                                   // application window, by window, by item and by a stale key
+  LRESULT ByWindow = 0, ByItem = 0, ByStaleKey = 0;
+  bool CutByWindow = false, CutByItem = false, StaleKeyLeftNone = false;
   std::unique_ptr<TBitmap> Background;  // the cached background while the popup was open
 } Popup;
 TsSkinableMenus* Menus = nullptr;
@@ -57,6 +61,27 @@ void CALLBACK CapturePopup(HWND, UINT, UINT_PTR id, DWORD) {
     Popup.HasRegion = GetWindowRgn(Popup.Window, region) != ERROR;
     Popup.CornerCut = !PtInRegion(region, 0, 0);
     Popup.CentreKept = PtInRegion(region, Popup.Shot.Width / 2, Popup.Shot.Height / 2) != 0;
+    if (Popup.FirstItem) {
+      const HWND app = Application->Handle();
+      auto cornerCut = [] {
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        const bool cut = GetWindowRgn(Popup.Window, r) != ERROR && !PtInRegion(r, 0, 0);
+        DeleteObject(r);
+        return cut;
+      };
+      SetWindowRgn(Popup.Window, nullptr, FALSE);
+      Popup.ByWindow = SendMessageA(app, WM_SKINMENU_REGION_BY_WINDOW, 0,
+                                    reinterpret_cast<LPARAM>(Popup.Window));
+      Popup.CutByWindow = cornerCut();
+      SetWindowRgn(Popup.Window, nullptr, FALSE);
+      int stale = 0;
+      Popup.ByStaleKey =
+          SendMessageA(app, WM_SKINMENU_REGION_BY_ITEM, 0, reinterpret_cast<LPARAM>(&stale));
+      Popup.StaleKeyLeftNone = !cornerCut();
+      Popup.ByItem = SendMessageA(app, WM_SKINMENU_REGION_BY_ITEM, 0,
+                                  reinterpret_cast<LPARAM>(Popup.FirstItem));
+      Popup.CutByItem = cornerCut();
+    }
     DeleteObject(region);
     if (TsMenuCache::Entry* entry =
             Menus->Cache().FindByWindow(reinterpret_cast<uintptr_t>(Popup.Window))) {
@@ -117,6 +142,7 @@ TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
   disabled->SetEnabled(false);
   Popup.Menu = form->PopupMenu1->Handle();
   Popup.Name = "main_popup_skinned";
+  Popup.FirstItem = checked;
   const int closedBefore = Menus->PopupsClosed();
   SetTimer(nullptr, 0, 400, CapturePopup);
   form->PopupMenu1->Popup(frame.left + 60, frame.top + 120);
@@ -127,6 +153,13 @@ TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
   EXPECT_TRUE(Popup.HasRegion);
   EXPECT_TRUE(Popup.CornerCut) << "the skin's rounded corner is cut out of the popup";
   EXPECT_TRUE(Popup.CentreKept);
+  // The application window gives a popup its region when the painter could not find it.
+  EXPECT_EQ(Popup.ByWindow, 1);
+  EXPECT_TRUE(Popup.CutByWindow);
+  EXPECT_EQ(Popup.ByStaleKey, 1);
+  EXPECT_TRUE(Popup.StaleKeyLeftNone) << "a key without a cached popup is never followed";
+  EXPECT_EQ(Popup.ByItem, 1);
+  EXPECT_TRUE(Popup.CutByItem);
   EXPECT_EQ(Menus->Cache().Count(), 0) << "closing the popup empties the cache";
   EXPECT_GT(Menus->PopupsClosed(), closedBefore);
 
