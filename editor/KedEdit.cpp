@@ -867,27 +867,22 @@ bool TCustomKedEdit::HostReadClipboard(std::string& text, TKedSelectionMode& mod
 
 void TCustomKedEdit::DropFiles(WPARAM dropHandle) {
   HDROP drop = reinterpret_cast<HDROP>(dropHandle);
+  TScopeExit finish([drop] { ::DragFinish(drop); });
   if (OnDropFiles) {
-    try {
-      TStringList files;
-      const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-      for (UINT i = 0; i < count; ++i) {
-        // Each name is read at its own length, so long paths are not cut.
-        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-        std::string name(length + 1, '\0');
-        ::DragQueryFileA(drop, i, name.data(), length + 1);
-        name.resize(length);
-        files.Add(name);
-      }
-      POINT p{};
-      ::DragQueryPoint(drop, &p);
-      OnDropFiles(this, p.x, p.y, &files);
-    } catch (...) {
-      ::DragFinish(drop);
-      throw;
+    TStringList files;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      // Each name is read at its own length, so long paths are not cut.
+      const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+      std::string name(length + 1, '\0');
+      ::DragQueryFileA(drop, i, name.data(), length + 1);
+      name.resize(length);
+      files.Add(name);
     }
+    POINT p{};
+    ::DragQueryPoint(drop, &p);
+    OnDropFiles(this, p.x, p.y, &files);
   }
-  ::DragFinish(drop);
 }
 
 bool TCustomKedEdit::HostFocused() { return HandleAllocated() && ::GetFocus() == handle_; }
@@ -1141,7 +1136,8 @@ void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRo
   if (rows > 0 && lastRow >= firstRow) {
     textDrawer_->SetDrawStyle(Font()->Style());
     textDrawer_->StartDrawing(dc);
-    try {
+    {
+      TScopeExit cleanup([&] { textDrawer_->FinishDrawing(); });
       for (int row = firstRow; row <= lastRow; ++row) {
         const int top = (row - m.TopLine()) * lh;
         for (const TKedPaintRun& run :
@@ -1161,11 +1157,7 @@ void TCustomKedEdit::PaintTextArea(const TRect& clipIn, int firstRow, int lastRo
         }
         bottom = top + lh;
       }
-    } catch (...) {
-      textDrawer_->FinishDrawing();
-      throw;
     }
-    textDrawer_->FinishDrawing();
   }
   FillArea(dc, {clip.Left, std::max(bottom, clip.Top), clip.Right, clip.Bottom}, background);
   if (m.RightEdge() > 0) {

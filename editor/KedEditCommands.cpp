@@ -700,7 +700,8 @@ void TKedEditModel::LineBreak(bool moveCaret) {
   const TBufferCoord at = GetCaretPos();
   TBufferCoord caret = at;
   lines_->BeginUpdate();
-  try {
+  {
+    TScopeExit cleanup([&] { lines_->EndUpdate(); });
     if (length == 0) {
       if (lines_->Count() == 0) lines_->Add(std::string());
       int indent = 0;
@@ -735,11 +736,7 @@ void TKedEditModel::LineBreak(bool moveCaret) {
       undoList_->RecordChange(crkLineBreak, at, at, right, TKedSelectionMode::smNormal);
       if (moveCaret) caret = {static_cast<int>(indent.size()) + 1, caretY_ + 1};
     }
-  } catch (...) {
-    lines_->EndUpdate();
-    throw;
   }
-  lines_->EndUpdate();
   // The new line lies below the caret line, or is the caret line itself when the break
   // was made at its start.
   MarksLinesInserted(atLineStart || length == 0 ? at.Line : at.Line + 1, 1);
@@ -770,7 +767,8 @@ void TKedEditModel::TypeChar(char ch) {
   }
   const TKedEditorOptions savedOptions = options_;
   options_ += eoScrollPastEol;
-  try {
+  {
+    TScopeExit cleanup([&] { options_ = savedOptions; });
     std::string line(LineAt(caretY_));
     const int length = static_cast<int>(line.size());
     const bool wasEmpty = length == 0;
@@ -789,7 +787,6 @@ void TKedEditModel::TypeChar(char ch) {
       // Refused only past the line end: inside a line the scroll width grows with it.
       if (!wordWrap_ && !savedOptions.Contains(eoAutoSizeMaxScrollWidth) &&
           caretX_ > maxScrollWidth_ && caretX_ > length + 1) {
-        options_ = savedOptions;
         return;
       }
       const size_t at = filler > 0 ? line.size() : static_cast<size_t>(caretX_ - 1);
@@ -831,11 +828,7 @@ void TKedEditModel::TypeChar(char ch) {
     }
     if (charsInWindow_ > 0 && caretX_ >= leftChar_ + charsInWindow_)
       SetLeftChar(leftChar_ + std::min(25, charsInWindow_ - 1));
-  } catch (...) {
-    options_ = savedOptions;
-    throw;
   }
-  options_ = savedOptions;
   if (host_) host_->HostPaintTransient(true);
 }
 

@@ -348,13 +348,10 @@ bool TKedEditModel::DropSelection(TBufferCoord target, bool copy) {
       PadCaretLine();
       target = GetCaretPos();
       SuspendUndo();
-      try {
+      {
+        TScopeExit cleanup([&] { ResumeUndo(); });
         ReplaceSelection(text);
-      } catch (...) {
-        ResumeUndo();
-        throw;
       }
-      ResumeUndo();
       undoList_->RecordChange(crkDropInsert, target, GetCaretPos(), std::string(), mode);
     }
     const TBufferCoord end = GetCaretPos();
@@ -510,7 +507,8 @@ void TKedEditModel::Redo() {
   Locked(*this, [&] {
     ForcedChangeId forced(*undoList_, id);
     undoList_->SetRedoInProgress(true);
-    try {
+    {
+      TScopeExit cleanup([&] { undoList_->SetRedoInProgress(false); });
       for (;;) {
         const std::uint8_t p = redoList_->LastReason();
         RedoItem();
@@ -522,11 +520,7 @@ void TKedEditModel::Redo() {
         if (!more) break;
       }
       if (IsBeginMarker(f) && redoList_->LastReason() == f + 1) RedoItem();
-    } catch (...) {
-      undoList_->SetRedoInProgress(false);
-      throw;
     }
-    undoList_->SetRedoInProgress(false);
   });
   if (redoList_->LastReason() == crkGroupBreak) undoList_->PushItem(redoList_->PopLast());
   UpdateModified();
@@ -541,7 +535,8 @@ void TKedEditModel::UndoItem() {
   const TKedEditorOptions saved = options_;
   options_ += eoScrollPastEol;
   SetActiveSelectionMode(mode);
-  try {
+  {
+    TScopeExit cleanup([&] { options_ = saved; });
     Locked(*this, [&] {
       switch (item->Reason) {
         case crkInsert:
@@ -642,11 +637,7 @@ void TKedEditModel::UndoItem() {
           break;
       }
     });
-  } catch (...) {
-    options_ = saved;
-    throw;
   }
-  options_ = saved;
 }
 
 void TKedEditModel::RedoItem() {
@@ -658,7 +649,8 @@ void TKedEditModel::RedoItem() {
   const TKedEditorOptions saved = options_;
   options_ += eoScrollPastEol;
   SetActiveSelectionMode(mode);
-  try {
+  {
+    TScopeExit cleanup([&] { options_ = saved; });
     Locked(*this, [&] {
       switch (item->Reason) {
         case crkInsert:
@@ -746,11 +738,7 @@ void TKedEditModel::RedoItem() {
           break;
       }
     });
-  } catch (...) {
-    options_ = saved;
-    throw;
   }
-  options_ = saved;
 }
 
 // ---- marks
