@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/ScopeExit.h"
 #include "imaging/GIFColorReduction.h"
 #include "imaging/GIFImage.h"
 #include "imaging/GIFLzw.h"
@@ -208,22 +209,21 @@ TBitmap* TGIFSubImage::EnsureBitmap() {
   const bool dither = image_ != nullptr && image_->ShouldDither();
   if (image_ != nullptr) image_->DoProgress(this, psStarting, 0, false, "Rendering...");
   bool ok = false;
-  try {
-    auto bitmap = std::make_unique<TBitmap>();
-    RenderPlain(*bitmap, dither);
-    bitmap_ = std::move(bitmap);
-    ok = true;
-  } catch (const EAbort&) {
-    // Stopped on request: the frame stays without a bitmap.
-  } catch (...) {
-    if (image_ != nullptr)
-      image_->DoProgress(this, psEnding, 0, image_->PaletteModified(), "Rendering...");
-    throw;
+  {
+    TScopeExit ending([&] {
+      if (image_ != nullptr)
+        image_->DoProgress(this, psEnding, ok ? 100 : 0, image_->PaletteModified(), "Rendering...");
+    });
+    try {
+      auto bitmap = std::make_unique<TBitmap>();
+      RenderPlain(*bitmap, dither);
+      bitmap_ = std::move(bitmap);
+      ok = true;
+    } catch (const EAbort&) {
+      // Stopped on request: the frame stays without a bitmap.
+    }
   }
-  if (image_ != nullptr) {
-    image_->DoProgress(this, psEnding, ok ? 100 : 0, image_->PaletteModified(), "Rendering...");
-    if (image_->PaletteModified()) image_->DoChanged(this);
-  }
+  if (image_ != nullptr && image_->PaletteModified()) image_->DoChanged(this);
   return bitmap_.get();
 }
 
@@ -565,7 +565,11 @@ void TGIFSubImage::AssignBitmap(TBitmap* source) {
     wf = pf24bit;
   }
   bool ok = false;
-  try {
+  TScopeExit ending([&] {
+    if (image_ != nullptr)
+      image_->DoProgress(this, psEnding, ok ? 100 : 0, image_->PaletteModified(), "Converting...");
+  });
+  {
     TColorRing ring;
     for (int y = 0; y < h && y < work.Height(); ++y) {
       if ((y & 31) == 0 && image_ != nullptr)
@@ -612,13 +616,7 @@ void TGIFSubImage::AssignBitmap(TBitmap* source) {
       ApplyTransparencyMask(mask);
     }
     ok = true;
-  } catch (...) {
-    if (image_ != nullptr)
-      image_->DoProgress(this, psEnding, 0, image_->PaletteModified(), "Converting...");
-    throw;
   }
-  if (image_ != nullptr)
-    image_->DoProgress(this, psEnding, ok ? 100 : 0, image_->PaletteModified(), "Converting...");
 }
 
 void TGIFSubImage::ApplyTransparencyMask(const std::vector<uint8_t>& mask) {

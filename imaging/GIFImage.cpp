@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "framework/ScopeExit.h"
 #include "imaging/GIFBitmapOps.h"
 
 uint16_t DefaultPaintFlags = 0x060F;
@@ -79,7 +80,9 @@ void TGIFImage::StorePainterError(std::exception_ptr error) {
 // ---- loading and saving ------------------------------------------------------------------------
 void TGIFImage::LoadFromStream(TStream& stream) {
   DoProgress(this, psStarting, 0, false, "Loading...");
-  try {
+  bool loaded = false;
+  {
+    TScopeExit ending([&] { DoProgress(this, psEnding, loaded ? 100 : 0, true, "Loading..."); });
     ClearAll();
     const int64_t start = stream.Position();
     try {
@@ -101,26 +104,20 @@ void TGIFImage::LoadFromStream(TStream& stream) {
         if (screen.Height == 0 || screen.Height < f->Top() + f->Height())
           screen.Height = static_cast<uint16_t>(Min(f->Top() + f->Height(), 0xFFFF));
       }
-  } catch (...) {
-    DoProgress(this, psEnding, 0, true, "Loading...");
-    throw;
+    loaded = true;
   }
-  DoProgress(this, psEnding, 100, true, "Loading...");
   Changed(this);
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {
   DoProgress(this, psStarting, 0, false, "Saving...");
-  try {
-    header_.SaveToStream(stream);
-    frames_.WriteItems(stream);
-    TGIFTrailer trailer(this);
-    trailer.SaveToStream(stream);
-  } catch (...) {
-    DoProgress(this, psEnding, 0, true, "Saving...");
-    throw;
-  }
-  DoProgress(this, psEnding, 100, true, "Saving...");
+  bool saved = false;
+  TScopeExit ending([&] { DoProgress(this, psEnding, saved ? 100 : 0, true, "Saving..."); });
+  header_.SaveToStream(stream);
+  frames_.WriteItems(stream);
+  TGIFTrailer trailer(this);
+  trailer.SaveToStream(stream);
+  saved = true;
 }
 
 void TGIFImage::WriteData(TStream& stream) {
@@ -300,7 +297,12 @@ void TGIFImage::AssignImage(TGIFImage* source) {
   OnProgress = source->OnProgress;
   OnGIFWarning = source->OnGIFWarning;
   bool ok = false;
-  try {
+  TScopeExit ending([&] {
+    DoProgress(this, psEnding, ok ? 100 : 0, false, "Copying...");
+    OnProgress = nullptr;
+    OnGIFWarning = nullptr;
+  });
+  {
     DoProgress(this, psStarting, 0, false, "Copying...");
     header_.Assign(&source->header_);
     painterPriority_ = source->painterPriority_;
@@ -322,15 +324,7 @@ void TGIFImage::AssignImage(TGIFImage* source) {
       DoProgress(this, psRunning, static_cast<uint8_t>((i + 1) * 100 / count), false, "Copying...");
     }
     ok = true;
-  } catch (...) {
-    DoProgress(this, psEnding, 0, false, "Copying...");
-    OnProgress = nullptr;
-    OnGIFWarning = nullptr;
-    throw;
   }
-  DoProgress(this, psEnding, ok ? 100 : 0, false, "Copying...");
-  OnProgress = nullptr;
-  OnGIFWarning = nullptr;
 }
 
 void TGIFImage::AssignTo(TPersistent* dest) {
