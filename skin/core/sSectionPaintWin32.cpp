@@ -206,13 +206,14 @@ void DrawSectionText(TCanvas* canvas, const std::string* text, bool enabled, TsS
     const TColor grey =
         MixColors(ColorToRGB(section.Props[0].FontColor), ColorToRGB(section.Props[0].Color), 0.4);
     canvas->Font()->SetColor(grey);
-    DrawTextIn(dc, *text, r, format, grey);
+    // A font change takes the font out of the DC: the canvas selects it again.
+    DrawTextIn(canvas->Handle(), *text, r, format, grey);
     return;
   }
   const TsGenState& s = section.Props[hot ? 1 : 0];
   DrawShadows(dc, *text, r, format, s, [](TColor c) { return c; });
   canvas->Font()->SetColor(s.FontColor);
-  DrawTextIn(dc, *text, r, format, s.FontColor);
+  DrawTextIn(canvas->Handle(), *text, r, format, s.FontColor);
 }
 
 void DrawSectionTextEx(TCanvas* canvas, const std::string* text, bool enabled,

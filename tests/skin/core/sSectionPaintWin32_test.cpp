@@ -169,6 +169,36 @@ TEST(SectionPaintWindow, TestFormPaintedSectionBySectionWithTheFullSkin) {
   }
 }
 
+// Section text keeps the canvas's font: taking the section's colour must not leave the text to
+// the device context's stock font. A 40-pixel font makes ink far taller than the stock one's.
+TEST(SectionPaintText, CaptionsAreDrawnInTheCanvasFont) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Full", "C:\\App\\Skins\\Full");
+  f.Manager->SetSkinName("Full");
+  const int index = f.Manager->GetSectionIndex("BUTTON");
+  ASSERT_GE(index, 0) << f.Manager->LastLoadError();
+  for (bool enabled : {true, false}) {
+    auto image = CreateBmp32(300, 80);
+    FillRect32(image.get(), TRect{0, 0, 300, 80}, 0xFFFFFF);
+    image->Canvas()->Font()->SetName("Tahoma");
+    image->Canvas()->Font()->SetHeight(-40);
+    const std::string caption = "MMMM";
+    DrawSectionText(image->Canvas(), &caption, enabled, f.Manager.get(), false, index,
+                    DT_LEFT | DT_TOP | DT_SINGLELINE, TRect{0, 0, 300, 80});
+    int top = -1, bottom = -1;
+    TPixels32 p(image.get());
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 300; ++x)
+        if ((p.Row(y)[x] & 0xFFFFFF) != 0xFFFFFF) {
+          if (top < 0) top = y;
+          bottom = y;
+          break;
+        }
+    ASSERT_GE(top, 0) << "enabled " << enabled;
+    EXPECT_GE(bottom - top, 24) << "enabled " << enabled;
+  }
+}
+
 // A fade host that keeps the first pixel's red byte of every frame.
 struct TRecordingFadeHost : IFadeHost {
   bool alive = true, ended = false;
