@@ -565,6 +565,8 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
   CopyToDC(canvas->Handle(), rect.Left + extra, rect.Top, image.get(), 0, 0, w, h);
   if (extra > 0 && item->MenuIndex() == 0)
     CopyToDC(canvas->Handle(), 0, 0, bg, kMenuFrame, kMenuFrame, extra, bgHeight);
+  // q. The item's own drawing comes last.
+  if (item->OnDrawItem()) item->OnDrawItem()(item, canvas, rect, state.Contains(odSelected));
 }
 
 void TsSkinableMenus::MeasureMainMenuItem(TObject* sender, TCanvas* canvas, int& width,

@@ -253,6 +253,17 @@ disabledDone:
   Menus->MenuSupport.IcoLineSkin.clear();
   Menus->OnGetExtraLineData = nullptr;
 
+  // The editor's context menu with our glyphs, a checked one framed as pressed (screenshot).
+  form->Kopieren1->SetChecked(true);
+  Popup = TPopupShot{};
+  Popup.Menu = form->PopupMenu2->Handle();
+  Popup.Name = "editor_menu_skinned";
+  SetTimer(nullptr, 0, 400, CapturePopup);
+  form->PopupMenu2->Popup(frame.left + 120, frame.top + 140);
+  Application->ProcessMessages();
+  EXPECT_NE(Popup.Window, nullptr);
+  form->Kopieren1->SetChecked(false);
+
   // A system menu: its commands get their glyphs; without the symbol font (Wine has none) a
   // cross drawn in the item's text colour stands for the close glyph. A caption item and a
   // divider are there too (screenshot).
