@@ -23,18 +23,6 @@ void Locked(TKedEditModel& model, F&& f) {
   }
 }
 
-// Keeps a line-list update open for a scope.
-class LinesUpdate {
- public:
-  explicit LinesUpdate(TKedEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-  ~LinesUpdate() { lines_.EndUpdate(); }
-  LinesUpdate(const LinesUpdate&) = delete;
-  LinesUpdate& operator=(const LinesUpdate&) = delete;
-
- private:
-  TKedEditStringList& lines_;
-};
-
 // Holds one undo block of a list open for a scope.
 class UndoBlock {
  public:
@@ -995,7 +983,8 @@ void TKedEditModel::UnindentBlock() {
   int firstIndent = -1;
   int lastIndent = 0;
   {
-    LinesUpdate update(*lines_);
+    lines_->BeginUpdate();
+    TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
     for (size_t i = 0; i < parts.size(); ++i) {
       if (parts[i].empty()) continue;
       const int line = b.Line + static_cast<int>(i);

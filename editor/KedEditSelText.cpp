@@ -30,18 +30,6 @@ class UndoBlock {
   TKedEditUndoList& list_;
 };
 
-// Keeps a line-list update open for a scope, so its change handlers run once at the end.
-class LinesUpdate {
- public:
-  explicit LinesUpdate(TKedEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-  ~LinesUpdate() { lines_.EndUpdate(); }
-  LinesUpdate(const LinesUpdate&) = delete;
-  LinesUpdate& operator=(const LinesUpdate&) = delete;
-
- private:
-  TKedEditStringList& lines_;
-};
-
 // Everything one replay step records into the other list carries one change number.
 class ForcedChangeId {
  public:
@@ -96,7 +84,8 @@ void TKedEditModel::PutLine(int index, std::string text) {
 void TKedEditModel::SetSelTextInMode(TKedSelectionMode mode, std::string_view text, bool record) {
   Locked(*this, [&] {
     {
-      LinesUpdate update(*lines_);
+      lines_->BeginUpdate();
+      TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
       if (HasSelection()) DeleteSelectionByMode(GetSelBegin(), GetSelEnd());
       if (!text.empty()) {
         const int startLine = caretY_;
@@ -590,7 +579,8 @@ void TKedEditModel::UndoItem() {
             line.append(static_cast<size_t>(caretX_ - 1) - line.size(), ' ');
           line += item->Text;
           {
-            LinesUpdate update(*lines_);
+            lines_->BeginUpdate();
+            TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
             PutLine(caretY_ - 1, line);
             if (end.Line < lines_->Count()) lines_->Delete(end.Line);
           }
@@ -696,7 +686,8 @@ void TKedEditModel::RedoItem() {
           const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
           const std::vector<std::string_view> pieces = SplitPieces(item->Text);
           {
-            LinesUpdate update(*lines_);
+            lines_->BeginUpdate();
+            TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
             for (size_t i = 0; i < pieces.size(); ++i) {
               const int line = start.Line + static_cast<int>(i);
               if (pieces[i].empty() || line > lines_->Count()) continue;
