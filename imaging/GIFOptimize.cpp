@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "framework/ScopeExit.h"
 #include "imaging/GIFImage.h"
 
 namespace {
@@ -185,7 +186,13 @@ void TGIFImage::OptimizeFrames(uint8_t options, uint8_t reduction, int /*bits*/,
                "Optimizing...");
   };
   bool ok = false;
-  try {
+  // The work bitmap goes on every path; the palette is dropped only after a whole run.
+  TScopeExit ending([&] {
+    ReleaseBitmap();
+    if (ok) SetPalette({});
+    DoProgress(this, psEnding, ok ? 100 : 0, false, "Optimizing...");
+  });
+  {
     if ((options & opColorMaps) != 0) {
       if (GlobalColorMap().Count() > 0) GlobalColorMap().OptimizeOrder();
       for (int i = 0; i < FrameCount(); ++i)
@@ -277,12 +284,5 @@ void TGIFImage::OptimizeFrames(uint8_t options, uint8_t reduction, int /*bits*/,
         reduction == crCustomPalette)
       RaiseGIFError("Invalid reduction method");
     ok = true;
-  } catch (...) {
-    ReleaseBitmap();
-    DoProgress(this, psEnding, 0, false, "Optimizing...");
-    throw;
   }
-  ReleaseBitmap();
-  SetPalette({});
-  DoProgress(this, psEnding, ok ? 100 : 0, false, "Optimizing...");
 }

@@ -90,15 +90,10 @@ void TsAlphaImageList::AddItemImage(const TsImgListItem& item) {
 void TsAlphaImageList::RebuildFromItems() {
   if (!HandleAllocated()) return;
   updating_ = true;
-  try {
-    ::ImageList_RemoveAll(Handle());
-    for (int i = 0; i < items_->Count(); ++i) AddItemImage(*items_->ItemAt(i));
-  } catch (...) {
-    updating_ = false;
-    throw;
-  }
+  TScopeExit notUpdating([this] { updating_ = false; });
+  ::ImageList_RemoveAll(Handle());
+  for (int i = 0; i < items_->Count(); ++i) AddItemImage(*items_->ItemAt(i));
   if (items_->Count() > 0) listBuilt_ = true;
-  updating_ = false;
 }
 
 void TsAlphaImageList::EndUpdate(bool notify) {
