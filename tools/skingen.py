@@ -488,7 +488,8 @@ def full_skin(p):
             p["selection_text"], extra=[("STATES", "2")])
     section("MAINMENU", face, text, hot, text_hot)
     section("MENUITEM", window, text, mix(hot, window, 0.35), text_hot)
-    section("MENULINE", window, border, parent="MENUITEM")
+    # The menu bar draws its captions in this colour: the text colour keeps them readable.
+    section("MENULINE", window, text, parent="MENUITEM")
     section("ICOLINE", face, text, extra=[("STATES", "1")])
     section("EXTRALINE", accent, p["accent_text"], extra=[("STATES", "1")])
     assert not keys, keys
