@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/ScopeExit.h"
 #include "imaging/PngRowFilters.h"
 
 namespace {
@@ -1168,15 +1169,13 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
     }
     Progress(this, psEnding, 0, false, progressRect_, "");
   };
-  try {
-    LoadChunks();
-  } catch (...) {
-    finish(true);
+  bool loaded = false;
+  TScopeExit ending([&] {
+    finish(!loaded);
     Changed(this);
-    throw;
-  }
-  finish(false);
-  Changed(this);
+  });
+  LoadChunks();
+  loaded = true;
 }
 
 #ifndef _WIN32
