@@ -95,37 +95,52 @@ inline void PutNamesAndExports(Image& img) {
   img.PutText(0x32C0, "WebForm_Do");
 }
 
-inline Image BuildImage() {
-  Image img;
+// Headers and section table shared by both formats. Returns where the data directories
+// start: the wider image base of PE32+ moves them.
+inline uint32_t PutHeaders(Image& img, bool pe32Plus) {
   img.bytes[0] = 'M';
   img.bytes[1] = 'Z';
   img.Put32(60, kPeOffset);
   std::memcpy(&img.bytes[kPeOffset], "PE\0\0", 4);
   uint32_t coff = kPeOffset + 4;
-  img.Put16(coff, 0x14C);
+  img.Put16(coff, pe32Plus ? 0x8664 : 0x14C);
   img.Put16(coff + 2, 5);
-  img.Put16(coff + 16, 224);
-  img.Put16(coff + 18, 0x2102);  // executable, 32-bit, DLL
-  img.Put16(kOptional, 0x10B);
+  img.Put16(coff + 16, pe32Plus ? 240 : 224);
+  // Executable DLL; 32-bit machine or large addresses.
+  img.Put16(coff + 18, pe32Plus ? 0x2022 : 0x2102);
+  img.Put16(kOptional, pe32Plus ? 0x20B : 0x10B);
   img.Put32(kOptional + 16, kCreateRva);
-  img.Put32(kOptional + 28, kImageBase);
+  if (pe32Plus) {
+    img.Put64(kOptional + 24, kImageBase64);
+  } else {
+    img.Put32(kOptional + 28, kImageBase);
+  }
   img.Put32(kOptional + 32, 0x1000);
   img.Put32(kOptional + 36, 0x200);
   img.Put32(kOptional + 56, kImageSize);
   img.Put32(kOptional + 60, 0x400);
-  img.Put32(kOptional + 92, 16);
-  auto dir = [&](int i, uint32_t rva, uint32_t size) {
-    img.Put32(kOptional + 96 + i * 8, rva);
-    img.Put32(kOptional + 100 + i * 8, size);
-  };
-  dir(0, kExports, 0x100);
-  dir(1, kImports, 60);
-  dir(5, kReloc, 16);
-  AddSection(img, 0, ".text", kText, 0x100, 0x200, 0x60000020);
-  AddSection(img, 1, ".data", kData, 0x100, 0x200, 0xC0000040);
-  AddSection(img, 2, ".rdata", kRdata, 0x400, 0x400, 0x40000040);
-  AddSection(img, 3, ".reloc", kReloc, 0x10, 0x200, 0x42000040);
-  AddSection(img, 4, ".bss", 0x4100, 0x80, 0, 0xC0000080);
+  const uint32_t directories = kOptional + (pe32Plus ? 112 : 96);
+  img.Put32(directories - 4, 16);
+  const uint32_t t = pe32Plus ? kSectionTable64 : kSectionTable;
+  AddSection(img, 0, ".text", kText, 0x100, 0x200, 0x60000020, t);
+  AddSection(img, 1, ".data", kData, 0x100, 0x200, 0xC0000040, t);
+  AddSection(img, 2, ".rdata", kRdata, 0x400, 0x400, 0x40000040, t);
+  AddSection(img, 3, ".reloc", kReloc, 0x10, 0x200, 0x42000040, t);
+  AddSection(img, 4, ".bss", 0x4100, 0x80, 0, 0xC0000080, t);
+  return directories;
+}
+
+inline void PutDirectory(Image& img, uint32_t directories, int index, uint32_t rva, uint32_t size) {
+  img.Put32(directories + index * 8, rva);
+  img.Put32(directories + 4 + index * 8, size);
+}
+
+inline Image BuildImage() {
+  Image img;
+  const uint32_t dirs = PutHeaders(img, false);
+  PutDirectory(img, dirs, 0, kExports, 0x100);
+  PutDirectory(img, dirs, 1, kImports, 60);
+  PutDirectory(img, dirs, 5, kReloc, 16);
 
   img.Put32(kData, kImageBase + kCreateRva);
   img.Put32(kData + 4, kImageBase + kDoRva);
@@ -157,37 +172,11 @@ inline Image BuildImage() {
 // The same library as BuildImage, as an x86-64 (PE32+) image.
 inline Image BuildImage64() {
   Image img;
-  img.bytes[0] = 'M';
-  img.bytes[1] = 'Z';
-  img.Put32(60, kPeOffset);
-  std::memcpy(&img.bytes[kPeOffset], "PE\0\0", 4);
-  uint32_t coff = kPeOffset + 4;
-  img.Put16(coff, 0x8664);
-  img.Put16(coff + 2, 5);
-  img.Put16(coff + 16, 240);
-  img.Put16(coff + 18, 0x2022);  // executable, large addresses, DLL
-  img.Put16(kOptional, 0x20B);
-  img.Put32(kOptional + 16, kCreateRva);
-  img.Put64(kOptional + 24, kImageBase64);
-  img.Put32(kOptional + 32, 0x1000);
-  img.Put32(kOptional + 36, 0x200);
-  img.Put32(kOptional + 56, kImageSize);
-  img.Put32(kOptional + 60, 0x400);
-  img.Put32(kOptional + 108, 16);
-  auto dir = [&](int i, uint32_t rva, uint32_t size) {
-    img.Put32(kOptional + 112 + i * 8, rva);
-    img.Put32(kOptional + 116 + i * 8, size);
-  };
-  dir(0, kExports, 0x100);
-  dir(1, kImports, 60);
-  dir(3, kUnwindTable64, 24);
-  dir(5, kReloc, 12);
-  const uint32_t t = kSectionTable64;
-  AddSection(img, 0, ".text", kText, 0x100, 0x200, 0x60000020, t);
-  AddSection(img, 1, ".data", kData, 0x100, 0x200, 0xC0000040, t);
-  AddSection(img, 2, ".rdata", kRdata, 0x400, 0x400, 0x40000040, t);
-  AddSection(img, 3, ".reloc", kReloc, 0x10, 0x200, 0x42000040, t);
-  AddSection(img, 4, ".bss", 0x4100, 0x80, 0, 0xC0000080, t);
+  const uint32_t dirs = PutHeaders(img, true);
+  PutDirectory(img, dirs, 0, kExports, 0x100);
+  PutDirectory(img, dirs, 1, kImports, 60);
+  PutDirectory(img, dirs, 3, kUnwindTable64, 24);
+  PutDirectory(img, dirs, 5, kReloc, 12);
 
   img.Put64(kData, kImageBase64 + kCreateRva);
   img.Put64(kData + 8, kImageBase64 + kDoRva);
