@@ -520,6 +520,28 @@ class TSectionValues {
   const std::string& section_;
 };
 
+// One state's values gathered into the block the drawing code reads.
+TsGenState StateBlock(TColor color, TColor fontColor, const std::array<TColor, 4>& shadows,
+                      int gradientPercent, const std::string& gradientData,
+                      const TsGradArray& gradient, int imagePercent, TColor glowColor,
+                      uint8_t glowSize, int transparency) {
+  TsGenState state;
+  state.Color = color;
+  state.FontColor = fontColor;
+  state.ShadowLeft = shadows[0];
+  state.ShadowTop = shadows[1];
+  state.ShadowRight = shadows[2];
+  state.ShadowBottom = shadows[3];
+  state.GradientPercent = gradientPercent;
+  state.GradientData = gradientData;
+  state.Gradient = gradient;
+  state.ImagePercent = imagePercent;
+  state.GlowColor = glowColor;
+  state.GlowSize = glowSize;
+  state.Transparency = transparency;
+  return state;
+}
+
 // A section's values through a reader (the skin's own sections, or the extra sections a
 // manager adds); `states` decides whether the hot values are read. With `zeroShortGradient` a
 // gradient text shorter than 2 characters also sets its percentage to 0.
@@ -547,20 +569,8 @@ void ReadSectionValues(const TValues& v, int states, bool zeroShortGradient, TsG
   g.GlowColor = ColorToRGB(v.Integer("GCOL", 0xFFFFFF));
   g.GlowSize = static_cast<uint8_t>(v.Integer0("GSIZE"));
 
-  TsGenState& normal = g.Props[0];
-  normal.Color = g.Color;
-  normal.FontColor = g.FontColor;
-  normal.ShadowLeft = g.FontShadows[0];
-  normal.ShadowTop = g.FontShadows[1];
-  normal.ShadowRight = g.FontShadows[2];
-  normal.ShadowBottom = g.FontShadows[3];
-  normal.GradientPercent = g.GradientPercent;
-  normal.GradientData = g.GradientData;
-  normal.Gradient = g.Gradient;
-  normal.ImagePercent = g.ImagePercent;
-  normal.GlowColor = g.GlowColor;
-  normal.GlowSize = g.GlowSize;
-  normal.Transparency = g.Transparency;
+  g.Props[0] = StateBlock(g.Color, g.FontColor, g.FontShadows, g.GradientPercent, g.GradientData,
+                          g.Gradient, g.ImagePercent, g.GlowColor, g.GlowSize, g.Transparency);
 
   g.States = states;
   if (g.States < 2) {
@@ -582,20 +592,9 @@ void ReadSectionValues(const TValues& v, int states, bool zeroShortGradient, TsG
     g.HotGradientPercent = 0;
   g.HotImagePercent = v.Integer("HOTIMAGEPERCENT", 0);
 
-  TsGenState& hot = g.Props[1];
-  hot.Color = g.HotColor;
-  hot.FontColor = g.HotFontColor;
-  hot.ShadowLeft = g.HotFontShadows[0];
-  hot.ShadowTop = g.HotFontShadows[1];
-  hot.ShadowRight = g.HotFontShadows[2];
-  hot.ShadowBottom = g.HotFontShadows[3];
-  hot.GradientPercent = g.HotGradientPercent;
-  hot.GradientData = g.HotGradientData;
-  hot.Gradient = g.HotGradient;
-  hot.ImagePercent = g.HotImagePercent;
-  hot.GlowColor = g.HotGlowColor;
-  hot.GlowSize = g.HotGlowSize;
-  hot.Transparency = g.HotTransparency;
+  g.Props[1] = StateBlock(g.HotColor, g.HotFontColor, g.HotFontShadows, g.HotGradientPercent,
+                          g.HotGradientData, g.HotGradient, g.HotImagePercent, g.HotGlowColor,
+                          g.HotGlowSize, g.HotTransparency);
 }
 
 void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g) {
