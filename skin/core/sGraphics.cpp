@@ -71,6 +71,21 @@ TRect SizedRect(int left, int top, int64_t width, int64_t height) {
           static_cast<int>(std::min<int64_t>(top + height, INT32_MAX))};
 }
 
+// Calls visit(sourceRow, destRow, area, row) for each row of sourceRect that lands on dest at
+// (x, y), the rows starting at the area's first pixel; nothing when either bitmap is not 32-bit
+// or nothing lands.
+template <class TVisit>
+void ForEachCopiedRow(TBitmap* dest, const TBitmap* source, const TRect& sourceRect, int x, int y,
+                      TVisit visit) {
+  TPixels32 d(dest), s(source);
+  TCopyArea a;
+  if (!d.Valid() || !s.Valid() ||
+      !ClipCopy(sourceRect, x, y, s.Width, s.Height, d.Width, d.Height, a))
+    return;
+  for (int row = 0; row < a.Height; ++row)
+    visit(s.Row(a.SourceY + row) + a.SourceX, d.Row(a.DestY + row) + a.DestX, a, row);
+}
+
 }  // namespace
 
 std::unique_ptr<TBitmap> CreateBmp32(int width, int height) {
@@ -122,78 +137,60 @@ void CopyKeyedBitmap(TBitmap* dest, const TBitmap* source, int x, TColor key, in
 
 void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x, const TsBackgroundSource&,
                          TColor key, const TRect& sourceRect, int y) {
-  TPixels32 d(dest), s(source);
-  TCopyArea a;
-  if (!d.Valid() || !s.Valid() ||
-      !ClipCopy(sourceRect, x, y, s.Width, s.Height, d.Width, d.Height, a))
-    return;
   const uint32_t keyPixel = KeyPixel(key);
-  for (int row = 0; row < a.Height; ++row) {
-    const uint32_t* sp = s.Row(a.SourceY + row) + a.SourceX;
-    uint32_t* dp = d.Row(a.DestY + row) + a.DestX;
-    for (int i = 0; i < a.Width; ++i)
-      if (sp[i] != keyPixel) dp[i] = sp[i];
-  }
+  ForEachCopiedRow(dest, source, sourceRect, x, y,
+                   [&](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int) {
+                     for (int i = 0; i < a.Width; ++i)
+                       if (sp[i] != keyPixel) dp[i] = sp[i];
+                   });
 }
 
 void CopyRectWithBackground(TBitmap* dest, const TBitmap* source, int x, bool useBackground,
                             const TsBackgroundSource& background, TColor key,
                             const TRect& sourceRect, int y) {
-  TPixels32 d(dest), s(source);
-  TCopyArea a;
-  if (!d.Valid() || !s.Valid() ||
-      !ClipCopy(sourceRect, x, y, s.Width, s.Height, d.Width, d.Height, a))
-    return;
   const uint32_t keyPixel = KeyPixel(key);
   const bool hasBitmap = background.Bmp != nullptr;
   const bool fromBitmap = hasBitmap && useBackground;
   const bool bgIsDest = fromBitmap && background.Bmp == dest;
   TPixels32 bg(fromBitmap && !bgIsDest ? background.Bmp : nullptr);
   const uint32_t fill = (KeyPixel(ColorToRGB(background.FillColor)) & 0x00FFFFFFu) | 0xFF000000u;
-  for (int row = 0; row < a.Height; ++row) {
-    const uint32_t* sp = s.Row(a.SourceY + row) + a.SourceX;
-    uint32_t* dp = d.Row(a.DestY + row) + a.DestX;
-    for (int i = 0; i < a.Width; ++i) {
-      const bool isKey = sp[i] == keyPixel;
-      if (fromBitmap) {
-        if (!isKey) {
-          dp[i] = sp[i] | 0xFF000000u;
-        } else if (!bgIsDest) {
-          uint32_t p;
-          if (BackgroundPixel(bg, int64_t{a.DestX} + i + background.X,
-                              int64_t{a.DestY} + row + background.Y, p))
-            dp[i] = p | 0xFF000000u;
-        }
-      } else if (hasBitmap) {
-        if (!isKey) dp[i] = sp[i];
-      } else {
-        dp[i] = isKey ? fill : sp[i];
-      }
-    }
-  }
+  ForEachCopiedRow(dest, source, sourceRect, x, y,
+                   [&](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int row) {
+                     for (int i = 0; i < a.Width; ++i) {
+                       const bool isKey = sp[i] == keyPixel;
+                       if (fromBitmap) {
+                         if (!isKey) {
+                           dp[i] = sp[i] | 0xFF000000u;
+                         } else if (!bgIsDest) {
+                           uint32_t p;
+                           if (BackgroundPixel(bg, int64_t{a.DestX} + i + background.X,
+                                               int64_t{a.DestY} + row + background.Y, p))
+                             dp[i] = p | 0xFF000000u;
+                         }
+                       } else if (hasBitmap) {
+                         if (!isKey) dp[i] = sp[i];
+                       } else {
+                         dp[i] = isKey ? fill : sp[i];
+                       }
+                     }
+                   });
 }
 
 void BlendBitmapKeyed(TBitmap* dest, int x, int y, TColor key, double t, const TRect& sourceRect,
                       const TBitmap* source) {
-  TPixels32 d(dest), s(source);
-  TCopyArea a;
-  if (!d.Valid() || !s.Valid() ||
-      !ClipCopy(sourceRect, x, y, s.Width, s.Height, d.Width, d.Height, a))
-    return;
   const uint32_t keyPixel = KeyPixel(key);
-  for (int row = 0; row < a.Height; ++row) {
-    const uint32_t* sp = s.Row(a.SourceY + row) + a.SourceX;
-    uint32_t* dp = d.Row(a.DestY + row) + a.DestX;
-    for (int i = 0; i < a.Width; ++i) {
-      if (sp[i] == keyPixel) continue;
-      uint32_t out = dp[i] & 0xFF000000u;
-      for (int c = 0; c < 3; ++c) {
-        const double sc = Byte(sp[i], c), dc = Byte(dp[i], c);
-        out |= uint32_t{RoundToByte(sc - (sc - dc) * t)} << (c * 8);
-      }
-      dp[i] = out;
-    }
-  }
+  ForEachCopiedRow(dest, source, sourceRect, x, y,
+                   [&](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int) {
+                     for (int i = 0; i < a.Width; ++i) {
+                       if (sp[i] == keyPixel) continue;
+                       uint32_t out = dp[i] & 0xFF000000u;
+                       for (int c = 0; c < 3; ++c) {
+                         const double sc = Byte(sp[i], c), dc = Byte(dp[i], c);
+                         out |= uint32_t{RoundToByte(sc - (sc - dc) * t)} << (c * 8);
+                       }
+                       dp[i] = out;
+                     }
+                   });
 }
 
 void TintBitmap(TBitmap* bitmap, TColor color, double k) {
