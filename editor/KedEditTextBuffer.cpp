@@ -133,6 +133,12 @@ void RefuseReadOnlyTarget(const std::string& fileName) {
     throw EFCreateError("Cannot create file \"" + fileName + "\"");
 }
 
+// Removes a file if it is there; a file that cannot go is left for the user.
+void RemoveQuietly(const std::string& fileName) {
+  std::error_code ignored;
+  std::filesystem::remove(fileName, ignored);
+}
+
 }  // namespace
 
 // Opens an update bracket that closes on every path out of the operation.
@@ -684,25 +690,28 @@ void TKedEditStringList::SaveToFile(const std::string& fileName) {
   WriteBesideAndReplace(fileName);
 }
 
-// The old file is replaced only by a complete new one: the text goes to a file beside it
-// first, so a full disk or a write error leaves the old file whole (and says so).
-void TKedEditStringList::WriteBesideAndReplace(const std::string& fileName) const {
+// The lines written to a file beside fileName, whose name it returns; on failure that file is
+// removed and the error goes on.
+std::string TKedEditStringList::WriteLinesBeside(const std::string& fileName) const {
   RefuseReadOnlyTarget(fileName);
   const std::string beside = fileName + ".saving";
-  const auto removeBeside = [&beside] {
-    std::error_code ignored;
-    std::filesystem::remove(beside, ignored);
-  };
   try {
     WriteLinesTo(beside);
   } catch (...) {
-    removeBeside();
+    RemoveQuietly(beside);
     throw;
   }
+  return beside;
+}
+
+// The old file is replaced only by a complete new one: the text goes to a file beside it
+// first, so a full disk or a write error leaves the old file whole (and says so).
+void TKedEditStringList::WriteBesideAndReplace(const std::string& fileName) const {
+  const std::string beside = WriteLinesBeside(fileName);
   std::error_code error;
   std::filesystem::rename(beside, fileName, error);
   if (error) {
-    removeBeside();
+    RemoveQuietly(beside);
     throw EFCreateError("Cannot create file \"" + fileName + "\"");
   }
 }
@@ -725,18 +734,7 @@ void TKedEditStringList::WriteLinesTo(const std::string& fileName) const {
 // refused on Windows while the mapping holds it). The lines move onto the new file before
 // the old one is released, so the text the user sees never has a gap.
 void TKedEditStringList::SaveOverMappedFile(const std::string& fileName) {
-  RefuseReadOnlyTarget(fileName);
-  const std::string beside = fileName + ".saving";
-  const auto removeBeside = [&beside] {
-    std::error_code ignored;
-    std::filesystem::remove(beside, ignored);
-  };
-  try {
-    WriteLinesTo(beside);
-  } catch (...) {
-    removeBeside();
-    throw;
-  }
+  const std::string beside = WriteLinesBeside(fileName);
   std::unique_ptr<TKedEditTextBytes> fresh = MapFileReadOnly(beside);
   if (!fresh) {
     // Unmappable (an empty text, or no address space left): the lines take copies.
@@ -748,7 +746,7 @@ void TKedEditStringList::SaveOverMappedFile(const std::string& fileName) {
   }
   if (!RebaseOnto(std::move(fresh))) {
     // A line holding a break of its own would read back as two: keep the old file.
-    removeBeside();
+    RemoveQuietly(beside);
     throw EFCreateError("Cannot create file \"" + fileName + "\"");
   }
   std::error_code error;

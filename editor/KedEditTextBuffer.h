@@ -132,6 +132,7 @@ class TKedEditStringList : public TStrings {
   // Saves to a new file beside fileName and moves it over fileName once complete.
   void WriteBesideAndReplace(const std::string& fileName) const;
   void WriteLinesTo(const std::string& fileName) const;
+  std::string WriteLinesBeside(const std::string& fileName) const;
   void SaveOverMappedFile(const std::string& fileName);
   // Makes bytes holding exactly the saved text the base of every line; false (nothing
   // changed) when their lines do not match the list's.
