@@ -5,31 +5,13 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "tests/support/FormGuard.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/Screenshot.h"
 
 namespace {
 
-class TColouredForm : public TForm {
-  K_CLASS(TColouredForm, TForm)
-  explicit TColouredForm(TComponent* owner) : TForm(owner) {}
-};
-
-struct TFormGuard {
-  TColouredForm* Form;
-  TFormGuard() : Form(new TColouredForm(Application)) { Form->SetBounds(60, 60, 400, 300); }
-  ~TFormGuard() { delete Form; }
-  template <class T>
-  T* Add() {
-    auto* c = new T(Form);
-    c->SetParent(Form);
-    return c;
-  }
-  void Show() {
-    Form->Show();
-    ktest::Pump();
-  }
-};
+using ktest::TFormGuard;
 
 // A form colour no system colour has: (242, 239, 223).
 constexpr TColor kFormColor = static_cast<TColor>(0xDFEFF2);

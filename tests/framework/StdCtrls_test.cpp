@@ -18,6 +18,7 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/TypInfo.h"
+#include "tests/support/FormGuard.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/MessagePump.h"
 
@@ -25,26 +26,7 @@ namespace {
 
 using ktest::Pump;
 
-class TWidgetForm : public TForm {
-  K_CLASS(TWidgetForm, TForm)
-  explicit TWidgetForm(TComponent* owner) : TForm(owner) {}
-};
-
-struct TFormGuard {
-  TWidgetForm* Form;
-  TFormGuard() : Form(new TWidgetForm(Application)) { Form->SetBounds(60, 60, 400, 300); }
-  ~TFormGuard() { delete Form; }
-  template <class T>
-  T* Add() {
-    auto* c = new T(Form);
-    c->SetParent(Form);
-    return c;
-  }
-  void Show() {
-    Form->Show();
-    Pump();
-  }
-};
+using ktest::TFormGuard;
 
 std::string ListBoxText(HWND wnd, int index) {
   char buf[256] = {};
