@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/DumpGenerator.h"
+#include "bench/EditorBenchHost.h"
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditModel.h"
 #include "editor/KedEditSearch.h"
@@ -17,17 +18,9 @@
 
 namespace {
 
-class BenchHost : public IKedEditHost {
+// A clipboard that always offers `clipboard` as a normal selection.
+class BenchClipboardHost : public BenchHost {
  public:
-  bool HostHasWindow() override { return true; }
-  bool HostShowing() override { return true; }
-  bool HostFocused() override { return true; }
-  int HostClientWidth() override { return 1280; }
-  int HostClientHeight() override { return 800; }
-  void HostInvalidate(const TRect&) override {}
-  void HostRefreshScrollBars() override {}
-  void HostPlaceCaret(int, int, bool) override {}
-  bool HostCharTypes(std::string_view, std::vector<std::uint16_t>&) override { return false; }
   bool HostClipboardHasText() override { return true; }
   bool HostReadClipboard(std::string& text, TKedSelectionMode& mode, bool& plain) override {
     text = clipboard;
@@ -46,7 +39,7 @@ struct OpenedDump {
     model.Lines().LoadFromFile(BenchDump(uint64_t{1} << 30));
   }
   ~OpenedDump() { model.SetHighlighter(nullptr); }
-  BenchHost host;
+  BenchClipboardHost host;
   TKedSQLHl sql{nullptr};
   TKedEditModel model{&host};
   int LastLine() { return model.Lines().Count(); }

@@ -7,24 +7,11 @@
 #include <string>
 
 #include "bench/DumpGenerator.h"
+#include "bench/EditorBenchHost.h"
 #include "editor/KedEditModel.h"
 #include "editor/KedHighlighterSQL.h"
 
 namespace {
-
-// A 1280 x 800 window with 8 x 16 pixel cells: about 155 columns and 50 rows.
-class BenchHost : public IKedEditHost {
- public:
-  bool HostHasWindow() override { return true; }
-  bool HostShowing() override { return true; }
-  bool HostFocused() override { return true; }
-  int HostClientWidth() override { return 1280; }
-  int HostClientHeight() override { return 800; }
-  void HostInvalidate(const TRect&) override {}
-  void HostRefreshScrollBars() override {}
-  void HostPlaceCaret(int, int, bool) override {}
-  bool HostCharTypes(std::string_view, std::vector<std::uint16_t>&) override { return false; }
-};
 
 size_t PaintScreen(TKedEditModel& model) {
   size_t cells = 0;
