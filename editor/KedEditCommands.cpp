@@ -8,32 +8,14 @@
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
+#include "editor/KedEditModelGuards.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
 namespace {
 
-// Runs f under the painting lock, releasing it on every path.
-template <class F>
-void Locked(TKedEditModel& model, F&& f) {
-  model.LockPainting();
-  {
-    TScopeExit cleanup([&] { model.UnlockPainting(); });
-    f();
-  }
-}
-
-// Holds one undo block of a list open for a scope.
-class UndoBlock {
- public:
-  explicit UndoBlock(TKedEditUndoList& list) : list_(list) { list_.OpenBlock(); }
-  ~UndoBlock() { list_.CloseBlock(); }
-  UndoBlock(const UndoBlock&) = delete;
-  UndoBlock& operator=(const UndoBlock&) = delete;
-
- private:
-  TKedEditUndoList& list_;
-};
+using ked_detail::Locked;
+using ked_detail::UndoBlock;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
@@ -622,6 +604,12 @@ void TKedEditModel::DeleteWordOrEol(bool toLineEnd) {
       ++end.Char;
   }
   if (end == start) return;
+  DeleteSilently(crkSilentDeleteForward, start, end);
+}
+
+// Deletes start..end as a normal selection whatever the active mode, records it as one change
+// of the given reason, and leaves the caret at start.
+void TKedEditModel::DeleteSilently(std::uint8_t reason, TBufferCoord start, TBufferCoord end) {
   const TKedSelectionMode mode = activeSelectionMode_;
   activeSelectionMode_ = TKedSelectionMode::smNormal;
   blockBegin_ = start;
@@ -629,7 +617,7 @@ void TKedEditModel::DeleteWordOrEol(bool toLineEnd) {
   const std::string text = GetSelText();
   SetSelText("");
   activeSelectionMode_ = mode;
-  undoList_->RecordChange(crkSilentDeleteForward, start, end, text, TKedSelectionMode::smNormal);
+  undoList_->RecordChange(reason, start, end, text, TKedSelectionMode::smNormal);
   SetCaretAndCollapse(start);
 }
 
@@ -641,15 +629,7 @@ void TKedEditModel::DeleteLastWordOrBol(bool toLineStart) {
     if (caret != GetCaretPos()) SetCaretAndCollapse(caret);
     return;
   }
-  const TKedSelectionMode mode = activeSelectionMode_;
-  activeSelectionMode_ = TKedSelectionMode::smNormal;
-  blockBegin_ = start;
-  blockEnd_ = caret;
-  const std::string text = GetSelText();
-  SetSelText("");
-  activeSelectionMode_ = mode;
-  undoList_->RecordChange(crkSilentDelete, start, caret, text, TKedSelectionMode::smNormal);
-  SetCaretAndCollapse(start);
+  DeleteSilently(crkSilentDelete, start, caret);
 }
 
 void TKedEditModel::DeleteLine() {
@@ -901,15 +881,7 @@ void TKedEditModel::DeleteLastWordOrBolTo(TBufferCoord start) {
     SetCaretAndCollapse(start);
     return;
   }
-  const TKedSelectionMode mode = activeSelectionMode_;
-  activeSelectionMode_ = TKedSelectionMode::smNormal;
-  blockBegin_ = start;
-  blockEnd_ = caret;
-  const std::string text = GetSelText();
-  SetSelText("");
-  activeSelectionMode_ = mode;
-  undoList_->RecordChange(crkSilentDelete, start, caret, text, TKedSelectionMode::smNormal);
-  SetCaretAndCollapse(start);
+  DeleteSilently(crkSilentDelete, start, caret);
 }
 
 void TKedEditModel::IndentBlock() {

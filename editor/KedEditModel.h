@@ -470,6 +470,7 @@ class TKedEditModel : public IKedWordWrapEditor {
   void InsertTab();
   void RemoveTab();
   void DeleteLastWordOrBolTo(TBufferCoord start);
+  void DeleteSilently(std::uint8_t reason, TBufferCoord start, TBufferCoord end);
   void IndentBlock();
   void UnindentBlock();
   void ConvertCase(TKedEditorCommand command);
