@@ -6,29 +6,13 @@
 #include "editor/KedEditKeyCmds.h"
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
+#include "editor/KedEditModelGuards.h"
 #include "framework/ScopeExit.h"
 
 namespace {
 
-template <class F>
-void Locked(TKedEditModel& model, F&& f) {
-  model.LockPainting();
-  {
-    TScopeExit cleanup([&] { model.UnlockPainting(); });
-    f();
-  }
-}
-
-class UndoBlock {
- public:
-  explicit UndoBlock(TKedEditUndoList& list) : list_(list) { list_.OpenBlock(); }
-  ~UndoBlock() { list_.CloseBlock(); }
-  UndoBlock(const UndoBlock&) = delete;
-  UndoBlock& operator=(const UndoBlock&) = delete;
-
- private:
-  TKedEditUndoList& list_;
-};
+using ked_detail::Locked;
+using ked_detail::UndoBlock;
 
 // Everything one replay step records into the other list carries one change number.
 class ForcedChangeId {
