@@ -483,6 +483,8 @@ class TKedEditModel : public IKedWordWrapEditor {
   int InsertColumn(std::string_view text, bool record);
   int InsertLines(std::string_view text);
   // Undo.
+  template <class F>
+  void ReplayLast(TKedEditUndoList& list, F&& replay);
   void UndoItem();
   void RedoItem();
   void UndoListChanged(TObject* list);

@@ -499,8 +499,12 @@ void TKedEditModel::Redo() {
   UpdateModified();
 }
 
-void TKedEditModel::UndoItem() {
-  std::unique_ptr<TKedEditUndoItem> item = undoList_->PopLast();
+// Pops the last item of list and runs replay(item, start, end, mode) on it with the painting
+// locked, the caret free past line ends and the item's selection mode active; nothing for an
+// empty list.
+template <class F>
+void TKedEditModel::ReplayLast(TKedEditUndoList& list, F&& replay) {
+  std::unique_ptr<TKedEditUndoItem> item = list.PopLast();
   if (!item) return;
   const TBufferCoord start = item->StartPos;
   const TBufferCoord end = item->EndPos;
@@ -508,212 +512,205 @@ void TKedEditModel::UndoItem() {
   const TKedEditorOptions saved = options_;
   options_ += eoScrollPastEol;
   SetActiveSelectionMode(mode);
-  {
-    TScopeExit cleanup([&] { options_ = saved; });
-    Locked(*this, [&] {
-      switch (item->Reason) {
-        case crkInsert:
-        case crkPaste:
-        case crkDropInsert: {
-          PlaceCaretAndSelection(start, start, end);
-          activeSelectionMode_ = mode;
-          const std::string taken = GetSelText();
-          SetSelTextInMode(mode, item->Text, false);
-          // The redo item spans what was put back, so redo replaces exactly that.
-          redoList_->RecordChange(item->Reason, start, GetCaretPos(), taken, mode);
-          SetCaretAndCollapse(start);
-          break;
-        }
-        case crkDeleteBackward:
-        case crkDelete:
-        case crkSilentDelete:
-        case crkSilentDeleteForward:
-        case crkDeleteAll: {
-          TBufferCoord at = MinTextPos(start, end);
-          if (mode == TKedSelectionMode::smColumn)
-            at = {std::min(start.Char, end.Char), std::min(start.Line, end.Line)};
-          if ((item->Reason == crkDeleteBackward || item->Reason == crkSilentDeleteForward) &&
-              at.Line > lines_->Count()) {
-            lines_->Add(std::string());
-          }
-          SetCaretAndCollapse(at);
-          activeSelectionMode_ = mode;
-          SetSelTextInMode(mode, item->Text, false);
-          if (item->Reason == crkSilentDelete)
-            SetCaretAndCollapse(end);
-          else if (item->Reason == crkSilentDeleteForward)
-            SetCaretAndCollapse(start);
-          else {
-            PlaceCaretAndSelection(item->Reason == crkDeleteBackward ? start : end, start, end);
-            activeSelectionMode_ = mode;
-          }
-          redoList_->RecordChange(item->Reason, start, end, std::string(), mode);
-          if (item->Reason == crkDeleteAll) SetCaretAndCollapse({1, 1});
-          EnsureCaretVisible();
-          break;
-        }
-        case crkLineBreak: {
-          SetCaretAndCollapse(start);
-          redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          std::string line = GetCaretLineText();
-          // Only a trimmed left part lost blanks that the caret column still counts.
-          if (options_.Contains(eoTrimTrailingSpaces) &&
-              static_cast<int>(line.size()) < caretX_ - 1 &&
-              CountLeadingBlanks(item->Text, false) == 0)
-            line.append(static_cast<size_t>(caretX_ - 1) - line.size(), ' ');
-          line += item->Text;
-          {
-            lines_->BeginUpdate();
-            TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
-            PutLine(caretY_ - 1, line);
-            if (end.Line < lines_->Count()) lines_->Delete(end.Line);
-          }
-          MarksLinesDeleted(caretY_, 1);
-          SetCaretAndCollapse(start);
-          break;
-        }
-        case crkIndent:
-          redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          PlaceCaretAndSelection(end, start, end);
-          break;
-        case crkUnindent: {
-          redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
-          PlaceCaretAndSelection({at, start.Line}, {at, start.Line}, {at, end.Line});
-          SetActiveSelectionMode(TKedSelectionMode::smColumn);
-          SetSelTextInMode(TKedSelectionMode::smColumn, item->Text, false);
-          SetActiveSelectionMode(mode);
-          PlaceCaretAndSelection(start, start, end);
-          break;
-        }
-        case crkCaret:
-          redoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
-                                  activeSelectionMode_);
-          SetCaretPos(start);
-          break;
-        case crkSelection:
-          redoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
-                                  activeSelectionMode_);
-          PlaceCaretAndSelection(GetCaretPos(), start, end);
-          break;
-        case crkWhitespaceAdd: {
-          PlaceCaretAndSelection(start, start, end);
-          activeSelectionMode_ = mode;
-          const std::string taken = GetSelText();
-          redoList_->RecordChange(item->Reason, start, end, taken, mode);
-          SetSelTextInMode(mode, item->Text, true);
-          SetCaretAndCollapse(start);
-          break;
-        }
-        default:
-          // Group markers travel to the other list unchanged.
-          redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          break;
+  TScopeExit cleanup([&] { options_ = saved; });
+  Locked(*this, [&] { replay(item.get(), start, end, mode); });
+}
+
+void TKedEditModel::UndoItem() {
+  ReplayLast(*undoList_, [&](const TKedEditUndoItem* item, TBufferCoord start, TBufferCoord end,
+                             TKedSelectionMode mode) {
+    switch (item->Reason) {
+      case crkInsert:
+      case crkPaste:
+      case crkDropInsert: {
+        PlaceCaretAndSelection(start, start, end);
+        activeSelectionMode_ = mode;
+        const std::string taken = GetSelText();
+        SetSelTextInMode(mode, item->Text, false);
+        // The redo item spans what was put back, so redo replaces exactly that.
+        redoList_->RecordChange(item->Reason, start, GetCaretPos(), taken, mode);
+        SetCaretAndCollapse(start);
+        break;
       }
-    });
-  }
+      case crkDeleteBackward:
+      case crkDelete:
+      case crkSilentDelete:
+      case crkSilentDeleteForward:
+      case crkDeleteAll: {
+        TBufferCoord at = MinTextPos(start, end);
+        if (mode == TKedSelectionMode::smColumn)
+          at = {std::min(start.Char, end.Char), std::min(start.Line, end.Line)};
+        if ((item->Reason == crkDeleteBackward || item->Reason == crkSilentDeleteForward) &&
+            at.Line > lines_->Count()) {
+          lines_->Add(std::string());
+        }
+        SetCaretAndCollapse(at);
+        activeSelectionMode_ = mode;
+        SetSelTextInMode(mode, item->Text, false);
+        if (item->Reason == crkSilentDelete)
+          SetCaretAndCollapse(end);
+        else if (item->Reason == crkSilentDeleteForward)
+          SetCaretAndCollapse(start);
+        else {
+          PlaceCaretAndSelection(item->Reason == crkDeleteBackward ? start : end, start, end);
+          activeSelectionMode_ = mode;
+        }
+        redoList_->RecordChange(item->Reason, start, end, std::string(), mode);
+        if (item->Reason == crkDeleteAll) SetCaretAndCollapse({1, 1});
+        EnsureCaretVisible();
+        break;
+      }
+      case crkLineBreak: {
+        SetCaretAndCollapse(start);
+        redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        std::string line = GetCaretLineText();
+        // Only a trimmed left part lost blanks that the caret column still counts.
+        if (options_.Contains(eoTrimTrailingSpaces) &&
+            static_cast<int>(line.size()) < caretX_ - 1 &&
+            CountLeadingBlanks(item->Text, false) == 0)
+          line.append(static_cast<size_t>(caretX_ - 1) - line.size(), ' ');
+        line += item->Text;
+        {
+          lines_->BeginUpdate();
+          TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
+          PutLine(caretY_ - 1, line);
+          if (end.Line < lines_->Count()) lines_->Delete(end.Line);
+        }
+        MarksLinesDeleted(caretY_, 1);
+        SetCaretAndCollapse(start);
+        break;
+      }
+      case crkIndent:
+        redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        PlaceCaretAndSelection(end, start, end);
+        break;
+      case crkUnindent: {
+        redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
+        PlaceCaretAndSelection({at, start.Line}, {at, start.Line}, {at, end.Line});
+        SetActiveSelectionMode(TKedSelectionMode::smColumn);
+        SetSelTextInMode(TKedSelectionMode::smColumn, item->Text, false);
+        SetActiveSelectionMode(mode);
+        PlaceCaretAndSelection(start, start, end);
+        break;
+      }
+      case crkCaret:
+        redoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
+                                activeSelectionMode_);
+        SetCaretPos(start);
+        break;
+      case crkSelection:
+        redoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
+                                activeSelectionMode_);
+        PlaceCaretAndSelection(GetCaretPos(), start, end);
+        break;
+      case crkWhitespaceAdd: {
+        PlaceCaretAndSelection(start, start, end);
+        activeSelectionMode_ = mode;
+        const std::string taken = GetSelText();
+        redoList_->RecordChange(item->Reason, start, end, taken, mode);
+        SetSelTextInMode(mode, item->Text, true);
+        SetCaretAndCollapse(start);
+        break;
+      }
+      default:
+        // Group markers travel to the other list unchanged.
+        redoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        break;
+    }
+  });
 }
 
 void TKedEditModel::RedoItem() {
-  std::unique_ptr<TKedEditUndoItem> item = redoList_->PopLast();
-  if (!item) return;
-  const TBufferCoord start = item->StartPos;
-  const TBufferCoord end = item->EndPos;
-  const TKedSelectionMode mode = item->SelectionMode;
-  const TKedEditorOptions saved = options_;
-  options_ += eoScrollPastEol;
-  SetActiveSelectionMode(mode);
-  {
-    TScopeExit cleanup([&] { options_ = saved; });
-    Locked(*this, [&] {
-      switch (item->Reason) {
-        case crkInsert:
-        case crkPaste:
-        case crkDropInsert: {
-          PlaceCaretAndSelection(start, start, end);
+  ReplayLast(*redoList_, [&](const TKedEditUndoItem* item, TBufferCoord start, TBufferCoord end,
+                             TKedSelectionMode mode) {
+    switch (item->Reason) {
+      case crkInsert:
+      case crkPaste:
+      case crkDropInsert: {
+        PlaceCaretAndSelection(start, start, end);
+        activeSelectionMode_ = mode;
+        const std::string taken = GetSelText();
+        SetSelTextInMode(mode, item->Text, false);
+        const TBufferCoord newEnd = GetCaretPos();
+        undoList_->RecordChange(item->Reason, start, newEnd, taken, mode);
+        if (item->Reason == crkDropInsert) {
+          PlaceCaretAndSelection(start, start, newEnd);
           activeSelectionMode_ = mode;
-          const std::string taken = GetSelText();
-          SetSelTextInMode(mode, item->Text, false);
-          const TBufferCoord newEnd = GetCaretPos();
-          undoList_->RecordChange(item->Reason, start, newEnd, taken, mode);
-          if (item->Reason == crkDropInsert) {
-            PlaceCaretAndSelection(start, start, newEnd);
-            activeSelectionMode_ = mode;
-          }
-          break;
         }
-        case crkDeleteBackward:
-        case crkDelete:
-        case crkSilentDelete:
-        case crkSilentDeleteForward:
-        case crkDeleteAll: {
-          PlaceCaretAndSelection(start, start, end);
-          activeSelectionMode_ = mode;
-          undoList_->RecordChange(item->Reason, start, end, GetSelText(), mode);
-          SetSelTextInMode(mode, std::string_view(), false);
-          SetCaretAndCollapse(
-              mode == TKedSelectionMode::smColumn
-                  ? TBufferCoord{std::min(start.Char, end.Char), std::min(start.Line, end.Line)}
-                  : MinTextPos(start, end));
-          break;
-        }
-        case crkLineBreak:
-          PlaceCaretAndSelection(start, start, start);
-          LineBreak(true);
-          break;
-        case crkIndent:
-          undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          PlaceCaretAndSelection(end, start, end);
-          break;
-        case crkUnindent: {
-          undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
-          const std::vector<std::string_view> pieces = SplitPieces(item->Text);
-          {
-            lines_->BeginUpdate();
-            TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
-            for (size_t i = 0; i < pieces.size(); ++i) {
-              const int line = start.Line + static_cast<int>(i);
-              if (pieces[i].empty() || line > lines_->Count()) continue;
-              std::string text(LineAt(line));
-              text.erase(static_cast<size_t>(at - 1), pieces[i].size());
-              lines_->Put(line - 1, text);
-            }
-          }
-          if (mode == TKedSelectionMode::smColumn) {
-            PlaceCaretAndSelection(start, start, end);
-          } else {
-            const TBufferCoord from{
-                std::max(1, start.Char - static_cast<int>(pieces.front().size())), start.Line};
-            const TBufferCoord to{std::max(1, end.Char - static_cast<int>(pieces.back().size())),
-                                  end.Line};
-            PlaceCaretAndSelection(from, from, to);
-          }
-          break;
-        }
-        case crkCaret:
-          undoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
-                                  activeSelectionMode_);
-          SetCaretPos(start);
-          break;
-        case crkSelection:
-          undoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
-                                  activeSelectionMode_);
-          PlaceCaretAndSelection(GetCaretPos(), start, end);
-          break;
-        case crkWhitespaceAdd:
-          undoList_->RecordChange(item->Reason, start, end, std::string(), mode);
-          PlaceCaretAndSelection(end, end, end);
-          activeSelectionMode_ = mode;
-          SetSelTextInMode(mode, item->Text, true);
-          SetCaretAndCollapse(start);
-          break;
-        default:
-          undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
-          break;
+        break;
       }
-    });
-  }
+      case crkDeleteBackward:
+      case crkDelete:
+      case crkSilentDelete:
+      case crkSilentDeleteForward:
+      case crkDeleteAll: {
+        PlaceCaretAndSelection(start, start, end);
+        activeSelectionMode_ = mode;
+        undoList_->RecordChange(item->Reason, start, end, GetSelText(), mode);
+        SetSelTextInMode(mode, std::string_view(), false);
+        SetCaretAndCollapse(
+            mode == TKedSelectionMode::smColumn
+                ? TBufferCoord{std::min(start.Char, end.Char), std::min(start.Line, end.Line)}
+                : MinTextPos(start, end));
+        break;
+      }
+      case crkLineBreak:
+        PlaceCaretAndSelection(start, start, start);
+        LineBreak(true);
+        break;
+      case crkIndent:
+        undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        PlaceCaretAndSelection(end, start, end);
+        break;
+      case crkUnindent: {
+        undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        const int at = mode == TKedSelectionMode::smColumn ? std::min(start.Char, end.Char) : 1;
+        const std::vector<std::string_view> pieces = SplitPieces(item->Text);
+        {
+          lines_->BeginUpdate();
+          TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
+          for (size_t i = 0; i < pieces.size(); ++i) {
+            const int line = start.Line + static_cast<int>(i);
+            if (pieces[i].empty() || line > lines_->Count()) continue;
+            std::string text(LineAt(line));
+            text.erase(static_cast<size_t>(at - 1), pieces[i].size());
+            lines_->Put(line - 1, text);
+          }
+        }
+        if (mode == TKedSelectionMode::smColumn) {
+          PlaceCaretAndSelection(start, start, end);
+        } else {
+          const TBufferCoord from{std::max(1, start.Char - static_cast<int>(pieces.front().size())),
+                                  start.Line};
+          const TBufferCoord to{std::max(1, end.Char - static_cast<int>(pieces.back().size())),
+                                end.Line};
+          PlaceCaretAndSelection(from, from, to);
+        }
+        break;
+      }
+      case crkCaret:
+        undoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
+                                activeSelectionMode_);
+        SetCaretPos(start);
+        break;
+      case crkSelection:
+        undoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
+                                activeSelectionMode_);
+        PlaceCaretAndSelection(GetCaretPos(), start, end);
+        break;
+      case crkWhitespaceAdd:
+        undoList_->RecordChange(item->Reason, start, end, std::string(), mode);
+        PlaceCaretAndSelection(end, end, end);
+        activeSelectionMode_ = mode;
+        SetSelTextInMode(mode, item->Text, true);
+        SetCaretAndCollapse(start);
+        break;
+      default:
+        undoList_->RecordChange(item->Reason, start, end, item->Text, mode);
+        break;
+    }
+  });
 }
 
 // ---- marks
