@@ -870,16 +870,18 @@ int SectionIndexOf(const TsGeneralDataArray& sections, const std::string& name) 
   return -1;
 }
 
-int MaskIndexOf(const TsGeneralDataArray& sections, const TsMaskArray& masks, int sectionIndex,
-                const std::string& sectionName, const std::string& propertyName,
-                TMaskFilter filter) {
+namespace {
+
+// What find(name) gives for the section, or while that is -1 for its parent, the parent's
+// parent and so on; -1 when none gives more, or the parents run in a circle.
+template <class TFind>
+int FindUpParents(const TsGeneralDataArray& sections, int sectionIndex,
+                  const std::string& sectionName, TFind find) {
   std::set<std::string> seen;
   std::string name = sectionName;
   while (sectionIndex >= 0 && !name.empty()) {
-    for (size_t i = 0; i < masks.size(); ++i)
-      if ((filter == TMaskFilter::All || masks[i].MaskKind == mkTexture) &&
-          masks[i].SectionName == name && masks[i].PropertyName == propertyName)
-        return static_cast<int>(i);
+    const int found = find(name);
+    if (found >= 0) return found;
     if (sectionIndex >= static_cast<int>(sections.size())) return -1;
     seen.insert(name);
     const std::string& parent = sections[static_cast<size_t>(sectionIndex)].ParentClass;
@@ -890,21 +892,27 @@ int MaskIndexOf(const TsGeneralDataArray& sections, const TsMaskArray& masks, in
   return -1;
 }
 
+}  // namespace
+
+int MaskIndexOf(const TsGeneralDataArray& sections, const TsMaskArray& masks, int sectionIndex,
+                const std::string& sectionName, const std::string& propertyName,
+                TMaskFilter filter) {
+  return FindUpParents(sections, sectionIndex, sectionName, [&](const std::string& name) {
+    for (size_t i = 0; i < masks.size(); ++i)
+      if ((filter == TMaskFilter::All || masks[i].MaskKind == mkTexture) &&
+          masks[i].SectionName == name && masks[i].PropertyName == propertyName)
+        return static_cast<int>(i);
+    return -1;
+  });
+}
+
 int PatternIndexOf(const TsGeneralDataArray& sections, const TsPatternArray& patterns,
                    int sectionIndex, const std::string& sectionName,
                    const std::string& propertyName) {
-  std::set<std::string> seen;
-  std::string name = sectionName;
-  while (sectionIndex >= 0 && !name.empty()) {
+  return FindUpParents(sections, sectionIndex, sectionName, [&](const std::string& name) {
     for (size_t i = 0; i < patterns.size(); ++i)
       if (patterns[i].SectionName == name && patterns[i].PropertyName == propertyName)
         return static_cast<int>(i);
-    if (sectionIndex >= static_cast<int>(sections.size())) return -1;
-    seen.insert(name);
-    const std::string& parent = sections[static_cast<size_t>(sectionIndex)].ParentClass;
-    if (parent.empty() || parent == name || seen.count(parent)) return -1;
-    name = parent;
-    sectionIndex = SectionIndexOf(sections, name);
-  }
-  return -1;
+    return -1;
+  });
 }
