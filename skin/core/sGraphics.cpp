@@ -71,6 +71,17 @@ TRect SizedRect(int left, int top, int64_t width, int64_t height) {
           static_cast<int>(std::min<int64_t>(top + height, INT32_MAX))};
 }
 
+// The area a copy from sourceRect to destRect covers, the smaller of their sizes, clipped
+// to both bitmaps; false when nothing lands.
+bool ClipRectToRect(const TRect& destRect, const TRect& sourceRect, const TPixels32& s,
+                    const TPixels32& d, TCopyArea& a) {
+  const int64_t w = std::min(SafeWidth(destRect), SafeWidth(sourceRect));
+  const int64_t h = std::min(SafeHeight(destRect), SafeHeight(sourceRect));
+  return w > 0 && h > 0 &&
+         ClipCopy(SizedRect(sourceRect.Left, sourceRect.Top, w, h), destRect.Left, destRect.Top,
+                  s.Width, s.Height, d.Width, d.Height, a);
+}
+
 // Calls visit(sourceRow, destRow, area, row) for each row of sourceRect that lands on dest at
 // (x, y), the rows starting at the area's first pixel; nothing when either bitmap is not 32-bit
 // or nothing lands.
@@ -296,13 +307,8 @@ void CopyAlphaBitmap(const TRect& destRect, const TRect& sourceRect, TBitmap* de
                      const TBitmap* source) {
   TPixels32 d(dest), s(source);
   if (!d.Valid() || !s.Valid()) return;
-  const int64_t w = std::min(SafeWidth(destRect), SafeWidth(sourceRect));
-  const int64_t h = std::min(SafeHeight(destRect), SafeHeight(sourceRect));
   TCopyArea a;
-  if (w <= 0 || h <= 0 ||
-      !ClipCopy(SizedRect(sourceRect.Left, sourceRect.Top, w, h), destRect.Left, destRect.Top,
-                s.Width, s.Height, d.Width, d.Height, a))
-    return;
+  if (!ClipRectToRect(destRect, sourceRect, s, d, a)) return;
   const bool withBackground = background.Bmp != nullptr;
   TPixels32 bg(withBackground && useBackground ? background.Bmp : nullptr);
   for (int row = 0; row < a.Height; ++row) {
@@ -337,13 +343,8 @@ void CopyImageWithEffects(const TRect& destRect, const TRect& sourceRect, TBitma
   }
   TPixels32 d(dest), s(source);
   if (!d.Valid() || !s.Valid()) return;
-  const int64_t w = std::min(SafeWidth(destRect), SafeWidth(sourceRect));
-  const int64_t h = std::min(SafeHeight(destRect), SafeHeight(sourceRect));
   TCopyArea a;
-  if (w <= 0 || h <= 0 ||
-      !ClipCopy(SizedRect(sourceRect.Left, sourceRect.Top, w, h), destRect.Left, destRect.Top,
-                s.Width, s.Height, d.Width, d.Height, a))
-    return;
+  if (!ClipRectToRect(destRect, sourceRect, s, d, a)) return;
   const int extra = std::clamp(transparency, 0, 100);
   const bool tinted = blendColor != NoBlendColor;
   const uint32_t tint = tinted ? KeyPixel(ColorToRGB(blendColor)) : 0;
