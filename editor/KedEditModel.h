@@ -485,6 +485,8 @@ class TKedEditModel : public IKedWordWrapEditor {
   // Undo.
   template <class F>
   void ReplayLast(TKedEditUndoList& list, F&& replay);
+  void SwapPosition(std::uint8_t reason, TBufferCoord start, TBufferCoord end,
+                    TKedEditUndoList& other);
   void UndoItem();
   void RedoItem();
   void UndoListChanged(TObject* list);

@@ -499,6 +499,19 @@ void TKedEditModel::Redo() {
   UpdateModified();
 }
 
+// A caret or selection step: the other list gets the present caret or selection, then the
+// item's takes its place.
+void TKedEditModel::SwapPosition(std::uint8_t reason, TBufferCoord start, TBufferCoord end,
+                                 TKedEditUndoList& other) {
+  if (reason == crkCaret) {
+    other.RecordChange(reason, GetCaretPos(), GetCaretPos(), std::string(), activeSelectionMode_);
+    SetCaretPos(start);
+  } else {
+    other.RecordChange(reason, GetSelBegin(), GetSelEnd(), std::string(), activeSelectionMode_);
+    PlaceCaretAndSelection(GetCaretPos(), start, end);
+  }
+}
+
 // Pops the last item of list and runs replay(item, start, end, mode) on it with the painting
 // locked, the caret free past line ends and the item's selection mode active; nothing for an
 // empty list.
@@ -595,14 +608,8 @@ void TKedEditModel::UndoItem() {
         break;
       }
       case crkCaret:
-        redoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
-                                activeSelectionMode_);
-        SetCaretPos(start);
-        break;
       case crkSelection:
-        redoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
-                                activeSelectionMode_);
-        PlaceCaretAndSelection(GetCaretPos(), start, end);
+        SwapPosition(item->Reason, start, end, *redoList_);
         break;
       case crkWhitespaceAdd: {
         PlaceCaretAndSelection(start, start, end);
@@ -690,14 +697,8 @@ void TKedEditModel::RedoItem() {
         break;
       }
       case crkCaret:
-        undoList_->RecordChange(item->Reason, GetCaretPos(), GetCaretPos(), std::string(),
-                                activeSelectionMode_);
-        SetCaretPos(start);
-        break;
       case crkSelection:
-        undoList_->RecordChange(item->Reason, GetSelBegin(), GetSelEnd(), std::string(),
-                                activeSelectionMode_);
-        PlaceCaretAndSelection(GetCaretPos(), start, end);
+        SwapPosition(item->Reason, start, end, *undoList_);
         break;
       case crkWhitespaceAdd:
         undoList_->RecordChange(item->Reason, start, end, std::string(), mode);
