@@ -136,7 +136,7 @@ class TVarRec {
   const void* ptr_ = nullptr;
 };
 
-// Delphi-style format: %[index:][-][width][.prec]type with types d u x s f g e n m p and %%;
+// Format strings: %[index:][-][width][.prec]type with types d u x s f g e n m p and %%;
 // '*' takes width or precision from the arguments. An argument of the wrong kind or a
 // missing one raises EConvertError "Format '%s' invalid or incompatible with argument".
 std::string FormatV(const std::string& format, const std::vector<TVarRec>& args);
