@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "tests/imaging/GifInstantServices.h"
 #include "tests/imaging/GifTestFiles.h"
 
 namespace {
@@ -21,21 +22,6 @@ TBytes FiveFrames() {
                                  {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1)}, 3);
   return b.Trailer().Data();
 }
-
-// Animations play at once: time moves only by what the painter asks to wait.
-class TInstantServices : public TGIFPainterServices {
- public:
-  uint32_t Now() override { return now_; }
-  void Sleep(uint32_t ms) override { now_ += ms; }
-  bool WaitForWake(TEvent&, uint32_t ms) override {
-    now_ += ms;
-    return false;
-  }
-  bool PumpMessages(const std::function<bool()>&) override { return true; }
-
- private:
-  uint32_t now_ = 0;
-};
 
 std::unique_ptr<TBitmap> Canvas(int w, int h) {
   auto b = std::make_unique<TBitmap>();

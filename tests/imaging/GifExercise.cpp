@@ -1,26 +1,8 @@
 #include "tests/imaging/GifExercise.h"
 
 #include "imaging/GIFImage.h"
+#include "tests/imaging/GifInstantServices.h"
 #include "tests/imaging/GifTestFiles.h"
-
-namespace {
-
-// Animations play at once: time moves only by what the painter asks to wait.
-class TInstantServices : public TGIFPainterServices {
- public:
-  uint32_t Now() override { return now_; }
-  void Sleep(uint32_t ms) override { now_ += ms; }
-  bool WaitForWake(TEvent&, uint32_t ms) override {
-    now_ += ms;
-    return false;
-  }
-  bool PumpMessages(const std::function<bool()>&) override { return true; }
-
- private:
-  uint32_t now_ = 0;
-};
-
-}  // namespace
 
 void ExerciseGifBytes(const uint8_t* data, size_t size) {
   TInstantServices services;
