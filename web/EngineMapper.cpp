@@ -181,6 +181,8 @@ void* MapEngineImage(const void* data, size_t size, void*& entryPoint) {
   const uint64_t base = reinterpret_cast<uintptr_t>(image->block.get());
   if (!peimage::ApplyRelocations(image->Memory(), image->layout, base, error)) return nullptr;
   if (!BindImports(*image) || !ProtectSections(*image)) return nullptr;
+  // No table is no error; a damaged one sets the error.
+  error.clear();
   auto unwindTable = peimage::ReadFunctionTable(image->Memory(), image->layout, error);
   if (!error.empty()) return nullptr;
   if (unwindTable && !image->unwindTable.Add(image->Memory().data(), *unwindTable)) return nullptr;

@@ -37,6 +37,16 @@ bool ClipArea(TArea& a, int destWidth, int destHeight, int sourceWidth, int sour
   return true;
 }
 
+// The area copied from sourceRect to destRect: the smaller of their sizes.
+TArea AreaBetween(const TRect& destRect, const TRect& sourceRect) {
+  return {destRect.Left,
+          destRect.Top,
+          sourceRect.Left,
+          sourceRect.Top,
+          static_cast<int>(std::min(SafeWidth(destRect), SafeWidth(sourceRect))),
+          static_cast<int>(std::min(SafeHeight(destRect), SafeHeight(sourceRect)))};
+}
+
 uint8_t Channel(uint32_t v, int i) { return static_cast<uint8_t>(v >> (i * 8)); }
 
 // d := ((d - s) * m + s * 256) shr 8 per colour channel with the mask's own channel; alpha
@@ -133,12 +143,7 @@ void BlendMaskedRect(const TRect& destRect, const TRect& sourceRect, TBitmap* de
                      const TBitmap* maskImage) {
   TPixels32 d(dest), s(maskImage);
   if (!d.Valid() || !s.Valid() || maskRowOffset <= 0) return;
-  TArea a{destRect.Left,
-          destRect.Top,
-          sourceRect.Left,
-          sourceRect.Top,
-          static_cast<int>(std::min(SafeWidth(destRect), SafeWidth(sourceRect))),
-          static_cast<int>(std::min(SafeHeight(destRect), SafeHeight(sourceRect)))};
+  TArea a = AreaBetween(destRect, sourceRect);
   if (!ClipArea(a, d.Width, d.Height, s.Width, s.Height - maskRowOffset)) return;
   TPixels32 bg(useBackground && background.Bmp != dest ? background.Bmp : nullptr);
   for (int row = 0; row < a.Height; ++row) {
@@ -257,12 +262,7 @@ void BlendMasterMaskedRect(const TRect& destRect, const TRect& sourceRect, TBitm
   if (!d.Valid() || !s.Valid() || !IsSaneRect(destRect) || !IsSaneRect(sourceRect)) return;
   const int maskRow = static_cast<int>(SafeHeight(mask.SourceRect) / 2);
   if (maskRow <= 0) return;
-  TArea a{destRect.Left,
-          destRect.Top,
-          sourceRect.Left,
-          sourceRect.Top,
-          static_cast<int>(std::min(SafeWidth(destRect), SafeWidth(sourceRect))),
-          static_cast<int>(std::min(SafeHeight(destRect), SafeHeight(sourceRect)))};
+  TArea a = AreaBetween(destRect, sourceRect);
   if (!ClipArea(a, d.Width, d.Height, s.Width, s.Height - maskRow)) return;
   const bool fromBitmap = background.FillColor == clFuchsia && background.Bmp != nullptr;
   TPixels32 bg(fromBitmap && background.Bmp != bitmap ? background.Bmp : nullptr);

@@ -319,16 +319,23 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
   if (data.Saturation != 0) ChangeBitmapSaturation(bitmap, data.Saturation);
 }
 
+int FindSectionByName(const TsSkinManager& manager, const std::string& name,
+                      const std::string& secondName, const std::string*& used) {
+  used = &name;
+  int index = manager.GetSectionIndex(name);
+  if (index < 0) {
+    used = &secondName;
+    index = manager.GetSectionIndex(secondName);
+  }
+  return index;
+}
+
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
                        TColor fillColor, TsSkinManager* manager, int state) {
   manager = ManagerOrDefault(manager);
   if (!manager) return -1;
-  int index = manager->GetSectionIndex(name);
-  const std::string* used = &name;
-  if (index < 0) {
-    index = manager->GetSectionIndex(secondName);
-    used = &secondName;
-  }
+  const std::string* used = nullptr;
+  const int index = FindSectionByName(*manager, name, secondName, used);
   if (index < 0 || !bitmap) return index;
   TsBackgroundSource behind;
   behind.FillColor = fillColor;

@@ -50,6 +50,10 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
 // section index used, -1 when neither is found.
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
                        TColor fillColor, TsSkinManager* manager, int state);
+// The index of the section named first, or of the second when the first is not found (-1
+// when neither is); `used` points at the name found. Both painting forms look up this way.
+int FindSectionByName(const TsSkinManager& manager, const std::string& name,
+                      const std::string& secondName, const std::string*& used);
 
 // Texture tiling of an image over q (in: the area; out: the area still to fill, Right = -1
 // when nothing is left). Modes: 0 everything, 1 ... 7 one row or column along an edge (the

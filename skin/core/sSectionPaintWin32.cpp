@@ -144,12 +144,8 @@ int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::stri
                        int state) {
   manager = manager ? manager : DefaultManager;
   if (!manager) return -1;
-  int index = manager->GetSectionIndex(name);
-  const std::string* used = &name;
-  if (index < 0) {
-    index = manager->GetSectionIndex(secondName);
-    used = &secondName;
-  }
+  const std::string* used = nullptr;
+  const int index = FindSectionByName(*manager, name, secondName, used);
   if (index < 0 || !bitmap) return index;
   TsBackgroundSource behind;
   behind.FillColor = fillColor;
