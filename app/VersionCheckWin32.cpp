@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "framework/Forms.h"
+#include "framework/FormsWin32.h"
 #include "skin/core/sDialogs.h"
 
 TVersionCheckActions ProgramVersionCheckActions(void* ownerWindow) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "editor/KedEditFileBytes.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 
 namespace {
 

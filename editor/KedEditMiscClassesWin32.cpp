@@ -8,7 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "framework/ImgList.h"
+#include "framework/ImgListWin32.h"
 
 void RequestKedFreeNotification(TCustomImageList* images, TComponent* owner) {
   images->FreeNotification(owner);

@@ -18,7 +18,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #endif
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };

@@ -9,7 +9,7 @@
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/GraphicsWin32.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 
 namespace {
 

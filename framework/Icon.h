@@ -10,7 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #endif
 
 // One image of an .ico file, as its directory describes it.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/Forms.h"
+#include "framework/FormsWin32.h"
 #include "framework/SysUtils.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 
 class TWinControl;
 

@@ -10,7 +10,7 @@
 #undef RegisterClipboardFormat
 
 #include "framework/Canvas.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "imaging/GIFImage.h"
 
 namespace {

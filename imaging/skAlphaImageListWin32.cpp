@@ -7,7 +7,7 @@
 
 #include "framework/Icon.h"
 #include "framework/ScopeExit.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "imaging/skPNG.h"
 #include "skin/core/sBackground.h"
 #include "skin/core/sGraphics.h"

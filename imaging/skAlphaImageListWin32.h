@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "framework/ImgList.h"
+#include "framework/ImgListWin32.h"
 #include "imaging/skAlphaImageList.h"
 
 class TsAlphaImageList : public TImageList {

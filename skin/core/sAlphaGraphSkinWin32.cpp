@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "framework/Canvas.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sSkinManager.h"

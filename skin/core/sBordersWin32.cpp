@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "framework/Canvas.h"
-#include "framework/Controls.h"
-#include "framework/WinHandles.h"
+#include "framework/ControlsWin32.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sColorsWin32.h"

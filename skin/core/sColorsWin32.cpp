@@ -1,8 +1,8 @@
 #include "skin/core/sColorsWin32.h"
 
 #include "framework/Canvas.h"
-#include "framework/Controls.h"
-#include "framework/WinHandles.h"
+#include "framework/ControlsWin32.h"
+#include "framework/HandlesWin32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "skin/core/sCommonDataWin32.h"
 
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "framework/FormsWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/Controls.h"
+#include "framework/ControlsWin32.h"
 #include "skin/core/sCommonData.h"
 
 // Sends the skin command to a window and answers its result; 0 for a 0 handle.

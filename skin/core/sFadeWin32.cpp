@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/Controls.h"
-#include "framework/WinHandles.h"
+#include "framework/ControlsWin32.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sMessages.h"

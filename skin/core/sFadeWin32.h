@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "framework/ExtCtrls.h"
+#include "framework/ExtCtrlsWin32.h"
 #include "skin/core/sFade.h"
 
 class TsCommonData;

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "framework/Canvas.h"
-#include "framework/Controls.h"
-#include "framework/WinHandles.h"
+#include "framework/ControlsWin32.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sColors.h"

@@ -2,7 +2,7 @@
 // skin editor sends with WM_COPYDATA.
 #include <windows.h>
 
-#include "framework/Controls.h"
+#include "framework/ControlsWin32.h"
 #include "skin/core/sSkinManager.h"
 
 std::string DefaultAppFolder() {

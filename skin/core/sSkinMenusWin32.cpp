@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/Forms.h"
+#include "framework/FormsWin32.h"
 #include "framework/ShortCuts.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sGraphics.h"

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "framework/Component.h"
-#include "framework/Controls.h"
-#include "framework/Menus.h"
-#include "framework/StdCtrls.h"
+#include "framework/ControlsWin32.h"
+#include "framework/MenusWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinMenus.h"
 

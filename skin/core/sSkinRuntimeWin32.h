@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "framework/Component.h"
-#include "framework/Forms.h"
+#include "framework/FormsWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
 

@@ -1,7 +1,7 @@
 #include "skin/core/sTextPaintWin32.h"
 
 #include "framework/Canvas.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sTextPaint.h"
 
 int DrawTextRect(HDC dc, const std::string& text, TRect& r, uint32_t format) {

@@ -1,6 +1,6 @@
 #include "skin/core/skUtilsWin32.h"
 
-#include "framework/Forms.h"
+#include "framework/FormsWin32.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/support/Screenshot.h"
+#include "tests/support/ScreenshotWin32.h"
 #endif
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 
 namespace {
 

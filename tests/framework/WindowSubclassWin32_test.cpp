@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Forms.h"
-#include "tests/support/MessagePump.h"
-#include "tests/support/Screenshot.h"
+#include "framework/FormsWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
 
 namespace {
 

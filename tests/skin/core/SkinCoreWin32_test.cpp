@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "framework/Canvas.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sGraphics.h"

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "framework/Canvas.h"
-#include "framework/WinHandles.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sBordersWin32.h"
 #include "skin/core/sColors.h"
@@ -19,7 +19,7 @@
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
 #include "tests/skin/core/SkinTestFiles.h"
-#include "tests/support/Screenshot.h"
+#include "tests/support/ScreenshotWin32.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/Controls.h"
+#include "framework/ControlsWin32.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {

@@ -11,14 +11,14 @@
 #include <map>
 #include <thread>
 
-#include "framework/ExtCtrls.h"
-#include "framework/StdCtrls.h"
+#include "framework/ExtCtrlsWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/skThdTimer.h"
 #include "tests/skin/core/SkinTestFiles.h"
-#include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/MessageBoxWatcherWin32.h"
 
 namespace {
 

@@ -1,0 +1,46 @@
+// The about window: what the program is, its version, and a short German usage text.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "framework/ComCtrlsWin32.h"
+#include "framework/ExtCtrlsWin32.h"
+#include "framework/FormsWin32.h"
+#include "framework/StdCtrlsWin32.h"
+#include "translate/KxTranslator.h"
+
+class TForm2 : public TForm {
+  K_CLASS(TForm2, TForm)
+
+  explicit TForm2(TComponent* owner);
+
+  TPageControl* sPageControl1;
+  TTabSheet* sTabSheet1;  // "ABOUT"
+  TImage* sImage1;
+  TImage* sImage2;
+  TLabel* sLabel1;
+  TLabel* sLabel2;
+  TLabel* sLabel3;
+  TLabel* sLabel4;
+  TLabel* sLabel5;        // "Version: " and the program's version
+  TTabSheet* sTabSheet2;  // "Anleitung"
+  TMemo* sMemo1;
+  TStatusBar* sStatusBar1;
+  TKxTranslator* KxTranslator1;
+
+  // Where the version, the language and the program folder come from; the main window
+  // unless a caller sets another.
+  std::function<std::string()> VersionText;
+  std::function<std::string()> Language;
+  std::function<std::string()> ProgramFolder;
+
+  void FormShow(TObject* sender);
+
+ private:
+  void CreateComponents();
+  void CreateAboutPage();
+  void CreateUsagePage();
+};
+
+extern TForm2* Form2;

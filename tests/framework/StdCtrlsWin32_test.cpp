@@ -1,0 +1,616 @@
+// Standard and common controls, menus and dialogs over their system windows: what the
+// program sets must be what the windows show, and the windows' notifications must come
+// back as the controls' events.
+#include "framework/StdCtrlsWin32.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/ButtonsWin32.h"
+#include "framework/ComCtrlsWin32.h"
+#include "framework/DialogsWin32.h"
+#include "framework/ExtCtrlsWin32.h"
+#include "framework/FormsWin32.h"
+#include "framework/MenusWin32.h"
+#include "framework/TypInfo.h"
+#include "tests/support/FormGuardWin32.h"
+#include "tests/support/MessageBoxWatcherWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+
+namespace {
+
+using ktest::Pump;
+
+using ktest::TFormGuard;
+
+std::string ListBoxText(HWND wnd, int index) {
+  char buf[256] = {};
+  SendMessageA(wnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+std::string WindowText(HWND wnd) {
+  char buf[256] = {};
+  GetWindowTextA(wnd, buf, sizeof(buf));
+  return buf;
+}
+
+}  // namespace
+
+// ---- list controls ------------------------------------------------------------------------
+
+TEST(ListControls, ItemsAddedBeforeAndAfterTheWindowExistShowInIt) {
+  TFormGuard g;
+  auto* list = g.Add<TListBox>();
+  list->Items()->Add("before");
+  g.Show();
+  list->Items()->Add("after");
+  list->Items()->Insert(0, "first");
+  list->Items()->Delete(1);
+  HWND wnd = list->Handle();
+  ASSERT_EQ(SendMessageA(wnd, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(ListBoxText(wnd, 0), "first");
+  EXPECT_EQ(ListBoxText(wnd, 1), "after");
+}
+
+TEST(ListControls, SortedListBoxKeepsWindowAndItemsInTheSameOrder) {
+  TFormGuard g;
+  auto* list = g.Add<TListBox>();
+  list->SetSorted(true);
+  g.Show();
+  for (const char* s : {"pear", "apple", "fig"}) list->Items()->Add(s);
+  HWND wnd = list->Handle();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ListBoxText(wnd, i), (*list->Items())[i]);
+  EXPECT_EQ((*list->Items())[0], "apple");
+}
+
+TEST(ListControls, ComboBoxItemIndexAndTextAgree) {
+  TFormGuard g;
+  auto* combo = g.Add<TComboBox>();
+  for (const char* s : {"KB", "MB", "GB"}) combo->Items()->Add(s);
+  combo->SetItemIndex(1);
+  g.Show();
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(combo->Text(), "MB");
+  combo->SetText("12");  // an editable box may hold a text that is no item
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  combo->SetItemIndex(5);
+  EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+TEST(Edits, OnChangeFiresOnceForEachTextChangeButNotWhileLoading) {
+  struct TCase {
+    const char* Name;
+    std::function<TCustomEdit*(TComponent*)> Make;
+  };
+  const TCase cases[] = {
+      {"edit", [](TComponent* o) -> TCustomEdit* { return new TEdit(o); }},
+      {"memo", [](TComponent* o) -> TCustomEdit* { return new TMemo(o); }},
+      {"rich edit", [](TComponent* o) -> TCustomEdit* { return new TRichEdit(o); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TFormGuard g;
+    TCustomEdit* edit = c.Make(g.Form);
+    int changes = 0;
+    edit->SetOnChange(TNotifyEvent([&](TObject*) { ++changes; }));
+    g.Form->BeginLoading();
+    edit->SetParent(g.Form);
+    edit->SetText("stored");
+    g.Form->EndLoading();
+    EXPECT_EQ(changes, 0);
+    edit->SetText("before the window");
+    EXPECT_EQ(changes, 1);
+    g.Show();
+    edit->SetText("with the window");
+    EXPECT_EQ(changes, 2);
+  }
+}
+
+// ---- memo lines ---------------------------------------------------------------------------
+
+TEST(MemoLines, EditingLinesGivesTheSameTextWithAndWithoutAWindow) {
+  for (bool withWindow : {false, true}) {
+    SCOPED_TRACE(withWindow ? "with window" : "without window");
+    TFormGuard g;
+    auto* memo = g.Add<TMemo>();
+    if (withWindow) g.Show();
+    TStrings* lines = memo->Lines();
+    lines->Add("a");
+    lines->Add("c");
+    lines->Insert(1, "b");
+    EXPECT_EQ(lines->Count(), 3);
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc\r\n");
+    lines->Delete(0);
+    EXPECT_EQ((*lines)[0], "b");
+    EXPECT_EQ(lines->Count(), 2);
+    lines->Clear();
+    EXPECT_EQ(lines->Count(), 0);
+  }
+}
+
+TEST(MemoLines, RichEditHoldsMoreThanTheDefaultLimit) {
+  TFormGuard g;
+  auto* re = g.Add<TRichEdit>();
+  re->SetPlainText(true);
+  re->SetWordWrap(false);
+  g.Show();
+  std::string big(100000, 'x');
+  re->SetText(big);
+  EXPECT_EQ(re->Text().size(), big.size());
+  re->Lines()->Add("tail");
+  EXPECT_EQ((*re->Lines())[re->Lines()->Count() - 1], "tail");
+}
+
+// ---- buttons ------------------------------------------------------------------------------
+
+TEST(Buttons, CheckBoxClicksOnceForEachChangeFromUserOrCode) {
+  TFormGuard g;
+  auto* box = g.Add<TCheckBox>();
+  int clicks = 0;
+  box->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+  g.Show();
+  SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(box->Checked());
+  EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  box->SetChecked(false);
+  box->SetChecked(false);  // unchanged: no click
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST(Buttons, RadioButtonsOfOneParentAreExclusive) {
+  TFormGuard g;
+  auto* a = g.Add<TRadioButton>();
+  auto* b = g.Add<TRadioButton>();
+  g.Show();
+  a->SetChecked(true);
+  SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(b->Checked());
+  EXPECT_FALSE(a->Checked());
+}
+
+TEST(Buttons, EnterAndEscapeReachTheDefaultAndCancelButtons) {
+  TFormGuard g;
+  auto* ok = g.Add<TButton>();
+  auto* cancel = g.Add<TButton>();
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  std::vector<std::string> pressed;
+  ok->SetOnClick(TNotifyEvent([&](TObject*) { pressed.push_back("ok"); }));
+  cancel->SetOnClick(TNotifyEvent([&](TObject*) { pressed.push_back("cancel"); }));
+  g.Show();
+  g.Form->Perform(CM_DIALOGKEY, VK_RETURN, 0);
+  g.Form->Perform(CM_DIALOGKEY, VK_ESCAPE, 0);
+  g.Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+  EXPECT_EQ(pressed, (std::vector<std::string>{"ok", "cancel"}));
+}
+
+TEST(Buttons, SpeedButtonsOfAGroupStayDownOneAtATime) {
+  TFormGuard g;
+  auto* a = g.Add<TSpeedButton>();
+  auto* b = g.Add<TSpeedButton>();
+  a->SetGroupIndex(1);
+  b->SetGroupIndex(1);
+  a->SetDown(true);
+  b->SetDown(true);
+  EXPECT_FALSE(a->Down());
+  EXPECT_TRUE(b->Down());
+  b->SetDown(false);  // AllowAllUp is off: one stays down
+  EXPECT_TRUE(b->Down());
+  auto* plain = g.Add<TSpeedButton>();
+  plain->SetDown(true);  // no group: never stays down
+  EXPECT_FALSE(plain->Down());
+}
+
+TEST(Buttons, BitBtnClickSetsTheModalResultOfItsForm) {
+  TFormGuard g;
+  auto* btn = g.Add<TBitBtn>();
+  btn->SetKind(bkCancel);
+  g.Form->SetOnShow(TNotifyEvent([&](TObject*) { PostMessageA(btn->Handle(), BM_CLICK, 0, 0); }));
+  EXPECT_EQ(g.Form->ShowModal(), mrCancel);
+}
+
+// ---- common controls ----------------------------------------------------------------------
+
+TEST(CommonControls, StatusBarShowsItsPanels) {
+  TFormGuard g;
+  auto* bar = g.Add<TStatusBar>();
+  bar->SetSizeGrip(false);
+  for (int i = 0; i < 3; ++i) bar->Panels()->Add()->SetWidth(150);
+  g.Show();
+  bar->Panels()->Items(1)->SetText("Datei 2");
+  HWND wnd = bar->Handle();
+  EXPECT_EQ(SendMessageA(wnd, SB_GETPARTS, 0, 0), 3);
+  char text[64] = {};
+  SendMessageA(wnd, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Datei 2");
+  EXPECT_EQ(bar->Align(), alBottom);
+  EXPECT_EQ(bar->Top() + bar->Height(), g.Form->ClientHeight());
+}
+
+TEST(CommonControls, ProgressBarAndUpDownKeepTheirRanges) {
+  TFormGuard g;
+  auto* bar = g.Add<TProgressBar>();
+  auto* edit = g.Add<TEdit>();
+  auto* updown = g.Add<TUpDown>();
+  updown->SetMax(10000);
+  updown->SetPosition(2);
+  updown->SetAssociate(edit);
+  g.Show();
+  bar->SetMax(50);
+  bar->SetPosition(80);
+  EXPECT_EQ(bar->Position(), 50);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 50);
+  EXPECT_EQ(edit->Text(), "2");
+  SendMessageA(updown->Handle(), UDM_SETPOS32, 0, 9999);
+  EXPECT_EQ(updown->Position(), 9999);
+}
+
+TEST(CommonControls, ListViewShowsCaptionsAndSubItems) {
+  TFormGuard g;
+  auto* view = g.Add<TListView>();
+  view->SetViewStyle(vsReport);
+  view->SetShowColumnHeaders(false);
+  view->Columns()->Add()->SetWidth(300);
+  for (int i = 0; i < 3; ++i) view->Columns()->Add()->SetWidth(0);
+  g.Show();
+  TListItem* item = view->Items()->Add();
+  item->SetCaption("Kestrava.exe");
+  item->SubItems()->Add("http://example.invalid/k.exe");
+  item->SubItems()->Add("Kestrava.exe");
+  item->SetImageIndex(1);
+  view->Items()->Add()->SetCaption("second");
+  HWND wnd = view->Handle();
+  EXPECT_EQ(SendMessageA(wnd, LVM_GETITEMCOUNT, 0, 0), 2);
+  char text[128] = {};
+  LVITEMA lv{};
+  lv.iSubItem = 1;
+  lv.pszText = text;
+  lv.cchTextMax = sizeof(text);
+  SendMessageA(wnd, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&lv));
+  EXPECT_STREQ(text, "http://example.invalid/k.exe");
+  view->SetItemIndex(1);
+  EXPECT_EQ(view->ItemIndex(), 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  EXPECT_EQ(SendMessageA(wnd, LVM_GETCOLUMNWIDTH, 0, 0), 300);
+}
+
+TEST(CommonControls, TreeViewNodesSurviveANewWindow) {
+  TFormGuard g;
+  auto* tree = g.Add<TTreeView>();
+  TTreeNode* root = tree->Items()->Add(nullptr, "C:\\");
+  tree->Items()->AddChild(root, "Tools");
+  tree->Items()->AddChild(root, "Temp");
+  g.Show();
+  EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 3);
+  tree->SetSelected(root->Item(1));
+  tree->SetShowLines(false);  // a new window
+  Pump();
+  EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(tree->Selected(), root->Item(1));
+  EXPECT_EQ(tree->Items()->Count(), 3);
+  EXPECT_EQ(tree->Items()->Item(2)->Text(), "Temp");
+}
+
+TEST(CommonControls, PageControlShowsOnlyTheActivePage) {
+  TFormGuard g;
+  auto* pages = g.Add<TPageControl>();
+  pages->SetAlign(alClient);
+  auto* about = new TTabSheet(g.Form);
+  about->SetCaption("ABOUT");
+  about->SetPageControl(pages);
+  auto* help = new TTabSheet(g.Form);
+  help->SetCaption("Anleitung");
+  help->SetPageControl(pages);
+  g.Show();
+  EXPECT_EQ(pages->ActivePage(), about);
+  EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_TRUE(IsWindowVisible(about->Handle()));
+  pages->SetActivePageIndex(1);
+  EXPECT_TRUE(IsWindowVisible(help->Handle()));
+  EXPECT_FALSE(IsWindowVisible(about->Handle()));
+  TRect display = pages->DisplayRect();
+  EXPECT_EQ(help->BoundsRect(), display);
+}
+
+TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
+  TFormGuard g;
+  auto* bar = g.Add<TToolBar>();
+  auto* sep = new TToolButton(g.Form);
+  sep->SetStyle(tbsSeparator);
+  sep->SetWidth(157);
+  sep->SetParent(bar);
+  auto* save = new TToolButton(g.Form);
+  save->SetHint("Speichern");
+  save->SetParent(bar);
+  int clicks = 0;
+  save->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+  g.Show();
+  HWND wnd = bar->Handle();
+  EXPECT_EQ(SendMessageA(wnd, TB_BUTTONCOUNT, 0, 0), 2);
+  RECT r{};
+  SendMessageA(wnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.right - r.left, 157);
+  SendMessageA(g.Form->Handle(), WM_COMMAND, static_cast<WPARAM>(save->Command()),
+               reinterpret_cast<LPARAM>(wnd));
+  EXPECT_EQ(clicks, 1);
+  bar->SetEnabled(false);  // a disabled bar refuses its buttons' input
+  EXPECT_FALSE(IsWindowEnabled(wnd));
+}
+
+TEST(CommonControls, ToolBarCustomDrawEventsPaintTheBarAndEachButton) {
+  TFormGuard g;
+  auto* bar = g.Add<TToolBar>();
+  bar->SetEdgeBorders({});
+  for (int i = 0; i < 2; ++i) (new TToolButton(g.Form))->SetParent(bar);
+  std::vector<std::string> log;
+  bar->SetOnAdvancedCustomDraw(
+      TTBAdvancedCustomDrawEvent([&](TToolBar* b, const TRect& r, TCustomDrawStage stage, bool&) {
+        if (stage != cdPrePaint) return;
+        log.push_back("bar");
+        b->Canvas()->Brush()->SetColor(clRed);
+        b->Canvas()->FillRect(r);
+      }));
+  bar->SetOnAdvancedCustomDrawButton(
+      TTBAdvancedCustomDrawBtnEvent([&](TToolBar*, TToolButton* button, TCustomDrawState,
+                                        TCustomDrawStage stage, TTBCustomDrawFlags&, bool& def) {
+        if (stage == cdPrePaint) log.push_back("button " + std::to_string(button->Index()));
+        def = false;
+      }));
+  g.Show();
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "bar");
+  EXPECT_NE(std::find(log.begin(), log.end(), "button 0"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "button 1"), log.end());
+}
+
+// ---- menus --------------------------------------------------------------------------------
+
+namespace {
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& caption) {
+  auto* item = new TMenuItem(owner);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+}  // namespace
+
+TEST(Menus, MainMenuItemsRunTheirClicksByCommandAndShortcut) {
+  TFormGuard g;
+  auto* menu = new TMainMenu(g.Form);
+  TMenuItem* file = AddItem(g.Form, menu->Items(), "Datei");
+  TMenuItem* open = AddItem(g.Form, file, "Öffnen");
+  AddItem(g.Form, file, "-");
+  TMenuItem* quit = AddItem(g.Form, file, "Beenden");
+  open->SetShortCut(ShortCut('O', {ssCtrl}));
+  std::vector<std::string> clicked;
+  open->SetOnClick(TNotifyEvent([&](TObject*) { clicked.push_back("open"); }));
+  quit->SetOnClick(TNotifyEvent([&](TObject*) { clicked.push_back("quit"); }));
+  g.Form->SetMenu(menu);
+  g.Show();
+  HMENU bar = GetMenu(g.Form->Handle());
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
+  SendMessageA(g.Form->Handle(), WM_COMMAND, quit->Command(), 0);
+  EXPECT_TRUE(g.Form->IsShortCut('O', {ssCtrl}));
+  EXPECT_FALSE(g.Form->IsShortCut('O', {}));
+  open->SetEnabled(false);
+  EXPECT_FALSE(g.Form->IsShortCut('O', {ssCtrl}));
+  EXPECT_EQ(clicked, (std::vector<std::string>{"quit", "open"}));
+}
+
+TEST(Menus, ChangingAnItemKeepsTheOpenSubmenuAndShowsTheChange) {
+  TFormGuard g;
+  auto* menu = new TMainMenu(g.Form);
+  TMenuItem* lang = AddItem(g.Form, menu->Items(), "Sprache");
+  TMenuItem* english = AddItem(g.Form, lang, "Englisch");
+  g.Form->SetMenu(menu);
+  g.Show();
+  HMENU sub = GetSubMenu(GetMenu(g.Form->Handle()), 0);
+  // A handler run while the submenu opens may change items (the translator does).
+  english->SetCaption("English");
+  english->SetEnabled(false);
+  EXPECT_EQ(GetSubMenu(GetMenu(g.Form->Handle()), 0), sub);
+  char text[64] = {};
+  GetMenuStringA(sub, 0, text, sizeof(text), MF_BYPOSITION);
+  EXPECT_STREQ(text, "English");
+  EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
+  AddItem(g.Form, lang, "Deutsch");  // a new item rebuilds
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(g.Form->Handle()), 0)), 2);
+}
+
+TEST(Menus, CommandIdsStayWithinSixteenBitsOverAProgramsLife) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  TMenuItem* keep = AddItem(g.Form, popup->Items(), "keep");
+  // Far more items than 16-bit ids come and go (a menu rebuilt again and again).
+  for (int i = 0; i < 70000; ++i) delete new TMenuItem(nullptr);
+  TMenuItem* fresh = AddItem(g.Form, popup->Items(), "fresh");
+  EXPECT_LE(fresh->Command(), 0xFFFFu);
+  EXPECT_NE(fresh->Command(), keep->Command());
+  EXPECT_EQ(TMenuItem::FindByCommand(keep->Command()), keep);
+  EXPECT_EQ(TMenuItem::FindByCommand(fresh->Command()), fresh);
+}
+
+TEST(Menus, CheckedRadioItemsOfAGroupAreExclusive) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  std::vector<TMenuItem*> sizes;
+  for (int px = 8; px <= 12; ++px) {
+    std::string caption = "Font Size ";
+    caption += std::to_string(px);
+    caption += "px";
+    TMenuItem* item = AddItem(g.Form, popup->Items(), caption);
+    item->SetRadioItem(true);
+    sizes.push_back(item);
+  }
+  sizes[1]->SetChecked(true);
+  sizes[4]->SetChecked(true);
+  EXPECT_FALSE(sizes[1]->Checked());
+  EXPECT_TRUE(sizes[4]->Checked());
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof(mi);
+  mi.fMask = MIIM_STATE;
+  GetMenuItemInfoA(popup->Handle(), 4, TRUE, &mi);
+  EXPECT_TRUE(mi.fState & MFS_CHECKED);
+}
+
+TEST(Menus, OwnerDrawnItemsAreMeasuredByTheirHandler) {
+  TFormGuard g;
+  auto* popup = new TPopupMenu(g.Form);
+  popup->SetOwnerDraw(true);
+  TMenuItem* item = AddItem(g.Form, popup->Items(), "Kopieren");
+  item->SetOnMeasureItem(TMenuMeasureItemEvent([](TObject*, TCanvas*, int& w, int& h) {
+    w = 123;
+    h = 27;
+  }));
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = item->Command();
+  mis.itemData = item->Command();
+  EXPECT_TRUE(TMenuItem::DispatchMeasure(&mis));
+  EXPECT_EQ(mis.itemWidth, 123u);
+  EXPECT_EQ(mis.itemHeight, 27u);
+}
+
+// ---- dialogs and timers -------------------------------------------------------------------
+
+TEST(Dialogs, FindDialogIsModelessAndReportsEachFindPress) {
+  TFormGuard g;
+  g.Show();
+  auto* find = new TFindDialog(g.Form);
+  find->SetOptions({frDown, frHideMatchCase, frHideUpDown, frDisableMatchCase, frDisableUpDown});
+  std::vector<std::string> searched;
+  find->SetOnFind(TNotifyEvent([&](TObject*) {
+    searched.push_back(find->FindText());
+    if (searched.size() == 2) find->CloseDialog();
+  }));
+  ASSERT_TRUE(find->Execute());  // returns at once
+  HWND dlg = find->Handle();
+  ASSERT_TRUE(IsWindow(dlg));
+  SetDlgItemTextA(dlg, 0x480, "bc");
+  for (int i = 0; i < 2; ++i) {
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    Pump();
+  }
+  EXPECT_EQ(searched, (std::vector<std::string>{"bc", "bc"}));
+  EXPECT_FALSE(IsWindow(dlg));
+  EXPECT_EQ(find->Handle(), nullptr);
+}
+
+TEST(Dialogs, PlainMessageShowsTheTextUnderTheApplicationTitle) {
+  ktest::TMessageBoxWatcher watcher;
+  ShowMessage("Skin engine v7.2");
+  auto seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].Text, "Skin engine v7.2");
+  EXPECT_EQ(seen[0].Caption, Application->Title());
+}
+
+TEST(Timers, TimerTicksInTheMessageLoopUntilDisabled) {
+  TFormGuard g;
+  auto* timer = new TTimer(g.Form);
+  int ticks = 0;
+  timer->SetInterval(20);
+  timer->SetOnTimer(TNotifyEvent([&](TObject*) {
+    if (++ticks == 3) timer->SetEnabled(false);
+  }));
+  DWORD start = GetTickCount();
+  while (timer->Enabled() && GetTickCount() - start < 5000) Application->HandleMessage();
+  EXPECT_EQ(ticks, 3);
+}
+
+// ---- mouse and published properties -------------------------------------------------------
+
+TEST(MouseTracking, GraphicChildGetsEnterAndLeaveFromItsParentsMouseMoves) {
+  TFormGuard g;
+  auto* label = g.Add<TLabel>();
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 50, 20);
+  std::vector<std::string> events;
+  label->SetOnMouseEnter(TNotifyEvent([&](TObject*) { events.push_back("enter"); }));
+  label->SetOnMouseLeave(TNotifyEvent([&](TObject*) { events.push_back("leave"); }));
+  g.Show();
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 15));
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
+}
+
+namespace {
+struct TFoundHint {
+  HWND Window = nullptr;
+};
+BOOL CALLBACK FindHintWindow(HWND w, LPARAM lp) {
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof(cls));
+  if (IsWindowVisible(w) && std::string(cls) == "THintWindow")
+    reinterpret_cast<TFoundHint*>(lp)->Window = w;
+  return TRUE;
+}
+HWND WaitForHintWindow() {
+  TFoundHint found;
+  DWORD start = GetTickCount();
+  while (!found.Window && GetTickCount() - start < 3000) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
+  }
+  return found.Window;
+}
+}  // namespace
+
+TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
+  TFormGuard g;
+  g.Form->SetShowHint(true);
+  auto* label = g.Add<TLabel>();
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 50, 20);
+  label->SetHint("Schriftart");
+  auto* quiet = g.Add<TLabel>();
+  quiet->SetAutoSize(false);
+  quiet->SetBounds(100, 10, 50, 20);
+  quiet->SetHint("never shown");
+  quiet->SetShowHint(false);
+  Application->SetHintPause(10);
+  g.Show();
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+  HWND hint = WaitForHintWindow();
+  ASSERT_TRUE(hint);
+  EXPECT_EQ(WindowText(hint), "Schriftart");
+  EXPECT_EQ(Application->Hint(), "Schriftart");
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(120, 15));
+  EXPECT_FALSE(IsWindowVisible(hint));
+  EXPECT_FALSE(WaitForHintWindow());
+  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+  Application->SetHintPause(500);
+}
+
+TEST(PublishedProperties, ControlsAreReadAndWrittenByName) {
+  TFormGuard g;
+  auto* button = g.Add<TButton>();
+  auto* box = g.Add<TCheckBox>();
+  auto* label = g.Add<TLabel>();
+  auto* bar = g.Add<TStatusBar>();
+  g.Show();
+  SetPropValue(button, "Caption", "Starten");
+  EXPECT_EQ(WindowText(button->Handle()), "Starten");
+  SetPropValue(box, "Checked", "True");
+  EXPECT_TRUE(box->Checked());
+  SetPropValue(label, "Font.Name", "Courier New");
+  EXPECT_EQ(label->Font()->Name(), "Courier New");
+  SetPropValue(g.Form, "Caption", "Kestrava 1.2");
+  EXPECT_EQ(WindowText(g.Form->Handle()), "Kestrava 1.2");
+  EXPECT_EQ(GetPropValue(button, "Visible"), "True");
+  EXPECT_EQ(GetPropValue(g.Form, "BorderStyle"), "bsSizeable");
+  EXPECT_NE(GetObjectProp(bar, "Panels"), nullptr);
+}

@@ -1,0 +1,34 @@
+// Test helper for window tests: a form that is freed at the end of a test, even when an
+// assertion fails, with the controls a test puts on it.
+#pragma once
+
+#include "framework/FormsWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+
+namespace ktest {
+
+class TGuardedForm : public TForm {
+  K_CLASS(TGuardedForm, TForm)
+  explicit TGuardedForm(TComponent* owner) : TForm(owner) {}
+};
+
+struct TFormGuard {
+  TGuardedForm* Form;
+  TFormGuard() : Form(new TGuardedForm(Application)) { Form->SetBounds(60, 60, 400, 300); }
+  ~TFormGuard() { delete Form; }
+  TFormGuard(const TFormGuard&) = delete;
+  TFormGuard& operator=(const TFormGuard&) = delete;
+  // A new control of type T, a child of the form.
+  template <class T>
+  T* Add() {
+    auto* c = new T(Form);
+    c->SetParent(Form);
+    return c;
+  }
+  void Show() {
+    Form->Show();
+    Pump();
+  }
+};
+
+}  // namespace ktest
