@@ -131,11 +131,21 @@ def test_skin():
     glyph = Image.new("RGBA", (32, 16), (0, 0, 255, 255))
     ImageDraw.Draw(glyph).rectangle((0, 0, 31, 3), fill=(255, 255, 255, 0))
     corner = Image.new("RGB", (30, 12), (0, 255, 255))
+    # A glow mask of 12 x 12 with borders of 4: every corner and edge its own opaque colour,
+    # the centre fully transparent.
+    glow = Image.new("RGBA", (12, 12), (0, 0, 0, 0))
+    gd = ImageDraw.Draw(glow)
+    for box, fill in (((0, 0, 3, 3), (255, 0, 0)), ((8, 0, 11, 3), (0, 255, 0)),
+                      ((0, 8, 3, 11), (0, 0, 255)), ((8, 8, 11, 11), (255, 255, 255)),
+                      ((4, 0, 7, 3), (255, 255, 0)), ((4, 8, 7, 11), (0, 255, 255)),
+                      ((0, 4, 3, 7), (255, 128, 0)), ((8, 4, 11, 7), (128, 0, 128))):
+        gd.rectangle(box, fill=fill + (255,))
     files = {
         "MASTER.BMP": bmp_bytes(master),
         "BTN.BMP": bmp_bytes(btn),
         "GLYPH.PNG": png_bytes(glyph),
         "CORNER.BMP": bmp_bytes(corner),
+        "GLOW.PNG": png_bytes(glow),
         "TEXTURE.JPG": jpeg_bytes(Image.new("RGB", (64, 48), (200, 100, 50))),
         "PATTERN.JPG": jpeg_bytes(Image.new("RGB", (1000, 900), (50, 100, 200)), 60),
         "PATTERN899.JPG": jpeg_bytes(Image.new("RGB", (1000, 899), (60, 120, 30)), 60),
@@ -163,6 +173,8 @@ def test_skin():
         ("CHILDBUTTON", [("PARENTCLASS", "BUTTON"), ("FONTCOLOR", "255")]),
         ("ONESTATE", [("STATES", "1"), ("COLOR", "8421504"), ("HOTCOLOR", "255")]),
         ("CLEAR", [("TRANSPARENCY", "100"), ("HOTTRANSPARENCY", "100")]),
+        ("GLOWING", [("COLOR", color((0, 0, 128))), ("GLOW", "1"), ("GLOWMARGIN", "2"),
+                     ("GLOW0", "!GLOW.PNG!1!0!0!4!4!4!4!0")]),
         ("SELECTION", [("COLOR", color((0, 120, 215))), ("FONTCOLOR", color((255, 255, 255))),
                        ("HOTCOLOR", color((0, 90, 180))),
                        ("HOTFONTCOLOR", color((255, 255, 0)))]),

@@ -2,6 +2,7 @@
 
 #include "skin/core/sColors.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/skGlow.h"
 
 bool SkinChangeInProgress = false;
 
@@ -86,7 +87,28 @@ TColor GetHostBgColor(ISkinDataHost* host) {
 
 TsCommonData::TsCommonData(ISkinDataHost* owner) : host_(owner) {}
 
-TsCommonData::~TsCommonData() = default;
+TsCommonData::~TsCommonData() { FreeShownGlow(); }
+
+void TsCommonData::FreeShownGlow() {
+  if (GlowIndex >= 0 && GlowSerial(GlowIndex) == glowSerial_) FreeGlow(GlowIndex);
+  GlowIndex = -1;
+  glowSerial_ = 0;
+}
+
+void TsCommonData::SetShownGlow(int id) {
+  GlowIndex = id;
+  glowSerial_ = GlowSerial(id);
+}
+
+TsCommonData::TGlowAction TsCommonData::GlowAction(bool hide, bool leftButtonDown) const {
+  TsSkinManager* manager = SkinManager();
+  const TsGeneralData* section = Section();
+  if (!manager || !manager->Effects()->AllowGlowing() || !section || section->Glow < 1)
+    return TGlowAction::None;
+  if (hide || (host_ && host_->IsControl() && (!MouseOver || leftButtonDown)))
+    return TGlowAction::Free;
+  return TGlowAction::Show;
+}
 
 TsSkinManager* TsCommonData::SkinManager() const {
   return skinManager_ ? skinManager_ : DefaultManager;

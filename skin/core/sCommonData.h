@@ -107,6 +107,16 @@ class TsCommonData {
   void Invalidate();
   void BeginUpdate();
   void EndUpdate(bool repaint);
+  // What the glow around the owner is to do (UpdateGlow): only when the manager allows
+  // glowing and the section has a GLOW value. A control keeps its glow only while the mouse
+  // is over it and the left button is not down on it; `hide` takes any owner's glow away.
+  enum class TGlowAction { None, Free, Show };
+  TGlowAction GlowAction(bool hide, bool leftButtonDown) const;
+  // Frees the glow shown around the owner, if any. A glow list emptied meanwhile may have
+  // given the same id to another owner's glow: that one is left alone.
+  void FreeShownGlow();
+  // The glow with that id (-1 none) is the one shown around the owner now.
+  void SetShownGlow(int id);
 
   ISkinDataHost* Host() const { return host_; }
   int ControlKind = 0;
@@ -134,6 +144,7 @@ class TsCommonData {
   ISkinDataHost* host_;
   TsSkinManager* skinManager_ = nullptr;
   std::string skinSection_;
+  uint64_t glowSerial_ = 0;
 };
 
 // The skin data of a windowed skinned control (publishes HUEOffset and Saturation).

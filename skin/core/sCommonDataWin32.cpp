@@ -1,8 +1,12 @@
 #include "skin/core/sCommonDataWin32.h"
 
+#include <algorithm>
+
 #include "framework/FormsWin32.h"
+#include "framework/HandlesWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/skGlowWin32.h"
 
 namespace {
 
@@ -209,7 +213,68 @@ bool SectionHasStates(TsCommonData& data) {
          manager->Sections()[static_cast<size_t>(data.SectionIndex)].States > 1;
 }
 
+TRect ToRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
+
+// The clip box of a window's whole-window DC: the part of it that can show.
+TRect WindowClipBox(HWND wnd) {
+  TWindowDC dc(wnd, true);
+  RECT box{};
+  if (dc) GetClipBox(dc.Get(), &box);
+  return ToRect(box);
+}
+
 }  // namespace
+
+void UpdateGlow(TsCommonData& data, bool hide, HWND window) {
+  const TsCommonData::TGlowAction action =
+      data.GlowAction(hide, (GetKeyState(VK_LBUTTON) & 0x8000) != 0);
+  if (action == TsCommonData::TGlowAction::None) return;
+  // A glow already shown goes first: a new one takes its place.
+  data.FreeShownGlow();
+  if (action == TsCommonData::TGlowAction::Free) return;
+  TRect rect, clip;
+  HWND target = nullptr;
+  if (TControl* control = HostControl(data)) {
+    TWinControl* form = control->Parent();
+    while (form && !dynamic_cast<TCustomForm*>(form)) form = form->Parent();
+    if (!form || !form->HandleAllocated()) return;
+    target = form->Parent() && form->Parent()->HandleAllocated() ? form->Parent()->Handle()
+                                                                 : form->Handle();
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+      if (!windowed->HandleAllocated()) return;
+      RECT r;
+      GetWindowRect(windowed->Handle(), &r);
+      rect = ToRect(r);
+      clip = WindowClipBox(windowed->Handle());
+    } else {
+      TWinControl* parent = control->Parent();
+      if (!parent || !parent->HandleAllocated()) return;
+      POINT origin{control->Left(), control->Top()};
+      ClientToScreen(parent->Handle(), &origin);
+      const int width = control->Width(), height = control->Height();
+      rect = TRect{origin.x, origin.y, origin.x + width, origin.y + height};
+      TWindowDC dc(parent->Handle());
+      RECT box{};
+      if (dc) GetClipBox(dc.Get(), &box);
+      // The parent's visible part, in the control's coordinates and cut to the control.
+      clip = TRect{std::max(0, static_cast<int>(box.left) - control->Left()),
+                   std::max(0, static_cast<int>(box.top) - control->Top()),
+                   std::min(width, static_cast<int>(box.right) - control->Left()),
+                   std::min(height, static_cast<int>(box.bottom) - control->Top())};
+    }
+  } else if (window && IsWindow(window)) {
+    RECT r;
+    GetWindowRect(window, &r);
+    rect = ToRect(r);
+    clip = WindowClipBox(window);
+    target = GetTopParentWindow(window);
+  } else {
+    return;
+  }
+  TsSkinManager* manager = data.SkinManager();
+  const int margin = manager->Sections()[static_cast<size_t>(data.SectionIndex)].GlowMargin;
+  data.SetShownGlow(ShowGlow(rect, clip, data.SkinSection(), manager, target, 255, margin, "GLOW"));
+}
 
 bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
   if (!data) return false;
@@ -229,6 +294,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
         d.BackgroundDirty = true;
         if (control) PerformSkinCmd(control, CmdBgChangedRedraw, 0, 1);
       }
+      d.FreeShownGlow();
       break;
     case WM_SIZE:
       if (d.IsSkinned()) {
@@ -243,6 +309,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
             if (!Destroying(child)) PerformSkinCmd(child, CmdBgChangedRedraw, 0, 1);
         }
       }
+      d.FreeShownGlow();
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -259,6 +326,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
     case CM_ENABLEDCHANGED:
       d.MouseOver = false;
       d.HasFocus = false;
+      if (control && !control->Enabled()) d.FreeShownGlow();
       break;
     case WM_UPDATEUISTATE:
       if (d.IsSkinned()) return true;
@@ -275,6 +343,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
     case CM_MOUSEENTER:
       if (d.IsSkinned()) {
         if (!IsNoHotStateKind(d.ControlKind)) d.MouseOver = true;
+        if (!HasNoGlow(d.ControlKind)) UpdateGlow(d, false, nullptr);
         if (windowed && DefaultManager) {
           if (TsSkinRuntimeHotWindow) TsSkinRuntimeHotWindow(windowed->Handle());
           if (IsEditLikeKind(d.ControlKind) && SectionHasStates(d) && windowed->HandleAllocated()) {
@@ -287,6 +356,10 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
     case CM_MOUSELEAVE:
       if (d.IsSkinned()) {
         if (!IsNoHotStateKind(d.ControlKind)) d.MouseOver = false;
+        if (!HasNoGlow(d.ControlKind)) {
+          d.FreeShownGlow();
+          FreeAllGlows();
+        }
         if (windowed && windowed->Visible() && IsEditLikeKind(d.ControlKind) &&
             windowed->HandleAllocated()) {
           d.BackgroundDirty = true;

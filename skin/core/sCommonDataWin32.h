@@ -40,6 +40,10 @@ TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam);
 // window procedure calls it first); true when the message is consumed. A nil skin data
 // consumes nothing.
 bool HandleCommonMessage(TMessage& message, TsCommonData* data);
+// Shows the section's glow around the hot owner (size and margin from the section), or takes
+// it away when the mouse left, the left button is down on the control, or `hide` is set. An
+// owner without a control glows around `window`.
+void UpdateGlow(TsCommonData& data, bool hide, HWND window);
 // Where a control that the mouse entered reports itself: the default manager's runtime sets
 // its hot window (SetHotWindow).
 extern void (*TsSkinRuntimeHotWindow)(HWND wnd);

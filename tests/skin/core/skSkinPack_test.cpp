@@ -128,7 +128,7 @@ TEST(SkinPackTest, LoadsAFileAndIgnoresAMissingOne) {
   EXPECT_FALSE(reader);
   LoadPackedSkinFile(skintest::SkinsDir() + "/packed/Test.asz", reader, true);
   ASSERT_TRUE(reader);
-  EXPECT_EQ(reader->ImageCount, 7);
+  EXPECT_EQ(reader->ImageCount, 8);
   EXPECT_EQ(reader->Source(), nullptr);  // freed after reading
   ASSERT_NE(reader->FindImage("MASTER.BMP"), nullptr);
   EXPECT_TRUE(reader->FindImage("MASTER.BMP")->IsBitmap);

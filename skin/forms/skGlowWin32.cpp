@@ -1,0 +1,147 @@
+#include "skin/forms/skGlowWin32.h"
+
+#include <cstring>
+
+#include "framework/HandlesWin32.h"
+#include "skin/core/sAlphaGraph.h"
+#include "skin/core/sColorsWin32.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSkinManager.h"
+
+namespace {
+
+// Tags the glow windows among the program's forms.
+constexpr int GlowWindowTag = -98;
+
+// One blend record for every glow: the picture's own alpha, nothing more.
+const BLENDFUNCTION GlowBlend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+
+// The picture as a top-down 32-bit DIB section, which UpdateLayeredWindow reads.
+TGdiObject<HBITMAP> MakeDib(const TBitmap& picture, HDC dc) {
+  TPixels32 pixels(&picture);
+  if (!pixels.Valid()) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = pixels.Width;
+  info.bmiHeader.biHeight = -pixels.Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TGdiObject<HBITMAP> dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return {};
+  auto* out = static_cast<uint32_t*>(bits);
+  for (int y = 0; y < pixels.Height; ++y)
+    std::memcpy(out + static_cast<ptrdiff_t>(y) * pixels.Width, pixels.Row(y),
+                static_cast<size_t>(pixels.Width) * sizeof(uint32_t));
+  return dib;
+}
+
+}  // namespace
+
+TskGlowEffectWin32::~TskGlowEffectWin32() {
+  if (!GlowWindow) return;
+  TForm* window = GlowWindow;
+  GlowWindow = nullptr;
+  try {
+    window->SetWindowProc(PreviousProc);
+    if (window->HandleAllocated()) ShowWindow(window->Handle(), SW_HIDE);
+    // A dying manager takes its glows along at once; otherwise the window goes after the
+    // messages already queued for it.
+    if ((GlowManager && GlowManager->ComponentState().Contains(csDestroying)) ||
+        !window->HandleAllocated())
+      delete window;
+    else
+      window->Release();
+  } catch (...) {
+    // Nothing leaves a destructor; a window that could not be released stays hidden.
+  }
+}
+
+HWND TskGlowEffectWin32::Handle() const {
+  return GlowWindow && GlowWindow->HandleAllocated() ? GlowWindow->Handle() : nullptr;
+}
+
+void TskGlowEffectWin32::GlowWndProc(TMessage& message) {
+  // The glow never takes the mouse: clicks go to the window under it.
+  if (message.Msg == WM_NCHITTEST) {
+    message.Result = HTTRANSPARENT;
+    return;
+  }
+  PreviousProc(message);
+}
+
+bool TskGlowEffectWin32::Show(const TRect& rect, const TRect& clipRect, HWND ownerWindow) {
+  if (GlowWindow) return true;
+  const TskGlowPlacement placement = CalcGlowPlacement(rect, clipRect, MaskWidths(), GlowMargin);
+  if (placement.Empty()) return false;
+
+  GlowWindow = new TForm(nullptr);
+  GlowWindow->SetTag(GlowWindowTag);
+  PreviousProc = GlowWindow->WindowProc();
+  GlowWindow->SetWindowProc(TWndMethod::Of(this, &TskGlowEffectWin32::GlowWndProc));
+  TControlStyle style = GlowWindow->ControlStyle();
+  style.Exclude(csCaptureMouse);
+  GlowWindow->SetControlStyle(style);
+  GlowWindow->SetBorderStyle(bsNone);
+
+  BuildImage(placement.ImageWidth, placement.ImageHeight);
+  std::unique_ptr<TBitmap> picture = placement.CropLeft != 0 || placement.CropTop != 0 ||
+                                             placement.Width != placement.ImageWidth ||
+                                             placement.Height != placement.ImageHeight
+                                         ? CropGlowImage(*Image, placement)
+                                         : std::move(Image);
+  Image.reset();
+  // The layered window blends premultiplied colours; the skin's masks are straight.
+  PremultiplyAlpha(picture.get());
+
+  const bool topmost = ownerWindow && (GetWindowLongPtrA(ownerWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  if (topmost) GlowWindow->SetFormStyle(fsStayOnTop);
+  const HWND wnd = GlowWindow->Handle();
+  // Directly above the owner: after the window that lies above it, or at the top when the
+  // owner is the front window.
+  HWND insertAfter = HWND_TOP;
+  if (topmost)
+    insertAfter = HWND_TOPMOST;
+  else if (ownerWindow)
+    if (HWND above = GetWindow(ownerWindow, GW_HWNDPREV); above && above != wnd)
+      insertAfter = above;
+  SetWindowPos(wnd, insertAfter, placement.Position.X, placement.Position.Y, placement.Width,
+               placement.Height, SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+
+  SetWindowLongPtrA(wnd, GWL_EXSTYLE,
+                    GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+  TWindowDC screen(nullptr);
+  TDCHandle memory(CreateCompatibleDC(screen.Get()));
+  TGdiObject<HBITMAP> dib = MakeDib(*picture, screen.Get());
+  if (memory && dib) {
+    TSelectObject select(memory.Get(), dib.Get());
+    POINT position{placement.Position.X, placement.Position.Y};
+    SIZE size{placement.Width, placement.Height};
+    POINT origin{0, 0};
+    BLENDFUNCTION blend = GlowBlend;
+    CallUpdateLayeredWindow(wnd, screen.Get(), &position, &size, memory.Get(), &origin, 0, &blend,
+                            ULW_ALPHA);
+  }
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  return true;
+}
+
+int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectionName,
+             TsSkinManager* manager, HWND ownerWindow, int alpha, int glowMargin,
+             const std::string& name) {
+  (void)alpha;
+  if (!HasLayeredWindows()) return -1;
+  auto glow = std::make_unique<TskGlowEffectWin32>(manager);
+  glow->GlowMask = FindMaskIndex(glow->GlowManager, sectionName, name + "0");
+  if (glow->GlowMask < 0) return -1;
+  glow->GlowMargin = glowMargin;
+  // Shown before it takes a slot: a glow with nothing to show leaves no empty slot behind.
+  if (!glow->Show(rect, clipRect, ownerWindow)) return -1;
+  return AddGlow(std::move(glow));
+}
+
+HWND GlowWindowHandle(int id) {
+  auto* glow = dynamic_cast<TskGlowEffectWin32*>(GlowAt(id));
+  return glow ? glow->Handle() : nullptr;
+}

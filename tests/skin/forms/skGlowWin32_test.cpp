@@ -1,0 +1,198 @@
+// Glow windows under Wine: a glow shows the test skin's glow mask colours around a rectangle
+// on the screen, the window under it still gets the mouse, ids stay valid when another glow
+// goes, FreeAllGlows takes every window away, and a hot skinned control glows until the
+// mouse leaves it.
+#include "skin/forms/skGlowWin32.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/StdCtrlsWin32.h"
+#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSkinRuntimeWin32.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/FormGuardWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
+
+namespace {
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+// Colours of the test skin's glow mask (COLORREF).
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255),
+                   kWhite = RGB(255, 255, 255), kYellow = RGB(255, 255, 0),
+                   kCyan = RGB(0, 255, 255), kOrange = RGB(255, 128, 0), kPurple = RGB(128, 0, 128);
+
+struct GlowWindows : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    InitSkinRuntime();
+  }
+  void SetUp() override {
+    skintest::AddSkinFolder(fixture.Fs, "Test", "C:\\App\\Skins\\Test");
+    fixture.Manager->SetSkinName("Test");
+    ASSERT_EQ(fixture.Manager->LastLoadError(), "");
+    ASSERT_TRUE(HasLayeredWindows());
+    form.Form->SetColor(RGB(0, 0, 128));
+    form.Show();
+    ktest::Settle(form.Form->Handle());
+  }
+  void TearDown() override {
+    FreeAllGlows();
+    ktest::Pump();
+  }
+  // A rectangle of the form's client area in screen coordinates.
+  TRect ScreenRect(int left, int top, int width, int height) {
+    POINT p{left, top};
+    ClientToScreen(form.Form->Handle(), &p);
+    return TRect{p.x, p.y, p.x + width, p.y + height};
+  }
+  int Show(const TRect& r, const std::string& section = "GLOWING") {
+    return ShowGlow(r, TRect{0, 0, r.Width(), r.Height()}, section, nullptr, form.Form->Handle(),
+                    255, 2, "GLOW");
+  }
+
+  skintest::TManagerFixture fixture;
+  ktest::TFormGuard form;
+};
+
+TEST_F(GlowWindows, MaskColoursSurroundTheRectangleOnTheScreen) {
+  const TRect r = ScreenRect(100, 80, 120, 60);
+  const int id = Show(r);
+  ASSERT_EQ(id, 0);
+  const HWND wnd = GlowWindowHandle(id);
+  ASSERT_NE(wnd, nullptr);
+  ktest::Settle(wnd);
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  const LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+  EXPECT_TRUE(ex & WS_EX_LAYERED);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_NE(GetForegroundWindow(), wnd);
+  // Borders of 4 reaching 2 under the rectangle: the window is 124 x 64 at 2 above and left.
+  RECT w;
+  GetWindowRect(wnd, &w);
+  EXPECT_EQ(w.left, r.Left - 2);
+  EXPECT_EQ(w.top, r.Top - 2);
+  EXPECT_EQ(w.right - w.left, 124);
+  EXPECT_EQ(w.bottom - w.top, 64);
+  struct TProbe {
+    int x, y;
+    COLORREF color;
+  } probes[] = {{1, 1, kRed},
+                {122, 1, kGreen},
+                {1, 62, kBlue},
+                {122, 62, kWhite},
+                {60, 1, kYellow},
+                {60, 62, kCyan},
+                {1, 30, kOrange},
+                {122, 30, kPurple},
+                {60, 30, RGB(0, 0, 128)}};  // the clear centre shows the form
+  for (const TProbe& p : probes)
+    EXPECT_EQ(ScreenPixel(w.left + p.x, w.top + p.y), p.color) << p.x << "," << p.y;
+  ktest::SaveScreenshot(form.Form->Handle(), "glow-test-skin");
+}
+
+TEST_F(GlowWindows, TheMouseGoesThroughToTheWindowBelow) {
+  TButton* button = form.Add<TButton>();
+  button->SetBounds(100, 80, 120, 60);
+  ktest::Pump();
+  RECT b;
+  GetWindowRect(button->Handle(), &b);
+  const int id = Show(TRect{b.left, b.top, b.right, b.bottom});
+  ASSERT_GE(id, 0);
+  ktest::Settle(GlowWindowHandle(id));
+  // Over the button (the glow's clear centre) and over the glow's border.
+  EXPECT_EQ(WindowFromPoint(POINT{b.left + 60, b.top + 30}), button->Handle());
+  EXPECT_EQ(WindowFromPoint(POINT{b.left + 1, b.top + 1}), button->Handle());
+  EXPECT_EQ(WindowFromPoint(POINT{b.left - 1, b.top - 1}), form.Form->Handle());
+  EXPECT_EQ(SendMessageA(GlowWindowHandle(id), WM_NCHITTEST, 0, MAKELPARAM(b.left + 1, b.top + 1)),
+            HTTRANSPARENT);
+}
+
+TEST_F(GlowWindows, IdsStayValidAfterAnotherGlowIsFreedAndFreeAllEmpties) {
+  const int a = Show(ScreenRect(20, 20, 40, 30));
+  const int b = Show(ScreenRect(100, 20, 40, 30));
+  const int c = Show(ScreenRect(180, 20, 40, 30));
+  ASSERT_EQ(a, 0);
+  ASSERT_EQ(b, 1);
+  ASSERT_EQ(c, 2);
+  const HWND wa = GlowWindowHandle(a), wb = GlowWindowHandle(b), wc = GlowWindowHandle(c);
+  FreeGlow(b);
+  EXPECT_FALSE(IsWindowVisible(wb));  // hidden at once, destroyed with its last messages
+  ktest::Pump();
+  EXPECT_FALSE(IsWindow(wb));
+  EXPECT_EQ(GlowWindowHandle(a), wa);
+  EXPECT_EQ(GlowWindowHandle(c), wc);
+  EXPECT_TRUE(IsWindowVisible(wa));
+  EXPECT_TRUE(IsWindowVisible(wc));
+  EXPECT_EQ(GlowCount(), 3);
+  EXPECT_EQ(Show(ScreenRect(20, 120, 40, 30)), 3);
+  FreeAllGlows();
+  EXPECT_EQ(GlowCount(), 0);
+  ktest::Pump();
+  EXPECT_FALSE(IsWindow(wa));
+  EXPECT_FALSE(IsWindow(wc));
+}
+
+TEST_F(GlowWindows, NoMaskNoGlow) {
+  EXPECT_EQ(Show(ScreenRect(20, 20, 40, 30), "BUTTON"), -1);
+  EXPECT_EQ(Show(ScreenRect(20, 20, 40, 30), "NOSUCH"), -1);
+  EXPECT_EQ(GlowCount(), 0);
+}
+
+TEST_F(GlowWindows, AHalfHiddenRectangleGlowsOnlyAlongItsVisiblePart) {
+  const TRect r = ScreenRect(100, 80, 120, 60);
+  // The right half is hidden by the parent's edge.
+  const int id =
+      ShowGlow(r, TRect{0, 0, 60, 60}, "GLOWING", nullptr, form.Form->Handle(), 255, 2, "GLOW");
+  ASSERT_GE(id, 0);
+  ktest::Settle(GlowWindowHandle(id));
+  RECT w;
+  GetWindowRect(GlowWindowHandle(id), &w);
+  EXPECT_EQ(w.left, r.Left - 2);
+  EXPECT_EQ(w.right, r.Left + 60);
+  // The cut end shows the top edge, not the right corner.
+  EXPECT_EQ(ScreenPixel(w.right - 1, w.top + 1), kYellow);
+  EXPECT_EQ(ScreenPixel(w.left + 1, w.top + 1), kRed);
+}
+
+// A skinned button whose section glows: the mouse entering shows the glow, leaving frees it.
+TEST_F(GlowWindows, AHotSkinnedControlGlowsUntilTheMouseLeaves) {
+  TButton* button = form.Add<TButton>();
+  button->SetBounds(100, 80, 120, 60);
+  ktest::Pump();
+  TControlSkinHost host(button);
+  TsCommonData data(&host);
+  data.SetSkinSection("GLOWING");
+  data.UpdateIndexes();
+  ASSERT_TRUE(data.IsSkinned());
+  TMessage enter{CM_MOUSEENTER, 0, 0, 0};
+  HandleCommonMessage(enter, &data);
+  ASSERT_GE(data.GlowIndex, 0);
+  const HWND wnd = GlowWindowHandle(data.GlowIndex);
+  ASSERT_NE(wnd, nullptr);
+  ktest::Settle(wnd);
+  RECT b, w;
+  GetWindowRect(button->Handle(), &b);
+  GetWindowRect(wnd, &w);
+  EXPECT_EQ(w.left, b.left - 2);
+  EXPECT_EQ(w.bottom, b.bottom + 2);
+  EXPECT_EQ(ScreenPixel(w.left + 1, w.top + 1), kRed);
+  TMessage leave{CM_MOUSELEAVE, 0, 0, 0};
+  HandleCommonMessage(leave, &data);
+  EXPECT_EQ(data.GlowIndex, -1);
+  EXPECT_EQ(GlowCount(), 0);
+  // Glowing switched off: the mouse entering shows nothing.
+  fixture.Manager->Effects()->SetAllowGlowing(false);
+  HandleCommonMessage(enter, &data);
+  EXPECT_EQ(data.GlowIndex, -1);
+  fixture.Manager->Effects()->SetAllowGlowing(true);
+}
+
+}  // namespace
