@@ -4,8 +4,6 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/skGlow.h"
 
-bool SkinChangeInProgress = false;
-
 namespace {
 
 // Compared by CmdRefreshSection; nothing in the program sets it.

@@ -5,11 +5,15 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/ScopeExit.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/skSkinPack.h"
 #include "skin/core/skUtils.h"
 
 TsSkinManager* DefaultManager = nullptr;
 bool SkinLoadInProgress = false;
+bool SkinChangeInProgress = false;
 bool SkinBatchOpen = false;
 bool SkinPreviewMode = false;
 
@@ -184,7 +188,15 @@ void TsSkinManager::WriteThirdParty() {
 
 TsSkinManager::~TsSkinManager() {
   Destroying();
-  if (active_ && tables_.Skin.Active) BroadcastRemoveSkin();
+  // Every window is told that the skin goes, with this manager in LParam: a control that
+  // names this manager forgets it, so no window keeps a pointer to a freed manager.
+  active_ = false;
+  extendedBorders_ = false;
+  try {
+    BroadcastRemoveSkin();
+  } catch (...) {
+    // A receiver's failure cannot leave a destructor; the tables still go below.
+  }
   ClearTables();
   if (DefaultManager == this) DefaultManager = nullptr;
   auto& live = LiveManagers();
@@ -270,24 +282,41 @@ void TsSkinManager::SetSkinName(const std::string& value) {
   skinName_ = value;
   if (!active_) return;
   if (OnBeforeChange) OnBeforeChange(this);
-  SkinLoadInProgress = true;
-  bool loaded = false;
-  try {
-    LoadSkin();
-    loaded = true;
-  } catch (const std::exception& e) {
-    // The previous skin stays: its name comes back and its tables were never touched.
-    skinName_ = oldName;
-    lastLoadError_ = e.what();
-    if (host_) host_->ShowMessage(*this, lastLoadError_, true);
+  {
+    // Forms prepared for the animation that no new-skin broadcast takes over (the load
+    // failed, no skin was found) must not stay animating.
+    bool prepared = false;
+    TScopeExit endChange([&] {
+      SkinLoadInProgress = false;
+      if (prepared && host_) host_->AbandonSkinChangeAnimation(*this);
+    });
+    if (ExtendedBorders() && !SkinBatchOpen && animEffects_.SkinChanging.Active && host_) {
+      prepared = true;
+      host_->PrepareSkinChangeAnimation(*this);
+    }
+    SkinLoadInProgress = true;
+    const bool wasActive = tables_.Skin.Active;
+    tables_.Skin.Active = false;
+    bool loaded = false;
+    try {
+      LoadSkin();
+      loaded = true;
+    } catch (const std::exception& e) {
+      // The previous skin stays: its name comes back and its tables were never touched.
+      skinName_ = oldName;
+      tables_.Skin.Active = wasActive;
+      lastLoadError_ = e.what();
+      if (host_) host_->ShowMessage(*this, lastLoadError_, true);
+    }
+    if (loaded) {
+      if (!active_) {
+        BroadcastRemoveSkin();
+      } else if (!SkinBatchOpen) {
+        prepared = false;  // the broadcast ends what was prepared, also when it fails
+        BroadcastNewSkin(true);
+      }
+    }
   }
-  if (loaded) {
-    if (!active_)
-      BroadcastRemoveSkin();
-    else if (!SkinBatchOpen)
-      BroadcastNewSkin(true);
-  }
-  SkinLoadInProgress = false;
   if (OnAfterChange) OnAfterChange(this);
 }
 
@@ -401,26 +430,34 @@ void TsSkinManager::SetActive(bool value) {
   }
 }
 
-void TsSkinManager::ReloadForSettings() {
+void TsSkinManager::ReloadForSettings(bool refreshInBatch) {
   if (!active_ || !tables_.Skin.Active) return;
-  SkinLoadInProgress = true;
-  struct TEndLoad {
-    ~TEndLoad() { SkinLoadInProgress = false; }
-  } endLoad;
-  // The skin stays in force while it is read again; only its colours change.
-  LoadSkin();
-  tables_.Skin.Active = active_;
-  if (!Reading() && host_) host_->SkinRefreshed(*this);
+  {
+    SkinLoadInProgress = true;
+    TScopeExit endLoad([] { SkinLoadInProgress = false; });
+    // The skin stays in force while it is read again; only its colours change.
+    LoadSkin();
+    tables_.Skin.Active = active_;
+  }
+  if (!Reading() && (refreshInBatch || !SkinBatchOpen)) BroadcastRefresh(true);
 }
 
 void TsSkinManager::SetHueOffset(int value) {
   hueOffset_ = value;
-  ReloadForSettings();
+  ReloadForSettings(false);
 }
 
 void TsSkinManager::SetSaturation(int value) {
   saturation_ = value;
-  ReloadForSettings();
+  ReloadForSettings(false);
+}
+
+bool TsSkinManager::ExtendedBorders() const { return extendedBorders_ && HasLayeredWindows(); }
+
+void TsSkinManager::SetExtendedBorders(bool value) {
+  if (extendedBorders_ == value) return;
+  extendedBorders_ = value;
+  ReloadForSettings(true);
 }
 
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
@@ -459,15 +496,54 @@ void TsSkinManager::ResendSkin(bool animate) {
 
 void TsSkinManager::BroadcastNewSkin(bool animate) {
   if (Reading()) return;
+  if (host_) host_->FreeAllGlows();
+  // A receiver's exception must leave no form frozen and no change in progress.
+  TScopeExit recover([&] {
+    SkinChangeInProgress = false;
+    if (animate && host_) host_->AbandonSkinChangeAnimation(*this);
+  });
+  if (animate && host_) host_->FreezeFormsForSkinChange(*this);
+  // The menu painter measures its border from the skin on every use: no cached width to reset.
+  tables_.Skin.Active = false;
+  SkinChangeInProgress = true;
   UpdateFixedIndexes();
+  if (host_) host_->SendToAllForms(*this, CmdSkinChanged);
+  SkinChangeInProgress = false;
   tables_.Skin.Active = true;
-  if (host_) host_->SkinLoaded(*this, animate);
+  if (IsDefault() && host_) host_->InstallCbtHook(*this);
+  if (host_) host_->SkinStateChanged(*this);
+  if (animate) BroadcastRefresh(false);
+  recover.Dismiss();
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {
+  unskinning_ = true;
+  TScopeExit endUnskinning([&] { unskinning_ = false; });
+  if (host_) {
+    host_->FreeAllGlows();
+    host_->RemoveCbtHook(*this);
+  }
   tables_.Skin.Active = false;
-  if (host_ && !ComponentState().Contains(csDestroying)) host_->SkinRemoved(*this);
+  if (host_) host_->SendToAllForms(*this, CmdRemoveSkin);
   ClearTables();
+  if (host_) host_->SkinStateChanged(*this);
+}
+
+void TsSkinManager::BroadcastRefresh(bool freeze) {
+  if (!host_) return;
+  host_->SendToAllForms(*this, CmdStopFade);
+  if (Reading()) {
+    host_->SendToAllForms(*this, CmdRefresh);
+    return;
+  }
+  {
+    TScopeExit recover([&] { host_->AbandonSkinChangeAnimation(*this); });
+    if (freeze) host_->FreezeFormsForSkinChange(*this);
+    host_->SendToAllForms(*this, CmdRefresh);
+    host_->FinishSkinChangeAnimation(*this, true);
+    recover.Dismiss();
+  }
+  host_->RedrawDialogs();
 }
 
 void TsSkinManager::ClearTables() {

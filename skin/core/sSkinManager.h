@@ -209,17 +209,28 @@ struct TsFixedIndexes {
 
 // ---- the manager ------------------------------------------------------------------------------
 
-// What a skin change does outside the tables: telling the windows, showing a message. The
-// Win32 half installs one; without a host the manager only keeps its tables.
+// What a skin change does outside the tables, step by step: telling the windows, freezing and
+// animating the forms, the window-creation hook, showing a message. The Win32 half installs
+// one; without a host the manager only keeps its tables. The manager decides the order.
 class ISkinManagerHost {
  public:
   virtual ~ISkinManagerHost() = default;
-  // A new skin is in the tables; windows are to take it up.
-  virtual void SkinLoaded(TsSkinManager& manager, bool animate) = 0;
-  // The skin goes; the tables are emptied right after this call.
-  virtual void SkinRemoved(TsSkinManager& manager) = 0;
-  // The same skin was read again (new hue or saturation); windows repaint.
-  virtual void SkinRefreshed(TsSkinManager& manager) = 0;
+  // The skin command (LParam = the manager) to every form of the application and all their
+  // controls, then to the skinned forms and dialogs.
+  virtual void SendToAllForms(TsSkinManager& manager, int cmd) = 0;
+  virtual void FreeAllGlows() = 0;
+  virtual void PrepareSkinChangeAnimation(TsSkinManager& manager) = 0;
+  virtual void FreezeFormsForSkinChange(TsSkinManager& manager) = 0;
+  virtual void FinishSkinChangeAnimation(TsSkinManager& manager, bool animate) = 0;
+  // A change that failed, or ended without a new skin, after its forms were prepared or
+  // frozen: they paint again and nothing stays animating.
+  virtual void AbandonSkinChangeAnimation(TsSkinManager& manager) = 0;
+  // The visible windows of the skinned dialogs are redrawn.
+  virtual void RedrawDialogs() = 0;
+  virtual void InstallCbtHook(TsSkinManager& manager) = 0;
+  virtual void RemoveCbtHook(TsSkinManager& manager) = 0;
+  // The skin came or went: the menu painter takes up the skin's active state.
+  virtual void SkinStateChanged(TsSkinManager& manager) = 0;
   // A message for the user: a skin that failed to load (error), or a skin made for a newer
   // engine (information).
   virtual void ShowMessage(TsSkinManager& manager, const std::string& text, bool error) = 0;
@@ -250,6 +261,10 @@ class TsSkinManager : public TComponent {
   void SetSaturation(int value);
   bool IsDefault() const;
   void SetIsDefault(bool value);
+  // Reads true only when set and layered windows are available.
+  bool ExtendedBorders() const;
+  // Stored; with a skin active the skin is read again and every form refreshed (frozen first).
+  void SetExtendedBorders(bool value);
   // Extra INI sections added to every skin (case-sensitive).
   const TStringList& CommonSections() const { return commonSections_; }
   // Takes the lines with every blank removed (comment and empty lines stay as they are) and
@@ -294,7 +309,12 @@ class TsSkinManager : public TComponent {
   void EndSkinBatch(bool animate, bool allowAnimation);
   void BroadcastNewSkin(bool animate);
   void BroadcastRemoveSkin();
+  // CmdStopFade and CmdRefresh to every window, the forms frozen first (with freeze) and
+  // animated to their new image afterwards; the skinned dialogs are redrawn.
+  void BroadcastRefresh(bool freeze);
   void ResendSkin(bool animate);
+  // True while the skin is being removed from every window.
+  bool Unskinning() const { return unskinning_; }
 
   // ---- the tables
   const TsSkinData& CurrentSkin() const { return tables_.Skin; }
@@ -334,11 +354,13 @@ class TsSkinManager : public TComponent {
   void ReadFromPacked(const std::vector<uint8_t>& packed, const std::string& path,
                       TsSkinTables& tables);
   void ReadFromIni(const TSkinIni& ini, const ISkinImageSource& images, TsSkinTables& tables);
-  void ReloadForSettings();
+  void ReloadForSettings(bool freezeAlways);
   void ClearTables();
   bool Reading() const;
 
   bool active_ = true;
+  bool extendedBorders_ = false;
+  bool unskinning_ = false;
   std::string skinName_;
   std::string skinDirectory_;
   int hueOffset_ = 0;
@@ -376,6 +398,8 @@ TsSkinManager* FindLiveSkinManager(intptr_t value);
 extern TsSkinManager* DefaultManager;
 // True while a manager reads a skin.
 extern bool SkinLoadInProgress;
+// True while a manager broadcasts CmdSkinChanged; a receiver clears it too.
+extern bool SkinChangeInProgress;
 // True between BeginSkinBatch and EndSkinBatch: a skin change loads but tells nobody.
 extern bool SkinBatchOpen;
 // Set for the rest of the run once a skin editor sent preview data.

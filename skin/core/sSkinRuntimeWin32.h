@@ -1,7 +1,8 @@
-// The skin manager at run time on Windows: what a new, removed or refreshed skin does to the
-// program's windows (the skin command broadcast to every form and control), the
-// window-creation hook that exists while a skin is broadcast, and the hook on the application
-// window. One TsSkinRuntime is owned by each manager and goes with it, hooks and all.
+// The skin manager at run time on Windows: each step of a new, removed or refreshed skin
+// carried out on the program's windows (the skin command broadcast to every form and
+// control, the forms frozen and animated), the window-creation hook that exists while a skin
+// is broadcast, and the hook on the application window (minimizing, restoring, the closing
+// main form). One TsSkinRuntime is owned by each manager and goes with it, hooks and all.
 #pragma once
 
 #include <windows.h>
@@ -23,9 +24,16 @@ class TsSkinRuntime : public TComponent, public ISkinManagerHost {
   explicit TsSkinRuntime(TsSkinManager* manager);
   ~TsSkinRuntime() override;
 
-  void SkinLoaded(TsSkinManager& manager, bool animate) override;
-  void SkinRemoved(TsSkinManager& manager) override;
-  void SkinRefreshed(TsSkinManager& manager) override;
+  void SendToAllForms(TsSkinManager& manager, int cmd) override;
+  void FreeAllGlows() override;
+  void PrepareSkinChangeAnimation(TsSkinManager& manager) override;
+  void FreezeFormsForSkinChange(TsSkinManager& manager) override;
+  void FinishSkinChangeAnimation(TsSkinManager& manager, bool animate) override;
+  void AbandonSkinChangeAnimation(TsSkinManager& manager) override;
+  void RedrawDialogs() override;
+  void InstallCbtHook(TsSkinManager& manager) override;
+  void RemoveCbtHook(TsSkinManager& manager) override;
+  void SkinStateChanged(TsSkinManager& manager) override;
   void ShowMessage(TsSkinManager& manager, const std::string& text, bool error) override;
 
   // The message to every form of the application and all their controls.
@@ -34,18 +42,25 @@ class TsSkinRuntime : public TComponent, public ISkinManagerHost {
   // manager) when it changes.
   void SetHotWindow(HWND wnd);
   HWND HotWindow() const { return hotWindow_; }
-  void InstallCbtHook();
-  void RemoveCbtHook();
+  bool CbtHookSet() const { return cbtHookSet_; }
   bool AppWindowHooked() const { return appHooked_; }
-  // 0 none, 1 restore, 2 minimize: the last system command the application window saw.
+  // 0 none, 1 restore, 2 minimize: the last system command the application window saw; the
+  // form skinning plays no hide animation while it is 2.
   int SysCmdPending = 0;
 
  private:
   bool AppWindowHook(TMessage& message);
+  void HideMainFormAnimated();
+  bool MinimizeApplication();
+  bool RestoreApplication();
   TsSkinManager* manager_;
   bool appHooked_ = false;
+  bool cbtHookSet_ = false;
   HWND hotWindow_ = nullptr;
 };
+
+// The form's skin provider: its answer to CmdGetProvider when that names a live provider.
+ISkinProvider* SkinProviderOf(TCustomForm* form);
 
 // The runtime made for the manager (owned by it).
 TsSkinRuntime* InstallSkinRuntime(TsSkinManager& manager);
@@ -53,3 +68,5 @@ TsSkinRuntime* InstallSkinRuntime(TsSkinManager& manager);
 bool SkinCbtHookInstalled();
 // The broadcast tree over the application's forms.
 ISkinBroadcastTree& ApplicationBroadcastTree();
+// The application's forms as the skin-change animation sees them.
+ISkinChangeWindows& ApplicationChangeWindows();

@@ -10,6 +10,7 @@
 
 #include "skin/core/sColors.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/skSkinPack.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
@@ -24,13 +25,52 @@ std::vector<uint8_t> PackedIni(const std::string& ini) {
   return PackSkin({{"Options.dat", std::vector<uint8_t>(ini.begin(), ini.end())}});
 }
 
-// Counts what the manager tells its host.
+// Records what the manager asks of its host, in order; counts the broadcasts.
 struct TRecordingHost : ISkinManagerHost {
   int loaded = 0, removed = 0, refreshed = 0;
   std::vector<std::string> messages;
-  void SkinLoaded(TsSkinManager&, bool) override { ++loaded; }
-  void SkinRemoved(TsSkinManager&) override { ++removed; }
-  void SkinRefreshed(TsSkinManager&) override { ++refreshed; }
+  std::vector<std::string> steps;
+  // The flags as each broadcast saw them.
+  std::vector<bool> changeFlagAtSend, activeAtSend;
+  // The step that throws (empty: none).
+  std::string failAt;
+  // Hosts a manager until either goes.
+  void Attach(TsSkinManager& m) {
+    m.SetHost(this);
+    attached = &m;
+  }
+  ~TRecordingHost() override {
+    if (attached && FindLiveSkinManager(reinterpret_cast<intptr_t>(attached)))
+      attached->SetHost(nullptr);
+  }
+  TsSkinManager* attached = nullptr;
+  void Step(const std::string& step) {
+    steps.push_back(step);
+    if (step == failAt) throw std::runtime_error("receiver failed at " + step);
+  }
+  void SendToAllForms(TsSkinManager& m, int cmd) override {
+    loaded += cmd == CmdSkinChanged;
+    removed += cmd == CmdRemoveSkin;
+    refreshed += cmd == CmdRefresh;
+    changeFlagAtSend.push_back(SkinChangeInProgress);
+    activeAtSend.push_back(m.CurrentSkin().Active);
+    Step(cmd == CmdSkinChanged  ? "SkinChanged"
+         : cmd == CmdRemoveSkin ? "RemoveSkin"
+         : cmd == CmdRefresh    ? "Refresh"
+         : cmd == CmdStopFade   ? "StopFade"
+                                : "cmd " + std::to_string(cmd));
+  }
+  void FreeAllGlows() override { Step("FreeAllGlows"); }
+  void PrepareSkinChangeAnimation(TsSkinManager&) override { Step("Prepare"); }
+  void FreezeFormsForSkinChange(TsSkinManager&) override { Step("Freeze"); }
+  void FinishSkinChangeAnimation(TsSkinManager&, bool animate) override {
+    Step(animate ? "Finish" : "FinishStill");
+  }
+  void AbandonSkinChangeAnimation(TsSkinManager&) override { steps.push_back("Abandon"); }
+  void RedrawDialogs() override { Step("RedrawDialogs"); }
+  void InstallCbtHook(TsSkinManager&) override { Step("InstallHook"); }
+  void RemoveCbtHook(TsSkinManager&) override { Step("RemoveHook"); }
+  void SkinStateChanged(TsSkinManager&) override { Step("Menus"); }
   void ShowMessage(TsSkinManager&, const std::string& text, bool) override {
     messages.push_back(text);
   }
@@ -152,7 +192,7 @@ TEST(SkinManagerTest, ABrokenSkinLeavesThePreviousSkinLoaded) {
   for (const auto& [name, words] : cases) {
     TManagerFixture f;
     TRecordingHost host;
-    f.Manager->SetHost(&host);
+    host.Attach(*f.Manager);
     skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
     f.Manager->SetSkinName("Test");
     ASSERT_EQ(f.Manager->LastLoadError(), "");
@@ -241,7 +281,7 @@ TEST(SkinManagerTest, TheFullSkinHasEverythingTheWindowsLookUp) {
   f.Fs.AddFile("C:\\App\\Skins\\Full.asz", SkinFile("packed/Full.asz"));
   f.Manager->SetSkinName("Full");
   TRecordingHost host;
-  f.Manager->SetHost(&host);
+  host.Attach(*f.Manager);
   f.Manager->BroadcastNewSkin(false);
   const TsFixedIndexes& x = f.Manager->FixedIndexes();
   const int all[] = {x.GlobalInfo,     x.BoxChecked,      x.BoxUnchecked,       x.BoxGrayed,
@@ -274,11 +314,12 @@ TEST(SkinManagerTest, HueAndSaturationRecolourImagesAndColours) {
   skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
   TsSkinManager& m = *f.Manager;
   TRecordingHost host;
-  m.SetHost(&host);
+  host.Attach(m);
   m.SetSkinName("Test");
   const TColor buttonColor = m.Sections()[static_cast<size_t>(m.GetSectionIndex("BUTTON"))].Color;
+  const int refreshedBefore = host.refreshed;
   m.SetHueOffset(120);
-  EXPECT_EQ(host.refreshed, 1);
+  EXPECT_EQ(host.refreshed, refreshedBefore + 1);
   TBitmap& master = *m.MasterImage();
   EXPECT_EQ(Pixel32(master, 5, 5), ChangeHue(120, 0xFFFF0000u));  // red turned
   EXPECT_EQ(Pixel32(master, 205, 5), 0x00FF00FFu);                // key pixels stay
@@ -299,7 +340,7 @@ TEST(SkinManagerTest, InfoNamesAndActivity) {
   TManagerFixture f;
   TsSkinManager& m = *f.Manager;
   TRecordingHost host;
-  m.SetHost(&host);
+  host.Attach(m);
   EXPECT_EQ(m.SkinInfo(), "N/A");
   m.InternalSkins()->AddSkin("zeta", PackedIni("[GLOBALINFO]\nVERSION=8.5"));
   f.AddFolderSkin("Alpha", "[GLOBALINFO]");
@@ -370,7 +411,7 @@ TEST(SkinManagerTest, PreviewDataIsTakenOnlyWhole) {
   TManagerFixture f;
   TsSkinManager& m = *f.Manager;
   TRecordingHost host;
-  m.SetHost(&host);
+  host.Attach(m);
   std::vector<uint8_t> block(TSkinPreviewData::BlockSize, 'x');  // no terminators anywhere
   const uint32_t signature = TSkinPreviewData::Signature;
   std::memcpy(block.data(), &signature, 4);
@@ -460,6 +501,87 @@ TEST(SkinConstantsTest, TextsAndValues) {
   EXPECT_EQ(SkinKeyColor, 0xFF00FF);
   EXPECT_EQ(ThirdPartyList::DefaultText(tpButtons), "TButton");
   EXPECT_EQ(ThirdPartyList::DefaultText(tpEdits), " ");
+}
+
+}  // namespace
+
+namespace {
+
+using TSteps = std::vector<std::string>;
+
+// The broadcast steps of a new skin, a removal and a refresh, in the order windows see them.
+TEST(SkinManagerBroadcast, EachChangeRunsItsStepsInOrder) {
+  TManagerFixture f;
+  f.AddFolderSkin("Plain", "[GLOBALINFO]\nCOLOR=255\n");
+  TsSkinManager& m = *f.Manager;
+  TRecordingHost host;
+  host.Attach(m);
+
+  m.SetSkinName("Plain");  // a switch is animated
+  EXPECT_EQ(host.steps, (TSteps{"FreeAllGlows", "Freeze", "SkinChanged", "InstallHook", "Menus",
+                                "StopFade", "Refresh", "Finish", "RedrawDialogs"}));
+  // CmdSkinChanged goes out with the change flag set and the skin not yet in force.
+  EXPECT_TRUE(host.changeFlagAtSend[0]);
+  EXPECT_FALSE(host.activeAtSend[0]);
+  EXPECT_TRUE(host.activeAtSend[2]);  // CmdRefresh: in force
+  EXPECT_FALSE(SkinChangeInProgress);
+  EXPECT_FALSE(SkinLoadInProgress);
+  EXPECT_TRUE(m.CurrentSkin().Active);
+
+  host.steps.clear();
+  m.BroadcastNewSkin(false);
+  EXPECT_EQ(host.steps, (TSteps{"FreeAllGlows", "SkinChanged", "InstallHook", "Menus"}));
+
+  host.steps.clear();
+  m.SetHueOffset(40);  // read again: refreshed with the forms frozen
+  EXPECT_EQ(host.steps, (TSteps{"StopFade", "Freeze", "Refresh", "Finish", "RedrawDialogs"}));
+  host.steps.clear();
+  m.BeginSkinBatch();
+  m.SetSaturation(10);  // inside a batch: read, not sent
+  EXPECT_TRUE(host.steps.empty());
+  m.EndSkinBatch(false, true);
+  EXPECT_EQ(host.steps, (TSteps{"FreeAllGlows", "SkinChanged", "InstallHook", "Menus"}));
+
+  host.steps.clear();
+  m.SetActive(false);
+  EXPECT_EQ(host.steps, (TSteps{"FreeAllGlows", "RemoveHook", "RemoveSkin", "Menus"}));
+  EXPECT_TRUE(m.Sections().empty());
+  EXPECT_FALSE(m.Unskinning());
+}
+
+// A receiver's exception goes on to the caller, but no form stays frozen and no flag stays set.
+TEST(SkinManagerBroadcast, AFailingStepAbandonsTheAnimationAndClearsTheFlags) {
+  for (const char* failing : {"Freeze", "SkinChanged", "InstallHook", "Refresh", "Finish"}) {
+    TManagerFixture f;
+    f.AddFolderSkin("Plain", "[GLOBALINFO]\nCOLOR=255\n");
+    TRecordingHost host;
+    host.Attach(*f.Manager);
+    host.failAt = failing;
+    EXPECT_THROW(f.Manager->SetSkinName("Plain"), std::runtime_error) << failing;
+    EXPECT_FALSE(SkinChangeInProgress) << failing;
+    EXPECT_FALSE(SkinLoadInProgress) << failing;
+    EXPECT_EQ(host.steps.back(), "Abandon") << failing;
+  }
+  TManagerFixture f;
+  TRecordingHost host;
+  host.Attach(*f.Manager);
+  f.Manager->SetSkinName("Plain");
+  host.failAt = "RemoveSkin";
+  EXPECT_THROW(f.Manager->SetActive(false), std::runtime_error);
+  EXPECT_FALSE(f.Manager->Unskinning());
+}
+
+// A manager freed while its skin is active tells every window, so that none keeps it.
+TEST(SkinManagerBroadcast, AFreedManagerRemovesItsSkinFromEveryWindow) {
+  TManagerFixture f;
+  f.AddFolderSkin("Plain", "[GLOBALINFO]\nCOLOR=255\n");
+  TRecordingHost host;
+  host.Attach(*f.Manager);
+  f.Manager->SetSkinName("Plain");
+  host.steps.clear();
+  f.Manager.reset();
+  EXPECT_EQ(host.steps, (TSteps{"FreeAllGlows", "RemoveHook", "RemoveSkin", "Menus"}));
+  EXPECT_EQ(DefaultManager, nullptr);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/skThdTimer.h"
+#include "skin/core/skUtilsWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 
@@ -48,7 +49,7 @@ struct SkinRuntime : ::testing::Test {
   void SetUp() override {
     fixture.AddFolderSkin("Plain", "[GLOBALINFO]\nCOLOR=255\n[EDIT]\nCOLOR=65280\n");
     runtime = InstallSkinRuntime(*fixture.Manager);
-    form = new TForm(Application);
+    Application->CreateForm(form);  // the main form, as the program's own
     form->SetBounds(20, 20, 400, 300);
     for (int i = 0; i < 12; ++i) {
       TWinControl* c = i % 3 == 0   ? static_cast<TWinControl*>(new TButton(form))
@@ -126,9 +127,12 @@ TEST_F(SkinRuntime, CreationHookExistsExactlyWhileASkinIsBroadcast) {
 TEST_F(SkinRuntime, TheApplicationWindowHookGoesWithItsManager) {
   EXPECT_TRUE(runtime->AppWindowHooked());
   fixture.Manager->SetSkinName("Plain");
+  // Without desktop composition the hook minimizes the program itself (no provider here).
   TMessage minimize{WM_SYSCOMMAND, SC_MINIMIZE, 0, 0};
-  EXPECT_FALSE(Application->CallHooks(minimize));
+  EXPECT_TRUE(Application->CallHooks(minimize));
   EXPECT_EQ(runtime->SysCmdPending, 2);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
   TMessage theme{WM_THEMECHANGED, 0, 0, 0};
   EXPECT_TRUE(Application->CallHooks(theme));  // swallowed while the manager lives
   fixture.Manager.reset();
@@ -240,6 +244,208 @@ TEST_F(SkinRuntime, CommonHandlingFollowsFocusAndAnswersCommands) {
   fixture.Manager->SetActive(false);
   EXPECT_EQ(edit.data.SectionIndex, -1);  // the removal reached the control
   EXPECT_EQ(controls[1]->Color(), clWindow);
+}
+
+// A form's skin provider as the test plays it: counts what the engine asks of it.
+struct TTestProvider : ISkinProvider {
+  explicit TTestProvider(TsSkinManager* manager) : manager(manager) {}
+  TsSkinManager* manager;
+  int minimizeStarts = 0, restoreStarts = 0;
+  TsSkinManager* SkinManager() const override { return manager; }
+  bool DrawNonClientArea() const override { return true; }
+  TsCommonData* SkinData() override { return nullptr; }
+  TSize CacheSize() const override { return {10, 10}; }
+  void FreeCacheBitmap() override {}
+  bool HasBorderForm() const override { return false; }
+  TWindowKey BorderWindow() const override { return 0; }
+  bool ExtendedBordersAllowed() const override { return false; }
+  TRegionKey CreateBorderRegion() override { return 0; }
+  void UpdateExBorder(bool, int) override {}
+  void ClearBorderShowing() override {}
+  TWindowKey CoverWindow() const override { return 0; }
+  void FreeCoverWindow() override {}
+  void StartMinimizeAnimation() override { ++minimizeStarts; }
+  bool StartRestoreAnimation() override {
+    ++restoreStarts;
+    return false;
+  }
+  void PrepareRegionParts() override {}
+  void SetFormRegion(bool) override {}
+};
+
+// A form that answers CmdGetProvider with its provider and records, in order, what it is
+// told while a skin changes.
+struct TProviderForm {
+  TProviderForm(TForm* form, ISkinProvider* provider) : wnd(form->Handle()), provider(provider) {
+    SetWindowSubclass(wnd, Proc, 4, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TProviderForm() { RemoveWindowSubclass(wnd, Proc, 4); }
+  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<TProviderForm*>(ref);
+    if (msg == WM_SETREDRAW) self->log.push_back(w ? "redraw on" : "redraw off");
+    if (msg == SM_SKINCMD) {
+      const int cmd = SkinCmdOf(w);
+      if (cmd == CmdGetProvider) return reinterpret_cast<LRESULT>(self->provider);
+      if (cmd == CmdSkinChanged) self->log.push_back("skin changed");
+      if (cmd == CmdRefresh) self->log.push_back("refresh");
+    }
+    return DefSubclassProc(wnd, msg, w, l);
+  }
+  HWND wnd;
+  ISkinProvider* provider;
+  std::vector<std::string> log;
+};
+
+TEST_F(SkinRuntime, AFormWithAProviderIsFrozenWhileTheSkinChanges) {
+  TTestProvider provider(fixture.Manager.get());
+  TProviderForm watched(form, &provider);
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(watched.log,
+            (std::vector<std::string>{"redraw off", "skin changed", "refresh", "redraw on"}));
+  EXPECT_FALSE(provider.Animating);
+  EXPECT_FALSE(AnimationInProgress);
+
+  // A provider of another manager keeps its form painting.
+  TsSkinManager other(nullptr);
+  provider.manager = &other;
+  watched.log.clear();
+  fixture.Manager->SetHueOffset(30);
+  EXPECT_EQ(watched.log, std::vector<std::string>{"refresh"});
+}
+
+TEST_F(SkinRuntime, MinimizingThroughTheApplicationHookStartsTheProvidersAnimationOnce) {
+  ASSERT_EQ(Application->MainForm(), form);
+  TTestProvider provider(fixture.Manager.get());
+  TProviderForm watched(form, &provider);
+  fixture.Manager->SetSkinName("Plain");
+  const bool animationWasOn = IsWindowAnimationOn();
+
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(provider.minimizeStarts, 1);
+  EXPECT_EQ(runtime->SysCmdPending, 2);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  EXPECT_EQ(IsWindowAnimationOn(), animationWasOn);  // switched off for the call only
+
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(provider.restoreStarts, 1);
+  EXPECT_EQ(runtime->SysCmdPending, 1);
+  EXPECT_FALSE(IsIconic(form->Handle()));
+  EXPECT_EQ(provider.minimizeStarts, 1);
+
+  // Without a skin the hook leaves the command to the system.
+  fixture.Manager->SetActive(false);
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(provider.minimizeStarts, 1);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
+}
+
+TEST_F(SkinRuntime, AFormAnsweringGarbageForItsProviderIsLeftAlone) {
+  TProviderForm watched(form, reinterpret_cast<ISkinProvider*>(0x12345678));
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(watched.log, (std::vector<std::string>{"skin changed", "refresh"}));
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(IsIconic(form->Handle()));  // minimized by the hook as a form without provider
+  ShowWindow(form->Handle(), SW_RESTORE);
+}
+
+TEST_F(SkinRuntime, AFreedManagerLeavesNoControlPointingAtIt) {
+  auto* second = new TsSkinManager(nullptr);
+  second->SetFileSystem(&fixture.Fs);
+  second->SetAppFolder("C:\\App\\");
+  second->SetSkinDirectory("Skins");
+  InstallSkinRuntime(*second);
+  second->SetSkinName("Plain");
+  ASSERT_TRUE(second->CurrentSkin().Active);
+  TSkinnedReceiver receiver(controls[1]);
+  receiver.data.SetSkinManager(second);
+  receiver.data.SetSkinSection("EDIT");
+  ASSERT_EQ(receiver.data.OwnSkinManager(), second);
+  ASSERT_GE(receiver.data.SectionIndex, 0);
+
+  delete second;
+  EXPECT_EQ(receiver.data.OwnSkinManager(), nullptr);
+  EXPECT_EQ(receiver.data.SectionIndex, -1);
+  EXPECT_EQ(receiver.data.SkinManager(), fixture.Manager.get());  // back to the default
+}
+
+// A skinned standard dialog as the creation hook keeps it.
+struct TTestDialogProvider : ISkinDialogProvider {
+  TTestDialogProvider(HWND wnd, bool& freed) : wnd(wnd), freed(freed) {}
+  ~TTestDialogProvider() override { freed = true; }
+  TWindowKey AdapterWindow() const override { return reinterpret_cast<TWindowKey>(wnd); }
+  HWND wnd;
+  bool& freed;
+};
+
+TEST_F(SkinRuntime, MdiClientsAndSkinnedDialogsAreToldToo) {
+  // An MDI parent's client window is not a control of the form; it is told directly.
+  auto* mdi = new TForm(Application);
+  mdi->SetFormStyle(fsMDIForm);
+  mdi->SetBounds(450, 20, 300, 200);
+  mdi->Show();
+  CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+  HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100,
+                                mdi->Handle(), nullptr, GetModuleHandleA(nullptr), &ccs);
+  ASSERT_TRUE(client);
+  counter.Watch(client);
+
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(counter.Received(client, CmdSkinChanged), 1);
+  ASSERT_TRUE(DialogProviderList);  // exists while the hook does
+
+  HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND hiddenDialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  counter.Watch(dialog);
+  counter.Watch(hiddenDialog);
+  bool dialogFreed = false, hiddenFreed = false;
+  DialogProviderList->push_back(std::make_unique<TTestDialogProvider>(dialog, dialogFreed));
+  DialogProviderList->push_back(std::make_unique<TTestDialogProvider>(hiddenDialog, hiddenFreed));
+  fixture.Manager->SetHueOffset(20);
+  EXPECT_EQ(counter.Received(dialog, CmdRefresh), 1);
+  EXPECT_EQ(counter.Received(hiddenDialog, CmdRefresh), 0);
+  EXPECT_EQ(counter.Received(client, CmdRefresh), 2);
+
+  fixture.Manager->SetActive(false);  // the hook goes, and the dialog providers with it
+  EXPECT_TRUE(dialogFreed && hiddenFreed);
+  EXPECT_FALSE(DialogProviderList);
+  EXPECT_EQ(counter.Received(client, CmdRemoveSkin), 1);
+
+  for (HWND wnd : {client, dialog, hiddenDialog}) TCommandCounter::Unwatch(wnd);
+  DestroyWindow(dialog);
+  DestroyWindow(hiddenDialog);
+  delete mdi;
+}
+
+// Windows created while a skin is broadcast reach the form skinning's creation handler.
+TEST_F(SkinRuntime, TheCreationHookHandsNewWindowsToTheFormSkinning) {
+  struct TServices : ISkinFormServices {
+    std::vector<TWindowKey> created;
+    int glowsFreed = 0;
+    void WindowCreating(TWindowKey wnd) override { created.push_back(wnd); }
+    void FreeAllGlows() override { ++glowsFreed; }
+  } services;
+  SetFormServices(&services);
+  auto make = [] {
+    return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  };
+  HWND before = make();
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(services.glowsFreed, 1);
+  HWND during = make();
+  fixture.Manager->SetActive(false);
+  EXPECT_EQ(services.glowsFreed, 2);
+  HWND after = make();
+  SetFormServices(nullptr);
+  EXPECT_EQ(services.created, std::vector<TWindowKey>{reinterpret_cast<TWindowKey>(during)});
+  for (HWND wnd : {before, during, after}) DestroyWindow(wnd);
 }
 
 TEST(SkinRuntimeTimer, TicksKeepArrivingWhileAMessageBoxIsOpen) {
