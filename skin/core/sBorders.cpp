@@ -6,6 +6,10 @@
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
+#include "skin/core/sSkinManager.h"
 
 namespace {
 
@@ -118,4 +122,82 @@ void PaintMaskBitmap(TBitmap* bitmap, std::vector<TRect>* holes, bool drawCentre
   piece(TRect{bw - right, 0, bw, top}, x0 + w - right, y0, right, top, true);
   if (drawCentre && (mask.DrawFlags & 4) && cw > 0 && ch > 0)
     fill(TRect{left, top, bw - right, bh - bottom}, x0 + left, y0 + top, cw, ch);
+}
+
+// ---- a control's border over its cache bitmap ---------------------------------------------
+
+namespace {
+
+const TsMaskData* BorderMaskOf(const TsCommonData& data) {
+  TsSkinManager* manager = data.SkinManager();
+  if (!manager || !manager->IsValidMaskIndex(data.BorderMaskIndex)) return nullptr;
+  return &manager->Masks()[static_cast<size_t>(data.BorderMaskIndex)];
+}
+
+bool HasOwnerControl(const TsCommonData& data) { return data.Host() && data.Host()->IsControl(); }
+
+}  // namespace
+
+TsBackgroundSource BackgroundBehind(TsCommonData& data) {
+  TsBackgroundSource source;
+  data.GetParentBackground(source);
+  if (source.HasBitmap && data.Host()) {
+    const TPoint origin = data.Host()->OriginInParent();
+    source.X += origin.X;
+    source.Y += origin.Y;
+  }
+  return source;
+}
+
+void FillBorderCorners(TsCommonData& data, int state) {
+  const TsMaskData* mask = BorderMaskOf(data);
+  if (!mask || !data.CacheBitmap || data.CacheBitmap->Empty() || !HasOwnerControl(data)) return;
+  FillMaskCorners(data.CacheBitmap.get(), *mask, state, BackgroundBehind(data));
+}
+
+void PaintCtrlBorder(TsCommonData& data, int state) {
+  const TsMaskData* mask = BorderMaskOf(data);
+  TBitmap* cache = data.CacheBitmap.get();
+  if (!mask || !cache || cache->Empty() || !HasOwnerControl(data)) return;
+  const TsBackgroundSource behind = BackgroundBehind(data);
+  FillMaskCorners(cache, *mask, state, behind);
+  PaintMaskRect(cache, TRect{0, 0, cache->Width(), cache->Height()}, *mask, state, true, behind);
+}
+
+bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, TsCommonData& data) {
+  const TsMaskData* mask = BorderMaskOf(data);
+  if (!mask) return false;
+  const TColor bgColor = ColorToRGB(data.BgColor(state));
+  TsSkinManager* manager = data.SkinManager();
+  if (manager->IsValidSectionIndex(data.SectionIndex))
+    state = LimitSectionState(*manager, data.SectionIndex, state);
+  data.UpdateCacheSize();
+  TBitmap* cache = data.CacheBitmap.get();
+  const TsBackgroundSource behind = BackgroundBehind(data);
+  if (mask->MaskType == 1) {
+    // A masked border mixes with what lies under it: lay the parent's image (or colour) first.
+    if (behind.Bmp)
+      CopyRectWithBackground(
+          cache, behind.Bmp, r.Left, true, EmptyBackgroundSource, static_cast<TColor>(0x7FFFFFFF),
+          TRect{behind.X, behind.Y, behind.X + r.Width(), behind.Y + r.Height()}, r.Top);
+    else
+      FillBorder32(cache, r, mask->WidthLeft, mask->WidthTop, mask->WidthRight, mask->WidthBottom,
+                   bgColor);
+  }
+  PaintMaskRect(cache, r, *mask, state, true, behind);
+  inner = TRect{r.Left + mask->WidthLeft, r.Top + mask->WidthTop, r.Right - mask->WidthRight,
+                r.Bottom - mask->WidthBottom};
+  if (width == 0) return true;
+  const int w = r.Width(), h = r.Height();
+  auto band = [width](int size, int opposite, int own) {
+    return std::max(std::min(width, size - opposite) - own, 0);
+  };
+  FillBorder32(cache, inner, band(w, mask->WidthRight, mask->WidthLeft),
+               band(h, mask->WidthBottom, mask->WidthTop),
+               band(w, mask->WidthLeft, mask->WidthRight),
+               band(h, mask->WidthTop, mask->WidthBottom), bgColor);
+  inner = TRect{r.Left + width, r.Top + width, r.Right - width, r.Bottom - width};
+  inner.Right = std::max(inner.Right, inner.Left);
+  inner.Bottom = std::max(inner.Bottom, inner.Top);
+  return true;
 }

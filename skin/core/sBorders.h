@@ -8,7 +8,10 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/sBackground.h"
 #include "skin/core/sMaskData.h"
+
+class TsCommonData;
 
 // The mask's state image over the whole bitmap: corners, edges, then the centre when
 // drawCentre is set and the mask has DrawFlags 4. Key pixels of the corners are not copied;
@@ -19,3 +22,19 @@ void PaintMaskBitmap(TBitmap* bitmap, std::vector<TRect>* holes, bool drawCentre
 // size, cut to both bitmaps), masked by the mask row for MaskType 1.
 void CopyMaskPiece(const TRect& destRect, const TRect& sourceRect, bool corner,
                    const TsMaskData& mask, std::vector<TRect>* holes, TBitmap* bitmap);
+
+// ---- a control's border over its cache bitmap ----
+
+// What lies behind the skin data's owner, in the owner's own coordinates: its parent's
+// background moved by the owner's place in it, or a colour.
+TsBackgroundSource BackgroundBehind(TsCommonData& data);
+// The open corner pixels of the control's border take its parent's background; nothing
+// without a border mask, a cache bitmap or an owner control.
+void FillBorderCorners(TsCommonData& data, int state);
+// The border mask redrawn on the cache over the parent's current background.
+void PaintCtrlBorder(TsCommonData& data, int state);
+// The cache half of a control's non-client frame of width W over r: the cache sized to the
+// control, the border mask over r and the band up to W in the background colour; inner gets
+// the rectangle inside the frame. False without a border mask: the caller draws a plain
+// frame in BgColor and inner is left alone.
+bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, TsCommonData& data);

@@ -10,7 +10,9 @@
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSectionPaintWin32.h"
 #include "skin/core/sSkinManager.h"
@@ -25,120 +27,93 @@ void PaintMaskBitmap(TBitmap* bitmap, HRGN region, bool drawCentre, int state,
   }
 }
 
-namespace {
-
-// The parent's background as a source for the control's own coordinates.
-TsBackgroundSource ParentBackground(TControl* control) {
-  TsBackgroundRequest request;
-  TControl* parent = control ? control->Parent() : nullptr;
-  if (!parent) return EmptyBackgroundSource;
-  GetControlBackground(request, parent, false);
-  TsBackgroundSource source = BackgroundSourceFromRequest(request);
-  if (request.BgType == 2) {
-    source.X += control->Left();
-    source.Y += control->Top();
+void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int state,
+                          TsCommonData& data) {
+  if (!PaintBorderIntoCache(r, width, inner, state, data)) {
+    if (width != 0 && dc)
+      PaintSolidFrame(dc, r, ColorToRGB(data.BgColor(state)), width, width, width, width);
+    return;
   }
-  return source;
+  if (width == 0 || !dc) return;
+  HDC cacheDC = data.CacheBitmap->Canvas()->Handle();
+  if (dc != cacheDC)
+    CopyBorderFrame(dc, r.Left, r.Top, r.Width(), r.Height(), cacheDC, r.Left, r.Top, width);
 }
 
-const TsMaskData* BorderMaskOf(const TsCommonData& data) {
-  TsSkinManager* manager = data.SkinManager();
-  if (!manager || !manager->IsValidMaskIndex(data.BorderMaskIndex)) return nullptr;
-  return &manager->Masks()[static_cast<size_t>(data.BorderMaskIndex)];
+namespace {
+
+bool Overlaps(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+void CopyCache(TsCommonData& data, const TRect& source, HDC dc, const TRect& dest) {
+  BitBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), data.CacheBitmap->Canvas()->Handle(),
+         source.Left, source.Top, SRCCOPY);
 }
 
 }  // namespace
 
-void FillBorderCorners(const TsCommonData& data, int state, TBitmap* cache, TControl* control) {
-  const TsMaskData* mask = BorderMaskOf(data);
-  if (!mask || !cache || !control) return;
-  FillMaskCorners(cache, *mask, state, ParentBackground(control));
-}
-
-void PaintCtrlBorder(const TsCommonData& data, int state, TBitmap* cache, TControl* control) {
-  const TsMaskData* mask = BorderMaskOf(data);
-  if (!mask || !cache || !control || cache->Empty()) return;
-  const TsBackgroundSource behind = ParentBackground(control);
-  FillMaskCorners(cache, *mask, state, behind);
-  PaintMaskRect(cache, TRect{0, 0, cache->Width(), cache->Height()}, *mask, state, true, behind);
-}
-
-void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int state,
-                          const TsCommonData& data, TBitmap* cache, TControl* control) {
-  const TColor bgColor = ColorToRGB(data.BgColor(state));
-  const TsMaskData* mask = BorderMaskOf(data);
-  if (!mask || !cache) {
-    if (width != 0 && dc) PaintSolidFrame(dc, r, bgColor, width, width, width, width);
-    return;
-  }
-  TsSkinManager* manager = data.SkinManager();
-  if (manager->IsValidSectionIndex(data.SectionIndex))
-    state = LimitSectionState(*manager, data.SectionIndex, state);
-  if (cache->Width() < r.Right || cache->Height() < r.Bottom) {
-    cache->SetPixelFormat(pf32bit);
-    cache->SetSize(std::max(cache->Width(), r.Right), std::max(cache->Height(), r.Bottom));
-  }
-  const TsBackgroundSource behind = ParentBackground(control);
-  if (mask->MaskType == 1) {
-    if (behind.Bmp) {
-      CopyRectWithBackground(
-          cache, behind.Bmp, r.Left, true, EmptyBackgroundSource, static_cast<TColor>(0x7FFFFFFF),
-          TRect{behind.X, behind.Y, behind.X + r.Right - r.Left, behind.Y + r.Bottom - r.Top},
-          r.Top);
-    } else {
-      FillBorder32(cache, r, mask->WidthLeft, mask->WidthTop, mask->WidthRight, mask->WidthBottom,
-                   bgColor);
-    }
-  }
-  PaintMaskRect(cache, r, *mask, state, true, behind);
-  inner = TRect{r.Left + mask->WidthLeft, r.Top + mask->WidthTop, r.Right - mask->WidthRight,
-                r.Bottom - mask->WidthBottom};
-  if (width == 0) return;
-  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
-  auto band = [width](int size, int opposite, int own) {
-    return std::max(std::min(width, size - opposite) - own, 0);
-  };
-  FillBorder32(cache,
-               TRect{r.Left + mask->WidthLeft, r.Top + mask->WidthTop, r.Right - mask->WidthRight,
-                     r.Bottom - mask->WidthBottom},
-               band(w, mask->WidthRight, mask->WidthLeft),
-               band(h, mask->WidthBottom, mask->WidthTop),
-               band(w, mask->WidthLeft, mask->WidthRight),
-               band(h, mask->WidthTop, mask->WidthBottom), bgColor);
-  inner = TRect{r.Left + width, r.Top + width, r.Right - width, r.Bottom - width};
-  inner.Right = std::max(inner.Right, inner.Left);
-  inner.Bottom = std::max(inner.Bottom, inner.Top);
-  HDC cacheDC = cache->Canvas()->Handle();
-  if (dc && dc != cacheDC) CopyBorderFrame(dc, r.Left, r.Top, w, h, cacheDC, r.Left, r.Top, width);
-}
-
-void BlitCacheExceptControls(TWinControl* control, const TsCommonData& data, TPoint sourceOffset,
-                             bool paintBorder, HDC dc, const TRect& rect, TBitmap* cache) {
-  if (!cache || !dc || !control) return;
-  if (paintBorder) PaintCtrlBorder(data, 0, cache, control);
+void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRect& source,
+                             int yOffset, int xOffset, bool paintBorder, HDC dc,
+                             const TRect& dest) {
+  if (!data.CacheBitmap || !dc) return;
+  if (paintBorder) FillBorderCorners(data, 0);
   TSaveDC saved(dc);
-  for (int i = 0; i < control->ControlCount(); ++i) {
-    TControl* child = control->Controls(i);
+  IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
+  for (int i = 0; parent && i < parent->ControlCount(); ++i) {
+    TControl* child = parent->Controls(i);
     if (!child->Visible()) continue;
+    // Windows that paint themselves only where they are opaque; graphic controls always.
+    const bool graphic = !dynamic_cast<TWinControl*>(child);
+    if (!graphic && !child->ControlStyle().Contains(csOpaque)) continue;
     const TRect b = child->BoundsRect();
-    ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
+    const TRect moved{b.Left + xOffset, b.Top + yOffset, b.Right + xOffset, b.Bottom + yOffset};
+    if (!Overlaps(moved, dest)) continue;
+    ExcludeClipRect(dc, moved.Left, moved.Top, moved.Right, moved.Bottom);
   }
-  BitBlt(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top,
-         cache->Canvas()->Handle(), sourceOffset.X, sourceOffset.Y, SRCCOPY);
+  CopyCache(data, source, dc, dest);
 }
 
-void BlitCacheExceptWindows(HWND window, TPoint sourceOffset, HDC dc, const TRect& rect,
-                            TBitmap* cache) {
-  if (!cache || !dc) return;
+void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source, int yOffset,
+                            int xOffset, bool paintBorder, HDC dc, const TRect& dest) {
+  if (!data.CacheBitmap || !dc) return;
+  if (paintBorder) FillBorderCorners(data, 0);
   TSaveDC saved(dc);
-  for (HWND child = window ? GetWindow(window, GW_CHILD) : nullptr; child;
+  IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
+  RECT own{};
+  if (window) GetWindowRect(window, &own);
+  // The group box's border widths, looked up once.
+  int groupLeft = -1, groupRight = 0, groupBottom = 0;
+  for (HWND child = window ? GetTopWindow(window) : nullptr; child;
        child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
-    RECT b;
-    GetWindowRect(child, &b);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&b), 2);
-    ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+    RECT w{};
+    GetWindowRect(child, &w);
+    const TRect b{w.left - own.left - xOffset, w.top - own.top - yOffset,
+                  w.right - own.left - xOffset, w.bottom - own.top - yOffset};
+    const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrA(child, GWL_EXSTYLE);
+    const bool groupBox =
+        (style & 7) == BS_GROUPBOX && !(exStyle & WS_EX_CLIENTEDGE) && DefaultManager;
+    if (!groupBox) {
+      ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
+      continue;
+    }
+    if (groupLeft < 0) {
+      groupLeft = 0;
+      const int mask = DefaultManager->GetMaskIndex(DefaultManager->GetSectionIndex("GROUPBOX"),
+                                                    "GROUPBOX", "BORDERSMASK");
+      if (DefaultManager->IsValidMaskIndex(mask)) {
+        groupLeft = DefaultManager->MaskWidthLeft(mask);
+        groupRight = DefaultManager->MaskWidthRight(mask);
+        groupBottom = DefaultManager->MaskWidthBottom(mask);
+      }
+    }
+    const int caption = static_cast<int>(SendSkinCmd(child, CmdGetContainerInfo, 0));
+    ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Top + caption);
+    ExcludeClipRect(dc, b.Left, b.Top, b.Left + groupLeft, b.Bottom);
+    ExcludeClipRect(dc, b.Right - groupRight, b.Top, b.Right, b.Bottom);
+    ExcludeClipRect(dc, b.Left, b.Bottom - groupBottom, b.Right, b.Bottom);
   }
-  BitBlt(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top,
-         cache->Canvas()->Handle(), sourceOffset.X, sourceOffset.Y, SRCCOPY);
+  CopyCache(data, source, dc, dest);
 }

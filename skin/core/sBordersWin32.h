@@ -1,4 +1,6 @@
-// PaintMaskBitmap with a window region: the corners' transparent pixels are cut out of it.
+// Border painting that ends in device contexts and regions: shaped windows (the holes of a
+// border mask's corners removed from a region), a control's non-client frame copied from its
+// cache, and the cache copied to the screen around the control's children.
 #pragma once
 
 #include <windows.h>
@@ -8,24 +10,22 @@
 void PaintMaskBitmap(TBitmap* bitmap, HRGN region, bool drawCentre, int state,
                      const TsMaskData& mask);
 
-class TControl;
 class TWinControl;
 class TsCommonData;
 
-// The control's cache bitmap is handed in until the skin data keeps it itself.
-
-// The open corner pixels of the control's border take its parent's background.
-void FillBorderCorners(const TsCommonData& data, int state, TBitmap* cache, TControl* control);
-// The border mask redrawn on the cache over the parent's current background.
-void PaintCtrlBorder(const TsCommonData& data, int state, TBitmap* cache, TControl* control);
-// The control's frame of width W painted into the cache from its border mask (a plain frame
-// in the background colour without one) and copied to the device context; inner receives
-// the rectangle inside the frame.
+// The control's frame of width W painted into its cache from its border mask and copied to
+// the device context (a plain frame in the background colour straight onto the device
+// context without a mask); inner receives the rectangle inside the frame.
 void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int state,
-                          const TsCommonData& data, TBitmap* cache, TControl* control);
-// rect of the cache (from sourceOffset) copied into the DC, leaving out the areas of the
-// control's visible child controls (child windows for the second form).
-void BlitCacheExceptControls(TWinControl* control, const TsCommonData& data, TPoint sourceOffset,
-                             bool paintBorder, HDC dc, const TRect& rect, TBitmap* cache);
-void BlitCacheExceptWindows(HWND window, TPoint sourceOffset, HDC dc, const TRect& rect,
-                            TBitmap* cache);
+                          TsCommonData& data);
+// dest of the DC filled from the skin data's cache (taken at source's top-left), leaving out
+// the parent's visible child controls over dest that are graphic or opaque (each moved by the
+// offsets). With paintBorder the open corners of the border first take the parent's
+// background. Nothing without a cache.
+void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRect& source,
+                             int yOffset, int xOffset, bool paintBorder, HDC dc, const TRect& dest);
+// The same leaving out the window's visible child windows (their place in the window moved
+// back by the offsets); of a child group box only its caption strip and border strips, so
+// that its inside shows the cache.
+void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source, int yOffset,
+                            int xOffset, bool paintBorder, HDC dc, const TRect& dest);

@@ -1,6 +1,10 @@
 #include "skin/core/sCommonData.h"
 
+#include <algorithm>
+
 #include "skin/core/sColors.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/skGlow.h"
 
@@ -83,7 +87,9 @@ TColor GetHostBgColor(ISkinDataHost* host) {
 
 // ---- the skin data ----------------------------------------------------------------------------
 
-TsCommonData::TsCommonData(ISkinDataHost* owner) : host_(owner) {}
+TsCommonData::TsCommonData(ISkinDataHost* owner, bool withCache) : host_(owner) {
+  if (withCache) CacheBitmap = CreateBmp32(0, 0);
+}
 
 TsCommonData::~TsCommonData() { FreeShownGlow(); }
 
@@ -312,6 +318,177 @@ void TsCommonData::EndUpdate(bool repaint) {
   if (repaint) Invalidate();
 }
 
+// ---- the cache bitmap and what lies behind ---------------------------------------------------
+
+namespace {
+
+bool RectIsEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+
+}  // namespace
+
+void TsCommonData::UpdateCacheSize() {
+  if (!CacheBitmap) CacheBitmap = CreateBmp32(0, 0);
+  if (CacheBitmap->PixelFormat() != pf32bit) CacheBitmap->SetPixelFormat(pf32bit);
+  if (!host_ || !host_->IsControl()) return;
+  const TRect bounds = host_->BoundsRect();
+  const int width = std::max(bounds.Width(), 0), height = std::max(bounds.Height(), 0);
+  if (CacheBitmap->Width() != width || CacheBitmap->Height() != height)
+    CacheBitmap->SetSize(width, height);
+}
+
+void TsCommonData::EmptyCache() {
+  if (CacheBitmap && !CacheBitmap->Empty()) CacheBitmap->SetSize(0, 0);
+}
+
+void TsCommonData::UpdateRepaintStrips() {
+  RepaintStripH = RepaintStripV = TRect{};
+  // Without a cache image there is nothing to keep: the whole control is painted.
+  if (!host_ || !CacheBitmap || CacheBitmap->Empty()) return;
+  const TRect bounds = host_->BoundsRect();
+  const int width = std::max(bounds.Width(), 0), height = std::max(bounds.Height(), 0);
+  const int oldWidth = CacheBitmap->Width(), oldHeight = CacheBitmap->Height();
+  int rightWidth = 0, bottomWidth = 0;
+  const TsSkinManager* manager = SkinManager();
+  if (manager && manager->IsValidMaskIndex(BorderMaskIndex)) {
+    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(BorderMaskIndex)];
+    rightWidth = mask.WidthRight;
+    bottomWidth = mask.WidthBottom;
+  }
+  // A gradient along a side changes every pixel when that side changes.
+  if (width != oldWidth && !(BgDependency & 1))
+    RepaintStripH = TRect{std::max(std::min(oldWidth, width) - rightWidth, 0), 0, width, height};
+  if (height != oldHeight && !(BgDependency & 2))
+    RepaintStripV = TRect{0, std::max(std::min(oldHeight, height) - bottomWidth, 0), width, height};
+  if (RectIsEmpty(RepaintStripH)) RepaintStripH = TRect{};
+  if (RectIsEmpty(RepaintStripV)) RepaintStripV = TRect{};
+}
+
+int TsCommonData::MaxBorderWidth() const {
+  const TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidMaskIndex(BorderMaskIndex)) return 0;
+  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(BorderMaskIndex)];
+  if (mask.DrawFlags & 2) return 0;
+  return std::max(
+      {int{mask.WidthTop}, int{mask.WidthLeft}, int{mask.WidthRight}, int{mask.WidthBottom}});
+}
+
+void TsCommonData::FillBackgroundRequest(TsBackgroundRequest& request, int state) {
+  const TsGeneralData* section = Section();
+  if (!IsSkinned() || CustomColor || !section) {
+    request.BgType = 1;
+    request.Color = OwnColor();
+    return;
+  }
+  const TsGenState& s = section->Props[state != 0 ? 1 : 0];
+  // A cache emptied to 0 x 0 (skin removed, owner hidden) holds no image: it counts as none.
+  const bool hasCache = CacheBitmap && !CacheBitmap->Empty();
+  auto answerColor = [&](TColor color) {
+    request.BgType = 1;
+    request.Color = color;
+  };
+  auto answerCache = [&] {
+    request.BgType = 2;
+    if (request.PleaseDraw) {
+      if (host_) host_->CopyToRequest(request, *CacheBitmap);
+    } else {
+      request.Bmp = CacheBitmap.get();
+      request.X = request.Y = 0;
+    }
+  };
+  const int t = s.Transparency;
+  if (t == 0 && s.GradientPercent <= 0 && s.ImagePercent <= 0) {
+    request.BgType = 1;
+    request.Bmp = CacheBitmap.get();
+    request.Color = BgColor(state);
+    if (request.PleaseDraw && host_) host_->FillRequestRect(request, request.Color);
+    return;
+  }
+  if (t == 0) {
+    request.Color = SkinManager()->GlobalColor();
+    if (!hasCache)
+      answerColor(clFuchsia);
+    else
+      answerCache();
+    return;
+  }
+  if (t == 100) {
+    if (hasCache && !(SkinState & ssPlainBackground) && !BackgroundDirty) {
+      answerCache();
+      return;
+    }
+    // The answer comes from behind. A parent asked to copy takes the pixels where this owner
+    // lies in it, so the owner's place is added before asking; a bitmap handed out has the
+    // parent's origin and gets it added afterwards.
+    const bool copy = request.PleaseDraw;
+    const TPoint origin = host_ ? host_->OriginInParent() : TPoint{0, 0};
+    const int askedX = request.X, askedY = request.Y;
+    if (copy) {
+      request.X += origin.X;
+      request.Y += origin.Y;
+    }
+    if (host_ && host_->AskParentBackground(request, copy)) {
+      if (!copy && request.BgType == 2) {
+        request.X += origin.X;
+        request.Y += origin.Y;
+      }
+      return;
+    }
+    request.X = askedX;
+    request.Y = askedY;
+    answerColor(DefaultManager ? DefaultManager->GlobalColor() : ColorToRGB(clBtnFace));
+    // Nothing behind to copy from: the area asked for still gets the colour answered.
+    if (copy && host_) host_->FillRequestRect(request, request.Color);
+    return;
+  }
+  if (!hasCache)
+    answerColor(clFuchsia);
+  else
+    answerCache();
+}
+
+void TsCommonData::GetParentBackground(TsBackgroundSource& source) {
+  if (IsSkinned() && host_ && host_->IsControl() && host_->Parent()) {
+    TsBackgroundRequest request;
+    if (host_->AskParentBackground(request, false)) {
+      source = BackgroundSourceFromRequest(request);
+      return;
+    }
+  }
+  source = TsBackgroundSource{};
+  source.FillColor = ColorToRGB(BgColor(0));
+}
+
+int FindFontParentSection(ISkinDataHost* control, int defaultIndex, TsSkinManager* manager) {
+  if (!manager) manager = DefaultManager;
+  ISkinDataHost* parent = control ? control->Parent() : nullptr;
+  if (!parent || !manager) return defaultIndex;
+  TskSectionInfo info;
+  info.SectionIndex = -1;
+  parent->SkinCmd(CmdGetSectionIndex, 0, reinterpret_cast<intptr_t>(&info));
+  if (info.SectionIndex < 0 || !manager->IsValidSectionIndex(info.SectionIndex))
+    return defaultIndex;
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(info.SectionIndex)];
+  // A parent that mostly shows what lies behind it has no say: look one level further up.
+  if (section.Transparency > 50 && parent->Parent())
+    return FindFontParentSection(parent, defaultIndex, manager);
+  return section.GiveOwnFont ? info.SectionIndex : defaultIndex;
+}
+
+int TextSectionOf(const TsCommonData& data, int state) {
+  TsSkinManager* manager = data.SkinManager();
+  const int own = data.SectionIndex;
+  if (!manager || !manager->IsValidSectionIndex(own)) return own;
+  ISkinDataHost* host = data.Host();
+  const int kind = data.ControlKind;
+  const bool mayTakeParents =
+      kind == 32 || kind == 33 || kind == 74 ||
+      (host && host->IsControl() && !host->IsWindowed() && host->ParentFont() && host->Parent());
+  if (!mayTakeParents) return own;
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(own)];
+  if (section.Props[state > 0 ? 1 : 0].Transparency <= 0) return own;
+  return FindFontParentSection(host, own, manager);
+}
+
 // ---- the common answer ------------------------------------------------------------------------
 
 namespace {
@@ -371,6 +548,7 @@ bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
         d.SetSkinManager(nullptr);
       d.SectionIndex = d.BorderMaskIndex = d.PatternIndex = d.HotPatternIndex = -1;
       d.PaintSuspended = true;
+      d.EmptyCache();
       if (host) host->SkinRemoved(d);
       return false;
     case CmdRefresh:
@@ -438,6 +616,10 @@ bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
       return true;
     case CmdGetSectionIndex:
       if (m.LParam != 0) reinterpret_cast<TskSectionInfo*>(m.LParam)->SectionIndex = d.SectionIndex;
+      return true;
+    case CmdGetBgInfo:
+      if (m.LParam != 0)
+        d.FillBackgroundRequest(*reinterpret_cast<TsBackgroundRequest*>(m.LParam), 0);
       return true;
     case CmdSkinState:
       if (m.LParam == 1)

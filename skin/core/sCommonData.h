@@ -7,10 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/Graphics.h"
+#include "framework/Types.h"
+#include "skin/core/sBackground.h"
 #include "skin/core/sMessages.h"
 
 class TsSkinManager;
@@ -64,6 +67,32 @@ class ISkinDataHost {
   // The skin was removed: the owner empties its cache image and takes its standard colours
   // back (an edit its window colours unless CustomColor / CustomFont, labels theirs).
   virtual void SkinRemoved(class TsCommonData& data) { (void)data; }
+
+  // Size and place: the control's bounds in its parent (a form provider's: its form's), the
+  // size the cache bitmap follows. Empty for an owner without one.
+  virtual TRect BoundsRect() const { return TRect{}; }
+  // The owner's top-left in the parent that AskParentBackground asks.
+  virtual TPoint OriginInParent() const { return TPoint{BoundsRect().Left, BoundsRect().Top}; }
+  // A graphic control that takes its parent's font.
+  virtual bool ParentFont() const { return false; }
+  // Asks what lies behind the owner: its parent control (copying into the request's DrawDC
+  // when copyNow is set and the parent can), else, for an owner with a window, its parent
+  // window (never copying). False when there is neither: nothing was asked.
+  virtual bool AskParentBackground(TsBackgroundRequest& request, bool copyNow) {
+    (void)request;
+    (void)copyNow;
+    return false;
+  }
+  // Drawing into a request's DrawDC: R filled with a colour, or R copied from the source
+  // bitmap at the request's (X, Y).
+  virtual void FillRequestRect(const TsBackgroundRequest& request, TColor color) {
+    (void)request;
+    (void)color;
+  }
+  virtual void CopyToRequest(const TsBackgroundRequest& request, const TBitmap& source) {
+    (void)request;
+    (void)source;
+  }
 };
 
 // ---- the skin data ----------------------------------------------------------------------------
@@ -73,7 +102,8 @@ extern bool SkinChangeInProgress;
 
 class TsCommonData {
  public:
-  explicit TsCommonData(ISkinDataHost* owner);
+  // withCache: an empty 32-bit cache bitmap is made now (controls ask for one).
+  explicit TsCommonData(ISkinDataHost* owner, bool withCache = false);
   TsCommonData(const TsCommonData&) = delete;
   TsCommonData& operator=(const TsCommonData&) = delete;
   ~TsCommonData();
@@ -118,6 +148,26 @@ class TsCommonData {
   // The glow with that id (-1 none) is the one shown around the owner now.
   void SetShownGlow(int id);
 
+  // ---- the cache bitmap and what lies behind ----
+  // Makes the cache bitmap when missing, 32 bits per pixel, and gives it the control's size
+  // (negative sizes count as 0); nothing is changed that already fits.
+  void UpdateCacheSize();
+  // Empties the cache to 0 x 0 (skin removed, owner hidden); the bitmap object stays.
+  void EmptyCache();
+  // The strips of the cache a control repaints after a size change, before UpdateCacheSize:
+  // from the smaller of the old cache width and the new width, less the border's right width,
+  // to the new width (RepaintStripV likewise at the bottom). Empty when the size did not
+  // change that way or the background runs across it (a gradient along that side).
+  void UpdateRepaintStrips();
+  // The widest side of the border mask; 0 without one or for a mask without borders.
+  int MaxBorderWidth() const;
+  // The answer to CmdGetBgInfo: the owner's colour, its cache, or (fully transparent) what
+  // its parent shows. With the request's PleaseDraw the area R of DrawDC is painted now.
+  void FillBackgroundRequest(TsBackgroundRequest& request, int state);
+  // What lies behind the owner, asked of its parent (no copying); its own colour when not
+  // skinned or without a parent. The source is in the parent's coordinates.
+  void GetParentBackground(TsBackgroundSource& source);
+
   ISkinDataHost* Host() const { return host_; }
   int ControlKind = 0;
   bool CustomFont = false;
@@ -138,6 +188,11 @@ class TsCommonData {
   uint16_t SkinState = 0;
   uint16_t BgDependency = 0;
   intptr_t PrintTarget = 0;
+  // The owner's painted image, 32 bits per pixel; null until asked for or sized.
+  std::unique_ptr<TBitmap> CacheBitmap;
+  // Strips of the cache to repaint after a size change (empty: none).
+  TRect RepaintStripH{};
+  TRect RepaintStripV{};
 
  private:
   const struct TsGeneralData* Section() const;
@@ -160,3 +215,12 @@ bool ProcessSkinCommand(TSkinCmdMessage& message, TsCommonData* data);
 
 // The colour a parent shows, as the CmdGetBgColor answer of a skinned host, or its Color.
 TColor GetHostBgColor(ISkinDataHost* host);
+
+// The section whose font colours a control's text takes: its parent's when that section
+// gives its own font (GIVEOWNFONT), looking past parents more than half transparent; else
+// defaultIndex. Null manager: the default manager.
+int FindFontParentSection(ISkinDataHost* control, int defaultIndex, TsSkinManager* manager);
+// The section a control's caption is drawn with for a state: its own, or for check boxes,
+// radio buttons, group boxes and graphic controls with the parent's font over a transparent
+// section, the parent's that gives its own font.
+int TextSectionOf(const TsCommonData& data, int state);

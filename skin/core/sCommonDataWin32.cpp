@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "framework/Canvas.h"
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "framework/StdCtrlsWin32.h"
+#include "skin/core/sColorsWin32.h"
+#include "skin/core/sSectionPaintWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/skGlowWin32.h"
 
@@ -27,17 +30,18 @@ class TOwnSkinCmdScope {
   TOwnSkinCmdScope& operator=(const TOwnSkinCmdScope&) = delete;
 };
 
-LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord) {
-  const WPARAM wParam = SkinCmdWParam(cmd, lowWord);
-  TOwnSkinCmdScope scope(wParam, lParam);
-  return control->Perform(SM_SKINCMD, wParam, lParam);
-}
-
 bool Destroying(const TComponent* c) { return c->ComponentState().Contains(csDestroying); }
 
 }  // namespace
 
 void (*TsSkinRuntimeHotWindow)(HWND) = nullptr;
+
+LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord) {
+  if (!control) return 0;
+  const WPARAM wParam = SkinCmdWParam(cmd, lowWord);
+  TOwnSkinCmdScope scope(wParam, lParam);
+  return control->Perform(SM_SKINCMD, wParam, lParam);
+}
 
 TSkinCmdMessage ReadSkinCmd(WPARAM wParam, LPARAM lParam) {
   TSkinCmdMessage m;
@@ -188,6 +192,40 @@ void TControlSkinHost::SkinRemoved(TsCommonData& data) {
   }
 }
 
+bool TControlSkinHost::AskParentBackground(TsBackgroundRequest& request, bool copyNow) {
+  if (TWinControl* parent = control_->Parent()) {
+    GetControlBackground(request, parent, copyNow);
+    return true;
+  }
+  auto* win = dynamic_cast<TWinControl*>(control_);
+  HWND parentWindow = win && win->HandleAllocated() ? GetParent(win->Handle()) : nullptr;
+  if (!parentWindow) return false;
+  GetWindowBackground(request, parentWindow, false);
+  return true;
+}
+
+void TControlSkinHost::FillRequestRect(const TsBackgroundRequest& request, TColor color) {
+  if (request.DrawDC) PaintSolidRect(static_cast<HDC>(request.DrawDC), request.R, color);
+}
+
+void TControlSkinHost::CopyToRequest(const TsBackgroundRequest& request, const TBitmap& source) {
+  if (!request.DrawDC) return;
+  const TRect& r = request.R;
+  BitBlt(static_cast<HDC>(request.DrawDC), r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top,
+         const_cast<TBitmap&>(source).Canvas()->Handle(), request.X, request.Y, SRCCOPY);
+}
+
+TControl* HostControlOf(const TsCommonData& data) {
+  auto* host = dynamic_cast<TControlSkinHost*>(data.Host());
+  return host ? host->Control() : nullptr;
+}
+
+int FindFontParentSection(TControl* control, int defaultIndex, TsSkinManager* manager) {
+  if (!control) return defaultIndex;
+  TControlSkinHost host(control);
+  return FindFontParentSection(&host, defaultIndex, manager);
+}
+
 // ---- the common message handling ----------------------------------------------------------
 
 namespace {
@@ -335,7 +373,10 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
       if (LOWORD(message.WParam) == WM_CREATE && windowed) NotifyControlChanged(windowed);
       break;
     case CM_VISIBLECHANGED:
-      if (message.WParam != 0) {
+      if (!d.CacheBitmap) break;
+      if (message.WParam == 0) {
+        d.EmptyCache();
+      } else {
         d.PaintSuspended = false;
         d.BackgroundDirty = true;
       }

@@ -17,6 +17,8 @@ LRESULT SendSkinCmd(HWND wnd, int cmd, LPARAM lParam, int lowWord = 0);
 // a control without a window: Perform.
 LRESULT SendControlSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord = 0);
 LRESULT QueryControlSkinCmd(TControl* control, int cmd);
+// The command delivered to the control's own message handling (Perform), as our own.
+LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord = 0);
 // The window answers the command (sent with LParam 0) with 1.
 bool TestSkinCmd(HWND wnd, int cmd);
 // The message to every child control of `parent`: skinned windowed children by SendMessage,
@@ -48,6 +50,11 @@ void UpdateGlow(TsCommonData& data, bool hide, HWND window);
 // its hot window (SetHotWindow).
 extern void (*TsSkinRuntimeHotWindow)(HWND wnd);
 
+// The control that owns a skin data (null for a provider or adapter owner).
+TControl* HostControlOf(const TsCommonData& data);
+// FindFontParentSection for a framework control.
+int FindFontParentSection(TControl* control, int defaultIndex, TsSkinManager* manager);
+
 // The owner of a skin data: a framework control.
 class TControlSkinHost : public ISkinDataHost {
  public:
@@ -70,6 +77,12 @@ class TControlSkinHost : public ISkinDataHost {
   std::vector<ISkinDataHost*> Children() const override;
   void NotifyControlChanged() override { ::NotifyControlChanged(control_); }
   void SkinRemoved(TsCommonData& data) override;
+  TRect BoundsRect() const override { return control_->BoundsRect(); }
+  bool ParentFont() const override { return control_->ParentFont(); }
+  // The parent control (GetControlBackground), else the window's parent window.
+  bool AskParentBackground(TsBackgroundRequest& request, bool copyNow) override;
+  void FillRequestRect(const TsBackgroundRequest& request, TColor color) override;
+  void CopyToRequest(const TsBackgroundRequest& request, const TBitmap& source) override;
 
  private:
   TControl* control_;

@@ -7,6 +7,7 @@
 #include "framework/ControlsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
@@ -34,6 +35,21 @@ TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner) {
   LiveTimers().push_back(this);
 }
 
+namespace {
+
+const TsGeneralData* SectionOf(const TsCommonData& data) {
+  TsSkinManager* manager = data.SkinManager();
+  return manager && manager->IsValidSectionIndex(data.SectionIndex)
+             ? &manager->Sections()[static_cast<size_t>(data.SectionIndex)]
+             : nullptr;
+}
+
+TWinControl* WindowedHostOf(const TsCommonData& data) {
+  return dynamic_cast<TWinControl*>(HostControlOf(data));
+}
+
+}  // namespace
+
 TsFadeTimer::~TsFadeTimer() {
   auto& live = LiveTimers();
   live.erase(std::remove(live.begin(), live.end(), this), live.end());
@@ -44,6 +60,19 @@ void TsFadeTimer::Prepare(IFadeHost* host, const TBitmap& startImage, int iterat
   host_ = host;
   Steps.Prepare(host, startImage, iterations, pressed);
   SetInterval(10);
+}
+
+bool TsFadeTimer::Prepare(TsCommonData& data, bool pressed) {
+  TWinControl* control = WindowedHostOf(data);
+  const TsGeneralData* section = SectionOf(data);
+  if (!control || !control->HandleAllocated() || !section) return false;
+  if (data.BackgroundDirty && (!data.CacheBitmap || data.CacheBitmap->Empty()))
+    SendSkinCmd(control->Handle(), CmdPrepareCache, 0);
+  if (!data.CacheBitmap || data.CacheBitmap->Empty()) return false;
+  auto host = std::make_unique<TWindowFadeHost>(control, &data);
+  Prepare(host.get(), *data.CacheBitmap, section->FadingIterations, pressed);
+  windowHost_ = std::move(host);
+  return true;
 }
 
 void TsFadeTimer::SetDirection(int direction) {
@@ -60,6 +89,9 @@ void TsFadeTimer::Finish() {
 void TsFadeTimer::Timer() {
   if (Direction == 0 || ComponentState().Contains(csDestroying)) return;
   if (!Steps.Tick()) {
+    // A control told that its fade ended frees the timer (CmdStopFade): nothing of it is
+    // touched then.
+    if (!IsLive(this)) return;
     // Over, stopped or its control gone: no more ticks.
     SetEnabled(false);
     Direction = 0;
@@ -82,6 +114,12 @@ void TsAnimTimer::SetOwnerData(const TsCommonData& data, IFadeHost* host) {
   StepCount = manager && manager->IsValidSectionIndex(data.SectionIndex)
                   ? manager->Sections()[static_cast<size_t>(data.SectionIndex)].FadingIterations
                   : 0;
+}
+
+void TsAnimTimer::SetOwnerData(TsCtrlSkinData& data) {
+  auto* control = WindowedHostOf(data);
+  windowHost_ = control ? std::make_unique<TWindowFadeHost>(control, &data) : nullptr;
+  SetOwnerData(data, windowHost_.get());
 }
 
 void TsAnimTimer::AnimStep() {
@@ -136,6 +174,28 @@ void StopFading(std::unique_ptr<TsFadeTimer>& timer) {
   timer.reset();
 }
 
+void StartFading(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
+                 int direction) {
+  const TsGeneralData* section = SectionOf(data);
+  TWinControl* control = WindowedHostOf(data);
+  if (FadesStopped || !section || !section->FadingEnabled || !control) return;
+  const bool restart = static_cast<bool>(timer);
+  if (!timer) timer = std::make_unique<TsFadeTimer>(nullptr);
+  timer->Steps.Step = restart ? section->FadingIterations : 1;
+  if (!timer->Prepare(data, pressed)) {
+    StopFading(timer);
+    return;
+  }
+  // The start image is taken: now the cache gets the new look the fade runs to.
+  SendControlSkinCmd(control, CmdPrepareCache, 0);
+  timer->SetDirection(direction);
+}
+
+void StopFading(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data) {
+  (void)data;
+  StopFading(timer);
+}
+
 void StopAllFades() {
   FadesStopped = true;
   // Finishing one fade may free others (the control frees its timer when told).
@@ -172,9 +232,7 @@ bool TWindowFadeHost::Enabled() const { return control_ && control_->Enabled(); 
 
 void TWindowFadeHost::ShowFrame(const TBitmap& frame) {
   HWND wnd = control_->Handle();
-  if (SendMessageA(wnd, SM_SKINCMD, SkinCmdWParam(CmdFadeFrame),
-                   reinterpret_cast<LPARAM>(&frame)) != 0)
-    return;
+  if (SendSkinCmd(wnd, CmdFadeFrame, reinterpret_cast<LPARAM>(&frame)) != 0) return;
   TWindowDC dc(wnd);
   if (!dc) return;
   TSaveDC saved(dc.Get());
@@ -182,10 +240,35 @@ void TWindowFadeHost::ShowFrame(const TBitmap& frame) {
          const_cast<TBitmap&>(frame).Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TWindowFadeHost::FadeEnded() { control_->Perform(SM_SKINCMD, SkinCmdWParam(CmdStopFade), 0); }
+void TWindowFadeHost::FadeEnded() { PerformSkinCmd(control_, CmdStopFade, 0); }
 
 void TWindowFadeHost::Invalidate() {
+  if (data_) {
+    data_->Invalidate();
+    return;
+  }
   if (control_->HandleAllocated())
     RedrawWindow(control_->Handle(), nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
+                     int direction, bool allowed) {
+  if (!data.IsSkinned()) return;
+  const TsGeneralData* section = SectionOf(data);
+  const bool fade = allowed && !SkinLoadInProgress && section && section->FadingEnabled &&
+                    !FadesStopped && data.CacheBitmap && !data.CacheBitmap->Empty() &&
+                    !data.BackgroundDirty && WindowedHostOf(data);
+  data.BackgroundDirty = true;
+  if (fade) {
+    StartFading(timer, data, pressed, direction);
+  } else {
+    StopFading(timer, data);
+    data.Invalidate();
+  }
+  UpdateGlow(data, pressed, nullptr);
+}
+
+const TBitmap* TWindowFadeHost::CacheBitmap() const {
+  return data_ && data_->CacheBitmap ? data_->CacheBitmap.get() : nullptr;
 }

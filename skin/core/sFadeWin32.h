@@ -10,7 +10,9 @@
 #include "skin/core/sFade.h"
 
 class TsCommonData;
+class TsCtrlSkinData;
 class TWinControl;
+class TWindowFadeHost;
 
 class TsFadeTimer : public TTimer {
   K_CLASS(TsFadeTimer, TTimer)
@@ -19,6 +21,10 @@ class TsFadeTimer : public TTimer {
 
   // Binds the timer to its control and takes the start image; 10 ms ticks.
   void Prepare(IFadeHost* host, const TBitmap& startImage, int iterations, bool pressed);
+  // Binds the timer to a skinned control: its cache bitmap is the start image (prepared
+  // first when it is dirty and empty), FADINGITERATIONS the steps; false when the control
+  // has no window or no image to start from.
+  bool Prepare(TsCommonData& data, bool pressed);
   // Stores the direction; a direction other than 0 starts the ticks.
   void SetDirection(int direction);
   // Ends the fade now: no more ticks, the control is told (CmdStopFade through its host).
@@ -32,6 +38,7 @@ class TsFadeTimer : public TTimer {
 
  private:
   IFadeHost* host_ = nullptr;
+  std::unique_ptr<TWindowFadeHost> windowHost_;
 };
 
 // The speed button's fade: each tick blends the start image with the owner's cache into
@@ -44,6 +51,8 @@ class TsAnimTimer : public TTimer {
 
   // Binds the timer: 10 ms ticks, StepCount from the section's FADINGITERATIONS.
   void SetOwnerData(const TsCommonData& data, IFadeHost* host);
+  // The same for a skinned control: frames are shown on its window, its cache is the image.
+  void SetOwnerData(TsCtrlSkinData& data);
   void AnimStep();
   bool IsFinished();
 
@@ -58,6 +67,7 @@ class TsAnimTimer : public TTimer {
 
  private:
   IFadeHost* host_ = nullptr;
+  std::unique_ptr<TWindowFadeHost> windowHost_;
 };
 
 // Starts (or restarts from the newest image) a control's fade; nothing when the section does
@@ -66,6 +76,13 @@ void StartFading(std::unique_ptr<TsFadeTimer>& timer, IFadeHost& host, const TBi
                  int iterations, bool pressed, int direction);
 // Stops and frees a control's fade.
 void StopFading(std::unique_ptr<TsFadeTimer>& timer);
+
+// The same for a skinned control, reading its section and cache: nothing when the section
+// has no FADINGENABLED; the control is told CmdPrepareCache after the start image is taken,
+// so its cache holds the new look the fade runs to.
+void StartFading(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
+                 int direction);
+void StopFading(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data);
 // The session ends: every fade stops at once and no new one starts, so nothing that waits
 // for the fades to end (log-off) can hang.
 void StopAllFades();
@@ -75,22 +92,24 @@ void StopAllFades();
 // stops a running fade and repaints at once.
 void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, IFadeHost& host,
                      bool pressed, int direction, bool allowed);
+// The same for a skinned windowed control, its cache bitmap being the current image.
+void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
+                     int direction, bool allowed);
 
 // Shows fade frames on a control's window: CmdFadeFrame first; a control that does not show
 // the frame itself gets it copied to its window at (0, 0).
 class TWindowFadeHost : public IFadeHost {
  public:
-  // cache: where the control keeps its current image (read at each tick).
-  TWindowFadeHost(TWinControl* control, const TBitmap* const* cache)
-      : control_(control), cache_(cache) {}
+  // data: the control's skin data, whose cache bitmap is read at each tick.
+  TWindowFadeHost(TWinControl* control, TsCommonData* data) : control_(control), data_(data) {}
   bool Alive() const override;
   bool Enabled() const override;
-  const TBitmap* CacheBitmap() const override { return cache_ ? *cache_ : nullptr; }
+  const TBitmap* CacheBitmap() const override;
   void ShowFrame(const TBitmap& frame) override;
   void FadeEnded() override;
   void Invalidate() override;
 
  private:
   TWinControl* control_;
-  const TBitmap* const* cache_;
+  TsCommonData* data_;
 };

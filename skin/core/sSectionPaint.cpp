@@ -319,6 +319,29 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
   if (data.Saturation != 0) ChangeBitmapSaturation(bitmap, data.Saturation);
 }
 
+void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
+                      TBitmap* bitmap, TPoint offset, const TRect& r, int state, bool onlyStrips) {
+  auto isEmpty = [](const TRect& q) { return q.Right <= q.Left || q.Bottom <= q.Top; };
+  if (!onlyStrips || (isEmpty(data.RepaintStripH) && isEmpty(data.RepaintStripV))) {
+    PaintControlItem(data, background, bitmap, offset, r, state);
+    return;
+  }
+  TsSkinManager* manager = data.SkinManager();
+  if (!manager || !manager->IsValidSectionIndex(data.SectionIndex) || !FitsBitmap(r, bitmap))
+    return;
+  // The item is composed whole off-screen (borders, corners and hue depend on the whole
+  // size), and only the strips are copied: the rest of the bitmap keeps its pixels.
+  auto whole = CreateBmp32(r.Width(), r.Height());
+  PaintControlItem(data, background, whole.get(), offset, TRect{0, 0, r.Width(), r.Height()},
+                   state);
+  for (const TRect& strip : {data.RepaintStripH, data.RepaintStripV}) {
+    const TRect cut{std::max(strip.Left, 0), std::max(strip.Top, 0),
+                    std::min(strip.Right, r.Width()), std::min(strip.Bottom, r.Height())};
+    if (isEmpty(cut)) continue;
+    BlendBitmapRect(bitmap, whole.get(), 0, TPoint{r.Left + cut.Left, r.Top + cut.Top}, cut);
+  }
+}
+
 int FindSectionByName(const TsSkinManager& manager, const std::string& name,
                       const std::string& secondName, const std::string*& used) {
   used = &name;

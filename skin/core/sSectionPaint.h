@@ -45,6 +45,10 @@ void PaintControlBackground(const TsCommonData& data, const TsBackgroundSource& 
 // PaintItem for a control's skin data, then its hue offset and saturation over the bitmap.
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
                       TBitmap* bitmap, TPoint offset, const TRect& r, int state);
+// The same; with onlyStrips, when the skin data has repaint strips, only those strips of r
+// (RepaintStripH, RepaintStripV, relative to r) change in the bitmap.
+void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
+                      TBitmap* bitmap, TPoint offset, const TRect& r, int state, bool onlyStrips);
 // The section named first (or second, when the first is not found) painted over the whole
 // bitmap with the default manager; the fill colour stands for what lies behind. Answers the
 // section index used, -1 when neither is found.

@@ -12,6 +12,7 @@
 #include "skin/core/sColors.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSectionPaint.h"
@@ -24,13 +25,13 @@ RECT ToRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 HDC DrawDCOf(const TsBackgroundRequest& request) { return static_cast<HDC>(request.DrawDC); }
 
+// Sent as our own command: a receiver follows the request's pointer only then.
 LRESULT SendBgInfo(TControl* control, TsBackgroundRequest& request) {
-  const WPARAM wParam = SkinCmdWParam(CmdGetBgInfo);
   const LPARAM lParam = reinterpret_cast<LPARAM>(&request);
   auto* windowed = dynamic_cast<TWinControl*>(control);
   if (windowed && windowed->HandleAllocated())
-    return SendMessageA(windowed->Handle(), SM_SKINCMD, wParam, lParam);
-  return control->Perform(SM_SKINCMD, wParam, lParam);
+    return SendSkinCmd(windowed->Handle(), CmdGetBgInfo, lParam);
+  return PerformSkinCmd(control, CmdGetBgInfo, lParam);
 }
 
 // Paints what the answering window would show into the request's DC: origin moved by
@@ -87,8 +88,7 @@ bool GetControlBackground(TsBackgroundRequest& request, TControl* control, bool 
     return false;
   }
   request.BgType = 1;
-  const TColor answer =
-      static_cast<TColor>(control->Perform(SM_SKINCMD, SkinCmdWParam(CmdGetBgColor), 0));
+  const auto answer = static_cast<TColor>(PerformSkinCmd(control, CmdGetBgColor, 0));
   request.Color = answer != 0 ? answer : ColorToRGB(control->Color());
   if (request.PleaseDraw && request.Bmp && request.DrawDC)
     PaintSolidRect(DrawDCOf(request), request.R, request.Color);
@@ -100,7 +100,7 @@ bool GetWindowBackground(TsBackgroundRequest& request, HWND window, bool copyNow
   const bool fallBack = request.PleaseDraw;
   request.BgType = 0;
   request.PleaseDraw = copyNow;
-  SendMessageA(window, SM_SKINCMD, SkinCmdWParam(CmdGetBgInfo), reinterpret_cast<LPARAM>(&request));
+  SendSkinCmd(window, CmdGetBgInfo, reinterpret_cast<LPARAM>(&request));
   if (request.BgType != 0) return true;
   if (fallBack) {
     PaintSelfInto(request, [window](UINT msg, WPARAM dc) { SendMessageA(window, msg, dc, 0); });
@@ -219,8 +219,7 @@ void DrawSectionTextEx(TCanvas* canvas, const std::string* text, bool enabled,
 }
 
 void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r,
-                     TBitmap* glowTarget) {
+                     const TsCommonData& data, uint32_t format, const TRect& r) {
   if (!text || !canvas) return;
   if (hot && data.SkinSection() == "WEBBUTTON") {
     TFontStyles style = canvas->Font()->Style();
@@ -232,17 +231,24 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
   IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
   SetBkMode(dc, TRANSPARENT);
   TsSkinManager* manager = data.SkinManager();
-  if (!data.IsSkinned() || data.CustomFont || !manager ||
-      !manager->IsValidSectionIndex(data.SectionIndex)) {
+  if (!data.IsSkinned() || data.CustomFont || !manager) {
     DrawTextIn(dc, *text, r, format, canvas->Font()->Color());
     return;
   }
-  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(data.SectionIndex)];
-  const TsGenState& s = section.Props[hot ? 1 : 0];
+  const int state = hot ? 1 : 0;
+  const int sectionIndex = TextSectionOf(data, state);
+  if (!manager->IsValidSectionIndex(sectionIndex)) {
+    DrawTextIn(dc, *text, r, format, canvas->Font()->Color());
+    return;
+  }
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(sectionIndex)];
+  const TsGenState& s = section.Props[state];
   auto shift = [&data](TColor c) { return ShiftColor(c, data); };
-  if (glowTarget && s.GlowSize > 0) {
+  if (data.CacheBitmap && !data.CacheBitmap->Empty() && s.GlowSize > 0) {
     std::unique_ptr<TBitmap> mask;
-    PaintTextShadow(glowTarget, *text, r, mask, shift(s.GlowColor), s.GlowSize, 15, format);
+    PaintTextShadow(data.CacheBitmap.get(), *text, r, mask, shift(s.GlowColor), s.GlowSize,
+                    ShadowOffsetLeft | ShadowOffsetUp | ShadowOffsetRight | ShadowOffsetDown,
+                    format);
   }
   if (!enabled) {
     DrawTextIn(dc, *text, r, format,
@@ -254,10 +260,9 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
 }
 
 void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int notUsed, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r,
-                     TBitmap* glowTarget) {
+                     const TsCommonData& data, uint32_t format, const TRect& r) {
   (void)notUsed;
-  DrawSkinnedText(canvas, text, enabled, hot, data, format, r, glowTarget);
+  DrawSkinnedText(canvas, text, enabled, hot, data, format, r);
 }
 
 void PaintSmallCheckBox(const TRect& r, int state, bool enabled, TsSkinManager* manager,

@@ -45,15 +45,14 @@ void DrawSectionText(TCanvas* canvas, const std::string* text, bool enabled, TsS
 void DrawSectionTextEx(TCanvas* canvas, const std::string* text, bool enabled,
                        TsSkinManager* manager, bool hot, int sectionIndex, uint32_t format,
                        const TRect& r);
-// A control's caption in its skin colours (hue and saturation applied); a custom font or an
-// unskinned control keeps the canvas as it is. glowTarget, when given, receives the text's
-// glow (the control's cache bitmap).
+// A control's caption in its skin colours (hue and saturation applied), in the colours of
+// TextSectionOf (a parent's section that gives its own font may stand in); the state's text
+// glow goes into the control's cache bitmap. A custom font or an unskinned control keeps the
+// canvas as it is.
 void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r,
-                     TBitmap* glowTarget = nullptr);
+                     const TsCommonData& data, uint32_t format, const TRect& r);
 void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int notUsed, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r,
-                     TBitmap* glowTarget = nullptr);
+                     const TsCommonData& data, uint32_t format, const TRect& r);
 
 // The small check box (state 0 unchecked, 1 checked, 2 grayed) from the skin's small check
 // masks at r's top-left, or in the system's look.

@@ -7,7 +7,11 @@
 
 #include <memory>
 
+#include "skin/core/sAlphaGraph.h"
+#include "skin/core/sBorders.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
@@ -18,10 +22,11 @@ constexpr TColor kBlue = 0xFF0000;
 
 // A control of the fake tree: skin commands reach its skin data as Perform would.
 struct TFakeControl : ISkinDataHost {
-  explicit TFakeControl(TFakeControl* parentControl = nullptr, bool withSkinData = true)
+  explicit TFakeControl(TFakeControl* parentControl = nullptr, bool withSkinData = true,
+                        bool withCache = false)
       : parent(parentControl) {
     if (parent) parent->children.push_back(this);
-    if (withSkinData) data = std::make_unique<TsCommonData>(this);
+    if (withSkinData) data = std::make_unique<TsCommonData>(this, withCache);
   }
   bool IsControl() const override { return control; }
   bool IsWindowed() const override { return true; }
@@ -45,12 +50,40 @@ struct TFakeControl : ISkinDataHost {
     return std::vector<ISkinDataHost*>(children.begin(), children.end());
   }
   void SkinRemoved(TsCommonData&) override { color = clWindow; }
+  TRect BoundsRect() const override { return bounds; }
+  bool ParentFont() const override { return parentFont; }
+  // Asks the parent as GetControlBackground does: CmdGetBgInfo, else its colour.
+  bool AskParentBackground(TsBackgroundRequest& request, bool copyNow) override {
+    if (!parent) return false;
+    request.BgType = 0;
+    request.PleaseDraw = copyNow;
+    parent->SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&request));
+    if (request.BgType == 0) {
+      request.BgType = 1;
+      request.Color = parent->color;
+    }
+    return true;
+  }
+  // What was drawn into a request's DC: where from (X, Y), the colour or the bitmap.
+  struct TDrawn {
+    int X, Y;
+    TColor Color;
+    const TBitmap* Source;
+  };
+  void FillRequestRect(const TsBackgroundRequest& request, TColor c) override {
+    drawn.push_back({request.X, request.Y, c, nullptr});
+  }
+  void CopyToRequest(const TsBackgroundRequest& request, const TBitmap& source) override {
+    drawn.push_back({request.X, request.Y, clFuchsia, &source});
+  }
 
   TFakeControl* parent;
   std::vector<TFakeControl*> children;
   std::unique_ptr<TsCommonData> data;
   std::string className = "TFakeControl";
-  bool control = true, destroying = false, loading = false;
+  bool control = true, destroying = false, loading = false, parentFont = false;
+  TRect bounds{};
+  std::vector<TDrawn> drawn;
   TColor color = clBtnFace, fontColor = clWindowText;
   std::vector<int> received;
   int redraws = 0;
@@ -302,6 +335,277 @@ TEST(SkinDataManagers, OnlyLiveManagersAreFound) {
   m.reset();
   EXPECT_EQ(FindLiveSkinManager(value), nullptr);
   EXPECT_EQ(FindLiveSkinManager(0x12345678), nullptr);
+}
+
+}  // namespace
+
+// ---- the cache bitmap and background requests ------------------------------------------------
+
+namespace {
+
+constexpr TColor kGlobal = 12632256;  // GLOBALINFO's colour
+constexpr TColor kGreen = 0x00FF00;
+
+// Borders: left 2, top 3, right 6, bottom 1 (the second without borders: DrawFlags 6).
+const char* kCacheSkin =
+    "[GLOBALINFO]\nCOLOR=12632256\nMASTERBITMAP=MASTER.BMP\n"
+    "[PLAIN]\nCOLOR=255\n"
+    "[BLUE]\nCOLOR=16711680\n"
+    "[GRAD]\nCOLOR=0\nGRADIENTPERCENT=100\nGRADIENTDATA=255;16711680;100;0;0\n"
+    "[GLASS]\nCOLOR=65535\nTRANSPARENCY=100\n"
+    "[HALF]\nCOLOR=65280\nTRANSPARENCY=40\n"
+    "[FRAMED]\nCOLOR=255\nBORDERSMASK=^0000,0000,0030,0010,0002,0003,0006,0001,3,0,4,0\n"
+    "[NOBORDERS]\nCOLOR=255\nBORDERSMASK=^0000,0000,0030,0010,0002,0003,0006,0001,3,0,6,0\n"
+    "[OWNFONT]\nCOLOR=255\nGIVEOWNFONT=1\n"
+    "[CLEARFONT]\nCOLOR=255\nTRANSPARENCY=60\nGIVEOWNFONT=1\n"
+    "[SEETHROUGH]\nCOLOR=255\nTRANSPARENCY=100\n";
+
+struct TCacheTree : ::testing::Test {
+  void SetUp() override {
+    f.AddFolderSkin(
+        "Cache", kCacheSkin,
+        {{"MASTER.BMP", skintest::BmpFile(30, 10, 0x00FF00,
+                                          {{{0, 0, 2, 3}, kBlue}, {{0, 0, 1, 1}, clFuchsia}})}});
+    f.Manager->SetSkinName("Cache");
+    ASSERT_GE(f.Manager->GetSectionIndex("FRAMED"), 0);
+    panel.data->SetSkinSection("PLAIN");
+  }
+  int Section(const char* name) { return f.Manager->GetSectionIndex(name); }
+  skintest::TManagerFixture f;
+  TFakeControl form{nullptr, false};
+  TFakeControl panel{&form, true, true};
+};
+
+TEST_F(TCacheTree, CacheFollowsTheControlAndEmptiesWhenTheSkinGoes) {
+  TFakeControl c{&panel, true, true};
+  ASSERT_TRUE(c.data->CacheBitmap);
+  EXPECT_TRUE(c.data->CacheBitmap->Empty());
+  EXPECT_EQ(c.data->CacheBitmap->PixelFormat(), pf32bit);
+  TFakeControl lazy{&panel};
+  EXPECT_FALSE(lazy.data->CacheBitmap);  // made only when sized
+  lazy.bounds = TRect{5, 6, 35, 26};
+  lazy.data->UpdateCacheSize();
+  ASSERT_TRUE(lazy.data->CacheBitmap);
+  EXPECT_EQ(lazy.data->CacheBitmap->Width(), 30);
+  EXPECT_EQ(lazy.data->CacheBitmap->Height(), 20);
+  lazy.bounds = TRect{5, 6, 2, 40};  // a negative width counts as 0
+  lazy.data->UpdateCacheSize();
+  EXPECT_EQ(lazy.data->CacheBitmap->Width(), 0);
+  EXPECT_EQ(lazy.data->CacheBitmap->Height(), 34);
+
+  c.bounds = TRect{0, 0, 12, 8};
+  c.data->SetSkinSection("PLAIN");
+  c.data->UpdateCacheSize();
+  c.SkinCmd(CmdRemoveSkin, 0, reinterpret_cast<intptr_t>(f.Manager.get()));
+  ASSERT_TRUE(c.data->CacheBitmap);
+  EXPECT_TRUE(c.data->CacheBitmap->Empty());
+}
+
+TEST_F(TCacheTree, MaxBorderWidthIsTheWidestSide) {
+  TFakeControl c{&panel};
+  const struct {
+    const char* section;
+    int width;
+  } cases[] = {{"FRAMED", 6}, {"NOBORDERS", 0}, {"PLAIN", 0}};
+  for (const auto& k : cases) {
+    c.data->SetSkinSection(k.section);
+    EXPECT_EQ(c.data->MaxBorderWidth(), k.width) << k.section;
+  }
+}
+
+// What a child is told about what lies behind it, by the answering control's section and
+// cache: the colour, the cache bitmap, nothing known (clFuchsia) or what its parent shows.
+TEST_F(TCacheTree, BackgroundRequestIsAnsweredBySectionAndCache) {
+  TFakeControl c{&panel, true, true};
+  c.bounds = TRect{4, 3, 14, 11};
+  const struct {
+    const char* section;
+    bool cache, dirty, customColor;
+    int bgType;
+    TColor color;  // clNone: not compared
+    bool bmpIsCache;
+  } cases[] = {
+      {"UNKNOWN", true, false, false, 1, kGreen, false},  // not skinned: its own colour
+      {"PLAIN", true, false, true, 1, kGreen, false},     // custom colour
+      {"PLAIN", true, false, false, 1, kRed, true},
+      {"GRAD", true, false, false, 2, kGlobal, true},
+      {"GRAD", false, false, false, 1, clFuchsia, false},  // an empty cache holds no image
+      {"HALF", true, true, false, 2, clNone, true},
+      {"HALF", false, false, false, 1, clFuchsia, false},
+      {"GLASS", true, false, false, 2, clNone, true},  // a clean cache answers for itself
+      {"GLASS", true, true, false, 1, kRed, false},    // else the parent (plain red) does
+  };
+  for (const auto& k : cases) {
+    c.data->SetSkinSection(k.section);
+    c.data->CustomColor = k.customColor;
+    c.color = kGreen;
+    if (k.cache)
+      c.data->UpdateCacheSize();
+    else
+      c.data->EmptyCache();
+    c.data->BackgroundDirty = k.dirty;
+    TsBackgroundRequest request;
+    EXPECT_EQ(panel.SkinCmd(CmdIsSkinned, 0, 0), 1);
+    c.SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&request));
+    EXPECT_EQ(request.BgType, k.bgType) << k.section << " cache " << k.cache;
+    if (k.color != clNone) {
+      EXPECT_EQ(request.Color, k.color) << k.section;
+    }
+    EXPECT_EQ(request.Bmp == c.data->CacheBitmap.get(), k.bmpIsCache) << k.section;
+    if (k.bgType == 2) {
+      EXPECT_EQ(request.X, 0) << k.section;
+    }
+  }
+}
+
+// A fully transparent control passes the request on: a bitmap of the parent comes back with
+// the control's place added; asked to copy, the parent copies from where the control lies.
+TEST_F(TCacheTree, TransparentControlAsksItsParent) {
+  panel.data->SetSkinSection("GRAD");
+  panel.bounds = TRect{0, 0, 40, 30};
+  panel.data->UpdateCacheSize();
+  TFakeControl glass{&panel, true, true};
+  glass.bounds = TRect{4, 3, 14, 11};
+  glass.data->SetSkinSection("GLASS");
+
+  TsBackgroundRequest request;
+  glass.SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&request));
+  EXPECT_EQ(request.BgType, 2);
+  EXPECT_EQ(request.Bmp, panel.data->CacheBitmap.get());
+  EXPECT_EQ(request.X, 4);
+  EXPECT_EQ(request.Y, 3);
+
+  TsBackgroundRequest copy;
+  copy.PleaseDraw = true;
+  copy.X = 2;  // the asker's place in the glass
+  copy.Y = 1;
+  glass.SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&copy));
+  ASSERT_EQ(panel.drawn.size(), 1u);
+  EXPECT_EQ(panel.drawn[0].Source, panel.data->CacheBitmap.get());
+  EXPECT_EQ(panel.drawn[0].X, 6);
+  EXPECT_EQ(panel.drawn[0].Y, 4);
+
+  // Nothing behind at all: the global colour, and a copy request still gets it painted.
+  TFakeControl orphan{nullptr, true, true};
+  orphan.data->SetSkinSection("GLASS");
+  TsBackgroundRequest lost;
+  lost.PleaseDraw = true;
+  orphan.SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&lost));
+  EXPECT_EQ(lost.BgType, 1);
+  EXPECT_EQ(lost.Color, kGlobal);
+  ASSERT_EQ(orphan.drawn.size(), 1u);
+  EXPECT_EQ(orphan.drawn[0].Color, kGlobal);
+
+  // A plain control asked to copy fills the area with its colour.
+  TFakeControl plain{&panel, true, true};
+  plain.data->SetSkinSection("BLUE");
+  TsBackgroundRequest fill;
+  fill.PleaseDraw = true;
+  plain.SkinCmd(CmdGetBgInfo, 0, reinterpret_cast<intptr_t>(&fill));
+  ASSERT_EQ(plain.drawn.size(), 1u);
+  EXPECT_EQ(plain.drawn[0].Color, kBlue);
+
+  // GetParentBackground: the parent's answer as a source, or the own colour unskinned.
+  TsBackgroundSource source;
+  glass.data->GetParentBackground(source);
+  EXPECT_TRUE(source.HasBitmap);
+  EXPECT_EQ(source.Bmp, panel.data->CacheBitmap.get());
+  plain.data->SetSkinSection("UNKNOWN");
+  plain.color = kGreen;
+  plain.data->GetParentBackground(source);
+  EXPECT_FALSE(source.HasBitmap);
+  EXPECT_EQ(source.FillColor, kGreen);
+}
+
+TEST_F(TCacheTree, TextTakesTheFontOfTheFirstParentThatGivesIt) {
+  panel.data->SetSkinSection("OWNFONT");
+  TFakeControl box{&panel};
+  box.data->SetSkinSection("CLEARFONT");  // 60 % transparent: looked past
+  TFakeControl check{&box};
+  check.data->SetSkinSection("SEETHROUGH");
+  check.data->ControlKind = 32;
+  const int own = check.data->SectionIndex;
+  EXPECT_EQ(FindFontParentSection(&check, own, nullptr), Section("OWNFONT"));
+  EXPECT_EQ(TextSectionOf(*check.data, 0), Section("OWNFONT"));
+  check.data->ControlKind = 2;  // an edit keeps its own section
+  EXPECT_EQ(TextSectionOf(*check.data, 0), own);
+
+  box.data->SetSkinSection("PLAIN");  // opaque and without its own font: the default
+  EXPECT_EQ(FindFontParentSection(&check, own, nullptr), own);
+  box.data->SetSkinSection("UNKNOWN");  // not skinned: the default
+  EXPECT_EQ(FindFontParentSection(&check, own, nullptr), own);
+  EXPECT_EQ(FindFontParentSection(nullptr, 7, nullptr), 7);
+  EXPECT_EQ(FindFontParentSection(&form, 7, nullptr), 7);  // no parent
+}
+
+TEST_F(TCacheTree, RepaintStripsFollowTheSizeChange) {
+  TFakeControl c{&panel, true, true};
+  c.data->SetSkinSection("FRAMED");
+  c.bounds = TRect{0, 0, 20, 10};
+  c.data->UpdateRepaintStrips();  // an empty cache: everything is painted
+  EXPECT_EQ(c.data->RepaintStripH, TRect{});
+  c.data->UpdateCacheSize();
+  c.data->UpdateRepaintStrips();  // unchanged
+  EXPECT_EQ(c.data->RepaintStripH, TRect{});
+  EXPECT_EQ(c.data->RepaintStripV, TRect{});
+  c.bounds = TRect{0, 0, 30, 14};
+  c.data->UpdateRepaintStrips();
+  EXPECT_EQ(c.data->RepaintStripH, (TRect{14, 0, 30, 14}));  // from 20 less the right border 6
+  EXPECT_EQ(c.data->RepaintStripV, (TRect{0, 9, 30, 14}));   // from 10 less the bottom border 1
+
+  // A gradient from top to bottom changes every row with the height: no bottom strip.
+  c.data->SetSkinSection("GRAD");
+  c.data->UpdateRepaintStrips();
+  EXPECT_EQ(c.data->RepaintStripH, (TRect{20, 0, 30, 14}));
+  EXPECT_EQ(c.data->RepaintStripV, TRect{});
+}
+
+TEST_F(TCacheTree, PaintingOnlyTheStripsLeavesTheRestOfTheCache) {
+  TFakeControl c{&panel, true, true};
+  c.data->SetSkinSection("FRAMED");
+  c.bounds = TRect{0, 0, 20, 10};
+  c.data->UpdateCacheSize();
+  c.bounds = TRect{0, 0, 30, 14};
+  c.data->UpdateRepaintStrips();
+  c.data->UpdateCacheSize();
+  const TRect whole{0, 0, 30, 14};
+  auto full = CreateBmp32(30, 14);
+  PaintControlItem(*c.data, EmptyBackgroundSource, full.get(), TPoint{0, 0}, whole, 0);
+  TBitmap* cache = c.data->CacheBitmap.get();
+  FillRect32(cache, whole, 0x123456);
+  PaintControlItem(*c.data, EmptyBackgroundSource, cache, TPoint{0, 0}, whole, 0, true);
+  int inStrips = 0;
+  for (int y = 0; y < 14; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const bool strip = x >= 14 || y >= 9;
+      const uint32_t got = skintest::Pixel32(*cache, x, y);
+      if (strip) {
+        ++inStrips;
+        EXPECT_EQ(got, skintest::Pixel32(*full, x, y)) << x << "," << y;
+      } else {
+        EXPECT_EQ(got & 0xFFFFFF, SwapRedBlueBytes(0x123456u)) << x << "," << y;
+      }
+    }
+  EXPECT_EQ(inStrips, 16 * 14 + 14 * 5);
+}
+
+// The open corners of a border take the parent's background, read through the skin data.
+TEST_F(TCacheTree, BorderCornersShowTheParentsColour) {
+  panel.data->SetSkinSection("BLUE");
+  TFakeControl c{&panel, true, true};
+  c.bounds = TRect{2, 2, 32, 12};
+  c.data->SetSkinSection("FRAMED");
+  c.data->UpdateCacheSize();
+  FillRect32(c.data->CacheBitmap.get(), TRect{0, 0, 30, 10}, 0x00FF00);
+  FillBorderCorners(*c.data, 0);
+  EXPECT_EQ(skintest::Pixel32(*c.data->CacheBitmap, 0, 0) & 0xFFFFFF, 0x0000FFu);  // the key pixel
+  EXPECT_EQ(skintest::Pixel32(*c.data->CacheBitmap, 1, 0) & 0xFFFFFF, 0x00FF00u);  // left alone
+  TRect inner{};
+  EXPECT_TRUE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 0, inner, 0, *c.data));
+  EXPECT_EQ(inner, (TRect{2, 3, 24, 9}));
+  TFakeControl bare{&panel, true, true};
+  bare.data->SetSkinSection("PLAIN");
+  EXPECT_FALSE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 2, inner, 0, *bare.data));
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ class TFakeControl : public ISkinDataHost {
   void SetFontColor(TColor) override {}
   intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
   void Redraw() override {}
+  TRect BoundsRect() const override { return TRect{0, 0, 40, 30}; }
 };
 
 // A popup window that shows a 32-bit bitmap, repainted on demand.
@@ -309,12 +310,14 @@ TEST(SectionPaintWindow, NonClientBorderPaintsTheMaskAndTheBandUpToItsWidth) {
   ASSERT_GE(data.BorderMaskIndex, 0);
   const TColor band = ColorToRGB(data.BgColor(0));
 
-  auto cache = CreateBmp32(40, 30);
   auto screen = CreateBmp32(40, 30);
   FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
   TRect inner{};
-  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 6, inner, 0, data,
-                       cache.get(), nullptr);
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 6, inner, 0, data);
+  // The cache was made with the control's size.
+  ASSERT_TRUE(data.CacheBitmap);
+  EXPECT_EQ(data.CacheBitmap->Width(), 40);
+  EXPECT_EQ(data.CacheBitmap->Height(), 30);
   EXPECT_EQ(inner, (TRect{6, 6, 34, 24}));
   TPixels32 px(screen.get());
   EXPECT_EQ(px.Row(0)[0] & 0xFFFFFF, 0xFFFF00u);  // the masked border: yellow
@@ -324,8 +327,7 @@ TEST(SectionPaintWindow, NonClientBorderPaintsTheMaskAndTheBandUpToItsWidth) {
   // Without a border mask: a plain frame of the width in the background colour.
   data.BorderMaskIndex = -1;
   FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
-  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 2, inner, 0, data,
-                       cache.get(), nullptr);
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 2, inner, 0, data);
   EXPECT_EQ(px.Row(1)[1] & 0xFFFFFF, SwapRedBlueBytes(static_cast<uint32_t>(band)));
   EXPECT_EQ(px.Row(2)[2] & 0xFFFFFF, 0xFFFFFFu);
 }
