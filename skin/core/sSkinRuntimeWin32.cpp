@@ -10,6 +10,7 @@
 #include "skin/core/sSkinMenusWin32.h"
 #include "skin/core/skThdTimer.h"
 #include "skin/core/skUtilsWin32.h"
+#include "skin/forms/skGlow.h"
 
 namespace {
 
@@ -208,7 +209,7 @@ void TsSkinRuntime::SendToAllForms(TsSkinManager& manager, int cmd) {
   SendToAllForms(cmd, reinterpret_cast<LPARAM>(&manager));
 }
 
-void TsSkinRuntime::FreeAllGlows() { FormServices().FreeAllGlows(); }
+void TsSkinRuntime::FreeAllGlows() { ::FreeAllGlows(); }
 
 void TsSkinRuntime::PrepareSkinChangeAnimation(TsSkinManager& manager) {
   ::PrepareSkinChangeAnimation(ApplicationChangeWindows(), manager);

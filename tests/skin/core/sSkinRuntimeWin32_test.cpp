@@ -18,6 +18,7 @@
 #include "skin/core/sDialogs.h"
 #include "skin/core/skThdTimer.h"
 #include "skin/core/skUtilsWin32.h"
+#include "skin/forms/skGlow.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 
@@ -423,13 +424,12 @@ TEST_F(SkinRuntime, MdiClientsAndSkinnedDialogsAreToldToo) {
   delete mdi;
 }
 
-// Windows created while a skin is broadcast reach the form skinning's creation handler.
+// Windows created while a skin is broadcast reach the form skinning's creation handler; the
+// glows go with every new skin and with its removal.
 TEST_F(SkinRuntime, TheCreationHookHandsNewWindowsToTheFormSkinning) {
   struct TServices : ISkinFormServices {
     std::vector<TWindowKey> created;
-    int glowsFreed = 0;
     void WindowCreating(TWindowKey wnd) override { created.push_back(wnd); }
-    void FreeAllGlows() override { ++glowsFreed; }
   } services;
   SetFormServices(&services);
   auto make = [] {
@@ -437,11 +437,13 @@ TEST_F(SkinRuntime, TheCreationHookHandsNewWindowsToTheFormSkinning) {
                            GetModuleHandleA(nullptr), nullptr);
   };
   HWND before = make();
+  AddGlow(std::make_unique<TskGlowEffect>(nullptr));
   fixture.Manager->SetSkinName("Plain");
-  EXPECT_EQ(services.glowsFreed, 1);
+  EXPECT_EQ(GlowCount(), 0);
   HWND during = make();
+  AddGlow(std::make_unique<TskGlowEffect>(nullptr));
   fixture.Manager->SetActive(false);
-  EXPECT_EQ(services.glowsFreed, 2);
+  EXPECT_EQ(GlowCount(), 0);
   HWND after = make();
   SetFormServices(nullptr);
   EXPECT_EQ(services.created, std::vector<TWindowKey>{reinterpret_cast<TWindowKey>(during)});
