@@ -14,6 +14,7 @@
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
+#include "skin/core/sBordersWin32.h"
 #include "skin/core/sColors.h"
 #include "skin/core/sFadeWin32.h"
 #include "skin/core/sGraphics.h"
@@ -209,6 +210,46 @@ TEST_F(SkinDataWindow, FadeRunsFromTheCacheAndIsFreedWhenItEnds) {
   RepaintWithFade(parent->fade, parent->data, false, 1, false);
   EXPECT_FALSE(parent->fade);
   EXPECT_TRUE(parent->data.BackgroundDirty);
+}
+
+// The cache goes to the screen around the children that paint themselves over it: graphic
+// controls and opaque windows, each moved by the offsets; a see-through window is painted over.
+TEST_F(SkinDataWindow, CacheBlitLeavesOutGraphicAndOpaqueChildren) {
+  parent->data.SetSkinSection("GRAD");
+  parent->PrepareCache();
+  auto* bevel = new TBevel(form);
+  bevel->SetParent(outer);
+  bevel->SetBounds(120, 20, 40, 30);
+  auto* seeThrough = new TPanel(form);
+  seeThrough->SetParent(outer);
+  seeThrough->SetBounds(120, 70, 40, 30);
+  TControlStyle style = seeThrough->ControlStyle();
+  style -= csOpaque;
+  seeThrough->SetControlStyle(style);
+  Pump();
+  TBitmap* cache = parent->data.CacheBitmap.get();
+  const TRect whole{0, 0, 200, 120};
+  auto shot = [&](int xOffset) {
+    auto target = CreateBmp32(200, 120);
+    FillRect32(target.get(), whole, 0xFFFFFF);
+    BlitCacheExceptControls(outer, parent->data, whole, 0, xOffset, false,
+                            target->Canvas()->Handle(), whole);
+    return target;
+  };
+  auto fromCache = [&](TBitmap& b, int x, int y) {
+    return (skintest::Pixel32(b, x, y) & 0xFFFFFF) == (skintest::Pixel32(*cache, x, y) & 0xFFFFFF);
+  };
+  auto untouched = [](TBitmap& b, int x, int y) {
+    return (skintest::Pixel32(b, x, y) & 0xFFFFFF) == 0xFFFFFFu;
+  };
+  auto plain = shot(0);
+  EXPECT_TRUE(fromCache(*plain, 10, 10));
+  EXPECT_TRUE(untouched(*plain, 50, 40));   // the opaque child panel
+  EXPECT_TRUE(untouched(*plain, 122, 35));  // the bevel
+  EXPECT_TRUE(fromCache(*plain, 140, 85));  // the see-through panel
+  auto moved = shot(5);
+  EXPECT_TRUE(fromCache(*moved, 122, 35));  // the bevel's hole moved right by 5
+  EXPECT_TRUE(untouched(*moved, 162, 35));
 }
 
 }  // namespace
