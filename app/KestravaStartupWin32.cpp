@@ -1,9 +1,10 @@
 #include "app/KestravaStartup.h"
-
 #include "framework/GraphicsWin32.h"
 #include "imaging/Jpeg.h"
 #include "imaging/pngimage.h"
+#include "skin/core/sShadowTemplates.h"
 #include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/forms/skGlow.h"
 #include "web/inetwebform.h"
 
 TKestravaStartup::TKestravaStartup() {
@@ -15,12 +16,17 @@ TKestravaStartup::TKestravaStartup() {
   RegisterJPEGImage();
   // The skin command's name, the system's scroll-bar width, and when threaded timers stop.
   InitSkinRuntime();
+  // The default window shadow of extended borders, before any skin manager exists.
+  ReadShadowTemplates();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
 }
 
 TKestravaStartup::~TKestravaStartup() {
+  // Glows still shown and the shadow templates go with the skin engine.
+  FreeAllGlows();
+  FreeShadowTemplates();
   // After the forms, so no component is left calling into the unmapped engine.
   UnbindWebFormEngine();
 }

@@ -8,6 +8,7 @@
 #include "framework/ScopeExit.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sShadowTemplates.h"
 #include "skin/core/skSkinPack.h"
 #include "skin/core/skUtils.h"
 
@@ -457,7 +458,21 @@ bool TsSkinManager::ExtendedBorders() const { return extendedBorders_ && HasLaye
 void TsSkinManager::SetExtendedBorders(bool value) {
   if (extendedBorders_ == value) return;
   extendedBorders_ = value;
+  // The shadow first: reading the skin again prepares it once more with the new tables.
+  PrepareShadowTemplates();
   ReloadForSettings(true);
+}
+
+void TsSkinManager::PrepareShadowTemplates() {
+  if (!active_ || !ExtendedBorders()) {
+    shadowMargins_ = TRect{};
+    return;
+  }
+  TsShadowImages shadow = MakeShadowImages(*this, ActiveShadowTemplate.get(),
+                                           InactiveShadowTemplate.get(), IsCompositionEnabled());
+  shadowImageActive_ = std::move(shadow.Active);
+  shadowImageInactive_ = std::move(shadow.Inactive);
+  shadowMargins_ = shadow.Margins;
 }
 
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
@@ -673,6 +688,7 @@ void TsSkinManager::UpdateFixedIndexes() {
     for (size_t i = 0; i < 4; ++i) f.ScrollBar[i] = part(bars[i], false);
   }
   fixedIndexes_ = f;
+  PrepareShadowTemplates();
 }
 
 // ---- colours ----------------------------------------------------------------------------------

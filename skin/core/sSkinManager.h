@@ -326,6 +326,16 @@ class TsSkinManager : public TComponent {
   const TsFixedIndexes& FixedIndexes() const { return fixedIndexes_; }
   void UpdateFixedIndexes();
 
+  // ---- the window shadow of extended borders
+  // 32-bit shadow images for active and inactive windows; null without.
+  TBitmap* ShadowImageActive() const { return shadowImageActive_.get(); }
+  TBitmap* ShadowImageInactive() const { return shadowImageInactive_.get(); }
+  // The shadow's width on the left, top, right and bottom of a window.
+  const TRect& ShadowMargins() const { return shadowMargins_; }
+  // The shadow for the loaded skin: its EXBORDER mask, else the program's templates; zero
+  // margins while the manager is not active or extended borders are off.
+  void PrepareShadowTemplates();
+
   int GetSectionIndex(const std::string& name) const;
   // The mask (section, property), looked up again under the section's PARENTCLASS chain.
   int GetMaskIndex(int sectionIndex, const std::string& sectionName,
@@ -378,6 +388,9 @@ class TsSkinManager : public TComponent {
   bool loadedFromPack_ = false;
   TsSkinTables tables_;
   TsFixedIndexes fixedIndexes_;
+  std::unique_ptr<TBitmap> shadowImageActive_;
+  std::unique_ptr<TBitmap> shadowImageInactive_;
+  TRect shadowMargins_{};
 };
 
 // The folder of the running program with a trailing separator: what a new manager takes as
