@@ -45,11 +45,8 @@ class ISkinProvider {
   virtual TsSkinManager* SkinManager() const = 0;
   // DrawNonClientArea: the provider paints the frame and title itself.
   virtual bool DrawNonClientArea() const = 0;
-  // The provider's skin data (background-dirty flag, cache image).
+  // The provider's skin data: its cache image is the form's whole painted image.
   virtual TsCommonData* SkinData() = 0;
-  // The size of the provider's cache image (the form's whole painted image).
-  virtual TSize CacheSize() const = 0;
-  virtual void FreeCacheBitmap() = 0;
 
   // Extended borders: the provider has a border form, and the window of that form when it
   // exists (0 otherwise).

@@ -319,7 +319,7 @@ bool TsSkinRuntime::RestoreApplication() {
   if (provider && provider->MinimizedWithAnimation) {
     provider->MinimizedWithAnimation = false;
     if (provider->ExtendedBordersAllowed() && !provider->BorderWindow())
-      provider->FreeCacheBitmap();
+      if (TsCommonData* data = provider->SkinData()) data->CacheBitmap.reset();
     if (provider->HasBorderForm()) provider->ClearBorderShowing();
     WithoutWindowAnimation([] { Application->Restore(); });
     if (composition && main->HandleAllocated()) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
+
 std::vector<TWindowKey> SkinnedForms;
 
 void RemoveFromSkinnedList(std::vector<TWindowKey>& list, TWindowKey form) {
@@ -70,10 +73,9 @@ void PrepareSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& mana
     if (provider->BorderWindow()) {
       provider->SkinChangeCapture = true;
       if (!provider->CoverImage) {
-        const TSize size = provider->CacheSize();
-        provider->CoverImage = std::make_unique<TBitmap>();
-        provider->CoverImage->SetPixelFormat(pf32bit);
-        provider->CoverImage->SetSize(size.cx, size.cy);
+        const TsCommonData* data = provider->SkinData();
+        const TBitmap* cache = data ? data->CacheBitmap.get() : nullptr;
+        provider->CoverImage = CreateBmp32(cache ? cache->Width() : 0, cache ? cache->Height() : 0);
       }
       FormServices().PaintFormToBitmap(*provider->CoverImage, *provider);
     }

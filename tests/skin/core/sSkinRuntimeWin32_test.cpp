@@ -16,6 +16,7 @@
 #include "framework/WindowSubclassWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sDialogs.h"
+#include "skin/core/sGraphics.h"
 #include "skin/core/skThdTimer.h"
 #include "skin/core/skUtilsWin32.h"
 #include "skin/forms/skGlow.h"
@@ -249,17 +250,17 @@ TEST_F(SkinRuntime, CommonHandlingFollowsFocusAndAnswersCommands) {
 
 // A form's skin provider as the test plays it: counts what the engine asks of it.
 struct TTestProvider : ISkinProvider {
-  explicit TTestProvider(TsSkinManager* manager) : manager(manager) {}
+  explicit TTestProvider(TsSkinManager* manager) : manager(manager), data(nullptr) {}
   TsSkinManager* manager;
+  TsCommonData data;
+  bool extendedBorders = false;
   int minimizeStarts = 0, restoreStarts = 0;
   TsSkinManager* SkinManager() const override { return manager; }
   bool DrawNonClientArea() const override { return true; }
-  TsCommonData* SkinData() override { return nullptr; }
-  TSize CacheSize() const override { return {10, 10}; }
-  void FreeCacheBitmap() override {}
+  TsCommonData* SkinData() override { return &data; }
   bool HasBorderForm() const override { return false; }
   TWindowKey BorderWindow() const override { return 0; }
-  bool ExtendedBordersAllowed() const override { return false; }
+  bool ExtendedBordersAllowed() const override { return extendedBorders; }
   TRegionKey CreateBorderRegion() override { return 0; }
   void UpdateExBorder(bool, int) override {}
   void ClearBorderShowing() override {}
@@ -335,11 +336,24 @@ TEST_F(SkinRuntime, MinimizingThroughTheApplicationHookStartsTheProvidersAnimati
   EXPECT_FALSE(IsIconic(form->Handle()));
   EXPECT_EQ(provider.minimizeStarts, 1);
 
+  // Minimized by the provider's own animation: restored at once, the stale cache dropped.
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  provider.MinimizedWithAnimation = true;
+  provider.extendedBorders = true;
+  provider.data.CacheBitmap = CreateBmp32(5, 5);
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Application->ProcessMessages();
+  EXPECT_FALSE(provider.MinimizedWithAnimation);
+  EXPECT_FALSE(provider.data.CacheBitmap);
+  EXPECT_EQ(provider.restoreStarts, 1);  // no restore animation is started then
+  EXPECT_FALSE(IsIconic(form->Handle()));
+  EXPECT_EQ(provider.minimizeStarts, 2);
+
   // Without a skin the hook leaves the command to the system.
   fixture.Manager->SetActive(false);
   SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   Application->ProcessMessages();
-  EXPECT_EQ(provider.minimizeStarts, 1);
+  EXPECT_EQ(provider.minimizeStarts, 2);
   EXPECT_TRUE(IsIconic(form->Handle()));
   ShowWindow(form->Handle(), SW_RESTORE);
 }

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 
+#include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {
@@ -91,20 +93,20 @@ std::string Key(TWindowKey k) { return std::to_string(k); }
 
 struct TFakeProvider : ISkinProvider {
   TFakeProvider(TLog& log, TsSkinManager* manager, TWindowKey form)
-      : log(log), manager(manager), name(Key(form)) {}
+      : log(log), manager(manager), name(Key(form)), data(nullptr) {
+    data.CacheBitmap = CreateBmp32(40, 30);
+  }
   TLog& log;
   TsSkinManager* manager;
   std::string name;
   bool drawsNonClient = true;
   TWindowKey border = 0;
   bool hasBorderForm = false;
-  TSize cache{40, 30};
+  TsCommonData data;
 
   TsSkinManager* SkinManager() const override { return manager; }
   bool DrawNonClientArea() const override { return drawsNonClient; }
-  TsCommonData* SkinData() override { return nullptr; }
-  TSize CacheSize() const override { return cache; }
-  void FreeCacheBitmap() override { log.push_back("free cache " + name); }
+  TsCommonData* SkinData() override { return &data; }
   bool HasBorderForm() const override { return hasBorderForm || border; }
   TWindowKey BorderWindow() const override { return border; }
   bool ExtendedBordersAllowed() const override { return HasBorderForm(); }
