@@ -1,11 +1,8 @@
 // The Win32 half of the editor's option objects and support routines: bitmap
 // resources, free notifications of image lists and the gutter's drawing.
-// Portable builds get the stand-ins at the end: they have no resources and no
-// image lists.
 #include "editor/KedEditMiscClasses.h"
 #include "editor/KedEditMiscProcs.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include "framework/ImgListWin32.h"
@@ -19,7 +16,7 @@ std::unique_ptr<TBitmap> LoadKedBitmapResourceFromModule(const std::string& name
       LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   if (handle == nullptr) throw Exception(Format("Resource %s not found", name));
   auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetHandle(static_cast<HBITMAP>(handle));  // takes the handle over
+  SetBitmapHandle(bitmap.get(), static_cast<HBITMAP>(handle));  // takes the handle over
   return bitmap;
 }
 
@@ -63,12 +60,3 @@ void PaintStepGradient(TCanvas* canvas, TColor startColor, TColor endColor, int 
   }
 }
 
-#else
-
-void RequestKedFreeNotification(TCustomImageList*, TComponent*) {}
-
-std::unique_ptr<TBitmap> LoadKedBitmapResourceFromModule(const std::string& name) {
-  throw Exception(Format("Resource %s not found", name));
-}
-
-#endif

@@ -118,7 +118,7 @@ void TCustomKedEdit::SetFont(TFont* value) {
   TEXTMETRICA tm{};
   {
     TWindowDC screen(nullptr);
-    TSelectObject select(screen.Get(), value->Handle());
+    TSelectObject select(screen.Get(), FontHandle(value));
     ::GetTextMetricsA(screen.Get(), &tm);
   }
   if (tm.tmAveCharWidth != tm.tmMaxCharWidth) {

@@ -14,7 +14,7 @@ void Check(bool condition, const char* message) {
 // give byte-equal records.
 LOGFONTA BaseLogFont(TFont* font) {
   LOGFONTA lf{};
-  ::GetObjectA(font->Handle(), sizeof(lf), &lf);
+  ::GetObjectA(FontHandle(font), sizeof(lf), &lf);
   lf.lfItalic = 0;
   lf.lfUnderline = 0;
   lf.lfStrikeOut = 0;
@@ -56,7 +56,7 @@ TheSharedFontsInfo* TheFontsInfoManager::AcquireFontsInfo(TFont* font) {
   info->BaseLF = lf;
   {
     TWindowDC screen(nullptr);
-    TSelectObject select(screen.Get(), font->Handle());
+    TSelectObject select(screen.Get(), FontHandle(font));
     info->IsDBCSFont = (::GetFontLanguageInfo(screen.Get()) & GCP_DBCS) != 0;
   }
   info->IsTrueType = (lf.lfPitchAndFamily & TMPF_TRUETYPE) != 0;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 #include "framework/SysUtils.h"

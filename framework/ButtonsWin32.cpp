@@ -168,7 +168,7 @@ void TBitBtn::WndProc(TMessage& m) {
       RECT r = di->rcItem;
       HDC dc = di->hDC;
       brush_->SetColor(color_);
-      FillRect(dc, &r, brush_->Handle());
+      FillRect(dc, &r, BrushHandle(brush_.get()));
       if (Default() || focused) {
         FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         InflateRect(&r, -1, -1);
@@ -294,7 +294,7 @@ void TSpeedButton::Paint() {
   } else {
     TBrush b;
     b.SetColor(parent_ ? parent_->Color() : clBtnFace);
-    FillRect(dc, &r, b.Handle());
+    FillRect(dc, &r, BrushHandle(&b));
     if (pressed || (mouseInControl_ && Enabled()))
       DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }

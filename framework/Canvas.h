@@ -1,25 +1,18 @@
-// Drawing tools and the drawing surface: TFont, TBrush and TPen describe how to
-// draw and build under every compiler; their GDI handles and TCanvas, which
-// draws on a device context, exist on Windows only.
+// Drawing tools: TFont, TBrush and TPen describe how to draw and build under every
+// compiler. Their GDI objects and TCanvas, which draws on a device context, are the
+// Windows half: CanvasWin32.h.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
+#include "framework/NativeHandle.h"
 #include "framework/TypInfo.h"
 #include "framework/Types.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "framework/HandlesWin32.h"
-#endif
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TBrushStyle {
@@ -93,15 +86,6 @@ class TFont : public TGraphicsObject {
   int PixelsPerInch() const { return pixelsPerInch_; }
   void SetPixelsPerInch(int value) { pixelsPerInch_ = value; }
 
-#ifdef _WIN32
-  // The font made on first use from the properties above; owned by the font.
-  HFONT Handle();
-  // Takes the look of a font made elsewhere: the properties follow its LOGFONT and
-  // an equal font of its own is made. The given handle stays its owner's (a window's
-  // font must not be deleted under it). 0 forgets the current handle.
-  void SetHandle(HFONT value);
-  bool HandleAllocated() const { return bool(handle_); }
-#endif
 
  private:
   void PropertiesChanged();
@@ -113,9 +97,10 @@ class TFont : public TGraphicsObject {
   uint8_t charset_ = DEFAULT_FONT_CHARSET;
   TFontPitch pitch_ = fpDefault;
   int pixelsPerInch_;
-#ifdef _WIN32
-  TGdiObject<HFONT> handle_;
-#endif
+  // The GDI object made from the properties on first use (CanvasWin32.h); a change of
+  // them lets it go.
+  TNativeHandle handle_;
+  friend class TGdiTools;
 };
 
 class TPen : public TGraphicsObject {
@@ -134,11 +119,6 @@ class TPen : public TGraphicsObject {
   TPenMode Mode() const { return mode_; }
   void SetMode(TPenMode value);
 
-#ifdef _WIN32
-  HPEN Handle();
-  // As TFont::SetHandle: a pen of its own like the given one.
-  void SetHandle(HPEN value);
-#endif
 
  private:
   void PropertiesChanged();
@@ -147,9 +127,10 @@ class TPen : public TGraphicsObject {
   int width_ = 1;
   TPenStyle style_ = psSolid;
   TPenMode mode_ = pmCopy;
-#ifdef _WIN32
-  TGdiObject<HPEN> handle_;
-#endif
+  // The GDI object made from the properties on first use (CanvasWin32.h); a change of
+  // them lets it go.
+  TNativeHandle handle_;
+  friend class TGdiTools;
 };
 
 class TBrush : public TGraphicsObject {
@@ -165,143 +146,17 @@ class TBrush : public TGraphicsObject {
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle value);
 
-#ifdef _WIN32
-  HBRUSH Handle();
-  // As TFont::SetHandle: a brush of its own like the given one.
-  void SetHandle(HBRUSH value);
-#endif
 
  private:
   void PropertiesChanged();
 
   TColor color_;
   TBrushStyle style_ = bsSolid;
-#ifdef _WIN32
-  TGdiObject<HBRUSH> handle_;
-#endif
+  // The GDI object made from the properties on first use (CanvasWin32.h); a change of
+  // them lets it go.
+  TNativeHandle handle_;
+  friend class TGdiTools;
 };
 
-#ifdef _WIN32
-
-// Draws on a device context with its Font, Pen and Brush. The DC is either
-// handed in (SetHandle) or made on demand by a descendant (CreateHandle). The
-// tools are selected into the DC lazily, on the first drawing call that needs
-// them, and selected out again before the DC is given up, so the caller's DC
-// is returned in the state it came in.
-class TCanvas : public TPersistent {
-  K_CLASS(TCanvas, TPersistent)
-  TCanvas();
-  ~TCanvas() override;
-
-  // The DC with the font, pen and brush selected and the text colours set.
-  HDC Handle();
-  void SetHandle(HDC value);
-  bool HandleAllocated() const { return dc_ != nullptr; }
-
-  TFont* Font() { return font_.get(); }
-  void SetFont(TFont* value) { font_->Assign(value); }
-  TPen* Pen() { return pen_.get(); }
-  void SetPen(TPen* value) { pen_->Assign(value); }
-  TBrush* Brush() { return brush_.get(); }
-  void SetBrush(TBrush* value) { brush_->Assign(value); }
-  TCopyMode CopyMode() const { return copyMode_; }
-  void SetCopyMode(TCopyMode value) { copyMode_ = value; }
-  TPoint PenPos();
-  void SetPenPos(TPoint value) { MoveTo(value.X, value.Y); }
-
-  // One thread at a time: a worker that paints into a bitmap locks its canvas.
-  void Lock();
-  bool TryLock();
-  void Unlock();
-  int LockCount() const { return lockCount_; }
-
-  // Selects the tools out of the DC; the next drawing call selects them again.
-  void Refresh();
-
-  void FillRect(const TRect& rect);
-  void FrameRect(const TRect& rect);
-  void DrawFocusRect(const TRect& rect);
-  void Rectangle(int x1, int y1, int x2, int y2);
-  void Rectangle(const TRect& rect) { Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
-  void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
-  void Ellipse(int x1, int y1, int x2, int y2);
-  void Ellipse(const TRect& rect) { Ellipse(rect.Left, rect.Top, rect.Right, rect.Bottom); }
-  void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
-  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
-  void Polygon(const std::vector<TPoint>& points);
-  void Polyline(const std::vector<TPoint>& points);
-  void MoveTo(int x, int y);
-  void LineTo(int x, int y);
-
-  // Text in the font; the brush paints the cell background unless it is clear.
-  void TextOut(int x, int y, const std::string& text);
-  // As TextOut, clipped to rect.
-  void TextRect(const TRect& rect, int x, int y, const std::string& text);
-  TSize TextExtent(const std::string& text);
-  int TextWidth(const std::string& text) { return TextExtent(text).cx; }
-  int TextHeight(const std::string& text) { return TextExtent(text).cy; }
-
-  // Colour at a point as a TColor; -1 (CLR_INVALID) outside the clip area.
-  TColor Pixels(int x, int y);
-  void SetPixels(int x, int y, TColor value);
-  TRect ClipRect();
-
-  void Draw(int x, int y, TGraphic* graphic);
-  void StretchDraw(const TRect& rect, TGraphic* graphic);
-  // Copies source rectangle of another canvas with CopyMode, stretching as needed.
-  void CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source);
-
-  TNotifyEvent OnChange;
-  TNotifyEvent OnChanging;
-
- protected:
-  // Descendants that own their DC make it here (and set it with SetHandle).
-  virtual void CreateHandle() {}
-  // Ensures the DC and the named tools are ready; raises EInvalidOperation
-  // "Canvas does not allow drawing" when there is no DC.
-  void RequiredState(TCanvasState required);
-  virtual void Changing();
-  virtual void Changed();
-  // Puts the DC's original objects back.
-  void DeselectHandles();
-
- private:
-  void SelectFont();
-  void SelectPen();
-  void SelectBrush();
-  void ToolChanged(TObject* sender);
-
-  HDC dc_ = nullptr;
-  TCanvasState state_;
-  std::unique_ptr<TFont> font_;
-  std::unique_ptr<TPen> pen_;
-  std::unique_ptr<TBrush> brush_;
-  HGDIOBJ oldFont_ = nullptr;
-  HGDIOBJ oldPen_ = nullptr;
-  HGDIOBJ oldBrush_ = nullptr;
-  TCopyMode copyMode_ = SRCCOPY;
-  std::recursive_mutex lock_;
-  std::atomic<int> lockCount_ = 0;  // read by other threads (a bitmap handing out its handle)
-};
-
-// Lends a canvas a device context for one drawing pass: locks the canvas and points it at
-// dc; on every way out, also an exception from a paint handler, it takes the DC back and
-// unlocks, so the canvas never keeps a DC that belongs to the caller.
-class TCanvasOnDC {
- public:
-  TCanvasOnDC(TCanvas* canvas, HDC dc) : canvas_(canvas) {
-    canvas_->Lock();
-    canvas_->SetHandle(dc);
-  }
-  ~TCanvasOnDC() {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-  }
-  TCanvasOnDC(const TCanvasOnDC&) = delete;
-  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
-
- private:
-  TCanvas* canvas_;
-};
-
-#endif  // _WIN32
+// The screen's resolution, which new fonts take: 96 where there is no screen.
+int ScreenPixelsPerInch();

@@ -741,7 +741,7 @@ void TWinControl::CreateWnd() {
     CreateWindowHandle(p);
   }
   if (!handle_) throw EOSError("Error creating window: " + p.WinClassName);
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), 0);
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font_.get())), 0);
   TWindowEvents::Current().NotifyHandleCreated(handle_, this);
 }
 
@@ -1263,7 +1263,7 @@ void TWinControl::WndProc(TMessage& m) {
           RECT r;
           GetClientRect(handle_, &r);
           brush_->SetColor(color_);
-          FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());
+          FillRect(reinterpret_cast<HDC>(m.WParam), &r, BrushHandle(brush_.get()));
         }
         m.Result = 1;
         return;
@@ -1421,7 +1421,7 @@ void TWinControl::WndProc(TMessage& m) {
       SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
       SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(color_)));
       brush_->SetColor(color_);
-      m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+      m.Result = reinterpret_cast<LRESULT>(BrushHandle(brush_.get()));
       return;
     }
     case CM_SHOWINGCHANGED:
@@ -1446,7 +1446,7 @@ void TWinControl::WndProc(TMessage& m) {
       return;
     case CM_FONTCHANGED:
       if (handle_)
-        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), TRUE);
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font_.get())), TRUE);
       Invalidate();
       for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
       return;
@@ -1549,7 +1549,7 @@ void THintWindow::CreateParams(TCreateParams& p) {
 
 TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
   TWindowDC dc(nullptr);
-  TSelectObject font(dc.Get(), font_->Handle());
+  TSelectObject font(dc.Get(), FontHandle(font_.get()));
   RECT r{0, 0, maxWidth, 0};
   DrawTextA(dc.Get(), hint.c_str(), static_cast<int>(hint.size()), &r,
             DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
@@ -1573,9 +1573,9 @@ void THintWindow::Paint() {
   RECT r;
   GetClientRect(handle_, &r);
   brush_->SetColor(color_);
-  FillRect(dc, &r, brush_->Handle());
+  FillRect(dc, &r, BrushHandle(brush_.get()));
   InflateRect(&r, -2, -1);
-  TSelectObject font(dc, font_->Handle());
+  TSelectObject font(dc, FontHandle(font_.get()));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
   std::string text = Text();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 #include "framework/Types.h"

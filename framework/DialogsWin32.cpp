@@ -256,7 +256,7 @@ TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
   LOGFONTA lf{};
-  GetObjectA(font_->Handle(), sizeof(lf), &lf);
+  GetObjectA(FontHandle(font_.get()), sizeof(lf), &lf);
   CHOOSEFONTA cf{};
   cf.lStructSize = sizeof(cf);
   cf.hwndOwner = OwnerWindow();
@@ -297,7 +297,7 @@ bool TFontDialog::Execute() {
   }
   if (OnClose_) OnClose_(this);
   if (!ok) return false;
-  font_->SetHandle(CreateFontIndirectA(&lf));
+  SetFontHandle(font_.get(), CreateFontIndirectA(&lf));
   font_->SetColor(static_cast<TColor>(cf.rgbColors));
   return true;
 }

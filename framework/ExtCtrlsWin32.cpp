@@ -116,10 +116,10 @@ void TCustomPanel::Paint() {
   else if (bevelInner_ == bvSpace)
     InflateRect(&r, -bevelWidth_, -bevelWidth_);
   brush_->SetColor(color_);
-  FillRect(dc, &r, brush_->Handle());
+  FillRect(dc, &r, BrushHandle(brush_.get()));
   std::string caption = Text();
   if (!caption.empty()) {
-    TSelectObject font(dc, font_->Handle());
+    TSelectObject font(dc, FontHandle(font_.get()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Enabled() ? font_->Color() : clGrayText)));
     UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;

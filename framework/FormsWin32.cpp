@@ -181,7 +181,7 @@ void TCustomForm::SetMenu(TMainMenu* value) {
 void TCustomForm::SetIcon(TIcon* value) {
   icon_->Assign(value);
   if (handle_ && !icon_->Empty())
-    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(IconHandle(icon_.get())));
 }
 
 void TCustomForm::SetAlphaBlend(bool value) {
@@ -276,7 +276,7 @@ void TCustomForm::CreateWnd() {
     menu_->SetWindowHandle(handle_);
   }
   if (!icon_->Empty())
-    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(IconHandle(icon_.get())));
   UpdateLayered();
   // The window's real size may differ (default positions, menus): take it over.
   RECT r;
@@ -1009,7 +1009,7 @@ void TApplication::WndProc(TMessage& m) {
       break;
     case WM_GETICON:
       if (!icon_->Empty()) {
-        m.Result = reinterpret_cast<LRESULT>(icon_->Handle());
+        m.Result = reinterpret_cast<LRESULT>(IconHandle(icon_.get()));
         return;
       }
       break;
@@ -1125,7 +1125,7 @@ TFont* TScreen::MenuFont() {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof(ncm);
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-      menuFont_->SetHandle(CreateFontIndirectA(&ncm.lfMenuFont));
+      SetFontHandle(menuFont_.get(), CreateFontIndirectA(&ncm.lfMenuFont));
   }
   return menuFont_.get();
 }
@@ -1136,7 +1136,7 @@ TFont* TScreen::HintFont() {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof(ncm);
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-      hintFont_->SetHandle(CreateFontIndirectA(&ncm.lfStatusFont));
+      SetFontHandle(hintFont_.get(), CreateFontIndirectA(&ncm.lfStatusFont));
   }
   return hintFont_.get();
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/ControlsWin32.h"
-#include "framework/Icon.h"
+#include "framework/IconWin32.h"
 
 class TMainMenu;
 class TMenuItem;

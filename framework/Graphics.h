@@ -35,11 +35,6 @@
 #include "framework/Types.h"
 
 class TCanvas;  // Win32 half
-#ifdef _WIN32
-// The handle type as <windows.h> declares it (STRICT), without including it here.
-struct HBITMAP__;
-typedef struct HBITMAP__* HBITMAP;
-#endif
 class TBitmap;
 
 K_EXCEPTION(EInvalidGraphic, Exception);
@@ -331,12 +326,7 @@ class TBitmap : public TGraphic {
   static void SetBindingFactory(TBindingFactory factory);
 
 #ifdef _WIN32
-  // Defined by GraphicsWin32.cpp.
-  struct HBITMAP__* Handle();
-  // Takes over the given bitmap: its pixels are read in and it is deleted.
-  void SetHandle(struct HBITMAP__* value);
-  // Hands the DIB section to the caller, who deletes it; the bitmap keeps a copy.
-  struct HBITMAP__* ReleaseHandle();
+  // The canvas on the bitmap's DIB section (GraphicsWin32.cpp; the handle is there too).
   TCanvas* Canvas();
 #endif
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Graphics.h"
 #include "framework/GraphicsWin32.h"
 #include "framework/HandlesWin32.h"
@@ -298,9 +298,9 @@ void InstallWin32Graphics() {
   TPicture::RegisterClipboardFormat(CF_BITMAP, TBitmap::StaticClassInfo());
 }
 
-HBITMAP TBitmap::Handle() { return BindingOf(*this).HandleForCaller(); }
-void TBitmap::SetHandle(HBITMAP value) { BindingOf(*this).SetHandle(value); }
-HBITMAP TBitmap::ReleaseHandle() { return BindingOf(*this).ReleaseHandle(); }
+HBITMAP BitmapHandle(TBitmap* bitmap) { return BindingOf(*bitmap).HandleForCaller(); }
+void SetBitmapHandle(TBitmap* bitmap, HBITMAP value) { BindingOf(*bitmap).SetHandle(value); }
+HBITMAP ReleaseBitmapHandle(TBitmap* bitmap) { return BindingOf(*bitmap).ReleaseHandle(); }
 TCanvas* TBitmap::Canvas() { return BindingOf(*this).Canvas(); }
 
 void TBitmap::LoadFromClipboardFormat(uint16_t format, void* data, void* /*palette*/) {
@@ -311,7 +311,7 @@ void TBitmap::LoadFromClipboardFormat(uint16_t format, void* data, void* /*palet
   // The clipboard keeps its bitmap: SetHandle takes over a copy of the same depth.
   auto copy = static_cast<HBITMAP>(::CopyImage(handle, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (copy == nullptr) throw EInvalidGraphic("Invalid bitmap");
-  SetHandle(copy);
+  SetBitmapHandle(this, copy);
   Changed(this);
 }
 
@@ -323,6 +323,6 @@ void TBitmap::SaveToClipboardFormat(uint16_t& format, void*& data, void*& palett
   // The receiver owns what it gets, so it gets a copy and this bitmap keeps its own section.
   TBitmap copy;
   copy.Assign(this);
-  data = copy.ReleaseHandle();
+  data = ReleaseBitmapHandle(&copy);
   if (data != nullptr) format = CF_BITMAP;
 }

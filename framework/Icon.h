@@ -1,17 +1,12 @@
 // Icons: an .ico file as loaded (saved back unchanged) and, on Windows, the icon
-// handle made from its best-fitting image, or an icon handle taken over.
+// handle made from its best-fitting image, or an icon handle taken over (IconWin32.h).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "framework/Graphics.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "framework/HandlesWin32.h"
-#endif
+#include "framework/NativeHandle.h"
 
 // One image of an .ico file, as its directory describes it.
 struct TIconEntry {
@@ -25,6 +20,12 @@ struct TIconEntry {
 // Reads the directory of an .ico file. Every entry must lie inside the file;
 // EInvalidGraphic "Icon image is not valid" otherwise or when there is none.
 std::vector<TIconEntry> ReadIconDirectory(const std::vector<uint8_t>& file);
+// The entry nearest to the system icon size; of equal sizes the deepest colours.
+size_t PreferredIconEntry(const std::vector<TIconEntry>& entries);
+// The system's icon size: 32 where there is no system to ask.
+int SystemIconSize();
+// EInvalidGraphic "Icon image is not valid".
+[[noreturn]] void InvalidIcon();
 
 class TIcon : public TGraphic {
   K_CLASS(TIcon, TGraphic)
@@ -45,15 +46,6 @@ class TIcon : public TGraphic {
   void Assign(TPersistent* source) override;
   void Draw(TCanvas* canvas, const TRect& r) override;
 
-#ifdef _WIN32
-  // Made on first use from the directory entry nearest to the system icon size.
-  HICON Handle();
-  // Takes over an icon: the icon deletes it later.
-  void SetHandle(HICON value);
-  // Gives the handle to the caller; the icon becomes empty.
-  HICON ReleaseHandle();
-  bool HandleAllocated() const { return bool(handle_); }
-#endif
 
  private:
   void Clear();
@@ -62,7 +54,7 @@ class TIcon : public TGraphic {
   std::vector<TIconEntry> entries_;
   int width_ = 0;
   int height_ = 0;
-#ifdef _WIN32
-  TIconHandle handle_;
-#endif
+  // The system's icon: made from the file on first use, or taken over (IconWin32.h).
+  TNativeHandle handle_;
+  friend class TIconHandles;
 };

@@ -142,7 +142,7 @@ int TCustomImageList::Count() { return handle_ ? ::ImageList_GetImageCount(handl
 
 int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
   if (!image) return -1;
-  const int index = ::ImageList_Add(Handle(), image->Handle(), mask ? mask->Handle() : nullptr);
+  const int index = ::ImageList_Add(Handle(), BitmapHandle(image), mask ? BitmapHandle(mask) : nullptr);
   Change();
   return index;
 }
@@ -152,27 +152,27 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
   // The system blackens the masked pixels of the bitmap it is given: it gets a copy.
   TBitmap copy;
   copy.Assign(image);
-  const int index = ::ImageList_AddMasked(Handle(), copy.Handle(), ToListColor(maskColor));
+  const int index = ::ImageList_AddMasked(Handle(), BitmapHandle(&copy), ToListColor(maskColor));
   Change();
   return index;
 }
 
 int TCustomImageList::AddIcon(TIcon* icon) {
   if (!icon || icon->Empty()) return -1;
-  const int index = ::ImageList_ReplaceIcon(Handle(), -1, icon->Handle());
+  const int index = ::ImageList_ReplaceIcon(Handle(), -1, IconHandle(icon));
   Change();
   return index;
 }
 
 void TCustomImageList::Replace(int index, TBitmap* image, TBitmap* mask) {
   if (!image || !handle_) return;
-  ::ImageList_Replace(handle_, index, image->Handle(), mask ? mask->Handle() : nullptr);
+  ::ImageList_Replace(handle_, index, BitmapHandle(image), mask ? BitmapHandle(mask) : nullptr);
   Change();
 }
 
 void TCustomImageList::ReplaceIcon(int index, TIcon* icon) {
   if (!icon || icon->Empty() || !handle_) return;
-  ::ImageList_ReplaceIcon(handle_, index, icon->Handle());
+  ::ImageList_ReplaceIcon(handle_, index, IconHandle(icon));
   Change();
 }
 
@@ -199,7 +199,7 @@ void TCustomImageList::GetBitmap(int index, TBitmap* image) {
 
 void TCustomImageList::GetIcon(int index, TIcon* icon) {
   if (!icon || !handle_ || index < 0 || index >= Count()) return;
-  icon->SetHandle(::ImageList_GetIcon(handle_, index, ILD_NORMAL));
+  SetIconHandle(icon, ::ImageList_GetIcon(handle_, index, ILD_NORMAL));
 }
 
 void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabled) {

@@ -8,10 +8,10 @@
 
 #include <vector>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
-#include "framework/Icon.h"
+#include "framework/IconWin32.h"
 
 class TCustomImageList;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Classes.h"
 #include "framework/ControlsWin32.h"
 #include "framework/ImgListWin32.h"

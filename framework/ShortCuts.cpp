@@ -2,25 +2,7 @@
 
 #include "framework/SysUtils.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
-
-// Keys outside the menu table (punctuation, numeric-pad operators...) are named by the
-// keyboard driver on Windows; elsewhere they have no name.
-std::string SystemKeyName(uint8_t key) {
-#ifdef _WIN32
-  UINT scan = ::MapVirtualKeyA(key, 0);  // MAPVK_VK_TO_VSC
-  char buf[64];
-  if (scan != 0 && ::GetKeyNameTextA(static_cast<LONG>(scan << 16), buf, sizeof buf) > 0)
-    return buf;
-#else
-  (void)key;
-#endif
-  return std::string();
-}
 
 // Names of the keys a menu shows; letters, digits and function keys are made on the fly.
 std::string KeyName(uint8_t key) {

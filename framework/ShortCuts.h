@@ -22,3 +22,7 @@ void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift);
 std::string ShortCutToText(TShortCut shortCut);
 // The inverse, case ignored and modifiers in any order; 0 when the text names no key.
 TShortCut TextToShortCut(const std::string& text);
+
+// The keyboard driver's name of a key outside the menu table (punctuation, numeric-pad
+// operators...); empty where the system names none. In the system half of the framework.
+std::string SystemKeyName(uint8_t key);

@@ -354,7 +354,7 @@ void TButtonControl::WndProc(TMessage& m) {
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
     SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(color_)));
     brush_->SetColor(color_);
-    m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+    m.Result = reinterpret_cast<LRESULT>(BrushHandle(brush_.get()));
     return;
   }
   TWinControl::WndProc(m);
@@ -908,7 +908,7 @@ TRect TCustomGroupBox::ClientRect() {
   int h = 13;
   if (HandleAllocated()) {
     TWindowDC dc(handle_);
-    TSelectObject font(dc.Get(), font_->Handle());
+    TSelectObject font(dc.Get(), FontHandle(font_.get()));
     SIZE s{};
     GetTextExtentPoint32A(dc.Get(), "0", 1, &s);
     h = s.cy;
@@ -923,7 +923,7 @@ TRect TCustomGroupBox::ClientRect() {
 void TCustomGroupBox::Paint() {
   TCanvas* c = Canvas();
   HDC dc = c->Handle();
-  TSelectObject font(dc, font_->Handle());
+  TSelectObject font(dc, FontHandle(font_.get()));
   SIZE s{};
   GetTextExtentPoint32A(dc, "0", 1, &s);
   RECT r;
@@ -1017,7 +1017,7 @@ void TCustomLabel::DoDrawText(TRect& rect, UINT flags) {
   if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += ' ';
   if (!showAccelChar_) flags |= DT_NOPREFIX;
   HDC dc = Canvas()->Handle();
-  TSelectObject font(dc, font_->Handle());
+  TSelectObject font(dc, FontHandle(font_.get()));
   SetBkMode(dc, TRANSPARENT);
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
   if (!Enabled() && !(flags & DT_CALCRECT)) {
@@ -1055,7 +1055,7 @@ void TCustomLabel::Paint() {
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || IsLoading() || !parent_) return;
   HDC dc = GetDC(nullptr);
-  TSelectObject font(dc, font_->Handle());
+  TSelectObject font(dc, FontHandle(font_.get()));
   std::string text = GetText();
   if (text.empty()) text = " ";
   RECT r{0, 0, wordWrap_ ? width_ : 0, 0};

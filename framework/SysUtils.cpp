@@ -6,12 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <filesystem>
-#include <system_error>
-#endif
 
 void Abort() { throw EAbort(""); }
 
@@ -525,30 +519,11 @@ std::string FormatV(const std::string& format, const std::vector<TVarRec>& args)
 
 // ---- arithmetic ----------------------------------------------------------------------------
 
-#ifndef _WIN32
-int MulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  int64_t numerator = static_cast<int64_t>(a) * b;
-  int64_t divisor = c;
-  if (divisor < 0) {
-    numerator = -numerator;
-    divisor = -divisor;
-  }
-  // Half away from zero: move the numerator by half the divisor towards its own sign.
-  int64_t r =
-      numerator >= 0 ? (numerator + divisor / 2) / divisor : (numerator - divisor / 2) / divisor;
-  if (r > INT32_MAX || r < -INT32_MAX) return -1;
-  return static_cast<int>(r);
-}
-#endif
+// MulDiv: the system's own on Windows, SysUtilsPosix.cpp elsewhere.
 
 // ---- file names ---------------------------------------------------------------------------
 
-#ifdef _WIN32
-const char PathDelim = '\\';
-#else
-const char PathDelim = '/';
-#endif
+// PathDelim: in the system half.
 
 namespace {
 // Folder separators and the drive colon end the folder part of a name.
@@ -598,80 +573,8 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path) {
 
 // ---- files and folders ----------------------------------------------------------------------
 
-#ifdef _WIN32
-
-bool FileExists(const std::string& fileName) {
-  DWORD a = ::GetFileAttributesA(fileName.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool DirectoryExists(const std::string& dirName) {
-  DWORD a = ::GetFileAttributesA(dirName.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool CreateDir(const std::string& dirName) {
-  return ::CreateDirectoryA(dirName.c_str(), nullptr) != 0;
-}
-bool RemoveFile(const std::string& fileName) { return ::DeleteFileA(fileName.c_str()) != 0; }
-bool RemoveDir(const std::string& dirName) { return ::RemoveDirectoryA(dirName.c_str()) != 0; }
-bool RenameFile(const std::string& oldName, const std::string& newName) {
-  return ::MoveFileA(oldName.c_str(), newName.c_str()) != 0;
-}
-
-int64_t FileSizeOf(const std::string& fileName) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return -1;
-  }
-  return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-#else
-
-namespace fs = std::filesystem;
-
-bool FileExists(const std::string& fileName) {
-  std::error_code ec;
-  return !fileName.empty() && fs::is_regular_file(fs::path(fileName), ec);
-}
-
-bool DirectoryExists(const std::string& dirName) {
-  std::error_code ec;
-  return !dirName.empty() && fs::is_directory(fs::path(dirName), ec);
-}
-
-bool CreateDir(const std::string& dirName) {
-  std::error_code ec;
-  return !dirName.empty() && fs::create_directory(fs::path(dirName), ec);
-}
-
-bool RemoveFile(const std::string& fileName) {
-  std::error_code ec;
-  return FileExists(fileName) && fs::remove(fs::path(fileName), ec);
-}
-
-bool RemoveDir(const std::string& dirName) {
-  std::error_code ec;
-  return DirectoryExists(dirName) && fs::remove(fs::path(dirName), ec);
-}
-
-bool RenameFile(const std::string& oldName, const std::string& newName) {
-  std::error_code ec;
-  if (fs::exists(fs::path(newName), ec)) return false;  // never replaces, as on Windows
-  fs::rename(fs::path(oldName), fs::path(newName), ec);
-  return !ec;
-}
-
-int64_t FileSizeOf(const std::string& fileName) {
-  std::error_code ec;
-  if (!FileExists(fileName)) return -1;
-  auto size = fs::file_size(fs::path(fileName), ec);
-  return ec ? -1 : static_cast<int64_t>(size);
-}
-
-#endif
+// FileExists, DirectoryExists, CreateDir, RemoveFile, RemoveDir, RenameFile and FileSizeOf
+// are in the system half: SysUtilsWin32.cpp or SysUtilsPosix.cpp.
 
 bool ForceDirectories(const std::string& dirName) {
   std::string dir = ExcludeTrailingPathDelimiter(dirName);

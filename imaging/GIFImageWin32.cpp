@@ -9,7 +9,7 @@
 // The picture class's own RegisterClipboardFormat, not the Win32 macro.
 #undef RegisterClipboardFormat
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "imaging/GIFImage.h"
 
@@ -98,7 +98,7 @@ void TGIFImage::LoadFromClipboardFormat(uint16_t format, void* data, void* /*pal
   }
   if (handle != nullptr && format == CF_BITMAP) {
     TBitmap bitmap;
-    bitmap.SetHandle(static_cast<HBITMAP>(::CopyImage(handle, IMAGE_BITMAP, 0, 0, 0)));
+    SetBitmapHandle(&bitmap, static_cast<HBITMAP>(::CopyImage(handle, IMAGE_BITMAP, 0, 0, 0)));
     Assign(&bitmap);
     return;
   }
@@ -111,7 +111,7 @@ void TGIFImage::SaveToClipboardFormat(uint16_t& format, void*& data, void*& pale
   TBitmap copy;
   copy.Assign(bitmap);
   format = CF_BITMAP;
-  data = copy.ReleaseHandle();
+  data = ReleaseBitmapHandle(&copy);
   palette = nullptr;
 
   TMemoryStream stream;

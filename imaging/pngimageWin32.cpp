@@ -1,7 +1,7 @@
 // The Windows half of the PNG object: drawing on a device context and the clipboard.
 #include <windows.h>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "imaging/pngimage.h"
 #include "imaging/pnglang.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/Icon.h"
+#include "framework/IconWin32.h"
 #include "framework/ScopeExit.h"
 #include "framework/HandlesWin32.h"
 #include "imaging/skPNG.h"
@@ -83,7 +83,7 @@ void TsAlphaImageList::AddItemImage(const TsImgListItem& item) {
   } else {
     TIcon icon;
     icon.LoadFromStream(data);
-    if (!icon.Empty()) ::ImageList_ReplaceIcon(Handle(), -1, icon.Handle());
+    if (!icon.Empty()) ::ImageList_ReplaceIcon(Handle(), -1, IconHandle(&icon));
   }
 }
 
@@ -130,7 +130,7 @@ void TsAlphaImageList::GiveAlphaToPlainImages() {
     ICONINFO made{};
     made.fIcon = TRUE;
     made.hbmMask = mask.Get();
-    made.hbmColor = image.Handle();
+    made.hbmColor = BitmapHandle(&image);
     TIconHandle replacement(::CreateIconIndirect(&made));
     if (replacement) ::ImageList_ReplaceIcon(Handle(), i, replacement.Get());
   }

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "imaging/skPNG.h"
 
 namespace {
@@ -74,8 +74,8 @@ HICON TPNGGraphic::MakeIcon(bool force) {
   }
   ICONINFO info{};
   info.fIcon = TRUE;
-  info.hbmColor = Handle();
-  info.hbmMask = mask.Handle();
+  info.hbmColor = BitmapHandle(this);
+  info.hbmMask = BitmapHandle(&mask);
   return ::CreateIconIndirect(&info);
 }
 
@@ -111,7 +111,7 @@ HICON TPNGGraphic::MakeIconOnColor(TColor color) {
   }
   ICONINFO info{};
   info.fIcon = TRUE;
-  info.hbmColor = image.Handle();
-  info.hbmMask = mask.Handle();
+  info.hbmColor = BitmapHandle(&image);
+  info.hbmMask = BitmapHandle(&mask);
   return ::CreateIconIndirect(&info);
 }

@@ -2,10 +2,6 @@
 
 #include "framework/TypInfo.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 ENetEngine::ENetEngine(int code, const std::string& text)
     : Exception(std::to_string(code) + ": " + text), code_(code) {}
 
@@ -15,11 +11,7 @@ std::exception_ptr TinetCore::CreateError(int code, const std::string& text) {
   return std::make_exception_ptr(ENetEngine::CreateWithCode(code, text));
 }
 
-void TinetCore::ShowAboutBox() {
-#if defined(_WIN32)
-  ::MessageBoxA(nullptr, "Kestrava network components", "About", MB_OK | MB_ICONINFORMATION);
-#endif
-}
+// ShowAboutBox: in the system half, inetcoreWin32.cpp or inetcorePosix.cpp.
 
 int TinetCore::About() const {
   // The component's own reference, as the designer shows it; never needed at run time.

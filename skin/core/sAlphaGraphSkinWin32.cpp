@@ -1,7 +1,7 @@
 #define OEMRESOURCE  // OBM_CHECKBOXES
 #include <windows.h>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "skin/core/sAlphaGraph.h"
 
 void DrawTextOnBitmap32(TBitmap* bitmap, const std::string& text, TColor color, uint32_t format,

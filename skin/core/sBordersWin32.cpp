@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/ControlsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"

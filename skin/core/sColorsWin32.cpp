@@ -1,6 +1,6 @@
 #include "skin/core/sColorsWin32.h"
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/ControlsWin32.h"
 #include "framework/HandlesWin32.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "skin/core/sGradient.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/ControlsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"

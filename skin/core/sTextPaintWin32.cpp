@@ -1,6 +1,6 @@
 #include "skin/core/sTextPaintWin32.h"
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sTextPaint.h"
 

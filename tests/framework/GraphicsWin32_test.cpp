@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/Graphics.h"
 #include "framework/HandlesWin32.h"
 
@@ -20,7 +20,7 @@ TEST(BitmapHandleTest, IsADibSectionOfTheBitmapsDepthOverThePixelBlock) {
     TBitmap bitmap;
     bitmap.SetPixelFormat(c.Format);
     bitmap.SetSize(13, 7);
-    HBITMAP handle = bitmap.Handle();
+    HBITMAP handle = BitmapHandle(&bitmap);
     ASSERT_NE(handle, nullptr) << c.Bits;
     DIBSECTION ds{};
     ASSERT_EQ(::GetObjectA(handle, sizeof(ds), &ds), static_cast<int>(sizeof(ds))) << c.Bits;
@@ -85,14 +85,14 @@ TEST(BitmapHandleTest, ResizingDropsTheOldSectionAndKeepsThePicture) {
   TCanvas* canvas = bitmap.Canvas();
   canvas->Brush()->SetColor(clGreen);
   canvas->FillRect(Rect(0, 0, 4, 4));
-  HBITMAP before = bitmap.Handle();
+  HBITMAP before = BitmapHandle(&bitmap);
   bitmap.SetSize(10, 10);
   EXPECT_EQ(bitmap.PixelColor(3, 3), clGreen);
   EXPECT_EQ(bitmap.Canvas(), canvas) << "the canvas object stays";
   canvas->Brush()->SetColor(clRed);
   canvas->FillRect(Rect(8, 8, 10, 10));
   EXPECT_EQ(bitmap.PixelColor(9, 9), clRed);
-  EXPECT_NE(bitmap.Handle(), nullptr);
+  EXPECT_NE(BitmapHandle(&bitmap), nullptr);
   BITMAP bm{};
   EXPECT_EQ(::GetObjectA(before, sizeof(bm), &bm), 0) << "the old section is deleted";
 }
@@ -102,7 +102,7 @@ TEST(BitmapHandleTest, PaletteChangesReachTheSection) {
   bitmap.SetPixelFormat(pf8bit);
   bitmap.SetSize(2, 2);
   bitmap.ScanLine(0)[0] = 1;
-  ASSERT_NE(bitmap.Handle(), nullptr);
+  ASSERT_NE(BitmapHandle(&bitmap), nullptr);
   TColorTable table = bitmap.Palette();
   table[1] = QuadFromColor(MakeColor(1, 200, 3));
   bitmap.SetPalette(table);
@@ -115,7 +115,7 @@ TEST(BitmapHandleTest, TheHandleCanBeSelectedElsewhereWhileTheCanvasIsInUse) {
   bitmap.SetSize(4, 4);
   bitmap.Canvas()->FillRect(Rect(0, 0, 4, 4));
   TDCHandle other(::CreateCompatibleDC(nullptr));
-  HBITMAP handle = bitmap.Handle();
+  HBITMAP handle = BitmapHandle(&bitmap);
   HGDIOBJ old = ::SelectObject(other.Get(), handle);
   EXPECT_NE(old, nullptr) << "a bitmap is selected into one DC at a time";
   ::SelectObject(other.Get(), old);
@@ -135,7 +135,7 @@ TEST(BitmapHandleTest, SetHandleTakesOverADeviceDependentBitmap) {
     ::FillRect(dc.Get(), &r, brush.Get());
   }
   TBitmap bitmap;
-  bitmap.SetHandle(ddb);
+  SetBitmapHandle(&bitmap, ddb);
   EXPECT_EQ(bitmap.Width(), 5);
   EXPECT_EQ(bitmap.Height(), 3);
   EXPECT_EQ(bitmap.PixelColor(4, 2), clBlue);
@@ -148,7 +148,7 @@ TEST(BitmapHandleTest, ReleaseHandleHandsTheSectionOverAndKeepsACopy) {
   bitmap.SetPixelFormat(pf24bit);
   bitmap.SetSize(3, 3);
   bitmap.Fill(clPurple);
-  HBITMAP released = bitmap.ReleaseHandle();
+  HBITMAP released = ReleaseBitmapHandle(&bitmap);
   ASSERT_NE(released, nullptr);
   EXPECT_EQ(bitmap.PixelColor(1, 1), clPurple);
   bitmap.SetPixelColor(1, 1, clWhite);
@@ -159,7 +159,7 @@ TEST(BitmapHandleTest, ReleaseHandleHandsTheSectionOverAndKeepsACopy) {
         << "the released section no longer follows the bitmap";
   }
   EXPECT_TRUE(::DeleteObject(released));
-  EXPECT_NE(bitmap.Handle(), released);
+  EXPECT_NE(BitmapHandle(&bitmap), released);
 }
 
 TEST(BitmapHandleTest, DrawingOnTheCanvasReportsTheBitmapChanged) {
@@ -179,7 +179,7 @@ TEST(BitmapHandleTest, DrawingOnTheCanvasReportsTheBitmapChanged) {
 
 TEST(BitmapHandleTest, AnEmptyBitmapHasNoHandleButACanvas) {
   TBitmap bitmap;
-  EXPECT_EQ(bitmap.Handle(), nullptr);
+  EXPECT_EQ(BitmapHandle(&bitmap), nullptr);
   TCanvas* canvas = bitmap.Canvas();
   EXPECT_NO_THROW(canvas->FillRect(Rect(0, 0, 10, 10)));
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "imaging/GIFImage.h"
 #include "tests/imaging/GifTestFiles.h"
 

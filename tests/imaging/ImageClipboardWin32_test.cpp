@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "imaging/GIFImage.h"
 #include "imaging/pngimage.h"
 #include "tests/imaging/GifTestFiles.h"
@@ -206,7 +206,7 @@ TEST(BitmapClipboard, RoundTripKeepsDepthPaletteAndPixels) {
     original.SaveToClipboardFormat(format, data, palette);
     ASSERT_EQ(format, CF_BITMAP);
     // The receiver owns a handle of its own: the bitmap's section stays with the bitmap.
-    EXPECT_NE(data, static_cast<void*>(original.Handle()));
+    EXPECT_NE(data, static_cast<void*>(BitmapHandle(&original)));
     Place(format, data);
 
     TBitmap pasted;

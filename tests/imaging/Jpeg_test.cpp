@@ -1,77 +1,15 @@
 #include "imaging/Jpeg.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 
-#ifdef _WIN32
-#include "framework/Canvas.h"
-#endif
+#include "tests/imaging/JpegTestFiles.h"
 
 namespace {
-
-// A JPEG file made by the library's compressor: colour(x, y) gives 0x00BBGGRR, or a
-// grey level in the low byte for a greyscale file.
-std::vector<uint8_t> CompressJpeg(int width, int height, bool grey,
-                                  const std::function<TColor(int, int)>& colour) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = grey ? 1 : 3;
-  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 95, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-  while (info.next_scanline < info.image_height) {
-    const int y = static_cast<int>(info.next_scanline);
-    for (int x = 0; x < width; ++x) {
-      const TColor c = colour(x, y);
-      if (grey) {
-        row[x] = ColorR(c);
-      } else {
-        row[x * 3] = ColorR(c);
-        row[x * 3 + 1] = ColorG(c);
-        row[x * 3 + 2] = ColorB(c);
-      }
-    }
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::vector<uint8_t> file(buffer, buffer + size);
-  std::free(buffer);
-  return file;
-}
-
-// Left half red, right half blue: flat areas survive compression almost exactly.
-std::vector<uint8_t> RedBlueJpeg() {
-  return CompressJpeg(32, 16, false, [](int x, int) { return x < 16 ? clRed : clBlue; });
-}
-
-void Load(TJPEGImage& image, const std::vector<uint8_t>& file) {
-  TMemoryStream stream;
-  if (!file.empty()) stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
-  stream.SetPosition(0);
-  image.LoadFromStream(stream);
-}
-
-void ExpectNear(TColor actual, TColor expected, const char* what) {
-  EXPECT_NEAR(ColorR(actual), ColorR(expected), 6) << what;
-  EXPECT_NEAR(ColorG(actual), ColorG(expected), 6) << what;
-  EXPECT_NEAR(ColorB(actual), ColorB(expected), 6) << what;
-}
 
 TEST(JpegImageTest, DecodesSizeAndColours) {
   TJPEGImage image;
@@ -193,18 +131,5 @@ TEST(JpegImageTest, PicturesOpenJpgAndJpegFilesAsJpegImages) {
   std::filesystem::remove(path);
 }
 
-#ifdef _WIN32
-TEST(JpegImageTest, DrawsOntoACanvas) {
-  TJPEGImage image;
-  Load(image, RedBlueJpeg());
-  TBitmap target;
-  target.SetPixelFormat(pf24bit);
-  target.SetSize(40, 20);
-  target.Canvas()->Draw(4, 2, &image);
-  ExpectNear(target.PixelColor(4 + 3, 2 + 8), clRed, "left half");
-  ExpectNear(target.PixelColor(4 + 28, 2 + 8), clBlue, "right half");
-  EXPECT_EQ(target.PixelColor(37, 19), clBlack) << "outside the image";
-}
-#endif
 
 }  // namespace

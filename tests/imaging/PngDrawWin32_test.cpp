@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "imaging/pngimage.h"
 #include "imaging/skPNG.h"
 #include "tests/imaging/PngTestFiles.h"

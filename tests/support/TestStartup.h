@@ -5,4 +5,6 @@
 
 namespace ktest {
 void StartTestProgram();
+// The graphics binding of the system the tests run on (nothing natively).
+void InstallSystemGraphics();
 }  // namespace ktest

@@ -1,8 +1,3 @@
-#include "framework/GraphicsWin32.h"
 #include "tests/support/TestStartup.h"
 
-void ktest::StartTestProgram() {
-#if defined(_WIN32)
-  InstallWin32Graphics();
-#endif
-}
+void ktest::StartTestProgram() { InstallSystemGraphics(); }

@@ -1,4 +1,3 @@
-#include "framework/GraphicsWin32.h"
 #include "imaging/GIFImage.h"
 #include "imaging/pngimage.h"
 #include "tests/support/TestStartup.h"
@@ -7,9 +6,7 @@
 #endif
 
 void ktest::StartTestProgram() {
-#if defined(_WIN32)
-  InstallWin32Graphics();
-#endif
+  InstallSystemGraphics();
   // The PNG object registers the skin engine's reader first, as the programs' order has it.
   RegisterPNGObject();
   RegisterGIFImage();

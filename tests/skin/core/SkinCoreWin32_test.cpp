@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColorsWin32.h"

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "framework/Canvas.h"
+#include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sBordersWin32.h"

@@ -1,0 +1,4 @@
+// Elsewhere the program's texts use a single-byte code page: no lead bytes.
+#include "editor/KedEditMiscProcs.h"
+
+TKedLeadByteTable KedSystemLeadBytes() { return TKedLeadByteTable(); }

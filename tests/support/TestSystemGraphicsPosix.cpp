@@ -1,0 +1,4 @@
+#include "tests/support/TestStartup.h"
+
+// Natively bitmaps are pixel buffers only: nothing to bind.
+void ktest::InstallSystemGraphics() {}
