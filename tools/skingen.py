@@ -266,6 +266,29 @@ def arrow(direction):
     return draw
 
 
+def glow_halo(colour, size=24, border=8, margin=3, reach=5.5, strength=130):
+    """The glow mask of hot buttons: a soft halo in one colour around a clear middle.
+
+    The mask's border reaches `margin` pixels under the button, so the button's edge lies
+    border - margin pixels inside the image; under the button the mask stays clear, outside
+    the halo fades from `strength` to nothing over `reach` pixels."""
+    edge = border - margin
+    lo, hi, radius = edge, size - edge, 3.0
+    img = Image.new("RGBA", (size, size), colour + (0,))
+    px = img.load()
+    for y in range(size):
+        for x in range(size):
+            # Distance from the pixel's centre to the rounded button outline (0 inside).
+            cx, cy = x + 0.5, y + 0.5
+            dx = max(lo + radius - cx, 0, cx - (hi - radius))
+            dy = max(lo + radius - cy, 0, cy - (hi - radius))
+            d = max(0.0, (dx * dx + dy * dy) ** 0.5 - radius)
+            inside = lo <= cx <= hi and lo <= cy <= hi and d == 0
+            a = 0 if inside else int(round(strength * max(0.0, 1 - d / reach) ** 2))
+            px[x, y] = colour + (a,)
+    return img
+
+
 # ---- the full skins -------------------------------------------------------------------------------
 
 def full_skin(p):
@@ -457,14 +480,17 @@ def full_skin(p):
     section("CAPTION", p["title"], title_text, parent="FORMTITLE")
     section("DIALOG", face, text, parent="FORM")
     section("MDIAREA", mix(face, dark, 0.8), text, parent="FORM")
+    # Hot buttons glow softly in the accent colour (GLOW.PNG: borders of 8, 3 under the button).
+    glow = [("GLOW", "1"), ("GLOWMARGIN", "3"), ("GLOW0", "!GLOW.PNG!1!0!0!8!8!8!8!0")]
     for s in ("BUTTON", "SPEEDBUTTON", "WEBBUTTON", "TITLEBUTTON"):
         section(s, face, text, hot, text_hot, parent=None if s == "BUTTON" else "BUTTON", extra=[
             ("GRADIENTDATA", grad(light, face)), ("GRADIENTPERCENT", "100"),
             ("HOTGRADIENTDATA", grad(mix(hot, light, 0.6), hot)), ("HOTGRADIENTPERCENT", "100"),
-            ("SHOWFOCUS", "1"), ("FADINGENABLED", "1"), ("FADINGITERATIONS", "5")])
+            ("SHOWFOCUS", "1"), ("FADINGENABLED", "1"), ("FADINGITERATIONS", "5")] +
+            (glow if s in ("BUTTON", "SPEEDBUTTON") else []))
     section("SPEEDBUTTON_SMALL", face, text, hot, text_hot, parent="SPEEDBUTTON")
     section("TOOLBUTTON", face, text, hot, text_hot, parent="SPEEDBUTTON",
-            extra=[("TRANSPARENCY", "100")])
+            extra=[("TRANSPARENCY", "100")] + glow)
     section("UPDOWNBTN", face, text, hot, text_hot, parent="BUTTON")
     section("EDIT", window, text, window, text, extra=[("SHOWFOCUS", "1")])
     section("COMBOBOX", window, text, window, text, parent="EDIT")
@@ -506,7 +532,8 @@ def full_skin(p):
     section("EXTRALINE", accent, p["accent_text"], extra=[("STATES", "1")])
     assert not keys, keys
     # 32 bits with alpha already set (opaque), so loading needs no conversion.
-    return ini_text(sections), {"MASTER.BMP": bmp_bytes(master.convert("RGBA"), 32)}
+    return ini_text(sections), {"MASTER.BMP": bmp_bytes(master.convert("RGBA"), 32),
+                                "GLOW.PNG": png_bytes(glow_halo(accent))}
 
 
 PALETTES = {

@@ -196,3 +196,38 @@ TEST_F(GlowWindows, AHotSkinnedControlGlowsUntilTheMouseLeaves) {
 }
 
 }  // namespace
+
+// Our main window's skin: a hot button gets a soft halo in the accent colour, strongest next
+// to the button and gone a few pixels out; the button itself is not covered.
+TEST(GlowOurSkin, AHotButtonOfOffice12StyleHasASoftAccentHalo) {
+  skintest::TManagerFixture fixture;
+  skintest::AddSkinFolder(fixture.Fs, "Office12Style", "C:\\App\\Skins\\Office12Style");
+  fixture.Manager->SetSkinName("Office12Style");
+  ASSERT_EQ(fixture.Manager->LastLoadError(), "");
+  ktest::TFormGuard form;
+  const COLORREF face = RGB(243, 246, 251);
+  form.Form->SetColor(face);
+  TButton* button = form.Add<TButton>();
+  button->SetBounds(120, 100, 110, 30);
+  form.Show();
+  ktest::Settle(form.Form->Handle());
+  RECT b;
+  GetWindowRect(button->Handle(), &b);
+  const COLORREF inside = ScreenPixel(b.left + 50, b.top + 15);
+  const int id = ShowGlow(TRect{b.left, b.top, b.right, b.bottom},
+                          TRect{0, 0, b.right - b.left, b.bottom - b.top}, "BUTTON", nullptr,
+                          form.Form->Handle(), 255, 3, "GLOW");
+  ASSERT_GE(id, 0);
+  ktest::Settle(GlowWindowHandle(id));
+  const int mid = (b.left + b.right) / 2;
+  const COLORREF close = ScreenPixel(mid, b.top - 1), distant = ScreenPixel(mid, b.top - 8);
+  // Next to the button the face is tinted toward the blue accent (43, 118, 210).
+  EXPECT_LT(GetRValue(close), GetRValue(face) - 40);
+  EXPECT_GT(GetBValue(close), GetRValue(close) + 40);
+  // Further out the halo is gone, and the button's own pixels are untouched.
+  EXPECT_EQ(distant, face);
+  EXPECT_EQ(ScreenPixel(b.left + 50, b.top + 15), inside);
+  ktest::SaveScreenshot(form.Form->Handle(), "glow-office12style-button");
+  FreeAllGlows();
+  ktest::Pump();
+}
