@@ -585,3 +585,36 @@ TEST(SkinManagerBroadcast, AFreedManagerRemovesItsSkinFromEveryWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Taking the default role broadcasts the manager's state; giving it up is not possible.
+TEST(SkinManagerBroadcast, TakingTheDefaultRoleBroadcastsTheManagersState) {
+  TManagerFixture f;
+  ASSERT_TRUE(f.Manager->IsDefault());
+  auto second = std::make_unique<TsSkinManager>(nullptr);
+  TRecordingHost host;
+  host.Attach(*second);
+  second->SetIsDefault(false);
+  EXPECT_FALSE(second->IsDefault());
+  EXPECT_TRUE(host.steps.empty());
+
+  second->SetIsDefault(true);
+  EXPECT_TRUE(second->IsDefault());
+  EXPECT_EQ(host.steps.front(), "FreeAllGlows");
+  EXPECT_EQ(host.loaded, 1);
+  EXPECT_EQ(std::count(host.steps.begin(), host.steps.end(), "InstallHook"), 1);
+
+  f.Manager->SetIsDefault(false);  // another manager holds the role: nothing changes
+  EXPECT_EQ(DefaultManager, second.get());
+  host.steps.clear();
+  second->SetActive(false);
+  second->SetIsDefault(true);  // inactive: its state is the removal
+  EXPECT_EQ(host.steps,
+            (std::vector<std::string>{"FreeAllGlows", "RemoveHook", "RemoveSkin", "Menus",
+                                      "FreeAllGlows", "RemoveHook", "RemoveSkin", "Menus"}));
+  second.reset();
+  EXPECT_EQ(DefaultManager, nullptr);  // no other manager takes the role
+}
+
+}  // namespace

@@ -358,6 +358,28 @@ TEST_F(SkinRuntime, MinimizingThroughTheApplicationHookStartsTheProvidersAnimati
   ShowWindow(form->Handle(), SW_RESTORE);
 }
 
+// With extended borders the forms are prepared before the skin is read; a name that no
+// source has turns the manager off, and what was prepared must not stay animating.
+TEST_F(SkinRuntime, APreparedChangeThatFindsNoSkinLeavesNothingAnimating) {
+  TTestProvider provider(fixture.Manager.get());
+  TProviderForm watched(form, &provider);
+  fixture.Manager->SetExtendedBorders(true);
+  ASSERT_TRUE(fixture.Manager->ExtendedBorders());  // layered windows exist
+  fixture.Manager->SetSkinName("Plain");
+  EXPECT_EQ(watched.log,
+            (std::vector<std::string>{"redraw off", "skin changed", "refresh", "redraw on"}));
+  EXPECT_FALSE(provider.Animating);
+  EXPECT_FALSE(AnimationInProgress);
+
+  watched.log.clear();
+  fixture.Manager->SetSkinName("Missing");
+  EXPECT_FALSE(fixture.Manager->Active());
+  EXPECT_FALSE(provider.Animating);
+  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_EQ(watched.log.back(), "redraw on");
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
 TEST_F(SkinRuntime, AFormAnsweringGarbageForItsProviderIsLeftAlone) {
   TProviderForm watched(form, reinterpret_cast<ISkinProvider*>(0x12345678));
   fixture.Manager->SetSkinName("Plain");
