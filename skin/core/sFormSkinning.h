@@ -1,7 +1,8 @@
 // What the skin engine uses of the form skinning: a form's skin provider as the engine sees it
 // (ISkinProvider), the per-dialog objects of the window-creation hook (ISkinDialogProvider,
 // kept in DialogProviderList), and the services the form skinning offers (ISkinFormServices;
-// the glows are freed through skin/forms/skGlow directly).
+// the glows are freed through skin/forms/skGlow and desktop composition is asked through
+// sShadowTemplates directly).
 // The form skinning implements these and registers its services; until it does, every
 // provider step is skipped, as for a form without a provider, and every service does nothing.
 //
@@ -92,7 +93,6 @@ extern std::unique_ptr<std::vector<std::unique_ptr<ISkinDialogProvider>>> Dialog
 class ISkinFormServices {
  public:
   virtual ~ISkinFormServices() = default;
-  virtual bool IsCompositionEnabled() { return false; }
   // With the flag and layered windows: the window becomes layered with alpha 1 (true when it
   // was not layered before); otherwise its visible and layered style bits are cleared.
   virtual bool HideForAnimation(TWindowKey, bool) { return false; }

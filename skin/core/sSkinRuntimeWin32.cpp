@@ -7,6 +7,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/sGraphics.h"
+#include "skin/core/sShadowTemplates.h"
 #include "skin/core/sSkinMenusWin32.h"
 #include "skin/core/skThdTimer.h"
 #include "skin/core/skUtilsWin32.h"
@@ -283,7 +284,7 @@ void TsSkinRuntime::HideMainFormAnimated() {
   if (!provider || !provider->DrawNonClientArea() || provider->CloseAnimationSkipped) return;
   provider->CloseAnimationSkipped = true;
   ISkinFormServices& services = FormServices();
-  if (services.IsCompositionEnabled())
+  if (IsCompositionEnabled())
     services.HideForAnimation(reinterpret_cast<TWindowKey>(main->Handle()), true);
   services.ForgetHideTimer();
   services.AnimateFormHide(*provider);
@@ -306,7 +307,7 @@ bool TsSkinRuntime::MinimizeApplication() {
     if (!provider->DrawNonClientArea()) return false;
     provider->StartMinimizeAnimation();
   }
-  if (FormServices().IsCompositionEnabled()) return false;
+  if (IsCompositionEnabled()) return false;
   WithoutWindowAnimation([] { Application->Minimize(); });
   return true;
 }
@@ -315,7 +316,7 @@ bool TsSkinRuntime::RestoreApplication() {
   SysCmdPending = 1;
   TCustomForm* main = Application->MainForm();
   ISkinProvider* provider = main ? SkinProviderOf(main) : nullptr;
-  const bool composition = FormServices().IsCompositionEnabled();
+  const bool composition = IsCompositionEnabled();
   if (provider && provider->MinimizedWithAnimation) {
     provider->MinimizedWithAnimation = false;
     if (provider->ExtendedBordersAllowed() && !provider->BorderWindow())
