@@ -109,8 +109,11 @@ bool TskGlowEffectWin32::Show(const TRect& rect, const TRect& clipRect, HWND own
   SetWindowPos(wnd, insertAfter, placement.Position.X, placement.Position.Y, placement.Width,
                placement.Height, SWP_NOOWNERZORDER | SWP_NOACTIVATE);
 
-  SetWindowLongPtrA(wnd, GWL_EXSTYLE,
-                    GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+  // WS_EX_TRANSPARENT as well: HTTRANSPARENT alone passes the mouse only to windows of the
+  // same thread, and some systems route a click by the window under it before asking.
+  SetWindowLongPtrA(
+      wnd, GWL_EXSTYLE,
+      GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT);
   TWindowDC screen(nullptr);
   TDCHandle memory(CreateCompatibleDC(screen.Get()));
   TGdiObject<HBITMAP> dib = MakeDib(*picture, screen.Get());

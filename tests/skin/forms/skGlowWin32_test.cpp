@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "framework/StdCtrlsWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
@@ -113,6 +117,50 @@ TEST_F(GlowWindows, TheMouseGoesThroughToTheWindowBelow) {
   EXPECT_EQ(WindowFromPoint(POINT{b.left - 1, b.top - 1}), form.Form->Handle());
   EXPECT_EQ(SendMessageA(GlowWindowHandle(id), WM_NCHITTEST, 0, MAKELPARAM(b.left + 1, b.top + 1)),
             HTTRANSPARENT);
+}
+
+// A real click through the system's input queue on the glow's opaque border lands in the
+// window below: the form beside the button, and the button where the border lies over it.
+TEST_F(GlowWindows, ClicksOnTheGlowReachTheWindowsBelow) {
+  TButton* button = form.Add<TButton>();
+  button->SetBounds(100, 80, 120, 60);
+  ktest::Pump();
+  std::map<TControl*, int> downs;
+  std::vector<std::pair<TControl*, TWndMethod>> saved;
+  for (TControl* c : {static_cast<TControl*>(form.Form), static_cast<TControl*>(button)}) {
+    TWndMethod previous = c->WindowProc();
+    saved.emplace_back(c, previous);
+    c->SetWindowProc(TWndMethod([&downs, c, previous](TMessage& m) {
+      if (m.Msg == WM_LBUTTONDOWN) ++downs[c];
+      previous(m);
+    }));
+  }
+  RECT b;
+  GetWindowRect(button->Handle(), &b);
+  const int id = Show(TRect{b.left, b.top, b.right, b.bottom});
+  ASSERT_GE(id, 0);
+  ktest::Settle(GlowWindowHandle(id));
+  auto click = [](int x, int y) {
+    SetCursorPos(x, y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    ktest::Settle(nullptr, 50);
+  };
+  // A click away from the glow shows that clicks arrive at all.
+  click(b.left - 30, b.top - 30);
+  ASSERT_EQ(downs[form.Form], 1);
+  downs.clear();
+  // The top edge's yellow, 1 pixel outside the button and 1 pixel inside it.
+  ASSERT_EQ(ScreenPixel(b.left + 60, b.top - 1), kYellow);
+  click(b.left + 60, b.top - 1);
+  EXPECT_EQ(downs[form.Form], 1);
+  ASSERT_EQ(ScreenPixel(b.left + 60, b.top), kYellow);
+  click(b.left + 60, b.top);
+  EXPECT_EQ(downs[button], 1);
+  for (auto& [control, previous] : saved) control->SetWindowProc(previous);
 }
 
 TEST_F(GlowWindows, IdsStayValidAfterAnotherGlowIsFreedAndFreeAllEmpties) {
@@ -230,4 +278,42 @@ TEST(GlowOurSkin, AHotButtonOfOffice12StyleHasASoftAccentHalo) {
   ktest::SaveScreenshot(form.Form->Handle(), "glow-office12style-button");
   FreeAllGlows();
   ktest::Pump();
+}
+
+// An owner that is no control (a window adapter) glows around the window it is given.
+TEST_F(GlowWindows, AnOwnerWithoutAControlGlowsAroundItsWindow) {
+  struct TAdapterHost : ISkinDataHost {
+    bool IsControl() const override { return false; }
+    bool IsWindowed() const override { return true; }
+    bool IsDestroying() const override { return false; }
+    bool IsLoading() const override { return false; }
+    bool IsEnabled() const override { return true; }
+    std::string ClassName() const override { return "TAdapter"; }
+    ISkinDataHost* Parent() const override { return nullptr; }
+    TColor Color() const override { return clBtnFace; }
+    void SetColor(TColor) override {}
+    TColor FontColor() const override { return clWindowText; }
+    void SetFontColor(TColor) override {}
+    intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
+    void Redraw() override {}
+  } host;
+  TButton* button = form.Add<TButton>();
+  button->SetBounds(100, 80, 120, 60);
+  ktest::Pump();
+  TsCommonData data(&host);
+  data.SetSkinSection("GLOWING");
+  data.UpdateIndexes();
+  UpdateGlow(data, false, button->Handle());
+  ASSERT_GE(data.GlowIndex, 0);
+  RECT b, w;
+  GetWindowRect(button->Handle(), &b);
+  GetWindowRect(GlowWindowHandle(data.GlowIndex), &w);
+  EXPECT_EQ(w.left, b.left - 2);
+  EXPECT_EQ(w.right, b.right + 2);
+  // Showing again replaces the glow instead of leaving the first one on the screen.
+  const HWND first = GlowWindowHandle(data.GlowIndex);
+  UpdateGlow(data, false, button->Handle());
+  EXPECT_FALSE(IsWindowVisible(first));
+  UpdateGlow(data, true, button->Handle());
+  EXPECT_EQ(data.GlowIndex, -1);
 }
