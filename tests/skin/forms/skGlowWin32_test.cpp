@@ -317,3 +317,18 @@ TEST_F(GlowWindows, AnOwnerWithoutAControlGlowsAroundItsWindow) {
   UpdateGlow(data, true, button->Handle());
   EXPECT_EQ(data.GlowIndex, -1);
 }
+
+// A skin change frees every glow; a manager that goes takes its glows' windows along at once.
+TEST_F(GlowWindows, GlowsGoWithASkinChangeAndWithTheirManagerAtOnce) {
+  InstallSkinRuntime(*fixture.Manager);
+  Show(ScreenRect(20, 20, 40, 30));
+  ASSERT_EQ(GlowCount(), 1);
+  fixture.Manager->SetSkinName("Test");
+  EXPECT_EQ(GlowCount(), 0);
+  const int id = Show(ScreenRect(20, 20, 40, 30));
+  const HWND wnd = GlowWindowHandle(id);
+  ASSERT_NE(wnd, nullptr);
+  fixture.Manager.reset();
+  EXPECT_EQ(GlowCount(), 0);
+  EXPECT_FALSE(IsWindow(wnd));  // no message had to run for it
+}
