@@ -60,6 +60,9 @@ TEST(ThreadedTimer, TicksComeOnlyWhenTheIntervalHasPassed) {
   EXPECT_EQ(counter.ticks, 0);
   clock.Advance(1);
   EXPECT_TRUE(ServeUntil([&] { return counter.ticks == 1; }));
+  // The next interval counts from when the worker waits again: advancing earlier would
+  // move its deadline along with it.
+  ASSERT_TRUE(ServeUntil([&] { return clock.Waits() >= 2; }));
   clock.Advance(50);
   EXPECT_TRUE(ServeUntil([&] { return counter.ticks == 2; }));
 }
