@@ -1,7 +1,8 @@
 // The skin manager at run time under Wine: a broadcast reaches every control of a form
 // exactly once, the creation hook lives exactly while a skin is broadcast, the application
 // window hook goes with its manager, threaded ticks arrive during a message box, and a skin
-// command from another thread or a posted one with a garbage LParam changes nothing.
+// command from another thread or process, or a posted one, with a garbage LParam changes
+// nothing.
 #include "skin/core/sSkinRuntimeWin32.h"
 
 #include <commctrl.h>
@@ -190,6 +191,31 @@ TEST_F(SkinRuntime, ForeignSkinCommandsWithGarbageChangeNothing) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
   foreign.join();
+  // From another process, with pointers that mean nothing here.
+  {
+    char exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe, n);
+    folder.resize(folder.find_last_of('\\') + 1);
+    std::string command = "\"" + folder + "SkinCmdSender.exe\" " +
+                          std::to_string(reinterpret_cast<uintptr_t>(wnd)) + " " +
+                          std::to_string(reinterpret_cast<uintptr_t>(fixture.Manager.get()));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 10000, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(exitCode, 0u) << "the sender ran and reached the window";
+  }
   // Posted by anybody, on our own thread too: not sent by our own senders.
   for (int cmd = 0; cmd <= 64; ++cmd) PostMessageA(wnd, SM_SKINCMD, SkinCmdWParam(cmd, 1), garbage);
   Application->ProcessMessages();
