@@ -177,9 +177,8 @@ bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, Ts
   if (mask->MaskType == 1) {
     // A masked border mixes with what lies under it: lay the parent's image (or colour) first.
     if (behind.Bmp)
-      CopyRectWithBackground(
-          cache, behind.Bmp, r.Left, true, EmptyBackgroundSource, static_cast<TColor>(0x7FFFFFFF),
-          TRect{behind.X, behind.Y, behind.X + r.Width(), behind.Y + r.Height()}, r.Top);
+      CopyBitmapRect(cache, r.Left, r.Top, behind.Bmp,
+                     TRect{behind.X, behind.Y, behind.X + r.Width(), behind.Y + r.Height()});
     else
       FillBorder32(cache, r, mask->WidthLeft, mask->WidthTop, mask->WidthRight, mask->WidthBottom,
                    bgColor);

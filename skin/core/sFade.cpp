@@ -43,24 +43,27 @@ void TsFadeSteps::Prepare(IFadeHost* host, const TBitmap& startImage, int iterat
   running_ = true;
 }
 
-bool TsFadeSteps::Tick() {
-  if (!running_) return false;
+bool TsFadeSteps::IsFinished() {
+  if (!running_) return true;
   // A control that is gone, or a session that ends, stops the fade at once: nothing would
   // ever end it otherwise, and log-off waits for every fade.
   if (!host_ || !host_->Alive() || FadesStopped) {
     running_ = false;
-    return false;
+    return true;
   }
-  if (Step < 0 || Step > StepCount) {
-    running_ = false;
-    host_->FadeEnded();
-    return false;
-  }
+  if (Step >= 0 && Step <= StepCount) return false;
+  running_ = false;
+  host_->FadeEnded();
+  return true;
+}
+
+void TsFadeSteps::FadeStep() {
+  if (!running_ || !host_ || !host_->Alive() || StepCount == 0 || FadesStopped) return;
   if (!host_->Enabled()) {
     running_ = false;
     StepCount = 0;
     host_->Invalidate();
-    return false;
+    return;
   }
   const TBitmap* cache = host_->CacheBitmap();
   if (cache && start_ && cache->Width() == start_->Width() && cache->Height() == start_->Height()) {
@@ -72,5 +75,10 @@ bool TsFadeSteps::Tick() {
     host_->ShowFrame(*frame_);
   }
   ++Step;
-  return true;
+}
+
+bool TsFadeSteps::Tick() {
+  if (IsFinished()) return false;
+  FadeStep();
+  return running_;
 }

@@ -57,8 +57,14 @@ class TsFadeSteps {
 
   // Takes a copy of the start image and sets the steps; Step starts at 1.
   void Prepare(IFadeHost* host, const TBitmap& startImage, int iterations, bool pressed);
-  // One tick: false once the fade is over (ended, stopped or its control gone); the caller
-  // then frees it and its timer.
+  // The end test of a tick: true once the steps have run (the host is told FadeEnded, and may
+  // free the fade), and also when the fade was stopped or its control is gone (nothing told).
+  bool IsFinished();
+  // One frame: the start image blended with the host's cache by the step's weight and shown;
+  // Step grows by one. A disabled control ends the fade and is repainted whole instead.
+  void FadeStep();
+  // One tick: IsFinished, else FadeStep; false once the fade is over (ended, stopped or its
+  // control gone); the caller then frees it and its timer.
   bool Tick();
   int Step = 1;
   int StepCount = 0;

@@ -86,16 +86,23 @@ void TsFadeTimer::Finish() {
   if (host_ && host_->Alive()) host_->FadeEnded();
 }
 
+bool TsFadeTimer::IsFinished() { return Steps.IsFinished(); }
+
+void TsFadeTimer::FadeStep() { Steps.FadeStep(); }
+
 void TsFadeTimer::Timer() {
   if (Direction == 0 || ComponentState().Contains(csDestroying)) return;
-  if (!Steps.Tick()) {
+  if (IsFinished()) {
     // A control told that its fade ended frees the timer (CmdStopFade): nothing of it is
     // touched then.
     if (!IsLive(this)) return;
-    // Over, stopped or its control gone: no more ticks.
-    SetEnabled(false);
-    Direction = 0;
+  } else {
+    FadeStep();
+    if (Steps.Running()) return;
   }
+  // Over, stopped, disabled or its control gone: no more ticks.
+  SetEnabled(false);
+  Direction = 0;
 }
 
 TsAnimTimer::TsAnimTimer(TComponent* owner) : TTimer(owner) {
@@ -116,9 +123,28 @@ void TsAnimTimer::SetOwnerData(const TsCommonData& data, IFadeHost* host) {
                   : 0;
 }
 
+namespace {
+
+// The speed button paints FrameImage itself while its animation runs: each frame is a request
+// to repaint, never a copy onto its window.
+class TRepaintRequestHost : public TWindowFadeHost {
+ public:
+  TRepaintRequestHost(TWinControl* control, TsCommonData* data)
+      : TWindowFadeHost(control, data), control_(control) {}
+  void ShowFrame(const TBitmap&) override {
+    SendControlSkinCmd(control_, CmdSetUpdating, 0, 0);
+    SendControlSkinCmd(control_, CmdRepaintAll, 0);
+  }
+
+ private:
+  TWinControl* control_;
+};
+
+}  // namespace
+
 void TsAnimTimer::SetOwnerData(TsCtrlSkinData& data) {
   auto* control = WindowedHostOf(data);
-  windowHost_ = control ? std::make_unique<TWindowFadeHost>(control, &data) : nullptr;
+  windowHost_ = control ? std::make_unique<TRepaintRequestHost>(control, &data) : nullptr;
   SetOwnerData(data, windowHost_.get());
 }
 
@@ -133,10 +159,14 @@ void TsAnimTimer::AnimStep() {
       FrameImage = CreateBmp32(cache->Width(), cache->Height());
     BlendBitmapRect(FrameImage.get(), StartImage.get(), 0, TPoint{0, 0}, whole);
     BlendBitmapRect(FrameImage.get(), cache, FadeWeight(Step, StepCount), TPoint{0, 0}, whole);
-    host_->ShowFrame(*FrameImage);
+    RepaintOwner();
     InProgress = false;
   }
   ++Step;
+}
+
+void TsAnimTimer::RepaintOwner() {
+  if (host_ && FrameImage) host_->ShowFrame(*FrameImage);
 }
 
 bool TsAnimTimer::IsFinished() {

@@ -29,6 +29,10 @@ class TsFadeTimer : public TTimer {
   void SetDirection(int direction);
   // Ends the fade now: no more ticks, the control is told (CmdStopFade through its host).
   void Finish();
+  // The end test of a tick (the control is told CmdStopFade when the steps have run) and one
+  // frame of the fade (see TsFadeSteps).
+  bool IsFinished();
+  void FadeStep();
 
   int Direction = 0;
   TsFadeSteps Steps;
@@ -54,6 +58,9 @@ class TsAnimTimer : public TTimer {
   // The same for a skinned control: frames are shown on its window, its cache is the image.
   void SetOwnerData(TsCtrlSkinData& data);
   void AnimStep();
+  // Asks the owner to repaint itself with FrameImage (the host's ShowFrame; for a skinned
+  // control CmdSetUpdating with low word 0, then CmdRepaintAll).
+  void RepaintOwner();
   bool IsFinished();
 
   bool InProgress = false;

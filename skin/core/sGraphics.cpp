@@ -146,6 +146,13 @@ void CopyKeyedBitmap(TBitmap* dest, const TBitmap* source, int x, TColor key, in
   }
 }
 
+void CopyBitmapRect(TBitmap* dest, int x, int y, const TBitmap* source, const TRect& sourceRect) {
+  ForEachCopiedRow(dest, source, sourceRect, x, y,
+                   [](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int) {
+                     std::copy_n(sp, a.Width, dp);
+                   });
+}
+
 void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x, const TsBackgroundSource&,
                          TColor key, const TRect& sourceRect, int y) {
   const uint32_t keyPixel = KeyPixel(key);

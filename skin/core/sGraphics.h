@@ -31,6 +31,8 @@ std::unique_ptr<TBitmap> CreateBitmapLike(const TBitmap* bitmap);
 // The source copied to (x, y) except its key pixels; copied pixels get alpha 255. A source
 // that is not 32-bit is compared as 24-bit pixels; the caller's bitmap is never converted.
 void CopyKeyedBitmap(TBitmap* dest, const TBitmap* source, int x, TColor key, int y);
+// sourceRect copied to (x, y) exactly, every pixel with its alpha.
+void CopyBitmapRect(TBitmap* dest, int x, int y, const TBitmap* source, const TRect& sourceRect);
 // sourceRect copied to (x, y) as it is, leaving out pixels equal to the key.
 void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x,
                          const TsBackgroundSource& unused, TColor key, const TRect& sourceRect,

@@ -43,10 +43,9 @@ const TBitmap* As32(const TBitmap* image, std::unique_ptr<TBitmap>& holder) {
   return holder.get();
 }
 
-// Copies w x h from the image to (x, y), both cut to their bitmaps.
+// Copies w x h from the image to (x, y) exactly, both cut to their bitmaps.
 void CopyTile(TBitmap* bitmap, const TBitmap* image, int x, int y, int sx, int sy, int w, int h) {
-  CopyRectSkippingKey(bitmap, image, x, EmptyBackgroundSource, static_cast<TColor>(0x7FFFFFFF),
-                      TRect{sx, sy, sx + w, sy + h}, y);
+  CopyBitmapRect(bitmap, x, y, image, TRect{sx, sy, sx + w, sy + h});
 }
 
 // Opaque fill of r (cut to the bitmap).

@@ -268,23 +268,37 @@ void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int
 void PaintSmallCheckBox(const TRect& r, int state, bool enabled, TsSkinManager* manager,
                         const TsBackgroundSource& background, TBitmap* bitmap) {
   manager = manager ? manager : DefaultManager;
-  if (!bitmap) return;
+  if (!bitmap || r.Right <= r.Left || r.Bottom <= r.Top) return;
+  const int boxWidth = CheckBoxWidth(manager), boxHeight = CheckBoxHeight(manager);
+  // The glyph is centred in r wherever r lies in the bitmap.
+  const TPoint glyph{r.Left + (r.Width() - boxWidth) / 2, r.Top + (r.Height() - boxHeight) / 2};
+  const TsMaskData* mask = nullptr;
   if (manager && manager->Active()) {
     const TsFixedIndexes& fixed = manager->FixedIndexes();
-    const int index = state == 1   ? fixed.SmallChecked
+    const int index = state == 0   ? fixed.SmallUnchecked
+                      : state == 1 ? fixed.SmallChecked
                       : state == 2 ? fixed.SmallGrayed
-                                   : fixed.SmallUnchecked;
-    if (manager->IsValidMaskIndex(index)) {
-      PaintMaskGlyph(bitmap, r.TopLeft(), enabled ? 0 : 1,
-                     manager->Masks()[static_cast<size_t>(index)], background);
-      return;
-    }
+                                   : -1;
+    if (manager->IsValidMaskIndex(index)) mask = &manager->Masks()[static_cast<size_t>(index)];
   }
-  UINT flags = DFCS_BUTTONCHECK | DFCS_FLAT;
-  if (state == 1) flags |= DFCS_CHECKED;
-  if (state == 2) flags |= DFCS_CHECKED | DFCS_INACTIVE;
+  if (mask) {
+    PaintMaskGlyph(bitmap, glyph, 0, *mask, background);
+    return;
+  }
+  // The system's glyph over what lies behind its block.
+  const TRect block{r.Left, r.Top, r.Left + boxWidth + 2, r.Bottom};
+  if (background.Bmp)
+    CopyBitmapRect(bitmap, block.Left, block.Top, background.Bmp,
+                   TRect{background.X + r.Left + 1, background.Y + r.Top + 1,
+                         background.X + r.Left + 1 + block.Width(),
+                         background.Y + r.Top + 1 + block.Height()});
+  else
+    FillRect32(bitmap, block, ColorToRGB(background.FillColor));
+  UINT flags = DFCS_BUTTONCHECK;
+  if (state == 1) flags = DFCS_CHECKED;
+  if (state == 2) flags = DFCS_CHECKED | DFCS_BUTTON3STATE;
   if (!enabled) flags |= DFCS_INACTIVE;
-  RECT rc = ToRect(r);
+  RECT rc{glyph.X, glyph.Y, glyph.X + boxWidth, glyph.Y + boxHeight};
   DrawFrameControl(bitmap->Canvas()->Handle(), &rc, DFC_BUTTON, flags);
-  FillAlphaRect(bitmap, r, 255, false);
+  FillAlphaRect(bitmap, TRect{rc.left, rc.top, rc.right, rc.bottom}, 255, false);
 }

@@ -54,7 +54,8 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
 void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int notUsed, bool hot,
                      const TsCommonData& data, uint32_t format, const TRect& r);
 
-// The small check box (state 0 unchecked, 1 checked, 2 grayed) from the skin's small check
-// masks at r's top-left, or in the system's look.
+// The small check box (state 0 unchecked, 1 checked, 2 grayed) centred in r: the first image
+// of the skin's small check mask over the background, or the system's glyph over a block of
+// the background (CheckBoxWidth + 2 wide at r's left) laid first.
 void PaintSmallCheckBox(const TRect& r, int state, bool enabled, TsSkinManager* manager,
                         const TsBackgroundSource& background, TBitmap* bitmap);

@@ -11,6 +11,7 @@
 #include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
+#include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sBordersWin32.h"
 #include "skin/core/sColors.h"
 #include "skin/core/sCommonData.h"
@@ -357,6 +358,154 @@ TEST(FadeTimer, SpeedButtonAnimationBlendsIntoItsFrameImage) {
     EXPECT_FALSE(timer.Enabled());
   }
   EXPECT_EQ(FadeTimerCount, before);
+}
+
+// Pixels of a bitmap whose colour part is exactly the pixel value (0xRRGGBB).
+int CountColour(TBitmap* bitmap, uint32_t rgb) {
+  TPixels32 p(bitmap);
+  int n = 0;
+  for (int y = 0; y < p.Height; ++y)
+    for (int x = 0; x < p.Width; ++x) n += (p.Row(y)[x] & 0xFFFFFF) == rgb;
+  return n;
+}
+
+// A control's caption: shadows first (the right one shows past the text's right edge), then
+// the state's font colour; disabled text mixes the font colour with the global colour; a
+// custom font keeps the canvas colour; the state's glow goes into the cache bitmap only.
+TEST(SectionPaintText, SkinnedTextTakesItsStateColoursShadowsAndGlow) {
+  skintest::TManagerFixture f;
+  f.AddFolderSkin("Text",
+                  "[GLOBALINFO]\nCOLOR=8421504\n"
+                  "[LABELTEXT]\nCOLOR=0\nFONTCOLOR=255\nHOTFONTCOLOR=65280\nTCRIGHT=16711680\n"
+                  "[GLOWTEXT]\nCOLOR=0\nFONTCOLOR=255\nGCOL=65535\nGSIZE=3\n");
+  f.Manager->SetSkinName("Text");
+  TFakeControl control;
+  TsCommonData data(&control);
+  data.SetSkinManager(f.Manager.get());
+  data.SectionIndex = f.Manager->GetSectionIndex("LABELTEXT");
+  ASSERT_GE(data.SectionIndex, 0) << f.Manager->LastLoadError();
+  const std::string caption = "MM";
+  const TRect r{10, 5, 190, 55};
+  auto draw = [&](bool enabled, bool hot) {
+    auto image = CreateBmp32(200, 60);
+    image->Canvas()->Font()->SetName("Tahoma");
+    image->Canvas()->Font()->SetHeight(-40);
+    image->Canvas()->Font()->SetColor(0x00FFFF);  // yellow: the canvas's own colour
+    DrawSkinnedText(image->Canvas(), &caption, enabled, hot, data, DT_LEFT | DT_TOP, r);
+    return image;
+  };
+  constexpr uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, yellow = 0xFFFF00;
+
+  auto normal = draw(true, false);
+  EXPECT_GT(CountColour(normal.get(), red), 20);
+  EXPECT_GT(CountColour(normal.get(), blue), 0);
+  // The rightmost inked column belongs to the right shadow (its edge may be smoothed: blue
+  // without red).
+  TPixels32 p(normal.get());
+  int right = -1;
+  for (int x = 0; x < p.Width; ++x)
+    for (int y = 0; y < p.Height; ++y)
+      if ((p.Row(y)[x] & 0xFFFFFF) != 0) right = x;
+  ASSERT_GE(right, 0);
+  int redInRight = 0, blueInRight = 0;  // red anywhere in it; pure blues
+  for (int y = 0; y < p.Height; ++y) {
+    redInRight += (p.Row(y)[right] & 0xFF0000) != 0;
+    const uint32_t px = p.Row(y)[right];
+    blueInRight += (px & 0xFF) != 0 && (px & 0xFFFF00) == 0;
+  }
+  EXPECT_EQ(redInRight, 0);
+  EXPECT_GT(blueInRight, 0);
+
+  auto hot = draw(true, true);
+  EXPECT_GT(CountColour(hot.get(), green), 20);
+  EXPECT_EQ(CountColour(hot.get(), red), 0);
+
+  // 40 % red and 60 % of the global grey (128): 179, 77, 77.
+  auto disabled = draw(false, false);
+  EXPECT_GT(CountColour(disabled.get(), 0xB34D4D), 20);
+  EXPECT_EQ(CountColour(disabled.get(), red), 0);
+
+  data.CustomFont = true;
+  auto custom = draw(true, false);
+  EXPECT_GT(CountColour(custom.get(), yellow), 20);
+  EXPECT_EQ(CountColour(custom.get(), red), 0);
+  data.CustomFont = false;
+
+  // No glow size: the cache is left alone; with one, the glow colour lands around the text.
+  data.CacheBitmap = CreateBmp32(200, 60);
+  draw(true, false);
+  EXPECT_EQ(CountColour(data.CacheBitmap.get(), 0), 200 * 60);
+  data.SectionIndex = f.Manager->GetSectionIndex("GLOWTEXT");
+  data.CacheBitmap->Canvas()->Font()->SetName("Tahoma");
+  data.CacheBitmap->Canvas()->Font()->SetHeight(-40);
+  draw(true, false);
+  EXPECT_LT(CountColour(data.CacheBitmap.get(), 0), 200 * 60 - 50);
+  TPixels32 cache(data.CacheBitmap.get());
+  EXPECT_EQ(cache.Row(1)[1] & 0xFFFFFF, 0u);  // far from the text
+}
+
+// The small check box sits in the middle of its rectangle wherever that lies: the skin's
+// glyph, or the system's over a block of what lies behind.
+TEST(SectionPaintWindow, SmallCheckBoxIsCentredInItsRectangle) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Full", "C:\\App\\Skins\\Full");
+  f.Manager->SetSkinName("Full");
+  ASSERT_TRUE(f.Manager->IsValidMaskIndex(f.Manager->FixedIndexes().SmallChecked))
+      << f.Manager->LastLoadError();
+  const int boxWidth = CheckBoxWidth(f.Manager.get()), boxHeight = CheckBoxHeight(f.Manager.get());
+  const TRect r{10, 20, 50, 50};
+  const int left = r.Left + (r.Width() - boxWidth) / 2, top = r.Top + (r.Height() - boxHeight) / 2;
+  constexpr uint32_t grey = 0x808080;
+  auto image = CreateBmp32(60, 60);
+  FillRect32(image.get(), TRect{0, 0, 60, 60}, grey);
+  TsBackgroundSource behind;
+  behind.FillColor = grey;
+  PaintSmallCheckBox(r, 1, true, f.Manager.get(), behind, image.get());
+  TPixels32 p(image.get());
+  int changed = 0, outside = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) {
+      if ((p.Row(y)[x] & 0xFFFFFF) == grey) continue;
+      ++changed;
+      if (x < left || x >= left + boxWidth || y < top || y >= top + boxHeight) ++outside;
+    }
+  EXPECT_GT(changed, 10);
+  EXPECT_EQ(outside, 0);
+
+  // Without a skin: the block behind is laid first in the fill colour, then the glyph.
+  skintest::TManagerFixture bare;
+  const int sysWidth = CheckBoxWidth(bare.Manager.get()),
+            sysHeight = CheckBoxHeight(bare.Manager.get());
+  const TRect s{30, 10, 30 + sysWidth + 2, 10 + sysHeight + 10};
+  FillRect32(image.get(), TRect{0, 0, 60, 60}, grey);
+  TsBackgroundSource red;
+  red.FillColor = 0x0000FF;
+  PaintSmallCheckBox(s, 0, true, bare.Manager.get(), red, image.get());
+  EXPECT_EQ(p.Row(s.Top)[s.Left] & 0xFFFFFF, 0xFF0000u);  // the block, above the glyph
+  EXPECT_EQ(p.Row(s.Top)[s.Right] & 0xFFFFFF, grey);      // right of the block
+  const uint32_t centre = p.Row(s.Top + (s.Height() - sysHeight) / 2 +
+                                sysHeight / 2)[s.Left + (s.Width() - sysWidth) / 2 + sysWidth / 2] &
+                          0xFFFFFF;
+  EXPECT_NE(centre, 0xFF0000u);
+  EXPECT_NE(centre, grey);
+}
+
+// A window that does not answer the background request shows the default manager's global
+// colour; a window without a parent has nothing behind it.
+TEST(SectionPaintWindow, UnansweredWindowsGiveTheGlobalColour) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+  f.Manager->SetSkinName("Test");
+  ASSERT_EQ(DefaultManager, f.Manager.get());
+  TBitmapWindow window(40, 30);
+  TsBackgroundRequest request;
+  EXPECT_FALSE(GetWindowBackground(request, window.Handle(), false));
+  EXPECT_EQ(request.BgType, 1);
+  EXPECT_EQ(request.Color, f.Manager->GlobalColor());
+  TsBackgroundSource source = MakeBackgroundSource(window.Image(), 3, 3);
+  GetWindowParentBackground(window.Handle(), source);
+  EXPECT_FALSE(source.HasBitmap);
+  EXPECT_EQ(source.X, -99);
 }
 
 }  // namespace

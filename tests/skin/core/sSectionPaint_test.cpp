@@ -8,6 +8,7 @@
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sBorders.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sFade.h"
 #include "skin/core/sSkinManager.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
@@ -329,6 +330,237 @@ TEST(SectionPainting, HoleRectsFollowTheKeyPixelsOfTheCorners) {
   ASSERT_EQ(holes.size(), 2u);
   EXPECT_EQ(holes[0], (TRect{0, 5, 2, 6}));
   EXPECT_EQ(holes[1], (TRect{49, 5, 50, 6}));
+}
+
+// ---- the less travelled paths of the section painters
+// -------------------------------------------------------------------------------
+
+// A master image with a teal texture (0, 100, 64, 164), a masked texture cell of 8 x 4 at
+// (200, 0) (red colour rows over black mask rows: the colour wins), and a white 10 x 10 glyph
+// at (220, 0) whose first two pixels are the key colour.
+struct TRichSkin {
+  skintest::TManagerFixture F;
+  explicit TRichSkin(const std::string& sections) {
+    const auto master = skintest::BmpFile(256, 256, 0xFFFFFF,
+                                          {{TRect{0, 100, 64, 164}, 0x808000},
+                                           {TRect{200, 0, 208, 4}, 0x0000FF},
+                                           {TRect{200, 4, 208, 8}, 0x000000},
+                                           {TRect{220, 0, 222, 1}, 0xFF00FF}});
+    F.AddFolderSkin("Rich", "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=13421772\n" + sections,
+                    {{"MASTER.BMP", master}});
+    F.Manager->SetSkinName("Rich");
+  }
+  int Index(const std::string& name) const { return F.Manager->GetSectionIndex(name); }
+  int Mask(const std::string& section, const std::string& property) const {
+    return F.Manager->GetMaskIndex(Index(section), section, property);
+  }
+  const TsMaskData& MaskData(int index) const {
+    return F.Manager->Masks()[static_cast<size_t>(index)];
+  }
+};
+
+const char* const RichSections =
+    "[CLEAR]\nCOLOR=255\nTRANSPARENCY=100\n"
+    "[SEE]\nCOLOR=0\nTRANSPARENCY=30\n"
+    "[RED]\nCOLOR=255\n"
+    "[GREEN]\nCOLOR=65280\nHOTCOLOR=65280\n"
+    "[HALF]\nCOLOR=0\nIMAGEPERCENT=50\nPATTERN=~0000,0100,0064,0164,00\n"
+    "[TILED]\nCOLOR=65280\nIMAGEPERCENT=100\nPATTERN=~0200,0000,0208,0008,10,1\n"
+    "[CORNERED]\nCOLOR=0\nIMGTOPLEFT=@0220,0000,0230,0010,1,0\n"
+    "IMGBTMRIGHT=@0220,0000,0230,0010,1,0\n";
+
+// A control that is only a colour, enough of an owner for its skin data.
+struct TColourHost : ISkinDataHost {
+  TColor color = clBtnFace;
+  bool IsControl() const override { return true; }
+  bool IsWindowed() const override { return true; }
+  bool IsDestroying() const override { return false; }
+  bool IsLoading() const override { return false; }
+  bool IsEnabled() const override { return true; }
+  std::string ClassName() const override { return "TColourHost"; }
+  ISkinDataHost* Parent() const override { return nullptr; }
+  TColor Color() const override { return color; }
+  void SetColor(TColor value) override { color = value; }
+  TColor FontColor() const override { return 0; }
+  void SetFontColor(TColor) override {}
+  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
+  void Redraw() override {}
+};
+
+TEST(SectionPainting, BackgroundsAreCopiedExactlyAndMixedByTransparency) {
+  TRichSkin s(RichSections);
+  ASSERT_GE(s.Index("CLEAR"), 0) << s.F.Manager->LastLoadError();
+  // Every pixel of what lies behind, whatever its value, shows through a clear section.
+  auto behind = MakeNoiseBitmap32(20, 20, 11);
+  Px(*behind, 3, 3) = 0x7FFFFFFF;
+  Px(*behind, 4, 3) = KeyColor;
+  auto bmp = MakeBitmap32(10, 10, Grey);
+  PaintItem(s.Index("CLEAR"), "CLEAR", MakeBackgroundSource(behind.get(), 0, 0), -1, -1,
+            s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0, true);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(Px(*bmp, x, y), Px(*behind, x, y)) << x << "," << y;
+  // T = 30 over a white bitmap: the bitmap keeps 30 %.
+  auto white = MakeBitmap32(10, 10, White);
+  PaintItem(s.Index("SEE"), "SEE", MakeBackgroundSource(white.get(), 0, 0), -1, -1,
+            s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 5, 5), 0xFF4C4C4Cu);
+}
+
+TEST(SectionPainting, FastPainterTakesItsIndexesAsGivenAndTheFillForClearSections) {
+  TRichSkin s(RichSections);
+  const int half = s.Index("HALF"), clear = s.Index("CLEAR");
+  ASSERT_GE(half, 0) << s.F.Manager->LastLoadError();
+  auto bmp = MakeBitmap32(20, 10, Grey);
+  TsBackgroundSource white;
+  white.FillColor = 0xFFFFFF;
+  // No texture given: the colour alone (no look-up by name).
+  PaintItemFast(half, -1, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 20, 10}, 0, true,
+                white, "HALF");
+  EXPECT_EQ(Px(*bmp, 5, 5), 0xFF000000u);
+  // The texture given: tiled, the colour blended over it by half.
+  PaintItemFast(half, -1, s.Mask("HALF", "PATTERN"), -1, s.F.Manager.get(), bmp.get(), {0, 0},
+                {0, 0, 20, 10}, 0, true, white, "HALF");
+  EXPECT_EQ(Px(*bmp, 5, 5), 0xFF004040u);
+  // Clear: the fill colour without a bitmap, the bitmap's pixels with one.
+  PaintItemFast(clear, -1, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 20, 10}, 0, true,
+                white, "CLEAR");
+  EXPECT_EQ(Px(*bmp, 5, 5), White);
+  auto behind = MakeNoiseBitmap32(30, 30, 5);
+  PaintItemFast(clear, -1, -1, -1, s.F.Manager.get(), bmp.get(), {2, 1}, {0, 0, 20, 10}, 0, true,
+                MakeBackgroundSource(behind.get(), 0, 0), "CLEAR");
+  EXPECT_EQ(Px(*bmp, 5, 5), Px(*behind, 7, 6));
+}
+
+TEST(SectionPainting, MaskedTexturesTileWholeCellsAndLeaveTheRestToTheBackground) {
+  TRichSkin s(RichSections);
+  const int tiled = s.Mask("TILED", "PATTERN");
+  ASSERT_GE(tiled, 0) << s.F.Manager->LastLoadError();
+  const TsMaskData& cell = s.MaskData(tiled);  // 8 x 4 cells, DrawFlags 10
+  TsBackgroundSource white;
+  white.FillColor = 0xFFFFFF;
+  struct Case {
+    int mode;
+    uint32_t at17x0, at0x9, at9x7;
+  } cases[] = {{0, Red, Grey, Red}, {10, White, White, Red}, {3, Grey, Grey, Grey}};
+  for (const Case& c : cases) {
+    auto bmp = MakeBitmap32(20, 10, Grey);
+    TRect q{0, 0, 20, 10};
+    PaintMaskTiled(bmp.get(), q, white, c.mode, cell);
+    EXPECT_EQ(Px(*bmp, 0, 0), c.mode == 3 ? Grey : Red) << c.mode;
+    EXPECT_EQ(Px(*bmp, 17, 0), c.at17x0) << c.mode;  // the cut last column
+    EXPECT_EQ(Px(*bmp, 0, 9), c.at0x9) << c.mode;    // under the last whole row
+    EXPECT_EQ(Px(*bmp, 9, 7), c.at9x7) << c.mode;
+    if (c.mode != 3) {
+      EXPECT_EQ(q.Right, -1) << c.mode;
+    }
+  }
+  // A section whose texture is a masked one of mode 10: cells, then the background.
+  auto bmp = MakeBitmap32(20, 10, Grey);
+  PaintItem(s.Index("TILED"), "TILED", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
+            {0, 0, 20, 10}, 0, true);
+  EXPECT_EQ(Px(*bmp, 3, 3), Red);
+  EXPECT_EQ(Px(*bmp, 17, 3), White);
+  // The same texture given to a plain section lays its whole cells over the normal state only.
+  const int green = s.Index("GREEN");
+  PaintSectionBackground(green, "GREEN", white, clFuchsia, -1, tiled, s.F.Manager.get(), bmp.get(),
+                         {0, 0}, {0, 0, 20, 10}, 0);
+  EXPECT_EQ(Px(*bmp, 3, 3), Red);
+  EXPECT_EQ(Px(*bmp, 3, 9), White);
+  PaintSectionBackground(green, "GREEN", white, clFuchsia, -1, tiled, s.F.Manager.get(), bmp.get(),
+                         {0, 0}, {0, 0, 20, 10}, 1);
+  EXPECT_EQ(Px(*bmp, 3, 3), Green);
+}
+
+TEST(SectionPainting, CornerImagesSitInTheCornersOverTheSectionItself) {
+  TRichSkin s(RichSections);
+  const int cornered = s.Index("CORNERED");
+  ASSERT_GE(cornered, 0) << s.F.Manager->LastLoadError();
+  auto bmp = MakeBitmap32(30, 30, Grey);
+  PaintItem(cornered, "CORNERED", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
+            {0, 0}, {0, 0, 30, 30}, 0, true);
+  EXPECT_EQ(Px(*bmp, 0, 0), 0xFF000000u);  // key pixel: the section's own black
+  EXPECT_EQ(Px(*bmp, 2, 0), White);
+  EXPECT_EQ(Px(*bmp, 9, 9), White);
+  EXPECT_EQ(Px(*bmp, 15, 15), 0xFF000000u);
+  EXPECT_EQ(Px(*bmp, 29, 29), White);
+  EXPECT_EQ(Px(*bmp, 20, 20), 0xFF000000u);  // the second image's key pixel
+  EXPECT_EQ(Px(*bmp, 22, 20), White);
+  EXPECT_EQ(Px(*bmp, 29, 0), 0xFF000000u);  // no top-right image
+}
+
+TEST(MaskPainting, KeyPixelsTakeTheBackgroundAndMaskedCopiesRaiseAlpha) {
+  TRichSkin s(RichSections);
+  const int glyphIndex = s.Mask("CORNERED", "IMGTOPLEFT");
+  ASSERT_GE(glyphIndex, 0) << s.F.Manager->LastLoadError();
+  auto behind = MakeNoiseBitmap32(40, 40, 9);
+  // A plain glyph of the master image: key pixels show the background at the offset.
+  auto bmp = MakeBitmap32(20, 20, Grey);
+  PaintMaskGlyph(bmp.get(), {3, 4}, 0, s.MaskData(glyphIndex),
+                 MakeBackgroundSource(behind.get(), 5, 6));
+  EXPECT_EQ(Px(*bmp, 3, 4), Px(*behind, 8, 10) | 0xFF000000u);
+  EXPECT_EQ(Px(*bmp, 4, 4), Px(*behind, 9, 10) | 0xFF000000u);
+  EXPECT_EQ(Px(*bmp, 5, 4), White);
+
+  // Keyed pixels restored: by their own colour, or where the mask's corner is open.
+  auto keyed = MakeBitmap32(30, 30, Grey);
+  Px(*keyed, 1, 1) = KeyColor;
+  Px(*keyed, 2, 1) = 0x80FF00FF;  // the colour part decides
+  Px(*keyed, 3, 1) = 0x00FF00FE;
+  RestoreKeyedPixels(keyed.get(), {0, 0, 4, 4}, behind.get(), {4, 5}, CornerTopLeft, nullptr, -1);
+  EXPECT_EQ(Px(*keyed, 1, 1), Px(*behind, 5, 6));
+  EXPECT_EQ(Px(*keyed, 2, 1), Px(*behind, 6, 6));
+  EXPECT_EQ(Px(*keyed, 3, 1), 0x00FF00FEu);
+  RestoreKeyedPixels(keyed.get(), {10, 10, 20, 20}, behind.get(), {4, 5}, CornerTopLeft,
+                     s.F.Manager.get(), glyphIndex);
+  EXPECT_EQ(Px(*keyed, 10, 10), Px(*behind, 4, 5));
+  EXPECT_EQ(Px(*keyed, 11, 10), Px(*behind, 5, 5));
+  EXPECT_EQ(Px(*keyed, 12, 10), Grey);
+  EXPECT_EQ(Px(*keyed, 10, 11), Grey);
+
+  // A masked copy: the mask's grey mixes half and half and adds to the alpha; a mask whose
+  // red is 255 leaves the pixel alone.
+  TsMaskData masked;
+  masked.Image = MakeBitmap32(2, 2, 0xFFFF0000);
+  Px(*masked.Image, 0, 1) = 0xFF808080;
+  Px(*masked.Image, 1, 1) = 0xFFFFFFFF;
+  masked.SourceRect = TRect{0, 0, 2, 2};
+  masked.ImageCount = 1;
+  masked.MaskType = 1;
+  masked.Manager = s.F.Manager.get();
+  auto dest = MakeBitmap32(2, 1, 0x000000FF);
+  CopyMaskImagePart({0, 0, 2, 1}, {0, 0, 2, 1}, dest.get(), masked, masked.Image.get());
+  EXPECT_EQ(Px(*dest, 0, 0), 0x7F7F007Fu);
+  EXPECT_EQ(Px(*dest, 1, 0), 0x000000FFu);
+}
+
+TEST(SectionPainting, ControlItemRecoloursOnlyWhatItOwns) {
+  TRichSkin s(RichSections);
+  ASSERT_GE(s.Index("RED"), 0) << s.F.Manager->LastLoadError();
+  TColourHost host;
+  TsCommonData data(&host);
+  data.SetSkinManager(s.F.Manager.get());
+  auto bmp = MakeBitmap32(10, 10, Grey);
+  TsBackgroundSource red;
+  red.FillColor = 0x0000FF;
+  struct Case {
+    const char* section;
+    int hue;
+    bool customColor;
+    uint32_t want;
+  } cases[] = {
+      {"RED", 0, false, Red},
+      {"RED", 120, false, Green},       // the hue turned by a third
+      {"RED", 0, true, 0xFF0000FF},     // the host's own colour (blue)
+      {"SEE", 120, false, 0xFF4C0000},  // 30 % red behind, not recoloured: it is the parent's
+  };
+  host.color = 0xFF0000;
+  for (const Case& c : cases) {
+    data.SectionIndex = s.Index(c.section);
+    data.HUEOffset = c.hue;
+    data.CustomColor = c.customColor;
+    PaintControlItem(data, red, bmp.get(), {0, 0}, {0, 0, 10, 10}, 0);
+    EXPECT_EQ(Px(*bmp, 5, 5), c.want) << c.section << " " << c.hue;
+  }
 }
 
 // ---- fades
