@@ -83,23 +83,6 @@ void CopyPlain(TBitmap* dest, const TBitmap* source, TArea a) {
     std::copy_n(s.Row(a.SourceY + row) + a.SourceX, a.Width, d.Row(a.DestY + row) + a.DestX);
 }
 
-// Nearest-pixel stretch of a source piece over destRect (the system's colour-on-colour mode).
-void StretchPlain(TBitmap* dest, const TBitmap* source, const TRect& destRect, int sx, int sy,
-                  int sw, int sh) {
-  TPixels32 d(dest), s(source);
-  const int64_t dw = SafeWidth(destRect), dh = SafeHeight(destRect);
-  if (!d.Valid() || !s.Valid() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-  if (sx < 0 || sy < 0 || int64_t{sx} + sw > s.Width || int64_t{sy} + sh > s.Height) return;
-  const int x0 = std::max(0, destRect.Left), x1 = std::min(d.Width, destRect.Right);
-  const int y0 = std::max(0, destRect.Top), y1 = std::min(d.Height, destRect.Bottom);
-  for (int y = y0; y < y1; ++y) {
-    const uint32_t* sp = s.Row(sy + static_cast<int>((y - destRect.Top) * int64_t{sh} / dh));
-    uint32_t* dp = d.Row(y);
-    for (int x = x0; x < x1; ++x)
-      dp[x] = sp[sx + static_cast<int>((x - destRect.Left) * int64_t{sw} / dw)];
-  }
-}
-
 // Lays pieces of sw x sh over dest from its top-left: whole pieces while they fit, then the
 // rest cut. A source size of 0 lays nothing. Pieces wholly outside the bitmap are skipped
 // without being visited, so a huge rectangle costs only what is visible.
@@ -124,6 +107,27 @@ void TilePieces(const TRect& dest, int sw, int sh, int bitmapWidth, int bitmapHe
 const TBitmap* MaskSourceImage(const TsMaskData& mask) {
   if (mask.Image) return mask.Image.get();
   return mask.Manager ? mask.Manager->MasterImage() : nullptr;
+}
+
+void StretchNearest32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                      const TRect& sourceRect) {
+  const int sx = sourceRect.Left, sy = sourceRect.Top;
+  const int sw = static_cast<int>(SafeWidth(sourceRect)),
+            sh = static_cast<int>(SafeHeight(sourceRect));
+  TPixels32 d(dest), s(source);
+  const int64_t dw = SafeWidth(destRect), dh = SafeHeight(destRect);
+  if (!d.Valid() || !s.Valid() || !IsSaneRect(sourceRect) || dw <= 0 || dh <= 0 || sw <= 0 ||
+      sh <= 0)
+    return;
+  if (sx < 0 || sy < 0 || int64_t{sx} + sw > s.Width || int64_t{sy} + sh > s.Height) return;
+  const int x0 = std::max(0, destRect.Left), x1 = std::min(d.Width, destRect.Right);
+  const int y0 = std::max(0, destRect.Top), y1 = std::min(d.Height, destRect.Bottom);
+  for (int y = y0; y < y1; ++y) {
+    const uint32_t* sp = s.Row(sy + static_cast<int>((y - destRect.Top) * int64_t{sh} / dh));
+    uint32_t* dp = d.Row(y);
+    for (int x = x0; x < x1; ++x)
+      dp[x] = sp[sx + static_cast<int>((x - destRect.Left) * int64_t{sw} / dw)];
+  }
 }
 
 TsFittedWidths FitBorderWidths(int first, int second, int length) {
@@ -198,7 +202,7 @@ void PaintMaskRect(TBitmap* bitmap, const TRect& r, const TsMaskData& mask, int 
   auto fill = [&](const TRect& dest, int sx, int sy, int sw, int sh) {
     if (dest.Right <= dest.Left || dest.Bottom <= dest.Top) return;
     if (!masked && (mask.DrawFlags & 1)) {
-      StretchPlain(bitmap, source, dest, sx, sy, sw, sh);
+      StretchNearest32(bitmap, dest, source, TRect{sx, sy, sx + sw, sy + sh});
       return;
     }
     TilePieces(dest, sw, sh, target.Width, target.Height,

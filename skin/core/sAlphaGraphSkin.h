@@ -37,6 +37,12 @@ int CheckBoxHeight(const TsSkinManager* manager);
 // it has neither.
 const TBitmap* MaskSourceImage(const TsMaskData& mask);
 
+// sourceRect stretched over destRect by the nearest pixel (the system's colour-on-colour
+// stretch: no colours in between), cut to the destination; nothing for a source rectangle
+// that reaches outside its bitmap.
+void StretchNearest32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                      const TRect& sourceRect);
+
 // Border widths fitted into a length: when the length is below first + second, each loses
 // half the excess (the second one more for an odd length), none below 0.
 struct TsFittedWidths {

@@ -102,7 +102,7 @@ void PaintMaskBitmap(TBitmap* bitmap, std::vector<TRect>* holes, bool drawCentre
   auto fill = [&](const TRect& dest, int sx, int sy, int sw, int sh) {
     if (dest.Right <= dest.Left || dest.Bottom <= dest.Top || sw <= 0 || sh <= 0) return;
     if (stretch) {
-      StretchRect32(bitmap, dest, image, TRect{sx, sy, sx + sw, sy + sh});
+      StretchNearest32(bitmap, dest, image, TRect{sx, sy, sx + sw, sy + sh});
       return;
     }
     for (int x = dest.Left; x < dest.Right; x += sw)

@@ -252,4 +252,51 @@ TEST_F(SkinDataWindow, CacheBlitLeavesOutGraphicAndOpaqueChildren) {
   EXPECT_TRUE(untouched(*moved, 162, 35));
 }
 
+// A child painted over what its parent answers: a clear section shows the parent's cached
+// pixels where the child lies.
+TEST_F(SkinDataWindow, ItemOnParentShowsTheParentsPixelsWhereTheChildLies) {
+  parent->data.SetSkinSection("GRAD");
+  child->data.SetSkinSection("GLASS");
+  parent->PrepareCache();
+  TBitmap* cache = parent->data.CacheBitmap.get();
+  auto target = CreateBmp32(60, 40);
+  FillRect32(target.get(), TRect{0, 0, 60, 40}, 0xFFFFFF);
+  PaintControlItemOnParent(child->data, outer, target.get(), TPoint{30, 20}, TRect{0, 0, 60, 40},
+                           0);
+  for (int x : {0, 29, 59})
+    EXPECT_EQ(skintest::Pixel32(*target, x, 20) & 0xFFFFFF,
+              skintest::Pixel32(*cache, 30 + x, 40) & 0xFFFFFF)
+        << x;
+}
+
+// A speed button's animation asks its control to repaint itself with each frame (painting
+// resumed, then everything redrawn); nothing is copied onto the window behind its back.
+TEST_F(SkinDataWindow, AnimationFramesAreRepaintRequestsToTheControl) {
+  TsCtrlSkinData data(&parent->host);
+  data.SetSkinManager(f.Manager.get());
+  data.SectionIndex = f.Manager->GetSectionIndex("FADE");
+  data.UpdateCacheSize();
+  ASSERT_EQ(data.CacheBitmap->Width(), 200);
+  const int repaints = parent->received[CmdRepaintAll];
+  const int resumes = parent->received[CmdSetUpdating];
+  {
+    TsAnimTimer timer(nullptr);
+    timer.SetOwnerData(data);
+    EXPECT_EQ(timer.StepCount, 4);
+    timer.StartImage = CreateBmp32(200, 120);
+    timer.Step = 1;
+    timer.SetEnabled(true);
+    const DWORD start = GetTickCount();
+    while (timer.Enabled() && GetTickCount() - start < 3000) {
+      Application->ProcessMessages();
+      Sleep(2);
+    }
+    EXPECT_FALSE(timer.Enabled());
+    ASSERT_TRUE(timer.FrameImage);
+    EXPECT_EQ(timer.FrameImage->Width(), 200);
+  }
+  EXPECT_EQ(parent->received[CmdRepaintAll] - repaints, 4);
+  EXPECT_EQ(parent->received[CmdSetUpdating] - resumes, 4);
+}
+
 }  // namespace

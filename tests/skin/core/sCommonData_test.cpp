@@ -608,4 +608,23 @@ TEST_F(TCacheTree, BorderCornersShowTheParentsColour) {
   EXPECT_FALSE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 2, inner, 0, *bare.data));
 }
 
+// The border redrawn on the cache: the mask over the whole image, its open corner over the
+// parent's colour; a control without a cache is left alone.
+TEST_F(TCacheTree, ControlBorderIsRedrawnOverTheParentsBackground) {
+  panel.data->SetSkinSection("BLUE");
+  TFakeControl c{&panel, true, true};
+  c.bounds = TRect{2, 2, 32, 12};
+  c.data->SetSkinSection("FRAMED");
+  PaintCtrlBorder(*c.data, 0);  // no cache yet: nothing
+  c.data->UpdateCacheSize();
+  FillRect32(c.data->CacheBitmap.get(), TRect{0, 0, 30, 10}, 0x000000);
+  PaintCtrlBorder(*c.data, 0);
+  auto at = [&](int x, int y) { return skintest::Pixel32(*c.data->CacheBitmap, x, y) & 0xFFFFFF; };
+  EXPECT_EQ(at(0, 0), 0x0000FFu);   // the open corner: the parent's blue
+  EXPECT_EQ(at(1, 1), 0x0000FFu);   // the mask's own blue corner
+  EXPECT_EQ(at(10, 0), 0x00FF00u);  // top edge
+  EXPECT_EQ(at(15, 5), 0x00FF00u);  // centre
+  EXPECT_EQ(at(29, 9), 0x00FF00u);  // bottom-right corner
+}
+
 }  // namespace

@@ -508,4 +508,26 @@ TEST(SectionPaintWindow, UnansweredWindowsGiveTheGlobalColour) {
   EXPECT_EQ(source.X, -99);
 }
 
+// A section painted by name over what a device context shows at the rectangle: a clear
+// section keeps exactly those pixels; the second name stands in for a missing first.
+TEST(SectionPaintWindow, SectionByNameLiesOverWhatTheDeviceContextShows) {
+  skintest::TManagerFixture f;
+  skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+  f.Manager->SetSkinName("Test");
+  const int clear = f.Manager->GetSectionIndex("CLEAR");
+  ASSERT_GE(clear, 0) << f.Manager->LastLoadError();
+  auto screen = CreateBmp32(40, 30);
+  FillRect32(screen.get(), TRect{0, 0, 20, 30}, 0x0000FF);   // red left half
+  FillRect32(screen.get(), TRect{20, 0, 40, 30}, 0xFF0000);  // blue right half
+  auto bitmap = CreateBmp32(20, 10);
+  EXPECT_EQ(PaintSectionByName(bitmap.get(), "NOSUCH", "CLEAR", screen->Canvas()->Handle(),
+                               clFuchsia, TRect{10, 10, 30, 20}, f.Manager.get(), 0),
+            clear);
+  TPixels32 p(bitmap.get());
+  EXPECT_EQ(p.Row(0)[0], 0xFFFF0000u);
+  EXPECT_EQ(p.Row(9)[9], 0xFFFF0000u);
+  EXPECT_EQ(p.Row(0)[10], 0xFF0000FFu);
+  EXPECT_EQ(p.Row(9)[19], 0xFF0000FFu);
+}
+
 }  // namespace

@@ -188,6 +188,17 @@ TEST(MaskPainting, WholeBitmapBorderCutsItsTransparentCornersOut) {
   EXPECT_EQ(Px(*thin, 0, 0), White);
 }
 
+// Stretched edges of a whole-bitmap border take the nearest source pixel: the top edge's
+// two columns become two runs, no colour in between.
+TEST(MaskPainting, WholeBitmapBorderStretchesWithoutMixingColours) {
+  TMaskFixture f(3, 1 | 4);
+  auto bmp = MakeBitmap32(30, 20, White);
+  PaintMaskBitmap(bmp.get(), nullptr, true, 0, f.Mask);
+  for (int x = 4; x < 15; ++x) EXPECT_EQ(Px(*bmp, x, 0), Green) << x;
+  for (int x = 15; x < 26; ++x) EXPECT_EQ(Px(*bmp, x, 0), Cyan) << x;
+  EXPECT_EQ(Px(*bmp, 15, 10), Blue);
+}
+
 TEST(MaskPainting, OpenCornerPixelsShowTheParentsBackground) {
   TMaskFixture f;
   Px(*f.Mask.Image, 10, 0) = KeyColor;  // state 1, top-left
