@@ -16,6 +16,7 @@
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sBordersWin32.h"
 #include "skin/core/sColors.h"
+#include "skin/core/sColorsWin32.h"
 #include "skin/core/sFadeWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
@@ -297,6 +298,34 @@ TEST_F(SkinDataWindow, AnimationFramesAreRepaintRequestsToTheControl) {
   }
   EXPECT_EQ(parent->received[CmdRepaintAll] - repaints, 4);
   EXPECT_EQ(parent->received[CmdSetUpdating] - resumes, 4);
+}
+
+// Only the visible graphic children leave the clip, at their places moved by the offsets;
+// windowed children are painted over.
+TEST_F(SkinDataWindow, GraphicChildrenAreCutOutOfTheClip) {
+  auto* bevel = new TBevel(form);
+  bevel->SetParent(outer);
+  bevel->SetBounds(120, 20, 40, 30);
+  auto* hidden = new TBevel(form);
+  hidden->SetParent(outer);
+  hidden->SetBounds(120, 70, 40, 30);
+  hidden->SetVisible(false);
+  auto target = CreateBmp32(200, 120);
+  HDC dc = target->Canvas()->Handle();
+  {
+    TSaveDC saved(dc);
+    ExcludeGraphicChildren(dc, outer, 5, 3);
+    PaintSolidRect(dc, TRect{0, 0, 200, 120}, 0x0000FF);
+  }
+  auto red = [&](int x, int y) {
+    return (skintest::Pixel32(*target, x, y) & 0xFFFFFF) == 0xFF0000u;
+  };
+  EXPECT_FALSE(red(123, 25));  // the bevel, moved by (3, 5)
+  EXPECT_FALSE(red(162, 54));
+  EXPECT_TRUE(red(121, 25));
+  EXPECT_TRUE(red(163, 25));
+  EXPECT_TRUE(red(130, 80));  // the hidden bevel
+  EXPECT_TRUE(red(40, 30));   // the windowed child panel
 }
 
 }  // namespace
