@@ -382,10 +382,16 @@ def full_skin(p):
               [dark])
     bordered("DIVIDER", "BORDERSMASK", (6, 6), [(border, border, border)], radius=0,
              widths=(1, 1, 1, 1))
-    for s in ("MAINMENU", "MENUITEM", "SELECTION"):
+    for s in ("MAINMENU", "MENUITEM"):
         bordered(s, "BORDERSMASK", (16, 16), [(window, window, border),
                                               (mix(hot, window, 0.35),) * 2 + (accent,)],
                  radius=2, widths=(3, 3, 3, 3))
+    # A selection keeps its own colour under the frame: its text colour is chosen for it.
+    selection = p["selection"]
+    bordered("SELECTION", "BORDERSMASK", (16, 16),
+             [(selection, selection, mix(selection, border, 0.5)),
+              (mix(selection, hot, 0.25),) * 2 + (accent,)],
+             radius=2, widths=(3, 3, 3, 3))
     bordered("MENULINE", "BORDERSMASK", (16, 4), [(border, border, border)], radius=0,
              widths=(1, 1, 1, 1))
     bordered("ICOLINE", "BORDERSMASK", (16, 16), [(face, face, face)], radius=0,
