@@ -4,6 +4,7 @@
 #include "imaging/pngimage.h"
 #include "skin/core/sShadowTemplates.h"
 #include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skGlow.h"
 #include "web/inetwebform.h"
 
@@ -18,6 +19,8 @@ TKestravaStartup::TKestravaStartup() {
   InitSkinRuntime();
   // The default window shadow of extended borders, before any skin manager exists.
   ReadShadowTemplates();
+  // Adapters and skinned controls switch the system's theme off their windows through it.
+  BindWindowTheme();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
@@ -27,6 +30,7 @@ TKestravaStartup::~TKestravaStartup() {
   // Glows still shown and the shadow templates go with the skin engine.
   FreeAllGlows();
   FreeShadowTemplates();
+  UnbindWindowTheme();
   // After the forms, so no component is left calling into the unmapped engine.
   UnbindWebFormEngine();
 }

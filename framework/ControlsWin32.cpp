@@ -439,6 +439,15 @@ void TControl::BringToFront() {
   Invalidate();
 }
 
+void TWinControl::SetChildOrder(TControl* child, int order) {
+  auto it = std::find(controls_.begin(), controls_.end(), child);
+  if (it == controls_.end()) return;
+  controls_.erase(it);
+  order = std::clamp(order, 0, static_cast<int>(controls_.size()));
+  controls_.insert(controls_.begin() + order, child);
+  child->Invalidate();
+}
+
 void TControl::SendToBack() {
   if (!parent_) return;
   auto& list = parent_->controls_;

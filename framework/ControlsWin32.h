@@ -507,6 +507,9 @@ class TWinControl : public TControl {
   // The visible child control (windowed or not) under a client point.
   TControl* ControlAtPos(TPoint pos, bool allowDisabled = false);
   bool ContainsControl(TControl* control) const;
+  // Moves a child control to that index of the child list (clamped); nothing for a control
+  // that is not a child.
+  void SetChildOrder(TControl* child, int order);
 
   bool Showing() const override { return showing_; }
   TRect ClientRect() override;

@@ -6,6 +6,7 @@
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sVclUtils.h"
 #include "skin/forms/skGlow.h"
 
 namespace {
@@ -130,6 +131,24 @@ bool TsCommonData::IsSkinned(bool checkActive) const {
   if (!manager->IsValidSectionIndex(SectionIndex)) return false;
   if (host_ && host_->IsDestroying()) return false;
   return checkActive ? manager->CurrentSkin().Active : true;
+}
+
+bool TsCommonData::IsActive() const {
+  if (!host_) return false;
+  if (host_->IsEnabled() && HasFocus) return true;
+  const TsGeneralData* section = Section();
+  return MouseOver && section && section->States > 1;
+}
+
+bool TsCommonData::NeedsCache() const {
+  return !(SkinState & ssPlainBackground) || HasFocus || MouseOver || AnimationRunning;
+}
+
+bool TsCommonData::PaintingSuspended() const {
+  if (PaintSuspended) return true;
+  if (!NeedsCache() || !host_) return false;
+  ISkinDataHost* parent = host_->Parent();
+  return parent && parent->SkinCmd(CmdIsUpdating, 0, 0) != 0;
 }
 
 void TsCommonData::UpdateIndexes() {

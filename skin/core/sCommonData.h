@@ -120,6 +120,16 @@ class TsCommonData {
   void SetSkinSection(const std::string& value);
 
   bool IsSkinned(bool checkActive = false) const;
+  // The owner shows its hot look: enabled and focused, or under the mouse with a section
+  // that has a hot state.
+  bool IsActive() const;
+  // False only for a plain background while the owner is neither focused nor hot and no
+  // window animation runs: then the owner can paint straight to the screen.
+  bool NeedsCache() const;
+  // The owner must not paint now: its own flag, or (needing a cache) a parent that is
+  // rebuilding its background or has its painting suspended.
+  bool PaintingSuspended() const;
+  void SetPaintSuspended(bool value) { PaintSuspended = value; }
   void UpdateIndexes();
   void ApplyDefaultSection();
   void Loaded();

@@ -89,15 +89,16 @@ void BroadcastToChildren(TWinControl* parent, const TSkinCmdMessage& message) {
     bool present = false;
     for (int i = 0; i < parent->ControlCount() && !present; ++i)
       present = parent->Controls(i) == child;
+    // A child on its way out is passed over, not the end of the broadcast: its later
+    // siblings would keep the old skin.
     if (!present || Destroying(child)) continue;
-    if (auto* win = dynamic_cast<TWinControl*>(child)) {
-      if (win->HandleAllocated() && TestSkinCmd(win->Handle(), CmdIsSkinned))
-        SendSkinCmd(win->Handle(), message.Cmd, message.LParam, message.LowWord);
-      else
-        BroadcastToChildren(win, message);
-    } else {
+    auto* win = dynamic_cast<TWinControl*>(child);
+    if (!win || !win->HandleAllocated())
       PerformSkinCmd(child, message.Cmd, message.LParam, message.LowWord);
-    }
+    else if (QueryControlSkinCmd(win, CmdIsSkinned) & 0xFF)
+      SendSkinCmd(win->Handle(), message.Cmd, message.LParam, message.LowWord);
+    else
+      BroadcastToChildren(win, message);
   }
 }
 

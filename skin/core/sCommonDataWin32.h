@@ -22,7 +22,8 @@ LRESULT PerformSkinCmd(TControl* control, int cmd, LPARAM lParam, int lowWord = 
 // The window answers the command (sent with LParam 0) with 1.
 bool TestSkinCmd(HWND wnd, int cmd);
 // The message to every child control of `parent`: skinned windowed children by SendMessage,
-// unskinned windowed children to their own children, controls without a window by Perform.
+// unskinned windowed children to their own children, controls without a window (or without
+// a window handle yet) by Perform.
 // The children are walked from a copy; a child being destroyed is passed over.
 void BroadcastToChildren(TWinControl* parent, const TSkinCmdMessage& message);
 // Colour answers (RGB): 0xFF00FF for no control / no window.

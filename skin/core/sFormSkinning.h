@@ -71,6 +71,10 @@ class ISkinProvider {
   virtual bool StartRestoreAnimation() = 0;
   virtual void PrepareRegionParts() = 0;
   virtual void SetFormRegion(bool redraw) = 0;
+
+  // Where the client area begins inside the form's painted image (frame and title before it).
+  virtual int GetClientOffsetX() const { return 0; }
+  virtual int GetClientOffsetY() const { return 0; }
 };
 
 // The live provider whose ISkinProvider address is `value`; null for any other number.

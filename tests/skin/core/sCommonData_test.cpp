@@ -13,6 +13,7 @@
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sVclUtils.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {
@@ -96,7 +97,8 @@ const char* kSkin =
     "[PANEL]\nCOLOR=16711680\nTRANSPARENCY=0\n"
     "[GLASS]\nCOLOR=65535\nTRANSPARENCY=100\n"
     "[GRADIENT]\nCOLOR=0\nGRADIENTPERCENT=50\nGRADIENTDATA=255;16711680;100;1;0\n"
-    "[TFAKEWIDGET]\nCOLOR=1\n";
+    "[TFAKEWIDGET]\nCOLOR=1\n"
+    "[FLAT]\nCOLOR=255\nSTATES=1\n";
 
 struct TSkinnedTree : ::testing::Test {
   void SetUp() override {
@@ -276,6 +278,47 @@ TEST_F(TSkinnedTree, QueriesAnswerTheirFlags) {
   TSkinCmdMessage bg{CmdIsBgGraphic, 0, 0, 0, true};
   EXPECT_FALSE(ProcessSkinCommand(bg, unskinned.data.get()));  // no section: left unanswered
   EXPECT_FALSE(ProcessSkinCommand(bg, nullptr));
+}
+
+// The hot look needs focus on an enabled control or the mouse over a section with a hot
+// state; painting waits for a parent that rebuilds its background, unless the control paints
+// a plain background straight to the screen.
+TEST_F(TSkinnedTree, ActiveCacheAndSuspendedStatesFollowFocusMouseAndParent) {
+  TFakeControl edit{&panel};
+  edit.data->SetSkinSection("EDIT");  // two states
+  TFakeControl flat{&panel};
+  flat.data->SetSkinSection("FLAT");  // one state
+  EXPECT_FALSE(edit.data->IsActive());
+  edit.data->MouseOver = true;
+  flat.data->MouseOver = true;
+  EXPECT_TRUE(edit.data->IsActive());
+  EXPECT_FALSE(flat.data->IsActive());  // nothing hot to show
+  flat.data->HasFocus = true;
+  EXPECT_TRUE(flat.data->IsActive());
+
+  TsCommonData& d = *edit.data;
+  d.MouseOver = false;
+  d.SkinState = ssPlainBackground;
+  EXPECT_FALSE(d.NeedsCache());
+  AnimationRunning = true;
+  EXPECT_TRUE(d.NeedsCache());
+  AnimationRunning = false;
+  d.HasFocus = true;
+  EXPECT_TRUE(d.NeedsCache());
+  d.HasFocus = false;
+
+  // The panel is rebuilding its background: a control with a plain background paints on.
+  panel.data->BackgroundDirty = true;
+  EXPECT_FALSE(d.PaintingSuspended());
+  d.SkinState = 0;
+  EXPECT_TRUE(d.PaintingSuspended());
+  panel.data->BackgroundDirty = false;
+  panel.data->PaintSuspended = false;
+  EXPECT_FALSE(d.PaintingSuspended());
+  d.SetPaintSuspended(true);
+  EXPECT_TRUE(d.PaintingSuspended());
+  d.SetPaintSuspended(false);
+  EXPECT_FALSE(d.PaintingSuspended());
 }
 
 // A command from another thread or process may carry any number in LParam: only the pure
