@@ -153,6 +153,14 @@ void CopyBitmapRect(TBitmap* dest, int x, int y, const TBitmap* source, const TR
                    });
 }
 
+std::unique_ptr<TBitmap> CopyBitmapArea(const TBitmap& source, const TRect& area) {
+  auto copy = CreateBmp32(std::max(area.Width(), 0), std::max(area.Height(), 0));
+  std::unique_ptr<TBitmap> converted;
+  if (source.PixelFormat() != pf32bit) converted = Copy32(&source);
+  CopyBitmapRect(copy.get(), 0, 0, converted ? converted.get() : &source, area);
+  return copy;
+}
+
 void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x, const TsBackgroundSource&,
                          TColor key, const TRect& sourceRect, int y) {
   const uint32_t keyPixel = KeyPixel(key);

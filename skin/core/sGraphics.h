@@ -33,6 +33,9 @@ std::unique_ptr<TBitmap> CreateBitmapLike(const TBitmap* bitmap);
 void CopyKeyedBitmap(TBitmap* dest, const TBitmap* source, int x, TColor key, int y);
 // sourceRect copied to (x, y) exactly, every pixel with its alpha.
 void CopyBitmapRect(TBitmap* dest, int x, int y, const TBitmap* source, const TRect& sourceRect);
+// A new 32-bit bitmap of the area's size holding that area of the source (of any pixel
+// format; the caller's bitmap is not converted); what lies outside the source stays clear.
+std::unique_ptr<TBitmap> CopyBitmapArea(const TBitmap& source, const TRect& area);
 // sourceRect copied to (x, y) as it is, leaving out pixels equal to the key.
 void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x,
                          const TsBackgroundSource& unused, TColor key, const TRect& sourceRect,

@@ -1,7 +1,5 @@
 #include "skin/core/sShadowTemplates.h"
 
-#include <algorithm>
-
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "imaging/skPNG.h"
@@ -27,25 +25,6 @@ std::unique_ptr<TPNGGraphic> ReadPng(const std::vector<uint8_t>& bytes) {
   }
   if (png->Width() <= 0 || png->Height() <= 0) return nullptr;
   return png;
-}
-
-// A 32-bit copy of `area` of the image; pixels outside the image stay clear.
-std::unique_ptr<TBitmap> CopyArea(const TBitmap& image, const TRect& area) {
-  auto copy = CreateBmp32(std::max(area.Width(), 0), std::max(area.Height(), 0));
-  TBitmap converted;
-  const TBitmap* source = &image;
-  if (image.PixelFormat() != pf32bit) {
-    converted.Assign(const_cast<TBitmap*>(&image));
-    converted.SetPixelFormat(pf32bit);
-    source = &converted;
-  }
-  TPixels32 from(source), to(copy.get());
-  if (!from.Valid() || !to.Valid()) return copy;
-  for (int y = 0; y < to.Height; ++y)
-    for (int x = 0; x < to.Width; ++x)
-      if (from.Contains(area.Left + x, area.Top + y))
-        to.Row(y)[x] = from.Row(area.Top + y)[area.Left + x];
-  return copy;
 }
 
 }  // namespace
@@ -87,20 +66,20 @@ TsShadowImages MakeShadowImages(TsSkinManager& manager, const TBitmap* activeTem
       const int w = MaskStateWidth(mask), h = MaskStateHeight(mask);
       const TRect first{mask.SourceRect.Left, mask.SourceRect.Top, mask.SourceRect.Left + w,
                         mask.SourceRect.Top + h};
-      shadow.Inactive = CopyArea(*source, first);
-      shadow.Active =
-          mask.ImageCount <= 1
-              ? CopyArea(*source, first)
-              : CopyArea(*source, TRect{first.Left + w, first.Top, first.Right + w, first.Bottom});
+      shadow.Inactive = CopyBitmapArea(*source, first);
+      shadow.Active = mask.ImageCount <= 1
+                          ? CopyBitmapArea(*source, first)
+                          : CopyBitmapArea(*source, TRect{first.Left + w, first.Top,
+                                                          first.Right + w, first.Bottom});
     }
   } else if (activeTemplate && inactiveTemplate) {
     const int wider = compositionEnabled ? 1 : 0;
     const TRect m = DefaultShadowMargins;
     shadow.Margins = TRect{m.Left + wider, m.Top + wider, m.Right + wider, m.Bottom + wider};
-    shadow.Active =
-        CopyArea(*activeTemplate, TRect{0, 0, activeTemplate->Width(), activeTemplate->Height()});
-    shadow.Inactive = CopyArea(*inactiveTemplate,
-                               TRect{0, 0, inactiveTemplate->Width(), inactiveTemplate->Height()});
+    shadow.Active = CopyBitmapArea(*activeTemplate,
+                                   TRect{0, 0, activeTemplate->Width(), activeTemplate->Height()});
+    shadow.Inactive = CopyBitmapArea(
+        *inactiveTemplate, TRect{0, 0, inactiveTemplate->Width(), inactiveTemplate->Height()});
   }
   ClearWhiteTransparentPixels(shadow.Active.get());
   ClearWhiteTransparentPixels(shadow.Inactive.get());

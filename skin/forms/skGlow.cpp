@@ -73,15 +73,9 @@ TskGlowMaskWidths TskGlowEffect::MaskWidths() const {
 }
 
 std::unique_ptr<TBitmap> CropGlowImage(const TBitmap& image, const TskGlowPlacement& placement) {
-  auto part = CreateBmp32(std::max(placement.Width, 0), std::max(placement.Height, 0));
-  TPixels32 source(&image), dest(part.get());
-  if (!source.Valid() || !dest.Valid()) return part;
-  for (int y = 0; y < dest.Height; ++y)
-    for (int x = 0; x < dest.Width; ++x) {
-      const int sx = placement.CropLeft + x, sy = placement.CropTop + y;
-      dest.Row(y)[x] = source.Contains(sx, sy) ? source.Row(sy)[sx] : 0;
-    }
-  return part;
+  return CopyBitmapArea(
+      image, TRect{placement.CropLeft, placement.CropTop, placement.CropLeft + placement.Width,
+                   placement.CropTop + placement.Height});
 }
 
 void PremultiplyAlpha(TBitmap* bitmap) {
