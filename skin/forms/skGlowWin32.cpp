@@ -1,9 +1,6 @@
 #include "skin/forms/skGlowWin32.h"
 
-#include <cstring>
-
 #include "framework/HandlesWin32.h"
-#include "skin/core/sAlphaGraph.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSkinManager.h"
@@ -15,27 +12,6 @@ constexpr int GlowWindowTag = -98;
 
 // One blend record for every glow: the picture's own alpha, nothing more.
 const BLENDFUNCTION GlowBlend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-
-// The picture as a top-down 32-bit DIB section, which UpdateLayeredWindow reads.
-TGdiObject<HBITMAP> MakeDib(const TBitmap& picture, HDC dc) {
-  TPixels32 pixels(&picture);
-  if (!pixels.Valid()) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = pixels.Width;
-  info.bmiHeader.biHeight = -pixels.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  TGdiObject<HBITMAP> dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return {};
-  auto* out = static_cast<uint32_t*>(bits);
-  for (int y = 0; y < pixels.Height; ++y)
-    std::memcpy(out + static_cast<ptrdiff_t>(y) * pixels.Width, pixels.Row(y),
-                static_cast<size_t>(pixels.Width) * sizeof(uint32_t));
-  return dib;
-}
 
 }  // namespace
 
@@ -114,18 +90,14 @@ bool TskGlowEffectWin32::Show(const TRect& rect, const TRect& clipRect, HWND own
   SetWindowLongPtrA(
       wnd, GWL_EXSTYLE,
       GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT);
+  // The picture's own DIB section, selected in its canvas's DC, is what the window shows.
   TWindowDC screen(nullptr);
-  TDCHandle memory(CreateCompatibleDC(screen.Get()));
-  TGdiObject<HBITMAP> dib = MakeDib(*picture, screen.Get());
-  if (memory && dib) {
-    TSelectObject select(memory.Get(), dib.Get());
-    POINT position{placement.Position.X, placement.Position.Y};
-    SIZE size{placement.Width, placement.Height};
-    POINT origin{0, 0};
-    BLENDFUNCTION blend = GlowBlend;
-    CallUpdateLayeredWindow(wnd, screen.Get(), &position, &size, memory.Get(), &origin, 0, &blend,
-                            ULW_ALPHA);
-  }
+  POINT position{placement.Position.X, placement.Position.Y};
+  SIZE size{placement.Width, placement.Height};
+  POINT origin{0, 0};
+  BLENDFUNCTION blend = GlowBlend;
+  CallUpdateLayeredWindow(wnd, screen.Get(), &position, &size, picture->Canvas()->Handle(), &origin,
+                          0, &blend, ULW_ALPHA);
   ShowWindow(wnd, SW_SHOWNOACTIVATE);
   return true;
 }
