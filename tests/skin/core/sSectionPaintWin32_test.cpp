@@ -19,28 +19,15 @@
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"
 
 namespace {
 
 // A control that is only a rectangle: enough of an owner for its skin data.
-class TFakeControl : public ISkinDataHost {
- public:
-  bool IsControl() const override { return true; }
-  bool IsWindowed() const override { return true; }
-  bool IsDestroying() const override { return false; }
-  bool IsLoading() const override { return false; }
-  bool IsEnabled() const override { return true; }
-  std::string ClassName() const override { return "TFakeControl"; }
-  ISkinDataHost* Parent() const override { return nullptr; }
-  TColor Color() const override { return clBtnFace; }
-  void SetColor(TColor) override {}
-  TColor FontColor() const override { return 0; }
-  void SetFontColor(TColor) override {}
-  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
-  void Redraw() override {}
-  TRect BoundsRect() const override { return TRect{0, 0, 40, 30}; }
+struct TFakeControl : TFakeSkinDataHost {
+  TFakeControl() { bounds = TRect{0, 0, 40, 30}; }
 };
 
 // A popup window that shows a 32-bit bitmap, repainted on demand.

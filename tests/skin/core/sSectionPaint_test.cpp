@@ -11,6 +11,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sFade.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
@@ -380,24 +381,6 @@ const char* const RichSections =
     "[CORNERED]\nCOLOR=0\nIMGTOPLEFT=@0220,0000,0230,0010,1,0\n"
     "IMGBTMRIGHT=@0220,0000,0230,0010,1,0\n";
 
-// A control that is only a colour, enough of an owner for its skin data.
-struct TColourHost : ISkinDataHost {
-  TColor color = clBtnFace;
-  bool IsControl() const override { return true; }
-  bool IsWindowed() const override { return true; }
-  bool IsDestroying() const override { return false; }
-  bool IsLoading() const override { return false; }
-  bool IsEnabled() const override { return true; }
-  std::string ClassName() const override { return "TColourHost"; }
-  ISkinDataHost* Parent() const override { return nullptr; }
-  TColor Color() const override { return color; }
-  void SetColor(TColor value) override { color = value; }
-  TColor FontColor() const override { return 0; }
-  void SetFontColor(TColor) override {}
-  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
-  void Redraw() override {}
-};
-
 TEST(SectionPainting, BackgroundsAreCopiedExactlyAndMixedByTransparency) {
   TRichSkin s(RichSections);
   ASSERT_GE(s.Index("CLEAR"), 0) << s.F.Manager->LastLoadError();
@@ -547,7 +530,7 @@ TEST(MaskPainting, KeyPixelsTakeTheBackgroundAndMaskedCopiesRaiseAlpha) {
 TEST(SectionPainting, ControlItemRecoloursOnlyWhatItOwns) {
   TRichSkin s(RichSections);
   ASSERT_GE(s.Index("RED"), 0) << s.F.Manager->LastLoadError();
-  TColourHost host;
+  TFakeSkinDataHost host;
   TsCommonData data(&host);
   data.SetSkinManager(s.F.Manager.get());
   auto bmp = MakeBitmap32(10, 10, Grey);

@@ -14,6 +14,7 @@
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSkinRuntimeWin32.h"
+#include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
@@ -282,21 +283,8 @@ TEST(GlowOurSkin, AHotButtonOfOffice12StyleHasASoftAccentHalo) {
 
 // An owner that is no control (a window adapter) glows around the window it is given.
 TEST_F(GlowWindows, AnOwnerWithoutAControlGlowsAroundItsWindow) {
-  struct TAdapterHost : ISkinDataHost {
-    bool IsControl() const override { return false; }
-    bool IsWindowed() const override { return true; }
-    bool IsDestroying() const override { return false; }
-    bool IsLoading() const override { return false; }
-    bool IsEnabled() const override { return true; }
-    std::string ClassName() const override { return "TAdapter"; }
-    ISkinDataHost* Parent() const override { return nullptr; }
-    TColor Color() const override { return clBtnFace; }
-    void SetColor(TColor) override {}
-    TColor FontColor() const override { return clWindowText; }
-    void SetFontColor(TColor) override {}
-    intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
-    void Redraw() override {}
-  } host;
+  TFakeSkinDataHost host;
+  host.control = false;
   TButton* button = form.Add<TButton>();
   button->SetBounds(100, 80, 120, 60);
   ktest::Pump();

@@ -7,6 +7,7 @@
 
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 using skintest::Pixel32;
@@ -200,23 +201,6 @@ TEST(GlowListTest, AGlowFreeingOthersWhileItGoesIsSafe) {
 
 // ---- the skin data's glow -------------------------------------------------------------------
 
-struct THost : ISkinDataHost {
-  bool IsControl() const override { return control; }
-  bool IsWindowed() const override { return true; }
-  bool IsDestroying() const override { return false; }
-  bool IsLoading() const override { return false; }
-  bool IsEnabled() const override { return true; }
-  std::string ClassName() const override { return "THost"; }
-  ISkinDataHost* Parent() const override { return nullptr; }
-  TColor Color() const override { return clBtnFace; }
-  void SetColor(TColor) override {}
-  TColor FontColor() const override { return clWindowText; }
-  void SetFontColor(TColor) override {}
-  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
-  void Redraw() override {}
-  bool control = true;
-};
-
 TEST_F(TGlowSkin, SkinDataGlowsOnlyWhileHotAndAllowed) {
   using A = TsCommonData::TGlowAction;
   struct TCase {
@@ -237,7 +221,7 @@ TEST_F(TGlowSkin, SkinDataGlowsOnlyWhileHotAndAllowed) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.what);
-    THost host;
+    TFakeSkinDataHost host;
     host.control = c.control;
     TsCommonData data(&host);
     data.SetSkinSection(c.section);
@@ -251,7 +235,7 @@ TEST_F(TGlowSkin, SkinDataGlowsOnlyWhileHotAndAllowed) {
 
 TEST_F(TGlowSkin, SkinDataFreesOnlyItsOwnGlow) {
   int freed = 0;
-  THost host;
+  TFakeSkinDataHost host;
   {
     auto data = std::make_unique<TsCommonData>(&host);
     data->SetShownGlow(AddGlow(std::make_unique<TCountedGlow>(&freed)));
