@@ -167,9 +167,34 @@ ISkinBroadcastTree& ApplicationBroadcastTree() {
   return tree;
 }
 
+bool IsNTPlatform = false;
+bool Wow64WithoutComposition = false;
+
+namespace {
+
+bool RunsUnderWow64() {
+  using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+  // Bound at run time: older systems have no such export.
+  const auto query = reinterpret_cast<TIsWow64Process>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return query && query(GetCurrentProcess(), &wow64) && wow64;
+}
+
+void ReadPlatformFlags() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  IsNTPlatform = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  Wow64WithoutComposition = RunsUnderWow64() && !IsCompositionEnabled();
+  TskSkinEffects::SetGlowingAvailable(HasLayeredWindows() && !Wow64WithoutComposition);
+}
+
+}  // namespace
+
 void InitSkinRuntime() {
   // Registered by name as every skinned program does; the number in use stays SM_SKINCMD.
   RegisterWindowMessageA("SM_SKINCMD");
+  ReadPlatformFlags();
   InitSkinConstants(GetSystemMetrics(SM_CXHSCROLL));
   TskThreadedTimer::IsApplicationTerminating = &TerminatingProgram;
 }

@@ -15,7 +15,14 @@
 // Start-up of the run-time skin engine: the skin command's name is registered, the skin
 // constants take the system's scroll-bar width and threaded timers learn when the program
 // ends. Part of the program's initialisation list.
+// It also reads the platform flags below and whether glows can be shown (layered windows,
+// and not Wow64WithoutComposition).
 void InitSkinRuntime();
+
+// The platform reported at start is the NT family.
+extern bool IsNTPlatform;
+// A 32-bit program on 64-bit Windows while desktop composition is off.
+extern bool Wow64WithoutComposition;
 
 class TsSkinRuntime : public TComponent, public ISkinManagerHost {
   K_CLASS(TsSkinRuntime, TComponent)

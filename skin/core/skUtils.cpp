@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "framework/SysUtils.h"
+#include "framework/TypInfo.h"
 
 TCharSet MakeCharSet(std::string_view characters) {
   TCharSet set;
@@ -181,4 +182,58 @@ int ReadSectionInteger(const TStringList& sections, const std::string& section, 
   // The framework's integer reading takes "0x" hexadecimal as well as decimal.
   int value;
   return TryStrToInt(ReadSectionString(sections, section, "", key), value) ? value : defaultValue;
+}
+
+// ---- published properties -----------------------------------------------------------------
+
+namespace {
+
+const TPropInfo* OrdinalProp(TObject* object, const std::string& name) {
+  const TPropInfo* prop = object ? GetPropInfo(object, name) : nullptr;
+  return prop && prop->GetOrd ? prop : nullptr;
+}
+
+// The bit of the element in the set property; -1 when either is unknown.
+int SetElementBit(const TPropInfo* prop, const std::string& element) {
+  if (!prop || prop->Kind != tkSet) return -1;
+  const int value = GetEnumValue(prop, element);
+  return value >= 0 && value < 64 ? value : -1;
+}
+
+}  // namespace
+
+bool HasProperty(TObject* object, const std::string& name) {
+  return object && GetPropInfo(object, name) != nullptr;
+}
+
+int64_t GetOrdProperty(TObject* object, const std::string& name) {
+  const TPropInfo* prop = OrdinalProp(object, name);
+  return prop ? prop->GetOrd(object) : -1;
+}
+
+void SetOrdProperty(TObject* object, const std::string& name, int64_t value) {
+  const TPropInfo* prop = OrdinalProp(object, name);
+  if (prop && prop->SetOrd) SetOrdProp(object, prop, value);
+}
+
+TObject* GetObjectProperty(TObject* object, const std::string& name) {
+  const TPropInfo* prop = object ? GetPropInfo(object, name) : nullptr;
+  return prop && prop->Kind == tkClass && prop->GetObj ? prop->GetObj(object) : nullptr;
+}
+
+bool SetPropContains(TObject* object, const std::string& setName, const std::string& element) {
+  const TPropInfo* prop = OrdinalProp(object, setName);
+  const int bit = SetElementBit(prop, element);
+  return bit >= 0 && (static_cast<uint64_t>(prop->GetOrd(object)) >> bit) & 1;
+}
+
+void ChangeSetProp(TObject* object, const std::string& setName, const std::string& element,
+                   bool include) {
+  const TPropInfo* prop = OrdinalProp(object, setName);
+  const int bit = SetElementBit(prop, element);
+  if (bit < 0 || !prop->SetOrd) return;
+  uint64_t bits = static_cast<uint64_t>(prop->GetOrd(object));
+  const uint64_t mask = uint64_t{1} << bit;
+  bits = include ? bits | mask : bits & ~mask;
+  prop->SetOrd(object, static_cast<int64_t>(bits));
 }

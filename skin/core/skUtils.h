@@ -82,3 +82,19 @@ std::string ReadSectionString(const TStringList& sections, const std::string& se
 // missing or not an integer.
 int ReadSectionInteger(const TStringList& sections, const std::string& section, int defaultValue,
                        const std::string& key);
+
+// Published properties by name (case ignored), for controls the skin engine only knows by
+// their published interface. An object without such a property reads as absent: false, -1
+// or nil, and writes change nothing.
+class TObject;
+bool HasProperty(TObject* object, const std::string& name);
+// An ordinal property (integer, character, enumeration, set bits); -1 when absent.
+int64_t GetOrdProperty(TObject* object, const std::string& name);
+void SetOrdProperty(TObject* object, const std::string& name, int64_t value);
+TObject* GetObjectProperty(TObject* object, const std::string& name);
+// The set property contains the element (its name, case ignored); false for an unknown
+// property or element.
+bool SetPropContains(TObject* object, const std::string& setName, const std::string& element);
+// Adds the element to the set property or takes it out.
+void ChangeSetProp(TObject* object, const std::string& setName, const std::string& element,
+                   bool include);

@@ -50,3 +50,26 @@ void WaitProcessingMessages(unsigned milliseconds) {
     if (Application) Application->ProcessMessages();
   }
 }
+
+namespace {
+
+// Both system calls answer the length they need when the buffer is too small, 0 on failure.
+template <class F>
+std::string ResolvedPath(const std::string& path, F resolve) {
+  if (path.empty()) return path;
+  std::string result(MAX_PATH, '\0');
+  DWORD length = resolve(path.c_str(), result.data(), static_cast<DWORD>(result.size()));
+  if (length >= result.size()) {
+    result.resize(length);
+    length = resolve(path.c_str(), result.data(), static_cast<DWORD>(result.size()));
+  }
+  if (length == 0 || length >= result.size()) return path;
+  result.resize(length);
+  return result;
+}
+
+}  // namespace
+
+std::string LongPathName(const std::string& path) { return ResolvedPath(path, GetLongPathNameA); }
+
+std::string ShortPathName(const std::string& path) { return ResolvedPath(path, GetShortPathNameA); }

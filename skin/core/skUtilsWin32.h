@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // lfHeight of the system caption font; 0 when the system does not say.
 int CaptionFontHeight();
 // A new font handle for the system caption font (the caller deletes it); null on failure.
@@ -14,3 +16,8 @@ bool IsWindowAnimationOn();
 void SetWindowAnimation(bool on);
 // Waits that long while the application's messages are processed.
 void WaitProcessingMessages(unsigned milliseconds);
+
+// The path with each existing component in its long form, or in its short 8.3 form where
+// one exists; the path as given when the system cannot resolve it.
+std::string LongPathName(const std::string& path);
+std::string ShortPathName(const std::string& path);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
 #include "skin/core/sAlphaGraph.h"
@@ -122,6 +124,25 @@ TEST(SystemSettings, CaptionFontIsReadFromTheSystem) {
 TEST(LayeredWindows, FunctionsAreBoundAtRunTime) {
   EXPECT_TRUE(HasLayeredWindows());
   EXPECT_FALSE(CallSetLayeredWindowAttributes(nullptr, 0, 255, LWA_ALPHA));
+}
+
+// Paths name the same folder in long and in short form; what the system cannot resolve is
+// handed back as given.
+TEST(Paths, LongAndShortNamesOfAFolderRoundTrip) {
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string folder = std::string(temp) + "Kestrava long folder name";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string longForm = LongPathName(folder);
+  const std::string shortForm = ShortPathName(folder);
+  EXPECT_EQ(longForm.substr(longForm.size() - 25), "Kestrava long folder name");
+  EXPECT_EQ(shortForm.find(' '), std::string::npos) << shortForm;
+  EXPECT_EQ(LongPathName(shortForm), longForm);
+  RemoveDirectoryA(folder.c_str());
+  const std::string missing = "C:\\no such folder here\\x";
+  EXPECT_EQ(LongPathName(missing), missing);
+  EXPECT_EQ(ShortPathName(missing), missing);
+  EXPECT_EQ(LongPathName(""), "");
 }
 
 }  // namespace

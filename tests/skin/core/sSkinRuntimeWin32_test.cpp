@@ -91,6 +91,13 @@ struct SkinRuntime : ::testing::Test {
   TCommandCounter counter;
 };
 
+// Start-up reads the platform: Wine reports the NT family; glows are offered only where
+// layered windows exist and a 32-bit program on 64-bit Windows has desktop composition.
+TEST_F(SkinRuntime, StartUpReadsThePlatformFlags) {
+  EXPECT_TRUE(IsNTPlatform);
+  EXPECT_EQ(TskSkinEffects::GlowingAvailable(), HasLayeredWindows() && !Wow64WithoutComposition);
+}
+
 TEST_F(SkinRuntime, ABroadcastReachesEveryControlOnceAndRemovalNone) {
   fixture.Manager->SetSkinName("Plain");
   ASSERT_TRUE(fixture.Manager->CurrentSkin().Active);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Component.h"
+#include "framework/TypInfo.h"
+
 namespace {
 
 const TCharSet kComma = MakeCharSet(",");
@@ -104,6 +107,64 @@ TEST(IniSections, SplitAndReadWithDefaults) {
   EXPECT_EQ(ReadSectionInteger(sections, "Other", 0, "SIZE"), 3);
   SplitIniSections(lines, sections);  // again: the old section lists are freed
   EXPECT_EQ(sections.Count(), 2);
+}
+
+// A control known only by its published interface.
+class TForeignControl : public TComponent {
+  K_CLASS_PUBLISHED(TForeignControl, TComponent)
+ public:
+  explicit TForeignControl(TComponent* owner) : TComponent(owner) {}
+  int border = 3;
+  uint64_t options = 0b101;  // first and third element
+  TComponent* partner = nullptr;
+  int count = 7;
+};
+K_PUBLISH(TForeignControl) {
+  p.Prop(
+      "BorderWidth", [](TForeignControl* c) { return c->border; },
+      [](TForeignControl* c, int v) { c->border = v; });
+  p.Set(
+      "Options", [](TForeignControl* c) { return c->options; },
+      [](TForeignControl* c, uint64_t v) { c->options = v; }, {"goFirst", "goSecond", "goThird"});
+  p.Prop(
+      "Partner", [](TForeignControl* c) { return c->partner; },
+      [](TForeignControl* c, TComponent* v) { c->partner = v; });
+  p.Prop("Count", [](TForeignControl* c) { return c->count; });
+}
+
+TEST(PublishedProperties, ReadAndWrittenByNameAbsentOnesReadAsNothing) {
+  TForeignControl c(nullptr);
+  TForeignControl other(nullptr);
+  c.partner = &other;
+  EXPECT_TRUE(HasProperty(&c, "borderwidth"));
+  EXPECT_FALSE(HasProperty(&c, "Margin"));
+  EXPECT_FALSE(HasProperty(nullptr, "BorderWidth"));
+  EXPECT_EQ(GetOrdProperty(&c, "BorderWidth"), 3);
+  EXPECT_EQ(GetOrdProperty(&c, "Margin"), -1);
+  EXPECT_EQ(GetOrdProperty(&c, "Partner"), -1);  // not ordinal
+  SetOrdProperty(&c, "BorderWidth", 9);
+  EXPECT_EQ(c.border, 9);
+  SetOrdProperty(&c, "Margin", 9);  // nothing to write
+  SetOrdProperty(&c, "Count", 1);   // read-only: left alone
+  EXPECT_EQ(c.count, 7);
+  EXPECT_EQ(GetObjectProperty(&c, "Partner"), &other);
+  EXPECT_EQ(GetObjectProperty(&c, "BorderWidth"), nullptr);
+  EXPECT_EQ(GetObjectProperty(nullptr, "Partner"), nullptr);
+}
+
+TEST(PublishedProperties, SetElementsAreTestedAddedAndTakenOut) {
+  TForeignControl c(nullptr);
+  EXPECT_TRUE(SetPropContains(&c, "Options", "goFirst"));
+  EXPECT_FALSE(SetPropContains(&c, "Options", "goSecond"));
+  EXPECT_TRUE(SetPropContains(&c, "options", "GOTHIRD"));
+  EXPECT_FALSE(SetPropContains(&c, "Options", "goFourth"));
+  EXPECT_FALSE(SetPropContains(&c, "BorderWidth", "goFirst"));  // not a set
+  ChangeSetProp(&c, "Options", "goSecond", true);
+  ChangeSetProp(&c, "Options", "goFirst", false);
+  EXPECT_EQ(c.options, 0b110u);
+  ChangeSetProp(&c, "Options", "goFourth", true);  // unknown element: nothing
+  ChangeSetProp(&c, "Margin", "goFirst", true);
+  EXPECT_EQ(c.options, 0b110u);
 }
 
 }  // namespace
