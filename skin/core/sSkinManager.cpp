@@ -15,6 +15,11 @@
 TsSkinManager* DefaultManager = nullptr;
 bool SkinLoadInProgress = false;
 bool SkinChangeInProgress = false;
+bool PressedPaintFlag = false;
+bool HintsSuppressed = false;
+bool SavedShowHint = false;
+TObject* DroppedDownButton = nullptr;
+bool SkinnedMenuShowing = false;
 bool SkinBatchOpen = false;
 bool SkinPreviewMode = false;
 

@@ -239,6 +239,11 @@ class ISkinManagerHost {
 // Kinds of GetSkinNames.
 enum TskSkinNameKind { snFolders = 0, snPacked = 1, snAll = 2 };
 
+// Which windows the skin reaches besides the skinned controls: forms without a provider of
+// their own, standard dialogs, foreign controls named in the ThirdParty lists.
+enum TskSkinningRule { srStdForms, srStdDialogs, srThirdParty };
+using TskSkinningRules = TSet<TskSkinningRule>;
+
 class TsSkinManager : public TComponent {
   K_CLASS(TsSkinManager, TComponent)
   explicit TsSkinManager(TComponent* owner);
@@ -276,6 +281,11 @@ class TsSkinManager : public TComponent {
   std::string Version() const { return "7.2"; }
   TskAnimEffects* AnimEffects() { return &animEffects_; }
   TskSkinEffects* Effects() { return &effects_; }
+  TskSkinningRules SkinningRules() const { return skinningRules_; }
+  void SetSkinningRules(TskSkinningRules value) { skinningRules_ = value; }
+  // Popup menus are painted by the menu painter too.
+  bool SkinnedPopups() const { return skinnedPopups_; }
+  void SetSkinnedPopups(bool value) { skinnedPopups_ = value; }
   ThirdPartyList* ThirdParty() { return &thirdParty_; }
   // The parsed ThirdParty lists (case-sensitive), by TskThirdPartyIndex.
   TStringList& ThirdPartyLists(int index) { return thirdPartyLists_[static_cast<size_t>(index)]; }
@@ -371,6 +381,8 @@ class TsSkinManager : public TComponent {
   bool active_ = true;
   bool extendedBorders_ = false;
   bool unskinning_ = false;
+  TskSkinningRules skinningRules_{srStdForms, srStdDialogs, srThirdParty};
+  bool skinnedPopups_ = true;
   std::string skinName_;
   std::string skinDirectory_;
   int hueOffset_ = 0;
@@ -413,6 +425,17 @@ extern TsSkinManager* DefaultManager;
 extern bool SkinLoadInProgress;
 // True while a manager broadcasts CmdSkinChanged; a receiver clears it too.
 extern bool SkinChangeInProgress;
+// Re-entry guard shared by a button's forced pressed redraw and a form's menu rebuild.
+extern bool PressedPaintFlag;
+// While a pressed button repaints, the application's hints are off (HintsSuppressed) and
+// their former setting is kept in SavedShowHint; the menu painter reads HintsSuppressed.
+extern bool HintsSuppressed;
+extern bool SavedShowHint;
+// The speed button whose drop-down menu is open; null when none.
+extern TObject* DroppedDownButton;
+// Set when the menu painter measures a popup item; the popup-menu window adapter clears it
+// when the menu window goes.
+extern bool SkinnedMenuShowing;
 // True between BeginSkinBatch and EndSkinBatch: a skin change loads but tells nobody.
 extern bool SkinBatchOpen;
 // Set for the rest of the run once a skin editor sent preview data.

@@ -181,7 +181,7 @@ void TsSkinableMenus::InitItem(TMenuItem* item, bool on, bool topLevel) {
     if (topLevel) {
       item->SetOnMeasureItem(measureBar);
       item->SetOnAdvancedDrawItem(drawBar);
-    } else if (!item->OnMeasureItem() && !item->OnAdvancedDrawItem()) {
+    } else if (manager_->SkinnedPopups() && !item->OnMeasureItem() && !item->OnAdvancedDrawItem()) {
       item->SetOnMeasureItem(measurePopup);
       item->SetOnAdvancedDrawItem(drawPopup);
     }
@@ -244,6 +244,7 @@ TSize TsSkinableMenus::PopupSizeOf(TCanvas* canvas, TMenuItem* item) {
 void TsSkinableMenus::MeasurePopupItem(TObject* sender, TCanvas* canvas, int& width, int& height) {
   auto* item = dynamic_cast<TMenuItem*>(sender);
   if (!item || item->ComponentState().Contains(csDestroying)) return;
+  SkinnedMenuShowing = true;
   bool extraShown = false;
   if (TsMenuCache::Entry* entry =
           cache_.FindByItem(item->Parent() ? item->Parent()->Items(0) : nullptr)) {

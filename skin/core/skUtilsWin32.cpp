@@ -73,3 +73,23 @@ std::string ResolvedPath(const std::string& path, F resolve) {
 std::string LongPathName(const std::string& path) { return ResolvedPath(path, GetLongPathNameA); }
 
 std::string ShortPathName(const std::string& path) { return ResolvedPath(path, GetShortPathNameA); }
+
+bool IconicPreviewEnabled = false;
+
+void EnableIconicPreview(HWND window, bool on) {
+  using TDwmSetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+  static const TDwmSetWindowAttribute setAttribute = []() -> TDwmSetWindowAttribute {
+    HMODULE dwm = LoadLibraryA("dwmapi.dll");  // kept for the rest of the run
+    return dwm ? reinterpret_cast<TDwmSetWindowAttribute>(
+                     reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")))
+               : nullptr;
+  }();
+  IconicPreviewEnabled = on;
+  if (!setAttribute || !window) return;
+  // DWMWA_FORCE_ICONIC_REPRESENTATION and DWMWA_HAS_ICONIC_BITMAP.
+  constexpr DWORD kForceIconicRepresentation = 7;
+  constexpr DWORD kHasIconicBitmap = 10;
+  const BOOL value = on ? TRUE : FALSE;
+  setAttribute(window, kForceIconicRepresentation, &value, sizeof(value));
+  setAttribute(window, kHasIconicBitmap, &value, sizeof(value));
+}

@@ -21,3 +21,10 @@ void WaitProcessingMessages(unsigned milliseconds);
 // one exists; the path as given when the system cannot resolve it.
 std::string LongPathName(const std::string& path);
 std::string ShortPathName(const std::string& path);
+
+// Asks desktop composition to take the window's task-bar thumbnail and live preview from the
+// program (or gives them back to the system), and sets IconicPreviewEnabled, under which
+// forms answer the composition's requests for those pictures. Without composition only the
+// flag changes.
+void EnableIconicPreview(HWND window, bool on);
+extern bool IconicPreviewEnabled;

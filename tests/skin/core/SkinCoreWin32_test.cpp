@@ -145,4 +145,14 @@ TEST(Paths, LongAndShortNamesOfAFolderRoundTrip) {
   EXPECT_EQ(LongPathName(""), "");
 }
 
+TEST(IconicPreview, TheProgramsFlagFollowsEvenWithoutComposition) {
+  HWND wnd =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EnableIconicPreview(wnd, true);
+  EXPECT_TRUE(IconicPreviewEnabled);
+  EnableIconicPreview(wnd, false);
+  EXPECT_FALSE(IconicPreviewEnabled);
+  DestroyWindow(wnd);
+}
+
 }  // namespace

@@ -13,12 +13,14 @@
 #include <thread>
 
 #include "framework/ExtCtrlsWin32.h"
+#include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sDialogs.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sShadowTemplates.h"
+#include "skin/core/sSkinMenusWin32.h"
 #include "skin/core/skThdTimer.h"
 #include "skin/core/skUtilsWin32.h"
 #include "skin/forms/skGlow.h"
@@ -96,6 +98,32 @@ struct SkinRuntime : ::testing::Test {
 TEST_F(SkinRuntime, StartUpReadsThePlatformFlags) {
   EXPECT_TRUE(IsNTPlatform);
   EXPECT_EQ(TskSkinEffects::GlowingAvailable(), HasLayeredWindows() && !Wow64WithoutComposition);
+}
+
+// Popup items get the menu painter's handlers only while the manager skins popups, and
+// measuring one tells that a skinned menu is showing.
+TEST_F(SkinRuntime, PopupItemsArePaintedOnlyWhenPopupsAreSkinned) {
+  TsSkinableMenus menus(fixture.Manager.get());
+  TPopupMenu popup(nullptr);
+  auto* item = new TMenuItem(&popup);
+  item->SetCaption("Open");
+  popup.Items()->Add(item);
+  fixture.Manager->SetSkinnedPopups(false);
+  menus.InitPopupMenu(&popup, true);
+  EXPECT_FALSE(item->OnMeasureItem());
+  fixture.Manager->SetSkinnedPopups(true);
+  menus.InitPopupMenu(&popup, true);
+  ASSERT_TRUE(item->OnMeasureItem());
+
+  SkinnedMenuShowing = false;
+  TBitmap canvasOwner;
+  canvasOwner.SetSize(10, 10);
+  int width = 0, height = 0;
+  item->OnMeasureItem()(item, canvasOwner.Canvas(), width, height);
+  EXPECT_TRUE(SkinnedMenuShowing);
+  EXPECT_GT(width, 0);
+  SkinnedMenuShowing = false;
+  menus.InitPopupMenu(&popup, false);
 }
 
 TEST_F(SkinRuntime, ABroadcastReachesEveryControlOnceAndRemovalNone) {
