@@ -16,6 +16,7 @@
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSectionPaintWin32.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/skUtils.h"
 
 void PaintMaskBitmap(TBitmap* bitmap, HRGN region, bool drawCentre, int state,
                      const TsMaskData& mask) {
@@ -42,10 +43,6 @@ void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int s
 
 namespace {
 
-bool Overlaps(const TRect& a, const TRect& b) {
-  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-
 void CopyCache(TsCommonData& data, const TRect& source, HDC dc, const TRect& dest) {
   BitBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), data.CacheBitmap->Canvas()->Handle(),
          source.Left, source.Top, SRCCOPY);
@@ -68,7 +65,7 @@ void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRec
     if (!graphic && !child->ControlStyle().Contains(csOpaque)) continue;
     const TRect b = child->BoundsRect();
     const TRect moved{b.Left + xOffset, b.Top + yOffset, b.Right + xOffset, b.Bottom + yOffset};
-    if (!Overlaps(moved, dest)) continue;
+    if (!RectsOverlap(moved, dest)) continue;
     ExcludeClipRect(dc, moved.Left, moved.Top, moved.Right, moved.Bottom);
   }
   CopyCache(data, source, dc, dest);
