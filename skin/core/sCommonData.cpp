@@ -6,6 +6,7 @@
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/skUtils.h"
 #include "skin/forms/sVclUtils.h"
 #include "skin/forms/skGlow.h"
 
@@ -338,12 +339,6 @@ void TsCommonData::EndUpdate(bool repaint) {
 }
 
 // ---- the cache bitmap and what lies behind ---------------------------------------------------
-
-namespace {
-
-bool RectIsEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
-
-}  // namespace
 
 void TsCommonData::UpdateCacheSize() {
   if (!CacheBitmap) CacheBitmap = CreateBmp32(0, 0);

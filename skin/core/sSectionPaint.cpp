@@ -11,6 +11,7 @@
 #include "skin/core/sGradient.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/skUtils.h"
 
 namespace {
 
@@ -18,11 +19,9 @@ TsSkinManager* ManagerOrDefault(TsSkinManager* manager);
 
 uint8_t ClampByte(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
-bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
-
 // True when r lies inside the bitmap and is not empty.
 bool FitsBitmap(const TRect& r, const TBitmap* bitmap) {
-  return bitmap && !IsEmptyRect(r) && r.Left >= 0 && r.Top >= 0 && r.Right <= bitmap->Width() &&
+  return bitmap && !RectIsEmpty(r) && r.Left >= 0 && r.Top >= 0 && r.Right <= bitmap->Width() &&
          r.Bottom <= bitmap->Height();
 }
 
@@ -226,7 +225,7 @@ void PaintSectionBackground(int sectionIndex, const std::string& sectionName,
                             int hotTextureIndex, int textureIndex, TsSkinManager* manager,
                             TBitmap* bitmap, TPoint offset, const TRect& r, int state) {
   manager = ManagerOrDefault(manager);
-  if (!manager || !manager->IsValidSectionIndex(sectionIndex) || !bitmap || IsEmptyRect(r) ||
+  if (!manager || !manager->IsValidSectionIndex(sectionIndex) || !bitmap || RectIsEmpty(r) ||
       !IsSaneRect(r))
     return;
   state = LimitSectionState(*manager, sectionIndex, state);
@@ -320,8 +319,7 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
 
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
                       TBitmap* bitmap, TPoint offset, const TRect& r, int state, bool onlyStrips) {
-  auto isEmpty = [](const TRect& q) { return q.Right <= q.Left || q.Bottom <= q.Top; };
-  if (!onlyStrips || (isEmpty(data.RepaintStripH) && isEmpty(data.RepaintStripV))) {
+  if (!onlyStrips || (RectIsEmpty(data.RepaintStripH) && RectIsEmpty(data.RepaintStripV))) {
     PaintControlItem(data, background, bitmap, offset, r, state);
     return;
   }
@@ -336,7 +334,7 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
   for (const TRect& strip : {data.RepaintStripH, data.RepaintStripV}) {
     const TRect cut{std::max(strip.Left, 0), std::max(strip.Top, 0),
                     std::min(strip.Right, r.Width()), std::min(strip.Bottom, r.Height())};
-    if (isEmpty(cut)) continue;
+    if (RectIsEmpty(cut)) continue;
     BlendBitmapRect(bitmap, whole.get(), 0, TPoint{r.Left + cut.Left, r.Top + cut.Top}, cut);
   }
 }
@@ -368,7 +366,7 @@ int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::stri
 
 void TileBitmap(TBitmap* bitmap, const TRect& q, const TBitmap* image, const TRect& tile) {
   const int tw = tile.Right - tile.Left, th = tile.Bottom - tile.Top;
-  if (!bitmap || !image || tw <= 0 || th <= 0 || IsEmptyRect(q) || !IsSaneRect(q)) return;
+  if (!bitmap || !image || tw <= 0 || th <= 0 || RectIsEmpty(q) || !IsSaneRect(q)) return;
   const int right = std::min(q.Right, bitmap->Width()),
             bottom = std::min(q.Bottom, bitmap->Height());
   for (int64_t x = q.Left; x < right; x += tw) {
@@ -385,7 +383,7 @@ void TileBitmap(TBitmap* bitmap, const TRect& q, const TBitmap* image, const TRe
 void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& tile, int mode) {
   const int tw = tile.Right - tile.Left, th = tile.Bottom - tile.Top;
   // A tile of no width or height lays nothing; the whole area is left to the colour.
-  if (!bitmap || !image || tw <= 0 || th <= 0 || IsEmptyRect(q)) return;
+  if (!bitmap || !image || tw <= 0 || th <= 0 || RectIsEmpty(q)) return;
   const TRect all = q;
   switch (mode) {
     case 0:
@@ -445,7 +443,7 @@ void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& 
 
 void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& background, int mode,
                     const TsMaskData& mask) {
-  if ((mode != 0 && mode != 10) || !bitmap || IsEmptyRect(q) || !IsSaneRect(q)) return;
+  if ((mode != 0 && mode != 10) || !bitmap || RectIsEmpty(q) || !IsSaneRect(q)) return;
   const int cw =
       mask.ImageCount > 0 ? (mask.SourceRect.Right - mask.SourceRect.Left) / mask.ImageCount : 0;
   const int ch = (mask.SourceRect.Bottom - mask.SourceRect.Top) / 2;

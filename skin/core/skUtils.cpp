@@ -30,9 +30,8 @@ TRect RectIntersection(const TRect& a, const TRect& b) {
 }
 
 bool RectsOverlap(const TRect& a, const TRect& b) {
-  const bool bEmpty = b.Right <= b.Left || b.Bottom <= b.Top;
   return !(a.Top >= b.Bottom || a.Left >= b.Right || b.Left >= a.Right || b.Top >= a.Bottom ||
-           bEmpty);
+           RectIsEmpty(b));
 }
 
 bool RectContainsRect(const TRect& outer, const TRect& inner) {

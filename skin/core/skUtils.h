@@ -22,6 +22,8 @@ int RectWidth(const TRect& r, bool clamp = false);
 int RectHeight(const TRect& r, bool clamp = false);
 // The larger Left and Top, the smaller Right and Bottom (may be empty or inverted).
 TRect RectIntersection(const TRect& a, const TRect& b);
+// Nothing inside: the right edge not past the left one, or the bottom not below the top.
+constexpr bool RectIsEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 // True unless the rectangles lie apart or b is empty.
 bool RectsOverlap(const TRect& a, const TRect& b);
 // Both corners of inner lie in outer, its right and bottom edges counting as inside.
