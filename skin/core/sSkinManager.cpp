@@ -377,6 +377,8 @@ void TsSkinManager::LoadSkin() {
   loadedFromPack_ = fromPack;
   lastLoadError_.clear();
   UpdateFixedIndexes();
+  // The shadow is made once a skin is read, not again each time the skin is broadcast.
+  PrepareShadowTemplates();
   if (tables_.Skin.Version > 7.99 && host_)
     host_->ShowMessage(*this,
                        "This version of the skin have not complete support by used skin engine "
@@ -433,6 +435,7 @@ void TsSkinManager::SetActive(bool value) {
   } else {
     BroadcastRemoveSkin();
     UpdateFixedIndexes();
+    PrepareShadowTemplates();
   }
 }
 
@@ -693,7 +696,6 @@ void TsSkinManager::UpdateFixedIndexes() {
     for (size_t i = 0; i < 4; ++i) f.ScrollBar[i] = part(bars[i], false);
   }
   fixedIndexes_ = f;
-  PrepareShadowTemplates();
 }
 
 // ---- colours ----------------------------------------------------------------------------------
