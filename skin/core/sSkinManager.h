@@ -374,7 +374,9 @@ class TsSkinManager : public TComponent {
   void ReadFromPacked(const std::vector<uint8_t>& packed, const std::string& path,
                       TsSkinTables& tables);
   void ReadFromIni(const TSkinIni& ini, const ISkinImageSource& images, TsSkinTables& tables);
-  void ReloadForSettings(bool freezeAlways);
+  // Reads the skin in force again after a setting changed and refreshes every form (with
+  // refreshInBatch also while a skin batch is open).
+  void ReloadForSettings(bool refreshInBatch);
   void ClearTables();
   bool Reading() const;
 
