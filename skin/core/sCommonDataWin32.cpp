@@ -120,6 +120,8 @@ bool IsControlReady(TControl* control) {
   const TComponentState state = control->ComponentState();
   if (state.Contains(csLoading) || state.Contains(csReading) || state.Contains(csDestroying))
     return false;
+  // Messages sent while the window is being made reach a control that is not set up yet.
+  if (control->ControlState().Contains(csCreating)) return false;
   return control->Parent() != nullptr;
 }
 

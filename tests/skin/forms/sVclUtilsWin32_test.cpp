@@ -101,6 +101,30 @@ struct VclUtilsWindow : ::testing::Test {
   TForm* form = nullptr;
 };
 
+// A control that asks, while its window is being made, whether it is ready.
+class TReadinessProbe : public TCustomControl {
+ public:
+  explicit TReadinessProbe(TComponent* owner) : TCustomControl(owner) {}
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_CREATE) readyWhileCreating = IsControlReady(this) ? 1 : 0;
+    TCustomControl::WndProc(m);
+  }
+  int readyWhileCreating = -1;
+};
+
+TEST_F(VclUtilsWindow, AControlIsReadyOnlyOnceItsWindowIsMadeAndItHasAParent) {
+  EXPECT_FALSE(IsControlReady(nullptr));
+  auto* probe = new TReadinessProbe(form);
+  EXPECT_FALSE(IsControlReady(probe));  // no parent, no window
+  probe->SetParent(form);
+  ASSERT_TRUE(probe->HandleAllocated());
+  EXPECT_EQ(probe->readyWhileCreating, 0);
+  EXPECT_TRUE(IsControlReady(probe));
+  auto* loose = new TCountingPanel(form);
+  loose->HandleNeeded();  // a window but no parent control
+  EXPECT_FALSE(IsControlReady(loose));
+}
+
 TEST_F(VclUtilsWindow, OnlyAnAnswerOfExactlyOneCountsAsSkinned) {
   auto* panel = Make<TCountingPanel>(form, 0, 0, 20, 20, kRed);
   for (LRESULT answer : {LRESULT(0), LRESULT(1), LRESULT(2), LRESULT(-1), LRESULT(0x101)}) {
