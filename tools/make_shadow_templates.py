@@ -41,16 +41,9 @@ def template(darkness, spread):
     mask = mask.filter(ImageFilter.GaussianBlur(spread * scale))
     mask = mask.resize((width, height), Image.LANCZOS)
     # The body stays clear: the window covers it, and a form painted with transparency must
-    # not darken.
-    body = Image.new("L", BODY, 0)
-    mask.paste(body, (left, top))
-    # Nothing at the outermost pixels: the shadow fades out inside the image.
-    px = mask.load()
-    for x in range(width):
-        for y in range(height):
-            edge = min(x, y, width - 1 - x, height - 1 - y)
-            if edge == 0:
-                px[x, y] = 0
+    # not darken. Nothing at the outermost pixels: the shadow fades out inside the image.
+    mask.paste(0, (left, top, left + BODY[0], top + BODY[1]))
+    ImageDraw.Draw(mask).rectangle((0, 0, width - 1, height - 1), outline=0)
     shadow = Image.new("RGBA", (width, height), (0, 0, 0, 0))
     shadow.putalpha(mask)
     return shadow
