@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "skin/core/sAlphaGraph.h"
@@ -64,6 +65,32 @@ TEST(KeyedCopy, RectangleCopiesSkipOrReplaceKeyPixels) {
                          clFuchsia, Rect(0, 0, 2, 2), 1);
   EXPECT_EQ(Px(*shown, 1, 1), 0xFF555555u);  // background pixel at (1 + 2, 1 + 2)
   EXPECT_EQ(Px(*shown, 2, 2), 0xFFABCDEFu);
+}
+
+TEST(AreaCopy, TakesTheAreaIntoANewBitmapAndLeavesWhatLiesOutsideTheSourceClear) {
+  auto source = MakeNoiseBitmap32(4, 3, 7);
+  // Reaches one pixel past the left, top and right edges.
+  auto copy = CopyBitmapArea(*source, Rect(-1, -1, 5, 2));
+  ASSERT_EQ(copy->Width(), 6);
+  ASSERT_EQ(copy->Height(), 3);
+  EXPECT_EQ(copy->PixelFormat(), pf32bit);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const int sx = x - 1, sy = y - 1;
+      const bool inside = sx >= 0 && sx < 4 && sy >= 0;
+      EXPECT_EQ(Px(*copy, x, y), inside ? Px(*source, sx, sy) : 0u) << x << "," << y;
+    }
+  // A 24-bit source is read as 32 bits; the caller's bitmap keeps its format.
+  TBitmap rgb;
+  rgb.SetPixelFormat(pf24bit);
+  rgb.SetSize(2, 1);
+  uint8_t* row = rgb.ScanLine(0);
+  const uint8_t bgr[6] = {0x33, 0x22, 0x11, 0x66, 0x55, 0x44};
+  std::copy(bgr, bgr + 6, row);
+  auto converted = CopyBitmapArea(rgb, Rect(1, 0, 2, 1));
+  EXPECT_EQ(rgb.PixelFormat(), pf24bit);
+  ASSERT_EQ(converted->Width(), 1);
+  EXPECT_EQ(Px(*converted, 0, 0) & 0xFFFFFFu, 0x445566u);
 }
 
 TEST(BlendRect, NegativePointsAndSourceTopsPickTheRightSourcePixels) {
