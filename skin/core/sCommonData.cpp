@@ -546,9 +546,7 @@ bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
   TsSkinManager* manager = d.SkinManager();
   // Compared as a number only: a command naming another manager changes nothing here.
   const bool ourManager = m.LParam == reinterpret_cast<intptr_t>(manager);
-  const TsGeneralData* section = manager && manager->IsValidSectionIndex(d.SectionIndex)
-                                     ? &manager->Sections()[static_cast<size_t>(d.SectionIndex)]
-                                     : nullptr;
+  const TsGeneralData* section = d.Section();
   switch (m.Cmd) {
     case CmdSkinChanged:
       if (!ourManager) return false;

@@ -120,6 +120,8 @@ class TsCommonData {
   void SetSkinSection(const std::string& value);
 
   bool IsSkinned(bool checkActive = false) const;
+  // The manager's section at SectionIndex; null when there is none.
+  const struct TsGeneralData* Section() const;
   // The owner shows its hot look: enabled and focused, or under the mouse with a section
   // that has a hot state.
   bool IsActive() const;
@@ -205,7 +207,6 @@ class TsCommonData {
   TRect RepaintStripV{};
 
  private:
-  const struct TsGeneralData* Section() const;
   ISkinDataHost* host_;
   TsSkinManager* skinManager_ = nullptr;
   std::string skinSection_;

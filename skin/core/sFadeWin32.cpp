@@ -37,13 +37,6 @@ TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner) {
 
 namespace {
 
-const TsGeneralData* SectionOf(const TsCommonData& data) {
-  TsSkinManager* manager = data.SkinManager();
-  return manager && manager->IsValidSectionIndex(data.SectionIndex)
-             ? &manager->Sections()[static_cast<size_t>(data.SectionIndex)]
-             : nullptr;
-}
-
 TWinControl* WindowedHostOf(const TsCommonData& data) {
   return dynamic_cast<TWinControl*>(HostControlOf(data));
 }
@@ -64,7 +57,7 @@ void TsFadeTimer::Prepare(IFadeHost* host, const TBitmap& startImage, int iterat
 
 bool TsFadeTimer::Prepare(TsCommonData& data, bool pressed) {
   TWinControl* control = WindowedHostOf(data);
-  const TsGeneralData* section = SectionOf(data);
+  const TsGeneralData* section = data.Section();
   if (!control || !control->HandleAllocated() || !section) return false;
   if (data.BackgroundDirty && (!data.CacheBitmap || data.CacheBitmap->Empty()))
     SendSkinCmd(control->Handle(), CmdPrepareCache, 0);
@@ -117,10 +110,8 @@ TsAnimTimer::~TsAnimTimer() { --FadeTimerCount; }
 void TsAnimTimer::SetOwnerData(const TsCommonData& data, IFadeHost* host) {
   host_ = host;
   SetInterval(10);
-  TsSkinManager* manager = data.SkinManager();
-  StepCount = manager && manager->IsValidSectionIndex(data.SectionIndex)
-                  ? manager->Sections()[static_cast<size_t>(data.SectionIndex)].FadingIterations
-                  : 0;
+  const TsGeneralData* section = data.Section();
+  StepCount = section ? section->FadingIterations : 0;
 }
 
 namespace {
@@ -206,7 +197,7 @@ void StopFading(std::unique_ptr<TsFadeTimer>& timer) {
 
 void StartFading(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
                  int direction) {
-  const TsGeneralData* section = SectionOf(data);
+  const TsGeneralData* section = data.Section();
   TWinControl* control = WindowedHostOf(data);
   if (FadesStopped || !section || !section->FadingEnabled || !control) return;
   const bool restart = static_cast<bool>(timer);
@@ -237,10 +228,7 @@ void StopAllFades() {
 void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, IFadeHost& host,
                      bool pressed, int direction, bool allowed) {
   if (!data.IsSkinned()) return;
-  TsSkinManager* manager = data.SkinManager();
-  const TsGeneralData* section = manager && manager->IsValidSectionIndex(data.SectionIndex)
-                                     ? &manager->Sections()[static_cast<size_t>(data.SectionIndex)]
-                                     : nullptr;
+  const TsGeneralData* section = data.Section();
   const TBitmap* current = host.CacheBitmap();
   const bool fade = allowed && !SkinLoadInProgress && section && section->FadingEnabled &&
                     !FadesStopped && current && !current->Empty() && !data.BackgroundDirty;
@@ -285,7 +273,7 @@ void TWindowFadeHost::Invalidate() {
 void RepaintWithFade(std::unique_ptr<TsFadeTimer>& timer, TsCommonData& data, bool pressed,
                      int direction, bool allowed) {
   if (!data.IsSkinned()) return;
-  const TsGeneralData* section = SectionOf(data);
+  const TsGeneralData* section = data.Section();
   const bool fade = allowed && !SkinLoadInProgress && section && section->FadingEnabled &&
                     !FadesStopped && data.CacheBitmap && !data.CacheBitmap->Empty() &&
                     !data.BackgroundDirty && WindowedHostOf(data);
