@@ -1,0 +1,63 @@
+// Window adapters, portable half: how an adapter answers the skin command for the window it
+// has taken over, and how it paints its cache image from the skin. The window itself is
+// reached through IAdapterWindow, so every decision is tested without a window; the Win32
+// half (skSBUtilsWin32.h) binds it to a subclassed window.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/Graphics.h"
+#include "framework/Types.h"
+#include "skin/core/sBackground.h"
+#include "skin/core/sMessages.h"
+
+class TsCommonData;
+class TsSkinManager;
+
+// True while the dialog hook or the combo box adapter creates adapters for the windows of a
+// standard dialog; each adapter copies it when made and then paints plainer.
+extern bool DialogAdapterMode;
+
+// The section or the border mask of the skin data has more than one state image: the hot
+// look differs from the normal one.
+bool HasMultiStateSkin(const TsCommonData& data);
+
+// What the adapter's skin-command handling needs of the adapter and its window.
+class IAdapterWindow {
+ public:
+  virtual ~IAdapterWindow() = default;
+  // The window's own colours back (the skin went away).
+  virtual void RestoreColors() = 0;
+  // The skin command to the window's children (or the host control's children).
+  virtual void BroadcastToChildren(const TSkinCmdMessage& message) = 0;
+  virtual bool IsVisible() const = 0;
+  // The window paints itself now (after a refresh).
+  virtual void Repaint() = 0;
+  // The whole window, its children and frame, redrawn at once.
+  virtual void RedrawAll() = 0;
+  // The cache image prepared from the skin (when its background is dirty).
+  virtual void PrepareCache() = 0;
+  // The window's own procedure answers CmdGetBgColor (0: no answer).
+  virtual intptr_t OwnBgColorAnswer() = 0;
+  // The skin data of a host control answers CmdIsBgGraphic; false without one.
+  virtual bool AnswerBgGraphic(TSkinCmdMessage& message) = 0;
+  // The program's application object, the answer to CmdGetApplication.
+  virtual intptr_t ApplicationObject() const = 0;
+};
+
+// The adapter's answer to a skin command for its window. Returns true when the command is
+// answered here (message.Result holds the answer); false passes it on to the window's own
+// procedure (some commands act first and are passed on too). `manager` is the adapter's
+// manager; without one, or while it is not active, everything is passed on. Pointers in
+// LParam are followed only for commands from our own senders.
+bool HandleAdapterSkinCmd(TSkinCmdMessage& message, TsCommonData& data, TsSkinManager* manager,
+                          IAdapterWindow& window);
+
+// The adapter's cache image for a window of `size` whose top-left lies at `posInParent` in
+// its parent, over what the parent shows (`behind`, in the parent's coordinates): the cache
+// made and sized, then, in a dialog with a skin border colour other than the key colour, the
+// window colour framed in it, else the skin data's section in state 1 when `hot` and the skin
+// has states, else 0. BackgroundDirty is cleared. `windowColor` is what the system paints
+// windows with.
+void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoint posInParent,
+                      int width, int height, bool inDialog, bool hot, TColor windowColor);

@@ -1,0 +1,330 @@
+#include "skin/adapters/skSBUtilsWin32.h"
+
+#include <unordered_set>
+
+#include "framework/FormsWin32.h"
+#include "skin/core/sAlphaGraph.h"
+#include "skin/core/sColorsWin32.h"
+#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaintWin32.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/forms/sVclUtilsWin32.h"
+
+namespace {
+
+// The adapters alive now: a property value is followed only when it names one of them.
+std::unordered_set<const TskMainWnd*>& LiveAdapters() {
+  static std::unordered_set<const TskMainWnd*> adapters;
+  return adapters;
+}
+
+TColor SysColor(int index) { return static_cast<TColor>(GetSysColor(index)); }
+
+TRect WindowRectIn(HWND wnd, HWND parent) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+// The owner of an adapter's own skin data: the adopted window itself. Its parent is the
+// parent window, which answers skin commands if it is skinned.
+class TWindowSkinHost : public ISkinDataHost {
+ public:
+  explicit TWindowSkinHost(HWND wnd) : wnd_(wnd) {}
+  bool IsControl() const override { return false; }
+  bool IsWindowed() const override { return true; }
+  bool IsDestroying() const override { return !IsWindow(wnd_); }
+  bool IsLoading() const override { return false; }
+  bool IsEnabled() const override { return IsWindowEnabled(wnd_) != FALSE; }
+  std::string ClassName() const override {
+    char name[256] = {};
+    GetClassNameA(wnd_, name, sizeof name);
+    return name;
+  }
+  ISkinDataHost* Parent() const override {
+    HWND parent = GetParent(wnd_);
+    if (!parent) return nullptr;
+    parent_ = std::make_unique<TWindowSkinHost>(parent);
+    return parent_.get();
+  }
+  TColor Color() const override { return SysColor(COLOR_BTNFACE); }
+  void SetColor(TColor) override {}
+  TColor FontColor() const override { return SysColor(COLOR_WINDOWTEXT); }
+  void SetFontColor(TColor) override {}
+  intptr_t SkinCmd(int cmd, int lowWord, intptr_t lParam) override {
+    return SendSkinCmd(wnd_, cmd, lParam, lowWord);
+  }
+  void Redraw() override {
+    RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  TRect BoundsRect() const override { return WindowRectIn(wnd_, GetParent(wnd_)); }
+  bool AskParentBackground(TsBackgroundRequest& request, bool copyNow) override {
+    HWND parent = GetParent(wnd_);
+    return parent && GetWindowBackground(request, parent, copyNow);
+  }
+
+ private:
+  HWND wnd_;
+  mutable std::unique_ptr<TWindowSkinHost> parent_;
+};
+
+// An export of a module as a function of the type it has.
+template <class TFn>
+TFn BindExport(HMODULE module, const char* name) {
+  return reinterpret_cast<TFn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+struct TAdapterModules {
+  HMODULE User32 = LoadLibraryA("user32.dll");
+  HMODULE Comctl32 = LoadLibraryA("comctl32.dll");
+  TAdapterSystemFunctions Functions;
+  TAdapterModules() {
+    if (User32)
+      Functions.GetScrollBarInfo = BindExport<TGetScrollBarInfoFn>(User32, "GetScrollBarInfo");
+    if (Comctl32) {
+      Functions.InitializeFlatSB = BindExport<TFlatSBFn>(Comctl32, "InitializeFlatSB");
+      Functions.UninitializeFlatSB = BindExport<TFlatSBFn>(Comctl32, "UninitializeFlatSB");
+    }
+  }
+  ~TAdapterModules() {
+    if (Comctl32) FreeLibrary(Comctl32);
+    if (User32) FreeLibrary(User32);
+  }
+};
+
+std::string WindowText(HWND wnd) {
+  const int length = GetWindowTextLengthA(wnd);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(wnd, text.data(), length + 1)));
+  return text;
+}
+
+}  // namespace
+
+const TAdapterSystemFunctions& AdapterSystemFunctions() {
+  static TAdapterModules modules;
+  return modules.Functions;
+}
+
+// ---- the adapter -----------------------------------------------------------------------------
+
+TskMainWnd::TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
+                       const std::string& section)
+    : WindowHandle(handle), Manager(manager) {
+  // The skin paints on a classic window; a dialog's own frame keeps its theme.
+  if (SetWindowTheme && section != "DIALOG") {
+    SetWindowTheme(handle, L" ", L" ");
+    themeOff_ = true;
+  }
+  if (skinData) {
+    CommonData = skinData;
+  } else {
+    ownHost_ = std::make_unique<TWindowSkinHost>(handle);
+    ownData_ = std::make_unique<TsCommonData>(ownHost_.get(), true);
+    CommonData = ownData_.get();
+    if (Manager) CommonData->SetSkinManager(Manager);
+  }
+  // Without a manager of its own the adapter follows its skin data's (the default one).
+  if (!Manager) Manager = CommonData->SkinManager();
+  CommonData->CustomFont = false;
+  if (CommonData->SkinSection().empty()) CommonData->SetSkinSection(section);
+  InDialog = DialogAdapterMode;
+  LiveAdapters().insert(this);
+}
+
+void TskMainWnd::Start(bool /*repaint*/) {
+  SaveColors();
+  ColorsApplied = false;
+  CaptionText = WindowText(WindowHandle);
+  Subclass(WindowHandle);
+  if (TControl* control = HostControlOf(*CommonData))
+    control->SetControlStyle(control->ControlStyle() + csOpaque);
+}
+
+TskMainWnd::~TskMainWnd() {
+  if (CommonData && !Detached && Manager) Release(false);
+  Detached = true;
+  LiveAdapters().erase(this);
+  ownData_.reset();
+  CommonData = nullptr;
+  Manager = nullptr;
+}
+
+void TskMainWnd::Subclass(HWND handle) {
+  SendingScroll = false;
+  WindowHandle = handle;
+  SetPropA(handle, AdapterPropName, reinterpret_cast<HANDLE>(this));
+  subclass_.Attach(handle, [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    TMessage message{msg, wp, lp, 0};
+    WndProc(message);
+    result = message.Result;
+    return true;
+  });
+}
+
+LRESULT TskMainWnd::CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return subclass_.Attached() ? subclass_.CallNext(msg, wParam, lParam) : 0;
+}
+
+void TskMainWnd::Release(bool frame) {
+  if (Detached) return;
+  // comctl32 takes the link out of the chain wherever it sits, even under later subclasses.
+  subclass_.Detach();
+  // Another adapter that took the window over since keeps its name.
+  if (GetPropA(WindowHandle, AdapterPropName) == reinterpret_cast<HANDLE>(this))
+    RemovePropA(WindowHandle, AdapterPropName);
+  RestoreColors();
+  if (themeOff_ && SetWindowTheme && IsWindow(WindowHandle))
+    SetWindowTheme(WindowHandle, nullptr, nullptr);
+  themeOff_ = false;
+  if (IsWindowVisible(WindowHandle)) RedrawFrame(WindowHandle, frame);
+  Detached = true;
+}
+
+void TskMainWnd::ReadWindowGeometry() {
+  RECT r{};
+  GetWindowRect(WindowHandle, &r);
+  ScreenRect = TRect{r.left, r.top, r.right, r.bottom};
+  ParentHandle = GetParent(WindowHandle);
+  RECT p{};
+  if (ParentHandle) GetWindowRect(ParentHandle, &p);
+  ParentScreenRect = TRect{p.left, p.top, p.right, p.bottom};
+  WindowSize = TSize{ScreenRect.Width(), ScreenRect.Height()};
+  POINT pos{r.left, r.top};
+  if (ParentHandle) ScreenToClient(ParentHandle, &pos);
+  PosInParent = TPoint{pos.x, pos.y};
+}
+
+void TskMainWnd::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      if (CommonData && CommonData->GlowIndex >= 0) CommonData->FreeShownGlow();
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      if (m.Result == 0) {
+        try {
+          Release(false);
+        } catch (...) {
+          // The window's destruction goes on whatever letting go of it raised.
+        }
+      }
+      return;
+    case WM_SIZE:
+      if (CommonData) CommonData->BackgroundDirty = true;
+      break;
+    case WM_SETTEXT:
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      CaptionText = WindowText(WindowHandle);
+      return;
+    case WM_UPDATEUISTATE:
+      return;
+    case WM_MOUSEMOVE:
+      if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
+          IsWindowEnabled(WindowHandle) && TsSkinRuntimeHotWindow)
+        TsSkinRuntimeHotWindow(WindowHandle);
+      break;
+    case WM_PRINT:
+      m.Result = SendMessageA(WindowHandle, WM_PAINT, m.WParam, m.LParam);
+      return;
+    default:
+      break;
+  }
+  CommonPart(m);
+}
+
+void TskMainWnd::CommonPart(TMessage& m) {
+  if (m.Msg == SM_SKINCMD && CommonData && Manager) {
+    TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
+    if (HandleAdapterSkinCmd(cmd, *CommonData, Manager, *this)) {
+      m.Result = cmd.Result;
+      return;
+    }
+  }
+  m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+}
+
+void TskMainWnd::BroadcastToChildren(const TSkinCmdMessage& message) {
+  BroadcastToChildrenOrWindows(dynamic_cast<TWinControl*>(HostControlOf(*CommonData)), WindowHandle,
+                               message);
+}
+
+bool TskMainWnd::IsVisible() const { return IsWindowVisible(WindowHandle) != FALSE; }
+
+void TskMainWnd::Repaint() { SendMessageA(WindowHandle, WM_PAINT, 0, 0); }
+
+void TskMainWnd::RedrawAll() {
+  RedrawWindow(WindowHandle, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TskMainWnd::PrepareCache() { PrepareWindowCache(CommonData, WindowHandle, false); }
+
+intptr_t TskMainWnd::OwnBgColorAnswer() {
+  return CallOldProc(SM_SKINCMD, SkinCmdWParam(CmdGetBgColor), 0);
+}
+
+bool TskMainWnd::AnswerBgGraphic(TSkinCmdMessage& message) {
+  if (!HostControlOf(*CommonData)) return false;
+  return ProcessSkinCommand(message, CommonData);
+}
+
+intptr_t TskMainWnd::ApplicationObject() const { return reinterpret_cast<intptr_t>(Application); }
+
+// ---- entry points and helpers ------------------------------------------------------------------
+
+TskMainWnd* GetWindowAdapter(HWND handle) {
+  if (!handle) return nullptr;
+  auto* adapter = static_cast<TskMainWnd*>(GetPropA(handle, AdapterPropName));
+  if (!adapter || !LiveAdapters().contains(adapter) || adapter->WindowHandle != handle)
+    return nullptr;
+  return adapter;
+}
+
+void RedrawFrame(HWND handle, bool frame) {
+  if (frame)
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  else
+    SendMessageA(handle, WM_NCPAINT, 1, 0);
+}
+
+void PrepareWindowCache(TsCommonData* data, HWND handle, bool inDialog) {
+  if (!data || !data->BackgroundDirty || !handle) return;
+  RECT r{};
+  GetWindowRect(handle, &r);
+  HWND parent = GetParent(handle);
+  POINT pos{r.left, r.top};
+  if (!parent || !ScreenToClient(parent, &pos)) return;
+  TsBackgroundSource behind;
+  GetWindowParentBackground(handle, behind);
+  const bool hot = GetFocus() == handle || data->HasFocus || data->MouseOver;
+  PaintWindowCache(*data, behind, TPoint{pos.x, pos.y}, r.right - r.left, r.bottom - r.top,
+                   inDialog, hot, SysColor(COLOR_WINDOW));
+  TControl* control = HostControlOf(*data);
+  if (control && !control->Enabled() && data->CacheBitmap) {
+    TsDisabledKind kind{dkBlended};
+    SendSkinCmd(handle, CmdGetDisabledKind, reinterpret_cast<LPARAM>(&kind));
+    TsBackgroundSource parentBg;
+    data->GetParentBackground(parentBg);
+    PaintDisabledEffect(data->CacheBitmap.get(), kind, GetControlBgColor(control->Parent()),
+                        TPoint{control->Left(), control->Top()}, parentBg);
+  }
+  data->BackgroundDirty = false;
+}
+
+void BroadcastToChildrenOrWindows(TWinControl* control, HWND handle, const TSkinCmdMessage& m) {
+  if (control) {
+    ::BroadcastToChildren(control, m);
+    return;
+  }
+  TMessage message{SM_SKINCMD, SkinCmdWParam(m.Cmd, m.LowWord), static_cast<LPARAM>(m.LParam), 0};
+  BroadcastToChildWindows(handle, message);
+}
+
+void NotifyTopControlChanged(HWND handle) {
+  HWND top = handle;
+  while (HWND parent = GetParent(top)) top = parent;
+  if (top) SendSkinCmd(top, CmdControlChanged, 0);
+}

@@ -1,0 +1,132 @@
+// Window adapters, Win32 half: the base of every adapter that takes over an existing window
+// (a dialog's child, a combo box's list, a foreign control) and paints it from the skin while
+// the window keeps its own behaviour. An adapter hooks its window through the comctl32
+// subclass chain, finds itself again through the window property "ACSBSC", answers the skin
+// command for the window, prepares its cache image and lets go of the window when it is
+// destroyed. It never frees itself: its owner does, also after the window is gone.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/ControlsWin32.h"
+#include "framework/WindowSubclassWin32.h"
+#include "skin/adapters/skSBUtils.h"
+#include "skin/core/sCommonData.h"
+
+class TsSkinManager;
+
+// The window property through which an adapted window names its adapter.
+inline constexpr const char* AdapterPropName = "ACSBSC";
+
+// user32's and comctl32's optional functions, bound once on first use; null when missing
+// (callers skip them then).
+using TGetScrollBarInfoFn = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
+using TFlatSBFn = BOOL(WINAPI*)(HWND);
+struct TAdapterSystemFunctions {
+  TGetScrollBarInfoFn GetScrollBarInfo = nullptr;
+  TFlatSBFn InitializeFlatSB = nullptr;
+  TFlatSBFn UninitializeFlatSB = nullptr;
+};
+const TAdapterSystemFunctions& AdapterSystemFunctions();
+
+class TskMainWnd : private IAdapterWindow {
+ public:
+  // Adopts `handle`: `skinData` is the skin data to paint with (null: the adapter makes its
+  // own, with a cache image); a null `manager` follows the skin data's. `section` is taken
+  // when the skin data names none. `repaint` is for scrolling adapters.
+  template <class TAdapter, class... TArgs>
+  static std::unique_ptr<TAdapter> Make(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
+                                        const std::string& section, bool repaint, TArgs&&... args) {
+    auto adapter = std::unique_ptr<TAdapter>(
+        new TAdapter(handle, skinData, manager, section, std::forward<TArgs>(args)...));
+    adapter->Start(repaint);
+    return adapter;
+  }
+  ~TskMainWnd() override;
+  TskMainWnd(const TskMainWnd&) = delete;
+  TskMainWnd& operator=(const TskMainWnd&) = delete;
+
+  // Hooks the window and names the adapter in its property.
+  void Subclass(HWND handle);
+  // The message to the procedures below the adapter (the window's own behaviour).
+  LRESULT CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Lets go of the window: unhooked, the property removed (when it still names this adapter),
+  // colours and visual theme given back, the frame redrawn when visible. The adapter stays.
+  void Release(bool frame);
+  // Reads the window's place: ScreenRect, WindowSize, ParentHandle, ParentScreenRect,
+  // PosInParent.
+  void ReadWindowGeometry();
+
+  bool InDialog = false;
+  std::string CaptionText;
+  TRect ScreenRect{};
+  TSize WindowSize{};
+  TPoint PosInParent{};
+  TRect ParentScreenRect{};
+  HWND ParentHandle = nullptr;
+  HWND WindowHandle = nullptr;
+  TsSkinManager* Manager = nullptr;
+  TsCommonData* CommonData = nullptr;
+  bool SendingScroll = false;
+  bool ColorsApplied = false;
+  TColor SavedColor = clNone;
+  TColor SavedFontColor = clNone;
+  bool Detached = false;
+  bool OwnsCommonData() const { return ownData_ != nullptr; }
+  bool Subclassed() const { return subclass_.Attached(); }
+
+ protected:
+  TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
+             const std::string& section);
+  // The rest of construction, once the derived class exists: colours saved, caption read,
+  // the window hooked.
+  virtual void Start(bool repaint);
+  virtual void SaveColors() {}
+  void RestoreColors() override {}
+  virtual void ApplySkinColors() { ColorsApplied = true; }
+  // The window procedure: answers in message.Result; what it does not answer goes on through
+  // CallOldProc.
+  virtual void WndProc(TMessage& message);
+
+ private:
+  void CommonPart(TMessage& message);
+  // IAdapterWindow
+  void BroadcastToChildren(const TSkinCmdMessage& message) override;
+  bool IsVisible() const override;
+  void Repaint() override;
+  void RedrawAll() override;
+  void PrepareCache() override;
+  intptr_t OwnBgColorAnswer() override;
+  bool AnswerBgGraphic(TSkinCmdMessage& message) override;
+  intptr_t ApplicationObject() const override;
+
+  TWindowSubclass subclass_;
+  std::unique_ptr<ISkinDataHost> ownHost_;
+  std::unique_ptr<TsCommonData> ownData_;
+  bool themeOff_ = false;
+};
+
+// The live adapter named by the window's "ACSBSC" property; null when there is none or the
+// property holds anything else.
+TskMainWnd* GetWindowAdapter(HWND handle);
+// Release of an adapter without scroll bars; with freeIt the adapter is freed too.
+template <class TAdapter>
+void ReleaseAdapter(bool freeIt, bool frame, std::unique_ptr<TAdapter>& adapter) {
+  if (!adapter) return;
+  if (!adapter->Detached) adapter->Release(frame);
+  if (freeIt) adapter.reset();
+}
+// frame: the window recomputes and repaints its non-client area (SWP_FRAMECHANGED); else
+// WM_NCPAINT is sent.
+void RedrawFrame(HWND handle, bool frame);
+// The skin data's cache image for the window, when its background is dirty: at the window's
+// size, over what its parent shows; with a disabled host control, its disabled look.
+// Nothing (the background stays dirty) for a window without a parent.
+void PrepareWindowCache(TsCommonData* data, HWND handle, bool inDialog);
+// With a control: BroadcastToChildren; without: BroadcastToChildWindows.
+void BroadcastToChildrenOrWindows(TWinControl* control, HWND handle, const TSkinCmdMessage& m);
+// CmdControlChanged to the top window of `handle`'s parent chain.
+void NotifyTopControlChanged(HWND handle);

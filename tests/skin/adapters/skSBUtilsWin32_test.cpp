@@ -1,0 +1,246 @@
+// Window adapters under Wine with real windows: a plain edit and a static adopted, the
+// adapter found through the window's property, skin commands answered for the window (and
+// foreign ones not obeyed), the cache prepared at the window's size in the skin's colours,
+// and the adapter letting go at destruction or release without leaving its link behind.
+#include "skin/adapters/skSBUtilsWin32.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "framework/FormsWin32.h"
+#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/forms/sVclUtilsWin32.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/MessagePumpWin32.h"
+
+namespace {
+
+using ktest::Settle;
+
+// Runs `work` on another thread while this one handles the messages it sends.
+void FromAnotherThread(const std::function<void()>& work) {
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    work();
+    done = true;
+  });
+  while (!done) {
+    MSG msg;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  other.join();
+}
+
+const char* const kSkin =
+    "[GLOBALINFO]\nCOLOR=8421504\nBORDERCOLOR=255\n"
+    "[EDIT]\nCOLOR=65280\nTRANSPARENCY=0\nSTATES=1\n"
+    "[PANEL]\nCOLOR=16711680\nTRANSPARENCY=0\nSTATES=1\n"
+    "[GLASS]\nCOLOR=255\nTRANSPARENCY=100\nSTATES=1\n";
+
+// A subclass link below the adapter that counts what reaches the window's own procedure and
+// looks at the property while the window goes.
+struct TCountingLink {
+  TWindowSubclass link;
+  int uiState = 0, skinCmds = 0, ncDestroy = 0;
+  HANDLE propAtNcDestroy = reinterpret_cast<HANDLE>(-1);
+  explicit TCountingLink(HWND wnd) {
+    link.Attach(wnd, [this](HWND w, UINT msg, WPARAM, LPARAM, LRESULT&) {
+      if (msg == WM_UPDATEUISTATE) ++uiState;
+      if (msg == SM_SKINCMD) ++skinCmds;
+      if (msg == WM_NCDESTROY) {
+        ++ncDestroy;
+        propAtNcDestroy = GetPropA(w, AdapterPropName);
+      }
+      return false;
+    });
+  }
+};
+
+struct AdapterWindow : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    BindWindowTheme();
+  }
+  void SetUp() override {
+    f.AddFolderSkin("Adapt", kSkin);
+    f.Manager->SetSkinName("Adapt");
+    ASSERT_EQ(DefaultManager, f.Manager.get());
+    parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    edit = CreateWindowExA(0, "EDIT", "text", WS_CHILD | WS_VISIBLE, 20, 30, 120, 24, parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+    label = CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 150, 40, 90, 50, parent,
+                            nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(parent && edit && label);
+    Settle(parent);
+  }
+  void TearDown() override {
+    if (IsWindow(parent)) DestroyWindow(parent);
+  }
+  std::unique_ptr<TskMainWnd> Adopt(HWND wnd, const char* section) {
+    return TskMainWnd::Make<TskMainWnd>(wnd, nullptr, nullptr, section, false);
+  }
+  skintest::TManagerFixture f;
+  HWND parent = nullptr, edit = nullptr, label = nullptr;
+};
+
+TEST_F(AdapterWindow, AdoptedWindowsAreFoundAndAnswerTheSkinCommand) {
+  EXPECT_EQ(SendSkinCmd(edit, CmdIsSkinned, 0), 0) << "a plain edit knows no skin";
+  auto editAdapter = Adopt(edit, "EDIT");
+  auto labelAdapter = Adopt(label, "PANEL");
+  EXPECT_EQ(GetWindowAdapter(edit), editAdapter.get());
+  EXPECT_EQ(GetWindowAdapter(label), labelAdapter.get());
+  EXPECT_EQ(GetPropA(edit, "ACSBSC"), static_cast<HANDLE>(editAdapter.get()));
+  EXPECT_EQ(GetWindowAdapter(parent), nullptr);
+  EXPECT_EQ(editAdapter->CaptionText, "text");
+  EXPECT_EQ(editAdapter->Manager, f.Manager.get());
+  EXPECT_TRUE(editAdapter->OwnsCommonData());
+  EXPECT_EQ(editAdapter->CommonData->SkinSection(), "EDIT");
+
+  EXPECT_EQ(SendSkinCmd(edit, CmdIsSkinned, 0), 1);
+  EXPECT_EQ(SendSkinCmd(label, CmdIsSkinned, 0), 1);
+  EXPECT_EQ(GetWindowBgColor(edit), 0x00FF00);
+  EXPECT_EQ(GetWindowBgColor(label), 0xFF0000);
+  EXPECT_EQ(SendSkinCmd(edit, CmdGetApplication, 0), reinterpret_cast<LRESULT>(Application));
+
+  // The window keeps its own behaviour under the adapter.
+  SetWindowTextA(edit, "changed");
+  EXPECT_EQ(editAdapter->CaptionText, "changed");
+  char text[32] = {};
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "changed");
+
+  // A section set by our own sender is taken.
+  TskSectionInfo info;
+  info.SectionName = "panel";
+  SendSkinCmd(edit, CmdSetSection, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(GetWindowBgColor(edit), 0xFF0000);
+}
+
+TEST_F(AdapterWindow, CacheIsPreparedAtTheWindowSizeInTheSkinColour) {
+  auto editAdapter = Adopt(edit, "EDIT");
+  auto labelAdapter = Adopt(label, "GLASS");
+  SendSkinCmd(edit, CmdPrepareCache, 0);
+  SendSkinCmd(label, CmdPrepareCache, 0);
+  for (auto* adapter : {editAdapter.get(), labelAdapter.get()}) {
+    RECT r;
+    GetWindowRect(adapter->WindowHandle, &r);
+    TsCommonData& data = *adapter->CommonData;
+    ASSERT_TRUE(data.CacheBitmap);
+    EXPECT_EQ(data.CacheBitmap->Width(), r.right - r.left);
+    EXPECT_EQ(data.CacheBitmap->Height(), r.bottom - r.top);
+    EXPECT_FALSE(data.BackgroundDirty);
+  }
+  // Solid: every pixel of the edit's cache in its section's colour (green).
+  TBitmap& cache = *editAdapter->CommonData->CacheBitmap;
+  for (int y = 0; y < cache.Height(); y += 5)
+    for (int x = 0; x < cache.Width(); x += 7)
+      ASSERT_EQ(skintest::Pixel32(cache, x, y) & 0xFFFFFF, 0x00FF00u) << x << "," << y;
+  // A fully transparent section shows what the plain parent answers: the skin's global
+  // colour (grey).
+  EXPECT_EQ(skintest::Pixel32(*labelAdapter->CommonData->CacheBitmap, 45, 25) & 0xFFFFFF,
+            0x808080u);
+
+  // A new size makes the cache dirty, and it follows the size.
+  SetWindowPos(edit, nullptr, 0, 0, 64, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(editAdapter->CommonData->BackgroundDirty);
+  SendSkinCmd(edit, CmdPrepareCache, 0);
+  EXPECT_EQ(cache.Width(), 64);
+  EXPECT_EQ(cache.Height(), 40);
+
+  // A window without a parent keeps its background dirty.
+  editAdapter->CommonData->BackgroundDirty = true;
+  PrepareWindowCache(editAdapter->CommonData, parent, false);
+  EXPECT_TRUE(editAdapter->CommonData->BackgroundDirty);
+}
+
+TEST_F(AdapterWindow, ForeignCommandsAreNotObeyed) {
+  auto adapter = Adopt(edit, "EDIT");
+  FromAnotherThread([&] {
+    // An address that means nothing: obeying it would crash.
+    SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdSetSection), 0x10);
+    SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdGetBgInfo), 0x10);
+    SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdSetPrintDC), 0x10);
+  });
+  EXPECT_EQ(adapter->CommonData->SkinSection(), "EDIT");
+  EXPECT_EQ(adapter->CommonData->PrintTarget, 0);
+  // Questions are answered for anybody.
+  LRESULT answer = 0;
+  FromAnotherThread(
+      [&] { answer = SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdIsSkinned), 0); });
+  EXPECT_EQ(answer, 1);
+}
+
+TEST_F(AdapterWindow, UiStateChangesAreSwallowedAndOthersPassOn) {
+  TCountingLink below(edit);
+  auto adapter = Adopt(edit, "EDIT");
+  SendMessageA(edit, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  EXPECT_EQ(below.uiState, 0);
+  SendSkinCmd(edit, CmdStopFade, 0);
+  EXPECT_EQ(below.skinCmds, 1) << "commands the adapter does not answer go on";
+  SendSkinCmd(edit, CmdIsSkinned, 0);
+  EXPECT_EQ(below.skinCmds, 1);
+}
+
+TEST_F(AdapterWindow, DestructionReleasesTheWindowAndTheOwnerFreesTheAdapter) {
+  TCountingLink below(edit);
+  auto adapter = Adopt(edit, "EDIT");
+  EXPECT_TRUE(adapter->Subclassed());
+  DestroyWindow(edit);
+  EXPECT_EQ(below.ncDestroy, 1);
+  EXPECT_EQ(below.propAtNcDestroy, nullptr) << "the property went with the release";
+  EXPECT_TRUE(adapter->Detached);
+  EXPECT_FALSE(adapter->Subclassed()) << "the link left the chain";
+  ReleaseAdapter(true, false, adapter);
+  EXPECT_EQ(adapter, nullptr);
+}
+
+TEST_F(AdapterWindow, ReleaseFromTheMiddleOfTheChainKeepsTheOthers) {
+  TCountingLink below(label);
+  auto adapter = Adopt(label, "PANEL");
+  TCountingLink above(label);
+  ReleaseAdapter(false, true, adapter);
+  ASSERT_TRUE(adapter);
+  EXPECT_TRUE(adapter->Detached);
+  EXPECT_EQ(GetPropA(label, "ACSBSC"), nullptr);
+  EXPECT_EQ(GetWindowAdapter(label), nullptr);
+  EXPECT_EQ(SendSkinCmd(label, CmdIsSkinned, 0), 0) << "the label is plain again";
+  EXPECT_EQ(above.skinCmds, 1);
+  EXPECT_EQ(below.skinCmds, 1) << "both other links still see the window's messages";
+  // Freeing a released adapter touches the window no more.
+  adapter.reset();
+  EXPECT_EQ(SendSkinCmd(label, CmdIsSkinned, 0), 0);
+  EXPECT_EQ(below.skinCmds, 2);
+}
+
+TEST_F(AdapterWindow, PropertyNamesOnlyALiveAdapterOfThatWindow) {
+  SetPropA(edit, "ACSBSC", reinterpret_cast<HANDLE>(0x10));
+  EXPECT_EQ(GetWindowAdapter(edit), nullptr) << "a stranger's value is not followed";
+  RemovePropA(edit, "ACSBSC");
+
+  auto first = Adopt(edit, "EDIT");
+  auto second = Adopt(edit, "PANEL");
+  EXPECT_EQ(GetWindowAdapter(edit), second.get());
+  ReleaseAdapter(true, false, first);
+  EXPECT_EQ(GetWindowAdapter(edit), second.get()) << "the later adapter keeps its name";
+  EXPECT_EQ(GetWindowBgColor(edit), 0xFF0000);
+  second.reset();
+  EXPECT_EQ(GetPropA(edit, "ACSBSC"), nullptr);
+  EXPECT_EQ(SendSkinCmd(edit, CmdIsSkinned, 0), 0);
+}
+
+TEST_F(AdapterWindow, SystemFunctionsAreBound) {
+  const TAdapterSystemFunctions& fn = AdapterSystemFunctions();
+  EXPECT_NE(fn.GetScrollBarInfo, nullptr);
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  EXPECT_TRUE(fn.GetScrollBarInfo(edit, OBJID_VSCROLL, &info));
+}
+
+}  // namespace
