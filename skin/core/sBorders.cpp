@@ -128,12 +128,6 @@ void PaintMaskBitmap(TBitmap* bitmap, std::vector<TRect>* holes, bool drawCentre
 
 namespace {
 
-const TsMaskData* BorderMaskOf(const TsCommonData& data) {
-  TsSkinManager* manager = data.SkinManager();
-  if (!manager || !manager->IsValidMaskIndex(data.BorderMaskIndex)) return nullptr;
-  return &manager->Masks()[static_cast<size_t>(data.BorderMaskIndex)];
-}
-
 bool HasOwnerControl(const TsCommonData& data) { return data.Host() && data.Host()->IsControl(); }
 
 }  // namespace
@@ -150,13 +144,13 @@ TsBackgroundSource BackgroundBehind(TsCommonData& data) {
 }
 
 void FillBorderCorners(TsCommonData& data, int state) {
-  const TsMaskData* mask = BorderMaskOf(data);
+  const TsMaskData* mask = data.BorderMask();
   if (!mask || !data.CacheBitmap || data.CacheBitmap->Empty() || !HasOwnerControl(data)) return;
   FillMaskCorners(data.CacheBitmap.get(), *mask, state, BackgroundBehind(data));
 }
 
 void PaintCtrlBorder(TsCommonData& data, int state) {
-  const TsMaskData* mask = BorderMaskOf(data);
+  const TsMaskData* mask = data.BorderMask();
   TBitmap* cache = data.CacheBitmap.get();
   if (!mask || !cache || cache->Empty() || !HasOwnerControl(data)) return;
   const TsBackgroundSource behind = BackgroundBehind(data);
@@ -165,7 +159,7 @@ void PaintCtrlBorder(TsCommonData& data, int state) {
 }
 
 bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, TsCommonData& data) {
-  const TsMaskData* mask = BorderMaskOf(data);
+  const TsMaskData* mask = data.BorderMask();
   if (!mask) return false;
   const TColor bgColor = ColorToRGB(data.BgColor(state));
   TsSkinManager* manager = data.SkinManager();

@@ -126,6 +126,12 @@ const TsGeneralData* TsCommonData::Section() const {
   return &manager->Sections()[static_cast<size_t>(SectionIndex)];
 }
 
+const TsMaskData* TsCommonData::BorderMask() const {
+  const TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidMaskIndex(BorderMaskIndex)) return nullptr;
+  return &manager->Masks()[static_cast<size_t>(BorderMaskIndex)];
+}
+
 bool TsCommonData::IsSkinned(bool checkActive) const {
   const TsSkinManager* manager = SkinManager();
   if (!manager || IsBeingDestroyed(manager)) return false;
@@ -361,13 +367,8 @@ void TsCommonData::UpdateRepaintStrips() {
   const TRect bounds = host_->BoundsRect();
   const int width = std::max(bounds.Width(), 0), height = std::max(bounds.Height(), 0);
   const int oldWidth = CacheBitmap->Width(), oldHeight = CacheBitmap->Height();
-  int rightWidth = 0, bottomWidth = 0;
-  const TsSkinManager* manager = SkinManager();
-  if (manager && manager->IsValidMaskIndex(BorderMaskIndex)) {
-    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(BorderMaskIndex)];
-    rightWidth = mask.WidthRight;
-    bottomWidth = mask.WidthBottom;
-  }
+  const TsMaskData* mask = BorderMask();
+  const int rightWidth = mask ? mask->WidthRight : 0, bottomWidth = mask ? mask->WidthBottom : 0;
   // A gradient along a side changes every pixel when that side changes.
   if (width != oldWidth && !(BgDependency & 1))
     RepaintStripH = TRect{std::max(std::min(oldWidth, width) - rightWidth, 0), 0, width, height};
@@ -378,12 +379,10 @@ void TsCommonData::UpdateRepaintStrips() {
 }
 
 int TsCommonData::MaxBorderWidth() const {
-  const TsSkinManager* manager = SkinManager();
-  if (!manager || !manager->IsValidMaskIndex(BorderMaskIndex)) return 0;
-  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(BorderMaskIndex)];
-  if (mask.DrawFlags & 2) return 0;
+  const TsMaskData* mask = BorderMask();
+  if (!mask || (mask->DrawFlags & 2)) return 0;
   return std::max(
-      {int{mask.WidthTop}, int{mask.WidthLeft}, int{mask.WidthRight}, int{mask.WidthBottom}});
+      {int{mask->WidthTop}, int{mask->WidthLeft}, int{mask->WidthRight}, int{mask->WidthBottom}});
 }
 
 void TsCommonData::FillBackgroundRequest(TsBackgroundRequest& request, int state) {

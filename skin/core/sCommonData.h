@@ -122,6 +122,8 @@ class TsCommonData {
   bool IsSkinned(bool checkActive = false) const;
   // The manager's section at SectionIndex; null when there is none.
   const struct TsGeneralData* Section() const;
+  // The manager's mask at BorderMaskIndex; null when there is none.
+  const struct TsMaskData* BorderMask() const;
   // The owner shows its hot look: enabled and focused, or under the mouse with a section
   // that has a hot state.
   bool IsActive() const;

@@ -173,11 +173,9 @@ void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitma
   state = LimitSectionState(*manager, data.SectionIndex, state);
   PaintControlBackground(data, background, state, bitmap, offset, r);
   const TsBackgroundSource moved = MovedBackground(background, offset);
-  if (manager->IsValidMaskIndex(data.BorderMaskIndex)) {
-    const TsMaskData& border = manager->Masks()[static_cast<size_t>(data.BorderMaskIndex)];
-    if (!(state == 0 && (border.DrawFlags & 2)))
-      PaintMaskRect(bitmap, r, border, state, true, moved);
-  }
+  if (const TsMaskData* border = data.BorderMask())
+    if (!(state == 0 && (border->DrawFlags & 2)))
+      PaintMaskRect(bitmap, r, *border, state, true, moved);
   const TsGeneralData& section = manager->Sections()[static_cast<size_t>(data.SectionIndex)];
   const int corners[4] = {section.ImgTopLeft, section.ImgTopRight, section.ImgBtmLeft,
                           section.ImgBtmRight};
