@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/core/sAlphaGraph.h"
+#include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
@@ -123,4 +124,26 @@ void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoi
     PaintControlItem(data, behind, cache, posInParent, whole, state);
   }
   data.BackgroundDirty = false;
+}
+
+void FillTransparentCorners(TsCommonData& data, int state, bool inDialog, int width, int height,
+                            TPoint posInParent, TsBackgroundSource behind) {
+  TsSkinManager* manager = data.SkinManager();
+  if (!manager || inDialog || !manager->IsValidMaskIndex(data.BorderMaskIndex) ||
+      !data.CacheBitmap || width <= 1 || height <= 1)
+    return;
+  if (behind.HasBitmap && behind.Bmp) {
+    behind.X += posInParent.X;
+    behind.Y += posInParent.Y;
+  } else {
+    behind.HasBitmap = false;
+    behind.Bmp = nullptr;
+    if ((behind.FillColor & 0xFFFFFF) == kKeyColor) return;
+  }
+  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(data.BorderMaskIndex)];
+  if (MaskStateWidth(mask) == 0 || MaskStateHeight(mask) == 0) {
+    // A mask with an image of its own but no count is read as three masked states.
+    if (!(mask.ImageCount == 0 && mask.Image)) return;
+  }
+  FillMaskCorners(data.CacheBitmap.get(), mask, state, behind);
 }

@@ -61,3 +61,11 @@ bool HandleAdapterSkinCmd(TSkinCmdMessage& message, TsCommonData& data, TsSkinMa
 // windows with.
 void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoint posInParent,
                       int width, int height, bool inDialog, bool hot, TColor windowColor);
+
+// Lets what lies behind show through the open (key-coloured) corner pixels of the skin data's
+// border mask in state `state`, over the cache image of a window of `width` x `height` at
+// `posInParent`. `behind` is what the parent shows, in the parent's coordinates. Nothing in a
+// dialog, without a valid border mask or cache, for windows of less than 2 x 2 pixels, or over
+// a background of the key colour.
+void FillTransparentCorners(TsCommonData& data, int state, bool inDialog, int width, int height,
+                            TPoint posInParent, TsBackgroundSource behind);

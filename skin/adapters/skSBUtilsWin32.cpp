@@ -9,6 +9,7 @@
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaintWin32.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/skUtils.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
 namespace {
@@ -197,6 +198,15 @@ void TskMainWnd::ReadWindowGeometry() {
   PosInParent = TPoint{pos.x, pos.y};
 }
 
+void TskMainWnd::FillTransparentCorners(int state) {
+  if (!CommonData) return;
+  TsBackgroundSource behind;
+  GetWindowParentBackground(WindowHandle, behind);
+  if (!behind.HasBitmap) behind.FillColor = ColorToRGB(behind.FillColor);
+  ::FillTransparentCorners(*CommonData, state, InDialog, WindowSize.cx, WindowSize.cy, PosInParent,
+                           behind);
+}
+
 void TskMainWnd::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_DESTROY:
@@ -327,4 +337,24 @@ void NotifyTopControlChanged(HWND handle) {
   HWND top = handle;
   while (HWND parent = GetParent(top)) top = parent;
   if (top) SendSkinCmd(top, CmdControlChanged, 0);
+}
+
+TWinControl* FindComponentByHandle(HWND handle, TComponent* owner) {
+  if (!owner || !handle) return nullptr;
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* component = owner->Components(i);
+    auto* windowed = dynamic_cast<TWinControl*>(component);
+    if (windowed && windowed->HandleAllocated() && windowed->Handle() == handle) return windowed;
+    if (TWinControl* found = FindComponentByHandle(handle, component)) return found;
+  }
+  return nullptr;
+}
+
+void SetControlOrdProperty(TControl* control, const std::string& name, int64_t value) {
+  if (control && HasProperty(control, name)) SetOrdProperty(control, name, value);
+}
+
+TColor GetControlColorProperty(TControl* control, const std::string& name) {
+  if (!control || !HasProperty(control, name)) return 0;
+  return ColorToRGB(static_cast<TColor>(GetOrdProperty(control, name)));
 }

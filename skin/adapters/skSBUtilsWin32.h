@@ -59,6 +59,9 @@ class TskMainWnd : private IAdapterWindow {
   // Reads the window's place: ScreenRect, WindowSize, ParentHandle, ParentScreenRect,
   // PosInParent.
   void ReadWindowGeometry();
+  // The open corner pixels of the border mask's `state` image in the cache show the parent's
+  // background (after ReadWindowGeometry).
+  void FillTransparentCorners(int state);
 
   bool InDialog = false;
   std::string CaptionText;
@@ -130,3 +133,10 @@ void PrepareWindowCache(TsCommonData* data, HWND handle, bool inDialog);
 void BroadcastToChildrenOrWindows(TWinControl* control, HWND handle, const TSkinCmdMessage& m);
 // CmdControlChanged to the top window of `handle`'s parent chain.
 void NotifyTopControlChanged(HWND handle);
+// The first windowed control with that window among the components `owner` owns, each
+// component's own components searched right after it (depth first); null when none.
+TWinControl* FindComponentByHandle(HWND handle, TComponent* owner);
+// The control's published ordinal property `name` set to `value`, when it has one.
+void SetControlOrdProperty(TControl* control, const std::string& name, int64_t value);
+// The RGB value of the control's published colour property `name`; 0 without it.
+TColor GetControlColorProperty(TControl* control, const std::string& name);

@@ -10,8 +10,11 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
+#include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
+#include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sVclUtilsWin32.h"
@@ -47,12 +50,13 @@ const char* const kSkin =
 // looks at the property while the window goes.
 struct TCountingLink {
   TWindowSubclass link;
-  int uiState = 0, skinCmds = 0, ncDestroy = 0;
+  int uiState = 0, skinCmds = 0, ncDestroy = 0, themeChanged = 0;
   HANDLE propAtNcDestroy = reinterpret_cast<HANDLE>(-1);
   explicit TCountingLink(HWND wnd) {
     link.Attach(wnd, [this](HWND w, UINT msg, WPARAM, LPARAM, LRESULT&) {
       if (msg == WM_UPDATEUISTATE) ++uiState;
       if (msg == SM_SKINCMD) ++skinCmds;
+      if (msg == WM_THEMECHANGED) ++themeChanged;
       if (msg == WM_NCDESTROY) {
         ++ncDestroy;
         propAtNcDestroy = GetPropA(w, AdapterPropName);
@@ -233,6 +237,73 @@ TEST_F(AdapterWindow, PropertyNamesOnlyALiveAdapterOfThatWindow) {
   second.reset();
   EXPECT_EQ(GetPropA(edit, "ACSBSC"), nullptr);
   EXPECT_EQ(SendSkinCmd(edit, CmdIsSkinned, 0), 0);
+}
+
+TEST_F(AdapterWindow, PrintingPaintsTheSamePictureAsPainting) {
+  auto adapter = Adopt(label, "PANEL");
+  RECT r;
+  GetClientRect(label, &r);
+  auto picture = [&](UINT msg) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    PatBlt(dc, 0, 0, r.right, r.bottom, BLACKNESS);
+    SendMessageA(label, msg, reinterpret_cast<WPARAM>(dc), msg == WM_PRINT ? PRF_CLIENT : 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; y += 3)
+      for (int x = 0; x < r.right; x += 3) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return pixels;
+  };
+  const std::vector<COLORREF> painted = picture(WM_PAINT);
+  EXPECT_EQ(picture(WM_PRINT), painted);
+  EXPECT_NE(painted.front(), RGB(0, 0, 0)) << "the static painted its background";
+}
+
+TEST_F(AdapterWindow, ThemeIsOffWhileAdoptedExceptForDialogs) {
+  ASSERT_NE(SetWindowTheme, nullptr);
+  TCountingLink editLink(edit), labelLink(label);
+  auto editAdapter = Adopt(edit, "EDIT");
+  auto dialogAdapter = Adopt(label, "DIALOG");
+  EXPECT_EQ(editLink.themeChanged, 1) << "switched off";
+  EXPECT_EQ(labelLink.themeChanged, 0) << "a dialog keeps its theme";
+  ReleaseAdapter(false, false, editAdapter);
+  EXPECT_EQ(editLink.themeChanged, 2) << "given back when the window is let go";
+  editAdapter.reset();
+  dialogAdapter.reset();
+  EXPECT_EQ(editLink.themeChanged, 2);
+  EXPECT_EQ(labelLink.themeChanged, 0);
+}
+
+TEST(AdapterHelpers, ComponentsAndPublishedProperties) {
+  Application->Initialize();
+  auto* form = new TForm(Application);
+  auto* outer = new TPanel(form);
+  outer->SetParent(form);
+  auto* inner = new TPanel(outer);  // owned by the panel: found after it, depth first
+  inner->SetParent(outer);
+  auto* last = new TPanel(form);
+  last->SetParent(form);
+  form->HandleNeeded();
+  EXPECT_EQ(FindComponentByHandle(inner->Handle(), form), inner);
+  EXPECT_EQ(FindComponentByHandle(last->Handle(), form), last);
+  EXPECT_EQ(FindComponentByHandle(form->Handle(), form), nullptr) << "only owned components";
+  EXPECT_EQ(FindComponentByHandle(nullptr, form), nullptr);
+
+  SetControlOrdProperty(outer, "Color", 0x123456);
+  EXPECT_EQ(outer->Color(), 0x123456);
+  SetControlOrdProperty(outer, "NoSuchProperty", 1);
+  SetControlOrdProperty(nullptr, "Color", 1);
+  EXPECT_EQ(GetControlColorProperty(outer, "Color"), 0x123456);
+  outer->SetColor(clBtnFace);
+  EXPECT_EQ(GetControlColorProperty(outer, "Color"), ColorToRGB(clBtnFace));
+  EXPECT_EQ(GetControlColorProperty(outer, "NoSuchProperty"), 0);
+  EXPECT_EQ(GetControlColorProperty(nullptr, "Color"), 0);
+  delete form;
 }
 
 TEST_F(AdapterWindow, SystemFunctionsAreBound) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/core/sAlphaGraph.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sGraphics.h"
 #include "skin/core/sSkinManager.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
@@ -211,6 +213,60 @@ TEST_F(AdapterSkinCmd, HotCacheUsesTheHotStateWhenTheSkinHasOne) {
   data.BackgroundDirty = true;
   PaintWindowCache(data, EmptyBackgroundSource, TPoint{}, 8, 8, false, true, 0xFFFFFF);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 4, 4) & 0xFFFFFF, 0x0000FFu) << "HOTCOLOR";
+}
+
+// A border mask of its own 6 x 6 image, two pixels wide on each side, black but for the key
+// colour at the top-left pixel and the bottom-right pixel.
+int AddCornerMask(TsSkinManager& manager) {
+  TsMaskData mask;
+  mask.Image = CreateBmp32(6, 6);
+  for (int y = 0; y < 6; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(mask.Image->ScanLine(y));
+    for (int x = 0; x < 6; ++x) row[x] = 0xFF000000;
+  }
+  reinterpret_cast<uint32_t*>(mask.Image->ScanLine(0))[0] = 0x00FF00FF;
+  reinterpret_cast<uint32_t*>(mask.Image->ScanLine(5))[5] = 0x00FF00FF;
+  mask.SourceRect = TRect{0, 0, 6, 6};
+  mask.ImageCount = 1;
+  mask.WidthLeft = mask.WidthTop = mask.WidthRight = mask.WidthBottom = 2;
+  manager.Masks().push_back(std::move(mask));
+  return static_cast<int>(manager.Masks().size()) - 1;
+}
+
+TEST_F(AdapterSkinCmd, OpenCornersShowWhatLiesBehind) {
+  data.BorderMaskIndex = AddCornerMask(*f.Manager);
+  auto paint = [&] {
+    data.CacheBitmap->SetSize(10, 8);
+    FillRect32(data.CacheBitmap.get(), TRect{0, 0, 10, 8}, 0x00FF00);
+  };
+  const TsBackgroundSource grey{nullptr, 0, 0, 0x808080, false};
+  paint();
+  FillTransparentCorners(data, 0, false, 10, 8, TPoint{3, 4}, grey);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 9, 7) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 1, 0) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 9, 0) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 5, 4) & 0xFFFFFF, 0x00FF00u);
+
+  // A parent's image shows at the window's place in it.
+  auto parentImage = CreateBmp32(20, 20);
+  FillRect32(parentImage.get(), TRect{0, 0, 20, 20}, 0x0000FF);
+  FillRect32(parentImage.get(), TRect{3, 4, 4, 5}, 0xFF0000);
+  paint();
+  FillTransparentCorners(data, 0, false, 10, 8, TPoint{3, 4},
+                         MakeBackgroundSource(parentImage.get(), 0, 0));
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 9, 7) & 0xFFFFFF, 0xFF0000u);
+
+  // Nothing in a dialog, over the key colour, or for a window of one pixel's width.
+  const TsBackgroundSource key{nullptr, 0, 0, 0xFF00FF, false};
+  for (int i = 0; i < 3; ++i) {
+    paint();
+    if (i == 0) FillTransparentCorners(data, 0, true, 10, 8, TPoint{}, grey);
+    if (i == 1) FillTransparentCorners(data, 0, false, 10, 8, TPoint{}, key);
+    if (i == 2) FillTransparentCorners(data, 0, false, 1, 8, TPoint{}, grey);
+    EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x00FF00u) << i;
+  }
 }
 
 }  // namespace
