@@ -5,6 +5,7 @@
 
 #include "framework/ResourceStreamWin32.h"
 #include "skin/core/sShadowTemplates.h"
+#include "skin/core/skUtilsWin32.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
 TDwmIsCompositionEnabled CompositionQuery() {
   static const TDwmIsCompositionEnabled query = []() -> TDwmIsCompositionEnabled {
     // Windows 6 (Vista) brought the desktop window manager.
-    if (LOBYTE(LOWORD(GetVersion())) < 6) return nullptr;
+    if (WindowsMajorVersion() < 6) return nullptr;
     HMODULE dwm = LoadLibraryA("dwmapi.dll");  // kept for the rest of the run
     if (!dwm) return nullptr;
     return reinterpret_cast<TDwmIsCompositionEnabled>(

@@ -122,7 +122,7 @@ class TApplicationChangeWindows : public ISkinChangeWindows {
       DeleteObject(reinterpret_cast<HRGN>(region));
   }
   void RemoveRegionOnOldSystems(TWindowKey form) override {
-    if (LOBYTE(LOWORD(GetVersion())) < 6)
+    if (WindowsMajorVersion() < 6)
       SetWindowRgn(reinterpret_cast<HWND>(form), nullptr, FALSE);
   }
   void ReshowMaximized(TWindowKey key) override {

@@ -16,6 +16,8 @@ bool CaptionFont(LOGFONTA& font) {
 
 }  // namespace
 
+int WindowsMajorVersion() { return LOBYTE(LOWORD(GetVersion())); }
+
 int CaptionFontHeight() {
   LOGFONTA font;
   return CaptionFont(font) ? font.lfHeight : 0;

@@ -6,6 +6,8 @@
 #include <string>
 
 // lfHeight of the system caption font; 0 when the system does not say.
+// The major version the system reports (6 and later have the desktop window manager).
+int WindowsMajorVersion();
 int CaptionFontHeight();
 // A new font handle for the system caption font (the caller deletes it); null on failure.
 HFONT CreateCaptionFont();

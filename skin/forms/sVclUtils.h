@@ -7,6 +7,10 @@
 // not told to resume painting meanwhile, and skinned controls only validate their windows.
 extern bool AnimationRunning;
 
+// The tag of the program's own helper windows (output window, glows) that the dialog hook
+// leaves alone.
+constexpr int kDialogHookSkipTag = -98;
+
 // What PaintGraphicChildren knows of one child control.
 struct TGraphicChildFacts {
   bool Visible = false;

@@ -303,7 +303,7 @@ TOutputWindow::TOutputWindow(TComponent* owner) : TCustomControl(owner) {
   SetCaption("skOutputWindow");
   SetVisible(false);
   SetColor(clFuchsia);
-  SetTag(-98);
+  SetTag(kDialogHookSkipTag);
 }
 
 void TOutputWindow::CreateParams(TCreateParams& params) {

@@ -4,11 +4,11 @@
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sVclUtils.h"
 
 namespace {
 
 // Tags the glow windows among the program's forms.
-constexpr int GlowWindowTag = -98;
 
 // One blend record for every glow: the picture's own alpha, nothing more.
 const BLENDFUNCTION GlowBlend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -53,7 +53,7 @@ bool TskGlowEffectWin32::Show(const TRect& rect, const TRect& clipRect, HWND own
   if (placement.Empty()) return false;
 
   GlowWindow = new TForm(nullptr);
-  GlowWindow->SetTag(GlowWindowTag);
+  GlowWindow->SetTag(kDialogHookSkipTag);
   PreviousProc = GlowWindow->WindowProc();
   GlowWindow->SetWindowProc(TWndMethod::Of(this, &TskGlowEffectWin32::GlowWndProc));
   TControlStyle style = GlowWindow->ControlStyle();
