@@ -1,6 +1,7 @@
 #include "skin/adapters/skSBUtilsWin32.h"
 
 #include <unordered_set>
+#include <utility>
 
 #include "framework/FormsWin32.h"
 #include "skin/core/sAlphaGraph.h"
@@ -157,6 +158,21 @@ void TskMainWnd::Subclass(HWND handle) {
   SendingScroll = false;
   WindowHandle = handle;
   SetPropA(handle, AdapterPropName, reinterpret_cast<HANDLE>(this));
+  if (TControl* control = HostControlOf(*CommonData)) {
+    hookedControl_ = control;
+    hook_ = std::make_shared<THookState>(THookState{this, control->WindowProc()});
+    control->SetWindowProc(TWndMethod([state = hook_](TMessage& m) {
+      if (state->Adapter)
+        state->Adapter->WndProc(m);
+      else
+        state->Saved(m);
+    }));
+    destroyWatch_ = TWindowEvents::Current().Subscribe([this](const TWindowEvent& event) {
+      if (event.kind == TWindowEventKind::Destroyed && event.wnd == WindowHandle)
+        ReleaseOnDestroy();
+    });
+    return;
+  }
   subclass_.Attach(handle, [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     TMessage message{msg, wp, lp, 0};
     WndProc(message);
@@ -166,12 +182,22 @@ void TskMainWnd::Subclass(HWND handle) {
 }
 
 LRESULT TskMainWnd::CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (hookedControl_) {
+    TMessage message{msg, wParam, lParam, 0};
+    hook_->Saved(message);
+    return message.Result;
+  }
   return subclass_.Attached() ? subclass_.CallNext(msg, wParam, lParam) : 0;
 }
 
 void TskMainWnd::Release(bool frame) {
   if (Detached) return;
-  // comctl32 takes the link out of the chain wherever it sits, even under later subclasses.
+  // Both chains take the adapter out wherever it sits, even under later hooks.
+  if (hookedControl_) {
+    std::exchange(hookedControl_, nullptr)->SetWindowProc(hook_->Saved);
+    hook_->Adapter = nullptr;
+    destroyWatch_.Reset();
+  }
   subclass_.Detach();
   // Another adapter that took the window over since keeps its name.
   if (GetPropA(WindowHandle, AdapterPropName) == reinterpret_cast<HANDLE>(this))
@@ -213,13 +239,7 @@ void TskMainWnd::WndProc(TMessage& m) {
     case WM_NCDESTROY:
       if (CommonData && CommonData->GlowIndex >= 0) CommonData->FreeShownGlow();
       m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
-      if (m.Result == 0) {
-        try {
-          Release(false);
-        } catch (...) {
-          // The window's destruction goes on whatever letting go of it raised.
-        }
-      }
+      if (m.Result == 0) ReleaseOnDestroy();
       return;
     case WM_SIZE:
       if (CommonData) CommonData->BackgroundDirty = true;
@@ -242,6 +262,14 @@ void TskMainWnd::WndProc(TMessage& m) {
       break;
   }
   CommonPart(m);
+}
+
+void TskMainWnd::ReleaseOnDestroy() noexcept {
+  try {
+    Release(false);
+  } catch (...) {
+    // The window's destruction goes on whatever letting go of it raised.
+  }
 }
 
 void TskMainWnd::CommonPart(TMessage& m) {

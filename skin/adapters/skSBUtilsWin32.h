@@ -49,7 +49,9 @@ class TskMainWnd : private IAdapterWindow {
   TskMainWnd(const TskMainWnd&) = delete;
   TskMainWnd& operator=(const TskMainWnd&) = delete;
 
-  // Hooks the window and names the adapter in its property.
+  // Hooks the window and names the adapter in its property. With a host control the adapter
+  // takes over the control's WindowProc, so messages the program hands the control directly
+  // reach it too; any other window is hooked through its subclass chain.
   void Subclass(HWND handle);
   // The message to the procedures below the adapter (the window's own behaviour).
   LRESULT CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -79,7 +81,7 @@ class TskMainWnd : private IAdapterWindow {
   TColor SavedFontColor = clNone;
   bool Detached = false;
   bool OwnsCommonData() const { return ownData_ != nullptr; }
-  bool Subclassed() const { return subclass_.Attached(); }
+  bool Subclassed() const { return subclass_.Attached() || hookedControl_ != nullptr; }
 
  protected:
   TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
@@ -96,6 +98,7 @@ class TskMainWnd : private IAdapterWindow {
 
  private:
   void CommonPart(TMessage& message);
+  void ReleaseOnDestroy() noexcept;
   // IAdapterWindow
   void BroadcastToChildren(const TSkinCmdMessage& message) override;
   bool IsVisible() const override;
@@ -107,6 +110,16 @@ class TskMainWnd : private IAdapterWindow {
   intptr_t ApplicationObject() const override;
 
   TWindowSubclass subclass_;
+  // The host control whose WindowProc the adapter replaced. The method in the control's chain
+  // shares this state: once the adapter is gone it only passes messages to the saved method.
+  struct THookState {
+    TskMainWnd* Adapter;
+    TWndMethod Saved;
+  };
+  TControl* hookedControl_ = nullptr;
+  std::shared_ptr<THookState> hook_;
+  // A control's window goes without its WindowProc hearing it: the adapter lets go then.
+  TWindowEventSubscription destroyWatch_;
   std::unique_ptr<ISkinDataHost> ownHost_;
   std::unique_ptr<TsCommonData> ownData_;
   bool themeOff_ = false;

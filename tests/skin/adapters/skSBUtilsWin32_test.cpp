@@ -279,6 +279,48 @@ TEST_F(AdapterWindow, ThemeIsOffWhileAdoptedExceptForDialogs) {
   EXPECT_EQ(labelLink.themeChanged, 0);
 }
 
+TEST_F(AdapterWindow, AFrameworkControlIsAdoptedThroughItsWindowProc) {
+  auto* form = new TForm(Application);
+  form->SetBounds(60, 60, 200, 150);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 80, 40);
+  form->Show();
+  Settle(form->Handle());
+  TControlSkinHost host(panel);
+  TsCommonData data(&host, true);
+  data.SetSkinSection("EDIT");
+  auto adapter = TskMainWnd::Make<TskMainWnd>(panel->Handle(), &data, nullptr, "PANEL", false);
+  EXPECT_FALSE(adapter->OwnsCommonData());
+  EXPECT_EQ(adapter->CommonData->SkinSection(), "EDIT") << "the skin data's own section stays";
+  EXPECT_EQ(adapter->Manager, f.Manager.get());
+  EXPECT_TRUE(panel->ControlStyle().Contains(csOpaque));
+  EXPECT_EQ(GetWindowAdapter(panel->Handle()), adapter.get());
+  EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 1) << "handed to the control directly";
+  EXPECT_EQ(SendSkinCmd(panel->Handle(), CmdIsSkinned, 0), 1);
+
+  // A hook installed later stays when the adapter goes from under it.
+  int above = 0;
+  TWndMethod saved = panel->WindowProc();
+  panel->SetWindowProc(TWndMethod([&](TMessage& m) {
+    if (m.Msg == SM_SKINCMD) ++above;
+    saved(m);
+  }));
+  ReleaseAdapter(false, false, adapter);
+  EXPECT_TRUE(adapter->Detached);
+  EXPECT_FALSE(adapter->Subclassed());
+  EXPECT_EQ(GetWindowAdapter(panel->Handle()), nullptr);
+  EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 0);
+  EXPECT_EQ(above, 1);
+
+  // Adopted again, the control's destruction lets go of it; its owner frees the adapter.
+  adapter = TskMainWnd::Make<TskMainWnd>(panel->Handle(), &data, nullptr, "PANEL", false);
+  EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 1);
+  delete form;
+  EXPECT_TRUE(adapter->Detached);
+  adapter.reset();
+}
+
 TEST(AdapterHelpers, ComponentsAndPublishedProperties) {
   Application->Initialize();
   auto* form = new TForm(Application);
