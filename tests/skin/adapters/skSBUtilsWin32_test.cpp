@@ -348,6 +348,28 @@ TEST(AdapterHelpers, ComponentsAndPublishedProperties) {
   delete form;
 }
 
+TEST_F(AdapterWindow, SkinChangesReachTheChildWindowsAndRefreshRepaints) {
+  auto top = Adopt(parent, "PANEL");
+  auto child = Adopt(edit, "EDIT");
+  TCountingLink below(label);  // a plain child hears the change too
+  SendSkinCmd(edit, CmdPrepareCache, 0);
+  ASSERT_FALSE(child->CommonData->BackgroundDirty);
+  const LPARAM manager = reinterpret_cast<LPARAM>(f.Manager.get());
+  SendSkinCmd(parent, CmdSkinChanged, 0x4444);
+  EXPECT_FALSE(child->CommonData->BackgroundDirty) << "another manager's change";
+  EXPECT_EQ(below.skinCmds, 0);
+  SendSkinCmd(parent, CmdSkinChanged, manager);
+  EXPECT_TRUE(child->CommonData->BackgroundDirty);
+  EXPECT_EQ(below.skinCmds, 1);
+
+  SendSkinCmd(edit, CmdPrepareCache, 0);
+  child->CommonData->PaintSuspended = true;
+  EXPECT_EQ(SendSkinCmd(edit, CmdIsUpdating, 0), 1);
+  SendSkinCmd(edit, CmdRefresh, manager);
+  EXPECT_TRUE(child->CommonData->BackgroundDirty);
+  EXPECT_EQ(SendSkinCmd(edit, CmdIsUpdating, 0), 0);
+}
+
 TEST_F(AdapterWindow, SystemFunctionsAreBound) {
   const TAdapterSystemFunctions& fn = AdapterSystemFunctions();
   EXPECT_NE(fn.GetScrollBarInfo, nullptr);
