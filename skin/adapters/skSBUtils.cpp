@@ -87,11 +87,7 @@ bool HandleAdapterSkinCmd(TSkinCmdMessage& m, TsCommonData& d, TsSkinManager* ma
       d.FillBackgroundRequest(*reinterpret_cast<TsBackgroundRequest*>(m.LParam), 0);
       return true;
     case CmdSetPrintDC:
-      if (m.LParam != 0)
-        d.SkinState |= ssPrinting;
-      else
-        d.SkinState &= static_cast<uint16_t>(~ssPrinting);
-      d.PrintTarget = m.LParam;
+      d.SetPrintTarget(m.LParam);
       return false;
     case CmdGetApplication:
       m.Result = window.ApplicationObject();

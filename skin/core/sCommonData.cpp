@@ -639,13 +639,17 @@ bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
         m.Result = d.SkinState;
       return true;
     case CmdSetPrintDC:
-      if (m.LParam != 0)
-        d.SkinState |= ssPrinting;
-      else
-        d.SkinState &= static_cast<uint16_t>(~ssPrinting);
-      d.PrintTarget = m.LParam;
+      d.SetPrintTarget(m.LParam);
       return true;
     default:
       return false;
   }
+}
+
+void TsCommonData::SetPrintTarget(intptr_t target) {
+  if (target != 0)
+    SkinState |= ssPrinting;
+  else
+    SkinState &= static_cast<uint16_t>(~ssPrinting);
+  PrintTarget = target;
 }

@@ -202,6 +202,8 @@ class TsCommonData {
   uint16_t SkinState = 0;
   uint16_t BgDependency = 0;
   intptr_t PrintTarget = 0;
+  // The device context the owner prints into (0 ends printing), with the printing state.
+  void SetPrintTarget(intptr_t target);
   // The owner's painted image, 32 bits per pixel; null until asked for or sized.
   std::unique_ptr<TBitmap> CacheBitmap;
   // Strips of the cache to repaint after a size change (empty: none).
