@@ -5,6 +5,8 @@
 
 #include "framework/FormsWin32.h"
 #include "skin/core/sAlphaGraph.h"
+#include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/sSectionPaint.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
@@ -385,4 +387,321 @@ void SetControlOrdProperty(TControl* control, const std::string& name, int64_t v
 TColor GetControlColorProperty(TControl* control, const std::string& name) {
   if (!control || !HasProperty(control, name)) return 0;
   return ColorToRGB(static_cast<TColor>(GetOrdProperty(control, name)));
+}
+
+// ---- skinned scroll bars -----------------------------------------------------------------------
+
+TScrollTrackState ScrollTrackState;
+
+namespace {
+
+constexpr LONG_PTR kScrollStyles = WS_HSCROLL | WS_VSCROLL;
+
+// The bar's scroll information as the window keeps it now.
+void ReadScrollInfo(HWND handle, TskScrollBar& bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+  if (!GetScrollInfo(handle, bar.IsVertical() ? SB_VERT : SB_HORZ, &si)) si = SCROLLINFO{};
+  bar.Info = TScrollBarInfo{si.nMin, si.nMax, si.nPage, si.nPos, si.nTrackPos};
+}
+
+TRect ToWindowCoordinates(TRect r, const TRect& window) {
+  return TRect{r.Left - window.Left, r.Top - window.Top, r.Right - window.Left,
+               r.Bottom - window.Top};
+}
+
+TRect ScreenRectOf(HWND handle) {
+  RECT r{};
+  GetWindowRect(handle, &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+// What the window shows behind its bars, moved to `at` (window coordinates).
+TsBackgroundSource BarBackground(HWND handle, TPoint at) {
+  TsBackgroundRequest request;
+  GetWindowBackground(request, handle, false);
+  TsBackgroundSource source = BackgroundSourceFromRequest(request);
+  source.X += at.X;
+  source.Y += at.Y;
+  return source;
+}
+
+bool HostEnabled(const TskScrollWnd& owner) {
+  TControl* control = owner.CommonData ? HostControlOf(*owner.CommonData) : nullptr;
+  return !control || control->Enabled();
+}
+
+}  // namespace
+
+int GetScrollBarSize(const TskScrollBar& bar, bool across, bool useSkin) {
+  if (across)
+    return ResolveScrollBarSize(bar.Thickness,
+                                GetSystemMetrics(bar.IsVertical() ? SM_CXVSCROLL : SM_CYHSCROLL));
+  const TsSkinManager* skin = useSkin && bar.Owner ? bar.Owner->Manager : nullptr;
+  return ScrollBarArrowLength(bar, skin);
+}
+
+bool IsScrollBarActive(const TskScrollBar& bar) {
+  HWND handle = bar.Owner ? bar.Owner->WindowHandle : nullptr;
+  if (!handle) return false;
+  if (auto getInfo = AdapterSystemFunctions().GetScrollBarInfo) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    const LONG object = bar.Kind == 0   ? OBJID_HSCROLL
+                        : bar.Kind == 1 ? OBJID_VSCROLL
+                                        : OBJID_CLIENT;
+    return getInfo(handle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+  }
+  return (GetWindowLongPtrA(handle, GWL_STYLE) & (bar.IsVertical() ? WS_VSCROLL : WS_HSCROLL)) != 0;
+}
+
+void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pressedPart,
+                    const TRect& rect) {
+  TskScrollWnd* owner = bar.Owner;
+  if (!owner || owner->DraggingThumb || !bar.Shown) return;
+  if (bar.IsVertical() && owner->SendingScroll) return;
+  TsSkinManager* manager = owner->Manager;
+  const bool vertical = bar.IsVertical();
+  if (!manager ||
+      !manager->IsValidSectionIndex(manager->FixedIndexes().ScrollBar[vertical].Section))
+    return;
+  if (rect.Width() <= 1 || rect.Height() <= 1) return;
+  ReadScrollInfo(handle, bar);
+  const int arrow = GetScrollBarSize(bar, false, true);
+  const bool active = IsScrollBarActive(bar) && HostEnabled(*owner);
+  TScrollBarStates states;
+  const TScrollTrackState& t = ScrollTrackState;
+  if (handle == t.TrackWindow) {
+    const bool hoverHere = active && t.HoverBar == bar.Kind;
+    const auto look = [&](int part) {
+      return pressedPart == part ? 2 : hoverHere && t.HoverPart == part ? 1 : 0;
+    };
+    states.FirstArrow = look(sbpFirstArrow);
+    states.SecondArrow = look(sbpSecondArrow);
+    states.PageBefore = pressedPart == sbpPageBefore ? 2 : 0;
+    states.PageAfter = pressedPart == sbpPageAfter ? 2 : 0;
+    states.Thumb = look(sbpThumb);
+  }
+  TThumbGeometry thumb = GetThumbGeometry(bar, TRect{0, 0, rect.Width(), rect.Height()},
+                                          GetScrollBarSize(bar, false, false));
+  if (thumbPos != -1) thumb.Start = thumbPos - (vertical ? rect.Top : rect.Left);
+  auto image = CreateBmp32(rect.Width(), rect.Height());
+  if (!PaintScrollBarImage(*image, *manager, bar, arrow, thumb, active, states,
+                           BarBackground(handle, rect.TopLeft())))
+    return;
+  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), image->Canvas()->Handle(), 0, 0,
+         SRCCOPY);
+}
+
+TskScrollBar* GetScrollBarObject(HWND handle, int kind) {
+  auto* adapter = dynamic_cast<TskScrollWnd*>(GetWindowAdapter(handle));
+  if (!adapter) return nullptr;
+  return kind == 0 ? adapter->HorzBar.get() : kind == 1 ? adapter->VertBar.get() : nullptr;
+}
+
+void SetMinThumbLength(HWND handle, int which, int value) {
+  auto* adapter = dynamic_cast<TskScrollWnd*>(GetWindowAdapter(handle));
+  if (!adapter) return;
+  if ((which == 0 || which == 3) && adapter->HorzBar) adapter->HorzBar->MinThumbLength = value;
+  if ((which == 1 || which == 3) && adapter->VertBar) adapter->VertBar->MinThumbLength = value;
+}
+
+TskScrollWnd::~TskScrollWnd() {
+  // The window gets its own frame back while the bars still exist.
+  if (!Detached && CommonData && Manager) Release(true);
+  for (auto* bar : {HorzBar.get(), VertBar.get()})
+    if (bar) bar->Owner = nullptr;
+}
+
+void TskScrollWnd::Start(bool repaint) { InitBars(WindowHandle, repaint); }
+
+void TskScrollWnd::InitBars(HWND handle, bool repaint) {
+  SendingScroll = false;
+  WindowHandle = handle;
+  const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE);
+  for (int kind : {0, 1}) {
+    auto bar = std::make_unique<TskScrollBar>();
+    bar->Owner = this;
+    bar->Kind = static_cast<uint16_t>(kind);
+    bar->StyleFlags = (style & (kind ? WS_VSCROLL : WS_HSCROLL)) ? TskScrollBar::kStyleHasBar : 0;
+    ReadScrollInfo(handle, *bar);
+    (kind ? VertBar : HorzBar) = std::move(bar);
+  }
+  LeftScrollBar = (GetWindowLongPtrA(handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+  InternalChange = false;
+  TskMainWnd::Start(repaint);  // hooks the window and names the adapter in its property
+  SetMinThumbLength(handle, 3, TskScrollBar::kDefaultMinThumbLength);
+  if (repaint) RedrawFrame(handle, true);
+}
+
+TScrollBarLayout TskScrollWnd::Layout() const {
+  TScrollBarLayout l;
+  l.Window = ScreenRectOf(WindowHandle);
+  l.EdgeLeft = EdgeLeft;
+  l.EdgeTop = EdgeTop;
+  l.EdgeRight = EdgeRight;
+  l.EdgeBottom = EdgeBottom;
+  l.HorzThickness = HorzBar && HorzBar->Shown ? GetScrollBarSize(*HorzBar, true, false) : 0;
+  l.VertThickness = VertBar && VertBar->Shown ? GetScrollBarSize(*VertBar, true, false) : 0;
+  l.LeftScrollBar = LeftScrollBar;
+  return l;
+}
+
+TRect TskScrollWnd::GetHorzBarRect() const { return HorzBarRect(Layout()); }
+
+TRect TskScrollWnd::GetVertBarRect() const { return VertBarRect(Layout()); }
+
+bool TskScrollWnd::GetBarRect(int kind, TRect& rect) const {
+  if (kind != 0 && kind != 1) return false;
+  rect = kind == 0 ? GetHorzBarRect() : GetVertBarRect();
+  return true;
+}
+
+bool TskScrollWnd::IsGripCorner(const TRect& square) const {
+  HWND parent = GetParent(WindowHandle);
+  if (!parent || (GetWindowLongPtrA(parent, GWL_STYLE) & WS_CHILD)) return false;
+  RECT client{};
+  GetClientRect(parent, &client);
+  MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  if (square.Bottom + EdgeBottom != client.bottom) return false;
+  return LeftScrollBar ? square.Left - EdgeLeft == client.left
+                       : square.Right + EdgeRight == client.right;
+}
+
+void TskScrollWnd::UpdateScrollBars(bool repaint) {
+  if (!IsWindowVisible(WindowHandle) || !CommonData || CommonData->PaintSuspended || !HorzBar ||
+      !VertBar)
+    return;
+  ReadScrollInfo(WindowHandle, *HorzBar);
+  ReadScrollInfo(WindowHandle, *VertBar);
+  if (repaint && !AnimationRunning) PaintBars(nullptr);
+}
+
+void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
+  if (!HorzBar || !VertBar) return;
+  HDC windowDC = dc ? nullptr : GetWindowDC(WindowHandle);
+  if (!dc) dc = windowDC;
+  if (!dc) return;
+  const TScrollBarLayout layout = Layout();
+  const TRect window = layout.Window;
+  const TScrollTrackState& t = ScrollTrackState;
+  if (HorzBar->Shown)
+    PaintScrollBar(*HorzBar, WindowHandle, dc, thumbPos, t.TrackBar == 0 ? t.PressedPart : -1,
+                   ToWindowCoordinates(HorzBarRect(layout), window));
+  if (VertBar->Shown)
+    PaintScrollBar(*VertBar, WindowHandle, dc, thumbPos, t.TrackBar == 1 ? t.PressedPart : -1,
+                   ToWindowCoordinates(VertBarRect(layout), window));
+  if (HorzBar->Shown && VertBar->Shown) {
+    const TRect square = CornerSquareRect(layout);
+    if (square.Width() > 0 && square.Height() > 0) {
+      auto image = CreateBmp32(square.Width(), square.Height());
+      const TsBackgroundSource behind = BarBackground(WindowHandle, square.TopLeft());
+      if (behind.HasBitmap && behind.Bmp)
+        CopyBitmapRect(
+            image.get(), 0, 0, behind.Bmp,
+            TRect{behind.X, behind.Y, behind.X + square.Width(), behind.Y + square.Height()});
+      else
+        image->Fill(behind.FillColor);
+      TRect screenSquare = square;
+      screenSquare.Left += window.Left;
+      screenSquare.Right += window.Left;
+      screenSquare.Top += window.Top;
+      screenSquare.Bottom += window.Top;
+      if (Manager && IsGripCorner(screenSquare)) {
+        const TsFixedIndexes& fixed = Manager->FixedIndexes();
+        const int grip = Manager->GetMaskIndex(fixed.GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+        if (Manager->IsValidMaskIndex(grip)) {
+          const TsMaskData& mask = Manager->Masks()[static_cast<size_t>(grip)];
+          PaintMaskGlyph(image.get(),
+                         TPoint{square.Width() - MaskStateWidth(mask),
+                                square.Height() - MaskStateHeight(mask)},
+                         0, mask, behind);
+        }
+      }
+      BitBlt(dc, square.Left, square.Top, square.Width(), square.Height(),
+             image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+  }
+  if (windowDC) ReleaseDC(WindowHandle, windowDC);
+}
+
+void TskScrollWnd::ReserveBarSpace(TMessage& m) {
+  auto* r = reinterpret_cast<RECT*>(m.LParam);
+  const RECT before = *r;
+  const LONG_PTR style = GetWindowLongPtrA(WindowHandle, GWL_STYLE);
+  if (style & kScrollStyles) {
+    // The window's own frame, computed without the standard bars.
+    InternalChange = true;
+    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style & ~kScrollStyles);
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style);
+    InternalChange = false;
+  } else {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+  }
+  EdgeLeft = r->left - before.left;
+  EdgeTop = r->top - before.top;
+  EdgeRight = before.right - r->right;
+  EdgeBottom = before.bottom - r->bottom;
+  HorzBar->StyleFlags = (style & WS_HSCROLL) ? TskScrollBar::kStyleHasBar : 0;
+  const int horz = GetScrollBarSize(*HorzBar, true, false);
+  HorzBar->Shown = HorzBar->StyleFlags && r->bottom - r->top >= horz;
+  if (HorzBar->Shown) r->bottom -= horz;
+  VertBar->StyleFlags = (style & WS_VSCROLL) ? TskScrollBar::kStyleHasBar : 0;
+  const int vert = GetScrollBarSize(*VertBar, true, false);
+  VertBar->Shown = VertBar->StyleFlags && r->right - r->left >= vert;
+  if (VertBar->Shown) {
+    if (LeftScrollBar)
+      r->left += vert;
+    else
+      r->right -= vert;
+  }
+}
+
+void TskScrollWnd::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      TskMainWnd::WndProc(m);
+      return;
+    case WM_UPDATEUISTATE:
+      return;
+    default:
+      break;
+  }
+  if (Detached) return;
+  if (!CommonData || !Manager || !CommonData->IsSkinned()) {
+    TskMainWnd::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_STYLECHANGED:
+      if (InternalChange) {
+        m.Result = 0;
+        return;
+      }
+      if (m.WParam == static_cast<WPARAM>(GWL_EXSTYLE))
+        LeftScrollBar =
+            (reinterpret_cast<const STYLESTRUCT*>(m.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+      break;
+    case WM_STYLECHANGING:
+      if (InternalChange) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCCALCSIZE:
+      ReserveBarSpace(m);
+      return;
+    case WM_NCPAINT:
+      // The window's own frame first, so that nothing it draws covers the skinned bars.
+      TskMainWnd::WndProc(m);
+      if (IsWindowVisible(WindowHandle) && !CommonData->PaintingSuspended() && !SendingScroll)
+        PaintBars(nullptr);
+      return;
+    default:
+      break;
+  }
+  TskMainWnd::WndProc(m);
 }

@@ -20,10 +20,12 @@
 #include "skin/forms/sVclUtilsWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
 
 namespace {
 
 using ktest::Settle;
+using ktest::WindowPixel;
 
 // Runs `work` on another thread while this one handles the messages it sends.
 void FromAnotherThread(const std::function<void()>& work) {
@@ -376,6 +378,206 @@ TEST_F(AdapterWindow, SystemFunctionsAreBound) {
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
   EXPECT_TRUE(fn.GetScrollBarInfo(edit, OBJID_VSCROLL, &info));
+}
+
+// ---- skinned scroll bars -----------------------------------------------------------------------
+
+const char* const kScrollSkin =
+    "[GLOBALINFO]\nCOLOR=8421504\n"
+    "[EDIT]\nCOLOR=8421504\nTRANSPARENCY=0\n"
+    "[SCROLLBAR1H]\nCOLOR=4210752\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=16777215\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLBAR2H]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=16777215\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLBTNLEFT]\nCOLOR=65280\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\nHOTTRANSPARENCY=0\n"
+    "[SCROLLBTNRIGHT]\nCOLOR=2105376\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLSLIDERH]\nCOLOR=6348896\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLBAR1V]\nCOLOR=4210752\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=16777215\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLBAR2V]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=16777215\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLBTNTOP]\nCOLOR=65280\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\nHOTTRANSPARENCY=0\n"
+    "[SCROLLBTNBOTTOM]\nCOLOR=2105376\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\n"
+    "HOTTRANSPARENCY=0\n"
+    "[SCROLLSLIDERV]\nCOLOR=6348896\nTRANSPARENCY=0\nSTATES=3\nHOTCOLOR=2142240\n"
+    "HOTTRANSPARENCY=0\n";
+constexpr COLORREF kPage1 = 0x404040, kPage2 = 0xC0C0C0, kArrow1 = 0x00FF00, kArrow2 = 0x202020,
+                   kThumb = 0x60E060, kPressed = 0x20B020, kPagePressed = 0xFFFFFF;
+
+// A window that scrolls the way most windows do: it moves its own position on each scroll
+// message and remembers the codes it got.
+struct TScrollLog {
+  std::vector<std::pair<UINT, int>> codes;  // message, scroll code
+  std::vector<int> thumbPositions;          // HIWORD of SB_THUMBTRACK and SB_THUMBPOSITION
+};
+TScrollLog* gScrollLog = nullptr;
+
+LRESULT CALLBACK ScrollingWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_VSCROLL && msg != WM_HSCROLL) return DefWindowProcA(wnd, msg, wp, lp);
+  const int bar = msg == WM_VSCROLL ? SB_VERT : SB_HORZ;
+  const int code = LOWORD(wp);
+  if (gScrollLog) {
+    gScrollLog->codes.emplace_back(msg, code);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)
+      gScrollLog->thumbPositions.push_back(HIWORD(wp));
+  }
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(wnd, bar, &si);
+  int pos = si.nPos;
+  switch (code) {
+    case SB_LINEUP:
+      pos -= 1;
+      break;
+    case SB_LINEDOWN:
+      pos += 1;
+      break;
+    case SB_PAGEUP:
+      pos -= static_cast<int>(si.nPage);
+      break;
+    case SB_PAGEDOWN:
+      pos += static_cast<int>(si.nPage);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = HIWORD(wp);
+      break;
+    default:
+      return 0;
+  }
+  si.fMask = SIF_POS;
+  si.nPos = pos;
+  SetScrollInfo(wnd, bar, &si, TRUE);
+  return 0;
+}
+
+struct ScrollBarWindow : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    BindWindowTheme();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ScrollingWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KestravaScrollTest";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassA(&wc);
+  }
+  void SetUp() override {
+    ScrollTrackState = TScrollTrackState{};
+    gScrollLog = &log;
+    f.AddFolderSkin("Scroll", kScrollSkin);
+    f.Manager->SetSkinName("Scroll");
+    ASSERT_EQ(DefaultManager, f.Manager.get());
+    parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 40, 400, 300, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    wnd = CreateWindowExA(0, "KestravaScrollTest", "",
+                          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL, 20, 20, 200,
+                          150, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(parent && wnd);
+    SetRange(SB_VERT, 0, 99, 10, 0);
+    SetRange(SB_HORZ, 0, 99, 50, 0);
+    adapter = TskMainWnd::Make<TskScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
+    Settle(parent);
+    thick = GetScrollBarSize(*adapter->VertBar, true, false);
+    arrow = GetScrollBarSize(*adapter->VertBar, false, false);
+  }
+  void TearDown() override {
+    adapter.reset();
+    if (IsWindow(parent)) DestroyWindow(parent);
+    gScrollLog = nullptr;
+  }
+  void SetRange(int bar, int nMin, int nMax, unsigned page, int pos) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = nMin;
+    si.nMax = nMax;
+    si.nPage = page;
+    si.nPos = pos;
+    SetScrollInfo(wnd, bar, &si, FALSE);
+  }
+  int Pos(int bar) { return GetScrollPos(wnd, bar); }
+  // Window coordinates of a point along the vertical bar's middle, and along the horizontal's.
+  COLORREF VertAt(int y) { return WindowPixel(wnd, 200 - 1 - thick / 2, y); }
+  COLORREF HorzAt(int x) { return WindowPixel(wnd, x, 150 - 1 - thick / 2); }
+  // Screen point of a window point.
+  LPARAM ScreenPoint(int x, int y) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return MAKELPARAM(r.left + x, r.top + y);
+  }
+  skintest::TManagerFixture f;
+  TScrollLog log;
+  HWND parent = nullptr, wnd = nullptr;
+  std::unique_ptr<TskScrollWnd> adapter;
+  int thick = 0, arrow = 0;
+};
+
+TEST_F(ScrollBarWindow, BarsTakeTheirSpaceAndShowTheSkinAtTheirPlaces) {
+  ASSERT_TRUE(adapter->HorzBar->Shown);
+  ASSERT_TRUE(adapter->VertBar->Shown);
+  EXPECT_EQ(adapter->EdgeLeft, 1);
+  EXPECT_EQ(adapter->EdgeBottom, 1);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, 200 - 2 - thick);
+  EXPECT_EQ(client.bottom, 150 - 2 - thick);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  EXPECT_EQ(adapter->GetVertBarRect(),
+            (TRect{wr.right - 1 - thick, wr.top + 1, wr.right - 1, wr.bottom - 1 - thick}));
+  EXPECT_EQ(adapter->GetHorzBarRect(),
+            (TRect{wr.left + 1, wr.bottom - 1 - thick, wr.right - 1 - thick, wr.bottom - 1}));
+
+  // Vertical: 0..99, page 10, at 0. Horizontal: page 50, at 0.
+  const int vertBottom = 150 - 1 - thick;
+  EXPECT_EQ(VertAt(1 + arrow / 2), kArrow1);
+  EXPECT_EQ(VertAt(1 + arrow + 3), kThumb);
+  EXPECT_EQ(VertAt(vertBottom - arrow - 3), kPage2);
+  EXPECT_EQ(VertAt(vertBottom - arrow / 2), kArrow2);
+  const int horzRight = 200 - 1 - thick;
+  EXPECT_EQ(HorzAt(1 + arrow / 2), kArrow1);
+  EXPECT_EQ(HorzAt(1 + arrow + 3), kThumb);
+  EXPECT_EQ(HorzAt(horzRight - arrow - 3), kPage2);
+  EXPECT_EQ(HorzAt(horzRight - arrow / 2), kArrow2);
+
+  // The thumb follows the position once the bars are refreshed.
+  SetRange(SB_VERT, 0, 99, 10, 90);
+  adapter->UpdateScrollBars(true);
+  Settle(parent);
+  EXPECT_EQ(VertAt(1 + arrow + 3), kPage1);
+  EXPECT_EQ(VertAt(vertBottom - arrow - 3), kThumb);
+  // A repaint of the frame keeps them.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Settle(parent);
+  EXPECT_EQ(VertAt(vertBottom - arrow - 3), kThumb);
+  EXPECT_EQ(HorzAt(1 + arrow + 3), kThumb);
+}
+
+TEST_F(ScrollBarWindow, LeftScrollBarAndReleaseGiveTheSpaceBack) {
+  SetWindowLongPtrA(wnd, GWL_EXSTYLE, GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+  SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  Settle(parent);
+  EXPECT_TRUE(adapter->LeftScrollBar);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  EXPECT_EQ(adapter->GetVertBarRect().Left, wr.left + 1);
+  EXPECT_EQ(WindowPixel(wnd, 1 + thick / 2, 1 + arrow / 2), kArrow1);
+  EXPECT_EQ(GetScrollBarObject(wnd, 1), adapter->VertBar.get());
+  EXPECT_EQ(GetScrollBarObject(wnd, 2), nullptr);
+  SetMinThumbLength(wnd, 1, 30);
+  EXPECT_EQ(adapter->VertBar->MinThumbLength, 30);
+  EXPECT_EQ(adapter->HorzBar->MinThumbLength, 10);
+  adapter.reset();
+  EXPECT_EQ(GetScrollBarObject(wnd, 1), nullptr);
+  // The window's own bars are back in the non-client area.
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, 200 - 2 - GetSystemMetrics(SM_CXVSCROLL));
 }
 
 }  // namespace
