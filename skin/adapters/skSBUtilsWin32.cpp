@@ -6,10 +6,10 @@
 #include "framework/FormsWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sSectionPaint.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
 #include "skin/core/sSectionPaintWin32.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/skUtils.h"
@@ -397,6 +397,9 @@ namespace {
 
 constexpr LONG_PTR kScrollStyles = WS_HSCROLL | WS_VSCROLL;
 
+// The point in a mouse message's LParam (signed).
+TPoint PointOf(LPARAM lp);
+
 // The bar's scroll information as the window keeps it now.
 void ReadScrollInfo(HWND handle, TskScrollBar& bar) {
   SCROLLINFO si{};
@@ -509,6 +512,7 @@ void SetMinThumbLength(HWND handle, int which, int value) {
 
 TskScrollWnd::~TskScrollWnd() {
   // The window gets its own frame back while the bars still exist.
+  StopTracking();
   if (!Detached && CommonData && Manager) Release(true);
   for (auto* bar : {HorzBar.get(), VertBar.get()})
     if (bar) bar->Owner = nullptr;
@@ -694,6 +698,49 @@ void TskScrollWnd::WndProc(TMessage& m) {
     case WM_NCCALCSIZE:
       ReserveBarSpace(m);
       return;
+    case WM_NOTIFY:
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      return;
+    case WM_NCHITTEST:
+      m.Result = BarHitTest(PointOf(m.LParam));
+      return;
+    case WM_NCMOUSEMOVE:
+      BarNcMouseMove(m);
+      return;
+    case WM_NCMOUSELEAVE:
+      // The system's own hover tracking of standard bars may have drawn one.
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      UpdateScrollBars(true);
+      return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+        BarMouseDown(m);
+        return;
+      }
+      break;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+      if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if (LOWORD(m.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
+      break;
+    case WM_TIMER:
+      BarTimer(m);
+      if (!SendingScroll && !DraggingThumb) UpdateScrollBars(true);
+      return;
+    case WM_MOUSEMOVE:
+      BarMouseMove(m);
+      return;
+    case WM_LBUTTONUP:
+      BarMouseUp(m);
+      return;
     case WM_NCPAINT:
       // The window's own frame first, so that nothing it draws covers the skinned bars.
       TskMainWnd::WndProc(m);
@@ -704,4 +751,277 @@ void TskScrollWnd::WndProc(TMessage& m) {
       break;
   }
   TskMainWnd::WndProc(m);
+  if (((m.Msg == WM_MOUSEWHEEL || m.Msg == CM_MOUSEWHEEL) && !SendingScroll) ||
+      m.Msg == CM_FOCUSCHANGED)
+    UpdateScrollBars(true);
+}
+
+// ---- skinned scroll bars: the mouse ------------------------------------------------------------
+
+namespace {
+constexpr UINT_PTR kHoverTimer = 0xFFF2;
+constexpr UINT_PTR kFirstRepeatTimer = 0xFFFD;
+constexpr UINT_PTR kRepeatTimer = 0xFFFE;
+constexpr UINT kHoverInterval = 20;
+constexpr UINT kFirstRepeatDelay = 300;
+constexpr UINT kRepeatInterval = 55;
+
+TPoint PointOf(LPARAM lp) {
+  return TPoint{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+bool Contains(const TRect& r, TPoint p) {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
+bool IsArrowOrPage(int part) { return part >= sbpFirstArrow && part <= sbpPageAfter; }
+}  // namespace
+
+void SendScrollMessage(HWND handle, UINT msg, int code, int pos) {
+  const LPARAM kindOfScroll = MAKELPARAM(code, msg);
+  const WPARAM wp = MAKEWPARAM(code, static_cast<WORD>(std::min(pos, 0xFFFF)));
+  if (SendSkinCmd(handle, CmdBeforeScroll, kindOfScroll) == 1) {
+    SendMessageA(handle, msg, wp, static_cast<LPARAM>(pos));
+  } else {
+    if (code == SB_THUMBTRACK) {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_POS;
+      si.nPos = pos;
+      SetScrollInfo(handle, msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &si, FALSE);
+    }
+    SendMessageA(handle, msg, wp, 0);
+  }
+  SendSkinCmd(handle, CmdAfterScroll, kindOfScroll);
+}
+
+bool TskScrollWnd::BarUsable(int kind) {
+  return IsScrollBarActive(BarOfKind(kind)) && HostEnabled(*this);
+}
+
+void TskScrollWnd::RepaintBar(int kind, int pressedPart, int thumbPos) {
+  TskScrollBar& bar = BarOfKind(kind);
+  if (!bar.Shown) return;
+  HDC dc = GetWindowDC(WindowHandle);
+  if (!dc) return;
+  const TScrollBarLayout layout = Layout();
+  const TRect r = kind == 0 ? HorzBarRect(layout) : VertBarRect(layout);
+  PaintScrollBar(bar, WindowHandle, dc, thumbPos, pressedPart,
+                 ToWindowCoordinates(r, layout.Window));
+  ReleaseDC(WindowHandle, dc);
+}
+
+LRESULT TskScrollWnd::BarHitTest(TPoint p) {
+  if (HorzBar->Shown && Contains(GetHorzBarRect(), p)) return BarUsable(0) ? HTHSCROLL : HTNOWHERE;
+  if (VertBar->Shown && Contains(GetVertBarRect(), p)) return BarUsable(1) ? HTVSCROLL : HTNOWHERE;
+  if (HorzBar->Shown && VertBar->Shown) {
+    const TScrollBarLayout layout = Layout();
+    TRect square = CornerSquareRect(layout);
+    square = TRect{square.Left + layout.Window.Left, square.Top + layout.Window.Top,
+                   square.Right + layout.Window.Left, square.Bottom + layout.Window.Top};
+    if (Contains(square, p) && IsGripCorner(square)) return HTBOTTOMRIGHT;
+  }
+  return CallOldProc(WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y));
+}
+
+void TskScrollWnd::BarNcMouseMove(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  t.TrackWindow = WindowHandle;
+  if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+    const int kind = m.WParam == HTHSCROLL ? 0 : 1;
+    if (kind != t.HoverBar) {
+      t.LastHoverPart = t.HoverPart = -1;
+      GetBarRect(kind, t.HoverRect);
+      t.HoverBar = kind;
+      t.HoverTimer = SetTimer(WindowHandle, kHoverTimer, kHoverInterval, nullptr);
+      PaintBars(nullptr);
+    }
+  }
+  m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+  // The system may draw a standard bar's hot arrows over ours.
+  if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) PaintBars(nullptr);
+}
+
+void TskScrollWnd::BarMouseDown(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  t.TrackWindow = WindowHandle;
+  const int kind = m.WParam == HTHSCROLL ? 0 : 1;
+  t.ScrollMessage = kind == 0 ? WM_HSCROLL : WM_VSCROLL;
+  t.TrackBar = kind;
+  TskScrollBar& bar = BarOfKind(kind);
+  ReadScrollInfo(WindowHandle, bar);
+  TRect rect;
+  GetBarRect(kind, rect);
+  const TPoint p = PointOf(m.LParam);
+  const int arrow = GetScrollBarSize(bar, false, false);
+  t.DownPart = GetBarPartAt(bar, rect, p.Y, p.X, arrow);
+  m.Result = 0;
+  if (IsArrowOrPage(t.DownPart)) {
+    if (BarUsable(kind)) {
+      t.PressedPart = t.DownPart;
+      RepaintBar(kind, t.PressedPart);
+      SendScrollMessage(WindowHandle, t.ScrollMessage, t.DownPart, 0);
+      t.PressedPart = t.DownPart;
+      // The window's own scrolling may have drawn its standard bar.
+      RepaintBar(kind, t.PressedPart);
+      t.RepeatTimer = SetTimer(WindowHandle, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
+    }
+  } else if (t.DownPart == sbpThumb) {
+    if (BarUsable(kind)) {
+      const TThumbGeometry thumb = GetThumbGeometry(bar, rect, arrow);
+      t.DownThumbLength = thumb.Length;
+      t.DownThumbPos = thumb.Start;
+      t.DownBarRect = rect;
+      t.PressedPart = sbpThumb;
+      RepaintBar(kind, sbpThumb);
+      DraggingThumb = true;
+      bar.Info.nTrackPos = bar.Info.nPos;
+      t.GrabOffset = (kind == 1 ? p.Y : p.X) - t.DownThumbPos;
+      t.LastTrackPos = bar.Info.nPos;
+    } else {
+      t.DownPart = -1;  // nothing to drag: the press is over
+    }
+  } else {
+    m.Result = CallOldProc(WM_NCLBUTTONDOWN, m.WParam, m.LParam);
+  }
+  if (t.DownPart != -1) SetCapture(WindowHandle);
+}
+
+void TskScrollWnd::TrackPressedPart(TPoint screen) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackBar != 0 && t.TrackBar != 1) return;
+  TskScrollBar& bar = BarOfKind(t.TrackBar);
+  TRect rect;
+  GetBarRect(t.TrackBar, rect);
+  const int part = GetBarPartAt(bar, rect, screen.Y, screen.X, GetScrollBarSize(bar, false, false));
+  const int pressed = part == t.DownPart ? t.DownPart : -1;
+  if (pressed != t.PressedPart) {
+    t.PressedPart = pressed;
+    RepaintBar(t.TrackBar, pressed);
+  }
+}
+
+void TskScrollWnd::DragThumb(TPoint screen) {
+  TScrollTrackState& t = ScrollTrackState;
+  const int kind = t.TrackBar;
+  if (kind != 0 && kind != 1) return;
+  TskScrollBar& bar = BarOfKind(kind);
+  const int arrow = GetScrollBarSize(bar, false, false);
+  const TThumbDrag drag =
+      kind == 0 ? DragThumbH(bar, t.DownBarRect, screen.X, t.GrabOffset, t.DownThumbLength, arrow)
+                : DragThumbV(bar, t.DownBarRect, screen.Y, t.GrabOffset, t.DownThumbLength, arrow);
+  if (drag.Position != t.LastTrackPos) {
+    bar.Info.nTrackPos = drag.Position;
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBTRACK, drag.Position);
+    SendingScroll = false;
+    t.LastTrackPos = drag.Position;
+  }
+  // Painted at once, after the window has scrolled (its scrolling may draw its own bar).
+  const TRect window = ScreenRectOf(WindowHandle);
+  const int thumbPos = kind == 0 ? drag.Start - window.Left : drag.Start - window.Top;
+  DraggingThumb = false;
+  RepaintBar(kind, sbpThumb, thumbPos);
+  DraggingThumb = true;
+}
+
+void TskScrollWnd::BarMouseMove(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  // Client coordinates to the screen (captured: the mouse may be anywhere).
+  POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+  ClientToScreen(WindowHandle, &p);
+  if (DraggingThumb)
+    DragThumb(TPoint{p.x, p.y});
+  else
+    TrackPressedPart(TPoint{p.x, p.y});
+  m.Result = 0;
+}
+
+void TskScrollWnd::BarTimer(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  switch (m.WParam) {
+    case kHoverTimer: {
+      if (DraggingThumb) return;
+      POINT p{};
+      GetCursorPos(&p);
+      if (t.HoverBar == 0 || t.HoverBar == 1) {
+        if (Contains(t.HoverRect, TPoint{p.x, p.y})) {
+          TskScrollBar& bar = BarOfKind(t.HoverBar);
+          t.HoverPart =
+              GetBarPartAt(bar, t.HoverRect, p.y, p.x, GetScrollBarSize(bar, false, false));
+          if (t.HoverPart != t.LastHoverPart) RepaintBar(t.HoverBar, -1);
+          t.LastHoverPart = t.HoverPart;
+          return;
+        }
+      }
+      KillTimer(WindowHandle, kHoverTimer);
+      t.HoverTimer = 0;
+      t.HoverBar = t.LastHoverPart = t.HoverPart = -1;
+      PaintBars(nullptr);
+      return;
+    }
+    case kFirstRepeatTimer:
+      KillTimer(WindowHandle, kFirstRepeatTimer);
+      t.RepeatTimer = SetTimer(WindowHandle, kRepeatTimer, kRepeatInterval, nullptr);
+      return;
+    case kRepeatTimer: {
+      // The cursor as it is: a bar on the left lies at negative client coordinates.
+      POINT p{};
+      GetCursorPos(&p);
+      TrackPressedPart(TPoint{p.x, p.y});
+      if (t.PressedPart != -1 && t.TrackWindow == WindowHandle) {
+        SendingScroll = true;
+        SendScrollMessage(WindowHandle, t.ScrollMessage, t.PressedPart, 0);
+        SendingScroll = false;
+      }
+      return;
+    }
+    default:
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      return;
+  }
+}
+
+void TskScrollWnd::BarMouseUp(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (GetCapture() == WindowHandle) ReleaseCapture();
+  const int kind = t.TrackBar;
+  if (IsArrowOrPage(t.DownPart)) {
+    KillTimer(WindowHandle, kFirstRepeatTimer);
+    KillTimer(WindowHandle, kRepeatTimer);
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, 0);
+  } else if (t.DownPart == sbpThumb) {
+    if (DraggingThumb) {
+      SendingScroll = true;
+      SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBPOSITION, t.LastTrackPos);
+      DraggingThumb = false;
+    }
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, t.LastTrackPos);
+  }
+  SendingScroll = false;
+  t.DownPart = t.PressedPart = t.TrackBar = -1;
+  t.RepeatTimer = 0;
+  t.ScrollMessage = 0;
+  if (kind == 0 || kind == 1) RepaintBar(kind, -1);
+  m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+}
+
+void TskScrollWnd::StopTracking() {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle) return;
+  if (IsWindow(WindowHandle)) {
+    for (UINT_PTR id : {kHoverTimer, kFirstRepeatTimer, kRepeatTimer}) KillTimer(WindowHandle, id);
+    if (GetCapture() == WindowHandle && t.DownPart != -1) ReleaseCapture();
+  }
+  t = TScrollTrackState{};
 }

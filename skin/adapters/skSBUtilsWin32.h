@@ -195,6 +195,22 @@ class TskScrollWnd : public TskMainWnd {
   void InitBars(HWND handle, bool repaint);
   void ReserveBarSpace(TMessage& message);
   TScrollBarLayout Layout() const;
+  // The mouse on the bars.
+  LRESULT BarHitTest(TPoint screen);
+  void BarNcMouseMove(TMessage& message);
+  void BarMouseDown(TMessage& message);
+  void BarMouseMove(TMessage& message);
+  void BarMouseUp(TMessage& message);
+  void BarTimer(TMessage& message);
+  TskScrollBar& BarOfKind(int kind) { return kind == 0 ? *HorzBar : *VertBar; }
+  bool BarUsable(int kind);
+  // The pressed part follows the mouse: drawn pressed while the mouse is on it.
+  void TrackPressedPart(TPoint screen);
+  void DragThumb(TPoint screen);
+  // One bar painted again into the window DC, with that part pressed.
+  void RepaintBar(int kind, int pressedPart, int thumbPos = -1);
+  // The press and hover of this window forgotten, their timers stopped.
+  void StopTracking();
 };
 
 // A bar's thickness (across) or arrow length (along; with useSkin the skin's arrow size
@@ -210,6 +226,11 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pr
 TskScrollBar* GetScrollBarObject(HWND handle, int kind);
 // MinThumbLength of the horizontal (0), vertical (1) or both (3) bars of the window's adapter.
 void SetMinThumbLength(HWND handle, int which, int value);
+
+// One scroll message for the window: CmdBeforeScroll first (a window that answers 1 scrolls
+// itself and gets the full position in LParam), else the thumb-track position is set in the
+// window's scroll information and travels in the high word; CmdAfterScroll last.
+void SendScrollMessage(HWND handle, UINT msg, int code, int pos);
 
 // The mouse on the skinned bars: one press or hover at a time for the whole program.
 struct TScrollTrackState {

@@ -580,4 +580,123 @@ TEST_F(ScrollBarWindow, LeftScrollBarAndReleaseGiveTheSpaceBack) {
   EXPECT_EQ(client.right, 200 - 2 - GetSystemMetrics(SM_CXVSCROLL));
 }
 
+// Handles whatever arrives for `ms` milliseconds (timers included).
+void PumpFor(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+}
+
+TEST_F(ScrollBarWindow, ClicksOnArrowsAndPagesSendOrdinaryScrollCodes) {
+  const int x = 200 - 1 - thick / 2;
+  const int vertBottom = 150 - 1 - thick;
+  EXPECT_EQ(SendMessageA(wnd, WM_NCHITTEST, 0, ScreenPoint(x, 40)), HTVSCROLL);
+  EXPECT_EQ(SendMessageA(wnd, WM_NCHITTEST, 0, ScreenPoint(40, 150 - 1 - thick / 2)), HTHSCROLL);
+  EXPECT_NE(SendMessageA(wnd, WM_NCHITTEST, 0, ScreenPoint(40, 40)), HTVSCROLL);
+
+  struct Case {
+    WPARAM hit;
+    int x, y;
+    UINT msg;
+    int code, pos;
+  } const cases[] = {
+      {HTVSCROLL, x, vertBottom - arrow / 2, WM_VSCROLL, SB_LINEDOWN, 1},
+      {HTVSCROLL, x, vertBottom - arrow - 3, WM_VSCROLL, SB_PAGEDOWN, 11},
+      {HTVSCROLL, x, 1 + arrow / 2, WM_VSCROLL, SB_LINEUP, 10},
+      {HTHSCROLL, 200 - 1 - thick - arrow / 2, 150 - 1 - thick / 2, WM_HSCROLL, SB_LINEDOWN, 1},
+  };
+  for (const Case& c : cases) {
+    log.codes.clear();
+    const int bar = c.msg == WM_VSCROLL ? SB_VERT : SB_HORZ;
+    EXPECT_EQ(SendMessageA(wnd, WM_NCLBUTTONDOWN, c.hit, ScreenPoint(c.x, c.y)), 0);
+    EXPECT_EQ(GetCapture(), wnd);
+    EXPECT_EQ(Pos(bar), c.pos) << c.code;
+    SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+    EXPECT_NE(GetCapture(), wnd);
+    const std::vector<std::pair<UINT, int>> want{{c.msg, c.code}, {c.msg, SB_ENDSCROLL}};
+    EXPECT_EQ(log.codes, want) << c.code;
+    EXPECT_EQ(ScrollTrackState.DownPart, -1);
+  }
+  // Right and middle presses on a bar are swallowed.
+  log.codes.clear();
+  EXPECT_EQ(SendMessageA(wnd, WM_NCRBUTTONDOWN, HTVSCROLL, ScreenPoint(x, 40)), 0);
+  EXPECT_EQ(SendMessageA(wnd, WM_NCMBUTTONDOWN, HTVSCROLL, ScreenPoint(x, 40)), 0);
+  EXPECT_TRUE(log.codes.empty());
+}
+
+TEST_F(ScrollBarWindow, PressedArrowLooksPressedAndRepeatsUntilTheButtonGoesUp) {
+  const int x = 200 - 1 - thick / 2;
+  const int y = 150 - 1 - thick - arrow / 2;  // the bottom arrow
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  SetCursorPos(wr.left + x, wr.top + y);
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(x, y));
+  EXPECT_EQ(Pos(SB_VERT), 1) << "one line at once";
+  Settle(parent, 0);
+  EXPECT_EQ(WindowPixel(wnd, x, y), kPressed);
+  PumpFor(200);
+  EXPECT_EQ(Pos(SB_VERT), 1) << "nothing more before the first delay";
+  PumpFor(500);
+  const int repeated = Pos(SB_VERT);
+  EXPECT_GE(repeated, 3) << "repeating after the first delay";
+  // Off the arrow the repetition pauses and the arrow looks released.
+  SetCursorPos(wr.left + x, wr.top + 60);
+  PumpFor(200);
+  const int paused = Pos(SB_VERT);
+  PumpFor(200);
+  EXPECT_EQ(Pos(SB_VERT), paused);
+  EXPECT_EQ(WindowPixel(wnd, x, y), kArrow2);
+  // Back on it, it goes on.
+  SetCursorPos(wr.left + x, wr.top + y);
+  PumpFor(300);
+  EXPECT_GT(Pos(SB_VERT), paused);
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  const int released = Pos(SB_VERT);
+  PumpFor(300);
+  EXPECT_EQ(Pos(SB_VERT), released) << "no repetition after the button went up";
+  EXPECT_EQ(log.codes.back(), (std::pair<UINT, int>{WM_VSCROLL, SB_ENDSCROLL}));
+  // Released under the cursor the arrow looks hot; once the cursor leaves the bar, normal.
+  Settle(parent, 0);
+  EXPECT_EQ(WindowPixel(wnd, x, y), kPressed);
+  SetCursorPos(wr.left + 40, wr.top + 40);
+  PumpFor(100);
+  Settle(parent, 0);
+  EXPECT_EQ(WindowPixel(wnd, x, y), kArrow2);
+  EXPECT_EQ(ScrollTrackState.HoverBar, -1);
+}
+
+TEST_F(ScrollBarWindow, DraggedThumbTracksAndEndsAtItsPosition) {
+  const int x = 200 - 1 - thick / 2;
+  const int grabY = 1 + arrow + 3;  // on the thumb at position 0
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(x, grabY));
+  EXPECT_TRUE(adapter->DraggingThumb);
+  EXPECT_EQ(GetCapture(), wnd);
+  // Client coordinates of the bar: the client area starts one pixel in.
+  SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 1, grabY - 1 + 40));
+  ASSERT_FALSE(log.thumbPositions.empty());
+  const int middle = log.thumbPositions.back();
+  EXPECT_GT(middle, 0);
+  EXPECT_LT(middle, 90);
+  EXPECT_EQ(Pos(SB_VERT), middle);
+  // Far below the bar: the last page's start, no further.
+  SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 1, 1000));
+  EXPECT_EQ(log.thumbPositions.back(), 90);
+  Settle(parent, 0);
+  EXPECT_EQ(WindowPixel(wnd, x, 150 - 1 - thick - arrow - 3), kPressed) << "the thumb, pressed";
+  log.codes.clear();
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  const std::vector<std::pair<UINT, int>> want{{WM_VSCROLL, SB_THUMBPOSITION},
+                                               {WM_VSCROLL, SB_ENDSCROLL}};
+  EXPECT_EQ(log.codes, want);
+  EXPECT_EQ(log.thumbPositions.back(), 90);
+  EXPECT_EQ(Pos(SB_VERT), 90);
+  EXPECT_FALSE(adapter->DraggingThumb);
+  Settle(parent, 0);
+  EXPECT_EQ(WindowPixel(wnd, x, 150 - 1 - thick - arrow - 3), kThumb);
+  EXPECT_EQ(WindowPixel(wnd, x, grabY), kPage1);
+}
+
 }  // namespace
