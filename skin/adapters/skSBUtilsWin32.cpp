@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/FormsWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "skin/core/sAlphaGraph.h"
 #include "skin/core/sAlphaGraphSkin.h"
 #include "skin/core/sColorsWin32.h"
@@ -671,6 +672,11 @@ void TskScrollWnd::WndProc(TMessage& m) {
       return;
     case WM_UPDATEUISTATE:
       return;
+    case CM_RECREATEWND:
+      if (!IsWindowVisible(WindowHandle) &&
+          dynamic_cast<TCustomComboBox*>(CommonData ? HostControlOf(*CommonData) : nullptr))
+        return;
+      break;
     default:
       break;
   }
@@ -741,6 +747,17 @@ void TskScrollWnd::WndProc(TMessage& m) {
     case WM_LBUTTONUP:
       BarMouseUp(m);
       return;
+    case CM_UIACTIVATE:
+      if (WindowSize.cx != 0) {
+        // The window is given back the size it had when last measured.
+        m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+        if (m.Result == 0)
+          SetWindowPos(WindowHandle, nullptr, 0, 0, WindowSize.cx, WindowSize.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
+                           SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+        return;
+      }
+      break;
     case WM_NCPAINT:
       // The window's own frame first, so that nothing it draws covers the skinned bars.
       TskMainWnd::WndProc(m);

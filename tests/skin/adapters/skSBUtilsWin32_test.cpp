@@ -699,4 +699,25 @@ TEST_F(ScrollBarWindow, DraggedThumbTracksAndEndsAtItsPosition) {
   EXPECT_EQ(WindowPixel(wnd, x, grabY), kPage1);
 }
 
+TEST_F(ScrollBarWindow, CornerActsAsTheFormsSizeGripOnlyInTheFormsCorner) {
+  const LPARAM corner = ScreenPoint(200 - 1 - thick / 2, 150 - 1 - thick / 2);
+  EXPECT_NE(SendMessageA(wnd, WM_NCHITTEST, 0, corner), HTBOTTOMRIGHT);
+  // Moved into the bottom-right corner of its top-level parent's client area.
+  SetWindowPos(wnd, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Settle(parent);
+  EXPECT_EQ(
+      SendMessageA(wnd, WM_NCHITTEST, 0, ScreenPoint(200 - 1 - thick / 2, 150 - 1 - thick / 2)),
+      HTBOTTOMRIGHT);
+}
+
+TEST_F(ScrollBarWindow, UiActivationGivesTheWindowItsMeasuredSizeBack) {
+  adapter->ReadWindowGeometry();
+  SetWindowPos(wnd, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(wnd, CM_UIACTIVATE, 0, 0);
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_EQ(r.bottom - r.top, 150);
+}
+
 }  // namespace
