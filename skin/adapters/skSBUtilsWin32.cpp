@@ -668,6 +668,8 @@ void TskScrollWnd::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY:
+      // A press or hover on a window that goes ends with it.
+      StopTracking();
       TskMainWnd::WndProc(m);
       return;
     case WM_UPDATEUISTATE:

@@ -720,4 +720,16 @@ TEST_F(ScrollBarWindow, UiActivationGivesTheWindowItsMeasuredSizeBack) {
   EXPECT_EQ(r.bottom - r.top, 150);
 }
 
+TEST_F(ScrollBarWindow, PressEndsWhenItsWindowGoes) {
+  const int x = 200 - 1 - thick / 2;
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(x, 150 - 1 - thick - arrow / 2));
+  ASSERT_EQ(ScrollTrackState.TrackWindow, wnd);
+  ASSERT_NE(ScrollTrackState.DownPart, -1);
+  DestroyWindow(wnd);
+  EXPECT_EQ(ScrollTrackState.TrackWindow, nullptr);
+  EXPECT_EQ(ScrollTrackState.DownPart, -1);
+  EXPECT_TRUE(adapter->Detached);
+  PumpFor(100);  // no timer of the gone window fires into a released adapter
+}
+
 }  // namespace
