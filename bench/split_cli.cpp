@@ -1,5 +1,7 @@
 // Command-line front of the split engine, for comparing it with other tools:
 //   kestrava_split generate <file> <bytes>
+//   kestrava_split open <file>                                 opens the file into the line
+//                                                             list and prints its line count
 //   kestrava_split split <file> <folder> <bytes> [sql|csv]    loads the lines first, as the
 //                                                             window does
 //   kestrava_split stream <file> <folder> <bytes> [sql|csv]   reads them straight from a
@@ -99,6 +101,7 @@ int64_t ByteCount(const std::string& text, int64_t smallest) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kestrava_split generate <file> <bytes>\n"
+               "       kestrava_split open <file>\n"
                "       kestrava_split split|stream <file> <folder> <bytes> [sql|csv]\n");
   return 2;
 }
@@ -111,6 +114,12 @@ int main(int argc, char** argv) {
   try {
     if (command == "generate" && argc == 4) {
       GenerateDump(argv[2], static_cast<uint64_t>(ByteCount(argv[3], 0)));
+      return 0;
+    }
+    if (command == "open" && argc == 3) {
+      TKedEditStringList lines;
+      lines.LoadFromFile(argv[2]);
+      std::printf("%d lines\n", lines.Count());
       return 0;
     }
     if ((command == "split" || command == "stream") && (argc == 5 || argc == 6)) {
