@@ -16,13 +16,6 @@ bool DialogAdapterMode = false;
 namespace {
 // The key colour of skin images: "no colour".
 constexpr TColor kKeyColor = 0xFF00FF;
-
-// Questions anybody may ask; every other command changes state and is obeyed only when it
-// comes from our own senders.
-bool IsAdapterQuery(int cmd) {
-  return cmd == CmdIsSkinned || cmd == CmdIsUpdating || cmd == CmdGetBgColor ||
-         cmd == CmdIsBgGraphic;
-}
 }  // namespace
 
 bool HasMultiStateSkin(const TsCommonData& data) {
@@ -35,68 +28,73 @@ bool HasMultiStateSkin(const TsCommonData& data) {
          manager->Sections()[static_cast<size_t>(data.SectionIndex)].States > 1;
 }
 
-bool HandleAdapterSkinCmd(TSkinCmdMessage& m, TsCommonData& d, TsSkinManager* manager,
-                          IAdapterWindow& window) {
-  if (!manager || !manager->Active()) return false;
-  if (!m.FromOwnThread && !IsAdapterQuery(m.Cmd)) return false;
-  // Compared as a number only: a command naming another manager changes nothing here.
-  const bool ourManager = m.LParam == reinterpret_cast<intptr_t>(manager);
-  switch (m.Cmd) {
-    case CmdSkinChanged:
-      if (ourManager) {
-        d.UpdateIndexes();
-        d.BackgroundDirty = true;
-        window.BroadcastToChildren(m);
-      }
-      return false;
-    case CmdRemoveSkin:
-      if (ourManager) window.RestoreColors();
-      return false;
-    case CmdRefresh:
-      if (!ourManager) return false;
-      d.UpdateIndexes();
-      d.BackgroundDirty = true;
-      d.SetPaintSuspended(false);
-      if (window.IsVisible()) window.Repaint();
-      return true;
-    case CmdResumePainting:
-      if (!d.PaintSuspended) return false;
-      d.PaintSuspended = false;
-      d.PaintSuspended = d.PaintingSuspended();
-      if (!d.PaintSuspended) window.RedrawAll();
-      return true;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdIsUpdating:
-      m.Result = d.PaintSuspended ? 1 : 0;
-      return true;
-    case CmdSetSection:
-      if (m.LParam != 0)
-        d.SetSkinSection(reinterpret_cast<const TskSectionInfo*>(m.LParam)->SectionName);
-      return false;
-    case CmdIsBgGraphic:
-      return window.AnswerBgGraphic(m);
-    case CmdGetBgColor:
-      m.Result = window.OwnBgColorAnswer();
-      if (m.Result == 0) m.Result = static_cast<intptr_t>(d.BgColor(0));
-      return true;
-    case CmdPrepareCache:
-      window.PrepareCache();
-      return false;
-    case CmdGetBgInfo:
-      if (m.LParam == 0) return false;
-      d.FillBackgroundRequest(*reinterpret_cast<TsBackgroundRequest*>(m.LParam), 0);
-      return true;
-    case CmdSetPrintDC:
-      d.SetPrintTarget(m.LParam);
-      return false;
-    case CmdGetApplication:
-      m.Result = window.ApplicationObject();
-      return true;
-    default:
-      return false;
+bool TskAdapterCmdHandler::Listening() const { return manager_ && manager_->Active(); }
+
+bool TskAdapterCmdHandler::OnSkinChanged(TSkinCmdMessage& m) {
+  if (NamesOurManager(m)) {
+    Data().UpdateIndexes();
+    Data().BackgroundDirty = true;
+    window_.BroadcastToChildren(m);
   }
+  return false;
+}
+
+bool TskAdapterCmdHandler::OnRemoveSkin(TSkinCmdMessage& m) {
+  if (NamesOurManager(m)) window_.RestoreColors();
+  return false;
+}
+
+bool TskAdapterCmdHandler::OnRefresh(TSkinCmdMessage& m) {
+  if (!NamesOurManager(m)) return false;
+  Data().UpdateIndexes();
+  Data().BackgroundDirty = true;
+  Data().SetPaintSuspended(false);
+  if (window_.IsVisible()) window_.Repaint();
+  return true;
+}
+
+bool TskAdapterCmdHandler::OnResumePainting(TSkinCmdMessage&) {
+  TsCommonData& d = Data();
+  if (!d.PaintSuspended) return false;
+  d.PaintSuspended = false;
+  d.PaintSuspended = d.PaintingSuspended();
+  if (!d.PaintSuspended) window_.RedrawAll();
+  return true;
+}
+
+bool TskAdapterCmdHandler::OnIsUpdating(TSkinCmdMessage& m) {
+  m.Result = Data().PaintSuspended ? 1 : 0;
+  return true;
+}
+
+bool TskAdapterCmdHandler::OnIsBgGraphic(TSkinCmdMessage& m) {
+  return window_.HasHostControl() && TsSkinCmdHandler::OnIsBgGraphic(m);
+}
+
+bool TskAdapterCmdHandler::OnGetBgColor(TSkinCmdMessage& m) {
+  m.Result = window_.OwnBgColorAnswer();
+  if (m.Result == 0) m.Result = static_cast<intptr_t>(Data().BgColor(0));
+  return true;
+}
+
+bool TskAdapterCmdHandler::OnPrepareCache(TSkinCmdMessage&) {
+  window_.PrepareCache();
+  return false;
+}
+
+bool TskAdapterCmdHandler::OnSetPrintDC(TSkinCmdMessage& m) {
+  TsSkinCmdHandler::OnSetPrintDC(m);
+  return false;
+}
+
+bool TskAdapterCmdHandler::OnGetApplication(TSkinCmdMessage& m) {
+  m.Result = window_.ApplicationObject();
+  return true;
+}
+
+bool HandleAdapterSkinCmd(TSkinCmdMessage& m, TsCommonData& data, TsSkinManager* manager,
+                          IAdapterWindow& window) {
+  return TskAdapterCmdHandler(data, manager, window).Handle(m);
 }
 
 void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoint posInParent,

@@ -10,6 +10,7 @@
 #include "framework/Types.h"
 #include "skin/core/sBackground.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinCmdHandler.h"
 
 class TsCommonData;
 class TsSkinManager;
@@ -39,17 +40,55 @@ class IAdapterWindow {
   virtual void PrepareCache() = 0;
   // The window's own procedure answers CmdGetBgColor (0: no answer).
   virtual intptr_t OwnBgColorAnswer() = 0;
-  // The skin data of a host control answers CmdIsBgGraphic; false without one.
-  virtual bool AnswerBgGraphic(TSkinCmdMessage& message) = 0;
+  // The skin data belongs to a framework control (not to the window alone).
+  virtual bool HasHostControl() const = 0;
   // The program's application object, the answer to CmdGetApplication.
   virtual intptr_t ApplicationObject() const = 0;
 };
 
-// The adapter's answer to a skin command for its window. Returns true when the command is
-// answered here (message.Result holds the answer); false passes it on to the window's own
-// procedure (some commands act first and are passed on too). `manager` is the adapter's
-// manager; without one, or while it is not active, everything is passed on. Pointers in
-// LParam are followed only for commands from our own senders.
+// The adapter's answer to a skin command for its window: the skin data's default answers,
+// except where an adapter differs. Without a manager, or while it is not active, every command
+// is passed on to the window's own procedure. Most commands the skin data answers are passed
+// on untouched: a host control's own procedure answers them for the same skin data.
+class TskAdapterCmdHandler : public TsSkinCmdHandler {
+ public:
+  TskAdapterCmdHandler(TsCommonData& data, TsSkinManager* manager, IAdapterWindow& window)
+      : TsSkinCmdHandler(data), manager_(manager), window_(window) {}
+
+ protected:
+  TsSkinManager* Manager() const override { return manager_; }
+  bool Listening() const override;
+  bool OnSkinChanged(TSkinCmdMessage& message) override;
+  bool OnRemoveSkin(TSkinCmdMessage& message) override;
+  bool OnRefresh(TSkinCmdMessage& message) override;
+  bool OnResumePainting(TSkinCmdMessage& message) override;
+  // Only the paint suspension: a dirty background is rebuilt when the window paints anyway.
+  bool OnIsUpdating(TSkinCmdMessage& message) override;
+  bool OnIsBgGraphic(TSkinCmdMessage& message) override;
+  // The window's own answer first.
+  bool OnGetBgColor(TSkinCmdMessage& message) override;
+  bool OnPrepareCache(TSkinCmdMessage& message) override;
+  // The print target is kept and the command passed on, so the window's own procedure
+  // learns of it too.
+  bool OnSetPrintDC(TSkinCmdMessage& message) override;
+  bool OnGetApplication(TSkinCmdMessage& message) override;
+  bool OnSetUpdating(TSkinCmdMessage&) override { return false; }
+  bool OnSetImmediatePaint(TSkinCmdMessage&) override { return false; }
+  bool OnIsPartlyHidden(TSkinCmdMessage&) override { return false; }
+  bool OnRefreshSection(TSkinCmdMessage&) override { return false; }
+  bool OnBgChanged(TSkinCmdMessage&) override { return false; }
+  bool OnBgChangedRedraw(TSkinCmdMessage&) override { return false; }
+  bool OnSetPartlyHidden(TSkinCmdMessage&) override { return false; }
+  bool OnGetSectionIndex(TSkinCmdMessage&) override { return false; }
+  bool OnSkinState(TSkinCmdMessage&) override { return false; }
+
+ private:
+  TsSkinManager* manager_;
+  IAdapterWindow& window_;
+};
+
+// TskAdapterCmdHandler for one command: true when answered here (message.Result holds the
+// answer); false passes it on to the window's own procedure.
 bool HandleAdapterSkinCmd(TSkinCmdMessage& message, TsCommonData& data, TsSkinManager* manager,
                           IAdapterWindow& window);
 

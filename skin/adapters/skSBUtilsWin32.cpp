@@ -306,10 +306,7 @@ intptr_t TskMainWnd::OwnBgColorAnswer() {
   return CallOldProc(SM_SKINCMD, SkinCmdWParam(CmdGetBgColor), 0);
 }
 
-bool TskMainWnd::AnswerBgGraphic(TSkinCmdMessage& message) {
-  if (!HostControlOf(*CommonData)) return false;
-  return ProcessSkinCommand(message, CommonData);
-}
+bool TskMainWnd::HasHostControl() const { return HostControlOf(*CommonData) != nullptr; }
 
 intptr_t TskMainWnd::ApplicationObject() const { return reinterpret_cast<intptr_t>(Application); }
 

@@ -106,7 +106,7 @@ class TskMainWnd : private IAdapterWindow {
   void RedrawAll() override;
   void PrepareCache() override;
   intptr_t OwnBgColorAnswer() override;
-  bool AnswerBgGraphic(TSkinCmdMessage& message) override;
+  bool HasHostControl() const override;
   intptr_t ApplicationObject() const override;
 
   TWindowSubclass subclass_;

@@ -5,15 +5,13 @@
 #include "skin/core/sColors.h"
 #include "skin/core/sGraphics.h"
 #include "skin/core/sSectionPaint.h"
+#include "skin/core/sSkinCmdHandler.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/skUtils.h"
 #include "skin/forms/sVclUtils.h"
 #include "skin/forms/skGlow.h"
 
 namespace {
-
-// Compared by CmdRefreshSection; nothing in the program sets it.
-const std::string SectionToRefresh;
 
 struct TKindRange {
   int First, Last;
@@ -55,16 +53,6 @@ constexpr TKindSection kDefaultSections[] = {
 
 bool IsBeingDestroyed(const TsSkinManager* manager) {
   return manager->ComponentState().Contains(csDestroying);
-}
-
-// The colour a parent shows for a child's mix: its skin answer when it is skinned and has a
-// colour, else its own Color.
-TColor ParentShownColor(ISkinDataHost* parent) {
-  if (parent->SkinCmd(CmdIsSkinned, 0, 0) == 1) {
-    const auto answer = static_cast<TColor>(parent->SkinCmd(CmdGetBgColor, 0, 0));
-    if (answer != clFuchsia) return ColorToRGB(answer);
-  }
-  return ColorToRGB(parent->Color());
 }
 
 }  // namespace
@@ -504,146 +492,9 @@ int TextSectionOf(const TsCommonData& data, int state) {
 
 // ---- the common answer ------------------------------------------------------------------------
 
-namespace {
-
-// Commands that only ask: answered whoever sends them, since they change nothing.
-bool IsQuery(const TSkinCmdMessage& m) {
-  switch (m.Cmd) {
-    case CmdIsSkinned:
-    case CmdIsUpdating:
-    case CmdIsPartlyHidden:
-    case CmdIsBgGraphic:
-    case CmdGetBgColor:
-      return true;
-    case CmdSkinState:
-      return m.LParam != 1;
-    default:
-      return false;
-  }
-}
-
-// CmdGetBgColor: the colour the control shows, mixed with its parent by the same percentage
-// as BgColor.
-TColor AnswerBgColor(const TsCommonData& data, const TsGeneralData* section) {
-  ISkinDataHost* host = data.Host();
-  if (!data.IsSkinned() || !section) return ColorToRGB(host->Color());
-  const int t = section->Transparency;
-  if (t == 0) return section->Color;
-  ISkinDataHost* parent = host->Parent();
-  const TColor behind = parent ? ParentShownColor(parent) : ColorToRGB(host->Color());
-  if (t == 100) return behind;
-  return MixColors(behind, section->Color, t / 100.0);
-}
-
-}  // namespace
-
 bool ProcessSkinCommand(TSkinCmdMessage& m, TsCommonData* data) {
   if (!data) return false;
-  if (!m.FromOwnThread && !IsQuery(m)) return false;
-  TsCommonData& d = *data;
-  ISkinDataHost* host = d.Host();
-  TsSkinManager* manager = d.SkinManager();
-  // Compared as a number only: a command naming another manager changes nothing here.
-  const bool ourManager = m.LParam == reinterpret_cast<intptr_t>(manager);
-  const TsGeneralData* section = d.Section();
-  switch (m.Cmd) {
-    case CmdSkinChanged:
-      if (!ourManager) return false;
-      d.UpdateIndexes();
-      d.UpdateSkinState(false);
-      SkinChangeInProgress = false;
-      return false;
-    case CmdRemoveSkin:
-      if (!ourManager) return false;
-      if (manager && IsBeingDestroyed(manager) && d.OwnSkinManager() == manager)
-        d.SetSkinManager(nullptr);
-      d.SectionIndex = d.BorderMaskIndex = d.PatternIndex = d.HotPatternIndex = -1;
-      d.PaintSuspended = true;
-      d.EmptyCache();
-      if (host) host->SkinRemoved(d);
-      return false;
-    case CmdRefresh:
-      if (!ourManager) return false;
-      d.BackgroundDirty = true;
-      d.PaintSuspended = false;
-      d.UpdateColors(true);
-      d.UpdateSkinState(false);
-      return false;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdSetUpdating:
-      d.PaintSuspended = m.LowWord == 1;
-      return false;
-    case CmdSetImmediatePaint:
-      d.ImmediatePaint = m.LowWord == 1;
-      return false;
-    case CmdIsUpdating:
-      m.Result = d.BackgroundDirty || d.PaintSuspended ? 1 : 0;
-      return true;
-    case CmdIsPartlyHidden:
-      m.Result = d.PartlyHidden ? 1 : 0;
-      return true;
-    case CmdRefreshSection:
-      if (d.SkinSection() == SectionToRefresh) {
-        SkinChangeInProgress = false;
-        d.Invalidate();
-      }
-      return false;
-    case CmdSetSection:
-      if (m.LParam != 0)
-        d.SetSkinSection(reinterpret_cast<const TskSectionInfo*>(m.LParam)->SectionName);
-      return false;
-    case CmdBgChanged:
-      d.BackgroundDirty = true;
-      return false;
-    case CmdSetPartlyHidden:
-      d.PartlyHidden = true;
-      return false;
-    case CmdIsBgGraphic: {
-      if (!section) return false;
-      intptr_t answer;
-      if (section->Transparency == 100 && host && host->IsControl() && host->Parent())
-        answer = d.ParentBgIsGraphic() & 0x7F;
-      else
-        answer = section->GradientPercent + section->ImagePercent > 0 || d.DependsOnParentBg();
-      m.LParam = m.Result = answer;
-      return true;
-    }
-    case CmdBgChangedRedraw: {
-      const bool depends = d.DependsOnParentBg();
-      d.BackgroundDirty = d.BackgroundDirty || depends;
-      if (host && host->IsControl() && host->IsWindowed()) {
-        if (m.LowWord == 1) host->Redraw();
-        if (depends)
-          for (ISkinDataHost* child : host->Children())
-            if (!child->IsDestroying()) child->SkinCmd(CmdBgChangedRedraw, 0, 0);
-      }
-      return false;
-    }
-    case CmdGetBgColor:
-      if (!host || !host->IsControl()) return false;
-      m.Result = static_cast<uint32_t>(AnswerBgColor(d, section));
-      return true;
-    case CmdGetSectionIndex:
-      if (m.LParam != 0) reinterpret_cast<TskSectionInfo*>(m.LParam)->SectionIndex = d.SectionIndex;
-      return true;
-    case CmdGetBgInfo:
-      if (m.LParam != 0)
-        d.FillBackgroundRequest(*reinterpret_cast<TsBackgroundRequest*>(m.LParam), 0);
-      return true;
-    case CmdSkinState:
-      if (m.LParam == 1)
-        d.UpdateSkinState(true);
-      else
-        m.Result = d.SkinState;
-      return true;
-    case CmdSetPrintDC:
-      d.SetPrintTarget(m.LParam);
-      return true;
-    default:
-      return false;
-  }
+  return TsSkinCmdHandler(*data).Handle(m);
 }
 
 void TsCommonData::SetPrintTarget(intptr_t target) {

@@ -223,9 +223,8 @@ class TsCtrlSkinData : public TsCommonData {
   using TsCommonData::TsCommonData;
 };
 
-// The common answer of every skin data to a skin command; true when consumed. A command that
-// names another manager than the receiver's changes nothing; pointers in LParam are followed
-// only for commands from our own thread.
+// The common answer of every skin data to a skin command (TsSkinCmdHandler's defaults); true
+// when consumed.
 bool ProcessSkinCommand(TSkinCmdMessage& message, TsCommonData* data);
 
 // The colour a parent shows, as the CmdGetBgColor answer of a skinned host, or its Color.

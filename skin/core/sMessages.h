@@ -76,9 +76,8 @@ struct TskSectionInfo {
   bool NeedsRepaint = false;
 };
 
-// A skin command as a receiver sees it. Pointers in LParam are trusted only when the command
-// came from our own thread through our own senders (FromOwnThread); a command from another
-// thread or process may carry any number there.
+// A skin command as a receiver sees it. FromOwnThread: one of our own senders is delivering it
+// on this thread right now; a command from another thread or process, or a posted one, is not.
 struct TSkinCmdMessage {
   int Cmd = 0;
   int LowWord = 0;
@@ -86,3 +85,25 @@ struct TSkinCmdMessage {
   intptr_t Result = 0;
   bool FromOwnThread = false;
 };
+
+// The trust rule, the same for every receiver. Anybody may ask a question: it reads a flag
+// or a colour, carries no pointer and changes nothing. Every other command changes state or
+// has a pointer in LParam, and any number may arrive there from elsewhere: it is obeyed only
+// from our own senders, and a receiver leaves an untrusted one entirely alone.
+constexpr bool IsSkinCmdQuestion(int cmd, intptr_t lParam) {
+  switch (cmd) {
+    case CmdIsSkinned:
+    case CmdIsUpdating:
+    case CmdIsPartlyHidden:
+    case CmdIsBgGraphic:
+    case CmdGetBgColor:
+      return true;
+    case CmdSkinState:
+      return lParam != 1;  // 1 asks the receiver to recompute: a change
+    default:
+      return false;
+  }
+}
+constexpr bool IsSkinCmdTrusted(const TSkinCmdMessage& m) {
+  return m.FromOwnThread || IsSkinCmdQuestion(m.Cmd, m.LParam);
+}

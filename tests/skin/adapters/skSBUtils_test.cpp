@@ -32,7 +32,8 @@ struct TFakeWindow : IAdapterWindow {
   void RedrawAll() override { ++redraws; }
   void PrepareCache() override { ++prepared; }
   intptr_t OwnBgColorAnswer() override { return ownBgColor; }
-  bool AnswerBgGraphic(TSkinCmdMessage&) override { return false; }
+  bool hostControl = false;
+  bool HasHostControl() const override { return hostControl; }
   intptr_t ApplicationObject() const override { return 0x1234; }
 };
 
@@ -94,6 +95,44 @@ TEST_F(AdapterSkinCmd, CommandsActAndArePassedOnOrAnsweredByTheirRule) {
   EXPECT_EQ(window.restored, 1);
   EXPECT_EQ(window.repaints, 1);
   EXPECT_EQ(window.prepared, 1);
+}
+
+// Where an adapter's answer differs from the skin data's default, and where it is the same:
+// a command the skin data answers but the adapter passes on reaches the window's own
+// procedure (a host control's, which answers it for the same skin data).
+TEST_F(AdapterSkinCmd, AnswersDifferFromTheSkinDataOnlyWhereAnAdapterMeansTo) {
+  const struct {
+    int cmd;
+    intptr_t lParam;
+    bool byDefault, byAdapter;
+  } cases[] = {
+      {CmdIsSkinned, 0, true, true},        {CmdIsUpdating, 0, true, true},
+      {CmdGetBgColor, 0, false, true},      {CmdGetBgInfo, 0, true, true},
+      {CmdRefresh, 1, false, true},         {CmdResumePainting, 0, false, true},
+      {CmdGetApplication, 0, false, true},  {CmdSetPrintDC, 0x55, true, false},
+      {CmdIsPartlyHidden, 0, true, false},  {CmdSkinState, 0, true, false},
+      {CmdGetSectionIndex, 0, true, false}, {CmdIsBgGraphic, 0, true, false},
+      {CmdSetUpdating, 0, false, false},    {CmdStopFade, 0, false, false},
+  };
+  for (const auto& c : cases) {
+    data.PaintSuspended = true;
+    const intptr_t lParam = c.lParam == 1 ? ManagerParam() : c.lParam;
+    auto m = Cmd(c.cmd, lParam);
+    EXPECT_EQ(ProcessSkinCommand(m, &data), c.byDefault) << c.cmd;
+    data.PaintSuspended = true;
+    auto a = Cmd(c.cmd, lParam);
+    EXPECT_EQ(HandleAdapterSkinCmd(a, data, f.Manager.get(), window), c.byAdapter) << c.cmd;
+  }
+  // The background question is the skin data's only for a window with a host control.
+  window.hostControl = true;
+  auto graphic = Cmd(CmdIsBgGraphic, 0);
+  EXPECT_TRUE(HandleAdapterSkinCmd(graphic, data, f.Manager.get(), window));
+  // Only the paint suspension makes an adapter "updating", not a dirty background.
+  data.PaintSuspended = false;
+  data.BackgroundDirty = true;
+  auto updating = Cmd(CmdIsUpdating, 0);
+  HandleAdapterSkinCmd(updating, data, f.Manager.get(), window);
+  EXPECT_EQ(updating.Result, 0);
 }
 
 TEST_F(AdapterSkinCmd, SkinChangeAndRefreshFollowOnlyTheirOwnManager) {
