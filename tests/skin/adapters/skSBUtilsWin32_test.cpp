@@ -14,6 +14,7 @@
 
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
+#include "skin/adapters/skScrollWndWin32.h"
 #include "skin/core/sColorsWin32.h"
 #include "skin/core/sCommonDataWin32.h"
 #include "skin/core/sSkinManager.h"

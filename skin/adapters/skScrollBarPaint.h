@@ -1,0 +1,35 @@
+// A skinned scroll bar painted from the skin's scroll sections into a bitmap: its arrows, page
+// areas and thumb, each in its state.
+#pragma once
+
+#include "framework/Graphics.h"
+#include "framework/Types.h"
+#include "skin/adapters/skScrollBar.h"
+#include "skin/core/sBackground.h"
+
+class TsSkinManager;
+
+// The arrow length the skin gives a bar (the width of SCROLLBTNLEFT's border-mask image for the
+// horizontal, the height of SCROLLBTNTOP's for the vertical bar); 0 when the skin gives none.
+int SkinScrollArrowSize(const TsSkinManager& manager, bool vertical);
+// A bar's arrow length: its own, or its multiple of the standard arrow width (with `skin`, of
+// the larger of it and the skin's arrow size).
+int ScrollBarArrowLength(const TskScrollBar& bar, const TsSkinManager* skin);
+
+// The looks of a bar's parts: 0 normal, 1 hot, 2 pressed.
+struct TScrollBarStates {
+  int FirstArrow = 0;
+  int SecondArrow = 0;
+  int PageBefore = 0;
+  int PageAfter = 0;
+  int Thumb = 0;
+};
+
+// The bar composed over the whole bitmap from the skin's scroll sections: the two page areas
+// split at the thumb's middle, the arrows with their glyphs, the thumb (only when the bar is
+// active and its range leaves room for one), and an inactive bar faded into `background`.
+// `thumb` is relative to the bitmap. False (nothing painted) when the skin has no bar section
+// for this kind.
+bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TskScrollBar& bar,
+                         int arrowLength, TThumbGeometry thumb, bool active,
+                         const TScrollBarStates& states, const TsBackgroundSource& background);

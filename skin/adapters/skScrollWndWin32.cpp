@@ -1,0 +1,671 @@
+#include "skin/adapters/skScrollWndWin32.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "framework/FormsWin32.h"
+#include "framework/StdCtrlsWin32.h"
+#include "skin/core/sAlphaGraph.h"
+#include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/sColorsWin32.h"
+#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/sGraphics.h"
+#include "skin/core/sSectionPaint.h"
+#include "skin/core/sSectionPaintWin32.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/skUtils.h"
+#include "skin/forms/sVclUtils.h"
+#include "skin/forms/sVclUtilsWin32.h"
+
+TScrollTrackState ScrollTrackState;
+
+namespace {
+
+constexpr LONG_PTR kScrollStyles = WS_HSCROLL | WS_VSCROLL;
+
+// The point in a mouse message's LParam (signed).
+TPoint PointOf(LPARAM lp);
+
+// The bar's scroll information as the window keeps it now.
+void ReadScrollInfo(HWND handle, TskScrollBar& bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+  if (!GetScrollInfo(handle, bar.IsVertical() ? SB_VERT : SB_HORZ, &si)) si = SCROLLINFO{};
+  bar.Info = TScrollBarInfo{si.nMin, si.nMax, si.nPage, si.nPos, si.nTrackPos};
+}
+
+TRect ToWindowCoordinates(TRect r, const TRect& window) {
+  return TRect{r.Left - window.Left, r.Top - window.Top, r.Right - window.Left,
+               r.Bottom - window.Top};
+}
+
+TRect ScreenRectOf(HWND handle) {
+  RECT r{};
+  GetWindowRect(handle, &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+// What the window shows behind its bars, moved to `at` (window coordinates).
+TsBackgroundSource BarBackground(HWND handle, TPoint at) {
+  TsBackgroundRequest request;
+  GetWindowBackground(request, handle, false);
+  TsBackgroundSource source = BackgroundSourceFromRequest(request);
+  source.X += at.X;
+  source.Y += at.Y;
+  return source;
+}
+
+bool HostEnabled(const TskScrollWnd& owner) {
+  TControl* control = owner.CommonData ? HostControlOf(*owner.CommonData) : nullptr;
+  return !control || control->Enabled();
+}
+
+}  // namespace
+
+int GetScrollBarSize(const TskScrollBar& bar, bool across, bool useSkin) {
+  if (across)
+    return ResolveScrollBarSize(bar.Thickness,
+                                GetSystemMetrics(bar.IsVertical() ? SM_CXVSCROLL : SM_CYHSCROLL));
+  const TsSkinManager* skin = useSkin && bar.Owner ? bar.Owner->Manager : nullptr;
+  return ScrollBarArrowLength(bar, skin);
+}
+
+bool IsScrollBarActive(const TskScrollBar& bar) {
+  HWND handle = bar.Owner ? bar.Owner->WindowHandle : nullptr;
+  if (!handle) return false;
+  if (auto getInfo = AdapterSystemFunctions().GetScrollBarInfo) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    const LONG object = bar.Kind == 0   ? OBJID_HSCROLL
+                        : bar.Kind == 1 ? OBJID_VSCROLL
+                                        : OBJID_CLIENT;
+    return getInfo(handle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+  }
+  return (GetWindowLongPtrA(handle, GWL_STYLE) & (bar.IsVertical() ? WS_VSCROLL : WS_HSCROLL)) != 0;
+}
+
+void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pressedPart,
+                    const TRect& rect) {
+  TskScrollWnd* owner = bar.Owner;
+  if (!owner || owner->DraggingThumb || !bar.Shown) return;
+  if (bar.IsVertical() && owner->SendingScroll) return;
+  TsSkinManager* manager = owner->Manager;
+  const bool vertical = bar.IsVertical();
+  if (!manager ||
+      !manager->IsValidSectionIndex(manager->FixedIndexes().ScrollBar[vertical].Section))
+    return;
+  if (rect.Width() <= 1 || rect.Height() <= 1) return;
+  ReadScrollInfo(handle, bar);
+  const int arrow = GetScrollBarSize(bar, false, true);
+  const bool active = IsScrollBarActive(bar) && HostEnabled(*owner);
+  TScrollBarStates states;
+  const TScrollTrackState& t = ScrollTrackState;
+  if (handle == t.TrackWindow) {
+    const bool hoverHere = active && t.HoverBar == bar.Kind;
+    const auto look = [&](int part) {
+      return pressedPart == part ? 2 : hoverHere && t.HoverPart == part ? 1 : 0;
+    };
+    states.FirstArrow = look(sbpFirstArrow);
+    states.SecondArrow = look(sbpSecondArrow);
+    states.PageBefore = pressedPart == sbpPageBefore ? 2 : 0;
+    states.PageAfter = pressedPart == sbpPageAfter ? 2 : 0;
+    states.Thumb = look(sbpThumb);
+  }
+  TThumbGeometry thumb = GetThumbGeometry(bar, TRect{0, 0, rect.Width(), rect.Height()},
+                                          GetScrollBarSize(bar, false, false));
+  if (thumbPos != -1) thumb.Start = thumbPos - (vertical ? rect.Top : rect.Left);
+  auto image = CreateBmp32(rect.Width(), rect.Height());
+  if (!PaintScrollBarImage(*image, *manager, bar, arrow, thumb, active, states,
+                           BarBackground(handle, rect.TopLeft())))
+    return;
+  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), image->Canvas()->Handle(), 0, 0,
+         SRCCOPY);
+}
+
+TskScrollBar* GetScrollBarObject(HWND handle, int kind) {
+  auto* adapter = dynamic_cast<TskScrollWnd*>(GetWindowAdapter(handle));
+  if (!adapter) return nullptr;
+  return kind == 0 ? adapter->HorzBar.get() : kind == 1 ? adapter->VertBar.get() : nullptr;
+}
+
+void SetMinThumbLength(HWND handle, int which, int value) {
+  auto* adapter = dynamic_cast<TskScrollWnd*>(GetWindowAdapter(handle));
+  if (!adapter) return;
+  if ((which == 0 || which == 3) && adapter->HorzBar) adapter->HorzBar->MinThumbLength = value;
+  if ((which == 1 || which == 3) && adapter->VertBar) adapter->VertBar->MinThumbLength = value;
+}
+
+TskScrollWnd::~TskScrollWnd() {
+  // The window gets its own frame back while the bars still exist.
+  StopTracking();
+  if (!Detached && CommonData && Manager) Release(true);
+  for (auto* bar : {HorzBar.get(), VertBar.get()})
+    if (bar) bar->Owner = nullptr;
+}
+
+void TskScrollWnd::Start(bool repaint) { InitBars(WindowHandle, repaint); }
+
+void TskScrollWnd::InitBars(HWND handle, bool repaint) {
+  SendingScroll = false;
+  WindowHandle = handle;
+  const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE);
+  for (int kind : {0, 1}) {
+    auto bar = std::make_unique<TskScrollBar>();
+    bar->Owner = this;
+    bar->Kind = static_cast<uint16_t>(kind);
+    bar->StyleFlags = (style & (kind ? WS_VSCROLL : WS_HSCROLL)) ? TskScrollBar::kStyleHasBar : 0;
+    ReadScrollInfo(handle, *bar);
+    (kind ? VertBar : HorzBar) = std::move(bar);
+  }
+  LeftScrollBar = (GetWindowLongPtrA(handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+  InternalChange = false;
+  TskMainWnd::Start(repaint);  // hooks the window and names the adapter in its property
+  SetMinThumbLength(handle, 3, TskScrollBar::kDefaultMinThumbLength);
+  if (repaint) RedrawFrame(handle, true);
+}
+
+TScrollBarLayout TskScrollWnd::Layout() const {
+  TScrollBarLayout l;
+  l.Window = ScreenRectOf(WindowHandle);
+  l.EdgeLeft = EdgeLeft;
+  l.EdgeTop = EdgeTop;
+  l.EdgeRight = EdgeRight;
+  l.EdgeBottom = EdgeBottom;
+  l.HorzThickness = HorzBar && HorzBar->Shown ? GetScrollBarSize(*HorzBar, true, false) : 0;
+  l.VertThickness = VertBar && VertBar->Shown ? GetScrollBarSize(*VertBar, true, false) : 0;
+  l.LeftScrollBar = LeftScrollBar;
+  return l;
+}
+
+TRect TskScrollWnd::GetHorzBarRect() const { return HorzBarRect(Layout()); }
+
+TRect TskScrollWnd::GetVertBarRect() const { return VertBarRect(Layout()); }
+
+bool TskScrollWnd::GetBarRect(int kind, TRect& rect) const {
+  if (kind != 0 && kind != 1) return false;
+  rect = kind == 0 ? GetHorzBarRect() : GetVertBarRect();
+  return true;
+}
+
+bool TskScrollWnd::IsGripCorner(const TRect& square) const {
+  HWND parent = GetParent(WindowHandle);
+  if (!parent || (GetWindowLongPtrA(parent, GWL_STYLE) & WS_CHILD)) return false;
+  RECT client{};
+  GetClientRect(parent, &client);
+  MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  if (square.Bottom + EdgeBottom != client.bottom) return false;
+  return LeftScrollBar ? square.Left - EdgeLeft == client.left
+                       : square.Right + EdgeRight == client.right;
+}
+
+void TskScrollWnd::UpdateScrollBars(bool repaint) {
+  if (!IsWindowVisible(WindowHandle) || !CommonData || CommonData->PaintSuspended || !HorzBar ||
+      !VertBar)
+    return;
+  ReadScrollInfo(WindowHandle, *HorzBar);
+  ReadScrollInfo(WindowHandle, *VertBar);
+  if (repaint && !AnimationRunning) PaintBars(nullptr);
+}
+
+void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
+  if (!HorzBar || !VertBar) return;
+  HDC windowDC = dc ? nullptr : GetWindowDC(WindowHandle);
+  if (!dc) dc = windowDC;
+  if (!dc) return;
+  const TScrollBarLayout layout = Layout();
+  const TRect window = layout.Window;
+  const TScrollTrackState& t = ScrollTrackState;
+  if (HorzBar->Shown)
+    PaintScrollBar(*HorzBar, WindowHandle, dc, thumbPos, t.TrackBar == 0 ? t.PressedPart : -1,
+                   ToWindowCoordinates(HorzBarRect(layout), window));
+  if (VertBar->Shown)
+    PaintScrollBar(*VertBar, WindowHandle, dc, thumbPos, t.TrackBar == 1 ? t.PressedPart : -1,
+                   ToWindowCoordinates(VertBarRect(layout), window));
+  if (HorzBar->Shown && VertBar->Shown) {
+    const TRect square = CornerSquareRect(layout);
+    if (square.Width() > 0 && square.Height() > 0) {
+      auto image = CreateBmp32(square.Width(), square.Height());
+      const TsBackgroundSource behind = BarBackground(WindowHandle, square.TopLeft());
+      if (behind.HasBitmap && behind.Bmp)
+        CopyBitmapRect(
+            image.get(), 0, 0, behind.Bmp,
+            TRect{behind.X, behind.Y, behind.X + square.Width(), behind.Y + square.Height()});
+      else
+        image->Fill(behind.FillColor);
+      TRect screenSquare = square;
+      screenSquare.Left += window.Left;
+      screenSquare.Right += window.Left;
+      screenSquare.Top += window.Top;
+      screenSquare.Bottom += window.Top;
+      if (Manager && IsGripCorner(screenSquare)) {
+        const TsFixedIndexes& fixed = Manager->FixedIndexes();
+        const int grip = Manager->GetMaskIndex(fixed.GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+        if (Manager->IsValidMaskIndex(grip)) {
+          const TsMaskData& mask = Manager->Masks()[static_cast<size_t>(grip)];
+          PaintMaskGlyph(image.get(),
+                         TPoint{square.Width() - MaskStateWidth(mask),
+                                square.Height() - MaskStateHeight(mask)},
+                         0, mask, behind);
+        }
+      }
+      BitBlt(dc, square.Left, square.Top, square.Width(), square.Height(),
+             image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+  }
+  if (windowDC) ReleaseDC(WindowHandle, windowDC);
+}
+
+void TskScrollWnd::ReserveBarSpace(TMessage& m) {
+  auto* r = reinterpret_cast<RECT*>(m.LParam);
+  const RECT before = *r;
+  const LONG_PTR style = GetWindowLongPtrA(WindowHandle, GWL_STYLE);
+  if (style & kScrollStyles) {
+    // The window's own frame, computed without the standard bars.
+    InternalChange = true;
+    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style & ~kScrollStyles);
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style);
+    InternalChange = false;
+  } else {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+  }
+  EdgeLeft = r->left - before.left;
+  EdgeTop = r->top - before.top;
+  EdgeRight = before.right - r->right;
+  EdgeBottom = before.bottom - r->bottom;
+  HorzBar->StyleFlags = (style & WS_HSCROLL) ? TskScrollBar::kStyleHasBar : 0;
+  const int horz = GetScrollBarSize(*HorzBar, true, false);
+  HorzBar->Shown = HorzBar->StyleFlags && r->bottom - r->top >= horz;
+  if (HorzBar->Shown) r->bottom -= horz;
+  VertBar->StyleFlags = (style & WS_VSCROLL) ? TskScrollBar::kStyleHasBar : 0;
+  const int vert = GetScrollBarSize(*VertBar, true, false);
+  VertBar->Shown = VertBar->StyleFlags && r->right - r->left >= vert;
+  if (VertBar->Shown) {
+    if (LeftScrollBar)
+      r->left += vert;
+    else
+      r->right -= vert;
+  }
+}
+
+void TskScrollWnd::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      // A press or hover on a window that goes ends with it.
+      StopTracking();
+      TskMainWnd::WndProc(m);
+      return;
+    case WM_UPDATEUISTATE:
+      return;
+    case CM_RECREATEWND:
+      if (!IsWindowVisible(WindowHandle) &&
+          dynamic_cast<TCustomComboBox*>(CommonData ? HostControlOf(*CommonData) : nullptr))
+        return;
+      break;
+    default:
+      break;
+  }
+  if (Detached) return;
+  if (!CommonData || !Manager || !CommonData->IsSkinned()) {
+    TskMainWnd::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_STYLECHANGED:
+      if (InternalChange) {
+        m.Result = 0;
+        return;
+      }
+      if (m.WParam == static_cast<WPARAM>(GWL_EXSTYLE))
+        LeftScrollBar =
+            (reinterpret_cast<const STYLESTRUCT*>(m.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+      break;
+    case WM_STYLECHANGING:
+      if (InternalChange) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCCALCSIZE:
+      ReserveBarSpace(m);
+      return;
+    case WM_NOTIFY:
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      return;
+    case WM_NCHITTEST:
+      m.Result = BarHitTest(PointOf(m.LParam));
+      return;
+    case WM_NCMOUSEMOVE:
+      BarNcMouseMove(m);
+      return;
+    case WM_NCMOUSELEAVE:
+      // The system's own hover tracking of standard bars may have drawn one.
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      UpdateScrollBars(true);
+      return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+        BarMouseDown(m);
+        return;
+      }
+      break;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+      if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if (LOWORD(m.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
+      break;
+    case WM_TIMER:
+      BarTimer(m);
+      if (!SendingScroll && !DraggingThumb) UpdateScrollBars(true);
+      return;
+    case WM_MOUSEMOVE:
+      BarMouseMove(m);
+      return;
+    case WM_LBUTTONUP:
+      BarMouseUp(m);
+      return;
+    case CM_UIACTIVATE:
+      if (WindowSize.cx != 0) {
+        // The window is given back the size it had when last measured.
+        m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+        if (m.Result == 0)
+          SetWindowPos(WindowHandle, nullptr, 0, 0, WindowSize.cx, WindowSize.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
+                           SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+        return;
+      }
+      break;
+    case WM_NCPAINT:
+      // The window's own frame first, so that nothing it draws covers the skinned bars.
+      TskMainWnd::WndProc(m);
+      if (IsWindowVisible(WindowHandle) && !CommonData->PaintingSuspended() && !SendingScroll)
+        PaintBars(nullptr);
+      return;
+    default:
+      break;
+  }
+  TskMainWnd::WndProc(m);
+  if (((m.Msg == WM_MOUSEWHEEL || m.Msg == CM_MOUSEWHEEL) && !SendingScroll) ||
+      m.Msg == CM_FOCUSCHANGED)
+    UpdateScrollBars(true);
+}
+
+// ---- skinned scroll bars: the mouse ------------------------------------------------------------
+
+namespace {
+constexpr UINT_PTR kHoverTimer = 0xFFF2;
+constexpr UINT_PTR kFirstRepeatTimer = 0xFFFD;
+constexpr UINT_PTR kRepeatTimer = 0xFFFE;
+constexpr UINT kHoverInterval = 20;
+constexpr UINT kFirstRepeatDelay = 300;
+constexpr UINT kRepeatInterval = 55;
+
+TPoint PointOf(LPARAM lp) {
+  return TPoint{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+bool Contains(const TRect& r, TPoint p) {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
+bool IsArrowOrPage(int part) { return part >= sbpFirstArrow && part <= sbpPageAfter; }
+}  // namespace
+
+void SendScrollMessage(HWND handle, UINT msg, int code, int pos) {
+  const LPARAM kindOfScroll = MAKELPARAM(code, msg);
+  const WPARAM wp = MAKEWPARAM(code, static_cast<WORD>(std::min(pos, 0xFFFF)));
+  if (SendSkinCmd(handle, CmdBeforeScroll, kindOfScroll) == 1) {
+    SendMessageA(handle, msg, wp, static_cast<LPARAM>(pos));
+  } else {
+    if (code == SB_THUMBTRACK) {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_POS;
+      si.nPos = pos;
+      SetScrollInfo(handle, msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &si, FALSE);
+    }
+    SendMessageA(handle, msg, wp, 0);
+  }
+  SendSkinCmd(handle, CmdAfterScroll, kindOfScroll);
+}
+
+bool TskScrollWnd::BarUsable(int kind) {
+  return IsScrollBarActive(BarOfKind(kind)) && HostEnabled(*this);
+}
+
+void TskScrollWnd::RepaintBar(int kind, int pressedPart, int thumbPos) {
+  TskScrollBar& bar = BarOfKind(kind);
+  if (!bar.Shown) return;
+  HDC dc = GetWindowDC(WindowHandle);
+  if (!dc) return;
+  const TScrollBarLayout layout = Layout();
+  const TRect r = kind == 0 ? HorzBarRect(layout) : VertBarRect(layout);
+  PaintScrollBar(bar, WindowHandle, dc, thumbPos, pressedPart,
+                 ToWindowCoordinates(r, layout.Window));
+  ReleaseDC(WindowHandle, dc);
+}
+
+LRESULT TskScrollWnd::BarHitTest(TPoint p) {
+  if (HorzBar->Shown && Contains(GetHorzBarRect(), p)) return BarUsable(0) ? HTHSCROLL : HTNOWHERE;
+  if (VertBar->Shown && Contains(GetVertBarRect(), p)) return BarUsable(1) ? HTVSCROLL : HTNOWHERE;
+  if (HorzBar->Shown && VertBar->Shown) {
+    const TScrollBarLayout layout = Layout();
+    TRect square = CornerSquareRect(layout);
+    square = TRect{square.Left + layout.Window.Left, square.Top + layout.Window.Top,
+                   square.Right + layout.Window.Left, square.Bottom + layout.Window.Top};
+    if (Contains(square, p) && IsGripCorner(square)) return HTBOTTOMRIGHT;
+  }
+  return CallOldProc(WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y));
+}
+
+void TskScrollWnd::BarNcMouseMove(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  t.TrackWindow = WindowHandle;
+  if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+    const int kind = m.WParam == HTHSCROLL ? 0 : 1;
+    if (kind != t.HoverBar) {
+      t.LastHoverPart = t.HoverPart = -1;
+      GetBarRect(kind, t.HoverRect);
+      t.HoverBar = kind;
+      t.HoverTimer = SetTimer(WindowHandle, kHoverTimer, kHoverInterval, nullptr);
+      PaintBars(nullptr);
+    }
+  }
+  m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+  // The system may draw a standard bar's hot arrows over ours.
+  if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) PaintBars(nullptr);
+}
+
+void TskScrollWnd::BarMouseDown(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  t.TrackWindow = WindowHandle;
+  const int kind = m.WParam == HTHSCROLL ? 0 : 1;
+  t.ScrollMessage = kind == 0 ? WM_HSCROLL : WM_VSCROLL;
+  t.TrackBar = kind;
+  TskScrollBar& bar = BarOfKind(kind);
+  ReadScrollInfo(WindowHandle, bar);
+  TRect rect;
+  GetBarRect(kind, rect);
+  const TPoint p = PointOf(m.LParam);
+  const int arrow = GetScrollBarSize(bar, false, false);
+  t.DownPart = GetBarPartAt(bar, rect, p.Y, p.X, arrow);
+  m.Result = 0;
+  if (IsArrowOrPage(t.DownPart)) {
+    if (BarUsable(kind)) {
+      t.PressedPart = t.DownPart;
+      RepaintBar(kind, t.PressedPart);
+      SendScrollMessage(WindowHandle, t.ScrollMessage, t.DownPart, 0);
+      t.PressedPart = t.DownPart;
+      // The window's own scrolling may have drawn its standard bar.
+      RepaintBar(kind, t.PressedPart);
+      t.RepeatTimer = SetTimer(WindowHandle, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
+    }
+  } else if (t.DownPart == sbpThumb) {
+    if (BarUsable(kind)) {
+      const TThumbGeometry thumb = GetThumbGeometry(bar, rect, arrow);
+      t.DownThumbLength = thumb.Length;
+      t.DownThumbPos = thumb.Start;
+      t.DownBarRect = rect;
+      t.PressedPart = sbpThumb;
+      RepaintBar(kind, sbpThumb);
+      DraggingThumb = true;
+      bar.Info.nTrackPos = bar.Info.nPos;
+      t.GrabOffset = (kind == 1 ? p.Y : p.X) - t.DownThumbPos;
+      t.LastTrackPos = bar.Info.nPos;
+    } else {
+      t.DownPart = -1;  // nothing to drag: the press is over
+    }
+  } else {
+    m.Result = CallOldProc(WM_NCLBUTTONDOWN, m.WParam, m.LParam);
+  }
+  if (t.DownPart != -1) SetCapture(WindowHandle);
+}
+
+void TskScrollWnd::TrackPressedPart(TPoint screen) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackBar != 0 && t.TrackBar != 1) return;
+  TskScrollBar& bar = BarOfKind(t.TrackBar);
+  TRect rect;
+  GetBarRect(t.TrackBar, rect);
+  const int part = GetBarPartAt(bar, rect, screen.Y, screen.X, GetScrollBarSize(bar, false, false));
+  const int pressed = part == t.DownPart ? t.DownPart : -1;
+  if (pressed != t.PressedPart) {
+    t.PressedPart = pressed;
+    RepaintBar(t.TrackBar, pressed);
+  }
+}
+
+void TskScrollWnd::DragThumb(TPoint screen) {
+  TScrollTrackState& t = ScrollTrackState;
+  const int kind = t.TrackBar;
+  if (kind != 0 && kind != 1) return;
+  TskScrollBar& bar = BarOfKind(kind);
+  const int arrow = GetScrollBarSize(bar, false, false);
+  const TThumbDrag drag =
+      kind == 0 ? DragThumbH(bar, t.DownBarRect, screen.X, t.GrabOffset, t.DownThumbLength, arrow)
+                : DragThumbV(bar, t.DownBarRect, screen.Y, t.GrabOffset, t.DownThumbLength, arrow);
+  if (drag.Position != t.LastTrackPos) {
+    bar.Info.nTrackPos = drag.Position;
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBTRACK, drag.Position);
+    SendingScroll = false;
+    t.LastTrackPos = drag.Position;
+  }
+  // Painted at once, after the window has scrolled (its scrolling may draw its own bar).
+  const TRect window = ScreenRectOf(WindowHandle);
+  const int thumbPos = kind == 0 ? drag.Start - window.Left : drag.Start - window.Top;
+  DraggingThumb = false;
+  RepaintBar(kind, sbpThumb, thumbPos);
+  DraggingThumb = true;
+}
+
+void TskScrollWnd::BarMouseMove(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  // Client coordinates to the screen (captured: the mouse may be anywhere).
+  POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+  ClientToScreen(WindowHandle, &p);
+  if (DraggingThumb)
+    DragThumb(TPoint{p.x, p.y});
+  else
+    TrackPressedPart(TPoint{p.x, p.y});
+  m.Result = 0;
+}
+
+void TskScrollWnd::BarTimer(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  switch (m.WParam) {
+    case kHoverTimer: {
+      if (DraggingThumb) return;
+      POINT p{};
+      GetCursorPos(&p);
+      if (t.HoverBar == 0 || t.HoverBar == 1) {
+        if (Contains(t.HoverRect, TPoint{p.x, p.y})) {
+          TskScrollBar& bar = BarOfKind(t.HoverBar);
+          t.HoverPart =
+              GetBarPartAt(bar, t.HoverRect, p.y, p.x, GetScrollBarSize(bar, false, false));
+          if (t.HoverPart != t.LastHoverPart) RepaintBar(t.HoverBar, -1);
+          t.LastHoverPart = t.HoverPart;
+          return;
+        }
+      }
+      KillTimer(WindowHandle, kHoverTimer);
+      t.HoverTimer = 0;
+      t.HoverBar = t.LastHoverPart = t.HoverPart = -1;
+      PaintBars(nullptr);
+      return;
+    }
+    case kFirstRepeatTimer:
+      KillTimer(WindowHandle, kFirstRepeatTimer);
+      t.RepeatTimer = SetTimer(WindowHandle, kRepeatTimer, kRepeatInterval, nullptr);
+      return;
+    case kRepeatTimer: {
+      // The cursor as it is: a bar on the left lies at negative client coordinates.
+      POINT p{};
+      GetCursorPos(&p);
+      TrackPressedPart(TPoint{p.x, p.y});
+      if (t.PressedPart != -1 && t.TrackWindow == WindowHandle) {
+        SendingScroll = true;
+        SendScrollMessage(WindowHandle, t.ScrollMessage, t.PressedPart, 0);
+        SendingScroll = false;
+      }
+      return;
+    }
+    default:
+      m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+      return;
+  }
+}
+
+void TskScrollWnd::BarMouseUp(TMessage& m) {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+    m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (GetCapture() == WindowHandle) ReleaseCapture();
+  const int kind = t.TrackBar;
+  if (IsArrowOrPage(t.DownPart)) {
+    KillTimer(WindowHandle, kFirstRepeatTimer);
+    KillTimer(WindowHandle, kRepeatTimer);
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, 0);
+  } else if (t.DownPart == sbpThumb) {
+    if (DraggingThumb) {
+      SendingScroll = true;
+      SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBPOSITION, t.LastTrackPos);
+      DraggingThumb = false;
+    }
+    SendingScroll = true;
+    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, t.LastTrackPos);
+  }
+  SendingScroll = false;
+  t.DownPart = t.PressedPart = t.TrackBar = -1;
+  t.RepeatTimer = 0;
+  t.ScrollMessage = 0;
+  if (kind == 0 || kind == 1) RepaintBar(kind, -1);
+  m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+}
+
+void TskScrollWnd::StopTracking() {
+  TScrollTrackState& t = ScrollTrackState;
+  if (t.TrackWindow != WindowHandle) return;
+  if (IsWindow(WindowHandle)) {
+    for (UINT_PTR id : {kHoverTimer, kFirstRepeatTimer, kRepeatTimer}) KillTimer(WindowHandle, id);
+    if (GetCapture() == WindowHandle && t.DownPart != -1) ReleaseCapture();
+  }
+  t = TScrollTrackState{};
+}
