@@ -117,149 +117,166 @@ const TAdapterSystemFunctions& AdapterSystemFunctions() {
 
 TskMainWnd::TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
                        const std::string& section)
-    : WindowHandle(handle), Manager(manager) {
+    : windowHandle_(handle), manager_(manager) {
   // The skin paints on a classic window; a dialog's own frame keeps its theme.
   if (SetWindowTheme && section != "DIALOG") {
     SetWindowTheme(handle, L" ", L" ");
     themeOff_ = true;
   }
   if (skinData) {
-    CommonData = skinData;
+    commonData_ = skinData;
   } else {
     ownHost_ = std::make_unique<TWindowSkinHost>(handle);
     ownData_ = std::make_unique<TsCommonData>(ownHost_.get(), true);
-    CommonData = ownData_.get();
-    if (Manager) CommonData->SetSkinManager(Manager);
+    commonData_ = ownData_.get();
+    if (manager_) commonData_->SetSkinManager(manager_);
   }
   // Without a manager of its own the adapter follows its skin data's (the default one).
-  if (!Manager) Manager = CommonData->SkinManager();
-  CommonData->CustomFont = false;
-  if (CommonData->SkinSection().empty()) CommonData->SetSkinSection(section);
-  InDialog = DialogAdapterMode;
+  if (!manager_) manager_ = commonData_->SkinManager();
+  commonData_->CustomFont = false;
+  if (commonData_->SkinSection().empty()) commonData_->SetSkinSection(section);
+  inDialog_ = DialogAdapterMode;
   LiveAdapters().insert(this);
 }
 
 void TskMainWnd::Start(bool /*repaint*/) {
   SaveColors();
-  ColorsApplied = false;
-  CaptionText = WindowText(WindowHandle);
-  Subclass(WindowHandle);
-  if (TControl* control = HostControlOf(*CommonData))
+  colorsApplied_ = false;
+  captionText_ = WindowText(windowHandle_);
+  Subclass(windowHandle_);
+  if (TControl* control = HostControlOf(*commonData_))
     control->SetControlStyle(control->ControlStyle() + csOpaque);
 }
 
 TskMainWnd::~TskMainWnd() {
-  if (CommonData && !Detached && Manager) Release(false);
-  Detached = true;
+  if (commonData_ && !detached_ && manager_) Release(false);
+  detached_ = true;
   LiveAdapters().erase(this);
   ownData_.reset();
-  CommonData = nullptr;
-  Manager = nullptr;
+  commonData_ = nullptr;
+  manager_ = nullptr;
 }
 
-void TskMainWnd::Subclass(HWND handle) {
-  SendingScroll = false;
-  WindowHandle = handle;
-  SetPropA(handle, AdapterPropName, reinterpret_cast<HANDLE>(this));
-  if (TControl* control = HostControlOf(*CommonData)) {
-    hookedControl_ = control;
-    hook_ = std::make_shared<THookState>(THookState{this, control->WindowProc()});
-    control->SetWindowProc(TWndMethod([state = hook_](TMessage& m) {
-      if (state->Adapter)
-        state->Adapter->WndProc(m);
+void TAdapterHook::Attach(HWND handle, TControl* control, THandler handler,
+                          std::function<void()> destroyed) {
+  Detach();
+  if (control) {
+    control_ = control;
+    controlHook_ = std::make_shared<TControlHook>(
+        TControlHook{std::move(handler), control->WindowProc(), true});
+    control->SetWindowProc(TWndMethod([state = controlHook_](TMessage& m) {
+      if (state->Active)
+        state->Handler(m);
       else
         state->Saved(m);
     }));
-    destroyWatch_ = TWindowEvents::Current().Subscribe([this](const TWindowEvent& event) {
-      if (event.kind == TWindowEventKind::Destroyed && event.wnd == WindowHandle)
-        ReleaseOnDestroy();
-    });
+    destroyWatch_ = TWindowEvents::Current().Subscribe(
+        [handle, destroyed = std::move(destroyed)](const TWindowEvent& event) {
+          if (event.kind == TWindowEventKind::Destroyed && event.wnd == handle) destroyed();
+        });
     return;
   }
-  subclass_.Attach(handle, [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  subclass_.Attach(handle, [handler = std::move(handler)](HWND, UINT msg, WPARAM wp, LPARAM lp,
+                                                          LRESULT& result) {
     TMessage message{msg, wp, lp, 0};
-    WndProc(message);
+    handler(message);
     result = message.Result;
     return true;
   });
 }
 
-LRESULT TskMainWnd::CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (hookedControl_) {
+LRESULT TAdapterHook::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (control_) {
     TMessage message{msg, wParam, lParam, 0};
-    hook_->Saved(message);
+    controlHook_->Saved(message);
     return message.Result;
   }
   return subclass_.Attached() ? subclass_.CallNext(msg, wParam, lParam) : 0;
 }
 
-void TskMainWnd::Release(bool frame) {
-  if (Detached) return;
-  // Both chains take the adapter out wherever it sits, even under later hooks.
-  if (hookedControl_) {
-    std::exchange(hookedControl_, nullptr)->SetWindowProc(hook_->Saved);
-    hook_->Adapter = nullptr;
+void TAdapterHook::Detach() {
+  if (control_) {
+    std::exchange(control_, nullptr)->SetWindowProc(controlHook_->Saved);
+    controlHook_->Active = false;
     destroyWatch_.Reset();
   }
   subclass_.Detach();
+}
+
+void TskMainWnd::Subclass(HWND handle) {
+  sendingScroll_ = false;
+  windowHandle_ = handle;
+  SetPropA(handle, AdapterPropName, reinterpret_cast<HANDLE>(this));
+  hook_.Attach(
+      handle, HostControlOf(*commonData_), [this](TMessage& m) { WndProc(m); },
+      [this] { ReleaseOnDestroy(); });
+}
+
+LRESULT TskMainWnd::CallOldProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return hook_.CallNext(msg, wParam, lParam);
+}
+
+void TskMainWnd::Release(bool frame) {
+  if (detached_) return;
+  hook_.Detach();
   // Another adapter that took the window over since keeps its name.
-  if (GetPropA(WindowHandle, AdapterPropName) == reinterpret_cast<HANDLE>(this))
-    RemovePropA(WindowHandle, AdapterPropName);
+  if (GetPropA(windowHandle_, AdapterPropName) == reinterpret_cast<HANDLE>(this))
+    RemovePropA(windowHandle_, AdapterPropName);
   RestoreColors();
-  if (themeOff_ && SetWindowTheme && IsWindow(WindowHandle))
-    SetWindowTheme(WindowHandle, nullptr, nullptr);
+  if (themeOff_ && SetWindowTheme && IsWindow(windowHandle_))
+    SetWindowTheme(windowHandle_, nullptr, nullptr);
   themeOff_ = false;
-  if (IsWindowVisible(WindowHandle)) RedrawFrame(WindowHandle, frame);
-  Detached = true;
+  if (IsWindowVisible(windowHandle_)) RedrawFrame(windowHandle_, frame);
+  detached_ = true;
 }
 
 void TskMainWnd::ReadWindowGeometry() {
   RECT r{};
-  GetWindowRect(WindowHandle, &r);
-  ScreenRect = TRect{r.left, r.top, r.right, r.bottom};
-  ParentHandle = GetParent(WindowHandle);
+  GetWindowRect(windowHandle_, &r);
+  screenRect_ = TRect{r.left, r.top, r.right, r.bottom};
+  parentHandle_ = GetParent(windowHandle_);
   RECT p{};
-  if (ParentHandle) GetWindowRect(ParentHandle, &p);
-  ParentScreenRect = TRect{p.left, p.top, p.right, p.bottom};
-  WindowSize = TSize{ScreenRect.Width(), ScreenRect.Height()};
+  if (parentHandle_) GetWindowRect(parentHandle_, &p);
+  parentScreenRect_ = TRect{p.left, p.top, p.right, p.bottom};
+  windowSize_ = TSize{screenRect_.Width(), screenRect_.Height()};
   POINT pos{r.left, r.top};
-  if (ParentHandle) ScreenToClient(ParentHandle, &pos);
-  PosInParent = TPoint{pos.x, pos.y};
+  if (parentHandle_) ScreenToClient(parentHandle_, &pos);
+  posInParent_ = TPoint{pos.x, pos.y};
 }
 
 void TskMainWnd::FillTransparentCorners(int state) {
-  if (!CommonData) return;
+  if (!commonData_) return;
   TsBackgroundSource behind;
-  GetWindowParentBackground(WindowHandle, behind);
+  GetWindowParentBackground(windowHandle_, behind);
   if (!behind.HasBitmap) behind.FillColor = ColorToRGB(behind.FillColor);
-  ::FillTransparentCorners(*CommonData, state, InDialog, WindowSize.cx, WindowSize.cy, PosInParent,
-                           behind);
+  ::FillTransparentCorners(*commonData_, state, inDialog_, windowSize_.cx, windowSize_.cy,
+                           posInParent_, behind);
 }
 
 void TskMainWnd::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY:
-      if (CommonData && CommonData->GlowIndex >= 0) CommonData->FreeShownGlow();
+      if (commonData_ && commonData_->GlowIndex >= 0) commonData_->FreeShownGlow();
       m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
       if (m.Result == 0) ReleaseOnDestroy();
       return;
     case WM_SIZE:
-      if (CommonData) CommonData->BackgroundDirty = true;
+      if (commonData_) commonData_->BackgroundDirty = true;
       break;
     case WM_SETTEXT:
       m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
-      CaptionText = WindowText(WindowHandle);
+      captionText_ = WindowText(windowHandle_);
       return;
     case WM_UPDATEUISTATE:
       return;
     case WM_MOUSEMOVE:
       if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
-          IsWindowEnabled(WindowHandle) && TsSkinRuntimeHotWindow)
-        TsSkinRuntimeHotWindow(WindowHandle);
+          IsWindowEnabled(windowHandle_) && TsSkinRuntimeHotWindow)
+        TsSkinRuntimeHotWindow(windowHandle_);
       break;
     case WM_PRINT:
-      m.Result = SendMessageA(WindowHandle, WM_PAINT, m.WParam, m.LParam);
+      m.Result = SendMessageA(windowHandle_, WM_PAINT, m.WParam, m.LParam);
       return;
     default:
       break;
@@ -276,9 +293,9 @@ void TskMainWnd::ReleaseOnDestroy() noexcept {
 }
 
 void TskMainWnd::CommonPart(TMessage& m) {
-  if (m.Msg == SM_SKINCMD && CommonData && Manager) {
+  if (m.Msg == SM_SKINCMD && commonData_ && manager_) {
     TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    if (HandleAdapterSkinCmd(cmd, *CommonData, Manager, *this)) {
+    if (HandleAdapterSkinCmd(cmd, *commonData_, manager_, *this)) {
       m.Result = cmd.Result;
       return;
     }
@@ -287,26 +304,26 @@ void TskMainWnd::CommonPart(TMessage& m) {
 }
 
 void TskMainWnd::BroadcastToChildren(const TSkinCmdMessage& message) {
-  BroadcastToChildrenOrWindows(dynamic_cast<TWinControl*>(HostControlOf(*CommonData)), WindowHandle,
-                               message);
+  BroadcastToChildrenOrWindows(dynamic_cast<TWinControl*>(HostControlOf(*commonData_)),
+                               windowHandle_, message);
 }
 
-bool TskMainWnd::IsVisible() const { return IsWindowVisible(WindowHandle) != FALSE; }
+bool TskMainWnd::IsVisible() const { return IsWindowVisible(windowHandle_) != FALSE; }
 
-void TskMainWnd::Repaint() { SendMessageA(WindowHandle, WM_PAINT, 0, 0); }
+void TskMainWnd::Repaint() { SendMessageA(windowHandle_, WM_PAINT, 0, 0); }
 
 void TskMainWnd::RedrawAll() {
-  RedrawWindow(WindowHandle, nullptr, nullptr,
+  RedrawWindow(windowHandle_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
-void TskMainWnd::PrepareCache() { PrepareWindowCache(CommonData, WindowHandle, false); }
+void TskMainWnd::PrepareCache() { PrepareWindowCache(commonData_, windowHandle_, false); }
 
 intptr_t TskMainWnd::OwnBgColorAnswer() {
   return CallOldProc(SM_SKINCMD, SkinCmdWParam(CmdGetBgColor), 0);
 }
 
-bool TskMainWnd::HasHostControl() const { return HostControlOf(*CommonData) != nullptr; }
+bool TskMainWnd::HasHostControl() const { return HostControlOf(*commonData_) != nullptr; }
 
 intptr_t TskMainWnd::ApplicationObject() const { return reinterpret_cast<intptr_t>(Application); }
 
@@ -315,7 +332,7 @@ intptr_t TskMainWnd::ApplicationObject() const { return reinterpret_cast<intptr_
 TskMainWnd* GetWindowAdapter(HWND handle) {
   if (!handle) return nullptr;
   auto* adapter = static_cast<TskMainWnd*>(GetPropA(handle, AdapterPropName));
-  if (!adapter || !LiveAdapters().contains(adapter) || adapter->WindowHandle != handle)
+  if (!adapter || !LiveAdapters().contains(adapter) || adapter->WindowHandle() != handle)
     return nullptr;
   return adapter;
 }

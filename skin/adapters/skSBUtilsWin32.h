@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,41 @@ struct TAdapterSystemFunctions {
   TFlatSBFn UninitializeFlatSB = nullptr;
 };
 const TAdapterSystemFunctions& AdapterSystemFunctions();
+
+// Where an adapter sits in its window's message path: the one way every adapter adopts a
+// window. A window with a framework control is adopted through the control's WindowProc, so
+// messages the program hands the control directly (Perform) reach the adapter too, and the
+// control's window going away is reported; any other window through its subclass chain.
+class TAdapterHook {
+ public:
+  using THandler = std::function<void(TMessage&)>;
+  TAdapterHook() = default;
+  TAdapterHook(const TAdapterHook&) = delete;
+  TAdapterHook& operator=(const TAdapterHook&) = delete;
+  ~TAdapterHook() { Detach(); }
+
+  // `handler` gets every message first; `destroyed` runs when a control's window is destroyed
+  // without its WindowProc hearing it.
+  void Attach(HWND handle, TControl* control, THandler handler, std::function<void()> destroyed);
+  // The message to the procedures below the hook (the window's own behaviour); 0 unattached.
+  LRESULT CallNext(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Takes the hook out wherever it sits in its chain, even under later hooks.
+  void Detach();
+  bool Attached() const { return subclass_.Attached() || control_ != nullptr; }
+
+ private:
+  TWindowSubclass subclass_;
+  // The method in the control's chain shares this state: once the hook is gone it only passes
+  // messages to the saved method.
+  struct TControlHook {
+    THandler Handler;
+    TWndMethod Saved;
+    bool Active = true;  // cleared, never the handler: it may be running
+  };
+  TControl* control_ = nullptr;
+  std::shared_ptr<TControlHook> controlHook_;
+  TWindowEventSubscription destroyWatch_;
+};
 
 class TskMainWnd : private IAdapterWindow {
  public:
@@ -65,25 +101,38 @@ class TskMainWnd : private IAdapterWindow {
   // background (after ReadWindowGeometry).
   void FillTransparentCorners(int state);
 
-  bool InDialog = false;
-  std::string CaptionText;
-  TRect ScreenRect{};
-  TSize WindowSize{};
-  TPoint PosInParent{};
-  TRect ParentScreenRect{};
-  HWND ParentHandle = nullptr;
-  HWND WindowHandle = nullptr;
-  TsSkinManager* Manager = nullptr;
-  TsCommonData* CommonData = nullptr;
-  bool SendingScroll = false;
-  bool ColorsApplied = false;
-  TColor SavedColor = clNone;
-  TColor SavedFontColor = clNone;
-  bool Detached = false;
+  // The adapter belongs to a standard dialog being skinned (DialogAdapterMode at creation).
+  bool InDialog() const { return inDialog_; }
+  // The window text, read at creation and after each WM_SETTEXT.
+  const std::string& CaptionText() const { return captionText_; }
+  // The window's place at the last ReadWindowGeometry.
+  const TRect& ScreenRect() const { return screenRect_; }
+  const TSize& WindowSize() const { return windowSize_; }
+  const TPoint& PosInParent() const { return posInParent_; }
+  const TRect& ParentScreenRect() const { return parentScreenRect_; }
+  HWND ParentHandle() const { return parentHandle_; }
+  HWND WindowHandle() const { return windowHandle_; }
+  TsSkinManager* Manager() const { return manager_; }
+  // Never null between construction and destruction.
+  TsCommonData* CommonData() const { return commonData_; }
+  // A scroll message is being delivered to the window by a skinned bar.
+  bool SendingScroll() const { return sendingScroll_; }
+  bool ColorsApplied() const { return colorsApplied_; }
+  // The adapter has let go of its window.
+  bool Detached() const { return detached_; }
   bool OwnsCommonData() const { return ownData_ != nullptr; }
-  bool Subclassed() const { return subclass_.Attached() || hookedControl_ != nullptr; }
+  bool Subclassed() const { return hook_.Attached(); }
 
  protected:
+  HWND windowHandle_ = nullptr;
+  TsSkinManager* manager_ = nullptr;
+  TsCommonData* commonData_ = nullptr;
+  bool sendingScroll_ = false;
+  // Kept by the derived adapters: ApplySkinColors has run; the window's own colours.
+  bool colorsApplied_ = false;
+  TColor SavedColor = clNone;
+  TColor SavedFontColor = clNone;
+
   TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
              const std::string& section);
   // The rest of construction, once the derived class exists: colours saved, caption read,
@@ -91,7 +140,7 @@ class TskMainWnd : private IAdapterWindow {
   virtual void Start(bool repaint);
   virtual void SaveColors() {}
   void RestoreColors() override {}
-  virtual void ApplySkinColors() { ColorsApplied = true; }
+  virtual void ApplySkinColors() { colorsApplied_ = true; }
   // The window procedure: answers in message.Result; what it does not answer goes on through
   // CallOldProc.
   virtual void WndProc(TMessage& message);
@@ -109,17 +158,15 @@ class TskMainWnd : private IAdapterWindow {
   bool HasHostControl() const override;
   intptr_t ApplicationObject() const override;
 
-  TWindowSubclass subclass_;
-  // The host control whose WindowProc the adapter replaced. The method in the control's chain
-  // shares this state: once the adapter is gone it only passes messages to the saved method.
-  struct THookState {
-    TskMainWnd* Adapter;
-    TWndMethod Saved;
-  };
-  TControl* hookedControl_ = nullptr;
-  std::shared_ptr<THookState> hook_;
-  // A control's window goes without its WindowProc hearing it: the adapter lets go then.
-  TWindowEventSubscription destroyWatch_;
+  TAdapterHook hook_;
+  bool inDialog_ = false;
+  std::string captionText_;
+  TRect screenRect_{};
+  TSize windowSize_{};
+  TPoint posInParent_{};
+  TRect parentScreenRect_{};
+  HWND parentHandle_ = nullptr;
+  bool detached_ = false;
   std::unique_ptr<ISkinDataHost> ownHost_;
   std::unique_ptr<TsCommonData> ownData_;
   bool themeOff_ = false;
@@ -132,7 +179,7 @@ TskMainWnd* GetWindowAdapter(HWND handle);
 template <class TAdapter>
 void ReleaseAdapter(bool freeIt, bool frame, std::unique_ptr<TAdapter>& adapter) {
   if (!adapter) return;
-  if (!adapter->Detached) adapter->Release(frame);
+  if (!adapter->Detached()) adapter->Release(frame);
   if (freeIt) adapter.reset();
 }
 // frame: the window recomputes and repaints its non-client area (SWP_FRAMECHANGED); else

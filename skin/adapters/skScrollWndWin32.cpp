@@ -57,7 +57,7 @@ TsBackgroundSource BarBackground(HWND handle, TPoint at) {
 }
 
 bool HostEnabled(const TskScrollWnd& owner) {
-  TControl* control = owner.CommonData ? HostControlOf(*owner.CommonData) : nullptr;
+  TControl* control = owner.CommonData() ? HostControlOf(*owner.CommonData()) : nullptr;
   return !control || control->Enabled();
 }
 
@@ -67,12 +67,12 @@ int GetScrollBarSize(const TskScrollBar& bar, bool across, bool useSkin) {
   if (across)
     return ResolveScrollBarSize(bar.Thickness,
                                 GetSystemMetrics(bar.IsVertical() ? SM_CXVSCROLL : SM_CYHSCROLL));
-  const TsSkinManager* skin = useSkin && bar.Owner ? bar.Owner->Manager : nullptr;
+  const TsSkinManager* skin = useSkin && bar.Owner ? bar.Owner->Manager() : nullptr;
   return ScrollBarArrowLength(bar, skin);
 }
 
 bool IsScrollBarActive(const TskScrollBar& bar) {
-  HWND handle = bar.Owner ? bar.Owner->WindowHandle : nullptr;
+  HWND handle = bar.Owner ? bar.Owner->WindowHandle() : nullptr;
   if (!handle) return false;
   if (auto getInfo = AdapterSystemFunctions().GetScrollBarInfo) {
     SCROLLBARINFO info{};
@@ -89,8 +89,8 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pr
                     const TRect& rect) {
   TskScrollWnd* owner = bar.Owner;
   if (!owner || owner->DraggingThumb || !bar.Shown) return;
-  if (bar.IsVertical() && owner->SendingScroll) return;
-  TsSkinManager* manager = owner->Manager;
+  if (bar.IsVertical() && owner->SendingScroll()) return;
+  TsSkinManager* manager = owner->Manager();
   const bool vertical = bar.IsVertical();
   if (!manager ||
       !manager->IsValidSectionIndex(manager->FixedIndexes().ScrollBar[vertical].Section))
@@ -139,16 +139,16 @@ void SetMinThumbLength(HWND handle, int which, int value) {
 TskScrollWnd::~TskScrollWnd() {
   // The window gets its own frame back while the bars still exist.
   StopTracking();
-  if (!Detached && CommonData && Manager) Release(true);
+  if (!Detached() && commonData_ && manager_) Release(true);
   for (auto* bar : {HorzBar.get(), VertBar.get()})
     if (bar) bar->Owner = nullptr;
 }
 
-void TskScrollWnd::Start(bool repaint) { InitBars(WindowHandle, repaint); }
+void TskScrollWnd::Start(bool repaint) { InitBars(windowHandle_, repaint); }
 
 void TskScrollWnd::InitBars(HWND handle, bool repaint) {
-  SendingScroll = false;
-  WindowHandle = handle;
+  sendingScroll_ = false;
+  windowHandle_ = handle;
   const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE);
   for (int kind : {0, 1}) {
     auto bar = std::make_unique<TskScrollBar>();
@@ -167,7 +167,7 @@ void TskScrollWnd::InitBars(HWND handle, bool repaint) {
 
 TScrollBarLayout TskScrollWnd::Layout() const {
   TScrollBarLayout l;
-  l.Window = ScreenRectOf(WindowHandle);
+  l.Window = ScreenRectOf(windowHandle_);
   l.EdgeLeft = EdgeLeft;
   l.EdgeTop = EdgeTop;
   l.EdgeRight = EdgeRight;
@@ -189,7 +189,7 @@ bool TskScrollWnd::GetBarRect(int kind, TRect& rect) const {
 }
 
 bool TskScrollWnd::IsGripCorner(const TRect& square) const {
-  HWND parent = GetParent(WindowHandle);
+  HWND parent = GetParent(windowHandle_);
   if (!parent || (GetWindowLongPtrA(parent, GWL_STYLE) & WS_CHILD)) return false;
   RECT client{};
   GetClientRect(parent, &client);
@@ -200,33 +200,33 @@ bool TskScrollWnd::IsGripCorner(const TRect& square) const {
 }
 
 void TskScrollWnd::UpdateScrollBars(bool repaint) {
-  if (!IsWindowVisible(WindowHandle) || !CommonData || CommonData->PaintSuspended || !HorzBar ||
+  if (!IsWindowVisible(windowHandle_) || !commonData_ || commonData_->PaintSuspended || !HorzBar ||
       !VertBar)
     return;
-  ReadScrollInfo(WindowHandle, *HorzBar);
-  ReadScrollInfo(WindowHandle, *VertBar);
+  ReadScrollInfo(windowHandle_, *HorzBar);
+  ReadScrollInfo(windowHandle_, *VertBar);
   if (repaint && !AnimationRunning) PaintBars(nullptr);
 }
 
 void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
   if (!HorzBar || !VertBar) return;
-  HDC windowDC = dc ? nullptr : GetWindowDC(WindowHandle);
+  HDC windowDC = dc ? nullptr : GetWindowDC(windowHandle_);
   if (!dc) dc = windowDC;
   if (!dc) return;
   const TScrollBarLayout layout = Layout();
   const TRect window = layout.Window;
   const TScrollTrackState& t = ScrollTrackState;
   if (HorzBar->Shown)
-    PaintScrollBar(*HorzBar, WindowHandle, dc, thumbPos, t.TrackBar == 0 ? t.PressedPart : -1,
+    PaintScrollBar(*HorzBar, windowHandle_, dc, thumbPos, t.TrackBar == 0 ? t.PressedPart : -1,
                    ToWindowCoordinates(HorzBarRect(layout), window));
   if (VertBar->Shown)
-    PaintScrollBar(*VertBar, WindowHandle, dc, thumbPos, t.TrackBar == 1 ? t.PressedPart : -1,
+    PaintScrollBar(*VertBar, windowHandle_, dc, thumbPos, t.TrackBar == 1 ? t.PressedPart : -1,
                    ToWindowCoordinates(VertBarRect(layout), window));
   if (HorzBar->Shown && VertBar->Shown) {
     const TRect square = CornerSquareRect(layout);
     if (square.Width() > 0 && square.Height() > 0) {
       auto image = CreateBmp32(square.Width(), square.Height());
-      const TsBackgroundSource behind = BarBackground(WindowHandle, square.TopLeft());
+      const TsBackgroundSource behind = BarBackground(windowHandle_, square.TopLeft());
       if (behind.HasBitmap && behind.Bmp)
         CopyBitmapRect(
             image.get(), 0, 0, behind.Bmp,
@@ -238,11 +238,11 @@ void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
       screenSquare.Right += window.Left;
       screenSquare.Top += window.Top;
       screenSquare.Bottom += window.Top;
-      if (Manager && IsGripCorner(screenSquare)) {
-        const TsFixedIndexes& fixed = Manager->FixedIndexes();
-        const int grip = Manager->GetMaskIndex(fixed.GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
-        if (Manager->IsValidMaskIndex(grip)) {
-          const TsMaskData& mask = Manager->Masks()[static_cast<size_t>(grip)];
+      if (manager_ && IsGripCorner(screenSquare)) {
+        const TsFixedIndexes& fixed = manager_->FixedIndexes();
+        const int grip = manager_->GetMaskIndex(fixed.GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+        if (manager_->IsValidMaskIndex(grip)) {
+          const TsMaskData& mask = manager_->Masks()[static_cast<size_t>(grip)];
           PaintMaskGlyph(image.get(),
                          TPoint{square.Width() - MaskStateWidth(mask),
                                 square.Height() - MaskStateHeight(mask)},
@@ -253,19 +253,19 @@ void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
              image->Canvas()->Handle(), 0, 0, SRCCOPY);
     }
   }
-  if (windowDC) ReleaseDC(WindowHandle, windowDC);
+  if (windowDC) ReleaseDC(windowHandle_, windowDC);
 }
 
 void TskScrollWnd::ReserveBarSpace(TMessage& m) {
   auto* r = reinterpret_cast<RECT*>(m.LParam);
   const RECT before = *r;
-  const LONG_PTR style = GetWindowLongPtrA(WindowHandle, GWL_STYLE);
+  const LONG_PTR style = GetWindowLongPtrA(windowHandle_, GWL_STYLE);
   if (style & kScrollStyles) {
     // The window's own frame, computed without the standard bars.
     InternalChange = true;
-    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style & ~kScrollStyles);
+    SetWindowLongPtrA(windowHandle_, GWL_STYLE, style & ~kScrollStyles);
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
-    SetWindowLongPtrA(WindowHandle, GWL_STYLE, style);
+    SetWindowLongPtrA(windowHandle_, GWL_STYLE, style);
     InternalChange = false;
   } else {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
@@ -300,15 +300,15 @@ void TskScrollWnd::WndProc(TMessage& m) {
     case WM_UPDATEUISTATE:
       return;
     case CM_RECREATEWND:
-      if (!IsWindowVisible(WindowHandle) &&
-          dynamic_cast<TCustomComboBox*>(CommonData ? HostControlOf(*CommonData) : nullptr))
+      if (!IsWindowVisible(windowHandle_) &&
+          dynamic_cast<TCustomComboBox*>(commonData_ ? HostControlOf(*commonData_) : nullptr))
         return;
       break;
     default:
       break;
   }
-  if (Detached) return;
-  if (!CommonData || !Manager || !CommonData->IsSkinned()) {
+  if (Detached()) return;
+  if (!commonData_ || !manager_ || !commonData_->IsSkinned()) {
     TskMainWnd::WndProc(m);
     return;
   }
@@ -366,7 +366,7 @@ void TskScrollWnd::WndProc(TMessage& m) {
       break;
     case WM_TIMER:
       BarTimer(m);
-      if (!SendingScroll && !DraggingThumb) UpdateScrollBars(true);
+      if (!sendingScroll_ && !DraggingThumb) UpdateScrollBars(true);
       return;
     case WM_MOUSEMOVE:
       BarMouseMove(m);
@@ -375,11 +375,11 @@ void TskScrollWnd::WndProc(TMessage& m) {
       BarMouseUp(m);
       return;
     case CM_UIACTIVATE:
-      if (WindowSize.cx != 0) {
+      if (WindowSize().cx != 0) {
         // The window is given back the size it had when last measured.
         m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
         if (m.Result == 0)
-          SetWindowPos(WindowHandle, nullptr, 0, 0, WindowSize.cx, WindowSize.cy,
+          SetWindowPos(windowHandle_, nullptr, 0, 0, WindowSize().cx, WindowSize().cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS |
                            SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
         return;
@@ -388,14 +388,14 @@ void TskScrollWnd::WndProc(TMessage& m) {
     case WM_NCPAINT:
       // The window's own frame first, so that nothing it draws covers the skinned bars.
       TskMainWnd::WndProc(m);
-      if (IsWindowVisible(WindowHandle) && !CommonData->PaintingSuspended() && !SendingScroll)
+      if (IsWindowVisible(windowHandle_) && !commonData_->PaintingSuspended() && !sendingScroll_)
         PaintBars(nullptr);
       return;
     default:
       break;
   }
   TskMainWnd::WndProc(m);
-  if (((m.Msg == WM_MOUSEWHEEL || m.Msg == CM_MOUSEWHEEL) && !SendingScroll) ||
+  if (((m.Msg == WM_MOUSEWHEEL || m.Msg == CM_MOUSEWHEEL) && !sendingScroll_) ||
       m.Msg == CM_FOCUSCHANGED)
     UpdateScrollBars(true);
 }
@@ -446,13 +446,13 @@ bool TskScrollWnd::BarUsable(int kind) {
 void TskScrollWnd::RepaintBar(int kind, int pressedPart, int thumbPos) {
   TskScrollBar& bar = BarOfKind(kind);
   if (!bar.Shown) return;
-  HDC dc = GetWindowDC(WindowHandle);
+  HDC dc = GetWindowDC(windowHandle_);
   if (!dc) return;
   const TScrollBarLayout layout = Layout();
   const TRect r = kind == 0 ? HorzBarRect(layout) : VertBarRect(layout);
-  PaintScrollBar(bar, WindowHandle, dc, thumbPos, pressedPart,
+  PaintScrollBar(bar, windowHandle_, dc, thumbPos, pressedPart,
                  ToWindowCoordinates(r, layout.Window));
-  ReleaseDC(WindowHandle, dc);
+  ReleaseDC(windowHandle_, dc);
 }
 
 LRESULT TskScrollWnd::BarHitTest(TPoint p) {
@@ -470,14 +470,14 @@ LRESULT TskScrollWnd::BarHitTest(TPoint p) {
 
 void TskScrollWnd::BarNcMouseMove(TMessage& m) {
   TScrollTrackState& t = ScrollTrackState;
-  t.TrackWindow = WindowHandle;
+  t.TrackWindow = windowHandle_;
   if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
     const int kind = m.WParam == HTHSCROLL ? 0 : 1;
     if (kind != t.HoverBar) {
       t.LastHoverPart = t.HoverPart = -1;
       GetBarRect(kind, t.HoverRect);
       t.HoverBar = kind;
-      t.HoverTimer = SetTimer(WindowHandle, kHoverTimer, kHoverInterval, nullptr);
+      t.HoverTimer = SetTimer(windowHandle_, kHoverTimer, kHoverInterval, nullptr);
       PaintBars(nullptr);
     }
   }
@@ -488,12 +488,12 @@ void TskScrollWnd::BarNcMouseMove(TMessage& m) {
 
 void TskScrollWnd::BarMouseDown(TMessage& m) {
   TScrollTrackState& t = ScrollTrackState;
-  t.TrackWindow = WindowHandle;
+  t.TrackWindow = windowHandle_;
   const int kind = m.WParam == HTHSCROLL ? 0 : 1;
   t.ScrollMessage = kind == 0 ? WM_HSCROLL : WM_VSCROLL;
   t.TrackBar = kind;
   TskScrollBar& bar = BarOfKind(kind);
-  ReadScrollInfo(WindowHandle, bar);
+  ReadScrollInfo(windowHandle_, bar);
   TRect rect;
   GetBarRect(kind, rect);
   const TPoint p = PointOf(m.LParam);
@@ -504,11 +504,11 @@ void TskScrollWnd::BarMouseDown(TMessage& m) {
     if (BarUsable(kind)) {
       t.PressedPart = t.DownPart;
       RepaintBar(kind, t.PressedPart);
-      SendScrollMessage(WindowHandle, t.ScrollMessage, t.DownPart, 0);
+      SendScrollMessage(windowHandle_, t.ScrollMessage, t.DownPart, 0);
       t.PressedPart = t.DownPart;
       // The window's own scrolling may have drawn its standard bar.
       RepaintBar(kind, t.PressedPart);
-      t.RepeatTimer = SetTimer(WindowHandle, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
+      t.RepeatTimer = SetTimer(windowHandle_, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
     }
   } else if (t.DownPart == sbpThumb) {
     if (BarUsable(kind)) {
@@ -528,7 +528,7 @@ void TskScrollWnd::BarMouseDown(TMessage& m) {
   } else {
     m.Result = CallOldProc(WM_NCLBUTTONDOWN, m.WParam, m.LParam);
   }
-  if (t.DownPart != -1) SetCapture(WindowHandle);
+  if (t.DownPart != -1) SetCapture(windowHandle_);
 }
 
 void TskScrollWnd::TrackPressedPart(TPoint screen) {
@@ -556,13 +556,13 @@ void TskScrollWnd::DragThumb(TPoint screen) {
                 : DragThumbV(bar, t.DownBarRect, screen.Y, t.GrabOffset, t.DownThumbLength, arrow);
   if (drag.Position != t.LastTrackPos) {
     bar.Info.nTrackPos = drag.Position;
-    SendingScroll = true;
-    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBTRACK, drag.Position);
-    SendingScroll = false;
+    sendingScroll_ = true;
+    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_THUMBTRACK, drag.Position);
+    sendingScroll_ = false;
     t.LastTrackPos = drag.Position;
   }
   // Painted at once, after the window has scrolled (its scrolling may draw its own bar).
-  const TRect window = ScreenRectOf(WindowHandle);
+  const TRect window = ScreenRectOf(windowHandle_);
   const int thumbPos = kind == 0 ? drag.Start - window.Left : drag.Start - window.Top;
   DraggingThumb = false;
   RepaintBar(kind, sbpThumb, thumbPos);
@@ -571,13 +571,13 @@ void TskScrollWnd::DragThumb(TPoint screen) {
 
 void TskScrollWnd::BarMouseMove(TMessage& m) {
   TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+  if (t.TrackWindow != windowHandle_ || t.DownPart == -1) {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
     return;
   }
   // Client coordinates to the screen (captured: the mouse may be anywhere).
   POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
-  ClientToScreen(WindowHandle, &p);
+  ClientToScreen(windowHandle_, &p);
   if (DraggingThumb)
     DragThumb(TPoint{p.x, p.y});
   else
@@ -602,25 +602,25 @@ void TskScrollWnd::BarTimer(TMessage& m) {
           return;
         }
       }
-      KillTimer(WindowHandle, kHoverTimer);
+      KillTimer(windowHandle_, kHoverTimer);
       t.HoverTimer = 0;
       t.HoverBar = t.LastHoverPart = t.HoverPart = -1;
       PaintBars(nullptr);
       return;
     }
     case kFirstRepeatTimer:
-      KillTimer(WindowHandle, kFirstRepeatTimer);
-      t.RepeatTimer = SetTimer(WindowHandle, kRepeatTimer, kRepeatInterval, nullptr);
+      KillTimer(windowHandle_, kFirstRepeatTimer);
+      t.RepeatTimer = SetTimer(windowHandle_, kRepeatTimer, kRepeatInterval, nullptr);
       return;
     case kRepeatTimer: {
       // The cursor as it is: a bar on the left lies at negative client coordinates.
       POINT p{};
       GetCursorPos(&p);
       TrackPressedPart(TPoint{p.x, p.y});
-      if (t.PressedPart != -1 && t.TrackWindow == WindowHandle) {
-        SendingScroll = true;
-        SendScrollMessage(WindowHandle, t.ScrollMessage, t.PressedPart, 0);
-        SendingScroll = false;
+      if (t.PressedPart != -1 && t.TrackWindow == windowHandle_) {
+        sendingScroll_ = true;
+        SendScrollMessage(windowHandle_, t.ScrollMessage, t.PressedPart, 0);
+        sendingScroll_ = false;
       }
       return;
     }
@@ -632,27 +632,27 @@ void TskScrollWnd::BarTimer(TMessage& m) {
 
 void TskScrollWnd::BarMouseUp(TMessage& m) {
   TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != WindowHandle || t.DownPart == -1) {
+  if (t.TrackWindow != windowHandle_ || t.DownPart == -1) {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
     return;
   }
-  if (GetCapture() == WindowHandle) ReleaseCapture();
+  if (GetCapture() == windowHandle_) ReleaseCapture();
   const int kind = t.TrackBar;
   if (IsArrowOrPage(t.DownPart)) {
-    KillTimer(WindowHandle, kFirstRepeatTimer);
-    KillTimer(WindowHandle, kRepeatTimer);
-    SendingScroll = true;
-    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, 0);
+    KillTimer(windowHandle_, kFirstRepeatTimer);
+    KillTimer(windowHandle_, kRepeatTimer);
+    sendingScroll_ = true;
+    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_ENDSCROLL, 0);
   } else if (t.DownPart == sbpThumb) {
     if (DraggingThumb) {
-      SendingScroll = true;
-      SendScrollMessage(WindowHandle, t.ScrollMessage, SB_THUMBPOSITION, t.LastTrackPos);
+      sendingScroll_ = true;
+      SendScrollMessage(windowHandle_, t.ScrollMessage, SB_THUMBPOSITION, t.LastTrackPos);
       DraggingThumb = false;
     }
-    SendingScroll = true;
-    SendScrollMessage(WindowHandle, t.ScrollMessage, SB_ENDSCROLL, t.LastTrackPos);
+    sendingScroll_ = true;
+    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_ENDSCROLL, t.LastTrackPos);
   }
-  SendingScroll = false;
+  sendingScroll_ = false;
   t.DownPart = t.PressedPart = t.TrackBar = -1;
   t.RepeatTimer = 0;
   t.ScrollMessage = 0;
@@ -662,10 +662,10 @@ void TskScrollWnd::BarMouseUp(TMessage& m) {
 
 void TskScrollWnd::StopTracking() {
   TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != WindowHandle) return;
-  if (IsWindow(WindowHandle)) {
-    for (UINT_PTR id : {kHoverTimer, kFirstRepeatTimer, kRepeatTimer}) KillTimer(WindowHandle, id);
-    if (GetCapture() == WindowHandle && t.DownPart != -1) ReleaseCapture();
+  if (t.TrackWindow != windowHandle_) return;
+  if (IsWindow(windowHandle_)) {
+    for (UINT_PTR id : {kHoverTimer, kFirstRepeatTimer, kRepeatTimer}) KillTimer(windowHandle_, id);
+    if (GetCapture() == windowHandle_ && t.DownPart != -1) ReleaseCapture();
   }
   t = TScrollTrackState{};
 }

@@ -105,10 +105,10 @@ TEST_F(AdapterWindow, AdoptedWindowsAreFoundAndAnswerTheSkinCommand) {
   EXPECT_EQ(GetWindowAdapter(label), labelAdapter.get());
   EXPECT_EQ(GetPropA(edit, "ACSBSC"), static_cast<HANDLE>(editAdapter.get()));
   EXPECT_EQ(GetWindowAdapter(parent), nullptr);
-  EXPECT_EQ(editAdapter->CaptionText, "text");
-  EXPECT_EQ(editAdapter->Manager, f.Manager.get());
+  EXPECT_EQ(editAdapter->CaptionText(), "text");
+  EXPECT_EQ(editAdapter->Manager(), f.Manager.get());
   EXPECT_TRUE(editAdapter->OwnsCommonData());
-  EXPECT_EQ(editAdapter->CommonData->SkinSection(), "EDIT");
+  EXPECT_EQ(editAdapter->CommonData()->SkinSection(), "EDIT");
 
   EXPECT_EQ(SendSkinCmd(edit, CmdIsSkinned, 0), 1);
   EXPECT_EQ(SendSkinCmd(label, CmdIsSkinned, 0), 1);
@@ -118,7 +118,7 @@ TEST_F(AdapterWindow, AdoptedWindowsAreFoundAndAnswerTheSkinCommand) {
 
   // The window keeps its own behaviour under the adapter.
   SetWindowTextA(edit, "changed");
-  EXPECT_EQ(editAdapter->CaptionText, "changed");
+  EXPECT_EQ(editAdapter->CaptionText(), "changed");
   char text[32] = {};
   GetWindowTextA(edit, text, sizeof text);
   EXPECT_STREQ(text, "changed");
@@ -137,34 +137,34 @@ TEST_F(AdapterWindow, CacheIsPreparedAtTheWindowSizeInTheSkinColour) {
   SendSkinCmd(label, CmdPrepareCache, 0);
   for (auto* adapter : {editAdapter.get(), labelAdapter.get()}) {
     RECT r;
-    GetWindowRect(adapter->WindowHandle, &r);
-    TsCommonData& data = *adapter->CommonData;
+    GetWindowRect(adapter->WindowHandle(), &r);
+    TsCommonData& data = *adapter->CommonData();
     ASSERT_TRUE(data.CacheBitmap);
     EXPECT_EQ(data.CacheBitmap->Width(), r.right - r.left);
     EXPECT_EQ(data.CacheBitmap->Height(), r.bottom - r.top);
     EXPECT_FALSE(data.BackgroundDirty);
   }
   // Solid: every pixel of the edit's cache in its section's colour (green).
-  TBitmap& cache = *editAdapter->CommonData->CacheBitmap;
+  TBitmap& cache = *editAdapter->CommonData()->CacheBitmap;
   for (int y = 0; y < cache.Height(); y += 5)
     for (int x = 0; x < cache.Width(); x += 7)
       ASSERT_EQ(skintest::Pixel32(cache, x, y) & 0xFFFFFF, 0x00FF00u) << x << "," << y;
   // A fully transparent section shows what the plain parent answers: the skin's global
   // colour (grey).
-  EXPECT_EQ(skintest::Pixel32(*labelAdapter->CommonData->CacheBitmap, 45, 25) & 0xFFFFFF,
+  EXPECT_EQ(skintest::Pixel32(*labelAdapter->CommonData()->CacheBitmap, 45, 25) & 0xFFFFFF,
             0x808080u);
 
   // A new size makes the cache dirty, and it follows the size.
   SetWindowPos(edit, nullptr, 0, 0, 64, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_TRUE(editAdapter->CommonData->BackgroundDirty);
+  EXPECT_TRUE(editAdapter->CommonData()->BackgroundDirty);
   SendSkinCmd(edit, CmdPrepareCache, 0);
   EXPECT_EQ(cache.Width(), 64);
   EXPECT_EQ(cache.Height(), 40);
 
   // A window without a parent keeps its background dirty.
-  editAdapter->CommonData->BackgroundDirty = true;
-  PrepareWindowCache(editAdapter->CommonData, parent, false);
-  EXPECT_TRUE(editAdapter->CommonData->BackgroundDirty);
+  editAdapter->CommonData()->BackgroundDirty = true;
+  PrepareWindowCache(editAdapter->CommonData(), parent, false);
+  EXPECT_TRUE(editAdapter->CommonData()->BackgroundDirty);
 }
 
 TEST_F(AdapterWindow, ForeignCommandsAreNotObeyed) {
@@ -175,8 +175,8 @@ TEST_F(AdapterWindow, ForeignCommandsAreNotObeyed) {
     SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdGetBgInfo), 0x10);
     SendMessageA(edit, SM_SKINCMD, SkinCmdWParam(CmdSetPrintDC), 0x10);
   });
-  EXPECT_EQ(adapter->CommonData->SkinSection(), "EDIT");
-  EXPECT_EQ(adapter->CommonData->PrintTarget, 0);
+  EXPECT_EQ(adapter->CommonData()->SkinSection(), "EDIT");
+  EXPECT_EQ(adapter->CommonData()->PrintTarget, 0);
   // Questions are answered for anybody.
   LRESULT answer = 0;
   FromAnotherThread(
@@ -202,7 +202,7 @@ TEST_F(AdapterWindow, DestructionReleasesTheWindowAndTheOwnerFreesTheAdapter) {
   DestroyWindow(edit);
   EXPECT_EQ(below.ncDestroy, 1);
   EXPECT_EQ(below.propAtNcDestroy, nullptr) << "the property went with the release";
-  EXPECT_TRUE(adapter->Detached);
+  EXPECT_TRUE(adapter->Detached());
   EXPECT_FALSE(adapter->Subclassed()) << "the link left the chain";
   ReleaseAdapter(true, false, adapter);
   EXPECT_EQ(adapter, nullptr);
@@ -214,7 +214,7 @@ TEST_F(AdapterWindow, ReleaseFromTheMiddleOfTheChainKeepsTheOthers) {
   TCountingLink above(label);
   ReleaseAdapter(false, true, adapter);
   ASSERT_TRUE(adapter);
-  EXPECT_TRUE(adapter->Detached);
+  EXPECT_TRUE(adapter->Detached());
   EXPECT_EQ(GetPropA(label, "ACSBSC"), nullptr);
   EXPECT_EQ(GetWindowAdapter(label), nullptr);
   EXPECT_EQ(SendSkinCmd(label, CmdIsSkinned, 0), 0) << "the label is plain again";
@@ -295,8 +295,8 @@ TEST_F(AdapterWindow, AFrameworkControlIsAdoptedThroughItsWindowProc) {
   data.SetSkinSection("EDIT");
   auto adapter = TskMainWnd::Make<TskMainWnd>(panel->Handle(), &data, nullptr, "PANEL", false);
   EXPECT_FALSE(adapter->OwnsCommonData());
-  EXPECT_EQ(adapter->CommonData->SkinSection(), "EDIT") << "the skin data's own section stays";
-  EXPECT_EQ(adapter->Manager, f.Manager.get());
+  EXPECT_EQ(adapter->CommonData()->SkinSection(), "EDIT") << "the skin data's own section stays";
+  EXPECT_EQ(adapter->Manager(), f.Manager.get());
   EXPECT_TRUE(panel->ControlStyle().Contains(csOpaque));
   EXPECT_EQ(GetWindowAdapter(panel->Handle()), adapter.get());
   EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 1) << "handed to the control directly";
@@ -310,7 +310,7 @@ TEST_F(AdapterWindow, AFrameworkControlIsAdoptedThroughItsWindowProc) {
     saved(m);
   }));
   ReleaseAdapter(false, false, adapter);
-  EXPECT_TRUE(adapter->Detached);
+  EXPECT_TRUE(adapter->Detached());
   EXPECT_FALSE(adapter->Subclassed());
   EXPECT_EQ(GetWindowAdapter(panel->Handle()), nullptr);
   EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 0);
@@ -320,7 +320,7 @@ TEST_F(AdapterWindow, AFrameworkControlIsAdoptedThroughItsWindowProc) {
   adapter = TskMainWnd::Make<TskMainWnd>(panel->Handle(), &data, nullptr, "PANEL", false);
   EXPECT_EQ(PerformSkinCmd(panel, CmdIsSkinned, 0), 1);
   delete form;
-  EXPECT_TRUE(adapter->Detached);
+  EXPECT_TRUE(adapter->Detached());
   adapter.reset();
 }
 
@@ -356,20 +356,20 @@ TEST_F(AdapterWindow, SkinChangesReachTheChildWindowsAndRefreshRepaints) {
   auto child = Adopt(edit, "EDIT");
   TCountingLink below(label);  // a plain child hears the change too
   SendSkinCmd(edit, CmdPrepareCache, 0);
-  ASSERT_FALSE(child->CommonData->BackgroundDirty);
+  ASSERT_FALSE(child->CommonData()->BackgroundDirty);
   const LPARAM manager = reinterpret_cast<LPARAM>(f.Manager.get());
   SendSkinCmd(parent, CmdSkinChanged, 0x4444);
-  EXPECT_FALSE(child->CommonData->BackgroundDirty) << "another manager's change";
+  EXPECT_FALSE(child->CommonData()->BackgroundDirty) << "another manager's change";
   EXPECT_EQ(below.skinCmds, 0);
   SendSkinCmd(parent, CmdSkinChanged, manager);
-  EXPECT_TRUE(child->CommonData->BackgroundDirty);
+  EXPECT_TRUE(child->CommonData()->BackgroundDirty);
   EXPECT_EQ(below.skinCmds, 1);
 
   SendSkinCmd(edit, CmdPrepareCache, 0);
-  child->CommonData->PaintSuspended = true;
+  child->CommonData()->PaintSuspended = true;
   EXPECT_EQ(SendSkinCmd(edit, CmdIsUpdating, 0), 1);
   SendSkinCmd(edit, CmdRefresh, manager);
-  EXPECT_TRUE(child->CommonData->BackgroundDirty);
+  EXPECT_TRUE(child->CommonData()->BackgroundDirty);
   EXPECT_EQ(SendSkinCmd(edit, CmdIsUpdating, 0), 0);
 }
 
@@ -733,7 +733,7 @@ TEST_F(ScrollBarWindow, PressEndsWhenItsWindowGoes) {
   DestroyWindow(wnd);
   EXPECT_EQ(ScrollTrackState.TrackWindow, nullptr);
   EXPECT_EQ(ScrollTrackState.DownPart, -1);
-  EXPECT_TRUE(adapter->Detached);
+  EXPECT_TRUE(adapter->Detached());
   PumpFor(100);  // no timer of the gone window fires into a released adapter
 }
 
