@@ -75,30 +75,6 @@ class TWindowSkinHost : public ISkinDataHost {
   mutable std::unique_ptr<TWindowSkinHost> parent_;
 };
 
-// An export of a module as a function of the type it has.
-template <class TFn>
-TFn BindExport(HMODULE module, const char* name) {
-  return reinterpret_cast<TFn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-struct TAdapterModules {
-  HMODULE User32 = LoadLibraryA("user32.dll");
-  HMODULE Comctl32 = LoadLibraryA("comctl32.dll");
-  TAdapterSystemFunctions Functions;
-  TAdapterModules() {
-    if (User32)
-      Functions.GetScrollBarInfo = BindExport<TGetScrollBarInfoFn>(User32, "GetScrollBarInfo");
-    if (Comctl32) {
-      Functions.InitializeFlatSB = BindExport<TFlatSBFn>(Comctl32, "InitializeFlatSB");
-      Functions.UninitializeFlatSB = BindExport<TFlatSBFn>(Comctl32, "UninitializeFlatSB");
-    }
-  }
-  ~TAdapterModules() {
-    if (Comctl32) FreeLibrary(Comctl32);
-    if (User32) FreeLibrary(User32);
-  }
-};
-
 std::string WindowText(HWND wnd) {
   const int length = GetWindowTextLengthA(wnd);
   std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
@@ -107,11 +83,6 @@ std::string WindowText(HWND wnd) {
 }
 
 }  // namespace
-
-const TAdapterSystemFunctions& AdapterSystemFunctions() {
-  static TAdapterModules modules;
-  return modules.Functions;
-}
 
 // ---- the adapter -----------------------------------------------------------------------------
 

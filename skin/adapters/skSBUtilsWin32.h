@@ -22,17 +22,6 @@ class TsSkinManager;
 // The window property through which an adapted window names its adapter.
 inline constexpr const char* AdapterPropName = "ACSBSC";
 
-// user32's and comctl32's optional functions, bound once on first use; null when missing
-// (callers skip them then).
-using TGetScrollBarInfoFn = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
-using TFlatSBFn = BOOL(WINAPI*)(HWND);
-struct TAdapterSystemFunctions {
-  TGetScrollBarInfoFn GetScrollBarInfo = nullptr;
-  TFlatSBFn InitializeFlatSB = nullptr;
-  TFlatSBFn UninitializeFlatSB = nullptr;
-};
-const TAdapterSystemFunctions& AdapterSystemFunctions();
-
 // Where an adapter sits in its window's message path: the one way every adapter adopts a
 // window. A window with a framework control is adopted through the control's WindowProc, so
 // messages the program hands the control directly (Perform) reach the adapter too, and the

@@ -29,19 +29,19 @@ TThumbGeometry GetThumbGeometry(const TskScrollBar& bar, const TRect& rect, int 
 namespace {
 // Hit test along one bar: `pos` along it, `first`/`last` its ends, `across` whether the point
 // lies within the bar's thickness.
-int BarPartAlong(const TskScrollBar& bar, const TRect& rect, bool across, int pos, int first,
-                 int last, int arrowLength) {
-  if (!across) return sbpNone;
+TScrollBarPart BarPartAlong(const TskScrollBar& bar, const TRect& rect, bool across, int pos,
+                            int first, int last, int arrowLength) {
+  if (!across) return TScrollBarPart::None;
   const int along = last - first;
   const int arrow = 2 * arrowLength < along ? arrowLength : along / 2;
-  if (pos >= first && pos < first + arrow) return sbpFirstArrow;
-  if (pos >= last - arrow && pos < last) return sbpSecondArrow;
+  if (pos >= first && pos < first + arrow) return TScrollBarPart::FirstArrow;
+  if (pos >= last - arrow && pos < last) return TScrollBarPart::SecondArrow;
   const TThumbGeometry thumb = GetThumbGeometry(bar, rect, arrowLength);
-  if (thumb.Length >= along - 2 * arrowLength) return sbpNone;
-  if (pos >= thumb.Start && pos < thumb.Start + thumb.Length) return sbpThumb;
-  if (pos >= first + arrow && pos < thumb.Start) return sbpPageBefore;
-  if (pos >= thumb.Start + thumb.Length && pos < last - arrow) return sbpPageAfter;
-  return sbpNone;
+  if (thumb.Length >= along - 2 * arrowLength) return TScrollBarPart::None;
+  if (pos >= thumb.Start && pos < thumb.Start + thumb.Length) return TScrollBarPart::Thumb;
+  if (pos >= first + arrow && pos < thumb.Start) return TScrollBarPart::PageBefore;
+  if (pos >= thumb.Start + thumb.Length && pos < last - arrow) return TScrollBarPart::PageAfter;
+  return TScrollBarPart::None;
 }
 
 // The position a dragged thumb at `offset` into a track of `track` pixels stands for, kept
@@ -58,20 +58,22 @@ int DragPosition(const TScrollBarInfo& info, int offset, int track, int thumbLen
 }
 }  // namespace
 
-int GetHorzBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength) {
+TScrollBarPart GetHorzBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                                int arrowLength) {
   return BarPartAlong(bar, rect, y >= rect.Top && y < rect.Bottom, x, rect.Left, rect.Right,
                       arrowLength);
 }
 
-int GetVertBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength) {
+TScrollBarPart GetVertBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                                int arrowLength) {
   return BarPartAlong(bar, rect, x >= rect.Left && x < rect.Right, y, rect.Top, rect.Bottom,
                       arrowLength);
 }
 
-int GetBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength) {
-  if (bar.Kind == 0) return GetHorzBarPartAt(bar, rect, y, x, arrowLength);
-  if (bar.Kind == 1) return GetVertBarPartAt(bar, rect, y, x, arrowLength);
-  return sbpNone;
+TScrollBarPart GetBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                            int arrowLength) {
+  return bar.IsVertical() ? GetVertBarPartAt(bar, rect, y, x, arrowLength)
+                          : GetHorzBarPartAt(bar, rect, y, x, arrowLength);
 }
 
 TThumbDrag DragThumbH(const TskScrollBar& bar, const TRect& barRect, int mouse, int grabOffset,

@@ -18,15 +18,24 @@ struct TScrollBarInfo {
   int32_t nTrackPos = 0;
 };
 
+// Which bar; the numbers are those the program's callers pass for a bar.
+enum class TScrollBarKind : uint16_t { Horizontal = 0, Vertical = 1 };
+
 // Parts of a bar; their numbers are the scroll codes a press on them sends.
-enum TScrollBarPart : int {
-  sbpNone = -1,
-  sbpFirstArrow = 0,   // left or top arrow: SB_LINEUP
-  sbpSecondArrow = 1,  // right or bottom arrow: SB_LINEDOWN
-  sbpPageBefore = 2,   // SB_PAGEUP
-  sbpPageAfter = 3,    // SB_PAGEDOWN
-  sbpThumb = 5,        // SB_THUMBTRACK
+enum class TScrollBarPart : int {
+  None = -1,
+  FirstArrow = 0,   // left or top arrow: SB_LINEUP
+  SecondArrow = 1,  // right or bottom arrow: SB_LINEDOWN
+  PageBefore = 2,   // SB_PAGEUP
+  PageAfter = 3,    // SB_PAGEDOWN
+  Thumb = 5,        // SB_THUMBTRACK
 };
+// The scroll code a press on the part sends.
+constexpr int ScrollCodeOf(TScrollBarPart part) { return static_cast<int>(part); }
+// An arrow or a page area: a press on it scrolls and repeats.
+constexpr bool IsArrowOrPage(TScrollBarPart part) {
+  return part >= TScrollBarPart::FirstArrow && part <= TScrollBarPart::PageAfter;
+}
 
 // One skinned bar of a scrolling adapter.
 class TskScrollBar {
@@ -39,11 +48,11 @@ class TskScrollBar {
   TScrollBarInfo Info;
   int ArrowLength = -1;  // >= 0 used as is; -n: n times the default
   int Thickness = -1;    // same rule
-  uint16_t Kind = 0;     // 0 horizontal, 1 vertical
+  TScrollBarKind Kind = TScrollBarKind::Horizontal;
   int MinThumbLength = kDefaultMinThumbLength;
   TskScrollWnd* Owner = nullptr;
 
-  bool IsVertical() const { return Kind == 1; }
+  bool IsVertical() const { return Kind == TScrollBarKind::Vertical; }
 };
 
 // A bar size as stored (`value`) for the default `unit`: 0 or more is used unchanged, -n is n
@@ -59,12 +68,15 @@ struct TThumbGeometry {
 };
 TThumbGeometry GetThumbGeometry(const TskScrollBar& bar, const TRect& rect, int arrowLength);
 
-// The part of a horizontal (vertical) bar lying in `rect` at (x, y), or sbpNone. A bar too short
+// The part of a horizontal (vertical) bar lying in `rect` at (x, y), or None. A bar too short
 // for its two arrows is two half arrows; without room for a thumb there are no page areas.
-int GetHorzBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength);
-int GetVertBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength);
-// Chooses by the bar's Kind; sbpNone for other kinds.
-int GetBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x, int arrowLength);
+TScrollBarPart GetHorzBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                                int arrowLength);
+TScrollBarPart GetVertBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                                int arrowLength);
+// Chooses by the bar's Kind.
+TScrollBarPart GetBarPartAt(const TskScrollBar& bar, const TRect& rect, int y, int x,
+                            int arrowLength);
 
 // Where a dragged thumb lies and which position it stands for. `barRect` is the bar at the
 // press, `mouse` the mouse along the bar, `grabOffset` the distance from the thumb's start to

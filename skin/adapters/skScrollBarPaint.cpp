@@ -35,7 +35,9 @@ namespace {
 // A skin part painted over r, then its glyph centred in `glyphArea`.
 void PaintScrollPart(TBitmap& bitmap, TsSkinManager& manager,
                      const TsFixedIndexes::TScrollPart& part, const TRect& r,
-                     const TRect& glyphArea, int state, const TsBackgroundSource& background) {
+                     const TRect& glyphArea, TsPaintState look,
+                     const TsBackgroundSource& background) {
+  const int state = StateIndex(look);
   if (r.Width() <= 0 || r.Height() <= 0) return;
   PaintItemFast(part.Section, part.BorderMask, part.Pattern, part.HotPattern, &manager, &bitmap,
                 TPoint{0, 0}, r, state, true, background, std::string());
@@ -54,9 +56,13 @@ TRect Along(bool vertical, int from, int to, int thickness) {
 }
 }  // namespace
 
-bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TskScrollBar& bar,
-                         int arrowLength, TThumbGeometry thumb, bool active,
-                         const TScrollBarStates& states, const TsBackgroundSource& background) {
+bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TScrollBarPaint& paint) {
+  const TskScrollBar& bar = *paint.Bar;
+  const int arrowLength = paint.ArrowLength;
+  const TThumbGeometry& thumb = paint.Thumb;
+  const bool active = paint.Active;
+  const TScrollBarStates& states = paint.States;
+  const TsBackgroundSource& background = paint.Background;
   const bool vertical = bar.IsVertical();
   const TsFixedIndexes& fixed = manager.FixedIndexes();
   const TsFixedIndexes::TScrollPart& page1 = fixed.ScrollBar[vertical ? 1 : 0];
@@ -91,10 +97,10 @@ bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TskScrol
     }
   } else {
     const int half = length / 2;
-    PaintScrollPart(bitmap, manager, page1, Along(vertical, 0, half, thick), TRect{}, 0,
-                    background);
-    PaintScrollPart(bitmap, manager, page2, Along(vertical, half, length, thick), TRect{}, 0,
-                    background);
+    PaintScrollPart(bitmap, manager, page1, Along(vertical, 0, half, thick), TRect{},
+                    TsPaintState::Normal, background);
+    PaintScrollPart(bitmap, manager, page2, Along(vertical, half, length, thick), TRect{},
+                    TsPaintState::Normal, background);
     PaintScrollPart(bitmap, manager, arrow1, Along(vertical, 0, half, thick), glyphAtStart(button),
                     states.FirstArrow, background);
     PaintScrollPart(bitmap, manager, arrow2, Along(vertical, half, length, thick),

@@ -6,6 +6,7 @@
 #include "framework/Types.h"
 #include "skin/adapters/skScrollBar.h"
 #include "skin/core/sBackground.h"
+#include "skin/core/sSectionPaint.h"
 
 class TsSkinManager;
 
@@ -16,20 +17,28 @@ int SkinScrollArrowSize(const TsSkinManager& manager, bool vertical);
 // the larger of it and the skin's arrow size).
 int ScrollBarArrowLength(const TskScrollBar& bar, const TsSkinManager* skin);
 
-// The looks of a bar's parts: 0 normal, 1 hot, 2 pressed.
+// The looks of a bar's parts.
 struct TScrollBarStates {
-  int FirstArrow = 0;
-  int SecondArrow = 0;
-  int PageBefore = 0;
-  int PageAfter = 0;
-  int Thumb = 0;
+  TsPaintState FirstArrow = TsPaintState::Normal;
+  TsPaintState SecondArrow = TsPaintState::Normal;
+  TsPaintState PageBefore = TsPaintState::Normal;
+  TsPaintState PageAfter = TsPaintState::Normal;
+  TsPaintState Thumb = TsPaintState::Normal;
+};
+
+// What a bar image shows: the bar, its arrow length, where its thumb lies (relative to the
+// bitmap), whether the bar can be used, each part's look and what lies behind.
+struct TScrollBarPaint {
+  const TskScrollBar* Bar = nullptr;
+  int ArrowLength = 0;
+  TThumbGeometry Thumb;
+  bool Active = true;
+  TScrollBarStates States;
+  TsBackgroundSource Background = EmptyBackgroundSource;
 };
 
 // The bar composed over the whole bitmap from the skin's scroll sections: the two page areas
 // split at the thumb's middle, the arrows with their glyphs, the thumb (only when the bar is
-// active and its range leaves room for one), and an inactive bar faded into `background`.
-// `thumb` is relative to the bitmap. False (nothing painted) when the skin has no bar section
-// for this kind.
-bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TskScrollBar& bar,
-                         int arrowLength, TThumbGeometry thumb, bool active,
-                         const TScrollBarStates& states, const TsBackgroundSource& background);
+// active and its range leaves room for one), and an inactive bar faded into the background.
+// False (nothing painted) when the skin has no bar section for this kind.
+bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TScrollBarPaint& paint);

@@ -17,7 +17,12 @@
 #include "skin/forms/sVclUtils.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
-TScrollTrackState ScrollTrackState;
+const TScrollTrackState& ScrollTrackState() { return TskScrollWnd::Tracking(); }
+
+TScrollTrackState& TskScrollWnd::Tracking() {
+  static TScrollTrackState state;
+  return state;
+}
 
 namespace {
 
@@ -74,19 +79,16 @@ int GetScrollBarSize(const TskScrollBar& bar, bool across, bool useSkin) {
 bool IsScrollBarActive(const TskScrollBar& bar) {
   HWND handle = bar.Owner ? bar.Owner->WindowHandle() : nullptr;
   if (!handle) return false;
-  if (auto getInfo = AdapterSystemFunctions().GetScrollBarInfo) {
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof info;
-    const LONG object = bar.Kind == 0   ? OBJID_HSCROLL
-                        : bar.Kind == 1 ? OBJID_VSCROLL
-                                        : OBJID_CLIENT;
-    return getInfo(handle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
-  }
-  return (GetWindowLongPtrA(handle, GWL_STYLE) & (bar.IsVertical() ? WS_VSCROLL : WS_HSCROLL)) != 0;
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetScrollBarInfo(handle, bar.IsVertical() ? OBJID_VSCROLL : OBJID_HSCROLL, &info))
+    return (GetWindowLongPtrA(handle, GWL_STYLE) & (bar.IsVertical() ? WS_VSCROLL : WS_HSCROLL)) !=
+           0;
+  return !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
 }
 
-void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pressedPart,
-                    const TRect& rect) {
+void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos,
+                    TScrollBarPart pressedPart, const TRect& rect) {
   TskScrollWnd* owner = bar.Owner;
   if (!owner || owner->DraggingThumb || !bar.Shown) return;
   if (bar.IsVertical() && owner->SendingScroll()) return;
@@ -100,25 +102,36 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pr
   const int arrow = GetScrollBarSize(bar, false, true);
   const bool active = IsScrollBarActive(bar) && HostEnabled(*owner);
   TScrollBarStates states;
-  const TScrollTrackState& t = ScrollTrackState;
-  if (handle == t.TrackWindow) {
-    const bool hoverHere = active && t.HoverBar == bar.Kind;
-    const auto look = [&](int part) {
-      return pressedPart == part ? 2 : hoverHere && t.HoverPart == part ? 1 : 0;
+  const TScrollTrackState& t = ScrollTrackState();
+  if (handle == t.TrackWindow()) {
+    const bool hoverHere = active && t.HoverBar() == bar.Kind;
+    const auto look = [&](TScrollBarPart part) {
+      return pressedPart == part                  ? TsPaintState::Pressed
+             : hoverHere && t.HoverPart() == part ? TsPaintState::Hot
+                                                  : TsPaintState::Normal;
     };
-    states.FirstArrow = look(sbpFirstArrow);
-    states.SecondArrow = look(sbpSecondArrow);
-    states.PageBefore = pressedPart == sbpPageBefore ? 2 : 0;
-    states.PageAfter = pressedPart == sbpPageAfter ? 2 : 0;
-    states.Thumb = look(sbpThumb);
+    // Page areas have no hot look.
+    const auto pressedOnly = [&](TScrollBarPart part) {
+      return pressedPart == part ? TsPaintState::Pressed : TsPaintState::Normal;
+    };
+    states.FirstArrow = look(TScrollBarPart::FirstArrow);
+    states.SecondArrow = look(TScrollBarPart::SecondArrow);
+    states.PageBefore = pressedOnly(TScrollBarPart::PageBefore);
+    states.PageAfter = pressedOnly(TScrollBarPart::PageAfter);
+    states.Thumb = look(TScrollBarPart::Thumb);
   }
   TThumbGeometry thumb = GetThumbGeometry(bar, TRect{0, 0, rect.Width(), rect.Height()},
                                           GetScrollBarSize(bar, false, false));
   if (thumbPos != -1) thumb.Start = thumbPos - (vertical ? rect.Top : rect.Left);
   auto image = CreateBmp32(rect.Width(), rect.Height());
-  if (!PaintScrollBarImage(*image, *manager, bar, arrow, thumb, active, states,
-                           BarBackground(handle, rect.TopLeft())))
-    return;
+  TScrollBarPaint paint;
+  paint.Bar = &bar;
+  paint.ArrowLength = arrow;
+  paint.Thumb = thumb;
+  paint.Active = active;
+  paint.States = states;
+  paint.Background = BarBackground(handle, rect.TopLeft());
+  if (!PaintScrollBarImage(*image, *manager, paint)) return;
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), image->Canvas()->Handle(), 0, 0,
          SRCCOPY);
 }
@@ -126,7 +139,14 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pr
 TskScrollBar* GetScrollBarObject(HWND handle, int kind) {
   auto* adapter = dynamic_cast<TskScrollWnd*>(GetWindowAdapter(handle));
   if (!adapter) return nullptr;
-  return kind == 0 ? adapter->HorzBar.get() : kind == 1 ? adapter->VertBar.get() : nullptr;
+  switch (kind) {
+    case static_cast<int>(TScrollBarKind::Horizontal):
+      return adapter->HorzBar.get();
+    case static_cast<int>(TScrollBarKind::Vertical):
+      return adapter->VertBar.get();
+    default:
+      return nullptr;
+  }
 }
 
 void SetMinThumbLength(HWND handle, int which, int value) {
@@ -150,13 +170,15 @@ void TskScrollWnd::InitBars(HWND handle, bool repaint) {
   sendingScroll_ = false;
   windowHandle_ = handle;
   const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE);
-  for (int kind : {0, 1}) {
+  for (TScrollBarKind kind : {TScrollBarKind::Horizontal, TScrollBarKind::Vertical}) {
+    const bool vertical = kind == TScrollBarKind::Vertical;
     auto bar = std::make_unique<TskScrollBar>();
     bar->Owner = this;
-    bar->Kind = static_cast<uint16_t>(kind);
-    bar->StyleFlags = (style & (kind ? WS_VSCROLL : WS_HSCROLL)) ? TskScrollBar::kStyleHasBar : 0;
+    bar->Kind = kind;
+    bar->StyleFlags =
+        (style & (vertical ? WS_VSCROLL : WS_HSCROLL)) ? TskScrollBar::kStyleHasBar : 0;
     ReadScrollInfo(handle, *bar);
-    (kind ? VertBar : HorzBar) = std::move(bar);
+    (vertical ? VertBar : HorzBar) = std::move(bar);
   }
   LeftScrollBar = (GetWindowLongPtrA(handle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
   InternalChange = false;
@@ -182,10 +204,8 @@ TRect TskScrollWnd::GetHorzBarRect() const { return HorzBarRect(Layout()); }
 
 TRect TskScrollWnd::GetVertBarRect() const { return VertBarRect(Layout()); }
 
-bool TskScrollWnd::GetBarRect(int kind, TRect& rect) const {
-  if (kind != 0 && kind != 1) return false;
-  rect = kind == 0 ? GetHorzBarRect() : GetVertBarRect();
-  return true;
+TRect TskScrollWnd::GetBarRect(TScrollBarKind kind) const {
+  return kind == TScrollBarKind::Horizontal ? GetHorzBarRect() : GetVertBarRect();
 }
 
 bool TskScrollWnd::IsGripCorner(const TRect& square) const {
@@ -215,12 +235,13 @@ void TskScrollWnd::PaintBars(HDC dc, int thumbPos) {
   if (!dc) return;
   const TScrollBarLayout layout = Layout();
   const TRect window = layout.Window;
-  const TScrollTrackState& t = ScrollTrackState;
+  const TScrollTrackState& t = ScrollTrackState();
   if (HorzBar->Shown)
-    PaintScrollBar(*HorzBar, windowHandle_, dc, thumbPos, t.TrackBar == 0 ? t.PressedPart : -1,
+    PaintScrollBar(*HorzBar, windowHandle_, dc, thumbPos,
+                   t.PressedPartOf(TScrollBarKind::Horizontal),
                    ToWindowCoordinates(HorzBarRect(layout), window));
   if (VertBar->Shown)
-    PaintScrollBar(*VertBar, windowHandle_, dc, thumbPos, t.TrackBar == 1 ? t.PressedPart : -1,
+    PaintScrollBar(*VertBar, windowHandle_, dc, thumbPos, t.PressedPartOf(TScrollBarKind::Vertical),
                    ToWindowCoordinates(VertBarRect(layout), window));
   if (HorzBar->Shown && VertBar->Shown) {
     const TRect square = CornerSquareRect(layout);
@@ -418,7 +439,10 @@ bool Contains(const TRect& r, TPoint p) {
   return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
 
-bool IsArrowOrPage(int part) { return part >= sbpFirstArrow && part <= sbpPageAfter; }
+// The bar a non-client hit code names.
+TScrollBarKind KindOfHit(WPARAM hit) {
+  return hit == HTHSCROLL ? TScrollBarKind::Horizontal : TScrollBarKind::Vertical;
+}
 }  // namespace
 
 void SendScrollMessage(HWND handle, UINT msg, int code, int pos) {
@@ -439,25 +463,27 @@ void SendScrollMessage(HWND handle, UINT msg, int code, int pos) {
   SendSkinCmd(handle, CmdAfterScroll, kindOfScroll);
 }
 
-bool TskScrollWnd::BarUsable(int kind) {
+bool TskScrollWnd::BarUsable(TScrollBarKind kind) {
   return IsScrollBarActive(BarOfKind(kind)) && HostEnabled(*this);
 }
 
-void TskScrollWnd::RepaintBar(int kind, int pressedPart, int thumbPos) {
+void TskScrollWnd::RepaintBar(TScrollBarKind kind, TScrollBarPart pressedPart, int thumbPos) {
   TskScrollBar& bar = BarOfKind(kind);
   if (!bar.Shown) return;
   HDC dc = GetWindowDC(windowHandle_);
   if (!dc) return;
   const TScrollBarLayout layout = Layout();
-  const TRect r = kind == 0 ? HorzBarRect(layout) : VertBarRect(layout);
+  const TRect r = kind == TScrollBarKind::Horizontal ? HorzBarRect(layout) : VertBarRect(layout);
   PaintScrollBar(bar, windowHandle_, dc, thumbPos, pressedPart,
                  ToWindowCoordinates(r, layout.Window));
   ReleaseDC(windowHandle_, dc);
 }
 
 LRESULT TskScrollWnd::BarHitTest(TPoint p) {
-  if (HorzBar->Shown && Contains(GetHorzBarRect(), p)) return BarUsable(0) ? HTHSCROLL : HTNOWHERE;
-  if (VertBar->Shown && Contains(GetVertBarRect(), p)) return BarUsable(1) ? HTVSCROLL : HTNOWHERE;
+  if (HorzBar->Shown && Contains(GetHorzBarRect(), p))
+    return BarUsable(TScrollBarKind::Horizontal) ? HTHSCROLL : HTNOWHERE;
+  if (VertBar->Shown && Contains(GetVertBarRect(), p))
+    return BarUsable(TScrollBarKind::Vertical) ? HTVSCROLL : HTNOWHERE;
   if (HorzBar->Shown && VertBar->Shown) {
     const TScrollBarLayout layout = Layout();
     TRect square = CornerSquareRect(layout);
@@ -469,15 +495,15 @@ LRESULT TskScrollWnd::BarHitTest(TPoint p) {
 }
 
 void TskScrollWnd::BarNcMouseMove(TMessage& m) {
-  TScrollTrackState& t = ScrollTrackState;
-  t.TrackWindow = windowHandle_;
+  TScrollTrackState& t = Tracking();
+  t.trackWindow_ = windowHandle_;
   if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
-    const int kind = m.WParam == HTHSCROLL ? 0 : 1;
-    if (kind != t.HoverBar) {
-      t.LastHoverPart = t.HoverPart = -1;
-      GetBarRect(kind, t.HoverRect);
-      t.HoverBar = kind;
-      t.HoverTimer = SetTimer(windowHandle_, kHoverTimer, kHoverInterval, nullptr);
+    const TScrollBarKind kind = KindOfHit(m.WParam);
+    if (kind != t.hoverBar_) {
+      t.lastHoverPart_ = t.hoverPart_ = TScrollBarPart::None;
+      t.hoverRect_ = GetBarRect(kind);
+      t.hoverBar_ = kind;
+      t.hoverTimer_ = SetTimer(windowHandle_, kHoverTimer, kHoverInterval, nullptr);
       PaintBars(nullptr);
     }
   }
@@ -487,91 +513,92 @@ void TskScrollWnd::BarNcMouseMove(TMessage& m) {
 }
 
 void TskScrollWnd::BarMouseDown(TMessage& m) {
-  TScrollTrackState& t = ScrollTrackState;
-  t.TrackWindow = windowHandle_;
-  const int kind = m.WParam == HTHSCROLL ? 0 : 1;
-  t.ScrollMessage = kind == 0 ? WM_HSCROLL : WM_VSCROLL;
-  t.TrackBar = kind;
+  TScrollTrackState& t = Tracking();
+  t.trackWindow_ = windowHandle_;
+  const TScrollBarKind kind = KindOfHit(m.WParam);
+  t.scrollMessage_ = kind == TScrollBarKind::Horizontal ? WM_HSCROLL : WM_VSCROLL;
+  t.trackBar_ = kind;
   TskScrollBar& bar = BarOfKind(kind);
   ReadScrollInfo(windowHandle_, bar);
-  TRect rect;
-  GetBarRect(kind, rect);
+  const TRect rect = GetBarRect(kind);
   const TPoint p = PointOf(m.LParam);
   const int arrow = GetScrollBarSize(bar, false, false);
-  t.DownPart = GetBarPartAt(bar, rect, p.Y, p.X, arrow);
+  t.downPart_ = GetBarPartAt(bar, rect, p.Y, p.X, arrow);
   m.Result = 0;
-  if (IsArrowOrPage(t.DownPart)) {
+  if (IsArrowOrPage(t.downPart_)) {
     if (BarUsable(kind)) {
-      t.PressedPart = t.DownPart;
-      RepaintBar(kind, t.PressedPart);
-      SendScrollMessage(windowHandle_, t.ScrollMessage, t.DownPart, 0);
-      t.PressedPart = t.DownPart;
+      t.pressedPart_ = t.downPart_;
+      RepaintBar(kind, t.pressedPart_);
+      SendScrollMessage(windowHandle_, t.scrollMessage_, ScrollCodeOf(t.downPart_), 0);
+      t.pressedPart_ = t.downPart_;
       // The window's own scrolling may have drawn its standard bar.
-      RepaintBar(kind, t.PressedPart);
-      t.RepeatTimer = SetTimer(windowHandle_, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
+      RepaintBar(kind, t.pressedPart_);
+      t.repeatTimer_ = SetTimer(windowHandle_, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
     }
-  } else if (t.DownPart == sbpThumb) {
+  } else if (t.downPart_ == TScrollBarPart::Thumb) {
     if (BarUsable(kind)) {
       const TThumbGeometry thumb = GetThumbGeometry(bar, rect, arrow);
-      t.DownThumbLength = thumb.Length;
-      t.DownThumbPos = thumb.Start;
-      t.DownBarRect = rect;
-      t.PressedPart = sbpThumb;
-      RepaintBar(kind, sbpThumb);
+      t.downThumbLength_ = thumb.Length;
+      t.downThumbPos_ = thumb.Start;
+      t.downBarRect_ = rect;
+      t.pressedPart_ = TScrollBarPart::Thumb;
+      RepaintBar(kind, TScrollBarPart::Thumb);
       DraggingThumb = true;
       bar.Info.nTrackPos = bar.Info.nPos;
-      t.GrabOffset = (kind == 1 ? p.Y : p.X) - t.DownThumbPos;
-      t.LastTrackPos = bar.Info.nPos;
+      t.grabOffset_ = (kind == TScrollBarKind::Vertical ? p.Y : p.X) - t.downThumbPos_;
+      t.lastTrackPos_ = bar.Info.nPos;
     } else {
-      t.DownPart = -1;  // nothing to drag: the press is over
+      t.downPart_ = TScrollBarPart::None;  // nothing to drag: the press is over
     }
   } else {
     m.Result = CallOldProc(WM_NCLBUTTONDOWN, m.WParam, m.LParam);
   }
-  if (t.DownPart != -1) SetCapture(windowHandle_);
+  if (t.downPart_ != TScrollBarPart::None) SetCapture(windowHandle_);
 }
 
 void TskScrollWnd::TrackPressedPart(TPoint screen) {
-  TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackBar != 0 && t.TrackBar != 1) return;
-  TskScrollBar& bar = BarOfKind(t.TrackBar);
-  TRect rect;
-  GetBarRect(t.TrackBar, rect);
-  const int part = GetBarPartAt(bar, rect, screen.Y, screen.X, GetScrollBarSize(bar, false, false));
-  const int pressed = part == t.DownPart ? t.DownPart : -1;
-  if (pressed != t.PressedPart) {
-    t.PressedPart = pressed;
-    RepaintBar(t.TrackBar, pressed);
+  TScrollTrackState& t = Tracking();
+  if (!t.trackBar_) return;
+  const TScrollBarKind kind = *t.trackBar_;
+  TskScrollBar& bar = BarOfKind(kind);
+  const TScrollBarPart part =
+      GetBarPartAt(bar, GetBarRect(kind), screen.Y, screen.X, GetScrollBarSize(bar, false, false));
+  const TScrollBarPart pressed = part == t.downPart_ ? t.downPart_ : TScrollBarPart::None;
+  if (pressed != t.pressedPart_) {
+    t.pressedPart_ = pressed;
+    RepaintBar(kind, pressed);
   }
 }
 
 void TskScrollWnd::DragThumb(TPoint screen) {
-  TScrollTrackState& t = ScrollTrackState;
-  const int kind = t.TrackBar;
-  if (kind != 0 && kind != 1) return;
+  TScrollTrackState& t = Tracking();
+  if (!t.trackBar_) return;
+  const TScrollBarKind kind = *t.trackBar_;
   TskScrollBar& bar = BarOfKind(kind);
   const int arrow = GetScrollBarSize(bar, false, false);
   const TThumbDrag drag =
-      kind == 0 ? DragThumbH(bar, t.DownBarRect, screen.X, t.GrabOffset, t.DownThumbLength, arrow)
-                : DragThumbV(bar, t.DownBarRect, screen.Y, t.GrabOffset, t.DownThumbLength, arrow);
-  if (drag.Position != t.LastTrackPos) {
+      kind == TScrollBarKind::Horizontal
+          ? DragThumbH(bar, t.downBarRect_, screen.X, t.grabOffset_, t.downThumbLength_, arrow)
+          : DragThumbV(bar, t.downBarRect_, screen.Y, t.grabOffset_, t.downThumbLength_, arrow);
+  if (drag.Position != t.lastTrackPos_) {
     bar.Info.nTrackPos = drag.Position;
     sendingScroll_ = true;
-    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_THUMBTRACK, drag.Position);
+    SendScrollMessage(windowHandle_, t.scrollMessage_, SB_THUMBTRACK, drag.Position);
     sendingScroll_ = false;
-    t.LastTrackPos = drag.Position;
+    t.lastTrackPos_ = drag.Position;
   }
   // Painted at once, after the window has scrolled (its scrolling may draw its own bar).
   const TRect window = ScreenRectOf(windowHandle_);
-  const int thumbPos = kind == 0 ? drag.Start - window.Left : drag.Start - window.Top;
+  const int thumbPos =
+      kind == TScrollBarKind::Horizontal ? drag.Start - window.Left : drag.Start - window.Top;
   DraggingThumb = false;
-  RepaintBar(kind, sbpThumb, thumbPos);
+  RepaintBar(kind, TScrollBarPart::Thumb, thumbPos);
   DraggingThumb = true;
 }
 
 void TskScrollWnd::BarMouseMove(TMessage& m) {
-  TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != windowHandle_ || t.DownPart == -1) {
+  TScrollTrackState& t = Tracking();
+  if (t.trackWindow_ != windowHandle_ || t.downPart_ == TScrollBarPart::None) {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
     return;
   }
@@ -586,40 +613,41 @@ void TskScrollWnd::BarMouseMove(TMessage& m) {
 }
 
 void TskScrollWnd::BarTimer(TMessage& m) {
-  TScrollTrackState& t = ScrollTrackState;
+  TScrollTrackState& t = Tracking();
   switch (m.WParam) {
     case kHoverTimer: {
       if (DraggingThumb) return;
       POINT p{};
       GetCursorPos(&p);
-      if (t.HoverBar == 0 || t.HoverBar == 1) {
-        if (Contains(t.HoverRect, TPoint{p.x, p.y})) {
-          TskScrollBar& bar = BarOfKind(t.HoverBar);
-          t.HoverPart =
-              GetBarPartAt(bar, t.HoverRect, p.y, p.x, GetScrollBarSize(bar, false, false));
-          if (t.HoverPart != t.LastHoverPart) RepaintBar(t.HoverBar, -1);
-          t.LastHoverPart = t.HoverPart;
+      if (t.hoverBar_) {
+        if (Contains(t.hoverRect_, TPoint{p.x, p.y})) {
+          TskScrollBar& bar = BarOfKind(*t.hoverBar_);
+          t.hoverPart_ =
+              GetBarPartAt(bar, t.hoverRect_, p.y, p.x, GetScrollBarSize(bar, false, false));
+          if (t.hoverPart_ != t.lastHoverPart_) RepaintBar(*t.hoverBar_, TScrollBarPart::None);
+          t.lastHoverPart_ = t.hoverPart_;
           return;
         }
       }
       KillTimer(windowHandle_, kHoverTimer);
-      t.HoverTimer = 0;
-      t.HoverBar = t.LastHoverPart = t.HoverPart = -1;
+      t.hoverTimer_ = 0;
+      t.hoverBar_.reset();
+      t.lastHoverPart_ = t.hoverPart_ = TScrollBarPart::None;
       PaintBars(nullptr);
       return;
     }
     case kFirstRepeatTimer:
       KillTimer(windowHandle_, kFirstRepeatTimer);
-      t.RepeatTimer = SetTimer(windowHandle_, kRepeatTimer, kRepeatInterval, nullptr);
+      t.repeatTimer_ = SetTimer(windowHandle_, kRepeatTimer, kRepeatInterval, nullptr);
       return;
     case kRepeatTimer: {
       // The cursor as it is: a bar on the left lies at negative client coordinates.
       POINT p{};
       GetCursorPos(&p);
       TrackPressedPart(TPoint{p.x, p.y});
-      if (t.PressedPart != -1 && t.TrackWindow == windowHandle_) {
+      if (t.pressedPart_ != TScrollBarPart::None && t.trackWindow_ == windowHandle_) {
         sendingScroll_ = true;
-        SendScrollMessage(windowHandle_, t.ScrollMessage, t.PressedPart, 0);
+        SendScrollMessage(windowHandle_, t.scrollMessage_, ScrollCodeOf(t.pressedPart_), 0);
         sendingScroll_ = false;
       }
       return;
@@ -631,41 +659,42 @@ void TskScrollWnd::BarTimer(TMessage& m) {
 }
 
 void TskScrollWnd::BarMouseUp(TMessage& m) {
-  TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != windowHandle_ || t.DownPart == -1) {
+  TScrollTrackState& t = Tracking();
+  if (t.trackWindow_ != windowHandle_ || t.downPart_ == TScrollBarPart::None) {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
     return;
   }
   if (GetCapture() == windowHandle_) ReleaseCapture();
-  const int kind = t.TrackBar;
-  if (IsArrowOrPage(t.DownPart)) {
+  const std::optional<TScrollBarKind> kind = t.trackBar_;
+  if (IsArrowOrPage(t.downPart_)) {
     KillTimer(windowHandle_, kFirstRepeatTimer);
     KillTimer(windowHandle_, kRepeatTimer);
     sendingScroll_ = true;
-    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_ENDSCROLL, 0);
-  } else if (t.DownPart == sbpThumb) {
+    SendScrollMessage(windowHandle_, t.scrollMessage_, SB_ENDSCROLL, 0);
+  } else if (t.downPart_ == TScrollBarPart::Thumb) {
     if (DraggingThumb) {
       sendingScroll_ = true;
-      SendScrollMessage(windowHandle_, t.ScrollMessage, SB_THUMBPOSITION, t.LastTrackPos);
+      SendScrollMessage(windowHandle_, t.scrollMessage_, SB_THUMBPOSITION, t.lastTrackPos_);
       DraggingThumb = false;
     }
     sendingScroll_ = true;
-    SendScrollMessage(windowHandle_, t.ScrollMessage, SB_ENDSCROLL, t.LastTrackPos);
+    SendScrollMessage(windowHandle_, t.scrollMessage_, SB_ENDSCROLL, t.lastTrackPos_);
   }
   sendingScroll_ = false;
-  t.DownPart = t.PressedPart = t.TrackBar = -1;
-  t.RepeatTimer = 0;
-  t.ScrollMessage = 0;
-  if (kind == 0 || kind == 1) RepaintBar(kind, -1);
+  t.downPart_ = t.pressedPart_ = TScrollBarPart::None;
+  t.trackBar_.reset();
+  t.repeatTimer_ = 0;
+  t.scrollMessage_ = 0;
+  if (kind) RepaintBar(*kind, TScrollBarPart::None);
   m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
 }
 
 void TskScrollWnd::StopTracking() {
-  TScrollTrackState& t = ScrollTrackState;
-  if (t.TrackWindow != windowHandle_) return;
+  TScrollTrackState& t = Tracking();
+  if (t.trackWindow_ != windowHandle_) return;
   if (IsWindow(windowHandle_)) {
     for (UINT_PTR id : {kHoverTimer, kFirstRepeatTimer, kRepeatTimer}) KillTimer(windowHandle_, id);
-    if (GetCapture() == windowHandle_ && t.DownPart != -1) ReleaseCapture();
+    if (GetCapture() == windowHandle_ && t.downPart_ != TScrollBarPart::None) ReleaseCapture();
   }
   t = TScrollTrackState{};
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "skin/adapters/skSBUtilsWin32.h"
 #include "skin/adapters/skScrollBar.h"
@@ -24,8 +25,8 @@ class TskScrollWnd : public TskMainWnd {
   // Screen rectangles of the bars (empty along their thickness when a bar is not shown).
   TRect GetHorzBarRect() const;
   TRect GetVertBarRect() const;
-  // The bar of that kind; false for kinds other than 0 and 1.
-  bool GetBarRect(int kind, TRect& rect) const;
+  // The screen rectangle of the bar of that kind.
+  TRect GetBarRect(TScrollBarKind kind) const;
   // Both bars and the corner square into dc (null: the window DC). thumbPos -1: the thumb at
   // its scroll position; else where the thumb starts, in window coordinates.
   void PaintBars(HDC dc, int thumbPos = -1);
@@ -57,15 +58,20 @@ class TskScrollWnd : public TskMainWnd {
   void BarMouseMove(TMessage& message);
   void BarMouseUp(TMessage& message);
   void BarTimer(TMessage& message);
-  TskScrollBar& BarOfKind(int kind) { return kind == 0 ? *HorzBar : *VertBar; }
-  bool BarUsable(int kind);
+  TskScrollBar& BarOfKind(TScrollBarKind kind) {
+    return kind == TScrollBarKind::Horizontal ? *HorzBar : *VertBar;
+  }
+  bool BarUsable(TScrollBarKind kind);
   // The pressed part follows the mouse: drawn pressed while the mouse is on it.
   void TrackPressedPart(TPoint screen);
   void DragThumb(TPoint screen);
   // One bar painted again into the window DC, with that part pressed.
-  void RepaintBar(int kind, int pressedPart, int thumbPos = -1);
+  void RepaintBar(TScrollBarKind kind, TScrollBarPart pressedPart, int thumbPos = -1);
   // The press and hover of this window forgotten, their timers stopped.
   void StopTracking();
+  // The one press and hover of the program; only scrolling adapters change it.
+  static class TScrollTrackState& Tracking();
+  friend const TScrollTrackState& ScrollTrackState();
 };
 
 // A bar's thickness (across) or arrow length (along; with useSkin the skin's arrow size
@@ -75,8 +81,8 @@ int GetScrollBarSize(const TskScrollBar& bar, bool across, bool useSkin);
 // the window style has the bar).
 bool IsScrollBarActive(const TskScrollBar& bar);
 // One bar painted into dc at rect (window coordinates), with pressedPart drawn pressed.
-void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos, int pressedPart,
-                    const TRect& rect);
+void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos,
+                    TScrollBarPart pressedPart, const TRect& rect);
 // The horizontal (0) or vertical (1) bar of the window's scroll adapter; null without one.
 TskScrollBar* GetScrollBarObject(HWND handle, int kind);
 // MinThumbLength of the horizontal (0), vertical (1) or both (3) bars of the window's adapter.
@@ -87,23 +93,43 @@ void SetMinThumbLength(HWND handle, int which, int value);
 // window's scroll information and travels in the high word; CmdAfterScroll last.
 void SendScrollMessage(HWND handle, UINT msg, int code, int pos);
 
-// The mouse on the skinned bars: one press or hover at a time for the whole program.
-struct TScrollTrackState {
-  HWND TrackWindow = nullptr;
-  int TrackBar = -1;
-  int PressedPart = -1;
-  int DownPart = -1;
-  UINT ScrollMessage = 0;
-  UINT_PTR RepeatTimer = 0;
-  int LastTrackPos = -1;
-  int DownThumbLength = 0;
-  int DownThumbPos = 0;
-  TRect DownBarRect{};
-  int GrabOffset = 0;
-  int HoverBar = -1;
-  int HoverPart = -1;
-  int LastHoverPart = -1;
-  UINT_PTR HoverTimer = 0;
-  TRect HoverRect{};
+// The mouse on the skinned bars: one press or hover at a time for the whole program. The
+// scrolling adapter that sees it starts, follows and ends it here; everybody else only reads.
+class TScrollTrackState {
+ public:
+  // The window that last saw the mouse on a bar: only it draws hot and pressed looks.
+  HWND TrackWindow() const { return trackWindow_; }
+  // The bar and part of the press (none between presses), the part drawn pressed (none while
+  // the mouse is off the pressed part).
+  std::optional<TScrollBarKind> TrackBar() const { return trackBar_; }
+  TScrollBarPart DownPart() const { return downPart_; }
+  TScrollBarPart PressedPart() const { return pressedPart_; }
+  TScrollBarPart PressedPartOf(TScrollBarKind bar) const {
+    return trackBar_ == bar ? pressedPart_ : TScrollBarPart::None;
+  }
+  // The bar and part under the mouse while the hover timer runs.
+  std::optional<TScrollBarKind> HoverBar() const { return hoverBar_; }
+  TScrollBarPart HoverPart() const { return hoverPart_; }
+
+ private:
+  friend class TskScrollWnd;
+  HWND trackWindow_ = nullptr;
+  std::optional<TScrollBarKind> trackBar_;
+  TScrollBarPart pressedPart_ = TScrollBarPart::None;
+  TScrollBarPart downPart_ = TScrollBarPart::None;
+  UINT scrollMessage_ = 0;  // WM_HSCROLL or WM_VSCROLL for the press
+  UINT_PTR repeatTimer_ = 0;
+  int lastTrackPos_ = -1;  // the last thumb position sent during a drag
+  // The thumb and the bar at the press (screen coordinates), the mouse's distance from the
+  // thumb's start then.
+  int downThumbLength_ = 0;
+  int downThumbPos_ = 0;
+  TRect downBarRect_{};
+  int grabOffset_ = 0;
+  std::optional<TScrollBarKind> hoverBar_;
+  TScrollBarPart hoverPart_ = TScrollBarPart::None;
+  TScrollBarPart lastHoverPart_ = TScrollBarPart::None;
+  UINT_PTR hoverTimer_ = 0;
+  TRect hoverRect_{};
 };
-extern TScrollTrackState ScrollTrackState;
+const TScrollTrackState& ScrollTrackState();

@@ -20,6 +20,11 @@
 class TsSkinManager;
 class TsCommonData;
 
+// The look a painter is asked for. A section shows at most its STATES - 1: painters clamp.
+enum class TsPaintState : int { Normal = 0, Hot = 1, Pressed = 2 };
+// The state image index painters take for a look.
+constexpr int StateIndex(TsPaintState state) { return static_cast<int>(state); }
+
 // The state a section paints for a wanted state: limited to 0..STATES - 1.
 int LimitSectionState(const TsSkinManager& manager, int sectionIndex, int state);
 

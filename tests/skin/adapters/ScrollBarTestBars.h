@@ -7,9 +7,10 @@
 
 namespace scrolltest {
 
+// kind: 0 horizontal, 1 vertical.
 inline TskScrollBar Bar(int kind, int nMin, int nMax, unsigned nPage, int nPos) {
   TskScrollBar bar;
-  bar.Kind = static_cast<uint16_t>(kind);
+  bar.Kind = kind == 1 ? TScrollBarKind::Vertical : TScrollBarKind::Horizontal;
   bar.Info.nMin = nMin;
   bar.Info.nMax = nMax;
   bar.Info.nPage = nPage;

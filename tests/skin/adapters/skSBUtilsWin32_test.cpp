@@ -373,14 +373,6 @@ TEST_F(AdapterWindow, SkinChangesReachTheChildWindowsAndRefreshRepaints) {
   EXPECT_EQ(SendSkinCmd(edit, CmdIsUpdating, 0), 0);
 }
 
-TEST_F(AdapterWindow, SystemFunctionsAreBound) {
-  const TAdapterSystemFunctions& fn = AdapterSystemFunctions();
-  EXPECT_NE(fn.GetScrollBarInfo, nullptr);
-  SCROLLBARINFO info{};
-  info.cbSize = sizeof info;
-  EXPECT_TRUE(fn.GetScrollBarInfo(edit, OBJID_VSCROLL, &info));
-}
-
 // ---- skinned scroll bars -----------------------------------------------------------------------
 
 const char* const kScrollSkin =
@@ -467,7 +459,8 @@ struct ScrollBarWindow : ::testing::Test {
     RegisterClassA(&wc);
   }
   void SetUp() override {
-    ScrollTrackState = TScrollTrackState{};
+    // Every press and hover ended with the window of the test before.
+    ASSERT_EQ(ScrollTrackState().TrackWindow(), nullptr);
     gScrollLog = &log;
     f.AddFolderSkin("Scroll", kScrollSkin);
     f.Manager->SetSkinName("Scroll");
@@ -619,7 +612,7 @@ TEST_F(ScrollBarWindow, ClicksOnArrowsAndPagesSendOrdinaryScrollCodes) {
     EXPECT_NE(GetCapture(), wnd);
     const std::vector<std::pair<UINT, int>> want{{c.msg, c.code}, {c.msg, SB_ENDSCROLL}};
     EXPECT_EQ(log.codes, want) << c.code;
-    EXPECT_EQ(ScrollTrackState.DownPart, -1);
+    EXPECT_EQ(ScrollTrackState().DownPart(), TScrollBarPart::None);
   }
   // Right and middle presses on a bar are swallowed.
   log.codes.clear();
@@ -670,7 +663,7 @@ TEST_F(ScrollBarWindow, PressedArrowLooksPressedAndRepeatsUntilTheButtonGoesUp) 
   PumpFor(100);
   Settle(parent, 0);
   EXPECT_EQ(WindowPixel(wnd, x, y), kArrow2);
-  EXPECT_EQ(ScrollTrackState.HoverBar, -1);
+  EXPECT_FALSE(ScrollTrackState().HoverBar());
 }
 
 TEST_F(ScrollBarWindow, DraggedThumbTracksAndEndsAtItsPosition) {
@@ -728,11 +721,11 @@ TEST_F(ScrollBarWindow, UiActivationGivesTheWindowItsMeasuredSizeBack) {
 TEST_F(ScrollBarWindow, PressEndsWhenItsWindowGoes) {
   const int x = 200 - 1 - thick / 2;
   SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(x, 150 - 1 - thick - arrow / 2));
-  ASSERT_EQ(ScrollTrackState.TrackWindow, wnd);
-  ASSERT_NE(ScrollTrackState.DownPart, -1);
+  ASSERT_EQ(ScrollTrackState().TrackWindow(), wnd);
+  ASSERT_NE(ScrollTrackState().DownPart(), TScrollBarPart::None);
   DestroyWindow(wnd);
-  EXPECT_EQ(ScrollTrackState.TrackWindow, nullptr);
-  EXPECT_EQ(ScrollTrackState.DownPart, -1);
+  EXPECT_EQ(ScrollTrackState().TrackWindow(), nullptr);
+  EXPECT_EQ(ScrollTrackState().DownPart(), TScrollBarPart::None);
   EXPECT_TRUE(adapter->Detached());
   PumpFor(100);  // no timer of the gone window fires into a released adapter
 }

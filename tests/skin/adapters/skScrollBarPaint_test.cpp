@@ -15,6 +15,19 @@ namespace {
 
 using scrolltest::Bar;
 
+TScrollBarPaint Paint(const TskScrollBar& bar, TThumbGeometry thumb, bool active,
+                      TScrollBarStates states = {},
+                      TsBackgroundSource background = EmptyBackgroundSource) {
+  TScrollBarPaint paint;
+  paint.Bar = &bar;
+  paint.ArrowLength = 17;
+  paint.Thumb = thumb;
+  paint.Active = active;
+  paint.States = states;
+  paint.Background = background;
+  return paint;
+}
+
 // Scroll sections in solid colours (the same read as RGB and as TColor).
 const char* const kScrollSkin =
     "[GLOBALINFO]\nCOLOR=8421504\n"
@@ -53,16 +66,17 @@ TEST_F(ScrollBarPainting, PartsLieWhereTheHitTestFindsThem) {
       TskScrollBar bar = Bar(kind, 0, 99, 50, nPos);
       const TRect rect = vertical ? TRect{0, 0, 17, 200} : TRect{0, 0, 200, 17};
       auto bmp = CreateBmp32(rect.Width(), rect.Height());
-      ASSERT_TRUE(PaintScrollBarImage(*bmp, *f.Manager, bar, 17, GetThumbGeometry(bar, rect, 17),
-                                      true, TScrollBarStates{}, EmptyBackgroundSource));
+      ASSERT_TRUE(
+          PaintScrollBarImage(*bmp, *f.Manager, Paint(bar, GetThumbGeometry(bar, rect, 17), true)));
       const uint32_t want[] = {kArrow1, kPage1, kThumb, kPage2, kArrow2};
       for (int along = 0; along < 200; ++along) {
-        const int part = GetBarPartAt(bar, rect, vertical ? along : 8, vertical ? 8 : along, 17);
-        const uint32_t expected = part == sbpFirstArrow   ? want[0]
-                                  : part == sbpPageBefore ? want[1]
-                                  : part == sbpThumb      ? want[2]
-                                  : part == sbpPageAfter  ? want[3]
-                                                          : want[4];
+        const TScrollBarPart part =
+            GetBarPartAt(bar, rect, vertical ? along : 8, vertical ? 8 : along, 17);
+        const uint32_t expected = part == TScrollBarPart::FirstArrow   ? want[0]
+                                  : part == TScrollBarPart::PageBefore ? want[1]
+                                  : part == TScrollBarPart::Thumb      ? want[2]
+                                  : part == TScrollBarPart::PageAfter  ? want[3]
+                                                                       : want[4];
         ASSERT_EQ(At(*bmp, along, vertical), expected)
             << "kind " << kind << " pos " << nPos << " at " << along;
       }
@@ -75,11 +89,10 @@ TEST_F(ScrollBarPainting, PressedAndHotPartsShowTheirState) {
   const TRect rect{0, 0, 200, 17};
   auto bmp = CreateBmp32(200, 17);
   TScrollBarStates states;
-  states.FirstArrow = 2;
-  states.PageAfter = 2;
-  states.Thumb = 1;
-  PaintScrollBarImage(*bmp, *f.Manager, bar, 17, GetThumbGeometry(bar, rect, 17), true, states,
-                      EmptyBackgroundSource);
+  states.FirstArrow = TsPaintState::Pressed;
+  states.PageAfter = TsPaintState::Pressed;
+  states.Thumb = TsPaintState::Hot;
+  PaintScrollBarImage(*bmp, *f.Manager, Paint(bar, GetThumbGeometry(bar, rect, 17), true, states));
   EXPECT_EQ(At(*bmp, 5, false), kHotArrow);
   EXPECT_EQ(At(*bmp, 50, false), kHotArrow);  // the thumb
   EXPECT_EQ(At(*bmp, 150, false), kHot);      // the page after it
@@ -92,14 +105,13 @@ TEST_F(ScrollBarPainting, InactiveOrShortBarsHaveNoThumb) {
   auto bmp = CreateBmp32(200, 17);
   TsBackgroundSource behind;
   behind.FillColor = 0x808080;
-  PaintScrollBarImage(*bmp, *f.Manager, bar, 17, GetThumbGeometry(bar, rect, 17), false,
-                      TScrollBarStates{}, behind);
+  PaintScrollBarImage(*bmp, *f.Manager,
+                      Paint(bar, GetThumbGeometry(bar, rect, 17), false, {}, behind));
   EXPECT_NE(At(*bmp, 50, false), kThumb);
   EXPECT_NE(At(*bmp, 5, false), kArrow1);  // faded into the grey behind
   // Too short for two arrows: two half arrows and nothing between.
   auto small = CreateBmp32(20, 17);
-  PaintScrollBarImage(*small, *f.Manager, bar, 17, TThumbGeometry{17, 10}, true, TScrollBarStates{},
-                      EmptyBackgroundSource);
+  PaintScrollBarImage(*small, *f.Manager, Paint(bar, TThumbGeometry{17, 10}, true));
   EXPECT_EQ(At(*small, 9, false), kArrow1);
   EXPECT_EQ(At(*small, 10, false), kArrow2);
 }
@@ -121,8 +133,7 @@ TEST(ScrollBarPaintingNoSkin, BarWithoutItsSectionIsLeftAlone) {
   f.Manager->SetSkinName("Plain");
   TskScrollBar bar = Bar(0, 0, 99, 50, 0);
   auto bmp = CreateBmp32(200, 17);
-  EXPECT_FALSE(PaintScrollBarImage(*bmp, *f.Manager, bar, 17, TThumbGeometry{17, 17}, true,
-                                   TScrollBarStates{}, EmptyBackgroundSource));
+  EXPECT_FALSE(PaintScrollBarImage(*bmp, *f.Manager, Paint(bar, TThumbGeometry{17, 17}, true)));
 }
 
 }  // namespace

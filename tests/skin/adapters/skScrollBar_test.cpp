@@ -51,14 +51,18 @@ TEST(ScrollBarGeometry, HitTestFindsArrowsPagesAndThumb) {
   // A 200-pixel bar with 17-pixel arrows and a thumb of 83 pixels at 17 (position 0) or at 100
   // (position 50).
   struct Case {
-    int nPos, along, across, part;
+    int nPos, along, across;
+    TScrollBarPart part;
   } const cases[] = {
-      {0, 0, 5, sbpFirstArrow},    {0, 16, 5, sbpFirstArrow},   {0, 17, 5, sbpThumb},
-      {0, 99, 5, sbpThumb},        {0, 100, 5, sbpPageAfter},   {0, 182, 5, sbpPageAfter},
-      {0, 183, 5, sbpSecondArrow}, {0, 199, 5, sbpSecondArrow}, {0, 200, 5, sbpNone},
-      {0, -1, 5, sbpNone},         {0, 50, -1, sbpNone},        {0, 50, 17, sbpNone},
-      {0, 50, 0, sbpThumb},        {0, 50, 16, sbpThumb},       {50, 17, 5, sbpPageBefore},
-      {50, 99, 5, sbpPageBefore},  {50, 100, 5, sbpThumb},      {50, 182, 5, sbpThumb},
+      {0, 0, 5, TScrollBarPart::FirstArrow},    {0, 16, 5, TScrollBarPart::FirstArrow},
+      {0, 17, 5, TScrollBarPart::Thumb},        {0, 99, 5, TScrollBarPart::Thumb},
+      {0, 100, 5, TScrollBarPart::PageAfter},   {0, 182, 5, TScrollBarPart::PageAfter},
+      {0, 183, 5, TScrollBarPart::SecondArrow}, {0, 199, 5, TScrollBarPart::SecondArrow},
+      {0, 200, 5, TScrollBarPart::None},        {0, -1, 5, TScrollBarPart::None},
+      {0, 50, -1, TScrollBarPart::None},        {0, 50, 17, TScrollBarPart::None},
+      {0, 50, 0, TScrollBarPart::Thumb},        {0, 50, 16, TScrollBarPart::Thumb},
+      {50, 17, 5, TScrollBarPart::PageBefore},  {50, 99, 5, TScrollBarPart::PageBefore},
+      {50, 100, 5, TScrollBarPart::Thumb},      {50, 182, 5, TScrollBarPart::Thumb},
   };
   for (const Case& c : cases) {
     TskScrollBar horz = Bar(0, 0, 99, 50, c.nPos);
@@ -68,23 +72,21 @@ TEST(ScrollBarGeometry, HitTestFindsArrowsPagesAndThumb) {
     EXPECT_EQ(GetBarPartAt(vert, {0, 0, 17, 200}, c.along, c.across, 17), c.part)
         << "vertical at " << c.along << "," << c.across << " pos " << c.nPos;
   }
-  TskScrollBar other = Bar(2, 0, 99, 50, 0);
-  EXPECT_EQ(GetBarPartAt(other, {0, 0, 200, 17}, 5, 50, 17), sbpNone);
 }
 
 TEST(ScrollBarGeometry, ShortOrFullBarsHaveNoThumbOrPages) {
   // Too short for two arrows: two halves.
   TskScrollBar bar = Bar(0, 0, 99, 10, 0);
   const TRect shortBar{0, 0, 20, 17};
-  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 0, 17), sbpFirstArrow);
-  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 9, 17), sbpFirstArrow);
-  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 10, 17), sbpSecondArrow);
-  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 19, 17), sbpSecondArrow);
+  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 0, 17), TScrollBarPart::FirstArrow);
+  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 9, 17), TScrollBarPart::FirstArrow);
+  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 10, 17), TScrollBarPart::SecondArrow);
+  EXPECT_EQ(GetHorzBarPartAt(bar, shortBar, 5, 19, 17), TScrollBarPart::SecondArrow);
   // An empty range: the thumb would fill the track, clicks between the arrows do nothing.
   TskScrollBar full = Bar(0, 3, 3, 1, 3);
   for (int x : {17, 50, 100, 182})
-    EXPECT_EQ(GetHorzBarPartAt(full, {0, 0, 200, 17}, 5, x, 17), sbpNone) << x;
-  EXPECT_EQ(GetHorzBarPartAt(full, {0, 0, 200, 17}, 5, 5, 17), sbpFirstArrow);
+    EXPECT_EQ(GetHorzBarPartAt(full, {0, 0, 200, 17}, 5, x, 17), TScrollBarPart::None) << x;
+  EXPECT_EQ(GetHorzBarPartAt(full, {0, 0, 200, 17}, 5, 5, 17), TScrollBarPart::FirstArrow);
 }
 
 TEST(ScrollBarGeometry, DraggedThumbGivesPositionsWithinTheRange) {
