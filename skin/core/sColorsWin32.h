@@ -27,8 +27,7 @@ void PaintFrame3D(HDC dc, TRect& r, TColor topLeft, int& width, TColor bottomRig
 // Along the outline every third pixel in first and the pixel before it in second.
 void DrawDottedFrame(TCanvas* canvas, const TRect& r, TColor second, TColor first);
 
-// The layered-window functions, called through the pointers bound at start; FALSE when the
-// system has none (HasLayeredWindows, sGraphics.h).
+// The layered-window functions of user32.
 BOOL CallUpdateLayeredWindow(HWND window, HDC screenDC, POINT* position, SIZE* size, HDC sourceDC,
                              POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags);
 BOOL CallSetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);

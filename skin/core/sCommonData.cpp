@@ -18,9 +18,10 @@ struct TKindRange {
 };
 
 template <size_t N>
-bool InRanges(int kind, const TKindRange (&ranges)[N]) {
+bool InRanges(TsControlKind kind, const TKindRange (&ranges)[N]) {
+  const int code = static_cast<int>(kind);
   for (const TKindRange& r : ranges)
-    if (kind >= r.First && kind <= r.Last) return true;
+    if (code >= r.First && code <= r.Last) return true;
   return false;
 }
 
@@ -57,14 +58,19 @@ bool IsBeingDestroyed(const TsSkinManager* manager) {
 
 }  // namespace
 
-bool IsEditLikeKind(int kind) { return InRanges(kind, kEditLike); }
-bool IsNoHotStateKind(int kind) { return InRanges(kind, kNoHotState); }
-bool IsNoGlowKind(int kind) { return InRanges(kind, kNoGlow); }
-bool HasNoGlow(int kind) { return IsNoGlowKind(kind) || (kind >= 92 && kind <= 94); }
+bool IsEditLikeKind(TsControlKind kind) { return InRanges(kind, kEditLike); }
+bool IsNoHotStateKind(TsControlKind kind) { return InRanges(kind, kNoHotState); }
+bool IsNoGlowKind(TsControlKind kind) { return InRanges(kind, kNoGlow); }
+bool HasNoGlow(TsControlKind kind) {
+  // Buttons show their hot look themselves.
+  return IsNoGlowKind(kind) || kind == TsControlKind::SpeedButton ||
+         kind == TsControlKind::Button || kind == TsControlKind::BitBtn;
+}
 
-std::string DefaultSectionOfKind(int kind) {
+std::string DefaultSectionOfKind(TsControlKind kind) {
+  const int code = static_cast<int>(kind);
   for (const TKindSection& entry : kDefaultSections)
-    if (kind >= entry.Kinds.First && kind <= entry.Kinds.Last) return entry.Section;
+    if (code >= entry.Kinds.First && code <= entry.Kinds.Last) return entry.Section;
   return std::string();
 }
 
@@ -480,9 +486,10 @@ int TextSectionOf(const TsCommonData& data, int state) {
   const int own = data.SectionIndex;
   if (!manager || !manager->IsValidSectionIndex(own)) return own;
   ISkinDataHost* host = data.Host();
-  const int kind = data.ControlKind;
+  const TsControlKind kind = data.ControlKind;
   const bool mayTakeParents =
-      kind == 32 || kind == 33 || kind == 74 ||
+      kind == TsControlKind::CheckBox || kind == TsControlKind::RadioButton ||
+      kind == TsControlKind::GroupBox ||
       (host && host->IsControl() && !host->IsWindowed() && host->ParentFont() && host->Parent());
   if (!mayTakeParents) return own;
   const TsGeneralData& section = manager->Sections()[static_cast<size_t>(own)];

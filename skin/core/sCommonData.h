@@ -20,16 +20,39 @@ class TsSkinManager;
 
 // ---- control kinds ----------------------------------------------------------------------------
 
+// A control's kind: the code its owner writes into the skin data right after creating it. The
+// kinds of the program's skinned controls have names; the skin format's tables (the sets below
+// and the default sections) cover every code up to 255, named or not.
+enum class TsControlKind : int {
+  None = 0,
+  Edit = 3,  // edits, masked edits and combo boxes
+  RichEdit = 7,
+  ListBox = 8,
+  CheckBox = 32,
+  RadioButton = 33,
+  Panel = 51,
+  ToolBar = 54,
+  PanelLow = 58,
+  GroupBox = 74,
+  SpeedButton = 92,
+  Button = 93,
+  BitBtn = 94,
+  TreeView = 96,
+  PageControl = 141,
+  StatusBar = 151,
+  Gauge = 161,
+};
+
 // Kinds whose Color and font colour come from the skin and whose frame follows focus and mouse.
-bool IsEditLikeKind(int kind);
+bool IsEditLikeKind(TsControlKind kind);
 // Containers and bars: the mouse over them does not make them hot.
-bool IsNoHotStateKind(int kind);
-// Kinds that get no glow on mouse enter (92 to 94 get none either; see HasNoGlow).
-bool IsNoGlowKind(int kind);
-bool HasNoGlow(int kind);
+bool IsNoHotStateKind(TsControlKind kind);
+// Kinds that get no glow on mouse enter; the buttons get none either (HasNoGlow).
+bool IsNoGlowKind(TsControlKind kind);
+bool HasNoGlow(TsControlKind kind);
 // The section a control of that kind is painted with when it names none; empty for a kind
 // that has no default (the owner's class name is used then).
-std::string DefaultSectionOfKind(int kind);
+std::string DefaultSectionOfKind(TsControlKind kind);
 
 // ---- the owner --------------------------------------------------------------------------------
 
@@ -183,7 +206,7 @@ class TsCommonData {
   void GetParentBackground(TsBackgroundSource& source);
 
   ISkinDataHost* Host() const { return host_; }
-  int ControlKind = 0;
+  TsControlKind ControlKind = TsControlKind::None;
   bool CustomFont = false;
   bool CustomColor = false;
   int HUEOffset = 0;

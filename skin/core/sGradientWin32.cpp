@@ -1,5 +1,5 @@
-// Mode 2 of the gradients: four triangles meeting in the centre, filled by GradientFill from
-// msimg32.dll, which is looked up once and kept for the program's life.
+// Mode 2 of the gradients: four triangles meeting in the centre, filled by msimg32's
+// GradientFill.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,18 +8,6 @@
 #include "skin/core/sGradient.h"
 
 namespace {
-
-using TGradientFill = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-
-TGradientFill GradientFillFunction() {
-  static const TGradientFill function = [] {
-    HMODULE library = LoadLibraryA("msimg32.dll");
-    return library ? reinterpret_cast<TGradientFill>(
-                         reinterpret_cast<void*>(GetProcAddress(library, "GradientFill")))
-                   : nullptr;
-  }();
-  return function;
-}
 
 TRIVERTEX Vertex(LONG x, LONG y, TColor color) {
   const auto c = static_cast<uint32_t>(color);
@@ -34,8 +22,7 @@ TRIVERTEX Vertex(LONG x, LONG y, TColor color) {
 }  // namespace
 
 bool PaintGradientTriangles(TBitmap* bitmap, const TRect& r, const TsGradArray& gradient) {
-  const TGradientFill gradientFill = GradientFillFunction();
-  if (!gradientFill || !bitmap || gradient.empty()) return false;
+  if (!bitmap || gradient.empty()) return false;
   // Vertex k takes Color1 of stop k, or the colour of the vertex before it.
   TColor colours[5];
   for (size_t k = 0; k < 5; ++k)
@@ -47,7 +34,7 @@ bool PaintGradientTriangles(TBitmap* bitmap, const TRect& r, const TsGradArray& 
                            Vertex(r.Left, r.Bottom, colours[4])};
   GRADIENT_TRIANGLE triangles[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
   const BOOL done =
-      gradientFill(bitmap->Canvas()->Handle(), vertices, 5, triangles, 4, GRADIENT_FILL_TRIANGLE);
+      GradientFill(bitmap->Canvas()->Handle(), vertices, 5, triangles, 4, GRADIENT_FILL_TRIANGLE);
   GdiFlush();
   return done != FALSE;
 }

@@ -100,5 +100,5 @@ void PaintGlyph(const TBitmap* glyph, TBitmap* dest, const TRect& rect, int stat
 void PaintShadowRect(TBitmap* bitmap, const TRect& r, int intensity, int radius, int blurSize,
                      TColor color);
 
-// Layered-window functions bound at start (Win32 half; false elsewhere).
+// Layered windows exist: on Windows always, false in the portable build.
 bool HasLayeredWindows();

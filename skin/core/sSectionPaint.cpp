@@ -99,14 +99,15 @@ void PaintSectionLayers(TBitmap* bitmap, const TRect& q, const TLayers& l,
     TRect rest = q;
     if (l.Pattern) {
       PaintPattern(bitmap, rest, l.Pattern, TRect{0, 0, l.Pattern->Width(), l.Pattern->Height()},
-                   0);
+                   TsTileMode::Tile);
       textured = true;
     } else if (l.TextureMask) {
       if (l.TextureMask->MaskType != 0)
-        PaintMaskTiled(bitmap, rest, background, l.TextureMask->DrawFlags, *l.TextureMask);
+        PaintMaskTiled(bitmap, rest, background, TileModeOf(l.TextureMask->DrawFlags),
+                       *l.TextureMask);
       else
         PaintPattern(bitmap, rest, MaskSourceImage(*l.TextureMask), l.TextureMask->SourceRect,
-                     l.TextureMask->DrawFlags);
+                     TileModeOf(l.TextureMask->DrawFlags));
       textured = true;
     }
     if (rest.Right != -1) Fill(bitmap, rest, l.Color);
@@ -235,9 +236,9 @@ void PaintSectionBackground(int sectionIndex, const std::string& sectionName,
   if (state == 0) {
     const int given = textureIndex != -1 ? textureIndex : hotTextureIndex;
     const TsMaskData* m = ValidMask(*manager, given);
-    if (m && m->MaskType > 0 && m->DrawFlags == 10) {
+    if (m && m->MaskType > 0 && TileModeOf(m->DrawFlags) == TsTileMode::WholeRows) {
       TRect q = r;
-      PaintMaskTiled(bitmap, q, MovedBackground(background, offset), 10, *m);
+      PaintMaskTiled(bitmap, q, MovedBackground(background, offset), TsTileMode::WholeRows, *m);
     }
   }
 }
@@ -380,52 +381,53 @@ void TileBitmap(TBitmap* bitmap, const TRect& q, const TBitmap* image, const TRe
   }
 }
 
-void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& tile, int mode) {
+void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& tile,
+                  TsTileMode mode) {
   const int tw = tile.Right - tile.Left, th = tile.Bottom - tile.Top;
   // A tile of no width or height lays nothing; the whole area is left to the colour.
   if (!bitmap || !image || tw <= 0 || th <= 0 || RectIsEmpty(q)) return;
   const TRect all = q;
   switch (mode) {
-    case 0:
+    case TsTileMode::Tile:
       TileBitmap(bitmap, all, image, tile);
       q.Right = -1;
       break;
-    case 1:
+    case TsTileMode::Stretch:
       StretchRect32(bitmap, all, image, tile);
       q.Right = -1;
       break;
-    case 2:
+    case TsTileMode::TileTopRow:
       TileBitmap(bitmap, TRect{all.Left, all.Top, all.Right, std::min(all.Bottom, all.Top + th)},
                  image, tile);
       q.Top = std::min(all.Bottom, all.Top + th);
       break;
-    case 3:
+    case TsTileMode::TileLeftColumn:
       TileBitmap(bitmap, TRect{all.Left, all.Top, std::min(all.Right, all.Left + tw), all.Bottom},
                  image, tile);
       q.Left = std::min(all.Right, all.Left + tw);
       break;
-    case 4:
+    case TsTileMode::StretchTopRow:
       StretchRect32(bitmap, TRect{all.Left, all.Top, all.Right, std::min(all.Bottom, all.Top + th)},
                     image, tile);
       q.Top = std::min(all.Bottom, all.Top + th);
       break;
-    case 5:
+    case TsTileMode::StretchLeftColumn:
       StretchRect32(bitmap,
                     TRect{all.Left, all.Top, std::min(all.Right, all.Left + tw), all.Bottom}, image,
                     tile);
       q.Left = std::min(all.Right, all.Left + tw);
       break;
-    case 6:
+    case TsTileMode::TileBottomRow:
       TileBitmap(bitmap, TRect{all.Left, std::max(all.Top, all.Bottom - th), all.Right, all.Bottom},
                  image, tile);
       q.Bottom = std::max(all.Top, all.Bottom - th);
       break;
-    case 7:
+    case TsTileMode::TileRightColumn:
       TileBitmap(bitmap, TRect{std::max(all.Left, all.Right - tw), all.Top, all.Right, all.Bottom},
                  image, tile);
       q.Right = std::max(all.Left, all.Right - tw);
       break;
-    case 10: {
+    case TsTileMode::WholeRows: {
       // Whole rows only; the last column is cut.
       const int rows = (all.Bottom - all.Top) / th;
       TileBitmap(bitmap, TRect{all.Left, all.Top, all.Right, all.Top + rows * th}, image, tile);
@@ -433,7 +435,7 @@ void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& 
       break;
     }
     default:
-      // Modes no skin uses: painted like mode 7, nothing left to fill.
+      // Modes no skin uses: painted like the right column, nothing left to fill.
       TileBitmap(bitmap, TRect{std::max(all.Left, all.Right - tw), all.Top, all.Right, all.Bottom},
                  image, tile);
       q.Right = -1;
@@ -441,9 +443,11 @@ void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& 
   }
 }
 
-void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& background, int mode,
-                    const TsMaskData& mask) {
-  if ((mode != 0 && mode != 10) || !bitmap || RectIsEmpty(q) || !IsSaneRect(q)) return;
+void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& background,
+                    TsTileMode mode, const TsMaskData& mask) {
+  if ((mode != TsTileMode::Tile && mode != TsTileMode::WholeRows) || !bitmap || RectIsEmpty(q) ||
+      !IsSaneRect(q))
+    return;
   const int cw =
       mask.ImageCount > 0 ? (mask.SourceRect.Right - mask.SourceRect.Left) / mask.ImageCount : 0;
   const int ch = (mask.SourceRect.Bottom - mask.SourceRect.Top) / 2;
@@ -458,7 +462,7 @@ void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& backgro
   const int64_t lastX = std::min<int64_t>(all.Right, bitmap->Width());
   const int64_t lastY = std::min<int64_t>(rowsBottom, bitmap->Height());
   for (int64_t x = all.Left; x < lastX; x += cw) {
-    if (mode == 10 && x + cw > all.Right) break;
+    if (mode == TsTileMode::WholeRows && x + cw > all.Right) break;
     const int w = static_cast<int>(std::min<int64_t>(cw, all.Right - x));
     for (int64_t y = all.Top; y < lastY; y += ch) {
       const int xi = static_cast<int>(x), yi = static_cast<int>(y);
@@ -469,7 +473,7 @@ void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& backgro
         BlendMasterMaskedRect(dest, cell, bitmap, mask, background);
     }
   }
-  if (mode == 10) {
+  if (mode == TsTileMode::WholeRows) {
     const int columnsRight = all.Left + columns * cw;
     PutBackground(bitmap, TRect{all.Left, rowsBottom, all.Right, all.Bottom}, background,
                   TPoint{0, 0});

@@ -64,18 +64,34 @@ int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::stri
 int FindSectionByName(const TsSkinManager& manager, const std::string& name,
                       const std::string& secondName, const std::string*& used);
 
+// How a texture covers an area: the draw mode a skin gives its texture (its DrawFlags).
+// Codes the skin format does not name may come from a skin file: they paint like
+// TileRightColumn and leave nothing to fill.
+enum class TsTileMode : int {
+  Tile = 0,               // tiles over the whole area
+  Stretch = 1,            // one image stretched over the whole area
+  TileTopRow = 2,         // one row of tiles along the top
+  TileLeftColumn = 3,     // one column along the left
+  StretchTopRow = 4,      // one image stretched along the top
+  StretchLeftColumn = 5,  // one image stretched along the left
+  TileBottomRow = 6,
+  TileRightColumn = 7,
+  WholeRows = 10,  // whole tile rows only
+};
+// The tile mode a skin's texture gives.
+constexpr TsTileMode TileModeOf(int drawFlags) { return static_cast<TsTileMode>(drawFlags); }
+
 // Texture tiling of an image over q (in: the area; out: the area still to fill, Right = -1
-// when nothing is left). Modes: 0 everything, 1 ... 7 one row or column along an edge (the
-// table of the skin format), 10 whole tiles only. Modes 8, 9 and 11 and above paint like
-// mode 7 and leave nothing to fill.
-void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& tile, int mode);
+// when nothing is left).
+void PaintPattern(TBitmap* bitmap, TRect& q, const TBitmap* image, const TRect& tile,
+                  TsTileMode mode);
 // The image tiled over q from q's top-left, whole tiles first and cut ones at the far edges.
 void TileBitmap(TBitmap* bitmap, const TRect& q, const TBitmap* image, const TRect& tile);
-// The state-0 cell of a masked texture tiled over q with the masked mix: mode 0 and 10 (the
-// latter leaves the strips outside whole cells to the background source); q is reported
+// The state-0 cell of a masked texture tiled over q with the masked mix: Tile and WholeRows
+// (the latter leaves the strips outside whole cells to the background source); q is reported
 // covered. Other modes paint nothing.
-void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& background, int mode,
-                    const TsMaskData& mask);
+void PaintMaskTiled(TBitmap* bitmap, TRect& q, const TsBackgroundSource& background,
+                    TsTileMode mode, const TsMaskData& mask);
 
 // The key-colour runs of the mask's state-0 corner images as one-pixel-high rectangles, for a
 // window region with cut-out corners.

@@ -122,8 +122,7 @@ class TApplicationChangeWindows : public ISkinChangeWindows {
       DeleteObject(reinterpret_cast<HRGN>(region));
   }
   void RemoveRegionOnOldSystems(TWindowKey form) override {
-    if (WindowsMajorVersion() < 6)
-      SetWindowRgn(reinterpret_cast<HWND>(form), nullptr, FALSE);
+    if (WindowsMajorVersion() < 6) SetWindowRgn(reinterpret_cast<HWND>(form), nullptr, FALSE);
   }
   void ReshowMaximized(TWindowKey key) override {
     const HWND wnd = reinterpret_cast<HWND>(key);
@@ -173,12 +172,8 @@ bool Wow64WithoutComposition = false;
 namespace {
 
 bool RunsUnderWow64() {
-  using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
-  // Bound at run time: older systems have no such export.
-  const auto query = reinterpret_cast<TIsWow64Process>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
   BOOL wow64 = FALSE;
-  return query && query(GetCurrentProcess(), &wow64) && wow64;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 void ReadPlatformFlags() {

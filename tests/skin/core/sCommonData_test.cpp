@@ -124,20 +124,21 @@ TEST(SkinDataKinds, DefaultSectionsAndKindSets) {
                {93, "BUTTON"},       {95, "SPEEDBUTTON"},
                {143, "PAGECONTROL"}, {165, "TRACKBAR"},
                {227, "EDIT"},        {300, ""}};
-  for (const auto& c : cases) EXPECT_EQ(DefaultSectionOfKind(c.kind), c.section) << c.kind;
-  EXPECT_TRUE(IsEditLikeKind(9));
-  EXPECT_FALSE(IsEditLikeKind(19));
-  EXPECT_TRUE(IsNoHotStateKind(60));
-  EXPECT_FALSE(IsNoHotStateKind(75));
-  EXPECT_TRUE(HasNoGlow(93));
-  EXPECT_FALSE(IsNoGlowKind(93));
-  EXPECT_TRUE(IsNoGlowKind(226));
-  EXPECT_FALSE(HasNoGlow(256 + 51));  // codes above 255 belong to no set
+  for (const auto& c : cases)
+    EXPECT_EQ(DefaultSectionOfKind(TsControlKind{c.kind}), c.section) << c.kind;
+  EXPECT_TRUE(IsEditLikeKind(TsControlKind{9}));
+  EXPECT_FALSE(IsEditLikeKind(TsControlKind{19}));
+  EXPECT_TRUE(IsNoHotStateKind(TsControlKind{60}));
+  EXPECT_FALSE(IsNoHotStateKind(TsControlKind{75}));
+  EXPECT_TRUE(HasNoGlow(TsControlKind::Button));
+  EXPECT_FALSE(IsNoGlowKind(TsControlKind::Button));
+  EXPECT_TRUE(IsNoGlowKind(TsControlKind{226}));
+  EXPECT_FALSE(HasNoGlow(TsControlKind{256 + 51}));  // codes above 255 belong to no set
 }
 
 TEST_F(TSkinnedTree, AControlGetsItsSectionByKindElseByClassName) {
   TFakeControl edit{&panel};
-  edit.data->ControlKind = 3;
+  edit.data->ControlKind = TsControlKind::Edit;
   edit.data->Loaded();
   EXPECT_EQ(edit.data->SkinSection(), "EDIT");
   EXPECT_EQ(edit.data->SectionIndex, f.Manager->GetSectionIndex("EDIT"));
@@ -147,7 +148,7 @@ TEST_F(TSkinnedTree, AControlGetsItsSectionByKindElseByClassName) {
 
   TFakeControl widget{&panel};
   widget.className = "TFakeWidget";
-  widget.data->ControlKind = 9;  // no default section for this kind
+  widget.data->ControlKind = TsControlKind{9};  // no default section for this kind
   widget.data->Loaded();
   EXPECT_EQ(widget.data->SkinSection(), "TFAKEWIDGET");
   EXPECT_TRUE(widget.data->IsSkinned());
@@ -566,11 +567,11 @@ TEST_F(TCacheTree, TextTakesTheFontOfTheFirstParentThatGivesIt) {
   box.data->SetSkinSection("CLEARFONT");  // 60 % transparent: looked past
   TFakeControl check{&box};
   check.data->SetSkinSection("SEETHROUGH");
-  check.data->ControlKind = 32;
+  check.data->ControlKind = TsControlKind::CheckBox;
   const int own = check.data->SectionIndex;
   EXPECT_EQ(FindFontParentSection(&check, own, nullptr), Section("OWNFONT"));
   EXPECT_EQ(TextSectionOf(*check.data, 0), Section("OWNFONT"));
-  check.data->ControlKind = 2;  // an edit keeps its own section
+  check.data->ControlKind = TsControlKind{2};  // an edit keeps its own section
   EXPECT_EQ(TextSectionOf(*check.data, 0), own);
 
   box.data->SetSkinSection("PLAIN");  // opaque and without its own font: the default

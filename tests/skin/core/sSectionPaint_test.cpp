@@ -318,7 +318,7 @@ TEST(SectionPainting, PatternModesLeaveTheRestToTheColour) {
   for (const Case& c : cases) {
     auto bmp = MakeBitmap32(10, 10, White);
     TRect q{0, 0, 10, 10};
-    PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 4, 3}, c.mode);
+    PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 4, 3}, TileModeOf(c.mode));
     if (c.left.Right == -1)
       EXPECT_EQ(q.Right, -1) << c.mode;
     else
@@ -327,7 +327,7 @@ TEST(SectionPainting, PatternModesLeaveTheRestToTheColour) {
   // A tile of no width never loops and leaves everything to fill.
   auto bmp = MakeBitmap32(10, 10, White);
   TRect q{0, 0, 10, 10};
-  PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 0, 3}, 0);
+  PaintPattern(bmp.get(), q, tile.get(), TRect{0, 0, 0, 3}, TsTileMode::Tile);
   EXPECT_EQ(q, (TRect{0, 0, 10, 10}));
   EXPECT_EQ(Px(*bmp, 0, 0), White);
 }
@@ -439,7 +439,7 @@ TEST(SectionPainting, MaskedTexturesTileWholeCellsAndLeaveTheRestToTheBackground
   for (const Case& c : cases) {
     auto bmp = MakeBitmap32(20, 10, Grey);
     TRect q{0, 0, 20, 10};
-    PaintMaskTiled(bmp.get(), q, white, c.mode, cell);
+    PaintMaskTiled(bmp.get(), q, white, TileModeOf(c.mode), cell);
     EXPECT_EQ(Px(*bmp, 0, 0), c.mode == 3 ? Grey : Red) << c.mode;
     EXPECT_EQ(Px(*bmp, 17, 0), c.at17x0) << c.mode;  // the cut last column
     EXPECT_EQ(Px(*bmp, 0, 9), c.at0x9) << c.mode;    // under the last whole row

@@ -298,7 +298,7 @@ struct TCommonReceiver {
 TEST_F(SkinRuntime, CommonHandlingFollowsFocusAndAnswersCommands) {
   fixture.Manager->SetSkinName("Plain");
   TCommonReceiver edit(controls[1]);
-  edit.data.ControlKind = 3;
+  edit.data.ControlKind = TsControlKind::Edit;
   edit.data.Loaded();
   EXPECT_EQ(edit.data.SkinSection(), "EDIT");
   EXPECT_EQ(ColorToRGB(controls[1]->Color()), 0x00FF00);  // the skin's EDIT colour
