@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "framework/FormsWin32.h"
-#include "skin/core/sDialogs.h"
+#include "skin/core/runtime/sDialogs.h"
 
 TVersionCheckActions ProgramVersionCheckActions(void* ownerWindow) {
   HWND owner = static_cast<HWND>(ownerWindow);

@@ -17,8 +17,8 @@
 #include "app/aboutWin32.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
-#include "skin/core/sDialogs.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/runtime/sDialogs.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "web/inetwebform.h"
 
 TForm1* Form1 = nullptr;

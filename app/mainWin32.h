@@ -8,9 +8,9 @@
 
 #include "app/AppMessages.h"
 #include "app/ProgressGaugeWin32.h"
-#include "editor/KedEditWin32.h"
 #include "editor/KedEditSearch.h"
 #include "editor/KedEditTextBuffer.h"
+#include "editor/KedEditWin32.h"
 #include "editor/KedHighlighterGeneral.h"
 #include "editor/KedHighlighterSQL.h"
 #include "framework/ComCtrlsWin32.h"
@@ -20,7 +20,7 @@
 #include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "translate/KxTranslator.h"
 
 class TSplitObserver;

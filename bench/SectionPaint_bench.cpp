@@ -3,10 +3,10 @@
 // Each iteration is one frame; the fade must cost well under its 10 ms tick.
 #include <benchmark/benchmark.h>
 
-#include "skin/core/sFade.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/runtime/sFade.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <random>
 
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sResample.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/sResample.h"
 
 namespace {
 

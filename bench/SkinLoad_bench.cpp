@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

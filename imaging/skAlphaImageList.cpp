@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "imaging/skPNG.h"
-#include "skin/core/sResample.h"
+#include "skin/core/pixels/sResample.h"
 
 K_PUBLISH(TsImgListItem) {
   p.Enum("ImageFormat", &TsImgListItem::ImageFormat, &TsImgListItem::SetImageFormat,

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/HandlesWin32.h"
 #include "framework/IconWin32.h"
 #include "framework/ScopeExit.h"
-#include "framework/HandlesWin32.h"
 #include "imaging/skPNG.h"
-#include "skin/core/sBackground.h"
-#include "skin/core/sGraphics.h"
+#include "skin/core/pixels/sBackground.h"
+#include "skin/core/pixels/sGraphics.h"
 
 namespace {
 

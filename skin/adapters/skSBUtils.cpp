@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sCommonData.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 bool DialogAdapterMode = false;
 

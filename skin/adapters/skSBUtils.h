@@ -8,9 +8,9 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
-#include "skin/core/sBackground.h"
-#include "skin/core/sMessages.h"
-#include "skin/core/sSkinCmdHandler.h"
+#include "skin/core/painting/sSkinCmdHandler.h"
+#include "skin/core/pixels/sBackground.h"
+#include "skin/core/skinfiles/sMessages.h"
 
 class TsCommonData;
 class TsSkinManager;

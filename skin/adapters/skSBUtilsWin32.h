@@ -15,7 +15,7 @@
 #include "framework/ControlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
 #include "skin/adapters/skSBUtils.h"
-#include "skin/core/sCommonData.h"
+#include "skin/core/painting/sCommonData.h"
 
 class TsSkinManager;
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "framework/SysUtils.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sConst.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sConst.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 int SkinScrollArrowSize(const TsSkinManager& manager, bool vertical) {
   const TsFixedIndexes& fixed = manager.FixedIndexes();

@@ -5,8 +5,8 @@
 #include "framework/Graphics.h"
 #include "framework/Types.h"
 #include "skin/adapters/skScrollBar.h"
-#include "skin/core/sBackground.h"
-#include "skin/core/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sBackground.h"
 
 class TsSkinManager;
 

@@ -8,10 +8,10 @@
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "framework/ScopeExit.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sColorsWin32.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSectionPaintWin32.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColorsWin32.h"
 
 TSetWindowThemeFn SetWindowTheme = nullptr;
 

@@ -12,8 +12,8 @@
 
 #include "framework/ControlsWin32.h"
 #include "framework/StdCtrlsWin32.h"
-#include "skin/core/sCommonDataWin32.h"
-#include "skin/core/sFormSkinning.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/forms/sVclUtils.h"
 
 class TBitmap;

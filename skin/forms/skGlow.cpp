@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

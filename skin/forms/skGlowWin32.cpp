@@ -1,9 +1,9 @@
 #include "skin/forms/skGlowWin32.h"
 
 #include "framework/HandlesWin32.h"
-#include "skin/core/sColorsWin32.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/pixels/sColorsWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sVclUtils.h"
 
 namespace {

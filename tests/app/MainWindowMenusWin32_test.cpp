@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "app/mainWin32.h"
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sSkinMenusWin32.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/runtime/sSkinMenusWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"
 

@@ -9,8 +9,8 @@
 #include <map>
 
 #include "app/mainWin32.h"
-#include "skin/core/sCommonDataWin32.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // over with their margins.
 #include <gtest/gtest.h>
 
-#include "skin/core/sGraphics.h"
-#include "skin/core/sShadowTemplates.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sShadowTemplates.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 using skintest::Pixel32;

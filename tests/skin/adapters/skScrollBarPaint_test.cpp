@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sConst.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sConst.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/adapters/ScrollBarTestBars.h"
 #include "tests/skin/core/SkinTestFiles.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "skin/core/sCommonData.h"
+#include "skin/core/painting/sCommonData.h"
 
 struct TFakeSkinDataHost : ISkinDataHost {
   bool control = true;  // false: a window adapter rather than a control

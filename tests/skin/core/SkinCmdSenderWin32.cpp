@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "skin/core/sMessages.h"
+#include "skin/core/skinfiles/sMessages.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;

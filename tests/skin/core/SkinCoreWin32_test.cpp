@@ -7,11 +7,11 @@
 
 #include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sColorsWin32.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sTextPaintWin32.h"
-#include "skin/core/skUtilsWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColorsWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/sTextPaintWin32.h"
+#include "skin/core/pixels/skUtilsWin32.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 
 namespace {

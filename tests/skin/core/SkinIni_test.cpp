@@ -1,4 +1,4 @@
-#include "skin/core/SkinIni.h"
+#include "skin/core/skinfiles/SkinIni.h"
 
 #include <gtest/gtest.h>
 

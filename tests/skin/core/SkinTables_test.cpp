@@ -1,10 +1,10 @@
 // The skin tables as the manager reads them: every mask value syntax with the examples skins
 // use, the master image, patterns and textures, sections with their PARENTCLASS fall-back.
-#include "skin/core/SkinTables.h"
+#include "skin/core/skinfiles/SkinTables.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

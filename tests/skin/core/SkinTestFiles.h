@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "framework/Graphics.h"
-#include "skin/core/SkinFileSystem.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/SkinFileSystem.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace skintest {
 

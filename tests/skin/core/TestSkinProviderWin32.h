@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "framework/FormsWin32.h"
-#include "skin/core/sCommonData.h"
-#include "skin/core/sFormSkinning.h"
-#include "skin/core/sMessages.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/painting/sFormSkinning.h"
+#include "skin/core/skinfiles/sMessages.h"
 
 namespace skintest {
 

@@ -1,5 +1,5 @@
 // Captions written in a loaded skin's section colours, read back as solid colours.
-#include "skin/core/sAlphaGraphSkin.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "skin/core/sAlphaGraph.h"
+#include "skin/core/pixels/sAlphaGraph.h"
 
 #include <gtest/gtest.h>
 

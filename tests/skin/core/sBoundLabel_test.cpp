@@ -1,6 +1,6 @@
 // The bound label over a fake control and label: activation, placement by layout, and the
 // settings kept while it has no label.
-#include "skin/core/sBoundLabel.h"
+#include "skin/core/runtime/sBoundLabel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "skin/core/sColors.h"
+#include "skin/core/pixels/sColors.h"
 
 #include <gtest/gtest.h>
 

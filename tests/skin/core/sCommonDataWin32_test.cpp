@@ -1,7 +1,7 @@
 // The skin data of real controls under Wine: a child asks its skinned parent what lies
 // behind it and gets the parent's colour, its section or its pixels where the child lies;
 // the cache bitmap follows its control's size and is what the control shows.
-#include "skin/core/sCommonDataWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -13,15 +13,15 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sBordersWin32.h"
-#include "skin/core/sColors.h"
-#include "skin/core/sColorsWin32.h"
-#include "skin/core/sFadeWin32.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSectionPaintWin32.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sBordersWin32.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColors.h"
+#include "skin/core/pixels/sColorsWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/runtime/sFadeWin32.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"
 

@@ -1,18 +1,18 @@
 // The per-control skin data over a fake control tree: which section a control gets, the
 // colours it shows, what a section or manager change tells it, and its answers to the skin
 // command, including commands that do not come from our own thread.
-#include "skin/core/sCommonData.h"
+#include "skin/core/painting/sCommonData.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sBorders.h"
-#include "skin/core/sColors.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sBorders.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColors.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sVclUtils.h"
 #include "tests/skin/core/SkinTestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "skin/core/sDialogs.h"
+#include "skin/core/runtime/sDialogs.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

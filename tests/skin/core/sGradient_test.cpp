@@ -1,4 +1,4 @@
-#include "skin/core/sGradient.h"
+#include "skin/core/pixels/sGradient.h"
 
 #include <gtest/gtest.h>
 

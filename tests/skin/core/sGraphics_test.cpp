@@ -1,11 +1,11 @@
-#include "skin/core/sGraphics.h"
+#include "skin/core/pixels/sGraphics.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "skin/core/sAlphaGraph.h"
+#include "skin/core/pixels/sAlphaGraph.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 
 namespace {

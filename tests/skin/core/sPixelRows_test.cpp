@@ -1,4 +1,4 @@
-#include "skin/core/sPixelRows.h"
+#include "skin/core/pixels/sPixelRows.h"
 
 #include <gtest/gtest.h>
 

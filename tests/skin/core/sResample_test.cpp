@@ -1,4 +1,4 @@
-#include "skin/core/sResample.h"
+#include "skin/core/pixels/sResample.h"
 
 #include <gtest/gtest.h>
 

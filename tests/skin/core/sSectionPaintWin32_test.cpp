@@ -1,7 +1,7 @@
 // Sections painted into real windows under Wine and read back as solid colours and
 // positions; a test form painted section by section with the full skin, a screenshot after
 // each section (<build>/screenshots/skin-sections-*.png).
-#include "skin/core/sSectionPaintWin32.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,15 +10,15 @@
 
 #include "framework/CanvasWin32.h"
 #include "framework/HandlesWin32.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sBordersWin32.h"
-#include "skin/core/sColors.h"
-#include "skin/core/sCommonData.h"
-#include "skin/core/sFadeWin32.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSectionPaint.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sBordersWin32.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColors.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/runtime/sFadeWin32.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"

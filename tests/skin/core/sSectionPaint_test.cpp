@@ -1,16 +1,16 @@
 // Masks and sections painted into 32-bit bitmaps, read back pixel by pixel: the border widths
 // fitted into narrow rectangles, the draw flags, the state limit, transparency over known and
 // unknown backgrounds, textures and the textured gradient, and the fade weights.
-#include "skin/core/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaint.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sAlphaGraphSkin.h"
-#include "skin/core/sBorders.h"
-#include "skin/core/sColors.h"
-#include "skin/core/sCommonData.h"
-#include "skin/core/sFade.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sBorders.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/pixels/sColors.h"
+#include "skin/core/runtime/sFade.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 #include "tests/skin/core/SkinTestFiles.h"

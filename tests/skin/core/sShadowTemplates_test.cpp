@@ -1,12 +1,12 @@
 // The window shadow of extended borders without windows: the shadow images and margins a
 // skin gets from its EXBORDER mask or from the program's templates, and the manager's switch,
 // which reads true only where layered windows exist.
-#include "skin/core/sShadowTemplates.h"
+#include "skin/core/skinfiles/sShadowTemplates.h"
 
 #include <gtest/gtest.h>
 
 #include "imaging/skPNG.h"
-#include "skin/core/sGraphics.h"
+#include "skin/core/pixels/sGraphics.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 using skintest::Pixel32;

@@ -1,15 +1,15 @@
 // The skin command's one handler: every command from our own senders and from elsewhere, its
 // default answer for a skin data, and the trust rule that leaves a foreign command that is not
 // a question entirely alone, also in a receiver that overrides the command.
-#include "skin/core/sSkinCmdHandler.h"
+#include "skin/core/painting/sSkinCmdHandler.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "skin/core/sCommonData.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 

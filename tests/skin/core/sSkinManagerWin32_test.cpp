@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/ControlsWin32.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The skin manager's loading half: sources in their order over a memory file system, the
 // folder resolution, loading as a transaction, hue and saturation, names, info, preview data
 // and stored skins.
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "skin/core/sColors.h"
-#include "skin/core/sConst.h"
-#include "skin/core/sMessages.h"
-#include "skin/core/skSkinPack.h"
+#include "skin/core/pixels/sColors.h"
+#include "skin/core/skinfiles/sConst.h"
+#include "skin/core/skinfiles/sMessages.h"
+#include "skin/core/skinfiles/skSkinPack.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

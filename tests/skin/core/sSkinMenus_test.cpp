@@ -1,13 +1,13 @@
 // Skinned menus, portable half: caption kinds and texts, item and popup sizes, the extra
 // line, the region cuts and the popup background cache.
-#include "skin/core/sSkinMenus.h"
+#include "skin/core/runtime/sSkinMenus.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // of its own, since the application cannot stop terminating once it has begun.
 #include <gtest/gtest.h>
 
-#include "skin/core/sGraphics.h"
-#include "skin/core/sShadowTemplates.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
+#include "skin/core/skinfiles/sShadowTemplates.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/skin/core/TestSkinProviderWin32.h"
 

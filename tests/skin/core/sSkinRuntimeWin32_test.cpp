@@ -3,7 +3,7 @@
 // window hook goes with its manager, threaded ticks arrive during a message box, and a skin
 // command from another thread or process, or a posted one, with a garbage LParam changes
 // nothing.
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -16,13 +16,13 @@
 #include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
-#include "skin/core/sCommonDataWin32.h"
-#include "skin/core/sDialogs.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sShadowTemplates.h"
-#include "skin/core/sSkinMenusWin32.h"
-#include "skin/core/skThdTimer.h"
-#include "skin/core/skUtilsWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/skUtilsWin32.h"
+#include "skin/core/runtime/sDialogs.h"
+#include "skin/core/runtime/sSkinMenusWin32.h"
+#include "skin/core/runtime/skThdTimer.h"
+#include "skin/core/skinfiles/sShadowTemplates.h"
 #include "skin/forms/skGlow.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/skin/core/TestSkinProviderWin32.h"

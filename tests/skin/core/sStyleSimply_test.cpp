@@ -1,5 +1,5 @@
 // The skinned-forms list and the broadcast rules over a fake set of forms.
-#include "skin/core/sStyleSimply.h"
+#include "skin/core/runtime/sStyleSimply.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <map>
 #include <set>
 
-#include "skin/core/sCommonData.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "skin/core/sTextPaint.h"
+#include "skin/core/pixels/sTextPaint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "skin/core/skSkinPack.h"
+#include "skin/core/skinfiles/skSkinPack.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/skZLibEx.h"
+#include "skin/core/skinfiles/skZLibEx.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

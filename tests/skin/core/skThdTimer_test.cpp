@@ -1,6 +1,6 @@
 // The threaded timer over a clock moved by hand: when ticks come, the run-state rule, and
 // stopping without suspending a thread.
-#include "skin/core/skThdTimer.h"
+#include "skin/core/runtime/skThdTimer.h"
 
 #include <gtest/gtest.h>
 

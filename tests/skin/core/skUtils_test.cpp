@@ -1,4 +1,4 @@
-#include "skin/core/skUtils.h"
+#include "skin/core/pixels/skUtils.h"
 
 #include <gtest/gtest.h>
 

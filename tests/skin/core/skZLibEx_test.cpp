@@ -1,4 +1,4 @@
-#include "skin/core/skZLibEx.h"
+#include "skin/core/skinfiles/skZLibEx.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -14,8 +14,8 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
-#include "skin/core/sColorsWin32.h"
-#include "skin/core/sGraphics.h"
+#include "skin/core/pixels/sColorsWin32.h"
+#include "skin/core/pixels/sGraphics.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "framework/StdCtrlsWin32.h"
-#include "skin/core/sCommonDataWin32.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/FormGuardWin32.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/core/sCommonData.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/core/FakeSkinDataHost.h"
 #include "tests/skin/core/SkinTestFiles.h"
 

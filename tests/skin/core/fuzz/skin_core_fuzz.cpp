@@ -8,11 +8,11 @@
 #include <memory>
 
 #include "framework/SysUtils.h"
-#include "skin/core/sAlphaGraph.h"
-#include "skin/core/sGradient.h"
-#include "skin/core/sGraphics.h"
-#include "skin/core/sResample.h"
-#include "skin/core/sTextPaint.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGradient.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/sResample.h"
+#include "skin/core/pixels/sTextPaint.h"
 
 namespace {
 

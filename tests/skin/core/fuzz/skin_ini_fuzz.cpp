@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "imaging/Jpeg.h"
 #include "framework/Streams.h"
+#include "imaging/Jpeg.h"
 #include "imaging/skPNG.h"
-#include "skin/core/sSkinManager.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
 

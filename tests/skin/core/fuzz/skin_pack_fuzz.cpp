@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "skin/core/skSkinPack.h"
+#include "skin/core/skinfiles/skSkinPack.h"
 
 namespace {
 

@@ -1,0 +1,135 @@
+#include "skin/core/pixels/sPixelRows.h"
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <emmintrin.h>
+#define K_VECTOR_ROWS 1
+// Compiled for SSE2 even where the build does not assume it; called only when it is there.
+#define K_SSE2 __attribute__((target("sse2")))
+#endif
+
+namespace {
+
+// v / 255 rounded to the nearest for v in 0..255 * 255, without a division.
+inline uint8_t DivideBy255(unsigned v) {
+  v += 128;
+  return static_cast<uint8_t>((v + (v >> 8)) >> 8);
+}
+
+#ifdef K_VECTOR_ROWS
+bool ProcessorHasSse2() {
+#ifdef __SSE2__
+  return true;
+#else
+  static const bool has = __builtin_cpu_supports("sse2");
+  return has;
+#endif
+}
+
+bool useVector = ProcessorHasSse2();
+
+// Every product and sum below stays under 65536, so 16-bit lanes carry it.
+K_SSE2 inline __m128i Blend8(__m128i d, __m128i s, __m128i wd, __m128i ws) {
+  const __m128i v = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(d, wd), _mm_mullo_epi16(s, ws)),
+                                  _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+}
+
+K_SSE2 size_t BlendRowSse2(uint8_t* d, const uint8_t* s, size_t bytes, unsigned w) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i wd = _mm_set1_epi16(static_cast<short>(w));
+  const __m128i ws = _mm_set1_epi16(static_cast<short>(255 - w));
+  size_t i = 0;
+  for (; i + 16 <= bytes; i += 16) {
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i lo = Blend8(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero), wd, ws);
+    const __m128i hi = Blend8(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero), wd, ws);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+  return i;
+}
+
+// Two pixels in 16-bit lanes; x / 255 is (x + 1 + (x shr 8)) shr 8 for x up to 255 * 255.
+K_SSE2 inline __m128i AlphaOver2(__m128i d, __m128i s) {
+  const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+  const __m128i colour =
+      _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a),
+                                   _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), a))),
+                     8);
+  const __m128i x = _mm_mullo_epi16(a, _mm_sub_epi16(_mm_set1_epi16(255), d));
+  const __m128i q =
+      _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+  const __m128i alpha = _mm_add_epi16(d, q);
+  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  return _mm_or_si128(_mm_andnot_si128(alphaLanes, colour), _mm_and_si128(alphaLanes, alpha));
+}
+
+K_SSE2 size_t AlphaOverRowSse2(uint32_t* d, const uint32_t* s, size_t count) {
+  const __m128i zero = _mm_setzero_si128();
+  size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i lo = AlphaOver2(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
+    const __m128i hi = AlphaOver2(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+  return i;
+}
+
+K_SSE2 inline __m128i Lerp8(__m128i a, __m128i b, __m128i wa, __m128i wb) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, wa), _mm_mullo_epi16(b, wb)), 8);
+}
+
+K_SSE2 size_t LerpRowSse2(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t bytes,
+                          unsigned w) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i wb = _mm_set1_epi16(static_cast<short>(w));
+  const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - w));
+  size_t i = 0;
+  for (; i + 16 <= bytes; i += 16) {
+    const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    const __m128i lo = Lerp8(_mm_unpacklo_epi8(av, zero), _mm_unpacklo_epi8(bv, zero), wa, wb);
+    const __m128i hi = Lerp8(_mm_unpackhi_epi8(av, zero), _mm_unpackhi_epi8(bv, zero), wa, wb);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
+void BlendRow(uint8_t* d, const uint8_t* s, size_t bytes, unsigned w) {
+  size_t i = 0;
+#ifdef K_VECTOR_ROWS
+  if (useVector) i = BlendRowSse2(d, s, bytes, w);
+#endif
+  const unsigned sw = 255 - w;
+  for (; i < bytes; ++i) d[i] = DivideBy255(d[i] * w + s[i] * sw);
+}
+
+void AlphaOverRow(uint32_t* d, const uint32_t* s, size_t count) {
+  size_t i = 0;
+#ifdef K_VECTOR_ROWS
+  if (useVector) i = AlphaOverRowSse2(d, s, count);
+#endif
+  for (; i < count; ++i) d[i] = AlphaOver(d[i], s[i]);
+}
+
+void LerpRow(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t bytes, unsigned w) {
+  size_t i = 0;
+  // 256 - w must fit the 16-bit lanes' multiply as a weight of at most 256.
+#ifdef K_VECTOR_ROWS
+  if (useVector && w <= 256) i = LerpRowSse2(out, a, b, bytes, w);
+#endif
+  for (; i < bytes; ++i) out[i] = static_cast<uint8_t>((a[i] * (256 - w) + b[i] * w) >> 8);
+}
+
+void UseVectorPixelRows(bool use) {
+#ifdef K_VECTOR_ROWS
+  useVector = use && ProcessorHasSse2();
+#else
+  (void)use;
+#endif
+}
