@@ -7,6 +7,7 @@
 #include "framework/StdCtrlsWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sAlphaGraph.h"
@@ -14,7 +15,6 @@
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "skin/forms/sVclUtils.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
 const TScrollTrackState& ScrollTrackState() { return TskScrollWnd::Tracking(); }

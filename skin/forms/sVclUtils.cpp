@@ -1,7 +1,5 @@
 #include "skin/forms/sVclUtils.h"
 
-bool AnimationRunning = false;
-
 bool IsPaintableGraphicChild(const TGraphicChildFacts& child) {
   if (!child.Visible && !child.Designing) return false;
   if (!child.Graphic || child.Width < 1 || child.Height < 1) return false;

@@ -1,11 +1,8 @@
 // Small decisions shared by the skin provider, the window adapters and the skinned controls
 // that need no window: whether a graphic child is painted with its parent's graphic
-// children, and the flag that a window animation is painting off-screen.
+// children, and where a client area lies in its window. The flag that a window animation is
+// painting off-screen, AnimationRunning, belongs to the form skinning (sFormSkinning.h).
 #pragma once
-
-// True while a window show, hide or cross-fade animation paints off-screen. Children are
-// not told to resume painting meanwhile, and skinned controls only validate their windows.
-extern bool AnimationRunning;
 
 // The tag of the program's own helper windows (output window, glows) that the dialog hook
 // leaves alone.

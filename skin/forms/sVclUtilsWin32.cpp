@@ -8,6 +8,7 @@
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "framework/ScopeExit.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sAlphaGraph.h"

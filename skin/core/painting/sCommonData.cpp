@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSkinCmdHandler.h"
 #include "skin/core/pixels/sColors.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "skin/forms/sVclUtils.h"
 #include "skin/forms/skGlow.h"
 
 namespace {

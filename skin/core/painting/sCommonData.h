@@ -120,9 +120,6 @@ class ISkinDataHost {
 
 // ---- the skin data ----------------------------------------------------------------------------
 
-// Set by the skin manager while it broadcasts CmdSkinChanged; a receiver clears it.
-extern bool SkinChangeInProgress;
-
 class TsCommonData {
  public:
   // withCache: an empty 32-bit cache bitmap is made now (controls ask for one).

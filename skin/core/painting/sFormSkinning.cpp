@@ -3,7 +3,7 @@
 #include <algorithm>
 
 std::unique_ptr<std::vector<std::unique_ptr<ISkinDialogProvider>>> DialogProviderList;
-bool AnimationInProgress = false;
+bool AnimationRunning = false;
 bool SessionEnding = false;
 ISkinProvider* MdiMainProvider = nullptr;
 

@@ -100,7 +100,7 @@ class ISkinFormServices {
   // With the flag and layered windows: the window becomes layered with alpha 1 (true when it
   // was not layered before); otherwise its visible and layered style bits are cleared.
   virtual bool HideForAnimation(TWindowKey, bool) { return false; }
-  // Starts the animated hide of the provider's form (AnimationInProgress while it runs).
+  // Starts the animated hide of the provider's form (AnimationRunning while it runs).
   virtual void AnimateFormHide(ISkinProvider&) {}
   // Cross-fades the form from its frozen snapshot to its new image; time 0 shows it at once.
   virtual void AnimateFromSnapshot(TWindowKey, int /*time*/, int /*alpha*/, TskAnimType) {}
@@ -121,8 +121,10 @@ ISkinFormServices& FormServices();
 // The form skinning registers its services (null: back to the defaults).
 void SetFormServices(ISkinFormServices* services);
 
-// True while a form show, hide, minimize or skin-change animation runs.
-extern bool AnimationInProgress;
+// True while a window animation runs: a form's show, hide, minimize or skin change, painted
+// off-screen. Children are not told to resume painting meanwhile, skinned controls only
+// validate their windows, and the application-window hook waits for it to end.
+extern bool AnimationRunning;
 // Set when the main window is asked to end the session.
 extern bool SessionEnding;
 // The provider of the application's MDI main form, null when there is none.

@@ -311,7 +311,7 @@ void TsSkinRuntime::HideMainFormAnimated() {
   // The program is ending: the animation runs its course first. A flag that never clears
   // must not keep the program from ending, so the wait has a limit.
   const DWORD start = GetTickCount();
-  while (AnimationInProgress && GetTickCount() - start < 10000) {
+  while (AnimationRunning && GetTickCount() - start < 10000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     Application->ProcessMessages();
   }

@@ -47,7 +47,7 @@ bool IsTakingForm(const TSkinFormFacts& f) {
   return f.IsForm && !f.Minimized && !f.MdiChild && !f.HasParentWindow && f.Visible;
 }
 
-// The default manager with the skin-change animation switched on owns AnimationInProgress.
+// The default manager with the skin-change animation switched on owns AnimationRunning.
 bool AnimatesSkinChanges(TsSkinManager& manager) {
   return manager.IsDefault() && manager.AnimEffects()->SkinChanging.Active;
 }
@@ -68,7 +68,7 @@ std::vector<std::pair<TWindowKey, ISkinProvider*>> SkinChangeForms(ISkinChangeWi
 
 void PrepareSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manager) {
   if (manager.ComponentState().Contains(csLoading) || windows.ApplicationMinimized()) return;
-  if (AnimatesSkinChanges(manager)) AnimationInProgress = true;
+  if (AnimatesSkinChanges(manager)) AnimationRunning = true;
   for (auto [form, provider] : SkinChangeForms(windows, manager)) {
     if (provider->BorderWindow()) {
       provider->SkinChangeCapture = true;
@@ -85,7 +85,7 @@ void PrepareSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& mana
 
 void FreezeFormsForSkinChange(ISkinChangeWindows& windows, TsSkinManager& manager) {
   if (windows.ApplicationMinimized()) return;
-  if (AnimatesSkinChanges(manager)) AnimationInProgress = true;
+  if (AnimatesSkinChanges(manager)) AnimationRunning = true;
   for (auto [form, provider] : SkinChangeForms(windows, manager)) {
     provider->Animating = true;
     if (const TWindowKey border = provider->BorderWindow()) {
@@ -100,7 +100,7 @@ void FreezeFormsForSkinChange(ISkinChangeWindows& windows, TsSkinManager& manage
 
 void FinishSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manager, bool animate) {
   if (windows.ApplicationMinimized()) return;
-  if (manager.IsDefault()) AnimationInProgress = false;
+  if (manager.IsDefault()) AnimationRunning = false;
   const TskSkinChanging& changing = manager.AnimEffects()->SkinChanging;
   for (auto [form, provider] : SkinChangeForms(windows, manager)) {
     if (!animate) {
@@ -132,7 +132,7 @@ void FinishSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manag
 }
 
 void AbandonSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manager) {
-  if (manager.IsDefault()) AnimationInProgress = false;
+  if (manager.IsDefault()) AnimationRunning = false;
   for (auto [form, provider] : SkinChangeForms(windows, manager)) {
     provider->SkinChangeCapture = false;
     provider->Animating = false;

@@ -99,5 +99,5 @@ void FreezeFormsForSkinChange(ISkinChangeWindows& windows, TsSkinManager& manage
 // After CmdRefresh: every taking form cross-fades to its new image and paints again.
 void FinishSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manager, bool animate);
 // A skin change that failed or ended without a new skin after its forms were prepared or
-// frozen: nothing stays frozen or animating, and AnimationInProgress is cleared.
+// frozen: nothing stays frozen or animating, and AnimationRunning is cleared.
 void AbandonSkinChangeAnimation(ISkinChangeWindows& windows, TsSkinManager& manager);

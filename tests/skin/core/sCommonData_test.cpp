@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "skin/core/painting/sBorders.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sColors.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "skin/forms/sVclUtils.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 namespace {
 
-// The form skinning's hide animation: it runs while AnimationInProgress is set, and a timer
+// The form skinning's hide animation: it runs while AnimationRunning is set, and a timer
 // ends it a little later.
 struct THideServices : ISkinFormServices {
   std::vector<std::string> log;
@@ -22,12 +22,12 @@ struct THideServices : ISkinFormServices {
   void ForgetHideTimer() override { log.push_back("forget timer"); }
   void AnimateFormHide(ISkinProvider&) override {
     log.push_back("animate hide");
-    AnimationInProgress = true;
+    AnimationRunning = true;
     SetTimer(nullptr, 0, 50, &EndAnimation);
   }
   static void CALLBACK EndAnimation(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    AnimationInProgress = false;
+    AnimationRunning = false;
   }
 };
 
@@ -64,7 +64,7 @@ TEST(SkinRuntimeExit, TheClosingMainFormPlaysItsHideAnimationOnceAndTheHookWaits
   if (IsCompositionEnabled()) expected.insert(expected.begin(), "prepare hide");
   EXPECT_EQ(services.log, expected);
   EXPECT_TRUE(provider.CloseAnimationSkipped);
-  EXPECT_FALSE(AnimationInProgress);  // the hook came back after the animation ended
+  EXPECT_FALSE(AnimationRunning);  // the hook came back after the animation ended
 
   services.log.clear();
   Application->CallHooks(hidden);  // played already: not again

@@ -322,7 +322,7 @@ TEST_F(SkinRuntime, AFormWithAProviderIsFrozenWhileTheSkinChanges) {
   EXPECT_EQ(watched.log,
             (std::vector<std::string>{"redraw off", "skin changed", "refresh", "redraw on"}));
   EXPECT_FALSE(provider.Animating);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
 
   // A provider of another manager keeps its form painting.
   TsSkinManager other(nullptr);
@@ -386,13 +386,13 @@ TEST_F(SkinRuntime, APreparedChangeThatFindsNoSkinLeavesNothingAnimating) {
   EXPECT_EQ(watched.log,
             (std::vector<std::string>{"redraw off", "skin changed", "refresh", "redraw on"}));
   EXPECT_FALSE(provider.Animating);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
 
   watched.log.clear();
   fixture.Manager->SetSkinName("Missing");
   EXPECT_FALSE(fixture.Manager->Active());
   EXPECT_FALSE(provider.Animating);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
   EXPECT_EQ(watched.log.back(), "redraw on");
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
 }

@@ -185,9 +185,9 @@ bool Contains(const TLog& log, const std::string& entry) {
 struct SkinChangeAnimation : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(manager.IsDefault());
-    AnimationInProgress = false;
+    AnimationRunning = false;
   }
-  void TearDown() override { AnimationInProgress = false; }
+  void TearDown() override { AnimationRunning = false; }
   TLog log;
   TsSkinManager manager{nullptr};
   TsSkinManager other{nullptr};
@@ -231,7 +231,7 @@ TEST_F(SkinChangeAnimation, AMinimizedApplicationNeitherFreezesNorAnimates) {
   FinishSkinChangeAnimation(windows, manager, true);
   EXPECT_TRUE(log.empty());
   EXPECT_FALSE(p.Animating);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
 }
 
 TEST_F(SkinChangeAnimation, FreezeShowsTheCoverInTheBorderWindowBeforeStoppingPaint) {
@@ -248,7 +248,7 @@ TEST_F(SkinChangeAnimation, FreezeShowsTheCoverInTheBorderWindowBeforeStoppingPa
   EXPECT_TRUE(bordered.SkinChangeCapture);
   EXPECT_FALSE(plain.SkinChangeCapture);
   EXPECT_TRUE(bordered.Animating && plain.Animating);
-  EXPECT_TRUE(AnimationInProgress);
+  EXPECT_TRUE(AnimationRunning);
 
   log.clear();
   FreezeFormsForSkinChange(windows, manager);
@@ -276,7 +276,7 @@ TEST_F(SkinChangeAnimation, FinishFadesEachFormThenLetsItPaintAgain) {
                        "redraw 2 on", "paint 2 with frame"}));
   EXPECT_FALSE(framed.SkinChangeCapture || standard.SkinChangeCapture);
   EXPECT_FALSE(framed.Animating || standard.Animating);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
 
   // Without animation only the capture flag and painting come back.
   log.clear();
@@ -300,12 +300,12 @@ TEST_F(SkinChangeAnimation, OnlyTheDefaultManagerWithTheAnimationOnOwnsTheGlobal
   for (const auto& c : cases) {
     TsSkinManager& m = c.useDefault ? manager : other;
     m.AnimEffects()->SkinChanging.Active = c.animationActive;
-    AnimationInProgress = false;
+    AnimationRunning = false;
     FreezeFormsForSkinChange(windows, m);
-    EXPECT_EQ(AnimationInProgress, c.setByFreeze);
-    AnimationInProgress = true;
+    EXPECT_EQ(AnimationRunning, c.setByFreeze);
+    AnimationRunning = true;
     FinishSkinChangeAnimation(windows, m, true);
-    EXPECT_EQ(AnimationInProgress, !c.useDefault);  // cleared by the default manager only
+    EXPECT_EQ(AnimationRunning, !c.useDefault);  // cleared by the default manager only
   }
 }
 
@@ -358,7 +358,7 @@ TEST_F(SkinChangeAnimation, AFailingReceiverLeavesNoFormFrozenAndTheFlagCleared)
     host.failOn = failing;
     log.clear();
     EXPECT_THROW(manager.BroadcastNewSkin(true), std::runtime_error) << failing;
-    EXPECT_FALSE(AnimationInProgress) << failing;
+    EXPECT_FALSE(AnimationRunning) << failing;
     EXPECT_FALSE(SkinChangeInProgress) << failing;
     EXPECT_FALSE(p.Animating) << failing;
     // Frozen first, painting again at the end.
@@ -372,7 +372,7 @@ TEST_F(SkinChangeAnimation, AFailingReceiverLeavesNoFormFrozenAndTheFlagCleared)
   host.failOn = CmdRefresh;
   log.clear();
   EXPECT_THROW(manager.BroadcastRefresh(true), std::runtime_error);
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
   EXPECT_TRUE(Contains(log, "redraw 1 on"));
 
   // And a change that goes through ends the same: painting, nothing animating.
@@ -381,7 +381,7 @@ TEST_F(SkinChangeAnimation, AFailingReceiverLeavesNoFormFrozenAndTheFlagCleared)
   manager.BroadcastNewSkin(true);
   EXPECT_EQ(log.front(), "glows freed");
   EXPECT_TRUE(Contains(log, "redraw 1 on"));
-  EXPECT_FALSE(AnimationInProgress);
+  EXPECT_FALSE(AnimationRunning);
   EXPECT_FALSE(p.Animating);
   manager.SetHost(nullptr);
 }

@@ -14,6 +14,7 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/core/painting/sFormSkinning.h"
+
 namespace {
 
 TGraphicChildFacts Shown() {
