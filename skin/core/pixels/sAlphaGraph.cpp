@@ -59,6 +59,13 @@ void TskFast32::SetPixel(int x, int y, uint32_t color) {
 void TskFast32::FillRect(const TRect& r, uint32_t pixel) {
   const TRect c = ClipToSize(r, ImageWidth, ImageHeight);
   const uint32_t value = pixel | 0xFF000000u;
+  const ptrdiff_t rowBytes = ptrdiff_t{ImageWidth} * 4;
+  if (c.Width() == ImageWidth && c.Height() > 0 && (RowStep == rowBytes || RowStep == -rowBytes)) {
+    // Whole rows lie back to back: one run from the lowest address, without a call a row.
+    uint32_t* lowest = PixelAddress(0, RowStep > 0 ? c.Top : c.Bottom - 1);
+    FillRow(lowest, static_cast<size_t>(ImageWidth) * static_cast<size_t>(c.Height()), value);
+    return;
+  }
   for (int y = c.Top; y < c.Bottom; ++y) FillPixels32(PixelAddress(c.Left, y), c.Width(), value);
 }
 
@@ -73,7 +80,7 @@ TPixels32::TPixels32(const TBitmap* bitmap) {
 }
 
 void FillPixels32(uint32_t* first, int count, uint32_t value) {
-  if (count > 0) std::fill_n(first, count, value);
+  if (count > 0) FillRow(first, static_cast<size_t>(count), value);
 }
 
 bool TskFastSum32::AttachBitmaps(TBitmap* source, TBitmap* dest) {

@@ -1,6 +1,6 @@
 // The row loops that carry most of the skin engine's painting time: the one-weight blend,
-// the alpha copy and the linear mix of two rows. Each has a plain loop and an SSE2 one; the
-// SSE2 loop runs wherever the processor has it, also in the 32-bit Windows build, whose
+// the alpha copy, the fill and the linear mix of two rows. Each has a plain loop and an SSE2 one;
+// the SSE2 loop runs wherever the processor has it, also in the 32-bit Windows build, whose
 // compiler does not assume it.
 #pragma once
 
@@ -30,6 +30,8 @@ inline uint32_t AlphaOver(uint32_t d, uint32_t s) {
 void BlendRow(uint8_t* d, const uint8_t* s, size_t bytes, unsigned w);
 // AlphaOver for count pixels.
 void AlphaOverRow(uint32_t* d, const uint32_t* s, size_t count);
+// count pixels of value.
+void FillRow(uint32_t* d, size_t count, uint32_t value);
 // out := (a * (256 - w) + b * w) shr 8 for every byte, w in 0..256.
 void LerpRow(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t bytes, unsigned w);
 

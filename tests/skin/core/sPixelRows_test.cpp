@@ -70,6 +70,108 @@ TEST_P(PixelRows, LerpWeighsTheSecondRowByW) {
   }
 }
 
+// Pixels whose bytes are the extremes a blend can meet: alphas and colours of 0, 1, 127,
+// 128, 254 and 255 in every pairing of source and destination, then noise.
+std::vector<uint32_t> ExtremePixels(size_t n, uint32_t seed) {
+  static constexpr uint8_t kExtremes[] = {0, 1, 127, 128, 254, 255};
+  std::vector<uint32_t> v = Noise(n, seed);
+  for (size_t i = 0; i < n && i < 6 * 6 * 6; ++i) {
+    const size_t k = (i + seed) % (6 * 6 * 6);
+    const uint32_t alpha = kExtremes[k % 6], colour = kExtremes[k / 6 % 6];
+    const uint32_t other = kExtremes[k / 36];
+    v[i] = alpha << 24 | colour << 16 | other << 8 | colour;
+  }
+  return v;
+}
+
+// The four row loops, each run once by the vector loop and once by the plain one on the same
+// input: a row of `count` pixels that starts `offset` bytes into its buffer.
+struct RowCase {
+  size_t count;
+  size_t offset;
+};
+
+constexpr RowCase kRowCases[] = {
+    {0, 0},  {1, 0}, {3, 0},  {4, 0},  {5, 0},   {15, 0}, {16, 0}, {17, 0},  {31, 0},
+    {33, 0}, {1, 4}, {3, 4},  {5, 8},  {15, 12}, {16, 4}, {17, 8}, {33, 12}, {1, 1},
+    {4, 1},  {5, 2}, {16, 3}, {17, 1}, {63, 3},  {64, 2}, {67, 1}, {250, 4}, {252, 7},
+};
+
+enum class Row { Blend, AlphaOver, Fill, Lerp };
+
+// Runs one loop on copies of the inputs and returns the destination buffer, bytes around
+// the row included, so a loop that writes past its row is caught too. The pixel loops start
+// at the pixel that holds the offset: their rows are whole pixels, 16-byte aligned or not.
+std::vector<uint8_t> RunRow(Row row, const RowCase& c, unsigned w, bool vector) {
+  const size_t bytes = c.count * 4, size = bytes + c.offset + 32;
+  // uint32_t storage keeps the pixel loops' rows on whole pixels.
+  std::vector<uint32_t> buffers[3];
+  for (uint32_t b = 0; b < 3; ++b) buffers[b] = ExtremePixels(size / 4 + 1, b + 1 + w);
+  auto bytesOf = [](std::vector<uint32_t>& b) { return reinterpret_cast<uint8_t*>(b.data()); };
+  uint8_t *d = bytesOf(buffers[0]) + c.offset, *first = bytesOf(buffers[1]) + c.offset;
+  const size_t pixel = c.offset / 4;
+  UseVectorPixelRows(vector);
+  switch (row) {
+    case Row::Blend:
+      BlendRow(d, first, bytes, w);
+      break;
+    case Row::AlphaOver:
+      AlphaOverRow(buffers[0].data() + pixel, buffers[1].data() + pixel, c.count);
+      break;
+    case Row::Fill:
+      FillRow(buffers[0].data() + pixel, c.count, 0x80FF0102u + w);
+      break;
+    case Row::Lerp:
+      LerpRow(d, first, bytesOf(buffers[2]) + c.offset, bytes, w);
+      break;
+  }
+  UseVectorPixelRows(true);
+  return std::vector<uint8_t>(bytesOf(buffers[0]), bytesOf(buffers[0]) + size);
+}
+
+TEST(PixelRowsVectorAndPlain, GiveTheSameBytesOnEveryWidthStartAndExtremeWeight) {
+  const struct {
+    Row row;
+    const char* name;
+    std::vector<unsigned> weights;
+  } loops[] = {
+      {Row::Blend, "blend", {0, 1, 127, 128, 254, 255}},
+      {Row::AlphaOver, "alpha over", {0, 1, 2}},
+      {Row::Fill, "fill", {0, 1}},
+      {Row::Lerp, "lerp", {0, 1, 128, 255, 256}},
+  };
+  for (const auto& loop : loops)
+    for (const RowCase& c : kRowCases)
+      for (unsigned w : loop.weights)
+        ASSERT_EQ(RunRow(loop.row, c, w, true), RunRow(loop.row, c, w, false))
+            << loop.name << ": " << c.count << " pixels at byte " << c.offset << ", weight " << w;
+}
+
+// Every pair of source and destination alpha, with colour pairs that run through the whole
+// byte range: the vector loop's products and corrections never leave their lanes.
+TEST(PixelRowsVectorAndPlain, AlphaOverAgreesForEveryPairOfAlphas) {
+  std::vector<uint32_t> dest(256 * 256), source(256 * 256);
+  for (uint32_t a = 0; a < 256; ++a) {
+    for (uint32_t da = 0; da < 256; ++da) {
+      const uint32_t i = a * 256 + da, c = (a * 7 + da * 13) & 0xFF;
+      dest[i] = da << 24 | da << 16 | (255 - c) << 8 | c;
+      source[i] = a << 24 | c << 16 | da << 8 | (255 - da);
+    }
+  }
+  std::vector<uint32_t> plain = dest;
+  UseVectorPixelRows(false);
+  AlphaOverRow(plain.data(), source.data(), plain.size());
+  UseVectorPixelRows(true);
+  AlphaOverRow(dest.data(), source.data(), dest.size());
+  for (size_t i = 0; i < dest.size(); ++i)
+    ASSERT_EQ(dest[i], plain[i]) << "source alpha " << i / 256 << ", destination alpha " << i % 256;
+  // The ends: alpha 0 keeps the destination, an opaque source makes the result opaque.
+  EXPECT_EQ(plain[0 * 256 + 77] & 0xFF000000u, 77u << 24);
+  EXPECT_EQ(plain[0 * 256 + 77],
+            (77u << 24) | (77u << 16) | ((255u - ((77 * 13) & 0xFF)) << 8) | ((77 * 13) & 0xFF));
+  EXPECT_EQ(plain[255 * 256 + 77] >> 24, 255u);
+}
+
 INSTANTIATE_TEST_SUITE_P(VectorAndPlain, PixelRows, ::testing::Bool());
 
 }  // namespace
