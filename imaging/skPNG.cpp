@@ -304,6 +304,42 @@ void TColorManager::ConvertGrayRow(std::span<const void* const> sources, uint8_t
   }
 }
 
+namespace {
+
+// The common case of the RGB family, every pixel of an interleaved 8-bit row into an 8-bit
+// target of the same channel count: the loop the general one would run, without its
+// per-sample choices. The samples per pixel and the exchange are constants of each copy.
+template <unsigned kChannels, bool kExchange, bool kGamma>
+void CopyEightBitRow(const uint8_t* source, uint8_t* target, unsigned count, const uint8_t* gamma) {
+  constexpr unsigned kFirst = kExchange ? 2 : 0, kThird = kExchange ? 0 : 2;
+  auto colour = [gamma](uint8_t v) { return kGamma ? gamma[v] : v; };
+  for (unsigned i = 0; i < count; ++i, source += kChannels, target += kChannels) {
+    const uint8_t first = source[kFirst], second = source[1], third = source[kThird];
+    target[0] = colour(first);
+    target[1] = colour(second);
+    target[2] = colour(third);
+    if constexpr (kChannels == 4) target[3] = source[3];
+  }
+}
+
+template <unsigned kChannels>
+void CopyEightBitRow(const uint8_t* source, uint8_t* target, unsigned count, bool exchange,
+                     const uint8_t* gamma) {
+  if (exchange) {
+    if (gamma)
+      CopyEightBitRow<kChannels, true, true>(source, target, count, gamma);
+    else
+      CopyEightBitRow<kChannels, true, false>(source, target, count, gamma);
+  } else {
+    if (gamma)
+      CopyEightBitRow<kChannels, false, true>(source, target, count, gamma);
+    else
+      CopyEightBitRow<kChannels, false, false>(source, target, count, gamma);
+  }
+}
+
+}  // namespace
+
 // RGB and BGR sources into RGB and BGR targets; `exchange` swaps the first and third sample.
 void TColorManager::ConvertRGBFamily(std::span<const void* const> sources, uint8_t* target,
                                      unsigned count, uint8_t mask, bool exchange) {
@@ -328,6 +364,14 @@ void TColorManager::ConvertRGBFamily(std::span<const void* const> sources, uint8
   if (planar && sourceAlpha && sources.size() < 4) return;
   const unsigned sourceStep = planar ? sourceBytes : channels * sourceBytes;
   const unsigned targetStep = (bothAlpha || targetAlpha ? 4 : 3) * targetBytes;
+  if (sb == 8 && tb == 8 && !planar && mask == 0xFF && sourceAlpha == targetAlpha) {
+    const uint8_t* gammaTable = gamma ? gamma_.data() : nullptr;
+    if (sourceAlpha)
+      CopyEightBitRow<4>(planes[0], target, count, exchange, gammaTable);
+    else
+      CopyEightBitRow<3>(planes[0], target, count, exchange, gammaTable);
+    return;
+  }
 
   auto colour = [&](const uint8_t* p, uint8_t* out) {
     if (sb == 8 && tb == 8) {

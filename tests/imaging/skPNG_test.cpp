@@ -481,6 +481,36 @@ TEST(PNGGraphicTest, GammaIsAppliedAndMalformedGammaIgnored) {
   }
 }
 
+// Whole rows and interlaced passes of 8-bit colour take different row loops; both map each
+// colour sample through the gamma table and leave alpha as it is.
+TEST(PNGGraphicTest, GammaMapsEveryColourSampleOfEightBitRowsAndLeavesAlpha) {
+  TColorManager manager;
+  manager.BuildGammaTable(1.0f, 2.2f);
+  const auto& table = manager.GammaTable();
+  for (uint8_t colorType : {uint8_t{2}, uint8_t{6}}) {
+    for (uint8_t interlace : {uint8_t{0}, uint8_t{1}}) {
+      SCOPED_TRACE(testing::Message()
+                   << "type " << int(colorType) << " interlace " << int(interlace));
+      const PngShape s{13, 5, 8, colorType, interlace};
+      Options o;
+      o.before = {{"gAMA", Be32(100000)}};
+      TPNGGraphic g;
+      Load(g, MakePng(s, o));
+      int wrong = 0;
+      for (uint32_t y = 0; y < s.height; ++y) {
+        const uint8_t* row = g.ScanLine(int(y));
+        for (uint32_t x = 0; x < s.width; ++x) {
+          const uint8_t* p = row + x * (colorType == 6 ? 4 : 3);
+          for (int c = 0; c < 3; ++c)
+            if (p[2 - c] != table[Sample(s, x, y, c)]) ++wrong;
+          if (colorType == 6 && p[3] != Sample(s, x, y, 3)) ++wrong;
+        }
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
+}
+
 TEST(PNGGraphicTest, DataAfterTheEndOfTheCompressedStreamIsAnError) {
   PngShape s{4, 3, 8, 2, 0};
   const std::string png = Signature() + Chunk("IHDR", IhdrData(s)) +
