@@ -15,7 +15,7 @@ wall() {
 # "best median" of the numbers given.
 best_median() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-    END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.4f %.4f\n", v[1], m }'
+    END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.9g %.9g\n", v[1], m }'
 }
 
 table_header() {
@@ -25,14 +25,18 @@ table_header() {
 }
 
 # table_row <work> <ours best> <ours median> <peer name> <peer best> <peer median> <goal>
-# Times in seconds; the ratio is ours / peer, of the best runs and of the medians.
-# A peer named "-" prints no peer and no ratio.
+# Times in seconds, printed in seconds or, with TABLE_UNIT=ms, in milliseconds; the ratio is
+# ours / peer, of the best runs and of the medians. A peer named "-" prints no peer and no
+# ratio.
 table_row() {
   local work=$1 ob=$2 om=$3 peer=$4 pb=$5 pm=$6 goal=$7
-  local ours peers="-" ratio="-"
-  ours=$(awk -v b="$ob" -v m="$om" 'BEGIN { printf "%.3f s (med %.3f)", b, m }')
+  local ours peers="-" ratio="-" unit=${TABLE_UNIT:-s} scale=1
+  [ "$unit" = ms ] && scale=1000
+  ours=$(awk -v b="$ob" -v m="$om" -v s="$scale" -v u="$unit" \
+    'BEGIN { printf "%.3f %s (med %.3f)", b * s, u, m * s }')
   if [ "$peer" != "-" ]; then
-    peers=$(awk -v n="$peer" -v b="$pb" -v m="$pm" 'BEGIN { printf "%s %.3f s (med %.3f)", n, b, m }')
+    peers=$(awk -v n="$peer" -v b="$pb" -v m="$pm" -v s="$scale" -v u="$unit" \
+      'BEGIN { printf "%s %.3f %s (med %.3f)", n, b * s, u, m * s }')
     ratio=$(awk -v a="$ob" -v b="$pb" -v c="$om" -v d="$pm" \
       'BEGIN { printf "%.2f (med %.2f)", a / b, c / d }')
   fi
