@@ -18,8 +18,13 @@ trap 'rm -rf "$out"' EXIT
 
 run() {
   local binary=$1 filter=$2 file=$3
-  "$dir/$binary" --benchmark_filter="$filter" --benchmark_repetitions="$reps" \
-    --benchmark_enable_random_interleaving=true --benchmark_format=csv >"$out/$file" 2>/dev/null
+  if ! "$dir/$binary" --benchmark_filter="$filter" --benchmark_repetitions="$reps" \
+    --benchmark_enable_random_interleaving=true --benchmark_format=csv >"$out/$file" \
+    2>"$out/$file.err"; then
+    echo "$binary failed:" >&2
+    tail -5 "$out/$file.err" >&2
+    exit 1
+  fi
 }
 run bench_skin_core 'BM_BlendPerPixelAlpha_Ours|BM_BlendOver_Pixman|BM_Fill_' skin.csv
 run bench_png 'BM_Large(Reader|Libpng)Decode/' png.csv
