@@ -436,10 +436,8 @@ void TKedEditModel::DeleteSelectionStep() {
   const TBufferCoord anchor = blockBegin_;
   const TBufferCoord end = blockEnd_;
   const TKedSelectionMode mode = activeSelectionMode_;
-  const std::string text = GetSelText();
   const bool backward = MinTextPos(anchor, end) == end && anchor != end;
-  SetSelText("");
-  undoList_->RecordChange(backward ? crkDeleteBackward : crkDelete, anchor, end, text, mode);
+  DeleteAndRecordSelection(backward ? crkDeleteBackward : crkDelete, anchor, end, mode);
 }
 
 void TKedEditModel::DeleteLastChar() {

@@ -44,6 +44,15 @@ class TKedEditHeapBytes : public TKedEditTextBytes {
 // instead, which also reports the errors.
 std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName);
 
-// Asks the system to back a large array about to be filled with large pages, where it can
+// The whole file as the base of the lines: its mapping (MapFileReadOnly) with every page
+// fetched up front. Measured against reading the file into fresh memory in parallel blocks,
+// the mapping wins where fresh memory is costly (a virtual machine whose host backs each
+// new page on first touch) and loses little elsewhere: it needs no memory of its own.
+// nullptr when no mapping can be had: the caller then reads the file through a stream,
+// which also reports the errors.
+std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName);
+
+// Asks the system to back a large array about to be written in full with large pages and to
+// make all of it ready now, in one call, instead of one fault per page as it is written
 // (Linux); elsewhere nothing. Only a hint: the array works either way.
-void AdviseLargePages(void* data, size_t bytes);
+void PrepareForFilling(void* data, size_t bytes);

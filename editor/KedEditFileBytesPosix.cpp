@@ -27,6 +27,8 @@ class TPosixMapping : public TKedEditTextBytes {
   size_t size_;
 };
 
+constexpr size_t kLargePage = size_t{2} << 20;
+
 // Closes the descriptor on every path; the mapping keeps its own reference to the file.
 class TDescriptor {
  public:
@@ -51,22 +53,36 @@ std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) 
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   const uint64_t size = static_cast<uint64_t>(info.st_size);
   if (size == 0 || size > 0xFFFFFFFFull) return nullptr;
-  void* view = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+#ifdef MAP_POPULATE
+  // All pages at once: one fault per page costs more than the pass that indexes them.
+  constexpr int kPopulate = MAP_POPULATE;
+#else
+  constexpr int kPopulate = 0;
+#endif
+  void* view =
+      ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | kPopulate, fd.Get(), 0);
   if (view == MAP_FAILED) return nullptr;
-  // The lines are read front to back once to index them.
-  ::madvise(view, static_cast<size_t>(size), MADV_SEQUENTIAL);
+  ::madvise(view, static_cast<size_t>(size), MADV_WILLNEED);
   return std::make_unique<TPosixMapping>(fileName, view, static_cast<size_t>(size));
 }
 
-void AdviseLargePages(void* data, size_t bytes) {
+std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName) {
+  return MapFileReadOnly(fileName);
+}
+
+void PrepareForFilling(void* data, size_t bytes) {
 #ifdef MADV_HUGEPAGE
   // Only whole large pages inside the array can be advised.
-  constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLargePage - 1);
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-  (void)data;
-  (void)bytes;
 #endif
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it and fault page by page
+#endif
+  // Advice works on whole pages: from the first page the array touches.
+  const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const uintptr_t first = reinterpret_cast<uintptr_t>(data) & ~(page - 1);
+  const uintptr_t last = reinterpret_cast<uintptr_t>(data) + bytes;
+  if (bytes > 0) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
 }

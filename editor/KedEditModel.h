@@ -475,6 +475,12 @@ class TKedEditModel : public IKedWordWrapEditor {
   void UnindentBlock();
   void ConvertCase(TKedEditorCommand command);
   void DeleteSelectionStep();
+  // Deletes the selection and records it for undo as reason from anchor to end. A normal
+  // selection over many lines keeps its whole lines as the line list's records, not as text:
+  // deleting a gigabyte and undoing it then copies no line.
+  void DeleteAndRecordSelection(std::uint8_t reason, TBufferCoord anchor, TBufferCoord end,
+                                TKedSelectionMode mode);
+  void PutBackDeletedLines(int afterLine, const TKedEditLineRun& run);
   int CountLeadingBlanks(std::string_view text, bool expandTabs) const;
   std::string BuildIndent(int columns, bool allowTabs) const;
   // Text changes.

@@ -7,6 +7,7 @@
 #include "editor/KedEditMiscProcs.h"
 #include "editor/KedEditModel.h"
 #include "editor/KedEditModelGuards.h"
+#include "editor/KedEditTextBuffer.h"
 #include "framework/ScopeExit.h"
 
 namespace {
@@ -98,6 +99,55 @@ void TKedEditModel::SetSelTextInMode(TKedSelectionMode mode, std::string_view te
     blockBegin_ = blockEnd_ = GetCaretPos();
     EnsureCaretVisible();
   });
+}
+
+// From this many lines on, a deleted selection keeps its whole lines as records.
+constexpr int kLinesKeptAsRecords = 1024;
+
+void TKedEditModel::DeleteAndRecordSelection(std::uint8_t reason, TBufferCoord anchor,
+                                             TBufferCoord end, TKedSelectionMode mode) {
+  const TBufferCoord b = GetSelBegin();
+  const TBufferCoord e = GetSelEnd();
+  if (mode != TKedSelectionMode::smNormal || e.Line - b.Line <= kLinesKeptAsRecords || b.Line < 1 ||
+      e.Line > lines_->Count()) {
+    const std::string text = GetSelText();
+    SetSelText("");
+    undoList_->RecordChange(reason, anchor, end, text, mode);
+    return;
+  }
+  // The text keeps the part of the first line and the part of the last; the lines between
+  // leave the list as they are.
+  const std::string_view first = LineAt(b.Line);
+  const std::string_view last = LineAt(e.Line);
+  std::string text(
+      first.substr(std::min(static_cast<size_t>(std::max(b.Char, 1) - 1), first.size())));
+  text += "\r\n";
+  text += last.substr(0, std::min(static_cast<size_t>(std::max(e.Char, 1) - 1), last.size()));
+  std::shared_ptr<TKedEditLineRun> run;
+  Locked(*this, [&] {
+    {
+      lines_->BeginUpdate();
+      TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
+      run = lines_->TakeLines(b.Line, e.Line - b.Line - 1);
+      MarksLinesDeleted(b.Line, run->Count());
+    }
+    // What is left of the selection spans the first line and the one that was its last.
+    blockBegin_ = b;
+    blockEnd_ = {e.Char, b.Line + 1};
+    SetSelText("");
+  });
+  undoList_->RecordChange(reason, anchor, end, text, mode, std::move(run));
+}
+
+// Puts the whole lines a deletion kept as records back after the given line, between the
+// parts of its first and last line that undo has just put back as text.
+void TKedEditModel::PutBackDeletedLines(int afterLine, const TKedEditLineRun& run) {
+  {
+    lines_->BeginUpdate();
+    TScopeExit update([&lines = *lines_] { lines.EndUpdate(); });
+    lines_->PutBackLines(afterLine, run);
+  }
+  MarksLinesInserted(afterLine + 1, run.Count());
 }
 
 void TKedEditModel::DeleteSelectionByMode(TBufferCoord b, TBufferCoord e) {
@@ -560,6 +610,7 @@ void TKedEditModel::UndoItem() {
         SetCaretAndCollapse(at);
         activeSelectionMode_ = mode;
         SetSelTextInMode(mode, item->Text, false);
+        if (item->Lines) PutBackDeletedLines(at.Line, *item->Lines);
         if (item->Reason == crkSilentDelete)
           SetCaretAndCollapse(end);
         else if (item->Reason == crkSilentDeleteForward)
@@ -654,8 +705,7 @@ void TKedEditModel::RedoItem() {
       case crkDeleteAll: {
         PlaceCaretAndSelection(start, start, end);
         activeSelectionMode_ = mode;
-        undoList_->RecordChange(item->Reason, start, end, GetSelText(), mode);
-        SetSelTextInMode(mode, std::string_view(), false);
+        DeleteAndRecordSelection(item->Reason, start, end, mode);
         SetCaretAndCollapse(
             mode == TKedSelectionMode::smColumn
                 ? TBufferCoord{std::min(start.Char, end.Char), std::min(start.Line, end.Line)}

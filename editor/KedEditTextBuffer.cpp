@@ -5,12 +5,15 @@
 #include <exception>
 #include <filesystem>
 #include <limits>
+#include <new>
+#include <string>
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #include <emmintrin.h>
 #endif
 
 #include "editor/KedEditFileBytes.h"
+#include "editor/KedEditParallel.h"
 #include "framework/Streams.h"
 
 namespace {
@@ -438,10 +441,101 @@ int TKedEditStringList::DeleteLinesIf(
   return count - kept;
 }
 
+std::shared_ptr<TKedEditLineRun> TKedEditStringList::TakeLines(int index, int count) {
+  auto run = std::make_shared<TKedEditLineRun>();
+  CheckIndex(index, GetCount());
+  count = std::max(0, std::min(count, GetCount() - index));
+  run->bytes_ = bytes_;
+  run->lines_.reserve(static_cast<size_t>(count));
+  PrepareForFilling(run->lines_.data(), static_cast<size_t>(count) * sizeof(LineRec));
+  run->lines_.assign(lines_.begin() + index, lines_.begin() + index + count);
+  for (LineRec& rec : run->lines_) {
+    if (!(rec.Meta & kOwned)) continue;
+    // The edited line's text moves to the run; its slot here is free again.
+    const uint32_t slot = rec.Offset;
+    rec.Offset = static_cast<uint32_t>(run->owned_.size());
+    run->owned_.push_back(std::move(owned_[slot]));
+    owned_[slot] = std::string();
+    freeSlots_.push_back(slot);
+  }
+  if (HasObjects())
+    run->objects_.assign(objects_.begin() + index, objects_.begin() + index + count);
+  if (count > 0) {
+    UpdateGuard update(*this);
+    lines_.erase(lines_.begin() + index, lines_.begin() + index + count);
+    if (HasObjects()) objects_.erase(objects_.begin() + index, objects_.begin() + index + count);
+    InvalidateLongest();
+    if (OnLinesDeleted) OnLinesDeleted(this, index, count);
+  }
+  runs_.erase(std::remove_if(runs_.begin(), runs_.end(), [](const auto& r) { return r.expired(); }),
+              runs_.end());
+  if (run->bytes_) runs_.push_back(run);
+  return run;
+}
+
+void TKedEditStringList::PutBackLines(int index, const TKedEditLineRun& run) {
+  CheckIndex(index, GetCount());
+  const int count = run.Count();
+  if (count == 0) return;
+  UpdateGuard update(*this);
+  const bool sameBytes = run.bytes_ == bytes_;
+  lines_.insert(lines_.begin() + index, run.lines_.begin(), run.lines_.end());
+  for (int i = index; i < index + count; ++i) {
+    LineRec& rec = lines_[static_cast<size_t>(i)];
+    // Display lengths are measured again: the tab width may have changed meanwhile.
+    rec.Meta = (rec.Meta & kOwned) | kExpandedLengthUnknown;
+    if (rec.Meta & kOwned) {
+      rec = MakeOwned(run.owned_[rec.Offset], rec.Range, rec.Meta & ~kOwned);
+    } else if (!sameBytes && rec.Length > 0) {
+      rec = MakeOwned(std::string_view(run.bytes_->Data() + rec.Offset, rec.Length), rec.Range,
+                      rec.Meta);
+    }
+  }
+  if (HasObjects() || !run.objects_.empty()) {
+    if (!HasObjects()) objects_.assign(lines_.size() - static_cast<size_t>(count), nullptr);
+    if (run.objects_.empty()) {
+      objects_.insert(objects_.begin() + index, static_cast<size_t>(count), nullptr);
+    } else {
+      objects_.insert(objects_.begin() + index, run.objects_.begin(), run.objects_.end());
+    }
+  }
+  InvalidateLongest();
+  if (OnLinesInserted) OnLinesInserted(this, index, count);
+}
+
+// A save over the mapped file moves the lines onto the new file and lets the old one go; a
+// run still pointing into the old mapping would hold that file open, so it takes a copy of
+// the stretch of text its lines span.
+void TKedEditStringList::DetachRunsFrom(const TKedEditTextBytes* old) {
+  for (const std::weak_ptr<TKedEditLineRun>& weak : runs_) {
+    const std::shared_ptr<TKedEditLineRun> run = weak.lock();
+    if (!run || run->bytes_.get() != old) continue;
+    uint64_t first = UINT64_MAX;
+    uint64_t end = 0;
+    for (const LineRec& rec : run->lines_) {
+      if ((rec.Meta & kOwned) || rec.Length == 0) continue;
+      first = std::min<uint64_t>(first, rec.Offset);
+      end = std::max<uint64_t>(end, uint64_t{rec.Offset} + rec.Length);
+    }
+    if (end == 0) {
+      run->bytes_.reset();
+      continue;
+    }
+    std::unique_ptr<char[]> copy(new char[end - first]);
+    std::memcpy(copy.get(), old->Data() + first, end - first);
+    for (LineRec& rec : run->lines_) {
+      if (!(rec.Meta & kOwned) && rec.Length > 0) rec.Offset -= static_cast<uint32_t>(first);
+    }
+    run->bytes_ = std::make_shared<TKedEditHeapBytes>(std::move(copy), end - first);
+  }
+  runs_.clear();
+}
+
 void TKedEditStringList::SwapContents(TKedEditStringList& other) {
   UpdateGuard update(*this);
   const bool hadLines = !lines_.empty();
   std::swap(bytes_, other.bytes_);
+  runs_.swap(other.runs_);
   lines_.swap(other.lines_);
   owned_.swap(other.owned_);
   freeSlots_.swap(other.freeSlots_);
@@ -539,13 +633,27 @@ void TKedEditStringList::SetTabWidth(int value) {
     rec.Meta = (rec.Meta & (kOwned | kLineHasTabs)) | kExpandedLengthUnknown;
 }
 
+void TKedEditStringList::RefuseTooLarge(const std::string& name, uint64_t size) const {
+  throw EReadError("File too large to open: \"" + name + "\" has " + std::to_string(size) +
+                   " bytes, this program can hold at most " + std::to_string(maxFileSize_));
+}
+
 void TKedEditStringList::LoadFromFile(const std::string& fileName) {
-  if (std::unique_ptr<TKedEditTextBytes> mapping = MapFileReadOnly(fileName)) {
-    LoadFromBytes(std::move(mapping));
-    return;
+  std::error_code error;
+  const uint64_t size = std::filesystem::file_size(fileName, error);
+  // Refused up front: a text that fills the address space would leave the editor none to run in.
+  if (!error && size > maxFileSize_) RefuseTooLarge(fileName, size);
+  try {
+    if (std::unique_ptr<TKedEditTextBytes> bytes = LoadFileBytes(fileName)) {
+      LoadFromBytes(std::move(bytes));
+      return;
+    }
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+    LoadFromStream(&stream);
+  } catch (const std::bad_alloc&) {
+    throw EReadError("Not enough memory to open \"" + fileName + "\" (" + std::to_string(size) +
+                     " bytes)");
   }
-  TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
-  LoadFromStream(&stream);
 }
 
 void TKedEditStringList::LoadFromStream(TStream* stream) {
@@ -554,6 +662,8 @@ void TKedEditStringList::LoadFromStream(TStream* stream) {
   if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFull ||
       static_cast<uint64_t>(size) > static_cast<uint64_t>(std::numeric_limits<size_t>::max()))
     throw EReadError("File too large");
+  if (static_cast<uint64_t>(size) > maxFileSize_)
+    RefuseTooLarge("stream", static_cast<uint64_t>(size));
   stream->SetPosition(0);
   std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
   // One read of the whole text, in pieces only because a read takes a 32-bit count.
@@ -578,57 +688,145 @@ void TKedEditStringList::LoadFromBuffer(std::unique_ptr<char[]> data, size_t siz
 
 bool TKedEditStringList::IsFileMapped() const { return bytes_ && bytes_->IsFileMapping(); }
 
-// Line breaks are found 32 bytes at a time, and the line ends of a block are taken from
-// its masks bit by bit, so the text is read exactly once. CR LF, a lone CR and a lone LF
-// end a line each; the text after the last break (or the empty line a final break leaves)
-// is one more.
-KED_SCAN_TARGET TKedEditStringList::TLineBreaksSeen TKedEditStringList::IndexLines(
-    const char* text, size_t size, std::vector<LineRec>& lines) {
-  uint32_t lineStart = 0;
-  const auto endLine = [&](uint32_t at) {
-    if (lines.size() == lines.capacity()) lines.reserve(lines.size() + lines.size() / 4 + 1024);
-    lines.push_back(LineRec{lineStart, at - lineStart, -1, kNewLineMeta});
-  };
+namespace {
+
+struct TBreaksSeen {
+  bool CR = false;
+  bool LF = false;
+};
+
+// Calls endLine(start, end) for every line that a break ends in text[from, to), the first
+// starting at lineStart; returns where the line after the last break starts. Line breaks are
+// found 32 bytes at a time and the line ends of a block are taken from its masks bit by bit,
+// so the text is read exactly once. CR LF, a lone CR and a lone LF end a line each; `from`
+// must not fall between the CR and the LF of a pair.
+template <class EndLine>
+KED_SCAN_TARGET uint32_t ScanLineBreaks(const char* text, size_t from, size_t to,
+                                        uint32_t lineStart, TBreaksSeen& seen, EndLine&& endLine) {
   uint32_t crSeen = 0;
   uint32_t lfSeen = 0;
   uint32_t carryCR = 0;  // the previous block ended with a CR
-  size_t i = 0;
+  size_t i = from;
 #ifdef KED_SCAN_SSE2
-  for (; i + 32 <= size; i += 32) {
+  for (; i + 32 <= to; i += 32) {
     uint32_t crMask;
     uint32_t lfMask;
     BreakMasks(text + i, crMask, lfMask);
     crSeen |= crMask;
     lfSeen |= lfMask;
-    if ((crMask | lfMask) == 0) continue;
+    if ((crMask | lfMask) == 0) {
+      // A lone LF further on pairs with no CR before this block.
+      carryCR = 0;
+      continue;
+    }
     // The LF of a CR LF ends no line; it only moves the next line's start past itself.
     const uint32_t pairedLF = lfMask & ((crMask << 1) | carryCR);
     if (pairedLF & 1u) lineStart = static_cast<uint32_t>(i + 1);
     const uint32_t crBeforeLF = pairedLF >> 1;
     for (uint32_t ends = (crMask | lfMask) & ~pairedLF; ends != 0; ends &= ends - 1) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctz(ends));
-      endLine(static_cast<uint32_t>(i + bit));
+      endLine(lineStart, static_cast<uint32_t>(i + bit));
       lineStart = static_cast<uint32_t>(i + bit + 1 + ((crBeforeLF >> bit) & 1u));
     }
     carryCR = crMask >> 31;
   }
 #endif
-  for (; i < size; ++i) {
+  for (; i < to; ++i) {
     const char c = text[i];
     if (c == '\r') {
       crSeen = 1;
-      endLine(static_cast<uint32_t>(i));
+      endLine(lineStart, static_cast<uint32_t>(i));
     } else if (c == '\n') {
       lfSeen = 1;
-      const bool paired = i > 0 && text[i - 1] == '\r';
-      if (!paired) endLine(static_cast<uint32_t>(i));
+      const bool paired = i > from && text[i - 1] == '\r';
+      if (!paired) endLine(lineStart, static_cast<uint32_t>(i));
     } else {
       continue;
     }
     lineStart = static_cast<uint32_t>(i + 1);
   }
-  if (size > 0) endLine(static_cast<uint32_t>(size));
-  return {crSeen != 0, lfSeen != 0};
+  seen.CR = seen.CR || crSeen != 0;
+  seen.LF = seen.LF || lfSeen != 0;
+  return lineStart;
+}
+
+}  // namespace
+
+TKedEditStringList::TLineBreaksSeen TKedEditStringList::IndexLines(const char* text, size_t size,
+                                                                   std::vector<LineRec>& lines) {
+  TBreaksSeen seen;
+  const uint32_t lastStart =
+      ScanLineBreaks(text, 0, size, 0, seen, [&lines](uint32_t start, uint32_t end) {
+        if (lines.size() == lines.capacity()) lines.reserve(lines.size() + lines.size() / 4 + 1024);
+        lines.push_back(LineRec{start, end - start, -1, kNewLineMeta});
+      });
+  // The text after the last break (or the empty line a final break leaves) is one more.
+  if (size > 0)
+    lines.push_back(LineRec{lastStart, static_cast<uint32_t>(size) - lastStart, -1, kNewLineMeta});
+  return {seen.CR, seen.LF};
+}
+
+// Two passes over the parts, each on its own core: the first counts the lines a part ends,
+// so the records are allocated once at their exact number and every part knows where its
+// own begin; the second writes them. A part's first line starts after the last break of the
+// parts before it.
+TKedEditStringList::TLineBreaksSeen TKedEditStringList::IndexLinesInParallel(
+    const char* text, size_t size, int parts, std::vector<LineRec>& lines) {
+  std::vector<size_t> bounds(static_cast<size_t>(parts) + 1, size);
+  bounds[0] = 0;
+  for (int p = 1; p < parts; ++p) {
+    size_t at = size / static_cast<size_t>(parts) * static_cast<size_t>(p);
+    // A CR LF belongs to one part.
+    if (text[at - 1] == '\r' && text[at] == '\n') ++at;
+    bounds[static_cast<size_t>(p)] = at;
+  }
+  struct TPart {
+    size_t Lines = 0;      // lines the part's breaks end
+    size_t NextStart = 0;  // after the part's last break; 0 when it has none
+    TBreaksSeen Seen;
+  };
+  std::vector<TPart> counted(static_cast<size_t>(parts));
+  KedRunInParallel(parts, [&](int p) {
+    TPart& part = counted[static_cast<size_t>(p)];
+    const size_t from = bounds[static_cast<size_t>(p)];
+    const size_t to = bounds[static_cast<size_t>(p) + 1];
+    part.Lines = CountLineBreaks(text + from, text + to);
+    for (size_t i = to; i > from; --i) {
+      if (text[i - 1] == '\r' || text[i - 1] == '\n') {
+        part.NextStart = i + (text[i - 1] == '\r' && i < to && text[i] == '\n' ? 1 : 0);
+        break;
+      }
+    }
+  });
+  size_t total = 1;
+  for (const TPart& part : counted) total += part.Lines;
+  lines.reserve(total);
+  PrepareForFilling(lines.data(), total * sizeof(LineRec));
+  lines.resize(total);
+  KedRunInParallel(parts, [&](int p) {
+    size_t first = 0;
+    uint32_t lineStart = 0;
+    for (int q = 0; q < p; ++q) {
+      first += counted[static_cast<size_t>(q)].Lines;
+      if (counted[static_cast<size_t>(q)].Lines > 0)
+        lineStart = static_cast<uint32_t>(counted[static_cast<size_t>(q)].NextStart);
+    }
+    LineRec* out = lines.data() + first;
+    ScanLineBreaks(text, bounds[static_cast<size_t>(p)], bounds[static_cast<size_t>(p) + 1],
+                   lineStart, counted[static_cast<size_t>(p)].Seen,
+                   [&out](uint32_t start, uint32_t end) {
+                     *out++ = LineRec{start, end - start, -1, kNewLineMeta};
+                   });
+  });
+  uint32_t lastStart = 0;
+  TBreaksSeen seen;
+  for (const TPart& part : counted) {
+    if (part.Lines > 0) lastStart = static_cast<uint32_t>(part.NextStart);
+    seen.CR = seen.CR || part.Seen.CR;
+    seen.LF = seen.LF || part.Seen.LF;
+  }
+  lines.back() = LineRec{lastStart, static_cast<uint32_t>(size) - lastStart, -1, kNewLineMeta};
+  return {seen.CR, seen.LF};
 }
 
 void TKedEditStringList::LoadFromBytes(std::unique_ptr<TKedEditTextBytes> bytes) {
@@ -637,11 +835,15 @@ void TKedEditStringList::LoadFromBytes(std::unique_ptr<TKedEditTextBytes> bytes)
   if ((static_cast<uint64_t>(size) >> 32) != 0) throw Exception("Text too large");
 
   std::vector<LineRec> lines;
-  lines.reserve(EstimateLineCount(bytes->Data(), size));
-  // A record array of a big text is written once in full: large pages save most of the
-  // faults on its fresh memory.
-  AdviseLargePages(lines.data(), lines.capacity() * sizeof(LineRec));
-  const TLineBreaksSeen seen = IndexLines(bytes->Data(), size, lines);
+  TLineBreaksSeen seen;
+  const int parts = KedParallelParts(size);
+  if (parts > 1) {
+    seen = IndexLinesInParallel(bytes->Data(), size, parts, lines);
+  } else {
+    lines.reserve(EstimateLineCount(bytes->Data(), size));
+    PrepareForFilling(lines.data(), lines.capacity() * sizeof(LineRec));
+    seen = IndexLines(bytes->Data(), size, lines);
+  }
   if (lines.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
     throw Exception("Text has too many lines");
 
@@ -774,6 +976,7 @@ bool TKedEditStringList::RebaseOnto(std::unique_ptr<TKedEditTextBytes> bytes) {
   }
   std::vector<std::string>().swap(owned_);
   std::vector<uint32_t>().swap(freeSlots_);
+  DetachRunsFrom(bytes_.get());
   bytes_ = std::move(bytes);
   return true;
 }

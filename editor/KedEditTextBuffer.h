@@ -15,6 +15,7 @@
 #include "framework/SysUtils.h"
 
 class TKedEditTextBytes;
+class TKedEditLineRun;
 
 class TStream;
 class TFileStream;
@@ -59,6 +60,13 @@ class TKedEditStringList : public TStrings {
   // Deletes every line for which remove(index, line) is true in one compaction pass;
   // reports the removed runs from the last to the first. Returns the number deleted.
   int DeleteLinesIf(const std::function<bool(int index, std::string_view line)>& remove);
+  // Removes count lines from index on as DeleteLineRange does and hands them back with their
+  // records and a hold on the text they point into, so PutBackLines can restore them without
+  // copying a byte: what undo keeps of a large deletion.
+  std::shared_ptr<TKedEditLineRun> TakeLines(int index, int count);
+  // Inserts the lines of a run at index. Lines whose text the list no longer holds (another
+  // file was loaded meanwhile) come back as copies.
+  void PutBackLines(int index, const TKedEditLineRun& run);
   // Exchanges the text of two lists (not their handlers); used to load into a
   // fresh list and take it over only when loading succeeded.
   void SwapContents(TKedEditStringList& other);
@@ -80,8 +88,15 @@ class TKedEditStringList : public TStrings {
   // Files.
   TKedEditLineBreakStyle LineBreakStyle() const { return lineBreakStyle_; }
   void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
-  // Maps the file read-only as the base of the lines; reads it when no mapping can be had.
+  // Maps the file read-only as the base of the lines (reads it when no mapping can be had),
+  // its line breaks found on several cores when it is large. A file larger than MaxFileSize()
+  // is refused before anything is read, as is one the memory cannot hold; the list keeps its
+  // lines then.
   void LoadFromFile(const std::string& fileName) override;
+  // The largest text the list loads: what a 32-bit process can hold beside its line records,
+  // or what the records' 32-bit offsets can address.
+  uint64_t MaxFileSize() const { return maxFileSize_; }
+  void SetMaxFileSize(uint64_t bytes) { maxFileSize_ = bytes; }
   void LoadFromStream(TStream* stream) override;
   // Takes over a whole text; LoadFromStream hands its single read over to it.
   void LoadFromBuffer(std::unique_ptr<char[]> data, size_t size);
@@ -111,6 +126,7 @@ class TKedEditStringList : public TStrings {
   void SetUpdateState(bool updating) override;
 
  private:
+  friend class TKedEditLineRun;
   // 16 bytes per line: where the text is, the highlighter state, and the cached
   // display length with its flags, so a 1 GB dump of short lines fits 32 bits.
   struct LineRec {
@@ -129,6 +145,10 @@ class TKedEditStringList : public TStrings {
 
   // Appends a record per line of the text in one pass over it.
   static TLineBreaksSeen IndexLines(const char* text, size_t size, std::vector<LineRec>& lines);
+  // The same records, the text cut into parts indexed on several cores.
+  static TLineBreaksSeen IndexLinesInParallel(const char* text, size_t size, int parts,
+                                              std::vector<LineRec>& lines);
+  void RefuseTooLarge(const std::string& name, uint64_t size) const;
   // Saves to a new file beside fileName and moves it over fileName once complete.
   void WriteBesideAndReplace(const std::string& fileName) const;
   void WriteLinesTo(const std::string& fileName) const;
@@ -147,7 +167,11 @@ class TKedEditStringList : public TStrings {
   void InvalidateLongest() { longestIndex_ = -1; }
   bool HasObjects() const { return !objects_.empty(); }
 
-  std::unique_ptr<TKedEditTextBytes> bytes_;  // the loaded text; nullptr when none
+  // Taken runs that point into the old bytes get copies of their text instead.
+  void DetachRunsFrom(const TKedEditTextBytes* old);
+
+  std::shared_ptr<TKedEditTextBytes> bytes_;          // the loaded text; nullptr when none
+  std::vector<std::weak_ptr<TKedEditLineRun>> runs_;  // taken runs that may still come back
   std::vector<LineRec> lines_;
   std::vector<std::string> owned_;   // texts of edited or added lines
   std::vector<uint32_t> freeSlots_;  // reusable entries of owned_
@@ -155,6 +179,27 @@ class TKedEditStringList : public TStrings {
   TKedEditLineBreakStyle lineBreakStyle_ = lbsCRLF;
   int longestIndex_ = -1;
   int tabWidth_ = 8;
+  uint64_t maxFileSize_ = kDefaultMaxFileSize;
+
+  // A 32-bit process has 2 to 4 GB of address space for everything; a text of up to 2 GB
+  // leaves room for its records (16 bytes a line) and the program. 64 bits: what 32-bit
+  // offsets address.
+  static constexpr uint64_t kDefaultMaxFileSize =
+      sizeof(void*) == 4 ? 0x7FFFFFFFull : 0xFFFFFFFFull;
+};
+
+// Lines taken out of a list (TakeLines); opaque to everyone but the list.
+class TKedEditLineRun {
+ public:
+  int Count() const { return static_cast<int>(lines_.size()); }
+
+ private:
+  friend class TKedEditStringList;
+  std::shared_ptr<TKedEditTextBytes> bytes_;
+  // As in the list; an edited line's offset is its slot in owned_.
+  std::vector<TKedEditStringList::LineRec> lines_;
+  std::vector<std::string> owned_;
+  std::vector<TObject*> objects_;  // empty when the list held no objects
 };
 
 // Buffered file output with a chosen line break.

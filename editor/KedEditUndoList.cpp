@@ -14,6 +14,7 @@ void TKedEditUndoItem::Assign(TPersistent* source) {
   EndPos = other->EndPos;
   Text = other->Text;
   ChangeId = other->ChangeId;
+  Lines = other->Lines;
 }
 
 std::int32_t KedNextChangeId(std::int32_t id) {
@@ -29,7 +30,8 @@ void TKedEditUndoList::AdvanceChangeId() { nextChangeId_ = KedNextChangeId(nextC
 
 void TKedEditUndoList::RecordChange(std::uint8_t reason, const TBufferCoord& startPos,
                                     const TBufferCoord& endPos, const std::string& text,
-                                    TKedSelectionMode selectionMode) {
+                                    TKedSelectionMode selectionMode,
+                                    std::shared_ptr<TKedEditLineRun> lines) {
   if (lockCount_ > 0) return;
   // If copying the text throws, the unique_ptr frees the new item.
   auto item = std::make_unique<TKedEditUndoItem>();
@@ -38,6 +40,7 @@ void TKedEditUndoList::RecordChange(std::uint8_t reason, const TBufferCoord& sta
   item->StartPos = startPos;
   item->EndPos = endPos;
   item->Text = text;
+  item->Lines = std::move(lines);
   if (forcedChangeId_ != 0) {
     item->ChangeId = forcedChangeId_;
   } else if (blockDepth_ > 0) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+class TKedEditLineRun;
+
 #include "editor/KedEditTypes.h"
 #include "framework/Classes.h"
 
@@ -23,8 +25,12 @@ class TKedEditUndoItem : public TPersistent {
   TBufferCoord EndPos;
   std::string Text;
   std::int32_t ChangeId = 0;
+  // A deletion of many whole lines keeps them as the line list's records instead of text:
+  // Text then holds only the part of the first line and the part of the last, joined by one
+  // CR LF, and the lines between come back from here.
+  std::shared_ptr<TKedEditLineRun> Lines;
 
-  // From another item: all six fields; other sources go to TPersistent.
+  // From another item: all its fields; other sources go to TPersistent.
   void Assign(TPersistent* source) override;
 };
 
@@ -39,7 +45,8 @@ class TKedEditUndoList : public TPersistent {
   TKedEditUndoList& operator=(const TKedEditUndoList&) = delete;
 
   void RecordChange(std::uint8_t reason, const TBufferCoord& startPos, const TBufferCoord& endPos,
-                    const std::string& text, TKedSelectionMode selectionMode);
+                    const std::string& text, TKedSelectionMode selectionMode,
+                    std::shared_ptr<TKedEditLineRun> lines = nullptr);
   // Takes ownership; nullptr does nothing.
   void PushItem(std::unique_ptr<TKedEditUndoItem> item);
 

@@ -644,6 +644,54 @@ TEST_F(EditCommandsTest, ReplacingAThreeLineSelectionJoinsTheOuterParts) {
   EXPECT_EQ(TextOf(model), (std::vector<std::string>{"one", "aaXXX", "YYY", "ZZbb", "two"}));
 }
 
+// A selection over thousands of lines is deleted keeping its whole lines for undo without a
+// copy of their text; undo, redo and undo again give back exactly what was there, edited
+// lines, bookmarks and the parts of the first and the last line included.
+TEST_F(EditCommandsTest, DeletingThousandsOfLinesAndUndoingGivesEveryLineBack) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "INSERT INTO t VALUES (" + std::to_string(i) + ");\r\n";
+  text += "last";
+  struct Case {
+    TBufferCoord begin;
+    TBufferCoord end;
+  };
+  const Case cases[] = {
+      {{1, 1}, {5, 5001}},    // everything, as select-all does
+      {{8, 2}, {3, 4000}},    // from inside one line to inside another
+      {{1, 10}, {1, 1200}},   // whole lines, the last one kept
+      {{30, 3}, {30, 3000}},  // past the ends of both lines
+  };
+  for (const Case& c : cases) {
+    model.Lines().LoadFromString(text);
+    model.ClearUndoHistory();
+    model.Lines().Put(500, "edited line");  // a line with its own copy among loaded ones
+    model.SetBookmark(1, 1, 4500);
+    const std::string before = model.Lines().SaveToString();
+    const size_t memoryBefore = model.Lines().MemoryUsed();
+    const std::string selected = [&] {
+      Select(c.begin, c.end);
+      return model.GetSelText();
+    }();
+    Run(ecDeleteChar);
+    const std::string after = model.Lines().SaveToString();
+    EXPECT_EQ(model.Lines().Count(), 5001 - (c.end.Line - c.begin.Line));
+    model.Undo();
+    EXPECT_EQ(model.Lines().SaveToString(), before) << "from line " << c.begin.Line;
+    EXPECT_EQ(model.GetSelText(), selected) << "undo selects what it put back";
+    // Copies of the lines would cost more than their records (16 bytes a line) and the slots.
+    EXPECT_LT(model.Lines().MemoryUsed(), memoryBefore + 5000 * 20) << "the lines were copied";
+    int ch = 0, line = 0;
+    ASSERT_TRUE(model.GetBookmark(1, ch, line));
+    if (c.end.Line < 4500) {
+      EXPECT_EQ(line, 4500) << "a mark below the deletion comes back";
+    }
+    model.Redo();
+    EXPECT_EQ(model.Lines().SaveToString(), after);
+    model.Undo();
+    EXPECT_EQ(model.Lines().SaveToString(), before);
+  }
+}
+
 TEST_F(EditCommandsTest, DeletingALineSelectionWithTheLastLineLeavesItEmpty) {
   Load({"a", "b", "c"});
   model.SetSelectionMode(TKedSelectionMode::smLine);

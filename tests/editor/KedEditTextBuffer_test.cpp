@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/KedEditFileBytes.h"
@@ -49,6 +50,12 @@ const LoadCase kLoadCases[] = {
     {"OnlyCRLF", "\r\n", {"", ""}, lbsCRLF, true},
     {"NulIsOrdinary", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}, lbsLF, true},
     {"EmptyLinesLF", "\n\n", {"", "", ""}, lbsLF, true},
+    // A CR closing one 32-byte scan block and a lone LF a whole block later are two breaks.
+    {"LoneLFABlockAfterACR",
+     std::string(31, 'x') + "\r" + std::string(32, 'y') + "\nz",
+     {std::string(31, 'x'), std::string(32, 'y'), "z"},
+     lbsCRLF,
+     false},
 };
 
 class LoadTable : public ::testing::TestWithParam<LoadCase> {};
@@ -127,6 +134,84 @@ TEST(KedEditStringList, LongTextsSplitAsTheByteRuleSaysWhereverBreaksFall) {
     ASSERT_EQ(LinesOf(list), ReferenceLines(text)) << "round " << round;
     ASSERT_LE(list.GetCapacity(), list.Count()) << "the records are allocated exactly";
   }
+}
+
+// The first line of the list that differs from the byte rule over text, or -1; without a copy
+// of any line, so texts of millions of lines stay quick to check.
+int FirstLineAgainstByteRule(const TKedEditStringList& list, std::string_view text) {
+  int line = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t j = i;
+    while (j < text.size() && text[j] != '\r' && text[j] != '\n') ++j;
+    if (list.LineView(line) != text.substr(i, j - i)) return line;
+    ++line;
+    if (j < text.size() && text[j] == '\r') ++j;
+    if (j < text.size() && text[j] == '\n') ++j;
+    i = j;
+  }
+  if (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+    if (!list.LineView(line).empty()) return line;
+    ++line;
+  }
+  return line == list.Count() ? -1 : line;
+}
+
+// Texts of many megabytes are indexed in parts on several cores; the parts' seams must not
+// show, wherever they fall: inside a line, on a break, between the CR and LF of a pair.
+TEST(KedEditStringList, LargeTextsIndexedInPartsSplitAsTheByteRuleSays) {
+  uint32_t seed = 11;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  std::string mixed;
+  const char* const breaks[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+  while (mixed.size() < (size_t{24} << 20)) {
+    mixed.append(next() % 90, 'x');
+    mixed += breaks[next() % 4];
+  }
+  std::vector<std::string> texts{mixed};
+  // Nothing but CR LF pairs after one byte: about every second seam falls inside a pair.
+  for (size_t extra = 0; extra < 3; ++extra) {
+    std::string pairs = "a";
+    for (size_t i = 0; i < (size_t{17} << 19) + extra; ++i) pairs += "\r\n";
+    texts.push_back(pairs + std::string(extra, 'z'));
+  }
+  for (const std::string& text : texts) {
+    TKedEditStringList list;
+    list.LoadFromString(text);
+    EXPECT_EQ(FirstLineAgainstByteRule(list, text), -1) << "a text of " << text.size() << " bytes";
+    EXPECT_EQ(list.LineBreakStyle(), lbsCRLF);
+  }
+  TKedEditStringList lf;
+  std::string lfText;
+  while (lfText.size() < (size_t{20} << 20)) lfText += "line\n";
+  lf.LoadFromString(lfText);
+  EXPECT_EQ(lf.LineBreakStyle(), lbsLF) << "the style is seen in every part";
+  EXPECT_EQ(lf.SaveToString(), lfText);
+}
+
+// The size limit stands for the address space of a 32-bit process: a larger file is refused
+// with a message naming it, before anything is read, and the list keeps its text.
+TEST(KedEditStringList, AFileLargerThanTheLimitIsRefusedAndTheTextKept) {
+  const std::string path = TempPath("limit.sql");
+  { std::ofstream(path, std::ios::binary) << "0123456789\r\n0123456789"; }
+  TKedEditStringList list;
+  list.LoadFromString("kept");
+  list.SetMaxFileSize(21);
+  try {
+    list.LoadFromFile(path);
+    ADD_FAILURE() << "a file over the limit was loaded";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"kept"}));
+  list.SetMaxFileSize(22);
+  list.LoadFromFile(path);
+  EXPECT_EQ(list.Count(), 2) << "a file of exactly the limit loads";
+  std::remove(path.c_str());
 }
 
 TEST(KedEditStringList, MixedBreaksSaveWithCRLFThroughout) {
@@ -418,6 +503,26 @@ TEST_F(MappedFile, AReadOnlyMappedFileIsNotReplaced) {
   EXPECT_EQ(ReadFile(path), "a\nb");
   EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"changed", "b"}));
   EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+}
+
+// Undo keeps deleted lines as records pointing into the mapped file; a save over that file
+// must neither be blocked by them (Windows refuses to replace a mapped file) nor lose them.
+TEST_F(MappedFile, LinesKeptForUndoComeBackAfterASaveOverTheMappedFile) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "INSERT INTO t VALUES (" + std::to_string(i) + ");\r\n";
+  Write(text);
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  list.Put(20, "edited");
+  const std::string before = list.SaveToString();
+  const std::shared_ptr<TKedEditLineRun> run = list.TakeLines(10, 2000);
+  ASSERT_EQ(run->Count(), 2000);
+  EXPECT_EQ(list.Count(), 1001);
+  list.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path), list.SaveToString());
+  list.PutBackLines(10, *run);
+  EXPECT_EQ(list.SaveToString(), before);
+  EXPECT_EQ(list.Get(20), "edited");
 }
 
 TEST(KedEditSave, AFailedWriteLeavesTheOldFileWholeAndSaysSo) {
