@@ -16,8 +16,6 @@ void LoadRichEditLibrary() {
   (void)module;
 }
 
-std::string ToolTipText;  // keeps the text of the last tool tip alive for the tool bar
-
 }  // namespace
 
 // ---- TCustomRichEdit ----------------------------------------------------------------------
@@ -491,7 +489,6 @@ void TToolButton::Notification(TComponent* c, TOperation operation) {
   if (operation == opRemove && c == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
-
 void TToolButton::SetIndeterminate(bool value) {
   if (value == indeterminate_) return;
   indeterminate_ = value;
@@ -562,7 +559,9 @@ TToolButton* TToolBar::Buttons(int index) const {
 void TToolBar::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   CreateSubClass(p, TOOLBARCLASSNAMEA);
-  p.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_TOOLTIPS | WS_CLIPCHILDREN;
+  // No tool tips of the system bar: a button's Hint shows through the application's hint
+  // window, like every other control's, and one pointer must not raise two tips.
+  p.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | WS_CLIPCHILDREN;
   if (flat_) p.Style |= TBSTYLE_FLAT | TBSTYLE_TRANSPARENT;
   if (list_) p.Style |= TBSTYLE_LIST;
 }
@@ -824,19 +823,6 @@ void TToolBar::WndProc(TMessage& m) {
         return;
       }
       return;
-    }
-    case WM_NOTIFY: {
-      auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-      if (hdr->code == TTN_GETDISPINFOA) {
-        auto* di = reinterpret_cast<NMTTDISPINFOA*>(m.LParam);
-        int index = static_cast<int>(hdr->idFrom) - 1;
-        if (index >= 0 && index < ButtonCount()) {
-          ToolTipText = Buttons(index)->Hint();
-          di->lpszText = ToolTipText.data();
-        }
-        return;
-      }
-      break;
     }
     case WM_SIZE:
       TWinControl::WndProc(m);

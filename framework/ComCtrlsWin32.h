@@ -297,6 +297,9 @@ class TToolBar : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Notification(TComponent* c, TOperation operation) override;
+  // The buttons are parts of the system tool bar, which presses them and sends their
+  // commands: the mouse goes to the bar's window, never to the button controls.
+  bool GraphicChildTakesMouse() const override { return false; }
 
  private:
   void UpdateButtonBounds();

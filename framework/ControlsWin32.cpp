@@ -1312,7 +1312,7 @@ void TWinControl::WndProc(TMessage& m) {
       TPoint p = PointFromLParam(m.LParam);
       TControl* target =
           captureControl && captureControl->Parent() == this ? captureControl : nullptr;
-      if (!target && GetCapture() != handle_) {
+      if (!target && GetCapture() != handle_ && GraphicChildTakesMouse()) {
         TControl* c = ControlAtPos(p, false);
         if (c && !dynamic_cast<TWinControl*>(c)) target = c;
       }
@@ -1562,7 +1562,9 @@ TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
   RECT r{0, 0, maxWidth, 0};
   DrawTextA(dc.Get(), hint.c_str(), static_cast<int>(hint.size()), &r,
             DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  return Rect(0, 0, r.right + 6, r.bottom + 2);
+  // The border takes a pixel on each side, Paint keeps two more beside the text and one
+  // above and below it: the whole line fits, descenders included.
+  return Rect(0, 0, r.right + 6, r.bottom + 4);
 }
 
 void THintWindow::ActivateHint(const TRect& rect, const std::string& hint) {

@@ -573,6 +573,9 @@ class TWinControl : public TControl {
   void UpdateShowing();
   std::string GetText() override;
   void SetTextValue(const std::string& value) override;
+  // Whether a mouse message over a graphic child goes to that child (the default) or to
+  // this window itself, whose system class draws and presses the child's part.
+  virtual bool GraphicChildTakesMouse() const { return true; }
   // Reflects WM_COMMAND/WM_NOTIFY/WM_DRAWITEM/... to the child control they concern.
   bool ReflectToChild(TMessage& m);
   bool DoKeyMessage(TMessage& m, bool down);

@@ -45,9 +45,15 @@ int TWindowItems::AddObject(const std::string& s, TObject* obj) {
 }
 
 void TWindowItems::Put(int index, const std::string& s) {
+  // The window forgets the selection of an item it deletes: a renamed item (a translated
+  // unit, say) stays chosen.
+  const LRESULT selected =
+      control_->HandleAllocated() ? SendMessageA(control_->Handle(), msgs_.GetCurSel, 0, 0) : -1;
   TObject* obj = Objects(index);
   Delete(index);
   InsertObject(index, s, obj);
+  if (selected == index)
+    SendMessageA(control_->Handle(), msgs_.SetCurSel, static_cast<WPARAM>(index), 0);
 }
 
 void TWindowItems::Upload() {
@@ -552,8 +558,9 @@ K_PUBLISH(TCustomListBox) {
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TWinControl(owner),
       items_(std::make_unique<TWindowItems>(
-          this, TWindowItems::TMessages{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
-                                        LB_RESETCONTENT, LB_SETITEMDATA})),
+          this,
+          TWindowItems::TMessages{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                                  LB_SETITEMDATA, LB_GETCURSEL, LB_SETCURSEL})),
       canvas_(std::make_unique<TControlCanvas>(this)) {
   width_ = 121;
   height_ = 97;
@@ -720,8 +727,9 @@ K_PUBLISH(TCustomComboBox) {
 TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner),
       items_(std::make_unique<TWindowItems>(
-          this, TWindowItems::TMessages{CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING,
-                                        CB_RESETCONTENT, CB_SETITEMDATA})),
+          this,
+          TWindowItems::TMessages{CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                                  CB_SETITEMDATA, CB_GETCURSEL, CB_SETCURSEL})),
       canvas_(std::make_unique<TControlCanvas>(this)) {
   width_ = 145;
   height_ = 21;

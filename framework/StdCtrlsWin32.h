@@ -30,7 +30,7 @@ using TDrawItemEvent =
 class TWindowItems : public TStringList {
   K_CLASS(TWindowItems, TStringList)
   struct TMessages {
-    UINT Add, Insert, Delete, Reset, SetData;
+    UINT Add, Insert, Delete, Reset, SetData, GetCurSel, SetCurSel;
   };
   TWindowItems(TWinControl* control, TMessages messages) : control_(control), msgs_(messages) {}
 

@@ -382,10 +382,12 @@ def full_skin(p):
               [dark])
     bordered("DIVIDER", "BORDERSMASK", (6, 6), [(border, border, border)], radius=0,
              widths=(1, 1, 1, 1))
-    for s in ("MAINMENU", "MENUITEM"):
+    # A popup is one framed surface; its items show it through until they are hot (flag 2:
+    # the item's frame is painted in the hot state only).
+    for s, flags in (("MAINMENU", 4), ("MENUITEM", 6)):
         bordered(s, "BORDERSMASK", (16, 16), [(window, window, border),
                                               (mix(hot, window, 0.35),) * 2 + (accent,)],
-                 radius=2, widths=(3, 3, 3, 3))
+                 radius=2, widths=(3, 3, 3, 3), flags=flags)
     # A selection keeps its own colour under the frame: its text colour is chosen for it.
     selection = p["selection"]
     bordered("SELECTION", "BORDERSMASK", (16, 16),
@@ -531,9 +533,10 @@ def full_skin(p):
     section("SELECTION", p["selection"], p["selection_text"], p["selection"],
             p["selection_text"], extra=[("STATES", "2")])
     section("MAINMENU", face, text, hot, text_hot)
-    section("MENUITEM", window, text, mix(hot, window, 0.35), text_hot)
+    section("MENUITEM", window, text, mix(hot, window, 0.35), text_hot,
+            extra=[("TRANSPARENCY", "100")])
     # The menu bar draws its captions in this colour: the text colour keeps them readable.
-    section("MENULINE", window, text, parent="MENUITEM")
+    section("MENULINE", window, text, parent="MENUITEM", extra=[("TRANSPARENCY", "0")])
     section("ICOLINE", face, text, extra=[("STATES", "1")])
     section("EXTRALINE", accent, p["accent_text"], extra=[("STATES", "1")])
     assert not keys, keys

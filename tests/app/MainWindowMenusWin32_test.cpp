@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/mainWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
@@ -13,6 +16,7 @@
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/UserInputWin32.h"
 
 namespace {
 
@@ -306,6 +310,105 @@ disabledDone:
   checked->SetChecked(false);
   manager->SetActive(false);
   EXPECT_FALSE(form->PopupMenu1->OwnerDraw());
+  delete form;
+}
+
+// The first column from `fromX` on whose pixel differs clearly from `background`, or -1.
+int FirstInkColumn(const RECT& item, int fromX, COLORREF background) {
+  const int left = item.left - Popup.WindowRect.left, top = item.top - Popup.WindowRect.top;
+  const int width = item.right - item.left, height = item.bottom - item.top;
+  for (int x = fromX; x < width; ++x)
+    for (int y = 1; y < height - 1; ++y) {
+      const COLORREF c = Popup.Shot.ColorAt(left + x, top + y);
+      int difference = 0;
+      for (int shift : {0, 8, 16})
+        difference = std::max(difference, std::abs(Channel(c, shift) - Channel(background, shift)));
+      if (difference > 80) return x;
+    }
+  return -1;
+}
+
+TEST(MainWindowMenus, PopupItemsLieOnOneBackgroundWithCaptionsAfterTheGlyphsAndDividersBetween) {
+  Application->Initialize();
+  InitSkinRuntime();
+  auto* form = new TForm1(Application);
+  form->AfterConstruction();
+  form->CheckVersion = nullptr;
+  form->Show();
+  Application->ProcessMessages();
+  TsSkinManager* manager = form->sSkinManager1;
+  std::string folder = "Z:" + skintest::SkinsDir() + "/folders";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  manager->SetSkinDirectory(folder);
+  manager->SetActive(true);
+  ASSERT_TRUE(manager->CurrentSkin().Active);
+  Menus = &SkinableMenusOf(*manager);
+  RECT frame{};
+  GetWindowRect(form->Handle(), &frame);
+
+  // The editor's menu: glyphs, captions and two dividers; no item is hot, the pointer
+  // rests far from the popup.
+  ktest::MoveMouse(POINT{frame.right - 5, frame.bottom - 5});
+  Popup = TPopupShot{};
+  Popup.Menu = form->PopupMenu2->Handle();
+  Popup.Name = "editor_menu_one_background";
+  SetTimer(nullptr, 0, 400, CapturePopup);
+  form->PopupMenu2->Popup(frame.left + 120, frame.top + 140);
+  Application->ProcessMessages();
+  ASSERT_NE(Popup.Window, nullptr);
+  ASSERT_EQ(Popup.Items.size(), 8u);
+
+  // The popup's one background image, as the skin painted it for the whole window.
+  ASSERT_NE(Popup.Background, nullptr);
+  auto underneath = [](size_t index, int dx, int dy) {
+    const RECT& r = Popup.Items[index];
+    return GetPixel(Popup.Background->Canvas()->Handle(), r.left - Popup.WindowRect.left + dx,
+                    r.top - Popup.WindowRect.top + dy);
+  };
+  auto at = [](size_t index, int dx, int dy) {
+    const RECT& r = Popup.Items[index];
+    return Popup.Shot.ColorAt(r.left - Popup.WindowRect.left + dx,
+                              r.top - Popup.WindowRect.top + dy);
+  };
+  // One column: every item starts at the same left edge and follows the one above.
+  for (size_t i = 1; i < Popup.Items.size(); ++i) {
+    EXPECT_EQ(Popup.Items[i].left, Popup.Items[0].left) << "item " << i;
+    EXPECT_EQ(Popup.Items[i].top, Popup.Items[i - 1].bottom) << "item " << i;
+  }
+  // Glyph column 16 wide, a margin on each side and the spacing: where captions start.
+  const int captionLeft = 16 + 2 * Menus->Margin + Menus->Spacing;
+  const std::vector<size_t> dividers{3, 6};
+  for (size_t i = 0; i < Popup.Items.size(); ++i) {
+    const RECT& r = Popup.Items[i];
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (std::find(dividers.begin(), dividers.end(), i) != dividers.end()) {
+      // A divider's line lies inside its own item, after the glyph column; the row above
+      // it, the last of the item above, keeps the background.
+      TColor line = static_cast<TColor>(manager->CurrentSkin().BorderColor);
+      if (line == clFuchsia) line = clBtnShadow;
+      ExpectNear(at(i, width / 2, 0), ColorToRGB(line), 2, "divider line");
+      const int above = Popup.Items[i - 1].bottom - Popup.Items[i - 1].top - 1;
+      ExpectNear(at(i - 1, width / 2, above), underneath(i - 1, width / 2, above), 2,
+                 "above the divider");
+      ExpectNear(at(i + 1, width / 2, 0), underneath(i + 1, width / 2, 0), 2, "below the divider");
+      continue;
+    }
+    // No item has a frame or a surface of its own: its edges show the popup background.
+    for (const POINT p : {POINT{width - 3, 0}, POINT{width - 3, height - 1}, POINT{1, height / 2},
+                          POINT{width - 3, height / 2}})
+      ExpectNear(
+          at(i, p.x, p.y), underneath(i, p.x, p.y), 2,
+          ("item " + std::to_string(i) + " at " + std::to_string(p.x) + "," + std::to_string(p.y) +
+           " window height " + std::to_string(Popup.WindowRect.bottom - Popup.WindowRect.top) +
+           " item bottom " + std::to_string(r.bottom - Popup.WindowRect.top) + " image height " +
+           std::to_string(Popup.Background->Height()))
+              .c_str());
+    // The caption starts after the glyph column, wherever the caption is short or long.
+    const int ink = FirstInkColumn(r, captionLeft - 4, underneath(i, width - 3, height / 2));
+    EXPECT_GE(ink, captionLeft) << "item " << i;
+    EXPECT_LE(ink, captionLeft + 3) << "item " << i;
+  }
+  manager->SetActive(false);
   delete form;
 }
 

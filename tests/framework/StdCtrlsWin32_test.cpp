@@ -21,6 +21,7 @@
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/MessagePumpWin32.h"
+#include "tests/support/UserInputWin32.h"
 
 namespace {
 
@@ -43,6 +44,32 @@ std::string WindowText(HWND wnd) {
 }  // namespace
 
 // ---- list controls ------------------------------------------------------------------------
+
+TEST(ListControls, ARenamedItemKeepsTheChoiceOfItsList) {
+  // A translation renames every entry in place; the chosen one stays chosen, the others do
+  // not become chosen.
+  TFormGuard g;
+  auto* list = g.Add<TListBox>();
+  auto* combo = g.Add<TComboBox>();
+  combo->SetLeft(150);
+  for (TStrings* items : {list->Items(), combo->Items()})
+    for (const char* unit : {"KB", "MB", "GB"}) items->Add(unit);
+  list->SetItemIndex(1);
+  combo->SetItemIndex(1);
+  g.Show();
+  const struct {
+    TStrings* Items;
+    std::function<int()> Chosen;
+    const char* Name;
+  } cases[] = {{list->Items(), [&] { return list->ItemIndex(); }, "list box"},
+               {combo->Items(), [&] { return combo->ItemIndex(); }, "combo box"}};
+  for (const auto& c : cases) {
+    for (int i = 0; i < 3; ++i) c.Items->SetStrings(i, c.Items->Strings(i) + "!");
+    EXPECT_EQ(c.Chosen(), 1) << c.Name;
+    EXPECT_EQ(c.Items->Strings(1), "MB!") << c.Name;
+  }
+  EXPECT_EQ(combo->Text(), "MB!");
+}
 
 TEST(ListControls, ItemsAddedBeforeAndAfterTheWindowExistShowInIt) {
   TFormGuard g;
@@ -332,16 +359,36 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   int clicks = 0;
   save->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
   g.Show();
+  SetForegroundWindow(g.Form->Handle());
   HWND wnd = bar->Handle();
   EXPECT_EQ(SendMessageA(wnd, TB_BUTTONCOUNT, 0, 0), 2);
   RECT r{};
   SendMessageA(wnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r.right - r.left, 157);
-  SendMessageA(g.Form->Handle(), WM_COMMAND, static_cast<WPARAM>(save->Command()),
-               reinterpret_cast<LPARAM>(wnd));
-  EXPECT_EQ(clicks, 1);
-  bar->SetEnabled(false);  // a disabled bar refuses its buttons' input
+  // A click of the mouse on the button: the system bar presses it and sends its command.
+  RECT button{};
+  SendMessageA(wnd, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button));
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&button), 2);
+  ktest::Click(ktest::CentreOf(button));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return clicks == 1; })) << "the click ran the handler";
+  // A disabled button and a disabled bar refuse the click. The release reaches the bar, or
+  // the form under a disabled bar, so the test knows when each click has been handled.
+  int releases = 0;
+  const TMouseEvent released([&](TObject*, TMouseButton, TShiftState, int, int) { ++releases; });
+  bar->SetOnMouseUp(released);
+  g.Form->SetOnMouseUp(released);
+  save->SetEnabled(false);
+  ktest::Click(ktest::CentreOf(button));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return releases == 1; }));
+  save->SetEnabled(true);
+  bar->SetEnabled(false);
   EXPECT_FALSE(IsWindowEnabled(wnd));
+  ktest::Click(ktest::CentreOf(button));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return releases == 2; }));
+  bar->SetEnabled(true);
+  ktest::Click(ktest::CentreOf(button));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return clicks == 2; }));
+  EXPECT_EQ(clicks, 2);
 }
 
 TEST(CommonControls, ToolBarCustomDrawEventsPaintTheBarAndEachButton) {
@@ -382,7 +429,7 @@ TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& capt
 }
 }  // namespace
 
-TEST(Menus, MainMenuItemsRunTheirClicksByCommandAndShortcut) {
+TEST(Menus, MainMenuItemsRunTheirClicksByMouseAndShortcut) {
   TFormGuard g;
   auto* menu = new TMainMenu(g.Form);
   TMenuItem* file = AddItem(g.Form, menu->Items(), "Datei");
@@ -395,11 +442,29 @@ TEST(Menus, MainMenuItemsRunTheirClicksByCommandAndShortcut) {
   quit->SetOnClick(TNotifyEvent([&](TObject*) { clicked.push_back("quit"); }));
   g.Form->SetMenu(menu);
   g.Show();
+  SetForegroundWindow(g.Form->Handle());
   HMENU bar = GetMenu(g.Form->Handle());
   ASSERT_TRUE(bar);
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
-  SendMessageA(g.Form->Handle(), WM_COMMAND, quit->Command(), 0);
+  // The mouse opens the menu and chooses an item: the system menu sends its command.
+  ktest::TUserScript user;
+  const bool played = user.Play([&](ktest::TUserScript& u) {
+    RECT title{};
+    u.OnProgram([&] { GetMenuItemRect(g.Form->Handle(), bar, 0, &title); });
+    const int waits = u.MenuWaits();
+    ktest::Click(ktest::CentreOf(title));
+    u.WaitForWindow("the open menu", "#32768");
+    u.WaitForMenuInput(waits);
+    RECT item{};
+    u.WaitUntil("the menu's items are placed", [&] {
+      // The popup's own window places its items: no owner window is named.
+      return GetMenuItemRect(nullptr, GetSubMenu(bar, 0), 2, &item) && item.bottom > 0;
+    });
+    ktest::Click(ktest::CentreOf(item));
+    u.WaitUntil("the chosen item's handler", [&] { return !clicked.empty(); });
+  });
+  ASSERT_TRUE(played) << user.Failures();
   EXPECT_TRUE(g.Form->IsShortCut('O', {ssCtrl}));
   EXPECT_FALSE(g.Form->IsShortCut('O', {}));
   open->SetEnabled(false);
@@ -479,6 +544,42 @@ TEST(Menus, OwnerDrawnItemsAreMeasuredByTheirHandler) {
   EXPECT_TRUE(TMenuItem::DispatchMeasure(&mis));
   EXPECT_EQ(mis.itemWidth, 123u);
   EXPECT_EQ(mis.itemHeight, 27u);
+}
+
+TEST(Menus, APopupItemChosenWithTheMouseRunsItsClick) {
+  // Plain and owner-drawn popups alike: the system menu sends the chosen item's command.
+  for (const bool ownerDraw : {false, true}) {
+    TFormGuard g;
+    g.Show();
+    SetForegroundWindow(g.Form->Handle());
+    auto* popup = new TPopupMenu(g.Form);
+    popup->SetOwnerDraw(ownerDraw);
+    std::vector<std::string> clicked;
+    for (const char* caption : {"Ausschneiden", "Kopieren", "-", "Suchen"}) {
+      TMenuItem* item = AddItem(g.Form, popup->Items(), caption);
+      if (ownerDraw)
+        item->SetOnMeasureItem(TMenuMeasureItemEvent([](TObject*, TCanvas*, int& w, int& h) {
+          w = 120;
+          h = 20;
+        }));
+      item->SetOnClick(TNotifyEvent([&clicked, caption](TObject*) { clicked.push_back(caption); }));
+    }
+    ktest::TUserScript user;
+    const bool played = user.Play([&](ktest::TUserScript& u) {
+      const int waits = u.MenuWaits();
+      u.Later([&] { popup->Popup(150, 150); });
+      u.WaitForWindow("the popup", "#32768");
+      u.WaitForMenuInput(waits);
+      RECT item{};
+      u.WaitUntil("the popup's items are placed", [&] {
+        return GetMenuItemRect(nullptr, popup->Handle(), 3, &item) && item.bottom > 0;
+      });
+      ktest::Click(ktest::CentreOf(item));
+      u.WaitUntil("the chosen item's handler", [&] { return !clicked.empty(); });
+    });
+    ASSERT_TRUE(played) << user.Failures();
+    EXPECT_EQ(clicked, std::vector<std::string>{"Suchen"}) << "owner-drawn " << ownerDraw;
+  }
 }
 
 // ---- dialogs and timers -------------------------------------------------------------------
@@ -588,6 +689,20 @@ TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
   ASSERT_TRUE(hint);
   EXPECT_EQ(WindowText(hint), "Schriftart");
   EXPECT_EQ(Application->Hint(), "Schriftart");
+  // The whole line fits inside the border, descenders included: one pixel is kept above
+  // and below the text in the hint window's font.
+  RECT client{};
+  GetClientRect(hint, &client);
+  {
+    THintWindow like(nullptr);
+    HDC dc = GetDC(hint);
+    TEXTMETRICA tm{};
+    HGDIOBJ old = SelectObject(dc, FontHandle(like.Font()));
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(hint, dc);
+    EXPECT_GE(client.bottom - client.top, tm.tmHeight + 2);
+  }
   SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(120, 15));
   EXPECT_FALSE(IsWindowVisible(hint));
   EXPECT_FALSE(WaitForHintWindow());

@@ -16,7 +16,20 @@ namespace {
 
 // The frame the system keeps around a popup's items: item coordinates + this are background
 // coordinates.
+// The frame of a system popup menu: where its items' coordinates start in the window.
 constexpr int kMenuFrame = 3;
+
+// Where the popup window's item coordinates start inside the window. Windows gives popups
+// a frame of kMenuFrame outside their client area; Wine draws that frame inside the client
+// area and its item rectangles already lie past it. Without a window the system's frame.
+TPoint ItemOriginInWindow(HWND window) {
+  if (!window) return {kMenuFrame, kMenuFrame};
+  POINT client{0, 0};
+  RECT frame{};
+  if (!ClientToScreen(window, &client) || !GetWindowRect(window, &frame))
+    return {kMenuFrame, kMenuFrame};
+  return {client.x - frame.left, client.y - frame.top};
+}
 
 std::unique_ptr<TBitmap> NewImage(int width, int height) {
   auto bmp = std::make_unique<TBitmap>();
@@ -363,10 +376,10 @@ void TsSkinableMenus::WatchPopupWindow(HWND window) {
 }
 
 void TsSkinableMenus::PaintSeparator(TCanvas* canvas, const TRect& rect, const TBitmap* bg,
-                                     int extra) {
+                                     int extra, TPoint origin) {
   const int w = rect.Width(), h = rect.Height();
-  CopyToDC(canvas->Handle(), rect.Left, rect.Top, bg, rect.Left + kMenuFrame, rect.Top + kMenuFrame,
-           w, h);
+  CopyToDC(canvas->Handle(), rect.Left, rect.Top, bg, rect.Left + origin.X, rect.Top + origin.Y, w,
+           h);
   // The line starts after the icon line.
   const int iconLineWidth = Margin + 16 + Spacing;
   int left = rect.Left + extra + Margin + Spacing;
@@ -383,10 +396,10 @@ void TsSkinableMenus::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
 }
 
 void TsSkinableMenus::PaintCaptionItem(TMenuItem* item, TCanvas* canvas, const TRect& rect,
-                                       TBitmap* bg, int extra) {
+                                       TBitmap* bg, int extra, TPoint origin) {
   const int w = rect.Width(), h = rect.Height();
   auto image = NewImage(w, h);
-  const TPoint at{rect.Left + kMenuFrame, rect.Top + kMenuFrame};
+  const TPoint at{rect.Left + origin.X, rect.Top + origin.Y};
   // Everything comes from the background first; TOOLBAR then covers the inner rectangle.
   CopyToDC(image->Canvas()->Handle(), 0, 0, bg, at.X, at.Y, w, h);
   const int toolbar = manager_->GetSectionIndex("TOOLBAR");
@@ -429,6 +442,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
     bgWidth = size.cx + 2 * BorderWidth;
     bgHeight = size.cy + 2 * BorderWidth;
   }
+  const TPoint origin = ItemOriginInWindow(window);
   TsMenuCache::Entry* entry = FindOrBuild(item, bgWidth, bgHeight, window);
   if (!entry || !entry->Image) return;
   TBitmap* bg = entry->Image.get();
@@ -448,34 +462,34 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
     if (index == firstVisible) CopyToDC(wdc, 0, 0, bg, 0, 0, bgWidth, BorderWidth);
     if (index == lastVisible)
       CopyToDC(wdc, 0, bgHeight - BorderWidth, bg, 0, bgHeight - BorderWidth, bgWidth, BorderWidth);
-    const int top = rect.Top + kMenuFrame, h = rect.Height();
+    const int top = rect.Top + origin.Y, h = rect.Height();
     const int leftWidth = extra + std::max(skinBorder, BorderWidth);
     CopyToDC(wdc, 0, top, bg, 0, top, leftWidth, h);
     CopyToDC(wdc, bgWidth - BorderWidth, top, bg, bgWidth - BorderWidth, top, BorderWidth, h);
-    if (index == lastVisible && rect.Bottom + kMenuFrame < bgHeight - BorderWidth)
-      CopyToDC(wdc, 0, rect.Bottom + kMenuFrame, bg, 0, rect.Bottom + kMenuFrame, bgWidth,
-               bgHeight - BorderWidth - rect.Bottom - kMenuFrame);
+    if (index == lastVisible && rect.Bottom + origin.Y < bgHeight - BorderWidth)
+      CopyToDC(wdc, 0, rect.Bottom + origin.Y, bg, 0, rect.Bottom + origin.Y, bgWidth,
+               bgHeight - BorderWidth - rect.Bottom - origin.Y);
     ReleaseDC(window, wdc);
   }
 
   const TsMenuItemType type = MenuItemTypeOf(item->Caption());
   if (type == smDivider) {
-    PaintSeparator(canvas, rect, bg, extra);
+    PaintSeparator(canvas, rect, bg, extra, origin);
     return;
   }
   if (type == smCaption) {
-    PaintCaptionItem(item, canvas, rect, bg, extra);
+    PaintCaptionItem(item, canvas, rect, bg, extra, origin);
     return;
   }
   // h. The area below the last item, down to the border, from the background.
-  if (item->MenuIndex() == parent->Count() - 1 && rect.Bottom + kMenuFrame < bgHeight - 6)
-    CopyToDC(canvas->Handle(), rect.Left, rect.Bottom, bg, rect.Left + kMenuFrame,
-             rect.Bottom + kMenuFrame, rect.Width(), bgHeight - 6 - rect.Bottom - kMenuFrame);
+  if (item->MenuIndex() == parent->Count() - 1 && rect.Bottom + origin.Y < bgHeight - 6)
+    CopyToDC(canvas->Handle(), rect.Left, rect.Bottom, bg, rect.Left + origin.X,
+             rect.Bottom + origin.Y, rect.Width(), bgHeight - 6 - rect.Bottom - origin.Y);
 
   // i. The item's image over the popup background.
   const int w = std::max(rect.Width() - extra, 0), h = rect.Height();
   auto image = NewImage(w, h);
-  const TPoint at{extra + rect.Left + kMenuFrame, rect.Top + kMenuFrame};
+  const TPoint at{extra + rect.Left + origin.X, rect.Top + origin.Y};
   const bool enabled = item->Enabled() && !state.Contains(odDisabled);
   const bool hot = enabled && (state.Contains(odSelected) || state.Contains(odHotLight));
   CopyToDC(image->Canvas()->Handle(), 0, 0, bg, at.X, at.Y, w, h);
@@ -565,7 +579,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
   // p. Onto the menu.
   CopyToDC(canvas->Handle(), rect.Left + extra, rect.Top, image.get(), 0, 0, w, h);
   if (extra > 0 && item->MenuIndex() == 0)
-    CopyToDC(canvas->Handle(), 0, 0, bg, kMenuFrame, kMenuFrame, extra, bgHeight);
+    CopyToDC(canvas->Handle(), 0, 0, bg, origin.X, origin.Y, extra, bgHeight);
   // q. The item's own drawing comes last.
   if (item->OnDrawItem()) item->OnDrawItem()(item, canvas, rect, state.Contains(odSelected));
 }

@@ -80,9 +80,11 @@ class TsSkinableMenus : public TComponent {
   TsMenuCache::Entry* FindOrBuild(TMenuItem* item, int width, int height, HWND window);
   void SetMenuRegion(HWND window, const std::vector<TRect>& holes, int width, int height);
   void WatchPopupWindow(HWND window);
-  void PaintSeparator(TCanvas* canvas, const TRect& rect, const TBitmap* bg, int extra);
-  void PaintCaptionItem(TMenuItem* item, TCanvas* canvas, const TRect& rect, TBitmap* bg,
-                        int extra);
+  // `origin`: where item coordinates start in the popup window and its background image.
+  void PaintSeparator(TCanvas* canvas, const TRect& rect, const TBitmap* bg, int extra,
+                      TPoint origin);
+  void PaintCaptionItem(TMenuItem* item, TCanvas* canvas, const TRect& rect, TBitmap* bg, int extra,
+                        TPoint origin);
   TsSkinManager* manager_;
   TsMenuCache cache_;
   bool skinActive_ = false;
