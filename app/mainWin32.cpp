@@ -97,10 +97,7 @@ class TForm1::SplitView : public TSplitObserver {
     log->EndUpdate();
     pendingLog_.clear();
     // Keep the newest lines in view.
-    HWND wnd = form_.re_split->Handle();
-    const int length = GetWindowTextLengthA(wnd);
-    SendMessageA(wnd, EM_SETSEL, length, length);
-    SendMessageA(wnd, EM_SCROLLCARET, 0, 0);
+    form_.re_split->ShowLastLine();
   }
 
  private:

@@ -43,6 +43,44 @@ void TCustomRichEdit::CreateWnd() {
   // No word wrap: lay the text out for an endless line.
   if (!wordWrap_) SendMessageA(handle_, EM_SETTARGETDEVICE, 0, 1);
   SendMessageA(handle_, EM_SETEVENTMASK, 0, ENM_CHANGE);
+  KeepTextFromBorder();
+}
+
+void TCustomRichEdit::KeepTextFromBorder() {
+  // The text keeps a little room from the border, as in a plain edit; the formatting
+  // rectangle is set again whenever the window's size changes.
+  RECT r{};
+  GetClientRect(handle_, &r);
+  if (r.right - r.left <= 6) return;
+  r.left += 3;
+  r.right -= 3;
+  SendMessageA(handle_, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TCustomRichEdit::ShowLastLine() {
+  if (!HandleAllocated()) return;
+  const int length = GetWindowTextLengthA(handle_);
+  SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(length), length);
+  const int lines = static_cast<int>(SendMessageA(handle_, EM_GETLINECOUNT, 0, 0));
+  if (lines < 2) return;
+  // A text that ends in a line break has an empty last line; the one before it counts.
+  int last = lines - 1;
+  if (SendMessageA(handle_, EM_LINELENGTH,
+                   static_cast<WPARAM>(SendMessageA(handle_, EM_LINEINDEX, last, 0)), 0) == 0)
+    --last;
+  // The rich edit scrolls in pixels: the top line is placed at a multiple of the line height.
+  POINTL first{}, second{};
+  SendMessageA(handle_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first),
+               SendMessageA(handle_, EM_LINEINDEX, 0, 0));
+  SendMessageA(handle_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second),
+               SendMessageA(handle_, EM_LINEINDEX, 1, 0));
+  const int lineHeight = second.y - first.y;
+  RECT text{};
+  SendMessageA(handle_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+  if (lineHeight <= 0 || text.bottom <= text.top) return;
+  const int shown = std::max(1, static_cast<int>((text.bottom - text.top) / lineHeight));
+  POINT scroll{0, std::max(0, last + 1 - shown) * lineHeight};
+  SendMessageA(handle_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 }
 
 void TCustomRichEdit::SetPlainText(bool value) {
@@ -59,6 +97,11 @@ void TCustomRichEdit::SetHideSelection(bool value) {
 
 void TCustomRichEdit::WndProc(TMessage& m) {
   if (m.Msg == CN_NOTIFY) return;
+  if (m.Msg == WM_SIZE) {
+    TCustomMemo::WndProc(m);
+    if (HandleAllocated()) KeepTextFromBorder();
+    return;
+  }
   if (m.Msg == CM_TEXTCHANGED) {
     // A rich edit reports a text set in code through EN_CHANGE itself.
     if (!HandleAllocated() && !IsLoading()) Change();

@@ -26,6 +26,9 @@ class TCustomRichEdit : public TCustomMemo {
   void SetPlainText(bool value);
   bool HideSelection() const { return hideSelection_; }
   void SetHideSelection(bool value);
+  // Puts the caret after the text and scrolls by whole lines until the last line with text
+  // is the lowest one shown: no line is cut at the top.
+  void ShowLastLine();
   void WndProc(TMessage& message) override;
 
  protected:
@@ -33,6 +36,7 @@ class TCustomRichEdit : public TCustomMemo {
   void CreateWnd() override;
 
  private:
+  void KeepTextFromBorder();
   bool plainText_ = false;
   bool hideSelection_ = true;
 };

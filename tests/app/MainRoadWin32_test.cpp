@@ -2,8 +2,8 @@
 // dump through the open dialog, edit it, save it from the tool bar, switch the language
 // there and back, split it; and every command of the window reached through its button,
 // tool-bar button, menu-bar item or context-menu item.
-#include <dlgs.h>
 #include <gtest/gtest.h>
+#include <richedit.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -23,6 +23,9 @@
 namespace {
 
 using ktest::TUserScript;
+
+// The text field of the system's find dialog.
+constexpr int kFindTextField = 0x480;
 
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -252,7 +255,7 @@ class MainRoad : public ::testing::Test {
   // Closes the find dialog with Escape, as a user would, after a click into its field.
   void CloseFindDialog(TUserScript& u) {
     HWND find = u.WaitForWindow("the find dialog", "#32770", IsFileDialog);
-    ClickInto(u, GetDlgItem(find, edt1));
+    ClickInto(u, GetDlgItem(find, kFindTextField));
     ktest::PressKey(VK_ESCAPE);
     u.WaitUntilGone("the find dialog", find);
   }
@@ -280,20 +283,21 @@ TEST_F(MainRoad, OpenEditSaveSwitchLanguageTwiceAndSplitByMouseAndKeyboard) {
     TypeAtEndOfFirstLine(u, " (edited)");
     u.WaitUntil("the typed words", [&] { return Line(0) == edited; });
 
-    // Save from the tool bar: the file holds the edited text.
-    ClickToolButton(u, form->ToolButton4);
-    boxes.push_back(u.AnswerMessageBox());
-    u.Expect(ReadWhole(dumpPath).rfind(edited + "\r\n", 0) == 0, "the saved file starts edited");
-
     // The language menu: English, then German again; the unit box keeps its choice.
     ChooseFromMenuBar(u, form->Englisch1);
     u.WaitUntil("English captions", [&] { return form->sBitBtn2->Caption() == "Start"; });
     u.Expect(u.Read<int>([&] { return form->sComboBox1->ItemIndex(); }) == 1,
              "MB stays chosen after switching to English");
+    ktest::SaveScreenshot(GetDesktopWindow(), "main_road_english");
     ChooseFromMenuBar(u, form->Deutsch1);
     u.WaitUntil("German captions", [&] { return form->sBitBtn2->Caption() == "Starten"; });
     u.Expect(u.Read<int>([&] { return form->sComboBox1->ItemIndex(); }) == 1,
              "MB stays chosen after switching back to German");
+
+    // Save from the tool bar: the file holds the edited text.
+    ClickToolButton(u, form->ToolButton4);
+    boxes.push_back(u.AnswerMessageBox());
+    u.Expect(ReadWhole(dumpPath).rfind(edited + "\r\n", 0) == 0, "the saved file starts edited");
 
     // The split in pieces of 1 KB: size typed, unit chosen with the arrow key, Start.
     ClickOn(u, form->sEdit2);
@@ -311,9 +315,22 @@ TEST_F(MainRoad, OpenEditSaveSwitchLanguageTwiceAndSplitByMouseAndKeyboard) {
   ASSERT_TRUE(played) << user.Failures();
   ktest::SaveScreenshot(form->Handle(), "main_road_after_split");
 
+  // The log pane after the run: scrolled to its newest lines by whole lines, so its top line
+  // starts at the top of the text area; the text keeps room from the left border.
+  const HWND log = form->re_split->Handle();
+  const auto firstShown = static_cast<int>(SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+  EXPECT_GT(firstShown, 0) << "the newest lines are shown";
+  POINTL top{};
+  SendMessageA(log, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top),
+               SendMessageA(log, EM_LINEINDEX, static_cast<WPARAM>(firstShown), 0));
+  RECT text{};
+  SendMessageA(log, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+  EXPECT_EQ(top.y, text.top) << "the top line is shown whole";
+  EXPECT_GE(top.x, 2) << "the text keeps room from the left border";
+
   ASSERT_EQ(boxes.size(), 2u);
-  // Before any language is chosen the messages are English; after German they are German.
-  EXPECT_EQ(boxes[0], "File saved");
+  // After choosing German the messages are German.
+  EXPECT_EQ(boxes[0], "Datei gespeichert");
   EXPECT_EQ(boxes[1], "Verarbeitung beendet");
   // The pieces together are the edited text, each within its 1 KB.
   std::string joined;
@@ -341,6 +358,12 @@ TEST_F(MainRoad, EveryToolBarButtonRunsItsCommandWhenClicked) {
   const std::string copyPath = folder + "road_copy.sql";
   TUserScript user;
   const bool played = user.Play([&](TUserScript& u) {
+    // The pointer resting on a button shows its hint, descenders and all (screenshot).
+    ktest::MoveMouse(CentreOf(u, form->ToolButton12));
+    HWND hint = u.WaitForWindow("the undo button's hint", "THintWindow");
+    u.Expect(ktest::WindowTextOf(hint) == "Rückgängig", "the undo button's hint");
+    ktest::SaveScreenshot(hint, "main_road_hint");
+
     // Font size: the button opens its menu, the chosen size goes to the editor.
     const int waits = u.MenuWaits();
     ClickToolButton(u, form->ToolButton2);
@@ -375,7 +398,7 @@ TEST_F(MainRoad, EveryToolBarButtonRunsItsCommandWhenClicked) {
     // Find: the dialog, the count of matches, the first match selected.
     ClickToolButton(u, form->ToolButton14);
     HWND find = u.WaitForWindow("the find dialog", "#32770", IsFileDialog);
-    ClickInto(u, GetDlgItem(find, edt1));
+    ClickInto(u, GetDlgItem(find, kFindTextField));
     ktest::TypeText("INSERT");
     ktest::PressKey(VK_RETURN);
     boxes.push_back(u.AnswerMessageBox());
@@ -441,6 +464,7 @@ TEST_F(MainRoad, MenuBarOpenAboutAndExitAndTheBoxesBelowTheBar) {
     u.WaitUntil("the about window", [&] { return about->Visible(); });
     u.WaitUntil("the about window in front",
                 [&] { return GetForegroundWindow() == about->Handle(); });
+    ktest::SaveScreenshot(GetDesktopWindow(), "main_road_about");
     ktest::PressKeys({VK_MENU}, VK_F4);
     u.WaitUntil("the about window closed", [&] { return !about->Visible(); });
 

@@ -143,6 +143,13 @@ LRESULT CALLBACK WatchMenuIdle(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
+// A menu's loop also hands every message it takes to the message filter: a loop kept busy
+// by timers never goes idle, but it is running.
+LRESULT CALLBACK WatchMenuMessages(int code, WPARAM w, LPARAM l) {
+  if (code == MSGF_MENU) ++menuWaits;
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
 // Thrown through the script to end it; caught in Play.
 struct TScriptEnded {};
 
@@ -237,9 +244,11 @@ TUserScript::TUserScript() : programThread_(GetCurrentThreadId()) {
   messenger_ = CreateWindowExA(0, MessengerClass(), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   menuWatch_ = SetWindowsHookExA(WH_CALLWNDPROC, WatchMenuIdle, nullptr, programThread_);
+  menuFilter_ = SetWindowsHookExA(WH_MSGFILTER, WatchMenuMessages, nullptr, programThread_);
 }
 
 TUserScript::~TUserScript() {
+  if (menuFilter_) UnhookWindowsHookEx(menuFilter_);
   if (menuWatch_) UnhookWindowsHookEx(menuWatch_);
   if (messenger_) DestroyWindow(messenger_);
 }

@@ -77,9 +77,9 @@ class TUserScript {
   HWND WaitForWindow(const std::string& what, const char* windowClass,
                      const std::function<bool(HWND)>& accept = {}, int deadlineMs = 60000);
   void WaitUntilGone(const std::string& what, HWND window, int deadlineMs = 30000);
-  // How often a menu of the program has waited for input so far. A menu that is opening
-  // takes clicks only once it waits: read this before the click that opens it, then
-  // WaitForMenuInput with the value.
+  // How often a menu loop of the program has waited for input or taken a message so far. A
+  // menu that is opening takes clicks only once its loop runs: read this before the click
+  // that opens it, then WaitForMenuInput with the value.
   int MenuWaits() const;
   void WaitForMenuInput(int menuWaitsBefore, int deadlineMs = 30000);
   // Waits for a message box, answers it with the Enter key as a user would and returns its
@@ -95,8 +95,9 @@ class TUserScript {
   void CloseWhatIsOpen(const std::vector<HWND>& keep);
 
   DWORD programThread_;
-  HWND messenger_ = nullptr;   // a window of the program's thread that runs OnProgram calls
-  HHOOK menuWatch_ = nullptr;  // counts the program's menus waiting for input
+  HWND messenger_ = nullptr;    // a window of the program's thread that runs OnProgram calls
+  HHOOK menuWatch_ = nullptr;   // counts the program's menus waiting for input
+  HHOOK menuFilter_ = nullptr;  // and the messages their loops take
   std::atomic<bool> abandoned_{false};
   mutable std::mutex mutex_;
   std::vector<std::string> failures_;
