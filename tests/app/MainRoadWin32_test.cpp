@@ -15,7 +15,7 @@
 #include "app/aboutWin32.h"
 #include "app/mainWin32.h"
 #include "framework/SysUtils.h"
-#include "skin/core/sSkinRuntimeWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/ScreenshotWin32.h"
 #include "tests/support/UserInputWin32.h"
