@@ -47,7 +47,7 @@ printf '%-40s | %-22s | %-34s | %-16s | %s\n' "  memory on top of the open dump"
   "$(awk -v a="$before" -v b="$peak" 'BEGIN { printf "%.0f MB peak", b - a }')" "-" "-" \
   "<= 1024 MB"
 for name in KeystrokeInLastLine UndoKeystrokeInLastLine JoinLastTwoLines; do
-  read -r ob om < <(stat_of edits.csv "BM_$name" real_time)
+  read -r ob om < <(stat_of edits.csv "BM_$name" per_edit)
   printf '%-40s | %-22s | %-34s | %-16s | %s\n' "one edit: $name" \
     "$(awk -v b="$ob" -v m="$om" 'BEGIN { printf "%.1f us (med %.1f)", b * 1e6, m * 1e6 }')" \
     "-" "-" "-"
