@@ -32,8 +32,11 @@ constexpr MessagePair kMessages[] = {
     {"Bitte warten Sie, bis die Verarbeitung beendet ist",
      "Please wait until processing has finished"},
     {"Datei gespeichert", "File saved"},
+    {"Die Datei %s ist die Datei, die aufgeteilt wird, und wird nicht überschrieben. "
+     "Verarbeitung abgebrochen",
+     "The file %s is the file being split and is not overwritten. Processing stopped"},
 };
-static_assert(std::size(kMessages) == static_cast<size_t>(TAppMessage::FileSaved) + 1);
+static_assert(std::size(kMessages) == static_cast<size_t>(TAppMessage::PieceIsSource) + 1);
 
 }  // namespace
 

@@ -22,6 +22,7 @@ enum class TAppMessage {
   WriteFailed,
   BusyCannotClose,
   FileSaved,
+  PieceIsSource,
 };
 
 // German when the language is "de", English otherwise (also when it is empty).

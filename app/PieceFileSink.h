@@ -1,10 +1,12 @@
-// Writes the pieces of a split to disk through one large buffer.
+// Writes the pieces of a split to disk through one large buffer, never over the file being
+// split.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/FileIdentity.h"
 #include "app/SplitEngine.h"
 
 class TPieceFileSink : public TPieceSink {
@@ -14,7 +16,12 @@ class TPieceFileSink : public TPieceSink {
   TPieceFileSink(const TPieceFileSink&) = delete;
   TPieceFileSink& operator=(const TPieceFileSink&) = delete;
 
+  // The file the lines come from: a piece whose path reaches it, by any name, is refused
+  // before it is opened.
+  void SetSourceFile(const std::string& path);
+
   void PrepareFolder(const std::string& folder) override;
+  int PieceOverSource(const TSplitOptions& options) const override;
   void Create(const std::string& path) override;
   void WriteLine(std::string_view line) override;
   void Close() override;
@@ -28,4 +35,6 @@ class TPieceFileSink : public TPieceSink {
   size_t fill_ = 0;
   std::FILE* file_ = nullptr;
   std::string path_;
+  std::string sourceFile_;
+  TFileIdentity source_;
 };

@@ -20,10 +20,30 @@ std::string IoMessage(ESplitIoError::TKind kind, const std::string& path) {
       return "Cannot create the directory " + path;
     case ESplitIoError::ioCreateFile:
       return "Cannot create the file " + path;
+    case ESplitIoError::ioSourceFile:
+      return "The file " + path + " is the file being split and is not overwritten";
     case ESplitIoError::ioWrite:
       break;
   }
   return "Error writing the file " + path;
+}
+
+// Counts the pieces a split makes without writing anything.
+class TPieceCounter : public TPieceSink, public TSplitObserver {
+ public:
+  void PrepareFolder(const std::string&) override {}
+  void Create(const std::string&) override {}
+  void WriteLine(std::string_view) override {}
+  void Close() override {}
+  void Abandon() noexcept override {}
+  void PieceCreated(int, const std::string&) override {}
+  void PieceFinished(int, const std::string&) override {}
+  void Progress(const TSplitProgress&) override {}
+};
+
+int CountPieces(const TSplitLineSource& source, const TSplitOptions& options) {
+  TPieceCounter counter;
+  return RunSplit(source, options, counter, counter).Pieces;
 }
 
 }  // namespace
@@ -72,6 +92,12 @@ TSplitResult RunSplit(const TSplitLineSource& source, const TSplitOptions& optio
   const int count = source.Count();
   if (count == 0 || (count == 1 && source.Line(0).empty()))
     throw ESplitRefused(ESplitRefused::NoText);
+
+  // Only when the file being split carries a piece's name is the split run once without
+  // writing, to learn whether it reaches that piece; nothing is created before the answer.
+  if (const int clash = sink.PieceOverSource(options);
+      clash > 0 && CountPieces(source, options) >= clash)
+    throw ESplitIoError(ESplitIoError::ioSourceFile, PiecePath(options, clash));
 
   TSplitProgress state;
   state.LastIndex = count - 1;

@@ -31,12 +31,17 @@ class TLineListSource : public TSplitLineSource {
   const TKedEditStringList& lines_;
 };
 
+struct TSplitOptions;
+
 // Where the pieces go. Each failure raises ESplitIoError naming the file.
 class TPieceSink {
  public:
   virtual ~TPieceSink() = default;
   // Creates the output folder when it is missing (one level).
   virtual void PrepareFolder(const std::string& folder) = 0;
+  // The number of a piece that would be written over the file being split, 0 when none
+  // can be; asked once before anything is created.
+  virtual int PieceOverSource(const TSplitOptions&) const { return 0; }
   virtual void Create(const std::string& path) = 0;
   // Writes the line followed by CR LF.
   virtual void WriteLine(std::string_view line) = 0;
@@ -47,7 +52,8 @@ class TPieceSink {
 
 class ESplitIoError : public Exception {
  public:
-  enum TKind { ioCreateFolder, ioCreateFile, ioWrite };
+  // ioSourceFile: the piece's path is the file being split, which is never written.
+  enum TKind { ioCreateFolder, ioCreateFile, ioWrite, ioSourceFile };
   ESplitIoError(TKind kind, std::string path);
   TKind Kind() const { return kind_; }
   const std::string& Path() const { return path_; }
@@ -113,8 +119,9 @@ std::string PiecePath(const TSplitOptions& options, int number);
 bool StartsStatement(std::string_view line);
 bool IsStatementBoundary(std::string_view previous, std::string_view line);
 
-// Runs the whole split. Raises ESplitRefused before anything is created, and
-// ESplitIoError after closing the current piece when a folder, file or write fails.
+// Runs the whole split. Raises ESplitRefused before anything is created, ESplitIoError
+// (ioSourceFile) before anything is created when a piece it would write is the file being
+// split, and ESplitIoError after closing the current piece when a folder, file or write fails.
 TSplitResult RunSplit(const TSplitLineSource& source, const TSplitOptions& options,
                       TPieceSink& sink, TSplitObserver& observer,
                       ProgressThrottle throttle = ProgressThrottle());

@@ -816,11 +816,13 @@ void TForm1::sBitBtn2Click(TObject*) {
     try {
       TLineListSource source(*Lines());
       TPieceFileSink sink;
+      sink.SetSourceFile(OpenedPath);
       RunSplit(source, options, sink, view);
     } catch (const ESplitIoError& e) {
       const TAppMessage message =
           e.Kind() == ESplitIoError::ioCreateFolder ? TAppMessage::CreateDirectoryFailed
           : e.Kind() == ESplitIoError::ioCreateFile ? TAppMessage::CreateFileFailed
+          : e.Kind() == ESplitIoError::ioSourceFile ? TAppMessage::PieceIsSource
                                                     : TAppMessage::WriteFailed;
       failure = Format(Msg(message), e.Path());
     } catch (const ESplitRefused& e) {

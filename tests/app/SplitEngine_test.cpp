@@ -391,6 +391,77 @@ TEST_F(SplitFiles, FolderWithMissingParentIsReportedAndNothingIsWritten) {
   EXPECT_TRUE(observer.Log.empty());
 }
 
+// A dump split again into the folder it lies in, under a name one of its pieces would get:
+// the piece that would be the dump itself is refused, and the dump stays byte for byte.
+TEST_F(SplitFiles, APieceThatWouldBeTheFileBeingSplitIsRefusedAndTheFileStaysWhole) {
+  // Four pieces of at most 12 bytes: three of two lines, the last holding the empty last line.
+  const std::string dump = "aaaa\nbbbb\ncccc\ndddd\neeee\nffff\n";
+  struct TCase {
+    const char* what;
+    std::string sourceName;  // in the target folder unless `linkedAs` is set
+    std::string linkedAs;    // a second name of the source inside the target folder
+    int refusedPiece;        // 0: the split runs
+    bool refusedUpFront;     // nothing is written at all
+  };
+  const TCase cases[] = {
+      {"piece 1 is the dump", "backup_1.csv", "", 1, true},
+      {"piece 3 is the dump", "backup_3.csv", "", 3, true},
+      {"the split ends before piece 7", "backup_7.csv", "", 0, false},
+#ifdef _WIN32
+      {"another case of the name", "BACKUP_2.CSV", "", 2, true},
+#else
+      {"another case names another file", "BACKUP_2.CSV", "", 0, false},
+#endif
+      {"a hard link under a piece's name", "elsewhere.csv", "backup_2.csv", 2, false},
+  };
+  for (const TCase& c : cases) {
+    for (const bool mapped : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) +
+                   (mapped ? ", lines mapped from the file" : ", lines read into memory"));
+      std::filesystem::remove_all(root);
+      std::filesystem::create_directories(root / "out");
+      const std::filesystem::path source =
+          (c.linkedAs.empty() ? root / "out" : root) / c.sourceName;
+      std::ofstream(source, std::ios::binary) << dump;
+      if (!c.linkedAs.empty()) std::filesystem::create_hard_link(source, root / "out" / c.linkedAs);
+      {
+        TKedEditStringList lines;
+        if (mapped)
+          lines.LoadFromFile(source.string());
+        else
+          lines.LoadFromString(Read(source));
+        ASSERT_EQ(lines.IsFileMapped(), mapped);
+        TLineListSource lineSource(lines);
+        TSplitOptions options = Options(12, true);
+        options.Folder = (root / "out").string();
+        options.BaseName = "backup";
+        TPieceFileSink sink;
+        sink.SetSourceFile(source.string());
+        RecordingObserver observer;
+        if (c.refusedPiece == 0) {
+          EXPECT_EQ(RunSplit(lineSource, options, sink, observer).Pieces, 4);
+        } else {
+          try {
+            RunSplit(lineSource, options, sink, observer);
+            ADD_FAILURE() << "the piece over the source must be refused";
+          } catch (const ESplitIoError& e) {
+            EXPECT_EQ(e.Kind(), ESplitIoError::ioSourceFile);
+            EXPECT_EQ(e.Path(), PiecePath(options, c.refusedPiece));
+            EXPECT_NE(std::string(e.what()).find(PiecePath(options, c.refusedPiece)),
+                      std::string::npos);
+          }
+          for (int n = 1; n < c.refusedPiece; ++n)
+            EXPECT_EQ(std::filesystem::exists(PiecePath(options, n)), !c.refusedUpFront) << n;
+        }
+        // Every line still reads as it was, mapped or not.
+        ASSERT_EQ(lines.Count(), 7);
+        EXPECT_EQ(lines.Get(5), "ffff");
+      }
+      EXPECT_EQ(Read(source), dump);
+    }
+  }
+}
+
 #ifdef __linux__
 TEST_F(SplitFiles, FullDiskStopsTheRunAndKeepsTheFinishedPieces) {
   // Piece 2 is a link to a device that refuses every write.
