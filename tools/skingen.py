@@ -636,14 +636,16 @@ def broken_skins(root):
     huge[18:26] = struct.pack("<ii", 100000, 100000)
     cases["ini-huge-image"] = ini_case("[B]\r\nM=!H.BMP!1!1\r\n", [("H.BMP", bytes(huge))])
     cases["ini-bad-shadow"] = ini_case("SHADOW1OFFSET=abc\r\n")
+    cases["ini-parent-cycle"] = ini_case(
+        "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n")
     for name, data in cases.items():
         write(os.path.join(root, "broken", name + ".asz"), data)
 
-    # Skins that look odd but must load: an empty entry, and a PARENTCLASS cycle.
+    # Skins that look odd but must load: an empty entry, and a section naming itself as parent.
     write(os.path.join(root, "odd", "empty-entry.asz"),
           b"ASzf" + le32(2) + entry("Options.dat", opts) + entry("EMPTY.BMP", b""))
-    write(os.path.join(root, "odd", "parent-cycle.asz"), ini_case(
-        "[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n[C]\r\nPARENTCLASS=C\r\n"))
+    write(os.path.join(root, "odd", "parent-self.asz"), ini_case(
+        "[C]\r\nPARENTCLASS=C\r\n"))
 
 
 def main():

@@ -75,19 +75,16 @@ void TSkinIni::SetText(const std::string& text) {
 
 void TSkinIni::SetLines(const std::vector<std::string>& lines) {
   sections_.clear();
+  index_.clear();
   TSection* current = nullptr;
   for (const std::string& raw : lines) {
     std::string line = Trim(raw);
     if (line.empty() || line[0] == ';') continue;
     if (line.front() == '[' && line.back() == ']') {
       std::string name = Trim(line.substr(1, line.size() - 2));
-      current = nullptr;
-      for (TSection& s : sections_)
-        if (s.Name == name) current = &s;
-      if (!current) {
-        sections_.push_back(TSection{name, {}});
-        current = &sections_.back();
-      }
+      const auto [at, added] = index_.emplace(name, sections_.size());
+      if (added) sections_.push_back(TSection{std::move(name), {}});
+      current = &sections_[at->second];
       continue;
     }
     size_t eq = line.find('=');
@@ -97,12 +94,17 @@ void TSkinIni::SetLines(const std::vector<std::string>& lines) {
 }
 
 const TSkinIni::TSection* TSkinIni::FindSection(const std::string& name) const {
-  for (const TSection& s : sections_)
-    if (s.Name == name) return &s;
-  return nullptr;
+  const int index = IndexOfSection(name);
+  return index < 0 ? nullptr : &sections_[static_cast<size_t>(index)];
+}
+
+int TSkinIni::IndexOfSection(const std::string& name) const {
+  const auto found = index_.find(name);
+  return found == index_.end() ? -1 : static_cast<int>(found->second);
 }
 
 const std::string* TSkinIni::FindValue(const std::string& section, const std::string& key) const {
+  ++valueLookups_;
   const TSection* s = FindSection(section);
   if (!s) return nullptr;
   for (const TKey& k : s->Keys)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <set>
+#include <unordered_map>
 
 #include "framework/Streams.h"
 #include "imaging/skPNG.h"
@@ -22,6 +23,34 @@ const std::string kGlobalInfo = "GLOBALINFO";
 }
 
 int16_t Narrow16(int value) { return static_cast<int16_t>(value); }
+
+// Called before each mask is added, so a skin of a million mask values stops at the limit.
+void CheckRoomForMask(const TsSkinTables& tables) {
+  if (tables.Masks.size() >= static_cast<size_t>(TSkinLimits::MaxMasks))
+    throw ESkinLoadError("The skin has more than " + IntToStr(TSkinLimits::MaxMasks) +
+                         " masks (images and parts of the master image)");
+}
+
+// What find(name) gives for the section, or while that is -1 for its parent, the parent's
+// parent and so on; -1 when none gives more, or the parents run in a circle. indexOf(name)
+// finds a section's position.
+template <class TIndexOf, class TFind>
+int FindUpParents(const TsGeneralDataArray& sections, int sectionIndex,
+                  const std::string& sectionName, TIndexOf indexOf, TFind find) {
+  std::set<std::string> seen;
+  std::string name = sectionName;
+  while (sectionIndex >= 0 && !name.empty()) {
+    const int found = find(name);
+    if (found >= 0) return found;
+    if (sectionIndex >= static_cast<int>(sections.size())) return -1;
+    seen.insert(name);
+    const std::string& parent = sections[static_cast<size_t>(sectionIndex)].ParentClass;
+    if (parent.empty() || parent == name || seen.count(parent)) return -1;
+    name = parent;
+    sectionIndex = indexOf(name);
+  }
+  return -1;
+}
 
 // ---- images -----------------------------------------------------------------------------------
 
@@ -184,6 +213,7 @@ class TMaskReader {
 };
 
 TsMaskData& TMaskReader::NewMask(bool upperNames) {
+  CheckRoomForMask(tables_);
   TsMaskData mask;
   mask.SectionName = upperNames ? UpperCase(*section_) : *section_;
   mask.PropertyName = upperNames ? UpperCase(*key_) : *key_;
@@ -410,6 +440,7 @@ void ReadCommonMasks(const TSkinIni& common, const ISkinImageSource& disk, TsSki
       if (UpperCase(value).find(".BMP") == std::string::npos) continue;
       std::unique_ptr<TBitmap> image = LoadBitmap32(disk, value, TImageKind::Bmp);
       if (!image || image->Width() < 1) continue;
+      CheckRoomForMask(tables);
       TsMaskData mask;
       mask.Image = std::move(image);
       mask.SectionName = UpperCase(section.Name);
@@ -443,6 +474,7 @@ void ReadPatterns(const TSkinIni& ini, const ISkinImageSource& images, TsSkinMan
       texture->Assign(jpeg->Bitmap());
       texture->SetPixelFormat(pf32bit);
       FillAlphaRect(texture.get(), TRect{0, 0, texture->Width(), texture->Height()}, 255, false);
+      CheckRoomForMask(tables);
       TsMaskData mask;
       mask.Image = std::move(texture);
       mask.SectionName = UpperCase(section.Name);
@@ -472,32 +504,147 @@ void ReadCommonPatterns(const TSkinIni& common, const ISkinImageSource& disk,
 
 // ---- sections ---------------------------------------------------------------------------------
 
-// Reads of a section's values with the fall-back along its PARENTCLASS chain. A chain that
-// comes back to a section it passed ends there.
+// The skin's sections with their PARENTCLASS chains checked once, and each value read through
+// a chain resolved once per section and remembered: reading every section costs the same
+// whatever the depth of the chains. A PARENTCLASS that is empty, "?", the section's own name or
+// a section the skin does not have ends the chain; a chain that comes back to a section it
+// passed, or runs through more than TSkinLimits::MaxParentChain sections, fails the load.
+class TSectionChains {
+ public:
+  explicit TSectionChains(const TSkinIni& ini);
+
+  // The section's position, -1 when the skin has no section of that name.
+  int IndexOf(const std::string& name) const { return ini_.IndexOfSection(name); }
+
+  struct TInteger {
+    bool Found = false;
+    bool Inherited = false;  // found in a section up the chain, not in the section itself
+    int Value = 0;
+  };
+  // The key as an integer from the section or, where it is missing, not a number or -1, from
+  // the sections up its chain.
+  TInteger Integer(int section, const std::string& key);
+  // The key's text from the section or up its chain ("?" counts as missing); null when none
+  // has it.
+  const std::string* String(int section, const std::string& key);
+
+ private:
+  void CheckChains() const;
+  const std::string* Own(int section, const std::string& key) const {
+    return ini_.FindValue(ini_.Sections()[static_cast<size_t>(section)].Name, key);
+  }
+
+  const TSkinIni& ini_;
+  std::vector<int> parent_;  // each section's parent position, -1 where its chain ends
+  struct TIntegerMemo {
+    bool Known = false;
+    TInteger Result;
+  };
+  struct TStringMemo {
+    bool Known = false;
+    const std::string* Result = nullptr;
+  };
+  std::unordered_map<std::string, std::vector<TIntegerMemo>> integers_;
+  std::unordered_map<std::string, std::vector<TStringMemo>> strings_;
+};
+
+TSectionChains::TSectionChains(const TSkinIni& ini) : ini_(ini) {
+  const std::vector<TSkinIni::TSection>& sections = ini.Sections();
+  parent_.assign(sections.size(), -1);
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const std::string* parent = ini.FindValue(sections[i].Name, "PARENTCLASS");
+    if (!parent || parent->empty() || *parent == "?" || *parent == sections[i].Name) continue;
+    parent_[i] = ini.IndexOfSection(*parent);
+  }
+  CheckChains();
+}
+
+void TSectionChains::CheckChains() const {
+  const std::vector<TSkinIni::TSection>& sections = ini_.Sections();
+  enum : uint8_t { kNew, kOnPath, kDone };
+  std::vector<uint8_t> state(parent_.size(), kNew);
+  std::vector<int> length(parent_.size(), 0);  // sections in the chain from this one on
+  std::vector<int> path;
+  for (size_t start = 0; start < parent_.size(); ++start) {
+    path.clear();
+    int at = static_cast<int>(start);
+    while (at >= 0 && state[static_cast<size_t>(at)] == kNew) {
+      state[static_cast<size_t>(at)] = kOnPath;
+      path.push_back(at);
+      at = parent_[static_cast<size_t>(at)];
+    }
+    if (at >= 0 && state[static_cast<size_t>(at)] == kOnPath)
+      throw ESkinLoadError("Skin section [" + sections[start].Name +
+                           "]: its PARENTCLASS chain comes back to section [" +
+                           sections[static_cast<size_t>(at)].Name + "]");
+    int chain = at >= 0 ? length[static_cast<size_t>(at)] : 0;
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+      const size_t i = static_cast<size_t>(*it);
+      length[i] = ++chain;
+      state[i] = kDone;
+      if (chain > TSkinLimits::MaxParentChain)
+        throw ESkinLoadError("Skin section [" + sections[i].Name +
+                             "]: its PARENTCLASS chain is longer than " +
+                             IntToStr(TSkinLimits::MaxParentChain) + " sections");
+    }
+  }
+}
+
+TSectionChains::TInteger TSectionChains::Integer(int section, const std::string& key) {
+  std::vector<TIntegerMemo>& memo = integers_[key];
+  if (memo.empty()) memo.resize(parent_.size());
+  TIntegerMemo& entry = memo[static_cast<size_t>(section)];
+  if (entry.Known) return entry.Result;
+  TInteger result;
+  int value = 0;
+  const std::string* text = Own(section, key);
+  if (text && TryParseSkinInteger(*text, value) && value != -1) {
+    result = TInteger{true, false, value};
+  } else if (const int parent = parent_[static_cast<size_t>(section)]; parent >= 0) {
+    // The checked chains keep this recursion shorter than TSkinLimits::MaxParentChain.
+    result = Integer(parent, key);
+    result.Inherited = result.Found;
+  }
+  // `memo` may have moved while the parent was resolved; look the entry up again.
+  TIntegerMemo& stored = integers_[key][static_cast<size_t>(section)];
+  stored.Known = true;
+  stored.Result = result;
+  return result;
+}
+
+const std::string* TSectionChains::String(int section, const std::string& key) {
+  std::vector<TStringMemo>& memo = strings_[key];
+  if (memo.empty()) memo.resize(parent_.size());
+  if (memo[static_cast<size_t>(section)].Known) return memo[static_cast<size_t>(section)].Result;
+  const std::string* result = Own(section, key);
+  if (!result || *result == "?") {
+    result = nullptr;
+    if (const int parent = parent_[static_cast<size_t>(section)]; parent >= 0)
+      result = String(parent, key);
+  }
+  TStringMemo& stored = strings_[key][static_cast<size_t>(section)];
+  stored.Known = true;
+  stored.Result = result;
+  return result;
+}
+
+// Reads of one section's values with the fall-back along its PARENTCLASS chain; a section the
+// skin does not have gives the defaults.
 class TSectionValues {
  public:
-  TSectionValues(const TSkinIni& ini, const std::string& section) : ini_(ini), section_(section) {}
+  TSectionValues(TSectionChains& chains, const std::string& section)
+      : chains_(chains), index_(chains.IndexOf(section)) {}
 
   int Integer(const std::string& key, int defaultValue) const {
-    std::set<std::string> seen;
-    std::string s = section_;
-    bool inherited = false;
-    while (true) {
-      int value = ini_.ReadInteger(s, key, -1);
-      if (value != -1) return inherited ? ColorToRGB(value) : value;
-      if (!NextParent(s, seen)) return defaultValue;
-      inherited = true;
-    }
+    if (index_ < 0) return defaultValue;
+    const TSectionChains::TInteger found = chains_.Integer(index_, key);
+    if (!found.Found) return defaultValue;
+    return found.Inherited ? ColorToRGB(found.Value) : found.Value;
   }
 
   std::string String(const std::string& key, const std::string& defaultValue) const {
-    std::set<std::string> seen;
-    std::string s = section_;
-    while (true) {
-      std::string value = ini_.ReadString(s, key, "?");
-      if (value != "?") return value;
-      if (!NextParent(s, seen)) return defaultValue;
-    }
+    const std::string* value = index_ < 0 ? nullptr : chains_.String(index_, key);
+    return value ? *value : defaultValue;
   }
 
   bool Boolean(const std::string& key) const {
@@ -508,16 +655,8 @@ class TSectionValues {
   int Integer0(const std::string& key) const { return Integer(key, 0); }
 
  private:
-  bool NextParent(std::string& s, std::set<std::string>& seen) const {
-    seen.insert(s);
-    const std::string parent = ini_.ReadString(s, "PARENTCLASS", "");
-    if (parent.empty() || parent == "?" || seen.count(parent)) return false;
-    s = parent;
-    return true;
-  }
-
-  const TSkinIni& ini_;
-  const std::string& section_;
+  TSectionChains& chains_;
+  int index_;
 };
 
 // One state's values gathered into the block the drawing code reads.
@@ -597,8 +736,9 @@ void ReadSectionValues(const TValues& v, int states, bool zeroShortGradient, TsG
                           g.HotGlowSize, g.HotTransparency);
 }
 
-void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g) {
-  const TSectionValues v(ini, name);
+void ReadSection(const TSkinIni& ini, TSectionChains& chains, const std::string& name,
+                 TsGeneralData& g) {
+  const TSectionValues v(chains, name);
   g.ClassName = name;
   g.ParentClass = ini.ReadString(name, "PARENTCLASS", "");
   ReadSectionValues(v, v.Integer("STATES", 4), true, g);
@@ -609,7 +749,7 @@ void ReadSection(const TSkinIni& ini, const std::string& name, TsGeneralData& g)
 // defaults. Glow sizes and margins read 0 when missing and take the parent's only for -1.
 class TCommonSectionValues {
  public:
-  TCommonSectionValues(const TSkinIni& common, const std::string& section, const TSkinIni& skin,
+  TCommonSectionValues(const TSkinIni& common, const std::string& section, TSectionChains& skin,
                        const std::string* parent)
       : common_(common), section_(section), skin_(skin), parent_(parent) {}
 
@@ -638,12 +778,12 @@ class TCommonSectionValues {
  private:
   const TSkinIni& common_;
   const std::string& section_;
-  const TSkinIni& skin_;
+  TSectionChains& skin_;
   const std::string* parent_;
 };
 
 // Sections of CommonSections that the skin does not have, added at the end of the table.
-void AddCommonSections(const TSkinIni& common, const TSkinIni& ini, TsSkinTables& tables) {
+void AddCommonSections(const TSkinIni& common, TSectionChains& chains, TsSkinTables& tables) {
   const size_t skinSections = tables.Sections.size();
   for (const TSkinIni::TSection& section : common.Sections()) {
     if (SectionIndexOf(tables.Sections, section.Name) >= 0) continue;
@@ -655,8 +795,8 @@ void AddCommonSections(const TSkinIni& common, const TSkinIni& ini, TsSkinTables
     for (size_t i = 0; i < skinSections && !parent; ++i)
       if (UpperCase(tables.Sections[i].ClassName) == g.ParentClass)
         parent = &tables.Sections[i].ClassName;
-    const TCommonSectionValues v(common, section.Name, ini, parent);
-    ReadSectionValues(v, TSectionValues(ini, section.Name).Integer("STATES", 4), false, g);
+    const TCommonSectionValues v(common, section.Name, chains, parent);
+    ReadSectionValues(v, TSectionValues(chains, section.Name).Integer("STATES", 4), false, g);
     tables.Sections.push_back(std::move(g));
   }
 }
@@ -711,19 +851,54 @@ void ReadSkinData(const TSkinIni& ini, TsSkinData& s) {
   s.BIMinGlowMargin = StrictInteger(ini, "BICONMINGLOWMARGIN", "0");
 }
 
+// The mask lookup of every section when a skin is read: the same answers as MaskIndexOf, with
+// sections and masks found through indexes of their names instead of a scan per step.
+class TMaskIndex {
+ public:
+  explicit TMaskIndex(const TsSkinTables& tables) : tables_(tables) {
+    for (size_t i = 0; i < tables.Sections.size(); ++i)
+      sections_.emplace(tables.Sections[i].ClassName, static_cast<int>(i));
+    for (size_t i = 0; i < tables.Masks.size(); ++i)
+      masks_.emplace(Key(tables.Masks[i].SectionName, tables.Masks[i].PropertyName),
+                     static_cast<int>(i));
+  }
+
+  int Find(int sectionIndex, const std::string& sectionName, const std::string& property) const {
+    const auto indexOf = [&](const std::string& name) {
+      const auto found = sections_.find(name);
+      return found == sections_.end() ? -1 : found->second;
+    };
+    return FindUpParents(tables_.Sections, sectionIndex, sectionName, indexOf,
+                         [&](const std::string& name) {
+                           const auto found = masks_.find(Key(name, property));
+                           return found == masks_.end() ? -1 : found->second;
+                         });
+  }
+
+ private:
+  static std::string Key(const std::string& section, const std::string& property) {
+    return section + '\0' + property;
+  }
+
+  const TsSkinTables& tables_;
+  // The first of each name, as the scans find it (emplace keeps the first).
+  std::unordered_map<std::string, int> sections_;
+  std::unordered_map<std::string, int> masks_;
+};
+
 void ReadSections(const TSkinIni& ini, const TSkinIni* common, TsSkinTables& tables) {
   ReadSkinData(ini, tables.Skin);
+  TSectionChains chains(ini);
   for (const TSkinIni::TSection& section : ini.Sections()) {
     tables.Sections.emplace_back();
-    ReadSection(ini, section.Name, tables.Sections.back());
+    ReadSection(ini, chains, section.Name, tables.Sections.back());
   }
-  if (common) AddCommonSections(*common, ini, tables);
+  if (common) AddCommonSections(*common, chains, tables);
+  const TMaskIndex masks(tables);
   for (int i = 0; i < static_cast<int>(tables.Sections.size()); ++i) {
     TsGeneralData& g = tables.Sections[static_cast<size_t>(i)];
     if (g.ClassName == kGlobalInfo) continue;
-    auto mask = [&](const char* property) {
-      return MaskIndexOf(tables.Sections, tables.Masks, i, g.ClassName, property);
-    };
+    auto mask = [&](const char* property) { return masks.Find(i, g.ClassName, property); };
     g.BorderMaskIndex = mask("BORDERSMASK");
     g.ImgTopLeft = mask("IMGTOPLEFT");
     g.ImgTopRight = mask("IMGTOPRIGHT");
@@ -847,8 +1022,30 @@ void ApplySaturation(TsSkinTables& tables, int amount) {
 
 // ---- public -----------------------------------------------------------------------------------
 
+void CheckSkinIniText(const std::string& text, const std::string& name) {
+  if (static_cast<int64_t>(text.size()) > kMaxSkinIniSize)
+    throw ESkinLoadError("Skin file " + name + " is larger than " + IntToStr(kMaxSkinIniSize) +
+                         " bytes");
+  size_t lineStart = 0;
+  int lineNumber = 1;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    if (i - lineStart > static_cast<size_t>(TSkinLimits::MaxLineLength))
+      throw ESkinLoadError("Skin file " + name + ": line " + IntToStr(lineNumber) +
+                           " is longer than " + IntToStr(TSkinLimits::MaxLineLength) +
+                           " characters");
+    if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+    lineStart = i + 1;
+    ++lineNumber;
+  }
+}
+
 void ReadSkinTables(const TSkinIni& ini, const ISkinImageSource& images,
                     const TSkinReadSettings& settings, TsSkinTables& tables) {
+  if (ini.Sections().size() > static_cast<size_t>(TSkinLimits::MaxSections))
+    throw ESkinLoadError("The skin has " + IntToStr(static_cast<int>(ini.Sections().size())) +
+                         " sections; at most " + IntToStr(TSkinLimits::MaxSections) +
+                         " are allowed");
   std::unique_ptr<TSkinIni> common;
   if (settings.CommonSections && !settings.CommonSections->empty() && settings.DiskImages) {
     common = std::make_unique<TSkinIni>();
@@ -870,34 +1067,11 @@ int SectionIndexOf(const TsGeneralDataArray& sections, const std::string& name) 
   return -1;
 }
 
-namespace {
-
-// What find(name) gives for the section, or while that is -1 for its parent, the parent's
-// parent and so on; -1 when none gives more, or the parents run in a circle.
-template <class TFind>
-int FindUpParents(const TsGeneralDataArray& sections, int sectionIndex,
-                  const std::string& sectionName, TFind find) {
-  std::set<std::string> seen;
-  std::string name = sectionName;
-  while (sectionIndex >= 0 && !name.empty()) {
-    const int found = find(name);
-    if (found >= 0) return found;
-    if (sectionIndex >= static_cast<int>(sections.size())) return -1;
-    seen.insert(name);
-    const std::string& parent = sections[static_cast<size_t>(sectionIndex)].ParentClass;
-    if (parent.empty() || parent == name || seen.count(parent)) return -1;
-    name = parent;
-    sectionIndex = SectionIndexOf(sections, name);
-  }
-  return -1;
-}
-
-}  // namespace
-
 int MaskIndexOf(const TsGeneralDataArray& sections, const TsMaskArray& masks, int sectionIndex,
                 const std::string& sectionName, const std::string& propertyName,
                 TMaskFilter filter) {
-  return FindUpParents(sections, sectionIndex, sectionName, [&](const std::string& name) {
+  const auto indexOf = [&](const std::string& name) { return SectionIndexOf(sections, name); };
+  return FindUpParents(sections, sectionIndex, sectionName, indexOf, [&](const std::string& name) {
     for (size_t i = 0; i < masks.size(); ++i)
       if ((filter == TMaskFilter::All || masks[i].MaskKind == mkTexture) &&
           masks[i].SectionName == name && masks[i].PropertyName == propertyName)
@@ -909,7 +1083,8 @@ int MaskIndexOf(const TsGeneralDataArray& sections, const TsMaskArray& masks, in
 int PatternIndexOf(const TsGeneralDataArray& sections, const TsPatternArray& patterns,
                    int sectionIndex, const std::string& sectionName,
                    const std::string& propertyName) {
-  return FindUpParents(sections, sectionIndex, sectionName, [&](const std::string& name) {
+  const auto indexOf = [&](const std::string& name) { return SectionIndexOf(sections, name); };
+  return FindUpParents(sections, sectionIndex, sectionName, indexOf, [&](const std::string& name) {
     for (size_t i = 0; i < patterns.size(); ++i)
       if (patterns[i].SectionName == name && patterns[i].PropertyName == propertyName)
         return static_cast<int>(i);

@@ -146,6 +146,20 @@ struct TsSkinTables {
 constexpr int64_t MaxSkinImagePixels = int64_t{8192} * 8192;
 constexpr int64_t MaxSkinImageFileSize = 64 * 1024 * 1024;
 
+// What one skin may hold, many times what real skins use; a skin beyond any of these fails
+// its load with a message naming the limit, before it costs more than a moment to find out.
+struct TSkinLimits {
+  static constexpr int MaxLineLength = 4096;  // bytes in one line of the skin INI
+  static constexpr int MaxSections = 4096;
+  static constexpr int MaxMasks = 16384;
+  // Sections one value may be looked up through: the section and its PARENTCLASS chain.
+  static constexpr int MaxParentChain = 64;
+};
+
+// Raises ESkinLoadError when the text of a skin INI is larger than kMaxSkinIniSize or has a
+// line longer than TSkinLimits::MaxLineLength; `name` says which file it is in the message.
+void CheckSkinIniText(const std::string& text, const std::string& name);
+
 struct TSkinReadSettings {
   int HueOffset = 0;
   int Saturation = 0;
@@ -158,8 +172,9 @@ struct TSkinReadSettings {
 
 // Reads masks (with the master image), patterns and sections, each followed by what the
 // CommonSections add, then applies hue and saturation. Raises ESkinLoadError (or the conversion
-// error of a bad number) for a skin that cannot be used; `tables` is then incomplete and must be
-// dropped.
+// error of a bad number) for a skin that cannot be used, also for one beyond TSkinLimits or with
+// a PARENTCLASS chain that comes back to a section it passed; `tables` is then incomplete and
+// must be dropped.
 void ReadSkinTables(const TSkinIni& ini, const ISkinImageSource& images,
                     const TSkinReadSettings& settings, TsSkinTables& tables);
 

@@ -346,10 +346,13 @@ void TsSkinManager::LoadSkin() {
     if (PreviewText) {
       text = *PreviewText;
     } else {
-      if (!fs.ReadFile(folder + kOptionsFile, bytes, MaxSkinImageFileSize))
-        throw ESkinLoadError("Skin file " + folder + kOptionsFile + " cannot be read");
+      if (!fs.ReadFile(folder + kOptionsFile, bytes, kMaxSkinIniSize))
+        throw ESkinLoadError("Skin file " + folder + kOptionsFile +
+                             " cannot be read or is larger than " + IntToStr(kMaxSkinIniSize) +
+                             " bytes");
       text.assign(bytes.begin(), bytes.end());
     }
+    CheckSkinIniText(text, folder + kOptionsFile);
     const TSkinIni ini(text);
     const TFolderImageSource images(fs, folder);
     tables->Skin.SkinPath = folder;
@@ -395,7 +398,9 @@ void TsSkinManager::ReadFromPacked(const std::vector<uint8_t>& packed, const std
   reader->SetSource(source.release(), true);
   ReadPackedSkin(reader);
   reader->ReleaseSource();
-  const TSkinIni ini(TextOf(*reader->Options));
+  const std::string text = TextOf(*reader->Options);
+  CheckSkinIniText(text, kOptionsFile);
+  const TSkinIni ini(text);
   const TPackedImageSource images(*reader);
   tables.Skin.SkinPath = path;
   ReadFromIni(ini, images, tables);

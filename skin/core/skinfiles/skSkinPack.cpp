@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "skin/core/skinfiles/SkinIni.h"
 #include "skin/core/skinfiles/skZLibEx.h"
 
 namespace {
@@ -87,6 +88,10 @@ void ReadEntries(TskSkinConvertor& reader) {
     if (size < 0 || size > TskSkinPackLimits::MaxEntrySize ||
         size > in.Remaining() * kMaxInflateRatio + kStreamFrameSlack)
       Damaged(entry + ": the size (" + IntToStr(size) + ") is out of range");
+    // The skin's INI text is held to its own, smaller limit before it is unpacked.
+    if (SameText(name, "Options.dat") && size > kMaxSkinIniSize)
+      throw ESkinPackError("Packed skin file holds an Options.dat of " + IntToStr(size) +
+                           " bytes, which is larger than " + IntToStr(kMaxSkinIniSize) + " bytes");
     total += size;
     if (total > TskSkinPackLimits::MaxTotalSize) Damaged("the entries are too large together");
     auto data = UnpackEntry(source, size, entry);

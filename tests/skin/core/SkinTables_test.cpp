@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/core/skinfiles/skSkinPack.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
 namespace {
@@ -254,16 +255,159 @@ TEST(SkinTablesTest, SectionsReadEveryColourSyntaxAndTheParentChain) {
   EXPECT_EQ(m.CurrentSkin().BorderColor, 0x808080);
 }
 
-TEST(SkinTablesTest, ParentCyclesEndAndLookupsFallBackOnce) {
+TEST(SkinTablesTest, SectionNamingItselfAsParentEndsItsChain) {
   TManagerFixture f;
-  f.Fs.AddFile("C:\\App\\Skins\\Cycle.asz", skintest::SkinFile("odd/parent-cycle.asz"));
-  f.Manager->SetSkinName("Cycle");
+  f.Fs.AddFile("C:\\App\\Skins\\Self.asz", skintest::SkinFile("odd/parent-self.asz"));
+  f.Manager->SetSkinName("Self");
   ASSERT_EQ(f.Manager->LastLoadError(), "");
   TsSkinManager& m = *f.Manager;
-  const int a = m.GetSectionIndex("A");
-  EXPECT_EQ(m.GetMaskIndex(a, "A", "BORDERSMASK"), -1);
-  EXPECT_EQ(m.GetMaskIndex(m.GetSectionIndex("C"), "C", "BORDERSMASK"), -1);
-  EXPECT_EQ(m.Sections()[static_cast<size_t>(a)].Color, 0xFFFFFF);
+  const int c = m.GetSectionIndex("C");
+  EXPECT_EQ(m.GetMaskIndex(c, "C", "BORDERSMASK"), -1);
+  EXPECT_EQ(m.Sections()[static_cast<size_t>(c)].Color, 0xFFFFFF);
+}
+
+// ---- chains and limits ---------------------------------------------------------------------
+
+struct TNoImages : ISkinImageSource {
+  TMemoryStream* Open(const std::string&, std::unique_ptr<TMemoryStream>&) const override {
+    return nullptr;
+  }
+};
+
+// `count` sections, each naming the one before it as its parent; the first has a colour.
+std::string ChainedSections(int count) {
+  std::string ini = "[S0]\r\nCOLOR=$123456\r\n";
+  for (int i = 1; i < count; ++i)
+    ini += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i - 1) + "\r\n";
+  return ini;
+}
+
+TEST(SkinTablesTest, ReadingSectionsAsksEachSectionABoundedNumberOfTimesWhateverTheChainDepth) {
+  // Chains of the deepest allowed length, side by side: each value a section inherits is
+  // resolved once per section, not once per step up the chain.
+  for (const int chains : {1, 60}) {
+    std::string text;
+    for (int c = 0; c < chains; ++c) {
+      std::string prefix = "C";
+      prefix.append(std::to_string(c)).append("_");
+      text += "[" + prefix + "0]\r\nCOLOR=$123456\r\nBORDERSMASK=@0000,0000,0030,0010,3,0\r\n";
+      for (int i = 1; i < TSkinLimits::MaxParentChain; ++i)
+        text += "[" + prefix + std::to_string(i) + "]\r\nPARENTCLASS=" + prefix +
+                std::to_string(i - 1) + "\r\n";
+    }
+    const TSkinIni ini(text);
+    const TNoImages images;
+    TsSkinTables tables;
+    ReadSkinTables(ini, images, TSkinReadSettings{}, tables);
+    const size_t sections = ini.Sections().size();
+    ASSERT_EQ(tables.Sections.size(), sections);
+    const TsGeneralData& deepest = tables.Sections.back();
+    EXPECT_EQ(deepest.Color, ColorToRGB(0x123456));
+    EXPECT_EQ(deepest.BorderMaskIndex, static_cast<int>(tables.Masks.size()) - 1);
+    // About forty keys are read per section; walking the chain for each would ask 64 times
+    // as often.
+    EXPECT_LE(ini.ValueLookups(), 64 * sections + 200) << chains << " chains";
+  }
+}
+
+TEST(SkinTablesTest, ParentChainsThatComeBackOrRunTooDeepFailTheLoadNamingTheSection) {
+  struct TCase {
+    std::string ini;
+    const char* error;  // empty: loads
+  };
+  const TCase cases[] = {
+      {ChainedSections(TSkinLimits::MaxParentChain), ""},
+      {ChainedSections(TSkinLimits::MaxParentChain + 1),
+       "Skin section [S64]: its PARENTCLASS chain is longer than 64 sections"},
+      {ChainedSections(500),
+       "Skin section [S64]: its PARENTCLASS chain is longer than 64 sections"},
+      {ChainedSections(4000),
+       "Skin section [S64]: its PARENTCLASS chain is longer than 64 sections"},
+      {ChainedSections(5000), "The skin has 5000 sections; at most 4096 are allowed"},
+      {"[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=C\r\n[C]\r\nPARENTCLASS=A\r\n",
+       "Skin section [A]: its PARENTCLASS chain comes back to section [A]"},
+      {"[X]\r\nPARENTCLASS=A\r\n[A]\r\nPARENTCLASS=B\r\n[B]\r\nPARENTCLASS=A\r\n",
+       "Skin section [X]: its PARENTCLASS chain comes back to section [A]"},
+      // A section naming itself, or a section the skin does not have, ends its chain.
+      {"[A]\r\nPARENTCLASS=A\r\nCOLOR=5\r\n[B]\r\nPARENTCLASS=NONE\r\n", ""},
+  };
+  for (const TCase& c : cases) {
+    TManagerFixture f;
+    skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
+    f.Manager->SetSkinName("Test");
+    ASSERT_EQ(f.Manager->LastLoadError(), "");
+    f.AddFolderSkin("Chained", c.ini);
+    f.Manager->SetSkinName("Chained");
+    TsSkinManager& m = *f.Manager;
+    if (*c.error == '\0') {
+      EXPECT_EQ(m.LastLoadError(), "") << c.ini.substr(0, 60);
+      EXPECT_EQ(m.SkinName(), "Chained");
+      continue;
+    }
+    EXPECT_EQ(m.LastLoadError(), c.error);
+    // The skin in use stays.
+    EXPECT_EQ(m.SkinName(), "Test");
+    EXPECT_GE(m.GetSectionIndex("BUTTON"), 0);
+  }
+}
+
+TEST(SkinTablesTest, EachLimitOfASkinPassesAtItsEdgeAndFailsOneBeyondWithAMessageNamingIt) {
+  auto withSections = [](int count) {
+    std::string ini;
+    for (int i = 0; i < count; ++i) ini += "[S" + std::to_string(i) + "]\r\n";
+    return ini;
+  };
+  auto withMasks = [](int count) {
+    std::string ini = "[M]\r\n";
+    for (int i = 0; i < count; ++i)
+      ini.append("G").append(std::to_string(i)).append("=@0000,0000,0030,0010,3,0\r\n");
+    return ini;
+  };
+  auto withLine = [](int length) {
+    const std::string start = "[L]\r\nDESCRIPTION=";
+    return start + std::string(static_cast<size_t>(length) - (start.size() - 5), 'x') + "\r\n";
+  };
+  auto ofSize = [](int64_t size) {
+    std::string ini = "[GLOBALINFO]\r\n";
+    const std::string comment = ";" + std::string(1000, 'c') + "\r\n";
+    while (static_cast<int64_t>(ini.size() + comment.size()) <= size) ini += comment;
+    ini += std::string(static_cast<size_t>(size - static_cast<int64_t>(ini.size())), '\n');
+    return ini;
+  };
+  struct TCase {
+    const char* what;
+    std::string ini;
+    const char* error;  // a part of the message; empty: loads
+  };
+  const TCase cases[] = {
+      {"sections", withSections(TSkinLimits::MaxSections), ""},
+      {"sections", withSections(TSkinLimits::MaxSections + 1),
+       "The skin has 4097 sections; at most 4096 are allowed"},
+      {"masks", withMasks(TSkinLimits::MaxMasks), ""},
+      {"masks", withMasks(TSkinLimits::MaxMasks + 1), "The skin has more than 16384 masks"},
+      {"line", withLine(TSkinLimits::MaxLineLength), ""},
+      {"line", withLine(TSkinLimits::MaxLineLength + 1),
+       "Options.dat: line 2 is longer than 4096 characters"},
+      {"size", ofSize(kMaxSkinIniSize), ""},
+      {"size", ofSize(kMaxSkinIniSize + 1), "is larger than 4194304 bytes"},
+  };
+  for (const TCase& c : cases) {
+    for (const bool packed : {false, true}) {
+      TManagerFixture f;
+      if (packed)
+        f.Fs.AddFile("C:\\App\\Skins\\Edge.asz",
+                     PackSkin({{"Options.dat", std::vector<uint8_t>(c.ini.begin(), c.ini.end())}}));
+      else
+        f.AddFolderSkin("Edge", c.ini);
+      f.Manager->SetSkinName("Edge");
+      const std::string error = f.Manager->LastLoadError();
+      if (*c.error == '\0')
+        EXPECT_EQ(error, "") << c.what << (packed ? " packed" : "");
+      else
+        EXPECT_NE(error.find(c.error), std::string::npos)
+            << c.what << (packed ? " packed: " : ": ") << error;
+    }
+  }
 }
 
 }  // namespace

@@ -188,6 +188,7 @@ TEST(SkinManagerTest, ABrokenSkinLeavesThePreviousSkinLoaded) {
       {"ini-negative-kind", "negative mask kind"},
       {"ini-huge-image", "too large"},
       {"ini-bad-shadow", "'abc' is not a valid integer value"},
+      {"ini-parent-cycle", "Skin section [A]: its PARENTCLASS chain comes back to section [A]"},
   };
   for (const auto& [name, words] : cases) {
     TManagerFixture f;
