@@ -22,6 +22,25 @@ std::vector<uint8_t> NewPixelBuffer(int64_t count, uint8_t fill, int64_t budget)
   }
 }
 
+// The most pixels the image data at the stream's position can deliver: the minimum code size,
+// then sub-blocks up to the terminator or the end of the stream. The stream is left where it was.
+int64_t PixelsDataCanDeliver(TStream& stream) {
+  const int64_t start = stream.Position();
+  TScopeExit rewind([&] { stream.SetPosition(start); });
+  uint8_t minCodeSize = 0;
+  if (!ReadStreamByte(stream, minCodeSize) || minCodeSize < 1 || minCodeSize > 11) return 0;
+  int64_t bytes = 0;
+  uint8_t length = 0;
+  while (ReadStreamByte(stream, length) && length != 0) {
+    const int64_t present = Min<int64_t>(length, BytesLeft(stream));
+    bytes += present;
+    stream.Seek(present, soCurrent);
+  }
+  // Every code takes at least minCodeSize + 1 bits; a last partial code counts whole.
+  const int64_t codes = bytes * 8 / (minCodeSize + 1) + 1;
+  return codes * kMaxGIFPixelsPerCode;
+}
+
 }  // namespace
 
 TGIFSubImage::TGIFSubImage(TGIFImage* image)
@@ -398,7 +417,18 @@ void TGIFSubImage::DecodeImageData(TStream& stream) {
   const int64_t n = static_cast<int64_t>(Width()) * Height();
   const int fill = transparent_ && gce_ != nullptr ? gce_->TransparentIndex() : 0;
   pixels_.clear();
-  if (n > 0) pixels_ = NewPixelBuffer(n, static_cast<uint8_t>(fill), pixelBudget_);
+  unbackedPixels_ = 0;
+  if (n > 0) {
+    // Declaring a size costs four bytes; a frame is allocated only as large as its data can
+    // fill, plus what is left of the file's small allowance for cut-off data.
+    const int64_t deliverable = PixelsDataCanDeliver(stream);
+    if (n > deliverable) {
+      unbackedPixels_ = n - deliverable;
+      if (unbackedPixels_ > unbackedBudget_)
+        RaiseGIFError("Image data too short for the image size (data cut off)");
+    }
+    pixels_ = NewPixelBuffer(n, static_cast<uint8_t>(fill), pixelBudget_);
+  }
   TGIFWarningHandler warn = [this](int, const std::string& message) { ReportWarning(message); };
   DecodeLZW(stream, Pixels(), Width(), Height(), IsInterlaced(), warn);
 }
@@ -652,6 +682,7 @@ void TGIFImageList::ReadItems(TStream& stream) {
   // All frames of one file share one budget, so many frames cannot add up to what one
   // frame may not take.
   int64_t pixelsLeft = kMaxGIFImagePixels;
+  int64_t unbackedLeft = kMaxGIFUnbackedPixels;
   uint8_t b = 0;
   while (ReadStreamByte(stream, b)) {
     if (b == 0) continue;
@@ -668,8 +699,10 @@ void TGIFImageList::ReadItems(TStream& stream) {
     auto frame = std::make_unique<TGIFSubImage>(image_);
     const int64_t before = stream.Position();
     frame->SetPixelBudget(pixelsLeft);
+    frame->SetUnbackedPixelBudget(unbackedLeft);
     frame->LoadFromStream(stream);
     pixelsLeft -= frame->PixelCount();
+    unbackedLeft -= frame->UnbackedPixels();
     AppendItem(std::move(frame));
     if (image_ != nullptr && size > 0)
       image_->DoProgress(image_, psRunning,

@@ -36,6 +36,11 @@ class TGIFSubImage : public TGIFItem {
   // The pixels this frame may take while a file is read: what the frames before it left of
   // the image's budget.
   void SetPixelBudget(int64_t pixels) { pixelBudget_ = pixels; }
+  // The pixels this frame may declare beyond what its coded data can deliver: what the frames
+  // before it left of the file's allowance (kMaxGIFUnbackedPixels).
+  void SetUnbackedPixelBudget(int64_t pixels) { unbackedBudget_ = pixels; }
+  // What the frame's last read took of that allowance.
+  int64_t UnbackedPixels() const { return unbackedPixels_; }
 
   int Left() const { return descriptor_.Left; }
   int Top() const { return descriptor_.Top; }
@@ -114,6 +119,8 @@ class TGIFSubImage : public TGIFItem {
   TGIFLocalColorMap colorMap_;
   std::vector<uint8_t> pixels_;
   int64_t pixelBudget_ = kMaxGIFImagePixels;
+  int64_t unbackedBudget_ = kMaxGIFUnbackedPixels;
+  int64_t unbackedPixels_ = 0;
   bool transparent_ = false;
   TGIFGraphicControlExtension* gce_ = nullptr;
 };

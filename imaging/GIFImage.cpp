@@ -222,6 +222,9 @@ TBitmap* TGIFImage::CurrentBitmap() {
   if (bitmap_ && bitmap_->Width() == Width() && bitmap_->Height() == Height()) return bitmap_.get();
   // A buffer an animation plays in at a smaller size is no picture of the whole screen.
   if (bitmap_) StopDrawPainter();
+  int64_t framePixels = 0;
+  for (int i = 0; i < FrameCount(); ++i) framePixels += Frame(i)->PixelCount();
+  if (!GIFScreenFits(int64_t{Width()} * Height(), framePixels)) throw EOutOfMemory("Out of memory");
   TGIFSubImage* first = Frame(0);
   auto bitmap = std::make_unique<TBitmap>();
   if (first->Width() == Width() && first->Height() == Height() &&
