@@ -463,6 +463,28 @@ TEST_F(MainWindow, FileThatCannotBeCreatedStopsTheRunAndKeepsTheFinishedPieces) 
   EXPECT_TRUE(form->sBitBtn2->Enabled());
 }
 
+TEST_F(MainWindow, SplittingAPieceAgainUnderItsOwnNameIsRefusedBeforeAnythingIsWritten) {
+  // The dump is piece 2 of an earlier split, opened and split again with the same base name
+  // (typed in another case) into its own folder: piece 2 would be the dump itself.
+  ktest::TMessageBoxWatcher watcher;
+  form->Language = "en";
+  const std::string dump = Joined(DumpLines(), 0, 25, "\n");
+  const std::string source = folder + "backup_2.sql";
+  std::ofstream(source, std::ios::binary) << dump;
+  form->OpenWithPreparation(source);
+  form->sEdit1->SetText("BACKUP");
+  form->sEdit2->SetText("1");
+  form->sComboBox1->SetItemIndex(0);
+  form->sBitBtn2->Click();
+  EXPECT_EQ(Texts(watcher), std::vector<std::string>{"The file " + folder + "\\BACKUP_2.sql" +
+                                                     " is the file being split and is not "
+                                                     "overwritten. Processing stopped"});
+  EXPECT_FALSE(Exists(folder + "BACKUP_1.sql"));
+  EXPECT_EQ(ReadFile(source), dump);
+  EXPECT_EQ(form->Lines()->Get(24), DumpLines()[24]);
+  EXPECT_TRUE(form->sBitBtn2->Enabled());
+}
+
 TEST_F(MainWindow, ClosingDuringARunIsRefusedAndTheCommandsAreDisabled) {
   ktest::TMessageBoxWatcher watcher;
   // Read while the first box is up, that is in the middle of the run; the main
