@@ -2,10 +2,11 @@
 #include "framework/GraphicsWin32.h"
 #include "imaging/Jpeg.h"
 #include "imaging/pngimage.h"
+#include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
 #include "skin/forms/sVclUtilsWin32.h"
-#include "skin/forms/skGlow.h"
+#include "skin/forms/skGlowWin32.h"
 #include "web/inetwebform.h"
 
 TKestravaStartup::TKestravaStartup() {
@@ -15,10 +16,14 @@ TKestravaStartup::TKestravaStartup() {
   // engine's reader first and takes the extension over from it.
   RegisterPNGObject();
   RegisterJPEGImage();
+  // Image lists scale and compose their glyphs with the skin engine's routines.
+  RegisterSkinImageListPixels();
   // The skin command's name, the system's scroll-bar width, and when threaded timers stop.
   InitSkinRuntime();
   // The default window shadow of extended borders, before any skin manager exists.
   ReadShadowTemplates();
+  // Skinned controls show their glows through the form skinning's services.
+  InstallGlowServices();
   // Adapters and skinned controls switch the system's theme off their windows through it.
   BindWindowTheme();
   // The network engine is mapped before any window exists; when it cannot be, the windows
@@ -29,8 +34,10 @@ TKestravaStartup::TKestravaStartup() {
 TKestravaStartup::~TKestravaStartup() {
   // Glows still shown and the shadow templates go with the skin engine.
   FreeAllGlows();
+  RemoveGlowServices();
   FreeShadowTemplates();
   UnbindWindowTheme();
+  UnregisterSkinImageListPixels();
   // After the forms, so no component is left calling into the unmapped engine.
   UnbindWebFormEngine();
 }

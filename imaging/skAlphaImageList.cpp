@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/SysUtils.h"
+#include "imaging/skAlphaImageListPixels.h"
 #include "imaging/skPNG.h"
-#include "skin/core/pixels/sResample.h"
 
 K_PUBLISH(TsImgListItem) {
   p.Enum("ImageFormat", &TsImgListItem::ImageFormat, &TsImgListItem::SetImageFormat,
@@ -94,7 +95,7 @@ bool DecodeItemBitmap(const TsImgListItem& item, int width, int height, TBitmap&
   } else {
     bitmap.SetPixelFormat(pf32bit);
     bitmap.SetSize(width, height);
-    StretchBitmap(&png, &bitmap, width, 6, height);
+    AlphaImagePixels().Stretch(&png, &bitmap);
   }
   if (bitmap.PixelFormat() != pf32bit) {
     bitmap.SetPixelFormat(pf32bit);
@@ -110,3 +111,15 @@ TGlyphCell GlyphCellOf(int width, int cellCount, int state) {
   cell.Left = cell.Width * std::clamp(state, 0, cellCount - 1);
   return cell;
 }
+
+namespace {
+IAlphaImagePixels* RegisteredPixels = nullptr;
+}  // namespace
+
+IAlphaImagePixels& AlphaImagePixels() {
+  if (!RegisteredPixels)
+    throw EInvalidOperation("The image list's pixel routines are not registered");
+  return *RegisteredPixels;
+}
+
+void SetAlphaImagePixels(IAlphaImagePixels* pixels) { RegisteredPixels = pixels; }

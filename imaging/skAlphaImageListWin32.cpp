@@ -8,9 +8,8 @@
 #include "framework/HandlesWin32.h"
 #include "framework/IconWin32.h"
 #include "framework/ScopeExit.h"
+#include "imaging/skAlphaImageListPixels.h"
 #include "imaging/skPNG.h"
-#include "skin/core/pixels/sBackground.h"
-#include "skin/core/pixels/sGraphics.h"
 
 namespace {
 
@@ -200,11 +199,12 @@ void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT, bo
   behind.SetPixelFormat(pf32bit);
   behind.SetSize(Width(), Height());
   ::BitBlt(behind.Canvas()->Handle(), 0, 0, Width(), Height(), canvas->Handle(), x, y, SRCCOPY);
-  TsBackgroundSource background;
-  background.Bmp = &behind;
-  background.HasBitmap = true;
-  const TRect all = Rect(0, 0, Width(), Height());
-  CopyImageWithEffects(all, all, &behind, false, 0, NoBlendColor, true, background, &image);
+  TsGlyphCopy copy;
+  copy.DestRect = copy.SourceRect = Rect(0, 0, Width(), Height());
+  copy.Dest = &behind;
+  copy.Source = &image;
+  copy.OverOwnBackground = true;
+  AlphaImagePixels().CopyGlyph(copy);
   ::BitBlt(canvas->Handle(), x, y, Width(), Height(), behind.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -241,9 +241,15 @@ TPoint DrawGlyphCell(TCustomImageList* list, TBitmap* bitmap, TPoint at, int ind
     image.SetPixelFormat(pf32bit);
     image.SetSize(list->Width(), height);
     if (!GetListImageBitmap(list, index, &image)) return {0, 0};
-    CopyImageWithEffects(Rect(at.X, at.Y, at.X + cell.Width, at.Y + height),
-                         Rect(cell.Left, 0, cell.Left + cell.Width, height), bitmap, reflected,
-                         transparency, blendColor, false, TsBackgroundSource{}, &image);
+    TsGlyphCopy copy;
+    copy.DestRect = Rect(at.X, at.Y, at.X + cell.Width, at.Y + height);
+    copy.SourceRect = Rect(cell.Left, 0, cell.Left + cell.Width, height);
+    copy.Dest = bitmap;
+    copy.Source = &image;
+    copy.Reflected = reflected;
+    copy.Transparency = transparency;
+    copy.BlendColor = blendColor;
+    AlphaImagePixels().CopyGlyph(copy);
   } else {
     // Other lists draw themselves over what lies beneath the cell.
     TBitmap image;

@@ -11,6 +11,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/painting/sFormSkinning.h"
 
 class TsSkinManager;
 
@@ -95,3 +96,13 @@ int GlowCount();
 TskGlowEffect* GlowAt(int id);
 // The serial number of the glow with that id; 0 for none.
 uint64_t GlowSerial(int id);
+
+// The glow list as the skin engine's skin data reaches it: through the form-skinning
+// services, since the engine stands below the forms. Showing a glow needs its window, so the
+// Win32 half adds it (TskGlowServicesWin32); a program registers those at start.
+class TskGlowServices : public ISkinFormServices {
+ public:
+  void FreeGlow(int id) override { ::FreeGlow(id); }
+  void FreeAllGlows() override { ::FreeAllGlows(); }
+  uint64_t GlowSerial(int id) override { return ::GlowSerial(id); }
+};

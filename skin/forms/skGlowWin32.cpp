@@ -120,3 +120,11 @@ HWND GlowWindowHandle(int id) {
   auto* glow = dynamic_cast<TskGlowEffectWin32*>(GlowAt(id));
   return glow ? glow->Handle() : nullptr;
 }
+
+namespace {
+TskGlowServicesWin32 GlowServices;
+}  // namespace
+
+void InstallGlowServices() { SetFormServices(&GlowServices); }
+
+void RemoveGlowServices() { SetFormServices(nullptr); }

@@ -41,3 +41,18 @@ int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectio
 
 // The window of the glow with that id; null for none.
 HWND GlowWindowHandle(int id);
+
+// The glows with their windows, for the skin engine's skin data.
+class TskGlowServicesWin32 : public TskGlowServices {
+ public:
+  int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectionName,
+               TsSkinManager* manager, TWindowKey owner, int alpha, int margin,
+               const std::string& maskName) override {
+    return ::ShowGlow(rect, clipRect, sectionName, manager, reinterpret_cast<HWND>(owner), alpha,
+                      margin, maskName);
+  }
+};
+
+// The program's start-up list registers the glow services and takes them back when it ends.
+void InstallGlowServices();
+void RemoveGlowServices();

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "framework/SysUtils.h"
+#include "imaging/skAlphaImageListPixels.h"
 #include "tests/imaging/AlphaGlyphFiles.h"
 
 namespace {
@@ -77,6 +79,21 @@ TEST(AlphaImageListItems, PngOfAnotherSizeIsResampledToTheRequestedSize) {
   EXPECT_EQ(bitmap.Height(), 24);
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
   EXPECT_EQ(Pixel(bitmap, 12, 12), 0xFF0000FFu);  // opaque blue as BGRA
+}
+
+// A program that forgot to lend the list the skin engine's routines learns it at the first
+// item to scale, instead of getting a blank glyph.
+TEST(AlphaImageListItems, ScalingWithoutRegisteredPixelRoutinesIsAnError) {
+  IAlphaImagePixels& registered = AlphaImagePixels();
+  SetAlphaImagePixels(nullptr);
+  TsImgListItem item;
+  SetData(item, alphatest::RgbaPng(16, 16, [](int, int) {
+            return alphatest::Rgba{0, 0, 255, 255};
+          }));
+  TBitmap bitmap;
+  EXPECT_TRUE(DecodeItemBitmap(item, 16, 16, bitmap));  // its own size needs no scaling
+  EXPECT_THROW(DecodeItemBitmap(item, 24, 24, bitmap), EInvalidOperation);
+  SetAlphaImagePixels(&registered);
 }
 
 TEST(AlphaImageListItems, IconItemsEmptyItemsAndDamagedPngs) {

@@ -90,14 +90,15 @@ TsCommonData::TsCommonData(ISkinDataHost* owner, bool withCache) : host_(owner) 
 TsCommonData::~TsCommonData() { FreeShownGlow(); }
 
 void TsCommonData::FreeShownGlow() {
-  if (GlowIndex >= 0 && GlowSerial(GlowIndex) == glowSerial_) FreeGlow(GlowIndex);
+  if (GlowIndex >= 0 && FormServices().GlowSerial(GlowIndex) == glowSerial_)
+    FormServices().FreeGlow(GlowIndex);
   GlowIndex = -1;
   glowSerial_ = 0;
 }
 
 void TsCommonData::SetShownGlow(int id) {
   GlowIndex = id;
-  glowSerial_ = GlowSerial(id);
+  glowSerial_ = FormServices().GlowSerial(id);
 }
 
 TsCommonData::TGlowAction TsCommonData::GlowAction(bool hide, bool leftButtonDown) const {

@@ -6,10 +6,10 @@
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "framework/StdCtrlsWin32.h"
+#include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "skin/forms/skGlowWin32.h"
 
 namespace {
 
@@ -314,7 +314,9 @@ void UpdateGlow(TsCommonData& data, bool hide, HWND window) {
   }
   TsSkinManager* manager = data.SkinManager();
   const int margin = manager->Sections()[static_cast<size_t>(data.SectionIndex)].GlowMargin;
-  data.SetShownGlow(ShowGlow(rect, clip, data.SkinSection(), manager, target, 255, margin, "GLOW"));
+  data.SetShownGlow(FormServices().ShowGlow(rect, clip, data.SkinSection(), manager,
+                                            reinterpret_cast<TWindowKey>(target), 255, margin,
+                                            "GLOW"));
 }
 
 bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
@@ -402,7 +404,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data) {
         if (!IsNoHotStateKind(d.ControlKind)) d.MouseOver = false;
         if (!HasNoGlow(d.ControlKind)) {
           d.FreeShownGlow();
-          FreeAllGlows();
+          FormServices().FreeAllGlows();
         }
         if (windowed && windowed->Visible() && IsEditLikeKind(d.ControlKind) &&
             windowed->HandleAllocated()) {

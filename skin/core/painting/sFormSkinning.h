@@ -1,8 +1,7 @@
 // What the skin engine uses of the form skinning: a form's skin provider as the engine sees it
 // (ISkinProvider), the per-dialog objects of the window-creation hook (ISkinDialogProvider,
-// kept in DialogProviderList), and the services the form skinning offers (ISkinFormServices;
-// the glows are freed through skin/forms/skGlow and desktop composition is asked through
-// sShadowTemplates directly).
+// kept in DialogProviderList), and the services the form skinning offers (ISkinFormServices,
+// the glows among them; desktop composition is asked through sShadowTemplates directly).
 // The form skinning implements these and registers its services; until it does, every
 // provider step is skipped, as for a form without a provider, and every service does nothing.
 //
@@ -13,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/Graphics.h"
@@ -114,6 +114,18 @@ class ISkinFormServices {
   // The window-creation hook of the default manager, for each window created while a skin is
   // broadcast: dialogs, message boxes and popup menus get their adapters here.
   virtual void WindowCreating(TWindowKey) {}
+
+  // Glows: a glow around `rect` (cut to `clipRect`) from the section's mask `maskName`,
+  // shown over the owner window; its id, or -1 when none is shown.
+  virtual int ShowGlow(const TRect& /*rect*/, const TRect& /*clipRect*/,
+                       const std::string& /*sectionName*/, TsSkinManager*, TWindowKey /*owner*/,
+                       int /*alpha*/, int /*margin*/, const std::string& /*maskName*/) {
+    return -1;
+  }
+  virtual void FreeGlow(int /*id*/) {}
+  virtual void FreeAllGlows() {}
+  // Tells a glow from a later one that took its id over; 0 for none.
+  virtual uint64_t GlowSerial(int /*id*/) { return 0; }
 };
 
 // The registered services, or the doing-nothing ones.

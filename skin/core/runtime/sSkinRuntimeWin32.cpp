@@ -11,7 +11,6 @@
 #include "skin/core/runtime/skThdTimer.h"
 #include "skin/core/skinfiles/sConst.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
-#include "skin/forms/skGlow.h"
 
 namespace {
 
@@ -230,7 +229,7 @@ void TsSkinRuntime::SendToAllForms(TsSkinManager& manager, int cmd) {
   SendToAllForms(cmd, reinterpret_cast<LPARAM>(&manager));
 }
 
-void TsSkinRuntime::FreeAllGlows() { ::FreeAllGlows(); }
+void TsSkinRuntime::FreeAllGlows() { FormServices().FreeAllGlows(); }
 
 void TsSkinRuntime::PrepareSkinChangeAnimation(TsSkinManager& manager) {
   ::PrepareSkinChangeAnimation(ApplicationChangeWindows(), manager);

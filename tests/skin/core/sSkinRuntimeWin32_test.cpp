@@ -23,7 +23,6 @@
 #include "skin/core/runtime/sSkinMenusWin32.h"
 #include "skin/core/runtime/skThdTimer.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
-#include "skin/forms/skGlow.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/skin/core/TestSkinProviderWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
@@ -482,7 +481,9 @@ TEST_F(SkinRuntime, MdiClientsAndSkinnedDialogsAreToldToo) {
 TEST_F(SkinRuntime, TheCreationHookHandsNewWindowsToTheFormSkinning) {
   struct TServices : ISkinFormServices {
     std::vector<TWindowKey> created;
+    int glowsFreed = 0;
     void WindowCreating(TWindowKey wnd) override { created.push_back(wnd); }
+    void FreeAllGlows() override { ++glowsFreed; }
   } services;
   SetFormServices(&services);
   auto make = [] {
@@ -490,13 +491,11 @@ TEST_F(SkinRuntime, TheCreationHookHandsNewWindowsToTheFormSkinning) {
                            GetModuleHandleA(nullptr), nullptr);
   };
   HWND before = make();
-  AddGlow(std::make_unique<TskGlowEffect>(nullptr));
   fixture.Manager->SetSkinName("Plain");
-  EXPECT_EQ(GlowCount(), 0);
+  EXPECT_EQ(services.glowsFreed, 1);
   HWND during = make();
-  AddGlow(std::make_unique<TskGlowEffect>(nullptr));
   fixture.Manager->SetActive(false);
-  EXPECT_EQ(GlowCount(), 0);
+  EXPECT_EQ(services.glowsFreed, 2);
   HWND after = make();
   SetFormServices(nullptr);
   EXPECT_EQ(services.created, std::vector<TWindowKey>{reinterpret_cast<TWindowKey>(during)});

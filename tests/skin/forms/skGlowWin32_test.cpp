@@ -40,6 +40,8 @@ struct GlowWindows : ::testing::Test {
     InitSkinRuntime();
   }
   void SetUp() override {
+    // Skin data shows its glows through the services a program registers at start.
+    InstallGlowServices();
     skintest::AddSkinFolder(fixture.Fs, "Test", "C:\\App\\Skins\\Test");
     fixture.Manager->SetSkinName("Test");
     ASSERT_EQ(fixture.Manager->LastLoadError(), "");
@@ -50,6 +52,7 @@ struct GlowWindows : ::testing::Test {
   }
   void TearDown() override {
     FreeAllGlows();
+    RemoveGlowServices();
     ktest::Pump();
   }
   // A rectangle of the form's client area in screen coordinates.

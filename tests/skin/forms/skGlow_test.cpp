@@ -65,13 +65,19 @@ TEST(GlowGeometryTest, AMarginLargerThanTheMaskLeavesNothingToShow) {
 
 struct TGlowSkin : ::testing::Test {
   void SetUp() override {
+    // The skin data reaches the glow list through the services a program registers.
+    SetFormServices(&services);
     skintest::AddSkinFolder(f.Fs, "Test", "C:\\App\\Skins\\Test");
     f.Manager->SetSkinName("Test");
     ASSERT_EQ(f.Manager->LastLoadError(), "");
     mask = FindMaskIndex(f.Manager.get(), "GLOWING", "GLOW0");
     ASSERT_GE(mask, 0);
   }
-  void TearDown() override { FreeAllGlows(); }
+  void TearDown() override {
+    FreeAllGlows();
+    SetFormServices(nullptr);
+  }
+  TskGlowServices services;
   skintest::TManagerFixture f;
   int mask = -1;
 };

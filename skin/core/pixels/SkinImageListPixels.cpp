@@ -1,0 +1,33 @@
+#include "skin/core/pixels/SkinImageListPixels.h"
+
+#include "imaging/skAlphaImageListPixels.h"
+#include "skin/core/pixels/sBackground.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/sResample.h"
+
+namespace {
+
+constexpr int MitchellFilter = 6;
+
+class TSkinImageListPixels : public IAlphaImagePixels {
+ public:
+  void Stretch(TBitmap* source, TBitmap* dest) override {
+    StretchBitmap(source, dest, dest->Width(), MitchellFilter, dest->Height());
+  }
+
+  void CopyGlyph(const TsGlyphCopy& copy) override {
+    const TsBackgroundSource background =
+        copy.OverOwnBackground ? MakeBackgroundSource(copy.Dest, 0, 0) : TsBackgroundSource{};
+    CopyImageWithEffects(copy.DestRect, copy.SourceRect, copy.Dest, copy.Reflected,
+                         copy.Transparency, copy.BlendColor, copy.OverOwnBackground, background,
+                         copy.Source);
+  }
+};
+
+TSkinImageListPixels Pixels;
+
+}  // namespace
+
+void RegisterSkinImageListPixels() { SetAlphaImagePixels(&Pixels); }
+
+void UnregisterSkinImageListPixels() { SetAlphaImagePixels(nullptr); }
