@@ -9,7 +9,6 @@
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "skin/forms/skGlow.h"
 
 namespace {
 
