@@ -103,7 +103,8 @@ void ExpectNear(COLORREF actual, COLORREF expected, int tolerance, const char* w
         << what << std::hex << " actual " << actual << " expected " << expected;
 }
 
-TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
+// The main window shown with the test skin of known colours, its menus skinned from it.
+TForm1* ShowMainWindowWithTestSkin() {
   Application->Initialize();
   InitSkinRuntime();
   auto* form = new TForm1(Application);
@@ -116,8 +117,14 @@ TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
   std::replace(folder.begin(), folder.end(), '/', '\\');
   manager->SetSkinDirectory(folder);
   manager->SetActive(true);
+  if (manager->CurrentSkin().Active) Menus = &SkinableMenusOf(*manager);
+  return form;
+}
+
+TEST(MainWindowMenus, MenuBarAndPopupOpenSkinnedWithMarksAndDisabledColours) {
+  TForm1* form = ShowMainWindowWithTestSkin();
+  TsSkinManager* manager = form->sSkinManager1;
   ASSERT_TRUE(manager->CurrentSkin().Active);
-  Menus = &SkinableMenusOf(*manager);
   EXPECT_TRUE(Menus->Active());
   EXPECT_TRUE(form->MainMenu1->OwnerDraw());
   EXPECT_TRUE(form->PopupMenu1->OwnerDraw());
@@ -329,20 +336,9 @@ int FirstInkColumn(const RECT& item, int fromX, COLORREF background) {
 }
 
 TEST(MainWindowMenus, PopupItemsLieOnOneBackgroundWithCaptionsAfterTheGlyphsAndDividersBetween) {
-  Application->Initialize();
-  InitSkinRuntime();
-  auto* form = new TForm1(Application);
-  form->AfterConstruction();
-  form->CheckVersion = nullptr;
-  form->Show();
-  Application->ProcessMessages();
+  TForm1* form = ShowMainWindowWithTestSkin();
   TsSkinManager* manager = form->sSkinManager1;
-  std::string folder = "Z:" + skintest::SkinsDir() + "/folders";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  manager->SetSkinDirectory(folder);
-  manager->SetActive(true);
   ASSERT_TRUE(manager->CurrentSkin().Active);
-  Menus = &SkinableMenusOf(*manager);
   RECT frame{};
   GetWindowRect(form->Handle(), &frame);
 
