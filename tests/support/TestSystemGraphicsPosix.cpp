@@ -2,3 +2,6 @@
 
 // Natively bitmaps are pixel buffers only: nothing to bind.
 void ktest::InstallSystemGraphics() {}
+
+// Natively there is no display.
+void ktest::PlacePointerForWindowTests() {}

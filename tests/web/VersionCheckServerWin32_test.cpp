@@ -11,6 +11,7 @@
 #include "app/VersionCheckWin32.h"
 #include "framework/GraphicsWin32.h"
 #include "framework/SysUtils.h"
+#include "tests/support/TestTrace.h"
 #include "tests/web/LocalServer.h"
 #include "web/EngineMapper.h"
 #include "web/inetwebform.h"
@@ -321,9 +322,10 @@ TEST_F(VersionCheckServerTest, HttpFrontDownloadsIntoTheLocalFile) {
 // program's start-up list does.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  ktest::TraceTestProgram();
   InstallWin32Graphics();
   BindWebFormEngine();
-  const int result = RUN_ALL_TESTS();
+  const int result = ktest::RunAllTestsTraced();
   UnbindWebFormEngine();
   return result;
 }
