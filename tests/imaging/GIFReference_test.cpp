@@ -1,5 +1,6 @@
-// Cross-checks with ImageMagick where it is installed: files it writes decode to the same
-// colours and frame geometry here, and files the codec writes decode the same there.
+// Cross-checks with ImageMagick (installed by scripts/install-deps; missing, the tests fail):
+// files it writes decode to the same colours and frame geometry here, and files the codec
+// writes decode the same there.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -70,7 +71,7 @@ std::vector<TColor> RgbColors(const std::string& rgb) {
 }
 
 TEST(GIFReference, FilesWrittenByImageMagickDecodeToTheSameColours) {
-  if (!HaveConvert()) GTEST_SKIP() << "ImageMagick is not installed";
+  ASSERT_TRUE(HaveConvert()) << "ImageMagick's convert is missing: run scripts/install-deps";
   std::mt19937 rng(42);
   struct Case {
     int w, h, colors;
@@ -100,7 +101,7 @@ TEST(GIFReference, FilesWrittenByImageMagickDecodeToTheSameColours) {
 }
 
 TEST(GIFReference, AnimationsWrittenByImageMagickKeepGeometryAndDelays) {
-  if (!HaveConvert()) GTEST_SKIP() << "ImageMagick is not installed";
+  ASSERT_TRUE(HaveConvert()) << "ImageMagick's convert is missing: run scripts/install-deps";
   std::mt19937 rng(5);
   std::vector<TColor> a, b;
   const std::string pa = TempName("a.ppm"), pb = TempName("b.ppm"), gif = TempName("anim.gif");
@@ -131,7 +132,7 @@ TEST(GIFReference, AnimationsWrittenByImageMagickKeepGeometryAndDelays) {
 }
 
 TEST(GIFReference, FilesWrittenByTheCodecDecodeTheSameInImageMagick) {
-  if (!HaveConvert()) GTEST_SKIP() << "ImageMagick is not installed";
+  ASSERT_TRUE(HaveConvert()) << "ImageMagick's convert is missing: run scripts/install-deps";
   std::mt19937 rng(8);
   for (int bits = 1; bits <= 8; ++bits)
     for (uint8_t encoder : {ecLZW, ecRLE})
