@@ -67,6 +67,12 @@ bool BeginsStatement(std::string_view line) {
   return begins("INSERT") || begins("CREATE") || begins("DROP");
 }
 
+// An SQL cut may fall before `line` only when it begins a statement after a line that
+// closes one.
+bool MayCut(std::string_view previous, std::string_view line) {
+  return BeginsStatement(line) && Contains(previous, ");");
+}
+
 }  // namespace
 
 std::string CheckDumpSplit(const uint8_t* data, size_t size) {
@@ -119,9 +125,25 @@ std::string CheckDumpSplit(const uint8_t* data, size_t size) {
     if (sink.Lines[p] == 0) return "a piece is empty";
     if (csv && sink.Lines[p] >= 2 && static_cast<int64_t>(sink.Pieces[p].size()) > limit + 1)
       return "a CSV piece of two or more lines is larger than the limit plus one byte";
-    // In SQL mode a piece after the first begins a statement after a line holding ");".
-    if (!csv && p > 0 && (!BeginsStatement(lines[first]) || !Contains(lines[first - 1], ");")))
-      return "an SQL piece begins elsewhere than at a statement";
+    // A cut may come only where the line would take the piece to the limit; in SQL mode
+    // also only before a statement that follows a line holding ");".
+    if (p > 0) {
+      const int64_t before = static_cast<int64_t>(sink.Pieces[p - 1].size());
+      if (before + static_cast<int64_t>(lines[first].size()) < limit)
+        return "a piece was cut before the limit was reached";
+      if (!csv && !MayCut(lines[first - 1], lines[first]))
+        return "an SQL piece begins elsewhere than at a statement";
+    }
+    // Where a cut was allowed inside the piece, the split must have made it there: the
+    // first allowed place, never a later one.
+    int64_t written = 0;
+    for (size_t i = first; i < first + static_cast<size_t>(sink.Lines[p]); ++i) {
+      const bool allowed = i > first && (csv || MayCut(lines[i - 1], lines[i]));
+      if (allowed && written + static_cast<int64_t>(lines[i].size()) >= limit)
+        return csv ? "a CSV piece goes on past the line that reached the limit"
+                   : "an SQL piece goes on past a statement where the limit allowed a cut";
+      written += static_cast<int64_t>(lines[i].size()) + 2;
+    }
     first += static_cast<size_t>(sink.Lines[p]);
   }
   return "";
