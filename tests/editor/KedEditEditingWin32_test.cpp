@@ -117,8 +117,8 @@ class EditingInMainWindow : public ::testing::Test {
     add(key, false);
     add(key, true);
     for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-    Settle(form->Handle(), 50);
+    ASSERT_TRUE(ktest::SendInputAndHandle(input)) << "the key strokes did not reach the form";
+    Settle(form->Handle(), 0);
   }
   void Type(const std::string& text) {
     for (char c : text) {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "framework/FormsWin32.h"
-#include "framework/StdCtrlsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
@@ -804,7 +804,8 @@ TEST(WholeProgram, ClosingTheMainFormEndsTheRunLoopAndTheProgram) {
       CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   TKernelHandle process(pi.hProcess), thread(pi.hThread);
   TFoundWindow found{pi.dwProcessId, nullptr};
-  for (int i = 0; i < 200 && !found.Window; ++i) {
+  // A new program starts slowly on a busy machine: up to a minute.
+  for (int i = 0; i < 1200 && !found.Window; ++i) {
     EnumWindows(FindProcessForm, reinterpret_cast<LPARAM>(&found));
     if (!found.Window) Sleep(50);
   }

@@ -658,18 +658,26 @@ BOOL CALLBACK FindHintWindow(HWND w, LPARAM lp) {
     reinterpret_cast<TFoundHint*>(lp)->Window = w;
   return TRUE;
 }
-HWND WaitForHintWindow() {
+// The visible hint window of this thread once one shows, or nullptr after `timeoutMs`.
+HWND WaitForHintWindow(DWORD timeoutMs) {
   TFoundHint found;
-  DWORD start = GetTickCount();
-  while (!found.Window && GetTickCount() - start < 3000) {
-    Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
-  }
+  ktest::PumpUntil(
+      [&] {
+        found.Window = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
+        return found.Window != nullptr;
+      },
+      timeoutMs);
   return found.Window;
+}
+POINT MiddleOnScreen(TControl* c) {
+  const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
+  return POINT{p.X, p.Y};
 }
 }  // namespace
 
+// The real pointer moves through the input queue: the hint follows where it is, wherever an
+// earlier program left it.
 TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
   TFormGuard g;
   g.Form->SetShowHint(true);
@@ -687,8 +695,8 @@ TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
   // program would show a hint where none is expected, so park it away from the form.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   g.Show();
-  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
-  HWND hint = WaitForHintWindow();
+  ASSERT_TRUE(ktest::MovePointerTo(MiddleOnScreen(label)));
+  HWND hint = WaitForHintWindow(10000);
   ASSERT_TRUE(hint);
   EXPECT_EQ(WindowText(hint), "Schriftart");
   EXPECT_EQ(Application->Hint(), "Schriftart");
@@ -706,10 +714,11 @@ TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
     ReleaseDC(hint, dc);
     EXPECT_GE(client.bottom - client.top, tm.tmHeight + 2);
   }
-  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(120, 15));
+  ASSERT_TRUE(ktest::MovePointerTo(MiddleOnScreen(quiet)));
+  EXPECT_EQ(Application->Hint(), "never shown");
   EXPECT_FALSE(IsWindowVisible(hint));
-  EXPECT_FALSE(WaitForHintWindow());
-  SendMessageA(g.Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+  // A hundred times the hint pause: a hint that should not come would be there by then.
+  EXPECT_FALSE(WaitForHintWindow(1000));
   Application->SetHintPause(500);
 }
 

@@ -13,16 +13,21 @@ std::string ClassOf(HWND wnd) {
   return name;
 }
 
-std::string TextOf(HWND wnd) {
-  char text[2048] = {};
+// False when the text could not be read now (the box's thread did not answer in time).
+bool ReadText(HWND wnd, std::string& text) {
+  char buffer[2048] = {};
   // WM_GETTEXT crosses threads; the box's thread is pumping its modal loop.
-  SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, 2000, nullptr);
-  return text;
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
+                           SMTO_ABORTIFHUNG, 10000, &copied))
+    return false;
+  text = buffer;
+  return true;
 }
 
 struct TBoxParts {
   bool hasEdit = false;
+  bool unreadable = false;
   std::string text;
 };
 
@@ -32,7 +37,8 @@ BOOL CALLBACK InspectChild(HWND child, LPARAM lp) {
   if (_stricmp(cls.c_str(), "Edit") == 0 || _stricmp(cls.c_str(), "ComboBox") == 0)
     parts->hasEdit = true;
   if (_stricmp(cls.c_str(), "Static") == 0) {
-    std::string t = TextOf(child);
+    std::string t;
+    if (!ReadText(child, t)) parts->unreadable = true;
     if (t.size() > parts->text.size()) parts->text = t;
   }
   return TRUE;
@@ -78,13 +84,16 @@ bool TMessageBoxWatcher::TryAnswer(HWND box, bool textMayBeEmpty) {
   TBoxParts parts;
   EnumChildWindows(box, InspectChild, reinterpret_cast<LPARAM>(&parts));
   if (parts.hasEdit) return false;
-  // A box can be visible a moment before its text is set: wait for the text.
-  if (parts.text.empty() && !textMayBeEmpty) return false;
+  // A box can be visible a moment before its text is set: wait for the text. What could not
+  // be read now is read again on the next round instead of being taken as empty.
+  if (parts.unreadable || (parts.text.empty() && !textMayBeEmpty)) return false;
   HWND button = GetDlgItem(box, button_);
   if (!button) return false;
+  std::string caption;
+  if (!ReadText(box, caption)) return false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    seen_.push_back({TextOf(box), parts.text});
+    seen_.push_back({caption, parts.text});
   }
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   return true;
@@ -113,8 +122,9 @@ void TMessageBoxWatcher::Run() {
       }
       bool overdue = clock::now() - firstSeen > std::chrono::milliseconds(patience);
       if (ready && !ready() && !overdue) continue;
-      bool textMayBeEmpty = clock::now() - firstSeen > std::chrono::milliseconds(1000);
-      if (TryAnswer(box, textMayBeEmpty)) answered_.push_back(box);
+      // Only a box whose text stays empty for the whole patience is taken as one without
+      // text: a busy machine may set a box's text late, never wrongly.
+      if (TryAnswer(box, overdue)) answered_.push_back(box);
     }
     answered_.erase(
         std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),

@@ -1,5 +1,3 @@
-#include "tests/web/LocalServer.h"
-
 #include <windows.h>
 
 #include <cstdio>
@@ -7,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "tests/web/LocalServer.h"
 
 namespace {
 
@@ -89,7 +89,8 @@ LocalServer::LocalServer(const std::string& name) {
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  for (int i = 0; i < 300 && port_ == 0; ++i) {
+  // A minute: python's start is slow on a busy machine.
+  for (int i = 0; i < 1200 && port_ == 0; ++i) {
     std::ifstream in(windowsState_ + "\\port");
     if (!(in >> port_)) {
       port_ = 0;

@@ -403,6 +403,7 @@ constexpr COLORREF kPage1 = 0x404040, kPage2 = 0xC0C0C0, kArrow1 = 0x00FF00, kAr
 // message and remembers the codes it got.
 struct TScrollLog {
   std::vector<std::pair<UINT, int>> codes;  // message, scroll code
+  std::vector<ULONGLONG> times;             // when each of them came (GetTickCount64)
   std::vector<int> thumbPositions;          // HIWORD of SB_THUMBTRACK and SB_THUMBPOSITION
 };
 TScrollLog* gScrollLog = nullptr;
@@ -413,6 +414,7 @@ LRESULT CALLBACK ScrollingWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   const int code = LOWORD(wp);
   if (gScrollLog) {
     gScrollLog->codes.emplace_back(msg, code);
+    gScrollLog->times.push_back(GetTickCount64());
     if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)
       gScrollLog->thumbPositions.push_back(HIWORD(wp));
   }
@@ -574,14 +576,23 @@ TEST_F(ScrollBarWindow, LeftScrollBarAndReleaseGiveTheSpaceBack) {
   EXPECT_EQ(client.right, 200 - 2 - GetSystemMetrics(SM_CXVSCROLL));
 }
 
-// Handles whatever arrives for `ms` milliseconds (timers included).
-void PumpFor(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+// The adapter's timer that repeats a held arrow or page.
+constexpr UINT_PTR kRepeatTimerId = 0xFFFE;
+
+// Handles whatever arrives (timers included) until `done()` holds, counting in `repeats` the
+// repeat timer's ticks for `wnd`; false when it still does not hold after 10 s.
+bool PumpUntil(HWND wnd, int& repeats, const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + 10000;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_TIMER && msg.hwnd == wnd && msg.wParam == kRepeatTimerId) ++repeats;
+      DispatchMessageA(&msg);
+    }
   }
+  return true;
 }
 
 TEST_F(ScrollBarWindow, ClicksOnArrowsAndPagesSendOrdinaryScrollCodes) {
@@ -621,46 +632,55 @@ TEST_F(ScrollBarWindow, ClicksOnArrowsAndPagesSendOrdinaryScrollCodes) {
   EXPECT_TRUE(log.codes.empty());
 }
 
+// The repetition reads where the pointer is, so the test moves the real pointer (window
+// tests run one at a time). Every step waits for the repeat timer's ticks, never for a time.
 TEST_F(ScrollBarWindow, PressedArrowLooksPressedAndRepeatsUntilTheButtonGoesUp) {
   const int x = 200 - 1 - thick / 2;
   const int y = 150 - 1 - thick - arrow / 2;  // the bottom arrow
   RECT wr{};
   GetWindowRect(wnd, &wr);
   SetCursorPos(wr.left + x, wr.top + y);
-  const DWORD pressedAt = GetTickCount();
+  int repeats = 0;
+  const ULONGLONG pressedAt = GetTickCount64();
   SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(x, y));
   EXPECT_EQ(Pos(SB_VERT), 1) << "one line at once";
-  PumpFor(150);
-  // The first repetition comes 300 ms after the press: on a machine too busy to look
-  // within 250 ms there is nothing to tell.
-  if (GetTickCount() - pressedAt < 250)
-    EXPECT_EQ(Pos(SB_VERT), 1) << "nothing more before the first delay";
   Settle(parent, 0);
   EXPECT_EQ(WindowPixel(wnd, x, y), kPressed);
-  PumpFor(550);
-  const int repeated = Pos(SB_VERT);
-  EXPECT_GE(repeated, 3) << "repeating after the first delay";
-  // Off the arrow the repetition pauses and the arrow looks released.
+  ASSERT_TRUE(PumpUntil(wnd, repeats, [&] { return Pos(SB_VERT) >= 3; }))
+      << "repeating after the first delay";
+  // A timer is never early: the first repetition shows the first delay however busy the
+  // machine (a little less for the clock's steps).
+  ASSERT_GE(log.times.size(), 2u);
+  EXPECT_GE(log.times[1] - pressedAt, 280u) << "the first repetition came before the delay";
+
+  // Off the arrow each tick finds the pointer elsewhere: no line more, the arrow released.
   SetCursorPos(wr.left + x, wr.top + 60);
-  PumpFor(200);
+  repeats = 0;
   const int paused = Pos(SB_VERT);
-  PumpFor(200);
+  ASSERT_TRUE(PumpUntil(wnd, repeats, [&] { return repeats >= 3; }));
   EXPECT_EQ(Pos(SB_VERT), paused);
+  Settle(parent, 0);
   EXPECT_EQ(WindowPixel(wnd, x, y), kArrow2);
   // Back on it, it goes on.
   SetCursorPos(wr.left + x, wr.top + y);
-  PumpFor(300);
-  EXPECT_GT(Pos(SB_VERT), paused);
+  EXPECT_TRUE(PumpUntil(wnd, repeats, [&] { return Pos(SB_VERT) > paused; }));
+
   SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
   const int released = Pos(SB_VERT);
-  PumpFor(300);
-  EXPECT_EQ(Pos(SB_VERT), released) << "no repetition after the button went up";
+  EXPECT_FALSE(KillTimer(wnd, kRepeatTimerId)) << "no repetition after the button went up";
+  Settle(parent, 0);
+  EXPECT_EQ(Pos(SB_VERT), released);
   EXPECT_EQ(log.codes.back(), (std::pair<UINT, int>{WM_VSCROLL, SB_ENDSCROLL}));
-  // Released under the cursor the arrow looks hot; once the cursor leaves the bar, normal.
+  // Released under the cursor the arrow looks hot (the release brings a pointer move over
+  // the bar, and the hover timer finds the part); once the cursor leaves the bar, normal.
+  EXPECT_TRUE(PumpUntil(wnd, repeats, [] {
+    return ScrollTrackState().HoverBar() == TScrollBarKind::Vertical &&
+           ScrollTrackState().HoverPart() != TScrollBarPart::None;
+  }));
   Settle(parent, 0);
   EXPECT_EQ(WindowPixel(wnd, x, y), kPressed);
   SetCursorPos(wr.left + 40, wr.top + 40);
-  PumpFor(100);
+  EXPECT_TRUE(PumpUntil(wnd, repeats, [] { return !ScrollTrackState().HoverBar(); }));
   Settle(parent, 0);
   EXPECT_EQ(WindowPixel(wnd, x, y), kArrow2);
   EXPECT_FALSE(ScrollTrackState().HoverBar());
@@ -727,7 +747,9 @@ TEST_F(ScrollBarWindow, PressEndsWhenItsWindowGoes) {
   EXPECT_EQ(ScrollTrackState().TrackWindow(), nullptr);
   EXPECT_EQ(ScrollTrackState().DownPart(), TScrollBarPart::None);
   EXPECT_TRUE(adapter->Detached());
-  PumpFor(100);  // no timer of the gone window fires into a released adapter
+  // Timers go with their window: what was queued for it is handled without reaching the
+  // released adapter.
+  Settle(nullptr, 0);
 }
 
 }  // namespace

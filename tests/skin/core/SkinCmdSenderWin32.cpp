@@ -14,8 +14,11 @@ int main(int argc, char** argv) {
   const LPARAM named = static_cast<LPARAM>(std::strtoull(argv[2], nullptr, 10));
   const LPARAM madeUp = static_cast<LPARAM>(0x0DEADBEEF0LL & static_cast<LPARAM>(~0u));
   if (!IsWindow(wnd)) return 3;
+  // Each command must reach the window: a send that timed out would test nothing.
   for (int cmd = 0; cmd <= 64; ++cmd)
     for (LPARAM l : {LPARAM{0}, LPARAM{1}, madeUp, named})
-      SendMessageTimeoutA(wnd, SM_SKINCMD, SkinCmdWParam(cmd, 1), l, SMTO_NORMAL, 2000, nullptr);
+      if (!SendMessageTimeoutA(wnd, SM_SKINCMD, SkinCmdWParam(cmd, 1), l, SMTO_NORMAL, 30000,
+                               nullptr))
+        return 4;
   return 0;
 }

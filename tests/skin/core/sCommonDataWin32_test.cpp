@@ -199,7 +199,7 @@ TEST_F(SkinDataWindow, FadeRunsFromTheCacheAndIsFreedWhenItEnds) {
   EXPECT_EQ(parent->fade->Steps.StepCount, 4);
   EXPECT_EQ(parent->received[CmdPrepareCache], 1);
   const DWORD start = GetTickCount();
-  while (parent->fade && GetTickCount() - start < 3000) {
+  while (parent->fade && GetTickCount() - start < 10000) {
     Application->ProcessMessages();
     Sleep(2);
   }
@@ -288,7 +288,7 @@ TEST_F(SkinDataWindow, AnimationFramesAreRepaintRequestsToTheControl) {
     timer.Step = 1;
     timer.SetEnabled(true);
     const DWORD start = GetTickCount();
-    while (timer.Enabled() && GetTickCount() - start < 3000) {
+    while (timer.Enabled() && GetTickCount() - start < 10000) {
       Application->ProcessMessages();
       Sleep(2);
     }

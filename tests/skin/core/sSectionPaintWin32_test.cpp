@@ -220,7 +220,7 @@ TEST(FadeTimer, TicksFourFramesThenEndsAndSessionEndStopsEveryFade) {
   std::unique_ptr<TsFadeTimer> timer;
   StartFading(timer, host, *start, 4, false, 1);
   ASSERT_TRUE(timer);
-  PumpFor(3000, [&] { return host.ended; });
+  PumpFor(10000, [&] { return host.ended; });
   EXPECT_EQ(host.frames, (std::vector<int>{191, 127, 63, 0}));
   EXPECT_TRUE(host.ended);
   StopFading(timer);
@@ -251,9 +251,11 @@ TEST(FadeTimer, FadeOfAGoneControlStopsTicking) {
   TRecordingFadeHost host;
   std::unique_ptr<TsFadeTimer> timer;
   StartFading(timer, host, *start, 1000, false, 1);
-  PumpFor(2000, [&] { return !host.frames.empty(); });
+  PumpFor(10000, [&] { return !host.frames.empty(); });
+  ASSERT_FALSE(host.frames.empty());
   host.alive = false;
-  PumpFor(100, [] { return false; });
+  // The next tick finds the control gone.
+  PumpFor(10000, [&] { return !timer->Enabled(); });
   EXPECT_FALSE(timer->Enabled());
   EXPECT_EQ(timer->Direction, 0);
   const size_t shown = host.frames.size();
@@ -340,7 +342,7 @@ TEST(FadeTimer, SpeedButtonAnimationBlendsIntoItsFrameImage) {
     FillRect32(timer.StartImage.get(), TRect{0, 0, 8, 8}, 0x0000FF);
     timer.Step = 1;
     timer.SetEnabled(true);
-    PumpFor(3000, [&] { return host.ended; });
+    PumpFor(10000, [&] { return host.ended; });
     EXPECT_EQ(host.frames, (std::vector<int>{191, 127, 63, 0}));
     EXPECT_FALSE(timer.Enabled());
   }

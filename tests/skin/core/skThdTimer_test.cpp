@@ -33,7 +33,7 @@ class TManualClock : public ITimerClock {
 
 // Serves the worker's ticks on this (the main) thread until `done` or about `limitMs`.
 template <class F>
-bool ServeUntil(F done, int limitMs = 2000) {
+bool ServeUntil(F done, int limitMs = 10000) {
   for (int i = 0; i < limitMs && !done(); ++i) {
     TThread::CheckSynchronize();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -79,15 +79,36 @@ TEST(ThreadedTimer, TicksRunOnlyWhileEnabledWithIntervalAndHandler) {
     bool ticks;
   } cases[] = {{false, 10, false}, {true, 10, true}, {true, 0, false}, {true, 20, true}};
   for (const auto& c : cases) {
+    const int waitsBefore = clock.Waits();
     timer.SetEnabled(c.enabled);
     timer.SetInterval(c.interval);
-    ServeUntil([] { return false; }, 100);
+    // A running worker must wait on the new interval before time moves, or its deadline
+    // would move along; a stopped one has nothing to wait for.
+    if (c.ticks)
+      ASSERT_TRUE(ServeUntil([&] { return clock.Waits() > waitsBefore; }));
+    else
+      ServeUntil([] { return false; }, 100);
     const int before = counter.ticks;
     clock.Advance(100);
-    const bool ticked = ServeUntil([&] { return counter.ticks > before; }, c.ticks ? 2000 : 100);
+    const bool ticked = ServeUntil([&] { return counter.ticks > before; }, c.ticks ? 10000 : 100);
     EXPECT_EQ(ticked, c.ticks) << c.enabled << " " << c.interval;
   }
 }
+
+// Notes when a worker has queued a call for the main thread (and passes the news on).
+struct TQueuedCallWatch {
+  static inline std::atomic<bool> queued{false};
+  static inline void (*previous)() = nullptr;
+  TQueuedCallWatch() {
+    queued = false;
+    previous = TThread::WakeMainThread;
+    TThread::WakeMainThread = [] {
+      queued = true;
+      if (previous) previous();
+    };
+  }
+  ~TQueuedCallWatch() { TThread::WakeMainThread = previous; }
+};
 
 TEST(ThreadedTimer, FreeingAPausedTimerReturnsAndQueuedTicksNeverRun) {
   TManualClock clock;
@@ -98,12 +119,16 @@ TEST(ThreadedTimer, FreeingAPausedTimerReturnsAndQueuedTicksNeverRun) {
   }  // a paused worker is woken by the condition variable, not resumed from outside
   {
     // The worker queues a tick; the timer is freed before the main thread serves it.
+    TQueuedCallWatch watch;
     TskThreadedTimer timer(nullptr, &clock);
     timer.SetInterval(5);
     timer.SetOnTimer(MakeEvent<&TTickCounter::OnTick>(&counter));
     ASSERT_TRUE(ServeUntil([&] { return clock.Waits() >= 1; }));
     clock.Advance(5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the tick is now queued
+    // Waits without serving, so the tick stays queued.
+    for (int i = 0; i < 10000 && !TQueuedCallWatch::queued; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(TQueuedCallWatch::queued) << "the worker never queued its tick";
   }
   TThread::CheckSynchronize();
   EXPECT_EQ(counter.ticks, 0);

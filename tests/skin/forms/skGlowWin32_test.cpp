@@ -146,12 +146,11 @@ TEST_F(GlowWindows, ClicksOnTheGlowReachTheWindowsBelow) {
   ktest::Settle(GlowWindowHandle(id));
   auto click = [](int x, int y) {
     SetCursorPos(x, y);
-    INPUT input[2]{};
+    std::vector<INPUT> input(2);
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-    ktest::Settle(nullptr, 50);
+    EXPECT_TRUE(ktest::SendInputAndHandle(input)) << "the click did not reach this program";
   };
   // A click away from the glow shows that clicks arrive at all.
   click(b.left - 30, b.top - 30);
