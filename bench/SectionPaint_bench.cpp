@@ -29,11 +29,17 @@ void PaintSection(benchmark::State& state, const char* name, int width, int heig
   }
   auto bitmap = CreateBmp32(width, height);
   auto behind = CreateBmp32(width, height);
-  const TsBackgroundSource source = MakeBackgroundSource(behind.get(), 0, 0);
+  TsItemPaint item;
+  item.Bitmap = bitmap.get();
+  item.R = TRect{0, 0, width, height};
+  item.SectionIndex = index;
+  item.SectionName = name;
+  item.Background = MakeBackgroundSource(behind.get(), 0, 0);
+  item.Manager = &manager;
   int frame = 0;
   for (auto _ : state) {
-    PaintItem(index, name, source, -1, -1, &manager, bitmap.get(), {0, 0}, {0, 0, width, height},
-              (frame++ & 1), true);
+    item.State = (frame++ & 1) ? TsPaintState::Hot : TsPaintState::Normal;
+    PaintItem(item);
     benchmark::ClobberMemory();
   }
   state.counters["frame_us"] =

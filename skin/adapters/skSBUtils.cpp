@@ -114,7 +114,8 @@ void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoi
       FillRect32(cache, TRect{width - 1, 0, width, height}, border);
     }
   } else if (manager && manager->IsValidSectionIndex(data.SectionIndex)) {
-    const int state = hot && HasMultiStateSkin(data) ? 1 : 0;
+    const TsPaintState state =
+        hot && HasMultiStateSkin(data) ? TsPaintState::Hot : TsPaintState::Normal;
     PaintControlItem(data, behind, cache, posInParent, whole, state);
   }
   data.BackgroundDirty = false;

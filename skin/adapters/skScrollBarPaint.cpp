@@ -37,10 +37,17 @@ void PaintScrollPart(TBitmap& bitmap, TsSkinManager& manager,
                      const TsFixedIndexes::TScrollPart& part, const TRect& r,
                      const TRect& glyphArea, TsPaintState look,
                      const TsBackgroundSource& background) {
-  const int state = StateIndex(look);
   if (r.Width() <= 0 || r.Height() <= 0) return;
-  PaintItemFast(part.Section, part.BorderMask, part.Pattern, part.HotPattern, &manager, &bitmap,
-                TPoint{0, 0}, r, state, true, background, std::string());
+  PaintItemFast({.Bitmap = &bitmap,
+                 .R = r,
+                 .SectionIndex = part.Section,
+                 .State = look,
+                 .Background = background,
+                 .Manager = &manager,
+                 .TextureIndex = part.Pattern,
+                 .HotTextureIndex = part.HotPattern,
+                 .BorderMaskIndex = part.BorderMask});
+  const int state = StateIndex(look);
   if (!manager.IsValidMaskIndex(part.GlyphMask)) return;
   const TsMaskData& mask = manager.Masks()[static_cast<size_t>(part.GlyphMask)];
   const int w = MaskStateWidth(mask), h = MaskStateHeight(mask);

@@ -143,13 +143,14 @@ TsBackgroundSource BackgroundBehind(TsCommonData& data) {
   return source;
 }
 
-void FillBorderCorners(TsCommonData& data, int state) {
+void FillBorderCorners(TsCommonData& data, TsPaintState state) {
   const TsMaskData* mask = data.BorderMask();
   if (!mask || !data.CacheBitmap || data.CacheBitmap->Empty() || !HasOwnerControl(data)) return;
-  FillMaskCorners(data.CacheBitmap.get(), *mask, state, BackgroundBehind(data));
+  FillMaskCorners(data.CacheBitmap.get(), *mask, StateIndex(state), BackgroundBehind(data));
 }
 
-void PaintCtrlBorder(TsCommonData& data, int state) {
+void PaintCtrlBorder(TsCommonData& data, TsPaintState look) {
+  const int state = StateIndex(look);
   const TsMaskData* mask = data.BorderMask();
   TBitmap* cache = data.CacheBitmap.get();
   if (!mask || !cache || cache->Empty() || !HasOwnerControl(data)) return;
@@ -158,13 +159,15 @@ void PaintCtrlBorder(TsCommonData& data, int state) {
   PaintMaskRect(cache, TRect{0, 0, cache->Width(), cache->Height()}, *mask, state, true, behind);
 }
 
-bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, TsCommonData& data) {
+bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, TsPaintState look,
+                          TsCommonData& data) {
   const TsMaskData* mask = data.BorderMask();
   if (!mask) return false;
-  const TColor bgColor = ColorToRGB(data.BgColor(state));
+  const TColor bgColor = ColorToRGB(data.BgColor(StateIndex(look)));
   TsSkinManager* manager = data.SkinManager();
   if (manager->IsValidSectionIndex(data.SectionIndex))
-    state = LimitSectionState(*manager, data.SectionIndex, state);
+    look = LimitSectionState(*manager, data.SectionIndex, look);
+  const int state = StateIndex(look);
   data.UpdateCacheSize();
   TBitmap* cache = data.CacheBitmap.get();
   const TsBackgroundSource behind = BackgroundBehind(data);

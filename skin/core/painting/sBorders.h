@@ -8,6 +8,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/pixels/sBackground.h"
 #include "skin/core/skinfiles/sMaskData.h"
 
@@ -30,11 +31,12 @@ void CopyMaskPiece(const TRect& destRect, const TRect& sourceRect, bool corner,
 TsBackgroundSource BackgroundBehind(TsCommonData& data);
 // The open corner pixels of the control's border take its parent's background; nothing
 // without a border mask, a cache bitmap or an owner control.
-void FillBorderCorners(TsCommonData& data, int state);
+void FillBorderCorners(TsCommonData& data, TsPaintState state);
 // The border mask redrawn on the cache over the parent's current background.
-void PaintCtrlBorder(TsCommonData& data, int state);
+void PaintCtrlBorder(TsCommonData& data, TsPaintState state);
 // The cache half of a control's non-client frame of width W over r: the cache sized to the
 // control, the border mask over r and the band up to W in the background colour; inner gets
 // the rectangle inside the frame. False without a border mask: the caller draws a plain
 // frame in BgColor and inner is left alone.
-bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, int state, TsCommonData& data);
+bool PaintBorderIntoCache(const TRect& r, int width, TRect& inner, TsPaintState state,
+                          TsCommonData& data);

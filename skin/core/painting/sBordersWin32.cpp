@@ -28,11 +28,12 @@ void PaintMaskBitmap(TBitmap* bitmap, HRGN region, bool drawCentre, int state,
   }
 }
 
-void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int state,
+void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, TsPaintState state,
                           TsCommonData& data) {
   if (!PaintBorderIntoCache(r, width, inner, state, data)) {
     if (width != 0 && dc)
-      PaintSolidFrame(dc, r, ColorToRGB(data.BgColor(state)), width, width, width, width);
+      PaintSolidFrame(dc, r, ColorToRGB(data.BgColor(StateIndex(state))), width, width, width,
+                      width);
     return;
   }
   if (width == 0 || !dc) return;
@@ -54,7 +55,7 @@ void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRec
                              int yOffset, int xOffset, bool paintBorder, HDC dc,
                              const TRect& dest) {
   if (!data.CacheBitmap || !dc) return;
-  if (paintBorder) FillBorderCorners(data, 0);
+  if (paintBorder) FillBorderCorners(data, TsPaintState::Normal);
   TSaveDC saved(dc);
   IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
   for (int i = 0; parent && i < parent->ControlCount(); ++i) {
@@ -74,7 +75,7 @@ void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRec
 void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source, int yOffset,
                             int xOffset, bool paintBorder, HDC dc, const TRect& dest) {
   if (!data.CacheBitmap || !dc) return;
-  if (paintBorder) FillBorderCorners(data, 0);
+  if (paintBorder) FillBorderCorners(data, TsPaintState::Normal);
   TSaveDC saved(dc);
   IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
   RECT own{};

@@ -16,7 +16,7 @@ class TsCommonData;
 // The control's frame of width W painted into its cache from its border mask and copied to
 // the device context (a plain frame in the background colour straight onto the device
 // context without a mask); inner receives the rectangle inside the frame.
-void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, int state,
+void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, TsPaintState state,
                           TsCommonData& data);
 // dest of the DC filled from the skin data's cache (taken at source's top-left), leaving out
 // the parent's visible child controls over dest that are graphic or opaque (each moved by the

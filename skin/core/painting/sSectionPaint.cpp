@@ -214,59 +214,65 @@ void PaintCorners(TBitmap* bitmap, const TsSkinManager& manager, const TsGeneral
   }
 }
 
-}  // namespace
-
-int LimitSectionState(const TsSkinManager& manager, int sectionIndex, int state) {
-  const int states = manager.Sections()[static_cast<size_t>(sectionIndex)].States;
-  return std::clamp(state, 0, std::max(states - 1, 0));
-}
-
-void PaintSectionBackground(int sectionIndex, const std::string& sectionName,
-                            const TsBackgroundSource& background, TColor customColor,
-                            int hotTextureIndex, int textureIndex, TsSkinManager* manager,
-                            TBitmap* bitmap, TPoint offset, const TRect& r, int state) {
-  manager = ManagerOrDefault(manager);
-  if (!manager || !manager->IsValidSectionIndex(sectionIndex) || !bitmap || RectIsEmpty(r) ||
-      !IsSaneRect(r))
-    return;
-  state = LimitSectionState(*manager, sectionIndex, state);
-  const TLayers l = ChooseLayers(*manager, sectionIndex, sectionName, state, hotTextureIndex,
-                                 textureIndex, customColor);
-  PaintLayersOver(bitmap, r, l, background, offset);
+// The section's background layers for a look already limited to its states, over a valid
+// section and a sane rectangle.
+void PaintBackgroundLayers(const TsItemPaint& item, const TsSkinManager& manager, TsPaintState look,
+                           TColor customColor) {
+  const int state = StateIndex(look);
+  const TLayers l = ChooseLayers(manager, item.SectionIndex, item.SectionName, state,
+                                 item.HotTextureIndex, item.TextureIndex, customColor);
+  PaintLayersOver(item.Bitmap, item.R, l, item.Background, item.Offset);
   if (state == 0) {
-    const int given = textureIndex != -1 ? textureIndex : hotTextureIndex;
-    const TsMaskData* m = ValidMask(*manager, given);
+    const int given = item.TextureIndex != -1 ? item.TextureIndex : item.HotTextureIndex;
+    const TsMaskData* m = ValidMask(manager, given);
     if (m && m->MaskType > 0 && TileModeOf(m->DrawFlags) == TsTileMode::WholeRows) {
-      TRect q = r;
-      PaintMaskTiled(bitmap, q, MovedBackground(background, offset), TsTileMode::WholeRows, *m);
+      TRect q = item.R;
+      PaintMaskTiled(item.Bitmap, q, MovedBackground(item.Background, item.Offset),
+                     TsTileMode::WholeRows, *m);
     }
   }
 }
 
-void PaintItem(int sectionIndex, const std::string& sectionName,
-               const TsBackgroundSource& background, int hotTextureIndex, int textureIndex,
-               TsSkinManager* manager, TBitmap* bitmap, TPoint offset, const TRect& r, int state,
-               bool cornerBackground) {
-  manager = ManagerOrDefault(manager);
-  if (!manager || !manager->IsValidSectionIndex(sectionIndex) || !FitsBitmap(r, bitmap)) return;
-  state = LimitSectionState(*manager, sectionIndex, state);
-  PaintSectionBackground(sectionIndex, sectionName, background, clFuchsia, hotTextureIndex,
-                         textureIndex, manager, bitmap, offset, r, state);
-  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(sectionIndex)];
-  PaintCorners(bitmap, *manager, section, r, state);
-  if (const TsMaskData* border = ValidMask(*manager, section.BorderMaskIndex))
-    PaintMaskRect(bitmap, r, *border, state, cornerBackground, MovedBackground(background, offset));
+}  // namespace
+
+TsPaintState LimitSectionState(const TsSkinManager& manager, int sectionIndex, TsPaintState state) {
+  const int states = manager.Sections()[static_cast<size_t>(sectionIndex)].States;
+  return static_cast<TsPaintState>(std::clamp(StateIndex(state), 0, std::max(states - 1, 0)));
 }
 
-void PaintItemFast(int sectionIndex, int borderMaskIndex, int textureIndex, int hotTextureIndex,
-                   TsSkinManager* manager, TBitmap* bitmap, TPoint offset, const TRect& r,
-                   int state, bool cornerBackground, const TsBackgroundSource& background,
-                   const std::string& sectionName) {
-  (void)sectionName;
-  manager = ManagerOrDefault(manager);
-  if (!manager || !manager->IsValidSectionIndex(sectionIndex) || !FitsBitmap(r, bitmap)) return;
-  state = LimitSectionState(*manager, sectionIndex, state);
-  const TsGenState& s = manager->Sections()[static_cast<size_t>(sectionIndex)].Props[state > 0];
+void PaintSectionBackground(const TsItemPaint& item) {
+  TsSkinManager* manager = ManagerOrDefault(item.Manager);
+  if (!manager || !manager->IsValidSectionIndex(item.SectionIndex) || !item.Bitmap ||
+      RectIsEmpty(item.R) || !IsSaneRect(item.R))
+    return;
+  PaintBackgroundLayers(item, *manager, LimitSectionState(*manager, item.SectionIndex, item.State),
+                        item.CustomColor);
+}
+
+void PaintItem(const TsItemPaint& item) {
+  TsSkinManager* manager = ManagerOrDefault(item.Manager);
+  if (!manager || !manager->IsValidSectionIndex(item.SectionIndex) ||
+      !FitsBitmap(item.R, item.Bitmap))
+    return;
+  const TsPaintState look = LimitSectionState(*manager, item.SectionIndex, item.State);
+  PaintBackgroundLayers(item, *manager, look, clFuchsia);
+  const int state = StateIndex(look);
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(item.SectionIndex)];
+  PaintCorners(item.Bitmap, *manager, section, item.R, state);
+  if (const TsMaskData* border = ValidMask(*manager, section.BorderMaskIndex))
+    PaintMaskRect(item.Bitmap, item.R, *border, state, item.CornerBackground,
+                  MovedBackground(item.Background, item.Offset));
+}
+
+void PaintItemFast(const TsItemPaint& item) {
+  TsSkinManager* manager = ManagerOrDefault(item.Manager);
+  if (!manager || !manager->IsValidSectionIndex(item.SectionIndex) ||
+      !FitsBitmap(item.R, item.Bitmap))
+    return;
+  const int state = StateIndex(LimitSectionState(*manager, item.SectionIndex, item.State));
+  const TsGenState& s =
+      manager->Sections()[static_cast<size_t>(item.SectionIndex)].Props[state > 0];
+  const TsBackgroundSource& background = item.Background;
   TLayers l;
   l.Color = s.Color;
   l.Transparency = std::clamp(s.Transparency, 0, 100);
@@ -274,37 +280,47 @@ void PaintItemFast(int sectionIndex, int borderMaskIndex, int textureIndex, int 
   l.GradientPercent = std::clamp(s.GradientPercent, 0, 100);
   l.Gradient = &s.Gradient;
   if (l.ImagePercent > 0)
-    l.TextureMask = ValidMask(*manager, state > 0 ? hotTextureIndex : textureIndex);
+    l.TextureMask = ValidMask(*manager, state > 0 ? item.HotTextureIndex : item.TextureIndex);
   // Without a background bitmap and fully transparent, the colour stands for the fill.
   if (!background.Bmp && l.Transparency == 100 && l.GradientPercent + l.ImagePercent == 0)
     l.Color = background.FillColor;
   if (!background.Bmp || l.Transparency == 0) {
-    PaintSectionLayers(bitmap, r, l, MovedBackground(background, offset), false);
+    PaintSectionLayers(item.Bitmap, item.R, l, MovedBackground(background, item.Offset), false);
   } else {
-    PaintLayersOver(bitmap, r, l, background, offset, false);
+    PaintLayersOver(item.Bitmap, item.R, l, background, item.Offset, false);
   }
-  if (const TsMaskData* border = ValidMask(*manager, borderMaskIndex))
-    PaintMaskRect(bitmap, r, *border, state, cornerBackground, MovedBackground(background, offset));
+  if (const TsMaskData* border = ValidMask(*manager, item.BorderMaskIndex))
+    PaintMaskRect(item.Bitmap, item.R, *border, state, item.CornerBackground,
+                  MovedBackground(background, item.Offset));
 }
 
 void PaintControlBackground(const TsCommonData& data, const TsBackgroundSource& background,
-                            int state, TBitmap* bitmap, TPoint offset, const TRect& r) {
+                            TsPaintState state, TBitmap* bitmap, TPoint offset, const TRect& r) {
   TsSkinManager* manager = data.SkinManager();
   if (!manager || !manager->IsValidSectionIndex(data.SectionIndex)) return;
   const TColor custom =
       data.CustomColor && data.Host() ? ColorToRGB(data.Host()->Color()) : clFuchsia;
-  PaintSectionBackground(data.SectionIndex, data.SkinSection(), background, custom,
-                         data.HotPatternIndex, data.PatternIndex, manager, bitmap, offset, r,
-                         LimitSectionState(*manager, data.SectionIndex, state));
+  PaintSectionBackground({.Bitmap = bitmap,
+                          .R = r,
+                          .SectionIndex = data.SectionIndex,
+                          .SectionName = data.SkinSection(),
+                          .State = state,
+                          .Background = background,
+                          .Offset = offset,
+                          .Manager = manager,
+                          .TextureIndex = data.PatternIndex,
+                          .HotTextureIndex = data.HotPatternIndex,
+                          .CustomColor = custom});
 }
 
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
-                      TBitmap* bitmap, TPoint offset, const TRect& r, int state) {
+                      TBitmap* bitmap, TPoint offset, const TRect& r, TsPaintState look) {
   TsSkinManager* manager = data.SkinManager();
   if (!manager || !manager->IsValidSectionIndex(data.SectionIndex) || !FitsBitmap(r, bitmap))
     return;
-  state = LimitSectionState(*manager, data.SectionIndex, state);
-  PaintControlBackground(data, background, state, bitmap, offset, r);
+  look = LimitSectionState(*manager, data.SectionIndex, look);
+  const int state = StateIndex(look);
+  PaintControlBackground(data, background, look, bitmap, offset, r);
   const TsGeneralData& section = manager->Sections()[static_cast<size_t>(data.SectionIndex)];
   const TsBackgroundSource moved = MovedBackground(background, offset);
   PaintCorners(bitmap, *manager, section, r, state);
@@ -319,7 +335,8 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
 }
 
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
-                      TBitmap* bitmap, TPoint offset, const TRect& r, int state, bool onlyStrips) {
+                      TBitmap* bitmap, TPoint offset, const TRect& r, TsPaintState state,
+                      bool onlyStrips) {
   if (!onlyStrips || (RectIsEmpty(data.RepaintStripH) && RectIsEmpty(data.RepaintStripV))) {
     PaintControlItem(data, background, bitmap, offset, r, state);
     return;
@@ -352,7 +369,7 @@ int FindSectionByName(const TsSkinManager& manager, const std::string& name,
 }
 
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       TColor fillColor, TsSkinManager* manager, int state) {
+                       TColor fillColor, TsSkinManager* manager, TsPaintState state) {
   manager = ManagerOrDefault(manager);
   if (!manager) return -1;
   const std::string* used = nullptr;
@@ -360,8 +377,13 @@ int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::stri
   if (index < 0 || !bitmap) return index;
   TsBackgroundSource behind;
   behind.FillColor = fillColor;
-  PaintItem(index, *used, behind, -1, -1, manager, bitmap, TPoint{0, 0},
-            TRect{0, 0, bitmap->Width(), bitmap->Height()}, state, true);
+  PaintItem({.Bitmap = bitmap,
+             .R = TRect{0, 0, bitmap->Width(), bitmap->Height()},
+             .SectionIndex = index,
+             .SectionName = *used,
+             .State = state,
+             .Background = behind,
+             .Manager = manager});
   return index;
 }
 

@@ -20,45 +20,64 @@
 class TsSkinManager;
 class TsCommonData;
 
-// The look a painter is asked for. A section shows at most its STATES - 1: painters clamp.
+// The look a painter is asked for: normal, hot, or pressed (also selected). A section shows at
+// most its STATES - 1 looks: painters clamp.
 enum class TsPaintState : int { Normal = 0, Hot = 1, Pressed = 2 };
 // The state image index painters take for a look.
 constexpr int StateIndex(TsPaintState state) { return static_cast<int>(state); }
 
-// The state a section paints for a wanted state: limited to 0..STATES - 1.
-int LimitSectionState(const TsSkinManager& manager, int sectionIndex, int state);
+// The look a section paints for a wanted look: limited to its STATES - 1.
+TsPaintState LimitSectionState(const TsSkinManager& manager, int sectionIndex, TsPaintState state);
 
-// The section's background for the state. customColor other than clFuchsia replaces the
-// section's colour and makes it opaque. Texture indexes of -1 are looked up by name.
-void PaintSectionBackground(int sectionIndex, const std::string& sectionName,
-                            const TsBackgroundSource& background, TColor customColor,
-                            int hotTextureIndex, int textureIndex, TsSkinManager* manager,
-                            TBitmap* bitmap, TPoint offset, const TRect& r, int state);
+// What a section painter paints and where, in the spirit of a renderer's (window, dc, rect,
+// flags): callers name only the fields they need. Left at their defaults: the default manager,
+// textures looked up by the section's name, nothing known behind, no offset, the normal look.
+// Every member has an initialiser, so designated initialisers may leave any of them out.
+struct TsItemPaint {
+  TBitmap* Bitmap = nullptr;  // painted into (not owned)
+  TRect R{};                  // where in the bitmap
+  int SectionIndex = -1;
+  std::string SectionName{};  // names the section for looking up its textures
+  TsPaintState State = TsPaintState::Normal;
+  // What lies behind: key-colour and transparent pixels show it at R's place plus Offset.
+  TsBackgroundSource Background{};
+  TPoint Offset{0, 0};
+  TsSkinManager* Manager = nullptr;  // null: the default manager
+  // Texture mask indexes; -1 looks them up by the section's name (PaintItemFast: no texture).
+  int TextureIndex = -1;
+  int HotTextureIndex = -1;
+  // Key-colour pixels of the border mask's corners show the background source (true) or leave
+  // the bitmap's pixels (false).
+  bool CornerBackground = true;
+  // PaintSectionBackground: anything but clFuchsia replaces the section's colour, opaque.
+  TColor CustomColor = clFuchsia;
+  // PaintItemFast: its border mask (-1: none); PaintItem takes the section's own.
+  int BorderMaskIndex = -1;
+};
+
+// The section's background for the state: colour, gradient, texture and transparency.
+void PaintSectionBackground(const TsItemPaint& item);
 // Background, corner images and border mask of a section.
-void PaintItem(int sectionIndex, const std::string& sectionName,
-               const TsBackgroundSource& background, int hotTextureIndex, int textureIndex,
-               TsSkinManager* manager, TBitmap* bitmap, TPoint offset, const TRect& r, int state,
-               bool cornerBackground);
-// A section for scroll-bar parts: indexes as given, no pattern images, no corner images.
-void PaintItemFast(int sectionIndex, int borderMaskIndex, int textureIndex, int hotTextureIndex,
-                   TsSkinManager* manager, TBitmap* bitmap, TPoint offset, const TRect& r,
-                   int state, bool cornerBackground, const TsBackgroundSource& background,
-                   const std::string& sectionName);
+void PaintItem(const TsItemPaint& item);
+// A section for scroll-bar parts: the texture and border mask indexes as given, no look-up by
+// name, no pattern images, no corner images.
+void PaintItemFast(const TsItemPaint& item);
 // The section of a control's skin data (its own colour when CustomColor is set).
 void PaintControlBackground(const TsCommonData& data, const TsBackgroundSource& background,
-                            int state, TBitmap* bitmap, TPoint offset, const TRect& r);
+                            TsPaintState state, TBitmap* bitmap, TPoint offset, const TRect& r);
 // PaintItem for a control's skin data, then its hue offset and saturation over the bitmap.
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
-                      TBitmap* bitmap, TPoint offset, const TRect& r, int state);
+                      TBitmap* bitmap, TPoint offset, const TRect& r, TsPaintState state);
 // The same; with onlyStrips, when the skin data has repaint strips, only those strips of r
 // (RepaintStripH, RepaintStripV, relative to r) change in the bitmap.
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
-                      TBitmap* bitmap, TPoint offset, const TRect& r, int state, bool onlyStrips);
+                      TBitmap* bitmap, TPoint offset, const TRect& r, TsPaintState state,
+                      bool onlyStrips);
 // The section named first (or second, when the first is not found) painted over the whole
 // bitmap with the default manager; the fill colour stands for what lies behind. Answers the
 // section index used, -1 when neither is found.
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       TColor fillColor, TsSkinManager* manager, int state);
+                       TColor fillColor, TsSkinManager* manager, TsPaintState state);
 // The index of the section named first, or of the second when the first is not found (-1
 // when neither is); `used` points at the name found. Both painting forms look up this way.
 int FindSectionByName(const TsSkinManager& manager, const std::string& name,

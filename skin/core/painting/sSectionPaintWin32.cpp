@@ -124,44 +124,50 @@ void GetWindowParentBackground(HWND window, TsBackgroundSource& source) {
   source = BackgroundSourceFromRequest(request);
 }
 
-void PaintSectionToDC(int sectionIndex, const std::string& sectionName,
-                      const TsBackgroundSource& background, TsSkinManager* manager, HDC dc,
-                      TPoint offset, const TRect& r, int state, bool cornerBackground) {
-  manager = manager ? manager : DefaultManager;
-  if (!dc || !manager || !manager->IsValidSectionIndex(sectionIndex) || r.Left < 0 || r.Top < 0 ||
-      r.Right - r.Left < 1 || r.Bottom - r.Top < 1)
+void PaintSectionToDC(HDC dc, const TsItemPaint& item) {
+  TsSkinManager* manager = item.Manager ? item.Manager : DefaultManager;
+  const TRect& r = item.R;
+  if (!dc || !manager || !manager->IsValidSectionIndex(item.SectionIndex) || r.Left < 0 ||
+      r.Top < 0 || r.Right - r.Left < 1 || r.Bottom - r.Top < 1)
     return;
   TSaveDC saved(dc);
   auto bitmap = CreateBmp32(r.Right - r.Left, r.Bottom - r.Top);
-  PaintItem(sectionIndex, sectionName, background, -1, -1, manager, bitmap.get(), offset,
-            TRect{0, 0, bitmap->Width(), bitmap->Height()}, state, cornerBackground);
+  TsItemPaint inBitmap = item;
+  inBitmap.Bitmap = bitmap.get();
+  inBitmap.R = TRect{0, 0, bitmap->Width(), bitmap->Height()};
+  inBitmap.Manager = manager;
+  PaintItem(inBitmap);
   BitBlt(dc, r.Left, r.Top, bitmap->Width(), bitmap->Height(), bitmap->Canvas()->Handle(), 0, 0,
          SRCCOPY);
 }
 
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
                        HDC dc, TColor fillColor, const TRect& r, TsSkinManager* manager,
-                       int state) {
+                       TsPaintState state) {
   manager = manager ? manager : DefaultManager;
   if (!manager) return -1;
   const std::string* used = nullptr;
   const int index = FindSectionByName(*manager, name, secondName, used);
   if (index < 0 || !bitmap) return index;
-  TsBackgroundSource behind;
-  behind.FillColor = fillColor;
+  TsItemPaint item{.Bitmap = bitmap,
+                   .R = TRect{0, 0, bitmap->Width(), bitmap->Height()},
+                   .SectionIndex = index,
+                   .SectionName = *used,
+                   .State = state,
+                   .Manager = manager};
+  item.Background.FillColor = fillColor;
   if (dc) {
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, bitmap->Width(), bitmap->Height(), dc, r.Left, r.Top,
            SRCCOPY);
-    FillAlphaRect(bitmap, TRect{0, 0, bitmap->Width(), bitmap->Height()}, 255, false);
-    behind = MakeBackgroundSource(bitmap, 0, 0);
+    FillAlphaRect(bitmap, item.R, 255, false);
+    item.Background = MakeBackgroundSource(bitmap, 0, 0);
   }
-  PaintItem(index, *used, behind, -1, -1, manager, bitmap, TPoint{0, 0},
-            TRect{0, 0, bitmap->Width(), bitmap->Height()}, state, true);
+  PaintItem(item);
   return index;
 }
 
 void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitmap* bitmap,
-                              TPoint offset, const TRect& r, int state) {
+                              TPoint offset, const TRect& r, TsPaintState look) {
   TsSkinManager* manager = data.SkinManager();
   if (!manager || !manager->IsValidSectionIndex(data.SectionIndex) || !bitmap ||
       r.Right <= r.Left || r.Bottom <= r.Top || r.Left < 0 || r.Top < 0 ||
@@ -170,8 +176,9 @@ void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitma
   TsBackgroundRequest request;
   GetControlBackground(request, parent, false);
   const TsBackgroundSource background = BackgroundSourceFromRequest(request);
-  state = LimitSectionState(*manager, data.SectionIndex, state);
-  PaintControlBackground(data, background, state, bitmap, offset, r);
+  look = LimitSectionState(*manager, data.SectionIndex, look);
+  const int state = StateIndex(look);
+  PaintControlBackground(data, background, look, bitmap, offset, r);
   const TsBackgroundSource moved = MovedBackground(background, offset);
   if (const TsMaskData* border = data.BorderMask())
     if (!(state == 0 && (border->DrawFlags & 2)))

@@ -9,6 +9,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/pixels/sBackground.h"
 
 class TControl;
@@ -27,16 +28,16 @@ bool GetWindowBackground(TsBackgroundRequest& request, HWND window, bool copyNow
 // The background of the window's parent window; an empty source without a parent.
 void GetWindowParentBackground(HWND window, TsBackgroundSource& source);
 
-// A section painted into a device context through a 32-bit bitmap of the rectangle's size.
-void PaintSectionToDC(int sectionIndex, const std::string& sectionName,
-                      const TsBackgroundSource& background, TsSkinManager* manager, HDC dc,
-                      TPoint offset, const TRect& r, int state, bool cornerBackground);
+// PaintItem into a device context through a 32-bit bitmap of the rectangle's size: item.R is
+// the place in the device context, item.Bitmap is not used.
+void PaintSectionToDC(HDC dc, const TsItemPaint& item);
 // PaintSectionByName over what a device context shows at r's top-left (dc not null).
 int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       HDC dc, TColor fillColor, const TRect& r, TsSkinManager* manager, int state);
+                       HDC dc, TColor fillColor, const TRect& r, TsSkinManager* manager,
+                       TsPaintState state);
 // PaintControlItem without the hue and saturation, over what the parent answers.
 void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitmap* bitmap,
-                              TPoint offset, const TRect& r, int state);
+                              TPoint offset, const TRect& r, TsPaintState state);
 
 // Text in a section's colours: the shadow copies (left, top, right, bottom) first, then the
 // font colour of the state; disabled text 40 % font colour and 60 % section colour.

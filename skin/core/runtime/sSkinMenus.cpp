@@ -153,8 +153,11 @@ TsMenuBackground PaintMenuBackground(TsSkinManager* manager, int width, int heig
   if (section < 0 || width <= 0 || height <= 0) return result;
   TBitmap* image = result.Image.get();
   const TRect all{0, 0, width, height};
-  PaintSectionBackground(section, "MAINMENU", TsBackgroundSource{}, clFuchsia, -1, -1, manager,
-                         image, TPoint{0, 0}, all, 0);
+  PaintSectionBackground({.Bitmap = image,
+                          .R = all,
+                          .SectionIndex = section,
+                          .SectionName = "MAINMENU",
+                          .Manager = manager});
   TsBackgroundSource behind;
   behind.Bmp = image;
   behind.HasBitmap = true;
@@ -168,8 +171,13 @@ TsMenuBackground PaintMenuBackground(TsSkinManager* manager, int width, int heig
     TBitmap strip;
     strip.SetPixelFormat(pf32bit);
     strip.SetSize(iconLineWidth, stripHeight);
-    PaintItem(iconLine, support.IcoLineSkin, MovedBackground(behind, at), -1, -1, manager, &strip,
-              TPoint{0, 0}, TRect{0, 0, iconLineWidth, stripHeight}, 0, false);
+    PaintItem({.Bitmap = &strip,
+               .R = TRect{0, 0, iconLineWidth, stripHeight},
+               .SectionIndex = iconLine,
+               .SectionName = support.IcoLineSkin,
+               .Background = MovedBackground(behind, at),
+               .Manager = manager,
+               .CornerBackground = false});
     for (int y = 0; y < stripHeight && at.Y + y < height; ++y) {
       const int count = std::min(iconLineWidth, width - at.X);
       if (count > 0)

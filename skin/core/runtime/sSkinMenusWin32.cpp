@@ -291,9 +291,13 @@ TsMenuCache::Entry* TsSkinableMenus::FindOrBuild(TMenuItem* item, int width, int
     // The extra line: its section, the glyph near the bottom, the caption written upwards.
     const int stripHeight = height - 2 * border;
     auto strip = NewImage(extraSpace, stripHeight);
-    PaintItem(extraSection, extra.SkinSection, MakeBackgroundSource(bg.Image.get(), border, border),
-              -1, -1, manager_, strip.get(), TPoint{0, 0}, TRect{0, 0, extraSpace, stripHeight}, 0,
-              false);
+    PaintItem({.Bitmap = strip.get(),
+               .R = TRect{0, 0, extraSpace, stripHeight},
+               .SectionIndex = extraSection,
+               .SectionName = extra.SkinSection,
+               .Background = MakeBackgroundSource(bg.Image.get(), border, border),
+               .Manager = manager_,
+               .CornerBackground = false});
     int baseline = 12;
     if (extra.Glyph && !extra.Glyph->Empty()) {
       const int gx = (extraSpace - extra.Glyph->Width()) / 2;
@@ -405,8 +409,13 @@ void TsSkinableMenus::PaintCaptionItem(TMenuItem* item, TCanvas* canvas, const T
   const int toolbar = manager_->GetSectionIndex("TOOLBAR");
   const TRect inner{extra + 1, 1, w - 1, h - 1};
   if (toolbar >= 0 && inner.Right > inner.Left && inner.Bottom > inner.Top)
-    PaintItem(toolbar, "TOOLBAR", MakeBackgroundSource(bg, at.X, at.Y), -1, -1, manager_,
-              image.get(), TPoint{0, 0}, inner, 0, false);
+    PaintItem({.Bitmap = image.get(),
+               .R = inner,
+               .SectionIndex = toolbar,
+               .SectionName = "TOOLBAR",
+               .Background = MakeBackgroundSource(bg, at.X, at.Y),
+               .Manager = manager_,
+               .CornerBackground = false});
   const std::string text = CaptionItemText(item->Caption());
   TCanvas* ic = image->Canvas();
   ic->Font()->Assign(Screen ? Screen->MenuFont() : ic->Font());
@@ -495,9 +504,15 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
   CopyToDC(image->Canvas()->Handle(), 0, 0, bg, at.X, at.Y, w, h);
   const int menuItem = manager_->GetSectionIndex("MENUITEM");
   if (menuItem >= 0 && w > 0 && h > 0)
-    PaintItem(menuItem, "MENUITEM", MakeBackgroundSource(bg, at.X, at.Y), -1, -1, manager_,
-              image.get(), TPoint{0, 0}, TRect{0, 0, w, h},
-              enabled && state.Contains(odSelected) ? 1 : 0, false);
+    PaintItem(
+        {.Bitmap = image.get(),
+         .R = TRect{0, 0, w, h},
+         .SectionIndex = menuItem,
+         .SectionName = "MENUITEM",
+         .State = enabled && state.Contains(odSelected) ? TsPaintState::Hot : TsPaintState::Normal,
+         .Background = MakeBackgroundSource(bg, at.X, at.Y),
+         .Manager = manager_,
+         .CornerBackground = false});
 
   // j. The check mark of a checked item without a glyph.
   const bool hasImage = HasImage(item);
@@ -523,9 +538,14 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
     if (item->Checked()) {
       const int frame = manager_->GetSectionIndex("SPEEDBUTTON_SMALL");
       if (frame >= 0)
-        PaintItem(frame, "SPEEDBUTTON_SMALL", MakeBackgroundSource(image.get(), 0, 0), -1, -1,
-                  manager_, image.get(), TPoint{0, 0},
-                  TRect{d - 1, d - 1, d + images->Width() + 1, d + images->Height() + 1}, 2, false);
+        PaintItem({.Bitmap = image.get(),
+                   .R = TRect{d - 1, d - 1, d + images->Width() + 1, d + images->Height() + 1},
+                   .SectionIndex = frame,
+                   .SectionName = "SPEEDBUTTON_SMALL",
+                   .State = TsPaintState::Pressed,
+                   .Background = MakeBackgroundSource(image.get(), 0, 0),
+                   .Manager = manager_,
+                   .CornerBackground = false});
     }
     images->Draw(ic, d, d, item->ImageIndex(), enabled);
   } else if (TMenu* menu = item->GetParentMenu(); menu && menu->Name() == "SysMenu") {
@@ -604,16 +624,25 @@ void TsSkinableMenus::DrawMainMenuItem(TObject* sender, TCanvas* canvas, TRect r
   auto line = NewImage(w, h);
   const int lineSection = manager_->GetSectionIndex("MENULINE");
   if (lineSection >= 0)
-    PaintSectionBackground(lineSection, "MENULINE", TsBackgroundSource{}, clFuchsia, -1, -1,
-                           manager_, line.get(), TPoint{0, 0}, TRect{0, 0, w, h}, 0);
+    PaintSectionBackground({.Bitmap = line.get(),
+                            .R = TRect{0, 0, w, h},
+                            .SectionIndex = lineSection,
+                            .SectionName = "MENULINE",
+                            .Manager = manager_});
   auto image = NewImage(w, h);
   CopyToDC(image->Canvas()->Handle(), 0, 0, line.get(), 0, 0, w, h);
   const bool enabled = item->Enabled() && !state.Contains(odDisabled);
   const bool hot = enabled && (state.Contains(odSelected) || state.Contains(odHotLight));
   const int menuItem = manager_->GetSectionIndex("MENUITEM");
   if (menuItem >= 0 && hot)
-    PaintItem(menuItem, "MENUITEM", MakeBackgroundSource(line.get(), 0, 0), -1, -1, manager_,
-              image.get(), TPoint{0, 0}, TRect{0, 0, w, h}, 1, false);
+    PaintItem({.Bitmap = image.get(),
+               .R = TRect{0, 0, w, h},
+               .SectionIndex = menuItem,
+               .SectionName = "MENUITEM",
+               .State = TsPaintState::Hot,
+               .Background = MakeBackgroundSource(line.get(), 0, 0),
+               .Manager = manager_,
+               .CornerBackground = false});
   int glyphRight = 0;
   TCanvas* ic = image->Canvas();
   if (HasImage(item)) {

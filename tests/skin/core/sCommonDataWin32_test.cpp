@@ -64,7 +64,7 @@ class TSkinnedPanel : public TPanel {
     data.GetParentBackground(behind);
     TBitmap* cache = data.CacheBitmap.get();
     PaintControlItem(data, behind, cache, BoundsRect().TopLeft(),
-                     TRect{0, 0, cache->Width(), cache->Height()}, 0);
+                     TRect{0, 0, cache->Width(), cache->Height()}, TsPaintState::Normal);
     data.BackgroundDirty = false;
   }
 
@@ -263,7 +263,7 @@ TEST_F(SkinDataWindow, ItemOnParentShowsTheParentsPixelsWhereTheChildLies) {
   auto target = CreateBmp32(60, 40);
   FillRect32(target.get(), TRect{0, 0, 60, 40}, 0xFFFFFF);
   PaintControlItemOnParent(child->data, outer, target.get(), TPoint{30, 20}, TRect{0, 0, 60, 40},
-                           0);
+                           TsPaintState::Normal);
   for (int x : {0, 29, 59})
     EXPECT_EQ(skintest::Pixel32(*target, x, 20) & 0xFFFFFF,
               skintest::Pixel32(*cache, 30 + x, 40) & 0xFFFFFF)

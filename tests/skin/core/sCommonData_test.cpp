@@ -614,10 +614,12 @@ TEST_F(TCacheTree, PaintingOnlyTheStripsLeavesTheRestOfTheCache) {
   c.data->UpdateCacheSize();
   const TRect whole{0, 0, 30, 14};
   auto full = CreateBmp32(30, 14);
-  PaintControlItem(*c.data, EmptyBackgroundSource, full.get(), TPoint{0, 0}, whole, 0);
+  PaintControlItem(*c.data, EmptyBackgroundSource, full.get(), TPoint{0, 0}, whole,
+                   TsPaintState::Normal);
   TBitmap* cache = c.data->CacheBitmap.get();
   FillRect32(cache, whole, 0x123456);
-  PaintControlItem(*c.data, EmptyBackgroundSource, cache, TPoint{0, 0}, whole, 0, true);
+  PaintControlItem(*c.data, EmptyBackgroundSource, cache, TPoint{0, 0}, whole, TsPaintState::Normal,
+                   true);
   int inStrips = 0;
   for (int y = 0; y < 14; ++y)
     for (int x = 0; x < 30; ++x) {
@@ -641,15 +643,16 @@ TEST_F(TCacheTree, BorderCornersShowTheParentsColour) {
   c.data->SetSkinSection("FRAMED");
   c.data->UpdateCacheSize();
   FillRect32(c.data->CacheBitmap.get(), TRect{0, 0, 30, 10}, 0x00FF00);
-  FillBorderCorners(*c.data, 0);
+  FillBorderCorners(*c.data, TsPaintState::Normal);
   EXPECT_EQ(skintest::Pixel32(*c.data->CacheBitmap, 0, 0) & 0xFFFFFF, 0x0000FFu);  // the key pixel
   EXPECT_EQ(skintest::Pixel32(*c.data->CacheBitmap, 1, 0) & 0xFFFFFF, 0x00FF00u);  // left alone
   TRect inner{};
-  EXPECT_TRUE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 0, inner, 0, *c.data));
+  EXPECT_TRUE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 0, inner, TsPaintState::Normal, *c.data));
   EXPECT_EQ(inner, (TRect{2, 3, 24, 9}));
   TFakeControl bare{&panel, true, true};
   bare.data->SetSkinSection("PLAIN");
-  EXPECT_FALSE(PaintBorderIntoCache(TRect{0, 0, 30, 10}, 2, inner, 0, *bare.data));
+  EXPECT_FALSE(
+      PaintBorderIntoCache(TRect{0, 0, 30, 10}, 2, inner, TsPaintState::Normal, *bare.data));
 }
 
 // The border redrawn on the cache: the mask over the whole image, its open corner over the
@@ -659,10 +662,10 @@ TEST_F(TCacheTree, ControlBorderIsRedrawnOverTheParentsBackground) {
   TFakeControl c{&panel, true, true};
   c.bounds = TRect{2, 2, 32, 12};
   c.data->SetSkinSection("FRAMED");
-  PaintCtrlBorder(*c.data, 0);  // no cache yet: nothing
+  PaintCtrlBorder(*c.data, TsPaintState::Normal);  // no cache yet: nothing
   c.data->UpdateCacheSize();
   FillRect32(c.data->CacheBitmap.get(), TRect{0, 0, 30, 10}, 0x000000);
-  PaintCtrlBorder(*c.data, 0);
+  PaintCtrlBorder(*c.data, TsPaintState::Normal);
   auto at = [&](int x, int y) { return skintest::Pixel32(*c.data->CacheBitmap, x, y) & 0xFFFFFF; };
   EXPECT_EQ(at(0, 0), 0x0000FFu);   // the open corner: the parent's blue
   EXPECT_EQ(at(1, 1), 0x0000FFu);   // the mask's own blue corner

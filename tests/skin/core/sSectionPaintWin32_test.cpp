@@ -83,8 +83,10 @@ TEST(SectionPaintWindow, ControlItemShowsItsSectionColoursInAWindow) {
 
   TBitmapWindow window(120, 80);
   FillRect32(window.Image(), TRect{0, 0, 120, 80}, 0xFFFFFF);
-  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 10, 70, 40}, 0);
-  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 45, 70, 75}, 1);
+  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 10, 70, 40},
+                   TsPaintState::Normal);
+  PaintControlItem(data, EmptyBackgroundSource, window.Image(), {0, 0}, TRect{10, 45, 70, 75},
+                   TsPaintState::Hot);
   window.Show();
   EXPECT_EQ(ktest::ClientPixel(window.Handle(), 10, 10), RGB(0, 120, 215));
   EXPECT_EQ(ktest::ClientPixel(window.Handle(), 69, 39), RGB(0, 120, 215));
@@ -93,9 +95,12 @@ TEST(SectionPaintWindow, ControlItemShowsItsSectionColoursInAWindow) {
   EXPECT_EQ(ktest::ClientPixel(window.Handle(), 9, 60), RGB(255, 255, 255));
 
   // A section painted straight into a device context (the image's), then shown.
-  PaintSectionToDC(f.Manager->GetSectionIndex("ONESTATE"), "ONESTATE", EmptyBackgroundSource,
-                   f.Manager.get(), window.Image()->Canvas()->Handle(), {0, 0},
-                   TRect{80, 10, 110, 30}, 0, true);
+  PaintSectionToDC(window.Image()->Canvas()->Handle(),
+                   {.R = TRect{80, 10, 110, 30},
+                    .SectionIndex = f.Manager->GetSectionIndex("ONESTATE"),
+                    .SectionName = "ONESTATE",
+                    .Background = EmptyBackgroundSource,
+                    .Manager = f.Manager.get()});
   window.Show();
   EXPECT_EQ(ktest::ClientPixel(window.Handle(), 95, 20), RGB(128, 128, 128));
 }
@@ -111,35 +116,42 @@ TEST(SectionPaintWindow, TestFormPaintedSectionBySectionWithTheFullSkin) {
   struct Part {
     const char* section;
     TRect rect;
-    int state;
+    TsPaintState state;
     const char* caption;
   };
   const Part parts[] = {
-      {"FORM", {0, 0, 480, 320}, 0, nullptr},
-      {"TOOLBAR", {0, 0, 480, 34}, 0, nullptr},
-      {"TOOLBUTTON", {4, 4, 30, 30}, 1, nullptr},
-      {"GROUPBOX", {12, 44, 232, 196}, 0, "Group"},
-      {"EDIT", {24, 70, 220, 94}, 0, "Edit"},
-      {"COMBOBOX", {24, 102, 220, 126}, 0, "Combo"},
-      {"CHECKBOX", {24, 134, 140, 154}, 0, "Check"},
-      {"RADIOBUTTON", {24, 160, 140, 180}, 0, "Radio"},
-      {"PANEL", {248, 44, 468, 196}, 0, "Panel"},
-      {"GAUGE", {260, 160, 456, 184}, 0, nullptr},
-      {"BUTTON", {268, 210, 358, 238}, 0, "OK"},
-      {"BUTTON", {370, 210, 460, 238}, 1, "Hot"},
-      {"SELECTION", {24, 210, 220, 230}, 1, "Selected"},
-      {"STATUSBAR", {0, 296, 480, 320}, 0, "Status"},
+      {"FORM", {0, 0, 480, 320}, TsPaintState::Normal, nullptr},
+      {"TOOLBAR", {0, 0, 480, 34}, TsPaintState::Normal, nullptr},
+      {"TOOLBUTTON", {4, 4, 30, 30}, TsPaintState::Hot, nullptr},
+      {"GROUPBOX", {12, 44, 232, 196}, TsPaintState::Normal, "Group"},
+      {"EDIT", {24, 70, 220, 94}, TsPaintState::Normal, "Edit"},
+      {"COMBOBOX", {24, 102, 220, 126}, TsPaintState::Normal, "Combo"},
+      {"CHECKBOX", {24, 134, 140, 154}, TsPaintState::Normal, "Check"},
+      {"RADIOBUTTON", {24, 160, 140, 180}, TsPaintState::Normal, "Radio"},
+      {"PANEL", {248, 44, 468, 196}, TsPaintState::Normal, "Panel"},
+      {"GAUGE", {260, 160, 456, 184}, TsPaintState::Normal, nullptr},
+      {"BUTTON", {268, 210, 358, 238}, TsPaintState::Normal, "OK"},
+      {"BUTTON", {370, 210, 460, 238}, TsPaintState::Hot, "Hot"},
+      {"SELECTION", {24, 210, 220, 230}, TsPaintState::Hot, "Selected"},
+      {"STATUSBAR", {0, 296, 480, 320}, TsPaintState::Normal, "Status"},
   };
   int step = 0;
   for (const Part& p : parts) {
     const int index = f.Manager->GetSectionIndex(p.section);
     ASSERT_GE(index, 0) << p.section;
-    PaintItem(index, p.section, MakeBackgroundSource(image, 0, 0), -1, -1, f.Manager.get(), image,
-              p.rect.TopLeft(), p.rect, p.state, true);
+    PaintItem({.Bitmap = image,
+               .R = p.rect,
+               .SectionIndex = index,
+               .SectionName = p.section,
+               .State = p.state,
+               .Background = MakeBackgroundSource(image, 0, 0),
+               .Offset = p.rect.TopLeft(),
+               .Manager = f.Manager.get()});
     if (p.caption) {
       const std::string caption = p.caption;
       image->Canvas()->Font()->SetName("Tahoma");
-      DrawSectionText(image->Canvas(), &caption, true, f.Manager.get(), p.state > 0, index,
+      DrawSectionText(image->Canvas(), &caption, true, f.Manager.get(),
+                      p.state != TsPaintState::Normal, index,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE, p.rect);
       FillAlphaRect(image, p.rect, 255, false);
     }
@@ -303,7 +315,8 @@ TEST(SectionPaintWindow, NonClientBorderPaintsTheMaskAndTheBandUpToItsWidth) {
   auto screen = CreateBmp32(40, 30);
   FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
   TRect inner{};
-  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 6, inner, 0, data);
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 6, inner,
+                       TsPaintState::Normal, data);
   // The cache was made with the control's size.
   ASSERT_TRUE(data.CacheBitmap);
   EXPECT_EQ(data.CacheBitmap->Width(), 40);
@@ -317,7 +330,8 @@ TEST(SectionPaintWindow, NonClientBorderPaintsTheMaskAndTheBandUpToItsWidth) {
   // Without a border mask: a plain frame of the width in the background colour.
   data.BorderMaskIndex = -1;
   FillRect32(screen.get(), TRect{0, 0, 40, 30}, 0xFFFFFF);
-  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 2, inner, 0, data);
+  PaintNonClientBorder(screen->Canvas()->Handle(), TRect{0, 0, 40, 30}, 2, inner,
+                       TsPaintState::Normal, data);
   EXPECT_EQ(px.Row(1)[1] & 0xFFFFFF, SwapRedBlueBytes(static_cast<uint32_t>(band)));
   EXPECT_EQ(px.Row(2)[2] & 0xFFFFFF, 0xFFFFFFu);
 }
@@ -509,9 +523,10 @@ TEST(SectionPaintWindow, SectionByNameLiesOverWhatTheDeviceContextShows) {
   FillRect32(screen.get(), TRect{0, 0, 20, 30}, 0x0000FF);   // red left half
   FillRect32(screen.get(), TRect{20, 0, 40, 30}, 0xFF0000);  // blue right half
   auto bitmap = CreateBmp32(20, 10);
-  EXPECT_EQ(PaintSectionByName(bitmap.get(), "NOSUCH", "CLEAR", screen->Canvas()->Handle(),
-                               clFuchsia, TRect{10, 10, 30, 20}, f.Manager.get(), 0),
-            clear);
+  EXPECT_EQ(
+      PaintSectionByName(bitmap.get(), "NOSUCH", "CLEAR", screen->Canvas()->Handle(), clFuchsia,
+                         TRect{10, 10, 30, 20}, f.Manager.get(), TsPaintState::Normal),
+      clear);
   TPixels32 p(bitmap.get());
   EXPECT_EQ(p.Row(0)[0], 0xFFFF0000u);
   EXPECT_EQ(p.Row(9)[9], 0xFFFF0000u);

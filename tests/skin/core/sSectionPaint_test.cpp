@@ -240,26 +240,47 @@ TEST(SectionPainting, TransparencyOverKnownAndUnknownBackgrounds) {
   TsBackgroundSource white;
   white.FillColor = 0xFFFFFF;
   auto bmp = MakeBitmap32(10, 10, 0);
-  PaintItem(see, "SEE", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0,
-            true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = see,
+             .SectionName = "SEE",
+             .Background = white,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), 0xFF4C4C4Cu);  // 30 % white, 70 % black
 
   // Nothing known behind: the section colour, opaque, never mixed with the key colour.
-  PaintItem(see, "SEE", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
-            {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = see,
+             .SectionName = "SEE",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), 0xFF000000u);
 
   // Fully transparent over a bitmap: exactly the background's pixels at the offset.
   auto behind = MakeNoiseBitmap32(30, 30, 7);
-  PaintItem(clear, "CLEAR", MakeBackgroundSource(behind.get(), 5, 6), -1, -1, s.F.Manager.get(),
-            bmp.get(), {2, 3}, {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = clear,
+             .SectionName = "CLEAR",
+             .Background = MakeBackgroundSource(behind.get(), 5, 6),
+             .Offset = TPoint{2, 3},
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 0, 0), Px(*behind, 7, 9));
   EXPECT_EQ(Px(*bmp, 9, 9), Px(*behind, 16, 18));
-  PaintItem(clear, "CLEAR", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0,
-            true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = clear,
+             .SectionName = "CLEAR",
+             .Background = white,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 4, 4), White);
-  PaintItem(clear, "CLEAR", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
-            {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = clear,
+             .SectionName = "CLEAR",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 4, 4), 0xFFFF0000u);  // painted as if opaque
 }
 
@@ -269,12 +290,20 @@ TEST(SectionPainting, TexturesAndTheTexturedGradient) {
       "[MIXED]\nCOLOR=0\nIMAGEPERCENT=60\nGRADIENTPERCENT=40\n"
       "GRADIENTDATA=16777215;16777215;100;0;0\nPATTERN=~0000,0100,0064,0164,00\n");
   auto bmp = MakeBitmap32(100, 80, 0);
-  PaintItem(s.Index("HALF"), "HALF", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
-            {0, 0}, {0, 0, 100, 80}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 100, 80},
+             .SectionIndex = s.Index("HALF"),
+             .SectionName = "HALF",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 0, 0), 0xFF004040u);    // teal kept 50 % over black
   EXPECT_EQ(Px(*bmp, 99, 79), 0xFF004040u);  // tiled past the 64-pixel tile
-  PaintItem(s.Index("MIXED"), "MIXED", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
-            {0, 0}, {0, 0, 100, 80}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 100, 80},
+             .SectionIndex = s.Index("MIXED"),
+             .SectionName = "MIXED",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   // ((t - g) * 153 + g * 256) shr 8 with g white: red 102, green and blue 179.
   EXPECT_EQ(Px(*bmp, 10, 10), 0xFF66B3B3u);
 }
@@ -282,14 +311,26 @@ TEST(SectionPainting, TexturesAndTheTexturedGradient) {
 TEST(SectionPainting, RectangleOutsideTheBitmapPaintsNothing) {
   TSkinFixture s("[PLAIN]\nCOLOR=255\n");
   auto bmp = MakeBitmap32(10, 10, Grey);
-  PaintItem(s.Index("PLAIN"), "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
-            {0, 0}, {0, 0, 11, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 11, 10},
+             .SectionIndex = s.Index("PLAIN"),
+             .SectionName = "PLAIN",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 0, 0), Grey);
-  PaintItem(s.Index("PLAIN"), "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
-            {0, 0}, {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = s.Index("PLAIN"),
+             .SectionName = "PLAIN",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 9, 9), 0xFFFF0000u);
-  PaintItem(-1, "PLAIN", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
-            {0, 0, 10, 10}, 0, true);  // invalid section: nothing, no crash
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = -1,
+             .SectionName = "PLAIN",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});  // invalid section: nothing, no crash
 }
 
 TEST(SectionPainting, TestSkinButtonShowsItsMaskedBorderAndHotColour) {
@@ -300,12 +341,20 @@ TEST(SectionPainting, TestSkinButtonShowsItsMaskedBorderAndHotColour) {
   ASSERT_GE(button, 0);
   auto bmp = MakeBitmap32(30, 20, 0);
   // One state: the hot state paints the normal colour.
-  PaintItem(button, "ONESTATE", EmptyBackgroundSource, -1, -1, f.Manager.get(), bmp.get(), {0, 0},
-            {0, 0, 30, 20}, 3, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 30, 20},
+             .SectionIndex = button,
+             .SectionName = "ONESTATE",
+             .State = TsPaintState::Pressed,
+             .Background = EmptyBackgroundSource,
+             .Manager = f.Manager.get()});
   EXPECT_EQ(Px(*bmp, 15, 10), Grey);
-  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "ONESTATE", 0xFFFFFF, f.Manager.get(), 0),
+  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "ONESTATE", 0xFFFFFF, f.Manager.get(),
+                               TsPaintState::Normal),
             button);
-  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "NONE", 0xFFFFFF, f.Manager.get(), 0), -1);
+  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "NONE", 0xFFFFFF, f.Manager.get(),
+                               TsPaintState::Normal),
+            -1);
 }
 
 TEST(SectionPainting, PatternModesLeaveTheRestToTheColour) {
@@ -389,14 +438,22 @@ TEST(SectionPainting, BackgroundsAreCopiedExactlyAndMixedByTransparency) {
   Px(*behind, 3, 3) = 0x7FFFFFFF;
   Px(*behind, 4, 3) = KeyColor;
   auto bmp = MakeBitmap32(10, 10, Grey);
-  PaintItem(s.Index("CLEAR"), "CLEAR", MakeBackgroundSource(behind.get(), 0, 0), -1, -1,
-            s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = s.Index("CLEAR"),
+             .SectionName = "CLEAR",
+             .Background = MakeBackgroundSource(behind.get(), 0, 0),
+             .Manager = s.F.Manager.get()});
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(Px(*bmp, x, y), Px(*behind, x, y)) << x << "," << y;
   // T = 30 over a white bitmap: the bitmap keeps 30 %.
   auto white = MakeBitmap32(10, 10, White);
-  PaintItem(s.Index("SEE"), "SEE", MakeBackgroundSource(white.get(), 0, 0), -1, -1,
-            s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 10, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 10, 10},
+             .SectionIndex = s.Index("SEE"),
+             .SectionName = "SEE",
+             .Background = MakeBackgroundSource(white.get(), 0, 0),
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), 0xFF4C4C4Cu);
 }
 
@@ -408,20 +465,38 @@ TEST(SectionPainting, FastPainterTakesItsIndexesAsGivenAndTheFillForClearSection
   TsBackgroundSource white;
   white.FillColor = 0xFFFFFF;
   // No texture given: the colour alone (no look-up by name).
-  PaintItemFast(half, -1, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 20, 10}, 0, true,
-                white, "HALF");
+  PaintItemFast({.Bitmap = bmp.get(),
+                 .R = TRect{0, 0, 20, 10},
+                 .SectionIndex = half,
+                 .SectionName = "HALF",
+                 .Background = white,
+                 .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), 0xFF000000u);
   // The texture given: tiled, the colour blended over it by half.
-  PaintItemFast(half, -1, s.Mask("HALF", "PATTERN"), -1, s.F.Manager.get(), bmp.get(), {0, 0},
-                {0, 0, 20, 10}, 0, true, white, "HALF");
+  PaintItemFast({.Bitmap = bmp.get(),
+                 .R = TRect{0, 0, 20, 10},
+                 .SectionIndex = half,
+                 .SectionName = "HALF",
+                 .Background = white,
+                 .Manager = s.F.Manager.get(),
+                 .TextureIndex = s.Mask("HALF", "PATTERN")});
   EXPECT_EQ(Px(*bmp, 5, 5), 0xFF004040u);
   // Clear: the fill colour without a bitmap, the bitmap's pixels with one.
-  PaintItemFast(clear, -1, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0}, {0, 0, 20, 10}, 0, true,
-                white, "CLEAR");
+  PaintItemFast({.Bitmap = bmp.get(),
+                 .R = TRect{0, 0, 20, 10},
+                 .SectionIndex = clear,
+                 .SectionName = "CLEAR",
+                 .Background = white,
+                 .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), White);
   auto behind = MakeNoiseBitmap32(30, 30, 5);
-  PaintItemFast(clear, -1, -1, -1, s.F.Manager.get(), bmp.get(), {2, 1}, {0, 0, 20, 10}, 0, true,
-                MakeBackgroundSource(behind.get(), 0, 0), "CLEAR");
+  PaintItemFast({.Bitmap = bmp.get(),
+                 .R = TRect{0, 0, 20, 10},
+                 .SectionIndex = clear,
+                 .SectionName = "CLEAR",
+                 .Background = MakeBackgroundSource(behind.get(), 0, 0),
+                 .Offset = TPoint{2, 1},
+                 .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 5, 5), Px(*behind, 7, 6));
 }
 
@@ -450,18 +525,33 @@ TEST(SectionPainting, MaskedTexturesTileWholeCellsAndLeaveTheRestToTheBackground
   }
   // A section whose texture is a masked one of mode 10: cells, then the background.
   auto bmp = MakeBitmap32(20, 10, Grey);
-  PaintItem(s.Index("TILED"), "TILED", white, -1, -1, s.F.Manager.get(), bmp.get(), {0, 0},
-            {0, 0, 20, 10}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 20, 10},
+             .SectionIndex = s.Index("TILED"),
+             .SectionName = "TILED",
+             .Background = white,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 3, 3), Red);
   EXPECT_EQ(Px(*bmp, 17, 3), White);
   // The same texture given to a plain section lays its whole cells over the normal state only.
   const int green = s.Index("GREEN");
-  PaintSectionBackground(green, "GREEN", white, clFuchsia, -1, tiled, s.F.Manager.get(), bmp.get(),
-                         {0, 0}, {0, 0, 20, 10}, 0);
+  PaintSectionBackground({.Bitmap = bmp.get(),
+                          .R = TRect{0, 0, 20, 10},
+                          .SectionIndex = green,
+                          .SectionName = "GREEN",
+                          .Background = white,
+                          .Manager = s.F.Manager.get(),
+                          .TextureIndex = tiled});
   EXPECT_EQ(Px(*bmp, 3, 3), Red);
   EXPECT_EQ(Px(*bmp, 3, 9), White);
-  PaintSectionBackground(green, "GREEN", white, clFuchsia, -1, tiled, s.F.Manager.get(), bmp.get(),
-                         {0, 0}, {0, 0, 20, 10}, 1);
+  PaintSectionBackground({.Bitmap = bmp.get(),
+                          .R = TRect{0, 0, 20, 10},
+                          .SectionIndex = green,
+                          .SectionName = "GREEN",
+                          .State = TsPaintState::Hot,
+                          .Background = white,
+                          .Manager = s.F.Manager.get(),
+                          .TextureIndex = tiled});
   EXPECT_EQ(Px(*bmp, 3, 3), Green);
 }
 
@@ -470,8 +560,12 @@ TEST(SectionPainting, CornerImagesSitInTheCornersOverTheSectionItself) {
   const int cornered = s.Index("CORNERED");
   ASSERT_GE(cornered, 0) << s.F.Manager->LastLoadError();
   auto bmp = MakeBitmap32(30, 30, Grey);
-  PaintItem(cornered, "CORNERED", EmptyBackgroundSource, -1, -1, s.F.Manager.get(), bmp.get(),
-            {0, 0}, {0, 0, 30, 30}, 0, true);
+  PaintItem({.Bitmap = bmp.get(),
+             .R = TRect{0, 0, 30, 30},
+             .SectionIndex = cornered,
+             .SectionName = "CORNERED",
+             .Background = EmptyBackgroundSource,
+             .Manager = s.F.Manager.get()});
   EXPECT_EQ(Px(*bmp, 0, 0), 0xFF000000u);  // key pixel: the section's own black
   EXPECT_EQ(Px(*bmp, 2, 0), White);
   EXPECT_EQ(Px(*bmp, 9, 9), White);
@@ -552,7 +646,7 @@ TEST(SectionPainting, ControlItemRecoloursOnlyWhatItOwns) {
     data.SectionIndex = s.Index(c.section);
     data.HUEOffset = c.hue;
     data.CustomColor = c.customColor;
-    PaintControlItem(data, red, bmp.get(), {0, 0}, {0, 0, 10, 10}, 0);
+    PaintControlItem(data, red, bmp.get(), {0, 0}, {0, 0, 10, 10}, TsPaintState::Normal);
     EXPECT_EQ(Px(*bmp, 5, 5), c.want) << c.section << " " << c.hue;
   }
 }
