@@ -24,8 +24,6 @@ TKestravaStartup::TKestravaStartup() {
   ReadShadowTemplates();
   // Skinned controls show their glows through the form skinning's services.
   InstallGlowServices();
-  // Adapters and skinned controls switch the system's theme off their windows through it.
-  BindWindowTheme();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
@@ -36,7 +34,6 @@ TKestravaStartup::~TKestravaStartup() {
   FreeAllGlows();
   RemoveGlowServices();
   FreeShadowTemplates();
-  UnbindWindowTheme();
   UnregisterSkinImageListPixels();
   // After the forms, so no component is left calling into the unmapped engine.
   UnbindWebFormEngine();

@@ -1,5 +1,7 @@
 #include "skin/adapters/skSBUtilsWin32.h"
 
+#include <uxtheme.h>
+
 #include <unordered_set>
 #include <utility>
 
@@ -90,7 +92,7 @@ TskMainWnd::TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manag
                        const std::string& section)
     : windowHandle_(handle), manager_(manager) {
   // The skin paints on a classic window; a dialog's own frame keeps its theme.
-  if (SetWindowTheme && section != "DIALOG") {
+  if (section != "DIALOG") {
     SetWindowTheme(handle, L" ", L" ");
     themeOff_ = true;
   }
@@ -194,8 +196,7 @@ void TskMainWnd::Release(bool frame) {
   if (GetPropA(windowHandle_, AdapterPropName) == reinterpret_cast<HANDLE>(this))
     RemovePropA(windowHandle_, AdapterPropName);
   RestoreColors();
-  if (themeOff_ && SetWindowTheme && IsWindow(windowHandle_))
-    SetWindowTheme(windowHandle_, nullptr, nullptr);
+  if (themeOff_ && IsWindow(windowHandle_)) SetWindowTheme(windowHandle_, nullptr, nullptr);
   themeOff_ = false;
   if (IsWindowVisible(windowHandle_)) RedrawFrame(windowHandle_, frame);
   detached_ = true;

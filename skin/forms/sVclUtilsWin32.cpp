@@ -14,11 +14,7 @@
 #include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sColorsWin32.h"
 
-TSetWindowThemeFn SetWindowTheme = nullptr;
-
 namespace {
-
-TModuleHandle ThemeModule;
 
 bool Destroying(const TComponent* c) { return c->ComponentState().Contains(csDestroying); }
 bool Designing(const TComponent* c) { return c->ComponentState().Contains(csDesigning); }
@@ -85,19 +81,6 @@ void FillChildBackground(HDC memDC, TControl* c, const TsBackgroundRequest& behi
 bool PaintingGraphicChildren = false;
 
 }  // namespace
-
-void BindWindowTheme() {
-  if (ThemeModule) return;
-  ThemeModule.Reset(LoadLibraryA("UXTHEME"));
-  if (ThemeModule)
-    SetWindowTheme = reinterpret_cast<TSetWindowThemeFn>(
-        reinterpret_cast<void*>(GetProcAddress(ThemeModule.Get(), "SetWindowTheme")));
-}
-
-void UnbindWindowTheme() {
-  SetWindowTheme = nullptr;
-  ThemeModule.Reset();
-}
 
 void BroadcastToChildWindows(HWND wnd, const TMessage& message) {
   if (!wnd) return;

@@ -1,7 +1,7 @@
 // Window utilities shared by the skin provider, the dialog hook, the window adapters and the
 // skinned controls: broadcasts to child windows, resuming children's painting, geometry and
 // ownership queries, painting a control tree or a control's graphic children into a device
-// context, the invisible output window and the run-time bound SetWindowTheme. The skin
+// context and the invisible output window. The skin
 // command senders (SendSkinCmd, SendControlSkinCmd, QueryControlSkinCmd, TestSkinCmd,
 // NotifyControlChanged, BroadcastToChildren, GetControlBgColor, GetWindowBgColor,
 // IsControlReady, GetTopParentWindow) live with the skin data in sCommonDataWin32.h, which
@@ -18,15 +18,6 @@
 
 class TBitmap;
 class TCustomForm;
-
-// uxtheme's SetWindowTheme, bound by BindWindowTheme; null when the system has none, and
-// callers then skip the call.
-using TSetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-extern TSetWindowThemeFn SetWindowTheme;
-// Loads "UXTHEME" and binds its SetWindowTheme (once; program start-up calls it).
-void BindWindowTheme();
-// Frees the module again (program end).
-void UnbindWindowTheme();
 
 // The message to the direct child windows of `wnd` only (a skin command through our sender).
 void BroadcastToChildWindows(HWND wnd, const TMessage& message);

@@ -70,10 +70,7 @@ struct TCountingLink {
 };
 
 struct AdapterWindow : ::testing::Test {
-  static void SetUpTestSuite() {
-    Application->Initialize();
-    BindWindowTheme();
-  }
+  static void SetUpTestSuite() { Application->Initialize(); }
   void SetUp() override {
     f.AddFolderSkin("Adapt", kSkin);
     f.Manager->SetSkinName("Adapt");
@@ -268,7 +265,6 @@ TEST_F(AdapterWindow, PrintingPaintsTheSamePictureAsPainting) {
 }
 
 TEST_F(AdapterWindow, ThemeIsOffWhileAdoptedExceptForDialogs) {
-  ASSERT_NE(SetWindowTheme, nullptr);
   TCountingLink editLink(edit), labelLink(label);
   auto editAdapter = Adopt(edit, "EDIT");
   auto dialogAdapter = Adopt(label, "DIALOG");
@@ -452,7 +448,6 @@ LRESULT CALLBACK ScrollingWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 struct ScrollBarWindow : ::testing::Test {
   static void SetUpTestSuite() {
     Application->Initialize();
-    BindWindowTheme();
     WNDCLASSA wc{};
     wc.lpfnWndProc = ScrollingWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);

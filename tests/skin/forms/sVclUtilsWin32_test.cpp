@@ -1,6 +1,6 @@
 // Window utilities under Wine with real windows: who a broadcast reaches, what the skin
 // command queries answer, the graphic children and control trees painted into bitmaps
-// (solid colours and positions), the output window, and SetWindowTheme bound at start.
+// (solid colours and positions), and the output window.
 #include "skin/forms/sVclUtilsWin32.h"
 
 #include <gtest/gtest.h>
@@ -366,17 +366,6 @@ TEST_F(VclUtilsWindow, OutputWindowIsAHiddenPopupOwnedByTheApplication) {
             DWORD(WS_POPUP));
   EXPECT_EQ(GetWindow(wnd, GW_OWNER), Application->Handle());
   EXPECT_EQ(SendMessageA(wnd, WM_ERASEBKGND, 0, 0), 1);
-}
-
-TEST(WindowTheme, IsBoundWhenTheSystemHasIt) {
-  BindWindowTheme();
-  ASSERT_NE(SetWindowTheme, nullptr);  // Wine brings uxtheme
-  HWND wnd =
-      CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(SetWindowTheme(wnd, nullptr, nullptr), S_OK);
-  DestroyWindow(wnd);
-  UnbindWindowTheme();
-  EXPECT_EQ(SetWindowTheme, nullptr);
 }
 
 }  // namespace
