@@ -95,17 +95,17 @@ bool HandleAdapterSkinCmd(TSkinCmdMessage& m, TsCommonData& data, TsSkinManager*
   return TskAdapterCmdHandler(data, manager, window).Handle(m);
 }
 
-void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoint posInParent,
-                      int width, int height, bool inDialog, bool hot, TColor windowColor) {
+void PaintWindowCache(TsCommonData& data, const TsWindowPlace& place, bool hot,
+                      TColor windowColor) {
   data.UpdateCacheSize();
   TBitmap* cache = data.CacheBitmap.get();
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  const int width = std::max(place.Width, 0);
+  const int height = std::max(place.Height, 0);
   if (cache->Width() != width || cache->Height() != height) cache->SetSize(width, height);
   const TRect whole{0, 0, width, height};
   TsSkinManager* manager = data.SkinManager();
   const TColor border = DefaultManager ? DefaultManager->CurrentSkin().BorderColor : kKeyColor;
-  if (inDialog && DefaultManager && border != kKeyColor) {
+  if (place.InDialog && DefaultManager && border != kKeyColor) {
     FillRect32(cache, whole, windowColor);
     if (width > 0 && height > 0) {
       FillRect32(cache, TRect{0, 0, width, 1}, border);
@@ -116,20 +116,20 @@ void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoi
   } else if (manager && manager->IsValidSectionIndex(data.SectionIndex)) {
     const TsPaintState state =
         hot && HasMultiStateSkin(data) ? TsPaintState::Hot : TsPaintState::Normal;
-    PaintControlItem(data, behind, cache, posInParent, whole, state);
+    PaintControlItem(data, place.Behind, cache, place.PosInParent, whole, state);
   }
   data.BackgroundDirty = false;
 }
 
-void FillTransparentCorners(TsCommonData& data, int state, bool inDialog, int width, int height,
-                            TPoint posInParent, TsBackgroundSource behind) {
+void FillTransparentCorners(TsCommonData& data, const TsWindowPlace& place, TsPaintState state) {
   TsSkinManager* manager = data.SkinManager();
-  if (!manager || inDialog || !manager->IsValidMaskIndex(data.BorderMaskIndex) ||
-      !data.CacheBitmap || width <= 1 || height <= 1)
+  if (!manager || place.InDialog || !manager->IsValidMaskIndex(data.BorderMaskIndex) ||
+      !data.CacheBitmap || place.Width <= 1 || place.Height <= 1)
     return;
+  TsBackgroundSource behind = place.Behind;
   if (behind.HasBitmap && behind.Bmp) {
-    behind.X += posInParent.X;
-    behind.Y += posInParent.Y;
+    behind.X += place.PosInParent.X;
+    behind.Y += place.PosInParent.Y;
   } else {
     behind.HasBitmap = false;
     behind.Bmp = nullptr;
@@ -140,5 +140,5 @@ void FillTransparentCorners(TsCommonData& data, int state, bool inDialog, int wi
     // A mask with an image of its own but no count is read as three masked states.
     if (!(mask.ImageCount == 0 && mask.Image)) return;
   }
-  FillMaskCorners(data.CacheBitmap.get(), mask, state, behind);
+  FillMaskCorners(data.CacheBitmap.get(), mask, StateIndex(state), behind);
 }

@@ -8,6 +8,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSkinCmdHandler.h"
 #include "skin/core/pixels/sBackground.h"
 #include "skin/core/skinfiles/sMessages.h"
@@ -92,19 +93,24 @@ class TskAdapterCmdHandler : public TsSkinCmdHandler {
 bool HandleAdapterSkinCmd(TSkinCmdMessage& message, TsCommonData& data, TsSkinManager* manager,
                           IAdapterWindow& window);
 
-// The adapter's cache image for a window of `size` whose top-left lies at `posInParent` in
-// its parent, over what the parent shows (`behind`, in the parent's coordinates): the cache
-// made and sized, then, in a dialog with a skin border colour other than the key colour, the
-// window colour framed in it, else the skin data's section in state 1 when `hot` and the skin
-// has states, else 0. BackgroundDirty is cleared. `windowColor` is what the system paints
-// windows with.
-void PaintWindowCache(TsCommonData& data, const TsBackgroundSource& behind, TPoint posInParent,
-                      int width, int height, bool inDialog, bool hot, TColor windowColor);
+// Where an adapted window lies and what lies behind it, as the painters of its cache image
+// need it.
+struct TsWindowPlace {
+  TsBackgroundSource Behind{};  // what the parent shows, in the parent's coordinates
+  TPoint PosInParent{0, 0};     // the window's top-left in its parent
+  int Width = 0;
+  int Height = 0;
+  bool InDialog = false;  // a window of a standard dialog, painted plainer
+};
+
+// The adapter's cache image for the window: the cache made and sized, then, in a dialog with a
+// skin border colour other than the key colour, the window colour framed in it, else the skin
+// data's section, hot when `hot` and the skin has states. BackgroundDirty is cleared.
+// `windowColor` is what the system paints windows with.
+void PaintWindowCache(TsCommonData& data, const TsWindowPlace& place, bool hot, TColor windowColor);
 
 // Lets what lies behind show through the open (key-coloured) corner pixels of the skin data's
-// border mask in state `state`, over the cache image of a window of `width` x `height` at
-// `posInParent`. `behind` is what the parent shows, in the parent's coordinates. Nothing in a
-// dialog, without a valid border mask or cache, for windows of less than 2 x 2 pixels, or over
-// a background of the key colour.
-void FillTransparentCorners(TsCommonData& data, int state, bool inDialog, int width, int height,
-                            TPoint posInParent, TsBackgroundSource behind);
+// border mask in the look's state image, over the window's cache image. Nothing in a dialog,
+// without a valid border mask or cache, for windows of less than 2 x 2 pixels, or over a
+// background of the key colour.
+void FillTransparentCorners(TsCommonData& data, const TsWindowPlace& place, TsPaintState state);

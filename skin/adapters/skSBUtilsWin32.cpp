@@ -216,13 +216,15 @@ void TskMainWnd::ReadWindowGeometry() {
   posInParent_ = TPoint{pos.x, pos.y};
 }
 
-void TskMainWnd::FillTransparentCorners(int state) {
+void TskMainWnd::FillTransparentCorners(TsPaintState state) {
   if (!commonData_) return;
-  TsBackgroundSource behind;
-  GetWindowParentBackground(windowHandle_, behind);
-  if (!behind.HasBitmap) behind.FillColor = ColorToRGB(behind.FillColor);
-  ::FillTransparentCorners(*commonData_, state, inDialog_, windowSize_.cx, windowSize_.cy,
-                           posInParent_, behind);
+  TsWindowPlace place{.PosInParent = posInParent_,
+                      .Width = windowSize_.cx,
+                      .Height = windowSize_.cy,
+                      .InDialog = inDialog_};
+  GetWindowParentBackground(windowHandle_, place.Behind);
+  if (!place.Behind.HasBitmap) place.Behind.FillColor = ColorToRGB(place.Behind.FillColor);
+  ::FillTransparentCorners(*commonData_, place, state);
 }
 
 void TskMainWnd::WndProc(TMessage& m) {
@@ -324,11 +326,13 @@ void PrepareWindowCache(TsCommonData* data, HWND handle, bool inDialog) {
   HWND parent = GetParent(handle);
   POINT pos{r.left, r.top};
   if (!parent || !ScreenToClient(parent, &pos)) return;
-  TsBackgroundSource behind;
-  GetWindowParentBackground(handle, behind);
+  TsWindowPlace place{.PosInParent = TPoint{pos.x, pos.y},
+                      .Width = r.right - r.left,
+                      .Height = r.bottom - r.top,
+                      .InDialog = inDialog};
+  GetWindowParentBackground(handle, place.Behind);
   const bool hot = GetFocus() == handle || data->HasFocus || data->MouseOver;
-  PaintWindowCache(*data, behind, TPoint{pos.x, pos.y}, r.right - r.left, r.bottom - r.top,
-                   inDialog, hot, SysColor(COLOR_WINDOW));
+  PaintWindowCache(*data, place, hot, SysColor(COLOR_WINDOW));
   TControl* control = HostControlOf(*data);
   if (control && !control->Enabled() && data->CacheBitmap) {
     TsDisabledKind kind{dkBlended};

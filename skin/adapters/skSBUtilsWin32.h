@@ -88,7 +88,7 @@ class TskMainWnd : private IAdapterWindow {
   void ReadWindowGeometry();
   // The open corner pixels of the border mask's `state` image in the cache show the parent's
   // background (after ReadWindowGeometry).
-  void FillTransparentCorners(int state);
+  void FillTransparentCorners(TsPaintState state);
 
   // The adapter belongs to a standard dialog being skinned (DialogAdapterMode at creation).
   bool InDialog() const { return inDialog_; }

@@ -1,7 +1,6 @@
 // The parts of the pixel core that read a skin manager's tables: the masks of a skin painted
 // into 32-bit bitmaps (portable), captions written in a section's colours and the size of the
-// small check-box glyph (Win32). They are built with the skin manager, which itself builds on
-// the pixel core.
+// small check-box glyph (Win32).
 #pragma once
 
 #include <cstdint>
@@ -14,12 +13,24 @@
 
 class TsSkinManager;
 
+// A text in a skin section's colours: callers name only the fields they need. Left at their
+// defaults: no section (the canvas's font colour), the normal colours, enabled, the default
+// manager.
+struct TsSectionText {
+  std::string Text{};
+  TRect R{};
+  uint32_t Format = 0;  // DrawText flags
+  int SectionIndex = -1;
+  bool Hot = false;                  // the section's hot colours
+  bool Enabled = true;               // DrawSectionText: disabled text mixes font and section colour
+  TsSkinManager* Manager = nullptr;  // null: the default manager
+};
+
 // The text on a 32-bit bitmap in the font colour of the section's state (hot when asked and
 // the section has states), first once per shadow colour that is not -1, shifted one pixel
-// left, up, right or down. With an invalid section, once in the canvas's font colour. A null
-// manager means the default manager; with none nothing is drawn.
-void WriteTextOnBitmap32(TBitmap* bitmap, const std::string& text, bool withShadows, const TRect& r,
-                         uint32_t format, int sectionIndex, bool hot, TsSkinManager* manager);
+// left, up, right or down, when withShadows. With an invalid section, once in the canvas's
+// font colour. Without a manager nothing is drawn.
+void WriteTextOnBitmap32(TBitmap* bitmap, const TsSectionText& text, bool withShadows);
 
 // The small check-box glyph: the skin's SMALLCHECKED state size (width + 2) when the
 // manager is active and has that mask, else the system's check-box size.

@@ -28,16 +28,18 @@ const TsMaskData* SmallCheckedMask(const TsSkinManager* manager) {
 
 }  // namespace
 
-void WriteTextOnBitmap32(TBitmap* bitmap, const std::string& text, bool withShadows, const TRect& r,
-                         uint32_t format, int sectionIndex, bool hot, TsSkinManager* manager) {
-  if (!manager) manager = DefaultManager;
+void WriteTextOnBitmap32(TBitmap* bitmap, const TsSectionText& item, bool withShadows) {
+  TsSkinManager* manager = item.Manager ? item.Manager : DefaultManager;
   if (!manager || !bitmap) return;
-  if (!manager->IsValidSectionIndex(sectionIndex)) {
+  const std::string& text = item.Text;
+  const TRect& r = item.R;
+  const uint32_t format = item.Format;
+  if (!manager->IsValidSectionIndex(item.SectionIndex)) {
     DrawTextOnBitmap32(bitmap, text, bitmap->Canvas()->Font()->Color(), format, r);
     return;
   }
-  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(sectionIndex)];
-  const TsGenState& state = section.Props[hot && section.States > 0 ? 1 : 0];
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(item.SectionIndex)];
+  const TsGenState& state = section.Props[item.Hot && section.States > 0 ? 1 : 0];
   if (withShadows) {
     const struct {
       TColor color;

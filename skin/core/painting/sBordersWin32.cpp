@@ -51,11 +51,11 @@ void CopyCache(TsCommonData& data, const TRect& source, HDC dc, const TRect& des
 
 }  // namespace
 
-void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRect& source,
-                             int yOffset, int xOffset, bool paintBorder, HDC dc,
-                             const TRect& dest) {
+void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TsCacheBlit& blit) {
+  HDC dc = blit.DC;
+  const TRect& dest = blit.Dest;
   if (!data.CacheBitmap || !dc) return;
-  if (paintBorder) FillBorderCorners(data, TsPaintState::Normal);
+  if (blit.PaintBorder) FillBorderCorners(data, TsPaintState::Normal);
   TSaveDC saved(dc);
   IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
   for (int i = 0; parent && i < parent->ControlCount(); ++i) {
@@ -65,17 +65,20 @@ void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRec
     const bool graphic = !dynamic_cast<TWinControl*>(child);
     if (!graphic && !child->ControlStyle().Contains(csOpaque)) continue;
     const TRect b = child->BoundsRect();
-    const TRect moved{b.Left + xOffset, b.Top + yOffset, b.Right + xOffset, b.Bottom + yOffset};
+    const TRect moved{b.Left + blit.Offset.X, b.Top + blit.Offset.Y, b.Right + blit.Offset.X,
+                      b.Bottom + blit.Offset.Y};
     if (!RectsOverlap(moved, dest)) continue;
     ExcludeClipRect(dc, moved.Left, moved.Top, moved.Right, moved.Bottom);
   }
-  CopyCache(data, source, dc, dest);
+  CopyCache(data, blit.Source, dc, dest);
 }
 
-void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source, int yOffset,
-                            int xOffset, bool paintBorder, HDC dc, const TRect& dest) {
+void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TsCacheBlit& blit) {
+  HDC dc = blit.DC;
+  const TRect& dest = blit.Dest;
+  const int xOffset = blit.Offset.X, yOffset = blit.Offset.Y;
   if (!data.CacheBitmap || !dc) return;
-  if (paintBorder) FillBorderCorners(data, TsPaintState::Normal);
+  if (blit.PaintBorder) FillBorderCorners(data, TsPaintState::Normal);
   TSaveDC saved(dc);
   IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
   RECT own{};
@@ -113,5 +116,5 @@ void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source
     ExcludeClipRect(dc, b.Right - groupRight, b.Top, b.Right, b.Bottom);
     ExcludeClipRect(dc, b.Left, b.Bottom - groupBottom, b.Right, b.Bottom);
   }
-  CopyCache(data, source, dc, dest);
+  CopyCache(data, blit.Source, dc, dest);
 }

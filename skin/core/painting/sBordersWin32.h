@@ -18,14 +18,20 @@ class TsCommonData;
 // context without a mask); inner receives the rectangle inside the frame.
 void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, TsPaintState state,
                           TsCommonData& data);
-// dest of the DC filled from the skin data's cache (taken at source's top-left), leaving out
-// the parent's visible child controls over dest that are graphic or opaque (each moved by the
-// offsets). With paintBorder the open corners of the border first take the parent's
-// background. Nothing without a cache.
-void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TRect& source,
-                             int yOffset, int xOffset, bool paintBorder, HDC dc, const TRect& dest);
+// A copy of a skin data's cache into a device context around the children of a control or a
+// window: Dest of DC is filled from the cache taken at Source's top-left.
+struct TsCacheBlit {
+  HDC DC = nullptr;
+  TRect Dest{};
+  TRect Source{};
+  TPoint Offset{0, 0};  // how the children's places are moved (see each blit)
+  // The open corners of the border first take the parent's background.
+  bool PaintBorder = false;
+};
+// Leaves out the parent's visible child controls over Dest that are graphic or opaque, each
+// moved by Offset. Nothing without a cache.
+void BlitCacheExceptControls(TWinControl* parent, TsCommonData& data, const TsCacheBlit& blit);
 // The same leaving out the window's visible child windows (their place in the window moved
-// back by the offsets); of a child group box only its caption strip and border strips, so
-// that its inside shows the cache.
-void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TRect& source, int yOffset,
-                            int xOffset, bool paintBorder, HDC dc, const TRect& dest);
+// back by Offset); of a child group box only its caption strip and border strips, so that its
+// inside shows the cache.
+void BlitCacheExceptWindows(HWND window, TsCommonData& data, const TsCacheBlit& blit);

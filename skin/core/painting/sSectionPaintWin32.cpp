@@ -196,31 +196,28 @@ void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitma
   }
 }
 
-void DrawSectionText(TCanvas* canvas, const std::string* text, bool enabled, TsSkinManager* manager,
-                     bool hot, int sectionIndex, uint32_t format, const TRect& r) {
-  manager = manager ? manager : DefaultManager;
-  if (!text || !canvas || !manager || !manager->IsValidSectionIndex(sectionIndex)) return;
-  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(sectionIndex)];
+void DrawSectionText(TCanvas* canvas, const TsSectionText& text) {
+  TsSkinManager* manager = text.Manager ? text.Manager : DefaultManager;
+  if (!canvas || !manager || !manager->IsValidSectionIndex(text.SectionIndex)) return;
+  const TsGeneralData& section = manager->Sections()[static_cast<size_t>(text.SectionIndex)];
   HDC dc = canvas->Handle();
   SetBkMode(dc, TRANSPARENT);
-  if (!enabled) {
+  if (!text.Enabled) {
     const TColor grey =
         MixColors(ColorToRGB(section.Props[0].FontColor), ColorToRGB(section.Props[0].Color), 0.4);
     canvas->Font()->SetColor(grey);
     // A font change takes the font out of the DC: the canvas selects it again.
-    DrawTextIn(canvas->Handle(), *text, r, format, grey);
+    DrawTextIn(canvas->Handle(), text.Text, text.R, text.Format, grey);
     return;
   }
-  const TsGenState& s = section.Props[hot ? 1 : 0];
-  DrawShadows(dc, *text, r, format, s, [](TColor c) { return c; });
+  const TsGenState& s = section.Props[text.Hot ? 1 : 0];
+  DrawShadows(dc, text.Text, text.R, text.Format, s, [](TColor c) { return c; });
   canvas->Font()->SetColor(s.FontColor);
-  DrawTextIn(canvas->Handle(), *text, r, format, s.FontColor);
+  DrawTextIn(canvas->Handle(), text.Text, text.R, text.Format, s.FontColor);
 }
 
-void DrawSectionTextEx(TCanvas* canvas, const std::string* text, bool enabled,
-                       TsSkinManager* manager, bool hot, int sectionIndex, uint32_t format,
-                       const TRect& r) {
-  DrawSectionText(canvas, text, enabled, manager, hot, sectionIndex, format, r);
+void DrawSectionTextEx(TCanvas* canvas, const TsSectionText& text) {
+  DrawSectionText(canvas, text);
 }
 
 void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, bool hot,

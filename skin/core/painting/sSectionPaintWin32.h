@@ -9,6 +9,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/pixels/sBackground.h"
 
@@ -41,11 +42,9 @@ void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitma
 
 // Text in a section's colours: the shadow copies (left, top, right, bottom) first, then the
 // font colour of the state; disabled text 40 % font colour and 60 % section colour.
-void DrawSectionText(TCanvas* canvas, const std::string* text, bool enabled, TsSkinManager* manager,
-                     bool hot, int sectionIndex, uint32_t format, const TRect& r);
-void DrawSectionTextEx(TCanvas* canvas, const std::string* text, bool enabled,
-                       TsSkinManager* manager, bool hot, int sectionIndex, uint32_t format,
-                       const TRect& r);
+// Nothing without a valid section.
+void DrawSectionText(TCanvas* canvas, const TsSectionText& text);
+void DrawSectionTextEx(TCanvas* canvas, const TsSectionText& text);
 // A control's caption in its skin colours (hue and saturation applied), in the colours of
 // TextSectionOf (a parent's section that gives its own font may stand in); the state's text
 // glow goes into the control's cache bitmap. A custom font or an unskinned control keeps the

@@ -416,12 +416,14 @@ void TsSkinableMenus::PaintCaptionItem(TMenuItem* item, TCanvas* canvas, const T
                .Background = MakeBackgroundSource(bg, at.X, at.Y),
                .Manager = manager_,
                .CornerBackground = false});
-  const std::string text = CaptionItemText(item->Caption());
   TCanvas* ic = image->Canvas();
   ic->Font()->Assign(Screen ? Screen->MenuFont() : ic->Font());
   ic->Brush()->SetStyle(bsClear);
-  DrawSectionText(ic, &text, true, manager_, false, toolbar,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, TRect{extra, 0, w, h});
+  DrawSectionText(ic, {.Text = CaptionItemText(item->Caption()),
+                       .R = TRect{extra, 0, w, h},
+                       .Format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX,
+                       .SectionIndex = toolbar,
+                       .Manager = manager_});
   CopyToDC(canvas->Handle(), rect.Left, rect.Top, image.get(), 0, 0, w, h);
 }
 
@@ -580,13 +582,21 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
     format |= DT_CENTER;
   if (state.Contains(odNoAccel)) format |= DT_HIDEPREFIX;
   TRect textRect{glyph.cx + 2 * Margin + Spacing, 0, w, h};
-  DrawSectionTextEx(ic, &shown.Text, true, manager_, hot, menuItem, format, textRect);
+  DrawSectionTextEx(ic, {.Text = shown.Text,
+                         .R = textRect,
+                         .Format = format,
+                         .SectionIndex = menuItem,
+                         .Hot = hot,
+                         .Manager = manager_});
   if (item->ShortCut()) {
     const std::string shortCut = ShortCutToText(item->ShortCut());
     const int sw = TextWidth(ic, shortCut);
-    const TRect r{w - sw - 8, 0, w - 8, h};
-    DrawSectionTextEx(ic, &shortCut, true, manager_, hot, menuItem,
-                      DT_SINGLELINE | DT_VCENTER | DT_NOCLIP, r);
+    DrawSectionTextEx(ic, {.Text = shortCut,
+                           .R = TRect{w - sw - 8, 0, w - 8, h},
+                           .Format = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP,
+                           .SectionIndex = menuItem,
+                           .Hot = hot,
+                           .Manager = manager_});
   }
   if (OnDrawItem) OnDrawItem(item, ic, TRect{0, 0, w, h}, state, smNormal);
 
@@ -654,9 +664,12 @@ void TsSkinableMenus::DrawMainMenuItem(TObject* sender, TCanvas* canvas, TRect r
   ic->Brush()->SetStyle(bsClear);
   uint32_t format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
   if (state.Contains(odNoAccel)) format |= DT_HIDEPREFIX;
-  const std::string text = item->Caption();
-  DrawSectionText(ic, &text, true, manager_, hot, hot ? menuItem : lineSection, format,
-                  TRect{glyphRight + Margin, 0, w - Margin, h});
+  DrawSectionText(ic, {.Text = item->Caption(),
+                       .R = TRect{glyphRight + Margin, 0, w - Margin, h},
+                       .Format = format,
+                       .SectionIndex = hot ? menuItem : lineSection,
+                       .Hot = hot,
+                       .Manager = manager_});
   if (OnDrawItem) OnDrawItem(item, ic, TRect{0, 0, glyphRight, h}, state, smTopLine);
   if (!enabled) BlendBitmapRect(image.get(), line.get(), 102, TPoint{0, 0}, TRect{0, 0, w, h});
   CopyToDC(canvas->Handle(), rect.Left, rect.Top, image.get(), 0, 0, w, h);

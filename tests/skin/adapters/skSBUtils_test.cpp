@@ -235,7 +235,13 @@ TEST_F(AdapterSkinCmd, CacheIsPaintedAtTheWindowSizeInTheSkinColours) {
   for (const auto& c : cases) {
     data.SetSkinSection(c.section);
     data.BackgroundDirty = true;
-    PaintWindowCache(data, behind, TPoint{5, 5}, 37, 21, c.inDialog, c.hot, 0xFFFFFF);
+    PaintWindowCache(data,
+                     {.Behind = behind,
+                      .PosInParent = TPoint{5, 5},
+                      .Width = 37,
+                      .Height = 21,
+                      .InDialog = c.inDialog},
+                     c.hot, 0xFFFFFF);
     ASSERT_TRUE(data.CacheBitmap);
     EXPECT_EQ(data.CacheBitmap->Width(), 37);
     EXPECT_EQ(data.CacheBitmap->Height(), 21);
@@ -251,7 +257,8 @@ TEST_F(AdapterSkinCmd, HotCacheUsesTheHotStateWhenTheSkinHasOne) {
   data.BorderMaskIndex = 0;
   f.Manager->Masks().resize(1);
   data.BackgroundDirty = true;
-  PaintWindowCache(data, EmptyBackgroundSource, TPoint{}, 8, 8, false, true, 0xFFFFFF);
+  PaintWindowCache(data, {.Behind = EmptyBackgroundSource, .Width = 8, .Height = 8}, true,
+                   0xFFFFFF);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 4, 4) & 0xFFFFFF, 0x0000FFu) << "HOTCOLOR";
 }
 
@@ -281,7 +288,10 @@ TEST_F(AdapterSkinCmd, OpenCornersShowWhatLiesBehind) {
   };
   const TsBackgroundSource grey{nullptr, 0, 0, 0x808080, false};
   paint();
-  FillTransparentCorners(data, 0, false, 10, 8, TPoint{3, 4}, grey);
+  const TsWindowPlace place{.PosInParent = TPoint{3, 4}, .Width = 10, .Height = 8};
+  TsWindowPlace overGrey = place;
+  overGrey.Behind = grey;
+  FillTransparentCorners(data, overGrey, TsPaintState::Normal);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x808080u);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 9, 7) & 0xFFFFFF, 0x808080u);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 1, 0) & 0xFFFFFF, 0x00FF00u);
@@ -293,8 +303,9 @@ TEST_F(AdapterSkinCmd, OpenCornersShowWhatLiesBehind) {
   FillRect32(parentImage.get(), TRect{0, 0, 20, 20}, 0x0000FF);
   FillRect32(parentImage.get(), TRect{3, 4, 4, 5}, 0xFF0000);
   paint();
-  FillTransparentCorners(data, 0, false, 10, 8, TPoint{3, 4},
-                         MakeBackgroundSource(parentImage.get(), 0, 0));
+  TsWindowPlace overImage = place;
+  overImage.Behind = MakeBackgroundSource(parentImage.get(), 0, 0);
+  FillTransparentCorners(data, overImage, TsPaintState::Normal);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x0000FFu);
   EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 9, 7) & 0xFFFFFF, 0xFF0000u);
 
@@ -302,9 +313,11 @@ TEST_F(AdapterSkinCmd, OpenCornersShowWhatLiesBehind) {
   const TsBackgroundSource key{nullptr, 0, 0, 0xFF00FF, false};
   for (int i = 0; i < 3; ++i) {
     paint();
-    if (i == 0) FillTransparentCorners(data, 0, true, 10, 8, TPoint{}, grey);
-    if (i == 1) FillTransparentCorners(data, 0, false, 10, 8, TPoint{}, key);
-    if (i == 2) FillTransparentCorners(data, 0, false, 1, 8, TPoint{}, grey);
+    TsWindowPlace at{.Behind = grey, .Width = 10, .Height = 8};
+    if (i == 0) at.InDialog = true;
+    if (i == 1) at.Behind = key;
+    if (i == 2) at.Width = 1;
+    FillTransparentCorners(data, at, TsPaintState::Normal);
     EXPECT_EQ(skintest::Pixel32(*data.CacheBitmap, 0, 0) & 0xFFFFFF, 0x00FF00u) << i;
   }
 }

@@ -1,9 +1,8 @@
 // Captions written in a loaded skin's section colours, read back as solid colours.
-#include "skin/core/painting/sAlphaGraphSkin.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "skin/core/painting/sAlphaGraphSkin.h"
 #include "tests/skin/core/SkinTestBitmaps.h"
 #include "tests/skin/core/SkinTestFiles.h"
 
@@ -29,20 +28,24 @@ TEST(SkinText, ShadowsComeFirstThenTheFontColour) {
   const uint32_t format = DT_LEFT | DT_TOP | DT_SINGLELINE;
 
   auto bmp = MakeBitmap32(80, 30, 0xFFFFFFFF);
-  WriteTextOnBitmap32(bmp.get(), "MMMM", true, Rect(5, 5, 75, 25), format, shadowed, false,
-                      f.Manager.get());
+  const TsSectionText text{.Text = "MMMM",
+                           .R = Rect(5, 5, 75, 25),
+                           .Format = format,
+                           .SectionIndex = shadowed,
+                           .Manager = f.Manager.get()};
+  WriteTextOnBitmap32(bmp.get(), text, true);
   EXPECT_GT(CountOpaque(*bmp, 0xFF0000), 0);  // the text in red
   EXPECT_GT(CountOpaque(*bmp, 0x0000FF), 0);  // its left shadow in blue
 
   auto once = MakeBitmap32(80, 30, 0xFFFFFFFF);
-  WriteTextOnBitmap32(once.get(), "MMMM", true, Rect(5, 5, 75, 25), format, plain, false,
-                      f.Manager.get());
+  TsSectionText plainText = text;
+  plainText.SectionIndex = plain;
+  WriteTextOnBitmap32(once.get(), plainText, true);
   EXPECT_GT(CountOpaque(*once, 0xFF0000), 0);
   EXPECT_EQ(CountOpaque(*once, 0x0000FF), 0);
 
   auto none = MakeBitmap32(80, 30, 0xFFFFFFFF);
-  WriteTextOnBitmap32(none.get(), "MMMM", false, Rect(5, 5, 75, 25), format, shadowed, false,
-                      f.Manager.get());
+  WriteTextOnBitmap32(none.get(), text, false);
   EXPECT_EQ(CountOpaque(*none, 0x0000FF), 0);  // without the shadow flag
 }
 

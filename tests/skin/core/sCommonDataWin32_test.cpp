@@ -233,8 +233,9 @@ TEST_F(SkinDataWindow, CacheBlitLeavesOutGraphicAndOpaqueChildren) {
   auto shot = [&](int xOffset) {
     auto target = CreateBmp32(200, 120);
     FillRect32(target.get(), whole, 0xFFFFFF);
-    BlitCacheExceptControls(outer, parent->data, whole, 0, xOffset, false,
-                            target->Canvas()->Handle(), whole);
+    BlitCacheExceptControls(
+        outer, parent->data,
+        {.DC = target->Canvas()->Handle(), .Dest = whole, .Source = whole, .Offset = {xOffset, 0}});
     return target;
   };
   auto fromCache = [&](TBitmap& b, int x, int y) {

@@ -148,11 +148,13 @@ TEST(SectionPaintWindow, TestFormPaintedSectionBySectionWithTheFullSkin) {
                .Offset = p.rect.TopLeft(),
                .Manager = f.Manager.get()});
     if (p.caption) {
-      const std::string caption = p.caption;
       image->Canvas()->Font()->SetName("Tahoma");
-      DrawSectionText(image->Canvas(), &caption, true, f.Manager.get(),
-                      p.state != TsPaintState::Normal, index,
-                      DT_CENTER | DT_VCENTER | DT_SINGLELINE, p.rect);
+      DrawSectionText(image->Canvas(), {.Text = p.caption,
+                                        .R = p.rect,
+                                        .Format = DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                                        .SectionIndex = index,
+                                        .Hot = p.state != TsPaintState::Normal,
+                                        .Manager = f.Manager.get()});
       FillAlphaRect(image, p.rect, 255, false);
     }
     window.Show();
@@ -183,9 +185,12 @@ TEST(SectionPaintText, CaptionsAreDrawnInTheCanvasFont) {
     FillRect32(image.get(), TRect{0, 0, 300, 80}, 0xFFFFFF);
     image->Canvas()->Font()->SetName("Tahoma");
     image->Canvas()->Font()->SetHeight(-40);
-    const std::string caption = "MMMM";
-    DrawSectionText(image->Canvas(), &caption, enabled, f.Manager.get(), false, index,
-                    DT_LEFT | DT_TOP | DT_SINGLELINE, TRect{0, 0, 300, 80});
+    DrawSectionText(image->Canvas(), {.Text = "MMMM",
+                                      .R = TRect{0, 0, 300, 80},
+                                      .Format = DT_LEFT | DT_TOP | DT_SINGLELINE,
+                                      .SectionIndex = index,
+                                      .Enabled = enabled,
+                                      .Manager = f.Manager.get()});
     int top = -1, bottom = -1;
     TPixels32 p(image.get());
     for (int y = 0; y < 80; ++y)
