@@ -130,8 +130,8 @@ void BM_NineSliceStretch_Ours(benchmark::State& state) {
   auto source = Noise(kFrame, kFrame, 3, false), dest = CreateBmp32(kWidth, kHeight);
   const TRect m{kMargin, kMargin, kMargin, kMargin};
   for (auto _ : state) {
-    CopyNineSlice(dest.get(), source.get(), Rect(0, 0, kWidth, kHeight), true, 1, {1, 1, 1, 1}, m,
-                  m, Rect(0, 0, kFrame, kFrame));
+    CopyNineSlice(dest.get(), Rect(0, 0, kWidth, kHeight), source.get(), Rect(0, 0, kFrame, kFrame),
+                  {.Margins = m, .CornerLimits = m, .EdgeModes = {1, 1, 1, 1}, .CentreMode = 1});
     benchmark::ClobberMemory();
   }
   SetPixels(state, int64_t{kWidth} * kHeight);
@@ -141,8 +141,8 @@ void BM_NineSliceTile_Ours(benchmark::State& state) {
   auto source = Noise(kFrame, kFrame, 3, false), dest = CreateBmp32(kWidth, kHeight);
   const TRect m{kMargin, kMargin, kMargin, kMargin};
   for (auto _ : state) {
-    CopyNineSlice(dest.get(), source.get(), Rect(0, 0, kWidth, kHeight), true, 0, {0, 0, 0, 0}, m,
-                  m, Rect(0, 0, kFrame, kFrame));
+    CopyNineSlice(dest.get(), Rect(0, 0, kWidth, kHeight), source.get(), Rect(0, 0, kFrame, kFrame),
+                  {.Margins = m, .CornerLimits = m, .EdgeModes = {0, 0, 0, 0}});
     benchmark::ClobberMemory();
   }
   SetPixels(state, int64_t{kWidth} * kHeight);

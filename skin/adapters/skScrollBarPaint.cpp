@@ -118,7 +118,7 @@ bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TScrollB
     if (background.HasBitmap && background.Bmp) {
       const TRect source{background.X, background.Y, background.X + bitmap.Width(),
                          background.Y + bitmap.Height()};
-      BlendBitmapKeyed(&bitmap, 0, 0, SkinKeyColor, 0.4, source, background.Bmp);
+      BlendBitmapKeyed(&bitmap, TPoint{0, 0}, background.Bmp, source, SkinKeyColor, 0.4);
     } else {
       PaintShadowRect(&bitmap, TRect{-1, -1, bitmap.Width() + 1, bitmap.Height() + 1}, 60, 0, 0,
                       background.FillColor);

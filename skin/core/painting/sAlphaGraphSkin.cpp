@@ -192,8 +192,8 @@ void PaintMaskRect(TBitmap* bitmap, const TRect& r, const TsMaskData& mask, int 
       BlendMaskedRect(TRect{dx, dy, dx + pw, dy + ph}, TRect{sx, sy, sx + pw, sy + ph}, bitmap, h,
                       corner && cornerBackground, background, source);
     } else if (corner) {
-      CopyRectWithBackground(bitmap, source, dx, cornerBackground, background, clFuchsia,
-                             TRect{sx, sy, sx + pw, sy + ph}, dy);
+      CopyRectWithBackground(bitmap, TPoint{dx, dy}, source, TRect{sx, sy, sx + pw, sy + ph},
+                             clFuchsia, cornerBackground, background);
     } else {
       CopyPlain(bitmap, source, TArea{dx, dy, sx, sy, pw, ph});
     }
@@ -235,9 +235,8 @@ void CopyMaskImagePart(const TRect& destRect, const TRect& sourceRect, TBitmap* 
   const int h = static_cast<int>(std::min(SafeHeight(destRect), SafeHeight(sourceRect)));
   if (mask.MaskType == 0) {
     CopyRectSkippingKey(
-        bitmap, sourceImage, destRect.Left, EmptyBackgroundSource, clFuchsia,
-        TRect{sourceRect.Left, sourceRect.Top, sourceRect.Left + w, sourceRect.Top + h},
-        destRect.Top);
+        bitmap, destRect.TopLeft(), sourceImage,
+        TRect{sourceRect.Left, sourceRect.Top, sourceRect.Left + w, sourceRect.Top + h}, clFuchsia);
     return;
   }
   const int maskRow =
@@ -325,8 +324,8 @@ void PaintMaskGlyph(TBitmap* bitmap, TPoint point, int state, const TsMaskData& 
   if (mask.MaskType > 0)
     CopyMaskImagePart(dest, source, bitmap, mask, mask.Manager->MasterImage());
   else
-    CopyRectWithBackground(bitmap, mask.Manager->MasterImage(), dest.Left, true, background,
-                           clFuchsia, source, dest.Top);
+    CopyRectWithBackground(bitmap, dest.TopLeft(), mask.Manager->MasterImage(), source, clFuchsia,
+                           true, background);
 }
 
 void RestoreKeyedPixels(TBitmap* bitmap, const TRect& r, const TBitmap* background, TPoint origin,

@@ -38,8 +38,7 @@ void PaintNonClientBorder(HDC dc, const TRect& r, int width, TRect& inner, TsPai
   }
   if (width == 0 || !dc) return;
   HDC cacheDC = data.CacheBitmap->Canvas()->Handle();
-  if (dc != cacheDC)
-    CopyBorderFrame(dc, r.Left, r.Top, r.Width(), r.Height(), cacheDC, r.Left, r.Top, width);
+  if (dc != cacheDC) CopyBorderFrame(dc, r, cacheDC, r.TopLeft(), width);
 }
 
 namespace {

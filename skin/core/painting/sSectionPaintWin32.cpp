@@ -248,9 +248,13 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
   auto shift = [&data](TColor c) { return ShiftColor(c, data); };
   if (data.CacheBitmap && !data.CacheBitmap->Empty() && s.GlowSize > 0) {
     std::unique_ptr<TBitmap> mask;
-    PaintTextShadow(data.CacheBitmap.get(), *text, r, mask, shift(s.GlowColor), s.GlowSize,
-                    ShadowOffsetLeft | ShadowOffsetUp | ShadowOffsetRight | ShadowOffsetDown,
-                    format);
+    PaintTextShadow(
+        data.CacheBitmap.get(), *text, r,
+        {.Color = shift(s.GlowColor),
+         .Radius = s.GlowSize,
+         .Offsets = ShadowOffsetLeft | ShadowOffsetUp | ShadowOffsetRight | ShadowOffsetDown,
+         .Format = format},
+        mask);
   }
   if (!enabled) {
     DrawTextIn(dc, *text, r, format,

@@ -18,9 +18,12 @@ class TSkinImageListPixels : public IAlphaImagePixels {
   void CopyGlyph(const TsGlyphCopy& copy) override {
     const TsBackgroundSource background =
         copy.OverOwnBackground ? MakeBackgroundSource(copy.Dest, 0, 0) : TsBackgroundSource{};
-    CopyImageWithEffects(copy.DestRect, copy.SourceRect, copy.Dest, copy.Reflected,
-                         copy.Transparency, copy.BlendColor, copy.OverOwnBackground, background,
-                         copy.Source);
+    CopyImageWithEffects(copy.Dest, copy.DestRect, copy.Source, copy.SourceRect,
+                         {.Transparency = copy.Transparency,
+                          .BlendColor = copy.BlendColor,
+                          .Reflected = copy.Reflected,
+                          .UseBackground = copy.OverOwnBackground,
+                          .Background = background});
   }
 };
 

@@ -177,7 +177,7 @@ void PaintDisabledEffect(TBitmap* bitmap, TsDisabledKind kind, TColor controlCol
     const TRect area{static_cast<int>(x), static_cast<int>(y),
                      static_cast<int>(std::min<int64_t>(x + bitmap->Width(), INT32_MAX)),
                      static_cast<int>(std::min<int64_t>(y + bitmap->Height(), INT32_MAX))};
-    BlendBitmapKeyed(bitmap, 0, 0, clFuchsia, 0.4, area, background.Bmp);
+    BlendBitmapKeyed(bitmap, TPoint{0, 0}, background.Bmp, area, clFuchsia, 0.4);
   } else {
     const TColor fill = background.FillColor == clFuchsia ? controlColor : background.FillColor;
     BlendRectColor(bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, 50, fill);

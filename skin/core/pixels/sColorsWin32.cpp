@@ -28,9 +28,9 @@ void PaintSolidFrame(HDC dc, const TRect& r, TColor color, int left, int top, in
   for (const RECT& s : strips) FillRect(dc, &s, brush.Get());
 }
 
-void CopyBorderFrame(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
-                     int sourceY, int border) {
-  const int b = border, w = width, h = height;
+void CopyBorderFrame(HDC dest, const TRect& area, HDC source, TPoint sourceAt, int border) {
+  const int b = border, w = area.Width(), h = area.Height();
+  const int x = area.Left, y = area.Top, sourceX = sourceAt.X, sourceY = sourceAt.Y;
   struct Strip {
     int x, y, w, h;
   };
@@ -40,7 +40,7 @@ void CopyBorderFrame(HDC dest, int x, int y, int width, int height, HDC source, 
 }
 
 void CopyBorderFrame(HDC dest, HDC source, int width, int height, int border) {
-  CopyBorderFrame(dest, 0, 0, width, height, source, 0, 0, border);
+  CopyBorderFrame(dest, TRect{0, 0, width, height}, source, TPoint{0, 0}, border);
 }
 
 void ExcludeGraphicChildren(HDC dc, TWinControl* parent, int yOffset, int xOffset) {

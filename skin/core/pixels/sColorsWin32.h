@@ -15,10 +15,10 @@ void PaintSolidRect(HDC dc, const TRect& r, TColor color);
 void PaintSolidFrame(HDC dc, const TRect& r, TColor color, int left, int top, int right,
                      int bottom);
 // The border strips of a width x height area copied from source to dest (SRCCOPY), each from
-// the same place; the second form takes the area's position in each DC.
+// the same place; the second form copies the strips of `area` of dest from the same-sized
+// area at sourceAt of source.
 void CopyBorderFrame(HDC dest, HDC source, int width, int height, int border);
-void CopyBorderFrame(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
-                     int sourceY, int border);
+void CopyBorderFrame(HDC dest, const TRect& area, HDC source, TPoint sourceAt, int border);
 // Cuts the parent's visible graphic children, moved by the offsets, out of the DC's clip.
 void ExcludeGraphicChildren(HDC dc, TWinControl* parent, int yOffset, int xOffset);
 // A frame drawn inwards, width lines thick: top and left in topLeft, bottom and right in

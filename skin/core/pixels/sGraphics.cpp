@@ -161,19 +161,20 @@ std::unique_ptr<TBitmap> CopyBitmapArea(const TBitmap& source, const TRect& area
   return copy;
 }
 
-void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x, const TsBackgroundSource&,
-                         TColor key, const TRect& sourceRect, int y) {
+void CopyRectSkippingKey(TBitmap* dest, TPoint at, const TBitmap* source, const TRect& sourceRect,
+                         TColor key) {
   const uint32_t keyPixel = KeyPixel(key);
-  ForEachCopiedRow(dest, source, sourceRect, x, y,
+  ForEachCopiedRow(dest, source, sourceRect, at.X, at.Y,
                    [&](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int) {
                      for (int i = 0; i < a.Width; ++i)
                        if (sp[i] != keyPixel) dp[i] = sp[i];
                    });
 }
 
-void CopyRectWithBackground(TBitmap* dest, const TBitmap* source, int x, bool useBackground,
-                            const TsBackgroundSource& background, TColor key,
-                            const TRect& sourceRect, int y) {
+void CopyRectWithBackground(TBitmap* dest, TPoint at, const TBitmap* source,
+                            const TRect& sourceRect, TColor key, bool useBackground,
+                            const TsBackgroundSource& background) {
+  const int x = at.X, y = at.Y;
   const uint32_t keyPixel = KeyPixel(key);
   const bool hasBitmap = background.Bmp != nullptr;
   const bool fromBitmap = hasBitmap && useBackground;
@@ -202,10 +203,10 @@ void CopyRectWithBackground(TBitmap* dest, const TBitmap* source, int x, bool us
                    });
 }
 
-void BlendBitmapKeyed(TBitmap* dest, int x, int y, TColor key, double t, const TRect& sourceRect,
-                      const TBitmap* source) {
+void BlendBitmapKeyed(TBitmap* dest, TPoint at, const TBitmap* source, const TRect& sourceRect,
+                      TColor key, double t) {
   const uint32_t keyPixel = KeyPixel(key);
-  ForEachCopiedRow(dest, source, sourceRect, x, y,
+  ForEachCopiedRow(dest, source, sourceRect, at.X, at.Y,
                    [&](const uint32_t* sp, uint32_t* dp, const TCopyArea& a, int) {
                      for (int i = 0; i < a.Width; ++i) {
                        if (sp[i] == keyPixel) continue;
@@ -347,9 +348,12 @@ void CopyAlphaBitmap(const TRect& destRect, const TRect& sourceRect, TBitmap* de
   }
 }
 
-void CopyImageWithEffects(const TRect& destRect, const TRect& sourceRect, TBitmap* dest,
-                          bool reflected, int transparency, TColor blendColor, bool useBackground,
-                          const TsBackgroundSource& background, const TBitmap* source) {
+void CopyImageWithEffects(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                          const TRect& sourceRect, const TsImageEffects& effects) {
+  const bool reflected = effects.Reflected, useBackground = effects.UseBackground;
+  const int transparency = effects.Transparency;
+  const TColor blendColor = effects.BlendColor;
+  const TsBackgroundSource& background = effects.Background;
   if (!source || source->Empty()) return;
   std::unique_ptr<TBitmap> converted;
   if (source->PixelFormat() != pf32bit) {
@@ -581,17 +585,17 @@ void StretchRect32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
   }
 }
 
-void CopyNineSlice(TBitmap* dest, const TBitmap* source, const TRect& destRect, bool drawCentre,
-                   int centreMode, const TsNineSliceModes& edgeModes, const TRect& cornerLimits,
-                   const TRect& margins, const TRect& sourceRect) {
+void CopyNineSlice(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                   const TRect& sourceRect, const TsNineSlice& slice) {
   TPixels32 d(dest), s(source);
-  if (!d.Valid() || !s.Valid() || !IsSaneRect(destRect) || !IsSaneRect(cornerLimits) ||
-      !IsSaneRect(margins) || !IsSaneRect(sourceRect))
+  if (!d.Valid() || !s.Valid() || !IsSaneRect(destRect) || !IsSaneRect(slice.CornerLimits) ||
+      !IsSaneRect(slice.Margins) || !IsSaneRect(sourceRect))
     return;
   const TRect& D = destRect;
   const TRect& S = sourceRect;
-  const TRect& M = margins;
-  const TRect& K = cornerLimits;
+  const TRect& M = slice.Margins;
+  const TRect& K = slice.CornerLimits;
+  const TsNineSliceModes& edgeModes = slice.EdgeModes;
   const TRect whole{0, 0, d.Width, d.Height};
 
   // Corners, each no higher than its limit; the band the limit leaves below a top corner
@@ -632,13 +636,16 @@ void CopyNineSlice(TBitmap* dest, const TBitmap* source, const TRect& destRect, 
         Bounds(S.Left + M.Left, S.Top, cx, top));
   paint(edgeModes.Bottom, {D.Left + M.Left, D.Bottom - bottom, D.Right - M.Right, D.Bottom},
         Bounds(S.Left + M.Left, S.Bottom - bottom, cx, bottom));
-  if (drawCentre)
-    paint(centreMode, {D.Left + M.Left, D.Top + M.Top, D.Right - M.Right, D.Bottom - M.Bottom},
+  if (slice.DrawCentre)
+    paint(slice.CentreMode,
+          {D.Left + M.Left, D.Top + M.Top, D.Right - M.Right, D.Bottom - M.Bottom},
           Bounds(S.Left + M.Left, S.Top + M.Top, cx, cy));
 }
 
-void PaintGlyph(const TBitmap* glyph, TBitmap* dest, const TRect& rect, int state, int blend,
-                int mode, TsDisabledKind disabledKind, bool enabled, int count) {
+void PaintGlyph(TBitmap* dest, const TRect& rect, const TBitmap* glyph, const TsGlyphLook& look) {
+  const int count = look.Count, mode = look.Mode, state = look.State, blend = look.Blend;
+  const bool enabled = look.Enabled;
+  const TsDisabledKind disabledKind = look.DisabledKind;
   if (!glyph || glyph->Empty() || !dest || count < 1) return;
   auto copy = Copy32(glyph);
   const double t = blend / 100.0;
@@ -652,10 +659,9 @@ void PaintGlyph(const TBitmap* glyph, TBitmap* dest, const TRect& rect, int stat
       if (mode != 0 || blend < 1)
         CopyKeyedBitmap(dest, copy.get(), rect.Left, key, rect.Top);
       else
-        BlendBitmapKeyed(dest, rect.Left, rect.Top, clFuchsia, t, WholeRect(copy.get()),
-                         copy.get());
+        BlendBitmapKeyed(dest, rect.TopLeft(), copy.get(), WholeRect(copy.get()), clFuchsia, t);
     } else if (disabledKind.Contains(dkBlended)) {
-      BlendBitmapKeyed(dest, rect.Left, rect.Top, key, 0.5, WholeRect(copy.get()), copy.get());
+      BlendBitmapKeyed(dest, rect.TopLeft(), copy.get(), WholeRect(copy.get()), key, 0.5);
     } else {
       CopyKeyedBitmap(dest, copy.get(), rect.Left, key, rect.Top);
     }
@@ -676,12 +682,12 @@ void PaintGlyph(const TBitmap* glyph, TBitmap* dest, const TRect& rect, int stat
   if (index < 0) return;
   const TRect image = Bounds(index * imageWidth, 0, imageWidth, h);
   if (!enabled && mode == 0 && blend > 0) {
-    BlendBitmapKeyed(dest, rect.Left, rect.Top, clFuchsia, t, image, copy.get());
+    BlendBitmapKeyed(dest, rect.TopLeft(), copy.get(), image, clFuchsia, t);
     return;
   }
   const int keyColumn = enabled ? image.Left : 0;
   const auto key = static_cast<TColor>(SwapRedBlueBytes(g.Row(h - 1)[keyColumn]));
-  CopyRectSkippingKey(dest, copy.get(), rect.Left, EmptyBackgroundSource, key, image, rect.Top);
+  CopyRectSkippingKey(dest, rect.TopLeft(), copy.get(), image, key);
 }
 
 void PaintShadowRect(TBitmap* bitmap, const TRect& r, int intensity, int radius, int blurSize,

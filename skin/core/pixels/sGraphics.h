@@ -36,18 +36,19 @@ void CopyBitmapRect(TBitmap* dest, int x, int y, const TBitmap* source, const TR
 // A new 32-bit bitmap of the area's size holding that area of the source (of any pixel
 // format; the caller's bitmap is not converted); what lies outside the source stays clear.
 std::unique_ptr<TBitmap> CopyBitmapArea(const TBitmap& source, const TRect& area);
-// sourceRect copied to (x, y) as it is, leaving out pixels equal to the key.
-void CopyRectSkippingKey(TBitmap* dest, const TBitmap* source, int x,
-                         const TsBackgroundSource& unused, TColor key, const TRect& sourceRect,
-                         int y);
-// sourceRect copied to (x, y); key pixels show the background (see sGraphics.cpp).
-void CopyRectWithBackground(TBitmap* dest, const TBitmap* source, int x, bool useBackground,
-                            const TsBackgroundSource& background, TColor key,
-                            const TRect& sourceRect, int y);
-// sourceRect blended onto (x, y): colour channels d := Round(s - (s - d) * t); key pixels
-// of the source skipped; alpha unchanged.
-void BlendBitmapKeyed(TBitmap* dest, int x, int y, TColor key, double t, const TRect& sourceRect,
-                      const TBitmap* source);
+// sourceRect copied to `at` as it is, leaving out pixels equal to the key.
+void CopyRectSkippingKey(TBitmap* dest, TPoint at, const TBitmap* source, const TRect& sourceRect,
+                         TColor key);
+// sourceRect copied to `at`. With useBackground and a background bitmap, key pixels show that
+// bitmap and every copied pixel turns opaque; with a bitmap but without useBackground key
+// pixels keep the destination's pixels; without a bitmap they take the fill colour.
+void CopyRectWithBackground(TBitmap* dest, TPoint at, const TBitmap* source,
+                            const TRect& sourceRect, TColor key, bool useBackground,
+                            const TsBackgroundSource& background);
+// sourceRect blended onto `at`: colour channels d := Round(s - (s - d) * t); key pixels of
+// the source skipped; alpha unchanged.
+void BlendBitmapKeyed(TBitmap* dest, TPoint at, const TBitmap* source, const TRect& sourceRect,
+                      TColor key, double t);
 // Every non-key pixel moves toward the colour: channel := Round(k * (channel - c) + c).
 void TintBitmap(TBitmap* bitmap, TColor color, double k);
 // The colour mixed in by the coverage of a mask of the same size.
@@ -67,11 +68,18 @@ void BlendByAlphaMask(TBitmap* dest, const TBitmap* source, const TBitmap* mask,
 void CopyAlphaBitmap(const TRect& destRect, const TRect& sourceRect, TBitmap* dest,
                      bool useBackground, const TsBackgroundSource& background,
                      const TBitmap* source);
-// An alpha copy with an extra transparency percent, an optional grey tint toward
-// blendColor (NoBlendColor: none) and an optional fading mirror image below.
-void CopyImageWithEffects(const TRect& destRect, const TRect& sourceRect, TBitmap* dest,
-                          bool reflected, int transparency, TColor blendColor, bool useBackground,
-                          const TsBackgroundSource& background, const TBitmap* source);
+// What CopyImageWithEffects adds to an alpha copy; the defaults add nothing.
+struct TsImageEffects {
+  int Transparency = 0;              // percent more transparent than the source
+  TColor BlendColor = NoBlendColor;  // a grey tint toward this colour
+  bool Reflected = false;            // a fading mirror image below
+  // Key pixels of the source show the background's bitmap when set.
+  bool UseBackground = false;
+  TsBackgroundSource Background{};
+};
+// sourceRect of source copied into destRect of dest by its alpha, with the effects.
+void CopyImageWithEffects(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                          const TRect& sourceRect, const TsImageEffects& effects);
 // A new 32-bit bitmap turned by 90 degrees (clockwise: (x, y) -> (height - 1 - y, x));
 // null for a source that is not 32-bit. With freeSource the source is released.
 std::unique_ptr<TBitmap> RotateBitmap90(std::unique_ptr<TBitmap>& bitmap, bool clockwise,
@@ -84,18 +92,34 @@ void CopyBitmapChannel(TBitmap* bitmap32, TBitmap* bitmap8, int channel, bool to
 struct TsNineSliceModes {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // 0 tile, 1 stretch, other: nothing
 };
+// How a nine-part copy cuts its source and fills the edges and the centre.
+struct TsNineSlice {
+  TRect Margins{};       // widths of the source's left, top, right and bottom parts
+  TRect CornerLimits{};  // no corner or edge thicker than these (left, top, right, bottom)
+  TsNineSliceModes EdgeModes{};
+  bool DrawCentre = true;
+  int CentreMode = 0;  // 0 tile, 1 stretch, other: nothing
+};
 // Nine-part copy of sourceRect into destRect: corners copied, edges and centre tiled or
-// stretched; corners and edges no thicker than their limits.
-void CopyNineSlice(TBitmap* dest, const TBitmap* source, const TRect& destRect, bool drawCentre,
-                   int centreMode, const TsNineSliceModes& edgeModes, const TRect& cornerLimits,
-                   const TRect& margins, const TRect& sourceRect);
+// stretched.
+void CopyNineSlice(TBitmap* dest, const TRect& destRect, const TBitmap* source,
+                   const TRect& sourceRect, const TsNineSlice& slice);
 // Stretches sourceRect of source into destRect of dest (bilinear, 16.16 fixed point).
 void StretchRect32(TBitmap* dest, const TRect& destRect, const TBitmap* source,
                    const TRect& sourceRect);
 
-// One image of a button glyph (count images side by side) painted at rect's top-left.
-void PaintGlyph(const TBitmap* glyph, TBitmap* dest, const TRect& rect, int state, int blend,
-                int mode, TsDisabledKind disabledKind, bool enabled, int count);
+// Which image of a button glyph is painted, and how.
+struct TsGlyphLook {
+  int Count = 1;  // images side by side in the glyph
+  // With several images: 0 the first, 1 the second, 2 the one of State from the third on.
+  int Mode = 0;
+  int State = 0;
+  int Blend = 0;  // percent of what lies below kept (a single image in mode 0)
+  bool Enabled = true;
+  TsDisabledKind DisabledKind{};  // how a disabled single image looks
+};
+// One image of a button glyph painted at rect's top-left.
+void PaintGlyph(TBitmap* dest, const TRect& rect, const TBitmap* glyph, const TsGlyphLook& look);
 // A soft rounded shadow of a colour over r: intensity percent, corner radius, blur size.
 void PaintShadowRect(TBitmap* bitmap, const TRect& r, int intensity, int radius, int blurSize,
                      TColor color);

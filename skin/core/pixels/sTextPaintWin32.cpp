@@ -41,8 +41,10 @@ std::string CutTextEllipsis(TCanvas* canvas, const std::string& text, int width)
 }
 
 void PaintTextShadow(TBitmap* bitmap, const std::string& text, const TRect& r,
-                     std::unique_ptr<TBitmap>& mask, TColor color, int radius, int offsets,
-                     uint32_t format) {
+                     const TsTextGlow& glow, std::unique_ptr<TBitmap>& mask) {
+  const TColor color = glow.Color;
+  const int radius = glow.Radius, offsets = glow.Offsets;
+  const uint32_t format = glow.Format;
   if (!bitmap || bitmap->Empty() || r.Width() <= 0 || r.Height() <= 0) return;
   const int d = radius + 4;
   const int width = r.Width() + 2 * d, height = r.Height() + 2 * d;

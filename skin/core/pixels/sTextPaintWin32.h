@@ -27,8 +27,14 @@ std::string CutTextEllipsis(TCanvas* canvas, const std::string& text, int width)
 
 // Offset flags of PaintTextShadow: extra copies of the text one pixel away.
 constexpr int ShadowOffsetLeft = 1, ShadowOffsetUp = 2, ShadowOffsetRight = 4, ShadowOffsetDown = 8;
+// The look of a text's glow.
+struct TsTextGlow {
+  TColor Color = clBlack;
+  int Radius = 0;
+  int Offsets = 0;      // ShadowOffset... flags
+  uint32_t Format = 0;  // DrawText flags of the text
+};
 // A blurred glow of the text behind r on a 32-bit bitmap, in the bitmap canvas's font. The
 // 8-bit mask is kept in mask and reused while its size fits.
 void PaintTextShadow(TBitmap* bitmap, const std::string& text, const TRect& r,
-                     std::unique_ptr<TBitmap>& mask, TColor color, int radius, int offsets,
-                     uint32_t format);
+                     const TsTextGlow& glow, std::unique_ptr<TBitmap>& mask);

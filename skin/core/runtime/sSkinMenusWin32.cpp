@@ -604,7 +604,7 @@ void TsSkinableMenus::DrawPopupItem(TObject* sender, TCanvas* canvas, TRect rect
   if (!enabled) {
     auto under = NewImage(w, h);
     CopyToDC(under->Canvas()->Handle(), 0, 0, bg, at.X, at.Y, w, h);
-    BlendBitmapKeyed(image.get(), 0, 0, clFuchsia, 0.4, TRect{0, 0, w, h}, under.get());
+    BlendBitmapKeyed(image.get(), TPoint{0, 0}, under.get(), TRect{0, 0, w, h}, clFuchsia, 0.4);
   }
   // p. Onto the menu.
   CopyToDC(canvas->Handle(), rect.Left + extra, rect.Top, image.get(), 0, 0, w, h);

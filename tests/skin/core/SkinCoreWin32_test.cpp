@@ -87,8 +87,10 @@ TEST(Text, WrittenTextIsOpaqueInItsColourAndStaysInItsRectangle) {
 TEST(Text, GlowDarkensAroundTheTextAndKeepsItsMask) {
   auto bmp = MakeBitmap32(80, 40, 0xFFFFFFFF);
   std::unique_ptr<TBitmap> mask;
-  PaintTextShadow(bmp.get(), "MMMM", Rect(10, 10, 70, 30), mask, clBlack, 2, 15,
-                  DT_LEFT | DT_TOP | DT_SINGLELINE);
+  PaintTextShadow(
+      bmp.get(), "MMMM", Rect(10, 10, 70, 30),
+      {.Color = clBlack, .Radius = 2, .Offsets = 15, .Format = DT_LEFT | DT_TOP | DT_SINGLELINE},
+      mask);
   ASSERT_TRUE(mask);
   EXPECT_EQ(mask->Width(), 60 + 12);
   int darker = 0;
@@ -96,7 +98,8 @@ TEST(Text, GlowDarkensAroundTheTextAndKeepsItsMask) {
     for (int x = 0; x < 80; ++x) darker += Rgb(Px(*bmp, x, y)) != 0xFFFFFFu;
   EXPECT_GT(darker, 0);
   TBitmap* kept = mask.get();
-  PaintTextShadow(bmp.get(), "MMMM", Rect(10, 10, 70, 30), mask, clBlack, 2, 15, 0);
+  PaintTextShadow(bmp.get(), "MMMM", Rect(10, 10, 70, 30),
+                  {.Color = clBlack, .Radius = 2, .Offsets = 15, .Format = 0}, mask);
   EXPECT_EQ(mask.get(), kept);
 }
 

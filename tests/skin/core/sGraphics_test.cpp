@@ -45,24 +45,23 @@ TEST(KeyedCopy, RectangleCopiesSkipOrReplaceKeyPixels) {
   auto source = MakeBitmap32(2, 2, 0x40ABCDEF);
   Px(*source, 0, 0) = 0x00FF00FF;
   auto skipped = MakeBitmap32(3, 3, 0x01010101);
-  CopyRectSkippingKey(skipped.get(), source.get(), 1, EmptyBackgroundSource, clFuchsia,
-                      Rect(0, 0, 2, 2), 1);
+  CopyRectSkippingKey(skipped.get(), TPoint{1, 1}, source.get(), Rect(0, 0, 2, 2), clFuchsia);
   EXPECT_EQ(Px(*skipped, 1, 1), 0x01010101u);
   EXPECT_EQ(Px(*skipped, 2, 2), 0x40ABCDEFu);  // copied as it is
 
   auto filled = MakeBitmap32(3, 3, 0x01010101);
   TsBackgroundSource colour;
   colour.FillColor = 0x00112233;
-  CopyRectWithBackground(filled.get(), source.get(), 0, false, colour, clFuchsia, Rect(0, 0, 2, 2),
-                         0);
+  CopyRectWithBackground(filled.get(), TPoint{0, 0}, source.get(), Rect(0, 0, 2, 2), clFuchsia,
+                         false, colour);
   EXPECT_EQ(Px(*filled, 0, 0), 0xFF332211u);
   EXPECT_EQ(Px(*filled, 1, 1), 0x40ABCDEFu);
 
   auto bg = MakeBitmap32(4, 4, 0x00777777);
   Px(*bg, 3, 3) = 0x00555555;
   auto shown = MakeBitmap32(3, 3, 0x01010101);
-  CopyRectWithBackground(shown.get(), source.get(), 1, true, MakeBackgroundSource(bg.get(), 2, 2),
-                         clFuchsia, Rect(0, 0, 2, 2), 1);
+  CopyRectWithBackground(shown.get(), TPoint{1, 1}, source.get(), Rect(0, 0, 2, 2), clFuchsia, true,
+                         MakeBackgroundSource(bg.get(), 2, 2));
   EXPECT_EQ(Px(*shown, 1, 1), 0xFF555555u);  // background pixel at (1 + 2, 1 + 2)
   EXPECT_EQ(Px(*shown, 2, 2), 0xFFABCDEFu);
 }
@@ -120,7 +119,7 @@ TEST(KeyedBlend, MixesColourChannelsByTheFactorAndSkipsKeys) {
   auto source = MakeBitmap32(2, 2, 0x00C86400);  // red 200, green 100, blue 0
   Px(*source, 1, 1) = 0x00FF00FF;
   auto dest = MakeBitmap32(2, 2, 0x7F0000C8);  // blue 200
-  BlendBitmapKeyed(dest.get(), 0, 0, clFuchsia, 0.4, Rect(0, 0, 2, 2), source.get());
+  BlendBitmapKeyed(dest.get(), TPoint{0, 0}, source.get(), Rect(0, 0, 2, 2), clFuchsia, 0.4);
   // d := s - (s - d) * 0.4: red 120, green 60, blue 80; alpha kept
   EXPECT_EQ(Px(*dest, 0, 0), 0x7F783C50u);
   EXPECT_EQ(Px(*dest, 1, 1), 0x7F0000C8u);
@@ -208,12 +207,12 @@ TEST(EffectsCopy, FullTransparencyChangesNothingAndReflectionIsBounded) {
     for (int x = 0; x < 6; ++x) Px(*source, x, y) |= 0xFF000000u;
   auto dest = MakeNoiseBitmap32(6, 60, 4);
   auto before = MakeNoiseBitmap32(6, 60, 4);
-  CopyImageWithEffects(Rect(0, 0, 6, 20), Rect(0, 0, 6, 20), dest.get(), true, 100, NoBlendColor,
-                       false, EmptyBackgroundSource, source.get());
+  CopyImageWithEffects(dest.get(), Rect(0, 0, 6, 20), source.get(), Rect(0, 0, 6, 20),
+                       {.Transparency = 100, .Reflected = true});
   EXPECT_TRUE(SamePixels(*dest, *before));
 
-  CopyImageWithEffects(Rect(0, 0, 6, 20), Rect(0, 0, 6, 20), dest.get(), true, 0, NoBlendColor,
-                       false, EmptyBackgroundSource, source.get());
+  CopyImageWithEffects(dest.get(), Rect(0, 0, 6, 20), source.get(), Rect(0, 0, 6, 20),
+                       {.Reflected = true});
   int changedBelow = 0;
   for (int y = 20; y < 60; ++y)
     if (Px(*dest, 0, y) != Px(*before, 0, y) || Px(*dest, 3, y) != Px(*before, 3, y))
@@ -223,8 +222,8 @@ TEST(EffectsCopy, FullTransparencyChangesNothingAndReflectionIsBounded) {
 
   auto flat = MakeBitmap32(6, 1, 0xFFFFFFFF);  // a one-row source has nothing to mirror
   auto target = MakeBitmap32(6, 5, 0);
-  CopyImageWithEffects(Rect(0, 0, 6, 1), Rect(0, 0, 6, 1), target.get(), true, 0, NoBlendColor,
-                       false, EmptyBackgroundSource, flat.get());
+  CopyImageWithEffects(target.get(), Rect(0, 0, 6, 1), flat.get(), Rect(0, 0, 6, 1),
+                       {.Reflected = true});
   EXPECT_EQ(Px(*target, 0, 0), 0x00FEFEFEu);  // (255 * 255) >> 8
   EXPECT_EQ(Px(*target, 0, 1), 0u);
 }
@@ -232,14 +231,13 @@ TEST(EffectsCopy, FullTransparencyChangesNothingAndReflectionIsBounded) {
 TEST(EffectsCopy, BlendColourTintsByTheSourceGrey) {
   auto source = MakeBitmap32(2, 2, 0xFF808080);
   auto dest = MakeBitmap32(2, 2, 0);
-  CopyImageWithEffects(Rect(0, 0, 2, 2), Rect(0, 0, 2, 2), dest.get(), false, 0, clRed, false,
-                       EmptyBackgroundSource, source.get());
+  CopyImageWithEffects(dest.get(), Rect(0, 0, 2, 2), source.get(), Rect(0, 0, 2, 2),
+                       {.BlendColor = clRed});
   EXPECT_EQ(Px(*dest, 0, 0), 0x007F0000u);  // red 128 mixed at 255: (128 * 255) >> 8
   TBitmap rgb;                              // a 24-bit source is read through a copy
   rgb.Assign(source.get());
   rgb.SetPixelFormat(pf24bit);
-  CopyImageWithEffects(Rect(0, 0, 2, 2), Rect(0, 0, 2, 2), dest.get(), false, 0, NoBlendColor,
-                       false, EmptyBackgroundSource, &rgb);
+  CopyImageWithEffects(dest.get(), Rect(0, 0, 2, 2), &rgb, Rect(0, 0, 2, 2), {});
   EXPECT_EQ(rgb.PixelFormat(), pf24bit);
 }
 
@@ -295,8 +293,8 @@ TEST(Glyphs, ImageIndexFollowsModeStateAndCount) {
                {0, 2, true, 1}, {2, 3, false, 1}, {5, 0, true, 0}};
   for (const auto& c : cases) {
     auto dest = MakeBitmap32(4, 4, 0);
-    PaintGlyph(glyph.get(), dest.get(), Rect(1, 1, 3, 3), c.state, 0, c.mode, TsDisabledKind{},
-               c.enabled, 4);
+    PaintGlyph(dest.get(), Rect(1, 1, 3, 3), glyph.get(),
+               {.Count = 4, .Mode = c.mode, .State = c.state, .Enabled = c.enabled});
     EXPECT_EQ(Px(*dest, 1, 1), c.shown ? 0xFF000000u | c.shown : 0u)
         << "mode " << c.mode << " state " << c.state << " enabled " << c.enabled;
     EXPECT_EQ(Px(*dest, 1, 2), 0u) << "the key row is left out";
@@ -307,12 +305,12 @@ TEST(Glyphs, SingleImageUsesItsBottomLeftPixelAsKey) {
   auto glyph = MakeBitmap32(2, 2, 0xFF0000FF);
   Px(*glyph, 0, 1) = 0xFF000000;  // bottom-left: the key
   auto dest = MakeBitmap32(3, 3, 0);
-  PaintGlyph(glyph.get(), dest.get(), Rect(1, 1, 3, 3), 0, 0, 1, TsDisabledKind{}, true, 1);
+  PaintGlyph(dest.get(), Rect(1, 1, 3, 3), glyph.get(), {.Mode = 1});
   EXPECT_EQ(Px(*dest, 1, 1), 0xFF0000FFu);
   EXPECT_EQ(Px(*dest, 1, 2), 0u);
   auto grey = MakeBitmap32(3, 3, 0);
-  PaintGlyph(glyph.get(), grey.get(), Rect(0, 0, 2, 2), 0, 0, 1, TsDisabledKind{dkGrayed}, false,
-             1);
+  PaintGlyph(grey.get(), Rect(0, 0, 2, 2), glyph.get(),
+             {.Mode = 1, .Enabled = false, .DisabledKind = TsDisabledKind{dkGrayed}});
   EXPECT_EQ(Px(*grey, 0, 0), 0xFF555555u);
   EXPECT_EQ(Px(*grey, 0, 1), 0u);
 }
@@ -325,8 +323,11 @@ TEST(NineSlice, CornersStayEdgesAndCentreTileOrStretch) {
   const TRect margins{2, 2, 2, 2}, limits{2, 2, 2, 2};
   for (int mode : {0, 1}) {
     auto dest = MakeBitmap32(11, 9, 0xFFFFFFFF);
-    CopyNineSlice(dest.get(), source.get(), Rect(0, 0, 11, 9), true, mode, {mode, mode, mode, mode},
-                  limits, margins, Rect(0, 0, 6, 6));
+    CopyNineSlice(dest.get(), Rect(0, 0, 11, 9), source.get(), Rect(0, 0, 6, 6),
+                  {.Margins = margins,
+                   .CornerLimits = limits,
+                   .EdgeModes = {mode, mode, mode, mode},
+                   .CentreMode = mode});
     for (int y = 0; y < 9; ++y)
       for (int x = 0; x < 11; ++x) {
         const int col = x < 2 ? 0 : (x >= 9 ? 2 : 1), row = y < 2 ? 0 : (y >= 7 ? 2 : 1);
@@ -339,8 +340,11 @@ TEST(NineSlice, CornersStayEdgesAndCentreTileOrStretch) {
 TEST(NineSlice, ModesOutsideTileAndStretchPaintNoEdge) {
   auto source = MakeBitmap32(6, 6, 7);
   auto dest = MakeBitmap32(10, 10, 0);
-  CopyNineSlice(dest.get(), source.get(), Rect(0, 0, 10, 10), false, 0, {3, 3, 3, 3},
-                Rect(2, 2, 2, 2), Rect(2, 2, 2, 2), Rect(0, 0, 6, 6));
+  CopyNineSlice(dest.get(), Rect(0, 0, 10, 10), source.get(), Rect(0, 0, 6, 6),
+                {.Margins = Rect(2, 2, 2, 2),
+                 .CornerLimits = Rect(2, 2, 2, 2),
+                 .EdgeModes = {3, 3, 3, 3},
+                 .DrawCentre = false});
   EXPECT_EQ(Px(*dest, 0, 0), 7u);
   EXPECT_EQ(Px(*dest, 5, 0), 0u);
   EXPECT_EQ(Px(*dest, 5, 5), 0u);
@@ -397,14 +401,14 @@ TEST(Clipping, RandomRectanglesAndPointsNeverLeaveTheBitmaps) {
         CopyKeyedBitmap(dest.get(), source.get(), any(), clFuchsia, any());
         break;
       case 1:
-        CopyRectSkippingKey(dest.get(), source.get(), any(), bgs, clFuchsia, rect(), any());
+        CopyRectSkippingKey(dest.get(), TPoint{any(), any()}, source.get(), rect(), clFuchsia);
         break;
       case 2:
-        CopyRectWithBackground(dest.get(), source.get(), any(), true, bgs, clFuchsia, rect(),
-                               any());
+        CopyRectWithBackground(dest.get(), TPoint{any(), any()}, source.get(), rect(), clFuchsia,
+                               true, bgs);
         break;
       case 3:
-        BlendBitmapKeyed(dest.get(), any(), any(), clFuchsia, 0.3, rect(), source.get());
+        BlendBitmapKeyed(dest.get(), TPoint{any(), any()}, source.get(), rect(), clFuchsia, 0.3);
         break;
       case 4:
         BlendBitmapRect(dest.get(), source.get(), 77, Point(any(), any()), rect());
@@ -416,20 +420,32 @@ TEST(Clipping, RandomRectanglesAndPointsNeverLeaveTheBitmaps) {
         CopyAlphaBitmap(rect(), rect(), dest.get(), true, bgs, source.get());
         break;
       case 7:
-        CopyImageWithEffects(rect(), rect(), dest.get(), true, rng() % 120, clRed, true, bgs,
-                             source.get());
+        CopyImageWithEffects(dest.get(), rect(), source.get(), rect(),
+                             {.Transparency = int(rng() % 120),
+                              .BlendColor = clRed,
+                              .Reflected = true,
+                              .UseBackground = true,
+                              .Background = bgs});
         break;
       case 8:
-        CopyNineSlice(dest.get(), source.get(), rect(), true, rng() % 3,
-                      {int(rng() % 3), int(rng() % 3), int(rng() % 3), int(rng() % 3)}, rect(),
-                      rect(), rect());
+        CopyNineSlice(
+            dest.get(), rect(), source.get(), rect(),
+            {.Margins = rect(),
+             .CornerLimits = rect(),
+             .EdgeModes = {int(rng() % 3), int(rng() % 3), int(rng() % 3), int(rng() % 3)},
+             .CentreMode = int(rng() % 3)});
         break;
       case 9:
         StretchRect32(dest.get(), rect(), source.get(), rect());
         break;
       case 10:
-        PaintGlyph(source.get(), dest.get(), rect(), any(), rng() % 101, rng() % 4,
-                   TsDisabledKind{dkBlended}, rng() % 2, 1 + rng() % 5);
+        PaintGlyph(dest.get(), rect(), source.get(),
+                   {.Count = int(1 + rng() % 5),
+                    .Mode = int(rng() % 4),
+                    .State = any(),
+                    .Blend = int(rng() % 101),
+                    .Enabled = rng() % 2 != 0,
+                    .DisabledKind = TsDisabledKind{dkBlended}});
         break;
       case 11:
         PaintShadowRect(dest.get(), rect(), any(), any(), any(), clBlack);

@@ -88,12 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CopyKeyedBitmap(dest.get(), source.get(), Coordinate(in), clFuchsia, Coordinate(in));
         break;
       case 6:
-        CopyRectWithBackground(dest.get(), source.get(), Coordinate(in), in.ConsumeBool(), bg,
-                               clFuchsia, AnyRect(in), Coordinate(in));
+        CopyRectWithBackground(dest.get(), TPoint{Coordinate(in), Coordinate(in)}, source.get(),
+                               AnyRect(in), clFuchsia, in.ConsumeBool(), bg);
         break;
       case 7:
-        BlendBitmapKeyed(dest.get(), Coordinate(in), Coordinate(in), clFuchsia, 0.25, AnyRect(in),
-                         source.get());
+        BlendBitmapKeyed(dest.get(), TPoint{Coordinate(in), Coordinate(in)}, source.get(),
+                         AnyRect(in), clFuchsia, 0.25);
         break;
       case 8:
         BlendBitmapRect(dest.get(), source.get(), in.ConsumeIntegral<uint8_t>(),
@@ -106,24 +106,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CopyAlphaBitmap(AnyRect(in), AnyRect(in), dest.get(), in.ConsumeBool(), bg, source.get());
         break;
       case 11:
-        CopyImageWithEffects(AnyRect(in), AnyRect(in), dest.get(), in.ConsumeBool(), Coordinate(in),
-                             in.ConsumeBool() ? clRed : NoBlendColor, in.ConsumeBool(), bg,
-                             source.get());
+        CopyImageWithEffects(dest.get(), AnyRect(in), source.get(), AnyRect(in),
+                             {.Transparency = Coordinate(in),
+                              .BlendColor = in.ConsumeBool() ? clRed : NoBlendColor,
+                              .Reflected = in.ConsumeBool(),
+                              .UseBackground = in.ConsumeBool(),
+                              .Background = bg});
         break;
       case 12:
-        CopyNineSlice(dest.get(), source.get(), AnyRect(in), in.ConsumeBool(),
-                      in.ConsumeIntegralInRange(0, 2),
-                      {in.ConsumeIntegralInRange(0, 2), in.ConsumeIntegralInRange(0, 2),
-                       in.ConsumeIntegralInRange(0, 2), in.ConsumeIntegralInRange(0, 2)},
-                      AnyRect(in), AnyRect(in), AnyRect(in));
+        CopyNineSlice(
+            dest.get(), AnyRect(in), source.get(), AnyRect(in),
+            {.Margins = AnyRect(in),
+             .CornerLimits = AnyRect(in),
+             .EdgeModes = {in.ConsumeIntegralInRange(0, 2), in.ConsumeIntegralInRange(0, 2),
+                           in.ConsumeIntegralInRange(0, 2), in.ConsumeIntegralInRange(0, 2)},
+             .DrawCentre = in.ConsumeBool(),
+             .CentreMode = in.ConsumeIntegralInRange(0, 2)});
         break;
       case 13:
         StretchRect32(dest.get(), AnyRect(in), source.get(), AnyRect(in));
         break;
       case 14:
-        PaintGlyph(source.get(), dest.get(), AnyRect(in), Coordinate(in), Coordinate(in),
-                   in.ConsumeIntegralInRange(-1, 3), TsDisabledKind{dkBlended}, in.ConsumeBool(),
-                   in.ConsumeIntegralInRange(-1, 6));
+        PaintGlyph(dest.get(), AnyRect(in), source.get(),
+                   {.Count = in.ConsumeIntegralInRange(-1, 6),
+                    .Mode = in.ConsumeIntegralInRange(-1, 3),
+                    .State = Coordinate(in),
+                    .Blend = Coordinate(in),
+                    .Enabled = in.ConsumeBool(),
+                    .DisabledKind = TsDisabledKind{dkBlended}});
         break;
       case 15:
         PaintShadowRect(dest.get(), AnyRect(in), Coordinate(in), Coordinate(in), Coordinate(in),
