@@ -368,20 +368,19 @@ int FindSectionByName(const TsSkinManager& manager, const std::string& name,
   return index;
 }
 
-int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       TColor fillColor, TsSkinManager* manager, TsPaintState state) {
-  manager = ManagerOrDefault(manager);
+int PaintSectionByName(TBitmap* bitmap, const TsSectionByName& section) {
+  TsSkinManager* manager = ManagerOrDefault(section.Manager);
   if (!manager) return -1;
   const std::string* used = nullptr;
-  const int index = FindSectionByName(*manager, name, secondName, used);
+  const int index = FindSectionByName(*manager, section.Name, section.SecondName, used);
   if (index < 0 || !bitmap) return index;
   TsBackgroundSource behind;
-  behind.FillColor = fillColor;
+  behind.FillColor = section.FillColor;
   PaintItem({.Bitmap = bitmap,
              .R = TRect{0, 0, bitmap->Width(), bitmap->Height()},
              .SectionIndex = index,
              .SectionName = *used,
-             .State = state,
+             .State = section.State,
              .Background = behind,
              .Manager = manager});
   return index;

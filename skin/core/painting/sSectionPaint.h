@@ -73,11 +73,17 @@ void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& backgr
 void PaintControlItem(const TsCommonData& data, const TsBackgroundSource& background,
                       TBitmap* bitmap, TPoint offset, const TRect& r, TsPaintState state,
                       bool onlyStrips);
-// The section named first (or second, when the first is not found) painted over the whole
-// bitmap with the default manager; the fill colour stands for what lies behind. Answers the
-// section index used, -1 when neither is found.
-int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       TColor fillColor, TsSkinManager* manager, TsPaintState state);
+// A section looked up by name: the first name, or the second when the first is not found.
+struct TsSectionByName {
+  std::string Name{};
+  std::string SecondName{};
+  TsPaintState State = TsPaintState::Normal;
+  TColor FillColor = clFuchsia;      // stands for what lies behind
+  TsSkinManager* Manager = nullptr;  // null: the default manager
+};
+// The section painted over the whole bitmap. Answers the section index used, -1 when neither
+// name is found.
+int PaintSectionByName(TBitmap* bitmap, const TsSectionByName& section);
 // The index of the section named first, or of the second when the first is not found (-1
 // when neither is); `used` points at the name found. Both painting forms look up this way.
 int FindSectionByName(const TsSkinManager& manager, const std::string& name,

@@ -141,21 +141,19 @@ void PaintSectionToDC(HDC dc, const TsItemPaint& item) {
          SRCCOPY);
 }
 
-int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       HDC dc, TColor fillColor, const TRect& r, TsSkinManager* manager,
-                       TsPaintState state) {
-  manager = manager ? manager : DefaultManager;
+int PaintSectionByName(TBitmap* bitmap, const TsSectionByName& section, HDC dc, const TRect& r) {
+  TsSkinManager* manager = section.Manager ? section.Manager : DefaultManager;
   if (!manager) return -1;
   const std::string* used = nullptr;
-  const int index = FindSectionByName(*manager, name, secondName, used);
+  const int index = FindSectionByName(*manager, section.Name, section.SecondName, used);
   if (index < 0 || !bitmap) return index;
   TsItemPaint item{.Bitmap = bitmap,
                    .R = TRect{0, 0, bitmap->Width(), bitmap->Height()},
                    .SectionIndex = index,
                    .SectionName = *used,
-                   .State = state,
+                   .State = section.State,
                    .Manager = manager};
-  item.Background.FillColor = fillColor;
+  item.Background.FillColor = section.FillColor;
   if (dc) {
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, bitmap->Width(), bitmap->Height(), dc, r.Left, r.Top,
            SRCCOPY);
@@ -220,9 +218,12 @@ void DrawSectionTextEx(TCanvas* canvas, const TsSectionText& text) {
   DrawSectionText(canvas, text);
 }
 
-void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r) {
-  if (!text || !canvas) return;
+void DrawSkinnedText(TCanvas* canvas, const TsCommonData& data, const TsSectionText& item) {
+  if (!canvas) return;
+  const std::string& text = item.Text;
+  const TRect& r = item.R;
+  const uint32_t format = item.Format;
+  const bool hot = item.Hot, enabled = item.Enabled;
   if (hot && data.SkinSection() == "WEBBUTTON") {
     TFontStyles style = canvas->Font()->Style();
     style += fsUnderline;
@@ -234,13 +235,13 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
   SetBkMode(dc, TRANSPARENT);
   TsSkinManager* manager = data.SkinManager();
   if (!data.IsSkinned() || data.CustomFont || !manager) {
-    DrawTextIn(dc, *text, r, format, canvas->Font()->Color());
+    DrawTextIn(dc, text, r, format, canvas->Font()->Color());
     return;
   }
   const int state = hot ? 1 : 0;
   const int sectionIndex = TextSectionOf(data, state);
   if (!manager->IsValidSectionIndex(sectionIndex)) {
-    DrawTextIn(dc, *text, r, format, canvas->Font()->Color());
+    DrawTextIn(dc, text, r, format, canvas->Font()->Color());
     return;
   }
   const TsGeneralData& section = manager->Sections()[static_cast<size_t>(sectionIndex)];
@@ -249,7 +250,7 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
   if (data.CacheBitmap && !data.CacheBitmap->Empty() && s.GlowSize > 0) {
     std::unique_ptr<TBitmap> mask;
     PaintTextShadow(
-        data.CacheBitmap.get(), *text, r,
+        data.CacheBitmap.get(), text, r,
         {.Color = shift(s.GlowColor),
          .Radius = s.GlowSize,
          .Offsets = ShadowOffsetLeft | ShadowOffsetUp | ShadowOffsetRight | ShadowOffsetDown,
@@ -257,18 +258,16 @@ void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, boo
         mask);
   }
   if (!enabled) {
-    DrawTextIn(dc, *text, r, format,
+    DrawTextIn(dc, text, r, format,
                shift(MixColors(ColorToRGB(section.FontColor), manager->GlobalColor(), 0.4)));
     return;
   }
-  DrawShadows(dc, *text, r, format, s, shift);
-  DrawTextIn(dc, *text, r, format | DT_NOCLIP, shift(s.FontColor));
+  DrawShadows(dc, text, r, format, s, shift);
+  DrawTextIn(dc, text, r, format | DT_NOCLIP, shift(s.FontColor));
 }
 
-void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int notUsed, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r) {
-  (void)notUsed;
-  DrawSkinnedText(canvas, text, enabled, hot, data, format, r);
+void DrawControlText(TCanvas* canvas, const TsCommonData& data, const TsSectionText& text) {
+  DrawSkinnedText(canvas, data, text);
 }
 
 void PaintSmallCheckBox(const TRect& r, int state, bool enabled, TsSkinManager* manager,

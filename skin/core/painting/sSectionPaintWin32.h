@@ -32,10 +32,9 @@ void GetWindowParentBackground(HWND window, TsBackgroundSource& source);
 // PaintItem into a device context through a 32-bit bitmap of the rectangle's size: item.R is
 // the place in the device context, item.Bitmap is not used.
 void PaintSectionToDC(HDC dc, const TsItemPaint& item);
-// PaintSectionByName over what a device context shows at r's top-left (dc not null).
-int PaintSectionByName(TBitmap* bitmap, const std::string& name, const std::string& secondName,
-                       HDC dc, TColor fillColor, const TRect& r, TsSkinManager* manager,
-                       TsPaintState state);
+// PaintSectionByName over what a device context shows at r's top-left (without a device
+// context, over the fill colour).
+int PaintSectionByName(TBitmap* bitmap, const TsSectionByName& section, HDC dc, const TRect& r);
 // PaintControlItem without the hue and saturation, over what the parent answers.
 void PaintControlItemOnParent(const TsCommonData& data, TControl* parent, TBitmap* bitmap,
                               TPoint offset, const TRect& r, TsPaintState state);
@@ -48,11 +47,10 @@ void DrawSectionTextEx(TCanvas* canvas, const TsSectionText& text);
 // A control's caption in its skin colours (hue and saturation applied), in the colours of
 // TextSectionOf (a parent's section that gives its own font may stand in); the state's text
 // glow goes into the control's cache bitmap. A custom font or an unskinned control keeps the
-// canvas as it is.
-void DrawSkinnedText(TCanvas* canvas, const std::string* text, bool enabled, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r);
-void DrawControlText(TCanvas* canvas, const std::string* text, bool enabled, int notUsed, bool hot,
-                     const TsCommonData& data, uint32_t format, const TRect& r);
+// canvas as it is. The section and the manager are the skin data's: text.SectionIndex and
+// text.Manager are not read.
+void DrawSkinnedText(TCanvas* canvas, const TsCommonData& data, const TsSectionText& text);
+void DrawControlText(TCanvas* canvas, const TsCommonData& data, const TsSectionText& text);
 
 // The small check box (state 0 unchecked, 1 checked, 2 grayed) centred in r: the first image
 // of the skin's small check mask over the background, or the system's glyph over a block of

@@ -399,7 +399,9 @@ TEST(SectionPaintText, SkinnedTextTakesItsStateColoursShadowsAndGlow) {
     image->Canvas()->Font()->SetName("Tahoma");
     image->Canvas()->Font()->SetHeight(-40);
     image->Canvas()->Font()->SetColor(0x00FFFF);  // yellow: the canvas's own colour
-    DrawSkinnedText(image->Canvas(), &caption, enabled, hot, data, DT_LEFT | DT_TOP, r);
+    DrawSkinnedText(
+        image->Canvas(), data,
+        {.Text = caption, .R = r, .Format = DT_LEFT | DT_TOP, .Hot = hot, .Enabled = enabled});
     return image;
   };
   constexpr uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, yellow = 0xFFFF00;
@@ -528,10 +530,10 @@ TEST(SectionPaintWindow, SectionByNameLiesOverWhatTheDeviceContextShows) {
   FillRect32(screen.get(), TRect{0, 0, 20, 30}, 0x0000FF);   // red left half
   FillRect32(screen.get(), TRect{20, 0, 40, 30}, 0xFF0000);  // blue right half
   auto bitmap = CreateBmp32(20, 10);
-  EXPECT_EQ(
-      PaintSectionByName(bitmap.get(), "NOSUCH", "CLEAR", screen->Canvas()->Handle(), clFuchsia,
-                         TRect{10, 10, 30, 20}, f.Manager.get(), TsPaintState::Normal),
-      clear);
+  EXPECT_EQ(PaintSectionByName(
+                bitmap.get(), {.Name = "NOSUCH", .SecondName = "CLEAR", .Manager = f.Manager.get()},
+                screen->Canvas()->Handle(), TRect{10, 10, 30, 20}),
+            clear);
   TPixels32 p(bitmap.get());
   EXPECT_EQ(p.Row(0)[0], 0xFFFF0000u);
   EXPECT_EQ(p.Row(9)[9], 0xFFFF0000u);

@@ -349,11 +349,15 @@ TEST(SectionPainting, TestSkinButtonShowsItsMaskedBorderAndHotColour) {
              .Background = EmptyBackgroundSource,
              .Manager = f.Manager.get()});
   EXPECT_EQ(Px(*bmp, 15, 10), Grey);
-  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "ONESTATE", 0xFFFFFF, f.Manager.get(),
-                               TsPaintState::Normal),
+  EXPECT_EQ(PaintSectionByName(bmp.get(), {.Name = "NOSUCH",
+                                           .SecondName = "ONESTATE",
+                                           .FillColor = 0xFFFFFF,
+                                           .Manager = f.Manager.get()}),
             button);
-  EXPECT_EQ(PaintSectionByName(bmp.get(), "NOSUCH", "NONE", 0xFFFFFF, f.Manager.get(),
-                               TsPaintState::Normal),
+  EXPECT_EQ(PaintSectionByName(bmp.get(), {.Name = "NOSUCH",
+                                           .SecondName = "NONE",
+                                           .FillColor = 0xFFFFFF,
+                                           .Manager = f.Manager.get()}),
             -1);
 }
 
