@@ -89,14 +89,16 @@ void BlendGlowMask(TBitmap* bitmap, const TBitmap& mask, const TRect& rect, int 
   }
 }
 
-void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32_t flags,
-                    TRect& textBounds, TPoint& glyphPos, int spacing, int margin, int alignment,
-                    int layout) {
+TsItemPlaces CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize,
+                            const TsItemPlacement& placement) {
+  const uint32_t flags = placement.Flags;
+  const TsItemAlignment alignment = placement.Alignment;
+  TsItemLayout layout = placement.Layout;
   // 64-bit throughout: any client rectangle and sizes a caller passes stay defined.
   using I = int64_t;
   const I cw = I{client.Right} - client.Left, ch = I{client.Bottom} - client.Top;
   const I gw = glyphSize.cx, gh = glyphSize.cy, tw = textSize.cx, th = textSize.cy;
-  I s = spacing, m = margin;
+  I s = placement.Spacing, m = placement.Margin;
   if (flags & ItemLayoutRightToLeft) {
     if (layout == ilGlyphLeft)
       layout = ilGlyphRight;
@@ -167,7 +169,9 @@ void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32
       break;
   }
   auto toInt = [](I v) { return static_cast<int32_t>(std::clamp<I>(v, INT32_MIN, INT32_MAX)); };
-  glyphPos = {toInt(glyphX + client.Left), toInt(glyphY + client.Top)};
-  textBounds = {toInt(textX + client.Left), toInt(textY + client.Top),
-                toInt(boundsRight + textX + client.Left), toInt(th + textY + client.Top)};
+  TsItemPlaces places;
+  places.GlyphPos = {toInt(glyphX + client.Left), toInt(glyphY + client.Top)};
+  places.TextBounds = {toInt(textX + client.Left), toInt(textY + client.Top),
+                       toInt(boundsRight + textX + client.Left), toInt(th + textY + client.Top)};
+  return places;
 }

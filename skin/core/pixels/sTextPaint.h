@@ -35,8 +35,19 @@ constexpr uint32_t ItemLayoutRightToLeft = 0x2;
 enum TsItemAlignment { iaLeft = 0, iaRight = 1, iaCenter = 2 };
 enum TsItemLayout { ilGlyphLeft = 0, ilGlyphRight = 1, ilGlyphTop = 2, ilGlyphBottom = 3 };
 
-// Places a glyph and a caption inside client: spacing between them (negative: computed),
-// margin from the edge (-1: computed), alignment and layout as above.
-void CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize, uint32_t flags,
-                    TRect& textBounds, TPoint& glyphPos, int spacing, int margin, int alignment,
-                    int layout);
+// How CalcItemLayout places a glyph and a caption.
+struct TsItemPlacement {
+  TsItemLayout Layout = ilGlyphLeft;
+  TsItemAlignment Alignment = iaLeft;
+  int Spacing = -1;    // between glyph and caption; negative: computed
+  int Margin = -1;     // from the edge; -1: computed
+  uint32_t Flags = 0;  // ItemLayoutRightToLeft
+};
+// Where CalcItemLayout puts them.
+struct TsItemPlaces {
+  TRect TextBounds{};
+  TPoint GlyphPos{0, 0};
+};
+// Places a glyph and a caption of the given sizes inside client.
+TsItemPlaces CalcItemLayout(const TRect& client, TSize glyphSize, TSize textSize,
+                            const TsItemPlacement& placement);

@@ -79,7 +79,9 @@ TEST(GlowMask, PullsTowardTheColourByCoverageAndStaysInside) {
 }
 
 struct LayoutCase {
-  int layout, alignment, margin, spacing;
+  TsItemLayout layout;
+  TsItemAlignment alignment;
+  int margin, spacing;
   uint32_t flags;
   TPoint glyph;
   TRect text;
@@ -101,12 +103,14 @@ TEST(ItemLayout, PlacesGlyphAndCaptionByLayoutAlignmentMarginAndSpacing) {
       {ilGlyphTop, iaCenter, 0, 2, 0, {52, 25}, {45, 43, 75, 55}},
   };
   for (const auto& c : cases) {
-    TRect text;
-    TPoint glyph;
-    CalcItemLayout(Rect(10, 20, 110, 60), TSize{16, 16}, TSize{30, 12}, c.flags, text, glyph,
-                   c.spacing, c.margin, c.alignment, c.layout);
-    EXPECT_EQ(glyph, c.glyph) << "layout " << c.layout << " alignment " << c.alignment;
-    EXPECT_EQ(text, c.text) << "layout " << c.layout << " alignment " << c.alignment;
+    const TsItemPlaces places = CalcItemLayout(Rect(10, 20, 110, 60), TSize{16, 16}, TSize{30, 12},
+                                               {.Layout = c.layout,
+                                                .Alignment = c.alignment,
+                                                .Spacing = c.spacing,
+                                                .Margin = c.margin,
+                                                .Flags = c.flags});
+    EXPECT_EQ(places.GlyphPos, c.glyph) << "layout " << c.layout << " alignment " << c.alignment;
+    EXPECT_EQ(places.TextBounds, c.text) << "layout " << c.layout << " alignment " << c.alignment;
   }
 }
 

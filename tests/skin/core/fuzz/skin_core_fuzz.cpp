@@ -162,14 +162,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ChangeBitmapSaturation(dest.get(), in.ConsumeIntegral<int32_t>());
         break;
       case 19: {
-        TRect text;
-        TPoint glyph;
         CalcItemLayout(AnyRect(in),
                        {in.ConsumeIntegralInRange(0, 64), in.ConsumeIntegralInRange(0, 64)},
                        {in.ConsumeIntegralInRange(0, 400), in.ConsumeIntegralInRange(0, 64)},
-                       in.ConsumeIntegral<uint32_t>(), text, glyph,
-                       in.ConsumeIntegralInRange(-1, 20), in.ConsumeIntegralInRange(-1, 20),
-                       in.ConsumeIntegralInRange(0, 2), in.ConsumeIntegralInRange(0, 3));
+                       {.Layout = static_cast<TsItemLayout>(in.ConsumeIntegralInRange(0, 3)),
+                        .Alignment = static_cast<TsItemAlignment>(in.ConsumeIntegralInRange(0, 2)),
+                        .Spacing = in.ConsumeIntegralInRange(-1, 20),
+                        .Margin = in.ConsumeIntegralInRange(-1, 20),
+                        .Flags = in.ConsumeIntegral<uint32_t>()});
         break;
       }
     }
