@@ -60,6 +60,9 @@ void TForm2::CreateComponents() {
 
   KxTranslator1 = new TKxTranslator(this);
   KxTranslator1->SetName("KxTranslator1");
+
+  sSkinProvider1 = new TsSkinProvider(this);
+  sSkinProvider1->SetName("sSkinProvider1");
 }
 
 void TForm2::CreateAboutPage() {

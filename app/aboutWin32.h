@@ -8,6 +8,7 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/StdCtrlsWin32.h"
+#include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
 
 class TForm2 : public TForm {
@@ -28,6 +29,7 @@ class TForm2 : public TForm {
   TMemo* sMemo1;
   TStatusBar* sStatusBar1;
   TKxTranslator* KxTranslator1;
+  TsSkinProvider* sSkinProvider1;
 
   // Where the version, the language and the program folder come from; the main window
   // unless a caller sets another.

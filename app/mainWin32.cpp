@@ -458,6 +458,10 @@ void TForm1::CreateSkinManager() {
   // The skins travel with the program, in the folder Skins beside it.
   sSkinManager1->SetSkinDirectory("Skins");
   sSkinManager1->SetSkinName("Office12Style");
+
+  sSkinProvider1 = new TsSkinProvider(this);
+  sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetMakeSkinMenu(true);
 }
 
 void TForm1::CreateHighlighters() {

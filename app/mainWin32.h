@@ -21,6 +21,7 @@
 #include "framework/StdCtrlsWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
 
 class TSplitObserver;
@@ -91,6 +92,7 @@ class TForm1 : public TForm {
   TStatusBar* sStatusBar1;
   TMainMenu* MainMenu1;
   TsSkinManager* sSkinManager1;
+  TsSkinProvider* sSkinProvider1;
   TMenuItem* Datei1;
   TMenuItem* ffnen1;
   TMenuItem* N1;

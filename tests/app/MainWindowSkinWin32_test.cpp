@@ -16,14 +16,16 @@
 namespace {
 
 // Counts the skin commands of each window. Controls answer CmdIsSkinned as skinned ones will;
-// the form stays a form without a provider (reached directly, not through the list).
+// the form's own provider answers for the form, which is reached through the skinned-forms
+// list only.
 std::map<HWND, std::map<int, int>> Received;
 
 LRESULT CALLBACK CountingProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR,
-                              DWORD_PTR answersSkinned) {
+                              DWORD_PTR isControl) {
   if (msg != SM_SKINCMD) return DefSubclassProc(wnd, msg, w, l);
   ++Received[wnd][SkinCmdOf(w)];
-  return SkinCmdOf(w) == CmdIsSkinned ? static_cast<LRESULT>(answersSkinned) : 0;
+  if (SkinCmdOf(w) != CmdIsSkinned) return 0;
+  return isControl ? 1 : DefSubclassProc(wnd, msg, w, l);
 }
 
 TEST(MainWindowSkin, TheSkinReachesTheWindowAndEveryControlOnce) {

@@ -1,0 +1,538 @@
+// The skinned frame: the window's facts, the frame image composed from the skin (frame,
+// title, menu line with its items, caption, title buttons) and copied to the window, the
+// window region, and the client background around the children.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/CanvasWin32.h"
+#include "framework/HandlesWin32.h"
+#include "framework/IconWin32.h"
+#include "framework/MenusWin32.h"
+#include "framework/ScopeExit.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sBordersWin32.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/forms/sSkinProviderWin32.h"
+#include "skin/forms/sVclUtilsWin32.h"
+
+namespace {
+
+// DT_SINGLELINE, DT_VCENTER, DT_NOPREFIX, DT_END_ELLIPSIS.
+constexpr uint32_t CaptionTextFlags = 0x8824;
+
+TsFrameBorder FrameBorderOf(TFormBorderStyle style) {
+  switch (style) {
+    case bsNone:
+      return TsFrameBorder::None;
+    case bsSingle:
+      return TsFrameBorder::Single;
+    case bsDialog:
+      return TsFrameBorder::Dialog;
+    case bsToolWindow:
+      return TsFrameBorder::ToolWindow;
+    case bsSizeToolWin:
+      return TsFrameBorder::SizeToolWin;
+    case bsSizeable:
+    default:
+      return TsFrameBorder::Sizeable;
+  }
+}
+
+HDC ImageDC(TBitmap* image) { return image->Canvas()->Handle(); }
+
+// The small icon the window shows: its own, its class's, else the standard one.
+HICON TitleIconOf(HWND wnd) {
+  auto icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_BIG, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON));
+  if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
+  return icon;
+}
+
+}  // namespace
+
+// ---- the window's facts ---------------------------------------------------------------------
+
+TsFormFacts TsSkinProvider::FormFacts() const {
+  TsFormFacts f;
+  f.Border = FrameBorderOf(form_->BorderStyle());
+  f.MdiChild = form_->FormStyle() == fsMDIChild;
+  f.MainForm = !Application || !Application->MainForm() || Application->MainForm() == form_;
+  f.HasParentControl = form_->Parent() != nullptr;
+  f.Metrics.CxFrame = GetSystemMetrics(SM_CXFRAME);
+  f.Metrics.CxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
+  f.Metrics.CyCaption = GetSystemMetrics(SM_CYCAPTION);
+  f.Metrics.CySmCaption = GetSystemMetrics(SM_CYSMCAPTION);
+  f.Metrics.CyMenu = GetSystemMetrics(SM_CYMENU);
+  if (TsSkinManager* manager = SkinManager()) {
+    const TsSkinData& skin = manager->CurrentSkin();
+    f.Skin.BorderWidth = skin.BorderWidth;
+    f.Skin.TitleHeight = skin.TitleHeight;
+    f.Skin.MaxHeight = skin.MaxHeight;
+    f.Skin.CenterOffset = skin.CenterOffset;
+    f.Skin.BIVAlign = skin.BIVAlign;
+    f.Skin.BITop = skin.BITop;
+  }
+  if (!form_->HandleAllocated()) {
+    f.Width = form_->Width();
+    f.Height = form_->Height();
+    return f;
+  }
+  HWND wnd = form_->Handle();
+  const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
+  f.ThickFrame = (style & WS_THICKFRAME) != 0;
+  f.BorderBit = (style & WS_BORDER) != 0;
+  f.CaptionBits = (style & WS_CAPTION) == WS_CAPTION;
+  f.ChildBit = (style & WS_CHILD) != 0;
+  f.Minimized = IsIconic(wnd) != FALSE;
+  f.Maximized = IsZoomed(wnd) != FALSE;
+  RECT window, client;
+  GetWindowRect(wnd, &window);
+  GetClientRect(wnd, &client);
+  f.Width = window.right - window.left;
+  f.Height = window.bottom - window.top;
+  f.ClientWidth = client.right;
+  f.ClientHeight = client.bottom;
+  f.MenuLines = const_cast<TsSkinProvider*>(this)->MenuLineCount();
+  return f;
+}
+
+bool TsSkinProvider::HasMenuLine() const {
+  TMainMenu* menu = form_->Menu();
+  return menu && menu->Items()->Count() > 0 && form_->FormStyle() != fsMDIChild &&
+         form_->BorderStyle() != bsDialog && form_->HandleAllocated() &&
+         GetMenu(form_->Handle()) != nullptr;
+}
+
+int TsSkinProvider::MenuLineCount() {
+  if (!HasMenuLine()) return 0;
+  if (menuLinesCount_ >= 0) return menuLinesCount_;
+  HWND wnd = form_->Handle();
+  RECT item;
+  // Not counted yet while the menu bar has no place: one line, asked again next time.
+  if (!GetMenuItemRect(wnd, GetMenu(wnd), 0, &item)) return 1;
+  POINT clientTop{0, 0};
+  ClientToScreen(wnd, &clientTop);
+  const int lineHeight = std::max(GetSystemMetrics(SM_CYMENU) - 1, 1);
+  menuLinesCount_ = item.bottom < clientTop.y ? (clientTop.y - item.bottom) / lineHeight + 1 : 1;
+  return menuLinesCount_;
+}
+
+int TsSkinProvider::GetClientOffsetX() const { return ::GetClientOffsetX(FormFacts()); }
+int TsSkinProvider::GetClientOffsetY() const { return ::GetClientOffsetY(FormFacts()); }
+
+// ---- the window region ----------------------------------------------------------------------
+
+void TsSkinProvider::PrepareRegionParts() {
+  TsSkinManager* manager = SkinManager();
+  regionHoles_.clear();
+  if (!manager) return;
+  const TsFormFacts facts = FormFacts();
+  const int titleIndex = GetTitleSkinIndex();
+  const int titleMask = manager->IsValidSectionIndex(titleIndex)
+                            ? manager->GetMaskIndex(titleIndex, GetTitleSection(), "BORDERSMASK")
+                            : -1;
+  regionHoles_ = CollectRegionHoles(*manager, skinData_->BorderMaskIndex, titleMask,
+                                    GetImageWidth(facts), facts.Height);
+}
+
+void TsSkinProvider::SetFormRegion(bool redraw) {
+  if (!drawNonClientArea_ || !form_->HandleAllocated()) return;
+  const TsRegionPlan plan = PlanFormRegion(FormFacts(), regionHoles_);
+  if (plan.Kind == TsRegionKind::Keep) return;
+  // The same region again would only repaint the frame: a non-client paint that sets its
+  // region every time never lets the window rest.
+  if (regionSet_ && plan == lastRegion_) return;
+  regionUpdating_ = true;
+  TScopeExit updated([this] { regionUpdating_ = false; });
+  TRegion region(
+      CreateRectRgn(plan.Bounds.Left, plan.Bounds.Top, plan.Bounds.Right, plan.Bounds.Bottom));
+  for (const TRect& hole : plan.Holes) {
+    TRegion cut(CreateRectRgn(hole.Left, hole.Top, hole.Right, hole.Bottom));
+    CombineRgn(region.Get(), region.Get(), cut.Get(), RGN_DIFF);
+  }
+  // The window owns the region once it took it.
+  if (SetWindowRgn(form_->Handle(), region.Get(), redraw ? TRUE : FALSE)) region.Release();
+  lastRegion_ = plan;
+  regionSet_ = true;
+  ++regionChanges_;
+}
+
+// ---- non-client painting --------------------------------------------------------------------
+
+void TsSkinProvider::PaintNonClient() {
+  HWND wnd = form_->Handle();
+  const TsFormFacts facts = FormFacts();
+  if (regionDirty_ && !regionUpdating_) {
+    regionDirty_ = false;
+    if (HasFrame(facts) || facts.ThickFrame || facts.Minimized) {
+      PrepareRegionParts();
+      SetFormRegion(false);
+    }
+  }
+  skinData_->SetPaintSuspended(false);
+  if (skinData_->CacheBitmap && skinData_->CacheBitmap->Width() == 0)
+    skinData_->BackgroundDirty = true;
+  TWindowDC dc(wnd, true);
+  if (!dc) return;
+  TSaveDC saved(dc.Get());
+  PaintFrameFromCache(dc.Get());
+}
+
+void TsSkinProvider::RepaintNonClient() {
+  if (!FormShowing() || !drawNonClientArea_ || FormDestroying() || !Skinned()) return;
+  skinData_->BackgroundDirty = true;
+  TWindowDC dc(form_->Handle(), true);
+  if (!dc) return;
+  TSaveDC saved(dc.Get());
+  PaintFrameFromCache(dc.Get());
+}
+
+void TsSkinProvider::PaintFrameFromCache(HDC windowDC) {
+  const TsFormFacts facts = FormFacts();
+  TBitmap* image = skinData_->CacheBitmap.get();
+  if (!image || image->Width() != GetImageWidth(facts) || image->Height() != GetImageHeight(facts))
+    skinData_->BackgroundDirty = true;
+  PaintFormCache();
+  image = skinData_->CacheBitmap.get();
+  if (!image || image->Width() == 0) return;
+  HDC source = ImageDC(image);
+  for (const TsFrameCopy& copy : FrameCopyRects(facts))
+    BitBlt(windowDC, copy.Dest.Left, copy.Dest.Top, copy.Dest.Width(), copy.Dest.Height(), source,
+           copy.Source.X, copy.Source.Y, SRCCOPY);
+}
+
+void TsSkinProvider::PaintFormCache() {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidSectionIndex(skinData_->SectionIndex) ||
+      form_->ControlState().Contains(csCreating)) {
+    skinData_->SetPaintSuspended(false);
+    return;
+  }
+  const TsFormFacts facts = FormFacts();
+  const int width = GetImageWidth(facts), height = GetImageHeight(facts);
+  if (!skinData_->CacheBitmap) {
+    skinData_->CacheBitmap = CreateBmp32(width, height);
+    skinData_->UpdateSkinState(false);
+  }
+  if (!skinData_->BackgroundDirty) {
+    skinData_->SetPaintSuspended(false);
+    return;
+  }
+  TBitmap* image = skinData_->CacheBitmap.get();
+  image->SetPixelFormat(pf32bit);
+  image->SetSize(width, height);
+  regionDirty_ = regionDirty_ || !framePainted_;
+  const TsPaintState state = LimitSectionState(*manager, skinData_->SectionIndex, ActiveState());
+  const TRect frame{0, 0, width, height};
+  // The frame with its border, over which everything else is laid.
+  if (HasFrame(facts))
+    PaintControlItem(*skinData_, EmptyBackgroundSource, image, TPoint{0, 0}, frame, state);
+  else
+    PaintSectionBackground(TsItemPaint{.Bitmap = image,
+                                       .R = frame,
+                                       .SectionIndex = skinData_->SectionIndex,
+                                       .SectionName = skinData_->SkinSection(),
+                                       .State = state,
+                                       .Background = EmptyBackgroundSource,
+                                       .Manager = manager});
+  if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) PaintTitle(image, facts, state);
+  if (facts.MenuLines > 0 && manager->SkinnedPopups()) PaintMenuLine(image, facts);
+  if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) {
+    PaintCaptionText(image, facts);
+    PaintTitleButtons(image, facts);
+  }
+  menuLineDirty_ = false;
+  skinData_->BackgroundDirty = false;
+  framePainted_ = true;
+  ++frameBuilds_;
+  skinData_->SetPaintSuspended(false);
+}
+
+void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPaintState state) {
+  TsSkinManager* manager = SkinManager();
+  const int title = GetTitleSkinIndex();
+  const int titleBottom = GetTitleBottom(facts);
+  if (manager->IsValidSectionIndex(title)) {
+    const TRect r = facts.Minimized && !facts.MainForm
+                        ? TRect{0, 0, image->Width(), image->Height()}
+                        : TRect{0, 0, image->Width(), titleBottom};
+    PaintItem(TsItemPaint{.Bitmap = image,
+                          .R = r,
+                          .SectionIndex = title,
+                          .SectionName = GetTitleSection(),
+                          .State = LimitSectionState(*manager, title, ActiveState()),
+                          .Background = MakeBackgroundSource(image, 0, 0),
+                          .Manager = manager});
+  }
+  PaintTitleIcon(image, facts);
+  // The strip behind the buttons, when the form's section has one.
+  if (VisibleTitleButtons().empty()) return;
+  const int strip =
+      manager->GetMaskIndex(skinData_->SectionIndex, skinData_->SkinSection(), "TITLEBAR");
+  if (!manager->IsValidMaskIndex(strip)) return;
+  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(strip)];
+  const int left = image->Width() - (2 * MaskStateWidth(mask) + GetButtonsWidth(ButtonsFacts()));
+  PaintMaskRect(
+      image,
+      TRect{left, 0, image->Width(), GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
+      mask, StateIndex(state), false, EmptyBackgroundSource);
+}
+
+void TsSkinProvider::PaintTitleIcon(TBitmap* image, const TsFormFacts& facts) {
+  if (!showAppIcon_ || !HasBigButtons(facts) || !form_->HandleAllocated()) return;
+  HWND wnd = form_->Handle();
+  if (!(GetWindowLongPtrA(wnd, GWL_STYLE) & WS_SYSMENU)) return;
+  const int caption = GetCaptionHeight(facts, true);
+  const int size = IconSizeForHeight(caption);
+  const int bileft = SkinManager() ? SkinManager()->CurrentSkin().BILeft : 0;
+  const int x = GetBorderWidth(facts, true) + bileft + GetShadowMargins(facts).Left;
+  const int y =
+      GetStdBorderWidth(facts, false) + GetShadowMargins(facts).Top + (caption - size) / 2;
+  DrawIconEx(ImageDC(image), x, y, TitleIconOf(wnd), size, size, 0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {
+  TsSkinManager* manager = SkinManager();
+  const int titleBottom = GetTitleBottom(facts);
+  const int lineHeight = GetMenuLineHeight(facts);
+  std::string name = menuLineSkin_;
+  int section = name.empty() ? -1 : manager->GetSectionIndex(name);
+  if (section < 0) {
+    name = "MENULINE";
+    section = manager->GetSectionIndex(name);
+  }
+  const TRect line{GetShadowMargins(facts).Left, titleBottom,
+                   image->Width() - GetShadowMargins(facts).Right,
+                   titleBottom + facts.MenuLines * lineHeight + 1};
+  // The same background the menu painter lays under each item, so that the line and its
+  // items show as one.
+  if (manager->IsValidSectionIndex(section))
+    PaintSectionBackground(TsItemPaint{.Bitmap = image,
+                                       .R = line,
+                                       .SectionIndex = section,
+                                       .SectionName = name,
+                                       .Manager = manager});
+  // The items of the menu bar, each painted by its own drawing handler at its place.
+  HWND wnd = form_->Handle();
+  HMENU bar = GetMenu(wnd);
+  TMenuItem* root = form_->Menu()->Items();
+  RECT window;
+  GetWindowRect(wnd, &window);
+  int position = 0;
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    if (!item->Visible()) continue;
+    RECT r;
+    if (!GetMenuItemRect(wnd, bar, static_cast<UINT>(position++), &r)) continue;
+    if (!item->OnAdvancedDrawItem()) continue;
+    const TRect at{r.left - window.left, r.top - window.top, r.right - window.left,
+                   r.bottom - window.top};
+    TSaveDC saved(ImageDC(image));
+    item->OnAdvancedDrawItem()(item, image->Canvas(), at, TOwnerDrawState{odNoAccel});
+  }
+}
+
+void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) {
+  TsSkinManager* manager = SkinManager();
+  const std::string caption = form_->Caption();
+  const TRect shadow = GetShadowMargins(facts);
+  int iconWidth = 0;
+  if (showAppIcon_ && HasBigButtons(facts) && form_->HandleAllocated() &&
+      (GetWindowLongPtrA(form_->Handle(), GWL_STYLE) & WS_SYSMENU))
+    iconWidth = IconSizeForHeight(GetCaptionHeight(facts, true));
+  TRect r;
+  r.Left = GetBorderWidth(facts, true) + iconWidth + manager->CurrentSkin().BILeft + shadow.Left +
+           (captionSectionIndex_ >= 0 ? 2 : 0) + 4;
+  r.Right = image->Width() - shadow.Right - GetButtonsWidth(ButtonsFacts()) - 12;
+  r.Bottom = GetTitleBottom(facts);
+  r.Top = facts.Maximized ? GetStdBorderWidth(facts, false) / 2 + shadow.Top + 1 : shadow.Top + 2;
+  if (r.Right <= r.Left || r.Bottom <= r.Top || caption.empty()) return;
+  TCanvas* canvas = image->Canvas();
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    const LOGFONTA& lf = metrics.lfCaptionFont;
+    canvas->Font()->SetName(lf.lfFaceName);
+    canvas->Font()->SetHeight(lf.lfHeight);
+    TFontStyles style;
+    if (lf.lfWeight >= FW_BOLD) style += fsBold;
+    canvas->Font()->SetStyle(style);
+    canvas->Font()->SetCharset(form_->Font()->Charset());
+  }
+  int textSection = GetTitleSkinIndex();
+  if (captionSectionIndex_ >= 0) {
+    // The caption's own section behind the text, a little larger than the text.
+    TRect t = r;
+    DrawTextA(canvas->Handle(), caption.c_str(), static_cast<int>(caption.size()),
+              reinterpret_cast<RECT*>(&t), DT_CALCRECT | CaptionTextFlags);
+    const int textHeight = t.Height();
+    t.Top = r.Top + (r.Height() - textHeight) / 2;
+    t.Bottom = t.Top + textHeight;
+    t.Right = std::min(t.Right, r.Right);
+    t = TRect{t.Left - 4, t.Top - 2, t.Right + 4, t.Bottom + 2};
+    t.Left = std::max(t.Left, 0);
+    t.Top = std::max(t.Top, 0);
+    t.Right = std::min(t.Right, image->Width());
+    t.Bottom = std::min(t.Bottom, image->Height());
+    if (t.Width() > 0 && t.Height() > 0)
+      PaintItem(
+          TsItemPaint{.Bitmap = image,
+                      .R = t,
+                      .SectionIndex = captionSectionIndex_,
+                      .SectionName = "CAPTION",
+                      .State = LimitSectionState(*manager, captionSectionIndex_, ActiveState()),
+                      .Background = MakeBackgroundSource(image, 0, 0),
+                      .Manager = manager});
+    textSection = captionSectionIndex_;
+  }
+  canvas->Brush()->SetStyle(bsClear);
+  TsSectionText text;
+  text.Text = caption;
+  text.R = r;
+  text.Format = CaptionTextFlags;
+  text.SectionIndex = textSection;
+  text.Hot = activeLook_;
+  text.Enabled = form_->Enabled();
+  text.Manager = manager;
+  DrawSectionText(canvas, text);
+}
+
+std::vector<TsSkinProvider::TTitleButton> TsSkinProvider::VisibleTitleButtons() const {
+  std::vector<TTitleButton> buttons;
+  if (!form_->HandleAllocated()) return buttons;
+  const LONG_PTR style = GetWindowLongPtrA(form_->Handle(), GWL_STYLE);
+  const TBorderIcons icons = form_->BorderIcons();
+  if (!(style & WS_SYSMENU) || !icons.Contains(biSystemMenu)) return buttons;
+  // From the right: close, maximize (restore while maximized), minimize, help.
+  buttons.push_back({closeMask_, HTCLOSE});
+  const bool sizeButtons = form_->BorderStyle() != bsDialog &&
+                           form_->BorderStyle() != bsToolWindow &&
+                           form_->BorderStyle() != bsSizeToolWin;
+  if (sizeButtons && icons.Contains(biMaximize))
+    buttons.push_back(
+        {IsZoomed(form_->Handle()) && normMask_ >= 0 ? normMask_ : maxMask_, HTMAXBUTTON});
+  if (sizeButtons && icons.Contains(biMinimize)) buttons.push_back({minMask_, HTMINBUTTON});
+  if (icons.Contains(biHelp) &&
+      !(sizeButtons && (icons.Contains(biMaximize) || icons.Contains(biMinimize))))
+    buttons.push_back({helpMask_, HTHELP});
+  return buttons;
+}
+
+int TsSkinProvider::ButtonWidth(int maskIndex) const {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidMaskIndex(maskIndex)) return 21;
+  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(maskIndex)];
+  if (mask.Image && mask.ImageCount > 0) return mask.Image->Width() / mask.ImageCount;
+  return MaskStateWidth(mask);
+}
+
+TsTitleButtonsFacts TsSkinProvider::ButtonsFacts() const {
+  TsTitleButtonsFacts b;
+  b.CloseVisible = b.MaxVisible = b.MinVisible = b.HelpVisible = false;
+  for (const TTitleButton& button : VisibleTitleButtons()) {
+    const int width = ButtonWidth(button.MaskIndex);
+    switch (button.HitCode) {
+      case HTCLOSE:
+        b.CloseVisible = true;
+        b.CloseWidth = width;
+        break;
+      case HTMAXBUTTON:
+        b.MaxVisible = true;
+        b.MaxWidth = width;
+        break;
+      case HTMINBUTTON:
+        b.MinVisible = true;
+        b.MinWidth = width;
+        break;
+      default:
+        b.HelpVisible = true;
+        b.HelpWidth = width;
+        break;
+    }
+  }
+  if (TsSkinManager* manager = SkinManager()) {
+    b.BIRight = manager->CurrentSkin().BIRight;
+    b.BISpace = manager->CurrentSkin().BISpace;
+  }
+  b.Big = bigButtons_;
+  return b;
+}
+
+std::vector<TsSkinProvider::TPlacedButton> TsSkinProvider::TitleButtonRects(
+    const TsFormFacts& facts) const {
+  std::vector<TPlacedButton> placed;
+  TsSkinManager* manager = SkinManager();
+  if (!manager || GetCaptionHeight(facts, true) <= 0) return placed;
+  const TsTitleButtonsFacts widths = ButtonsFacts();
+  const int space = widths.Big ? widths.BISpace : 0;
+  const int caption = GetCaptionHeight(facts, true);
+  const int top = GetStdBorderWidth(facts, false) + GetShadowMargins(facts).Top;
+  int right = GetImageWidth(facts) - GetShadowMargins(facts).Right - GetBorderWidth(facts, true) -
+              widths.BIRight;
+  for (const TTitleButton& button : VisibleTitleButtons()) {
+    const int width = ButtonWidth(button.MaskIndex);
+    right -= width;
+    int height = caption;
+    if (manager->IsValidMaskIndex(button.MaskIndex))
+      height = MaskStateHeight(manager->Masks()[static_cast<size_t>(button.MaskIndex)]);
+    const int y = top + (caption - height) / 2;
+    placed.push_back({button, TRect{right, y, right + width, y + height}});
+    right -= space;
+  }
+  return placed;
+}
+
+void TsSkinProvider::PaintTitleButtons(TBitmap* image, const TsFormFacts& facts) {
+  TsSkinManager* manager = SkinManager();
+  for (const TPlacedButton& placed : TitleButtonRects(facts)) {
+    if (!manager->IsValidMaskIndex(placed.Button.MaskIndex)) continue;
+    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(placed.Button.MaskIndex)];
+    PaintMaskGlyph(image, placed.Rect.TopLeft(), 0, mask,
+                   MakeBackgroundSource(image, placed.Rect.Left, placed.Rect.Top));
+  }
+}
+
+// ---- the client background ------------------------------------------------------------------
+
+void TsSkinProvider::PaintClientBackground(HDC dc) {
+  if (!dc) return;
+  const TsFormFacts facts = FormFacts();
+  if (skinData_->SkinState & 0x0001) {
+    // A plain colour: filled straight, the children paint themselves.
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(skinData_->BgColor(0))));
+    RECT r{0, 0, facts.ClientWidth, facts.ClientHeight};
+    FillRect(dc, &r, brush.Get());
+    return;
+  }
+  if (!skinData_->ImmediatePaint) PaintFormCache();
+  if (!skinData_->CacheBitmap || skinData_->CacheBitmap->Width() == 0) return;
+  const TRect client{0, 0, facts.ClientWidth, facts.ClientHeight};
+  const int x = ::GetClientOffsetX(facts), y = ::GetClientOffsetY(facts);
+  TsCacheBlit blit;
+  blit.DC = dc;
+  blit.Dest = client;
+  blit.Source = TRect{x, y, x + client.Width(), y + client.Height()};
+  BlitCacheExceptControls(form_, *skinData_, blit);
+  PaintGraphicChildren(dc, form_, TPoint{0, 0}, true);
+}
+
+TRect TsSkinProvider::TitleButtonRect(int hitCode) const {
+  for (const TPlacedButton& placed : TitleButtonRects(FormFacts()))
+    if (placed.Button.HitCode == hitCode) return placed.Rect;
+  return TRect{};
+}
+
+int TsSkinProvider::TitleButtonAt(POINT p) const {
+  for (const TPlacedButton& placed : TitleButtonRects(FormFacts())) {
+    const TRect& r = placed.Rect;
+    if (p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom)
+      return placed.Button.HitCode;
+  }
+  return 0;
+}

@@ -1,0 +1,750 @@
+#include "skin/forms/sSkinProviderWin32.h"
+
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/HandlesWin32.h"
+#include "framework/MenusWin32.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/runtime/sFade.h"
+#include "skin/core/runtime/sSkinMenusWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
+#include "skin/core/runtime/sStyleSimply.h"
+#include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/forms/sDwmApi.h"
+#include "skin/forms/sVclUtilsWin32.h"
+
+bool PreviewMode = false;
+
+namespace {
+
+// The skin data's kind for a form.
+constexpr TsControlKind FormControlKind = static_cast<TsControlKind>(224);
+// Skin-state bit of a plain background (a colour without gradient or texture).
+constexpr uint16_t PlainBackgroundBit = 0x0001;
+// Framework messages the provider answers without passing them on.
+constexpr UINT FrameworkQuery1 = 0xB04C;
+constexpr UINT FrameworkQuery2 = 0xBC4D;
+// The longest the session's end waits for running fades to stop.
+constexpr DWORD FadeWaitAtSessionEnd = 2000;
+
+TComponent* RequireForm(TComponent* owner) {
+  if (!dynamic_cast<TCustomForm*>(owner))
+    throw EAbort("TsSkinProvider component may be used with forms only!");
+  return owner;
+}
+
+// The window handed to the skin editor, 0 until one was.
+HWND PreviewWindow = nullptr;
+
+// Tells a running skin editor which window shows its preview; the editor answers 1 once it
+// took the window.
+void NotifySkinEditor(HWND wnd) {
+  if (!PreviewMode || PreviewWindow) return;
+  PreviewWindow = wnd;
+  for (int attempt = 0; attempt <= 100; ++attempt) {
+    HWND editor = FindWindowA(nullptr, "Skin Editor");
+    if (!editor) break;
+    if (SendMessageA(editor, SkinEditorCommand, SkinEditorPassOn, reinterpret_cast<LPARAM>(wnd)) ==
+        1)
+      break;
+  }
+}
+
+bool FirstArgumentIsPreview() {
+  return __argc > 1 && __argv[1] != nullptr && std::strcmp(__argv[1], "/skpreview") == 0;
+}
+
+}  // namespace
+
+// ---- the skin data's owner: the form, seen through its provider ---------------------------
+
+class TsSkinProvider::TSkinHost : public ISkinDataHost {
+ public:
+  explicit TSkinHost(TsSkinProvider& provider) : p_(provider) {}
+  bool IsControl() const override { return false; }
+  bool IsWindowed() const override { return true; }
+  bool IsDestroying() const override { return p_.FormDestroying(); }
+  bool IsLoading() const override { return p_.form_->ComponentState().Contains(csLoading); }
+  bool IsEnabled() const override { return p_.form_->Enabled(); }
+  std::string ClassName() const override { return "TsSkinProvider"; }
+  ISkinDataHost* Parent() const override { return nullptr; }
+  TColor Color() const override { return p_.form_->Color(); }
+  void SetColor(TColor color) override { p_.form_->SetColor(color); }
+  TColor FontColor() const override { return p_.form_->Font()->Color(); }
+  void SetFontColor(TColor color) override { p_.form_->Font()->SetColor(color); }
+  // The provider receives nothing through its skin data.
+  intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
+  void Redraw() override { p_.InvalidateFrame(); }
+  TRect BoundsRect() const override { return p_.form_->BoundsRect(); }
+
+ private:
+  TsSkinProvider& p_;
+};
+
+// ---- the skin command as the form answers it ------------------------------------------------
+
+class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
+ public:
+  explicit TCmdHandler(TsSkinProvider& provider)
+      : TsSkinCmdHandler(*provider.skinData_), p_(provider) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    // Another manager's skin is none of this form's business.
+    if (!NamesOurManager(m) || p_.FormDestroying()) return true;
+    const bool first = p_.firstSkinPending_;
+    p_.InitFormSkin();
+    if (!first) p_.SkinSwitched();
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (NamesOurManager(m)) p_.RemoveSkin();
+    BroadcastToChildren(p_.form_, m);
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!p_.Skinned()) return false;
+    if (NamesOurManager(m)) p_.RefreshSkin();
+    return true;
+  }
+  bool OnGetProvider(TSkinCmdMessage& m) override {
+    m.Result = reinterpret_cast<intptr_t>(static_cast<ISkinProvider*>(&p_));
+    return true;
+  }
+  bool OnSetUpdating(TSkinCmdMessage& m) override {
+    if (!p_.Skinned()) return false;
+    Data().SetPaintSuspended(m.LowWord == 1);
+    if (Data().PaintingSuspended()) Data().BackgroundDirty = true;
+    return true;
+  }
+  bool OnGetBgColor(TSkinCmdMessage& m) override {
+    if (!p_.Skinned()) return false;
+    m.Result = static_cast<intptr_t>(Data().BgColor(0));
+    return true;
+  }
+  bool OnGetBgInfo(TSkinCmdMessage& m) override {
+    if (m.LParam == 0) return true;
+    auto& request = *reinterpret_cast<TsBackgroundRequest*>(m.LParam);
+    request.X = request.Y = 0;
+    if (Data().BackgroundDirty && !Data().PaintSuspended && Data().NeedsCache())
+      p_.PaintFormCache();
+    const int state = p_.activeLook_ ? 1 : 0;
+    Data().FillBackgroundRequest(request, std::min(state, MaxState()));
+    if (request.BgType == 2 && !request.PleaseDraw && !request.Bmp) {
+      p_.PaintFormCache();
+      request.Bmp = Data().CacheBitmap.get();
+    }
+    // Children are placed in the client area; the image begins at the window's corner.
+    request.X += p_.GetClientOffsetX();
+    request.Y += p_.GetClientOffsetY();
+    return true;
+  }
+  bool OnGetClientOffset(TSkinCmdMessage& m) override {
+    m.Result = static_cast<intptr_t>(MAKELONG(static_cast<WORD>(p_.GetClientOffsetX()),
+                                              static_cast<WORD>(p_.GetClientOffsetY())));
+    return true;
+  }
+
+ private:
+  int MaxState() const {
+    const TsGeneralData* section = Data().Section();
+    return section ? std::max(section->States - 1, 0) : 0;
+  }
+  TsSkinProvider& p_;
+};
+
+// ---- life cycle -----------------------------------------------------------------------------
+
+TsSkinProvider::TsSkinProvider(TComponent* owner)
+    : TComponent(RequireForm(owner)), form_(static_cast<TCustomForm*>(owner)) {
+  static bool previewChecked = false;
+  if (!previewChecked) {
+    previewChecked = true;
+    PreviewMode = FirstArgumentIsPreview();
+  }
+  host_ = std::make_unique<TSkinHost>(*this);
+  skinData_ = std::make_unique<TsCommonData>(host_.get());
+  skinData_->SetSkinSection("FORM");
+  skinData_->ControlKind = FormControlKind;
+  cmdHandler_ = std::make_unique<TCmdHandler>(*this);
+  savedWindowProc_ = form_->WindowProc();
+  form_->SetWindowProc(TWndMethod::Of(this, &TsSkinProvider::NewWndProc));
+  // A form made before its window takes the skin when the window is created.
+  InitFormSkin();
+}
+
+TsSkinProvider::~TsSkinProvider() {
+  LeaveSkinnedForms();
+  // Putting back the saved method unlinks this provider's hook only: hooks installed after
+  // it stay in the chain and go on to what this one had saved.
+  form_->SetWindowProc(savedWindowProc_);
+  if (form_->HandleAllocated() && !FormDestroying() && regionSet_)
+    SetWindowRgn(form_->Handle(), nullptr, TRUE);
+}
+
+void TsSkinProvider::JoinSkinnedForms() {
+  if (joinedWindow_ || !form_->HandleAllocated()) return;
+  joinedWindow_ = reinterpret_cast<TWindowKey>(form_->Handle());
+  AddSkinnedForm(joinedWindow_);
+}
+
+void TsSkinProvider::LeaveSkinnedForms() {
+  if (!joinedWindow_) return;
+  RemoveSkinnedForm(joinedWindow_);
+  joinedWindow_ = 0;
+}
+
+bool TsSkinProvider::FormDestroying() const {
+  return form_->ComponentState().Contains(csDestroying) ||
+         form_->ControlState().Contains(csDestroyingHandle);
+}
+
+bool TsSkinProvider::FormShowing() const {
+  return form_->HandleAllocated() && IsWindowVisible(form_->Handle());
+}
+
+bool TsSkinProvider::Skinned() const { return !FormDestroying() && skinData_->IsSkinned(true); }
+
+// ---- properties -----------------------------------------------------------------------------
+
+void TsSkinProvider::SetDrawNonClientArea(bool value) {
+  if (drawNonClientArea_ == value) return;
+  drawNonClientArea_ = value;
+  if (!form_->HandleAllocated()) return;
+  if (!value) {
+    SetWindowRgn(form_->Handle(), nullptr, TRUE);
+    regionSet_ = false;
+    lastRegion_ = TsRegionPlan{};
+  }
+  skinData_->BackgroundDirty = true;
+  regionDirty_ = true;
+  UpdateMenus(Skinned());
+  InvalidateFrame();
+}
+
+void TsSkinProvider::SetShowAppIcon(bool value) {
+  if (showAppIcon_ == value) return;
+  showAppIcon_ = value;
+  skinData_->BackgroundDirty = true;
+  if (FormShowing()) SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+}
+
+void TsSkinProvider::SetTitleSkin(const std::string& value) {
+  if (titleSkin_ == value) return;
+  titleSkin_ = value;
+  titleSectionIndex_ = -1;
+  skinData_->BackgroundDirty = true;
+  if (FormShowing()) SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+}
+
+std::string TsSkinProvider::GetTitleSection() const {
+  return titleSkin_.empty() ? std::string("FORMTITLE") : titleSkin_;
+}
+
+int TsSkinProvider::GetTitleSkinIndex() {
+  TsSkinManager* manager = SkinManager();
+  if (titleSectionIndex_ < 0 && manager)
+    titleSectionIndex_ = manager->GetSectionIndex(GetTitleSection());
+  return titleSectionIndex_;
+}
+
+// ---- following the skin manager -------------------------------------------------------------
+
+void TsSkinProvider::InitFormSkin() {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !form_->HandleAllocated()) return;
+  JoinSkinnedForms();
+  skinData_->Loaded();
+  skinData_->UpdateIndexes();
+  titleSectionIndex_ = -1;
+  captionSectionIndex_ = manager->GetSectionIndex("CAPTION");
+  InitButtonMasks();
+  if (!form_->ComponentState().Contains(csLoading)) ApplyGlobalColor();
+  UpdateMenus(skinData_->IsSkinned(false));
+  if (firstSkinPending_ && skinData_->IsSkinned(true)) FirstSkin();
+}
+
+void TsSkinProvider::InitButtonMasks() {
+  TsSkinManager* manager = SkinManager();
+  closeMask_ = maxMask_ = normMask_ = minMask_ = helpMask_ = -1;
+  if (!manager) return;
+  const int global = manager->FixedIndexes().GlobalInfo;
+  if (!manager->IsValidSectionIndex(global)) return;
+  auto mask = [&](const char* name) { return manager->GetMaskIndex(global, "GLOBALINFO", name); };
+  bigButtons_ = HasBigButtons(FormFacts());
+  const char* prefix = bigButtons_ ? "BICON" : "SICON";
+  auto named = [&](const char* kind) { return mask((std::string(prefix) + kind).c_str()); };
+  closeMask_ = named("CLOSE");
+  maxMask_ = named("MAX");
+  normMask_ = named("NORM");
+  minMask_ = named("MIN");
+  helpMask_ = named("HELP");
+  if (!bigButtons_ && helpMask_ < 0) helpMask_ = mask("BICONHELP");
+  if (closeMask_ < 0) {
+    // A skin without small buttons: the big ones stand in.
+    bigButtons_ = true;
+    closeMask_ = mask("BICONCLOSE");
+    maxMask_ = mask("BICONMAX");
+    normMask_ = mask("BICONNORM");
+    minMask_ = mask("BICONMIN");
+    helpMask_ = mask("BICONHELP");
+  }
+}
+
+void TsSkinProvider::UpdateMenus(bool skinned) {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || manager != DefaultManager || !form_->Menu()) return;
+  SkinableMenusOf(*manager).InitMainMenu(form_->Menu(), skinned && drawNonClientArea_);
+}
+
+void TsSkinProvider::ApplyGlobalColor() {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !useGlobalColor_ || skinData_->CustomColor || !skinData_->IsSkinned()) return;
+  if (!formColorSaved_) {
+    savedFormColor_ = form_->Color();
+    formColorSaved_ = true;
+  }
+  form_->SetColor(manager->GlobalColor());
+}
+
+void TsSkinProvider::RestoreFormColor() {
+  // The form's own colour comes back, not a standard one: a form that had its own colour
+  // before the skin keeps it without the skin.
+  if (!formColorSaved_) return;
+  formColorSaved_ = false;
+  form_->SetColor(savedFormColor_);
+}
+
+void TsSkinProvider::InvalidateFrame() {
+  if (!FormShowing()) return;
+  RedrawWindow(form_->Handle(), nullptr, nullptr,
+               RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TsSkinProvider::FirstSkin() {
+  firstSkinPending_ = false;
+  SkinSwitched();
+}
+
+void TsSkinProvider::SkinSwitched() {
+  skinData_->UpdateSkinState(false);
+  menuLinesCount_ = -1;
+  menuLineDirty_ = true;
+  regionDirty_ = true;
+  skinData_->BackgroundDirty = true;
+  skinData_->SetPaintSuspended(false);
+  if (form_->HandleAllocated())
+    DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), true);
+  InvalidateFrame();
+}
+
+void TsSkinProvider::RefreshSkin() {
+  menuLinesCount_ = -1;
+  regionDirty_ = true;
+  skinData_->BackgroundDirty = true;
+  skinData_->SetPaintSuspended(false);
+  skinData_->UpdateSkinState(false);
+  UpdateMenus(skinData_->IsSkinned(false));
+  ApplyGlobalColor();
+  if (!AnimationRunning) InvalidateFrame();
+}
+
+void TsSkinProvider::RemoveSkin() {
+  TSkinCmdMessage removal{CmdRemoveSkin, 0, reinterpret_cast<intptr_t>(SkinManager()), 0, true};
+  ProcessSkinCommand(removal, skinData_.get());
+  if (form_->HandleAllocated())
+    DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), false);
+  menuLinesCount_ = titleSectionIndex_ = captionSectionIndex_ = -1;
+  firstSkinPending_ = true;
+  if (FormDestroying() || !form_->HandleAllocated()) return;
+  UpdateMenus(false);
+  // Back to the standard look: the whole window again, the system's frame and colours.
+  if (regionSet_) {
+    SetWindowRgn(form_->Handle(), nullptr, FALSE);
+    regionSet_ = false;
+    lastRegion_ = TsRegionPlan{};
+  }
+  regionDirty_ = true;
+  RestoreFormColor();
+  skinData_->CacheBitmap.reset();
+  framePainted_ = false;
+  if (form_->Menu()) DrawMenuBar(form_->Handle());
+  if (FormShowing())
+    RedrawWindow(form_->Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// ---- the window procedure -------------------------------------------------------------------
+
+void TsSkinProvider::CallOldWithoutRedraw(TMessage& m) {
+  HWND wnd = form_->Handle();
+  SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+  TScopeExit redrawOn(IgnoringExceptions([wnd] { SendMessageA(wnd, WM_SETREDRAW, TRUE, 0); }));
+  CallOld(m);
+}
+
+void TsSkinProvider::NewWndProc(TMessage& m) {
+  // The window may be made without this procedure seeing its creation: the skin is taken
+  // with the first message the window sends.
+  if (!windowSeen_ && form_->HandleAllocated() && m.Msg != WM_NCDESTROY) {
+    windowSeen_ = true;
+    InitFormSkin();
+  }
+  if (m.Msg == SM_SKINCMD) {
+    TSkinCmdMessage command = ReadSkinCmd(m.WParam, m.LParam);
+    if (cmdHandler_->Handle(command)) {
+      m.Result = static_cast<LRESULT>(command.Result);
+      return;
+    }
+    // On a skinned form a command meant for nobody in particular ends here.
+    if (Skinned() && IsSkinCmdTrusted(command)) {
+      m.Result = 0;
+      return;
+    }
+    CallOld(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+      CallOld(m);
+      JoinSkinnedForms();
+      InitFormSkin();
+      return;
+    case WM_NCDESTROY:
+      LeaveSkinnedForms();
+      windowSeen_ = false;
+      CallOld(m);
+      return;
+    case WM_QUERYENDSESSION:
+      OnQueryEndSession(m);
+      return;
+    case SkinEditorCommand:
+      OnSkinEditorCommand(m);
+      return;
+    default:
+      break;
+  }
+  if (!Skinned() || !drawNonClientArea_) {
+    CallOld(m);
+    return;
+  }
+  SkinnedMessage(m);
+}
+
+void TsSkinProvider::SkinnedMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCPAINT:
+      if (!FormShowing() || !IsWindowVisible(form_->Handle())) {
+        m.Result = 0;
+        return;
+      }
+      PaintNonClient();
+      m.Result = 0;
+      return;
+    case WM_NCACTIVATE:
+      OnNcActivate(m);
+      return;
+    case WM_ERASEBKGND:
+      if (!FormShowing()) {
+        CallOld(m);
+        return;
+      }
+      if (skinData_->PaintingSuspended()) {
+        m.Result = 0;
+        return;
+      }
+      PaintClientBackground(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 1;
+      return;
+    case WM_PRINTCLIENT:
+    case WM_ENTERIDLE:
+    case FrameworkQuery1:
+    case FrameworkQuery2:
+      m.Result = 0;
+      return;
+    case WM_SETTEXT:
+      if (!FormShowing() || form_->ControlState().Contains(csCreating)) {
+        CallOld(m);
+        return;
+      }
+      skinData_->BackgroundDirty = true;
+      // The system draws its own caption for a new text: held off, and the skinned one
+      // painted afterwards.
+      CallOldWithoutRedraw(m);
+      RepaintNonClient();
+      return;
+    case WM_SETICON:
+      if (m.LParam == 0 || AnimationRunning || !FormShowing()) {
+        CallOld(m);
+        return;
+      }
+      CallOldWithoutRedraw(m);
+      RepaintNonClient();
+      return;
+    case WM_SIZE:
+      OnSize(m);
+      return;
+    case WM_SETREDRAW:
+      redrawLockCount_ = m.WParam ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
+      CallOld(m);
+      return;
+    case WM_WINDOWPOSCHANGING:
+      // The region being set moves nothing; the form's own procedure need not know.
+      if (regionUpdating_) return;
+      CallOld(m);
+      return;
+    case WM_WINDOWPOSCHANGED:
+      OnWindowPosChanged(m);
+      return;
+    case WM_GETMINMAXINFO: {
+      const TsFormFacts facts = FormFacts();
+      if (facts.Border != TsFrameBorder::None && !form_->Parent() && !facts.MdiChild) {
+        HMONITOR monitor = MonitorFromWindow(form_->Handle(), MONITOR_DEFAULTTONEAREST);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(monitor, &info)) {
+          const TRect work{info.rcWork.left, info.rcWork.top, info.rcWork.right,
+                           info.rcWork.bottom};
+          const TsMaximizedBounds bounds = LimitMaximizedBounds(facts, work);
+          auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
+          mmi->ptMaxPosition = POINT{bounds.Position.X, bounds.Position.Y};
+          mmi->ptMaxSize = POINT{bounds.Size.cx, bounds.Size.cy};
+        }
+      }
+      CallOld(m);
+      return;
+    }
+    case WM_SYSCOMMAND:
+      CallOld(m);
+      switch (m.WParam & 0xFFF0) {
+        case SC_MINIMIZE:
+          if (skinData_->CacheBitmap) skinData_->CacheBitmap->SetSize(0, 0);
+          break;
+        case SC_MAXIMIZE:
+        case SC_RESTORE:
+          skinData_->BackgroundDirty = true;
+          regionDirty_ = true;
+          InvalidateFrame();
+          break;
+        default:
+          break;
+      }
+      return;
+    case WM_NCHITTEST: {
+      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      RECT window;
+      GetWindowRect(form_->Handle(), &window);
+      const int button = TitleButtonAt(POINT{p.x - window.left, p.y - window.top});
+      if (button) {
+        m.Result = button;
+        return;
+      }
+      CallOld(m);
+      return;
+    }
+    case WM_NCLBUTTONDOWN:
+      // The skinned buttons lie where the skin puts them, not where the system would track
+      // its own: they are followed here.
+      if (m.WParam == HTCLOSE || m.WParam == HTMAXBUTTON || m.WParam == HTMINBUTTON ||
+          m.WParam == HTHELP) {
+        TrackTitleButton(static_cast<int>(m.WParam));
+        m.Result = 0;
+        return;
+      }
+      CallOld(m);
+      if (FormShowing()) RepaintNonClient();
+      return;
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONUP:
+      // The system tracks the title buttons and drags the frame with its own drawing; the
+      // skinned frame is put back once it is done.
+      CallOld(m);
+      if (FormShowing()) RepaintNonClient();
+      return;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      skinData_->BackgroundDirty = true;
+      menuLinesCount_ = -1;
+      CallOld(m);
+      return;
+    case CM_ENABLEDCHANGED:
+      CallOld(m);
+      skinData_->BackgroundDirty = true;
+      if (FormShowing()) SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+      return;
+    case CM_MENUCHANGED:
+      menuLinesCount_ = -1;
+      menuLineDirty_ = true;
+      skinData_->BackgroundDirty = true;
+      CallOld(m);
+      return;
+    case CM_SHOWINGCHANGED:
+      CallOld(m);
+      if (FormShowing() && (!Application->MainForm() || Application->MainForm() == form_))
+        NotifySkinEditor(form_->Handle());
+      return;
+    case CM_VISIBLECHANGED:
+      CallOld(m);
+      if (m.WParam == 0 && skinData_->CacheBitmap && !FormDestroying())
+        skinData_->CacheBitmap->SetSize(0, 0);
+      return;
+    default:
+      CallOld(m);
+      return;
+  }
+}
+
+void TsSkinProvider::OnNcActivate(TMessage& m) {
+  activeLook_ = m.WParam != 0;
+  skinData_->BackgroundDirty = true;
+  skinData_->SetPaintSuspended(false);
+  if (!FormShowing()) {
+    CallOld(m);
+    return;
+  }
+  // The system would draw its own active or inactive caption here; with -1 it only changes
+  // the state, and the skinned frame is painted instead.
+  TMessage quiet{m.Msg, m.WParam, static_cast<LPARAM>(-1), 0};
+  CallOld(quiet);
+  m.Result = quiet.Result ? quiet.Result : TRUE;
+  menuLinesCount_ = -1;
+  SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+}
+
+void TsSkinProvider::OnSize(TMessage& m) {
+  if (skinData_->PaintingSuspended()) {
+    CallOld(m);
+    return;
+  }
+  menuLinesCount_ = -1;
+  {
+    // The form's own layout paints nothing skinned meanwhile; the guard lets painting go
+    // on again on every way out, exceptions included.
+    const bool wasSuspended = skinData_->PaintSuspended;
+    skinData_->SetPaintSuspended(true);
+    TScopeExit resume([this, wasSuspended] { skinData_->SetPaintSuspended(wasSuspended); });
+    CallOld(m);
+  }
+  if (AnimationRunning) return;
+  TBitmap* image = skinData_->CacheBitmap.get();
+  const TsFormFacts facts = FormFacts();
+  const bool sizeChanged =
+      !image || image->Width() != GetImageWidth(facts) || image->Height() != GetImageHeight(facts);
+  if (sizeChanged || m.WParam == SIZE_MAXIMIZED || m.WParam == SIZE_RESTORED) {
+    regionDirty_ = regionDirty_ || sizeChanged;
+    skinData_->BackgroundDirty = true;
+    if (FormShowing()) {
+      SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+      RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_NOFRAME | RDW_INVALIDATE | RDW_ERASE);
+    }
+  }
+}
+
+void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+  TsSkinManager* manager = SkinManager();
+  const bool hiding = pos && (pos->flags & SWP_HIDEWINDOW) != 0;
+  const bool animateHide = hiding && !skipHideAnimation_ && manager && manager->Active() &&
+                           skinData_->CacheBitmap && !IsIconic(form_->Handle()) &&
+                           manager->AnimEffects()->FormHide.Active &&
+                           manager->AnimEffects()->FormHide.Time > 0;
+  if (!animateHide) {
+    CallOld(m);
+    return;
+  }
+  CallOld(m);
+  // The program's one hide timer is reused by every hide: the reference to it is kept, not
+  // dropped for a new timer each time.
+  skipHideAnimation_ = true;
+  TScopeExit skipOff([this] { skipHideAnimation_ = false; });
+  FormServices().AnimateFormHide(*this);
+}
+
+void TsSkinProvider::OnQueryEndSession(TMessage& m) {
+  FadesStopped = true;
+  // Running fades see the flag at their next tick; a fade that never ticks again must not
+  // hold the session's end for ever.
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (FadeTimerCount > 0 && GetTickCount() - start < FadeWaitAtSessionEnd) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (FadeTimerCount > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  CallOld(m);
+}
+
+void TsSkinProvider::OnSkinEditorCommand(TMessage& m) {
+  switch (m.WParam) {
+    case SkinEditorClose:
+      // Only a form shown for a skin editor's preview may be closed this way: any program
+      // can send this number to any window.
+      if (PreviewMode) form_->Close();
+      m.Result = 0;
+      return;
+    case SkinEditorPassOn:
+      CallOld(m);
+      return;
+    case SkinEditorPing:
+      m.Result = 1;
+      return;
+    default:
+      m.Result = 0;
+      return;
+  }
+}
+
+TsSkinProvider* FormSkinProvider(TCustomForm* form) {
+  ISkinProvider* provider = SkinProviderOf(form);
+  return dynamic_cast<TsSkinProvider*>(provider);
+}
+
+void TsSkinProvider::TrackTitleButton(int hitCode) {
+  HWND wnd = form_->Handle();
+  SetCapture(wnd);
+  bool released = false, over = true;
+  MSG msg;
+  while (!released && GetCapture() == wnd) {
+    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+      // The program is ending: the quit message stays for the main loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      continue;
+    }
+    POINT p = msg.pt;
+    RECT window;
+    GetWindowRect(wnd, &window);
+    over = TitleButtonAt(POINT{p.x - window.left, p.y - window.top}) == hitCode;
+    released = msg.message == WM_LBUTTONUP;
+  }
+  if (GetCapture() == wnd) ReleaseCapture();
+  if (!released || !over) return;
+  switch (hitCode) {
+    case HTCLOSE:
+      SendMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    case HTMINBUTTON:
+      SendMessageA(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      break;
+    case HTMAXBUTTON:
+      SendMessageA(wnd, WM_SYSCOMMAND, IsZoomed(wnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      break;
+    case HTHELP:
+      SendMessageA(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+      break;
+    default:
+      break;
+  }
+}
