@@ -102,17 +102,14 @@ bool TskGlowEffectWin32::Show(const TRect& rect, const TRect& clipRect, HWND own
   return true;
 }
 
-int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectionName,
-             TsSkinManager* manager, HWND ownerWindow, int alpha, int glowMargin,
-             const std::string& name) {
-  (void)alpha;
+int ShowGlow(const TsGlowRequest& request, HWND ownerWindow) {
   if (!HasLayeredWindows()) return -1;
-  auto glow = std::make_unique<TskGlowEffectWin32>(manager);
-  glow->GlowMask = FindMaskIndex(glow->GlowManager, sectionName, name + "0");
+  auto glow = std::make_unique<TskGlowEffectWin32>(request.Manager);
+  glow->GlowMask = FindMaskIndex(glow->GlowManager, request.SectionName, request.MaskName + "0");
   if (glow->GlowMask < 0) return -1;
-  glow->GlowMargin = glowMargin;
+  glow->GlowMargin = request.Margin;
   // Shown before it takes a slot: a glow with nothing to show leaves no empty slot behind.
-  if (!glow->Show(rect, clipRect, ownerWindow)) return -1;
+  if (!glow->Show(request.Rect, request.ClipRect, ownerWindow)) return -1;
   return AddGlow(std::move(glow));
 }
 

@@ -31,13 +31,11 @@ class TskGlowEffectWin32 : public TskGlowEffect {
   void GlowWndProc(TMessage& message);
 };
 
-// Shows the glow mask named name + "0" of the section `sectionName` (exact section, no
-// parent-class fall-back) around `rect` and answers its id; -1 when layered windows are not
-// available, the skin has no such mask, or nothing is left to show. A null manager means the
-// default manager. `alpha` is not used: the glow always shows its picture as it is.
-int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectionName,
-             TsSkinManager* manager, HWND ownerWindow, int alpha, int glowMargin,
-             const std::string& name);
+// Shows the glow mask named MaskName + "0" of the section SectionName (exact section, no
+// parent-class fall-back) around Rect over the owner window and answers its id; -1 when
+// layered windows are not available, the skin has no such mask, or nothing is left to show.
+// The glow always shows its picture as it is, with no further transparency.
+int ShowGlow(const TsGlowRequest& request, HWND ownerWindow);
 
 // The window of the glow with that id; null for none.
 HWND GlowWindowHandle(int id);
@@ -45,11 +43,8 @@ HWND GlowWindowHandle(int id);
 // The glows with their windows, for the skin engine's skin data.
 class TskGlowServicesWin32 : public TskGlowServices {
  public:
-  int ShowGlow(const TRect& rect, const TRect& clipRect, const std::string& sectionName,
-               TsSkinManager* manager, TWindowKey owner, int alpha, int margin,
-               const std::string& maskName) override {
-    return ::ShowGlow(rect, clipRect, sectionName, manager, reinterpret_cast<HWND>(owner), alpha,
-                      margin, maskName);
+  int ShowGlow(const TsGlowRequest& request, TWindowKey owner) override {
+    return ::ShowGlow(request, reinterpret_cast<HWND>(owner));
   }
 };
 

@@ -314,9 +314,12 @@ void UpdateGlow(TsCommonData& data, bool hide, HWND window) {
   }
   TsSkinManager* manager = data.SkinManager();
   const int margin = manager->Sections()[static_cast<size_t>(data.SectionIndex)].GlowMargin;
-  data.SetShownGlow(FormServices().ShowGlow(rect, clip, data.SkinSection(), manager,
-                                            reinterpret_cast<TWindowKey>(target), 255, margin,
-                                            "GLOW"));
+  data.SetShownGlow(FormServices().ShowGlow({.Rect = rect,
+                                             .ClipRect = clip,
+                                             .SectionName = data.SkinSection(),
+                                             .Margin = margin,
+                                             .Manager = manager},
+                                            reinterpret_cast<TWindowKey>(target)));
 }
 
 bool HandleCommonMessage(TMessage& message, TsCommonData* data) {

@@ -92,6 +92,16 @@ class ISkinDialogProvider {
 // (null otherwise). The hook's owner frees them when the hook goes.
 extern std::unique_ptr<std::vector<std::unique_ptr<ISkinDialogProvider>>> DialogProviderList;
 
+// A glow to show around Rect (cut to ClipRect), from the mask MaskName of a skin section.
+struct TsGlowRequest {
+  TRect Rect{};
+  TRect ClipRect{};
+  std::string SectionName{};
+  std::string MaskName = "GLOW";
+  int Margin = 0;                    // the section's glow margin
+  TsSkinManager* Manager = nullptr;  // null: the default manager
+};
+
 // The services of the form skinning. The defaults do nothing (no glows, no animations, no
 // layered windows), which is what a program without form skinning gets.
 class ISkinFormServices {
@@ -115,13 +125,8 @@ class ISkinFormServices {
   // broadcast: dialogs, message boxes and popup menus get their adapters here.
   virtual void WindowCreating(TWindowKey) {}
 
-  // Glows: a glow around `rect` (cut to `clipRect`) from the section's mask `maskName`,
-  // shown over the owner window; its id, or -1 when none is shown.
-  virtual int ShowGlow(const TRect& /*rect*/, const TRect& /*clipRect*/,
-                       const std::string& /*sectionName*/, TsSkinManager*, TWindowKey /*owner*/,
-                       int /*alpha*/, int /*margin*/, const std::string& /*maskName*/) {
-    return -1;
-  }
+  // Glows: the glow shown over the owner window; its id, or -1 when none is shown.
+  virtual int ShowGlow(const TsGlowRequest&, TWindowKey /*owner*/) { return -1; }
   virtual void FreeGlow(int /*id*/) {}
   virtual void FreeAllGlows() {}
   // Tells a glow from a later one that took its id over; 0 for none.

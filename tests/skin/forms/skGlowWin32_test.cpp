@@ -62,8 +62,11 @@ struct GlowWindows : ::testing::Test {
     return TRect{p.x, p.y, p.x + width, p.y + height};
   }
   int Show(const TRect& r, const std::string& section = "GLOWING") {
-    return ShowGlow(r, TRect{0, 0, r.Width(), r.Height()}, section, nullptr, form.Form->Handle(),
-                    255, 2, "GLOW");
+    return ShowGlow({.Rect = r,
+                     .ClipRect = TRect{0, 0, r.Width(), r.Height()},
+                     .SectionName = section,
+                     .Margin = 2},
+                    form.Form->Handle());
   }
 
   skintest::TManagerFixture fixture;
@@ -201,7 +204,8 @@ TEST_F(GlowWindows, AHalfHiddenRectangleGlowsOnlyAlongItsVisiblePart) {
   const TRect r = ScreenRect(100, 80, 120, 60);
   // The right half is hidden by the parent's edge.
   const int id =
-      ShowGlow(r, TRect{0, 0, 60, 60}, "GLOWING", nullptr, form.Form->Handle(), 255, 2, "GLOW");
+      ShowGlow({.Rect = r, .ClipRect = TRect{0, 0, 60, 60}, .SectionName = "GLOWING", .Margin = 2},
+               form.Form->Handle());
   ASSERT_GE(id, 0);
   ktest::Settle(GlowWindowHandle(id));
   RECT w;
@@ -265,9 +269,11 @@ TEST(GlowOurSkin, AHotButtonOfOffice12StyleHasASoftAccentHalo) {
   RECT b;
   GetWindowRect(button->Handle(), &b);
   const COLORREF inside = ScreenPixel(b.left + 50, b.top + 15);
-  const int id = ShowGlow(TRect{b.left, b.top, b.right, b.bottom},
-                          TRect{0, 0, b.right - b.left, b.bottom - b.top}, "BUTTON", nullptr,
-                          form.Form->Handle(), 255, 3, "GLOW");
+  const int id = ShowGlow({.Rect = TRect{b.left, b.top, b.right, b.bottom},
+                           .ClipRect = TRect{0, 0, b.right - b.left, b.bottom - b.top},
+                           .SectionName = "BUTTON",
+                           .Margin = 3},
+                          form.Form->Handle());
   ASSERT_GE(id, 0);
   ktest::Settle(GlowWindowHandle(id));
   const int mid = (b.left + b.right) / 2;
