@@ -156,20 +156,50 @@ TsRegionPlan PlanFormRegion(const TsFormFacts& f, const std::vector<TRect>& hole
     plan.Bounds = TRect{0, 0, GetImageWidth(f), f.Height};
     plan.Holes = holes;
   }
+  // A region that is the whole window shapes nothing: none is cheaper, as the system then
+  // need not clip every paint of a resize to it.
+  if (plan.Holes.empty() && plan.Bounds == TRect{0, 0, f.Width, f.Height}) {
+    plan.Kind = TsRegionKind::Remove;
+    plan.Bounds = TRect{};
+  }
   return plan;
+}
+
+std::vector<TsCornerRun> CollectCornerRuns(const TsSkinManager& manager, int formMask,
+                                           int titleMask) {
+  std::vector<TsCornerRun> runs;
+  auto add = [&](int index, bool bottom) {
+    if (!manager.IsValidMaskIndex(index)) return;
+    const TsMaskData& mask = manager.Masks()[static_cast<size_t>(index)];
+    const int width = MaskStateWidth(mask);
+    std::vector<TRect> local;
+    // Placed for an image exactly as wide as the mask: the runs stay in its coordinates.
+    GetMaskHoleRects(local, width, mask, bottom, 0);
+    for (const TRect& r : local)
+      runs.push_back(TsCornerRun{r, width, r.Left >= width - mask.WidthRight,
+                                 bottom ? static_cast<int>(mask.WidthBottom) : -1});
+  };
+  add(formMask, false);
+  add(formMask, true);
+  add(titleMask, false);
+  return runs;
+}
+
+std::vector<TRect> PlaceCornerRuns(const std::vector<TsCornerRun>& runs, int imageWidth,
+                                   int formHeight) {
+  std::vector<TRect> holes;
+  holes.reserve(runs.size());
+  for (const TsCornerRun& run : runs) {
+    const int dx = run.Right ? imageWidth - run.MaskWidth : 0;
+    const int dy = run.BottomWidth >= 0 ? formHeight - run.BottomWidth : 0;
+    holes.push_back(TRect{run.R.Left + dx, run.R.Top + dy, run.R.Right + dx, run.R.Bottom + dy});
+  }
+  return holes;
 }
 
 std::vector<TRect> CollectRegionHoles(const TsSkinManager& manager, int formMask, int titleMask,
                                       int imageWidth, int formHeight) {
-  std::vector<TRect> holes;
-  if (manager.IsValidMaskIndex(formMask)) {
-    const TsMaskData& mask = manager.Masks()[static_cast<size_t>(formMask)];
-    GetMaskHoleRects(holes, imageWidth, mask, false, 0);
-    GetMaskHoleRects(holes, imageWidth, mask, true, formHeight - mask.WidthBottom);
-  }
-  if (manager.IsValidMaskIndex(titleMask))
-    GetMaskHoleRects(holes, imageWidth, manager.Masks()[static_cast<size_t>(titleMask)], false, 0);
-  return holes;
+  return PlaceCornerRuns(CollectCornerRuns(manager, formMask, titleMask), imageWidth, formHeight);
 }
 
 TsMaximizedBounds LimitMaximizedBounds(const TsFormFacts& f, const TRect& workArea) {

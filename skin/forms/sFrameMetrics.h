@@ -116,10 +116,25 @@ struct TsRegionPlan {
 };
 // The region for the form: with a border window the rectangle inside the extended frame; a
 // maximized form without constraints the rectangle inside its border (the parts beyond the
-// screen cut off); otherwise the image's rectangle less the holes.
+// screen cut off); otherwise the image's rectangle less the holes. A region that would be the
+// whole window without holes is none at all (Remove).
 TsRegionPlan PlanFormRegion(const TsFormFacts& f, const std::vector<TRect>& holes);
-// The key-colour runs of the corners of the form's border mask (top at row 0, bottom at the
-// form's height less the mask's bottom width) and of the title's border mask (top only).
+// One key-colour run of a border mask's corner, in the mask's own coordinates: a right
+// corner's run moves with the image's right edge, a bottom corner's with the form's bottom.
+struct TsCornerRun {
+  TRect R;
+  int MaskWidth = 0;     // the mask's state width
+  bool Right = false;    // lies in a right corner
+  int BottomWidth = -1;  // a bottom corner's height; -1 for a top corner
+};
+// The runs of the corners of the form's border mask (top and bottom) and of the title's
+// border mask (top only). Read from the skin's images once per skin: resizing only moves them.
+std::vector<TsCornerRun> CollectCornerRuns(const TsSkinManager& manager, int formMask,
+                                           int titleMask);
+// The runs placed in a frame image of that width for a form of that height.
+std::vector<TRect> PlaceCornerRuns(const std::vector<TsCornerRun>& runs, int imageWidth,
+                                   int formHeight);
+// Both at once.
 std::vector<TRect> CollectRegionHoles(const TsSkinManager& manager, int formMask, int titleMask,
                                       int imageWidth, int formHeight);
 

@@ -21,6 +21,10 @@
 
 namespace {
 
+// The frame image's bitmap grows and shrinks in steps of this many pixels.
+constexpr int SlackStep = 128;
+int WithSlack(int n) { return (std::max(n, 0) + SlackStep - 1) / SlackStep * SlackStep; }
+
 // DT_SINGLELINE, DT_VCENTER, DT_NOPREFIX, DT_END_ELLIPSIS.
 constexpr uint32_t CaptionTextFlags = 0x8824;
 
@@ -132,13 +136,16 @@ void TsSkinProvider::PrepareRegionParts() {
   TsSkinManager* manager = SkinManager();
   regionHoles_.clear();
   if (!manager) return;
+  if (!cornerRunsRead_) {
+    const int titleIndex = GetTitleSkinIndex();
+    const int titleMask = manager->IsValidSectionIndex(titleIndex)
+                              ? manager->GetMaskIndex(titleIndex, GetTitleSection(), "BORDERSMASK")
+                              : -1;
+    cornerRuns_ = CollectCornerRuns(*manager, skinData_->BorderMaskIndex, titleMask);
+    cornerRunsRead_ = true;
+  }
   const TsFormFacts facts = FormFacts();
-  const int titleIndex = GetTitleSkinIndex();
-  const int titleMask = manager->IsValidSectionIndex(titleIndex)
-                            ? manager->GetMaskIndex(titleIndex, GetTitleSection(), "BORDERSMASK")
-                            : -1;
-  regionHoles_ = CollectRegionHoles(*manager, skinData_->BorderMaskIndex, titleMask,
-                                    GetImageWidth(facts), facts.Height);
+  regionHoles_ = PlaceCornerRuns(cornerRuns_, GetImageWidth(facts), facts.Height);
 }
 
 void TsSkinProvider::SetFormRegion(bool redraw) {
@@ -148,6 +155,17 @@ void TsSkinProvider::SetFormRegion(bool redraw) {
   // The same region again would only repaint the frame: a non-client paint that sets its
   // region every time never lets the window rest.
   if (regionSet_ && plan == lastRegion_) return;
+  if (plan.Kind == TsRegionKind::Remove) {
+    if (regionSet_) {
+      regionUpdating_ = true;
+      TScopeExit updated([this] { regionUpdating_ = false; });
+      SetWindowRgn(form_->Handle(), nullptr, redraw ? TRUE : FALSE);
+      ++regionChanges_;
+    }
+    regionSet_ = false;
+    lastRegion_ = plan;
+    return;
+  }
   regionUpdating_ = true;
   TScopeExit updated([this] { regionUpdating_ = false; });
   TRegion region(
@@ -176,8 +194,7 @@ void TsSkinProvider::PaintNonClient() {
     }
   }
   skinData_->SetPaintSuspended(false);
-  if (skinData_->CacheBitmap && skinData_->CacheBitmap->Width() == 0)
-    skinData_->BackgroundDirty = true;
+  if (skinData_->CacheBitmap && imageSize_.cx == 0) skinData_->BackgroundDirty = true;
   TWindowDC dc(wnd, true);
   if (!dc) return;
   TSaveDC saved(dc.Get());
@@ -195,12 +212,11 @@ void TsSkinProvider::RepaintNonClient() {
 
 void TsSkinProvider::PaintFrameFromCache(HDC windowDC) {
   const TsFormFacts facts = FormFacts();
-  TBitmap* image = skinData_->CacheBitmap.get();
-  if (!image || image->Width() != GetImageWidth(facts) || image->Height() != GetImageHeight(facts))
+  if (!skinData_->CacheBitmap || imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)})
     skinData_->BackgroundDirty = true;
   PaintFormCache();
-  image = skinData_->CacheBitmap.get();
-  if (!image || image->Width() == 0) return;
+  TBitmap* image = skinData_->CacheBitmap.get();
+  if (!image || imageSize_.cx == 0) return;
   HDC source = ImageDC(image);
   for (const TsFrameCopy& copy : FrameCopyRects(facts))
     BitBlt(windowDC, copy.Dest.Left, copy.Dest.Top, copy.Dest.Width(), copy.Dest.Height(), source,
@@ -217,16 +233,23 @@ void TsSkinProvider::PaintFormCache() {
   const TsFormFacts facts = FormFacts();
   const int width = GetImageWidth(facts), height = GetImageHeight(facts);
   if (!skinData_->CacheBitmap) {
-    skinData_->CacheBitmap = CreateBmp32(width, height);
+    skinData_->CacheBitmap = CreateBmp32(WithSlack(width), WithSlack(height));
     skinData_->UpdateSkinState(false);
   }
   if (!skinData_->BackgroundDirty) {
     skinData_->SetPaintSuspended(false);
     return;
   }
+  // The bitmap is made with room to spare and kept while the form's size changes within it:
+  // making a bitmap of the window's size costs far more than composing the frame, and a
+  // resize would otherwise make one for every step. Only the top-left image size is painted.
+  TBitmap* bitmap = skinData_->CacheBitmap.get();
+  if (bitmap->Width() < width || bitmap->Height() < height ||
+      bitmap->Width() > WithSlack(width) + SlackStep ||
+      bitmap->Height() > WithSlack(height) + SlackStep || bitmap->PixelFormat() != pf32bit)
+    skinData_->CacheBitmap = CreateBmp32(WithSlack(width), WithSlack(height));
+  imageSize_ = TSize{width, height};
   TBitmap* image = skinData_->CacheBitmap.get();
-  image->SetPixelFormat(pf32bit);
-  image->SetSize(width, height);
   regionDirty_ = regionDirty_ || !framePainted_;
   const TsPaintState state = LimitSectionState(*manager, skinData_->SectionIndex, ActiveState());
   const TRect frame{0, 0, width, height};
@@ -259,9 +282,8 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
   const int title = GetTitleSkinIndex();
   const int titleBottom = GetTitleBottom(facts);
   if (manager->IsValidSectionIndex(title)) {
-    const TRect r = facts.Minimized && !facts.MainForm
-                        ? TRect{0, 0, image->Width(), image->Height()}
-                        : TRect{0, 0, image->Width(), titleBottom};
+    const TRect r = facts.Minimized && !facts.MainForm ? TRect{0, 0, imageSize_.cx, imageSize_.cy}
+                                                       : TRect{0, 0, imageSize_.cx, titleBottom};
     PaintItem(TsItemPaint{.Bitmap = image,
                           .R = r,
                           .SectionIndex = title,
@@ -277,10 +299,10 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
       manager->GetMaskIndex(skinData_->SectionIndex, skinData_->SkinSection(), "TITLEBAR");
   if (!manager->IsValidMaskIndex(strip)) return;
   const TsMaskData& mask = manager->Masks()[static_cast<size_t>(strip)];
-  const int left = image->Width() - (2 * MaskStateWidth(mask) + GetButtonsWidth(ButtonsFacts()));
+  const int left = imageSize_.cx - (2 * MaskStateWidth(mask) + GetButtonsWidth(ButtonsFacts()));
   PaintMaskRect(
       image,
-      TRect{left, 0, image->Width(), GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
+      TRect{left, 0, imageSize_.cx, GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
       mask, StateIndex(state), false, EmptyBackgroundSource);
 }
 
@@ -308,7 +330,7 @@ void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {
     section = manager->GetSectionIndex(name);
   }
   const TRect line{GetShadowMargins(facts).Left, titleBottom,
-                   image->Width() - GetShadowMargins(facts).Right,
+                   imageSize_.cx - GetShadowMargins(facts).Right,
                    titleBottom + facts.MenuLines * lineHeight + 1};
   // The same background the menu painter lays under each item, so that the line and its
   // items show as one.
@@ -349,7 +371,7 @@ void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) 
   TRect r;
   r.Left = GetBorderWidth(facts, true) + iconWidth + manager->CurrentSkin().BILeft + shadow.Left +
            (captionSectionIndex_ >= 0 ? 2 : 0) + 4;
-  r.Right = image->Width() - shadow.Right - GetButtonsWidth(ButtonsFacts()) - 12;
+  r.Right = imageSize_.cx - shadow.Right - GetButtonsWidth(ButtonsFacts()) - 12;
   r.Bottom = GetTitleBottom(facts);
   r.Top = facts.Maximized ? GetStdBorderWidth(facts, false) / 2 + shadow.Top + 1 : shadow.Top + 2;
   if (r.Right <= r.Left || r.Bottom <= r.Top || caption.empty()) return;
@@ -378,8 +400,8 @@ void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) 
     t = TRect{t.Left - 4, t.Top - 2, t.Right + 4, t.Bottom + 2};
     t.Left = std::max(t.Left, 0);
     t.Top = std::max(t.Top, 0);
-    t.Right = std::min(t.Right, image->Width());
-    t.Bottom = std::min(t.Bottom, image->Height());
+    t.Right = std::min(t.Right, imageSize_.cx);
+    t.Bottom = std::min(t.Bottom, imageSize_.cy);
     if (t.Width() > 0 && t.Height() > 0)
       PaintItem(
           TsItemPaint{.Bitmap = image,
@@ -511,7 +533,7 @@ void TsSkinProvider::PaintClientBackground(HDC dc) {
     return;
   }
   if (!skinData_->ImmediatePaint) PaintFormCache();
-  if (!skinData_->CacheBitmap || skinData_->CacheBitmap->Width() == 0) return;
+  if (!skinData_->CacheBitmap || imageSize_.cx == 0) return;
   const TRect client{0, 0, facts.ClientWidth, facts.ClientHeight};
   const int x = ::GetClientOffsetX(facts), y = ::GetClientOffsetY(facts);
   TsCacheBlit blit;

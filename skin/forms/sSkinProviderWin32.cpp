@@ -238,6 +238,8 @@ void TsSkinProvider::SetTitleSkin(const std::string& value) {
   if (titleSkin_ == value) return;
   titleSkin_ = value;
   titleSectionIndex_ = -1;
+  cornerRunsRead_ = false;
+  regionDirty_ = true;
   skinData_->BackgroundDirty = true;
   if (FormShowing()) SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
 }
@@ -262,6 +264,7 @@ void TsSkinProvider::InitFormSkin() {
   skinData_->Loaded();
   skinData_->UpdateIndexes();
   titleSectionIndex_ = -1;
+  cornerRunsRead_ = false;
   captionSectionIndex_ = manager->GetSectionIndex("CAPTION");
   InitButtonMasks();
   if (!form_->ComponentState().Contains(csLoading)) ApplyGlobalColor();
@@ -332,6 +335,7 @@ void TsSkinProvider::FirstSkin() {
 }
 
 void TsSkinProvider::SkinSwitched() {
+  cornerRunsRead_ = false;
   skinData_->UpdateSkinState(false);
   menuLinesCount_ = -1;
   menuLineDirty_ = true;
@@ -360,6 +364,7 @@ void TsSkinProvider::RemoveSkin() {
   if (form_->HandleAllocated())
     DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), false);
   menuLinesCount_ = titleSectionIndex_ = captionSectionIndex_ = -1;
+  cornerRunsRead_ = false;
   firstSkinPending_ = true;
   if (FormDestroying() || !form_->HandleAllocated()) return;
   UpdateMenus(false);
@@ -372,6 +377,7 @@ void TsSkinProvider::RemoveSkin() {
   regionDirty_ = true;
   RestoreFormColor();
   skinData_->CacheBitmap.reset();
+  imageSize_ = TSize{};
   framePainted_ = false;
   if (form_->Menu()) DrawMenuBar(form_->Handle());
   if (FormShowing())
@@ -524,7 +530,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       switch (m.WParam & 0xFFF0) {
         case SC_MINIMIZE:
-          if (skinData_->CacheBitmap) skinData_->CacheBitmap->SetSize(0, 0);
+          imageSize_ = TSize{};
           break;
         case SC_MAXIMIZE:
         case SC_RESTORE:
@@ -591,8 +597,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       return;
     case CM_VISIBLECHANGED:
       CallOld(m);
-      if (m.WParam == 0 && skinData_->CacheBitmap && !FormDestroying())
-        skinData_->CacheBitmap->SetSize(0, 0);
+      if (m.WParam == 0 && !FormDestroying()) imageSize_ = TSize{};
       return;
     default:
       CallOld(m);
@@ -632,18 +637,18 @@ void TsSkinProvider::OnSize(TMessage& m) {
     CallOld(m);
   }
   if (AnimationRunning) return;
-  TBitmap* image = skinData_->CacheBitmap.get();
   const TsFormFacts facts = FormFacts();
-  const bool sizeChanged =
-      !image || image->Width() != GetImageWidth(facts) || image->Height() != GetImageHeight(facts);
-  if (sizeChanged || m.WParam == SIZE_MAXIMIZED || m.WParam == SIZE_RESTORED) {
-    regionDirty_ = regionDirty_ || sizeChanged;
-    skinData_->BackgroundDirty = true;
-    if (FormShowing()) {
-      SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
-      RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_NOFRAME | RDW_INVALIDATE | RDW_ERASE);
-    }
-  }
+  const bool sizeChanged = imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)};
+  if (!sizeChanged) return;
+  regionDirty_ = true;
+  skinData_->BackgroundDirty = true;
+  if (!FormShowing()) return;
+  SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+  // A background that follows the form's size (a gradient) is different everywhere now; a
+  // plain or tiled one only where the system shows new parts, which it asks to paint itself.
+  if (skinData_->BgDependency != 0)
+    RedrawWindow(form_->Handle(), nullptr, nullptr,
+                 RDW_NOFRAME | RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
 }
 
 void TsSkinProvider::OnWindowPosChanged(TMessage& m) {

@@ -100,8 +100,10 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void PaintFrameFromCache(HDC windowDC);
   // The client background from the image into the DC, around the visible children.
   void PaintClientBackground(HDC dc);
-  // The frame image's pixels, or null before the first paint.
+  // The frame image's pixels, or null before the first paint. The bitmap may be larger than
+  // the image: the image is its top-left FrameImageSize().
   TBitmap* FrameImage() const { return skinData_->CacheBitmap.get(); }
+  TSize FrameImageSize() const { return imageSize_; }
   // How often the frame image was rebuilt and how often the region was set: a form that sits
   // idle rebuilds and sets nothing.
   int FrameBuilds() const { return frameBuilds_; }
@@ -202,6 +204,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   int closeMask_ = -1, maxMask_ = -1, normMask_ = -1, minMask_ = -1, helpMask_ = -1;
   bool bigButtons_ = true;
   std::vector<TRect> regionHoles_;
+  // The corners' key-colour runs of the skin in force, read once per skin.
+  std::vector<TsCornerRun> cornerRuns_;
+  bool cornerRunsRead_ = false;
   // The region last given to the window: an unchanged one is not set again, so the region
   // change cannot start another round of non-client painting.
   TsRegionPlan lastRegion_;
@@ -209,6 +214,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // The form's own colour, given back when the skin goes.
   TColor savedFormColor_ = clBtnFace;
   bool formColorSaved_ = false;
+  TSize imageSize_{};  // the composed image's size (0 x 0: none)
   int frameBuilds_ = 0;
   int regionChanges_ = 0;
 };

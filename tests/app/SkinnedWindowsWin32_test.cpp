@@ -29,7 +29,7 @@ int FrameDifferences(TCustomForm* form, TsSkinProvider* provider) {
   ClientToScreen(wnd, &origin);
   const int cx = origin.x - window.left, cy = origin.y - window.top;
   const int width = window.right - window.left, height = window.bottom - window.top;
-  if (image->Width() != width || image->Height() != height) return -1;
+  if (provider->FrameImageSize() != TSize{width, height}) return -1;
   HDC dc = GetWindowDC(wnd);
   int differ = 0;
   for (int y = 0; y < height; y += 2)

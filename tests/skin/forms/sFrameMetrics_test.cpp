@@ -168,6 +168,8 @@ TEST(FrameMetrics, RegionPlans) {
   // A border window: inside the extended frame, below the system caption.
   TsRegionPlan border = PlanFormRegion(WithBorderWindow(Sizeable()), holes);
   EXPECT_EQ(border.Bounds, (TRect{4, 4 + 19, 396, 296}));
+  // Without holes the image's rectangle is the whole window: no region at all.
+  EXPECT_EQ(PlanFormRegion(Sizeable(), {}).Kind, TsRegionKind::Remove);
   // A borderless form without a sizing frame keeps its region.
   TsFormFacts none = Sizeable();
   none.Border = TsFrameBorder::None;

@@ -155,8 +155,7 @@ TEST_F(SkinProvider, TheFrameImageIsWhatTheNonClientAreaShows) {
   TBitmap* image = provider->FrameImage();
   ASSERT_NE(image, nullptr);
   const TWindowPixels shown = ReadWindowDC(Wnd());
-  ASSERT_EQ(image->Width(), shown.Width);
-  ASSERT_EQ(image->Height(), shown.Height);
+  ASSERT_EQ(provider->FrameImageSize(), (TSize{shown.Width, shown.Height}));
   const RECT client = ClientInWindow(Wnd());
   int compared = 0, differ = 0;
   for (int y = 0; y < shown.Height; ++y) {

@@ -1,0 +1,142 @@
+// The skinned frame of the real main window: composing the frame image and copying it to the
+// window at 1024 x 768 and maximized, and one resize step of the whole window (frame, client
+// and children painted) skinned against the same window with the skin switched off. Prints
+// one line per measure; bench/frame_paint.sh runs it under Wine.
+//   bench_frame_paint.exe <skins folder> [repeats]
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/KestravaStartup.h"
+#include "app/mainWin32.h"
+#include "tests/support/MessageBoxWatcherWin32.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// The best and the median of `runs` batches of `count` calls, in milliseconds per call.
+struct TTiming {
+  double Best, Median;
+};
+TTiming Time(int runs, int count, const std::function<void()>& work) {
+  std::vector<double> perCall;
+  for (int r = 0; r < runs; ++r) {
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i) work();
+    perCall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count() /
+                      count);
+  }
+  std::sort(perCall.begin(), perCall.end());
+  return TTiming{perCall.front(), perCall[perCall.size() / 2]};
+}
+
+void Print(const char* what, const TTiming& t) {
+  std::printf("%-44s best %8.3f ms  median %8.3f ms\n", what, t.Best, t.Median);
+}
+
+// Composes the frame image anew and copies it to the window, each timed on its own.
+void FrameMeasures(TForm1* form, const char* size, int runs) {
+  TsSkinProvider* provider = form->sSkinProvider1;
+  HWND wnd = form->Handle();
+  RECT r;
+  GetWindowRect(wnd, &r);
+  char what[96];
+  std::snprintf(what, sizeof what, "compose frame %s (%ldx%ld)", size, r.right - r.left,
+                r.bottom - r.top);
+  Print(what, Time(runs, 50, [&] {
+          provider->SkinData()->BackgroundDirty = true;
+          provider->PaintFormCache();
+        }));
+  std::snprintf(what, sizeof what, "copy frame to the window %s", size);
+  Print(what, Time(runs, 50, [&] {
+          HDC dc = GetWindowDC(wnd);
+          provider->PaintFrameFromCache(dc);
+          ReleaseDC(wnd, dc);
+        }));
+  std::snprintf(what, sizeof what, "compose and copy %s", size);
+  Print(what, Time(runs, 50, [&] {
+          provider->SkinData()->BackgroundDirty = true;
+          HDC dc = GetWindowDC(wnd);
+          provider->PaintFrameFromCache(dc);
+          ReleaseDC(wnd, dc);
+        }));
+}
+
+// One resize step: the window one pixel wider or narrower, painted through completely.
+TTiming ResizeStep(HWND wnd, int runs) {
+  int step = 0;
+  return Time(runs, 20, [&] {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    const int width = r.right - r.left + ((step++ & 1) ? -8 : 8);
+    SetWindowPos(wnd, nullptr, 0, 0, width, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_frame_paint <skins folder> [repeats]\n");
+    return 2;
+  }
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+  try {
+    const TKestravaStartup startup;  // the program's own start-up list
+    Application->Initialize();
+    auto* form = new TForm1(Application);
+    form->AfterConstruction();
+    form->CheckVersion = nullptr;  // no update server here
+    ktest::TMessageBoxWatcher watcher;
+    TsSkinManager* manager = form->sSkinManager1;
+    manager->SetSkinDirectory(argv[1]);
+    manager->SetActive(true);
+    if (!manager->CurrentSkin().Active) {
+      std::fprintf(stderr, "the skin could not be loaded from %s\n", argv[1]);
+      return 1;
+    }
+    form->Show();
+    HWND wnd = form->Handle();
+    SetWindowPos(wnd, nullptr, 0, 0, 1024, 768, SWP_NOZORDER);
+    Pump();
+    FrameMeasures(form, "1024x768", runs);
+    ShowWindow(wnd, SW_MAXIMIZE);
+    Pump();
+    FrameMeasures(form, "maximized", runs);
+    ShowWindow(wnd, SW_RESTORE);
+    SetWindowPos(wnd, nullptr, 0, 0, 1000, 740, SWP_NOZORDER);
+    Pump();
+    const TTiming skinned = ResizeStep(wnd, runs);
+    Print("resize step, skinned", skinned);
+    manager->SetActive(false);
+    Pump();
+    const TTiming plain = ResizeStep(wnd, runs);
+    Print("resize step, skin switched off", plain);
+    std::printf("resize step ratio skinned / switched off: best %.2f, median %.2f\n",
+                skinned.Best / plain.Best, skinned.Median / plain.Median);
+    delete form;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench_frame_paint: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
