@@ -664,7 +664,7 @@ void TskScrollWnd::BarMouseUp(TMessage& m) {
     m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
     return;
   }
-  if (GetCapture() == windowHandle_) ReleaseCapture();
+  if (GetCapture() == windowHandle_ && !KeepsCaptureAfterBarPress()) ReleaseCapture();
   const std::optional<TScrollBarKind> kind = t.trackBar_;
   if (IsArrowOrPage(t.downPart_)) {
     KillTimer(windowHandle_, kFirstRepeatTimer);

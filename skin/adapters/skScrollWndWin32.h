@@ -46,17 +46,21 @@ class TskScrollWnd : public TskMainWnd {
   using TskMainWnd::TskMainWnd;
   void Start(bool repaint) override;
   void WndProc(TMessage& message) override;
+  // The bars' space taken out of the client area the window's own procedure computes.
+  void ReserveBarSpace(TMessage& message);
+  // The mouse on the bars.
+  LRESULT BarHitTest(TPoint screen);
+  void BarMouseDown(TMessage& message);
+  void BarMouseUp(TMessage& message);
+  // A window whose own behaviour needs the mouse capture after a press on a bar ended (a
+  // combo box's drop-down list tracks the mouse until it closes).
+  virtual bool KeepsCaptureAfterBarPress() const { return false; }
 
  private:
   void InitBars(HWND handle, bool repaint);
-  void ReserveBarSpace(TMessage& message);
   TScrollBarLayout Layout() const;
-  // The mouse on the bars.
-  LRESULT BarHitTest(TPoint screen);
   void BarNcMouseMove(TMessage& message);
-  void BarMouseDown(TMessage& message);
   void BarMouseMove(TMessage& message);
-  void BarMouseUp(TMessage& message);
   void BarTimer(TMessage& message);
   TskScrollBar& BarOfKind(TScrollBarKind kind) {
     return kind == TScrollBarKind::Horizontal ? *HorzBar : *VertBar;

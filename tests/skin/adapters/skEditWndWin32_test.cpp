@@ -1,0 +1,317 @@
+// The edit, list box and combo box adapters under Wine on real controls of a form: the border
+// in the skin's border colour, the control in its section's colours, the bars skinned, the
+// combo box's face and button from the skin, its list opened by a real click and adopted too,
+// and the standard look back once the adapters let go.
+#include "skin/adapters/skEditWndWin32.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/StdCtrlsWin32.h"
+#include "skin/adapters/skComboBoxWndWin32.h"
+#include "skin/adapters/skComboListWndWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/skinfiles/sSkinManager.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/FormGuardWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
+#include "tests/support/UserInputWin32.h"
+
+namespace {
+
+using ktest::PumpUntil;
+using ktest::Settle;
+using ktest::WindowPixel;
+
+// Colours as the screen shows them (0x00BBGGRR).
+constexpr COLORREF kBorder = 0x0000C0;     // the border mask's outer three pixels
+constexpr COLORREF kEditFace = 0x40E0E0;   // EDIT's colour and the mask's inside
+constexpr COLORREF kComboFace = 0xE0A040;  // COMBOBOX's colour and its mask's inside
+constexpr COLORREF kButton = 0x30A030;     // COMBOBTN
+constexpr COLORREF kButtonHot = 0x206020;  // COMBOBTN hot and pressed
+constexpr COLORREF kGlyph = 0xA000A0;      // the combo box's glyph
+constexpr COLORREF kArrow = 0x00FF00;      // the scroll bars' arrows
+constexpr COLORREF kFont = 0x101010;
+
+// The master bitmap: two 18 x 18 border masks (a three-pixel border around the face) and a
+// 6 x 6 glyph in three states.
+std::vector<uint8_t> Master() {
+  return skintest::BmpFile(80, 24, static_cast<TColor>(0xFFFFFF),
+                           {{TRect{0, 0, 18, 18}, kBorder},
+                            {TRect{3, 3, 15, 15}, kEditFace},
+                            {TRect{20, 0, 38, 18}, kBorder},
+                            {TRect{23, 3, 35, 15}, kComboFace},
+                            {TRect{40, 0, 58, 6}, kGlyph}});
+}
+
+std::string Skin() {
+  const auto c = [](COLORREF v) { return std::to_string(v); };
+  return "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=8421504\nBORDERCOLOR=255\n"
+         "[EDIT]\nCOLOR=" +
+         c(kEditFace) + "\nFONTCOLOR=" + c(kFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "BORDERSMASK=^0000,0000,0018,0018,0003,0003,0003,0003,1,0,4,0\n"
+         "[COMBOBOX]\nCOLOR=" +
+         c(kComboFace) + "\nFONTCOLOR=" + c(kFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "BORDERSMASK=^0020,0000,0038,0018,0003,0003,0003,0003,1,0,4,0\n"
+         "GLYPHMASK=@0040,0000,0058,0006,3,0\n"
+         "[COMBOBTN]\nCOLOR=" +
+         c(kButton) + "\nHOTCOLOR=" + c(kButtonHot) +
+         "\nTRANSPARENCY=0\nHOTTRANSPARENCY=0\nSTATES=3\n"
+         "[SCROLLBAR1V]\nCOLOR=4210752\nTRANSPARENCY=0\nSTATES=1\n"
+         "[SCROLLBAR2V]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=1\n"
+         "[SCROLLBTNTOP]\nCOLOR=" +
+         c(kArrow) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[SCROLLBTNBOTTOM]\nCOLOR=" +
+         c(kArrow) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[SCROLLSLIDERV]\nCOLOR=6348896\nTRANSPARENCY=0\nSTATES=1\n";
+}
+
+struct EditAdapters : ::testing::Test {
+  static void SetUpTestSuite() { Application->Initialize(); }
+  void SetUp() override {
+    f.AddFolderSkin("Edits", Skin(), {{"MASTER.BMP", Master()}});
+    f.Manager->SetSkinName("Edits");
+    ASSERT_EQ(DefaultManager, f.Manager.get());
+    ktest::MoveMouse(POINT{5, 5});  // away from the form: nothing starts hot
+  }
+  // Adopts a control with skin data of its own.
+  template <class TAdapter>
+  std::unique_ptr<TAdapter> Adopt(TWinControl* control, const char* section) {
+    hosts.push_back(std::make_unique<TControlSkinHost>(control));
+    datas.push_back(std::make_unique<TsCommonData>(hosts.back().get(), true));
+    return TskMainWnd::Make<TAdapter>(control->Handle(), datas.back().get(), nullptr, section,
+                                      true);
+  }
+  skintest::TManagerFixture f;
+  ktest::TFormGuard form;
+  std::vector<std::unique_ptr<TControlSkinHost>> hosts;
+  std::vector<std::unique_ptr<TsCommonData>> datas;
+};
+
+TEST_F(EditAdapters, EditsAndListsShowTheSectionAndGiveTheStandardLookBack) {
+  auto* edit = form.Add<TEdit>();
+  edit->SetBounds(10, 10, 120, 24);
+  auto* memo = form.Add<TMemo>();
+  memo->SetBounds(10, 50, 160, 90);
+  memo->SetScrollBars(ssVertical);
+  for (int i = 0; i < 30; ++i) memo->Lines()->Add("line");
+  auto* list = form.Add<TListBox>();
+  list->SetBounds(200, 10, 150, 120);
+  for (int i = 0; i < 40; ++i) list->Items()->Add("item " + std::to_string(i));
+  form.Show();
+  struct TCase {
+    TWinControl* Control;
+    bool HasBar;
+  };
+  const TCase cases[] = {{edit, false}, {memo, true}, {list, true}};
+  std::vector<std::unique_ptr<TskEditWnd>> adapters;
+  for (const TCase& c : cases) adapters.push_back(Adopt<TskEditWnd>(c.Control, ""));
+  Settle(form.Form->Handle());
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const TCase& c = cases[i];
+    SCOPED_TRACE(c.Control->ClassName());
+    HWND wnd = c.Control->Handle();
+    TskEditWnd& adapter = *adapters[i];
+    EXPECT_EQ(adapter.CommonData()->SkinSection(), "EDIT") << "an empty section is EDIT";
+    EXPECT_EQ(c.Control->Color(), static_cast<TColor>(kEditFace));
+    EXPECT_EQ(c.Control->Font()->Color(), static_cast<TColor>(kFont));
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    EXPECT_EQ(WindowPixel(wnd, 0, 0), kBorder);
+    EXPECT_EQ(WindowPixel(wnd, 0, height / 2), kBorder);
+    EXPECT_EQ(WindowPixel(wnd, width / 2, height - 1), kBorder);
+    // The client area in the section's colour, beside the text.
+    RECT client{};
+    GetClientRect(wnd, &client);
+    EXPECT_EQ(ktest::ClientPixel(wnd, client.right - 2, client.bottom - 2), kEditFace);
+    ASSERT_EQ(adapter.VertBar->Shown, c.HasBar);
+    if (c.HasBar) {
+      const int thick = GetScrollBarSize(*adapter.VertBar, true, false);
+      EXPECT_EQ(WindowPixel(wnd, width - adapter.EdgeRight - thick / 2, adapter.EdgeTop + 3),
+                kArrow);
+    }
+  }
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    adapters[i]->Release(true);
+    EXPECT_EQ(cases[i].Control->Color(), clWindow) << cases[i].Control->ClassName();
+  }
+  Settle(form.Form->Handle());
+  for (const TCase& c : cases) {
+    EXPECT_NE(WindowPixel(c.Control->Handle(), 0, 0), kBorder) << c.Control->ClassName();
+    if (c.HasBar) {
+      RECT wr{};
+      GetWindowRect(c.Control->Handle(), &wr);
+      EXPECT_NE(WindowPixel(c.Control->Handle(), wr.right - wr.left - 10, 8), kArrow)
+          << "the standard bar is back";
+    }
+  }
+}
+
+TEST_F(EditAdapters, AnEmptyListBoxHasNoTopIndex) {
+  auto* list = form.Add<TListBox>();
+  list->SetBounds(10, 10, 100, 80);
+  form.Show();
+  EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTOPINDEX, 0, 0), 0);
+  auto adapter = Adopt<TskEditWnd>(list, "EDIT");
+  EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTOPINDEX, 0, 0), -1);
+  list->Items()->Add("one");
+  EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTOPINDEX, 0, 0), 0);
+}
+
+struct ComboAdapter : EditAdapters {
+  void SetUp() override {
+    EditAdapters::SetUp();
+    combo = form.Add<TComboBox>();
+    combo->SetStyle(csDropDownList);
+    combo->SetBounds(20, 20, 160, 24);
+  }
+  RECT ScreenRect() {
+    RECT r{};
+    GetWindowRect(combo->Handle(), &r);
+    return r;
+  }
+  TComboBox* combo = nullptr;
+};
+
+TEST_F(ComboAdapter, FaceAndButtonComeFromTheSkinAndAClickOpensTheAdoptedList) {
+  for (int i = 0; i < 30; ++i) combo->Items()->Add("choice " + std::to_string(i));
+  form.Show();
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  HWND wnd = combo->Handle();
+  const RECT r = ScreenRect();
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const TRect button = adapter->GetButtonRect();
+  EXPECT_EQ(button, (TRect{width - 2 - GetSystemMetrics(SM_CXVSCROLL), 2, width - 2, height - 2}));
+  EXPECT_EQ(WindowPixel(wnd, 0, 0), kBorder);
+  EXPECT_EQ(WindowPixel(wnd, width / 3, height - 1), kBorder);
+  EXPECT_EQ(combo->Color(), static_cast<TColor>(kComboFace));
+  EXPECT_EQ(WindowPixel(wnd, button.Left + 1, button.Top + 1), kButton);
+  EXPECT_EQ(WindowPixel(wnd, button.Left + button.Width() / 2, height / 2), kGlyph);
+
+  // A real click on the button drops the list down; the list gets its adapter on its first
+  // colour question and shows the skin's colours and bar; the button looks pressed.
+  ktest::Click(POINT{r.left + button.Left + button.Width() / 2, r.top + height / 2});
+  ASSERT_TRUE(PumpUntil([&] {
+    return adapter->ListHandle() && IsWindowVisible(adapter->ListHandle());
+  })) << "the list did not open";
+  HWND list = adapter->ListHandle();
+  ASSERT_NE(adapter->ListAdapter(), nullptr);
+  EXPECT_EQ(GetWindowAdapter(list), adapter->ListAdapter());
+  Settle(list);
+  RECT lr{};
+  GetWindowRect(list, &lr);
+  EXPECT_GT(lr.right - lr.left, 0);
+  EXPECT_GT(lr.bottom - lr.top, 0);
+  EXPECT_EQ(WindowPixel(list, 0, 0), 0x000000u) << "the list's plain frame";
+  TskComboListWnd& listAdapter = *adapter->ListAdapter();
+  ASSERT_TRUE(listAdapter.VertBar->Shown);
+  const int thick = GetScrollBarSize(*listAdapter.VertBar, true, false);
+  EXPECT_EQ(WindowPixel(list, lr.right - lr.left - listAdapter.EdgeRight - thick / 2,
+                        listAdapter.EdgeTop + 3),
+            kArrow);
+  adapter->PaintButtonNow();
+  EXPECT_EQ(WindowPixel(wnd, button.Left + 1, button.Top + 1), kButtonHot);
+
+  // Picking an item with the keyboard closes the list; the combo box keeps working.
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  ktest::PressKey(VK_DOWN);
+  ktest::PressKey(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(list); }));
+  EXPECT_EQ(combo->ItemIndex(), 0) << "the first item picked";
+
+  adapter->Release(true);
+  EXPECT_EQ(combo->Color(), clWindow);
+  EXPECT_EQ(adapter->ListAdapter(), nullptr);
+  EXPECT_EQ(GetWindowAdapter(list), nullptr) << "the list lets go with its combo box";
+  Settle(form.Form->Handle());
+  EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
+  EXPECT_NE(WindowPixel(wnd, button.Left + 1, button.Top + 1), kButton);
+}
+
+TEST_F(ComboAdapter, AnEmptyListIsSizedFromItsRealWindow) {
+  form.Show();
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &info));
+  RECT before{};
+  GetWindowRect(info.hwndList, &before);
+  SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return adapter->ListAdapter() != nullptr; }));
+  RECT after{};
+  GetWindowRect(info.hwndList, &after);
+  EXPECT_GT(after.right - after.left, 0) << "an empty list must not become invisible";
+  EXPECT_GT(after.bottom - after.top, 0);
+  SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  Settle(form.Form->Handle());
+}
+
+TEST_F(ComboAdapter, RemovingTheSkinLetsTheListGo) {
+  combo->Items()->Add("one");
+  form.Show();
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return adapter->ListAdapter() != nullptr; }));
+  SendMessageA(combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  HWND list = adapter->ListHandle();
+  SendSkinCmd(combo->Handle(), CmdRemoveSkin, reinterpret_cast<LPARAM>(f.Manager.get()));
+  EXPECT_EQ(adapter->ListAdapter(), nullptr);
+  EXPECT_EQ(adapter->ListHandle(), nullptr);
+  EXPECT_EQ(GetWindowAdapter(list), nullptr);
+  EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_BORDER);
+  EXPECT_EQ(combo->Color(), clWindow);
+}
+
+TEST_F(ComboAdapter, ListColoursComeWithOneBrushAndLongItemsPrintWhole) {
+  combo->Items()->Add(std::string(3000, 'W'));
+  form.Show();
+  combo->SetItemIndex(0);
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &info));
+  HDC dc = GetDC(info.hwndList);
+  const LRESULT first =
+      SendMessageA(combo->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(info.hwndList));
+  const LRESULT second =
+      SendMessageA(combo->Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(info.hwndList));
+  ReleaseDC(info.hwndList, dc);
+  ASSERT_NE(first, 0);
+  EXPECT_EQ(first, second) << "a brush made for every question would never be freed";
+  LOGBRUSH brush{};
+  GetObjectA(reinterpret_cast<HBRUSH>(first), sizeof brush, &brush);
+  EXPECT_EQ(brush.lbColor, kEditFace) << "the list's section colour";
+
+  // Printing reads the selected item's whole text and paints face, border and button.
+  RECT r = ScreenRect();
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  SendMessageA(combo->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(mem),
+               PRF_NONCLIENT | PRF_CLIENT);
+  const TRect button = adapter->GetButtonRect();
+  EXPECT_EQ(GetPixel(mem, 0, 0), kBorder);
+  EXPECT_EQ(GetPixel(mem, button.Left + 1, button.Top + 1), kButton);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
+}  // namespace
