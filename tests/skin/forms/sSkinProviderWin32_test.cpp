@@ -336,3 +336,33 @@ TEST_F(SkinProvider, PaintingResumesWhenTheFormsOwnSizeHandlingFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// The form skinning's services as a test plays them: counts the hide animations started and
+// how often the hide timer was dropped.
+struct THideCounter : ISkinFormServices {
+  int animated = 0, timersDropped = 0;
+  void AnimateFormHide(ISkinProvider&) override { ++animated; }
+  void ForgetHideTimer() override { ++timersDropped; }
+};
+
+TEST_F(SkinProvider, EveryHideReusesTheOneHideTimer) {
+  THideCounter services;
+  SetFormServices(&services);
+  TskFormHide& hide = fixture.Manager->AnimEffects()->FormHide;
+  hide.Active = true;
+  hide.Time = 100;
+  LoadSkin();
+  MakeProvider();
+  for (int i = 0; i < 3; ++i) {
+    ShowAndSettle();
+    form.Form->Hide();
+    ktest::Pump();
+  }
+  SetFormServices(nullptr);
+  EXPECT_EQ(services.animated, 3);
+  EXPECT_EQ(services.timersDropped, 0);
+}
+
+}  // namespace
