@@ -102,9 +102,9 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
     if (!first) p_.SkinSwitched();
     return true;
   }
+  // The broadcast goes on to the form's children by itself: they are not told twice.
   bool OnRemoveSkin(TSkinCmdMessage& m) override {
     if (NamesOurManager(m)) p_.RemoveSkin();
-    BroadcastToChildren(p_.form_, m);
     return true;
   }
   bool OnRefresh(TSkinCmdMessage& m) override {
