@@ -36,13 +36,7 @@ std::set<TFindDialog*>& LiveFindDialogs() {
 
 }  // namespace
 
-HWND TCommonDialog::OwnerWindow() {
-  HWND active = GetActiveWindow();
-  if (active && TWinControl::FindControl(active)) return active;
-  if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
-    return Application->MainForm()->Handle();
-  return Application ? Application->Handle() : nullptr;
-}
+HWND TCommonDialog::OwnerWindow() { return Application ? Application->ModalOwner() : nullptr; }
 
 // ---- TOpenDialog / TSaveDialog ------------------------------------------------------------
 

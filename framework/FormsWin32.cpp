@@ -886,9 +886,16 @@ void TApplication::ShowException(const std::string& message) {
   MessageBox(message, title_, MB_OK | MB_ICONSTOP);
 }
 
+HWND TApplication::ModalOwner() const {
+  // The active window may also be a system dialog of the program (the find dialog).
+  HWND active = GetActiveWindow();
+  if (active && active != handle_) return active;
+  if (mainForm_ && mainForm_->HandleAllocated()) return mainForm_->Handle();
+  return handle_;
+}
+
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-  HWND owner = GetActiveWindow();
-  if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
+  HWND owner = ModalOwner();
   ModalStarted();
   int result = 0;
   {

@@ -184,6 +184,10 @@ class TApplication : public TComponent {
 
   // The hidden application window.
   HWND Handle() const { return handle_; }
+  // The window a message box or dialog of the program belongs to: the program's active
+  // window, else the main form. The hidden application window only when neither exists: a box
+  // it owns leaves the forms enabled and, once closed, the program without an active window.
+  HWND ModalOwner() const;
   TCustomForm* MainForm() const { return mainForm_; }
   std::string ExeName() const;
   const std::string& Title() const { return title_; }

@@ -60,7 +60,9 @@ int ShowMessageDialogEx(const std::string& caption, const std::string& text, TsD
   }));
   MSGBOXPARAMSA params{};
   params.cbSize = sizeof(params);
-  params.hwndOwner = Application ? Application->Handle() : nullptr;
+  // Owned by the program's form, the box disables it while it shows and hands the
+  // activation back to it when it closes.
+  params.hwndOwner = Application ? Application->ModalOwner() : nullptr;
   params.hInstance = nullptr;
   params.lpszText = text.c_str();
   params.lpszCaption = title.c_str();
