@@ -3,8 +3,10 @@
 // there and back, split it; and every command of the window reached through its button,
 // tool-bar button, menu-bar item or context-menu item.
 #include <gtest/gtest.h>
-#include <richedit.h>
 #include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <fstream>
@@ -409,6 +411,31 @@ TEST_F(MainRoad, EveryToolBarButtonRunsItsCommandWhenClicked) {
   EXPECT_EQ(boxes, (std::vector<std::string>{"File saved", "File saved", "60 Fundquellen"}));
 }
 
+TEST_F(MainRoad, EachSizeOfTheFontSizeMenuGoesToTheEditor) {
+  OpenDump();
+  const struct {
+    TMenuItem* Item;
+    int Size;
+  } sizes[] = {{form->FontSize8px1, 8},
+               {form->FontSize9px1, 9},
+               {form->FontSize10px1, 10},
+               {form->FontSize11px1, 11},
+               {form->FontSize12px1, 12}};
+  TUserScript user;
+  const bool played = user.Play([&](TUserScript& u) {
+    for (const auto& size : sizes) {
+      const int waits = u.MenuWaits();
+      ClickToolButton(u, form->ToolButton2);
+      ChooseFromOpenMenu(u, size.Item, waits);
+      u.WaitUntil("font size " + std::to_string(size.Size),
+                  [&] { return form->re_org->Font()->Size() == size.Size; });
+      u.Expect(u.Read<bool>([&] { return size.Item->Checked(); }),
+               size.Item->Caption() + " checked");
+    }
+  });
+  ASSERT_TRUE(played) << user.Failures();
+}
+
 TEST_F(MainRoad, EveryContextMenuItemRunsItsCommand) {
   OpenDump();
   const std::string first = Line(0);
@@ -464,7 +491,24 @@ TEST_F(MainRoad, MenuBarOpenAboutAndExitAndTheBoxesBelowTheBar) {
     u.WaitUntil("the about window", [&] { return about->Visible(); });
     u.WaitUntil("the about window in front",
                 [&] { return GetForegroundWindow() == about->Handle(); });
+    // Painted before it is pictured: the window is shown before its pages have painted.
+    u.OnProgram([&] {
+      RedrawWindow(about->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    });
     ktest::SaveScreenshot(GetDesktopWindow(), "main_road_about");
+    // The usage page, by a click on its tab.
+    RECT tab{};
+    u.OnProgram([&] {
+      const HWND pages = about->sPageControl1->Handle();
+      SendMessageA(pages, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+      MapWindowPoints(pages, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+    });
+    ktest::Click(ktest::CentreOf(tab));
+    u.WaitUntil("the usage page shown", [&] {
+      return about->sPageControl1->ActivePage() == about->sTabSheet2 &&
+             IsWindowVisible(about->sMemo1->Handle());
+    });
     ktest::PressKeys({VK_MENU}, VK_F4);
     u.WaitUntil("the about window closed", [&] { return !about->Visible(); });
 
@@ -491,9 +535,8 @@ TEST_F(MainRoad, AfterTheSavedMessageTheWindowIsActiveAndItsMenuTakesTheNextClic
       u.WaitUntil("the window active again", [&] { return GetActiveWindow() == form->Handle(); });
       const bool english = round % 2 == 0;
       ChooseFromMenuBar(u, english ? form->Englisch1 : form->Deutsch1);
-      u.WaitUntil("the captions of the chosen language", [&] {
-        return form->sBitBtn2->Caption() == (english ? "Start" : "Starten");
-      });
+      u.WaitUntil("the captions of the chosen language",
+                  [&] { return form->sBitBtn2->Caption() == (english ? "Start" : "Starten"); });
     }
   });
   ASSERT_TRUE(played) << user.Failures();

@@ -18,6 +18,7 @@
 #include "framework/FormsWin32.h"
 #include "framework/MenusWin32.h"
 #include "framework/TypInfo.h"
+#include "framework/WindowSubclassWin32.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/MessagePumpWin32.h"
@@ -40,6 +41,22 @@ std::string WindowText(HWND wnd) {
   GetWindowTextA(wnd, buf, sizeof(buf));
   return buf;
 }
+
+// The WM_COMMAND messages a window receives, sent or posted, as the system's controls and
+// menus deliver them; each goes on to the window's own procedure.
+struct TCommandLog {
+  struct TCommand {
+    WPARAM WParam;
+    LPARAM LParam;
+  };
+  explicit TCommandLog(HWND wnd)
+      : subclass(wnd, [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT&) {
+          if (msg == WM_COMMAND) Commands.push_back({wp, lp});
+          return false;
+        }) {}
+  std::vector<TCommand> Commands;
+  TWindowSubclass subclass;
+};
 
 }  // namespace
 
@@ -361,6 +378,7 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   g.Show();
   SetForegroundWindow(g.Form->Handle());
   HWND wnd = bar->Handle();
+  TCommandLog log(g.Form->Handle());
   EXPECT_EQ(SendMessageA(wnd, TB_BUTTONCOUNT, 0, 0), 2);
   RECT r{};
   SendMessageA(wnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
@@ -371,6 +389,13 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&button), 2);
   ktest::Click(ktest::CentreOf(button));
   EXPECT_TRUE(ktest::PumpUntil([&] { return clicks == 1; })) << "the click ran the handler";
+  // It is the bar's own command that ran it: the button's id, from the bar's window.
+  TBBUTTON pressed{};
+  SendMessageA(wnd, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&pressed));
+  EXPECT_EQ(pressed.idCommand, save->Command());
+  ASSERT_EQ(log.Commands.size(), 1u);
+  EXPECT_EQ(LOWORD(log.Commands[0].WParam), save->Command());
+  EXPECT_EQ(log.Commands[0].LParam, reinterpret_cast<LPARAM>(wnd));
   // A disabled button and a disabled bar refuse the click. The release reaches the bar, or
   // the form under a disabled bar, so the test knows when each click has been handled.
   int releases = 0;
@@ -389,6 +414,7 @@ TEST(CommonControls, ToolBarButtonsBecomeWindowButtonsAndClick) {
   ktest::Click(ktest::CentreOf(button));
   EXPECT_TRUE(ktest::PumpUntil([&] { return clicks == 2; }));
   EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(log.Commands.size(), 2u) << "the refused clicks sent no command";
 }
 
 TEST(CommonControls, ToolBarCustomDrawEventsPaintTheBarAndEachButton) {
@@ -445,6 +471,7 @@ TEST(Menus, MainMenuItemsRunTheirClicksByMouseAndShortcut) {
   SetForegroundWindow(g.Form->Handle());
   HMENU bar = GetMenu(g.Form->Handle());
   ASSERT_TRUE(bar);
+  TCommandLog log(g.Form->Handle());
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
   // The mouse opens the menu and chooses an item: the system menu sends its command.
@@ -465,6 +492,10 @@ TEST(Menus, MainMenuItemsRunTheirClicksByMouseAndShortcut) {
     u.WaitUntil("the chosen item's handler", [&] { return !clicked.empty(); });
   });
   ASSERT_TRUE(played) << user.Failures();
+  // The system menu posted the chosen item's command: its id, from a menu (no control).
+  ASSERT_EQ(log.Commands.size(), 1u);
+  EXPECT_EQ(log.Commands[0].WParam, MAKEWPARAM(quit->Command(), 0));
+  EXPECT_EQ(log.Commands[0].LParam, 0);
   EXPECT_TRUE(g.Form->IsShortCut('O', {ssCtrl}));
   EXPECT_FALSE(g.Form->IsShortCut('O', {}));
   open->SetEnabled(false);
@@ -554,6 +585,7 @@ TEST(Menus, APopupItemChosenWithTheMouseRunsItsClick) {
     SetForegroundWindow(g.Form->Handle());
     auto* popup = new TPopupMenu(g.Form);
     popup->SetOwnerDraw(ownerDraw);
+    TCommandLog log(g.Form->Handle());
     std::vector<std::string> clicked;
     for (const char* caption : {"Ausschneiden", "Kopieren", "-", "Suchen"}) {
       TMenuItem* item = AddItem(g.Form, popup->Items(), caption);
@@ -579,6 +611,9 @@ TEST(Menus, APopupItemChosenWithTheMouseRunsItsClick) {
     });
     ASSERT_TRUE(played) << user.Failures();
     EXPECT_EQ(clicked, std::vector<std::string>{"Suchen"}) << "owner-drawn " << ownerDraw;
+    // The menu hands the chosen command back to Popup instead of posting it, so the click
+    // runs once, before Popup returns.
+    EXPECT_TRUE(log.Commands.empty()) << "owner-drawn " << ownerDraw;
   }
 }
 

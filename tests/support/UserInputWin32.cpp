@@ -45,9 +45,18 @@ LONG Normalized(LONG value, int extent) {
   return static_cast<LONG>((static_cast<long long>(value) * 65536 + extent - 1) / extent);
 }
 
+// A press and release that carry their place. The pointer can be where the test put it and
+// still be moved back for a moment: under Wine a late echo of an earlier pointer move from
+// the display puts it back where it was, and a press without a place would land there.
+INPUT ButtonAt(POINT screen, DWORD button) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  return MouseInput(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalized(screen.x, w),
+                    Normalized(screen.y, h));
+}
+
 void ClickWith(POINT screen, DWORD down, DWORD up) {
   MoveMouse(screen);
-  Send({MouseInput(down), MouseInput(up)});
+  Send({ButtonAt(screen, down), ButtonAt(screen, up)});
 }
 
 // The one character a Windows-1252 byte stands for.
