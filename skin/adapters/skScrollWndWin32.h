@@ -114,6 +114,8 @@ class TScrollTrackState {
   // The bar and part under the mouse while the hover timer runs.
   std::optional<TScrollBarKind> HoverBar() const { return hoverBar_; }
   TScrollBarPart HoverPart() const { return hoverPart_; }
+  // During a thumb drag: the position sent before the one being delivered now.
+  int LastTrackPos() const { return lastTrackPos_; }
 
  private:
   friend class TskScrollWnd;

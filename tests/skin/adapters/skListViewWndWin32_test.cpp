@@ -1,0 +1,173 @@
+// The list view and tree view adapters under Wine on real controls of a form: border, bars and
+// background from the skin, the column header painted from the skin and hot under the real
+// pointer, a real drag of the vertical thumb scrolling by whole rows, a tree node expanded from
+// the keyboard, and the controls' own colours back once the adapters let go.
+#include "skin/adapters/skListViewWndWin32.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/ComCtrlsWin32.h"
+#include "skin/adapters/skTreeViewWndWin32.h"
+#include "tests/skin/adapters/EditTestSkinWin32.h"
+
+namespace {
+
+using namespace edittest;
+
+// The left button pressed at one screen point, the pointer moved to another and released
+// there: a drag through the system's input queue.
+void DragWithMouse(POINT from, POINT to) {
+  ASSERT_TRUE(ktest::MovePointerTo(from));
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  ASSERT_TRUE(ktest::SendInputAndHandle({down}));
+  ASSERT_TRUE(ktest::MovePointerTo(to));
+  INPUT up = down;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_TRUE(ktest::SendInputAndHandle({up}));
+}
+
+struct ListViewAdapter : EditAdapters {
+  void SetUp() override {
+    EditAdapters::SetUp();
+    list = form.Add<TListView>();
+    list->SetViewStyle(vsReport);
+    list->SetBounds(10, 10, 300, 200);
+    for (const char* caption : {"Name", "Size"}) {
+      TListColumn* column = list->Columns()->Add();
+      column->SetCaption(caption);
+      column->SetWidth(80);
+    }
+    for (int i = 0; i < 60; ++i) list->Items()->Add()->SetCaption("row " + std::to_string(i));
+    form.Show();
+    originalBk = static_cast<COLORREF>(SendMessageA(list->Handle(), LVM_GETBKCOLOR, 0, 0));
+    adapter = Adopt<TskListViewWnd>(list, "EDIT");
+    Settle(form.Form->Handle());
+    header = adapter->HeaderHandle();
+  }
+  TListView* list = nullptr;
+  std::unique_ptr<TskListViewWnd> adapter;
+  HWND header = nullptr;
+  COLORREF originalBk = 0;
+};
+
+TEST_F(ListViewAdapter, BorderBarsBackgroundAndHeaderComeFromTheSkin) {
+  HWND wnd = list->Handle();
+  ASSERT_NE(header, nullptr) << "the report view's header is hooked";
+  EXPECT_EQ(adapter->GetViewStyle(), TskListViewWnd::TViewKind::Report);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+  EXPECT_EQ(WindowPixel(wnd, 0, 0), kBorder);
+  EXPECT_EQ(WindowPixel(wnd, width / 2, height - 1), kBorder);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, LVM_GETBKCOLOR, 0, 0)), kEditFace);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(ktest::ClientPixel(wnd, client.right - 3, client.bottom - 3), kEditFace)
+      << "right of the columns";
+  ASSERT_TRUE(adapter->VertBar->Shown);
+  const int thick = GetScrollBarSize(*adapter->VertBar, true, false);
+  EXPECT_EQ(WindowPixel(wnd, width - adapter->EdgeRight - thick / 2, adapter->EdgeTop + 3), kArrow);
+  // Each column and the empty rest of the header in the header's section.
+  RECT hr{};
+  GetClientRect(header, &hr);
+  EXPECT_EQ(ktest::ClientPixel(header, 2, 2), kHeader);
+  EXPECT_EQ(ktest::ClientPixel(header, 80 + 2, hr.bottom - 3), kHeader);
+  EXPECT_EQ(ktest::ClientPixel(header, hr.right - 3, hr.bottom / 2), kHeader) << "no column";
+
+  // The column under the real pointer looks hot, the others stay as they were.
+  RECT headerScreen{};
+  GetWindowRect(header, &headerScreen);
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{headerScreen.left + 80 + 60, headerScreen.top + 3}));
+  ASSERT_TRUE(PumpUntil([&] { return adapter->HoverColumn() == 1; }));
+  Settle(header);
+  EXPECT_EQ(ktest::ClientPixel(header, 80 + 2, 2), kHeaderHot);
+  EXPECT_EQ(ktest::ClientPixel(header, 2, 2), kHeader);
+  ktest::MoveMouse(POINT{5, 5});
+
+  adapter->Release(true);
+  Settle(form.Form->Handle());
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, LVM_GETBKCOLOR, 0, 0)), originalBk);
+  EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
+  EXPECT_NE(ktest::ClientPixel(header, 2, 2), kHeader) << "the header paints itself again";
+}
+
+TEST_F(ListViewAdapter, DraggingTheThumbScrollsByWholeRows) {
+  HWND wnd = list->Handle();
+  ASSERT_EQ(SendMessageA(wnd, LVM_GETTOPINDEX, 0, 0), 0);
+  const TRect bar = adapter->GetVertBarRect();
+  const TThumbGeometry thumb =
+      GetThumbGeometry(*adapter->VertBar, bar, GetScrollBarSize(*adapter->VertBar, false, false));
+  const int x = (bar.Left + bar.Right) / 2;
+  DragWithMouse(POINT{x, thumb.Start + thumb.Length / 2},
+                POINT{x, thumb.Start + thumb.Length / 2 + (bar.Height() - thumb.Length) / 2});
+  Settle(wnd);
+  const int top = static_cast<int>(SendMessageA(wnd, LVM_GETTOPINDEX, 0, 0));
+  EXPECT_GT(top, 10) << "half way down the track";
+  EXPECT_LT(top, 50);
+  // Whole rows: the top row starts right under the header.
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageA(wnd, LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&row));
+  RECT hr{};
+  GetWindowRect(header, &hr);
+  EXPECT_EQ(row.top, hr.bottom - hr.top);
+  EXPECT_EQ(GetScrollPos(wnd, SB_VERT), top) << "the bar follows the rows";
+}
+
+TEST_F(ListViewAdapter, AHeaderThatAppearsLaterIsPaintedFromTheSkin) {
+  HWND newHeader = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20,
+                                   list->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(newHeader, nullptr);
+  EXPECT_EQ(adapter->HeaderHandle(), newHeader);
+  Settle(newHeader);
+  EXPECT_EQ(ktest::ClientPixel(newHeader, 100, 10), kHeader) << "painted as an empty header";
+  DestroyWindow(newHeader);
+  EXPECT_EQ(adapter->HeaderHandle(), nullptr) << "a header that goes is forgotten";
+}
+
+TEST_F(EditAdapters, TreeViewShowsTheSectionExpandsAndGivesItsColourBack) {
+  auto* tree = form.Add<TTreeView>();
+  tree->SetBounds(10, 10, 200, 150);
+  TTreeNode* root = nullptr;
+  for (int i = 0; i < 30; ++i) {
+    TTreeNode* node = tree->Items()->Add(nullptr, "node " + std::to_string(i));
+    if (!root) root = node;
+  }
+  tree->Items()->AddChild(root, "child");
+  form.Show();
+  const COLORREF originalBk =
+      static_cast<COLORREF>(SendMessageA(tree->Handle(), TVM_GETBKCOLOR, 0, 0));
+  auto adapter = Adopt<TskTreeViewWnd>(tree, "EDIT");
+  Settle(form.Form->Handle());
+  HWND wnd = tree->Handle();
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const int width = wr.right - wr.left;
+  EXPECT_EQ(WindowPixel(wnd, 0, 0), kBorder);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, TVM_GETBKCOLOR, 0, 0)), kEditFace);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(ktest::ClientPixel(wnd, client.right - 3, client.bottom - 3), kEditFace);
+  ASSERT_TRUE(adapter->VertBar->Shown);
+  const int thick = GetScrollBarSize(*adapter->VertBar, true, false);
+  EXPECT_EQ(WindowPixel(wnd, width - adapter->EdgeRight - thick / 2, adapter->EdgeTop + 3), kArrow);
+
+  // The first node expanded from the keyboard.
+  tree->SetFocus();
+  tree->SetSelected(root);
+  ktest::PressKey(VK_RIGHT);
+  EXPECT_TRUE(PumpUntil([&] { return root->Expanded(); }));
+
+  adapter->Release(true);
+  Settle(form.Form->Handle());
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, TVM_GETBKCOLOR, 0, 0)), originalBk);
+  EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
+}
+
+}  // namespace
