@@ -88,6 +88,33 @@ TEST_F(EditAdapters, EditsAndListsShowTheSectionAndGiveTheStandardLookBack) {
   }
 }
 
+TEST_F(EditAdapters, ARawEditPaintsItsBorderFromItsSectionOrPlainInADialog) {
+  form.Show();
+  struct TCase {
+    bool InDialog;
+    COLORREF Border;  // at the window's corner
+  };
+  // In a dialog: the window colour framed in the skin's border colour (BORDERCOLOR=255).
+  for (const TCase c : {TCase{false, kBorder}, TCase{true, 0x0000FF}}) {
+    SCOPED_TRACE(c.InDialog);
+    HWND edit =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 120, 26,
+                        form.Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    DialogAdapterMode = c.InDialog;
+    auto adapter = TskMainWnd::Make<TskEditWnd>(edit, nullptr, nullptr, "", true);
+    DialogAdapterMode = false;
+    EXPECT_EQ(adapter->InDialog(), c.InDialog);
+    EXPECT_TRUE(adapter->OwnsCommonData());
+    Settle(form.Form->Handle());
+    EXPECT_EQ(WindowPixel(edit, 0, 0), c.Border);
+    EXPECT_EQ(WindowPixel(edit, 60, 25), c.Border);
+    EXPECT_EQ(adapter->PlainColor(), c.InDialog ? clWindow : static_cast<TColor>(kEditFace));
+    DestroyWindow(edit);
+    EXPECT_TRUE(adapter->Detached()) << "the window's end lets go of it";
+  }
+}
+
 TEST_F(EditAdapters, AnEmptyListBoxHasNoTopIndex) {
   auto* list = form.Add<TListBox>();
   list->SetBounds(10, 10, 100, 80);
@@ -168,6 +195,29 @@ TEST_F(ComboAdapter, FaceAndButtonComeFromTheSkinAndAClickOpensTheAdoptedList) {
   Settle(form.Form->Handle());
   EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
   EXPECT_NE(WindowPixel(wnd, button.Left + 1, button.Top + 1), kButton);
+}
+
+TEST_F(ComboAdapter, TheButtonIsHotUnderThePointerAndOnTheLeftForRightToLeftText) {
+  combo->Items()->Add("one");
+  form.Show();
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  HWND wnd = combo->Handle();
+  const TRect button = adapter->GetButtonRect();
+  EXPECT_EQ(WindowPixel(wnd, button.Left + 1, button.Top + 1), kButton);
+  const RECT r = ScreenRect();
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{r.left + 20, r.top + 5}));
+  EXPECT_TRUE(PumpUntil([&] {
+    return WindowPixel(wnd, button.Left + 1, button.Top + 1) == kButtonHot;
+  })) << "hot while the pointer is over the combo box";
+  ktest::MoveMouse(POINT{5, 5});
+  EXPECT_TRUE(
+      PumpUntil([&] { return WindowPixel(wnd, button.Left + 1, button.Top + 1) == kButton; }));
+
+  SetWindowLongPtrA(wnd, GWL_EXSTYLE, GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_RTLREADING);
+  const TRect left = adapter->GetButtonRect();
+  EXPECT_EQ(left.Left, 2);
+  EXPECT_EQ(left.Width(), button.Width());
 }
 
 TEST_F(ComboAdapter, AnEmptyListIsSizedFromItsRealWindow) {

@@ -120,6 +120,46 @@ TEST_F(ListViewAdapter, DraggingTheThumbScrollsByWholeRows) {
   EXPECT_EQ(GetScrollPos(wnd, SB_VERT), top) << "the bar follows the rows";
 }
 
+TEST_F(ListViewAdapter, APressedColumnShowsPressedAndADividerPressShowsNone) {
+  RECT hs{};
+  GetWindowRect(header, &hs);
+  struct TCase {
+    int X;  // in the header
+    int Pushed;
+  };
+  for (const TCase c : {TCase{30, 0}, TCase{80 + 30, 1}, TCase{80, -1}}) {
+    SCOPED_TRACE(c.X);
+    ASSERT_TRUE(ktest::MovePointerTo(POINT{hs.left + c.X, hs.top + 4}));
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ASSERT_TRUE(ktest::SendInputAndHandle({press}));
+    EXPECT_EQ(adapter->PushedColumn(), c.Pushed);
+    if (c.Pushed >= 0) {
+      Settle(header);
+      EXPECT_EQ(ktest::ClientPixel(header, c.X, 2), kHeaderHot);
+    }
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_TRUE(ktest::SendInputAndHandle({press}));
+    EXPECT_EQ(adapter->PushedColumn(), -1);
+  }
+  ktest::MoveMouse(POINT{5, 5});
+}
+
+TEST_F(ListViewAdapter, ReorderedColumnsArePaintedInTheirVisualOrder) {
+  list->Columns()->Items(1)->SetWidth(120);
+  SetWindowLongPtrA(header, GWL_STYLE, GetWindowLongPtrA(header, GWL_STYLE) | HDS_DRAGDROP);
+  int order[] = {1, 0};
+  ASSERT_TRUE(SendMessageA(header, HDM_SETORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
+  EXPECT_EQ(adapter->GetHeaderItemRect(0).Left, 0);
+  EXPECT_EQ(adapter->GetHeaderItemRect(0).Right, 120) << "the wide column comes first";
+  EXPECT_EQ(adapter->GetHeaderItemRect(1).Left, 120);
+  RECT hs{};
+  GetWindowRect(header, &hs);
+  EXPECT_EQ(adapter->HeaderItemAt(POINT{hs.left + 130, hs.top + 3}), 1);
+  EXPECT_EQ(adapter->HeaderItemAt(POINT{hs.left + 290, hs.top + 3}), -2) << "right of them";
+}
+
 TEST_F(ListViewAdapter, AHeaderThatAppearsLaterIsPaintedFromTheSkin) {
   HWND newHeader = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20,
                                    list->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
