@@ -53,6 +53,12 @@ int32_t DwmSetAttribute(TWindowKey window, uint32_t attribute, const void* value
   return dwm->SetWindowAttribute(window, attribute, value, size);
 }
 
+int32_t DwmSetIconicThumbnailBitmap(TWindowKey window, uintptr_t bitmap) {
+  const TsDwmFunctions* dwm = Bound();
+  if (!dwm || !dwm->SetIconicThumbnail) return DwmNotImplemented;
+  return dwm->SetIconicThumbnail(window, bitmap, 0);
+}
+
 void DisableDwmTransitions(TWindowKey window, bool disable) {
   if (!DwmCompositionEnabled()) return;
   const int32_t value = disable ? 1 : 0;

@@ -48,5 +48,7 @@ bool DwmCompositionEnabled();
 int32_t DwmSetAttribute(TWindowKey window, uint32_t attribute, const void* value, uint32_t size);
 // Only while composition is on: transitions of the window switched off or on.
 void DisableDwmTransitions(TWindowKey window, bool disable);
+// DwmSetIconicThumbnail; DwmNotImplemented without the library or the function.
+int32_t DwmSetIconicThumbnailBitmap(TWindowKey window, uintptr_t bitmap);
 // Version 6 and later, with the library already bound: the task bar asks for new previews.
 void InvalidateIconicBitmaps(TWindowKey window);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/CanvasWin32.h"
+#include "framework/GraphicsWin32.h"
 #include "framework/HandlesWin32.h"
 #include "framework/IconWin32.h"
 #include "framework/MenusWin32.h"
@@ -15,7 +16,9 @@
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sGraphics.h"
+#include "skin/core/pixels/sResample.h"
 #include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/forms/sDwmApi.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
@@ -557,4 +560,20 @@ int TsSkinProvider::TitleButtonAt(POINT p) const {
       return placed.Button.HitCode;
   }
   return 0;
+}
+
+bool TsSkinProvider::SetIconicThumbnail(int width, int height) {
+  PaintFormCache();
+  TBitmap* image = skinData_->CacheBitmap.get();
+  if (!image || imageSize_.cx == 0 || imageSize_.cy == 0) return false;
+  const TSize fitted = FitThumbnail(width, height, imageSize_.cx, imageSize_.cy);
+  if (fitted.cx == 0) return false;
+  // The image alone, without the spare room of its bitmap.
+  auto source = CreateBmp32(imageSize_.cx, imageSize_.cy);
+  BitBlt(ImageDC(source.get()), 0, 0, imageSize_.cx, imageSize_.cy, ImageDC(image), 0, 0, SRCCOPY);
+  auto thumbnail = CreateBmp32(fitted.cx, fitted.cy);
+  StretchBitmap(source.get(), thumbnail.get(), fitted.cx, 0, fitted.cy);
+  return DwmSetIconicThumbnailBitmap(reinterpret_cast<TWindowKey>(form_->Handle()),
+                                     reinterpret_cast<uintptr_t>(BitmapHandle(thumbnail.get()))) ==
+         0;
 }

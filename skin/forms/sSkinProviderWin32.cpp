@@ -10,6 +10,7 @@
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/pixels/skUtilsWin32.h"
 #include "skin/core/runtime/sFade.h"
 #include "skin/core/runtime/sSkinMenusWin32.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
@@ -24,8 +25,9 @@ namespace {
 
 // The skin data's kind for a form.
 constexpr TsControlKind FormControlKind = static_cast<TsControlKind>(224);
-// Skin-state bit of a plain background (a colour without gradient or texture).
-constexpr uint16_t PlainBackgroundBit = 0x0001;
+// Skin-state bits: the form's skin data is being updated, and a menu change waits for its end.
+constexpr uint16_t UpdatingBit = 0x0800;
+constexpr uint16_t MenuChangePendingBit = 0x0400;
 // Framework messages the provider answers without passing them on.
 constexpr UINT FrameworkQuery1 = 0xB04C;
 constexpr UINT FrameworkQuery2 = 0xBC4D;
@@ -143,6 +145,13 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
     request.X += p_.GetClientOffsetX();
     request.Y += p_.GetClientOffsetY();
     return true;
+  }
+  bool OnUpdateEnded(TSkinCmdMessage&) override {
+    if (Data().SkinState & MenuChangePendingBit) {
+      Data().SkinState &= static_cast<uint16_t>(~MenuChangePendingBit);
+      p_.form_->Perform(CM_MENUCHANGED, 0, 0);
+    }
+    return false;
   }
   bool OnGetClientOffset(TSkinCmdMessage& m) override {
     m.Result = static_cast<intptr_t>(MAKELONG(static_cast<WORD>(p_.GetClientOffsetX()),
@@ -446,7 +455,7 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
 void TsSkinProvider::SkinnedMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_NCPAINT:
-      if (!FormShowing() || !IsWindowVisible(form_->Handle())) {
+      if (!FormShowing() || (skinData_->SkinState & (UpdatingBit | MenuChangePendingBit))) {
         m.Result = 0;
         return;
       }
@@ -585,9 +594,49 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (FormShowing()) SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
       return;
     case CM_MENUCHANGED:
+      if (!FormShowing() || form_->ControlState().Contains(csCreating)) {
+        CallOld(m);
+        return;
+      }
+      // While the skin data is being updated the change waits for CmdUpdateEnded.
+      if (skinData_->SkinState & UpdatingBit) {
+        skinData_->SkinState |= MenuChangePendingBit;
+        return;
+      }
       menuLinesCount_ = -1;
       menuLineDirty_ = true;
       skinData_->BackgroundDirty = true;
+      CallOld(m);
+      return;
+    case WM_ACTIVATE:
+      CallOld(m);
+      menuLinesCount_ = -1;
+      if (LOWORD(m.WParam) == WA_ACTIVE) UpdateMenus(skinData_->IsSkinned(false));
+      return;
+    case WM_CONTEXTMENU:
+      if (TPopupMenu* popup = form_->PopupMenu(); popup && SkinManager() == DefaultManager)
+        SkinableMenusOf(*SkinManager()).InitPopupMenu(popup, SkinManager()->SkinnedPopups());
+      CallOld(m);
+      return;
+    case WM_PARENTNOTIFY:
+      CallOld(m);
+      if (LOWORD(m.WParam) == WM_CREATE || LOWORD(m.WParam) == WM_DESTROY)
+        BroadcastToChildren(form_, TSkinCmdMessage{CmdSkinState, 0, 1, 0, true});
+      return;
+    case WM_COPYDATA:
+      CallOld(m);
+      if (m.Result == 0 && PreviewWindow && form_->Handle() == PreviewWindow &&
+          !handlingPreviewData_ && SkinManager()) {
+        handlingPreviewData_ = true;
+        TScopeExit done([this] { handlingPreviewData_ = false; });
+        HandleSkinPreviewData(m, *SkinManager());
+      }
+      return;
+    case WM_DWMSENDICONICTHUMBNAIL:
+      if (IconicPreviewEnabled && HIWORD(m.LParam) && LOWORD(m.LParam)) {
+        m.Result = SetIconicThumbnail(HIWORD(m.LParam), LOWORD(m.LParam)) ? 1 : 0;
+        return;
+      }
       CallOld(m);
       return;
     case CM_SHOWINGCHANGED:

@@ -129,6 +129,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnQueryEndSession(TMessage& m);
   void OnWindowPosChanged(TMessage& m);
   void OnSkinEditorCommand(TMessage& m);
+  // The task bar's thumbnail of the form: the frame image fitted to the asked size.
+  bool SetIconicThumbnail(int width, int height);
 
   void FirstSkin();
   void SkinSwitched();
@@ -197,6 +199,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   bool firstSkinPending_ = true;
   bool menuLineDirty_ = true;
   bool skipHideAnimation_ = false;
+  bool handlingPreviewData_ = false;
   int redrawLockCount_ = 0;
   int menuLinesCount_ = -1;
   int titleSectionIndex_ = -1;

@@ -96,3 +96,25 @@ TEST_F(DwmApi, AMissingEntryPointAnswersNotImplemented) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DwmThumbnail, TheThumbnailGoesToTheLibraryWhenItHasTheFunction) {
+  std::vector<uintptr_t> bitmaps;
+  SetDwmEnvironment(TsDwmEnvironment{6, [&]() -> std::optional<TsDwmFunctions> {
+                                       TsDwmFunctions f;
+                                       f.SetIconicThumbnail = [&](TWindowKey, uintptr_t bitmap,
+                                                                  uint32_t) {
+                                         bitmaps.push_back(bitmap);
+                                         return 0;
+                                       };
+                                       return f;
+                                     }});
+  EXPECT_EQ(DwmSetIconicThumbnailBitmap(1, 42), 0);
+  EXPECT_EQ(bitmaps, (std::vector<uintptr_t>{42}));
+  SetDwmEnvironment(TsDwmEnvironment{5, nullptr});
+  EXPECT_EQ(DwmSetIconicThumbnailBitmap(1, 42), DwmNotImplemented);
+  ResetDwmEnvironment();
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/MenusWin32.h"
 #include "framework/WindowSubclassWin32.h"
+#include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/runtime/sFade.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
@@ -363,6 +365,60 @@ TEST_F(SkinProvider, EveryHideReusesTheOneHideTimer) {
   SetFormServices(nullptr);
   EXPECT_EQ(services.animated, 3);
   EXPECT_EQ(services.timersDropped, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// What the form's own procedure (below the provider) is told of a message.
+struct TBelowCounter {
+  explicit TBelowCounter(TControl* control) : control(control) {
+    saved = control->WindowProc();
+    control->SetWindowProc(TWndMethod([this](TMessage& m) {
+      if (m.Msg == SM_SKINCMD)
+        ++skinCmds[SkinCmdOf(m.WParam)];
+      else
+        ++messages[m.Msg];
+      saved(m);
+    }));
+  }
+  ~TBelowCounter() { control->SetWindowProc(saved); }
+  TControl* control;
+  TWndMethod saved;
+  std::map<int, int> skinCmds;
+  std::map<UINT, int> messages;
+};
+
+TEST_F(SkinProvider, SkinCommandsAndQuietMessagesOnBothPaths) {
+  form.Form->HandleNeeded();
+  TBelowCounter below(form.Form);
+  TsSkinProvider* provider = MakeProvider();
+  // Unskinned: the provider answers for itself, the rest reaches the form.
+  ASSERT_FALSE(provider->Skinned());
+  EXPECT_EQ(SendSkinCmd(Wnd(), CmdIsSkinned, 0), 1);
+  EXPECT_EQ(SkinProviderOf(form.Form), static_cast<ISkinProvider*>(provider));
+  SendSkinCmd(Wnd(), CmdMenuShown, 0);
+  EXPECT_EQ(below.skinCmds[CmdMenuShown], 1);
+  SendMessageA(Wnd(), WM_PRINTCLIENT, 0, 0);
+  EXPECT_EQ(below.messages[WM_PRINTCLIENT], 1);
+  // Skinned: the same answers, and what is meant for nobody stops at the provider.
+  LoadSkin();
+  ShowAndSettle();
+  ASSERT_TRUE(provider->Skinned());
+  EXPECT_EQ(SendSkinCmd(Wnd(), CmdIsSkinned, 0), 1);
+  EXPECT_EQ(SkinProviderOf(form.Form), static_cast<ISkinProvider*>(provider));
+  SendSkinCmd(Wnd(), CmdMenuShown, 0);
+  EXPECT_EQ(below.skinCmds[CmdMenuShown], 1);
+  SendMessageA(Wnd(), WM_PRINTCLIENT, 0, 0);
+  SendMessageA(Wnd(), WM_ENTERIDLE, 0, 0);
+  EXPECT_EQ(below.messages[WM_PRINTCLIENT], 1);
+  EXPECT_EQ(below.messages[WM_ENTERIDLE], 0);
+  // The client offset answer is where the client lies in the frame image.
+  const LRESULT offset = SendSkinCmd(Wnd(), CmdGetClientOffset, 0);
+  EXPECT_EQ(LOWORD(offset), provider->GetClientOffsetX());
+  EXPECT_EQ(HIWORD(offset), provider->GetClientOffsetY());
+  EXPECT_GT(HIWORD(offset), GetSystemMetrics(SM_CYCAPTION));
 }
 
 }  // namespace
