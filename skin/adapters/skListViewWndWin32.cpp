@@ -346,16 +346,22 @@ void TskListViewWnd::PaintHeaderItem(const TRect& r, int index, HDC dc) {
       SIZE extent{};
       GetTextExtentPoint32A(canvas, caption.data(), static_cast<int>(caption.size()), &extent);
       const int w = extent.cx + 5;
+      // The column's image from the list view's small images, left of the text.
+      TCustomListView* host = HostListView(commonData_);
+      TCustomImageList* images = host ? host->SmallImages() : nullptr;
+      if (!(item.fmt & (HDF_IMAGE | HDF_OWNERDRAW))) images = nullptr;
+      const int imageOffset = images ? images->Width() + 4 : 0;
       switch (item.fmt & HDF_JUSTIFYMASK) {
         case HDF_RIGHT:
           t.right -= arrowWidth;
           t.left = t.right - w;
           break;
         case HDF_CENTER:
-          t.left += (t.right - t.left - w - arrowWidth) / 2;
+          t.left += imageOffset + (t.right - t.left - w - arrowWidth - imageOffset) / 2;
           t.right = t.left + w;
           break;
         default:
+          t.left += imageOffset;
           t.right = t.left + w;
           break;
       }
@@ -378,6 +384,10 @@ void TskListViewWnd::PaintHeaderItem(const TRect& r, int index, HDC dc) {
       SetTextColor(canvas, color);
       DrawTextA(canvas, caption.data(), static_cast<int>(caption.size()), &t,
                 DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS);
+      if (images)
+        images->Draw(image->Canvas(), t.left - imageOffset,
+                     (r.Height() - images->Height()) / 2 + (state == TsPaintState::Pressed ? 1 : 0),
+                     item.iImage, host->Enabled());
     }
   }
   TWindowDC own;

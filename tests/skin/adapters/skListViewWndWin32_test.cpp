@@ -11,6 +11,7 @@
 #include <string>
 
 #include "framework/ComCtrlsWin32.h"
+#include "framework/ImgListWin32.h"
 #include "skin/adapters/skTreeViewWndWin32.h"
 #include "tests/skin/adapters/EditTestSkinWin32.h"
 
@@ -158,6 +159,49 @@ TEST_F(ListViewAdapter, ReorderedColumnsArePaintedInTheirVisualOrder) {
   GetWindowRect(header, &hs);
   EXPECT_EQ(adapter->HeaderItemAt(POINT{hs.left + 130, hs.top + 3}), 1);
   EXPECT_EQ(adapter->HeaderItemAt(POINT{hs.left + 290, hs.top + 3}), -2) << "right of them";
+}
+
+TEST_F(ListViewAdapter, AColumnImageComesFromTheSmallImagesBeforeTheText) {
+  constexpr COLORREF kImage = 0x2020F0;
+  auto* images = new TImageList(form.Form);
+  images->SetSize(12, 12);
+  TBitmap picture;
+  picture.SetSize(12, 12);
+  picture.Canvas()->Brush()->SetColor(static_cast<TColor>(kImage));
+  picture.Canvas()->FillRect(TRect{0, 0, 12, 12});
+  ASSERT_EQ(images->Add(&picture, nullptr), 0);
+  list->SetSmallImages(images);
+  HDITEMA item{};
+  item.mask = HDI_FORMAT | HDI_IMAGE;
+  item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
+  item.iImage = 0;
+  ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  Settle(form.Form->Handle());
+  RECT hr{};
+  GetClientRect(header, &hr);
+  // The text box starts 4 pixels in; the image sits at its start, centred in height.
+  EXPECT_EQ(ktest::ClientPixel(header, 4 + 6, hr.bottom / 2), kImage);
+  EXPECT_EQ(ktest::ClientPixel(header, 80 + 4 + 6, hr.bottom / 2 + 4), kHeader)
+      << "no image in a column without one";
+}
+
+TEST_F(ListViewAdapter, ASpyHookedOnTheHeaderAfterTheAdapterStaysWhenTheAdapterGoes) {
+  int paints = 0;
+  TWindowSubclass spy;
+  ASSERT_TRUE(spy.Attach(header, [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg == WM_PAINT) ++paints;
+    return false;
+  }));
+  adapter->Release(true);
+  EXPECT_EQ(adapter->HeaderHandle(), nullptr);
+  Settle(form.Form->Handle());
+  EXPECT_GT(paints, 0) << "the spy still sees the header's messages";
+  EXPECT_NE(ktest::ClientPixel(header, 2, 2), kHeader) << "and the header paints itself";
+  adapter.reset();
+  InvalidateRect(header, nullptr, TRUE);
+  const int before = paints;
+  Settle(form.Form->Handle());
+  EXPECT_GT(paints, before);
 }
 
 TEST_F(ListViewAdapter, AHeaderThatAppearsLaterIsPaintedFromTheSkin) {
