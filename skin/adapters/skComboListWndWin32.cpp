@@ -2,6 +2,7 @@
 
 #include "framework/HandlesWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sColorsWin32.h"
 
@@ -52,9 +53,38 @@ void TskComboListWnd::NcPaint(TMessage& m) {
   if (!InDialog()) FillTransparentCorners(TsPaintState::Normal);
   TWindowDC dc(windowHandle_, true);
   if (!dc.Get()) return;
-  TSaveDC saved(dc.Get());
-  CopyCacheFrame(dc.Get(), EdgeLeft);
-  PaintBars(dc.Get());
+  {
+    TSaveDC saved(dc.Get());
+    CopyCacheFrame(dc.Get(), EdgeLeft);
+    PaintBars(dc.Get());
+  }
+  if (simpleCombo_) FillStripBelow();
+}
+
+void TskComboListWnd::FillStripBelow() {
+  HWND combo = GetParent(windowHandle_);
+  HWND parent = combo ? GetParent(combo) : nullptr;
+  if (!parent) return;
+  RECT list{}, box{};
+  GetWindowRect(windowHandle_, &list);
+  GetWindowRect(combo, &box);
+  const int width = box.right - box.left, height = box.bottom - list.bottom;
+  if (width <= 0 || height <= 0) return;
+  TsBackgroundSource behind;
+  GetWindowParentBackground(combo, behind);
+  POINT at{box.left, list.bottom};
+  ScreenToClient(parent, &at);
+  TWindowDC dc(combo, true);
+  if (!dc.Get()) return;
+  const int top = list.bottom - box.top;
+  if (behind.HasBitmap && behind.Bmp) {
+    BitBlt(dc.Get(), 0, top, width, height, behind.Bmp->Canvas()->Handle(), behind.X + at.x,
+           behind.Y + at.y, SRCCOPY);
+  } else {
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(behind.FillColor))));
+    RECT strip{0, top, width, top + height};
+    FillRect(dc.Get(), &strip, brush.Get());
+  }
 }
 
 void TskComboListWnd::MouseUp(TMessage& m) {

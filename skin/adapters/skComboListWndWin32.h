@@ -33,6 +33,8 @@ class TskComboListWnd : public TskEditWnd {
   void PrepareCache();
   void NcPaint(TMessage& message);
   void MouseUp(TMessage& message);
+  // A simple combo box's strip below its list shows what its parent shows there.
+  void FillStripBelow();
 
   bool listShown_ = false;
   bool simpleCombo_ = false;

@@ -220,6 +220,33 @@ TEST_F(ComboAdapter, TheButtonIsHotUnderThePointerAndOnTheLeftForRightToLeftText
   EXPECT_EQ(left.Width(), button.Width());
 }
 
+TEST_F(ComboAdapter, ASimpleComboBoxShowsItsFaceAndItsAlwaysVisibleListSkinned) {
+  combo->SetStyle(csSimple);
+  combo->SetBounds(20, 20, 160, 120);
+  for (int i = 0; i < 20; ++i) combo->Items()->Add("entry " + std::to_string(i));
+  form.Show();
+  auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
+  Settle(form.Form->Handle());
+  HWND wnd = combo->Handle();
+  EXPECT_EQ(adapter->GetButtonRect().Width(), 0) << "no drop-down button";
+  EXPECT_EQ(WindowPixel(wnd, 0, 0), kBorder) << "the face's frame";
+  ASSERT_TRUE(PumpUntil([&] { return adapter->ListAdapter() != nullptr; }));
+  EXPECT_TRUE(adapter->ListAdapter()->SimpleCombo());
+
+  HWND list = adapter->ListHandle();
+  RECT client{};
+  GetClientRect(list, &client);
+  EXPECT_EQ(ktest::ClientPixel(list, client.right - 3, client.bottom - 3), kEditFace);
+  // Below the list what lies behind the combo box shows: for a form without a skin of its own,
+  // the skin's global colour (GLOBALINFO), never what the window left there.
+  RECT lr{}, cr{};
+  GetWindowRect(list, &lr);
+  GetWindowRect(wnd, &cr);
+  ASSERT_LT(lr.bottom, cr.bottom) << "the list ends above the combo box's bottom";
+  Settle(form.Form->Handle());
+  EXPECT_EQ(WindowPixel(wnd, 40, cr.bottom - cr.top - 1), 0x808080u);
+}
+
 TEST_F(ComboAdapter, AnEmptyListIsSizedFromItsRealWindow) {
   form.Show();
   auto adapter = Adopt<TskComboBoxWnd>(combo, "COMBOBOX");
