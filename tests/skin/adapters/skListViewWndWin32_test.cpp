@@ -121,6 +121,38 @@ TEST_F(ListViewAdapter, DraggingTheThumbScrollsByWholeRows) {
   EXPECT_EQ(GetScrollPos(wnd, SB_VERT), top) << "the bar follows the rows";
 }
 
+TEST_F(ListViewAdapter, InListViewTheHorizontalThumbScrollsByWholeColumns) {
+  list->SetViewStyle(vsList);
+  for (int i = 60; i < 300; ++i) list->Items()->Add()->SetCaption("row " + std::to_string(i));
+  HWND wnd = list->Handle();
+  if (GetWindowAdapter(wnd) != adapter.get()) {
+    // The control made its window anew for the view: the old one let its adapter go.
+    EXPECT_TRUE(adapter->Detached());
+    adapter = Adopt<TskListViewWnd>(list, "EDIT");
+  }
+  ASSERT_EQ(GetWindowAdapter(wnd), adapter.get());
+  Settle(form.Form->Handle());
+  ASSERT_EQ(adapter->GetViewStyle(), TskListViewWnd::TViewKind::List);
+  ASSERT_TRUE(adapter->HorzBar->Shown);
+  RECT first{};
+  first.left = LVIR_BOUNDS;
+  SendMessageA(wnd, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const int columnWidth = first.right - first.left;
+  const int startLeft = first.left;
+  const TRect bar = adapter->GetHorzBarRect();
+  const TThumbGeometry thumb =
+      GetThumbGeometry(*adapter->HorzBar, bar, GetScrollBarSize(*adapter->HorzBar, false, false));
+  const int y = (bar.Top + bar.Bottom) / 2;
+  DragWithMouse(POINT{thumb.Start + thumb.Length / 2, y},
+                POINT{thumb.Start + thumb.Length / 2 + (bar.Width() - thumb.Length) / 2, y});
+  Settle(wnd);
+  SendMessageA(wnd, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const int moved = startLeft - first.left;
+  EXPECT_GT(moved, 0) << "the list scrolled";
+  EXPECT_EQ(moved % columnWidth, 0) << "by whole columns";
+  EXPECT_EQ(GetScrollPos(wnd, SB_HORZ), moved / columnWidth) << "the bar follows the columns";
+}
+
 TEST_F(ListViewAdapter, APressedColumnShowsPressedAndADividerPressShowsNone) {
   RECT hs{};
   GetWindowRect(header, &hs);
