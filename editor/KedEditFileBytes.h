@@ -44,12 +44,19 @@ class TKedEditHeapBytes : public TKedEditTextBytes {
 // instead, which also reports the errors.
 std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName);
 
-// The whole file as the base of the lines: its mapping (MapFileReadOnly) with every page
-// fetched up front. Measured against reading the file into fresh memory in parallel blocks,
-// the mapping wins where fresh memory is costly (a virtual machine whose host backs each
-// new page on first touch) and loses little elsewhere: it needs no memory of its own.
-// nullptr when no mapping can be had: the caller then reads the file through a stream,
-// which also reports the errors.
+// The whole file read into memory of its own by several cores at once, in large pages where
+// the system has them. nullptr when the file cannot be read so (missing, empty, larger than
+// the line records can address, no memory for it, or it shrank while read): the caller then
+// reads it through a stream, which reports the errors.
+std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName);
+
+// The whole file as the base of the lines, in the way that is measured fastest where the
+// program runs. Linux: a large file is read (ReadFileBytes): a mapping costs a fault for each
+// of its pages, which on a virtual machine makes it several times slower than copying the
+// cached file into large pages on several cores; a small file is mapped, which needs no
+// memory of its own. Windows: the mapping with every page fetched up front, as fresh memory
+// there comes in small pages only. nullptr when neither can be had: the caller then reads the
+// file through a stream, which also reports the errors.
 std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName);
 
 // Asks the system to back a large array about to be written in full with large pages and to

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 
 #include "editor/KedEditFileBytes.h"
+#include "editor/KedEditParallel.h"
 
 namespace {
 
@@ -28,6 +32,28 @@ class TPosixMapping : public TKedEditTextBytes {
 };
 
 constexpr size_t kLargePage = size_t{2} << 20;
+
+// A file's bytes read into memory of their own, in whole large pages where the system has
+// them.
+class TPosixReadBytes : public TKedEditTextBytes {
+ public:
+  TPosixReadBytes(void* block, size_t reserved, const char* data, size_t size)
+      : block_(block), reserved_(reserved), data_(data), size_(size) {}
+  ~TPosixReadBytes() override { ::munmap(block_, reserved_); }
+  TPosixReadBytes(const TPosixReadBytes&) = delete;
+  TPosixReadBytes& operator=(const TPosixReadBytes&) = delete;
+  const char* Data() const override { return data_; }
+  size_t Size() const override { return size_; }
+
+ private:
+  void* block_;
+  size_t reserved_;
+  const char* data_;
+  size_t size_;
+};
+
+// Files from this size on are read rather than mapped (see LoadFileBytes).
+constexpr uint64_t kReadFromSize = uint64_t{64} << 20;
 
 // Closes the descriptor on every path; the mapping keeps its own reference to the file.
 class TDescriptor {
@@ -66,7 +92,57 @@ std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) 
   return std::make_unique<TPosixMapping>(fileName, view, static_cast<size_t>(size));
 }
 
+std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
+  TDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  if (size == 0 || size > 0xFFFFFFFFull) return nullptr;
+  // Whole large pages, the first one aligned, so the system can back all of them as such.
+  const size_t used = (static_cast<size_t>(size) + kLargePage - 1) & ~(kLargePage - 1);
+  const size_t reserved = used + kLargePage;
+  void* block =
+      ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) return nullptr;
+  auto bytes = std::make_unique<TPosixReadBytes>(
+      block, reserved,
+      reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(block) + kLargePage - 1) &
+                              ~(kLargePage - 1)),
+      static_cast<size_t>(size));
+  char* data = const_cast<char*>(bytes->Data());
+#ifdef MADV_HUGEPAGE
+  ::madvise(data, used, MADV_HUGEPAGE);
+#endif
+  // Each core reads its own stretch, in blocks a read takes whole; each fills its own
+  // memory, so the pages are backed on several cores at once.
+  std::atomic<bool> failed{false};
+  const int parts = KedParallelParts(static_cast<size_t>(size));
+  const size_t stretch =
+      (static_cast<size_t>(size) / static_cast<size_t>(parts) + kLargePage - 1) & ~(kLargePage - 1);
+  KedRunInParallel(parts, [&](int part) {
+    size_t at = std::min(static_cast<size_t>(size), stretch * static_cast<size_t>(part));
+    const size_t end = part == parts - 1 ? static_cast<size_t>(size)
+                                         : std::min(static_cast<size_t>(size), at + stretch);
+    constexpr size_t kBlock = size_t{8} << 20;
+    while (at < end && !failed) {
+      const ssize_t got =
+          ::pread(fd.Get(), data + at, std::min(kBlock, end - at), static_cast<off_t>(at));
+      if (got < 0 && errno == EINTR) continue;
+      // A file that shrank while it was read, or a read error: the caller's stream read
+      // reports it.
+      if (got <= 0) failed = true;
+      at += got > 0 ? static_cast<size_t>(got) : 0;
+    }
+  });
+  if (failed) return nullptr;
+  return bytes;
+}
+
 std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) == 0 && static_cast<uint64_t>(info.st_size) >= kReadFromSize)
+    if (std::unique_ptr<TKedEditTextBytes> bytes = ReadFileBytes(fileName)) return bytes;
   return MapFileReadOnly(fileName);
 }
 

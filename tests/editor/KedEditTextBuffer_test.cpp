@@ -434,6 +434,42 @@ TEST_F(MappedFile, MappingShowsTheFileBytesAndIsRefusedWhereItCannotBe) {
   EXPECT_EQ(MapFileReadOnly(path), nullptr) << "an empty file is read, not mapped";
 }
 
+// Reading splits the file over several cores: sizes around a page, a large page and a part
+// boundary must all come back byte for byte.
+TEST_F(MappedFile, ReadingShowsTheFileBytesAcrossItsPartsAndIsRefusedWhereItCannotBe) {
+  for (const size_t size :
+       {size_t{1}, size_t{4095}, (size_t{2} << 20) + 3, (size_t{40} << 20) + 7}) {
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+      data[i] = static_cast<char>(i % 64 == 63 ? '\n' : i * 7 % 251);
+    Write(data);
+    std::unique_ptr<TKedEditTextBytes> bytes = ReadFileBytes(path);
+    ASSERT_NE(bytes, nullptr) << size;
+    EXPECT_FALSE(bytes->IsFileMapping());
+    ASSERT_EQ(bytes->Size(), size);
+    EXPECT_TRUE(std::string_view(bytes->Data(), bytes->Size()) == data) << size;
+  }
+  EXPECT_EQ(ReadFileBytes(TempPath("no_such_folder/none.sql")), nullptr);
+  Write("");
+  EXPECT_EQ(ReadFileBytes(path), nullptr) << "an empty file is read through a stream";
+}
+
+// A dump large enough to be read rather than mapped where reading is faster: the lines are
+// exactly the file's.
+TEST_F(MappedFile, ALargeDumpOpensWithExactlyItsText) {
+  std::string text;
+  text.reserve(size_t{65} << 20);
+  for (int i = 0; text.size() < (size_t{65} << 20); ++i)
+    text += "INSERT INTO t VALUES (" + std::to_string(i) + ", 'some text');\r\n";
+  text += "-- last line without a break";
+  Write(text);
+  TKedEditStringList list;
+  list.LoadFromFile(path);
+  EXPECT_EQ(list.LineBreakStyle(), lbsCRLF);
+  EXPECT_EQ(list.Get(list.Count() - 1), "-- last line without a break");
+  EXPECT_TRUE(list.SaveToString() == text);
+}
+
 TEST_F(MappedFile, EditsCopyTheirLinesAndNeverReachTheFile) {
   Write("one\ntwo\nthree");
   TKedEditStringList list;
