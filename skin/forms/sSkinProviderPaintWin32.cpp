@@ -577,3 +577,19 @@ bool TsSkinProvider::SetIconicThumbnail(int width, int height) {
                                      reinterpret_cast<uintptr_t>(BitmapHandle(thumbnail.get()))) ==
          0;
 }
+
+void TsSkinProvider::PrintForm(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  m.Result = 0;
+  if (!dc || form_->ControlState().Contains(csCreating) || FormDestroying()) return;
+  if ((m.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(form_->Handle())) return;
+  TSaveDC saved(dc);
+  const TsFormFacts facts = FormFacts();
+  if (m.LParam & PRF_NONCLIENT) {
+    PaintFrameFromCache(dc);
+    // The DC holds the whole window: the client lies at its offset.
+    OffsetViewportOrgEx(dc, ::GetClientOffsetX(facts), ::GetClientOffsetY(facts), nullptr);
+  }
+  IntersectClipRect(dc, 0, 0, facts.ClientWidth, facts.ClientHeight);
+  if (m.LParam & (PRF_CLIENT | PRF_ERASEBKGND)) PaintClientBackground(dc);
+}

@@ -477,6 +477,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       PaintClientBackground(reinterpret_cast<HDC>(m.WParam));
       m.Result = 1;
       return;
+    case WM_PRINT:
+      PrintForm(m);
+      return;
     case WM_PRINTCLIENT:
     case WM_ENTERIDLE:
     case FrameworkQuery1:

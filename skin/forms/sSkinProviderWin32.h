@@ -129,6 +129,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnQueryEndSession(TMessage& m);
   void OnWindowPosChanged(TMessage& m);
   void OnSkinEditorCommand(TMessage& m);
+  // WM_PRINT: the skinned frame and the client background drawn into the given DC (the
+  // system would print its own frame, or none).
+  void PrintForm(TMessage& m);
   // The task bar's thumbnail of the form: the frame image fitted to the asked size.
   bool SetIconicThumbnail(int width, int height);
 

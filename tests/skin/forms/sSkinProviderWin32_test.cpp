@@ -422,3 +422,38 @@ TEST_F(SkinProvider, SkinCommandsAndQuietMessagesOnBothPaths) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinProvider, APrintedFormShowsItsSkinnedFrameAndBackground) {
+  LoadSkin();
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_TRUE(provider->Skinned());
+  const TWindowPixels shown = ReadWindowDC(Wnd());
+  // Printed into a DIB of the window's size, as PrintWindow asks for it.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shown.Width;
+  info.bmiHeader.biHeight = -shown.Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, dib);
+  SendMessageA(Wnd(), WM_PRINT, reinterpret_cast<WPARAM>(mem),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  TWindowPixels printed{shown.Width, shown.Height, {}};
+  const auto* p = static_cast<const uint32_t*>(bits);
+  printed.Pixels.assign(p, p + static_cast<size_t>(shown.Width) * shown.Height);
+  for (uint32_t& px : printed.Pixels) px &= 0xFFFFFF;
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(dib);
+  EXPECT_EQ(NonClientDifferences(shown, printed, RECT{0, 0, 0, 0}), 0)
+      << "the printed window differs from the shown one";
+}
+
+}  // namespace
