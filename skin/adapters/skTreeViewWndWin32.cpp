@@ -7,6 +7,11 @@
 #include "skin/core/skinfiles/SkinTables.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
+TskTreeViewWnd::~TskTreeViewWnd() {
+  // Let go here, while the tree's own colour can still be given back.
+  if (!Detached() && commonData_ && manager_) Release(true);
+}
+
 void TskTreeViewWnd::SaveColors() {
   TskEditWnd::SaveColors();
   savedBkColor_ = static_cast<COLORREF>(SendMessageA(windowHandle_, TVM_GETBKCOLOR, 0, 0));

@@ -7,6 +7,9 @@
 #include "skin/adapters/skEditWndWin32.h"
 
 class TskTreeViewWnd : public TskEditWnd {
+ public:
+  ~TskTreeViewWnd() override;
+
  protected:
   friend class TskMainWnd;
   using TskEditWnd::TskEditWnd;

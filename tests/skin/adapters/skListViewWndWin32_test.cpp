@@ -280,7 +280,7 @@ TEST_F(EditAdapters, TreeViewShowsTheSectionExpandsAndGivesItsColourBack) {
   ktest::PressKey(VK_RIGHT);
   EXPECT_TRUE(PumpUntil([&] { return root->Expanded(); }));
 
-  adapter->Release(true);
+  adapter.reset();  // freed without being released first
   Settle(form.Form->Handle());
   EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, TVM_GETBKCOLOR, 0, 0)), originalBk);
   EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
