@@ -485,7 +485,8 @@ def full_skin(p):
     section("FORM", face, text, extra=[("STATES", "1")])
     section("FORMTITLE", p["title"], title_text, extra=[
         ("GRADIENTDATA", grad(p["title_top"], p["title"])), ("GRADIENTPERCENT", "100")])
-    section("CAPTION", p["title"], title_text, parent="FORMTITLE")
+    # No CAPTION section: the title text sits straight on the title's gradient, as one piece
+    # with it, instead of in a box of its own framed like the whole title.
     section("DIALOG", face, text, parent="FORM")
     section("MDIAREA", mix(face, dark, 0.8), text, parent="FORM")
     # Hot buttons glow softly in the accent colour (GLOW.PNG: borders of 8, 3 under the button).
