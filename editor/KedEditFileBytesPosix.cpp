@@ -58,27 +58,39 @@ constexpr uint64_t kReadFromSize = uint64_t{64} << 20;
 // Closes the descriptor on every path; the mapping keeps its own reference to the file.
 class TDescriptor {
  public:
-  explicit TDescriptor(int fd) : fd_(fd) {}
+  TDescriptor() = default;
   ~TDescriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
   TDescriptor(const TDescriptor&) = delete;
   TDescriptor& operator=(const TDescriptor&) = delete;
   int Get() const { return fd_; }
+  void Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
 
  private:
-  int fd_;
+  int fd_ = -1;
 };
+
+// Opens a regular, non-empty file of at most 4 GB for reading: what both ways of taking a
+// dump's bytes accept.
+bool OpenRegularFile(const std::string& fileName, TDescriptor& fd, uint64_t& size) {
+  fd.Reset(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0) return false;
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  size = static_cast<uint64_t>(info.st_size);
+  return size != 0 && size <= 0xFFFFFFFFull;
+}
 
 }  // namespace
 
 std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
-  TDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  const uint64_t size = static_cast<uint64_t>(info.st_size);
-  if (size == 0 || size > 0xFFFFFFFFull) return nullptr;
+  TDescriptor fd;
+  uint64_t size = 0;
+  if (!OpenRegularFile(fileName, fd, size)) return nullptr;
 #ifdef MAP_POPULATE
   // All pages at once: one fault per page costs more than the pass that indexes them.
   constexpr int kPopulate = MAP_POPULATE;
@@ -93,12 +105,9 @@ std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) 
 }
 
 std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
-  TDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  const uint64_t size = static_cast<uint64_t>(info.st_size);
-  if (size == 0 || size > 0xFFFFFFFFull) return nullptr;
+  TDescriptor fd;
+  uint64_t size = 0;
+  if (!OpenRegularFile(fileName, fd, size)) return nullptr;
   // Whole large pages, the first one aligned, so the system can back all of them as such.
   const size_t used = (static_cast<size_t>(size) + kLargePage - 1) & ~(kLargePage - 1);
   const size_t reserved = used + kLargePage;

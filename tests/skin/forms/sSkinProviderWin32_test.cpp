@@ -35,35 +35,41 @@ struct TWindowPixels {
   uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
 };
 
-TWindowPixels ReadWindowDC(HWND wnd) {
-  TWindowPixels out;
-  RECT r;
-  GetWindowRect(wnd, &r);
-  out.Width = r.right - r.left;
-  out.Height = r.bottom - r.top;
+// What `draw` puts into a 32-bit top-down bitmap of the given size.
+template <typename Draw>
+TWindowPixels DrawnPixels(int width, int height, Draw draw) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = out.Width;
-  info.bmiHeader.biHeight = -out.Height;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC mem = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mem, dib);
-  HDC windowDC = GetWindowDC(wnd);
-  BitBlt(mem, 0, 0, out.Width, out.Height, windowDC, 0, 0, SRCCOPY);
-  ReleaseDC(wnd, windowDC);
+  draw(mem);
   GdiFlush();
+  TWindowPixels out{width, height, {}};
   const auto* p = static_cast<const uint32_t*>(bits);
-  out.Pixels.assign(p, p + static_cast<size_t>(out.Width) * out.Height);
+  out.Pixels.assign(p, p + static_cast<size_t>(width) * height);
   for (uint32_t& px : out.Pixels) px &= 0xFFFFFF;
   SelectObject(mem, old);
   DeleteDC(mem);
   DeleteObject(dib);
-  ReleaseDC(nullptr, screen);
   return out;
+}
+
+TWindowPixels ReadWindowDC(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  return DrawnPixels(width, height, [&](HDC mem) {
+    HDC windowDC = GetWindowDC(wnd);
+    BitBlt(mem, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
+    ReleaseDC(wnd, windowDC);
+  });
 }
 
 // The client rectangle in window coordinates.
@@ -431,27 +437,11 @@ TEST_F(SkinProvider, APrintedFormShowsItsSkinnedFrameAndBackground) {
   ShowAndSettle();
   ASSERT_TRUE(provider->Skinned());
   const TWindowPixels shown = ReadWindowDC(Wnd());
-  // Printed into a DIB of the window's size, as PrintWindow asks for it.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shown.Width;
-  info.bmiHeader.biHeight = -shown.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(mem, dib);
-  SendMessageA(Wnd(), WM_PRINT, reinterpret_cast<WPARAM>(mem),
-               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-  GdiFlush();
-  TWindowPixels printed{shown.Width, shown.Height, {}};
-  const auto* p = static_cast<const uint32_t*>(bits);
-  printed.Pixels.assign(p, p + static_cast<size_t>(shown.Width) * shown.Height);
-  for (uint32_t& px : printed.Pixels) px &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(dib);
+  // Printed into a bitmap of the window's size, as PrintWindow asks for it.
+  const TWindowPixels printed = DrawnPixels(shown.Width, shown.Height, [&](HDC mem) {
+    SendMessageA(Wnd(), WM_PRINT, reinterpret_cast<WPARAM>(mem),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+  });
   EXPECT_EQ(NonClientDifferences(shown, printed, RECT{0, 0, 0, 0}), 0)
       << "the printed window differs from the shown one";
 }
