@@ -1,6 +1,9 @@
 #include "skin/core/pixels/skUtilsWin32.h"
 
+#include <shellapi.h>
+
 #include "framework/FormsWin32.h"
+#include "framework/IconWin32.h"
 
 namespace {
 
@@ -94,4 +97,16 @@ void EnableIconicPreview(HWND window, bool on) {
   const BOOL value = on ? TRUE : FALSE;
   setAttribute(window, kForceIconicRepresentation, &value, sizeof(value));
   setAttribute(window, kHasIconicBitmap, &value, sizeof(value));
+}
+
+std::unique_ptr<TIcon> GetShellFileIcon(const std::string& fileName, UINT flags) {
+  if (GetFileAttributesA(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+  SHFILEINFOA info{};
+  if (!SHGetFileInfoA(fileName.c_str(), 0, &info, sizeof info, flags | SHGFI_ICON) ||
+      !info.hIcon)
+    return nullptr;
+  auto icon = std::make_unique<TIcon>();
+  SetIconHandle(icon.get(), info.hIcon);
+  if (icon->Empty()) return nullptr;
+  return icon;
 }

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+class TIcon;
 
 // lfHeight of the system caption font; 0 when the system does not say.
 // The major version the system reports (6 and later have the desktop window manager).
@@ -30,3 +33,7 @@ std::string ShortPathName(const std::string& path);
 // flag changes.
 void EnableIconicPreview(HWND window, bool on);
 extern bool IconicPreviewEnabled;
+
+// The shell's icon for the file (its flags plus SHGFI_ICON, e.g. SHGFI_SMALLICON) in a new
+// icon that owns the handle; null when the file does not exist or the shell gives no icon.
+std::unique_ptr<TIcon> GetShellFileIcon(const std::string& fileName, UINT flags);

@@ -1,5 +1,7 @@
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 
+#include <shellapi.h>
+
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/WindowSubclassWin32.h"
@@ -165,6 +167,9 @@ ISkinBroadcastTree& ApplicationBroadcastTree() {
   return tree;
 }
 
+std::unique_ptr<TIcon> AppSmallIcon;
+std::unique_ptr<TIcon> AppLargeIcon;
+
 bool IsNTPlatform = false;
 bool Wow64WithoutComposition = false;
 
@@ -189,6 +194,12 @@ void InitSkinRuntime() {
   // Registered by name as every skinned program does; the number in use stays SM_SKINCMD.
   RegisterWindowMessageA("SM_SKINCMD");
   ReadPlatformFlags();
+  char program[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) {
+    AppSmallIcon = GetShellFileIcon(program, SHGFI_SMALLICON);
+    AppLargeIcon = GetShellFileIcon(program, SHGFI_LARGEICON);
+  }
   InitSkinConstants(GetSystemMetrics(SM_CXHSCROLL));
   TskThreadedTimer::IsApplicationTerminating = &TerminatingProgram;
 }

@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/Component.h"
 #include "framework/FormsWin32.h"
+#include "framework/Icon.h"
 #include "skin/core/runtime/sStyleSimply.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
@@ -18,6 +21,11 @@
 // It also reads the platform flags below and whether glows can be shown (layered windows,
 // and not Wow64WithoutComposition).
 void InitSkinRuntime();
+
+// The program file's small and large icons from the shell, taken at start for the title
+// bars; null where the shell gives none.
+extern std::unique_ptr<TIcon> AppSmallIcon;
+extern std::unique_ptr<TIcon> AppLargeIcon;
 
 // The platform reported at start is the NT family.
 extern bool IsNTPlatform;

@@ -6,6 +6,7 @@
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "framework/ExtCtrlsWin32.h"
+#include "framework/IconWin32.h"
 #include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
@@ -97,6 +99,28 @@ struct SkinRuntime : ::testing::Test {
 TEST_F(SkinRuntime, StartUpReadsThePlatformFlags) {
   EXPECT_TRUE(IsNTPlatform);
   EXPECT_EQ(TskSkinEffects::GlowingAvailable(), HasLayeredWindows() && !Wow64WithoutComposition);
+}
+
+// The program's own shell icons are there for the title bars, each handle at the size asked
+// for; a file that does not exist has no icon.
+TEST_F(SkinRuntime, StartUpTakesTheProgramsSmallAndLargeShellIcons) {
+  struct TCase {
+    TIcon* Icon;
+    int Size;
+  };
+  for (const TCase& c : {TCase{AppSmallIcon.get(), GetSystemMetrics(SM_CXSMICON)},
+                         TCase{AppLargeIcon.get(), GetSystemMetrics(SM_CXICON)}}) {
+    ASSERT_NE(c.Icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(IconHandle(c.Icon), &info));
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, c.Size);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+  }
+  EXPECT_EQ(GetShellFileIcon("C:\\no such folder\\no such program.exe", SHGFI_SMALLICON),
+            nullptr);
 }
 
 // Popup items get the menu painter's handlers only while the manager skins popups, and
