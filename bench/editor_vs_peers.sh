@@ -14,16 +14,11 @@ reps=${2:-3}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-run() {
-  local binary=$1 filter=$2 file=$3
-  "$dir/$binary" --benchmark_filter="$filter" --benchmark_repetitions="$reps" \
-    --benchmark_format=csv >"$out/$file" 2>/dev/null
-}
-run bench_editor_model 'BM_DumpStages/stage:2/|BM_MemchrPass' model.csv
+run_benchmarks bench_editor_model 'BM_DumpStages/stage:2/|BM_MemchrPass' model.csv
 # Select-all + delete first in a process of its own: its peak memory is then its own.
-run bench_editor_editing 'BM_SelectAllDeleteAndUndo' delete.csv
-run bench_editor_editing 'BM_FindOverDump|BM_GrepCountOverDump' find.csv
-run bench_editor_editing 'Keystroke|JoinLastTwo' edits.csv
+run_benchmarks bench_editor_editing 'BM_SelectAllDeleteAndUndo' delete.csv
+run_benchmarks bench_editor_editing 'BM_FindOverDump|BM_GrepCountOverDump' find.csv
+run_benchmarks bench_editor_editing 'Keystroke|JoinLastTwo' edits.csv
 
 stat_of() { best_median $(bench_values "$out/$1" "$2" "$3"); }
 

@@ -16,19 +16,10 @@ reps=${2:-9}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-run() {
-  local binary=$1 filter=$2 file=$3
-  if ! "$dir/$binary" --benchmark_filter="$filter" --benchmark_repetitions="$reps" \
-    --benchmark_enable_random_interleaving=true --benchmark_format=csv >"$out/$file" \
-    2>"$out/$file.err"; then
-    echo "$binary failed:" >&2
-    tail -5 "$out/$file.err" >&2
-    exit 1
-  fi
-}
-run bench_skin_core 'BM_BlendPerPixelAlpha_Ours|BM_BlendOver_Pixman|BM_Fill_' skin.csv
-run bench_png 'BM_Large(Reader|Libpng)Decode/' png.csv
-run bench_gif 'BM_Decode/|BM_DecodeGiflib/|BM_Encode/[01]/0|BM_EncodeGiflib/' gif.csv
+interleave=--benchmark_enable_random_interleaving=true
+run_benchmarks bench_skin_core 'BM_BlendPerPixelAlpha_Ours|BM_BlendOver_Pixman|BM_Fill_' skin.csv "$interleave"
+run_benchmarks bench_png 'BM_Large(Reader|Libpng)Decode/' png.csv "$interleave"
+run_benchmarks bench_gif 'BM_Decode/|BM_DecodeGiflib/|BM_Encode/[01]/0|BM_EncodeGiflib/' gif.csv "$interleave"
 
 row() {
   local file=$1 work=$2 ours=$3 peerName=$4 peer=$5 goal=$6 ob om pb pm oursRuns peerRuns

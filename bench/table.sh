@@ -12,6 +12,20 @@ wall() {
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f\n", (b - a) / 1e9 }'
 }
 
+# Runs the benchmarks of program `binary` (in $dir) that match `filter`, $reps repetitions
+# each, into $out/<file> as CSV; further arguments go to the program. A program that fails
+# shows the end of its error output and ends the script, never an empty table.
+run_benchmarks() {
+  local binary=$1 filter=$2 file=$3
+  shift 3
+  if ! "$dir/$binary" --benchmark_filter="$filter" --benchmark_repetitions="$reps" \
+    --benchmark_format=csv "$@" >"$out/$file" 2>"$out/$file.err"; then
+    echo "$binary failed:" >&2
+    tail -5 "$out/$file.err" >&2
+    exit 1
+  fi
+}
+
 # "best median" of the numbers given.
 best_median() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
