@@ -88,8 +88,7 @@ class MainRoad : public ::testing::Test {
     about->AfterConstruction();
     form->CheckVersion = nullptr;
     // The skin the program brings, from the build tree.
-    std::string skins = "Z:" + skintest::SkinsDir() + "/folders";
-    std::replace(skins.begin(), skins.end(), '/', '\\');
+    const std::string skins = skintest::WineSkinFolders();
     form->sSkinManager1->SetSkinDirectory(skins);
     form->sSkinManager1->SetActive(true);
     form->Show();

@@ -113,8 +113,7 @@ TForm1* ShowMainWindowWithTestSkin() {
   form->Show();
   Application->ProcessMessages();
   TsSkinManager* manager = form->sSkinManager1;
-  std::string folder = "Z:" + skintest::SkinsDir() + "/folders";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::string folder = skintest::WineSkinFolders();
   manager->SetSkinDirectory(folder);
   manager->SetActive(true);
   if (manager->CurrentSkin().Active) Menus = &SkinableMenusOf(*manager);

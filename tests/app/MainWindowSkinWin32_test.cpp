@@ -48,8 +48,7 @@ TEST(MainWindowSkin, TheSkinReachesTheWindowAndEveryControlOnce) {
   for (HWND wnd : windows) SetWindowSubclass(wnd, CountingProc, 1, wnd != form->Handle());
 
   // The generated skins, through Wine's drive for the root of the file system.
-  std::string folder = "Z:" + skintest::SkinsDir() + "/folders";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::string folder = skintest::WineSkinFolders();
   manager->SetSkinDirectory(folder);
   manager->SetActive(true);
   EXPECT_TRUE(manager->CurrentSkin().Active);

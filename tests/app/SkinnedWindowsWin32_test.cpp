@@ -60,8 +60,7 @@ TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain)
   Form2 = about;
   about->AfterConstruction();
   TsSkinManager* manager = form->sSkinManager1;
-  std::string folder = "Z:" + skintest::SkinsDir() + "/folders";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::string folder = skintest::WineSkinFolders();
   manager->SetSkinDirectory(folder);
   manager->SetActive(true);
   ASSERT_TRUE(manager->CurrentSkin().Active);

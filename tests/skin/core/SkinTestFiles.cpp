@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,12 @@ namespace skintest {
 std::string SkinsDir() {
   const char* binary = std::getenv("KESTRAVA_BINARY_DIR");
   return std::string(binary ? binary : ".") + "/skins";
+}
+
+std::string WineSkinFolders() {
+  std::string folder = "Z:" + SkinsDir() + "/folders";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return folder;
 }
 
 std::vector<uint8_t> SkinFile(const std::string& relative) {

@@ -15,6 +15,9 @@ namespace skintest {
 
 // <tree>/skins, where the build put the generated skins.
 std::string SkinsDir();
+// The generated skin folders as a Windows program under Wine names them: through Wine's drive
+// for the root of the file system, with backslashes.
+std::string WineSkinFolders();
 // A generated file, e.g. "packed/Test.asz"; the test fails when it is missing.
 std::vector<uint8_t> SkinFile(const std::string& relative);
 // Every file of a generated skin folder, added to fs under `folder`.
