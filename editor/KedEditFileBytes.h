@@ -44,11 +44,14 @@ class TKedEditHeapBytes : public TKedEditTextBytes {
 // instead, which also reports the errors.
 std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName);
 
+#ifndef _WIN32
 // The whole file read into memory of its own by several cores at once, in large pages where
 // the system has them. nullptr when the file cannot be read so (missing, empty, larger than
 // the line records can address, no memory for it, or it shrank while read): the caller then
-// reads it through a stream, which reports the errors.
+// reads it through a stream, which reports the errors. Only where reading is the faster way
+// (see LoadFileBytes).
 std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName);
+#endif
 
 // The whole file as the base of the lines, in the way that is measured fastest where the
 // program runs. Linux: a large file is read (ReadFileBytes): a mapping costs a fault for each

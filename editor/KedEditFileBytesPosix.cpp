@@ -85,29 +85,22 @@ bool OpenRegularFile(const std::string& fileName, TDescriptor& fd, uint64_t& siz
   return size != 0 && size <= 0xFFFFFFFFull;
 }
 
-}  // namespace
-
-std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
-  TDescriptor fd;
-  uint64_t size = 0;
-  if (!OpenRegularFile(fileName, fd, size)) return nullptr;
+std::unique_ptr<TKedEditTextBytes> MapOpenFile(const std::string& fileName, const TDescriptor& fd,
+                                               uint64_t size) {
 #ifdef MAP_POPULATE
   // All pages at once: one fault per page costs more than the pass that indexes them.
-  constexpr int kPopulate = MAP_POPULATE;
+  void* view = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+                      fd.Get(), 0);
+  if (view == MAP_FAILED) return nullptr;
 #else
-  constexpr int kPopulate = 0;
-#endif
-  void* view =
-      ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | kPopulate, fd.Get(), 0);
+  void* view = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
   if (view == MAP_FAILED) return nullptr;
   ::madvise(view, static_cast<size_t>(size), MADV_WILLNEED);
+#endif
   return std::make_unique<TPosixMapping>(fileName, view, static_cast<size_t>(size));
 }
 
-std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
-  TDescriptor fd;
-  uint64_t size = 0;
-  if (!OpenRegularFile(fileName, fd, size)) return nullptr;
+std::unique_ptr<TKedEditTextBytes> ReadOpenFile(const TDescriptor& fd, uint64_t size) {
   // Whole large pages, the first one aligned, so the system can back all of them as such.
   const size_t used = (static_cast<size_t>(size) + kLargePage - 1) & ~(kLargePage - 1);
   const size_t reserved = used + kLargePage;
@@ -148,11 +141,27 @@ std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
   return bytes;
 }
 
+}  // namespace
+
+std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
+  TDescriptor fd;
+  uint64_t size = 0;
+  return OpenRegularFile(fileName, fd, size) ? MapOpenFile(fileName, fd, size) : nullptr;
+}
+
+std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
+  TDescriptor fd;
+  uint64_t size = 0;
+  return OpenRegularFile(fileName, fd, size) ? ReadOpenFile(fd, size) : nullptr;
+}
+
 std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName) {
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) == 0 && static_cast<uint64_t>(info.st_size) >= kReadFromSize)
-    if (std::unique_ptr<TKedEditTextBytes> bytes = ReadFileBytes(fileName)) return bytes;
-  return MapFileReadOnly(fileName);
+  TDescriptor fd;
+  uint64_t size = 0;
+  if (!OpenRegularFile(fileName, fd, size)) return nullptr;
+  if (size >= kReadFromSize)
+    if (std::unique_ptr<TKedEditTextBytes> bytes = ReadOpenFile(fd, size)) return bytes;
+  return MapOpenFile(fileName, fd, size);
 }
 
 void PrepareForFilling(void* data, size_t bytes) {

@@ -434,6 +434,7 @@ TEST_F(MappedFile, MappingShowsTheFileBytesAndIsRefusedWhereItCannotBe) {
   EXPECT_EQ(MapFileReadOnly(path), nullptr) << "an empty file is read, not mapped";
 }
 
+#ifndef _WIN32
 // Reading splits the file over several cores: sizes around a page, a large page and a part
 // boundary must all come back byte for byte.
 TEST_F(MappedFile, ReadingShowsTheFileBytesAcrossItsPartsAndIsRefusedWhereItCannotBe) {
@@ -453,6 +454,7 @@ TEST_F(MappedFile, ReadingShowsTheFileBytesAcrossItsPartsAndIsRefusedWhereItCann
   Write("");
   EXPECT_EQ(ReadFileBytes(path), nullptr) << "an empty file is read through a stream";
 }
+#endif
 
 // A dump large enough to be read rather than mapped where reading is faster: the lines are
 // exactly the file's.
