@@ -263,9 +263,9 @@ bool TskListViewWnd::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
 
 TRect TskListViewWnd::GetHeaderItemRect(int order) const {
   HWND header = header_.Handle();
-  int index = order;
-  if (GetWindowLongPtrA(header, GWL_STYLE) & HDS_DRAGDROP)
-    index = static_cast<int>(SendMessageA(header, HDM_ORDERTOINDEX, order, 0));
+  // Columns are reordered by the user's drag or by the program (HDM_SETORDERARRAY): map
+  // always, whatever the header's style.
+  const int index = static_cast<int>(SendMessageA(header, HDM_ORDERTOINDEX, order, 0));
   RECT r{};
   if (!SendMessageA(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) return TRect{};
   return TRect{r.left, r.top, r.right, r.bottom};

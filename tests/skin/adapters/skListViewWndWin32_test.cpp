@@ -180,10 +180,35 @@ TEST_F(ListViewAdapter, APressedColumnShowsPressedAndADividerPressShowsNone) {
 }
 
 TEST_F(ListViewAdapter, ReorderedColumnsArePaintedInTheirVisualOrder) {
+  constexpr COLORREF kImage = 0x2020F0;
+  auto* images = new TImageList(form.Form);
+  images->SetSize(12, 12);
+  TBitmap picture;
+  picture.SetSize(12, 12);
+  picture.Canvas()->Brush()->SetColor(static_cast<TColor>(kImage));
+  picture.Canvas()->FillRect(TRect{0, 0, 12, 12});
+  ASSERT_EQ(images->Add(&picture, nullptr), 0);
+  list->SetSmallImages(images);
   list->Columns()->Items(1)->SetWidth(120);
-  SetWindowLongPtrA(header, GWL_STYLE, GetWindowLongPtrA(header, GWL_STYLE) | HDS_DRAGDROP);
+  // Only the second column carries the image: it tells the columns apart on the screen.
+  HDITEMA item{};
+  item.mask = HDI_FORMAT | HDI_IMAGE;
+  item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
+  item.iImage = 0;
+  ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+  // Reordered by the program, not by a drag: the header without HDS_DRAGDROP.
+  SetWindowLongPtrA(header, GWL_STYLE, GetWindowLongPtrA(header, GWL_STYLE) & ~HDS_DRAGDROP);
+  ASSERT_FALSE(GetWindowLongPtrA(header, GWL_STYLE) & HDS_DRAGDROP);
   int order[] = {1, 0};
   ASSERT_TRUE(SendMessageA(header, HDM_SETORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
+  InvalidateRect(header, nullptr, TRUE);
+  Settle(form.Form->Handle());
+  RECT hr{};
+  GetClientRect(header, &hr);
+  EXPECT_EQ(ktest::ClientPixel(header, 4 + 6, hr.bottom / 2), kImage)
+      << "the second column, now first, is painted at the left";
+  EXPECT_EQ(ktest::ClientPixel(header, 120 + 4 + 6, hr.bottom / 2 + 4), kHeader)
+      << "the first column, now second, has no image";
   EXPECT_EQ(adapter->GetHeaderItemRect(0).Left, 0);
   EXPECT_EQ(adapter->GetHeaderItemRect(0).Right, 120) << "the wide column comes first";
   EXPECT_EQ(adapter->GetHeaderItemRect(1).Left, 120);
