@@ -150,9 +150,7 @@ void TskEditWnd::WndProc(TMessage& m) {
       if (dc && !IsPrintTarget(dc) && ClipIsEmpty(dc)) return;
       if (commonData_->PaintingSuspended() || (AnimationRunning && !commonData_->PrintTarget)) {
         // Validated without painting: the animation or the resumed painting shows it later.
-        PAINTSTRUCT ps;
-        BeginPaint(windowHandle_, &ps);
-        EndPaint(windowHandle_, &ps);
+        TPaintDC validated(windowHandle_);
         return;
       }
       if (!colorsApplied_) ApplySkinColors();

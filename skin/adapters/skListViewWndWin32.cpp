@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -287,9 +288,13 @@ int TskListViewWnd::HeaderItemAt(POINT screen) const {
 void TskListViewWnd::PaintHeader(HDC dc) {
   HWND header = header_.Handle();
   if (!header || GetViewStyle() != TViewKind::Report) return;
-  PAINTSTRUCT ps{};
-  const bool own = dc == nullptr;
-  if (own) BeginPaint(header, &ps);
+  // Without a DC this answers the header's WM_PAINT: one paint DC for all the items.
+  std::optional<TPaintDC> paint;
+  if (!dc) {
+    paint.emplace(header);
+    dc = paint->Get();
+    if (!dc) return;
+  }
   const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
   int right = 0;
   for (int order = 0; order < count; ++order) {
@@ -302,7 +307,6 @@ void TskListViewWnd::PaintHeader(HDC dc) {
   GetClientRect(header, &client);
   const TRect rest{right, 0, client.right, client.bottom};
   if (rest.Width() > 0 && rest.Height() > 0) PaintHeaderItem(rest, -2, dc);
-  if (own) EndPaint(header, &ps);
 }
 
 void TskListViewWnd::PaintHeaderItem(const TRect& r, int index, HDC dc) {
@@ -390,8 +394,5 @@ void TskListViewWnd::PaintHeaderItem(const TRect& r, int index, HDC dc) {
                      item.iImage, host->Enabled());
     }
   }
-  TWindowDC own;
-  if (!dc) own = TWindowDC(header);
-  HDC target = dc ? dc : own.Get();
-  if (target) BitBlt(target, r.Left, r.Top, r.Width(), r.Height(), canvas, 0, 0, SRCCOPY);
+  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), canvas, 0, 0, SRCCOPY);
 }

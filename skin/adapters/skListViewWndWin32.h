@@ -19,7 +19,7 @@ class TskListViewWnd : public TskEditWnd {
   TRect GetHeaderItemRect(int order) const;
   // The order position of the header item under a screen point; -2 when none.
   int HeaderItemAt(POINT screen) const;
-  // The header painted into dc (null: the header's own DC).
+  // The header painted into dc (null: answering the header's WM_PAINT with its paint DC).
   void PaintHeader(HDC dc);
   HWND HeaderHandle() const { return header_.Handle(); }
   int PushedColumn() const { return pushedColumn_; }
