@@ -234,10 +234,10 @@ bool TskListViewWnd::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
       return false;
     case WM_NCHITTEST: {
       result = header_.CallNext(msg, wp, lp);
-      const int order =
-          HeaderItemAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-      const int index =
-          order >= 0 ? static_cast<int>(SendMessageA(wnd, HDM_ORDERTOINDEX, order, 0)) : -1;
+      // Asked at every pointer move: one hit test instead of a walk over the columns.
+      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      ScreenToClient(wnd, &at);
+      const int index = ColumnUnder(wnd, at);
       if (index != hoverColumn_) {
         hoverColumn_ = index;
         RepaintHeader();
@@ -260,6 +260,26 @@ bool TskListViewWnd::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
     default:
       return false;
   }
+}
+
+int TskListViewWnd::ColumnUnder(HWND header, POINT client) {
+  HDHITTESTINFO hit{};
+  hit.pt = client;
+  const int index =
+      static_cast<int>(SendMessageA(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (index < 0 || !(hit.flags & HHT_ONDIVIDER)) return index;
+  // Near a divider the header names the column left of it, even from inside the next one
+  // or from the empty rest right of the last.
+  RECT r{};
+  if (!SendMessageA(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)) ||
+      client.x < r.right)
+    return index;
+  HDITEMA item{};
+  item.mask = HDI_ORDER;
+  if (!SendMessageA(header, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item))) return index;
+  const int next = item.iOrder + 1;
+  if (next >= static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0))) return -1;
+  return static_cast<int>(SendMessageA(header, HDM_ORDERTOINDEX, next, 0));
 }
 
 TRect TskListViewWnd::GetHeaderItemRect(int order) const {

@@ -38,6 +38,8 @@ class TskListViewWnd : public TskEditWnd {
  private:
   void HookHeader(HWND header);
   bool HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // The index of the column under a point in the header's client area; -1 when none.
+  static int ColumnUnder(HWND header, POINT client);
   void PaintHeaderItem(const TRect& r, int index, HDC dc);
   void RepaintHeader();
   void ListTail(TMessage& message);

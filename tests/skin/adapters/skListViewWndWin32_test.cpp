@@ -89,6 +89,11 @@ TEST_F(ListViewAdapter, BorderBarsBackgroundAndHeaderComeFromTheSkin) {
   Settle(header);
   EXPECT_EQ(ktest::ClientPixel(header, 80 + 2, 2), kHeaderHot);
   EXPECT_EQ(ktest::ClientPixel(header, 2, 2), kHeader);
+  // Beside the divider the column under the pointer is hot, on either side of it.
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{headerScreen.left + 80 - 2, headerScreen.top + 3}));
+  EXPECT_TRUE(PumpUntil([&] { return adapter->HoverColumn() == 0; }));
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{headerScreen.left + 80 + 2, headerScreen.top + 3}));
+  EXPECT_TRUE(PumpUntil([&] { return adapter->HoverColumn() == 1; }));
   ktest::MoveMouse(POINT{5, 5});
 
   adapter->Release(true);
