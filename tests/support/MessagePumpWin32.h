@@ -28,7 +28,7 @@ inline void Settle(HWND wnd, DWORD waitMs = 100) {
 // after `timeoutMs`. The deadline only ends a failing test: a busy machine makes the wait
 // longer, never the outcome different.
 template <class F>
-bool PumpUntil(F done, DWORD timeoutMs = 10000) {
+bool PumpUntil(F done, DWORD timeoutMs = 30000) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
     Pump();

@@ -223,16 +223,6 @@ POINT ClientCentreOf(HWND window) {
   return p;
 }
 
-bool PumpUntil(const std::function<bool()>& done, int deadlineMs) {
-  const auto start = Clock::now();
-  while (!done()) {
-    if (Passed(start, deadlineMs)) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Application->ProcessMessages();
-  }
-  return true;
-}
-
 std::vector<HWND> VisibleWindowsOfClass(DWORD threadId, const char* windowClass) {
   TWindowsOfClass search{windowClass, {}};
   EnumThreadWindows(threadId, CollectOfClass, reinterpret_cast<LPARAM>(&search));

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// PumpUntil, for the callers that wait on what the input did.
+#include "tests/support/MessagePumpWin32.h"
+
 namespace ktest {
 
 // ---- input through the system's queue -----------------------------------------------------
@@ -31,9 +34,6 @@ void TypeText(const std::string& text);
 // The middle of a screen rectangle, and of a window's client area on the screen.
 POINT CentreOf(const RECT& screen);
 POINT ClientCentreOf(HWND window);
-
-// Pumps the calling thread's messages until `done` holds; false after `deadlineMs`.
-bool PumpUntil(const std::function<bool()>& done, int deadlineMs = 30000);
 
 // The visible top-level windows of a thread with the given class ("#32770": dialogs and
 // message boxes, "#32768": open menus).
