@@ -147,7 +147,7 @@ void TskComboBoxWnd::PaintText() {
   TSaveDC saved(dc);
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(windowHandle_, WM_GETFONT, 0, 0));
   if (font) SelectObject(dc, font);
-  const TsGeneralData* section = SectionData();
+  const TsGeneralData* section = commonData_->Section();
   COLORREF color = section ? static_cast<COLORREF>(ColorToRGB(section->FontColor))
                            : GetSysColor(COLOR_WINDOWTEXT);
   const bool focusedList = IsDropDownList() && GetFocus() == windowHandle_;

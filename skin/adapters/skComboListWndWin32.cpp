@@ -81,9 +81,11 @@ void TskComboListWnd::FillStripBelow() {
     BitBlt(dc.Get(), 0, top, width, height, behind.Bmp->Canvas()->Handle(), behind.X + at.x,
            behind.Y + at.y, SRCCOPY);
   } else {
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(behind.FillColor))));
+    // The DC's own brush: nothing made and freed at every paint.
+    TSaveDC saved(dc.Get());
+    SetDCBrushColor(dc.Get(), static_cast<COLORREF>(ColorToRGB(behind.FillColor)));
     RECT strip{0, top, width, top + height};
-    FillRect(dc.Get(), &strip, brush.Get());
+    FillRect(dc.Get(), &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
 }
 

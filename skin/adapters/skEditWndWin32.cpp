@@ -37,12 +37,6 @@ TskEditWnd::~TskEditWnd() {
   if (!Detached() && commonData_ && manager_) Release(true);
 }
 
-const TsGeneralData* TskEditWnd::SectionData() const {
-  if (!manager_ || !commonData_ || !manager_->IsValidSectionIndex(commonData_->SectionIndex))
-    return nullptr;
-  return &manager_->Sections()[static_cast<size_t>(commonData_->SectionIndex)];
-}
-
 void TskEditWnd::SaveColors() {
   TControl* control = HostOf(commonData_);
   if (!control) return;
@@ -68,7 +62,7 @@ void TskEditWnd::ApplySkinColors() {
   commonData_->SetPaintSuspended(true);
   InternalChange = true;
   colorsApplied_ = true;
-  const TsGeneralData* section = SectionData();
+  const TsGeneralData* section = commonData_->Section();
   if (TControl* control = HostOf(commonData_)) {
     const bool hot = commonData_->IsActive() && section && section->States > 1;
     if (!commonData_->CustomColor) {

@@ -28,8 +28,6 @@ class TskEditWnd : public TskBaseWnd {
   // What follows the edit's own handling of a message: the base's rules and then frame and
   // bar refreshes.
   void CommonTail(TMessage& message);
-  // The skin data's section index, when the section is valid in the adapter's manager.
-  const struct TsGeneralData* SectionData() const;
   // Copies `width` pixels of the cache's border to dc (window coordinates).
   void CopyCacheFrame(HDC dc, int width);
   // The window's own DC; the print target when one is set.

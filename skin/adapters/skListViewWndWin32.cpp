@@ -100,7 +100,7 @@ void TskListViewWnd::ApplySkinColors() {
   if (InDialog()) {
     back = GetSysColor(COLOR_WINDOW);
     text = GetSysColor(COLOR_WINDOWTEXT);
-  } else if (const TsGeneralData* section = SectionData()) {
+  } else if (const TsGeneralData* section = commonData_->Section()) {
     back = static_cast<COLORREF>(ColorToRGB(section->Color));
     text = static_cast<COLORREF>(ColorToRGB(section->FontColor));
   } else {

@@ -28,7 +28,7 @@ void TskTreeViewWnd::ApplySkinColors() {
   colorsApplied_ = true;
   TColor color = clWindow;
   if (!InDialog()) {
-    const TsGeneralData* section = SectionData();
+    const TsGeneralData* section = commonData_->Section();
     if (!section) return;
     const bool hot = section->States > 1 && commonData_->IsActive();
     color = hot ? section->HotColor : section->Color;
@@ -60,7 +60,7 @@ void TskTreeViewWnd::WndProc(TMessage& m) {
   }
   if (commonData_->PaintingSuspended()) return;
   if (commonData_->BackgroundDirty) PrepareWindowCache(commonData_, windowHandle_, InDialog());
-  const TsGeneralData* section = SectionData();
+  const TsGeneralData* section = commonData_->Section();
   const COLORREF color =
       static_cast<COLORREF>(ColorToRGB(InDialog() || !section ? clWindow : section->Color));
   HDC given = reinterpret_cast<HDC>(m.WParam);
@@ -70,8 +70,10 @@ void TskTreeViewWnd::WndProc(TMessage& m) {
   if (dc) {
     RECT client{};
     GetClientRect(windowHandle_, &client);
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
-    FillRect(dc, &client, brush.Get());
+    // The DC's own brush: nothing made and freed at every erase.
+    TSaveDC saved(dc);
+    SetDCBrushColor(dc, color);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
   m.Result = 1;
 }
