@@ -46,7 +46,6 @@ struct TsFormFacts {
   bool Maximized = false;
   bool MdiChild = false;
   bool MainForm = true;
-  bool HasParentControl = false;
   bool HasMaxConstraints = false;  // Constraints MaxWidth or MaxHeight set
   // Window and client sizes, and the form's own BorderWidth.
   int Width = 0;

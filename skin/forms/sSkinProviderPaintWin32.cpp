@@ -70,7 +70,6 @@ TsFormFacts TsSkinProvider::FormFacts() const {
   f.Border = FrameBorderOf(form_->BorderStyle());
   f.MdiChild = form_->FormStyle() == fsMDIChild;
   f.MainForm = !Application || !Application->MainForm() || Application->MainForm() == form_;
-  f.HasParentControl = form_->Parent() != nullptr;
   f.Metrics.CxFrame = GetSystemMetrics(SM_CXFRAME);
   f.Metrics.CxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
   f.Metrics.CyCaption = GetSystemMetrics(SM_CYCAPTION);
@@ -273,7 +272,6 @@ void TsSkinProvider::PaintFormCache() {
     PaintCaptionText(image, facts);
     PaintTitleButtons(image, facts);
   }
-  menuLineDirty_ = false;
   skinData_->BackgroundDirty = false;
   framePainted_ = true;
   ++frameBuilds_;

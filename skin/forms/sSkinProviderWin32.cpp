@@ -347,7 +347,6 @@ void TsSkinProvider::SkinSwitched() {
   cornerRunsRead_ = false;
   skinData_->UpdateSkinState(false);
   menuLinesCount_ = -1;
-  menuLineDirty_ = true;
   regionDirty_ = true;
   skinData_->BackgroundDirty = true;
   skinData_->SetPaintSuspended(false);
@@ -508,10 +507,6 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
     case WM_SIZE:
       OnSize(m);
       return;
-    case WM_SETREDRAW:
-      redrawLockCount_ = m.WParam ? std::max(0, redrawLockCount_ - 1) : redrawLockCount_ + 1;
-      CallOld(m);
-      return;
     case WM_WINDOWPOSCHANGING:
       // The region being set moves nothing; the form's own procedure need not know.
       if (regionUpdating_) return;
@@ -607,7 +602,6 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         return;
       }
       menuLinesCount_ = -1;
-      menuLineDirty_ = true;
       skinData_->BackgroundDirty = true;
       CallOld(m);
       return;

@@ -200,10 +200,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   bool regionUpdating_ = false;
   bool framePainted_ = false;
   bool firstSkinPending_ = true;
-  bool menuLineDirty_ = true;
   bool skipHideAnimation_ = false;
   bool handlingPreviewData_ = false;
-  int redrawLockCount_ = 0;
   int menuLinesCount_ = -1;
   int titleSectionIndex_ = -1;
   int captionSectionIndex_ = -1;
