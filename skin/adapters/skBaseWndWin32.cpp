@@ -8,14 +8,13 @@ constexpr UINT kSwallowedPrivateMessage = 0x2100;
 }  // namespace
 
 void TskBaseWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskScrollWnd::WndProc(m);
     return;
   }
   if (m.Msg == SM_SKINCMD) {
     const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    if (cmd.Cmd == CmdRefresh && IsSkinCmdTrusted(cmd) &&
-        cmd.LParam == reinterpret_cast<intptr_t>(manager_)) {
+    if (cmd.Cmd == CmdRefresh && IsOwnRefresh(cmd)) {
       TskScrollWnd::WndProc(m);
       if (IsWindowVisible(windowHandle_)) SendMessageA(windowHandle_, WM_NCPAINT, 0, 0);
       return;

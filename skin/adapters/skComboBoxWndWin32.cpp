@@ -236,13 +236,13 @@ void TskComboBoxWnd::ListColors(TMessage& m) {
 }
 
 void TskComboBoxWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskEditWnd::WndProc(m);
     return;
   }
   if (m.Msg == SM_SKINCMD) {
     const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    const bool forUs = IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(manager_);
+    const bool forUs = IsOwnRefresh(cmd);
     if (cmd.Cmd == CmdRemoveSkin && forUs) {
       // The list gets its plain frame back before it lets go (restoring the colours does that).
       if (listHandle_ && IsWindow(listHandle_)) {

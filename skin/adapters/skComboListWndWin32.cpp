@@ -101,7 +101,7 @@ void TskComboListWnd::MouseUp(TMessage& m) {
 }
 
 void TskComboListWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskEditWnd::WndProc(m);
     return;
   }

@@ -98,7 +98,7 @@ void TskEditWnd::CopyCacheFrame(HDC dc, int width) {
 }
 
 void TskEditWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskBaseWnd::WndProc(m);
     return;
   }
@@ -107,7 +107,7 @@ void TskEditWnd::WndProc(TMessage& m) {
     const bool trusted = IsSkinCmdTrusted(cmd);
     switch (cmd.Cmd) {
       case CmdRefresh:
-        if (trusted && cmd.LParam == reinterpret_cast<intptr_t>(manager_)) {
+        if (IsOwnRefresh(cmd)) {
           TskBaseWnd::WndProc(m);
           ApplySkinColors();
           return;

@@ -140,14 +140,13 @@ void TskListViewWnd::ThumbTrack(TMessage& m) {
 }
 
 void TskListViewWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskEditWnd::WndProc(m);
     return;
   }
   if (m.Msg == SM_SKINCMD) {
     const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    if (cmd.Cmd == CmdRefresh && IsSkinCmdTrusted(cmd) &&
-        cmd.LParam == reinterpret_cast<intptr_t>(manager_)) {
+    if (cmd.Cmd == CmdRefresh && IsOwnRefresh(cmd)) {
       TskEditWnd::WndProc(m);
       RepaintHeader();
       return;

@@ -124,6 +124,16 @@ class TskMainWnd : private IAdapterWindow {
 
   TskMainWnd(HWND handle, TsCommonData* skinData, TsSkinManager* manager,
              const std::string& section);
+  // Still hooked, with skin data and a manager, and the skin on: the window procedures paint
+  // from the skin only then.
+  bool SkinLive() const {
+    return !Detached() && commonData_ && manager_ && commonData_->IsSkinned();
+  }
+  // The command came from one of our own senders on this thread and names this adapter's
+  // manager: its refresh (or removal) of the skin, not another manager's or a forged one.
+  bool IsOwnRefresh(const TSkinCmdMessage& cmd) const {
+    return IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(manager_);
+  }
   // The rest of construction, once the derived class exists: colours saved, caption read,
   // the window hooked.
   virtual void Start(bool repaint);

@@ -46,7 +46,7 @@ void TskTreeViewWnd::ApplySkinColors() {
 }
 
 void TskTreeViewWnd::WndProc(TMessage& m) {
-  if (Detached() || !commonData_ || !manager_ || !commonData_->IsSkinned()) {
+  if (!SkinLive()) {
     TskEditWnd::WndProc(m);
     return;
   }
