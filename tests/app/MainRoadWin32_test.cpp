@@ -19,6 +19,7 @@
 #include "framework/SysUtils.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/ScreenshotWin32.h"
 #include "tests/support/UserInputWin32.h"
 
@@ -50,18 +51,8 @@ std::string RoadDump() {
   return dump;
 }
 
-BOOL CALLBACK HasEditChild(HWND child, LPARAM found) {
-  char cls[32] = {};
-  GetClassNameA(child, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Edit") == 0) *reinterpret_cast<bool*>(found) = true;
-  return TRUE;
-}
-
-bool IsFileDialog(HWND dialog) {
-  bool found = false;
-  EnumChildWindows(dialog, HasEditChild, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+// The find and file dialogs are told from message boxes by their edit fields.
+bool IsFileDialog(HWND dialog) { return ktest::InspectDialog(dialog).HasEdit; }
 
 class MainRoad : public ::testing::Test {
  protected:

@@ -25,21 +25,16 @@ bool ReadText(HWND wnd, std::string& text) {
   return true;
 }
 
-struct TBoxParts {
-  bool hasEdit = false;
-  bool unreadable = false;
-  std::string text;
-};
-
 BOOL CALLBACK InspectChild(HWND child, LPARAM lp) {
-  auto* parts = reinterpret_cast<TBoxParts*>(lp);
+  auto* parts = reinterpret_cast<ktest::TDialogParts*>(lp);
   std::string cls = ClassOf(child);
-  if (_stricmp(cls.c_str(), "Edit") == 0 || _stricmp(cls.c_str(), "ComboBox") == 0)
-    parts->hasEdit = true;
+  if (_stricmp(cls.c_str(), "Edit") == 0 || _stricmp(cls.c_str(), "ComboBox") == 0 ||
+      _stricmp(cls.c_str(), "ComboBoxEx32") == 0)
+    parts->HasEdit = true;
   if (_stricmp(cls.c_str(), "Static") == 0) {
     std::string t;
-    if (!ReadText(child, t)) parts->unreadable = true;
-    if (t.size() > parts->text.size()) parts->text = t;
+    if (!ReadText(child, t)) parts->Unreadable = true;
+    if (t.size() > parts->Text.size()) parts->Text = t;
   }
   return TRUE;
 }
@@ -75,25 +70,30 @@ std::vector<TMessageBoxSeen> TMessageBoxWatcher::Seen() const {
   return seen_;
 }
 
+TDialogParts InspectDialog(HWND dialog) {
+  TDialogParts parts;
+  EnumChildWindows(dialog, InspectChild, reinterpret_cast<LPARAM>(&parts));
+  return parts;
+}
+
 int TMessageBoxWatcher::Count() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<int>(seen_.size());
 }
 
 bool TMessageBoxWatcher::TryAnswer(HWND box, bool textMayBeEmpty) {
-  TBoxParts parts;
-  EnumChildWindows(box, InspectChild, reinterpret_cast<LPARAM>(&parts));
-  if (parts.hasEdit) return false;
+  const TDialogParts parts = InspectDialog(box);
+  if (parts.HasEdit) return false;
   // A box can be visible a moment before its text is set: wait for the text. What could not
   // be read now is read again on the next round instead of being taken as empty.
-  if (parts.unreadable || (parts.text.empty() && !textMayBeEmpty)) return false;
+  if (parts.Unreadable || (parts.Text.empty() && !textMayBeEmpty)) return false;
   HWND button = GetDlgItem(box, button_);
   if (!button) return false;
   std::string caption;
   if (!ReadText(box, caption)) return false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    seen_.push_back({caption, parts.text});
+    seen_.push_back({caption, parts.Text});
   }
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   return true;

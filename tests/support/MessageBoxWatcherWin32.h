@@ -18,6 +18,16 @@ struct TMessageBoxSeen {
   std::string Text;
 };
 
+// What a dialog window holds: an edit field (a find or file dialog, not a message box), and
+// its longest static text (a message box's message). Unreadable when a text could not be read
+// in time from the dialog's thread, so an empty Text is not taken for an empty message.
+struct TDialogParts {
+  bool HasEdit = false;
+  bool Unreadable = false;
+  std::string Text;
+};
+TDialogParts InspectDialog(HWND dialog);
+
 // Watches, from a thread of its own, for message boxes owned by the thread that made the
 // watcher and presses `button` (IDOK, IDYES, ...) in each. A box that holds an edit field
 // (a find or file dialog) is left alone.

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "framework/FormsWin32.h"
+#include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/ScreenshotWin32.h"
 
 namespace ktest {
@@ -81,25 +82,6 @@ BOOL CALLBACK CollectOfClass(HWND wnd, LPARAM lp) {
 
 BOOL CALLBACK CollectTopLevel(HWND wnd, LPARAM lp) {
   if (IsWindowVisible(wnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-  return TRUE;
-}
-
-struct TBoxParts {
-  bool HasEdit = false;
-  std::string Text;
-};
-
-BOOL CALLBACK InspectBoxChild(HWND child, LPARAM lp) {
-  auto* parts = reinterpret_cast<TBoxParts*>(lp);
-  char cls[64] = {};
-  GetClassNameA(child, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Edit") == 0 || lstrcmpiA(cls, "ComboBox") == 0 ||
-      lstrcmpiA(cls, "ComboBoxEx32") == 0)
-    parts->HasEdit = true;
-  if (lstrcmpiA(cls, "Static") == 0) {
-    const std::string text = WindowTextOf(child);
-    if (text.size() > parts->Text.size()) parts->Text = text;
-  }
   return TRUE;
 }
 
@@ -350,14 +332,13 @@ void TUserScript::WaitUntilGone(const std::string& what, HWND window, int deadli
 }
 
 std::string TUserScript::AnswerMessageBox(int deadlineMs) {
-  TBoxParts parts;
+  TDialogParts parts;
   HWND box = WaitForWindow(
       "a message box", "#32770",
       [&](HWND w) {
-        parts = TBoxParts{};
-        EnumChildWindows(w, InspectBoxChild, reinterpret_cast<LPARAM>(&parts));
+        parts = InspectDialog(w);
         // A box is visible a moment before its text is set.
-        return !parts.HasEdit && !parts.Text.empty();
+        return !parts.HasEdit && !parts.Unreadable && !parts.Text.empty();
       },
       deadlineMs);
   // The key goes to the active window: the box, once it has taken the focus.
