@@ -85,10 +85,7 @@ int GetMenuLineHeight(const TsFormFacts& f) { return f.MenuLines > 0 ? f.Metrics
 int GetHeaderHeight(const TsFormFacts& f) {
   if (f.BorderWindow) return GetCaptionHeight(f, true);
   int h = f.Height - f.ClientHeight;
-  if (f.CaptionBits)
-    h -= GetFrameWidth(f, true);
-  else if (f.BorderBit)
-    h -= GetFrameWidth(f, true);
+  if (f.CaptionBits || f.BorderBit) h -= GetFrameWidth(f, true);
   h = std::max(h, 0);
   if (f.Minimized) h += GetStdBorderWidth(f, false);
   return h;

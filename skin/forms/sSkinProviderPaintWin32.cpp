@@ -186,7 +186,6 @@ void TsSkinProvider::SetFormRegion(bool redraw) {
 // ---- non-client painting --------------------------------------------------------------------
 
 void TsSkinProvider::PaintNonClient() {
-  HWND wnd = form_->Handle();
   const TsFormFacts facts = FormFacts();
   if (regionDirty_ && !regionUpdating_) {
     regionDirty_ = false;
@@ -197,15 +196,16 @@ void TsSkinProvider::PaintNonClient() {
   }
   skinData_->SetPaintSuspended(false);
   if (skinData_->CacheBitmap && imageSize_.cx == 0) skinData_->BackgroundDirty = true;
-  TWindowDC dc(wnd, true);
-  if (!dc) return;
-  TSaveDC saved(dc.Get());
-  PaintFrameFromCache(dc.Get());
+  CopyFrameToWindow();
 }
 
 void TsSkinProvider::RepaintNonClient() {
   if (!FormShowing() || !drawNonClientArea_ || FormDestroying() || !Skinned()) return;
   skinData_->BackgroundDirty = true;
+  CopyFrameToWindow();
+}
+
+void TsSkinProvider::CopyFrameToWindow() {
   TWindowDC dc(form_->Handle(), true);
   if (!dc) return;
   TSaveDC saved(dc.Get());
@@ -307,10 +307,14 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
       mask, StateIndex(state), false, EmptyBackgroundSource);
 }
 
+bool TsSkinProvider::TitleIconShown(const TsFormFacts& facts) const {
+  return showAppIcon_ && HasBigButtons(facts) && form_->HandleAllocated() &&
+         (GetWindowLongPtrA(form_->Handle(), GWL_STYLE) & WS_SYSMENU) != 0;
+}
+
 void TsSkinProvider::PaintTitleIcon(TBitmap* image, const TsFormFacts& facts) {
-  if (!showAppIcon_ || !HasBigButtons(facts) || !form_->HandleAllocated()) return;
+  if (!TitleIconShown(facts)) return;
   HWND wnd = form_->Handle();
-  if (!(GetWindowLongPtrA(wnd, GWL_STYLE) & WS_SYSMENU)) return;
   const int caption = GetCaptionHeight(facts, true);
   const int size = IconSizeForHeight(caption);
   const int bileft = SkinManager() ? SkinManager()->CurrentSkin().BILeft : 0;
@@ -366,9 +370,7 @@ void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) 
   const std::string caption = form_->Caption();
   const TRect shadow = GetShadowMargins(facts);
   int iconWidth = 0;
-  if (showAppIcon_ && HasBigButtons(facts) && form_->HandleAllocated() &&
-      (GetWindowLongPtrA(form_->Handle(), GWL_STYLE) & WS_SYSMENU))
-    iconWidth = IconSizeForHeight(GetCaptionHeight(facts, true));
+  if (TitleIconShown(facts)) iconWidth = IconSizeForHeight(GetCaptionHeight(facts, true));
   TRect r;
   r.Left = GetBorderWidth(facts, true) + iconWidth + manager->CurrentSkin().BILeft + shadow.Left +
            (captionSectionIndex_ >= 0 ? 2 : 0) + 4;

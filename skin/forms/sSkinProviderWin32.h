@@ -124,6 +124,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void CallOldWithoutRedraw(TMessage& m);
   void SkinnedMessage(TMessage& m);
   void PaintNonClient();
+  // The frame image brought up to date and its strips copied into the window's DC.
+  void CopyFrameToWindow();
   void OnNcActivate(TMessage& m);
   void OnSize(TMessage& m);
   void OnQueryEndSession(TMessage& m);
@@ -152,6 +154,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // ---- painting steps, in the order the frame image is composed
   void PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPaintState state);
   void PaintTitleIcon(TBitmap* image, const TsFormFacts& facts);
+  // The form's icon stands at the left of the title.
+  bool TitleIconShown(const TsFormFacts& facts) const;
   void PaintMenuLine(TBitmap* image, const TsFormFacts& facts);
   // The look of the frame: hot while the form is active.
   TsPaintState ActiveState() const {
