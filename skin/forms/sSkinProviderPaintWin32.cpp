@@ -328,22 +328,16 @@ void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {
   TsSkinManager* manager = SkinManager();
   const int titleBottom = GetTitleBottom(facts);
   const int lineHeight = GetMenuLineHeight(facts);
-  std::string name = menuLineSkin_;
-  int section = name.empty() ? -1 : manager->GetSectionIndex(name);
-  if (section < 0) {
-    name = "MENULINE";
-    section = manager->GetSectionIndex(name);
-  }
   const TRect line{GetShadowMargins(facts).Left, titleBottom,
                    imageSize_.cx - GetShadowMargins(facts).Right,
                    titleBottom + facts.MenuLines * lineHeight + 1};
   // The same background the menu painter lays under each item, so that the line and its
   // items show as one.
-  if (manager->IsValidSectionIndex(section))
+  if (manager->IsValidSectionIndex(menuLineSectionIndex_))
     PaintSectionBackground(TsItemPaint{.Bitmap = image,
                                        .R = line,
-                                       .SectionIndex = section,
-                                       .SectionName = name,
+                                       .SectionIndex = menuLineSectionIndex_,
+                                       .SectionName = menuLineSectionName_,
                                        .Manager = manager});
   // The items of the menu bar, each painted by its own drawing handler at its place.
   HWND wnd = form_->Handle();
@@ -379,10 +373,8 @@ void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) 
   r.Top = facts.Maximized ? GetStdBorderWidth(facts, false) / 2 + shadow.Top + 1 : shadow.Top + 2;
   if (r.Right <= r.Left || r.Bottom <= r.Top || caption.empty()) return;
   TCanvas* canvas = image->Canvas();
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    const LOGFONTA& lf = metrics.lfCaptionFont;
+  LOGFONTA lf;
+  if (captionFont_ && GetObjectA(captionFont_.Get(), sizeof lf, &lf) == sizeof lf) {
     canvas->Font()->SetName(lf.lfFaceName);
     canvas->Font()->SetHeight(lf.lfHeight);
     TFontStyles style;

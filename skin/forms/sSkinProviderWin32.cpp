@@ -275,10 +275,29 @@ void TsSkinProvider::InitFormSkin() {
   titleSectionIndex_ = -1;
   cornerRunsRead_ = false;
   captionSectionIndex_ = manager->GetSectionIndex("CAPTION");
+  FindMenuLineSection();
+  captionFont_.Reset(CreateCaptionFont());
   InitButtonMasks();
   if (!form_->ComponentState().Contains(csLoading)) ApplyGlobalColor();
   UpdateMenus(skinData_->IsSkinned(false));
   if (firstSkinPending_ && skinData_->IsSkinned(true)) FirstSkin();
+}
+
+void TsSkinProvider::SetMenuLineSkin(const std::string& value) {
+  menuLineSkin_ = value;
+  FindMenuLineSection();
+}
+
+void TsSkinProvider::FindMenuLineSection() {
+  TsSkinManager* manager = SkinManager();
+  menuLineSectionIndex_ = -1;
+  menuLineSectionName_ = menuLineSkin_;
+  if (!manager) return;
+  if (!menuLineSkin_.empty()) menuLineSectionIndex_ = manager->GetSectionIndex(menuLineSkin_);
+  if (menuLineSectionIndex_ < 0) {
+    menuLineSectionName_ = "MENULINE";
+    menuLineSectionIndex_ = manager->GetSectionIndex(menuLineSectionName_);
+  }
 }
 
 void TsSkinProvider::InitButtonMasks() {
@@ -371,7 +390,8 @@ void TsSkinProvider::RemoveSkin() {
   ProcessSkinCommand(removal, skinData_.get());
   if (form_->HandleAllocated())
     DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), false);
-  menuLinesCount_ = titleSectionIndex_ = captionSectionIndex_ = -1;
+  menuLinesCount_ = titleSectionIndex_ = captionSectionIndex_ = menuLineSectionIndex_ = -1;
+  captionFont_.Reset();
   cornerRunsRead_ = false;
   firstSkinPending_ = true;
   if (FormDestroying() || !form_->HandleAllocated()) return;
@@ -581,6 +601,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (FormShowing()) RepaintNonClient();
       return;
     case WM_SETTINGCHANGE:
+      // The caption font may be among the changed settings.
+      captionFont_.Reset(CreateCaptionFont());
+      [[fallthrough]];
     case WM_SYSCOLORCHANGE:
       skinData_->BackgroundDirty = true;
       menuLinesCount_ = -1;

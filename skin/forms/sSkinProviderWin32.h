@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/FormsWin32.h"
+#include "framework/HandlesWin32.h"
 #include "skin/core/painting/sCommonData.h"
 #include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
@@ -76,7 +77,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   const std::string& TitleSkin() const { return titleSkin_; }
   void SetTitleSkin(const std::string& value);
   const std::string& MenuLineSkin() const { return menuLineSkin_; }
-  void SetMenuLineSkin(const std::string& value) { menuLineSkin_ = value; }
+  void SetMenuLineSkin(const std::string& value);
   TsGripMode GripMode() const { return gripMode_; }
   void SetGripMode(TsGripMode value) { gripMode_ = value; }
 
@@ -182,6 +183,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TsTitleButtonsFacts ButtonsFacts() const;
   int MenuLineCount();
   bool HasMenuLine() const;
+  void FindMenuLineSection();
 
   TCustomForm* form_;
   std::unique_ptr<TSkinHost> host_;
@@ -209,6 +211,12 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   int menuLinesCount_ = -1;
   int titleSectionIndex_ = -1;
   int captionSectionIndex_ = -1;
+  // The menu line's section: MenuLineSkin when the skin has it, else "MENULINE".
+  int menuLineSectionIndex_ = -1;
+  std::string menuLineSectionName_;
+  // The system's caption font, made when the form is skinned and again when the settings
+  // change.
+  TGdiObject<HFONT> captionFont_;
   int closeMask_ = -1, maxMask_ = -1, normMask_ = -1, minMask_ = -1, helpMask_ = -1;
   bool bigButtons_ = true;
   std::vector<TRect> regionHoles_;
