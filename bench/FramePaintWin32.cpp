@@ -61,19 +61,19 @@ void FrameMeasures(TForm1* form, const char* size, int runs) {
                 r.bottom - r.top);
   Print(what, Time(runs, 50, [&] {
           provider->SkinData()->BackgroundDirty = true;
-          provider->PaintFormCache();
+          provider->PaintFormCache(provider->FormFacts());
         }));
   std::snprintf(what, sizeof what, "copy frame to the window %s", size);
   Print(what, Time(runs, 50, [&] {
           HDC dc = GetWindowDC(wnd);
-          provider->PaintFrameFromCache(dc);
+          provider->PaintFrameFromCache(dc, provider->FormFacts());
           ReleaseDC(wnd, dc);
         }));
   std::snprintf(what, sizeof what, "compose and copy %s", size);
   Print(what, Time(runs, 50, [&] {
           provider->SkinData()->BackgroundDirty = true;
           HDC dc = GetWindowDC(wnd);
-          provider->PaintFrameFromCache(dc);
+          provider->PaintFrameFromCache(dc, provider->FormFacts());
           ReleaseDC(wnd, dc);
         }));
 }

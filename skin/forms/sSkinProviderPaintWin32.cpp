@@ -134,7 +134,9 @@ int TsSkinProvider::GetClientOffsetY() const { return ::GetClientOffsetY(FormFac
 
 // ---- the window region ----------------------------------------------------------------------
 
-void TsSkinProvider::PrepareRegionParts() {
+void TsSkinProvider::PrepareRegionParts() { PrepareRegionParts(FormFacts()); }
+
+void TsSkinProvider::PrepareRegionParts(const TsFormFacts& facts) {
   TsSkinManager* manager = SkinManager();
   regionHoles_.clear();
   if (!manager) return;
@@ -146,13 +148,17 @@ void TsSkinProvider::PrepareRegionParts() {
     cornerRuns_ = CollectCornerRuns(*manager, skinData_->BorderMaskIndex, titleMask);
     cornerRunsRead_ = true;
   }
-  const TsFormFacts facts = FormFacts();
   regionHoles_ = PlaceCornerRuns(cornerRuns_, GetImageWidth(facts), facts.Height);
 }
 
 void TsSkinProvider::SetFormRegion(bool redraw) {
   if (!drawNonClientArea_ || !form_->HandleAllocated()) return;
-  const TsRegionPlan plan = PlanFormRegion(FormFacts(), regionHoles_);
+  SetFormRegion(redraw, FormFacts());
+}
+
+void TsSkinProvider::SetFormRegion(bool redraw, const TsFormFacts& facts) {
+  if (!drawNonClientArea_ || !form_->HandleAllocated()) return;
+  const TsRegionPlan plan = PlanFormRegion(facts, regionHoles_);
   if (plan.Kind == TsRegionKind::Keep) return;
   // The same region again would only repaint the frame: a non-client paint that sets its
   // region every time never lets the window rest.
@@ -190,33 +196,32 @@ void TsSkinProvider::PaintNonClient() {
   if (regionDirty_ && !regionUpdating_) {
     regionDirty_ = false;
     if (HasFrame(facts) || facts.ThickFrame || facts.Minimized) {
-      PrepareRegionParts();
-      SetFormRegion(false);
+      PrepareRegionParts(facts);
+      SetFormRegion(false, facts);
     }
   }
   skinData_->SetPaintSuspended(false);
   if (skinData_->CacheBitmap && imageSize_.cx == 0) skinData_->BackgroundDirty = true;
-  CopyFrameToWindow();
+  CopyFrameToWindow(facts);
 }
 
 void TsSkinProvider::RepaintNonClient() {
   if (!FormShowing() || !drawNonClientArea_ || FormDestroying() || !Skinned()) return;
   skinData_->BackgroundDirty = true;
-  CopyFrameToWindow();
+  CopyFrameToWindow(FormFacts());
 }
 
-void TsSkinProvider::CopyFrameToWindow() {
+void TsSkinProvider::CopyFrameToWindow(const TsFormFacts& facts) {
   TWindowDC dc(form_->Handle(), true);
   if (!dc) return;
   TSaveDC saved(dc.Get());
-  PaintFrameFromCache(dc.Get());
+  PaintFrameFromCache(dc.Get(), facts);
 }
 
-void TsSkinProvider::PaintFrameFromCache(HDC windowDC) {
-  const TsFormFacts facts = FormFacts();
+void TsSkinProvider::PaintFrameFromCache(HDC windowDC, const TsFormFacts& facts) {
   if (!skinData_->CacheBitmap || imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)})
     skinData_->BackgroundDirty = true;
-  PaintFormCache();
+  PaintFormCache(facts);
   TBitmap* image = skinData_->CacheBitmap.get();
   if (!image || imageSize_.cx == 0) return;
   HDC source = ImageDC(image);
@@ -225,14 +230,13 @@ void TsSkinProvider::PaintFrameFromCache(HDC windowDC) {
            copy.Source.X, copy.Source.Y, SRCCOPY);
 }
 
-void TsSkinProvider::PaintFormCache() {
+void TsSkinProvider::PaintFormCache(const TsFormFacts& facts) {
   TsSkinManager* manager = SkinManager();
   if (!manager || !manager->IsValidSectionIndex(skinData_->SectionIndex) ||
       form_->ControlState().Contains(csCreating)) {
     skinData_->SetPaintSuspended(false);
     return;
   }
-  const TsFormFacts facts = FormFacts();
   const int width = GetImageWidth(facts), height = GetImageHeight(facts);
   if (!skinData_->CacheBitmap) {
     skinData_->CacheBitmap = CreateBmp32(WithSlack(width), WithSlack(height));
@@ -450,9 +454,13 @@ int TsSkinProvider::ButtonWidth(int maskIndex) const {
 }
 
 TsTitleButtonsFacts TsSkinProvider::ButtonsFacts() const {
+  return ButtonsFacts(VisibleTitleButtons());
+}
+
+TsTitleButtonsFacts TsSkinProvider::ButtonsFacts(const std::vector<TTitleButton>& buttons) const {
   TsTitleButtonsFacts b;
   b.CloseVisible = b.MaxVisible = b.MinVisible = b.HelpVisible = false;
-  for (const TTitleButton& button : VisibleTitleButtons()) {
+  for (const TTitleButton& button : buttons) {
     const int width = ButtonWidth(button.MaskIndex);
     switch (button.HitCode) {
       case HTCLOSE:
@@ -483,16 +491,21 @@ TsTitleButtonsFacts TsSkinProvider::ButtonsFacts() const {
 
 std::vector<TsSkinProvider::TPlacedButton> TsSkinProvider::TitleButtonRects(
     const TsFormFacts& facts) const {
+  return TitleButtonRects(facts, VisibleTitleButtons());
+}
+
+std::vector<TsSkinProvider::TPlacedButton> TsSkinProvider::TitleButtonRects(
+    const TsFormFacts& facts, const std::vector<TTitleButton>& buttons) const {
   std::vector<TPlacedButton> placed;
   TsSkinManager* manager = SkinManager();
   if (!manager || GetCaptionHeight(facts, true) <= 0) return placed;
-  const TsTitleButtonsFacts widths = ButtonsFacts();
+  const TsTitleButtonsFacts widths = ButtonsFacts(buttons);
   const int space = widths.Big ? widths.BISpace : 0;
   const int caption = GetCaptionHeight(facts, true);
   const int top = GetStdBorderWidth(facts, false) + GetShadowMargins(facts).Top;
   int right = GetImageWidth(facts) - GetShadowMargins(facts).Right - GetBorderWidth(facts, true) -
               widths.BIRight;
-  for (const TTitleButton& button : VisibleTitleButtons()) {
+  for (const TTitleButton& button : buttons) {
     const int width = ButtonWidth(button.MaskIndex);
     right -= width;
     int height = caption;
@@ -527,7 +540,7 @@ void TsSkinProvider::PaintClientBackground(HDC dc) {
     FillRect(dc, &r, brush.Get());
     return;
   }
-  if (!skinData_->ImmediatePaint) PaintFormCache();
+  if (!skinData_->ImmediatePaint) PaintFormCache(facts);
   if (!skinData_->CacheBitmap || imageSize_.cx == 0) return;
   const TRect client{0, 0, facts.ClientWidth, facts.ClientHeight};
   const int x = ::GetClientOffsetX(facts), y = ::GetClientOffsetY(facts);
@@ -546,7 +559,12 @@ TRect TsSkinProvider::TitleButtonRect(int hitCode) const {
 }
 
 int TsSkinProvider::TitleButtonAt(POINT p) const {
-  for (const TPlacedButton& placed : TitleButtonRects(FormFacts())) {
+  // Asked on every mouse move over the window: below the title no button lies.
+  const TsFormFacts facts = FormFacts();
+  if (p.y >= GetTitleBottom(facts)) return 0;
+  const std::vector<TTitleButton> buttons = VisibleTitleButtons();
+  if (buttons.empty()) return 0;
+  for (const TPlacedButton& placed : TitleButtonRects(facts, buttons)) {
     const TRect& r = placed.Rect;
     if (p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom)
       return placed.Button.HitCode;
@@ -555,7 +573,7 @@ int TsSkinProvider::TitleButtonAt(POINT p) const {
 }
 
 bool TsSkinProvider::SetIconicThumbnail(int width, int height) {
-  PaintFormCache();
+  PaintFormCache(FormFacts());
   TBitmap* image = skinData_->CacheBitmap.get();
   if (!image || imageSize_.cx == 0 || imageSize_.cy == 0) return false;
   const TSize fitted = FitThumbnail(width, height, imageSize_.cx, imageSize_.cy);
@@ -578,7 +596,7 @@ void TsSkinProvider::PrintForm(TMessage& m) {
   TSaveDC saved(dc);
   const TsFormFacts facts = FormFacts();
   if (m.LParam & PRF_NONCLIENT) {
-    PaintFrameFromCache(dc);
+    PaintFrameFromCache(dc, facts);
     // The DC holds the whole window: the client lies at its offset.
     OffsetViewportOrgEx(dc, ::GetClientOffsetX(facts), ::GetClientOffsetY(facts), nullptr);
   }

@@ -133,17 +133,18 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
     if (m.LParam == 0) return true;
     auto& request = *reinterpret_cast<TsBackgroundRequest*>(m.LParam);
     request.X = request.Y = 0;
+    const TsFormFacts facts = p_.FormFacts();
     if (Data().BackgroundDirty && !Data().PaintSuspended && Data().NeedsCache())
-      p_.PaintFormCache();
+      p_.PaintFormCache(facts);
     const int state = p_.activeLook_ ? 1 : 0;
     Data().FillBackgroundRequest(request, std::min(state, MaxState()));
     if (request.BgType == 2 && !request.PleaseDraw && !request.Bmp) {
-      p_.PaintFormCache();
+      p_.PaintFormCache(facts);
       request.Bmp = Data().CacheBitmap.get();
     }
     // Children are placed in the client area; the image begins at the window's corner.
-    request.X += p_.GetClientOffsetX();
-    request.Y += p_.GetClientOffsetY();
+    request.X += ::GetClientOffsetX(facts);
+    request.Y += ::GetClientOffsetY(facts);
     return true;
   }
   bool OnUpdateEnded(TSkinCmdMessage&) override {
@@ -154,8 +155,9 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
     return false;
   }
   bool OnGetClientOffset(TSkinCmdMessage& m) override {
-    m.Result = static_cast<intptr_t>(MAKELONG(static_cast<WORD>(p_.GetClientOffsetX()),
-                                              static_cast<WORD>(p_.GetClientOffsetY())));
+    const TsFormFacts facts = p_.FormFacts();
+    m.Result = static_cast<intptr_t>(MAKELONG(static_cast<WORD>(::GetClientOffsetX(facts)),
+                                              static_cast<WORD>(::GetClientOffsetY(facts))));
     return true;
   }
 

@@ -96,9 +96,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
 
   // ---- painting (the frame image is the skin data's cache bitmap)
   // Rebuilds the frame image when its background is dirty.
-  void PaintFormCache();
+  void PaintFormCache(const TsFormFacts& facts);
   // Brings the image up to date and copies the frame strips into the window DC.
-  void PaintFrameFromCache(HDC windowDC);
+  void PaintFrameFromCache(HDC windowDC, const TsFormFacts& facts);
   // The client background from the image into the DC, around the visible children.
   void PaintClientBackground(HDC dc);
   // The frame image's pixels, or null before the first paint. The bitmap may be larger than
@@ -125,8 +125,11 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void CallOldWithoutRedraw(TMessage& m);
   void SkinnedMessage(TMessage& m);
   void PaintNonClient();
+  // The region's parts and the region from facts the caller already has.
+  void PrepareRegionParts(const TsFormFacts& facts);
+  void SetFormRegion(bool redraw, const TsFormFacts& facts);
   // The frame image brought up to date and its strips copied into the window's DC.
-  void CopyFrameToWindow();
+  void CopyFrameToWindow(const TsFormFacts& facts);
   void OnNcActivate(TMessage& m);
   void OnSize(TMessage& m);
   void OnQueryEndSession(TMessage& m);
@@ -174,6 +177,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
     TRect Rect;  // in window coordinates
   };
   std::vector<TPlacedButton> TitleButtonRects(const TsFormFacts& facts) const;
+  std::vector<TPlacedButton> TitleButtonRects(const TsFormFacts& facts,
+                                              const std::vector<TTitleButton>& buttons) const;
   // The title button under a window point's hit code, 0 for none.
   int TitleButtonAt(POINT windowPoint) const;
   // Follows the mouse over a pressed title button until it is released; its command is
@@ -181,6 +186,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void TrackTitleButton(int hitCode);
   int ButtonWidth(int maskIndex) const;
   TsTitleButtonsFacts ButtonsFacts() const;
+  TsTitleButtonsFacts ButtonsFacts(const std::vector<TTitleButton>& buttons) const;
   int MenuLineCount();
   bool HasMenuLine() const;
   void FindMenuLineSection();
