@@ -10,8 +10,10 @@ class ProgressThrottle {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-  // At most one report per `interval`; the clock is read only every `stride` calls.
-  explicit ProgressThrottle(std::chrono::milliseconds interval = std::chrono::milliseconds(40),
+  // At most one report per `interval`; the clock is read only every `stride` calls. Ten
+  // reports a second keep a gauge moving smoothly; each one repaints a window's worth of
+  // controls, which under Wine costs several milliseconds.
+  explicit ProgressThrottle(std::chrono::milliseconds interval = std::chrono::milliseconds(100),
                             uint32_t stride = 256, Clock clock = {})
       : interval_(interval), stride_(stride == 0 ? 1 : stride), clock_(std::move(clock)) {
     last_ = Now();

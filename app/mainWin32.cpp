@@ -94,10 +94,11 @@ class TForm1::SplitView : public TSplitObserver {
     TStrings* log = form_.re_split->Lines();
     log->BeginUpdate();
     for (const std::string& line : pendingLog_) log->Add(line);
+    // Keep the newest lines in view. Scrolled while drawing is off, the pane is drawn once,
+    // at the next pump, instead of scrolling and repainting at every report.
+    form_.re_split->ShowLastLine();
     log->EndUpdate();
     pendingLog_.clear();
-    // Keep the newest lines in view.
-    form_.re_split->ShowLastLine();
   }
 
  private:
@@ -494,9 +495,9 @@ void TForm1::CreateHighlighters() {
 void TForm1::SetPanelText(int index, const std::string& text) {
   TStatusPanel* panel = sStatusBar1->Panels()->Items(index);
   if (panel->Text() == text) return;
+  // Drawn at the next message pump, which every long run reaches at its progress reports:
+  // three panels drawn at once instead of one by one.
   panel->SetText(text);
-  // The runs repaint between message pumps: show the panel now.
-  if (sStatusBar1->HandleAllocated()) UpdateWindow(sStatusBar1->Handle());
 }
 
 bool TForm1::RunOpenDialog(const std::string& filter, std::string& fileName) {

@@ -2,7 +2,8 @@
 # The whole job in the real main window under 64-bit Wine against the whole of `split -C`
 # on the same generated 1 GB dump: bench_window_split.exe opens the dump through the open
 # button and splits it into pieces of 64 MB through the start button (CSV mode, a cut at any
-# line, as split -C cuts). Runs alternate; the table gives the best and the median of N.
+# line, as split -C cuts). kestrava_split.exe does the same open and split without the window:
+# the floor Wine itself sets. Runs alternate; the table gives the best and the median of N.
 #   bench/window_split_vs_coreutils.sh <win64 build tree> [runs]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,7 +20,7 @@ work=$bench/window-split
 cat "$dump" >/dev/null
 fresh() { rm -rf "$work/$1" && mkdir -p "$work/$1"; }
 
-ours=() opens=() peer=()
+ours=() opens=() engine=() peer=()
 for _ in $(seq "$runs"); do
   fresh ours
   t0=$(date +%s%N)
@@ -30,14 +31,21 @@ for _ in $(seq "$runs"); do
   # The window's own steps; Wine's start and the window's creation are left out.
   ours+=("$(echo "$out" | sed -n 's/.*open \([0-9.]*\) s, split \([0-9.]*\) s.*/\1 \2/p' | awk '{ print $1 + $2 }')")
   opens+=("$(echo "$out" | sed -n 's/.*open \([0-9.]*\) s.*/\1/p')")
+  fresh engine
+  out=$(KESTRAVA_BINARY_DIR=$build "$here/../scripts/wine-exec" "$build/kestrava_split.exe" split \
+    "Z:${dump//\//\\}" "Z:${work//\//\\}\\engine" 67108864 csv)
+  case "$out" in *"load "*) ;; *) echo "$out" >&2; exit 1 ;; esac
+  engine+=("$(echo "$out" | sed -n 's/.*load \([0-9.]*\) s, split \([0-9.]*\) s.*/\1 \2/p' | awk '{ print $1 + $2 }')")
   fresh coreutils
   peer+=("$(wall split -C 67108864 "$dump" "$work/coreutils/piece_")")
 done
 pieces=$(ls "$work/ours" | wc -l)
 read -r ob om < <(best_median "${ours[@]}")
 read -r hb hm < <(best_median "${opens[@]}")
+read -r eb em < <(best_median "${engine[@]}")
 read -r pb pm < <(best_median "${peer[@]}")
 table_header "1 GB dump, 64 MB pieces in the real window under 64-bit Wine ($pieces pieces); best of $runs runs (median)"
 table_row "open + split in the window (Wine)" "$ob" "$om" "split -C" "$pb" "$pm" "<= 2"
 table_row "  of which the open" "$hb" "$hm" "-" 0 0 "-"
+table_row "the engine alone under Wine (no window)" "$eb" "$em" "split -C" "$pb" "$pm" "-"
 rm -rf "$work"
