@@ -2,6 +2,7 @@
 #include "framework/GraphicsWin32.h"
 #include "imaging/Jpeg.h"
 #include "imaging/pngimage.h"
+#include "skin/adapters/skCtrlAdapterWin32.h"
 #include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
@@ -24,6 +25,8 @@ TKestravaStartup::TKestravaStartup() {
   ReadShadowTemplates();
   // Skinned controls show their glows through the form skinning's services.
   InstallGlowServices();
+  // Skinned forms give their foreign controls (the editor among them) window adapters.
+  InstallControlAdapters();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
@@ -33,6 +36,7 @@ TKestravaStartup::~TKestravaStartup() {
   // Glows still shown and the shadow templates go with the skin engine.
   FreeAllGlows();
   RemoveGlowServices();
+  SetControlAdapterFactory(nullptr);
   FreeShadowTemplates();
   UnregisterSkinImageListPixels();
   // After the forms, so no component is left calling into the unmapped engine.

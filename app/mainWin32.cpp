@@ -448,7 +448,9 @@ void TForm1::CreateSkinManager() {
   sSkinManager1->SetName("sSkinManager1");
   InstallSkinRuntime(*sSkinManager1);
   ThirdPartyList& third = *sSkinManager1->ThirdParty();
-  third.Texts[tpEdits] = "TKedEdit\nTKedMemo\nTDBKedEdit";
+  // The log pane, a plain rich edit until its skinned control exists, is painted through the
+  // same edit adapter.
+  third.Texts[tpEdits] = "TKedEdit\nTKedMemo\nTDBKedEdit\nTRichEdit";
   third.Texts[tpButtons] = "TButton";
   sSkinManager1->ReadThirdParty(false);
   TskAnimEffects& effects = *sSkinManager1->AnimEffects();

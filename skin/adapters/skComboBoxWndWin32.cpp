@@ -66,15 +66,17 @@ void TskComboBoxWnd::PaintButton(HDC dc) {
                                                                          : TsPaintState::Normal;
   const TRect r = GetButtonRect();
   if (r.Width() <= 0 || r.Height() <= 0) return;
-  auto image = CreateBmp32(cache->Width(), cache->Height());
-  CopyBitmapRect(image.get(), 0, 0, cache, TRect{0, 0, cache->Width(), cache->Height()});
+  // Only the button's rectangle is composed and copied: it repaints on every hover change.
+  auto image = CreateBmp32(r.Width(), r.Height());
+  const TRect local{0, 0, r.Width(), r.Height()};
+  CopyBitmapRect(image.get(), 0, 0, cache, r);
   const TsFixedIndexes& fixed = manager_->FixedIndexes();
   if (manager_->IsValidSectionIndex(fixed.ComboBtn)) {
     TsBackgroundSource behind;
     behind.HasBitmap = true;
     behind.Bmp = cache;
     PaintItem(TsItemPaint{.Bitmap = image.get(),
-                          .R = r,
+                          .R = local,
                           .SectionIndex = fixed.ComboBtn,
                           .SectionName = "COMBOBTN",
                           .State = state,
@@ -89,12 +91,11 @@ void TskComboBoxWnd::PaintButton(HDC dc) {
     behind.HasBitmap = true;
     behind.Bmp = image.get();
     PaintMaskGlyph(image.get(),
-                   TPoint{r.Left + (r.Width() - MaskStateWidth(glyph)) / 2,
-                          (cache->Height() - glyphHeight) / 2},
+                   TPoint{(r.Width() - MaskStateWidth(glyph)) / 2,
+                          (cache->Height() - glyphHeight) / 2 - r.Top},
                    StateIndex(state), glyph, behind);
   }
-  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), image->Canvas()->Handle(), r.Left, r.Top,
-         SRCCOPY);
+  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), image->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TskComboBoxWnd::PaintButtonNow() {

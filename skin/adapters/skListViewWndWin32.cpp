@@ -107,12 +107,17 @@ void TskListViewWnd::ApplySkinColors() {
     return;
   }
   // Set only when they differ: a list view repaints whole on a new colour.
-  if (static_cast<COLORREF>(SendMessageA(windowHandle_, LVM_GETBKCOLOR, 0, 0)) != back)
-    SendMessageA(windowHandle_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
-  if (static_cast<COLORREF>(SendMessageA(windowHandle_, LVM_GETTEXTBKCOLOR, 0, 0)) != back)
-    SendMessageA(windowHandle_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
-  if (static_cast<COLORREF>(SendMessageA(windowHandle_, LVM_GETTEXTCOLOR, 0, 0)) != text)
-    SendMessageA(windowHandle_, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
+  bool changed = false;
+  const auto set = [&](UINT get, UINT put, COLORREF value) {
+    if (static_cast<COLORREF>(SendMessageA(windowHandle_, get, 0, 0)) == value) return;
+    SendMessageA(windowHandle_, put, 0, static_cast<LPARAM>(value));
+    changed = true;
+  };
+  set(LVM_GETBKCOLOR, LVM_SETBKCOLOR, back);
+  set(LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR, back);
+  set(LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR, text);
+  // The list view only takes the colours in; it shows them when painted again.
+  if (changed) InvalidateRect(windowHandle_, nullptr, TRUE);
 }
 
 void TskListViewWnd::RepaintHeader() {
@@ -151,6 +156,12 @@ void TskListViewWnd::WndProc(TMessage& m) {
       RepaintHeader();
       return;
     }
+    // A new skin brings new colours; a paint never does.
+    if (cmd.Cmd == CmdSkinChanged && IsOwnRefresh(cmd)) {
+      TskEditWnd::WndProc(m);
+      ApplySkinColors();
+      return;
+    }
     if (cmd.Cmd == CmdBeforeScroll) {
       m.Result = 1;  // the list view scrolls itself: the bars send the whole position
       return;
@@ -160,7 +171,7 @@ void TskListViewWnd::WndProc(TMessage& m) {
   }
   switch (m.Msg) {
     case WM_PAINT:
-      ApplySkinColors();
+      if (!colorsApplied_) ApplySkinColors();
       break;
     case WM_NCHITTEST:
       if (hoverColumn_ != -1 || pushedColumn_ != -1) {

@@ -7,6 +7,9 @@
 
 #include "framework/FormsWin32.h"
 #include "framework/StdCtrlsWin32.h"
+#include "skin/adapters/skEditWndWin32.h"
+#include "skin/adapters/skScrollWndWin32.h"
+#include "skin/adapters/skTreeViewWndWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/painting/sSectionPaint.h"
@@ -76,6 +79,47 @@ class TWindowSkinHost : public ISkinDataHost {
   HWND wnd_;
   mutable std::unique_ptr<TWindowSkinHost> parent_;
 };
+
+// comctl32's flat scroll bars, bound once when first asked for; null where it lacks them.
+struct TFlatScrollBars {
+  using TFunction = BOOL(WINAPI*)(HWND);
+  TFunction Initialize = nullptr;
+  TFunction Uninitialize = nullptr;
+  TFlatScrollBars() {
+    HMODULE module = GetModuleHandleA("comctl32.dll");
+    if (!module) return;
+    Initialize = reinterpret_cast<TFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "InitializeFlatSB")));
+    Uninitialize = reinterpret_cast<TFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "UninitializeFlatSB")));
+  }
+};
+
+const TFlatScrollBars& FlatScrollBars() {
+  static const TFlatScrollBars bars;
+  return bars;
+}
+
+// The host control's window, or null while it has none.
+HWND HostWindow(TsCommonData& data) {
+  auto* control = dynamic_cast<TWinControl*>(HostControlOf(data));
+  return control && control->HandleAllocated() ? control->Handle() : nullptr;
+}
+
+// The two edit-like entry points: a detached adapter replaced, a missing one made while the
+// skin is on; the adapter freed while it is off.
+template <class TAdapter>
+void UpdateAdapterOf(TsCommonData* data, std::unique_ptr<TAdapter>& adapter) {
+  if (!data) return;
+  if (!data->IsSkinned(true)) {
+    adapter.reset();
+    return;
+  }
+  if (adapter && adapter->Detached()) adapter.reset();
+  HWND wnd = HostWindow(*data);
+  if (!adapter && wnd)
+    adapter = TskMainWnd::Make<TAdapter>(wnd, data, data->SkinManager(), data->SkinSection(), true);
+}
 
 std::string WindowText(HWND wnd) {
   const int length = GetWindowTextLengthA(wnd);
@@ -309,6 +353,43 @@ TskMainWnd* GetWindowAdapter(HWND handle) {
   if (!adapter || !LiveAdapters().contains(adapter) || adapter->WindowHandle() != handle)
     return nullptr;
   return adapter;
+}
+
+void ReleaseScrollWindow(TskScrollWnd& adapter, bool frame) {
+  if (adapter.Detached()) return;
+  // Unhooked first: the frame is then recomputed by the window itself, with its own bars.
+  adapter.Release(frame);
+  for (auto* bar : {adapter.HorzBar.get(), adapter.VertBar.get()})
+    if (bar) bar->Owner = nullptr;
+  adapter.HorzBar.reset();
+  adapter.VertBar.reset();
+}
+
+void UpdateScrollAdapter(TsCommonData* data, std::unique_ptr<TskScrollWnd>& adapter) {
+  if (!data) return;
+  if (const ISkinDataHost* host = data->Host(); host && (host->IsLoading() || host->IsDestroying()))
+    return;
+  TControl* control = HostControlOf(*data);
+  if (control && control->ComponentState().Contains(csDesigning)) return;
+  HWND wnd = HostWindow(*data);
+  if (!data->IsSkinned(true)) {
+    adapter.reset();
+    if (wnd && FlatScrollBars().Initialize) FlatScrollBars().Initialize(wnd);
+    return;
+  }
+  if (wnd && FlatScrollBars().Uninitialize) FlatScrollBars().Uninitialize(wnd);
+  if (adapter && adapter->Detached()) adapter.reset();
+  if (!adapter && wnd)
+    adapter =
+        TskMainWnd::Make<TskScrollWnd>(wnd, data, data->SkinManager(), data->SkinSection(), true);
+}
+
+void UpdateEditAdapter(TsCommonData* data, std::unique_ptr<TskEditWnd>& adapter) {
+  UpdateAdapterOf(data, adapter);
+}
+
+void UpdateTreeAdapter(TsCommonData* data, std::unique_ptr<TskTreeViewWnd>& adapter) {
+  UpdateAdapterOf(data, adapter);
 }
 
 void RedrawFrame(HWND handle, bool frame) {

@@ -18,6 +18,9 @@
 #include "skin/core/painting/sCommonData.h"
 
 class TsSkinManager;
+class TskScrollWnd;
+class TskEditWnd;
+class TskTreeViewWnd;
 
 // The window property through which an adapted window names its adapter.
 inline constexpr const char* AdapterPropName = "ACSBSC";
@@ -181,6 +184,24 @@ void ReleaseAdapter(bool freeIt, bool frame, std::unique_ptr<TAdapter>& adapter)
   if (!adapter->Detached()) adapter->Release(frame);
   if (freeIt) adapter.reset();
 }
+// A scrolling adapter lets go of its window and frees its bars.
+void ReleaseScrollWindow(TskScrollWnd& adapter, bool frame);
+// Release of a scrolling adapter (ReleaseScrollWindow when still attached); with freeIt the
+// adapter is freed too.
+template <class TAdapter>
+void ReleaseScrollAdapter(bool freeIt, bool frame, std::unique_ptr<TAdapter>& adapter) {
+  if (!adapter) return;
+  if (!adapter->Detached()) ReleaseScrollWindow(*adapter, frame);
+  if (freeIt) adapter.reset();
+}
+// What a skinned control calls when the skin comes, changes or goes, with its skin data and
+// the variable that holds its adapter: with the skin on, an adapter that let go of its window
+// is replaced by a new one and a missing one made; with the skin off, the adapter is freed.
+// The scroll adapter also switches comctl32's flat bars off while skinned, on again after, and
+// does nothing while its control is loading, being destroyed or designed.
+void UpdateScrollAdapter(TsCommonData* skinData, std::unique_ptr<TskScrollWnd>& adapter);
+void UpdateEditAdapter(TsCommonData* skinData, std::unique_ptr<TskEditWnd>& adapter);
+void UpdateTreeAdapter(TsCommonData* skinData, std::unique_ptr<TskTreeViewWnd>& adapter);
 // frame: the window recomputes and repaints its non-client area (SWP_FRAMECHANGED); else
 // WM_NCPAINT is sent.
 void RedrawFrame(HWND handle, bool frame);

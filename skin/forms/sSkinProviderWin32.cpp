@@ -8,6 +8,7 @@
 #include "framework/HandlesWin32.h"
 #include "framework/MenusWin32.h"
 #include "framework/ScopeExit.h"
+#include "framework/StdCtrlsWin32.h"
 #include "framework/SysUtils.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/skUtilsWin32.h"
@@ -54,6 +55,32 @@ void NotifySkinEditor(HWND wnd) {
     if (SendMessageA(editor, SkinEditorCommand, SkinEditorPassOn, reinterpret_cast<LPARAM>(wnd)) ==
         1)
       break;
+  }
+}
+
+TControlAdapterFactory& ControlAdapterFactory() {
+  static TControlAdapterFactory factory;
+  return factory;
+}
+
+// The windowed control among the container's children and their children whose address is
+// `value`, or null: a command's LParam is compared, never followed.
+TWinControl* FindChildContainer(TWinControl* container, intptr_t value) {
+  for (int i = 0; i < container->ControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(container->Controls(i));
+    if (!child) continue;
+    if (reinterpret_cast<intptr_t>(child) == value) return child;
+    if (TWinControl* found = FindChildContainer(child, value)) return found;
+  }
+  return nullptr;
+}
+
+void RestoreLabelColors(TWinControl* container) {
+  for (int i = 0; i < container->ControlCount(); ++i) {
+    TControl* child = container->Controls(i);
+    auto* label = dynamic_cast<TLabel*>(child);
+    if (label && label->Tag() != 98) label->Font()->SetColor(clWindowText);
+    if (auto* windowed = dynamic_cast<TWinControl*>(child)) RestoreLabelColors(windowed);
   }
 }
 
@@ -112,6 +139,16 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
   bool OnRefresh(TSkinCmdMessage& m) override {
     if (!p_.Skinned()) return false;
     if (NamesOurManager(m)) p_.RefreshSkin();
+    return true;
+  }
+  // A control (LParam) or the whole form (0) has changed: its foreign controls are walked.
+  bool OnControlChanged(TSkinCmdMessage& m) override {
+    if (!p_.controlAdapter_ || p_.form_->ComponentState().Contains(csLoading)) return true;
+    if (m.LParam == 0) {
+      p_.controlAdapter_->AdaptChildren(nullptr);
+    } else if (TWinControl* container = FindChildContainer(p_.form_, m.LParam)) {
+      p_.controlAdapter_->AdaptChildren(container);
+    }
     return true;
   }
   bool OnGetProvider(TSkinCmdMessage& m) override {
@@ -190,6 +227,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  controlAdapter_.reset();
   LeaveSkinnedForms();
   // Putting back the saved method unlinks this provider's hook only: hooks installed after
   // it stay in the chain and go on to what this one had saved.
@@ -373,10 +411,12 @@ void TsSkinProvider::SkinSwitched() {
   skinData_->SetPaintSuspended(false);
   if (form_->HandleAllocated())
     DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), true);
+  AdaptChildrenAgain();
   InvalidateFrame();
 }
 
 void TsSkinProvider::RefreshSkin() {
+  AdaptChildrenAgain();
   menuLinesCount_ = -1;
   regionDirty_ = true;
   skinData_->BackgroundDirty = true;
@@ -385,11 +425,14 @@ void TsSkinProvider::RefreshSkin() {
   UpdateMenus(skinData_->IsSkinned(false));
   ApplyGlobalColor();
   if (!AnimationRunning) InvalidateFrame();
+  BroadcastToAdapter(
+      TMessage{SM_SKINCMD, SkinCmdWParam(CmdRefresh), reinterpret_cast<LPARAM>(SkinManager()), 0});
 }
 
 void TsSkinProvider::RemoveSkin() {
   TSkinCmdMessage removal{CmdRemoveSkin, 0, reinterpret_cast<intptr_t>(SkinManager()), 0, true};
   ProcessSkinCommand(removal, skinData_.get());
+  RemoveAdapter();
   if (form_->HandleAllocated())
     DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), false);
   menuLinesCount_ = titleSectionIndex_ = captionSectionIndex_ = menuLineSectionIndex_ = -1;
@@ -397,6 +440,9 @@ void TsSkinProvider::RemoveSkin() {
   cornerRunsRead_ = false;
   firstSkinPending_ = true;
   if (FormDestroying() || !form_->HandleAllocated()) return;
+  // The labels took the skin's font colour when the form's controls were adapted, also
+  // those inside containers.
+  RestoreLabelColors(form_);
   UpdateMenus(false);
   // Back to the standard look: the whole window again, the system's frame and colours.
   if (regionSet_) {
@@ -413,6 +459,38 @@ void TsSkinProvider::RemoveSkin() {
   if (FormShowing())
     RedrawWindow(form_->Handle(), nullptr, nullptr,
                  RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// ---- the adapters of the form's foreign controls ---------------------------------------------
+
+void SetControlAdapterFactory(TControlAdapterFactory factory) {
+  ControlAdapterFactory() = std::move(factory);
+}
+
+void TsSkinProvider::AdaptControls() {
+  if (ComponentState().Contains(csDesigning) || !skinData_->IsSkinned() || !ControlAdapterFactory())
+    return;
+  controlAdapter_ = ControlAdapterFactory()(*this);
+  if (controlAdapter_) controlAdapter_->AdaptChildren(nullptr);
+}
+
+void TsSkinProvider::AdaptChildrenAgain() {
+  if (controlAdapter_)
+    controlAdapter_->AdaptChildren(nullptr);
+  else
+    AdaptControls();
+}
+
+void TsSkinProvider::RemoveAdapter() {
+  if (ComponentState().Contains(csDesigning) || !controlAdapter_) return;
+  BroadcastToAdapter(TMessage{SM_SKINCMD, SkinCmdWParam(CmdRemoveSkin),
+                              reinterpret_cast<LPARAM>(SkinManager()), 0});
+  controlAdapter_.reset();
+}
+
+void TsSkinProvider::BroadcastToAdapter(const TMessage& message) {
+  if (!ComponentState().Contains(csDesigning) && controlAdapter_)
+    controlAdapter_->BroadcastToItems(message);
 }
 
 // ---- the window procedure -------------------------------------------------------------------
@@ -642,6 +720,10 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       return;
     case WM_PARENTNOTIFY:
       CallOld(m);
+      // A new window among the form's children may be a foreign control to adapt.
+      if (LOWORD(m.WParam) == WM_CREATE && controlAdapter_ &&
+          !form_->ComponentState().Contains(csLoading))
+        controlAdapter_->AdaptChildren(nullptr);
       if (LOWORD(m.WParam) == WM_CREATE || LOWORD(m.WParam) == WM_DESTROY)
         BroadcastToChildren(form_, TSkinCmdMessage{CmdSkinState, 0, 1, 0, true});
       return;

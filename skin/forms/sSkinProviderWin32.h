@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,30 @@ constexpr WPARAM SkinEditorPing = 4;
 extern bool PreviewMode;
 
 enum TsGripMode { gmNone, gmRightBottom };
+
+class TsSkinProvider;
+
+// The adapters of a skinned form's foreign controls. They live in a room above the forms, so
+// the provider reaches them through this seam, which the adapters fill in at start
+// (SetControlAdapterFactory); without it a form's controls keep their own looks.
+class IFormControlAdapter {
+ public:
+  virtual ~IFormControlAdapter() = default;
+  // Walks the container's components and controls (null: the form) and adapts what is new.
+  virtual void AdaptChildren(TWinControl* container) = 0;
+  virtual bool IsControlSupported(TControl* control) = 0;
+  virtual void AddItem(TControl* control) = 0;
+  // The message to the window of every adapted control.
+  virtual void BroadcastToItems(const TMessage& message) = 0;
+};
+using TControlAdapterFactory =
+    std::function<std::unique_ptr<IFormControlAdapter>(TsSkinProvider& provider)>;
+void SetControlAdapterFactory(TControlAdapterFactory factory);
+
+// Asked before a control is adapted: clearing canBeAdded leaves it alone; a windowed control
+// is painted with the section it leaves.
+using TAddItemEvent =
+    std::function<void(TComponent* item, bool& canBeAdded, std::string& skinSection)>;
 
 class TsSkinProvider : public TComponent, public ISkinProvider {
   K_CLASS(TsSkinProvider, TComponent)
@@ -80,6 +105,16 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void SetMenuLineSkin(const std::string& value);
   TsGripMode GripMode() const { return gripMode_; }
   void SetGripMode(TsGripMode value) { gripMode_ = value; }
+  const TAddItemEvent& OnSkinItem() const { return onSkinItem_; }
+  void SetOnSkinItem(TAddItemEvent value) { onSkinItem_ = std::move(value); }
+
+  // ---- the adapters of the form's foreign controls
+  // Made and walked over the form when the form is skinned; null before and after.
+  IFormControlAdapter* ControlAdapter() const { return controlAdapter_.get(); }
+  void AdaptControls();
+  // The adapted controls told that the skin goes, then their adapters freed.
+  void RemoveAdapter();
+  void BroadcastToAdapter(const TMessage& message);
 
   // ---- skinning
   // (Re)applies the skin to the form; safe to call repeatedly.
@@ -191,6 +226,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   bool HasMenuLine() const;
   void FindMenuLineSection();
 
+  // The walk again over the form, or the first one when there is no adapter yet.
+  void AdaptChildrenAgain();
+
   TCustomForm* form_;
   std::unique_ptr<TSkinHost> host_;
   std::unique_ptr<TsCommonData> skinData_;
@@ -205,6 +243,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   std::string titleSkin_;
   std::string menuLineSkin_;
   TsGripMode gripMode_ = gmNone;
+  TAddItemEvent onSkinItem_;
+  std::unique_ptr<IFormControlAdapter> controlAdapter_;
 
   bool windowSeen_ = false;
   bool activeLook_ = true;

@@ -12,6 +12,7 @@
 
 #include "framework/ComCtrlsWin32.h"
 #include "framework/ImgListWin32.h"
+#include "framework/WindowSubclassWin32.h"
 #include "skin/adapters/skTreeViewWndWin32.h"
 #include "tests/skin/adapters/EditTestSkinWin32.h"
 
@@ -101,6 +102,40 @@ TEST_F(ListViewAdapter, BorderBarsBackgroundAndHeaderComeFromTheSkin) {
   EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, LVM_GETBKCOLOR, 0, 0)), originalBk);
   EXPECT_NE(WindowPixel(wnd, 0, 0), kBorder);
   EXPECT_NE(ktest::ClientPixel(header, 2, 2), kHeader) << "the header paints itself again";
+}
+
+// The list view repaints whole on every colour it is given: its colours are set when the
+// skin comes or changes, never from its own paint.
+TEST_F(ListViewAdapter, ColoursAreSetWhenTheSkinChangesNotAtEveryPaint) {
+  HWND wnd = list->Handle();
+  int colourMessages = 0;
+  TWindowSubclass spy(wnd, [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+    for (UINT colour : {LVM_GETBKCOLOR, LVM_SETBKCOLOR, LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR,
+                        LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR})
+      if (msg == colour) ++colourMessages;
+    return false;
+  });
+  for (int i = 0; i < 5; ++i) {
+    InvalidateRect(wnd, nullptr, TRUE);
+    UpdateWindow(wnd);
+  }
+  EXPECT_EQ(colourMessages, 0);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, LVM_GETBKCOLOR, 0, 0)), kEditFace);
+
+  constexpr COLORREF kNewFace = 0x2080F0;
+  std::string other = Skin();
+  const std::string face = "[EDIT]\nCOLOR=" + std::to_string(kEditFace);
+  other.replace(other.find(face), face.size(), "[EDIT]\nCOLOR=" + std::to_string(kNewFace));
+  f.AddFolderSkin("Edits2", other, {{"MASTER.BMP", Master()}});
+  f.Manager->SetSkinName("Edits2");
+  SendSkinCmd(wnd, CmdSkinChanged, reinterpret_cast<LPARAM>(f.Manager.get()));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(wnd, LVM_GETBKCOLOR, 0, 0)), kNewFace);
+  // A skinned form repaints all its windows after a new skin.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Settle(form.Form->Handle());
+  RECT client{};
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(ktest::ClientPixel(wnd, client.right - 3, client.bottom - 3), kNewFace);
 }
 
 TEST_F(ListViewAdapter, DraggingTheThumbScrollsByWholeRows) {
