@@ -6,6 +6,7 @@
 #include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
+#include "skin/forms/sFormServicesWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skGlowWin32.h"
 #include "web/inetwebform.h"
@@ -23,8 +24,9 @@ TKestravaStartup::TKestravaStartup() {
   InitSkinRuntime();
   // The default window shadow of extended borders, before any skin manager exists.
   ReadShadowTemplates();
-  // Skinned controls show their glows through the form skinning's services.
-  InstallGlowServices();
+  // The skin engine reaches the forms (glows, layered windows, form pictures) through the
+  // form skinning's services.
+  InstallFormServices();
   // Skinned forms give their foreign controls (the editor among them) window adapters.
   InstallControlAdapters();
   // The network engine is mapped before any window exists; when it cannot be, the windows
@@ -35,7 +37,7 @@ TKestravaStartup::TKestravaStartup() {
 TKestravaStartup::~TKestravaStartup() {
   // Glows still shown and the shadow templates go with the skin engine.
   FreeAllGlows();
-  RemoveGlowServices();
+  RemoveFormServices();
   SetControlAdapterFactory(nullptr);
   FreeShadowTemplates();
   UnregisterSkinImageListPixels();

@@ -59,6 +59,14 @@ int32_t DwmSetIconicThumbnailBitmap(TWindowKey window, uintptr_t bitmap) {
   return dwm->SetIconicThumbnail(window, bitmap, 0);
 }
 
+int32_t DwmSetIconicLivePreview(TWindowKey window, uintptr_t bitmap) {
+  // DWM_SIT_DISPLAYFRAME: the preview is shown inside the window's frame.
+  constexpr uint32_t DisplayFrame = 1;
+  const TsDwmFunctions* dwm = Bound();
+  if (!dwm || !dwm->SetIconicLivePreviewBitmap) return DwmNotImplemented;
+  return dwm->SetIconicLivePreviewBitmap(window, bitmap, TPoint{0, 0}, DisplayFrame);
+}
+
 void DisableDwmTransitions(TWindowKey window, bool disable) {
   if (!DwmCompositionEnabled()) return;
   const int32_t value = disable ? 1 : 0;

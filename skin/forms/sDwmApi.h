@@ -50,5 +50,8 @@ int32_t DwmSetAttribute(TWindowKey window, uint32_t attribute, const void* value
 void DisableDwmTransitions(TWindowKey window, bool disable);
 // DwmSetIconicThumbnail; DwmNotImplemented without the library or the function.
 int32_t DwmSetIconicThumbnailBitmap(TWindowKey window, uintptr_t bitmap);
+// DwmSetIconicLivePreviewBitmap at the window's corner, shown with the window's frame;
+// DwmNotImplemented without the library or the function.
+int32_t DwmSetIconicLivePreview(TWindowKey window, uintptr_t bitmap);
 // Version 6 and later, with the library already bound: the task bar asks for new previews.
 void InvalidateIconicBitmaps(TWindowKey window);

@@ -15,6 +15,7 @@
 #include "skin/core/painting/sBordersWin32.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/sResample.h"
 #include "skin/core/skinfiles/sSkinManager.h"
@@ -586,6 +587,45 @@ bool TsSkinProvider::SetIconicThumbnail(int width, int height) {
   return DwmSetIconicThumbnailBitmap(reinterpret_cast<TWindowKey>(form_->Handle()),
                                      reinterpret_cast<uintptr_t>(BitmapHandle(thumbnail.get()))) ==
          0;
+}
+
+void TsSkinProvider::PaintFormToBitmap(TBitmap& target) {
+  if (!skinData_->CacheBitmap || imageSize_.cx == 0 || !form_->HandleAllocated()) return;
+  const TsFormFacts facts = FormFacts();
+  auto picture = CreateBmp32(imageSize_.cx, imageSize_.cy);
+  HDC dc = ImageDC(picture.get());
+  {
+    TSaveDC saved(dc);
+    TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND, 0};
+    PrintForm(print);
+  }
+  {
+    // The children lie in the client area, which begins at the client offset.
+    TSaveDC saved(dc);
+    OffsetViewportOrgEx(dc, ::GetClientOffsetX(facts), ::GetClientOffsetY(facts), nullptr);
+    IntersectClipRect(dc, 0, 0, facts.ClientWidth, facts.ClientHeight);
+    for (int i = 0; i < form_->ControlCount(); ++i) {
+      auto* child = dynamic_cast<TWinControl*>(form_->Controls(i));
+      if (!child || !child->Visible()) continue;
+      TSaveDC childSaved(dc);
+      OffsetViewportOrgEx(dc, child->Left(), child->Top(), nullptr);
+      PaintControlTree(picture.get(), child, child->Left(), child->Top());
+    }
+  }
+  const int width = std::min(target.Width(), imageSize_.cx);
+  const int height = std::min(target.Height(), imageSize_.cy);
+  BitBlt(ImageDC(&target), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  FillAlphaRect(&target, TRect{0, 0, width, height}, 255, false);
+}
+
+bool TsSkinProvider::SetIconicLivePreview() {
+  PaintFormCache(FormFacts());
+  if (!skinData_->CacheBitmap || imageSize_.cx == 0 || imageSize_.cy == 0) return false;
+  auto preview = CreateBmp32(imageSize_.cx, imageSize_.cy);
+  PaintFormToBitmap(*preview);
+  return DwmSetIconicLivePreview(reinterpret_cast<TWindowKey>(form_->Handle()),
+                                 reinterpret_cast<uintptr_t>(BitmapHandle(preview.get()))) == 0;
 }
 
 void TsSkinProvider::PrintForm(TMessage& m) {

@@ -191,6 +191,39 @@ class TsSkinProvider::TCmdHandler : public TsSkinCmdHandler {
     }
     return false;
   }
+  // Children ask whether the form's background is still being rebuilt.
+  bool OnIsUpdating(TSkinCmdMessage& m) override {
+    if (!p_.Skinned()) return false;
+    m.Result = !AnimationRunning && Data().NeedsCache() && Data().PaintingSuspended() ? 1 : 0;
+    return true;
+  }
+  bool OnSetImmediatePaint(TSkinCmdMessage& m) override {
+    if (!p_.Skinned()) return false;
+    TsSkinCmdHandler::OnSetImmediatePaint(m);
+    if (Data().ImmediatePaint) p_.PaintFormCache(p_.FormFacts());
+    return true;
+  }
+  // A scrolled child whose background is the form's: the form holds its drawing until the
+  // scroll is done, then paints everything once.
+  bool OnBeforeScroll(TSkinCmdMessage&) override {
+    if (!p_.Skinned()) return false;
+    if (Data().DependsOnParentBg()) SendMessageA(p_.form_->Handle(), WM_SETREDRAW, FALSE, 0);
+    return true;
+  }
+  bool OnAfterScroll(TSkinCmdMessage&) override {
+    if (!p_.Skinned()) return false;
+    if (Data().DependsOnParentBg()) {
+      HWND wnd = p_.form_->Handle();
+      SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+      RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    return true;
+  }
+  bool OnGetApplication(TSkinCmdMessage& m) override {
+    m.Result = reinterpret_cast<intptr_t>(Application);
+    return true;
+  }
   bool OnGetClientOffset(TSkinCmdMessage& m) override {
     const TsFormFacts facts = p_.FormFacts();
     m.Result = static_cast<intptr_t>(MAKELONG(static_cast<WORD>(::GetClientOffsetX(facts)),
@@ -609,8 +642,19 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       return;
     case WM_WINDOWPOSCHANGING:
       // The region being set moves nothing; the form's own procedure need not know.
-      if (regionUpdating_) return;
+      if (regionUpdating_ || form_->ComponentState().Contains(csLoading)) return;
       CallOld(m);
+      return;
+    case WM_MOVE:
+      FreeButtonAnimations();
+      CallOld(m);
+      return;
+    case WM_SIZING:
+      CallOld(m);
+      UpdateBorderWindow(false);
+      return;
+    case WM_SHOWWINDOW:
+      OnShowWindow(m);
       return;
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(m);
@@ -634,20 +678,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       return;
     }
     case WM_SYSCOMMAND:
-      CallOld(m);
-      switch (m.WParam & 0xFFF0) {
-        case SC_MINIMIZE:
-          imageSize_ = TSize{};
-          break;
-        case SC_MAXIMIZE:
-        case SC_RESTORE:
-          skinData_->BackgroundDirty = true;
-          regionDirty_ = true;
-          InvalidateFrame();
-          break;
-        default:
-          break;
-      }
+      OnSysCommand(m);
       return;
     case WM_NCHITTEST: {
       POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
@@ -709,9 +740,12 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       CallOld(m);
       return;
     case WM_ACTIVATE:
+      OnActivate(m);
+      return;
+    case WM_INITMENUPOPUP:
+      // A popup of the form's own menus opens: no skinned popup is showing any more.
+      if (!HIWORD(m.LParam)) SkinnedMenuShowing = false;
       CallOld(m);
-      menuLinesCount_ = -1;
-      if (LOWORD(m.WParam) == WA_ACTIVE) UpdateMenus(skinData_->IsSkinned(false));
       return;
     case WM_CONTEXTMENU:
       if (TPopupMenu* popup = form_->PopupMenu(); popup && SkinManager() == DefaultManager)
@@ -720,12 +754,19 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       return;
     case WM_PARENTNOTIFY:
       CallOld(m);
-      // A new window among the form's children may be a foreign control to adapt.
-      if (LOWORD(m.WParam) == WM_CREATE && controlAdapter_ &&
-          !form_->ComponentState().Contains(csLoading))
-        controlAdapter_->AdaptChildren(nullptr);
+      if (form_->ComponentState().Contains(csLoading)) return;
+      if (LOWORD(m.WParam) == WM_CREATE) AdaptChildren(nullptr);
       if (LOWORD(m.WParam) == WM_CREATE || LOWORD(m.WParam) == WM_DESTROY)
         BroadcastToChildren(form_, TSkinCmdMessage{CmdSkinState, 0, 1, 0, true});
+      return;
+    case WM_NOTIFY:
+      CallOld(m);
+      // A tab control that shows another page shows other controls.
+      if (m.LParam && reinterpret_cast<const NMHDR*>(m.LParam)->code == TCN_SELCHANGE)
+        AdaptChildren(nullptr);
+      return;
+    case CM_CONTROLLISTCHANGE:
+      OnControlListChange(m);
       return;
     case WM_COPYDATA:
       CallOld(m);
@@ -743,15 +784,41 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       CallOld(m);
       return;
+    case WM_DWMSENDICONICLIVEPREVIEWBITMAP:
+      if (IconicPreviewEnabled) {
+        m.Result = SetIconicLivePreview() ? 1 : 0;
+        return;
+      }
+      CallOld(m);
+      return;
     case CM_SHOWINGCHANGED:
       CallOld(m);
-      if (FormShowing() && (!Application->MainForm() || Application->MainForm() == form_))
+      if (!FormShowing()) return;
+      if (!Application->MainForm() || Application->MainForm() == form_)
         NotifySkinEditor(form_->Handle());
+      UpdateMenus(skinData_->IsSkinned(false));
+      AdaptChildren(nullptr);
       return;
     case CM_VISIBLECHANGED:
       CallOld(m);
-      if (m.WParam == 0 && !FormDestroying()) imageSize_ = TSize{};
+      if (m.WParam == 0) {
+        if (!FormDestroying()) imageSize_ = TSize{};
+        FreeButtonAnimations();
+      } else if (form_->Parent()) {
+        ResumeChildrenPainting(form_);
+      }
       return;
+    case CM_RECREATEWND: {
+      // The skin editor previews this form: it learns the new window.
+      const bool previewed =
+          PreviewWindow && form_->HandleAllocated() && form_->Handle() == PreviewWindow;
+      CallOld(m);
+      if (previewed && form_->HandleAllocated()) {
+        PreviewWindow = nullptr;
+        NotifySkinEditor(form_->Handle());
+      }
+      return;
+    }
     default:
       CallOld(m);
       return;
@@ -773,6 +840,7 @@ void TsSkinProvider::OnNcActivate(TMessage& m) {
   m.Result = quiet.Result ? quiet.Result : TRUE;
   menuLinesCount_ = -1;
   SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+  UpdateBorderWindow(true);
 }
 
 void TsSkinProvider::OnSize(TMessage& m) {
@@ -789,19 +857,128 @@ void TsSkinProvider::OnSize(TMessage& m) {
     TScopeExit resume([this, wasSuspended] { skinData_->SetPaintSuspended(wasSuspended); });
     CallOld(m);
   }
-  if (AnimationRunning) return;
+  const TRect lastClient = lastClientRect_;
   const TsFormFacts facts = FormFacts();
+  lastClientRect_ = TRect{0, 0, facts.ClientWidth, facts.ClientHeight};
+  if (AnimationRunning) return;
   const bool sizeChanged = imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)};
   if (!sizeChanged) return;
   regionDirty_ = true;
   skinData_->BackgroundDirty = true;
   if (!FormShowing()) return;
+  InvalidateRightImages(lastClient, facts.ClientWidth, facts.ClientHeight);
   SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+  TellChildrenOfNewSize(lastClient, facts.ClientWidth, facts.ClientHeight);
   // A background that follows the form's size (a gradient) is different everywhere now; a
   // plain or tiled one only where the system shows new parts, which it asks to paint itself.
   if (skinData_->BgDependency != 0)
     RedrawWindow(form_->Handle(), nullptr, nullptr,
                  RDW_NOFRAME | RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
+}
+
+void TsSkinProvider::InvalidateRightImages(const TRect& lastClient, int width, int height) {
+  const TsGeneralData* section = skinData_->Section();
+  TsSkinManager* manager = SkinManager();
+  if (!section || !manager || (width == lastClient.Right && height == lastClient.Bottom)) return;
+  HWND wnd = form_->Handle();
+  // The images sit at the client's right corners: both the place they left and the place
+  // they go to are painted again.
+  for (const bool bottom : {false, true}) {
+    const int index = bottom ? section->ImgBtmRight : section->ImgTopRight;
+    if (!manager->IsValidMaskIndex(index)) continue;
+    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(index)];
+    const int w = MaskStateWidth(mask), h = MaskStateHeight(mask);
+    for (const TRect& client : {lastClient, TRect{0, 0, width, height}}) {
+      if (client.Right <= 0) continue;
+      const int top = bottom ? client.Bottom - h : 0;
+      const RECT r{client.Right - w, top, client.Right, top + h};
+      InvalidateRect(wnd, &r, TRUE);
+    }
+  }
+}
+
+void TsSkinProvider::TellChildrenOfNewSize(const TRect& lastClient, int width, int height) {
+  // Bit 1: the background follows the width; bit 2: the height.
+  const bool widthMatters = (skinData_->BgDependency & 1) && width != lastClient.Right;
+  const bool heightMatters = (skinData_->BgDependency & 2) && height != lastClient.Bottom;
+  if (widthMatters || heightMatters)
+    BroadcastToChildren(form_, TSkinCmdMessage{CmdBgChangedRedraw, 1, 0, 0, true});
+  ResumeChildrenPainting(form_);
+}
+
+void TsSkinProvider::OnSysCommand(TMessage& m) {
+  const WPARAM command = m.WParam & 0xFFF0;
+  // Moving by the caption: the form is painted before the system's move loop takes over.
+  if (m.WParam == SC_MOVE + HTCAPTION) form_->Repaint();
+  const TsFormFacts facts = FormFacts();
+  // Alt+Space: the skinned system menu below the title icon, when there is one.
+  if (command == SC_KEYMENU && LOWORD(m.LParam) == VK_SPACE && HasFrame(facts) &&
+      ShowSystemMenuFromKeyboard()) {
+    m.Result = 0;
+    return;
+  }
+  CallOld(m);
+  switch (command) {
+    case SC_MINIMIZE:
+      imageSize_ = TSize{};
+      HideBorderWindow();
+      break;
+    case SC_MAXIMIZE:
+    case SC_RESTORE:
+      UpdateSystemMenuItems();
+      skinData_->BackgroundDirty = true;
+      regionDirty_ = true;
+      if (HasFrame(facts)) {
+        InvalidateFrame();
+        UpdateBorderWindow(true);
+      } else if (regionSet_ && form_->HandleAllocated()) {
+        // An unframed form is shaped by nothing: it is the whole window again.
+        SetWindowRgn(form_->Handle(), nullptr, TRUE);
+        regionSet_ = false;
+        lastRegion_ = TsRegionPlan{};
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TsSkinProvider::OnActivate(TMessage& m) {
+  CallOld(m);
+  if (!FormShowing() || form_->ControlState().Contains(csCreating)) return;
+  menuLinesCount_ = -1;
+  if (LOWORD(m.WParam) != WA_ACTIVE) return;
+  UpdateMenus(skinData_->IsSkinned(false));
+  UpdateSystemMenuItems();
+  if (form_->BorderStyle() == bsNone) ResumeChildrenPainting(form_);
+}
+
+void TsSkinProvider::OnShowWindow(TMessage& m) {
+  HWND wnd = form_->Handle();
+  // With composition the system shows the window from its own picture of the frame: the
+  // skinned one is asked for at once.
+  if (m.WParam && DwmCompositionEnabled() && !AnimationRunning &&
+      !(GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+  CallOld(m);
+  if (m.WParam && form_->Parent()) {
+    // A form shown inside another control takes its background from its parent again.
+    skinData_->SkinState &= static_cast<uint16_t>(~ssPlainBackground);
+    skinData_->BackgroundDirty = true;
+  }
+}
+
+void TsSkinProvider::OnControlListChange(TMessage& m) {
+  auto* control = reinterpret_cast<TControl*>(m.WParam);
+  CallOld(m);
+  if (!control) return;
+  const TSkinCmdMessage state{CmdSkinState, 0, 1, 0, true};
+  if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+    // A control on its way out of the form gets no adapter.
+    if (m.LParam) AddAdaptedControl(windowed);
+    BroadcastToChildren(windowed, state);
+  }
+  PerformSkinCmd(control, CmdSkinState, 1);
 }
 
 void TsSkinProvider::OnWindowPosChanged(TMessage& m) {

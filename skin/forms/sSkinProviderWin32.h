@@ -136,6 +136,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void PaintFrameFromCache(HDC windowDC, const TsFormFacts& facts);
   // The client background from the image into the DC, around the visible children.
   void PaintClientBackground(HDC dc);
+  // The whole form as it shows, frame and children, drawn into `target` at its corner (no
+  // more than both bitmaps hold), opaque; nothing before the first frame image.
+  void PaintFormToBitmap(TBitmap& target);
   // The frame image's pixels, or null before the first paint. The bitmap may be larger than
   // the image: the image is its top-left FrameImageSize().
   TBitmap* FrameImage() const { return skinData_->CacheBitmap.get(); }
@@ -170,11 +173,41 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnQueryEndSession(TMessage& m);
   void OnWindowPosChanged(TMessage& m);
   void OnSkinEditorCommand(TMessage& m);
+  void OnSysCommand(TMessage& m);
+  void OnActivate(TMessage& m);
+  void OnShowWindow(TMessage& m);
+  void OnControlListChange(TMessage& m);
+  // Parts of the client area the form's new size uncovers or cuts that show skin images
+  // anchored to the right edge: they are painted again.
+  void InvalidateRightImages(const TRect& lastClient, int clientWidth, int clientHeight);
+  // Children whose background follows the form's size are told that it changed.
+  void TellChildrenOfNewSize(const TRect& lastClient, int clientWidth, int clientHeight);
+
+  // The control adapter, when the form has one, walks a container (null: the form) or takes
+  // a new control.
+  void AdaptChildren(TWinControl* container) {
+    if (controlAdapter_) controlAdapter_->AdaptChildren(container);
+  }
+  void AddAdaptedControl(TWinControl* control) {
+    if (controlAdapter_ && controlAdapter_->IsControlSupported(control))
+      controlAdapter_->AddItem(control);
+  }
+  // Hooks for what the frame does not do itself yet: the title buttons' fades, the skinned
+  // system menu and the extended border window. Each does nothing (or answers false) until
+  // that work exists, and the message then goes to the system as before.
+  void FreeButtonAnimations() {}
+  // Shows the skinned system menu for Alt+Space; false leaves the system's own to the form.
+  bool ShowSystemMenuFromKeyboard() { return false; }
+  void UpdateSystemMenuItems() {}
+  void UpdateBorderWindow(bool /*rebuild*/) {}
+  void HideBorderWindow() {}
   // WM_PRINT: the skinned frame and the client background drawn into the given DC (the
   // system would print its own frame, or none).
   void PrintForm(TMessage& m);
   // The task bar's thumbnail of the form: the frame image fitted to the asked size.
   bool SetIconicThumbnail(int width, int height);
+  // The task bar's live preview of the form: the form with its children, in its frame.
+  bool SetIconicLivePreview();
 
   void FirstSkin();
   void SkinSwitched();
@@ -277,6 +310,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TColor savedFormColor_ = clBtnFace;
   bool formColorSaved_ = false;
   TSize imageSize_{};  // the composed image's size (0 x 0: none)
+  // The client rectangle at the last WM_SIZE (empty before the first).
+  TRect lastClientRect_{};
   int frameBuilds_ = 0;
   int regionChanges_ = 0;
 };
