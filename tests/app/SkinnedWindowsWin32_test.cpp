@@ -100,6 +100,12 @@ TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain)
   ktest::Settle(form->Handle(), 300);
   ktest::SaveScreenshot(form->Handle(), "main-unskinned-en");
   form->Deutsch1Click(nullptr);
+  ktest::Settle(form->Handle(), 300);
+  ktest::SaveScreenshot(form->Handle(), "main-unskinned-de");
+  about->Show();
+  ktest::Settle(about->Handle(), 300);
+  ktest::SaveScreenshot(about->Handle(), "about-unskinned-de");
+  about->Hide();
   delete about;
   delete form;
   Form1 = nullptr;
