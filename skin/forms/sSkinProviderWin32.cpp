@@ -18,6 +18,7 @@
 #include "skin/core/runtime/sStyleSimply.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sDwmApi.h"
+#include "skin/forms/sFrameMouse.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
 bool PreviewMode = false;
@@ -641,9 +642,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       OnSize(m);
       return;
     case WM_WINDOWPOSCHANGING:
-      // The region being set moves nothing; the form's own procedure need not know.
-      if (regionUpdating_ || form_->ComponentState().Contains(csLoading)) return;
-      CallOld(m);
+      OnWindowPosChanging(m);
       return;
     case WM_MOVE:
       FreeButtonAnimations();
@@ -904,6 +903,34 @@ void TsSkinProvider::TellChildrenOfNewSize(const TRect& lastClient, int width, i
   if (widthMatters || heightMatters)
     BroadcastToChildren(form_, TSkinCmdMessage{CmdBgChangedRedraw, 1, 0, 0, true});
   ResumeChildrenPainting(form_);
+}
+
+void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
+  // The region being set moves nothing; the form's own procedure need not know.
+  if (regionUpdating_ || form_->ComponentState().Contains(csLoading)) return;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (pos && screenSnap_ && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0) &&
+      FormShowing() && !IsZoomed(form_->Handle())) {
+    HMONITOR monitor = MonitorFromWindow(form_->Handle(), MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+      // A move alone keeps the window's size; the record's is then not filled in.
+      RECT window;
+      GetWindowRect(form_->Handle(), &window);
+      const bool sized = !(pos->flags & SWP_NOSIZE);
+      TsSnapFacts snap;
+      snap.WorkArea =
+          TRect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+      snap.Size = sized ? TSize{pos->cx, pos->cy}
+                        : TSize{window.right - window.left, window.bottom - window.top};
+      snap.Buffer = snapBuffer_;
+      const TPoint snapped = SnapFormPosition(TPoint{pos->x, pos->y}, snap);
+      pos->x = snapped.X;
+      pos->y = snapped.Y;
+    }
+  }
+  CallOld(m);
 }
 
 void TsSkinProvider::OnSysCommand(TMessage& m) {

@@ -105,6 +105,11 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void SetMenuLineSkin(const std::string& value);
   TsGripMode GripMode() const { return gripMode_; }
   void SetGripMode(TsGripMode value) { gripMode_ = value; }
+  // A moved form snaps to the work area's edges when it comes nearer than SnapBuffer pixels.
+  bool ScreenSnap() const { return screenSnap_; }
+  void SetScreenSnap(bool value) { screenSnap_ = value; }
+  int SnapBuffer() const { return snapBuffer_; }
+  void SetSnapBuffer(int value) { snapBuffer_ = value; }
   const TAddItemEvent& OnSkinItem() const { return onSkinItem_; }
   void SetOnSkinItem(TAddItemEvent value) { onSkinItem_ = std::move(value); }
 
@@ -174,6 +179,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnWindowPosChanged(TMessage& m);
   void OnSkinEditorCommand(TMessage& m);
   void OnSysCommand(TMessage& m);
+  void OnWindowPosChanging(TMessage& m);
   void OnActivate(TMessage& m);
   void OnShowWindow(TMessage& m);
   void OnControlListChange(TMessage& m);
@@ -276,6 +282,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   std::string titleSkin_;
   std::string menuLineSkin_;
   TsGripMode gripMode_ = gmNone;
+  bool screenSnap_ = false;
+  int snapBuffer_ = 10;
   TAddItemEvent onSkinItem_;
   std::unique_ptr<IFormControlAdapter> controlAdapter_;
 

@@ -190,6 +190,46 @@ TEST_F(SkinnedFormMessages, ASizedFormKeepsItsFrameAndItsTrackingLimits) {
   EXPECT_EQ(info.ptMinTrackSize.x, 320);
 }
 
+TEST_F(SkinnedFormMessages, AMovedFormSnapsToTheWorkAreasEdgesWhenAskedTo) {
+  ShowAndSettle();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(Wnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT work = monitor.rcWork;
+  auto moveTo = [&](int x, int y, int width) {
+    SetWindowPos(Wnd(), nullptr, x, y, width, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    GetWindowRect(Wnd(), &r);
+    return POINT{r.left, r.top};
+  };
+  struct Case {
+    const char* what;
+    bool snap;
+    int x, y, width;
+    POINT expected;
+  };
+  const int workWidth = work.right - work.left;
+  const Case cases[] = {
+      {"off: the form stays where it is put", false, work.left + 7, 200, 400, {work.left + 7, 200}},
+      {"near the left edge", true, work.left + 7, 200, 400, {work.left, 200}},
+      {"near the top edge", true, 300, work.top + 6, 400, {300, work.top}},
+      {"near the right edge", true, work.right - 404, 200, 400, {work.right - 400, 200}},
+      {"far from the edges", true, 300, 200, 400, {300, 200}},
+      {"5 narrower than the work area, 3 from the left: the left edge",
+       true,
+       work.left + 3,
+       200,
+       workWidth - 5,
+       {work.left, 200}},
+  };
+  for (const Case& c : cases) {
+    provider->SetScreenSnap(c.snap);
+    const POINT at = moveTo(c.x, c.y, c.width);
+    EXPECT_EQ(at.x, c.expected.x) << c.what;
+    EXPECT_EQ(at.y, c.expected.y) << c.what;
+  }
+}
+
 TEST_F(SkinnedFormMessages, ANewCaptionIsPaintedIntoTheSkinnedTitle) {
   ShowAndSettle();
   const std::vector<uint32_t> before = TitlePixels(Wnd());
