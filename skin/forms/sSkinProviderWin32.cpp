@@ -565,6 +565,7 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
       InitFormSkin();
       return;
     case WM_NCDESTROY:
+      rubberFrame_.reset();
       LeaveSkinnedForms();
       windowSeen_ = false;
       CallOld(m);
@@ -700,10 +701,44 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         m.Result = 0;
         return;
       }
+      if (StartRubberFrame(static_cast<int>(m.WParam),
+                           POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)})) {
+        m.Result = 0;
+        return;
+      }
       CallOld(m);
       if (FormShowing()) RepaintNonClient();
       return;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (RubberFrameActive()) {
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ClientToScreen(form_->Handle(), &p);
+        if (m.Msg == WM_MOUSEMOVE)
+          rubberFrame_->MouseMoved(p);
+        else
+          rubberFrame_->End(p);
+        m.Result = 0;
+        return;
+      }
+      CallOld(m);
+      return;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      // The mouse went elsewhere or the system cancels what the mouse was doing: the
+      // rubber frame goes and gives the desktop's DC back.
+      if (rubberFrame_) rubberFrame_->Cancel();
+      CallOld(m);
+      return;
     case WM_NCLBUTTONDBLCLK:
+      if (RubberFrameActive()) {
+        POINT p;
+        GetCursorPos(&p);
+        rubberFrame_->End(p);
+      }
+      CallOld(m);
+      if (FormShowing()) RepaintNonClient();
+      return;
     case WM_NCRBUTTONUP:
       // The system tracks the title buttons and drags the frame with its own drawing; the
       // skinned frame is put back once it is done.
@@ -931,6 +966,25 @@ void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
     }
   }
   CallOld(m);
+}
+
+bool TsSkinProvider::StartRubberFrame(int hitCode, POINT screen) {
+  if (resizeMode_ != rmBorder || !form_->Enabled() || IsZoomed(form_->Handle()) ||
+      IsIconic(form_->Handle()))
+    return false;
+  if (hitCode != fhCaption && !(IsSizingHit(hitCode) && FormFacts().ThickFrame)) return false;
+  // With composition the system shows the whole window while it moves anyway, and without
+  // full-window dragging it draws its own outline.
+  BOOL dragFull = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &dragFull, 0);
+  if (!dragFull || DwmCompositionEnabled()) return false;
+  if (!rubberFrame_) rubberFrame_ = std::make_unique<TsRubberFrameWin32>(form_->Handle());
+  const TSizeConstraints* constraints = form_->Constraints();
+  rubberFrame_->Begin(
+      hitCode, screen,
+      RubberMinSize(TSize{constraints->MinWidth, constraints->MinHeight},
+                    TSize{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)}));
+  return rubberFrame_->Active();
 }
 
 void TsSkinProvider::OnSysCommand(TMessage& m) {

@@ -25,6 +25,7 @@
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSkinCmdHandler.h"
 #include "skin/forms/sFrameMetrics.h"
+#include "skin/forms/sRubberFrameWin32.h"
 
 // The skin editor's command to a previewed form (WParam: 1 close, 3 passed on, 4 answer 1).
 constexpr UINT SkinEditorCommand = 0xA400;
@@ -37,6 +38,8 @@ constexpr WPARAM SkinEditorPing = 4;
 extern bool PreviewMode;
 
 enum TsGripMode { gmNone, gmRightBottom };
+// rmBorder: the form is moved and sized with a rubber-band frame and placed once at the end.
+enum TsResizeMode { rmStandard, rmBorder };
 
 class TsSkinProvider;
 
@@ -106,6 +109,10 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TsGripMode GripMode() const { return gripMode_; }
   void SetGripMode(TsGripMode value) { gripMode_ = value; }
   // A moved form snaps to the work area's edges when it comes nearer than SnapBuffer pixels.
+  TsResizeMode ResizeMode() const { return resizeMode_; }
+  void SetResizeMode(TsResizeMode value) { resizeMode_ = value; }
+  // A rubber-band frame is being dragged.
+  bool RubberFrameActive() const { return rubberFrame_ && rubberFrame_->Active(); }
   bool ScreenSnap() const { return screenSnap_; }
   void SetScreenSnap(bool value) { screenSnap_ = value; }
   int SnapBuffer() const { return snapBuffer_; }
@@ -180,6 +187,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnSkinEditorCommand(TMessage& m);
   void OnSysCommand(TMessage& m);
   void OnWindowPosChanging(TMessage& m);
+  // A press on the caption or a sizing edge starts the rubber-band frame in rmBorder; false
+  // leaves the press to the system.
+  bool StartRubberFrame(int hitCode, POINT screen);
   void OnActivate(TMessage& m);
   void OnShowWindow(TMessage& m);
   void OnControlListChange(TMessage& m);
@@ -282,6 +292,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   std::string titleSkin_;
   std::string menuLineSkin_;
   TsGripMode gripMode_ = gmNone;
+  TsResizeMode resizeMode_ = rmStandard;
+  std::unique_ptr<TsRubberFrameWin32> rubberFrame_;
   bool screenSnap_ = false;
   int snapBuffer_ = 10;
   TAddItemEvent onSkinItem_;

@@ -230,6 +230,108 @@ TEST_F(SkinnedFormMessages, AMovedFormSnapsToTheWorkAreasEdgesWhenAskedTo) {
   }
 }
 
+// The rubber-band frame needs the system's full-window dragging; the test turns it on and
+// back to what it was.
+struct TFullWindowDragging {
+  TFullWindowDragging() {
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &saved, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  }
+  ~TFullWindowDragging() { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, saved, nullptr, 0); }
+  BOOL saved = FALSE;
+};
+
+INPUT Button(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  return input;
+}
+
+// Presses the left button at `from`, drags it through `to` and releases it there.
+void Drag(POINT from, POINT to) {
+  ASSERT_TRUE(ktest::MovePointerTo(from));
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTDOWN)}));
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}));
+  ASSERT_TRUE(ktest::MovePointerTo(to));
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTUP)}));
+}
+
+TEST_F(SkinnedFormMessages, TheRubberFrameMovesAndSizesTheFormOnceReleased) {
+  TFullWindowDragging dragging;
+  provider->SetResizeMode(rmBorder);
+  ShowAndSettle();
+  RECT start;
+  GetWindowRect(Wnd(), &start);
+  // By the caption: the whole form moves.
+  Drag(POINT{start.left + 150, start.top + 10}, POINT{start.left + 190, start.top + 40});
+  ktest::Settle(Wnd(), 200);
+  RECT r;
+  GetWindowRect(Wnd(), &r);
+  EXPECT_EQ(r.left, start.left + 40);
+  EXPECT_EQ(r.top, start.top + 30);
+  EXPECT_EQ(r.right - r.left, start.right - start.left);
+  EXPECT_FALSE(provider->RubberFrameActive());
+  EXPECT_EQ(GetCapture(), nullptr) << "the mouse is still held";
+  // By the right edge, pulled out and down: only the width changes.
+  GetWindowRect(Wnd(), &start);
+  const int middle = (start.top + start.bottom) / 2;
+  Drag(POINT{start.right - 2, middle}, POINT{start.right + 48, middle + 30});
+  ktest::Settle(Wnd(), 200);
+  GetWindowRect(Wnd(), &r);
+  EXPECT_EQ(r.right - r.left, start.right - start.left + 50);
+  EXPECT_EQ(r.bottom - r.top, start.bottom - start.top) << "a side edge changed the height";
+  EXPECT_EQ(r.left, start.left);
+  // By the bottom right corner, far in: the form stops at its minimum size.
+  form.Form->Constraints()->MinWidth = 250;
+  GetWindowRect(Wnd(), &start);
+  Drag(POINT{start.right - 2, start.bottom - 2}, POINT{start.left + 20, start.top + 20});
+  ktest::Settle(Wnd(), 200);
+  GetWindowRect(Wnd(), &r);
+  EXPECT_EQ(r.right - r.left, 250);
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYMINTRACK));
+  EXPECT_EQ(FrameDifferences(*provider, Wnd()), 0);
+}
+
+TEST_F(SkinnedFormMessages, ALostMouseEndsTheRubberFrameWithoutMovingTheForm) {
+  TFullWindowDragging dragging;
+  provider->SetResizeMode(rmBorder);
+  ShowAndSettle();
+  RECT start;
+  GetWindowRect(Wnd(), &start);
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{start.left + 150, start.top + 10}));
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTDOWN)}));
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{start.left + 200, start.top + 60}));
+  ASSERT_TRUE(provider->RubberFrameActive());
+  EXPECT_EQ(GetCapture(), Wnd());
+  // Another window takes the mouse: the frame goes and the form stays.
+  ktest::TFormGuard other;
+  other.Form->SetBounds(600, 450, 150, 100);
+  other.Show();
+  SetCapture(other.Form->Handle());
+  ktest::Pump();
+  EXPECT_FALSE(provider->RubberFrameActive());
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTUP)}));
+  ReleaseCapture();
+  RECT r;
+  GetWindowRect(Wnd(), &r);
+  EXPECT_TRUE(EqualRect(&r, &start));
+  // The system cancels the mode (a dialog comes up, say): the same. The press lands
+  // elsewhere on the caption, so it is not taken for a double click.
+  SetForegroundWindow(Wnd());
+  ktest::Settle(Wnd(), 200);
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{start.left + 250, start.top + 12}));
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTDOWN)}));
+  ASSERT_TRUE(ktest::MovePointerTo(POINT{start.left + 280, start.top + 30}));
+  ASSERT_TRUE(provider->RubberFrameActive());
+  SendMessageA(Wnd(), WM_CANCELMODE, 0, 0);
+  EXPECT_FALSE(provider->RubberFrameActive());
+  EXPECT_EQ(GetCapture(), nullptr);
+  ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTUP)}));
+  GetWindowRect(Wnd(), &r);
+  EXPECT_TRUE(EqualRect(&r, &start));
+}
+
 TEST_F(SkinnedFormMessages, ANewCaptionIsPaintedIntoTheSkinnedTitle) {
   ShowAndSettle();
   const std::vector<uint32_t> before = TitlePixels(Wnd());
