@@ -128,6 +128,7 @@ void TMenuItem::FillInfo(MENUITEMINFOA& mi, std::string& text, bool ownerDraw) c
     mi.dwTypeData = text.data();
     mi.cch = static_cast<UINT>(text.size());
     if (radioItem_) mi.fType |= MFT_RADIOCHECK;
+    if (break_) mi.fType |= MFT_MENUBARBREAK;
     mi.fState =
         (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
   }
@@ -147,6 +148,12 @@ void TMenuItem::UpdateInPlace() {
 void TMenuItem::SetCaption(const std::string& value) {
   if (value == caption_) return;
   caption_ = value;
+  MenuChanged(false);
+}
+
+void TMenuItem::SetBreak(bool value) {
+  if (value == break_) return;
+  break_ = value;
   MenuChanged(false);
 }
 

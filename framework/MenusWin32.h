@@ -44,6 +44,9 @@ class TMenuItem : public TComponent {
   void SetVisible(bool value);
   bool Default() const { return default_; }
   void SetDefault(bool value);
+  // The item starts a new column of its popup.
+  bool Break() const { return break_; }
+  void SetBreak(bool value);
   TShortCut ShortCut() const { return shortCut_; }
   void SetShortCut(TShortCut value);
   int ImageIndex() const { return imageIndex_; }
@@ -112,6 +115,7 @@ class TMenuItem : public TComponent {
   bool enabled_ = true;
   bool visible_ = true;
   bool default_ = false;
+  bool break_ = false;
   TShortCut shortCut_ = 0;
   int imageIndex_ = -1;
   std::string hint_;

@@ -451,13 +451,38 @@ def full_skin(p):
         return draw
 
     title_text = p["title_text"]
+    accent_text = p["accent_text"]
+
+    # Big title buttons: the glyph alone while normal or disabled, on a rounded box in the
+    # accent colour while hot and in a darker one while pressed.
+    def title_button(kind, size=(25, 18), glyph_size=12):
+        w, h = size
+        gx, gy = (w - glyph_size) // 2, (h - glyph_size) // 2
+        mark = Image.new("L", size, 0)
+        mark.paste(coverage((glyph_size, glyph_size), icon(kind)), (gx, gy))
+        box = coverage(size, lambda d, s: d.rounded_rectangle((0, 0, w * s - 1, h * s - 1),
+                                                               3 * s, fill=255))
+
+        def paint(state):
+            fill, colour = state
+            if fill is None:
+                return Image.new("RGB", size, colour), mark
+            rgb = Image.composite(Image.new("RGB", size, colour), Image.new("RGB", size, fill),
+                                  mark)
+            return rgb, box
+        img = masked_states([(None, title_text), (accent, accent_text),
+                             (mix(accent, dark, 0.55), accent_text), (None, disabled)],
+                            size, paint)
+        x, y = atlas.add(img)
+        keys.setdefault("GLOBALINFO", []).append(
+            ("BICON" + kind, "@%04d,%04d,%04d,%04d,%d,1" % (x, y, x + img.size[0],
+                                                             y + img.size[1], 4)))
+
     for kind in ("CLOSE", "MAX", "MIN", "NORM", "HELP"):
-        glyph("GLOBALINFO", "BICON" + kind, (12, 12), icon(kind),
-              [title_text, (255, 255, 255) if kind != "CLOSE" else (255, 255, 255),
-               title_text, disabled])
+        title_button(kind)
         if kind != "HELP":
             glyph("GLOBALINFO", "SICON" + kind, (10, 10), icon(kind),
-                  [title_text, accent, title_text, disabled])
+                  [title_text, accent, mix(accent, dark, 0.55), disabled])
     bordered("GLOBALINFO", "EXBORDER", (40, 40), [(face, face, p["frame"]),
                                                   (face, face, accent)], radius=4,
              widths=(8, 8, 8, 8), flags=4)

@@ -22,6 +22,7 @@
 #include "skin/forms/sDwmApi.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
+#include "skin/forms/skAddedTitleWin32.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ int WithSlack(int n) { return (std::max(n, 0) + SlackStep - 1) / SlackStep * Sla
 
 // DT_SINGLELINE, DT_VCENTER, DT_NOPREFIX, DT_END_ELLIPSIS.
 constexpr uint32_t CaptionTextFlags = 0x8824;
+
+HDC ImageDC(TBitmap* image) { return image->Canvas()->Handle(); }
+
+}  // namespace
 
 TsFrameBorder FrameBorderOf(TFormBorderStyle style) {
   switch (style) {
@@ -49,20 +54,6 @@ TsFrameBorder FrameBorderOf(TFormBorderStyle style) {
       return TsFrameBorder::Sizeable;
   }
 }
-
-HDC ImageDC(TBitmap* image) { return image->Canvas()->Handle(); }
-
-// The small icon the window shows: its own, its class's, else the standard one.
-HICON TitleIconOf(HWND wnd) {
-  auto icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_BIG, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICONSM));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON));
-  if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
-  return icon;
-}
-
-}  // namespace
 
 // ---- the window's facts ---------------------------------------------------------------------
 
@@ -300,33 +291,17 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
   }
   PaintTitleIcon(image, facts);
   // The strip behind the buttons, when the form's section has one.
-  if (VisibleTitleButtons().empty()) return;
+  const TsTitleButtonsSetup buttons = TitleButtonsSetup(facts);
+  if (LayoutTitleButtons(facts, buttons).empty()) return;
   const int strip =
       manager->GetMaskIndex(skinData_->SectionIndex, skinData_->SkinSection(), "TITLEBAR");
   if (!manager->IsValidMaskIndex(strip)) return;
   const TsMaskData& mask = manager->Masks()[static_cast<size_t>(strip)];
-  const int left = imageSize_.cx - (2 * MaskStateWidth(mask) + GetButtonsWidth(ButtonsFacts()));
+  const int left = imageSize_.cx - (2 * MaskStateWidth(mask) + TitleButtonsWidth(facts, buttons));
   PaintMaskRect(
       image,
       TRect{left, 0, imageSize_.cx, GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
       mask, StateIndex(state), false, EmptyBackgroundSource);
-}
-
-bool TsSkinProvider::TitleIconShown(const TsFormFacts& facts) const {
-  return showAppIcon_ && HasBigButtons(facts) && form_->HandleAllocated() &&
-         (GetWindowLongPtrA(form_->Handle(), GWL_STYLE) & WS_SYSMENU) != 0;
-}
-
-void TsSkinProvider::PaintTitleIcon(TBitmap* image, const TsFormFacts& facts) {
-  if (!TitleIconShown(facts)) return;
-  HWND wnd = form_->Handle();
-  const int caption = GetCaptionHeight(facts, true);
-  const int size = IconSizeForHeight(caption);
-  const int bileft = SkinManager() ? SkinManager()->CurrentSkin().BILeft : 0;
-  const int x = GetBorderWidth(facts, true) + bileft + GetShadowMargins(facts).Left;
-  const int y =
-      GetStdBorderWidth(facts, false) + GetShadowMargins(facts).Top + (caption - size) / 2;
-  DrawIconEx(ImageDC(image), x, y, TitleIconOf(wnd), size, size, 0, nullptr, DI_NORMAL);
 }
 
 void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {
@@ -366,17 +341,17 @@ void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {
 
 void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) {
   TsSkinManager* manager = SkinManager();
-  const std::string caption = form_->Caption();
+  const std::string caption = addedTitle_->ShowMainCaption() ? form_->Caption() : std::string();
+  const std::string& added = addedTitle_->Text();
   const TRect shadow = GetShadowMargins(facts);
-  int iconWidth = 0;
-  if (TitleIconShown(facts)) iconWidth = IconSizeForHeight(GetCaptionHeight(facts, true));
+  const int iconWidth = TitleIconShown(facts) ? GetIconRect(facts).Width() : 0;
   TRect r;
   r.Left = GetBorderWidth(facts, true) + iconWidth + manager->CurrentSkin().BILeft + shadow.Left +
            (captionSectionIndex_ >= 0 ? 2 : 0) + 4;
-  r.Right = imageSize_.cx - shadow.Right - GetButtonsWidth(ButtonsFacts()) - 12;
+  r.Right = imageSize_.cx - shadow.Right - TitleButtonsWidth(facts, TitleButtonsSetup(facts)) - 12;
   r.Bottom = GetTitleBottom(facts);
   r.Top = facts.Maximized ? GetStdBorderWidth(facts, false) / 2 + shadow.Top + 1 : shadow.Top + 2;
-  if (r.Right <= r.Left || r.Bottom <= r.Top || caption.empty()) return;
+  if (r.Right <= r.Left || r.Bottom <= r.Top || (caption.empty() && added.empty())) return;
   TCanvas* canvas = image->Canvas();
   LOGFONTA lf;
   if (captionFont_ && GetObjectA(captionFont_.Get(), sizeof lf, &lf) == sizeof lf) {
@@ -387,146 +362,78 @@ void TsSkinProvider::PaintCaptionText(TBitmap* image, const TsFormFacts& facts) 
     canvas->Font()->SetStyle(style);
     canvas->Font()->SetCharset(form_->Font()->Charset());
   }
-  int textSection = GetTitleSkinIndex();
-  if (captionSectionIndex_ >= 0) {
-    // The caption's own section behind the text, a little larger than the text.
+  // Where the added title begins: after the caption, or in its place.
+  int addedLeft = r.Left;
+  if (!caption.empty()) {
     TRect t = r;
     DrawTextA(canvas->Handle(), caption.c_str(), static_cast<int>(caption.size()),
               reinterpret_cast<RECT*>(&t), DT_CALCRECT | CaptionTextFlags);
-    const int textHeight = t.Height();
-    t.Top = r.Top + (r.Height() - textHeight) / 2;
-    t.Bottom = t.Top + textHeight;
     t.Right = std::min(t.Right, r.Right);
-    t = TRect{t.Left - 4, t.Top - 2, t.Right + 4, t.Bottom + 2};
-    t.Left = std::max(t.Left, 0);
-    t.Top = std::max(t.Top, 0);
-    t.Right = std::min(t.Right, imageSize_.cx);
-    t.Bottom = std::min(t.Bottom, imageSize_.cy);
-    if (t.Width() > 0 && t.Height() > 0)
-      PaintItem(
-          TsItemPaint{.Bitmap = image,
-                      .R = t,
-                      .SectionIndex = captionSectionIndex_,
-                      .SectionName = "CAPTION",
-                      .State = LimitSectionState(*manager, captionSectionIndex_, ActiveState()),
-                      .Background = MakeBackgroundSource(image, 0, 0),
-                      .Manager = manager});
-    textSection = captionSectionIndex_;
+    int textSection = GetTitleSkinIndex();
+    if (captionSectionIndex_ >= 0) {
+      // The caption's own section behind the text, a little larger than the text.
+      const int textHeight = t.Height();
+      t.Top = r.Top + (r.Height() - textHeight) / 2;
+      t.Bottom = t.Top + textHeight;
+      t = TRect{t.Left - 4, t.Top - 2, t.Right + 4, t.Bottom + 2};
+      t.Left = std::max(t.Left, 0);
+      t.Top = std::max(t.Top, 0);
+      t.Right = std::min(t.Right, imageSize_.cx);
+      t.Bottom = std::min(t.Bottom, imageSize_.cy);
+      if (t.Width() > 0 && t.Height() > 0)
+        PaintItem(
+            TsItemPaint{.Bitmap = image,
+                        .R = t,
+                        .SectionIndex = captionSectionIndex_,
+                        .SectionName = "CAPTION",
+                        .State = LimitSectionState(*manager, captionSectionIndex_, ActiveState()),
+                        .Background = MakeBackgroundSource(image, 0, 0),
+                        .Manager = manager});
+      textSection = captionSectionIndex_;
+    }
+    addedLeft = t.Right;
+    canvas->Brush()->SetStyle(bsClear);
+    TsSectionText text;
+    text.Text = caption;
+    text.R = r;
+    text.Format = CaptionTextFlags;
+    text.SectionIndex = textSection;
+    text.Hot = activeLook_;
+    text.Enabled = form_->Enabled();
+    text.Manager = manager;
+    DrawSectionText(canvas, text);
   }
-  canvas->Brush()->SetStyle(bsClear);
-  TsSectionText text;
-  text.Text = caption;
-  text.R = r;
-  text.Format = CaptionTextFlags;
-  text.SectionIndex = textSection;
-  text.Hot = activeLook_;
-  text.Enabled = form_->Enabled();
-  text.Manager = manager;
-  DrawSectionText(canvas, text);
+  if (!added.empty()) PaintAddedTitle(canvas, TRect{addedLeft + 4, r.Top, r.Right, r.Bottom});
 }
 
-std::vector<TsSkinProvider::TTitleButton> TsSkinProvider::VisibleTitleButtons() const {
-  std::vector<TTitleButton> buttons;
-  if (!form_->HandleAllocated()) return buttons;
-  const LONG_PTR style = GetWindowLongPtrA(form_->Handle(), GWL_STYLE);
-  const TBorderIcons icons = form_->BorderIcons();
-  if (!(style & WS_SYSMENU) || !icons.Contains(biSystemMenu)) return buttons;
-  // From the right: close, maximize (restore while maximized), minimize, help.
-  buttons.push_back({closeMask_, HTCLOSE});
-  const bool sizeButtons = form_->BorderStyle() != bsDialog &&
-                           form_->BorderStyle() != bsToolWindow &&
-                           form_->BorderStyle() != bsSizeToolWin;
-  if (sizeButtons && icons.Contains(biMaximize))
-    buttons.push_back(
-        {IsZoomed(form_->Handle()) && normMask_ >= 0 ? normMask_ : maxMask_, HTMAXBUTTON});
-  if (sizeButtons && icons.Contains(biMinimize)) buttons.push_back({minMask_, HTMINBUTTON});
-  if (icons.Contains(biHelp) &&
-      !(sizeButtons && (icons.Contains(biMaximize) || icons.Contains(biMinimize))))
-    buttons.push_back({helpMask_, HTHELP});
-  return buttons;
-}
-
-int TsSkinProvider::ButtonWidth(int maskIndex) const {
+void TsSkinProvider::PaintAddedTitle(TCanvas* canvas, const TRect& r) {
   TsSkinManager* manager = SkinManager();
-  if (!manager || !manager->IsValidMaskIndex(maskIndex)) return 21;
-  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(maskIndex)];
-  if (mask.Image && mask.ImageCount > 0) return mask.Image->Width() / mask.ImageCount;
-  return MaskStateWidth(mask);
-}
-
-TsTitleButtonsFacts TsSkinProvider::ButtonsFacts() const {
-  return ButtonsFacts(VisibleTitleButtons());
-}
-
-TsTitleButtonsFacts TsSkinProvider::ButtonsFacts(const std::vector<TTitleButton>& buttons) const {
-  TsTitleButtonsFacts b;
-  b.CloseVisible = b.MaxVisible = b.MinVisible = b.HelpVisible = false;
-  for (const TTitleButton& button : buttons) {
-    const int width = ButtonWidth(button.MaskIndex);
-    switch (button.HitCode) {
-      case HTCLOSE:
-        b.CloseVisible = true;
-        b.CloseWidth = width;
-        break;
-      case HTMAXBUTTON:
-        b.MaxVisible = true;
-        b.MaxWidth = width;
-        break;
-      case HTMINBUTTON:
-        b.MinVisible = true;
-        b.MinWidth = width;
-        break;
-      default:
-        b.HelpVisible = true;
-        b.HelpWidth = width;
-        break;
+  const std::string& added = addedTitle_->Text();
+  canvas->Font()->Assign(addedTitle_->Font());
+  TRect t = r;
+  DrawTextA(canvas->Handle(), added.c_str(), static_cast<int>(added.size()),
+            reinterpret_cast<RECT*>(&t), DT_CALCRECT | CaptionTextFlags);
+  const int width = t.Width();
+  // Too narrow to show anything but a piece of a letter.
+  if (width <= 4) return;
+  TColor color = addedTitle_->Font()->Color();
+  const int title = GetTitleSkinIndex();
+  if (manager->IsValidSectionIndex(title)) {
+    const TsGeneralData& section = manager->Sections()[static_cast<size_t>(title)];
+    if (color == clNone || color == clWindowText) {
+      color = activeLook_ ? section.HotFontColor : section.FontColor;
+    } else if (!activeLook_) {
+      const COLORREF own = ColorToRGB(color), skin = ColorToRGB(section.FontColor);
+      color = static_cast<TColor>(RGB((GetRValue(own) + GetRValue(skin)) / 2,
+                                      (GetGValue(own) + GetGValue(skin)) / 2,
+                                      (GetBValue(own) + GetBValue(skin)) / 2));
     }
   }
-  if (TsSkinManager* manager = SkinManager()) {
-    b.BIRight = manager->CurrentSkin().BIRight;
-    b.BISpace = manager->CurrentSkin().BISpace;
-  }
-  b.Big = bigButtons_;
-  return b;
-}
-
-std::vector<TsSkinProvider::TPlacedButton> TsSkinProvider::TitleButtonRects(
-    const TsFormFacts& facts) const {
-  return TitleButtonRects(facts, VisibleTitleButtons());
-}
-
-std::vector<TsSkinProvider::TPlacedButton> TsSkinProvider::TitleButtonRects(
-    const TsFormFacts& facts, const std::vector<TTitleButton>& buttons) const {
-  std::vector<TPlacedButton> placed;
-  TsSkinManager* manager = SkinManager();
-  if (!manager || GetCaptionHeight(facts, true) <= 0) return placed;
-  const TsTitleButtonsFacts widths = ButtonsFacts(buttons);
-  const int space = widths.Big ? widths.BISpace : 0;
-  const int caption = GetCaptionHeight(facts, true);
-  const int top = GetStdBorderWidth(facts, false) + GetShadowMargins(facts).Top;
-  int right = GetImageWidth(facts) - GetShadowMargins(facts).Right - GetBorderWidth(facts, true) -
-              widths.BIRight;
-  for (const TTitleButton& button : buttons) {
-    const int width = ButtonWidth(button.MaskIndex);
-    right -= width;
-    int height = caption;
-    if (manager->IsValidMaskIndex(button.MaskIndex))
-      height = MaskStateHeight(manager->Masks()[static_cast<size_t>(button.MaskIndex)]);
-    const int y = top + (caption - height) / 2;
-    placed.push_back({button, TRect{right, y, right + width, y + height}});
-    right -= space;
-  }
-  return placed;
-}
-
-void TsSkinProvider::PaintTitleButtons(TBitmap* image, const TsFormFacts& facts) {
-  TsSkinManager* manager = SkinManager();
-  for (const TPlacedButton& placed : TitleButtonRects(facts)) {
-    if (!manager->IsValidMaskIndex(placed.Button.MaskIndex)) continue;
-    const TsMaskData& mask = manager->Masks()[static_cast<size_t>(placed.Button.MaskIndex)];
-    PaintMaskGlyph(image, placed.Rect.TopLeft(), 0, mask,
-                   MakeBackgroundSource(image, placed.Rect.Left, placed.Rect.Top));
-  }
+  canvas->Font()->SetColor(color);
+  canvas->Brush()->SetStyle(bsClear);
+  TRect box{r.Left, r.Top, std::min(r.Left + width + 4, r.Right), r.Bottom};
+  DrawTextA(canvas->Handle(), added.c_str(), static_cast<int>(added.size()),
+            reinterpret_cast<RECT*>(&box), CaptionTextFlags);
 }
 
 // ---- the client background ------------------------------------------------------------------
@@ -551,26 +458,6 @@ void TsSkinProvider::PaintClientBackground(HDC dc) {
   blit.Source = TRect{x, y, x + client.Width(), y + client.Height()};
   BlitCacheExceptControls(form_, *skinData_, blit);
   PaintGraphicChildren(dc, form_, TPoint{0, 0}, true);
-}
-
-TRect TsSkinProvider::TitleButtonRect(int hitCode) const {
-  for (const TPlacedButton& placed : TitleButtonRects(FormFacts()))
-    if (placed.Button.HitCode == hitCode) return placed.Rect;
-  return TRect{};
-}
-
-int TsSkinProvider::TitleButtonAt(POINT p) const {
-  // Asked on every mouse move over the window: below the title no button lies.
-  const TsFormFacts facts = FormFacts();
-  if (p.y >= GetTitleBottom(facts)) return 0;
-  const std::vector<TTitleButton> buttons = VisibleTitleButtons();
-  if (buttons.empty()) return 0;
-  for (const TPlacedButton& placed : TitleButtonRects(facts, buttons)) {
-    const TRect& r = placed.Rect;
-    if (p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom)
-      return placed.Button.HitCode;
-  }
-  return 0;
 }
 
 bool TsSkinProvider::SetIconicThumbnail(int width, int height) {

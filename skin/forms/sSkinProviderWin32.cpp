@@ -19,7 +19,12 @@
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sDwmApi.h"
 #include "skin/forms/sFrameMouse.h"
+#include "skin/forms/sSystemMenuWin32.h"
+#include "skin/forms/sTitleButtonTrackerWin32.h"
+#include "skin/forms/sTitleButtonsWin32.h"
+#include "skin/forms/sTitleIconWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
+#include "skin/forms/skAddedTitleWin32.h"
 
 bool PreviewMode = false;
 
@@ -33,6 +38,8 @@ constexpr uint16_t MenuChangePendingBit = 0x0400;
 // Framework messages the provider answers without passing them on.
 constexpr UINT FrameworkQuery1 = 0xB04C;
 constexpr UINT FrameworkQuery2 = 0xBC4D;
+// Sent by the task bar for a window's menu.
+constexpr UINT TaskBarWindowMenu = 0x0313;
 // The longest the session's end waits for running fades to stop.
 constexpr DWORD FadeWaitAtSessionEnd = 2000;
 
@@ -254,6 +261,10 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
   skinData_->SetSkinSection("FORM");
   skinData_->ControlKind = FormControlKind;
   cmdHandler_ = std::make_unique<TCmdHandler>(*this);
+  titleButtons_ = std::make_unique<TsTitleButtons>(this);
+  titleIcon_ = std::make_unique<TsTitleIcon>();
+  addedTitle_ = std::make_unique<TskAddedTitle>(this);
+  buttonTracker_ = std::make_unique<TsTitleButtonTracker>(*this);
   savedWindowProc_ = form_->WindowProc();
   form_->SetWindowProc(TWndMethod::Of(this, &TsSkinProvider::NewWndProc));
   // A form made before its window takes the skin when the window is created.
@@ -306,6 +317,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
   }
   skinData_->BackgroundDirty = true;
   regionDirty_ = true;
+  UpdateSysMenuStyle(value && Skinned());
   UpdateMenus(Skinned());
   InvalidateFrame();
 }
@@ -351,6 +363,14 @@ void TsSkinProvider::InitFormSkin() {
   captionSectionIndex_ = manager->GetSectionIndex("CAPTION");
   FindMenuLineSection();
   captionFont_.Reset(CreateCaptionFont());
+  // The menu reads the window's system menu while the window still has its style.
+  if (!sysMenu_) {
+    sysMenu_ = new TsSystemMenu(this);
+    sysMenuWindow_ = form_->Handle();
+  }
+  sysMenu_->UpdateItems(sysMenuWindow_ != form_->Handle());
+  sysMenuWindow_ = form_->Handle();
+  UpdateSysMenuStyle(Skinned() && drawNonClientArea_);
   InitButtonMasks();
   if (!form_->ComponentState().Contains(csLoading)) ApplyGlobalColor();
   UpdateMenus(skinData_->IsSkinned(false));
@@ -371,33 +391,6 @@ void TsSkinProvider::FindMenuLineSection() {
   if (menuLineSectionIndex_ < 0) {
     menuLineSectionName_ = "MENULINE";
     menuLineSectionIndex_ = manager->GetSectionIndex(menuLineSectionName_);
-  }
-}
-
-void TsSkinProvider::InitButtonMasks() {
-  TsSkinManager* manager = SkinManager();
-  closeMask_ = maxMask_ = normMask_ = minMask_ = helpMask_ = -1;
-  if (!manager) return;
-  const int global = manager->FixedIndexes().GlobalInfo;
-  if (!manager->IsValidSectionIndex(global)) return;
-  auto mask = [&](const char* name) { return manager->GetMaskIndex(global, "GLOBALINFO", name); };
-  bigButtons_ = HasBigButtons(FormFacts());
-  const char* prefix = bigButtons_ ? "BICON" : "SICON";
-  auto named = [&](const char* kind) { return mask((std::string(prefix) + kind).c_str()); };
-  closeMask_ = named("CLOSE");
-  maxMask_ = named("MAX");
-  normMask_ = named("NORM");
-  minMask_ = named("MIN");
-  helpMask_ = named("HELP");
-  if (!bigButtons_ && helpMask_ < 0) helpMask_ = mask("BICONHELP");
-  if (closeMask_ < 0) {
-    // A skin without small buttons: the big ones stand in.
-    bigButtons_ = true;
-    closeMask_ = mask("BICONCLOSE");
-    maxMask_ = mask("BICONMAX");
-    normMask_ = mask("BICONNORM");
-    minMask_ = mask("BICONMIN");
-    helpMask_ = mask("BICONHELP");
   }
 }
 
@@ -477,6 +470,8 @@ void TsSkinProvider::RemoveSkin() {
   // The labels took the skin's font colour when the form's controls were adapted, also
   // those inside containers.
   RestoreLabelColors(form_);
+  buttonStates_.SetHot(0);
+  UpdateSysMenuStyle(false);
   UpdateMenus(false);
   // Back to the standard look: the whole window again, the system's frame and colours.
   if (regionSet_) {
@@ -568,6 +563,8 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
       rubberFrame_.reset();
       LeaveSkinnedForms();
       windowSeen_ = false;
+      // A window made again has the style its form gives it.
+      sysMenuStyleRemoved_ = false;
       CallOld(m);
       return;
     case WM_QUERYENDSESSION:
@@ -681,23 +678,36 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       OnSysCommand(m);
       return;
     case WM_NCHITTEST: {
-      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-      RECT window;
-      GetWindowRect(form_->Handle(), &window);
-      const int button = TitleButtonAt(POINT{p.x - window.left, p.y - window.top});
-      if (button) {
+      const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      const int button = buttonTracker_->HitTest(p);
+      if (button != TitleHitNowhere && button != TitleHitClient) {
         m.Result = button;
         return;
       }
       CallOld(m);
+      // The system answers for its own buttons and icon where the skin draws its own: there
+      // the title is caption, or the system menu over the skinned icon.
+      if (m.Result == HTCAPTION || m.Result == HTSYSMENU || m.Result == HTMINBUTTON ||
+          m.Result == HTMAXBUTTON || m.Result == HTCLOSE || m.Result == HTHELP)
+        m.Result = OverTitleIcon(p) ? HTSYSMENU : HTCAPTION;
       return;
     }
+    case WM_NCMOUSEMOVE:
+      buttonTracker_->NonClientMouseMoved();
+      CallOld(m);
+      return;
+    case WM_NCMOUSELEAVE:
+      buttonTracker_->NonClientMouseLeft();
+      CallOld(m);
+      return;
     case WM_NCLBUTTONDOWN:
-      // The skinned buttons lie where the skin puts them, not where the system would track
-      // its own: they are followed here.
-      if (m.WParam == HTCLOSE || m.WParam == HTMAXBUTTON || m.WParam == HTMINBUTTON ||
-          m.WParam == HTHELP) {
-        TrackTitleButton(static_cast<int>(m.WParam));
+      if (buttonTracker_->Press(static_cast<int>(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      if (m.WParam == HTSYSMENU) {
+        SetHotButton(0, true);
+        ShowSystemMenuBelowIcon();
         m.Result = 0;
         return;
       }
@@ -710,10 +720,20 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (FormShowing()) RepaintNonClient();
       return;
     case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
+      // A pressed title button or the rubber frame holds the mouse: its moves and its release
+      // are theirs.
+      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      ClientToScreen(form_->Handle(), &p);
+      if (buttonTracker_->Holding()) {
+        if (m.Msg == WM_MOUSEMOVE)
+          buttonTracker_->HeldMouseMoved(p);
+        else
+          buttonTracker_->Released(p);
+        m.Result = 0;
+        return;
+      }
       if (RubberFrameActive()) {
-        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        ClientToScreen(form_->Handle(), &p);
         if (m.Msg == WM_MOUSEMOVE)
           rubberFrame_->MouseMoved(p);
         else
@@ -723,28 +743,57 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       CallOld(m);
       return;
+    }
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
-      // The mouse went elsewhere or the system cancels what the mouse was doing: the
-      // rubber frame goes and gives the desktop's DC back.
+      // The mouse went elsewhere or the system cancels what the mouse was doing: a held title
+      // button lets go, and the rubber frame goes and gives the desktop's DC back.
+      buttonTracker_->CaptureLost();
       if (rubberFrame_) rubberFrame_->Cancel();
       CallOld(m);
       return;
     case WM_NCLBUTTONDBLCLK:
+      // A quick second press on a title button is a press all the same.
+      if (buttonTracker_->Press(static_cast<int>(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
       if (RubberFrameActive()) {
         POINT p;
         GetCursorPos(&p);
         rubberFrame_->End(p);
       }
-      CallOld(m);
-      if (FormShowing()) RepaintNonClient();
-      return;
-    case WM_NCRBUTTONUP:
       // The system tracks the title buttons and drags the frame with its own drawing; the
       // skinned frame is put back once it is done.
       CallOld(m);
       if (FormShowing()) RepaintNonClient();
       return;
+    case WM_NCRBUTTONDOWN:
+      // The title's right click opens the system menu when the button comes up.
+      if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
+        m.Result = 0;
+        return;
+      }
+      CallOld(m);
+      return;
+    case WM_NCRBUTTONUP:
+      if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
+        SetHotButton(0, true);
+        ShowSystemMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        m.Result = 0;
+        return;
+      }
+      CallOld(m);
+      if (FormShowing()) RepaintNonClient();
+      return;
+    case TaskBarWindowMenu: {
+      // The task bar asks for the window menu.
+      POINT cursor;
+      GetCursorPos(&cursor);
+      ShowSystemMenu(cursor.x, cursor.y);
+      m.Result = 0;
+      return;
+    }
     case WM_SETTINGCHANGE:
       // The caption font may be among the changed settings.
       captionFont_.Reset(CreateCaptionFont());
@@ -1121,46 +1170,4 @@ void TsSkinProvider::OnSkinEditorCommand(TMessage& m) {
 TsSkinProvider* FormSkinProvider(TCustomForm* form) {
   ISkinProvider* provider = SkinProviderOf(form);
   return dynamic_cast<TsSkinProvider*>(provider);
-}
-
-void TsSkinProvider::TrackTitleButton(int hitCode) {
-  HWND wnd = form_->Handle();
-  SetCapture(wnd);
-  bool released = false, over = true;
-  MSG msg;
-  while (!released && GetCapture() == wnd) {
-    if (!GetMessageA(&msg, nullptr, 0, 0)) {
-      // The program is ending: the quit message stays for the main loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      continue;
-    }
-    POINT p = msg.pt;
-    RECT window;
-    GetWindowRect(wnd, &window);
-    over = TitleButtonAt(POINT{p.x - window.left, p.y - window.top}) == hitCode;
-    released = msg.message == WM_LBUTTONUP;
-  }
-  if (GetCapture() == wnd) ReleaseCapture();
-  if (!released || !over) return;
-  switch (hitCode) {
-    case HTCLOSE:
-      SendMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-      break;
-    case HTMINBUTTON:
-      SendMessageA(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      break;
-    case HTMAXBUTTON:
-      SendMessageA(wnd, WM_SYSCOMMAND, IsZoomed(wnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
-      break;
-    case HTHELP:
-      SendMessageA(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-      break;
-    default:
-      break;
-  }
 }

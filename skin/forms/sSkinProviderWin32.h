@@ -6,9 +6,10 @@
 // frame (borders, title, caption, menu line, title buttons) into the frame image and copies
 // it to the window; the client background comes from the same image around the children.
 //
-// The title buttons are drawn from the skin's masks; their hot and pressed looks, the mouse
-// on the title and the skinned system menu are not built yet: the system still handles
-// moving, sizing and the buttons' clicks, after which the frame is painted again.
+// The title buttons are drawn from the skin's masks in their normal, hot, pressed and disabled
+// looks and follow the mouse (sTitleButtonTrackerWin32.h); the skinned system menu opens on
+// Alt+Space, on the icon and on a right click on the title. The system still moves and sizes
+// the form, after which the frame is painted again.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,15 @@
 #include "skin/core/painting/sSkinCmdHandler.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sRubberFrameWin32.h"
+#include "skin/forms/sTitleButtonStates.h"
+#include "skin/forms/sTitleButtons.h"
+
+class TsSystemMenu;
+class TsTitleButton;
+class TsTitleButtons;
+class TsTitleButtonTracker;
+class TsTitleIcon;
+class TskAddedTitle;
 
 // The skin editor's command to a previewed form (WParam: 1 close, 3 passed on, 4 answer 1).
 constexpr UINT SkinEditorCommand = 0xA400;
@@ -64,6 +74,9 @@ void SetControlAdapterFactory(TControlAdapterFactory factory);
 // is painted with the section it leaves.
 using TAddItemEvent =
     std::function<void(TComponent* item, bool& canBeAdded, std::string& skinSection)>;
+
+// The form's BorderStyle as the frame sees it.
+TsFrameBorder FrameBorderOf(TFormBorderStyle style);
 
 class TsSkinProvider : public TComponent, public ISkinProvider {
   K_CLASS(TsSkinProvider, TComponent)
@@ -159,9 +172,43 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // idle rebuilds and sets nothing.
   int FrameBuilds() const { return frameBuilds_; }
   // Where a title button lies in the window (its hit code: HTCLOSE, HTMAXBUTTON, HTMINBUTTON,
-  // HTHELP); empty when it is not shown.
+  // HTHELP, 1000 + n); empty when it is not shown.
   TRect TitleButtonRect(int hitCode) const;
   int RegionChanges() const { return regionChanges_; }
+
+  // ---- title buttons, title icon, added title and the system menu
+  TsTitleButtons* TitleButtons() const { return titleButtons_.get(); }
+  TsTitleIcon* TitleIcon() const { return titleIcon_.get(); }
+  TskAddedTitle* AddedTitle() const { return addedTitle_.get(); }
+  TsSystemMenu* SystemMenu() const { return sysMenu_; }
+  // The form had WS_SYSMENU when the provider took the style over (it draws its own title
+  // buttons, so the system neither draws nor answers for its own while skinned).
+  bool HadSystemMenu() const;
+  void SetSkipHideAnimation(bool value) { skipHideAnimation_ = value; }
+  // The buttons' setup and places (frame-image coordinates) for the form as it is now.
+  TsTitleButtonsSetup TitleButtonsSetup(const TsFormFacts& facts) const;
+  std::vector<TsPlacedTitleButton> TitleButtonLayout(const TsFormFacts& facts) const;
+  // What a window point hits among the title buttons (TitleButtonHitTest's answers).
+  int TitleButtonHitAt(POINT windowPoint) const;
+  // The hot or pressed button and the look of each (0 normal, 1 hot, 2 pressed).
+  int HotButtonCode() const { return buttonStates_.HotButtonCode(); }
+  int TitleButtonState(int hitCode) const { return buttonStates_.StateOf(hitCode); }
+  bool TitleButtonPressed() const { return buttonStates_.ButtonPressed(); }
+  void SetHotButton(int hitCode, bool repaint);
+  void SetPressedButton(int hitCode);
+  // While a pressed button is held: the mouse is over it or not.
+  void ShowPressedButton(bool over);
+  // Shows one button's current look on the window.
+  void RepaintTitleButton(int hitCode);
+  // The user button with that hit code, or null.
+  TsTitleButton* UserTitleButton(int hitCode) const;
+  // The title icon's place in the frame image.
+  TRect GetIconRect(const TsFormFacts& facts) const;
+  // The skinned system menu at a screen point.
+  void ShowSystemMenu(int x, int y);
+  // Set by the title buttons' fades: asked first to show a button's new look (state 0, 1 or
+  // 2); unset or answering false, the button is drawn in its look at once.
+  std::function<bool(int hitCode, int state)> AnimateTitleButton;
 
  private:
   class TSkinHost;
@@ -208,13 +255,14 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
     if (controlAdapter_ && controlAdapter_->IsControlSupported(control))
       controlAdapter_->AddItem(control);
   }
-  // Hooks for what the frame does not do itself yet: the title buttons' fades, the skinned
-  // system menu and the extended border window. Each does nothing (or answers false) until
-  // that work exists, and the message then goes to the system as before.
+  // Hooks for what the frame does not do itself yet: the title buttons' fades and the
+  // extended border window. Each does nothing until that work exists.
   void FreeButtonAnimations() {}
-  // Shows the skinned system menu for Alt+Space; false leaves the system's own to the form.
-  bool ShowSystemMenuFromKeyboard() { return false; }
-  void UpdateSystemMenuItems() {}
+  // Shows the skinned system menu for Alt+Space below the title icon; false when the form's
+  // menu has no close item (the form has no system menu).
+  bool ShowSystemMenuFromKeyboard();
+  // The system menu's items follow the form's state.
+  void UpdateSystemMenuItems();
   void UpdateBorderWindow(bool /*rebuild*/) {}
   void HideBorderWindow() {}
   // WM_PRINT: the skinned frame and the client background drawn into the given DC (the
@@ -250,27 +298,24 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
     return activeLook_ ? TsPaintState::Hot : TsPaintState::Normal;
   }
   void PaintCaptionText(TBitmap* image, const TsFormFacts& facts);
+  // The added title from r.Left on, in its own font.
+  void PaintAddedTitle(TCanvas* canvas, const TRect& r);
   void PaintTitleButtons(TBitmap* image, const TsFormFacts& facts);
-  struct TTitleButton {
-    int MaskIndex = -1;
-    int HitCode = 0;
-  };
-  std::vector<TTitleButton> VisibleTitleButtons() const;
-  struct TPlacedButton {
-    TTitleButton Button;
-    TRect Rect;  // in window coordinates
-  };
-  std::vector<TPlacedButton> TitleButtonRects(const TsFormFacts& facts) const;
-  std::vector<TPlacedButton> TitleButtonRects(const TsFormFacts& facts,
-                                              const std::vector<TTitleButton>& buttons) const;
-  // The title button under a window point's hit code, 0 for none.
-  int TitleButtonAt(POINT windowPoint) const;
-  // Follows the mouse over a pressed title button until it is released; its command is
-  // carried out when the button is released over it.
-  void TrackTitleButton(int hitCode);
-  int ButtonWidth(int maskIndex) const;
-  TsTitleButtonsFacts ButtonsFacts() const;
-  TsTitleButtonsFacts ButtonsFacts(const std::vector<TTitleButton>& buttons) const;
+  // One button in its look, over the title strip saved behind the buttons.
+  void PaintTitleButton(TBitmap* image, const TsPlacedTitleButton& button, bool restoreBehind);
+  // The title strip behind the buttons, kept so that a button's new look is drawn over it.
+  void SaveButtonsBackground(TBitmap* image, const TsFormFacts& facts);
+  int ButtonMaskIndex(const TsPlacedTitleButton& button) const;
+  TsButtonMask ButtonMaskFacts(int maskIndex) const;
+  // The image point of a window point.
+  TPoint WindowToImage(const TsFormFacts& facts, POINT windowPoint) const;
+  // WS_SYSMENU off while the frame is skinned, back on otherwise.
+  void UpdateSysMenuStyle(bool apply);
+  // The system-menu answers and the big-button rule decide the close button's image.
+  void InitCloseMask();
+  bool OverTitleIcon(POINT screenPoint) const;
+  // Below the title icon, as a click on it opens the menu.
+  void ShowSystemMenuBelowIcon();
   int MenuLineCount();
   bool HasMenuLine() const;
   void FindMenuLineSection();
@@ -317,7 +362,20 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // change.
   TGdiObject<HFONT> captionFont_;
   int closeMask_ = -1, maxMask_ = -1, normMask_ = -1, minMask_ = -1, helpMask_ = -1;
+  int userButtonMask_ = -1;
   bool bigButtons_ = true;
+  bool helpBig_ = false;
+  TsTitleButtonStates buttonStates_;
+  // The title strip behind the buttons and where it lies in the image.
+  std::unique_ptr<TBitmap> buttonsBackground_;
+  TPoint buttonsBackgroundAt_{};
+  std::unique_ptr<TsTitleButtons> titleButtons_;
+  std::unique_ptr<TsTitleIcon> titleIcon_;
+  std::unique_ptr<TskAddedTitle> addedTitle_;
+  std::unique_ptr<TsTitleButtonTracker> buttonTracker_;
+  TsSystemMenu* sysMenu_ = nullptr;  // owned as a component
+  HWND sysMenuWindow_ = nullptr;     // the window whose system menu it was built from
+  bool sysMenuStyleRemoved_ = false;
   std::vector<TRect> regionHoles_;
   // The corners' key-colour runs of the skin in force, read once per skin.
   std::vector<TsCornerRun> cornerRuns_;

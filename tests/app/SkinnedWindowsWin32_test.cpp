@@ -1,7 +1,8 @@
 // The main window and the about window with "Office12Style" under Wine: both frames are the
 // skin's, drawn from their providers' frame images, in German and in English, and both get
 // the standard frame back when the skin is switched off. Screenshots of every look go to
-// <build>/screenshots/ to be looked at.
+// <build>/screenshots/ to be looked at, and the main window's title buttons and system menu
+// under the mouse and the keys.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,10 +11,12 @@
 
 #include "app/aboutWin32.h"
 #include "app/mainWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/UserInputWin32.h"
 
 namespace {
 
@@ -50,8 +53,13 @@ bool HasRegion(HWND wnd) {
   return has;
 }
 
-TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain) {
+// The main window with the generated skins, shown (its version check off); the about window
+// made too.
+TForm1* ShowMainWindowSkinned() {
   Application->Initialize();
+  // As the program starts: the skin engine's texts and icons.
+  static const bool started = (InitSkinRuntime(), true);
+  (void)started;
   auto* form = new TForm1(Application);
   Form1 = form;
   form->AfterConstruction();
@@ -60,16 +68,29 @@ TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain)
   Form2 = about;
   about->AfterConstruction();
   TsSkinManager* manager = form->sSkinManager1;
-  const std::string folder = skintest::WineSkinFolders();
-  manager->SetSkinDirectory(folder);
+  manager->SetSkinDirectory(skintest::WineSkinFolders());
   manager->SetActive(true);
-  ASSERT_TRUE(manager->CurrentSkin().Active);
   {
     ktest::TMessageBoxWatcher watcher;
     form->Show();
     Application->ProcessMessages();
   }
   ktest::Settle(form->Handle(), 300);
+  return form;
+}
+
+void FreeWindows() {
+  delete Form2;
+  delete Form1;
+  Form1 = nullptr;
+  Form2 = nullptr;
+}
+
+TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain) {
+  TForm1* form = ShowMainWindowSkinned();
+  TForm2* about = Form2;
+  TsSkinManager* manager = form->sSkinManager1;
+  ASSERT_TRUE(manager->CurrentSkin().Active);
   ASSERT_TRUE(form->sSkinProvider1->Skinned());
   EXPECT_EQ(FrameDifferences(form, form->sSkinProvider1), 0);
   ktest::SaveScreenshot(form->Handle(), "main-skinned-de");
@@ -106,10 +127,58 @@ TEST(SkinnedWindows, MainAndAboutWindowShowTheSkinInBothLanguagesAndLoseItAgain)
   ktest::Settle(about->Handle(), 300);
   ktest::SaveScreenshot(about->Handle(), "about-unskinned-de");
   about->Hide();
-  delete about;
-  delete form;
-  Form1 = nullptr;
-  Form2 = nullptr;
+  FreeWindows();
+}
+
+bool MouseButton(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  return ktest::SendInputAndHandle({input});
+}
+
+TEST(SkinnedWindows, TheMainWindowsTitleButtonsAndSystemMenuFollowTheMouseAndTheKeys) {
+  TForm1* form = ShowMainWindowSkinned();
+  TsSkinProvider* provider = form->sSkinProvider1;
+  ASSERT_TRUE(provider->Skinned());
+  HWND wnd = form->Handle();
+  SetForegroundWindow(wnd);
+  RECT window;
+  GetWindowRect(wnd, &window);
+  const TRect min = provider->TitleButtonRect(HTMINBUTTON);
+  ASSERT_GT(min.Width(), 0);
+  const POINT minCentre{window.left + (min.Left + min.Right) / 2,
+                        window.top + (min.Top + min.Bottom) / 2};
+  ASSERT_TRUE(ktest::MovePointerTo(minCentre));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return provider->TitleButtonState(HTMINBUTTON) == 1; }));
+  ktest::Settle(wnd, 100);
+  ktest::SaveScreenshot(wnd, "main-title-button-hot");
+  ASSERT_TRUE(MouseButton(MOUSEEVENTF_LEFTDOWN));
+  EXPECT_EQ(provider->TitleButtonState(HTMINBUTTON), 2);
+  ktest::Settle(wnd, 100);
+  ktest::SaveScreenshot(wnd, "main-title-button-pressed");
+  // Released away from the button: the window stays.
+  ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(wnd)));
+  ASSERT_TRUE(MouseButton(MOUSEEVENTF_LEFTUP));
+  ktest::Settle(wnd, 200);
+  EXPECT_FALSE(IsIconic(wnd));
+
+  ktest::TUserScript user;
+  const bool played = user.Play([&](ktest::TUserScript& u) {
+    const int waits = u.MenuWaits();
+    ktest::PressKeys({VK_MENU}, VK_SPACE);
+    HWND popup = u.WaitForWindow("the system menu", "#32768");
+    u.WaitForMenuInput(waits);
+    u.OnProgram([&] {
+      ktest::Settle(wnd, 100);
+      ktest::SaveScreenshot(wnd, "main-system-menu");
+    });
+    ktest::PressKey(VK_ESCAPE);
+    u.WaitUntilGone("the system menu", popup);
+  });
+  EXPECT_TRUE(played) << user.Failures();
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  FreeWindows();
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "skin/forms/sCustomSysMenuWin32.h"
+
+TsCustomSysMenu::TsCustomSysMenu(TComponent* owner) : TPopupMenu(owner) {}

@@ -1,0 +1,67 @@
+// Test helper: a form skinned by a provider with the generated "Full" skin, shown in the
+// foreground, and where its title's parts lie on the screen.
+#pragma once
+
+#include <windows.h>
+
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
+#include "skin/forms/sSkinProviderWin32.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/FormGuardWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+
+namespace skintest {
+
+struct SkinnedForm : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    InitSkinRuntime();
+  }
+  void SetUp() override {
+    InstallSkinRuntime(*fixture.Manager);
+    AddSkinFolder(fixture.Fs, "Full", "C:\\App\\Skins\\Full");
+    form.Form->SetCaption("Title buttons");
+  }
+  void TearDown() override {
+    // A test that failed while a button was held must not leave the mouse held.
+    if (GetCapture()) ReleaseCapture();
+    ktest::Pump();
+  }
+  // The skin loaded, the provider made and the form shown in the foreground.
+  TsSkinProvider* ShowSkinned() {
+    fixture.Manager->SetSkinName("Full");
+    EXPECT_EQ(fixture.Manager->LastLoadError(), "");
+    provider = new TsSkinProvider(form.Form);
+    provider->SkinData()->SetSkinManager(fixture.Manager.get());
+    provider->InitFormSkin();
+    form.Show();
+    SetForegroundWindow(Wnd());
+    ktest::Settle(Wnd(), 300);
+    EXPECT_TRUE(provider->Skinned());
+    return provider;
+  }
+  HWND Wnd() { return form.Form->Handle(); }
+  // The middle of a title button on the screen (its hit code).
+  POINT ButtonCentre(int hitCode) {
+    const TRect r = provider->TitleButtonRect(hitCode);
+    RECT window;
+    GetWindowRect(Wnd(), &window);
+    return POINT{window.left + (r.Left + r.Right) / 2, window.top + (r.Top + r.Bottom) / 2};
+  }
+  // The middle of the title between the icon and the buttons.
+  POINT TitleMiddle() {
+    RECT window;
+    GetWindowRect(Wnd(), &window);
+    return POINT{(window.left + window.right) / 2,
+                 window.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+  }
+  LRESULT HitTest(POINT screen) {
+    return SendMessageA(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  }
+
+  TManagerFixture fixture;
+  ktest::TFormGuard form;
+  TsSkinProvider* provider = nullptr;
+};
+
+}  // namespace skintest
