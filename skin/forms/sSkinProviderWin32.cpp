@@ -370,7 +370,9 @@ void TsSkinProvider::InitFormSkin() {
   }
   sysMenu_->UpdateItems(sysMenuWindow_ != form_->Handle());
   sysMenuWindow_ = form_->Handle();
-  UpdateSysMenuStyle(Skinned() && drawNonClientArea_);
+  // While a new skin is sent round it is not marked active yet: a skin with the form's section
+  // is enough.
+  UpdateSysMenuStyle(!FormDestroying() && skinData_->IsSkinned(false) && drawNonClientArea_);
   InitButtonMasks();
   if (!form_->ComponentState().Contains(csLoading)) ApplyGlobalColor();
   UpdateMenus(skinData_->IsSkinned(false));

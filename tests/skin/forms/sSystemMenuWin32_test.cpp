@@ -184,4 +184,17 @@ TEST_F(SkinnedForm, TheSkinChooserListsTheSkinsAndSwitchesToThePickedOne) {
   EXPECT_EQ(fixture.Manager->SkinName(), "Office12Style");
 }
 
+TEST_F(SkinnedForm, MoreThanTwentySkinsBreakIntoColumnsOfTwenty) {
+  for (int i = 0; i < 22; ++i)
+    skintest::AddSkinFolder(fixture.Fs, "Full", "C:\\App\\Skins\\Skin " + std::to_string(10 + i));
+  TsSkinProvider* p = ShowSkinned();
+  TsSystemMenu* menu = p->SystemMenu();
+  menu->AddSkinItems();
+  TMenuItem* chooser = menu->Items()->Items(0);
+  ASSERT_EQ(chooser->Name(), "SkinSelectItem");
+  ASSERT_EQ(chooser->Count(), 23);
+  for (int i = 0; i < chooser->Count(); ++i)
+    EXPECT_EQ(chooser->Items(i)->Break(), i == 20) << chooser->Items(i)->Caption();
+}
+
 }  // namespace

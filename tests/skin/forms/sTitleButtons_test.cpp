@@ -187,6 +187,41 @@ TEST(TitleButtons, HitCodesAtEachButton) {
   EXPECT_EQ(hit(100, 10), TitleHitNowhere);
 }
 
+TEST(TitleButtons, EachButtonAnswersForItsOwnKindWhereverItStands) {
+  // Minimize and help without maximize: help stands third, where a count of places would
+  // find minimize.
+  const TsFormFacts f = Sizeable();
+  TsSysMenuFacts m = MenuFactsOf(f);
+  m.MaximizeIcon = false;
+  TsTitleButtonsSetup s = SetupFor(f, m);
+  s.HelpIcon = true;
+  const auto placed = LayoutTitleButtons(f, s);
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(TitleButtonHitTest(f, s, placed, placed[1].Rect.TopLeft()), TitleHitMinimize);
+  EXPECT_EQ(TitleButtonHitTest(f, s, placed, placed[2].Rect.TopLeft()), TitleHitHelp);
+}
+
+TEST(TitleButtons, WithABorderWindowTheButtonsMoveByTheShadowAndTheExtendedTitle) {
+  TsFormFacts f = Sizeable();
+  f.BorderWindow = true;
+  f.ShadowMargins = TRect{11, 7, 11, 11};
+  f.Skin.BorderWidth = 6;
+  f.Skin.TitleHeight = 30;
+  f.Skin.CenterOffset = 1;
+  // The image is wider by the shadows and twice the extended border's extra width (2): the
+  // close button's right edge lies the shadow and the extended border inside it.
+  const auto placed = LayoutTitleButtons(f, SetupFor(f));
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[0].Rect.Right, GetImageWidth(f) - 11 - 6);
+  // Centred on the extended title (30 high, no standard border) below the shadow, moved by
+  // CENTEROFFSET, 2 lower for small big buttons: (30 - 12) / 2 + 7 + 1 + 2.
+  EXPECT_EQ(placed[0].Rect.Top, 19);
+  // Top-aligned: the shadow and BITOP.
+  f.Skin.BIVAlign = 1;
+  f.Skin.BITop = 3;
+  EXPECT_EQ(LayoutTitleButtons(f, SetupFor(f))[0].Rect.Top, 10);
+}
+
 TEST(TitleButtons, DisabledMaximizeAndMinimizeAnswerAsCaption) {
   // A minimized form without biMaximize still shows maximize (disabled) and a minimize that
   // restores.
