@@ -277,8 +277,11 @@ TsSkinProvider::~TsSkinProvider() {
   // Putting back the saved method unlinks this provider's hook only: hooks installed after
   // it stay in the chain and go on to what this one had saved.
   form_->SetWindowProc(savedWindowProc_);
-  if (form_->HandleAllocated() && !FormDestroying() && regionSet_)
-    SetWindowRgn(form_->Handle(), nullptr, TRUE);
+  if (form_->HandleAllocated() && !FormDestroying()) {
+    if (regionSet_) SetWindowRgn(form_->Handle(), nullptr, TRUE);
+    // The form lives on with its own title: its system menu and buttons come back.
+    UpdateSysMenuStyle(false);
+  }
 }
 
 void TsSkinProvider::JoinSkinnedForms() {

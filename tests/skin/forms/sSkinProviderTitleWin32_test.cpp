@@ -79,6 +79,11 @@ TEST_F(SkinnedForm, TheSystemsTitleButtonsComeBackWhenTheSkinGoes) {
   EXPECT_EQ(GetWindowLongPtrA(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
   fixture.Manager->SetActive(false);
   EXPECT_NE(GetWindowLongPtrA(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
+  // A provider that goes while the form stays gives the style back too.
+  fixture.Manager->SetActive(true);
+  ASSERT_EQ(GetWindowLongPtrA(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
+  delete provider;
+  EXPECT_NE(GetWindowLongPtrA(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
 }
 
 }  // namespace

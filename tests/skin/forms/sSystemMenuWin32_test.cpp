@@ -61,6 +61,14 @@ TEST_F(SkinnedForm, AltSpaceOpensTheSkinnedSystemMenuAndItsCloseItemCloses) {
   EXPECT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(Wnd()); }));
 }
 
+TEST_F(SkinnedForm, AltF4StillClosesTheSkinnedForm) {
+  ShowSkinned();
+  // The system's own system menu is off while the skin draws the title; its shortcut is not.
+  ASSERT_EQ(GetWindowLongPtrA(Wnd(), GWL_STYLE) & WS_SYSMENU, 0);
+  ktest::PressKeys({VK_MENU}, VK_F4);
+  EXPECT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(Wnd()); }));
+}
+
 TEST_F(SkinnedForm, TheIconAndARightClickOnTheTitleOpenTheSystemMenu) {
   TsSkinProvider* p = ShowSkinned();
   RECT window;
