@@ -126,3 +126,26 @@ bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TScrollB
   }
   return true;
 }
+
+TScrollBarPictureKey ScrollBarPictureKey(int width, int height, const TsSkinManager& manager,
+                                         const TScrollBarPaint& paint, uint64_t generation) {
+  const TskScrollBar& bar = *paint.Bar;
+  const TsBackgroundSource& behind = paint.Background;
+  return TScrollBarPictureKey{.Width = width,
+                              .Height = height,
+                              .ArrowLength = paint.ArrowLength,
+                              .ThumbStart = paint.Thumb.Start,
+                              .ThumbLength = paint.Thumb.Length,
+                              .Min = bar.Info.nMin,
+                              .Max = bar.Info.nMax,
+                              .Page = static_cast<int>(bar.Info.nPage),
+                              .MinThumbLength = bar.MinThumbLength,
+                              .Active = paint.Active,
+                              .States = paint.States,
+                              .BehindBitmap = behind.HasBitmap ? behind.Bmp : nullptr,
+                              .BehindX = behind.X,
+                              .BehindY = behind.Y,
+                              .BehindColor = behind.HasBitmap ? clFuchsia : behind.FillColor,
+                              .Manager = &manager,
+                              .Generation = generation};
+}

@@ -24,6 +24,7 @@ struct TScrollBarStates {
   TsPaintState PageBefore = TsPaintState::Normal;
   TsPaintState PageAfter = TsPaintState::Normal;
   TsPaintState Thumb = TsPaintState::Normal;
+  bool operator==(const TScrollBarStates&) const = default;
 };
 
 // What a bar image shows: the bar, its arrow length, where its thumb lies (relative to the
@@ -42,3 +43,22 @@ struct TScrollBarPaint {
 // active and its range leaves room for one), and an inactive bar faded into the background.
 // False (nothing painted) when the skin has no bar section for this kind.
 bool PaintScrollBarImage(TBitmap& bitmap, TsSkinManager& manager, const TScrollBarPaint& paint);
+
+// Everything a composed bar picture of that size shows, besides the skin's content: a paint
+// with an equal key shows the same picture, so it is copied, not composed again. `generation`
+// counts the window's events after which what lies behind or the skin may look different.
+struct TScrollBarPictureKey {
+  int Width = 0, Height = 0;
+  int ArrowLength = 0, ThumbStart = 0, ThumbLength = 0;
+  int Min = 0, Max = 0, Page = 0, MinThumbLength = 0;
+  bool Active = false;
+  TScrollBarStates States;
+  const TBitmap* BehindBitmap = nullptr;
+  int BehindX = 0, BehindY = 0;
+  TColor BehindColor = clFuchsia;
+  const TsSkinManager* Manager = nullptr;
+  uint64_t Generation = 0;
+  bool operator==(const TScrollBarPictureKey&) const = default;
+};
+TScrollBarPictureKey ScrollBarPictureKey(int width, int height, const TsSkinManager& manager,
+                                         const TScrollBarPaint& paint, uint64_t generation);

@@ -61,6 +61,31 @@ TsBackgroundSource BarBackground(HWND handle, TPoint at) {
   return source;
 }
 
+// Skin commands that only ask: the bars look the same after them. The bars' own painting asks
+// some of them of the window.
+bool IsSkinQuery(int cmd) {
+  switch (cmd) {
+    case CmdGetProvider:
+    case CmdIsSkinned:
+    case CmdIsUpdating:
+    case CmdIsPartlyHidden:
+    case CmdIsBgGraphic:
+    case CmdGetBgColor:
+    case CmdPrepareCache:
+    case CmdGetSectionIndex:
+    case CmdGetContainerInfo:
+    case CmdGetBgInfo:
+    case CmdGetDisabledKind:
+    case CmdBeforeScroll:
+    case CmdAfterScroll:
+    case CmdGetApplication:
+    case CmdGetClientOffset:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool HostEnabled(const TskScrollWnd& owner) {
   TControl* control = owner.CommonData() ? HostControlOf(*owner.CommonData()) : nullptr;
   return !control || control->Enabled();
@@ -123,7 +148,6 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos,
   TThumbGeometry thumb = GetThumbGeometry(bar, TRect{0, 0, rect.Width(), rect.Height()},
                                           GetScrollBarSize(bar, false, false));
   if (thumbPos != -1) thumb.Start = thumbPos - (vertical ? rect.Top : rect.Left);
-  auto image = CreateBmp32(rect.Width(), rect.Height());
   TScrollBarPaint paint;
   paint.Bar = &bar;
   paint.ArrowLength = arrow;
@@ -131,9 +155,18 @@ void PaintScrollBar(TskScrollBar& bar, HWND handle, HDC dc, int thumbPos,
   paint.Active = active;
   paint.States = states;
   paint.Background = BarBackground(handle, rect.TopLeft());
-  if (!PaintScrollBarImage(*image, *manager, paint)) return;
-  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), image->Canvas()->Handle(), 0, 0,
-         SRCCOPY);
+  TskScrollWnd::TBarPicture& picture = owner->PictureOf(bar.Kind);
+  const TScrollBarPictureKey key =
+      ScrollBarPictureKey(rect.Width(), rect.Height(), *manager, paint, owner->PictureGeneration());
+  if (!picture.Image || !(picture.Key == key)) {
+    auto image = CreateBmp32(rect.Width(), rect.Height());
+    picture.Image.reset();
+    if (!PaintScrollBarImage(*image, *manager, paint)) return;
+    picture.Image = std::move(image);
+    picture.Key = key;
+  }
+  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), picture.Image->Canvas()->Handle(), 0,
+         0, SRCCOPY);
 }
 
 TskScrollBar* GetScrollBarObject(HWND handle, int kind) {
@@ -311,6 +344,23 @@ void TskScrollWnd::ReserveBarSpace(TMessage& m) {
 }
 
 void TskScrollWnd::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    // After these the bars may look different with the same key: composed again.
+    case WM_NCPAINT:
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_NCCALCSIZE:
+    case WM_ENABLE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      ++pictureGeneration_;
+      break;
+    case SM_SKINCMD:
+      if (!IsSkinQuery(SkinCmdOf(m.WParam))) ++pictureGeneration_;
+      break;
+    default:
+      break;
+  }
   switch (m.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY:

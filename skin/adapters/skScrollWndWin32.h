@@ -41,6 +41,20 @@ class TskScrollWnd : public TskMainWnd {
   int EdgeLeft = 0, EdgeRight = 0, EdgeTop = 0, EdgeBottom = 0;
   bool InternalChange = false;
 
+  // The last picture composed of each bar and what it shows: a bar repainted unchanged (the
+  // common case while scrolling a long text, whose thumb moves a pixel in thousands of lines)
+  // is copied, not composed again.
+  struct TBarPicture {
+    std::unique_ptr<TBitmap> Image;
+    TScrollBarPictureKey Key;
+  };
+  TBarPicture& PictureOf(TScrollBarKind kind) {
+    return pictures_[kind == TScrollBarKind::Vertical ? 1 : 0];
+  }
+  // Counts the events after which the bars may look different with the same key: the skin,
+  // the window's size or place, a whole repaint of its frame.
+  uint64_t PictureGeneration() const { return pictureGeneration_; }
+
  protected:
   friend class TskMainWnd;
   using TskMainWnd::TskMainWnd;
@@ -76,6 +90,9 @@ class TskScrollWnd : public TskMainWnd {
   // The one press and hover of the program; only scrolling adapters change it.
   static class TScrollTrackState& Tracking();
   friend const TScrollTrackState& ScrollTrackState();
+
+  TBarPicture pictures_[2];
+  uint64_t pictureGeneration_ = 0;
 };
 
 // A bar's thickness (across) or arrow length (along; with useSkin the skin's arrow size
