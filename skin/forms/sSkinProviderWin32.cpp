@@ -747,6 +747,13 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         return;
       }
       CallOld(m);
+      // The mouse is over the form itself, on none of its controls.
+      if (m.Msg == WM_MOUSEMOVE) ClearHotControl();
+      return;
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+      ClearHotControl();
+      CallOld(m);
       return;
     }
     case WM_CAPTURECHANGED:
@@ -1020,6 +1027,14 @@ void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
     }
   }
   CallOld(m);
+}
+
+void TsSkinProvider::ClearHotControl() {
+  // The control that was hot is told that the mouse left it, which a window without a
+  // framework control (an adapted one) learns no other way.
+  if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
+      TsSkinRuntimeHotWindow)
+    TsSkinRuntimeHotWindow(nullptr);
 }
 
 bool TsSkinProvider::StartRubberFrame(int hitCode, POINT screen) {

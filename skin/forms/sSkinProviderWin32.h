@@ -237,6 +237,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // A press on the caption or a sizing edge starts the rubber-band frame in rmBorder; false
   // leaves the press to the system.
   bool StartRubberFrame(int hitCode, POINT screen);
+  void ClearHotControl();
   void OnActivate(TMessage& m);
   void OnShowWindow(TMessage& m);
   void OnControlListChange(TMessage& m);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/ExtCtrlsWin32.h"
+#include "framework/WindowSubclassWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/skUtilsWin32.h"
@@ -330,6 +331,25 @@ TEST_F(SkinnedFormMessages, ALostMouseEndsTheRubberFrameWithoutMovingTheForm) {
   ASSERT_TRUE(ktest::SendInputAndHandle({Button(MOUSEEVENTF_LEFTUP)}));
   GetWindowRect(Wnd(), &r);
   EXPECT_TRUE(EqualRect(&r, &start));
+}
+
+TEST_F(SkinnedFormMessages, TheMouseOnTheFormTellsTheHotControlThatItLeft) {
+  auto* panel = form.Add<TPanel>();
+  panel->SetBounds(20, 20, 80, 50);
+  ShowAndSettle();
+  // An adapted window reports itself hot when the mouse enters it and learns that it left
+  // only from the skin command.
+  int leaves = 0;
+  TWindowSubclass counter(panel->Handle(), [&](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
+    if (msg == SM_SKINCMD && SkinCmdOf(wParam) == CmdMouseLeave) ++leaves;
+    return false;
+  });
+  ASSERT_NE(TsSkinRuntimeHotWindow, nullptr);
+  TsSkinRuntimeHotWindow(panel->Handle());
+  POINT beside{250, 150};
+  ClientToScreen(Wnd(), &beside);
+  ASSERT_TRUE(ktest::MovePointerTo(beside));
+  EXPECT_EQ(leaves, 1);
 }
 
 TEST_F(SkinnedFormMessages, ANewCaptionIsPaintedIntoTheSkinnedTitle) {
