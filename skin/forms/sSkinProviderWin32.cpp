@@ -750,12 +750,13 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       // The mouse is over the form itself, on none of its controls.
       if (m.Msg == WM_MOUSEMOVE) ClearHotControl();
       return;
+    }
     case WM_MOUSELEAVE:
     case CM_MOUSELEAVE:
+      SetHotButton(0, true);
       ClearHotControl();
       CallOld(m);
       return;
-    }
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
       // The mouse went elsewhere or the system cancels what the mouse was doing: a held title
@@ -774,6 +775,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         POINT p;
         GetCursorPos(&p);
         rubberFrame_->End(p);
+      }
+      if (m.WParam == HTCAPTION && sysMenu_) {
+        OnCaptionDoubleClick();
+        m.Result = 0;
+        return;
       }
       // The system tracks the title buttons and drags the frame with its own drawing; the
       // skinned frame is put back once it is done.
@@ -1027,6 +1033,30 @@ void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
     }
   }
   CallOld(m);
+}
+
+void TsSkinProvider::OnCaptionDoubleClick() {
+  // What the skinned system menu allows decides, not the window's style: a form whose
+  // maximize and restore items are disabled stays as it is.
+  const TsFormFacts facts = FormFacts();
+  TsCaptionDoubleClickFacts click;
+  click.CloseVisible = sysMenu_->VisibleClose();
+  click.MaxEnabled = sysMenu_->EnabledMax();
+  click.RestoreEnabled = sysMenu_->EnabledRestore();
+  click.Framed = HasFrame(facts);
+  click.Minimized = facts.Minimized;
+  click.Maximized = facts.Maximized;
+  switch (CaptionDoubleClick(click)) {
+    case TsCaptionDoubleClick::Restore:
+      SendMessageA(form_->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+      break;
+    case TsCaptionDoubleClick::Maximize:
+      SendMessageA(form_->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+      break;
+    case TsCaptionDoubleClick::None:
+      return;
+  }
+  if (sysMenu_) sysMenu_->UpdateItems(false);
 }
 
 void TsSkinProvider::ClearHotControl() {

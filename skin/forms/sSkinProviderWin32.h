@@ -238,6 +238,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // leaves the press to the system.
   bool StartRubberFrame(int hitCode, POINT screen);
   void ClearHotControl();
+  void OnCaptionDoubleClick();
   void OnActivate(TMessage& m);
   void OnShowWindow(TMessage& m);
   void OnControlListChange(TMessage& m);

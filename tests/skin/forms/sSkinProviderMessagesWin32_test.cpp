@@ -352,6 +352,52 @@ TEST_F(SkinnedFormMessages, TheMouseOnTheFormTellsTheHotControlThatItLeft) {
   EXPECT_EQ(leaves, 1);
 }
 
+// Two quick clicks at the point; waits until the form has had the double click. The first
+// press may start the system's move loop, which takes its release itself: the input is sent
+// as it is and the form's procedure tells when the double click arrived.
+void DoubleClick(TControl* form, POINT at) {
+  int doubleClicks = 0;
+  TWndMethod saved = form->WindowProc();
+  form->SetWindowProc(TWndMethod([&](TMessage& m) {
+    if (m.Msg == WM_NCLBUTTONDBLCLK) ++doubleClicks;
+    saved(m);
+  }));
+  ASSERT_TRUE(ktest::MovePointerTo(at));
+  INPUT clicks[4] = {Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP),
+                     Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP)};
+  SendInput(4, clicks, sizeof(INPUT));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return doubleClicks == 1; }));
+  ktest::Pump();
+  form->SetWindowProc(saved);
+}
+
+TEST_F(SkinnedFormMessages, ACaptionDoubleClickMaximizesAndRestoresWhenTheFormMayBeMaximized) {
+  ShowAndSettle();
+  RECT normal;
+  GetWindowRect(Wnd(), &normal);
+  DoubleClick(form.Form, POINT{normal.left + 120, normal.top + 10});
+  ASSERT_TRUE(ktest::PumpUntil([&] { return IsZoomed(Wnd()) != FALSE; }));
+  ktest::Settle(Wnd(), 200);
+  RECT maximized;
+  GetWindowRect(Wnd(), &maximized);
+  DoubleClick(form.Form, POINT{maximized.left + 120, maximized.top + 10});
+  ASSERT_TRUE(ktest::PumpUntil([&] { return IsZoomed(Wnd()) == FALSE; }));
+  ktest::Settle(Wnd(), 200);
+  RECT restored;
+  GetWindowRect(Wnd(), &restored);
+  EXPECT_TRUE(EqualRect(&restored, &normal));
+  EXPECT_EQ(FrameDifferences(*provider, Wnd()), 0);
+  // Without a maximize button the menu allows neither: the double click changes nothing.
+  form.Form->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+  ktest::Settle(Wnd(), 200);
+  GetWindowRect(Wnd(), &normal);
+  DoubleClick(form.Form, POINT{normal.left + 180, normal.top + 10});
+  ktest::Settle(Wnd(), 300);
+  EXPECT_FALSE(IsZoomed(Wnd()));
+  GetWindowRect(Wnd(), &restored);
+  EXPECT_TRUE(EqualRect(&restored, &normal));
+}
+
 TEST_F(SkinnedFormMessages, ANewCaptionIsPaintedIntoTheSkinnedTitle) {
   ShowAndSettle();
   const std::vector<uint32_t> before = TitlePixels(Wnd());
