@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ExtCtrlsWin32.h"
+#include "framework/StdCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
 #include "skin/adapters/skComboBoxWndWin32.h"
 #include "skin/adapters/skEditWndWin32.h"
@@ -18,6 +19,8 @@
 namespace {
 
 using namespace edittest;
+
+constexpr COLORREF kLabelFont = 0x3060C0;  // the skin's global font colour
 
 struct ControlAdapter : EditAdapters {
   static void SetUpTestSuite() {
@@ -29,8 +32,11 @@ struct ControlAdapter : EditAdapters {
   void SetUp() override {
     EditAdapters::SetUp();
     // The form's provider skins a form only with a skin that has a form section.
-    f.AddFolderSkin("EditsForm", Skin() + "[FORM]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=1\n",
-                    {{"MASTER.BMP", Master()}});
+    std::string skin = Skin() + "[FORM]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=1\n";
+    const std::string border = "BORDERCOLOR=255\n";
+    skin.insert(skin.find(border) + border.size(),
+                "FONTCOLOR=" + std::to_string(kLabelFont) + "\n");
+    f.AddFolderSkin("EditsForm", skin, {{"MASTER.BMP", Master()}});
     f.Manager->SetSkinName("EditsForm");
     InstallSkinRuntime(*f.Manager);
     ThirdPartyList& third = *f.Manager->ThirdParty();
@@ -160,6 +166,29 @@ TEST_F(ControlAdapter, WithoutTheForeignControlsRuleNothingIsAdapted) {
   EXPECT_FALSE(Named(edit));
   ASSERT_NE(provider->ControlAdapter(), nullptr);
   EXPECT_EQ(static_cast<TskCtrlAdapter*>(provider->ControlAdapter())->ItemCount(), 0);
+}
+
+TEST_F(ControlAdapter, LabelsShowTheSkinsFontColourUntilTheSkinGoesUnlessTheyKeepTheirOwn) {
+  auto* panel = Add<TPanel>(form.Form, 10, 60, 200, 60);
+  TLabel* labels[3];
+  for (int i = 0; i < 3; ++i) {
+    labels[i] = new TLabel(form.Form);
+    labels[i]->SetParent(i == 1 ? static_cast<TWinControl*>(panel) : form.Form);
+    labels[i]->SetBounds(10, 10 + 20 * i, 80, 16);
+    labels[i]->SetCaption("label");
+  }
+  labels[2]->SetTag(98);  // keeps its own look
+  labels[2]->Font()->SetColor(clRed);
+  MakeProvider();
+  ShowAndSettle();
+  EXPECT_EQ(ColorToRGB(labels[0]->Font()->Color()), kLabelFont);
+  EXPECT_EQ(ColorToRGB(labels[1]->Font()->Color()), kLabelFont) << "inside a container too";
+  EXPECT_EQ(labels[2]->Font()->Color(), clRed);
+  f.Manager->SetActive(false);
+  Settle(form.Form->Handle());
+  EXPECT_EQ(labels[0]->Font()->Color(), clWindowText);
+  EXPECT_EQ(labels[1]->Font()->Color(), clWindowText);
+  EXPECT_EQ(labels[2]->Font()->Color(), clRed);
 }
 
 // A walk into a container ends before the outer walk does: a walk asked for after it (here
