@@ -398,6 +398,31 @@ TEST_F(SkinnedFormMessages, ACaptionDoubleClickMaximizesAndRestoresWhenTheFormMa
   EXPECT_TRUE(EqualRect(&restored, &normal));
 }
 
+TEST_F(SkinnedFormMessages, TheSkinEditorLearnsThePreviewsNewWindowWhenItIsMadeAgain) {
+  // A skin editor: a window of that title that takes the window it is told of.
+  ktest::TFormGuard editor;
+  editor.Form->SetCaption("Skin Editor");
+  editor.Form->SetBounds(600, 450, 150, 100);
+  editor.Show();
+  std::vector<HWND> told;
+  TWindowSubclass answer(editor.Form->Handle(),
+                         [&](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                           if (msg != SkinEditorCommand || wParam != SkinEditorPassOn) return false;
+                           told.push_back(reinterpret_cast<HWND>(lParam));
+                           result = 1;
+                           return true;
+                         });
+  PreviewMode = true;
+  ShowAndSettle();
+  ASSERT_EQ(told, std::vector<HWND>{Wnd()});
+  form.Form->RecreateWnd();
+  ktest::Settle(Wnd(), 200);
+  PreviewMode = false;
+  ASSERT_EQ(told.size(), 2u) << "the editor still holds the old window";
+  EXPECT_EQ(told.back(), Wnd());
+  EXPECT_NE(told.front(), told.back());
+}
+
 TEST_F(SkinnedFormMessages, ANewCaptionIsPaintedIntoTheSkinnedTitle) {
   ShowAndSettle();
   const std::vector<uint32_t> before = TitlePixels(Wnd());
