@@ -213,7 +213,8 @@ class Atlas:
 
     def image(self):
         h = self.y + self.shelf + 1
-        master = Image.new("RGB", (self.width, h), (255, 255, 255))
+        # With alpha: the window shadow keeps its own; every other part is opaque.
+        master = Image.new("RGBA", (self.width, h), (255, 255, 255, 255))
         for pos, img in self.parts:
             master.paste(img, pos)
         return master
@@ -286,6 +287,27 @@ def glow_halo(colour, size=24, border=8, margin=3, reach=5.5, strength=130):
             inside = lo <= cx <= hi and lo <= cy <= hi and d == 0
             a = 0 if inside else int(round(strength * max(0.0, 1 - d / reach) ** 2))
             px[x, y] = colour + (a,)
+    return img
+
+
+def window_shadow(strength, size=(46, 42), margins=(11, 7, 11, 11), drop=2, reach=11.0):
+    """One state of the window shadow: clear under the window (inside the margins), outside
+    black whose alpha falls from `strength` to nothing over `reach` pixels, a little lower
+    than the window so that it shows most below it."""
+    w, h = size
+    left, top, right, bottom = margins
+    lo_x, hi_x, lo_y, hi_y = left, w - right, top + drop, h - bottom + drop
+    img = Image.new("RGBA", size, (0, 0, 0, 0))
+    px = img.load()
+    for y in range(h):
+        for x in range(w):
+            if left <= x < w - right and top <= y < h - bottom:
+                continue
+            cx, cy = x + 0.5, y + 0.5
+            dx = max(lo_x - cx, 0, cx - hi_x)
+            dy = max(lo_y - cy, 0, cy - hi_y)
+            d = (dx * dx + dy * dy) ** 0.5
+            px[x, y] = (0, 0, 0, int(round(strength * max(0.0, 1 - d / reach) ** 2)))
     return img
 
 
@@ -483,9 +505,15 @@ def full_skin(p):
         if kind != "HELP":
             glyph("GLOBALINFO", "SICON" + kind, (10, 10), icon(kind),
                   [title_text, accent, mix(accent, dark, 0.55), disabled])
-    bordered("GLOBALINFO", "EXBORDER", (40, 40), [(face, face, p["frame"]),
-                                                  (face, face, accent)], radius=4,
-             widths=(8, 8, 8, 8), flags=4)
+    # The window shadow of extended borders: black fading out around a clear body, darker for
+    # the active window; its borders reach FORMOFFSET (8) under the window.
+    shadow = Image.new("RGBA", (2 * 46, 42), (0, 0, 0, 0))
+    for i, strength in enumerate((50, 90)):
+        shadow.paste(window_shadow(strength), (i * 46, 0))
+    x, y = atlas.add(shadow)
+    keys.setdefault("GLOBALINFO", []).append(
+        ("EXBORDER", "^%04d,%04d,%04d,%04d,%04d,%04d,%04d,%04d,2,0,0,0" %
+         (x, y, x + shadow.size[0], y + shadow.size[1], 8 + 11, 8 + 7, 8 + 11, 8 + 11)))
 
     master = atlas.image()
     text_hot = p.get("text_hot", text)

@@ -23,6 +23,7 @@
 #include "skin/forms/sSkinProviderWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skAddedTitleWin32.h"
+#include "skin/forms/skBorderFormWin32.h"
 
 namespace {
 
@@ -75,6 +76,8 @@ TsFormFacts TsSkinProvider::FormFacts() const {
     f.Skin.CenterOffset = skin.CenterOffset;
     f.Skin.BIVAlign = skin.BIVAlign;
     f.Skin.BITop = skin.BITop;
+    f.BorderWindow = borderForm_ != nullptr;
+    f.ShadowMargins = manager->ShadowMargins();
   }
   if (!form_->HandleAllocated()) {
     f.Width = form_->Width();
@@ -194,7 +197,9 @@ void TsSkinProvider::PaintNonClient() {
   }
   skinData_->SetPaintSuspended(false);
   if (skinData_->CacheBitmap && imageSize_.cx == 0) skinData_->BackgroundDirty = true;
+  const bool rebuild = skinData_->BackgroundDirty;
   CopyFrameToWindow(facts);
+  if (borderForm_) borderForm_->UpdateExBorder(rebuild, 255);
 }
 
 void TsSkinProvider::RepaintNonClient() {
@@ -217,6 +222,13 @@ void TsSkinProvider::PaintFrameFromCache(HDC windowDC, const TsFormFacts& facts)
   TBitmap* image = skinData_->CacheBitmap.get();
   if (!image || imageSize_.cx == 0) return;
   HDC source = ImageDC(image);
+  if (facts.BorderWindow) {
+    // The border window shows the frame; the form's region leaves it only its menu line,
+    // which lies in the image where the window lies over it.
+    BitBlt(windowDC, 0, 0, facts.Width, facts.Height, source, GetOwnerOffsetX(facts),
+           GetOwnerOffsetY(facts), SRCCOPY);
+    return;
+  }
   for (const TsFrameCopy& copy : FrameCopyRects(facts))
     BitBlt(windowDC, copy.Dest.Left, copy.Dest.Top, copy.Dest.Width(), copy.Dest.Height(), source,
            copy.Source.X, copy.Source.Y, SRCCOPY);
@@ -250,7 +262,13 @@ void TsSkinProvider::PaintFormCache(const TsFormFacts& facts) {
   TBitmap* image = skinData_->CacheBitmap.get();
   regionDirty_ = regionDirty_ || !framePainted_;
   const TsPaintState state = LimitSectionState(*manager, skinData_->SectionIndex, ActiveState());
-  const TRect frame{0, 0, width, height};
+  const TRect shadow = GetShadowMargins(facts);
+  const TRect frame{shadow.Left, shadow.Top, width - shadow.Right, height - shadow.Bottom};
+  // With a border window the image is shown with its alpha: the shadow's part starts clear.
+  if (facts.BorderWindow) {
+    FillRect32(image, TRect{0, 0, width, height}, 0);
+    FillAlphaRect(image, TRect{0, 0, width, height}, 0, false);
+  }
   // The frame with its border, over which everything else is laid.
   if (HasFrame(facts))
     PaintControlItem(*skinData_, EmptyBackgroundSource, image, TPoint{0, 0}, frame, state);
@@ -264,10 +282,9 @@ void TsSkinProvider::PaintFormCache(const TsFormFacts& facts) {
                                        .Manager = manager});
   if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) PaintTitle(image, facts, state);
   if (facts.MenuLines > 0 && manager->SkinnedPopups()) PaintMenuLine(image, facts);
-  if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) {
-    PaintCaptionText(image, facts);
-    PaintTitleButtons(image, facts);
-  }
+  if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) PaintCaptionText(image, facts);
+  if (facts.BorderWindow) PaintExtendedBorder(image, facts);
+  if (GetCaptionHeight(facts, true) > 0 && drawNonClientArea_) PaintTitleButtons(image, facts);
   skinData_->BackgroundDirty = false;
   framePainted_ = true;
   ++frameBuilds_;
@@ -279,8 +296,10 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
   const int title = GetTitleSkinIndex();
   const int titleBottom = GetTitleBottom(facts);
   if (manager->IsValidSectionIndex(title)) {
-    const TRect r = facts.Minimized && !facts.MainForm ? TRect{0, 0, imageSize_.cx, imageSize_.cy}
-                                                       : TRect{0, 0, imageSize_.cx, titleBottom};
+    const TRect s = GetShadowMargins(facts);
+    const TRect r = facts.Minimized && !facts.MainForm
+                        ? TRect{s.Left, s.Top, imageSize_.cx - s.Right, imageSize_.cy - s.Bottom}
+                        : TRect{s.Left, s.Top, imageSize_.cx - s.Right, titleBottom};
     PaintItem(TsItemPaint{.Bitmap = image,
                           .R = r,
                           .SectionIndex = title,
@@ -297,11 +316,60 @@ void TsSkinProvider::PaintTitle(TBitmap* image, const TsFormFacts& facts, TsPain
       manager->GetMaskIndex(skinData_->SectionIndex, skinData_->SkinSection(), "TITLEBAR");
   if (!manager->IsValidMaskIndex(strip)) return;
   const TsMaskData& mask = manager->Masks()[static_cast<size_t>(strip)];
-  const int left = imageSize_.cx - (2 * MaskStateWidth(mask) + TitleButtonsWidth(facts, buttons));
-  PaintMaskRect(
-      image,
-      TRect{left, 0, imageSize_.cx, GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
-      mask, StateIndex(state), false, EmptyBackgroundSource);
+  const TRect s = GetShadowMargins(facts);
+  const int right = imageSize_.cx - s.Right;
+  const int left = right - (2 * MaskStateWidth(mask) + TitleButtonsWidth(facts, buttons));
+  PaintMaskRect(image,
+                TRect{left, s.Top, right,
+                      s.Top + GetCaptionHeight(facts, false) + GetBorderWidth(facts, false)},
+                mask, StateIndex(state), false, EmptyBackgroundSource);
+}
+
+void TsSkinProvider::PaintExtendedBorder(TBitmap* image, const TsFormFacts& facts) {
+  TsSkinManager* manager = SkinManager();
+  const TRect s = GetShadowMargins(facts);
+  const int width = imageSize_.cx, height = imageSize_.cy;
+  const TRect frame{s.Left, s.Top, width - s.Right, height - s.Bottom};
+  // The frame is opaque wherever the shadow does not show through its corners.
+  FillAlphaRect(image, frame, 255, false);
+  TBitmap* shadow = activeLook_ ? manager->ShadowImageActive() : manager->ShadowImageInactive();
+  if (!shadow || shadow->Width() <= 0) return;
+  const int offset = manager->CurrentSkin().FormOffset;
+  // The template's margins reach FORMOFFSET under the form; only the shadow's own width of
+  // them is drawn, around the frame.
+  TsNineSlice slice;
+  slice.Margins = TRect{offset + s.Left, offset + s.Top, offset + s.Right, offset + s.Bottom};
+  slice.CornerLimits = s;
+  slice.EdgeModes = TsNineSliceModes{1, 1, 1, 1};
+  slice.DrawCentre = false;
+  CopyNineSlice(image, TRect{0, 0, width, height}, shadow,
+                TRect{0, 0, shadow->Width(), shadow->Height()}, slice);
+  // The frame's rounded corners show the shadow where the skin keys them out.
+  const int titleIndex = GetTitleSkinIndex();
+  const int titleMask = manager->IsValidSectionIndex(titleIndex)
+                            ? manager->GetMaskIndex(titleIndex, GetTitleSection(), "BORDERSMASK")
+                            : -1;
+  const int formMask = skinData_->BorderMaskIndex;
+  const int topMask = manager->IsValidMaskIndex(titleMask) ? titleMask : formMask;
+  const int cap = topMask == titleMask ? 1 << 16 : 8;
+  auto corner = [&](int mask, int kind, bool right, bool bottom, int limit) {
+    if (!manager->IsValidMaskIndex(mask)) return;
+    const int w =
+        std::min(right ? manager->MaskWidthRight(mask) : manager->MaskWidthLeft(mask), limit);
+    const int h =
+        std::min(bottom ? manager->MaskWidthBottom(mask) : manager->MaskWidthTop(mask), limit);
+    if (w <= 0 || h <= 0) return;
+    const int x = right ? frame.Right - w : frame.Left;
+    const int y = bottom ? frame.Bottom - h : frame.Top;
+    const int tx = right ? shadow->Width() - s.Right - w : s.Left;
+    const int ty = bottom ? shadow->Height() - s.Bottom - h : s.Top;
+    RestoreKeyedPixels(image, TRect{x, y, x + w, y + h}, shadow,
+                       TPoint{std::max(tx, 0), std::max(ty, 0)}, kind, manager, mask);
+  };
+  corner(topMask, CornerTopLeft, false, false, cap);
+  corner(topMask, CornerTopRight, true, false, cap);
+  corner(formMask, CornerBottomLeft, false, true, 1 << 16);
+  corner(formMask, CornerBottomRight, true, true, 1 << 16);
 }
 
 void TsSkinProvider::PaintMenuLine(TBitmap* image, const TsFormFacts& facts) {

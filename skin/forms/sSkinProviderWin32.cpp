@@ -25,6 +25,7 @@
 #include "skin/forms/sTitleIconWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skAddedTitleWin32.h"
+#include "skin/forms/skBorderFormWin32.h"
 
 bool PreviewMode = false;
 
@@ -118,6 +119,57 @@ class TsSkinProvider::TSkinHost : public ISkinDataHost {
   intptr_t SkinCmd(int, int, intptr_t) override { return 0; }
   void Redraw() override { p_.InvalidateFrame(); }
   TRect BoundsRect() const override { return p_.form_->BoundsRect(); }
+
+ private:
+  TsSkinProvider& p_;
+};
+
+namespace {
+// A title button's hit code (not the caption or client a disabled one answers).
+bool IsTitleButtonHit(int code) {
+  return code == TitleHitMinimize || code == TitleHitMaximize || code == TitleHitClose ||
+         code == TitleHitHelp || code >= TitleHitUserButton;
+}
+}  // namespace
+
+// ---- the border window's owner: the form, seen through its provider -----------------------
+
+class TsSkinProvider::TBorderOwner : public IskBorderOwner {
+ public:
+  explicit TBorderOwner(TsSkinProvider& provider) : p_(provider) {}
+  HWND OwnerHandle() const override {
+    return p_.form_->HandleAllocated() ? p_.form_->Handle() : nullptr;
+  }
+  TsFormFacts OwnerFacts() const override { return p_.FormFacts(); }
+  TBitmap* OwnerImage(TSize& size, bool& rebuilt) override {
+    const TsFormFacts facts = p_.FormFacts();
+    TsCommonData& data = *p_.skinData_;
+    if (!data.CacheBitmap || p_.imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)})
+      data.BackgroundDirty = true;
+    rebuilt = data.BackgroundDirty;
+    p_.PaintFormCache(facts);
+    size = p_.imageSize_;
+    return data.CacheBitmap.get();
+  }
+  bool BorderUpdatesAllowed() const override {
+    return p_.Skinned() && p_.drawNonClientArea_ && !p_.Animating &&
+           !(p_.skinData_->SkinState & UpdatingBit);
+  }
+  unsigned OwnerState() const override { return p_.FrameFlags; }
+  int TitleButtonAt(TPoint p) const override {
+    const TsFormFacts facts = p_.FormFacts();
+    const TPoint shift = p_.WindowToImage(facts, POINT{0, 0});
+    const int code = p_.TitleButtonHitAt(POINT{p.X - shift.X, p.Y - shift.Y});
+    return IsTitleButtonHit(code) ? code : 0;
+  }
+  TRect IconRect() const override {
+    const TsFormFacts facts = p_.FormFacts();
+    return p_.TitleIconShown(facts) ? p_.GetIconRect(facts) : TRect{};
+  }
+  void SetHotButton(int code) override { p_.SetHotButton(code, true); }
+  int OwnerAlpha() const override {
+    return p_.form_->AlphaBlend() ? p_.form_->AlphaBlendValue() : -1;
+  }
 
  private:
   TsSkinProvider& p_;
@@ -273,6 +325,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 
 TsSkinProvider::~TsSkinProvider() {
   controlAdapter_.reset();
+  borderForm_.reset();
   LeaveSkinnedForms();
   // Putting back the saved method unlinks this provider's hook only: hooks installed after
   // it stay in the chain and go on to what this one had saved.
@@ -314,6 +367,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
   drawNonClientArea_ = value;
   if (!form_->HandleAllocated()) return;
   if (!value) {
+    UpdateBorderForm(false);
     SetWindowRgn(form_->Handle(), nullptr, TRUE);
     regionSet_ = false;
     lastRegion_ = TsRegionPlan{};
@@ -444,6 +498,7 @@ void TsSkinProvider::SkinSwitched() {
   if (form_->HandleAllocated())
     DisableDwmTransitions(reinterpret_cast<TWindowKey>(form_->Handle()), true);
   AdaptChildrenAgain();
+  if (FormShowing() && SkinManager()) UpdateBorderForm(SkinManager()->ExtendedBorders());
   InvalidateFrame();
 }
 
@@ -456,6 +511,9 @@ void TsSkinProvider::RefreshSkin() {
   skinData_->UpdateSkinState(false);
   UpdateMenus(skinData_->IsSkinned(false));
   ApplyGlobalColor();
+  // A refresh freezes the form's drawing, which hides it from IsWindowVisible: the form's
+  // own visibility decides.
+  if (SkinManager()) UpdateBorderForm(SkinManager()->ExtendedBorders() && form_->Visible());
   if (!AnimationRunning) InvalidateFrame();
   BroadcastToAdapter(
       TMessage{SM_SKINCMD, SkinCmdWParam(CmdRefresh), reinterpret_cast<LPARAM>(SkinManager()), 0});
@@ -471,6 +529,7 @@ void TsSkinProvider::RemoveSkin() {
   captionFont_.Reset();
   cornerRunsRead_ = false;
   firstSkinPending_ = true;
+  UpdateBorderForm(false);
   if (FormDestroying() || !form_->HandleAllocated()) return;
   // The labels took the skin's font colour when the form's controls were adapted, also
   // those inside containers.
@@ -564,8 +623,14 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
       JoinSkinnedForms();
       InitFormSkin();
       return;
+    case WM_DESTROY:
+      // The system takes the owned border window along with the form's window.
+      borderForm_.reset();
+      CallOld(m);
+      return;
     case WM_NCDESTROY:
       rubberFrame_.reset();
+      borderForm_.reset();
       LeaveSkinnedForms();
       windowSeen_ = false;
       // A window made again has the style its form gives it.
@@ -895,6 +960,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
     case CM_SHOWINGCHANGED:
       CallOld(m);
       if (!FormShowing()) return;
+      if (SkinManager()) UpdateBorderForm(SkinManager()->ExtendedBorders());
       if (!Application->MainForm() || Application->MainForm() == form_)
         NotifySkinEditor(form_->Handle());
       UpdateMenus(skinData_->IsSkinned(false));
@@ -1171,6 +1237,7 @@ void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
                            manager->AnimEffects()->FormHide.Time > 0;
   if (!animateHide) {
     CallOld(m);
+    if (borderForm_) UpdateExBorder(false, 255);
     return;
   }
   CallOld(m);
@@ -1220,4 +1287,59 @@ void TsSkinProvider::OnSkinEditorCommand(TMessage& m) {
 TsSkinProvider* FormSkinProvider(TCustomForm* form) {
   ISkinProvider* provider = SkinProviderOf(form);
   return dynamic_cast<TsSkinProvider*>(provider);
+}
+
+// ---- the extended border window ------------------------------------------------------------
+
+void TsSkinProvider::SetAllowExtBorders(bool value) {
+  if (allowExtBorders_ == value) return;
+  allowExtBorders_ = value;
+  if (form_->ComponentState().Contains(csLoading)) return;
+  UpdateBorderForm(value && SkinManager() && SkinManager()->ExtendedBorders());
+  skinData_->BackgroundDirty = true;
+  if (FormShowing()) RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+bool TsSkinProvider::ExtendedBordersAllowed() const {
+  TsSkinManager* manager = SkinManager();
+  return allowExtBorders_ && manager && manager->ExtendedBorders() && drawNonClientArea_ &&
+         !form_->Parent() && form_->FormStyle() != fsMDIChild && HasFrame(FormFacts());
+}
+
+void TsSkinProvider::UpdateBorderForm(bool wanted) {
+  if (wanted && ExtendedBordersAllowed() && form_->HandleAllocated() && Skinned()) {
+    if (borderForm_) return;
+    if (!borderOwner_) borderOwner_ = std::make_unique<TBorderOwner>(*this);
+    borderForm_ = std::make_unique<TskBorderForm>(*borderOwner_);
+  } else {
+    if (!borderForm_) return;
+    borderForm_.reset();
+  }
+  // The form's frame, image and region change with the border window's coming or going.
+  skinData_->BackgroundDirty = true;
+  regionDirty_ = true;
+  imageSize_ = TSize{};
+  if (borderForm_) UpdateExBorder(true, 255);
+  if (FormShowing() && !FormDestroying())
+    RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+TWindowKey TsSkinProvider::BorderWindow() const {
+  return borderForm_ ? reinterpret_cast<TWindowKey>(borderForm_->Handle()) : 0;
+}
+
+TRegionKey TsSkinProvider::CreateBorderRegion() {
+  return borderForm_ ? reinterpret_cast<TRegionKey>(borderForm_->CreateRegion()) : 0;
+}
+
+void TsSkinProvider::UpdateExBorder(bool rebuild, int alpha) {
+  if (borderForm_) borderForm_->UpdateExBorder(rebuild, alpha);
+}
+
+void TsSkinProvider::ClearBorderShowing() {
+  if (borderForm_) borderForm_->SetShowing(false);
+}
+
+void TsSkinProvider::HideBorderWindow() {
+  if (HWND wnd = borderForm_ ? borderForm_->Handle() : nullptr) ShowWindow(wnd, SW_HIDE);
 }

@@ -37,6 +37,8 @@ class TsTitleButtonTracker;
 class TsTitleIcon;
 class TskAddedTitle;
 
+class TskBorderForm;
+
 // The skin editor's command to a previewed form (WParam: 1 close, 3 passed on, 4 answer 1).
 constexpr UINT SkinEditorCommand = 0xA400;
 constexpr WPARAM SkinEditorClose = 1;
@@ -92,12 +94,12 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TsSkinManager* SkinManager() const override { return skinData_->SkinManager(); }
   bool DrawNonClientArea() const override { return drawNonClientArea_; }
   TsCommonData* SkinData() override { return skinData_.get(); }
-  bool HasBorderForm() const override { return false; }
-  TWindowKey BorderWindow() const override { return 0; }
-  bool ExtendedBordersAllowed() const override { return false; }
-  TRegionKey CreateBorderRegion() override { return 0; }
-  void UpdateExBorder(bool, int) override {}
-  void ClearBorderShowing() override {}
+  bool HasBorderForm() const override { return borderForm_ != nullptr; }
+  TWindowKey BorderWindow() const override;
+  bool ExtendedBordersAllowed() const override;
+  TRegionKey CreateBorderRegion() override;
+  void UpdateExBorder(bool rebuild, int alpha) override;
+  void ClearBorderShowing() override;
   TWindowKey CoverWindow() const override { return 0; }
   void FreeCoverWindow() override {}
   void StartMinimizeAnimation() override {}
@@ -140,6 +142,19 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // The adapted controls told that the skin goes, then their adapters freed.
   void RemoveAdapter();
   void BroadcastToAdapter(const TMessage& message);
+  // The form may carry the skin's extended borders and shadow in a border window when the
+  // skin manager asks for them.
+  bool AllowExtBorders() const { return allowExtBorders_; }
+  void SetAllowExtBorders(bool value);
+
+  // ---- the extended border window
+  // Makes the border window when wanted and the form can have one, frees it otherwise.
+  void UpdateBorderForm(bool wanted);
+  TskBorderForm* BorderForm() const { return borderForm_.get(); }
+  // The animations running on the form (blend on moving, minimizing, hiding, a skin change)
+  // and the border window's adjustment while the form is sized: bits the border window and
+  // the animations read.
+  unsigned FrameFlags = 0;
 
   // ---- skinning
   // (Re)applies the skin to the form; safe to call repeatedly.
@@ -257,16 +272,18 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
     if (controlAdapter_ && controlAdapter_->IsControlSupported(control))
       controlAdapter_->AddItem(control);
   }
-  // Hooks for what the frame does not do itself yet: the title buttons' fades and the
-  // extended border window. Each does nothing until that work exists.
+  // Hooks for what the frame does not do itself yet: the title buttons' fades. Each does
+  // nothing until that work exists.
   void FreeButtonAnimations() {}
   // Shows the skinned system menu for Alt+Space below the title icon; false when the form's
   // menu has no close item (the form has no system menu).
   bool ShowSystemMenuFromKeyboard();
   // The system menu's items follow the form's state.
   void UpdateSystemMenuItems();
-  void UpdateBorderWindow(bool /*rebuild*/) {}
-  void HideBorderWindow() {}
+  // The border window, when the form has one, placed and shown again (with rebuild its
+  // picture too) or hidden.
+  void UpdateBorderWindow(bool rebuild) { UpdateExBorder(rebuild, 255); }
+  void HideBorderWindow();
   // WM_PRINT: the skinned frame and the client background drawn into the given DC (the
   // system would print its own frame, or none).
   void PrintForm(TMessage& m);
@@ -392,6 +409,14 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TSize imageSize_{};  // the composed image's size (0 x 0: none)
   // The client rectangle at the last WM_SIZE (empty before the first).
   TRect lastClientRect_{};
+  // The extended border window and what it asks of the form.
+  class TBorderOwner;
+  friend class TBorderOwner;
+  std::unique_ptr<TBorderOwner> borderOwner_;
+  std::unique_ptr<TskBorderForm> borderForm_;
+  bool allowExtBorders_ = true;
+  // The extended border and shadow around the frame in the image.
+  void PaintExtendedBorder(TBitmap* image, const TsFormFacts& facts);
   int frameBuilds_ = 0;
   int regionChanges_ = 0;
 };

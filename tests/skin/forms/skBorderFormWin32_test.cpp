@@ -1,0 +1,266 @@
+// The extended border window under Wine: with the skin manager's extended borders a skinned
+// form gets a layered window right next to it that carries its frame and shadow and leaves
+// the form's client area to the form; it follows the form when the form moves and sizes, a
+// click on the shadow reaches the window below in that window's own coordinates, and the
+// window goes with the form's hiding, its provider and its skin.
+#include "skin/forms/skBorderFormWin32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "framework/ExtCtrlsWin32.h"
+#include "skin/core/runtime/sSkinRuntimeWin32.h"
+#include "skin/core/skinfiles/sSkinManager.h"
+#include "skin/forms/sSkinProviderWin32.h"
+#include "tests/skin/core/SkinTestFiles.h"
+#include "tests/support/FormGuardWin32.h"
+#include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
+#include "tests/support/UserInputWin32.h"
+
+namespace {
+
+RECT RectOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+// The visible top-level windows from the top, by class, to tell what lies where.
+std::string ZOrder() {
+  std::string out;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(w)) continue;
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    char line[128];
+    snprintf(line, sizeof line, "%p %s%s; ", static_cast<void*>(w), cls,
+             GetForegroundWindow() == w ? " (foreground)" : "");
+    out += line;
+  }
+  return out;
+}
+
+// A plain window that records where it was pressed.
+struct TPressRecorder {
+  explicit TPressRecorder(TCustomForm* form) : form(form) {
+    saved = form->WindowProc();
+    form->SetWindowProc(TWndMethod([this](TMessage& m) {
+      if (m.Msg == WM_LBUTTONDOWN) {
+        ++presses;
+        at = POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      }
+      saved(m);
+    }));
+  }
+  ~TPressRecorder() { form->SetWindowProc(saved); }
+  TCustomForm* form;
+  TWndMethod saved;
+  int presses = 0;
+  POINT at{-1, -1};
+};
+
+struct BorderWindow : ::testing::Test {
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    InitSkinRuntime();
+  }
+  void SetUp() override {
+    InstallSkinRuntime(*fixture.Manager);
+    skintest::AddSkinFolder(fixture.Fs, "Full", "C:\\App\\Skins\\Full");
+    form.Form->SetCaption("Border");
+    form.Form->SetBounds(150, 120, 400, 300);
+    fixture.Manager->SetExtendedBorders(true);
+    fixture.Manager->SetSkinName("Full");
+    ASSERT_EQ(fixture.Manager->LastLoadError(), "");
+    ASSERT_TRUE(fixture.Manager->ExtendedBorders());
+  }
+  void TearDown() override { ktest::Pump(); }
+  TsSkinProvider* MakeProvider() {
+    auto* provider = new TsSkinProvider(form.Form);
+    provider->SkinData()->SetSkinManager(fixture.Manager.get());
+    provider->InitFormSkin();
+    return provider;
+  }
+  void ShowAndSettle() {
+    form.Show();
+    SetForegroundWindow(Wnd());
+    ktest::Settle(Wnd(), 300);
+  }
+  HWND Wnd() { return form.Form->Handle(); }
+  // The border window lies right next to the form in the z-order: no other window comes
+  // between them. (Owned by the form, it lies directly above it; its region leaves the
+  // form's client area to the form.)
+  bool RightNextTo(HWND border) {
+    auto visibleNeighbour = [](HWND w, UINT direction) {
+      do w = GetWindow(w, direction);
+      while (w && !IsWindowVisible(w));
+      return w;
+    };
+    return ktest::PumpUntil(
+        [&] {
+          return visibleNeighbour(Wnd(), GW_HWNDPREV) == border ||
+                 visibleNeighbour(Wnd(), GW_HWNDNEXT) == border;
+        },
+        5000);
+  }
+  // The border window lies where the form's image puts the form: offset by the frame
+  // and shadow the form's own window lacks.
+  bool BorderFitsForm(TsSkinProvider& provider) {
+    HWND border = reinterpret_cast<HWND>(provider.BorderWindow());
+    const RECT f = RectOf(Wnd()), b = RectOf(border);
+    const TsFormFacts facts = provider.FormFacts();
+    return b.left == f.left - GetOwnerOffsetX(facts) && b.top == f.top - GetOwnerOffsetY(facts) &&
+           b.right - b.left == provider.FrameImageSize().cx &&
+           b.bottom - b.top == provider.FrameImageSize().cy;
+  }
+
+  skintest::TManagerFixture fixture;
+  ktest::TFormGuard form;
+};
+
+TEST_F(BorderWindow, LiesNextToTheFormAndFollowsAMoveAndAResize) {
+  auto* panel = form.Add<TPanel>();
+  panel->SetBounds(20, 20, 100, 80);
+  panel->SetColor(RGB(20, 160, 90));
+  panel->SetBevelOuter(bvNone);
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_TRUE(provider->Skinned());
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindow(border));
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_TRUE(GetWindowLongPtrA(border, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(RightNextTo(border)) << "another window between: " << ZOrder();
+  // The form's client area shows the form's own pixels (a child's colour) and takes the
+  // mouse itself: the border window covers none of it.
+  {
+    POINT inside{60, 50};
+    ClientToScreen(Wnd(), &inside);
+    HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, inside.x, inside.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(shown, RGB(20, 160, 90));
+    EXPECT_EQ(WindowFromPoint(inside), panel->Handle());
+  }
+  const TRect shadow = fixture.Manager->ShadowMargins();
+  ASSERT_GT(shadow.Bottom, 0) << "the skin gives no shadow";
+  EXPECT_TRUE(BorderFitsForm(*provider));
+
+  // Moved and sized as the system does it: the form's window is placed, and the form is
+  // told through the messages the system sends.
+  const RECT before = RectOf(Wnd());
+  SetWindowPos(Wnd(), nullptr, before.left + 60, before.top + 40, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ktest::Settle(Wnd(), 200);
+  EXPECT_EQ(RectOf(Wnd()).left - before.left, 60);
+  EXPECT_TRUE(BorderFitsForm(*provider));
+  EXPECT_TRUE(RightNextTo(border)) << ZOrder();
+  const TSize imageBefore = provider->FrameImageSize();
+  SetWindowPos(Wnd(), nullptr, 0, 0, 450, 330, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ktest::Settle(Wnd(), 200);
+  EXPECT_EQ(provider->FrameImageSize().cx, imageBefore.cx + 50);
+  EXPECT_EQ(provider->FrameImageSize().cy, imageBefore.cy + 30);
+  EXPECT_TRUE(BorderFitsForm(*provider));
+  EXPECT_TRUE(RightNextTo(border)) << ZOrder();
+}
+
+TEST_F(BorderWindow, AClickOnTheShadowReachesTheWindowBelowInItsOwnCoordinates) {
+  // A plain window of our own, under the skinned form and its shadow.
+  ktest::TFormGuard below;
+  below.Form->SetBounds(40, 40, 700, 520);
+  below.Show();
+  TPressRecorder recorder(below.Form);
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  const RECT f = RectOf(Wnd());
+  const RECT b = RectOf(border);
+  ASSERT_GT(b.bottom, f.bottom + 3);
+  // Two pixels below the frame, in the darkest part of the shadow.
+  const POINT click{(f.left + f.right) / 2, b.bottom - fixture.Manager->ShadowMargins().Bottom + 2};
+  ASSERT_TRUE(ktest::MovePointerTo(click));
+  INPUT press{};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT release = press;
+  release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_TRUE(ktest::SendInputAndHandle({press, release}));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return recorder.presses > 0; }, 5000))
+      << "the click did not reach the window below";
+  POINT expected = click;
+  ScreenToClient(below.Form->Handle(), &expected);
+  EXPECT_EQ(recorder.at.x, expected.x);
+  EXPECT_EQ(recorder.at.y, expected.y);
+  EXPECT_GE(provider->BorderForm()->PassedMouseMessages(), 1)
+      << "the system gave the click to the window below itself";
+}
+
+TEST_F(BorderWindow, GoesWithTheFormsHidingItsSkinAndItsProvider) {
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindowVisible(border));
+  form.Form->Hide();
+  ASSERT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(border); }, 5000));
+  ShowAndSettle();
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_TRUE(BorderFitsForm(*provider));
+  // Without extended borders the form keeps its own frame and the border window goes.
+  fixture.Manager->SetExtendedBorders(false);
+  ktest::Settle(Wnd(), 200);
+  EXPECT_FALSE(IsWindow(border));
+  EXPECT_EQ(provider->BorderForm(), nullptr);
+  fixture.Manager->SetExtendedBorders(true);
+  ktest::Settle(Wnd(), 200);
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  border = reinterpret_cast<HWND>(provider->BorderWindow());
+  delete provider;
+  ktest::Pump();
+  EXPECT_FALSE(IsWindow(border));
+}
+
+// Not a check: the picture of a form with its extended border and shadow, to look at.
+TEST_F(BorderWindow, Screenshot) {
+  ktest::TFormGuard below;
+  below.Form->SetBounds(100, 70, 500, 400);
+  below.Form->SetColor(RGB(255, 255, 255));
+  below.Show();
+  MakeProvider();
+  ShowAndSettle();
+  ktest::TScreenshot shot;
+  const int x = 110, y = 80, w = 480, h = 380;
+  shot.Width = w;
+  shot.Height = h;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, dib);
+  HDC screen = GetDC(nullptr);
+  BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  const auto* p = static_cast<const uint32_t*>(bits);
+  shot.Pixels.assign(p, p + static_cast<size_t>(w) * h);
+  for (uint32_t& px : shot.Pixels) px &= 0xFFFFFF;
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(dib);
+  const char* dir = std::getenv("KESTRAVA_BINARY_DIR");
+  const std::string folder = std::string(dir ? dir : ".") + "/screenshots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  EXPECT_TRUE(ktest::WritePng(folder + "/border-window.png", shot));
+}
+
+}  // namespace
