@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/mainWin32.h"
 #include "framework/WindowSubclassWin32.h"
@@ -171,6 +172,36 @@ TEST_F(MainWindowAdapters, EditorAndLogPaneArePaintedByTheirAdaptersAndStillWork
   ktest::Click(POINT{(bar.Left + bar.Right) / 2, bar.Bottom - bar.Width() / 2});
   EXPECT_TRUE(PumpUntil([&] { return form->re_org->Model().TopLine() == paged + 1; }))
       << form->re_org->Model().TopLine() << " after " << paged;
+}
+
+// The skinned bar keeps its last picture while nothing it shows changes: a thumb that moved
+// must be shown where it moved to, and back where it was.
+TEST_F(MainWindowAdapters, TheSkinnedBarFollowsTheThumbToTheEndAndBack) {
+  HWND editor = form->re_org->Handle();
+  TskEditWnd* adapter = AdapterOf(form->re_org);
+  ASSERT_NE(adapter, nullptr);
+  const TRect bar = adapter->GetVertBarRect();
+  const auto column = [&] {
+    std::vector<COLORREF> pixels;
+    RECT r{};
+    GetWindowRect(editor, &r);
+    for (int y = bar.Top; y < bar.Bottom; ++y)
+      pixels.push_back(ScreenPixel(editor, (bar.Left + bar.Right) / 2 - r.left, y - r.top));
+    return pixels;
+  };
+  // The pointer stays in the text from here on, off the bar's arrows.
+  ktest::Click(ktest::ClientCentreOf(editor));
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == editor; }));
+  Settle(form->Handle(), 200);
+  const std::vector<COLORREF> atTop = column();
+  ktest::PressKeys({VK_CONTROL}, VK_END);
+  ASSERT_TRUE(PumpUntil([&] { return form->re_org->Model().TopLine() > 300; }));
+  Settle(form->Handle(), 200);
+  EXPECT_NE(column(), atTop) << "the thumb is still shown at the top";
+  ktest::PressKeys({VK_CONTROL}, VK_HOME);
+  ASSERT_TRUE(PumpUntil([&] { return form->re_org->Model().TopLine() == 1; }));
+  Settle(form->Handle(), 200);
+  EXPECT_EQ(column(), atTop);
 }
 
 TEST_F(MainWindowAdapters, RemovingTheSkinReleasesBothPastALaterSubclass) {
