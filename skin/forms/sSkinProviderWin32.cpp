@@ -11,11 +11,14 @@
 #include "framework/StdCtrlsWin32.h"
 #include "framework/SysUtils.h"
 #include "skin/core/painting/sCommonDataWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sGraphics.h"
 #include "skin/core/pixels/skUtilsWin32.h"
 #include "skin/core/runtime/sFade.h"
 #include "skin/core/runtime/sSkinMenusWin32.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/runtime/sStyleSimply.h"
+#include "skin/core/skinfiles/sShadowTemplates.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sDwmApi.h"
 #include "skin/forms/sFrameMouse.h"
@@ -26,6 +29,7 @@
 #include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skAddedTitleWin32.h"
 #include "skin/forms/skBorderFormWin32.h"
+#include "skin/forms/skMinTimerWin32.h"
 
 bool PreviewMode = false;
 
@@ -41,6 +45,8 @@ constexpr UINT FrameworkQuery1 = 0xB04C;
 constexpr UINT FrameworkQuery2 = 0xBC4D;
 // Sent by the task bar for a window's menu.
 constexpr UINT TaskBarWindowMenu = 0x0313;
+// FrameFlags: the minimize animation runs.
+constexpr unsigned MinimizingFlag = 0x100;
 // The longest the session's end waits for running fades to stop.
 constexpr DWORD FadeWaitAtSessionEnd = 2000;
 
@@ -324,6 +330,8 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  // Timers stop before the windows and data their ticks use.
+  minTimer_.reset();
   controlAdapter_.reset();
   borderForm_.reset();
   LeaveSkinnedForms();
@@ -625,6 +633,7 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
       return;
     case WM_DESTROY:
       // The system takes the owned border window along with the form's window.
+      minTimer_.reset();
       borderForm_.reset();
       CallOld(m);
       return;
@@ -1163,6 +1172,8 @@ void TsSkinProvider::OnSysCommand(TMessage& m) {
     m.Result = 0;
     return;
   }
+  // The form's picture is taken while it still shows.
+  if (command == SC_MINIMIZE) StartMinimizeAnimation();
   CallOld(m);
   switch (command) {
     case SC_MINIMIZE:
@@ -1342,4 +1353,54 @@ void TsSkinProvider::ClearBorderShowing() {
 
 void TsSkinProvider::HideBorderWindow() {
   if (HWND wnd = borderForm_ ? borderForm_->Handle() : nullptr) ShowWindow(wnd, SW_HIDE);
+}
+
+// ---- the minimize animation -----------------------------------------------------------------
+
+void TsSkinProvider::StartMinimizeAnimation() {
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !HasLayeredWindows() || !FormShowing() || IsIconic(form_->Handle()) ||
+      (FrameFlags & MinimizingFlag))
+    return;
+  const TskMinimizing& minimizing = manager->AnimEffects()->Minimizing;
+  const int steps = MinimizeSteps(minimizing.Time);
+  // A time below one tick shows the end state at once: the form just minimizes.
+  if (!minimizing.Active || steps == 0) return;
+  // What the user sees of the form: with a border window its frame and shadow as well.
+  HWND shown = form_->Handle();
+  if (HWND border = borderForm_ ? borderForm_->Handle() : nullptr;
+      border && IsWindowVisible(border))
+    shown = border;
+  RECT r{};
+  GetWindowRect(shown, &r);
+  const TRect start{r.left, r.top, r.right, r.bottom};
+  if (start.Width() <= 0 || start.Height() <= 0) return;
+  auto picture = CreateBmp32(start.Width(), start.Height());
+  {
+    TWindowDC screen(nullptr);
+    BitBlt(picture->Canvas()->Handle(), 0, 0, start.Width(), start.Height(), screen.Get(),
+           start.Left, start.Top, SRCCOPY);
+  }
+  FillAlphaRect(picture.get(), TRect{0, 0, start.Width(), start.Height()}, 255, false);
+  HWND owner = GetWindow(form_->Handle(), GW_OWNER);
+  TskMinimizePlan plan;
+  plan.Start = start;
+  plan.Target = GetTaskBarTarget(owner ? owner : form_->Handle(), start, IsCompositionEnabled());
+  plan.Steps = steps;
+  plan.OpaqueAlpha = form_->AlphaBlend() ? form_->AlphaBlendValue() : 255;
+  minTimer_.reset();
+  FrameFlags |= MinimizingFlag;
+  MinimizedWithAnimation = true;
+  minTimer_ =
+      std::make_unique<TskMinTimer>(plan, std::move(picture), [this] { MinimizeAnimationEnded(); });
+}
+
+void TsSkinProvider::MinimizeAnimationEnded() {
+  FrameFlags &= ~MinimizingFlag;
+  if (!form_->HandleAllocated() || form_->AlphaBlend()) return;
+  // The minimized form is left as it was before: not layered.
+  HWND wnd = form_->Handle();
+  const LONG_PTR exStyle = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+  if (exStyle & WS_EX_LAYERED)
+    SetWindowLongPtrA(wnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
 }

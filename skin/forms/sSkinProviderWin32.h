@@ -38,6 +38,7 @@ class TsTitleIcon;
 class TskAddedTitle;
 
 class TskBorderForm;
+class TskMinTimer;
 
 // The skin editor's command to a previewed form (WParam: 1 close, 3 passed on, 4 answer 1).
 constexpr UINT SkinEditorCommand = 0xA400;
@@ -102,7 +103,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void ClearBorderShowing() override;
   TWindowKey CoverWindow() const override { return 0; }
   void FreeCoverWindow() override {}
-  void StartMinimizeAnimation() override {}
+  // The form's picture flies to the task bar while the form minimizes (nothing without the
+  // skin manager's minimize animation, or with its time below one tick).
+  void StartMinimizeAnimation() override;
   bool StartRestoreAnimation() override { return false; }
   void PrepareRegionParts() override;
   void SetFormRegion(bool redraw) override;
@@ -155,6 +158,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // and the border window's adjustment while the form is sized: bits the border window and
   // the animations read.
   unsigned FrameFlags = 0;
+  // The minimize animation, while one runs or after it ran; null before the first.
+  TskMinTimer* MinimizeTimer() const { return minTimer_.get(); }
 
   // ---- skinning
   // (Re)applies the skin to the form; safe to call repeatedly.
@@ -414,6 +419,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   friend class TBorderOwner;
   std::unique_ptr<TBorderOwner> borderOwner_;
   std::unique_ptr<TskBorderForm> borderForm_;
+  std::unique_ptr<TskMinTimer> minTimer_;
+  void MinimizeAnimationEnded();
   bool allowExtBorders_ = true;
   // The extended border and shadow around the frame in the image.
   void PaintExtendedBorder(TBitmap* image, const TsFormFacts& facts);
