@@ -168,6 +168,21 @@ TEST_F(ControlAdapter, WithoutTheForeignControlsRuleNothingIsAdapted) {
   EXPECT_EQ(static_cast<TskCtrlAdapter*>(provider->ControlAdapter())->ItemCount(), 0);
 }
 
+TEST_F(ControlAdapter, TheFormsEventNamesTheSectionAControlIsPaintedWith) {
+  auto* edit = Add<TEdit>(form.Form, 10, 10, 120, 26);
+  auto* plain = Add<TEdit>(form.Form, 10, 50, 120, 26);
+  TsSkinProvider* provider = MakeProvider();
+  provider->SetOnSkinItem([edit](TComponent* item, bool&, std::string& section) {
+    if (item == edit) section = "combobox";
+  });
+  ShowAndSettle();
+  auto* adapter = static_cast<TskCtrlAdapter*>(provider->ControlAdapter());
+  ASSERT_NE(adapter->FindItem(edit), nullptr);
+  EXPECT_EQ(adapter->FindItem(edit)->ItemSkinData().SkinSection(), "COMBOBOX");
+  EXPECT_EQ(ktest::ClientPixel(edit->Handle(), 100, 5), kComboFace);
+  EXPECT_EQ(ktest::ClientPixel(plain->Handle(), 100, 5), kEditFace);
+}
+
 TEST_F(ControlAdapter, LabelsShowTheSkinsFontColourUntilTheSkinGoesUnlessTheyKeepTheirOwn) {
   auto* panel = Add<TPanel>(form.Form, 10, 60, 200, 60);
   TLabel* labels[3];
