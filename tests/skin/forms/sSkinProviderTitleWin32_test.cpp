@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "skin/forms/sTitleButtonsWin32.h"
 #include "skin/forms/sTitleIconWin32.h"
 #include "skin/forms/skAddedTitleWin32.h"
 #include "tests/skin/forms/SkinnedFormFixtureWin32.h"
@@ -17,11 +18,8 @@ constexpr COLORREF kRed = RGB(220, 0, 0);
 
 // How many pixels of that colour the window shows in a rectangle (window coordinates).
 int CountColour(HWND wnd, const TRect& r, COLORREF colour) {
-  HDC dc = GetWindowDC(wnd);
   int n = 0;
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x) n += GetPixel(dc, x, y) == colour;
-  ReleaseDC(wnd, dc);
+  for (COLORREF shown : skintest::ShownPixels(wnd, r)) n += shown == colour;
   return n;
 }
 
@@ -33,8 +31,28 @@ TEST_F(SkinnedForm, ATitleIconGlyphStandsInTheIconsPlace) {
   glyph->Canvas()->FillRect(TRect{0, 0, 16, 16});
   p->TitleIcon()->SetGlyph(glyph.get());
   p->RepaintNonClient();
+  ktest::Settle(Wnd(), 100);
   const TRect icon = p->GetIconRect(p->FormFacts());
   EXPECT_EQ(CountColour(Wnd(), icon, kRed), icon.Width() * icon.Height());
+}
+
+TEST_F(SkinnedForm, AUserButtonsGlyphShowsAndGoesWithItsVisibility) {
+  TsSkinProvider* p = ShowSkinned();
+  auto glyph = std::make_unique<TBitmap>();
+  glyph->SetSize(10, 10);
+  glyph->Canvas()->Brush()->SetColor(static_cast<TColor>(kRed));
+  glyph->Canvas()->FillRect(TRect{0, 0, 10, 10});
+  // The bottom-left pixel is the glyph's transparent colour: one pixel of another colour.
+  glyph->Canvas()->SetPixels(0, 9, clWhite);
+  TsTitleButton* button = p->TitleButtons()->Add();
+  button->SetGlyph(glyph.get());
+  const TRect place = p->TitleButtonRect(1000);
+  ASSERT_GT(place.Width(), 0);
+  // Centred in the button; the change shows at once, without waiting for a paint.
+  EXPECT_EQ(CountColour(Wnd(), place, kRed), 99);
+  button->SetVisible(false);
+  EXPECT_EQ(p->TitleButtonRect(1000), TRect{});
+  EXPECT_EQ(CountColour(Wnd(), place, kRed), 0);
 }
 
 TEST_F(SkinnedForm, TheAddedTitleFollowsTheCaptionOrStandsInItsPlace) {

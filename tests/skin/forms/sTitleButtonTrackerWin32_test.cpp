@@ -23,33 +23,6 @@ bool Button(DWORD flag) {
   return ktest::SendInputAndHandle({input});
 }
 
-// The pixels a window shows over a rectangle of it (window coordinates), read through its
-// window DC.
-std::vector<COLORREF> PixelsOf(HWND wnd, const TRect& r) {
-  const int w = r.Width(), h = r.Height();
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(mem, dib);
-  HDC windowDC = GetWindowDC(wnd);
-  BitBlt(mem, 0, 0, w, h, windowDC, r.Left, r.Top, SRCCOPY);
-  ReleaseDC(wnd, windowDC);
-  GdiFlush();
-  const auto* p = static_cast<const uint32_t*>(bits);
-  std::vector<COLORREF> pixels(p, p + static_cast<size_t>(w) * h);
-  for (COLORREF& c : pixels) c &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(dib);
-  return pixels;
-}
-
 int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
   int n = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
@@ -109,14 +82,16 @@ TEST_F(SkinnedForm, AMaximizedFormShowsRestoreAndItsButtonRestores) {
   ShowWindow(Wnd(), SW_MAXIMIZE);
   ktest::Settle(Wnd(), 300);
   ASSERT_TRUE(IsZoomed(Wnd()));
-  const std::vector<COLORREF> restoreLook = PixelsOf(Wnd(), p->TitleButtonRect(HTMAXBUTTON));
+  const std::vector<COLORREF> restoreLook =
+      skintest::ShownPixels(Wnd(), p->TitleButtonRect(HTMAXBUTTON));
   EXPECT_EQ(HitTest(ButtonCentre(HTMAXBUTTON)), HTMAXBUTTON);
   ktest::Click(ButtonCentre(HTMAXBUTTON));
   ASSERT_TRUE(ktest::PumpUntil([&] { return !IsZoomed(Wnd()); }));
   ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
   ktest::Settle(Wnd(), 300);
   EXPECT_EQ(p->TitleButtonRect(HTMAXBUTTON).Width(), normalPlace.Width());
-  EXPECT_GT(Differences(restoreLook, PixelsOf(Wnd(), p->TitleButtonRect(HTMAXBUTTON))), 0)
+  EXPECT_GT(Differences(restoreLook, skintest::ShownPixels(Wnd(), p->TitleButtonRect(HTMAXBUTTON))),
+            0)
       << "the restore image and the maximize image look the same";
 }
 
@@ -147,24 +122,25 @@ TEST_F(SkinnedForm, HotAndPressedLooksDifferFromTheNormalLookAtTheButton) {
   ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
   ktest::Settle(Wnd(), 200);
   const TRect r = p->TitleButtonRect(HTMAXBUTTON);
-  const std::vector<COLORREF> normal = PixelsOf(Wnd(), r);
+  const std::vector<COLORREF> normal = skintest::ShownPixels(Wnd(), r);
   ASSERT_TRUE(ktest::MovePointerTo(ButtonCentre(HTMAXBUTTON)));
   ASSERT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonState(HTMAXBUTTON) == 1; }));
-  const std::vector<COLORREF> hot = PixelsOf(Wnd(), r);
+  const std::vector<COLORREF> hot = skintest::ShownPixels(Wnd(), r);
   ktest::SaveScreenshot(Wnd(), "title_button_hot");
   ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN));
   ASSERT_EQ(p->TitleButtonState(HTMAXBUTTON), 2);
-  const std::vector<COLORREF> pressed = PixelsOf(Wnd(), r);
+  const std::vector<COLORREF> pressed = skintest::ShownPixels(Wnd(), r);
   ktest::SaveScreenshot(Wnd(), "title_button_pressed");
   // A quarter of the button at least changes colour: the skin puts a box behind the glyph.
   const int quarter = r.Width() * r.Height() / 4;
   EXPECT_GT(Differences(normal, hot), quarter);
   EXPECT_GT(Differences(normal, pressed), quarter);
   EXPECT_GT(Differences(hot, pressed), quarter);
-  // The close button beside it kept its normal look.
+  // Held and moved off, the button looks normal again; released there, it does nothing.
   ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
   ASSERT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonState(HTMAXBUTTON) == 0; }));
-  EXPECT_EQ(Differences(normal, PixelsOf(Wnd(), r)), 0) << "held and moved off: normal again";
+  EXPECT_EQ(Differences(normal, skintest::ShownPixels(Wnd(), r)), 0)
+      << "held and moved off: normal again";
   ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP));
   ktest::Settle(Wnd(), 200);
   EXPECT_FALSE(IsZoomed(Wnd()));
