@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/mainWin32.h"
@@ -14,6 +15,7 @@
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/UserInputWin32.h"
 
 namespace {
 
@@ -103,30 +105,15 @@ class EditingInMainWindow : public ::testing::Test {
     Mouse(WM_LBUTTONUP, to, 0);
   }
 
-  // Real key strokes through the system's input queue.
-  void Keys(std::vector<WORD> held, WORD key) {
-    std::vector<INPUT> input;
-    auto add = [&](WORD vk, bool up) {
-      INPUT i{};
-      i.type = INPUT_KEYBOARD;
-      i.ki.wVk = vk;
-      i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      input.push_back(i);
-    };
-    for (WORD h : held) add(h, false);
-    add(key, false);
-    add(key, true);
-    for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
-    ASSERT_TRUE(ktest::SendInputAndHandle(input)) << "the key strokes did not reach the form";
-    Settle(form->Handle(), 0);
-  }
+  // Real key strokes through the system's input queue, each handled before the test goes on.
+  void Keys(const std::vector<WORD>& held, WORD key) { Handle(ktest::KeyStrokes(held, key)); }
   void Type(const std::string& text) {
-    for (char c : text) {
-      const SHORT scan = VkKeyScanA(c);
-      std::vector<WORD> held;
-      if (scan & 0x100) held.push_back(VK_SHIFT);
-      Keys(held, static_cast<WORD>(scan & 0xFF));
-    }
+    for (char c : text) Handle(ktest::CharacterStrokes(c));
+  }
+  void Handle(std::vector<INPUT> strokes) {
+    ASSERT_TRUE(ktest::SendInputAndHandle(std::move(strokes)))
+        << "the key strokes did not reach the form";
+    Settle(form->Handle(), 0);
   }
 
   std::string folder;

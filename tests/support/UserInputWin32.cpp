@@ -165,34 +165,37 @@ void ClickHere() { Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENT
 
 void RightClick(POINT screen) { ClickWith(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
 
-void PressKeys(const std::vector<WORD>& held, WORD key) {
+std::vector<INPUT> KeyStrokes(const std::vector<WORD>& held, WORD key) {
   std::vector<INPUT> input;
   for (WORD h : held) input.push_back(KeyInput(h, false));
   input.push_back(KeyInput(key, false));
   input.push_back(KeyInput(key, true));
   for (auto it = held.rbegin(); it != held.rend(); ++it) input.push_back(KeyInput(*it, true));
-  Send(input);
+  return input;
 }
+
+std::vector<INPUT> CharacterStrokes(char c) {
+  const SHORT scan = static_cast<unsigned char>(c) < 0x80 ? VkKeyScanA(c) : -1;
+  if (scan != -1 && !(scan & 0x600)) {
+    std::vector<WORD> held;
+    if (scan & 0x100) held.push_back(VK_SHIFT);
+    return KeyStrokes(held, static_cast<WORD>(scan & 0xFF));
+  }
+  INPUT down{};
+  down.type = INPUT_KEYBOARD;
+  down.ki.wScan = WideOf(c);
+  down.ki.dwFlags = KEYEVENTF_UNICODE;
+  INPUT up = down;
+  up.ki.dwFlags |= KEYEVENTF_KEYUP;
+  return {down, up};
+}
+
+void PressKeys(const std::vector<WORD>& held, WORD key) { Send(KeyStrokes(held, key)); }
 
 void PressKey(WORD key) { PressKeys({}, key); }
 
 void TypeText(const std::string& text) {
-  for (char c : text) {
-    const SHORT scan = static_cast<unsigned char>(c) < 0x80 ? VkKeyScanA(c) : -1;
-    if (scan != -1 && !(scan & 0x600)) {
-      std::vector<WORD> held;
-      if (scan & 0x100) held.push_back(VK_SHIFT);
-      PressKeys(held, static_cast<WORD>(scan & 0xFF));
-      continue;
-    }
-    INPUT down{};
-    down.type = INPUT_KEYBOARD;
-    down.ki.wScan = WideOf(c);
-    down.ki.dwFlags = KEYEVENTF_UNICODE;
-    INPUT up = down;
-    up.ki.dwFlags |= KEYEVENTF_KEYUP;
-    Send({down, up});
-  }
+  for (char c : text) Send(CharacterStrokes(c));
 }
 
 POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -30,6 +30,10 @@ void PressKeys(const std::vector<WORD>& held, WORD key);
 void PressKey(WORD key);
 // Types Windows-1252 text: a key stroke per character, a Unicode event where no key has it.
 void TypeText(const std::string& text);
+// The input PressKeys and TypeText send, for a test on the program's thread that sends it
+// through SendInputAndHandle and so waits until the program took every key.
+std::vector<INPUT> KeyStrokes(const std::vector<WORD>& held, WORD key);
+std::vector<INPUT> CharacterStrokes(char c);
 
 // The middle of a screen rectangle, and of a window's client area on the screen.
 POINT CentreOf(const RECT& screen);
