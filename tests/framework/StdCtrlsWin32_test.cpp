@@ -726,9 +726,9 @@ TEST(MouseTracking, HintOfTheControlUnderTheMouseShowsInAHintWindow) {
   quiet->SetHint("never shown");
   quiet->SetShowHint(false);
   Application->SetHintPause(10);
-  // The hint follows the real pointer too: a pointer left over a label by another test
-  // program would show a hint where none is expected, so park it away from the form.
-  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  // The hint follows the real pointer too: a pointer left over a label by an earlier test
+  // would show a hint where none is expected.
+  ktest::ParkPointer();
   g.Show();
   ASSERT_TRUE(ktest::MovePointerTo(MiddleOnScreen(label)));
   HWND hint = WaitForHintWindow(10000);

@@ -107,6 +107,12 @@ inline bool SendInputAndHandle(std::vector<INPUT> input, DWORD timeoutMs = 10000
   return arrived;
 }
 
+// Parks the pointer in the screen's bottom-right corner, away from the windows tests make,
+// so a pointer left over a control by an earlier test cannot hover it.
+inline void ParkPointer() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 // Moves the pointer to the screen point through real input, and waits until this thread
 // has taken a mouse message from there. False when none came within `timeoutMs`.
 inline bool MovePointerTo(POINT screen, DWORD timeoutMs = 10000) {

@@ -3,11 +3,12 @@
 #include <cstdlib>
 
 #include "framework/GraphicsWin32.h"
+#include "tests/support/MessagePumpWin32.h"
 #include "tests/support/TestStartup.h"
 
 void ktest::InstallSystemGraphics() { InstallWin32Graphics(); }
 
 void ktest::PlacePointerForWindowTests() {
   if (!std::getenv("KESTRAVA_WINDOW_TEST")) return;
-  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  ktest::ParkPointer();
 }
