@@ -6,11 +6,10 @@
 #   bench/editor_scroll.sh <win64 build tree> [repeats]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/table.sh"
+
 build=$(cd "${1:?usage: $0 <win64 build tree> [repeats]}" && pwd)
-dump=${TMPDIR:-/tmp}/kestrava-bench/dump-1024mb.sql
-[ -f "$dump" ] && [ "$(stat -c %s "$dump")" -eq 1073741824 ] ||
-  { echo "no 1 GB dump at $dump: run bench/open_vs_wc.sh first" >&2; exit 1; }
-cat "$dump" >/dev/null
+bench_dump
 skins="Z:${build//\//\\}\\skins\\folders"
 KESTRAVA_BINARY_DIR=$build "$here/../scripts/wine-exec" "$build/bench_editor_scroll.exe" \
   "Z:${dump//\//\\}" "$skins" "${2:-5}"

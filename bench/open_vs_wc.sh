@@ -9,13 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 tool=${1:?usage: $0 <path to kestrava_split> [runs]}
 runs=${2:-7}
-dump=${TMPDIR:-/tmp}/kestrava-bench/dump-1024mb.sql
-
-mkdir -p "$(dirname "$dump")"
-if [ ! -f "$dump" ] || [ "$(stat -c %s "$dump")" -ne 1073741824 ]; then
-  "$tool" generate "$dump" 1073741824
-fi
-cat "$dump" >/dev/null  # both start from a warm page cache
+bench_dump 1073741824 "$tool"
 
 ours=() peer=()
 for _ in $(seq "$runs"); do

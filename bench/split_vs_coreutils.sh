@@ -13,15 +13,8 @@ tool=${1:?usage: $0 <path to kestrava_split> [bytes] [piece bytes] [runs]}
 bytes=${2:-1073741824}
 piece=${3:-67108864}
 runs=${4:-5}
-bench=${TMPDIR:-/tmp}/kestrava-bench
-dump=$bench/dump-$((bytes >> 20))mb.sql
+bench_dump "$bytes" "$tool"
 work=$bench/split-vs-coreutils
-
-mkdir -p "$bench"
-if [ ! -f "$dump" ] || [ "$(stat -c %s "$dump")" -ne "$bytes" ]; then
-  "$tool" generate "$dump" "$bytes"
-fi
-cat "$dump" >/dev/null  # every run starts from a warm page cache
 
 fresh() { rm -rf "$work/$1" && mkdir -p "$work/$1"; }
 

@@ -1,7 +1,28 @@
 #!/usr/bin/env bash
-# Shared by the comparison scripts: wall-clock timing of a command, the best and the median
-# of a set of runs, and the table every script prints (work, ours, peer, ratio, goal).
+# Shared by the comparison scripts: the generated dump they work on, wall-clock timing of a
+# command, the best and the median of a set of runs, and the table every script prints (work,
+# ours, peer, ratio, goal).
 # Sourced, not run.
+
+# The generated dump of `bytes` bytes (default 1 GB) the scripts work on: sets $bench, the
+# folder under $TMPDIR where it lies, and $dump, its path. With a kestrava_split binary as
+# `generator` a missing dump is made; without one (the Windows scripts) the script ends,
+# naming the one that makes it. Read once before the runs, so every run starts from a warm
+# page cache.
+bench_dump() {
+  local bytes=${1:-1073741824} generator=${2:-}
+  bench=${TMPDIR:-/tmp}/kestrava-bench
+  dump=$bench/dump-$((bytes >> 20))mb.sql
+  if [ ! -f "$dump" ] || [ "$(stat -c %s "$dump")" -ne "$bytes" ]; then
+    if [ -z "$generator" ]; then
+      echo "no dump of $bytes bytes at $dump: run bench/open_vs_wc.sh first" >&2
+      exit 1
+    fi
+    mkdir -p "$bench"
+    "$generator" generate "$dump" "$bytes"
+  fi
+  cat "$dump" >/dev/null
+}
 
 # Seconds the command takes from its start to its exit, whole process included.
 wall() {

@@ -11,13 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 build=$(cd "${1:?usage: $0 <win64 build tree> [runs]}" && pwd)
 runs=${2:-3}
-bench=${TMPDIR:-/tmp}/kestrava-bench
-dump=$bench/dump-1024mb.sql
+bench_dump
 work=$bench/window-split
-
-[ -f "$dump" ] && [ "$(stat -c %s "$dump")" -eq 1073741824 ] ||
-  { echo "no 1 GB dump at $dump: run bench/open_vs_wc.sh first" >&2; exit 1; }
-cat "$dump" >/dev/null
 fresh() { rm -rf "$work/$1" && mkdir -p "$work/$1"; }
 
 ours=() opens=() engine=() peer=()
@@ -29,8 +24,9 @@ for _ in $(seq "$runs"); do
   t1=$(date +%s%N)
   case "$out" in *"open "*) ;; *) echo "$out" >&2; exit 1 ;; esac
   # The window's own steps; Wine's start and the window's creation are left out.
-  ours+=("$(echo "$out" | sed -n 's/.*open \([0-9.]*\) s, split \([0-9.]*\) s.*/\1 \2/p' | awk '{ print $1 + $2 }')")
-  opens+=("$(echo "$out" | sed -n 's/.*open \([0-9.]*\) s.*/\1/p')")
+  read -r open split < <(sed -n 's/.*open \([0-9.]*\) s, split \([0-9.]*\) s.*/\1 \2/p' <<<"$out")
+  ours+=("$(awk -v a="$open" -v b="$split" 'BEGIN { print a + b }')")
+  opens+=("$open")
   fresh engine
   out=$(KESTRAVA_BINARY_DIR=$build "$here/../scripts/wine-exec" "$build/kestrava_split.exe" split \
     "Z:${dump//\//\\}" "Z:${work//\//\\}\\engine" 67108864 csv)
