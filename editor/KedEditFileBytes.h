@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -59,8 +60,12 @@ std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName);
 // cached file into large pages on several cores; a small file is mapped, which needs no
 // memory of its own. Windows: the mapping with every page fetched up front, as fresh memory
 // there comes in small pages only. nullptr when neither can be had: the caller then reads the
-// file through a stream, which also reports the errors.
-std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName);
+// file through a stream, which also reports the errors. A file larger than `maxSize` as it was
+// opened is neither mapped nor read (nullptr). `openedSize` is the size of the file this
+// opened (0 when it opened none): the caller refuses a file too large by it, as a size asked
+// for before the opening misses a file that grew in between.
+std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName, uint64_t maxSize,
+                                                 uint64_t& openedSize);
 
 // Asks the system to back a large array about to be written in full with large pages and to
 // make all of it ready now, in one call, instead of one fault per page as it is written

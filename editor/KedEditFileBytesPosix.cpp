@@ -74,16 +74,18 @@ class TDescriptor {
   int fd_ = -1;
 };
 
-// Opens a regular, non-empty file of at most 4 GB for reading: what both ways of taking a
-// dump's bytes accept.
+// Opens a regular file for reading and tells its size as opened.
 bool OpenRegularFile(const std::string& fileName, TDescriptor& fd, uint64_t& size) {
   fd.Reset(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.Get() < 0) return false;
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   size = static_cast<uint64_t>(info.st_size);
-  return size != 0 && size <= 0xFFFFFFFFull;
+  return true;
 }
+
+// A non-empty file of at most 4 GB: what both ways of taking a dump's bytes accept.
+bool Addressable(uint64_t size) { return size != 0 && size <= 0xFFFFFFFFull; }
 
 std::unique_ptr<TKedEditTextBytes> MapOpenFile(const std::string& fileName, const TDescriptor& fd,
                                                uint64_t size) {
@@ -146,19 +148,27 @@ std::unique_ptr<TKedEditTextBytes> ReadOpenFile(const TDescriptor& fd, uint64_t 
 std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
   TDescriptor fd;
   uint64_t size = 0;
-  return OpenRegularFile(fileName, fd, size) ? MapOpenFile(fileName, fd, size) : nullptr;
+  return OpenRegularFile(fileName, fd, size) && Addressable(size) ? MapOpenFile(fileName, fd, size)
+                                                                  : nullptr;
 }
 
 std::unique_ptr<TKedEditTextBytes> ReadFileBytes(const std::string& fileName) {
   TDescriptor fd;
   uint64_t size = 0;
-  return OpenRegularFile(fileName, fd, size) ? ReadOpenFile(fd, size) : nullptr;
+  return OpenRegularFile(fileName, fd, size) && Addressable(size) ? ReadOpenFile(fd, size)
+                                                                  : nullptr;
 }
 
-std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName) {
+std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName, uint64_t maxSize,
+                                                 uint64_t& openedSize) {
+  openedSize = 0;
   TDescriptor fd;
   uint64_t size = 0;
   if (!OpenRegularFile(fileName, fd, size)) return nullptr;
+  openedSize = size;
+  // Both ways below take exactly `size` bytes, so a file that grows after this look is cut
+  // there rather than slipping past the limit.
+  if (size > maxSize || !Addressable(size)) return nullptr;
   if (size >= kReadFromSize)
     if (std::unique_ptr<TKedEditTextBytes> bytes = ReadOpenFile(fd, size)) return bytes;
   return MapOpenFile(fileName, fd, size);

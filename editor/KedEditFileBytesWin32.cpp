@@ -33,7 +33,11 @@ class TWin32Mapping : public TKedEditTextBytes {
 
 }  // namespace
 
-std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
+namespace {
+
+std::unique_ptr<TKedEditTextBytes> MapFileUpTo(const std::string& fileName, uint64_t maxSize,
+                                               uint64_t& openedSize) {
+  openedSize = 0;
   // Readers are welcome, writers are not; a file someone already writes cannot be
   // opened this way and is read instead. Sharing delete lets a save rename a new file
   // into this one's place.
@@ -44,15 +48,26 @@ std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) 
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.Get(), &size)) return nullptr;
   const uint64_t bytes = static_cast<uint64_t>(size.QuadPart);
+  openedSize = bytes;
   // An empty file cannot be mapped.
-  if (bytes == 0 || bytes > 0xFFFFFFFFull) return nullptr;
-  TKernelHandle section(::CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (bytes == 0 || bytes > maxSize || bytes > 0xFFFFFFFFull) return nullptr;
+  // Exactly the size looked at: the share mode keeps writers out, and the mapping states it.
+  TKernelHandle section(::CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY,
+                                             static_cast<DWORD>(bytes >> 32),
+                                             static_cast<DWORD>(bytes), nullptr));
   if (!section) return nullptr;
   // A 32-bit process whose address space has no free run this long gets nullptr here.
   const void* view = ::MapViewOfFile(section.Get(), FILE_MAP_READ, 0, 0, 0);
   if (view == nullptr) return nullptr;
   return std::make_unique<TWin32Mapping>(fileName, std::move(file), std::move(section), view,
                                          static_cast<size_t>(bytes));
+}
+
+}  // namespace
+
+std::unique_ptr<TKedEditTextBytes> MapFileReadOnly(const std::string& fileName) {
+  uint64_t openedSize = 0;
+  return MapFileUpTo(fileName, UINT64_MAX, openedSize);
 }
 
 namespace {
@@ -76,8 +91,9 @@ void PrefetchView(const void* view, size_t bytes) {
 
 }  // namespace
 
-std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName) {
-  std::unique_ptr<TKedEditTextBytes> bytes = MapFileReadOnly(fileName);
+std::unique_ptr<TKedEditTextBytes> LoadFileBytes(const std::string& fileName, uint64_t maxSize,
+                                                 uint64_t& openedSize) {
+  std::unique_ptr<TKedEditTextBytes> bytes = MapFileUpTo(fileName, maxSize, openedSize);
   if (bytes) PrefetchView(bytes->Data(), bytes->Size());
   return bytes;
 }

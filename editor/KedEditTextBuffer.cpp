@@ -639,17 +639,19 @@ void TKedEditStringList::RefuseTooLarge(const std::string& name, uint64_t size) 
 }
 
 void TKedEditStringList::LoadFromFile(const std::string& fileName) {
-  std::error_code error;
-  const uint64_t size = std::filesystem::file_size(fileName, error);
-  // Refused up front: a text that fills the address space would leave the editor none to run in.
-  if (!error && size > maxFileSize_) RefuseTooLarge(fileName, size);
+  // Refused by the size of what was opened, before anything is read: a text that fills the
+  // address space would leave the editor none to run in.
+  uint64_t size = 0;
   try {
-    if (std::unique_ptr<TKedEditTextBytes> bytes = LoadFileBytes(fileName)) {
+    if (std::unique_ptr<TKedEditTextBytes> bytes = LoadFileBytes(fileName, maxFileSize_, size)) {
       LoadFromBytes(std::move(bytes));
       return;
     }
+    if (size > maxFileSize_) RefuseTooLarge(fileName, size);
     TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
-    LoadFromStream(&stream);
+    const int64_t streamSize = stream.Size();
+    size = streamSize > 0 ? static_cast<uint64_t>(streamSize) : 0;
+    LoadWholeStream(&stream, streamSize, fileName);
   } catch (const std::bad_alloc&) {
     throw EReadError("Not enough memory to open \"" + fileName + "\" (" + std::to_string(size) +
                      " bytes)");
@@ -657,13 +659,15 @@ void TKedEditStringList::LoadFromFile(const std::string& fileName) {
 }
 
 void TKedEditStringList::LoadFromStream(TStream* stream) {
-  const int64_t size = stream->Size();
+  LoadWholeStream(stream, stream->Size(), "stream");
+}
+
+void TKedEditStringList::LoadWholeStream(TStream* stream, int64_t size, const std::string& name) {
   // Line records hold 32-bit offsets; no 32-bit process can hold more anyway.
   if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFull ||
       static_cast<uint64_t>(size) > static_cast<uint64_t>(std::numeric_limits<size_t>::max()))
     throw EReadError("File too large");
-  if (static_cast<uint64_t>(size) > maxFileSize_)
-    RefuseTooLarge("stream", static_cast<uint64_t>(size));
+  if (static_cast<uint64_t>(size) > maxFileSize_) RefuseTooLarge(name, static_cast<uint64_t>(size));
   stream->SetPosition(0);
   std::unique_ptr<char[]> data(new char[size > 0 ? static_cast<size_t>(size) : 1]);
   // One read of the whole text, in pieces only because a read takes a 32-bit count.

@@ -90,8 +90,8 @@ class TKedEditStringList : public TStrings {
   void SetLineBreakStyle(TKedEditLineBreakStyle style) { lineBreakStyle_ = style; }
   // Maps the file read-only as the base of the lines (reads it when no mapping can be had),
   // its line breaks found on several cores when it is large. A file larger than MaxFileSize()
-  // is refused before anything is read, as is one the memory cannot hold; the list keeps its
-  // lines then.
+  // as it was opened is refused before anything is read, as is one the memory cannot hold;
+  // the list keeps its lines then.
   void LoadFromFile(const std::string& fileName) override;
   // The largest text the list loads: what a 32-bit process can hold beside its line records,
   // or what the records' 32-bit offsets can address.
@@ -149,6 +149,9 @@ class TKedEditStringList : public TStrings {
   static TLineBreaksSeen IndexLinesInParallel(const char* text, size_t size, int parts,
                                               std::vector<LineRec>& lines);
   void RefuseTooLarge(const std::string& name, uint64_t size) const;
+  // Reads a stream of `size` bytes, asked for once by the caller, whole; `name` names it in
+  // a refusal.
+  void LoadWholeStream(TStream* stream, int64_t size, const std::string& name);
   // Saves to a new file beside fileName and moves it over fileName once complete.
   void WriteBesideAndReplace(const std::string& fileName) const;
   void WriteLinesTo(const std::string& fileName) const;

@@ -43,6 +43,28 @@ TEST_F(MappedFileShare, AFileOpenForWritingElsewhereIsReadInstead) {
   EXPECT_EQ(list.Get(1), "second");
 }
 
+// Read through a stream, the file is refused by the stream's size, with the message a mapped
+// one gets.
+TEST_F(MappedFileShare, AFileReadInsteadIsRefusedOverTheLimitByItsStreamSize) {
+  TFileStream writer(path, fmOpenReadWrite | fmShareDenyNone);
+  TKedEditStringList list;
+  list.LoadFromString("kept");
+  list.SetMaxFileSize(12);
+  try {
+    list.LoadFromFile(path);
+    ADD_FAILURE() << "a file over the limit was read";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(std::string(e.what()), "File too large to open: \"" + path +
+                                         "\" has 13 bytes, this program can hold at most 12");
+  }
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Get(0), "kept");
+  list.SetMaxFileSize(13);
+  list.LoadFromFile(path);
+  EXPECT_FALSE(list.IsFileMapped());
+  EXPECT_EQ(list.Count(), 2) << "a file of exactly the limit is read";
+}
+
 TEST_F(MappedFileShare, SavingOverTheMappedFileReplacesItAndMapsTheNewOne) {
   TKedEditStringList list;
   list.LoadFromFile(path);
