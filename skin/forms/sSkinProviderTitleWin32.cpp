@@ -317,6 +317,11 @@ void TsSkinProvider::RepaintTitleButton(int hitCode) {
     return;
   }
   PaintTitleButton(image, *button, true);
+  // With a border window the title is shown there.
+  if (HasBorderForm()) {
+    UpdateExBorder(true, 255);
+    return;
+  }
   TWindowDC dc(form_->Handle(), true);
   if (!dc) return;
   const TPoint shift = WindowToImage(facts, POINT{0, 0});

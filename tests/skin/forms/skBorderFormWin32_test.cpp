@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "framework/ExtCtrlsWin32.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
@@ -223,6 +224,43 @@ TEST_F(BorderWindow, GoesWithTheFormsHidingItsSkinAndItsProvider) {
   delete provider;
   ktest::Pump();
   EXPECT_FALSE(IsWindow(border));
+}
+
+// The title lies in the border window: a hot button is seen there, under the real pointer.
+TEST_F(BorderWindow, AHotTitleButtonShowsInTheBorderWindow) {
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  const TRect r = provider->TitleButtonRect(HTCLOSE);  // in the form's window
+  ASSERT_GT(r.Width(), 0);
+  const RECT f = RectOf(Wnd());
+  auto screenPixels = [&] {
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        pixels.push_back(GetPixel(screen, f.left + x, f.top + y));
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  };
+  ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
+  ktest::Settle(Wnd(), 100);
+  const std::vector<COLORREF> normal = screenPixels();
+  const POINT button{f.left + (r.Left + r.Right) / 2, f.top + (r.Top + r.Bottom) / 2};
+  EXPECT_EQ(WindowFromPoint(button), border);
+  ASSERT_TRUE(ktest::MovePointerTo(button));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return provider->TitleButtonState(HTCLOSE) == 1; }, 5000));
+  int differ = 0;
+  ktest::PumpUntil(
+      [&] {
+        const std::vector<COLORREF> hot = screenPixels();
+        differ = 0;
+        for (size_t i = 0; i < hot.size(); ++i) differ += hot[i] != normal[i] ? 1 : 0;
+        return differ > r.Width() * r.Height() / 4;
+      },
+      3000);
+  EXPECT_GT(differ, r.Width() * r.Height() / 4) << "the hot look does not show";
 }
 
 // Not a check: the picture of a form with its extended border and shadow, to look at.
