@@ -17,17 +17,8 @@ COLORREF TScreenshot::ColorAt(int x, int y) const {
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-bool CaptureWindow(HWND wnd, TScreenshot& shot) {
-  RECT r;
-  if (!::IsWindow(wnd) || !::GetWindowRect(wnd, &r)) return false;
-  const int w = r.right - r.left;
-  const int h = r.bottom - r.top;
+bool CaptureDrawing(int w, int h, const std::function<bool(HDC)>& draw, TScreenshot& shot) {
   if (w <= 0 || h <= 0) return false;
-
-  // Pending WM_PAINTs would otherwise leave stale pixels on the screen.
-  ::RedrawWindow(wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  ::GdiFlush();
-
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = w;
@@ -42,11 +33,7 @@ bool CaptureWindow(HWND wnd, TScreenshot& shot) {
   if (!dib || !memory || !bits) return false;
   {
     TSelectObject select(memory.Get(), dib.Get());
-    bool done = false;
-    if (::IsWindowVisible(wnd) && !::IsIconic(wnd))
-      done = ::BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY | CAPTUREBLT);
-    if (!done) done = ::PrintWindow(wnd, memory.Get(), 0);
-    if (!done) return false;
+    if (!draw(memory.Get())) return false;
     ::GdiFlush();
   }
   shot.Width = w;
@@ -57,6 +44,48 @@ bool CaptureWindow(HWND wnd, TScreenshot& shot) {
   return true;
 }
 
+bool CaptureArea(HDC dc, int x, int y, int w, int h, TScreenshot& shot) {
+  TWindowDC screen(nullptr);
+  HDC source = dc ? dc : screen.Get();
+  return CaptureDrawing(
+      w, h, [&](HDC memory) { return ::BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY) != 0; },
+      shot);
+}
+
+RECT ClientRectInWindow(HWND wnd) {
+  RECT window{}, client{};
+  POINT origin{0, 0};
+  ::GetWindowRect(wnd, &window);
+  ::GetClientRect(wnd, &client);
+  ::ClientToScreen(wnd, &origin);
+  const int x = origin.x - window.left, y = origin.y - window.top;
+  return RECT{x, y, x + client.right, y + client.bottom};
+}
+
+bool CaptureWindow(HWND wnd, TScreenshot& shot) {
+  RECT r;
+  if (!::IsWindow(wnd) || !::GetWindowRect(wnd, &r)) return false;
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+
+  // Pending WM_PAINTs would otherwise leave stale pixels on the screen.
+  ::RedrawWindow(wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ::GdiFlush();
+
+  TWindowDC screen(nullptr);
+  return CaptureDrawing(
+      w, h,
+      [&](HDC memory) {
+        bool done = false;
+        if (::IsWindowVisible(wnd) && !::IsIconic(wnd))
+          done = ::BitBlt(memory, 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY | CAPTUREBLT);
+        if (!done) done = ::PrintWindow(wnd, memory, 0);
+        return done;
+      },
+      shot);
+}
+
 COLORREF WindowPixel(HWND wnd, int x, int y) {
   TScreenshot shot;
   if (!CaptureWindow(wnd, shot)) return CLR_INVALID;
@@ -64,13 +93,11 @@ COLORREF WindowPixel(HWND wnd, int x, int y) {
 }
 
 COLORREF ClientPixel(HWND wnd, int x, int y) {
-  RECT window, client;
-  POINT origin{0, 0};
-  if (!::GetWindowRect(wnd, &window) || !::GetClientRect(wnd, &client) ||
-      !::ClientToScreen(wnd, &origin))
-    return CLR_INVALID;
+  RECT client;
+  if (!::GetClientRect(wnd, &client)) return CLR_INVALID;
   if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) return CLR_INVALID;
-  return WindowPixel(wnd, x + origin.x - window.left, y + origin.y - window.top);
+  const RECT inWindow = ClientRectInWindow(wnd);
+  return WindowPixel(wnd, x + inWindow.left, y + inWindow.top);
 }
 
 namespace {

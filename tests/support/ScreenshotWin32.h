@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@ struct TScreenshot {
   // The colour at (x, y) as a TColor/COLORREF (0x00BBGGRR); CLR_INVALID outside.
   COLORREF ColorAt(int x, int y) const;
 };
+
+// What `draw` paints into a fresh top-down 32-bit bitmap of w × h. False when no bitmap can
+// be made or `draw` answers false.
+bool CaptureDrawing(int w, int h, const std::function<bool(HDC)>& draw, TScreenshot& shot);
+
+// An area of a device context (the screen's when `dc` is null) as it holds it now.
+bool CaptureArea(HDC dc, int x, int y, int w, int h, TScreenshot& shot);
+
+// The client rectangle in the coordinates of the whole window, frame included.
+RECT ClientRectInWindow(HWND wnd);
 
 // Captures the whole window (frame included) as it is shown on the screen; a
 // hidden or covered window is asked to print itself instead. False when the

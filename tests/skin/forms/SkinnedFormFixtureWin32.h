@@ -11,6 +11,7 @@
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
+#include "tests/support/ScreenshotWin32.h"
 
 namespace skintest {
 
@@ -18,29 +19,14 @@ namespace skintest {
 // window DC: what the window drew, without waiting for the screen to be updated.
 inline std::vector<COLORREF> ShownPixels(HWND wnd, const TRect& r) {
   std::vector<COLORREF> pixels;
-  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
-  if (w <= 0 || h <= 0) return pixels;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(mem, dib);
+  ktest::TScreenshot shot;
   HDC windowDC = GetWindowDC(wnd);
-  BitBlt(mem, 0, 0, w, h, windowDC, r.Left, r.Top, SRCCOPY);
+  const bool read =
+      ktest::CaptureArea(windowDC, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, shot);
   ReleaseDC(wnd, windowDC);
-  GdiFlush();
-  // The DIB holds 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
-  const auto* p = static_cast<const uint32_t*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i)
-    pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(dib);
+  if (!read) return pixels;
+  for (int y = 0; y < shot.Height; ++y)
+    for (int x = 0; x < shot.Width; ++x) pixels.push_back(shot.ColorAt(x, y));
   return pixels;
 }
 

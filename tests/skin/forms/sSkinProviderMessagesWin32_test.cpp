@@ -44,16 +44,6 @@ std::vector<uint32_t> WindowDCPixels(HWND wnd, int& width, int& height) {
   return out;
 }
 
-RECT ClientInWindow(HWND wnd) {
-  RECT window, client;
-  GetWindowRect(wnd, &window);
-  GetClientRect(wnd, &client);
-  POINT origin{0, 0};
-  ClientToScreen(wnd, &origin);
-  const int x = origin.x - window.left, y = origin.y - window.top;
-  return RECT{x, y, x + client.right, y + client.bottom};
-}
-
 bool InRect(const RECT& r, int x, int y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
@@ -65,7 +55,7 @@ int FrameDifferences(TsSkinProvider& provider, HWND wnd) {
   const std::vector<uint32_t> shown = WindowDCPixels(wnd, width, height);
   TBitmap* image = provider.FrameImage();
   if (!image || provider.FrameImageSize() != TSize{width, height}) return -1;
-  const RECT client = ClientInWindow(wnd);
+  const RECT client = ktest::ClientRectInWindow(wnd);
   int differ = 0;
   for (int y = 0; y < height; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(image->ScanLine(y));
@@ -80,7 +70,7 @@ int FrameDifferences(TsSkinProvider& provider, HWND wnd) {
 std::vector<uint32_t> TitlePixels(HWND wnd) {
   int width = 0, height = 0;
   std::vector<uint32_t> all = WindowDCPixels(wnd, width, height);
-  const RECT client = ClientInWindow(wnd);
+  const RECT client = ktest::ClientRectInWindow(wnd);
   all.resize(static_cast<size_t>(client.top) * width);
   return all;
 }
@@ -505,7 +495,7 @@ TEST_F(FormServicesSeam, TheFormsPictureHoldsItsFrameAndChildrenOpaque) {
   EXPECT_EQ(differ, 0) << "the picture is not what the window shows";
   EXPECT_EQ(transparent, 0);
   // The child lies where it shows, in its own colour.
-  const RECT client = ClientInWindow(Wnd());
+  const RECT client = ktest::ClientRectInWindow(Wnd());
   EXPECT_EQ(skintest::Pixel32(*picture, client.left + 80, client.top + 55) & 0xFFFFFF, 0xC80000u);
 }
 
@@ -562,7 +552,7 @@ TEST_F(SkinnedFormMessages, TheTaskBarsLivePreviewIsTheFormWithItsChildren) {
     COLORREF child = 0;
     uint32_t flags = 0;
   } shown;
-  const RECT client = ClientInWindow(Wnd());
+  const RECT client = ktest::ClientRectInWindow(Wnd());
   SetDwmEnvironment(TsDwmEnvironment{
       6, [&]() -> std::optional<TsDwmFunctions> {
         TsDwmFunctions f;

@@ -38,26 +38,15 @@ struct TWindowPixels {
 // What `draw` puts into a 32-bit top-down bitmap of the given size.
 template <typename Draw>
 TWindowPixels DrawnPixels(int width, int height, Draw draw) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(mem, dib);
-  draw(mem);
-  GdiFlush();
-  TWindowPixels out{width, height, {}};
-  const auto* p = static_cast<const uint32_t*>(bits);
-  out.Pixels.assign(p, p + static_cast<size_t>(width) * height);
-  for (uint32_t& px : out.Pixels) px &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(dib);
-  return out;
+  ktest::TScreenshot shot;
+  ktest::CaptureDrawing(
+      width, height,
+      [&](HDC mem) {
+        draw(mem);
+        return true;
+      },
+      shot);
+  return TWindowPixels{shot.Width, shot.Height, std::move(shot.Pixels)};
 }
 
 TWindowPixels ReadWindowDC(HWND wnd) {
@@ -70,17 +59,6 @@ TWindowPixels ReadWindowDC(HWND wnd) {
     BitBlt(mem, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
     ReleaseDC(wnd, windowDC);
   });
-}
-
-// The client rectangle in window coordinates.
-RECT ClientInWindow(HWND wnd) {
-  RECT window, client;
-  GetWindowRect(wnd, &window);
-  GetClientRect(wnd, &client);
-  POINT origin{0, 0};
-  ClientToScreen(wnd, &origin);
-  const int x = origin.x - window.left, y = origin.y - window.top;
-  return RECT{x, y, x + client.right, y + client.bottom};
 }
 
 bool InRect(const RECT& r, int x, int y) {
@@ -164,7 +142,7 @@ TEST_F(SkinProvider, TheFrameImageIsWhatTheNonClientAreaShows) {
   ASSERT_NE(image, nullptr);
   const TWindowPixels shown = ReadWindowDC(Wnd());
   ASSERT_EQ(provider->FrameImageSize(), (TSize{shown.Width, shown.Height}));
-  const RECT client = ClientInWindow(Wnd());
+  const RECT client = ktest::ClientRectInWindow(Wnd());
   int compared = 0, differ = 0;
   for (int y = 0; y < shown.Height; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(image->ScanLine(y));
@@ -254,7 +232,7 @@ TEST_F(SkinProvider, RemovingTheSkinGivesTheStandardFrameBack) {
   form.Form->SetColor(RGB(10, 120, 30));
   MakeProvider();
   ShowAndSettle();
-  const RECT client = ClientInWindow(Wnd());
+  const RECT client = ktest::ClientRectInWindow(Wnd());
   const TWindowPixels standard = ReadWindowDC(Wnd());
   LoadSkin();
   ktest::Settle(Wnd(), 300);
@@ -262,7 +240,7 @@ TEST_F(SkinProvider, RemovingTheSkinGivesTheStandardFrameBack) {
   EXPECT_GT(NonClientDifferences(standard, skinned, client), 100) << "the skin did not show";
   fixture.Manager->SetActive(false);
   ktest::Settle(Wnd(), 300);
-  EXPECT_EQ(ClientInWindow(Wnd()).top, client.top);
+  EXPECT_EQ(ktest::ClientRectInWindow(Wnd()).top, client.top);
   EXPECT_EQ(NonClientDifferences(standard, ReadWindowDC(Wnd()), client), 0);
   // No region left, and the form's own colour is back.
   HRGN probe = CreateRectRgn(0, 0, 0, 0);
