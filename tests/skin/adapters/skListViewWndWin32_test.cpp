@@ -52,6 +52,28 @@ struct ListViewAdapter : EditAdapters {
     Settle(form.Form->Handle());
     header = adapter->HeaderHandle();
   }
+  // The list's small images: one square of a single colour, image 0. False when it could
+  // not be added.
+  bool GiveSmallImageOf(COLORREF colour) {
+    auto* images = new TImageList(form.Form);
+    images->SetSize(12, 12);
+    TBitmap picture;
+    picture.SetSize(12, 12);
+    picture.Canvas()->Brush()->SetColor(static_cast<TColor>(colour));
+    picture.Canvas()->FillRect(TRect{0, 0, 12, 12});
+    if (images->Add(&picture, nullptr) != 0) return false;
+    list->SetSmallImages(images);
+    return true;
+  }
+  // Image 0 before the column's text in its header item.
+  bool ShowImageInColumn(int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
+    item.iImage = 0;
+    return SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column),
+                        reinterpret_cast<LPARAM>(&item)) != 0;
+  }
   TListView* list = nullptr;
   std::unique_ptr<TskListViewWnd> adapter;
   HWND header = nullptr;
@@ -221,21 +243,10 @@ TEST_F(ListViewAdapter, APressedColumnShowsPressedAndADividerPressShowsNone) {
 
 TEST_F(ListViewAdapter, ReorderedColumnsArePaintedInTheirVisualOrder) {
   constexpr COLORREF kImage = 0x2020F0;
-  auto* images = new TImageList(form.Form);
-  images->SetSize(12, 12);
-  TBitmap picture;
-  picture.SetSize(12, 12);
-  picture.Canvas()->Brush()->SetColor(static_cast<TColor>(kImage));
-  picture.Canvas()->FillRect(TRect{0, 0, 12, 12});
-  ASSERT_EQ(images->Add(&picture, nullptr), 0);
-  list->SetSmallImages(images);
+  ASSERT_TRUE(GiveSmallImageOf(kImage));
   list->Columns()->Items(1)->SetWidth(120);
   // Only the second column carries the image: it tells the columns apart on the screen.
-  HDITEMA item{};
-  item.mask = HDI_FORMAT | HDI_IMAGE;
-  item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
-  item.iImage = 0;
-  ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+  ASSERT_TRUE(ShowImageInColumn(1));
   // Reordered by the program, not by a drag: the header without HDS_DRAGDROP.
   SetWindowLongPtrA(header, GWL_STYLE, GetWindowLongPtrA(header, GWL_STYLE) & ~HDS_DRAGDROP);
   ASSERT_FALSE(GetWindowLongPtrA(header, GWL_STYLE) & HDS_DRAGDROP);
@@ -260,19 +271,8 @@ TEST_F(ListViewAdapter, ReorderedColumnsArePaintedInTheirVisualOrder) {
 
 TEST_F(ListViewAdapter, AColumnImageComesFromTheSmallImagesBeforeTheText) {
   constexpr COLORREF kImage = 0x2020F0;
-  auto* images = new TImageList(form.Form);
-  images->SetSize(12, 12);
-  TBitmap picture;
-  picture.SetSize(12, 12);
-  picture.Canvas()->Brush()->SetColor(static_cast<TColor>(kImage));
-  picture.Canvas()->FillRect(TRect{0, 0, 12, 12});
-  ASSERT_EQ(images->Add(&picture, nullptr), 0);
-  list->SetSmallImages(images);
-  HDITEMA item{};
-  item.mask = HDI_FORMAT | HDI_IMAGE;
-  item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
-  item.iImage = 0;
-  ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  ASSERT_TRUE(GiveSmallImageOf(kImage));
+  ASSERT_TRUE(ShowImageInColumn(0));
   Settle(form.Form->Handle());
   RECT hr{};
   GetClientRect(header, &hr);
