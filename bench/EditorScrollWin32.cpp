@@ -17,6 +17,7 @@
 
 #include "app/KestravaStartup.h"
 #include "app/mainWin32.h"
+#include "bench/SkinnedMainWindowWin32.h"
 #include "skin/adapters/skSBUtilsWin32.h"
 #include "skin/adapters/skScrollWndWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
@@ -72,18 +73,10 @@ int main(int argc, char** argv) {
   try {
     const TKestravaStartup startup;  // the program's own start-up list
     Application->Initialize();
-    auto* form = new TForm1(Application);
-    form->AfterConstruction();
-    form->CheckVersion = nullptr;  // no update server here
     ktest::TMessageBoxWatcher watcher;
+    TForm1* form = ShowSkinnedMainWindow(argv[2]);
+    if (!form) return 1;
     TsSkinManager* manager = form->sSkinManager1;
-    manager->SetSkinDirectory(argv[2]);
-    manager->SetActive(true);
-    if (!manager->CurrentSkin().Active) {
-      std::fprintf(stderr, "the skin could not be loaded from %s\n", argv[2]);
-      return 1;
-    }
-    form->Show();
     Pump();
     const auto openStart = Clock::now();
     form->OpenWithPreparation(argv[1]);

@@ -16,6 +16,7 @@
 
 #include "app/KestravaStartup.h"
 #include "app/mainWin32.h"
+#include "bench/SkinnedMainWindowWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 
 namespace {
@@ -103,18 +104,10 @@ int main(int argc, char** argv) {
   try {
     const TKestravaStartup startup;  // the program's own start-up list
     Application->Initialize();
-    auto* form = new TForm1(Application);
-    form->AfterConstruction();
-    form->CheckVersion = nullptr;  // no update server here
     ktest::TMessageBoxWatcher watcher;
+    TForm1* form = ShowSkinnedMainWindow(argv[1]);
+    if (!form) return 1;
     TsSkinManager* manager = form->sSkinManager1;
-    manager->SetSkinDirectory(argv[1]);
-    manager->SetActive(true);
-    if (!manager->CurrentSkin().Active) {
-      std::fprintf(stderr, "the skin could not be loaded from %s\n", argv[1]);
-      return 1;
-    }
-    form->Show();
     HWND wnd = form->Handle();
     SetWindowPos(wnd, nullptr, 0, 0, 1024, 768, SWP_NOZORDER);
     Pump();
