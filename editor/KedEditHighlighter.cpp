@@ -48,11 +48,15 @@ void TKedHighlighterAttributes::Assign(TPersistent* source) {
     return;
   }
   name_ = src->name_;
-  const bool changed =
-      background_ != src->background_ || foreground_ != src->foreground_ || style_ != src->style_;
-  background_ = src->background_;
-  foreground_ = src->foreground_;
-  style_ = src->style_;
+  SetColorsAndStyle(src->background_, src->foreground_, src->style_);
+}
+
+void TKedHighlighterAttributes::SetColorsAndStyle(TColor background, TColor foreground,
+                                                  TFontStyles style) {
+  const bool changed = background_ != background || foreground_ != foreground || style_ != style;
+  background_ = background;
+  foreground_ = foreground;
+  style_ = style;
   if (changed) Changed();
 }
 

@@ -17,6 +17,11 @@
 #include "framework/Graphics.h"
 #include "framework/Strings.h"
 
+#ifdef _WIN32
+class TRegistry;
+struct HKEY__;
+#endif
+
 // The opaque scan state a highlighter keeps between lines; the editor stores one per line.
 using TKedHighlighterRange = intptr_t;
 
@@ -48,7 +53,27 @@ class TKedHighlighterAttributes : public TPersistent {
   // Calls OnChange with this attribute as sender.
   virtual void Changed();
 
+#ifdef _WIN32
+  // Registry storage, which the program itself never uses. The attribute's values sit in a
+  // subkey named after it, below the key `registry` has open: the integers "Background",
+  // "Foreground" and "Style" (1 bold, 2 italic, 4 underline, 8 strike-out). Both go back to
+  // the key open before and answer false only when the subkey cannot be opened (or made).
+  // Values missing from the subkey keep the attribute's own; a value of the wrong kind raises
+  // ERegistryException before anything is changed.
+  bool LoadFromRegistry(TRegistry& registry);
+  bool SaveToRegistry(TRegistry& registry);
+  // Colours and style from an editor's colour settings, in their old layout (a string value
+  // `name` of comma-separated fields under `key`) or their new one (a subkey `name` under
+  // `key`). False, with the attribute unchanged, when the settings are missing or malformed.
+  virtual bool ImportFromEditorRegistry(HKEY__* rootKey, const std::string& key,
+                                        const std::string& name, bool oldStyle);
+#endif
+
   TNotifyEvent OnChange;
+
+ protected:
+  // Both colours and the style as one change: one notice when anything differs.
+  void SetColorsAndStyle(TColor background, TColor foreground, TFontStyles style);
 
  private:
   TColor background_ = clNone;
@@ -128,6 +153,15 @@ class TKedCustomHighlighter : public TComponent {
   // From another highlighter: attributes of the same name (case-sensitive), the sample
   // source when source is of this class, then the word-break set, the filter and Enabled.
   void Assign(TPersistent* source) override;
+
+#ifdef _WIN32
+  // Every attribute's colours below `key` of `rootKey` (see the attribute's own storage).
+  // False when the key cannot be opened or any attribute's subkey is missing; the attributes
+  // whose subkeys exist are loaded all the same.
+  virtual bool LoadFromRegistry(HKEY__* rootKey, const std::string& key);
+  // Opens or makes the key; false when it cannot, or when an attribute's subkey cannot be made.
+  virtual bool SaveToRegistry(HKEY__* rootKey, const std::string& key);
+#endif
 
  protected:
   void Loaded() override;

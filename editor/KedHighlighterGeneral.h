@@ -65,6 +65,13 @@ class TKedGeneralHl : public TKedCustomHighlighter {
   std::string LanguageName() const override { return "General"; }
   bool MatchesKeyword(const std::string& word) const override;
 
+#ifdef _WIN32
+  // The keyword list travels with the attributes, as the string value "KeyWords" of the key
+  // (one keyword per line).
+  bool LoadFromRegistry(HKEY__* rootKey, const std::string& key) override;
+  bool SaveToRegistry(HKEY__* rootKey, const std::string& key) override;
+#endif
+
   void ScanNextToken() override;
   // Follows only what can change the range: comment delimiters, and the strings, line
   // comments and double-byte pairs that may hide them.

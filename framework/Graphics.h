@@ -118,6 +118,11 @@ TColor ColorToRGB(TColor color);
 using TSystemColorSource = uint32_t (*)(int index);  // returns 0x00BBGGRR
 void SetSystemColorSource(TSystemColorSource source);
 
+// A colour from its name as the framework writes it ("clRed", "clWindowText"; any letter
+// case) or from its number (decimal, "$" or "0x" hexadecimal). Raises EConvertError for
+// anything else.
+TColor StringToColor(const std::string& text);
+
 // ---------------------------------------------------------------------------------------------
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;

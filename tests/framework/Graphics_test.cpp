@@ -54,6 +54,20 @@ TEST(ColorTest, ChannelsAndSystemColours) {
   EXPECT_FALSE(IsSystemColor(ColorToRGB(clBtnFace)));
 }
 
+TEST(ColorTest, NamesAndNumbersBecomeColours) {
+  const struct {
+    const char* text;
+    TColor color;
+  } cases[] = {
+      {"clNavy", clNavy},           {"CLWINDOWTEXT", clWindowText}, {"clNone", clNone},
+      {"$00FF0000", clBlue},        {"0x0000FF", clRed},            {"255", clRed},
+      {"-16777201", clBtnFace},     {"$FF00000F", clBtnFace},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StringToColor(c.text), c.color) << c.text;
+  for (const char* bad : {"", "clNoSuchColour", "navy", "12px", "$"})
+    EXPECT_THROW(StringToColor(bad), EConvertError) << bad;
+}
+
 TEST(BitmapTest, ScanLineCountsRowsFromTheTopOfABottomUpPaddedBuffer) {
   struct Case {
     TPixelFormat format;
