@@ -7,6 +7,7 @@
 #include "framework/HandlesWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/forms/sSkinProviderWin32.h"
+#include "skin/forms/sVclUtilsAnimWin32.h"
 
 bool HideForAnimation(HWND wnd, bool layered) {
   const LONG_PTR exStyle = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
@@ -52,6 +53,22 @@ void TsFormServicesWin32::PaintFormToBitmap(TBitmap& bitmap, ISkinProvider& prov
   if (auto* formProvider = dynamic_cast<TsSkinProvider*>(&provider))
     formProvider->PaintFormToBitmap(bitmap);
 }
+
+void TsFormServicesWin32::AnimateFormHide(ISkinProvider& provider) {
+  if (auto* formProvider = dynamic_cast<TsSkinProvider*>(&provider))
+    ::AnimateFormHide(*formProvider);
+}
+
+void TsFormServicesWin32::AnimateFromSnapshot(TWindowKey form, int time, int alpha,
+                                              TskAnimType mode) {
+  auto* control = TWinControl::FindControl(reinterpret_cast<HWND>(form));
+  auto* customForm = dynamic_cast<TCustomForm*>(control);
+  if (TsSkinProvider* provider = customForm ? FormSkinProvider(customForm) : nullptr)
+    ::AnimateFromSnapshot(*provider, time, alpha, mode);
+}
+
+// Every hide reuses the one hide timer; what a running hide shows ends here.
+void TsFormServicesWin32::ForgetHideTimer() { StopHideAnimation(); }
 
 namespace {
 TsFormServicesWin32 FormServicesWin32;

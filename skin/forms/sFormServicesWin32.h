@@ -1,8 +1,8 @@
 // The services the form skinning offers the skin engine below it (ISkinFormServices): the
 // glows, layered windows shown from a bitmap, a window hidden or made see-through for an
 // animation, and the picture of a whole form with its children. The program registers them
-// at start; the animations, the dialog hook and the popup-menu adapters add theirs here
-// once they exist, and until then those services do nothing.
+// at start; the show, hide and skin-change animations of forms are here too; the dialog hook
+// and the popup-menu adapters add theirs once they exist, and until then those do nothing.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,11 @@ class TsFormServicesWin32 : public TskGlowServicesWin32 {
  public:
   bool HideForAnimation(TWindowKey wnd, bool layered) override;
   void UpdateLayeredBitmap(TWindowKey wnd, TBitmap* bitmap, int alpha) override;
+  // The animated hide of a skin provider's form, the skin change's cross-fade of a form with
+  // a provider, and the end of a running hide (sVclUtilsAnimWin32.h).
+  void AnimateFormHide(ISkinProvider& provider) override;
+  void AnimateFromSnapshot(TWindowKey form, int time, int alpha, TskAnimType mode) override;
+  void ForgetHideTimer() override;
   // The form of a skin provider with its children; nothing for another provider's kind or
   // before the form's frame was painted.
   void PaintFormToBitmap(TBitmap& bitmap, ISkinProvider& provider) override;

@@ -21,11 +21,13 @@
 #include "skin/core/skinfiles/sShadowTemplates.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sDwmApi.h"
+#include "skin/forms/sFormServicesWin32.h"
 #include "skin/forms/sFrameMouse.h"
 #include "skin/forms/sSystemMenuWin32.h"
 #include "skin/forms/sTitleButtonTrackerWin32.h"
 #include "skin/forms/sTitleButtonsWin32.h"
 #include "skin/forms/sTitleIconWin32.h"
+#include "skin/forms/sVclUtilsAnimWin32.h"
 #include "skin/forms/sVclUtilsWin32.h"
 #include "skin/forms/skAddedTitleWin32.h"
 #include "skin/forms/skBorderFormWin32.h"
@@ -332,6 +334,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 TsSkinProvider::~TsSkinProvider() {
   // Timers stop before the windows and data their ticks use.
   minTimer_.reset();
+  DropPreparedHide(*this);
   controlAdapter_.reset();
   borderForm_.reset();
   LeaveSkinnedForms();
@@ -966,7 +969,15 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       CallOld(m);
       return;
-    case CM_SHOWINGCHANGED:
+    case CM_SHOWINGCHANGED: {
+      // A form shown with animation appears nearly transparent and fades in from its
+      // picture once it is ready.
+      const bool animateShow = !FormShowing() && form_->Visible() && ShowAnimationDue();
+      int showAlpha = 255;
+      if (animateShow && !HideForAnimation(form_->Handle(), true)) {
+        showAlpha = form_->AlphaBlendValue();
+        if (form_->AlphaBlend()) form_->SetAlphaBlendValue(0);
+      }
       CallOld(m);
       if (!FormShowing()) return;
       if (SkinManager()) UpdateBorderForm(SkinManager()->ExtendedBorders());
@@ -974,7 +985,12 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         NotifySkinEditor(form_->Handle());
       UpdateMenus(skinData_->IsSkinned(false));
       AdaptChildren(nullptr);
+      if (animateShow) {
+        const TskFormShow& show = SkinManager()->AnimEffects()->FormShow;
+        AnimateFormShow(*this, show.Time, showAlpha, show.Mode);
+      }
       return;
+    }
     case CM_VISIBLECHANGED:
       CallOld(m);
       if (m.WParam == 0) {
@@ -1086,6 +1102,9 @@ void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
   // The region being set moves nothing; the form's own procedure need not know.
   if (regionUpdating_ || form_->ComponentState().Contains(csLoading)) return;
   auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  // While the form still shows, its picture is put over it: the hide's frames take over
+  // from there without a flicker.
+  if (HideAnimationDue(pos) && FormShowing()) PrepareFormHide(*this);
   if (pos && screenSnap_ && !(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0) &&
       FormShowing() && !IsZoomed(form_->Handle())) {
     HMONITOR monitor = MonitorFromWindow(form_->Handle(), MONITOR_DEFAULTTONEAREST);
@@ -1238,15 +1257,27 @@ void TsSkinProvider::OnControlListChange(TMessage& m) {
   PerformSkinCmd(control, CmdSkinState, 1);
 }
 
-void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
-  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+bool TsSkinProvider::ShowAnimationDue() const {
+  TsSkinManager* manager = SkinManager();
+  return manager && manager->Active() && drawNonClientArea_ && skinData_->IsSkinned(false) &&
+         manager->AnimEffects()->FormShow.Active &&
+         AnimationFrames(manager->AnimEffects()->FormShow.Time) > 0 && HasLayeredWindows() &&
+         !form_->Parent() && form_->FormStyle() != fsMDIChild && form_->Handle() != PreviewWindow &&
+         !IsIconic(form_->Handle());
+}
+
+bool TsSkinProvider::HideAnimationDue(const WINDOWPOS* pos) const {
   TsSkinManager* manager = SkinManager();
   const bool hiding = pos && (pos->flags & SWP_HIDEWINDOW) != 0;
-  const bool animateHide = hiding && !skipHideAnimation_ && manager && manager->Active() &&
-                           skinData_->CacheBitmap && !IsIconic(form_->Handle()) &&
-                           manager->AnimEffects()->FormHide.Active &&
-                           manager->AnimEffects()->FormHide.Time > 0;
-  if (!animateHide) {
+  return hiding && !skipHideAnimation_ && manager && manager->Active() && drawNonClientArea_ &&
+         HasLayeredWindows() && skinData_->CacheBitmap && !IsIconic(form_->Handle()) &&
+         manager->AnimEffects()->FormHide.Active &&
+         AnimationFrames(manager->AnimEffects()->FormHide.Time) > 0;
+}
+
+void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+  if (!HideAnimationDue(pos)) {
     CallOld(m);
     if (borderForm_) UpdateExBorder(false, 255);
     return;
@@ -1255,7 +1286,11 @@ void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
   // The program's one hide timer is reused by every hide: the reference to it is kept, not
   // dropped for a new timer each time.
   skipHideAnimation_ = true;
-  TScopeExit skipOff([this] { skipHideAnimation_ = false; });
+  TScopeExit skipOff([this] {
+    skipHideAnimation_ = false;
+    // A cover prepared for the hide that the animation did not take goes now.
+    DropPreparedHide(*this);
+  });
   FormServices().AnimateFormHide(*this);
 }
 

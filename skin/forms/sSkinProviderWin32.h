@@ -251,6 +251,10 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void OnSize(TMessage& m);
   void OnQueryEndSession(TMessage& m);
   void OnWindowPosChanged(TMessage& m);
+  // The form's show, or the hide the record asks for, is to be animated (a time below one
+  // frame shows or hides the form at once, with no cover made).
+  bool ShowAnimationDue() const;
+  bool HideAnimationDue(const WINDOWPOS* pos) const;
   void OnSkinEditorCommand(TMessage& m);
   void OnSysCommand(TMessage& m);
   void OnWindowPosChanging(TMessage& m);

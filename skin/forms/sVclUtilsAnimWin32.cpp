@@ -1,0 +1,364 @@
+#include "skin/forms/sVclUtilsAnimWin32.h"
+
+#include <algorithm>
+
+#include "framework/HandlesWin32.h"
+#include "framework/ScopeExit.h"
+#include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/sColorsWin32.h"
+#include "skin/core/pixels/sGraphics.h"
+#include "skin/forms/sDwmApi.h"
+#include "skin/forms/sSkinProviderWin32.h"
+
+namespace {
+
+int CoversAlive = 0;
+TskHideTimer* TheHideTimer = nullptr;
+
+// A snapshot and its cover made while a form was about to hide, until the hide takes them.
+struct TPreparedHide {
+  TsSkinProvider* Provider = nullptr;
+  std::unique_ptr<TskCoverForm> Cover;
+  std::unique_ptr<TBitmap> Snapshot;
+  void Clear() {
+    Provider = nullptr;
+    Cover.reset();
+    Snapshot.reset();
+  }
+};
+TPreparedHide PreparedHide;
+
+HDC DCOf(TBitmap* bitmap) { return bitmap->Canvas()->Handle(); }
+
+// The window right above `wnd` in the z-order, so that a window put after it lies directly
+// over `wnd`.
+HWND WindowAbove(HWND wnd) {
+  HWND above = GetWindow(wnd, GW_HWNDPREV);
+  return above ? above : HWND_TOP;
+}
+
+// A cover at `place` (screen), directly over the form, or topmost over a topmost form. It is
+// layered and hidden until its first frame is pushed.
+std::unique_ptr<TskCoverForm> MakeCover(HWND form, const RECT& place) {
+  auto cover = std::make_unique<TskCoverForm>(nullptr);
+  const HWND wnd = cover->Handle();
+  SetWindowLongPtrA(
+      wnd, GWL_EXSTYLE,
+      GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+  const bool topmost = (GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  SetWindowPos(wnd, topmost ? HWND_TOPMOST : WindowAbove(form), place.left, place.top,
+               place.right - place.left, place.bottom - place.top,
+               SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOREDRAW | SWP_NOSENDCHANGING);
+  return cover;
+}
+
+void ShowCover(HWND cover, HWND insertAfter) {
+  ShowWindow(cover, SW_SHOWNOACTIVATE);
+  SetWindowPos(cover, insertAfter, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOCOPYBITS |
+                   SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+// Puts the image into the cover with the constant alpha on top of the image's own; a
+// numbered frame (or the end state, index -1) also goes to the frame sink.
+void PushFrame(HWND cover, TBitmap* image, int alpha, TskAnimKind kind, int index,
+               bool report = true) {
+  TWindowDC screen(nullptr);
+  SIZE size{image->Width(), image->Height()};
+  POINT origin{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), AC_SRC_ALPHA};
+  CallUpdateLayeredWindow(cover, screen.Get(), nullptr, &size, DCOf(image), &origin, 0, &blend,
+                          ULW_ALPHA);
+  if (!report) return;
+  if (IskAnimationFrameSink* sink = AnimationFrameSink())
+    sink->FramePushed(
+        TskPushedFrame{kind, reinterpret_cast<TWindowKey>(cover), index, alpha, image});
+}
+
+// The frame's image: zoomed, the snapshot stretched into its rectangle over transparent
+// black; fading, the snapshot itself, copied once.
+void PaintFrame(TBitmap* frame, TBitmap* snapshot, const TskAnimFrame& f, TskAnimType mode,
+                bool first) {
+  const int w = snapshot->Width(), h = snapshot->Height();
+  if (mode != atAero) {
+    if (first) BitBlt(DCOf(frame), 0, 0, w, h, DCOf(snapshot), 0, 0, SRCCOPY);
+    return;
+  }
+  HDC dest = DCOf(frame);
+  PatBlt(dest, 0, 0, w, h, BLACKNESS);
+  const TRect& r = f.ImageRect;
+  if (f.Stretched) {
+    SetStretchBltMode(dest, COLORONCOLOR);
+    StretchBlt(dest, r.Left, r.Top, r.Width(), r.Height(), DCOf(snapshot), 0, 0, w, h, SRCCOPY);
+  } else {
+    BitBlt(dest, r.Left, r.Top, w, h, DCOf(snapshot), 0, 0, SRCCOPY);
+  }
+  // The snapshots are opaque; a stretch need not keep the alpha bytes.
+  FillAlphaRect(frame, r, 255, false);
+}
+
+// A fade or zoom in: frames 0 to N, 12 ms apart, then the whole snapshot at the end alpha.
+void RunShowFrames(HWND cover, TBitmap* snapshot, const TskAnimationSteps& steps, TskAnimType mode,
+                   TskAnimKind kind) {
+  auto frame = CreateBmp32(snapshot->Width(), snapshot->Height());
+  for (int i = 0; i < steps.FrameCount(); ++i) {
+    const TskAnimFrame f = steps.FrameAt(i);
+    PaintFrame(frame.get(), snapshot, f, mode, i == 0);
+    PushFrame(cover, frame.get(), f.Alpha, kind, i);
+    Sleep(kAnimationFrameTime);
+  }
+  PushFrame(cover, snapshot, steps.FinalAlpha(), kind, -1);
+}
+
+// A form layered only for its show (it does not blend by itself) is shown plainly again.
+void EndShowLayering(TCustomForm* form) {
+  const HWND wnd = form->Handle();
+  const LONG_PTR exStyle = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+  if (!form->AlphaBlend() && (exStyle & WS_EX_LAYERED))
+    SetWindowLongPtrA(wnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
+constexpr UINT kRedrawWhole =
+    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+
+// The form painted by itself again, under its cover.
+void RedrawUnderCover(TCustomForm* form, bool eraseNow) {
+  const HWND wnd = form->Handle();
+  SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+  AnimationRunning = false;
+  RedrawWindow(wnd, nullptr, nullptr, kRedrawWhole | (eraseNow ? RDW_ERASENOW : 0));
+}
+
+// The form's whole look, opaque; null without a frame image.
+std::unique_ptr<TBitmap> SnapshotOf(TsSkinProvider& provider) {
+  provider.PaintFormCache(provider.FormFacts());
+  const TSize size = provider.FrameImageSize();
+  if (!provider.FrameImage() || size.cx <= 0 || size.cy <= 0) return nullptr;
+  auto snapshot = CreateBmp32(size.cx, size.cy);
+  provider.PaintFormToBitmap(*snapshot);
+  return snapshot;
+}
+
+}  // namespace
+
+// ---- the cover
+
+TskCoverForm::TskCoverForm(TComponent* owner) : TForm(owner) {
+  ++CoversAlive;
+  SetTag(kDialogHookSkipTag);
+  SetBorderStyle(bsNone);
+}
+
+TskCoverForm::~TskCoverForm() { --CoversAlive; }
+
+int TskCoverForm::Alive() { return CoversAlive; }
+
+// ---- showing
+
+void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType mode) {
+  TCustomForm* form = provider.Form();
+  if (!provider.SkinData() || !form->HandleAllocated()) return;
+  const HWND wnd = form->Handle();
+  AnimationRunning = true;
+  bool shown = false;
+  TScopeExit done([&] {
+    AnimationRunning = false;
+    // A show that failed half-way must not leave the form see-through or unpainted.
+    if (shown) return;
+    EndShowLayering(form);
+    RedrawWindow(wnd, nullptr, nullptr, kRedrawWhole & ~RDW_UPDATENOW);
+  });
+  // A new show ends what a hide of the same form prepared.
+  if (PreparedHide.Provider == &provider) PreparedHide.Clear();
+
+  std::unique_ptr<TBitmap> snapshot;
+  if (AnimationFrames(time) > 0 && !provider.HasBorderForm()) snapshot = SnapshotOf(provider);
+  if (!snapshot) {
+    // No frame to show: the form shows at once, as it is.
+    if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
+    EndShowLayering(form);
+    shown = true;
+    RedrawUnderCover(form, true);
+    return;
+  }
+  RECT place;
+  GetWindowRect(wnd, &place);
+  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  const HWND coverWnd = cover->Handle();
+  const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  PushFrame(coverWnd, snapshot.get(), 0, TskAnimKind::FormShow, 0, false);
+  ShowCover(coverWnd, topmost ? HWND_TOPMOST : WindowAbove(wnd));
+
+  const TskAnimationSteps steps(TskAnimDirection::FormShow, mode, time, value, snapshot->Width(),
+                                snapshot->Height());
+  RunShowFrames(coverWnd, snapshot.get(), steps, mode, TskAnimKind::FormShow);
+
+  if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
+  EndShowLayering(form);
+  shown = true;
+  RedrawUnderCover(form, true);
+  // Under composition the form's new picture reaches the screen a frame later.
+  if (DwmCompositionEnabled()) Sleep(kAnimationFrameTime);
+  SetWindowPos(coverWnd, wnd, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOREDRAW);
+}
+
+// ---- hiding
+
+void PrepareFormHide(TsSkinProvider& provider) {
+  PreparedHide.Clear();
+  TCustomForm* form = provider.Form();
+  if (!form->HandleAllocated() || provider.HasBorderForm()) return;
+  std::unique_ptr<TBitmap> snapshot = SnapshotOf(provider);
+  if (!snapshot) return;
+  const HWND wnd = form->Handle();
+  RECT place;
+  GetWindowRect(wnd, &place);
+  std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  PushFrame(cover->Handle(), snapshot.get(), 255, TskAnimKind::FormHide, 0, false);
+  const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  ShowCover(cover->Handle(), topmost ? HWND_TOPMOST : WindowAbove(wnd));
+  PreparedHide.Provider = &provider;
+  PreparedHide.Cover = std::move(cover);
+  PreparedHide.Snapshot = std::move(snapshot);
+}
+
+void DropPreparedHide(TsSkinProvider& provider) {
+  if (PreparedHide.Provider == &provider) PreparedHide.Clear();
+}
+
+void AnimateFormHide(TsSkinProvider& provider) {
+  FormServices().FreeAllGlows();
+  TCustomForm* form = provider.Form();
+  TsSkinManager* manager = provider.SkinManager();
+  if (!manager || form->FormStyle() == fsMDIChild || !form->HandleAllocated() ||
+      provider.HasBorderForm()) {
+    DropPreparedHide(provider);
+    return;
+  }
+  AnimationRunning = true;
+  TScopeExit done([] { AnimationRunning = false; });
+  std::unique_ptr<TskCoverForm> cover;
+  std::unique_ptr<TBitmap> snapshot;
+  if (PreparedHide.Provider == &provider) {
+    cover = std::move(PreparedHide.Cover);
+    snapshot = std::move(PreparedHide.Snapshot);
+    PreparedHide.Clear();
+  } else {
+    snapshot = SnapshotOf(provider);
+    if (!snapshot) return;
+    RECT place;
+    GetWindowRect(form->Handle(), &place);
+    cover = MakeCover(form->Handle(), place);
+  }
+  const TskFormHide& hide = manager->AnimEffects()->FormHide;
+  StartHideAnimation(std::move(cover), std::move(snapshot), hide.Time, 255, hide.Mode);
+}
+
+void StartHideAnimation(std::unique_ptr<TskCoverForm> cover, std::unique_ptr<TBitmap> snapshot,
+                        int time, int startAlpha, TskAnimType mode) {
+  StopHideAnimation();
+  // Below one frame there is nothing to show: the cover and the snapshot go here.
+  if (AnimationFrames(time) == 0 || !cover || !snapshot) return;
+  if (!TheHideTimer) TheHideTimer = new TskHideTimer(Application);
+  TheHideTimer->Start(std::move(cover), std::move(snapshot), time, startAlpha, mode);
+}
+
+void StopHideAnimation() {
+  if (TheHideTimer) TheHideTimer->Finish();
+}
+
+TskHideTimer* HideTimer() { return TheHideTimer; }
+
+TskHideTimer::TskHideTimer(TComponent* owner) : TskThreadedTimer(owner, nullptr, true) {}
+
+TskHideTimer::~TskHideTimer() {
+  // The ticks stop before the cover and pictures they use go.
+  SetEnabled(false);
+  if (TheHideTimer == this) TheHideTimer = nullptr;
+  try {
+    cover_.reset();
+  } catch (...) {
+    // Nothing leaves a destructor.
+  }
+}
+
+HWND TskHideTimer::CoverWindow() const {
+  return cover_ && cover_->HandleAllocated() ? cover_->Handle() : nullptr;
+}
+
+void TskHideTimer::Start(std::unique_ptr<TskCoverForm> cover, std::unique_ptr<TBitmap> snapshot,
+                         int time, int startAlpha, TskAnimType mode) {
+  Finish();
+  cover_ = std::move(cover);
+  source_ = std::move(snapshot);
+  mode_ = mode;
+  steps_ = std::make_unique<TskAnimationSteps>(TskAnimDirection::Hide, mode, time, startAlpha,
+                                               source_->Width(), source_->Height());
+  frame_ = CreateBmp32(source_->Width(), source_->Height());
+  index_ = 0;
+  const HWND wnd = cover_->Handle();
+  PushFrame(wnd, source_.get(), startAlpha, TskAnimKind::FormHide, 0, false);
+  ShowCover(wnd, HWND_TOPMOST);
+  if (Application->Terminated()) {
+    // While the program ends no timer ticks: the frames run now.
+    while (Running()) {
+      Tick();
+      if (Running()) Sleep(kAnimationFrameTime);
+    }
+    return;
+  }
+  Tick();
+  SetInterval(kAnimationFrameTime);
+  SetEnabled(true);
+}
+
+void TskHideTimer::Tick() {
+  if (inTick_ || !Running()) return;
+  inTick_ = true;
+  TScopeExit out([this] { inTick_ = false; });
+  if (index_ > steps_->Frames()) {
+    Finish();
+    return;
+  }
+  const TskAnimFrame f = steps_->FrameAt(index_);
+  PaintFrame(frame_.get(), source_.get(), f, mode_, index_ == 0);
+  PushFrame(CoverWindow(), frame_.get(), f.Alpha, TskAnimKind::FormHide, index_);
+  ++index_;
+}
+
+void TskHideTimer::Finish() {
+  SetEnabled(false);
+  cover_.reset();
+  source_.reset();
+  frame_.reset();
+  steps_.reset();
+  index_ = 0;
+}
+
+// ---- the skin change
+
+void AnimateFromSnapshot(TsSkinProvider& provider, int time, int value, TskAnimType mode) {
+  TCustomForm* form = provider.Form();
+  if (!form->HandleAllocated() || !HasLayeredWindows() || provider.HasBorderForm() ||
+      AnimationFrames(time) == 0)
+    return;
+  AnimationRunning = true;
+  TScopeExit done([] { AnimationRunning = false; });
+  const std::unique_ptr<TBitmap> snapshot = SnapshotOf(provider);
+  if (!snapshot) return;
+  const HWND wnd = form->Handle();
+  RECT place;
+  GetWindowRect(wnd, &place);
+  // The form is frozen with its old look on the screen; the new one fades in over it.
+  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  const HWND coverWnd = cover->Handle();
+  const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  PushFrame(coverWnd, snapshot.get(), 0, TskAnimKind::SkinChange, 0, false);
+  ShowCover(coverWnd, topmost ? HWND_TOPMOST : WindowAbove(wnd));
+  const TskAnimationSteps steps(TskAnimDirection::FormShow, mode, time, value, snapshot->Width(),
+                                snapshot->Height());
+  RunShowFrames(coverWnd, snapshot.get(), steps, mode, TskAnimKind::SkinChange);
+  if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
+  RedrawUnderCover(form, false);
+}
