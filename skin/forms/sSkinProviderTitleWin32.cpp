@@ -308,14 +308,15 @@ void TsSkinProvider::RepaintTitleButton(int hitCode) {
   const std::vector<TsPlacedTitleButton> layout = TitleButtonLayout(facts);
   const TsPlacedTitleButton* button = FindTitleButton(layout, hitCode);
   if (!button) return;
-  // The fades show the new look themselves.
-  if (AnimateTitleButton && AnimateTitleButton(hitCode, TitleButtonState(hitCode))) return;
   TBitmap* image = FrameImage();
   if (!image || !buttonsBackground_ || skinData_->BackgroundDirty ||
       imageSize_ != TSize{GetImageWidth(facts), GetImageHeight(facts)}) {
+    FreeButtonAnimations();
     RepaintNonClient();
     return;
   }
+  // The look the frame shows now fades out over the new one.
+  AnimateTitleButton(*button, image, facts);
   PaintTitleButton(image, *button, true);
   // With a border window the title is shown there.
   if (HasBorderForm()) {

@@ -32,6 +32,8 @@
 #include "skin/forms/skAddedTitleWin32.h"
 #include "skin/forms/skBorderFormWin32.h"
 #include "skin/forms/skMinTimerWin32.h"
+#include "skin/forms/skMoveTimerWin32.h"
+#include "skin/forms/skSBAnimationWin32.h"
 
 bool PreviewMode = false;
 
@@ -47,8 +49,6 @@ constexpr UINT FrameworkQuery1 = 0xB04C;
 constexpr UINT FrameworkQuery2 = 0xBC4D;
 // Sent by the task bar for a window's menu.
 constexpr UINT TaskBarWindowMenu = 0x0313;
-// FrameFlags: the minimize animation runs.
-constexpr unsigned MinimizingFlag = 0x100;
 // The longest the session's end waits for running fades to stop.
 constexpr DWORD FadeWaitAtSessionEnd = 2000;
 
@@ -175,6 +175,7 @@ class TsSkinProvider::TBorderOwner : public IskBorderOwner {
     return p_.TitleIconShown(facts) ? p_.GetIconRect(facts) : TRect{};
   }
   void SetHotButton(int code) override { p_.SetHotButton(code, true); }
+  void FreeButtonAnimations() override { p_.FreeButtonAnimations(); }
   int OwnerAlpha() const override {
     return p_.form_->AlphaBlend() ? p_.form_->AlphaBlendValue() : -1;
   }
@@ -325,6 +326,8 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
   titleIcon_ = std::make_unique<TsTitleIcon>();
   addedTitle_ = std::make_unique<TskAddedTitle>(this);
   buttonTracker_ = std::make_unique<TsTitleButtonTracker>(*this);
+  // A sizeable tool window is not faded while it is dragged.
+  if (form_->BorderStyle() == bsSizeToolWin) allowBlendOnMoving_ = false;
   savedWindowProc_ = form_->WindowProc();
   form_->SetWindowProc(TWndMethod::Of(this, &TsSkinProvider::NewWndProc));
   // A form made before its window takes the skin when the window is created.
@@ -335,6 +338,8 @@ TsSkinProvider::~TsSkinProvider() {
   // Timers stop before the windows and data their ticks use.
   minTimer_.reset();
   DropPreparedHide(*this);
+  moveTimer_.reset();
+  buttonAnimations_.clear();
   controlAdapter_.reset();
   borderForm_.reset();
   LeaveSkinnedForms();
@@ -540,6 +545,7 @@ void TsSkinProvider::RemoveSkin() {
   captionFont_.Reset();
   cornerRunsRead_ = false;
   firstSkinPending_ = true;
+  buttonAnimations_.clear();
   UpdateBorderForm(false);
   if (FormDestroying() || !form_->HandleAllocated()) return;
   // The labels took the skin's font colour when the form's controls were adapted, also
@@ -637,6 +643,7 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
     case WM_DESTROY:
       // The system takes the owned border window along with the form's window.
       minTimer_.reset();
+      buttonAnimations_.clear();
       borderForm_.reset();
       CallOld(m);
       return;
@@ -795,6 +802,10 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       if (StartRubberFrame(static_cast<int>(m.WParam),
                            POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)})) {
+        m.Result = 0;
+        return;
+      }
+      if (m.WParam == HTCAPTION && StartBlendOnMoving()) {
         m.Result = 0;
         return;
       }
@@ -1191,8 +1202,11 @@ void TsSkinProvider::OnSysCommand(TMessage& m) {
     m.Result = 0;
     return;
   }
-  // The form's picture is taken while it still shows.
+  // The form's picture is taken while it still shows; a minimized form's picture flies back
+  // before the form shows again.
   if (command == SC_MINIMIZE) StartMinimizeAnimation();
+  if ((command == SC_RESTORE || command == SC_MAXIMIZE) && IsIconic(form_->Handle()))
+    StartRestoreAnimation();
   CallOld(m);
   switch (command) {
     case SC_MINIMIZE:
@@ -1206,7 +1220,8 @@ void TsSkinProvider::OnSysCommand(TMessage& m) {
       regionDirty_ = true;
       if (HasFrame(facts)) {
         InvalidateFrame();
-        UpdateBorderWindow(true);
+        // A restore flight shows the border window when it lands.
+        if (!(FrameFlags & RestoringFlag)) UpdateBorderWindow(true);
       } else if (regionSet_ && form_->HandleAllocated()) {
         // An unframed form is shaped by nothing: it is the whole window again.
         SetWindowRgn(form_->Handle(), nullptr, TRUE);
@@ -1361,7 +1376,9 @@ void TsSkinProvider::UpdateBorderForm(bool wanted) {
     if (!borderForm_) return;
     borderForm_.reset();
   }
-  // The form's frame, image and region change with the border window's coming or going.
+  // The form's frame, image and region change with the border window's coming or going, and
+  // the title is shown in the other window, above which the fades lie.
+  buttonAnimations_.clear();
   skinData_->BackgroundDirty = true;
   regionDirty_ = true;
   imageSize_ = TSize{};
@@ -1394,6 +1411,13 @@ void TsSkinProvider::HideBorderWindow() {
 
 void TsSkinProvider::StartMinimizeAnimation() {
   TsSkinManager* manager = SkinManager();
+  // Minimized again while the restore flies: the flight turns round where it is.
+  if ((FrameFlags & RestoringFlag) && minTimer_ &&
+      minTimer_->Fly(true, [this] { MinimizeAnimationEnded(); })) {
+    FrameFlags = (FrameFlags & ~RestoringFlag) | MinimizingFlag;
+    MinimizedWithAnimation = true;
+    return;
+  }
   if (!manager || !HasLayeredWindows() || !FormShowing() || IsIconic(form_->Handle()) ||
       (FrameFlags & MinimizingFlag))
     return;
@@ -1424,6 +1448,7 @@ void TsSkinProvider::StartMinimizeAnimation() {
   plan.Steps = steps;
   plan.OpaqueAlpha = form_->AlphaBlend() ? form_->AlphaBlendValue() : 255;
   minTimer_.reset();
+  FreeButtonAnimations();
   FrameFlags |= MinimizingFlag;
   MinimizedWithAnimation = true;
   minTimer_ =

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ class TskAddedTitle;
 
 class TskBorderForm;
 class TskMinTimer;
+class TskMoveTimer;
+class TskSBAnimation;
 
 // The skin editor's command to a previewed form (WParam: 1 close, 3 passed on, 4 answer 1).
 constexpr UINT SkinEditorCommand = 0xA400;
@@ -106,7 +109,10 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // The form's picture flies to the task bar while the form minimizes (nothing without the
   // skin manager's minimize animation, or with its time below one tick).
   void StartMinimizeAnimation() override;
-  bool StartRestoreAnimation() override { return false; }
+  // The picture flies back from the task bar to the form's place, where the form shows again
+  // when it lands; false when the form was not minimized with the animation (or its time is
+  // below one tick), and the form is just restored.
+  bool StartRestoreAnimation() override;
   void PrepareRegionParts() override;
   void SetFormRegion(bool redraw) override;
   int GetClientOffsetX() const override;
@@ -158,6 +164,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // and the border window's adjustment while the form is sized: bits the border window and
   // the animations read.
   unsigned FrameFlags = 0;
+  // The bits the form's animations set: dragged with blend on moving, minimizing, restoring.
+  static constexpr unsigned BlendingFlag = 0x80, MinimizingFlag = 0x100, RestoringFlag = 0x400;
   // The minimize animation, while one runs or after it ran; null before the first.
   TskMinTimer* MinimizeTimer() const { return minTimer_.get(); }
 
@@ -226,9 +234,14 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   TRect GetIconRect(const TsFormFacts& facts) const;
   // The skinned system menu at a screen point.
   void ShowSystemMenu(int x, int y);
-  // Set by the title buttons' fades: asked first to show a button's new look (state 0, 1 or
-  // 2); unset or answering false, the button is drawn in its look at once.
-  std::function<bool(int hitCode, int state)> AnimateTitleButton;
+  // The fade of a title button's look, made at its first change of look; null before.
+  TskSBAnimation* TitleButtonAnimation(int hitCode) const;
+  // The form may fade while it is dragged by its title, when the skin manager's blend on
+  // moving is on.
+  bool AllowBlendOnMoving() const { return allowBlendOnMoving_; }
+  void SetAllowBlendOnMoving(bool value) { allowBlendOnMoving_ = value; }
+  // The blend while the form is dragged; null when no drag runs.
+  TskMoveTimer* MoveTimer() const { return moveTimer_.get(); }
 
  private:
   class TSkinHost;
@@ -281,9 +294,20 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
     if (controlAdapter_ && controlAdapter_->IsControlSupported(control))
       controlAdapter_->AddItem(control);
   }
-  // Hooks for what the frame does not do itself yet: the title buttons' fades. Each does
-  // nothing until that work exists.
-  void FreeButtonAnimations() {}
+  // The title buttons' fades end at once (the frame beneath them changes or moves).
+  void FreeButtonAnimations();
+  // A title button's look changes from what the frame shows now: the fade starts over it,
+  // when the form fades its buttons.
+  void AnimateTitleButton(const TsPlacedTitleButton& button, TBitmap* image,
+                          const TsFormFacts& facts);
+  bool TitleButtonsFade() const;
+  // The button's rectangle of the image on the screen.
+  TRect ImageRectOnScreen(const TsFormFacts& facts, const TRect& r) const;
+  // A press on the title drags the form, fading while it moves; false when the form does not
+  // blend on moving and the press goes on to the system.
+  bool StartBlendOnMoving();
+  void EndBlendOnMoving();
+  void RestoreAnimationEnded();
   // Shows the skinned system menu for Alt+Space below the title icon; false when the form's
   // menu has no close item (the form has no system menu).
   bool ShowSystemMenuFromKeyboard();
@@ -424,6 +448,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   std::unique_ptr<TBorderOwner> borderOwner_;
   std::unique_ptr<TskBorderForm> borderForm_;
   std::unique_ptr<TskMinTimer> minTimer_;
+  std::unique_ptr<TskMoveTimer> moveTimer_;
+  std::map<int, std::unique_ptr<TskSBAnimation>> buttonAnimations_;
+  bool allowBlendOnMoving_ = true;
   void MinimizeAnimationEnded();
   bool allowExtBorders_ = true;
   // The extended border and shadow around the frame in the image.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "framework/HandlesWin32.h"
@@ -154,12 +155,23 @@ void TskMinTimer::Tick() {
   if (inTick_ || !running_) return;
   inTick_ = true;
   TScopeExit out([this] { inTick_ = false; });
-  ++step_;
-  if (step_ >= plan_.Steps) {
+  step_ += restoring_ ? -1 : 1;
+  if (restoring_ ? step_ <= 0 : step_ >= plan_.Steps) {
     Finish();
     return;
   }
   ShowFrame(MinimizeFrameAt(plan_, step_));
+}
+
+bool TskMinTimer::Fly(bool toTaskBar, std::function<void()> landed) {
+  if (!image_ || plan_.Steps <= 0) return false;
+  restoring_ = !toTaskBar;
+  finished_ = std::move(landed);
+  step_ = std::clamp(step_, 0, plan_.Steps);
+  running_ = true;
+  ShowFrame(MinimizeFrameAt(plan_, step_));
+  SetEnabled(true);
+  return true;
 }
 
 void TskMinTimer::ShowFrame(const TskMinimizeFrame& frame) {
@@ -186,7 +198,7 @@ void TskMinTimer::Finish() {
   running_ = false;
   SetEnabled(false);
   if (HWND wnd = FrameWindow()) ShowWindow(wnd, SW_HIDE);
-  image_.reset();
+  // The picture stays for the flight back.
   frameImage_.reset();
   if (finished_) finished_();
 }

@@ -1,7 +1,9 @@
-// The minimize animation of a skinned form: the form's picture flies from its place to its
-// task-bar button (or, where that cannot be found, toward the task bar's edge or the tray),
-// shrinking and fading out, shown in a layered window of its own while the form itself is
-// already minimized. Its ticks come from a threaded timer and run on the main thread.
+// The minimize and restore animation of a skinned form: the form's picture flies from its
+// place to its task-bar button (or, where that cannot be found, toward the task bar's edge or
+// the tray), shrinking and fading out, shown in a layered window of its own while the form
+// itself is already minimized; a restore flies the same picture back, and the form shows
+// again when it lands. A flight turned round halfway goes back from where it is. Its ticks
+// come from a threaded timer and run on the main thread.
 #pragma once
 
 #include <windows.h>
@@ -34,7 +36,13 @@ class TskMinTimer : public TskThreadedTimer {
   ~TskMinTimer() override;
 
   void Tick() override;
+  // Turns the flight toward the task bar or back to the form's place, from the frame shown
+  // now; `landed` runs after the last frame. False when there is no picture to fly (a plan
+  // without steps shows its end at once).
+  bool Fly(bool toTaskBar, std::function<void()> landed);
   bool Running() const { return running_; }
+  // The flight goes back to the form's place.
+  bool Restoring() const { return restoring_; }
   HWND FrameWindow() const;
   int FramesShown() const { return framesShown_; }
   // Minimize timers alive in the program (tests read it).
@@ -52,5 +60,6 @@ class TskMinTimer : public TskThreadedTimer {
   int step_ = 0;
   int framesShown_ = 0;
   bool running_ = false;
+  bool restoring_ = false;
   bool inTick_ = false;
 };

@@ -30,6 +30,43 @@ inline std::vector<COLORREF> ShownPixels(HWND wnd, const TRect& r) {
   return pixels;
 }
 
+// The system's full-window dragging on for a test whose branch needs it, and back to what it
+// was afterwards.
+struct TFullWindowDragging {
+  TFullWindowDragging() {
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &saved, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  }
+  ~TFullWindowDragging() { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, saved, nullptr, 0); }
+  TFullWindowDragging(const TFullWindowDragging&) = delete;
+  TFullWindowDragging& operator=(const TFullWindowDragging&) = delete;
+  BOOL saved = FALSE;
+};
+
+// The colour the screen shows at a point: what is on top there, layered windows included.
+inline COLORREF ScreenPixel(POINT screen) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, screen.x, screen.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// The colours of a rectangle of the window (window coordinates) as the screen shows them.
+inline std::vector<COLORREF> ScreenPixelsOf(HWND wnd, const TRect& r) {
+  RECT window;
+  GetWindowRect(wnd, &window);
+  std::vector<COLORREF> pixels;
+  ktest::TScreenshot shot;
+  HDC screen = GetDC(nullptr);
+  const bool read = ktest::CaptureArea(screen, window.left + r.Left, window.top + r.Top,
+                                       r.Right - r.Left, r.Bottom - r.Top, shot);
+  ReleaseDC(nullptr, screen);
+  if (!read) return pixels;
+  for (int y = 0; y < shot.Height; ++y)
+    for (int x = 0; x < shot.Width; ++x) pixels.push_back(shot.ColorAt(x, y));
+  return pixels;
+}
+
 struct SkinnedForm : ::testing::Test {
   static void SetUpTestSuite() {
     Application->Initialize();

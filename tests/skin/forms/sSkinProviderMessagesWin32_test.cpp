@@ -20,6 +20,7 @@
 #include "skin/forms/sFormServicesWin32.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
+#include "tests/skin/forms/SkinnedFormFixtureWin32.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
@@ -221,16 +222,8 @@ TEST_F(SkinnedFormMessages, AMovedFormSnapsToTheWorkAreasEdgesWhenAskedTo) {
   }
 }
 
-// The rubber-band frame needs the system's full-window dragging; the test turns it on and
-// back to what it was.
-struct TFullWindowDragging {
-  TFullWindowDragging() {
-    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &saved, 0);
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-  }
-  ~TFullWindowDragging() { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, saved, nullptr, 0); }
-  BOOL saved = FALSE;
-};
+// The rubber-band frame needs the system's full-window dragging.
+using skintest::TFullWindowDragging;
 
 INPUT Button(DWORD flag) {
   INPUT input{};
