@@ -75,7 +75,8 @@ int MixOldShareAt(int index, int frames) {
 }
 
 int MixChannel(int oldValue, int newValue, int share) {
-  return newValue + (oldValue - newValue) * share / 256;
+  // Never below 0: a weighted mean, rounded down as the pixel loop does.
+  return ((oldValue - newValue) * share + newValue * 256) >> 8;
 }
 
 namespace {

@@ -100,12 +100,14 @@ int CrossFadeOldAlpha(int value, int alpha);
 // The share of the old image (of 256) that frame `index` of `frames` mixes into the new one
 // where layered windows are missing: 255 less a step of 255 div N per frame, never below 0.
 int MixOldShareAt(int index, int frames);
-// One channel of such a mix: new + (old - new) x share / 256.
+// One channel of such a mix: new + (old - new) x share / 256, rounded down.
 int MixChannel(int oldValue, int newValue, int share);
 
 // Every frame an animation puts on screen goes to the frame sink as well, when one is set, so
 // that a test reads what the animation showed without timing it.
-enum class TskAnimKind { FormShow, FormHide, SkinChange };
+// A control's change mixes the old picture into the new one: its Alpha is the new one's
+// share (255 less the old one's).
+enum class TskAnimKind { FormShow, FormHide, SkinChange, ControlChange };
 struct TskPushedFrame {
   TskAnimKind Kind = TskAnimKind::FormShow;
   TWindowKey Window = 0;  // the cover (or border) window the frame went to

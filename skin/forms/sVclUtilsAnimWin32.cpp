@@ -28,6 +28,17 @@ struct TPreparedHide {
 };
 TPreparedHide PreparedHide;
 
+// The picture of a control kept by CoverWithSnapshot and the window that shows it.
+struct TChangeCover {
+  std::unique_ptr<TOutputWindow> Window;
+  std::unique_ptr<TBitmap> Snapshot;
+  void Clear() {
+    Window.reset();
+    Snapshot.reset();
+  }
+};
+TChangeCover ChangeCover;
+
 HDC DCOf(TBitmap* bitmap) { return bitmap->Canvas()->Handle(); }
 
 // The window right above `wnd` in the z-order, so that a window put after it lies directly
@@ -361,4 +372,102 @@ void AnimateFromSnapshot(TsSkinProvider& provider, int time, int value, TskAnimT
   RunShowFrames(coverWnd, snapshot.get(), steps, mode, TskAnimKind::SkinChange);
   if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
   RedrawUnderCover(form, false);
+}
+
+// ---- a control's change
+
+void CoverWithSnapshot(TWinControl* control) {
+  if (!control || !control->HandleAllocated()) return;
+  const HWND wnd = control->Handle();
+  RECT place;
+  GetWindowRect(wnd, &place);
+  const int w = place.right - place.left, h = place.bottom - place.top;
+  if (w <= 0 || h <= 0) return;
+  if (!ChangeCover.Snapshot || ChangeCover.Snapshot->Width() != w ||
+      ChangeCover.Snapshot->Height() != h)
+    ChangeCover.Snapshot = CreateBmp32(w, h);
+  {
+    TWindowDC screen(nullptr);
+    BitBlt(DCOf(ChangeCover.Snapshot.get()), 0, 0, w, h, screen.Get(), place.left, place.top,
+           SRCCOPY);
+  }
+  if (!ChangeCover.Window) ChangeCover.Window = std::make_unique<TOutputWindow>(nullptr);
+  TOutputWindow* output = ChangeCover.Window.get();
+  if (TWinControl* parent = control->Parent()) {
+    output->SetParent(parent);
+    PlaceAfterSibling(output, control);
+    output->SetBounds(control->Left(), control->Top(), control->Width(), control->Height());
+    // Right over the control, whatever the child order says, so that it hides the change.
+    SetWindowPos(output->Handle(), WindowAbove(wnd), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    ShowWindow(output->Handle(), SW_SHOWNA);
+  } else {
+    SetWindowPos(output->Handle(), WindowAbove(wnd), place.left, place.top, w, h,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  }
+}
+
+HWND ChangeCoverWindow() {
+  return ChangeCover.Window && ChangeCover.Window->HandleAllocated() ? ChangeCover.Window->Handle()
+                                                                     : nullptr;
+}
+
+void AnimateFromSnapshot(TWinControl* control, int time, int value) {
+  if (!control) return;
+  AnimationRunning = true;
+  // The output window and the pictures go whatever happens.
+  TScopeExit done([] {
+    AnimationRunning = false;
+    ChangeCover.Clear();
+  });
+  auto* form = dynamic_cast<TCustomForm*>(control);
+  TsSkinProvider* provider = form ? FormSkinProvider(form) : nullptr;
+  if (provider && HasLayeredWindows()) {
+    ChangeCover.Clear();
+    AnimateFromSnapshot(*provider, time, value, atFading);
+    return;
+  }
+  if (!ChangeCover.Window) CoverWithSnapshot(control);
+  const HWND output = ChangeCoverWindow();
+  TBitmap* old = ChangeCover.Snapshot.get();
+  if (!output || !old || !control->HandleAllocated()) return;
+  const int w = old->Width(), h = old->Height();
+  auto fresh = CreateBmp32(w, h);
+  PaintControlTree(fresh.get(), control, 0, 0, provider);
+  if (provider && !provider->HasBorderForm()) {
+    // The output window takes the form's shape.
+    provider->PrepareRegionParts();
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(form->Handle(), region) != ERROR)
+      SetWindowRgn(output, region, FALSE);
+    else
+      DeleteObject(region);
+  }
+  const int frames = AnimationFrames(time);
+  {
+    auto mix = CreateBmp32(w, h);
+    TWindowDC dc(output, true);
+    for (int i = 0; i < frames + (frames > 0 ? 1 : 0); ++i) {
+      const int share = MixOldShareAt(i, frames);
+      MixBitmaps(mix.get(), old, fresh.get(), static_cast<uint8_t>(share), nullptr);
+      BitBlt(dc.Get(), 0, 0, w, h, DCOf(mix.get()), 0, 0, SRCCOPY);
+      if (IskAnimationFrameSink* sink = AnimationFrameSink())
+        sink->FramePushed(TskPushedFrame{TskAnimKind::ControlChange,
+                                         reinterpret_cast<TWindowKey>(output), i, 255 - share,
+                                         mix.get()});
+      Sleep(kAnimationFrameTime);
+    }
+    BitBlt(dc.Get(), 0, 0, w, h, DCOf(fresh.get()), 0, 0, SRCCOPY);
+    if (IskAnimationFrameSink* sink = AnimationFrameSink())
+      sink->FramePushed(TskPushedFrame{TskAnimKind::ControlChange,
+                                       reinterpret_cast<TWindowKey>(output), -1, 255, fresh.get()});
+  }
+  AnimationRunning = false;
+  if (control->Visible()) {
+    SendMessageA(control->Handle(), WM_SETREDRAW, 1, 0);
+    RedrawWindow(control->Handle(), nullptr, nullptr, kRedrawWhole);
+  }
+  SetWindowPos(
+      output, nullptr, 0, 0, 0, 0,
+      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -18,6 +18,7 @@
 #include "framework/FormsWin32.h"
 #include "skin/core/runtime/skThdTimer.h"
 #include "skin/forms/sVclUtils.h"
+#include "skin/forms/sVclUtilsWin32.h"
 
 class TsSkinProvider;
 
@@ -59,6 +60,20 @@ void StopHideAnimation();
 // for a form with a border window, nothing is animated (the caller's redraw shows the new
 // look).
 void AnimateFromSnapshot(TsSkinProvider& provider, int time, int value, TskAnimType mode);
+
+// A control about to change its whole look (a page control turning a page): the screen's
+// picture of it is kept, and an output window showing those pixels is put right over it, so
+// the change underneath stays unseen.
+void CoverWithSnapshot(TWinControl* control);
+// Cross-fades from the kept picture to the control's new look: frame i mixes
+// MixOldShareAt(i, N) of the old into the new one in the output window, then the new look
+// is shown as it is and the control redrawn. A form with a skin provider fades its new look
+// in through a layered cover instead (as after a skin change). Below one frame the new look
+// shows at once. The output window and the pictures are freed at the end, also on failure;
+// without a cover and none to be made, nothing happens.
+void AnimateFromSnapshot(TWinControl* control, int time, int value);
+// The output window of a pending change, null when none (tests read it).
+HWND ChangeCoverWindow();
 
 // The program's one hide timer: it fades a snapshot out in a cover, one frame per tick, and
 // frees both after the last. Made on the first hide, owned by the application.

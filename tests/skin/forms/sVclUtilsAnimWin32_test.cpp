@@ -292,6 +292,72 @@ TEST_F(FormAnimation, ASkinChangeOfNoTimeShowsTheNewSkinAtOnce) {
       ktest::PumpUntil([&] { return GetRValue(ScreenPixel(ClientMiddle())) < 100; }, 10000));
 }
 
+// A windowed control painted in one colour, as a page turns to a page of another colour.
+class TColourBox : public TCustomControl {
+ public:
+  explicit TColourBox(TComponent* owner) : TCustomControl(owner) {}
+  void Paint() override {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(TRect{0, 0, Width(), Height()});
+  }
+};
+
+TEST_F(FormAnimation, AControlsChangeMixesFromItsOldPictureToItsNewLookAndFreesItsCover) {
+  auto* box = new TColourBox(form.Form);
+  box->SetParent(form.Form);
+  box->SetBounds(20, 20, 100, 60);
+  box->SetColor(RGB(200, 0, 0));
+  ShowAndSettle();
+  ASSERT_TRUE(ktest::PumpUntil(
+      [&] { return ktest::ClientPixel(box->Handle(), 50, 30) == RGB(200, 0, 0); }, 10000));
+
+  CoverWithSnapshot(box);
+  const HWND output = ChangeCoverWindow();
+  ASSERT_TRUE(IsWindow(output));
+  EXPECT_TRUE(IsWindowVisible(output));
+  EXPECT_EQ(GetWindow(output, GW_HWNDNEXT), box->Handle()) << "right over the control";
+  SendMessageA(box->Handle(), WM_SETREDRAW, 0, 0);
+  box->SetColor(RGB(0, 0, 200));
+  AnimateFromSnapshot(box, 48, 255);
+
+  EXPECT_FALSE(IsWindow(output));
+  EXPECT_EQ(ChangeCoverWindow(), nullptr);
+  EXPECT_FALSE(AnimationRunning);
+  // 48 ms: frames 0 to 4 with 255, 192, 129, 66, 3 of 256 of the old red, then the new blue.
+  ASSERT_EQ(recorder.frames.size(), 6u);
+  const int oldShares[] = {255, 192, 129, 66, 3};
+  for (int i = 0; i < 5; ++i) {
+    const TSeenFrame& f = recorder.frames[i];
+    EXPECT_EQ(f.Kind, TskAnimKind::ControlChange);
+    EXPECT_EQ(f.Alpha, 255 - oldShares[i]);
+    EXPECT_EQ((f.Middle >> 16) & 0xFF, static_cast<uint32_t>(MixChannel(200, 0, oldShares[i])))
+        << i;
+    EXPECT_EQ(f.Middle & 0xFF, static_cast<uint32_t>(MixChannel(0, 200, oldShares[i]))) << i;
+  }
+  EXPECT_EQ(recorder.frames.back().Middle & 0xFFFFFF, 0x0000C8u);
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] { return ktest::ClientPixel(box->Handle(), 50, 30) == RGB(0, 0, 200); }, 10000));
+}
+
+TEST_F(FormAnimation, AControlsChangeBelowOneFrameShowsTheNewLookAtOnce) {
+  auto* box = new TColourBox(form.Form);
+  box->SetParent(form.Form);
+  box->SetBounds(20, 20, 100, 60);
+  box->SetColor(RGB(200, 0, 0));
+  ShowAndSettle();
+  CoverWithSnapshot(box);
+  box->SetColor(RGB(0, 0, 200));
+  AnimateFromSnapshot(box, 0, 255);
+  ASSERT_EQ(recorder.frames.size(), 1u);
+  EXPECT_EQ(recorder.frames[0].Index, -1);
+  EXPECT_EQ(recorder.frames[0].Middle & 0xFFFFFF, 0x0000C8u);
+  EXPECT_EQ(ChangeCoverWindow(), nullptr);
+  EXPECT_FALSE(AnimationRunning);
+  // Without a control nothing happens; without a cover one is made first.
+  AnimateFromSnapshot(nullptr, 100, 255);
+  EXPECT_FALSE(AnimationRunning);
+}
+
 // A sink that fails at the third frame, as a painting step might.
 struct TFailingSink : IskAnimationFrameSink {
   int seen = 0;

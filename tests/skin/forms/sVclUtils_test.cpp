@@ -167,6 +167,7 @@ TEST(WindowAnimation, CrossFadesMixTheOldImageOutFrameByFrame) {
   EXPECT_EQ(MixChannel(255, 0, 255), 254);
   EXPECT_EQ(MixChannel(0, 200, 128), 100);
   EXPECT_EQ(MixChannel(90, 90, 200), 90);
+  EXPECT_EQ(MixChannel(0, 200, 255), 0);  // 0.78 of a step, rounded down
 }
 
 }  // namespace
