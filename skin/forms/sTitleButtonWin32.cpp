@@ -11,6 +11,9 @@ namespace {
 
 // The hint's text is laid out no wider than this.
 constexpr int MaxHintWidth = 800;
+// Hints shorter than this fade in, over this many milliseconds.
+constexpr size_t MaxFadedHintLength = 100;
+constexpr DWORD HintFadeTime = 200;
 
 }  // namespace
 
@@ -80,7 +83,19 @@ void TsTitleButton::OpenHintWindow() {
   int x = at.x + 8, y = at.y + 16;
   x = std::min(x, static_cast<int>(monitor.rcWork.right) - r.Width());
   y = std::min(y, static_cast<int>(monitor.rcWork.bottom) - r.Height());
-  hint->ActivateHint(Bounds(x, y, r.Width(), r.Height()), hint_);
+  hint->SetCaption(hint_);
+  hint->SetBounds(x, y, r.Width(), r.Height());
+  const HWND wnd = hint->Handle();
+  SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
+  // A short hint fades in as the system's tool tips do, when the user has them fade.
+  BOOL animate = FALSE, fade = FALSE;
+  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animate, 0);
+  SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  if (hint_.size() < MaxFadedHintLength && animate && fade)
+    AnimateWindow(wnd, HintFadeTime, AW_BLEND);
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  hint->Invalidate();
   hintWindow_ = std::move(hint);
 }
 

@@ -76,6 +76,8 @@ struct SkinnedForm : ::testing::Test {
     InstallSkinRuntime(*fixture.Manager);
     AddSkinFolder(fixture.Fs, "Full", "C:\\App\\Skins\\Full");
     form.Form->SetCaption("Title buttons");
+    // A test's first move must reach the form wherever an earlier test left the pointer.
+    ktest::ParkPointer();
   }
   void TearDown() override {
     // A test that failed while a button was held must not leave the mouse held.

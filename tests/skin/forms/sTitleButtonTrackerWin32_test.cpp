@@ -195,4 +195,43 @@ TEST_F(SkinnedForm, AHotUserButtonShowsItsHint) {
   EXPECT_EQ(quiet->HintWindow(), nullptr);
 }
 
+// The system's tool-tip fading on for one test, and back to what it was afterwards.
+struct TToolTipFading {
+  TToolTipFading() {
+    SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animation, 0);
+    SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+    SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
+    SystemParametersInfoA(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<void*>(TRUE), 0);
+  }
+  ~TToolTipFading() {
+    SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(animation), 0);
+    SystemParametersInfoA(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<void*>(fade), 0);
+  }
+  BOOL animation = FALSE, fade = FALSE;
+};
+
+TEST_F(SkinnedForm, AFadedHintEndsShownOpaqueBesideTheMouse) {
+  TToolTipFading fading;
+  TsSkinProvider* p = ShowSkinned();
+  TsTitleButton* button = p->TitleButtons()->Add();
+  button->SetHint("Keeps the window on top");
+  ktest::Settle(Wnd(), 200);
+  ASSERT_TRUE(ktest::MovePointerTo(ButtonCentre(1000)));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return p->HotButtonCode() == 1000; }));
+  ASSERT_NE(button->HintWindow(), nullptr);
+  const HWND hint = button->HintWindow()->Handle();
+  EXPECT_TRUE(IsWindowVisible(hint));
+  EXPECT_FALSE(GetWindowLongPtrA(hint, GWL_EXSTYLE) & WS_EX_LAYERED) << "the fade did not end";
+  RECT r;
+  GetWindowRect(hint, &r);
+  EXPECT_EQ(r.left, ButtonCentre(1000).x + 8);
+  EXPECT_EQ(r.top, ButtonCentre(1000).y + 16);
+  // The hint's own colour on the screen, inside its border.
+  const POINT inside{r.left + 3, r.bottom - 3};
+  EXPECT_TRUE(ktest::PumpUntil([&] {
+    return skintest::ScreenPixel(inside) == GetSysColor(COLOR_INFOBK);
+  })) << std::hex
+      << skintest::ScreenPixel(inside);
+}
+
 }  // namespace

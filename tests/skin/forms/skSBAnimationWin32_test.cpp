@@ -31,8 +31,6 @@ bool PressButton(DWORD flag) {
 TEST_F(SkinnedForm, AHoveredTitleButtonFadesToItsHotLookAndBack) {
   TsSkinProvider* p = ShowSkinned();
   ASSERT_TRUE(fixture.Manager->Effects()->AllowGlowing()) << "the fades need layered windows";
-  // From elsewhere, so the move reaches the form even where an earlier test left the pointer.
-  ktest::ParkPointer();
   ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
   ktest::Settle(Wnd(), 200);
   const TRect r = p->TitleButtonRect(HTMAXBUTTON);
@@ -85,8 +83,6 @@ TEST_F(SkinnedForm, AHoveredTitleButtonFadesToItsHotLookAndBack) {
 
 TEST_F(SkinnedForm, AFadeTurnedRoundEndsOnTheLookItTurnedTo) {
   TsSkinProvider* p = ShowSkinned();
-  // From elsewhere, so the move reaches the form even where an earlier test left the pointer.
-  ktest::ParkPointer();
   ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
   ktest::Settle(Wnd(), 200);
   const TRect r = p->TitleButtonRect(HTCLOSE);
