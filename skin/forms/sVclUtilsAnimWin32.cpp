@@ -407,6 +407,8 @@ void CoverWithSnapshot(TWinControl* control) {
   }
 }
 
+void FreeChangeCover() { ChangeCover.Clear(); }
+
 HWND ChangeCoverWindow() {
   return ChangeCover.Window && ChangeCover.Window->HandleAllocated() ? ChangeCover.Window->Handle()
                                                                      : nullptr;

@@ -72,6 +72,9 @@ void CoverWithSnapshot(TWinControl* control);
 // shows at once. The output window and the pictures are freed at the end, also on failure;
 // without a cover and none to be made, nothing happens.
 void AnimateFromSnapshot(TWinControl* control, int time, int value);
+// A change that did not happen (refused, or no new look): the output window and the kept
+// picture go without an animation.
+void FreeChangeCover();
 // The output window of a pending change, null when none (tests read it).
 HWND ChangeCoverWindow();
 

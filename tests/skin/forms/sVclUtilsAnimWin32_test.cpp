@@ -339,7 +339,7 @@ TEST_F(FormAnimation, AControlsChangeMixesFromItsOldPictureToItsNewLookAndFreesI
       [&] { return ktest::ClientPixel(box->Handle(), 50, 30) == RGB(0, 0, 200); }, 10000));
 }
 
-TEST_F(FormAnimation, AControlsChangeBelowOneFrameShowsTheNewLookAtOnce) {
+TEST_F(FormAnimation, AControlsChangeBelowOneFrameOrNoneAtAllLeavesNoCover) {
   auto* box = new TColourBox(form.Form);
   box->SetParent(form.Form);
   box->SetBounds(20, 20, 100, 60);
@@ -353,9 +353,17 @@ TEST_F(FormAnimation, AControlsChangeBelowOneFrameShowsTheNewLookAtOnce) {
   EXPECT_EQ(recorder.frames[0].Middle & 0xFFFFFF, 0x0000C8u);
   EXPECT_EQ(ChangeCoverWindow(), nullptr);
   EXPECT_FALSE(AnimationRunning);
-  // Without a control nothing happens; without a cover one is made first.
+  // Without a control nothing happens.
   AnimateFromSnapshot(nullptr, 100, 255);
   EXPECT_FALSE(AnimationRunning);
+  // A change that does not happen frees its cover without a frame.
+  CoverWithSnapshot(box);
+  const HWND output = ChangeCoverWindow();
+  ASSERT_TRUE(IsWindow(output));
+  FreeChangeCover();
+  EXPECT_FALSE(IsWindow(output));
+  EXPECT_EQ(ChangeCoverWindow(), nullptr);
+  EXPECT_EQ(recorder.frames.size(), 1u);
 }
 
 // A sink that fails at the third frame, as a painting step might.
