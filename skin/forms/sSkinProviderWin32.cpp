@@ -1298,6 +1298,8 @@ void TsSkinProvider::OnWindowPosChanged(TMessage& m) {
     return;
   }
   CallOld(m);
+  // The border window goes with the form; the prepared cover shows both meanwhile.
+  if (borderForm_) UpdateExBorder(false, 255);
   // The program's one hide timer is reused by every hide: the reference to it is kept, not
   // dropped for a new timer each time.
   skipHideAnimation_ = true;

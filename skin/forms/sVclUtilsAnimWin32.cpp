@@ -8,6 +8,7 @@
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/forms/sDwmApi.h"
+#include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sSkinProviderWin32.h"
 
 namespace {
@@ -104,8 +105,6 @@ void PaintFrame(TBitmap* frame, TBitmap* snapshot, const TskAnimFrame& f, TskAni
   } else {
     BitBlt(dest, r.Left, r.Top, w, h, DCOf(snapshot), 0, 0, SRCCOPY);
   }
-  // The snapshots are opaque; a stretch need not keep the alpha bytes.
-  FillAlphaRect(frame, r, 255, false);
 }
 
 // A fade or zoom in: frames 0 to N, 12 ms apart, then the whole snapshot at the end alpha.
@@ -140,14 +139,33 @@ void RedrawUnderCover(TCustomForm* form, bool eraseNow) {
   RedrawWindow(wnd, nullptr, nullptr, kRedrawWhole | (eraseNow ? RDW_ERASENOW : 0));
 }
 
-// The form's whole look, opaque; null without a frame image.
+// The form's whole look; null without a frame image. Opaque, except with a border window:
+// then the frame image keeps its own alpha (the shadow) and only the client area, with the
+// children, is opaque.
 std::unique_ptr<TBitmap> SnapshotOf(TsSkinProvider& provider) {
-  provider.PaintFormCache(provider.FormFacts());
+  const TsFormFacts facts = provider.FormFacts();
+  provider.PaintFormCache(facts);
   const TSize size = provider.FrameImageSize();
   if (!provider.FrameImage() || size.cx <= 0 || size.cy <= 0) return nullptr;
   auto snapshot = CreateBmp32(size.cx, size.cy);
   provider.PaintFormToBitmap(*snapshot);
-  return snapshot;
+  if (!provider.HasBorderForm()) return snapshot;
+  auto framed = CreateBmp32(size.cx, size.cy);
+  BitBlt(DCOf(framed.get()), 0, 0, size.cx, size.cy, DCOf(provider.FrameImage()), 0, 0, SRCCOPY);
+  const TRect client = Bounds(GetClientOffsetX(facts), GetClientOffsetY(facts), facts.ClientWidth,
+                              facts.ClientHeight);
+  BitBlt(DCOf(framed.get()), client.Left, client.Top, client.Width(), client.Height(),
+         DCOf(snapshot.get()), client.Left, client.Top, SRCCOPY);
+  FillAlphaRect(framed.get(), client, 255, false);
+  return framed;
+}
+
+// Where the snapshot lies on the screen: the border window's place when the form has one.
+RECT SnapshotPlace(TsSkinProvider& provider) {
+  RECT place{};
+  const auto border = reinterpret_cast<HWND>(provider.BorderWindow());
+  GetWindowRect(provider.HasBorderForm() && border ? border : provider.Form()->Handle(), &place);
+  return place;
 }
 
 }  // namespace
@@ -219,13 +237,11 @@ void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType 
 void PrepareFormHide(TsSkinProvider& provider) {
   PreparedHide.Clear();
   TCustomForm* form = provider.Form();
-  if (!form->HandleAllocated() || provider.HasBorderForm()) return;
+  if (!form->HandleAllocated()) return;
   std::unique_ptr<TBitmap> snapshot = SnapshotOf(provider);
   if (!snapshot) return;
   const HWND wnd = form->Handle();
-  RECT place;
-  GetWindowRect(wnd, &place);
-  std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, SnapshotPlace(provider));
   PushFrame(cover->Handle(), snapshot.get(), 255, TskAnimKind::FormHide, 0, false);
   const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   ShowCover(cover->Handle(), topmost ? HWND_TOPMOST : WindowAbove(wnd));
@@ -242,8 +258,7 @@ void AnimateFormHide(TsSkinProvider& provider) {
   FormServices().FreeAllGlows();
   TCustomForm* form = provider.Form();
   TsSkinManager* manager = provider.SkinManager();
-  if (!manager || form->FormStyle() == fsMDIChild || !form->HandleAllocated() ||
-      provider.HasBorderForm()) {
+  if (!manager || form->FormStyle() == fsMDIChild || !form->HandleAllocated()) {
     DropPreparedHide(provider);
     return;
   }
@@ -258,9 +273,7 @@ void AnimateFormHide(TsSkinProvider& provider) {
   } else {
     snapshot = SnapshotOf(provider);
     if (!snapshot) return;
-    RECT place;
-    GetWindowRect(form->Handle(), &place);
-    cover = MakeCover(form->Handle(), place);
+    cover = MakeCover(form->Handle(), SnapshotPlace(provider));
   }
   const TskFormHide& hide = manager->AnimEffects()->FormHide;
   StartHideAnimation(std::move(cover), std::move(snapshot), hide.Time, 255, hide.Mode);

@@ -46,7 +46,8 @@ void PrepareFormHide(TsSkinProvider& provider);
 // What PrepareFormHide made for the provider's form and no hide took is freed.
 void DropPreparedHide(TsSkinProvider& provider);
 // The disappearance of a skinned form with the skin manager's FormHide time and mode: a
-// prepared cover is taken over (or one made now), then StartHideAnimation.
+// prepared cover is taken over (or one made now), then StartHideAnimation. With a border
+// window the snapshot is the border window's picture, shadow included, at its place.
 void AnimateFormHide(TsSkinProvider& provider);
 // Fades `snapshot` out in `cover` on the hide timer, from startAlpha to 0. A hide still
 // running loses its cover at once; below one frame nothing is shown and both are freed.

@@ -229,6 +229,37 @@ TEST_F(FormAnimation, AHiddenFormFadesOutOnTheHideTimerAndItsCoverGoes) {
   for (const TSeenFrame& f : recorder.frames) EXPECT_EQ(f.Kind, TskAnimKind::FormHide);
 }
 
+TEST_F(FormAnimation, AFormWithABorderWindowFadesOutWithItsShadowAndBothWindowsGo) {
+  fixture.Manager->SetExtendedBorders(true);
+  TskFormHide& hide = fixture.Manager->AnimEffects()->FormHide;
+  hide.Active = true;
+  hide.Time = 60;
+  hide.Mode = atFading;
+  MakeProvider();
+  ShowAndSettle();
+  const HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindowVisible(border));
+  RECT borderRect;
+  GetWindowRect(border, &borderRect);
+
+  form.Form->Hide();
+  ASSERT_NE(HideTimer(), nullptr);
+  ASSERT_TRUE(ktest::PumpUntil([&] { return !HideTimer()->Running(); }, 10000));
+  EXPECT_FALSE(IsWindowVisible(Wnd()));
+  EXPECT_FALSE(IsWindow(border) && IsWindowVisible(border));
+  EXPECT_EQ(CoversLeft(), 0);
+  EXPECT_FALSE(AnimationRunning);
+  ASSERT_EQ(recorder.frames.size(), 6u);
+  // The frames are the border window's picture: its size, see-through in the shadow's
+  // corner, opaque in the client area.
+  const TSeenFrame& first = recorder.frames.front();
+  EXPECT_EQ(first.Width, borderRect.right - borderRect.left);
+  EXPECT_EQ(first.Height, borderRect.bottom - borderRect.top);
+  EXPECT_LT(first.Corner >> 24, 255u);
+  EXPECT_EQ(first.Middle >> 24, 255u);
+  EXPECT_EQ(recorder.frames.back().Alpha, 0);
+}
+
 TEST_F(FormAnimation, ASecondHideFreesTheFirstHidesCoverAtOnce) {
   TskFormHide& hide = fixture.Manager->AnimEffects()->FormHide;
   hide.Active = true;
