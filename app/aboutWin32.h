@@ -8,6 +8,7 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/StdCtrlsWin32.h"
+#include "skin/controls/sLabelWin32.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
 
@@ -20,11 +21,11 @@ class TForm2 : public TForm {
   TTabSheet* sTabSheet1;  // "ABOUT"
   TImage* sImage1;
   TImage* sImage2;
-  TLabel* sLabel1;
-  TLabel* sLabel2;
-  TLabel* sLabel3;
-  TLabel* sLabel4;
-  TLabel* sLabel5;        // "Version: " and the program's version
+  TsLabel* sLabel1;
+  TsLabel* sLabel2;
+  TsLabel* sLabel3;
+  TsLabel* sLabel4;
+  TsLabel* sLabel5;        // "Version: " and the program's version
   TTabSheet* sTabSheet2;  // "Anleitung"
   TMemo* sMemo1;
   TStatusBar* sStatusBar1;

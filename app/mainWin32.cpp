@@ -360,14 +360,14 @@ void TForm1::CreateComponents() {
   sDirectoryEdit1->SetText("");
 
   sLabel6 = MakeLabel(this, sGroupBox1, "sLabel6", 10, 52, "Dateiname:");
-  sEdit1 = new TEdit(this);
+  sEdit1 = new TsEdit(this);
   sEdit1->SetName("sEdit1");
   sEdit1->SetParent(sGroupBox1);
   sEdit1->SetBounds(120, 48, 270, 21);
   sEdit1->SetText("");
 
   sLabel7 = MakeLabel(this, sGroupBox1, "sLabel7", 10, 80, "neue Dateigrösse:");
-  sEdit2 = new TEdit(this);
+  sEdit2 = new TsEdit(this);
   sEdit2->SetName("sEdit2");
   sEdit2->SetParent(sGroupBox1);
   sEdit2->SetBounds(120, 76, 60, 21);
@@ -408,7 +408,7 @@ void TForm1::CreateComponents() {
   sGauge2->SetParent(this);
   sGauge2->SetBounds(480, 424, 340, 18);
   sLabel8 = MakeLabel(this, this, "sLabel8", 420, 456, "Gespeicherte Datei:");
-  Label1 = MakeLabel(this, this, "Label1", 540, 456, "");
+  Label1 = MakePlainLabel(this, this, "Label1", 540, 456, "");
   sLabel9 = MakeLabel(this, this, "sLabel9", 420, 480, "Erzeuge Datei:");
   sLabel10 = MakeLabel(this, this, "sLabel10", 540, 480, "");
 

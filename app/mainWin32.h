@@ -20,6 +20,8 @@
 #include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
+#include "skin/controls/sEditWin32.h"
+#include "skin/controls/sLabelWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -44,8 +46,8 @@ class TForm1 : public TForm {
   // Components, named as the window's commands refer to them.
   TButton* sBitBtn1;  // "Datei öffnen"
   TCheckBox* cb_csv;
-  TLabel* sLabel1;
-  TLabel* sLabel2;
+  TsLabel* sLabel1;
+  TsLabel* sLabel2;
   TCheckBox* sCheckBox1;
   TCheckBox* sCheckBox2;
   TProgressGauge* sGauge3;
@@ -71,23 +73,23 @@ class TForm1 : public TForm {
   TKedGeneralHl* KedGeneralHl1;  // highlighter of CSV dumps
   TKedEditSearch* KedEditSearch1;
   TGroupBox* sGroupBox1;
-  TLabel* sLabel5;
+  TsLabel* sLabel5;
   TEdit* sDirectoryEdit1;
-  TLabel* sLabel6;
-  TEdit* sEdit1;
-  TLabel* sLabel7;
-  TEdit* sEdit2;
+  TsLabel* sLabel6;
+  TsEdit* sEdit1;
+  TsLabel* sLabel7;
+  TsEdit* sEdit2;
   TUpDown* sUpDown1;
   TComboBox* sComboBox1;
   TButton* sBitBtn2;  // "Starten"
   TRichEdit* re_split;
   TProgressGauge* sGauge1;
   TProgressGauge* sGauge2;
-  TLabel* sLabel3;
-  TLabel* sLabel4;
-  TLabel* sLabel8;
-  TLabel* sLabel9;
-  TLabel* sLabel10;
+  TsLabel* sLabel3;
+  TsLabel* sLabel4;
+  TsLabel* sLabel8;
+  TsLabel* sLabel9;
+  TsLabel* sLabel10;
   TLabel* Label1;
   TStatusBar* sStatusBar1;
   TMainMenu* MainMenu1;
