@@ -304,13 +304,9 @@ void TForm1::CreateComponents() {
   sCheckBox2->SetEnabled(false);
   sCheckBox2->SetOnClick(MakeEvent<&TForm1::sCheckBox2Click>(this));
 
-  sGauge3 = new TProgressGauge(this);
-  sGauge3->SetName("sGauge3");
-  sGauge3->SetParent(this);
+  sGauge3 = MakeGauge("sGauge3");
   sGauge3->SetBounds(630, 6, 190, 17);
-  sGauge4 = new TProgressGauge(this);
-  sGauge4->SetName("sGauge4");
-  sGauge4->SetParent(this);
+  sGauge4 = MakeGauge("sGauge4");
   sGauge4->SetBounds(630, 26, 190, 17);
 
   sToolBar1 = new TToolBar(this);
@@ -398,14 +394,10 @@ void TForm1::CreateComponents() {
   sBitBtn2->SetOnClick(MakeEvent<&TForm1::sBitBtn2Click>(this));
 
   sLabel3 = MakeLabel(this, this, "sLabel3", 420, 400, "Datei:");
-  sGauge1 = new TProgressGauge(this);
-  sGauge1->SetName("sGauge1");
-  sGauge1->SetParent(this);
+  sGauge1 = MakeGauge("sGauge1");
   sGauge1->SetBounds(480, 398, 340, 18);
   sLabel4 = MakeLabel(this, this, "sLabel4", 420, 426, "Gesamt:");
-  sGauge2 = new TProgressGauge(this);
-  sGauge2->SetName("sGauge2");
-  sGauge2->SetParent(this);
+  sGauge2 = MakeGauge("sGauge2");
   sGauge2->SetBounds(480, 424, 340, 18);
   sLabel8 = MakeLabel(this, this, "sLabel8", 420, 456, "Gespeicherte Datei:");
   Label1 = MakePlainLabel(this, this, "Label1", 540, 456, "");
@@ -441,6 +433,17 @@ void TForm1::CreateComponents() {
   WebForm1->SetFirewallPort(80);
 
   CreateSkinManager();
+}
+
+TsGauge* TForm1::MakeGauge(const std::string& name) {
+  auto* gauge = new TsGauge(this);
+  gauge->SetName(name);
+  gauge->SetParent(this);
+  gauge->SkinData()->SetSkinSection("GAUGE");
+  gauge->SetProgress(0);
+  gauge->SetForeColor(clBlack);
+  gauge->SetSuffix("%");
+  return gauge;
 }
 
 void TForm1::CreateSkinManager() {
@@ -748,7 +751,7 @@ void TForm1::sCheckBox2Click(TObject*) {
 
 void TForm1::RemoveLines(bool comments) {
   if (busy_) return;
-  TProgressGauge* gauge = comments ? sGauge3 : sGauge4;
+  TsGauge* gauge = comments ? sGauge3 : sGauge4;
   const int total = Lines()->Count();
   if (total == 0) {
     ShowPlainMessage(Msg(TAppMessage::NoLines));

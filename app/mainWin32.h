@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/AppMessages.h"
-#include "app/ProgressGaugeWin32.h"
 #include "editor/KedEditSearch.h"
 #include "editor/KedEditTextBuffer.h"
 #include "editor/KedEditWin32.h"
@@ -21,6 +20,7 @@
 #include "framework/StdCtrlsWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
 #include "skin/controls/sEditWin32.h"
+#include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sLabelWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
@@ -50,8 +50,8 @@ class TForm1 : public TForm {
   TsLabel* sLabel2;
   TCheckBox* sCheckBox1;
   TCheckBox* sCheckBox2;
-  TProgressGauge* sGauge3;
-  TProgressGauge* sGauge4;
+  TsGauge* sGauge3;
+  TsGauge* sGauge4;
   TToolBar* sToolBar1;
   TToolButton* ToolButton1;  // room for the font combo box lying over the bar
   TToolButton* ToolButton2;  // font size
@@ -83,8 +83,8 @@ class TForm1 : public TForm {
   TComboBox* sComboBox1;
   TButton* sBitBtn2;  // "Starten"
   TRichEdit* re_split;
-  TProgressGauge* sGauge1;
-  TProgressGauge* sGauge2;
+  TsGauge* sGauge1;
+  TsGauge* sGauge2;
   TsLabel* sLabel3;
   TsLabel* sLabel4;
   TsLabel* sLabel8;
@@ -184,6 +184,8 @@ class TForm1 : public TForm {
 
   void CreateComponents();
   void CreateSkinManager();
+  // A progress gauge of the window: its skin section, an empty bar, the percentage shown.
+  TsGauge* MakeGauge(const std::string& name);
   void CreateHighlighters();
   void CreateMenu();
   void CreateEditorCommands();

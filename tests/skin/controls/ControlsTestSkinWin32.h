@@ -30,6 +30,11 @@ constexpr COLORREF kEditFont = 0x101010;
 constexpr COLORREF kBoxFont = 0x00A000;    // GROUPBOX gives its own font colour
 constexpr COLORREF kHoverLink = 0x0000FF;  // no top shadow colour: the hover link is red
 constexpr COLORREF kLink = 0xFF0000;       // no bottom shadow colour: the link is blue
+constexpr COLORREF kGaugeFace = 0xE0C0A0;  // GAUGE
+constexpr COLORREF kGaugeFont = 0x400000;
+constexpr COLORREF kProgress = 0x00C000;  // PROGRESSH: the filled part of a bar
+constexpr COLORREF kProgressFont = 0xF0F0F0;
+constexpr COLORREF kProgressV = 0xC000C0;  // PROGRESSV: the filled part of an upright bar
 
 // The master bitmap: an 18 x 18 border mask (a three-pixel border around the face).
 inline std::vector<uint8_t> Master() {
@@ -49,7 +54,15 @@ inline std::string Skin() {
          "BORDERSMASK=^0000,0000,0018,0018,0003,0003,0003,0003,1,0,4,0\n"
          "[GROUPBOX]\nCOLOR=" +
          C(kFormColor) + "\nFONTCOLOR=" + C(kBoxFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\nGIVEOWNFONT=1\n";
+         "\nTRANSPARENCY=0\nSTATES=1\nGIVEOWNFONT=1\n"
+         "[GAUGE]\nCOLOR=" +
+         C(kGaugeFace) + "\nFONTCOLOR=" + C(kGaugeFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[PROGRESSH]\nCOLOR=" +
+         C(kProgress) + "\nFONTCOLOR=" + C(kProgressFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[PROGRESSV]\nCOLOR=" +
+         C(kProgressV) + "\nFONTCOLOR=" + C(kProgressFont) + "\nTRANSPARENCY=0\nSTATES=1\n";
 }
 
 struct SkinnedControls : ::testing::Test {
