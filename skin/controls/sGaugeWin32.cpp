@@ -197,8 +197,15 @@ void TsGauge::WndProc(TMessage& m) {
 
 // ---- painting ---------------------------------------------------------------------------------
 
+void TsGauge::CatchUpWithSkin() {
+  TsCommonData& d = *skinData_;
+  TsSkinManager* manager = d.SkinManager();
+  if (d.SectionIndex < 0 && manager && manager->CurrentSkin().Active) d.Loaded();
+}
+
 void TsGauge::Paint() {
   if (Width() < 1 || Height() < 1) return;
+  CatchUpWithSkin();
   TsCommonData& d = *skinData_;
   if (!d.IsSkinned()) {
     PaintUnskinned();
@@ -526,6 +533,7 @@ void TsGauge::BuildLight(int thickness) {
 }
 
 void TsGauge::LightTick(TObject*) {
+  CatchUpWithSkin();
   TsCommonData& d = *skinData_;
   if (!d.IsSkinned()) {
     lightTimer_->SetEnabled(false);

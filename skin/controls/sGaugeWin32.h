@@ -63,6 +63,9 @@ class TsGauge : public TGraphicControl {
   void Paint() override;
 
  private:
+  // A gauge made before its window's skin was loaded, with no window of its own to hear the
+  // news, takes its section when it first paints or ticks.
+  void CatchUpWithSkin();
   void PrepareCache();
   void PaintContent(const TRect& r);
   void PaintSkinnedText(TBitmap* bitmap, const TRect& r, int sectionIndex);

@@ -150,3 +150,20 @@ TEST_F(SkinnedGauge, ProgressRepaintsOnlyOnANewPercentageAndAlwaysTellsItsChange
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinnedGauge, AGaugeThatMissedTheSkinsNewsTakesTheSkinWhenItPaints) {
+  // A window built before its skin is loaded: the gauge has no window to hear the news.
+  TsGauge* gauge = AddGauge(200, 20);
+  gauge->SetAnimated(false);
+  gauge->SetShowText(false);
+  gauge->SetProgress(50);
+  f.Manager->SetSkinName("Controls");
+  form.Show();
+  gauge->Repaint();
+  EXPECT_EQ(At(gauge, 10, 10), kProgress);
+  EXPECT_EQ(At(gauge, 150, 10), kGaugeFace);
+}
+
+}  // namespace
