@@ -190,18 +190,21 @@ void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType 
   const HWND wnd = form->Handle();
   AnimationRunning = true;
   bool shown = false;
+  bool borderCleared = false;
   TScopeExit done([&] {
     AnimationRunning = false;
     // A show that failed half-way must not leave the form see-through or unpainted.
-    if (shown) return;
-    EndShowLayering(form);
-    RedrawWindow(wnd, nullptr, nullptr, kRedrawWhole & ~RDW_UPDATENOW);
+    if (!shown) {
+      EndShowLayering(form);
+      RedrawWindow(wnd, nullptr, nullptr, kRedrawWhole & ~RDW_UPDATENOW);
+    }
+    if (borderCleared) provider.UpdateExBorder(true, 255);
   });
   // A new show ends what a hide of the same form prepared.
   if (PreparedHide.Provider == &provider) PreparedHide.Clear();
 
   std::unique_ptr<TBitmap> snapshot;
-  if (AnimationFrames(time) > 0 && !provider.HasBorderForm()) snapshot = SnapshotOf(provider);
+  if (AnimationFrames(time) > 0) snapshot = SnapshotOf(provider);
   if (!snapshot) {
     // No frame to show: the form shows at once, as it is.
     if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
@@ -210,13 +213,16 @@ void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType 
     RedrawUnderCover(form, true);
     return;
   }
-  RECT place;
-  GetWindowRect(wnd, &place);
-  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, SnapshotPlace(provider));
   const HWND coverWnd = cover->Handle();
   const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   PushFrame(coverWnd, snapshot.get(), 0, TskAnimKind::FormShow, 0, false);
   ShowCover(coverWnd, topmost ? HWND_TOPMOST : WindowAbove(wnd));
+  // The border window shows nothing while its picture fades in with the cover.
+  if (const TWindowKey border = provider.HasBorderForm() ? provider.BorderWindow() : 0) {
+    FormServices().UpdateLayeredBitmap(border, nullptr, 0);
+    borderCleared = true;
+  }
 
   const TskAnimationSteps steps(TskAnimDirection::FormShow, mode, time, value, snapshot->Width(),
                                 snapshot->Height());
@@ -226,6 +232,10 @@ void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType 
   EndShowLayering(form);
   shown = true;
   RedrawUnderCover(form, true);
+  if (borderCleared) {
+    borderCleared = false;
+    provider.UpdateExBorder(true, 255);
+  }
   // Under composition the form's new picture reaches the screen a frame later.
   if (DwmCompositionEnabled()) Sleep(kAnimationFrameTime);
   SetWindowPos(coverWnd, wnd, 0, 0, 0, 0,

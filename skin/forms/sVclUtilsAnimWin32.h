@@ -34,8 +34,9 @@ class TskCoverForm : public TForm {
   static int Alive();
 };
 
-// The first appearance of a skinned form without a border window, fading (or zooming) in to
-// `value`. A form the provider made layered only for this (see HideForAnimation) is not
+// The first appearance of a skinned form, fading (or zooming) in to `value`; with a border
+// window its picture, shadow included, fades in at the border window's place, which shows
+// nothing meanwhile. A form the provider made layered only for this (see HideForAnimation) is not
 // layered when it ends. Below one frame the form just shows, without a cover.
 void AnimateFormShow(TsSkinProvider& provider, int time, int value, TskAnimType mode);
 

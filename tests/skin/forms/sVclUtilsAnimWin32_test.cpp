@@ -149,6 +149,38 @@ TEST_F(FormAnimation, AShownFormFadesInAndEndsVisibleOpaqueNotLayeredWithItsCove
       << std::hex << ScreenPixel(ClientMiddle()) << " instead of " << shown;
 }
 
+TEST_F(FormAnimation, AFormWithABorderWindowFadesInWithItsShadowAndEndsWithItsBorderShown) {
+  fixture.Manager->SetExtendedBorders(true);
+  TskFormShow& show = fixture.Manager->AnimEffects()->FormShow;
+  show.Active = true;
+  show.Time = 60;
+  show.Mode = atFading;
+  MakeProvider();
+  ShowAndSettle();
+
+  const HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindow(border));
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_TRUE(IsWindowVisible(Wnd()));
+  EXPECT_FALSE(Layered(Wnd()));
+  EXPECT_EQ(CoversLeft(), 0);
+  EXPECT_FALSE(AnimationRunning);
+  ASSERT_EQ(recorder.frames.size(), 7u);
+  RECT borderRect;
+  GetWindowRect(border, &borderRect);
+  const TSeenFrame& last = recorder.frames.back();
+  EXPECT_EQ(last.Width, borderRect.right - borderRect.left);
+  EXPECT_EQ(last.Height, borderRect.bottom - borderRect.top);
+  EXPECT_LT(last.Corner >> 24, 255u) << "the shadow stays see-through";
+  EXPECT_EQ(last.Middle >> 24, 255u);
+  // The border window shows its picture again: the title above the client is the skin's.
+  POINT title{ClientMiddle().x, borderRect.top};
+  RECT window;
+  GetWindowRect(Wnd(), &window);
+  title.y = window.top - 2;
+  EXPECT_TRUE(ktest::PumpUntil([&] { return ScreenPixel(title) != RGB(0, 0, 0); }, 10000));
+}
+
 TEST_F(FormAnimation, AZoomedShowStartsAtThreeQuartersOfTheFormOverTransparentBlack) {
   TskFormShow& show = fixture.Manager->AnimEffects()->FormShow;
   show.Active = true;
