@@ -159,6 +159,8 @@ void TsGauge::WndProc(TMessage& m) {
       case CmdSkinChanged:
         if (!ownManager) break;
         HandleCommonMessage(m, skinData_.get());
+        // A tick without a skin stopped the strip: a new skin starts it again.
+        if (animated_) lightTimer_->SetEnabled(true);
         return;
       case CmdRemoveSkin:
         if (!ownManager) break;

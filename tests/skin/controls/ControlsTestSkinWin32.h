@@ -79,6 +79,7 @@ struct SkinnedControls : ::testing::Test {
   // Loads the skin and tells the form's controls, as a skinned form tells its children.
   void ApplySkin() {
     f.Manager->SetSkinName("Controls");
+    if (!f.Manager->Active()) f.Manager->SetActive(true);
     ASSERT_EQ(f.Manager->LastLoadError(), "");
     ASSERT_EQ(DefaultManager, f.Manager.get());
     Tell(CmdSkinChanged);

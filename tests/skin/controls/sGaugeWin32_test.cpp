@@ -107,6 +107,8 @@ TEST_F(SkinnedGauge, TheLightStripRunsOverTheFilledPartOnly) {
   RemoveSkin();
   EXPECT_TRUE(ktest::PumpUntil([&] { return !gauge->LightTimer()->Enabled(); }))
       << "without a skin the strip's timer stops";
+  ApplySkin();
+  EXPECT_TRUE(gauge->LightTimer()->Enabled()) << "a new skin starts it again";
 }
 
 TEST_F(SkinnedGauge, WithoutASkinTheBarIsFramedAndItsTextInverted) {
