@@ -272,15 +272,17 @@ void TForm1::CreateComponents() {
   CreateMenu();
   SetBounds(0, 0, 843, 710);
 
-  sBitBtn1 = new TButton(this);
+  sBitBtn1 = new TsBitBtn(this);
   sBitBtn1->SetName("sBitBtn1");
+  sBitBtn1->SkinData()->SetSkinSection("BUTTON");
   sBitBtn1->SetParent(this);
   sBitBtn1->SetBounds(8, 8, 110, 27);
   sBitBtn1->SetCaption("Datei öffnen");
   sBitBtn1->SetOnClick(MakeEvent<&TForm1::sBitBtn1Click>(this));
 
-  cb_csv = new TCheckBox(this);
+  cb_csv = new TsCheckBox(this);
   cb_csv->SetName("cb_csv");
+  cb_csv->SkinData()->SetSkinSection("CHECKBOX");
   cb_csv->SetParent(this);
   cb_csv->SetBounds(128, 13, 90, 17);
   cb_csv->SetCaption("csv-Datei");
@@ -288,16 +290,18 @@ void TForm1::CreateComponents() {
   sLabel1 = MakeLabel(this, this, "sLabel1", 230, 15, "Zeilen Anzahl:");
   sLabel2 = MakeLabel(this, this, "sLabel2", 320, 15, "0");
 
-  sCheckBox1 = new TCheckBox(this);
+  sCheckBox1 = new TsCheckBox(this);
   sCheckBox1->SetName("sCheckBox1");
+  sCheckBox1->SkinData()->SetSkinSection("CHECKBOX");
   sCheckBox1->SetParent(this);
   sCheckBox1->SetBounds(420, 6, 200, 17);
   sCheckBox1->SetCaption("Kommentarzeilen entfernen");
   sCheckBox1->SetEnabled(false);
   sCheckBox1->SetOnClick(MakeEvent<&TForm1::sCheckBox1Click>(this));
 
-  sCheckBox2 = new TCheckBox(this);
+  sCheckBox2 = new TsCheckBox(this);
   sCheckBox2->SetName("sCheckBox2");
+  sCheckBox2->SkinData()->SetSkinSection("CHECKBOX");
   sCheckBox2->SetParent(this);
   sCheckBox2->SetBounds(420, 26, 200, 17);
   sCheckBox2->SetCaption("Leerzeilen entfernen");
@@ -386,8 +390,9 @@ void TForm1::CreateComponents() {
   sComboBox1->Items()->Add("GB");
   sComboBox1->SetItemIndex(1);
 
-  sBitBtn2 = new TButton(this);
+  sBitBtn2 = new TsBitBtn(this);
   sBitBtn2->SetName("sBitBtn2");
+  sBitBtn2->SkinData()->SetSkinSection("BUTTON");
   sBitBtn2->SetParent(sGroupBox1);
   sBitBtn2->SetBounds(120, 110, 110, 27);
   sBitBtn2->SetCaption("Starten");

@@ -19,6 +19,8 @@
 #include "framework/MenusWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
+#include "skin/controls/sBitBtnWin32.h"
+#include "skin/controls/sCheckBoxWin32.h"
 #include "skin/controls/sEditWin32.h"
 #include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sLabelWin32.h"
@@ -44,12 +46,12 @@ class TForm1 : public TForm {
   int FindIndex = 0;
 
   // Components, named as the window's commands refer to them.
-  TButton* sBitBtn1;  // "Datei öffnen"
-  TCheckBox* cb_csv;
+  TsBitBtn* sBitBtn1;  // "Datei öffnen"
+  TsCheckBox* cb_csv;
   TsLabel* sLabel1;
   TsLabel* sLabel2;
-  TCheckBox* sCheckBox1;
-  TCheckBox* sCheckBox2;
+  TsCheckBox* sCheckBox1;
+  TsCheckBox* sCheckBox2;
   TsGauge* sGauge3;
   TsGauge* sGauge4;
   TToolBar* sToolBar1;
@@ -81,7 +83,7 @@ class TForm1 : public TForm {
   TsEdit* sEdit2;
   TUpDown* sUpDown1;
   TComboBox* sComboBox1;
-  TButton* sBitBtn2;  // "Starten"
+  TsBitBtn* sBitBtn2;  // "Starten"
   TRichEdit* re_split;
   TsGauge* sGauge1;
   TsGauge* sGauge2;
