@@ -88,11 +88,20 @@ void TskBorderForm::CreateBorderWindow() {
   HWND wnd = window_->Handle();
   SetWindowLongPtrA(wnd, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
   // Owned by the owner window, so the system keeps the two together in the z-order (an
-  // owned window lies directly above its owner, and its region leaves the owner's client
+  // owned window lies above its owner; its region and its image leave the owner's client
   // area to the owner) and hides and destroys it with its owner. An unowned window given
   // its place right behind the owner is restacked by Wine's X11 driver behind our back.
   previousOwnerWindow_ = reinterpret_cast<HWND>(
       SetWindowLongPtrA(wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWnd)));
+}
+
+HWND TskBorderForm::BorderPlaceAfter(HWND ownerWnd) const {
+  // Directly above the owner: after the window that lies above the owner, so no window of
+  // the program that came forward lies between the two.
+  const bool topmost = (GetWindowLongPtrA(ownerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (topmost) return HWND_TOPMOST;
+  HWND above = GetWindow(ownerWnd, GW_HWNDPREV);
+  return above ? above : HWND_TOP;
 }
 
 HWND TskBorderForm::Handle() const {
@@ -116,12 +125,24 @@ HRGN TskBorderForm::CreateRegion() const {
   return region;
 }
 
+TskBorderRegion TskBorderForm::CurrentRegionPlan(TSize windowSize) const {
+  return PlanBorderRegion(owner_.OwnerFacts(), windowSize,
+                          (owner_.OwnerState() & BorderStateWholeImage) != 0);
+}
+
 void TskBorderForm::ApplyRegion() {
   HWND wnd = Handle();
   if (!wnd) return;
+  const TskBorderRegion plan = CurrentRegionPlan(WindowSize());
+  // The same region again would only make the system shape the window anew.
+  if (regionApplied_ && plan == appliedRegion_) return;
   TRegion region(CreateRegion());
   // The window owns the region once it took it.
-  if (SetWindowRgn(wnd, region.Get(), FALSE)) region.Release();
+  if (SetWindowRgn(wnd, region.Get(), FALSE)) {
+    region.Release();
+    appliedRegion_ = plan;
+    regionApplied_ = true;
+  }
 }
 
 void TskBorderForm::UpdateExBorder(bool rebuild, int alpha) {
@@ -135,7 +156,6 @@ void TskBorderForm::UpdateExBorder(bool rebuild, int alpha) {
     ShowWindow(wnd, SW_HIDE);
     return;
   }
-  const bool topmost = (GetWindowLongPtrA(ownerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   showing_ = true;
   TScopeExit done([this] { showing_ = false; });
 
@@ -151,11 +171,12 @@ void TskBorderForm::UpdateExBorder(bool rebuild, int alpha) {
   const TSize current = WindowSize();
   const bool sizeChanged = current != place.ShownSize;
 
-  // Directly above the owner, where the system keeps an owned window: after the window
-  // that lies above the owner (the owner's own placement is left to the system).
-  HWND after = topmost ? HWND_TOPMOST : GetWindow(ownerWnd, GW_HWNDPREV);
-  if (!after) after = HWND_TOP;
+  const HWND after = BorderPlaceAfter(ownerWnd);
   const UINT zFlags = after == wnd ? SWP_NOZORDER : 0;
+  // The hole for the owner's client area follows the owner's facts, which change without a
+  // new size too (the owner's frame, its menu line): a hole that moved is cut and cleared
+  // in the image at once, so the window never lies over the owner's client area.
+  if (!regionApplied_ || CurrentRegionPlan(place.ShownSize) != appliedRegion_) rebuild = true;
 
   if (HasLayeredWindows() && (rebuild || sizeChanged) && !passingMouse_) {
     const int ownAlpha = owner_.OwnerAlpha();
@@ -202,6 +223,7 @@ void TskBorderForm::UpdateExBorder(bool rebuild, int alpha) {
   }
   SetWindowPos(wnd, after, place.Bounds.Left, place.Bounds.Top, 0, 0,
                PlaceFlags | SWP_NOSIZE | zFlags);
+  ApplyRegion();
 }
 
 bool TskBorderForm::IsOutsideFrame(POINT p) const {
@@ -240,6 +262,7 @@ void TskBorderForm::PassMouseOn(TMessage& m) {
     if (SetWindowRgn(wnd, region.Get(), FALSE)) region.Release();
   }
   HWND target = WindowFromPoint(screen);
+  regionApplied_ = false;
   ApplyRegion();
   m.Result = 0;
   if (!target || target == wnd || target == owner_.OwnerHandle()) return;
@@ -247,8 +270,14 @@ void TskBorderForm::PassMouseOn(TMessage& m) {
   POINT local = screen;
   ScreenToClient(target, &local);
   ++passed_;
-  m.Result = SendMessageA(target, m.Msg, m.WParam,
-                          MAKELPARAM(static_cast<WORD>(local.x), static_cast<WORD>(local.y)));
+  const LPARAM point = MAKELPARAM(static_cast<WORD>(local.x), static_cast<WORD>(local.y));
+  // Another program's window (or another thread's) gets the message posted, as the system
+  // delivers input: a window that does not answer must not hold this one's thread.
+  if (GetWindowThreadProcessId(target, nullptr) != GetCurrentThreadId()) {
+    PostMessageA(target, m.Msg, m.WParam, point);
+    return;
+  }
+  m.Result = SendMessageA(target, m.Msg, m.WParam, point);
 }
 
 void TskBorderForm::BorderWndProc(TMessage& m) {
@@ -278,6 +307,15 @@ void TskBorderForm::BorderWndProc(TMessage& m) {
       m.Result = MA_NOACTIVATE;
       if (ownerWnd && IsWindowEnabled(ownerWnd)) SetForegroundWindow(ownerWnd);
       return;
+    case WM_WINDOWPOSCHANGING: {
+      // Whoever restacks the window puts it right above its owner.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+      if (pos && !(pos->flags & SWP_NOZORDER) && ownerWnd && IsWindowVisible(ownerWnd)) {
+        pos->hwndInsertAfter = BorderPlaceAfter(ownerWnd);
+        if (pos->hwndInsertAfter == wnd) pos->flags |= SWP_NOZORDER;
+      }
+      break;
+    }
     case WM_WINDOWPOSCHANGED:
       owner_.FreeButtonAnimations();
       break;

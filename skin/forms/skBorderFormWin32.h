@@ -1,5 +1,5 @@
 // The extended border window: a borderless, layered tool window owned by a skinned window
-// (its owner) and lying right next to it in the z-order, that shows the owner's whole frame image
+// (its owner) and lying right above it in the z-order, that shows the owner's whole frame image
 // with per-pixel alpha: the skin's wider border and title and the shadow around them. It follows
 // the owner when it moves, sizes, hides, minimizes and goes, answers hit tests for the frame it
 // shows (the owner's own frame is cut away by the owner's region), and hands clicks on the
@@ -78,7 +78,11 @@ class TskBorderForm {
   // coordinates.
   void PassMouseOn(TMessage& m);
   TSize WindowSize() const;
+  // Sets the window's region when it differs from the one it has.
   void ApplyRegion();
+  TskBorderRegion CurrentRegionPlan(TSize windowSize) const;
+  // The window the border window is placed after in the z-order.
+  HWND BorderPlaceAfter(HWND ownerWnd) const;
 
   IskBorderOwner& owner_;
   TForm* window_ = nullptr;
@@ -86,6 +90,9 @@ class TskBorderForm {
   HWND previousOwnerWindow_ = nullptr;
   // What the window shows: the image with the owner's client area cleared.
   std::unique_ptr<TBitmap> shownImage_;
+  // The region the window has (valid while regionApplied_).
+  TskBorderRegion appliedRegion_{};
+  bool regionApplied_ = false;
   bool showing_ = false;
   bool passingMouse_ = false;
   int inProc_ = 0;

@@ -1,6 +1,7 @@
 // The extended border window under Wine: with the skin manager's extended borders a skinned
-// form gets a layered window right next to it that carries its frame and shadow and leaves
-// the form's client area to the form; it follows the form when the form moves and sizes, a
+// form gets a layered window right above it that carries its frame and shadow and leaves
+// the form's client area to the form, also when another window of the program comes
+// forward and goes again; it follows the form when the form moves and sizes, a
 // click on the shadow reaches the window below in that window's own coordinates, and the
 // window goes with the form's hiding, its provider and its skin.
 #include "skin/forms/skBorderFormWin32.h"
@@ -43,6 +44,56 @@ std::string ZOrder() {
     out += line;
   }
   return out;
+}
+
+// Ends a modal loop (the system's move or size loop, a menu) that input sent by a test
+// started by mistake: once the deadline passed the loop gets Escape, and the test fails
+// instead of waiting for a button release that was already taken.
+class TModalLoopGuard {
+ public:
+  explicit TModalLoopGuard(DWORD deadlineMs) : end_(GetTickCount64() + deadlineMs) {
+    Current() = this;
+    timer_ = SetTimer(nullptr, 0, 100, &Tick);
+  }
+  ~TModalLoopGuard() {
+    KillTimer(nullptr, timer_);
+    Current() = nullptr;
+  }
+  TModalLoopGuard(const TModalLoopGuard&) = delete;
+  TModalLoopGuard& operator=(const TModalLoopGuard&) = delete;
+  // A modal loop ran past the deadline and was ended.
+  bool Ended() const { return ended_; }
+
+ private:
+  static TModalLoopGuard*& Current() {
+    static TModalLoopGuard* current = nullptr;
+    return current;
+  }
+  // A modal loop hands the thread's timer messages on: the tick comes inside the loop.
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TModalLoopGuard* guard = Current();
+    if (!guard || GetTickCount64() < guard->end_) return;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) ||
+        !(info.flags & (GUI_INMOVESIZE | GUI_INMENUMODE | GUI_POPUPMENUMODE)))
+      return;
+    guard->ended_ = true;
+    HWND loop = info.hwndMoveSize    ? info.hwndMoveSize
+                : info.hwndMenuOwner ? info.hwndMenuOwner
+                                     : info.hwndCapture;
+    PostMessageA(loop, WM_KEYDOWN, VK_ESCAPE, 0);
+  }
+  ULONGLONG end_;
+  UINT_PTR timer_ = 0;
+  bool ended_ = false;
+};
+
+COLORREF ScreenPixel(POINT p) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return c;
 }
 
 // A plain window that records where it was pressed.
@@ -92,19 +143,16 @@ struct BorderWindow : ::testing::Test {
     ktest::Settle(Wnd(), 300);
   }
   HWND Wnd() { return form.Form->Handle(); }
-  // The border window lies right next to the form in the z-order: no other window comes
-  // between them. (Owned by the form, it lies directly above it; its region leaves the
+  // The border window lies right above the form in the z-order: no other window comes
+  // between them. (Owned by the form, it lies above it; its region and its image leave the
   // form's client area to the form.)
-  bool RightNextTo(HWND border) {
-    auto visibleNeighbour = [](HWND w, UINT direction) {
-      do w = GetWindow(w, direction);
-      while (w && !IsWindowVisible(w));
-      return w;
-    };
+  bool RightAbove(HWND border) {
     return ktest::PumpUntil(
         [&] {
-          return visibleNeighbour(Wnd(), GW_HWNDPREV) == border ||
-                 visibleNeighbour(Wnd(), GW_HWNDNEXT) == border;
+          HWND w = Wnd();
+          do w = GetWindow(w, GW_HWNDPREV);
+          while (w && !IsWindowVisible(w));
+          return w == border;
         },
         5000);
   }
@@ -136,16 +184,15 @@ TEST_F(BorderWindow, LiesNextToTheFormAndFollowsAMoveAndAResize) {
   ASSERT_TRUE(IsWindow(border));
   EXPECT_TRUE(IsWindowVisible(border));
   EXPECT_TRUE(GetWindowLongPtrA(border, GWL_EXSTYLE) & WS_EX_LAYERED);
-  EXPECT_TRUE(RightNextTo(border)) << "another window between: " << ZOrder();
+  EXPECT_TRUE(RightAbove(border)) << "not right above the form: " << ZOrder();
   // The form's client area shows the form's own pixels (a child's colour) and takes the
-  // mouse itself: the border window covers none of it.
+  // mouse itself: the border window covers none of it. The display shows the new picture
+  // a moment after the window has it.
   {
     POINT inside{60, 50};
     ClientToScreen(Wnd(), &inside);
-    HDC screen = GetDC(nullptr);
-    const COLORREF shown = GetPixel(screen, inside.x, inside.y);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(shown, RGB(20, 160, 90));
+    ktest::PumpUntil([&] { return ScreenPixel(inside) == RGB(20, 160, 90); }, 5000);
+    EXPECT_EQ(ScreenPixel(inside), RGB(20, 160, 90));
     EXPECT_EQ(WindowFromPoint(inside), panel->Handle());
   }
   const TRect shadow = fixture.Manager->ShadowMargins();
@@ -160,14 +207,14 @@ TEST_F(BorderWindow, LiesNextToTheFormAndFollowsAMoveAndAResize) {
   ktest::Settle(Wnd(), 200);
   EXPECT_EQ(RectOf(Wnd()).left - before.left, 60);
   EXPECT_TRUE(BorderFitsForm(*provider));
-  EXPECT_TRUE(RightNextTo(border)) << ZOrder();
+  EXPECT_TRUE(RightAbove(border)) << ZOrder();
   const TSize imageBefore = provider->FrameImageSize();
   SetWindowPos(Wnd(), nullptr, 0, 0, 450, 330, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ktest::Settle(Wnd(), 200);
   EXPECT_EQ(provider->FrameImageSize().cx, imageBefore.cx + 50);
   EXPECT_EQ(provider->FrameImageSize().cy, imageBefore.cy + 30);
   EXPECT_TRUE(BorderFitsForm(*provider));
-  EXPECT_TRUE(RightNextTo(border)) << ZOrder();
+  EXPECT_TRUE(RightAbove(border)) << ZOrder();
 }
 
 TEST_F(BorderWindow, AClickOnTheShadowReachesTheWindowBelowInItsOwnCoordinates) {
@@ -185,21 +232,75 @@ TEST_F(BorderWindow, AClickOnTheShadowReachesTheWindowBelowInItsOwnCoordinates) 
   ASSERT_GT(b.bottom, f.bottom + 3);
   // Two pixels below the frame, in the darkest part of the shadow.
   const POINT click{(f.left + f.right) / 2, b.bottom - fixture.Manager->ShadowMargins().Bottom + 2};
+  // The skinned form is in front of the plain one, so its shadow lies over that window.
+  SetWindowPos(Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ASSERT_TRUE(ktest::PumpUntil([&] { return WindowFromPoint(click) == border; }, 5000)) << ZOrder();
   ASSERT_TRUE(ktest::MovePointerTo(click));
+  const int passedBefore = provider->BorderForm()->PassedMouseMessages();
   INPUT press{};
   press.type = INPUT_MOUSE;
   press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   INPUT release = press;
   release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ASSERT_TRUE(ktest::SendInputAndHandle({press, release}));
+  {
+    TModalLoopGuard guard(10000);
+    ASSERT_TRUE(ktest::SendInputAndHandle({press, release}));
+    ASSERT_FALSE(guard.Ended()) << "the click on the shadow started a move, a size or a menu";
+  }
   ASSERT_TRUE(ktest::PumpUntil([&] { return recorder.presses > 0; }, 5000))
       << "the click did not reach the window below";
   POINT expected = click;
   ScreenToClient(below.Form->Handle(), &expected);
   EXPECT_EQ(recorder.at.x, expected.x);
   EXPECT_EQ(recorder.at.y, expected.y);
-  EXPECT_GE(provider->BorderForm()->PassedMouseMessages(), 1)
-      << "the system gave the click to the window below itself";
+  EXPECT_GE(provider->BorderForm()->PassedMouseMessages(), passedBefore + 1)
+      << "the system gave the press to the window below itself";
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// Another window of the program brought to the front covers the form's frame as well as
+// the form; a click on the form brings the form forward again with its frame over that
+// window.
+TEST_F(BorderWindow, StaysRightAboveItsFormWhenAnotherWindowComesForward) {
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(RightAbove(border)) << ZOrder();
+  const RECT f = RectOf(Wnd());
+  // The title, which the border window shows in place of the form's own.
+  const POINT title{f.left + 40, f.top + 6};
+  ASSERT_TRUE(ktest::PumpUntil([&] { return WindowFromPoint(title) == border; }, 5000)) << ZOrder();
+
+  ktest::TFormGuard front;
+  front.Form->SetBounds(f.left - 60, f.top - 60, 200, 150);
+  front.Form->SetColor(RGB(250, 240, 20));
+  front.Show();
+  HWND frontWnd = front.Form->Handle();
+  SetWindowPos(frontWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(frontWnd);
+  const RECT frontRect = RectOf(frontWnd);
+  ASSERT_TRUE(PtInRect(&frontRect, title));
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] { return WindowFromPoint(title) == frontWnd && ScreenPixel(title) == RGB(250, 240, 20); },
+      5000))
+      << "the frame lies over the window brought forward: " << ZOrder();
+  EXPECT_TRUE(RightAbove(border)) << ZOrder();
+
+  // A click on the form's client area, away from the other window, brings the form forward.
+  POINT client{300, 200};
+  ClientToScreen(Wnd(), &client);
+  ASSERT_NE(WindowFromPoint(client), frontWnd);
+  ASSERT_TRUE(ktest::MovePointerTo(client));
+  INPUT press{};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT release = press;
+  release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_TRUE(ktest::SendInputAndHandle({press, release}));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return WindowFromPoint(title) == border; }, 5000))
+      << "the form's frame stays behind the other window: " << ZOrder();
+  EXPECT_TRUE(RightAbove(border)) << ZOrder();
 }
 
 TEST_F(BorderWindow, GoesWithTheFormsHidingItsSkinAndItsProvider) {
