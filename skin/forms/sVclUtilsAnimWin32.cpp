@@ -8,8 +8,10 @@
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/forms/sDwmApi.h"
+#include "skin/forms/sFormServicesWin32.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sSkinProviderWin32.h"
+#include "skin/forms/skBorderGeometry.h"
 
 namespace {
 
@@ -160,12 +162,17 @@ std::unique_ptr<TBitmap> SnapshotOf(TsSkinProvider& provider) {
   return framed;
 }
 
-// Where the snapshot lies on the screen: the border window's place when the form has one.
+// Where the snapshot lies on the screen: the border window's place when the form has one
+// (where it is to lie with the image in force, which a skin change may have resized).
 RECT SnapshotPlace(TsSkinProvider& provider) {
   RECT place{};
-  const auto border = reinterpret_cast<HWND>(provider.BorderWindow());
-  GetWindowRect(provider.HasBorderForm() && border ? border : provider.Form()->Handle(), &place);
-  return place;
+  GetWindowRect(provider.Form()->Handle(), &place);
+  if (!provider.HasBorderForm()) return place;
+  const TRect bounds = PlaceBorderWindow(provider.FormFacts(),
+                                         TRect{place.left, place.top, place.right, place.bottom},
+                                         provider.FrameImageSize(), DwmCompositionEnabled())
+                           .Bounds;
+  return RECT{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
 }
 
 }  // namespace
@@ -374,25 +381,42 @@ void TskHideTimer::Finish() {
 
 void AnimateFromSnapshot(TsSkinProvider& provider, int time, int value, TskAnimType mode) {
   TCustomForm* form = provider.Form();
-  if (!form->HandleAllocated() || !HasLayeredWindows() || provider.HasBorderForm() ||
-      AnimationFrames(time) == 0)
+  const auto border = reinterpret_cast<HWND>(provider.BorderWindow());
+  if (!form->HandleAllocated() || !HasLayeredWindows() || AnimationFrames(time) == 0 ||
+      (provider.HasBorderForm() && !border))
     return;
   AnimationRunning = true;
-  TScopeExit done([] { AnimationRunning = false; });
+  const bool withBorder = provider.HasBorderForm();
+  TScopeExit done([&] {
+    AnimationRunning = false;
+    if (!withBorder) return;
+    // The old picture is not needed any more; the border window shows the new one.
+    provider.CoverImage.reset();
+    provider.UpdateExBorder(true, 255);
+  });
   const std::unique_ptr<TBitmap> snapshot = SnapshotOf(provider);
   if (!snapshot) return;
   const HWND wnd = form->Handle();
-  RECT place;
-  GetWindowRect(wnd, &place);
-  // The form is frozen with its old look on the screen; the new one fades in over it.
-  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, place);
+  // The form is frozen with its old look on the screen (with a border window, the old
+  // picture in it); the new one fades in over it.
+  const std::unique_ptr<TskCoverForm> cover = MakeCover(wnd, SnapshotPlace(provider));
   const HWND coverWnd = cover->Handle();
   const bool topmost = (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   PushFrame(coverWnd, snapshot.get(), 0, TskAnimKind::SkinChange, 0, false);
   ShowCover(coverWnd, topmost ? HWND_TOPMOST : WindowAbove(wnd));
   const TskAnimationSteps steps(TskAnimDirection::FormShow, mode, time, value, snapshot->Width(),
                                 snapshot->Height());
-  RunShowFrames(coverWnd, snapshot.get(), steps, mode, TskAnimKind::SkinChange);
+  auto frame = CreateBmp32(snapshot->Width(), snapshot->Height());
+  TBitmap* old = withBorder ? provider.CoverImage.get() : nullptr;
+  for (int i = 0; i < steps.FrameCount(); ++i) {
+    const TskAnimFrame f = steps.FrameAt(i);
+    PaintFrame(frame.get(), snapshot.get(), f, mode, i == 0);
+    PushFrame(coverWnd, frame.get(), f.Alpha, TskAnimKind::SkinChange, i);
+    // The old border fades out three times as fast as the new look comes.
+    if (old) UpdateLayeredBitmap(border, old, CrossFadeOldAlpha(value, f.Alpha));
+    Sleep(kAnimationFrameTime);
+  }
+  PushFrame(coverWnd, snapshot.get(), value, TskAnimKind::SkinChange, -1);
   if (form->AlphaBlend()) form->SetAlphaBlendValue(value);
   RedrawUnderCover(form, false);
 }

@@ -58,9 +58,10 @@ void StartHideAnimation(std::unique_ptr<TskCoverForm> cover, std::unique_ptr<TBi
 void StopHideAnimation();
 
 // After a skin change that froze the form (its old look still on the screen): the form's new
-// look fades in over the old one in a cover, then the form is redrawn. Below one frame, or
-// for a form with a border window, nothing is animated (the caller's redraw shows the new
-// look).
+// look fades in over the old one in a cover, then the form is redrawn. With a border window
+// the new picture, border and shadow included, fades in while the border window's old
+// picture fades out three times as fast; at the end the border window shows the new one.
+// Below one frame nothing is animated (the caller's redraw shows the new look).
 void AnimateFromSnapshot(TsSkinProvider& provider, int time, int value, TskAnimType mode);
 
 // A control about to change its whole look (a page control turning a page): the screen's

@@ -341,6 +341,42 @@ TEST_F(FormAnimation, ASkinChangeCrossFadesToTheNewSkinsPixels) {
       << std::hex << ScreenPixel(ClientMiddle()) << " instead of " << after;
 }
 
+TEST_F(FormAnimation, ASkinChangeWithABorderWindowEndsWithTheNewBorderShown) {
+  fixture.Manager->SetExtendedBorders(true);
+  MakeProvider();
+  ShowAndSettle();
+  const HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindowVisible(border));
+  RECT window;
+  GetWindowRect(Wnd(), &window);
+  // A point of the border window's title strip, above the form's own top.
+  const POINT title{(window.left + window.right) / 2, window.top - 2};
+  const COLORREF before = ScreenPixel(title);
+  TskSkinChanging& changing = fixture.Manager->AnimEffects()->SkinChanging;
+  changing.Active = true;
+  changing.Time = 60;
+  changing.Mode = atFading;
+
+  fixture.Manager->SetSkinName("WMP 2008 (internal)");
+  ASSERT_EQ(fixture.Manager->LastLoadError(), "");
+  EXPECT_FALSE(AnimationRunning);
+  EXPECT_EQ(CoversLeft(), 0);
+  ASSERT_EQ(recorder.frames.size(), 7u);
+  EXPECT_EQ(recorder.frames.back().Alpha, 255);
+  EXPECT_LT(recorder.frames.back().Corner >> 24, 255u) << "the new shadow stays see-through";
+  EXPECT_EQ(provider->CoverImage, nullptr);
+  const HWND shownBorder = reinterpret_cast<HWND>(provider->BorderWindow());
+  ASSERT_TRUE(IsWindow(shownBorder));
+  EXPECT_TRUE(IsWindowVisible(shownBorder));
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] {
+        const COLORREF now = ScreenPixel(title);
+        return now != before && now != RGB(0, 0, 0);
+      },
+      10000))
+      << std::hex << before << " stays";
+}
+
 TEST_F(FormAnimation, ASkinChangeOfNoTimeShowsTheNewSkinAtOnce) {
   MakeProvider();
   ShowAndSettle();
