@@ -41,13 +41,14 @@ void TForm2::CreateComponents() {
   Font()->SetHeight(-11);
   SetBounds(0, 0, 612, 457);
 
-  sStatusBar1 = new TStatusBar(this);
+  sStatusBar1 = new TsStatusBar(this);
   sStatusBar1->SetName("sStatusBar1");
   sStatusBar1->SetParent(this);
   sStatusBar1->SetAlign(alBottom);
   sStatusBar1->SetSimplePanel(true);
   sStatusBar1->SetSimpleText("Kestrava");
   sStatusBar1->SetSizeGrip(false);
+  sStatusBar1->SkinData()->SetSkinSection("STATUSBAR");
 
   sPageControl1 = new TPageControl(this);
   sPageControl1->SetName("sPageControl1");

@@ -9,6 +9,7 @@
 #include "framework/FormsWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "skin/controls/sLabelWin32.h"
+#include "skin/controls/sStatusBarWin32.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
 
@@ -25,10 +26,10 @@ class TForm2 : public TForm {
   TsLabel* sLabel2;
   TsLabel* sLabel3;
   TsLabel* sLabel4;
-  TsLabel* sLabel5;        // "Version: " and the program's version
+  TsLabel* sLabel5;       // "Version: " and the program's version
   TTabSheet* sTabSheet2;  // "Anleitung"
   TMemo* sMemo1;
-  TStatusBar* sStatusBar1;
+  TsStatusBar* sStatusBar1;
   TKxTranslator* KxTranslator1;
   TsSkinProvider* sSkinProvider1;
 

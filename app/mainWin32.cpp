@@ -418,10 +418,11 @@ void TForm1::CreateComponents() {
   re_split->SetWordWrap(false);
   re_split->SetReadOnly(true);
 
-  sStatusBar1 = new TStatusBar(this);
+  sStatusBar1 = new TsStatusBar(this);
   sStatusBar1->SetName("sStatusBar1");
   sStatusBar1->SetParent(this);
   sStatusBar1->SetSizeGrip(false);
+  sStatusBar1->SkinData()->SetSkinSection("STATUSBAR");
   for (int i = 0; i < 5; ++i) sStatusBar1->Panels()->Add()->SetWidth(150);
 
   OpenDialog1 = new TOpenDialog(this);

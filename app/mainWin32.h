@@ -24,6 +24,7 @@
 #include "skin/controls/sEditWin32.h"
 #include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sLabelWin32.h"
+#include "skin/controls/sStatusBarWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -93,7 +94,7 @@ class TForm1 : public TForm {
   TsLabel* sLabel9;
   TsLabel* sLabel10;
   TLabel* Label1;
-  TStatusBar* sStatusBar1;
+  TsStatusBar* sStatusBar1;
   TMainMenu* MainMenu1;
   TsSkinManager* sSkinManager1;
   TsSkinProvider* sSkinProvider1;

@@ -35,12 +35,16 @@ constexpr COLORREF kGaugeFont = 0x400000;
 constexpr COLORREF kProgress = 0x00C000;  // PROGRESSH: the filled part of a bar
 constexpr COLORREF kProgressFont = 0xF0F0F0;
 constexpr COLORREF kProgressV = 0xC000C0;  // PROGRESSV: the filled part of an upright bar
+constexpr COLORREF kBarFace = 0xB0D0B0;    // STATUSBAR
+constexpr COLORREF kBarFont = 0x800000;
+constexpr COLORREF kDivider = 0x0080FF;  // DIVIDER: two pixels between panels
 
 // The master bitmap: an 18 x 18 border mask (a three-pixel border around the face).
 inline std::vector<uint8_t> Master() {
   return skintest::BmpFile(40, 24, static_cast<TColor>(0xFFFFFF),
                            {{TRect{0, 0, 18, 18}, static_cast<TColor>(kBorder)},
-                            {TRect{3, 3, 15, 15}, static_cast<TColor>(kEditFace)}});
+                            {TRect{3, 3, 15, 15}, static_cast<TColor>(kEditFace)},
+                            {TRect{20, 0, 26, 18}, static_cast<TColor>(kDivider)}});
 }
 
 inline std::string C(COLORREF v) { return std::to_string(v); }
@@ -62,7 +66,15 @@ inline std::string Skin() {
          C(kProgress) + "\nFONTCOLOR=" + C(kProgressFont) +
          "\nTRANSPARENCY=0\nSTATES=1\n"
          "[PROGRESSV]\nCOLOR=" +
-         C(kProgressV) + "\nFONTCOLOR=" + C(kProgressFont) + "\nTRANSPARENCY=0\nSTATES=1\n";
+         C(kProgressV) + "\nFONTCOLOR=" + C(kProgressFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[STATUSBAR]\nCOLOR=" +
+         C(kBarFace) + "\nFONTCOLOR=" + C(kBarFont) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "[DIVIDER]\nCOLOR=" +
+         C(kDivider) +
+         "\nTRANSPARENCY=0\nSTATES=1\n"
+         "BORDERSMASK=^0020,0000,0026,0018,0001,0001,0001,0001,1,0,4,0\n";
 }
 
 struct SkinnedControls : ::testing::Test {
