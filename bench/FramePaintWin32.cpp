@@ -1,6 +1,7 @@
 // The skinned frame of the real main window: composing the frame image and copying it to the
 // window at 1024 x 768 and maximized, and one resize step of the whole window (frame, client
-// and children painted) skinned against the same window with the skin switched off. Prints
+// and children painted) skinned against the same window with the skin switched off, and a full
+// repaint of the window at its own size with every control painted anew, skinned and not. Prints
 // one line per measure; bench/frame_paint.sh runs it under Wine.
 //   bench_frame_paint.exe <skins folder> [repeats]
 #include <windows.h>
@@ -93,6 +94,16 @@ TTiming ResizeStep(HWND wnd, int runs) {
   });
 }
 
+// The whole window invalidated and painted through: frame, client area and every control,
+// each skinned control building its picture anew.
+TTiming FullRepaint(HWND wnd, int runs) {
+  return Time(runs, 20, [&] {
+    RedrawWindow(wnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +127,10 @@ int main(int argc, char** argv) {
     Pump();
     FrameMeasures(form, "maximized", runs);
     ShowWindow(wnd, SW_RESTORE);
+    SetWindowPos(wnd, nullptr, 0, 0, 843, 710, SWP_NOZORDER);
+    Pump();
+    const TTiming fullSkinned = FullRepaint(wnd, runs);
+    Print("full repaint 843x710 with controls, skinned", fullSkinned);
     SetWindowPos(wnd, nullptr, 0, 0, 1000, 740, SWP_NOZORDER);
     Pump();
     const TTiming skinned = ResizeStep(wnd, runs);
@@ -124,6 +139,9 @@ int main(int argc, char** argv) {
     Pump();
     const TTiming plain = ResizeStep(wnd, runs);
     Print("resize step, skin switched off", plain);
+    SetWindowPos(wnd, nullptr, 0, 0, 843, 710, SWP_NOZORDER);
+    Pump();
+    Print("full repaint 843x710 with controls, no skin", FullRepaint(wnd, runs));
     std::printf("resize step ratio skinned / switched off: best %.2f, median %.2f\n",
                 skinned.Best / plain.Best, skinned.Median / plain.Median);
     delete form;
