@@ -523,7 +523,10 @@ def full_skin(p):
         ("HOTCOLOR", color(window)), ("TITLEHEIGHT", "30"), ("FORMOFFSET", "8"),
         ("BORDERWIDTH", "4"), ("SHADOW1COLOR", "0"), ("SHADOW1OFFSET", "0"),
         ("SHADOW1BLUR", "6"), ("SHADOW1TRANSPARENCY", "60"), ("BORDERCOLOR", color(p["frame"])),
-        ("BISPACE", "2"), ("BIKEEPHUE", "2")] + keys.pop("GLOBALINFO"))]
+        ("BISPACE", "2"), ("BIKEEPHUE", "2"),
+        # The close button glows softly while hot (the other title buttons do not).
+        ("BICONCLOSEGLOW", "1"), ("BICONCLOSEGLOWMARGIN", "3"),
+        ("BICONCLOSEGLOW0", "!GLOW.PNG!1!0!0!8!8!8!8!0")] + keys.pop("GLOBALINFO"))]
 
     def section(name, colour, font, hotc=None, hotfont=None, parent=None, extra=()):
         k = []

@@ -9,6 +9,7 @@
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "skin/forms/skBorderFormWin32.h"
+#include "skin/forms/skGlowWin32.h"
 #include "skin/forms/skMinTimerWin32.h"
 #include "skin/forms/skMoveTimerWin32.h"
 #include "skin/forms/skSBAnimationWin32.h"
@@ -38,6 +39,61 @@ TskSBAnimation* TsSkinProvider::TitleButtonAnimation(int hitCode) const {
 void TsSkinProvider::FreeButtonAnimations() {
   // Stopped, not freed: each keeps its window for the button's next fade.
   for (auto& [code, animation] : buttonAnimations_) animation->Stop();
+  FreeTitleButtonGlows();
+}
+
+// ---- the glow around a hot title button -----------------------------------------------------
+
+int TsSkinProvider::TitleButtonGlow(int hitCode) const {
+  const auto found = buttonGlows_.find(hitCode);
+  if (found == buttonGlows_.end() || GlowSerial(found->second.first) != found->second.second)
+    return -1;
+  return found->second.first;
+}
+
+void TsSkinProvider::FreeTitleButtonGlows() {
+  for (const auto& [code, glow] : buttonGlows_)
+    if (GlowSerial(glow.first) == glow.second) FreeGlow(glow.first);
+  buttonGlows_.clear();
+}
+
+void TsSkinProvider::UpdateTitleButtonGlow(const TsPlacedTitleButton& button,
+                                           const TsFormFacts& facts) {
+  if (const auto found = buttonGlows_.find(button.HitCode); found != buttonGlows_.end()) {
+    if (GlowSerial(found->second.first) == found->second.second) FreeGlow(found->second.first);
+    buttonGlows_.erase(found);
+  }
+  TsSkinManager* manager = SkinManager();
+  if (!manager || TitleButtonState(button.HitCode) != 1 || !manager->Effects()->AllowGlowing() ||
+      form_->Parent() || form_->FormStyle() == fsMDIChild)
+    return;
+  const TsSkinData& skin = manager->CurrentSkin();
+  int glow = 0, margin = 0;
+  std::string maskName;
+  switch (button.Kind) {
+    case TsTitleButtonKind::Close:
+      glow = skin.BICloseGlow, margin = skin.BICloseGlowMargin, maskName = "BICONCLOSEGLOW";
+      break;
+    case TsTitleButtonKind::Max:
+      glow = skin.BIMaxGlow, margin = skin.BIMaxGlowMargin, maskName = "BICONMAXGLOW";
+      break;
+    case TsTitleButtonKind::Min:
+      glow = skin.BIMinGlow, margin = skin.BIMinGlowMargin, maskName = "BICONMINGLOW";
+      break;
+    default:
+      return;
+  }
+  if (glow <= 0) return;
+  const TRect rect = ImageRectOnScreen(facts, button.Rect);
+  HWND owner = borderForm_ ? borderForm_->Handle() : form_->Handle();
+  const int id = ShowGlow({.Rect = rect,
+                           .ClipRect = TRect{0, 0, rect.Width(), rect.Height()},
+                           .SectionName = "GLOBALINFO",
+                           .MaskName = maskName,
+                           .Margin = margin,
+                           .Manager = manager},
+                          owner);
+  if (id >= 0) buttonGlows_[button.HitCode] = {id, GlowSerial(id)};
 }
 
 bool TsSkinProvider::TitleButtonsFade() const {

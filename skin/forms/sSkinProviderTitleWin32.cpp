@@ -318,6 +318,7 @@ void TsSkinProvider::RepaintTitleButton(int hitCode) {
   // The look the frame shows now fades out over the new one.
   AnimateTitleButton(*button, image, facts);
   PaintTitleButton(image, *button, true);
+  UpdateTitleButtonGlow(*button, facts);
   // With a border window the title is shown there.
   if (HasBorderForm()) {
     UpdateExBorder(true, 255);

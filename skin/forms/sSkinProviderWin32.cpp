@@ -340,6 +340,7 @@ TsSkinProvider::~TsSkinProvider() {
   DropPreparedHide(*this);
   moveTimer_.reset();
   buttonAnimations_.clear();
+  FreeTitleButtonGlows();
   controlAdapter_.reset();
   borderForm_.reset();
   LeaveSkinnedForms();
@@ -546,6 +547,7 @@ void TsSkinProvider::RemoveSkin() {
   cornerRunsRead_ = false;
   firstSkinPending_ = true;
   buttonAnimations_.clear();
+  FreeTitleButtonGlows();
   UpdateBorderForm(false);
   if (FormDestroying() || !form_->HandleAllocated()) return;
   // The labels took the skin's font colour when the form's controls were adapted, also
@@ -644,6 +646,7 @@ void TsSkinProvider::NewWndProc(TMessage& m) {
       // The system takes the owned border window along with the form's window.
       minTimer_.reset();
       buttonAnimations_.clear();
+      FreeTitleButtonGlows();
       borderForm_.reset();
       CallOld(m);
       return;
@@ -1381,6 +1384,7 @@ void TsSkinProvider::UpdateBorderForm(bool wanted) {
   // The form's frame, image and region change with the border window's coming or going, and
   // the title is shown in the other window, above which the fades lie.
   buttonAnimations_.clear();
+  FreeTitleButtonGlows();
   skinData_->BackgroundDirty = true;
   regionDirty_ = true;
   imageSize_ = TSize{};

@@ -236,6 +236,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void ShowSystemMenu(int x, int y);
   // The fade of a title button's look, made at its first change of look; null before.
   TskSBAnimation* TitleButtonAnimation(int hitCode) const;
+  // The glow around a hot title button (its glow id), -1 when it shows none.
+  int TitleButtonGlow(int hitCode) const;
   // The form may fade while it is dragged by its title, when the skin manager's blend on
   // moving is on.
   bool AllowBlendOnMoving() const { return allowBlendOnMoving_; }
@@ -301,6 +303,10 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   void AnimateTitleButton(const TsPlacedTitleButton& button, TBitmap* image,
                           const TsFormFacts& facts);
   bool TitleButtonsFade() const;
+  // A hot close, maximize or minimize button glows when the skin gives it a glow; any other
+  // look has none.
+  void UpdateTitleButtonGlow(const TsPlacedTitleButton& button, const TsFormFacts& facts);
+  void FreeTitleButtonGlows();
   // The button's rectangle of the image on the screen.
   TRect ImageRectOnScreen(const TsFormFacts& facts, const TRect& r) const;
   // A press on the title drags the form, fading while it moves; false when the form does not
@@ -450,6 +456,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   std::unique_ptr<TskMinTimer> minTimer_;
   std::unique_ptr<TskMoveTimer> moveTimer_;
   std::map<int, std::unique_ptr<TskSBAnimation>> buttonAnimations_;
+  // The glow of each glowing title button: its id and the glow's serial, which tells it from
+  // a later glow that got the same id after the glows were all freed elsewhere.
+  std::map<int, std::pair<int, uint64_t>> buttonGlows_;
   bool allowBlendOnMoving_ = true;
   void MinimizeAnimationEnded();
   bool allowExtBorders_ = true;

@@ -1,12 +1,14 @@
 // The title buttons' fades under Wine, through real mouse moves: a hovered button fades to
 // its hot look and the screen ends showing exactly that look, leaving it fades back to the
-// normal look, and a press shows the pressed look at once with no fade over it.
+// normal look, and a press shows the pressed look at once with no fade over it; a hot close
+// button glows while it is hot.
 #include "skin/forms/skSBAnimationWin32.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "skin/forms/skGlowWin32.h"
 #include "tests/skin/forms/SkinnedFormFixtureWin32.h"
 #include "tests/support/UserInputWin32.h"
 
@@ -99,6 +101,38 @@ TEST_F(SkinnedForm, AFadeTurnedRoundEndsOnTheLookItTurnedTo) {
   EXPECT_LE(fade->FramesShown(), 9);
   EXPECT_TRUE(ktest::PumpUntil([&] { return skintest::ScreenPixelsOf(Wnd(), r) == normal; }))
       << Differences(skintest::ScreenPixelsOf(Wnd(), r), normal) << " pixels differ";
+}
+
+TEST_F(SkinnedForm, AHotCloseButtonGlowsUntilTheMouseLeavesIt) {
+  TsSkinProvider* p = ShowSkinned();
+  ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
+  ASSERT_TRUE(ktest::MovePointerTo(ButtonCentre(HTCLOSE)));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonState(HTCLOSE) == 1; }));
+  // The test skin's close glow: its mask's border of 8 reaches 3 under the button.
+  const int id = p->TitleButtonGlow(HTCLOSE);
+  ASSERT_GE(id, 0);
+  const HWND glow = GlowWindowHandle(id);
+  ASSERT_NE(glow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(glow));
+  RECT around, window;
+  GetWindowRect(glow, &around);
+  GetWindowRect(Wnd(), &window);
+  const TRect r = p->TitleButtonRect(HTCLOSE);
+  EXPECT_EQ(around.left, window.left + r.Left - 5);
+  EXPECT_EQ(around.top, window.top + r.Top - 5);
+  EXPECT_EQ(around.right, window.left + r.Right + 5);
+  ktest::SaveScreenshot(GetDesktopWindow(), "title_button_close_glow");
+  // The maximize button has no glow in this skin.
+  ASSERT_TRUE(ktest::MovePointerTo(ButtonCentre(HTMAXBUTTON)));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonState(HTMAXBUTTON) == 1; }));
+  EXPECT_EQ(p->TitleButtonGlow(HTCLOSE), -1);
+  EXPECT_EQ(GlowWindowHandle(id), nullptr);
+  EXPECT_EQ(p->TitleButtonGlow(HTMAXBUTTON), -1);
+  // Back on close and out of the window: the glow comes and goes again.
+  ASSERT_TRUE(ktest::MovePointerTo(ButtonCentre(HTCLOSE)));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonGlow(HTCLOSE) >= 0; }));
+  ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(Wnd())));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return p->TitleButtonGlow(HTCLOSE) == -1; }));
 }
 
 }  // namespace
