@@ -76,11 +76,14 @@ TSize RubberMinSize(TSize constraints, TSize systemMinTrack);
 // Edge.
 void SnapToEdge(int& pos, int edge, int buffer, int offset);
 struct TsSnapFacts {
-  TRect WorkArea{};    // the work area of the form's monitor
-  TSize Size{};        // the form's window size
-  int Buffer = 10;     // how near an edge the form snaps to it
-  int SideOffset = 0;  // extended borders: how far the border window reaches beyond the form
-  int TopOffset = 0;   // and above it
+  TRect WorkArea{};  // the work area of the form's monitor
+  TSize Size{};      // the form's window size
+  int Buffer = 10;   // how near an edge the form snaps to it
+  // Extended borders: how far the frame the user sees reaches beyond the form's window at
+  // the sides and the bottom, and the offset the top edge is tried with (minus how far that
+  // frame reaches above the window).
+  int SideOffset = 0;
+  int TopOffset = 0;
 };
 // Where a form moved to `pos` ends: the right and bottom edges are tried before the left and
 // top ones, and a later match wins (a form narrower than the work area by less than the

@@ -799,8 +799,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       }
       if (m.WParam == HTSYSMENU) {
         SetHotButton(0, true);
-        ShowSystemMenuBelowIcon();
         m.Result = 0;
+        if (IconDoubleClickFollows()) return;
+        ShowSystemMenuBelowIcon();
         return;
       }
       if (StartRubberFrame(static_cast<int>(m.WParam),
@@ -870,6 +871,13 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
       if (m.WParam == HTCAPTION && sysMenu_) {
         OnCaptionDoubleClick();
         m.Result = 0;
+        return;
+      }
+      if (m.WParam == HTSYSMENU) {
+        // A double click on the title icon closes the form, as on the system's own title.
+        iconDoubleClicked_ = true;
+        m.Result = 0;
+        form_->Close();
         return;
       }
       // The system tracks the title buttons and drags the frame with its own drawing; the
@@ -1135,12 +1143,42 @@ void TsSkinProvider::OnWindowPosChanging(TMessage& m) {
       snap.Size = sized ? TSize{pos->cx, pos->cy}
                         : TSize{window.right - window.left, window.bottom - window.top};
       snap.Buffer = snapBuffer_;
+      if (borderForm_) {
+        // The frame the user sees is the border window's: that meets the edges.
+        const TsFormFacts facts = FormFacts();
+        const int align = SkinManager() ? SkinManager()->CurrentSkin().AlignOffset : 0;
+        snap.SideOffset = GetExBorderDelta(facts) + align;
+        snap.TopOffset = -(GetExTitleDelta(facts) + align);
+      }
       const TPoint snapped = SnapFormPosition(TPoint{pos->x, pos->y}, snap);
       pos->x = snapped.X;
       pos->y = snapped.Y;
     }
   }
   CallOld(m);
+}
+
+namespace {
+// How long a press on the title icon waits for a second press before the menu opens (ms).
+constexpr DWORD IconDoubleClickWait = 200;
+}  // namespace
+
+bool TsSkinProvider::IconDoubleClickFollows() {
+  // The system's own menu is modal and would take the second click of a double click on
+  // the icon: the click waits for it a moment first. A skinned menu sees it itself.
+  TsSkinManager* manager = SkinManager();
+  if (manager && manager->SkinnedPopups()) return false;
+  iconDoubleClicked_ = false;
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (!iconDoubleClicked_ && GetTickCount() - start < IconDoubleClickWait) {
+    while (!iconDoubleClicked_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (!iconDoubleClicked_) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return iconDoubleClicked_;
 }
 
 void TsSkinProvider::OnCaptionDoubleClick() {

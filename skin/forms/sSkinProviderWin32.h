@@ -278,6 +278,9 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   bool StartRubberFrame(int hitCode, POINT screen);
   void ClearHotControl();
   void OnCaptionDoubleClick();
+  // Handles messages a moment after a press on the title icon; true when a double click on
+  // the icon came meanwhile (the form is then closing).
+  bool IconDoubleClickFollows();
   void OnActivate(TMessage& m);
   void OnShowWindow(TMessage& m);
   void OnControlListChange(TMessage& m);
@@ -409,6 +412,8 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   bool framePainted_ = false;
   bool firstSkinPending_ = true;
   bool skipHideAnimation_ = false;
+  // A double click on the title icon arrived (it closes the form instead of the menu).
+  bool iconDoubleClicked_ = false;
   bool handlingPreviewData_ = false;
   int menuLinesCount_ = -1;
   int titleSectionIndex_ = -1;

@@ -247,6 +247,22 @@ int TskBorderForm::HitTest(POINT screenPoint) {
   return code;
 }
 
+bool TskBorderForm::StretchOnDoubleClick(int code) {
+  const TskStretchAxis axis = StretchAxisOf(code);
+  HWND ownerWnd = owner_.OwnerHandle();
+  if (axis == TskStretchAxis::None || !ownerWnd) return false;
+  const TsFormFacts facts = owner_.OwnerFacts();
+  if (!facts.ThickFrame || facts.Maximized || facts.Minimized) return false;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromWindow(ownerWnd, MONITOR_DEFAULTTONEAREST), &info)) return false;
+  const TRect work{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+  const TRect r = stretch_.Toggle(facts, WindowRectOf(ownerWnd), work, axis);
+  SetWindowPos(ownerWnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
 void TskBorderForm::PassMouseOn(TMessage& m) {
   HWND wnd = Handle();
   passingMouse_ = true;
@@ -338,6 +354,7 @@ void TskBorderForm::BorderWndProc(TMessage& m) {
       if (m.Msg == WM_NCLBUTTONDOWN) showing_ = false;
       const int code = HitTest(p);
       if (code <= 0) return;
+      if (m.Msg == WM_NCLBUTTONDBLCLK && StretchOnDoubleClick(code)) return;
       // The owner handles the frame's mouse as its own: moving, sizing, the title buttons.
       m.Result = SendMessageA(ownerWnd, m.Msg, static_cast<WPARAM>(code), m.LParam);
       return;

@@ -77,6 +77,9 @@ class TskBorderForm {
   // A mouse message on the shadow goes to the window under it, in that window's own
   // coordinates.
   void PassMouseOn(TMessage& m);
+  // A double click on a sizing edge stretches the owner over the work area or gives back
+  // what it was; false for other codes and owners that cannot be sized.
+  bool StretchOnDoubleClick(int code);
   TSize WindowSize() const;
   // Sets the window's region when it differs from the one it has.
   void ApplyRegion();
@@ -90,6 +93,7 @@ class TskBorderForm {
   HWND previousOwnerWindow_ = nullptr;
   // What the window shows: the image with the owner's client area cleared.
   std::unique_ptr<TBitmap> shownImage_;
+  TskEdgeStretch stretch_;
   // The region the window has (valid while regionApplied_).
   TskBorderRegion appliedRegion_{};
   bool regionApplied_ = false;

@@ -103,3 +103,72 @@ int BorderHitTest(const TsFormFacts& f, TSize windowSize, TPoint p,
   if (owner.GripAt) return HitBottomRight;
   return HitNowhere;
 }
+
+TskStretchAxis StretchAxisOf(int code) {
+  switch (code) {
+    case HitLeft:
+    case HitRight:
+      return TskStretchAxis::Width;
+    case HitTop:
+    case HitBottom:
+      return TskStretchAxis::Height;
+    default:
+      return TskStretchAxis::None;
+  }
+}
+
+TRect StretchOwner(const TsFormFacts& f, const TRect& owner, const TRect& workArea,
+                   TskStretchAxis axis) {
+  const int border = GetExBorderDelta(f);
+  TRect r = owner;
+  if (axis == TskStretchAxis::Width) {
+    r.Left = workArea.Left + border;
+    r.Right = workArea.Right - border;
+  } else if (axis == TskStretchAxis::Height) {
+    r.Top = workArea.Top + GetExTitleDelta(f);
+    r.Bottom = workArea.Bottom - border;
+  }
+  return r;
+}
+
+namespace {
+
+int StartOf(const TRect& r, TskStretchAxis axis) {
+  return axis == TskStretchAxis::Width ? r.Left : r.Top;
+}
+int LengthOf(const TRect& r, TskStretchAxis axis) {
+  return axis == TskStretchAxis::Width ? r.Width() : r.Height();
+}
+TRect WithSpan(TRect r, TskStretchAxis axis, int start, int length) {
+  if (axis == TskStretchAxis::Width) {
+    r.Left = start;
+    r.Right = start + length;
+  } else {
+    r.Top = start;
+    r.Bottom = start + length;
+  }
+  return r;
+}
+
+}  // namespace
+
+bool TskEdgeStretch::Stretched(TskStretchAxis axis, const TRect& owner) const {
+  if (axis == TskStretchAxis::None) return false;
+  const TSaved& saved = SavedFor(axis);
+  return saved.Active && StartOf(owner, axis) == saved.StretchedStart &&
+         LengthOf(owner, axis) == saved.StretchedLength;
+}
+
+TRect TskEdgeStretch::Toggle(const TsFormFacts& f, const TRect& owner, const TRect& workArea,
+                             TskStretchAxis axis) {
+  if (axis == TskStretchAxis::None) return owner;
+  TSaved& saved = SavedFor(axis);
+  if (Stretched(axis, owner)) {
+    saved.Active = false;
+    return WithSpan(owner, axis, saved.Start, saved.Length);
+  }
+  const TRect stretched = StretchOwner(f, owner, workArea, axis);
+  saved = TSaved{true, StartOf(owner, axis), LengthOf(owner, axis), StartOf(stretched, axis),
+                 LengthOf(stretched, axis)};
+  return stretched;
+}

@@ -52,3 +52,36 @@ struct TskBorderHitFacts {
 // sizeable owner that is not maximized, the icon (HTSYSMENU), the title (HTCAPTION), the
 // menu line (HTMENU), the grip (HTBOTTOMRIGHT), else 0.
 int BorderHitTest(const TsFormFacts& f, TSize windowSize, TPoint p, const TskBorderHitFacts& owner);
+
+// A double click on a sizing edge of the border window stretches the owner over the work
+// area: a left or right edge over its width, a top or bottom edge over its height, so that
+// the frame the user sees (the wider border and title) meets the work area's edges; the
+// same double click again gives the owner back its place and size along that axis.
+enum class TskStretchAxis { None, Width, Height };
+// The axis a double click on the edge with hit code `code` stretches (None for others).
+TskStretchAxis StretchAxisOf(int code);
+// The owner's window rectangle stretched along the axis over the work area.
+TRect StretchOwner(const TsFormFacts& f, const TRect& owner, const TRect& workArea,
+                   TskStretchAxis axis);
+// What a double click on an edge does, remembered per axis: stretch the owner, or give
+// back what it was when the owner still lies where the stretch put it (a move or a size
+// since makes the next double click stretch anew).
+class TskEdgeStretch {
+ public:
+  // The owner's new window rectangle for a double click along the axis.
+  TRect Toggle(const TsFormFacts& f, const TRect& owner, const TRect& workArea,
+               TskStretchAxis axis);
+  bool Stretched(TskStretchAxis axis, const TRect& owner) const;
+
+ private:
+  struct TSaved {
+    bool Active = false;
+    int Start = 0, Length = 0;  // the owner's left and width (or top and height)
+    int StretchedStart = 0, StretchedLength = 0;
+  };
+  TSaved& SavedFor(TskStretchAxis axis) { return axis == TskStretchAxis::Width ? width_ : height_; }
+  const TSaved& SavedFor(TskStretchAxis axis) const {
+    return axis == TskStretchAxis::Width ? width_ : height_;
+  }
+  TSaved width_, height_;
+};

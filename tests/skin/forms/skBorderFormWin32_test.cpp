@@ -96,6 +96,34 @@ COLORREF ScreenPixel(POINT p) {
   return c;
 }
 
+// Two quick clicks at the screen point through the system's input queue; waits until
+// `window` had the double click. The first press on a sizing edge may start the system's
+// size loop, which takes its release itself; the guard ends a loop that outlives the input.
+bool DoubleClickAt(HWND window, POINT at) {
+  int doubleClicks = 0;
+  TWinControl* control = TWinControl::FindControl(window);
+  if (!control) return false;
+  TWndMethod saved = control->WindowProc();
+  control->SetWindowProc(TWndMethod([&](TMessage& m) {
+    if (m.Msg == WM_NCLBUTTONDBLCLK || m.Msg == WM_LBUTTONDBLCLK) ++doubleClicks;
+    saved(m);
+  }));
+  bool arrived = false;
+  if (ktest::MovePointerTo(at)) {
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    TModalLoopGuard guard(10000);
+    INPUT clicks[4] = {down, up, down, up};
+    SendInput(4, clicks, sizeof(INPUT));
+    arrived = ktest::PumpUntil([&] { return doubleClicks > 0; }, 5000) && !guard.Ended();
+  }
+  control->SetWindowProc(saved);
+  return arrived;
+}
+
 // A plain window that records where it was pressed.
 struct TPressRecorder {
   explicit TPressRecorder(TCustomForm* form) : form(form) {
@@ -301,6 +329,98 @@ TEST_F(BorderWindow, StaysRightAboveItsFormWhenAnotherWindowComesForward) {
   EXPECT_TRUE(ktest::PumpUntil([&] { return WindowFromPoint(title) == border; }, 5000))
       << "the form's frame stays behind the other window: " << ZOrder();
   EXPECT_TRUE(RightAbove(border)) << ZOrder();
+}
+
+// A double click on the left edge of the frame stretches the form over the screen's width,
+// with the wider border at the work area's edges; a second one gives the width back. The
+// top edge does the same with the height.
+TEST_F(BorderWindow, AnEdgeDoubleClickStretchesTheFormAndASecondGivesItBack) {
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const TRect shadow = fixture.Manager->ShadowMargins();
+  const int delta = GetExBorderDelta(provider->FormFacts());
+  const RECT before = RectOf(Wnd());
+  auto leftEdge = [&] {
+    const RECT b = RectOf(border);
+    return POINT{b.left + shadow.Left + 1, (b.top + b.bottom) / 2};
+  };
+  ASSERT_TRUE(DoubleClickAt(border, leftEdge()));
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] {
+        const RECT r = RectOf(Wnd());
+        return r.left == work.left + delta && r.right == work.right - delta;
+      },
+      5000))
+      << RectOf(Wnd()).left << " " << RectOf(Wnd()).right;
+  EXPECT_EQ(RectOf(Wnd()).top, before.top);
+  EXPECT_EQ(RectOf(Wnd()).bottom, before.bottom);
+  EXPECT_TRUE(BorderFitsForm(*provider));
+  ASSERT_TRUE(DoubleClickAt(border, leftEdge()));
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] {
+        const RECT r = RectOf(Wnd());
+        return r.left == before.left && r.right == before.right;
+      },
+      5000));
+
+  const RECT b = RectOf(border);
+  ASSERT_TRUE(DoubleClickAt(border, POINT{(b.left + b.right) / 2, b.top + shadow.Top + 1}));
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] {
+        const RECT r = RectOf(Wnd());
+        return r.top == work.top + GetExTitleDelta(provider->FormFacts()) &&
+               r.bottom == work.bottom - delta;
+      },
+      5000));
+  EXPECT_EQ(RectOf(Wnd()).left, before.left);
+}
+
+// Without the skinned menus a double click on the title icon closes the form; the system's
+// own menu, which a single click opens, does not take the second click.
+TEST_F(BorderWindow, ADoubleClickOnTheTitleIconClosesTheForm) {
+  fixture.Manager->SetSkinnedPopups(false);
+  TsSkinProvider* provider = MakeProvider();
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  HWND border = reinterpret_cast<HWND>(provider->BorderWindow());
+  const RECT b = RectOf(border);
+  const TsFormFacts facts = provider->FormFacts();
+  const TRect r = provider->GetIconRect(facts);  // in the frame image, the border window's
+  ASSERT_GT(r.Width(), 0);
+  const POINT centre{b.left + (r.Left + r.Right) / 2, b.top + (r.Top + r.Bottom) / 2};
+  ASSERT_EQ(WindowFromPoint(centre), border);
+  ASSERT_TRUE(DoubleClickAt(border, centre));
+  EXPECT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(Wnd()); }, 5000));
+  HWND menu = FindWindowA("#32768", nullptr);
+  EXPECT_FALSE(menu && IsWindowVisible(menu)) << "the system menu opened";
+}
+
+// With screen snapping a form moved near the work area's left edge ends with the frame the
+// user sees, the border window's, at that edge.
+TEST_F(BorderWindow, SnappingPutsTheWiderFrameAtTheEdge) {
+  TsSkinProvider* provider = MakeProvider();
+  provider->SetScreenSnap(true);
+  ShowAndSettle();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int delta =
+      GetExBorderDelta(provider->FormFacts()) + fixture.Manager->CurrentSkin().AlignOffset;
+  SetWindowPos(Wnd(), nullptr, work.left + delta + 4, 200, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ktest::Settle(Wnd(), 100);
+  EXPECT_EQ(RectOf(Wnd()).left, work.left + delta);
+  const TRect shadow = fixture.Manager->ShadowMargins();
+  EXPECT_TRUE(ktest::PumpUntil(
+      [&] {
+        return RectOf(reinterpret_cast<HWND>(provider->BorderWindow())).left + shadow.Left ==
+               work.left + fixture.Manager->CurrentSkin().AlignOffset;
+      },
+      5000));
 }
 
 TEST_F(BorderWindow, GoesWithTheFormsHidingItsSkinAndItsProvider) {

@@ -192,3 +192,46 @@ TEST(BorderGeometry, TheShadowLiesOutsideTheFrameExceptWhenMaximized) {
 }
 
 }  // namespace
+
+namespace {
+
+// A double click on a side edge stretches the form over the work area's width, on the top
+// or bottom edge over its height, with the wider border and title meeting the work area's
+// edges; the same double click again gives back the form's place and size on that axis
+// only, and a form moved or sized in between is stretched anew.
+TEST(BorderGeometry, AnEdgeDoubleClickStretchesTheFormAndASecondGivesItBack) {
+  const TsFormFacts f = Sizeable();
+  const int border = GetExBorderDelta(f), title = GetExTitleDelta(f);
+  ASSERT_GT(border, 0);
+  ASSERT_GT(title, 0);
+  EXPECT_EQ(StretchAxisOf(10), TskStretchAxis::Width);   // left
+  EXPECT_EQ(StretchAxisOf(11), TskStretchAxis::Width);   // right
+  EXPECT_EQ(StretchAxisOf(12), TskStretchAxis::Height);  // top
+  EXPECT_EQ(StretchAxisOf(15), TskStretchAxis::Height);  // bottom
+  for (int corner : {13, 14, 16, 17, 2, 3, 0})
+    EXPECT_EQ(StretchAxisOf(corner), TskStretchAxis::None);
+
+  const TRect work{0, 0, 1024, 738};
+  const TRect form{200, 150, 600, 450};
+  TskEdgeStretch stretch;
+  const TRect wide = stretch.Toggle(f, form, work, TskStretchAxis::Width);
+  EXPECT_EQ(wide, (TRect{border, 150, 1024 - border, 450}));
+  // The height stretches on its own and comes back on its own.
+  const TRect both = stretch.Toggle(f, wide, work, TskStretchAxis::Height);
+  EXPECT_EQ(both, (TRect{border, title, 1024 - border, 738 - border}));
+  EXPECT_EQ(stretch.Toggle(f, both, work, TskStretchAxis::Width),
+            (TRect{200, title, 600, 738 - border}));
+  EXPECT_EQ(stretch.Toggle(f, TRect{200, title, 600, 738 - border}, work, TskStretchAxis::Height),
+            form);
+
+  // Moved after the stretch: the next double click stretches again instead of giving back.
+  const TRect again = stretch.Toggle(f, form, work, TskStretchAxis::Width);
+  const TRect moved{again.Left + 30, again.Top, again.Right + 30, again.Bottom};
+  EXPECT_FALSE(stretch.Stretched(TskStretchAxis::Width, moved));
+  EXPECT_EQ(stretch.Toggle(f, moved, work, TskStretchAxis::Width), again);
+  EXPECT_EQ(stretch.Toggle(f, again, work, TskStretchAxis::Width), moved);
+  // Nothing for a code that is no edge.
+  EXPECT_EQ(stretch.Toggle(f, form, work, TskStretchAxis::None), form);
+}
+
+}  // namespace
