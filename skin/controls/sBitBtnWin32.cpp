@@ -286,8 +286,11 @@ void TsBitBtn::PaintWindow(HDC given) {
   // The cache was just built over the parent's current background, border included: painting
   // the border mask again would cover the caption with the mask's centre and a disabled
   // button's blended border with full colour.
-  if (regionPending_ && reinterpret_cast<intptr_t>(dc) != d.PrintTarget) {
+  // The same shape again needs no new region: setting one moves the window's frame anew.
+  const bool sameShape = holes_ == shownHoles_ && BoundsRect() == lastRect_;
+  if (regionPending_ && reinterpret_cast<intptr_t>(dc) != d.PrintTarget && (redraw || !sameShape)) {
     regionPending_ = false;
+    shownHoles_ = holes_;
     HRGN region = CreateRectRgn(0, 0, Width(), Height());
     for (const TRect& hole : holes_) {
       TRegion cut(CreateRectRgn(hole.Left, hole.Top, hole.Right, hole.Bottom));
@@ -322,6 +325,7 @@ bool TsBitBtn::AnswerSkinCommand(TMessage& m) {
       StopFade();
       HandleCommonMessage(m, skinData_.get());
       holes_.clear();
+      shownHoles_.clear();
       if (HandleAllocated()) SetWindowRgn(Handle(), nullptr, TRUE);
       Repaint();
       return true;

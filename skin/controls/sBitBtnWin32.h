@@ -112,6 +112,7 @@ class TsBitBtn : public TBitBtn {
   // The window region cut to the border mask's shape, built with the cache and handed to the
   // window at the next paint; the first paint redraws with it.
   std::vector<TRect> holes_;
+  std::vector<TRect> shownHoles_;  // the cut-outs of the region the window has
   bool regionPending_ = false;
   bool firstPaint_ = true;
   TRect lastRect_{};
