@@ -26,6 +26,14 @@ function(kestrava_test name)
   if(T_WINDOW)
     list(APPEND environment "KESTRAVA_WINDOW_TEST=1")
   endif()
+  if(NOT WIN32)
+    # Each test program writes its files into a folder of its own: test runs of other build
+    # trees, and other programs of this run, use the same file names at the same time.
+    # (Under Wine every tree has its own prefix and with it its own temporary folder.)
+    set(scratch "${CMAKE_BINARY_DIR}/test-scratch/${name}")
+    file(MAKE_DIRECTORY "${scratch}")
+    list(APPEND environment "TMPDIR=${scratch}" "TEST_TMPDIR=${scratch}")
+  endif()
   set_tests_properties(${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     ENVIRONMENT "${environment}"
