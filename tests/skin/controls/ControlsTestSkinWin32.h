@@ -37,7 +37,8 @@ constexpr COLORREF kProgressFont = 0xF0F0F0;
 constexpr COLORREF kProgressV = 0xC000C0;  // PROGRESSV: the filled part of an upright bar
 constexpr COLORREF kBarFace = 0xB0D0B0;    // STATUSBAR
 constexpr COLORREF kBarFont = 0x800000;
-constexpr COLORREF kDivider = 0x0080FF;  // DIVIDER: two pixels between panels
+constexpr COLORREF kDivider = 0x0080FF;      // DIVIDER: two pixels between panels
+constexpr COLORREF kSmallButton = 0xA06020;  // SPEEDBUTTON_SMALL: a combo edit's button
 
 // The master bitmap: an 18 x 18 border mask (a three-pixel border around the face).
 inline std::vector<uint8_t> Master() {
@@ -74,7 +75,9 @@ inline std::string Skin() {
          "[DIVIDER]\nCOLOR=" +
          C(kDivider) +
          "\nTRANSPARENCY=0\nSTATES=1\n"
-         "BORDERSMASK=^0020,0000,0026,0018,0001,0001,0001,0001,1,0,4,0\n";
+         "BORDERSMASK=^0020,0000,0026,0018,0001,0001,0001,0001,1,0,4,0\n"
+         "[SPEEDBUTTON_SMALL]\nCOLOR=" +
+         C(kSmallButton) + "\nFONTCOLOR=" + C(kEditFont) + "\nTRANSPARENCY=0\nSTATES=1\n";
 }
 
 struct SkinnedControls : ::testing::Test {
