@@ -3,6 +3,7 @@
 #include "imaging/Jpeg.h"
 #include "imaging/pngimage.h"
 #include "skin/adapters/skCtrlAdapterWin32.h"
+#include "skin/adapters/skDialogChildrenWin32.h"
 #include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
@@ -29,6 +30,8 @@ TKestravaStartup::TKestravaStartup() {
   InstallFormServices();
   // Skinned forms give their foreign controls (the editor among them) window adapters.
   InstallControlAdapters();
+  // Standard dialogs and message boxes give their child windows window adapters.
+  InstallDialogChildAdapters();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
@@ -39,6 +42,7 @@ TKestravaStartup::~TKestravaStartup() {
   FreeAllGlows();
   RemoveFormServices();
   SetControlAdapterFactory(nullptr);
+  RemoveDialogChildAdapters();
   FreeShadowTemplates();
   UnregisterSkinImageListPixels();
   // After the forms, so no component is left calling into the unmapped engine.

@@ -8,6 +8,7 @@
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "skin/forms/sVclUtilsAnimWin32.h"
+#include "skin/forms/skDialsWin32.h"
 
 bool HideForAnimation(HWND wnd, bool layered) {
   const LONG_PTR exStyle = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
@@ -65,6 +66,10 @@ void TsFormServicesWin32::AnimateFromSnapshot(TWindowKey form, int time, int alp
   auto* customForm = dynamic_cast<TCustomForm*>(control);
   if (TsSkinProvider* provider = customForm ? FormSkinProvider(customForm) : nullptr)
     ::AnimateFromSnapshot(*provider, time, alpha, mode);
+}
+
+void TsFormServicesWin32::WindowCreating(TWindowKey wnd) {
+  DialogWindowCreated(reinterpret_cast<HWND>(wnd));
 }
 
 // Every hide reuses the one hide timer; what a running hide shows ends here.

@@ -32,6 +32,8 @@ class TsFormServicesWin32 : public TskGlowServicesWin32 {
   // The form of a skin provider with its children; nothing for another provider's kind or
   // before the form's frame was painted.
   void PaintFormToBitmap(TBitmap& bitmap, ISkinProvider& provider) override;
+  // Standard dialogs and message boxes get their providers (skDialsWin32.h).
+  void WindowCreating(TWindowKey wnd) override;
 };
 
 // The program's start-up list registers the services and takes them back when it ends.

@@ -1,0 +1,63 @@
+#include "skin/adapters/skDialogChildrenWin32.h"
+
+#include "framework/ScopeExit.h"
+#include "skin/adapters/skComboBoxWndWin32.h"
+#include "skin/adapters/skEditWndWin32.h"
+#include "skin/adapters/skListViewWndWin32.h"
+#include "skin/adapters/skSBUtils.h"
+#include "skin/adapters/skSBUtilsWin32.h"
+#include "skin/adapters/skScrollWndWin32.h"
+#include "skin/adapters/skTreeViewWndWin32.h"
+
+namespace {
+
+// A scrolling adapter owned by the dialog's provider: it lets go of its window (and frees its
+// bars) when the provider frees it first.
+template <class TAdapter>
+class TScrollChild : public IDialogChildAdapter {
+ public:
+  explicit TScrollChild(std::unique_ptr<TAdapter> adapter) : adapter_(std::move(adapter)) {}
+  ~TScrollChild() override { ReleaseScrollAdapter(true, false, adapter_); }
+  bool Detached() const override { return !adapter_ || adapter_->Detached(); }
+
+ private:
+  std::unique_ptr<TAdapter> adapter_;
+};
+
+template <class TAdapter>
+std::unique_ptr<IDialogChildAdapter> MakeScrolling(HWND child, const TskDialogChildChoice& choice,
+                                                   TsSkinManager* manager) {
+  auto adapter = TskMainWnd::Make<TAdapter>(child, nullptr, manager, choice.Section, true);
+  adapter->ReadWindowGeometry();
+  return std::make_unique<TScrollChild<TAdapter>>(std::move(adapter));
+}
+
+}  // namespace
+
+std::unique_ptr<IDialogChildAdapter> MakeDialogChildAdapter(HWND child,
+                                                            const TskDialogChildChoice& choice,
+                                                            TsSkinManager* manager) {
+  const bool saved = DialogAdapterMode;
+  DialogAdapterMode = true;
+  TScopeExit restore([saved] { DialogAdapterMode = saved; });
+  switch (choice.Kind) {
+    case TskDialogChildKind::Edit:
+    case TskDialogChildKind::ListBox:
+    case TskDialogChildKind::ComboList:
+      return MakeScrolling<TskEditWnd>(child, choice, manager);
+    case TskDialogChildKind::ComboBox:
+      return MakeScrolling<TskComboBoxWnd>(child, choice, manager);
+    case TskDialogChildKind::ListView:
+      return MakeScrolling<TskListViewWnd>(child, choice, manager);
+    case TskDialogChildKind::TreeView:
+      return MakeScrolling<TskTreeViewWnd>(child, choice, manager);
+    default:
+      // Buttons, statics, panels, spins, track bars, tool bars and tabs: their adapters are
+      // not built yet, so the dialog's colours answer for them.
+      return nullptr;
+  }
+}
+
+void InstallDialogChildAdapters() { SetDialogChildAdapterFactory(&MakeDialogChildAdapter); }
+
+void RemoveDialogChildAdapters() { SetDialogChildAdapterFactory(nullptr); }
