@@ -4,6 +4,7 @@
 
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/controls/sGlyphPaintWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sBorders.h"
@@ -19,10 +20,72 @@
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
+// The skin command as the button answers it: every change of the skin ends a running fade.
+class TsBitBtn::TCmdHandler : public TsControlCmdHandler {
+ public:
+  explicit TCmdHandler(TsBitBtn& button)
+      : TsControlCmdHandler(button, *button.skinData_), b_(button) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnSkinChanged(m);
+    b_.firstPaint_ = true;
+    if (b_.HandleAllocated()) Data().Invalidate();
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m) || b_.ComponentState().Contains(csDestroying)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnRemoveSkin(m);
+    b_.holes_.clear();
+    b_.shownHoles_.clear();
+    if (b_.HandleAllocated()) SetWindowRgn(b_.Handle(), nullptr, TRUE);
+    b_.Repaint();
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnRefresh(m);
+    if (!Data().PrintTarget) b_.Repaint();
+    return true;
+  }
+  bool OnStopFade(TSkinCmdMessage&) override {
+    b_.StopFade();
+    // The last frame may still differ from the new look by a rounding step.
+    if (b_.HandleAllocated()) InvalidateRect(b_.Handle(), nullptr, FALSE);
+    return true;
+  }
+  bool OnPrepareCache(TSkinCmdMessage&) override {
+    b_.PrepareCache();
+    return false;
+  }
+  bool OnResumePainting(TSkinCmdMessage& m) override {
+    if (!ReadyAndSkinned(true)) return TsSkinCmdHandler::OnResumePainting(m);
+    if (Data().PaintingSuspended()) {
+      Data().PaintSuspended = false;
+      b_.Repaint();
+    }
+    return true;
+  }
+  bool OnSetImmediatePaint(TSkinCmdMessage& m) override {
+    if (!ReadyAndSkinned(true)) return TsSkinCmdHandler::OnSetImmediatePaint(m);
+    if (Data().ImmediatePaint) b_.PrepareCache();
+    TsSkinCmdHandler::OnSetImmediatePaint(m);
+    return true;
+  }
+
+ private:
+  TsBitBtn& b_;
+};
+
 TsBitBtn::TsBitBtn(TComponent* owner)
     : TBitBtn(owner),
       host_(this),
       skinData_(std::make_unique<TsCtrlSkinData>(&host_, true)),
+      cmdHandler_(std::make_unique<TCmdHandler>(*this)),
       imageChangeLink_(std::make_unique<TChangeLink>()) {
   skinData_->ControlKind = TsControlKind::BitBtn;
   controlStyle_.Exclude(csOpaque);
@@ -36,6 +99,7 @@ TsBitBtn::TsBitBtn(TComponent* owner)
 TsBitBtn::~TsBitBtn() {
   StopFade();
   if (images_) images_->UnRegisterChanges(imageChangeLink_.get());
+  cmdHandler_.reset();
   skinData_.reset();
 }
 
@@ -307,74 +371,11 @@ void TsBitBtn::PaintWindow(HDC given) {
 
 // ---- messages ---------------------------------------------------------------------------
 
-bool TsBitBtn::AnswerSkinCommand(TMessage& m) {
-  if (m.Msg != SM_SKINCMD) return false;
-  const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-  const bool ownManager =
-      IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(skinData_->SkinManager());
-  switch (cmd.Cmd) {
-    case CmdSkinChanged:
-      if (!ownManager) return false;
-      StopFade();
-      HandleCommonMessage(m, skinData_.get());
-      firstPaint_ = true;
-      if (HandleAllocated()) skinData_->Invalidate();
-      return true;
-    case CmdRemoveSkin:
-      if (!ownManager || ComponentState().Contains(csDestroying)) return false;
-      StopFade();
-      HandleCommonMessage(m, skinData_.get());
-      holes_.clear();
-      shownHoles_.clear();
-      if (HandleAllocated()) SetWindowRgn(Handle(), nullptr, TRUE);
-      Repaint();
-      return true;
-    case CmdRefresh:
-      if (!ownManager) return false;
-      StopFade();
-      HandleCommonMessage(m, skinData_.get());
-      if (!skinData_->PrintTarget) Repaint();
-      return true;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdStopFade:
-      StopFade();
-      // The last frame may still differ from the new look by a rounding step.
-      if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
-      return true;
-    case CmdPrepareCache:
-      PrepareCache();
-      return false;
-    case CmdGetApplication:
-      m.Result = reinterpret_cast<LRESULT>(Application);
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool TsBitBtn::HandleSkinned(TMessage& m) {
   TsCommonData& d = *skinData_;
   const bool designing = ComponentState().Contains(csDesigning);
   const bool destroying = ComponentState().Contains(csDestroying);
   switch (m.Msg) {
-    case SM_SKINCMD: {
-      const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-      if (cmd.Cmd == CmdResumePainting) {
-        if (d.PaintingSuspended()) {
-          d.PaintSuspended = false;
-          Repaint();
-        }
-        return true;
-      }
-      if (cmd.Cmd == CmdSetImmediatePaint) {
-        if (d.ImmediatePaint) PrepareCache();
-        HandleCommonMessage(m, &d);
-        return true;
-      }
-      return false;
-    }
     case WM_MOVE: {
       const TsGeneralData* section = d.Section();
       if (section &&
@@ -511,7 +512,10 @@ void TsBitBtn::AfterEffects(const TMessage& m) {
 void TsBitBtn::WndProc(TMessage& m) {
   TsCommonData& d = *skinData_;
   if (m.Msg == WM_KILLFOCUS && ComponentState().Contains(csDestroying)) return;
-  if (AnswerSkinCommand(m)) return;
+  if (m.Msg == SM_SKINCMD) {
+    if (!cmdHandler_->Answer(m)) TBitBtn::WndProc(m);
+    return;
+  }
   // Enter clicks the focused button as it clicks the default one: the focused push button is
   // its dialog's default while it has the focus.
   if (m.Msg == CM_DIALOGKEY && m.WParam == VK_RETURN && HandleAllocated() &&

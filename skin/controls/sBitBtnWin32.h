@@ -75,7 +75,8 @@ class TsBitBtn : public TBitBtn {
   void PrepareCache();
 
  private:
-  bool AnswerSkinCommand(TMessage& message);
+  class TCmdHandler;
+
   bool HandleSkinned(TMessage& message);
   void AfterEffects(const TMessage& message);
   void PaintWindow(HDC dc);
@@ -89,6 +90,7 @@ class TsBitBtn : public TBitBtn {
 
   TControlSkinHost host_;
   std::unique_ptr<TsCtrlSkinData> skinData_;
+  std::unique_ptr<TCmdHandler> cmdHandler_;
   std::unique_ptr<TsFadeTimer> fadeTimer_;
   std::unique_ptr<TChangeLink> imageChangeLink_;
   bool mouseClicked_ = false;

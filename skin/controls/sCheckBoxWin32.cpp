@@ -4,6 +4,7 @@
 
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sBorders.h"
 #include "skin/core/painting/sFormSkinning.h"
@@ -14,10 +15,68 @@
 #include "skin/core/runtime/sFadeWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
+// The skin command as the check box answers it: every change of the skin ends a running fade.
+class TsCheckBox::TCmdHandler : public TsControlCmdHandler {
+ public:
+  explicit TCmdHandler(TsCheckBox& box) : TsControlCmdHandler(box, *box.skinData_), b_(box) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnSkinChanged(m);
+    TakeNewSkin();
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnRefresh(m);
+    TakeNewSkin();
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    b_.StopFade();
+    TsSkinCmdHandler::OnRemoveSkin(m);
+    // The system button shows the state again.
+    if (b_.HandleAllocated()) {
+      SendMessageA(b_.Handle(), BM_SETCHECK, static_cast<WPARAM>(b_.State()), 0);
+      InvalidateRect(b_.Handle(), nullptr, TRUE);
+    }
+    return true;
+  }
+  bool OnStopFade(TSkinCmdMessage&) override {
+    b_.StopFade();
+    if (b_.HandleAllocated()) InvalidateRect(b_.Handle(), nullptr, FALSE);
+    return true;
+  }
+  bool OnPrepareCache(TSkinCmdMessage&) override {
+    b_.PrepareCache();
+    return false;
+  }
+  bool OnResumePainting(TSkinCmdMessage&) override {
+    if (ReadyAndSkinned(true) && (Data().PaintingSuspended() || Data().PartlyHidden)) {
+      Data().PaintSuspended = false;
+      b_.Repaint();
+    }
+    return false;
+  }
+
+ private:
+  void TakeNewSkin() {
+    b_.AdjustSize();
+    if (b_.HandleAllocated()) Data().Invalidate();
+  }
+
+  TsCheckBox& b_;
+};
+
 TsCheckBox::TsCheckBox(TComponent* owner)
     : TCustomCheckBox(owner),
       host_(this),
       skinData_(std::make_unique<TsCommonData>(&host_, false)),
+      cmdHandler_(std::make_unique<TCmdHandler>(*this)),
       glyphChecked_(std::make_unique<TBitmap>()),
       glyphUnChecked_(std::make_unique<TBitmap>()) {
   skinData_->ControlKind = TsControlKind::CheckBox;
@@ -27,6 +86,7 @@ TsCheckBox::TsCheckBox(TComponent* owner)
 
 TsCheckBox::~TsCheckBox() {
   StopFade();
+  cmdHandler_.reset();
   skinData_.reset();
 }
 
@@ -294,48 +354,6 @@ void TsCheckBox::Release() {
   Repaint();
 }
 
-bool TsCheckBox::AnswerSkinCommand(TMessage& m) {
-  if (m.Msg != SM_SKINCMD) return false;
-  const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-  const bool ownManager =
-      IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(skinData_->SkinManager());
-  switch (cmd.Cmd) {
-    case CmdSkinChanged:
-    case CmdRefresh:
-      if (!ownManager) return false;
-      StopFade();
-      HandleCommonMessage(m, skinData_.get());
-      AdjustSize();
-      if (HandleAllocated()) skinData_->Invalidate();
-      return true;
-    case CmdRemoveSkin:
-      if (!ownManager) return false;
-      StopFade();
-      HandleCommonMessage(m, skinData_.get());
-      // The system button shows the state again.
-      if (HandleAllocated()) {
-        SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(State()), 0);
-        InvalidateRect(Handle(), nullptr, TRUE);
-      }
-      return true;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdStopFade:
-      StopFade();
-      if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
-      return true;
-    case CmdPrepareCache:
-      PrepareCache();
-      return false;
-    case CmdGetApplication:
-      m.Result = reinterpret_cast<LRESULT>(Application);
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool TsCheckBox::HandleFocusAndMouse(TMessage& m) {
   TsCommonData& d = *skinData_;
   const bool designing = ComponentState().Contains(csDesigning);
@@ -386,13 +404,6 @@ bool TsCheckBox::HandleSkinned(TMessage& m) {
   TsCommonData& d = *skinData_;
   const bool live = Enabled() && !ComponentState().Contains(csDesigning);
   switch (m.Msg) {
-    case SM_SKINCMD:
-      if (ReadSkinCmd(m.WParam, m.LParam).Cmd == CmdResumePainting &&
-          (d.PaintingSuspended() || d.PartlyHidden)) {
-        d.PaintSuspended = false;
-        Repaint();
-      }
-      return false;
     case WM_ENABLE:
     case WM_NCPAINT:
       return true;
@@ -459,7 +470,10 @@ bool TsCheckBox::HandleSkinned(TMessage& m) {
 }
 
 void TsCheckBox::WndProc(TMessage& m) {
-  if (AnswerSkinCommand(m)) return;
+  if (m.Msg == SM_SKINCMD) {
+    if (!cmdHandler_->Answer(m)) TCustomCheckBox::WndProc(m);
+    return;
+  }
   TsCommonData& d = *skinData_;
   const bool skinned = d.IsSkinned(true);
   if (skinned && HandleFocusAndMouse(m)) return;

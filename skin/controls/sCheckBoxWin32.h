@@ -64,7 +64,8 @@ class TsCheckBox : public TCustomCheckBox {
   void AdjustSize();
 
  private:
-  bool AnswerSkinCommand(TMessage& message);
+  class TCmdHandler;
+
   bool HandleFocusAndMouse(TMessage& message);
   bool HandleSkinned(TMessage& message);
   void Paint(HDC given);
@@ -81,6 +82,7 @@ class TsCheckBox : public TCustomCheckBox {
 
   TControlSkinHost host_;
   std::unique_ptr<TsCommonData> skinData_;
+  std::unique_ptr<TCmdHandler> cmdHandler_;
   std::unique_ptr<TsFadeTimer> fadeTimer_;
   TsDisabledKind disabledKind_{dkBlended};
   std::unique_ptr<TBitmap> glyphChecked_;

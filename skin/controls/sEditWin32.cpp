@@ -2,6 +2,7 @@
 
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/controls/sEditGeometry.h"
 #include "skin/controls/sLabelWin32.h"
 #include "skin/core/painting/sBorders.h"
@@ -26,11 +27,61 @@ class TsEdit::TBound : public IBoundControl {
   TsEdit& edit_;
 };
 
+// The skin command as the edit answers it.
+class TsEdit::TCmdHandler : public TsControlCmdHandler {
+ public:
+  explicit TCmdHandler(TsEdit& edit) : TsControlCmdHandler(edit, *edit.skinData_), e_(edit) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    TsSkinCmdHandler::OnSkinChanged(m);
+    // A new skin brings its own colours: an edit keeping the old ones would show the last
+    // skin's face inside the new frame.
+    Data().UpdateColors(true);
+    RedrawWithFrame();
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    TsSkinCmdHandler::OnRemoveSkin(m);
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    TsSkinCmdHandler::OnRefresh(m);
+    RedrawWithFrame();
+    return true;
+  }
+  // Children of an edit see a plain background.
+  bool OnIsBgGraphic(TSkinCmdMessage& m) override {
+    m.Result = 0;
+    return true;
+  }
+  bool OnResumePainting(TSkinCmdMessage&) override {
+    if (ReadyAndSkinned() && Data().PaintingSuspended()) {
+      Data().PaintSuspended = false;
+      e_.Repaint();
+      if (e_.HandleAllocated()) SendMessageA(e_.Handle(), WM_NCPAINT, 0, 0);
+    }
+    return false;
+  }
+
+ private:
+  void RedrawWithFrame() {
+    if (!AnimationRunning && e_.HandleAllocated())
+      RedrawWindow(e_.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+  }
+
+  TsEdit& e_;
+};
+
 TsEdit::TsEdit(TComponent* owner)
     : TEdit(owner),
       host_(this),
       skinData_(std::make_unique<TsCtrlSkinData>(&host_, true)),
-      bound_(std::make_unique<TBound>(*this)) {
+      bound_(std::make_unique<TBound>(*this)),
+      cmdHandler_(std::make_unique<TCmdHandler>(*this)) {
   skinData_->ControlKind = TsControlKind::Edit;
   boundLabel_ = std::make_unique<TsBoundLabel>(
       *bound_, [this] { return MakeEditLabel(this, boundLabel_.get()); });
@@ -40,6 +91,7 @@ TsEdit::TsEdit(TComponent* owner)
 
 TsEdit::~TsEdit() {
   boundLabel_.reset();
+  cmdHandler_.reset();
   skinData_.reset();
 }
 
@@ -70,7 +122,10 @@ int TsEdit::FrameStripWidth() const {
 }
 
 void TsEdit::WndProc(TMessage& m) {
-  if (AnswerSkinCommand(m)) return;
+  if (m.Msg == SM_SKINCMD) {
+    if (!cmdHandler_->Answer(m)) TEdit::WndProc(m);
+    return;
+  }
   if (!IsControlReady(this) || !skinData_->IsSkinned()) {
     TEdit::WndProc(m);
   } else {
@@ -80,51 +135,6 @@ void TsEdit::WndProc(TMessage& m) {
     AfterEffects(m);
   }
   FollowWithLabel(m);
-}
-
-bool TsEdit::AnswerSkinCommand(TMessage& m) {
-  if (m.Msg != SM_SKINCMD) return false;
-  const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-  // Only our own senders change the skin; the manager is compared as a number.
-  const bool ownManager =
-      IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(skinData_->SkinManager());
-  switch (cmd.Cmd) {
-    case CmdSkinChanged:
-      if (!ownManager) return false;
-      HandleCommonMessage(m, skinData_.get());
-      // A new skin brings its own colours: an edit keeping the old ones would show the last
-      // skin's face inside the new frame.
-      skinData_->UpdateColors(true);
-      if (!AnimationRunning && HandleAllocated())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-      return true;
-    case CmdRemoveSkin:
-      if (!ownManager) return false;
-      HandleCommonMessage(m, skinData_.get());
-      return true;
-    case CmdRefresh:
-      if (!ownManager) return false;
-      HandleCommonMessage(m, skinData_.get());
-      if (!AnimationRunning && HandleAllocated())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-      return true;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdIsBgGraphic:
-      // Children of an edit see a plain background.
-      m.Result = 0;
-      return true;
-    case CmdGetBgColor:
-      if (skinData_->IsSkinned()) return false;
-      m.Result = static_cast<LRESULT>(ColorToRGB(Color()));
-      return true;
-    case CmdGetApplication:
-      m.Result = reinterpret_cast<LRESULT>(Application);
-      return true;
-    default:
-      return false;
-  }
 }
 
 bool TsEdit::HandleSkinnedPaint(TMessage& m) {
@@ -178,13 +188,6 @@ bool TsEdit::HandleSkinnedPaint(TMessage& m) {
 void TsEdit::AfterEffects(const TMessage& m) {
   TsCommonData& d = *skinData_;
   switch (m.Msg) {
-    case SM_SKINCMD:
-      if (ReadSkinCmd(m.WParam, m.LParam).Cmd == CmdResumePainting && d.PaintingSuspended()) {
-        d.PaintSuspended = false;
-        Repaint();
-        if (HandleAllocated()) SendMessageA(Handle(), WM_NCPAINT, 0, 0);
-      }
-      break;
     case WM_SIZE:
       SendMessageA(Handle(), WM_NCPAINT, 0, 0);
       break;

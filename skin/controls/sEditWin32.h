@@ -42,8 +42,7 @@ class TsEdit : public TEdit {
 
  private:
   class TBound;
-  // Step (a): the skin commands answered whatever the control's state; true when finished.
-  bool AnswerSkinCommand(TMessage& message);
+  class TCmdHandler;
   // Step (b): the paint messages of a ready, skinned edit; true when finished.
   bool HandleSkinnedPaint(TMessage& message);
   void AfterEffects(const TMessage& message);
@@ -58,4 +57,5 @@ class TsEdit : public TEdit {
   TsDisabledKind disabledKind_{dkBlended};
   std::unique_ptr<TBound> bound_;
   std::unique_ptr<TsBoundLabel> boundLabel_;
+  std::unique_ptr<TCmdHandler> cmdHandler_;
 };

@@ -9,6 +9,7 @@
 #include "framework/ResourceStreamWin32.h"
 #include "framework/Streams.h"
 #include "imaging/skPNG.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sBorders.h"
 #include "skin/core/painting/sSectionPaint.h"
@@ -45,10 +46,51 @@ TPoint PieEnd(int width, int height, int percent) {
 
 }  // namespace
 
+// The skin command as the gauge answers it.
+class TsGauge::TCmdHandler : public TsControlCmdHandler {
+ public:
+  explicit TCmdHandler(TsGauge& gauge) : TsControlCmdHandler(gauge, *gauge.skinData_), g_(gauge) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    TsSkinCmdHandler::OnSkinChanged(m);
+    // A tick without a skin stopped the strip: a new skin starts it again.
+    if (g_.animated_) g_.lightTimer_->SetEnabled(true);
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    if (g_.animated_) g_.lightTimer_->SetEnabled(false);
+    g_.progressCache_.reset();
+    TsSkinCmdHandler::OnRemoveSkin(m);
+    g_.Repaint();
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    g_.progressCache_.reset();
+    TsSkinCmdHandler::OnRefresh(m);
+    g_.Repaint();
+    if (g_.animated_) g_.lightTimer_->SetEnabled(true);
+    return true;
+  }
+  bool OnResumePainting(TSkinCmdMessage&) override {
+    if (!Data().PaintingSuspended()) return false;
+    Data().SetPaintSuspended(false);
+    g_.Repaint();
+    return true;
+  }
+
+ private:
+  TsGauge& g_;
+};
+
 TsGauge::TsGauge(TComponent* owner)
     : TGraphicControl(owner),
       host_(this),
       skinData_(std::make_unique<TsCommonData>(&host_, false)),
+      cmdHandler_(std::make_unique<TCmdHandler>(*this)),
       lightTimer_(new TTimer(this)) {
   lightTimer_->SetEnabled(false);
   lightTimer_->SetInterval(GaugeLightTick);
@@ -62,7 +104,10 @@ TsGauge::TsGauge(TComponent* owner)
   if (animated_) lightTimer_->SetEnabled(true);
 }
 
-TsGauge::~TsGauge() { skinData_.reset(); }
+TsGauge::~TsGauge() {
+  cmdHandler_.reset();
+  skinData_.reset();
+}
 
 void TsGauge::Loaded() {
   TGraphicControl::Loaded();
@@ -152,44 +197,8 @@ void TsGauge::SetAnimated(bool value) {
 
 void TsGauge::WndProc(TMessage& m) {
   if (m.Msg == SM_SKINCMD) {
-    const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    const bool ownManager =
-        IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(skinData_->SkinManager());
-    switch (cmd.Cmd) {
-      case CmdSkinChanged:
-        if (!ownManager) break;
-        HandleCommonMessage(m, skinData_.get());
-        // A tick without a skin stopped the strip: a new skin starts it again.
-        if (animated_) lightTimer_->SetEnabled(true);
-        return;
-      case CmdRemoveSkin:
-        if (!ownManager) break;
-        if (animated_) lightTimer_->SetEnabled(false);
-        progressCache_.reset();
-        HandleCommonMessage(m, skinData_.get());
-        Repaint();
-        return;
-      case CmdRefresh:
-        if (!ownManager) break;
-        progressCache_.reset();
-        HandleCommonMessage(m, skinData_.get());
-        Repaint();
-        if (animated_) lightTimer_->SetEnabled(true);
-        return;
-      case CmdResumePainting:
-        if (!skinData_->PaintingSuspended()) break;
-        skinData_->SetPaintSuspended(false);
-        Repaint();
-        return;
-      case CmdIsSkinned:
-        m.Result = 1;
-        return;
-      case CmdGetApplication:
-        m.Result = reinterpret_cast<LRESULT>(Application);
-        return;
-      default:
-        break;
-    }
+    if (!cmdHandler_->Answer(m)) TGraphicControl::WndProc(m);
+    return;
   }
   if (m.Msg == WM_ERASEBKGND && skinData_->IsSkinned()) return;
   if (IsControlReady(this) && skinData_->IsSkinned() && HandleCommonMessage(m, skinData_.get()))

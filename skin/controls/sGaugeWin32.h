@@ -78,8 +78,11 @@ class TsGauge : public TGraphicControl {
   void CopyCacheToCanvas();
   bool SectionReservedBoolean() const;
 
+  class TCmdHandler;
+
   TControlSkinHost host_;
   std::unique_ptr<TsCommonData> skinData_;
+  std::unique_ptr<TCmdHandler> cmdHandler_;
   TsGaugeRange range_;
   TsGaugeKind kind_ = gkHorizontalBar;
   bool showText_ = true;

@@ -7,6 +7,7 @@
 
 #include "framework/FormsWin32.h"
 #include "framework/HandlesWin32.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/controls/sStatusBarGeometry.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sBorders.h"
@@ -19,15 +20,68 @@
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
+// The skin command as the status bar answers it: a new skin, a refresh and a removal reach
+// the controls on its panels too.
+class TsStatusBar::TCmdHandler : public TsControlCmdHandler {
+ public:
+  explicit TCmdHandler(TsStatusBar& bar) : TsControlCmdHandler(bar, *bar.skinData_), b_(bar) {}
+
+ protected:
+  bool OnSkinChanged(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    BroadcastToChildren(&b_, m);
+    TsSkinCmdHandler::OnSkinChanged(m);
+    RedrawWithSkin();
+    return true;
+  }
+  bool OnRefresh(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    BroadcastToChildren(&b_, m);
+    TsSkinCmdHandler::OnRefresh(m);
+    RedrawWithSkin();
+    return true;
+  }
+  bool OnRemoveSkin(TSkinCmdMessage& m) override {
+    if (!NamesOurManager(m)) return false;
+    TsSkinCmdHandler::OnRemoveSkin(m);
+    // The system's status bar paints itself again.
+    if (b_.HandleAllocated()) b_.RecreateWnd();
+    BroadcastToChildren(&b_, m);
+    return true;
+  }
+  bool OnResumePainting(TSkinCmdMessage&) override {
+    if (!Data().PaintSuspended) return false;
+    Data().PaintSuspended = false;
+    b_.Repaint();
+    return true;
+  }
+
+ private:
+  // A new skin repaints the bar as a refresh does: its picture is the skin's.
+  void RedrawWithSkin() {
+    Data().BackgroundDirty = true;
+    if (b_.HandleAllocated() && !AnimationRunning)
+      RedrawWindow(b_.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+  }
+
+  TsStatusBar& b_;
+};
+
 TsStatusBar::TsStatusBar(TComponent* owner)
-    : TStatusBar(owner), host_(this), skinData_(std::make_unique<TsCommonData>(&host_, true)) {
+    : TStatusBar(owner),
+      host_(this),
+      skinData_(std::make_unique<TsCommonData>(&host_, true)),
+      cmdHandler_(std::make_unique<TCmdHandler>(*this)) {
   skinData_->ControlKind = TsControlKind::StatusBar;
   controlStyle_ += csAcceptsControls;
   controlStyle_ += csOpaque;
   skinData_->Loaded();
 }
 
-TsStatusBar::~TsStatusBar() { skinData_.reset(); }
+TsStatusBar::~TsStatusBar() {
+  cmdHandler_.reset();
+  skinData_.reset();
+}
 
 void TsStatusBar::Loaded() {
   TStatusBar::Loaded();
@@ -39,47 +93,11 @@ void TsStatusBar::CreateWnd() {
   skinData_->Loaded();
 }
 
-bool TsStatusBar::AnswerSkinCommand(TMessage& m) {
-  if (m.Msg != SM_SKINCMD) return false;
-  const TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-  const bool ownManager =
-      IsSkinCmdTrusted(cmd) && cmd.LParam == reinterpret_cast<intptr_t>(skinData_->SkinManager());
-  switch (cmd.Cmd) {
-    case CmdSkinChanged:
-    case CmdRefresh:
-      if (!ownManager) return false;
-      BroadcastToChildren(this, cmd);
-      HandleCommonMessage(m, skinData_.get());
-      skinData_->BackgroundDirty = true;
-      // A new skin repaints the bar as a refresh does: its picture is the skin's.
-      if (HandleAllocated() && !AnimationRunning)
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-      return true;
-    case CmdRemoveSkin:
-      if (!ownManager) return false;
-      HandleCommonMessage(m, skinData_.get());
-      // The system's status bar paints itself again.
-      if (HandleAllocated()) RecreateWnd();
-      BroadcastToChildren(this, cmd);
-      return true;
-    case CmdResumePainting:
-      if (!skinData_->PaintSuspended) return false;
-      skinData_->PaintSuspended = false;
-      Repaint();
-      return true;
-    case CmdIsSkinned:
-      m.Result = 1;
-      return true;
-    case CmdGetApplication:
-      m.Result = reinterpret_cast<LRESULT>(Application);
-      return true;
-    default:
-      return false;
-  }
-}
-
 void TsStatusBar::WndProc(TMessage& m) {
-  if (AnswerSkinCommand(m)) return;
+  if (m.Msg == SM_SKINCMD) {
+    if (!cmdHandler_->Answer(m)) TStatusBar::WndProc(m);
+    return;
+  }
   TsCommonData& d = *skinData_;
   if (!IsControlReady(this) || !d.IsSkinned()) {
     TStatusBar::WndProc(m);

@@ -25,8 +25,8 @@ class TsStatusBar : public TStatusBar {
   void CreateWnd() override;
 
  private:
-  // Step (a): the skin commands answered whatever the bar's state; true when finished.
-  bool AnswerSkinCommand(TMessage& message);
+  class TCmdHandler;
+
   void OwnPaint(HDC dc);
   void BlitCache(HDC dc);
   void PrepareCache();
@@ -36,4 +36,5 @@ class TsStatusBar : public TStatusBar {
 
   TControlSkinHost host_;
   std::unique_ptr<TsCommonData> skinData_;
+  std::unique_ptr<TCmdHandler> cmdHandler_;
 };

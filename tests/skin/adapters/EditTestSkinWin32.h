@@ -19,6 +19,7 @@
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/TestSkinBuilderWin32.h"
 #include "tests/support/UserInputWin32.h"
 
 namespace edittest {
@@ -39,50 +40,46 @@ constexpr COLORREF kFont = 0x101010;
 constexpr COLORREF kHeader = 0xC08080;     // COLHEADER
 constexpr COLORREF kHeaderHot = 0x804040;  // COLHEADER hot and pressed
 
-// The master bitmap: two 18 x 18 border masks (a three-pixel border around the face) and a
-// 6 x 6 glyph in three states.
-inline std::vector<uint8_t> Master() {
-  return skintest::BmpFile(80, 24, static_cast<TColor>(0xFFFFFF),
-                           {{TRect{0, 0, 18, 18}, kBorder},
-                            {TRect{3, 3, 15, 15}, kEditFace},
-                            {TRect{20, 0, 38, 18}, kBorder},
-                            {TRect{23, 3, 35, 15}, kComboFace},
-                            {TRect{40, 0, 58, 6}, kGlyph}});
+// Two 18 x 18 border masks (a three-pixel border around the face) and a 6 x 6 glyph in three
+// states; each section the edit-like adapters show.
+inline ktest::TTestSkinBuilder Builder() {
+  ktest::TTestSkinBuilder skin(80, 24);
+  skin.Paint(TRect{0, 0, 18, 18}, kBorder)
+      .Paint(TRect{3, 3, 15, 15}, kEditFace)
+      .Paint(TRect{20, 0, 38, 18}, kBorder)
+      .Paint(TRect{23, 3, 35, 15}, kComboFace)
+      .Paint(TRect{40, 0, 58, 6}, kGlyph)
+      .Key("BORDERCOLOR", "255");
+  skin.SolidSection("EDIT", kEditFace)
+      .ColorKey("FONTCOLOR", kFont)
+      .Key("BORDERSMASK", ktest::BordersMask({0, 0}, {18, 18}, 3, 1));
+  skin.SolidSection("COMBOBOX", kComboFace)
+      .ColorKey("FONTCOLOR", kFont)
+      .Key("BORDERSMASK", ktest::BordersMask({20, 0}, {18, 18}, 3, 1))
+      .Key("GLYPHMASK", "@0040,0000,0058,0006,3,0");
+  skin.SolidSection("COMBOBTN", kButton, 3)
+      .ColorKey("HOTCOLOR", kButtonHot)
+      .Key("HOTTRANSPARENCY", "0");
+  skin.SolidSection("COLHEADER", kHeader, 3)
+      .ColorKey("HOTCOLOR", kHeaderHot)
+      .Key("FONTCOLOR", "0")
+      .Key("HOTFONTCOLOR", "0")
+      .Key("HOTTRANSPARENCY", "0");
+  skin.SolidSection("SCROLLBAR1V", 4210752);
+  skin.SolidSection("SCROLLBAR2V", 12632256);
+  skin.SolidSection("SCROLLBTNTOP", kArrow);
+  skin.SolidSection("SCROLLBTNBOTTOM", kArrow);
+  skin.SolidSection("SCROLLSLIDERV", 6348896);
+  return skin;
 }
 
-inline std::string Skin() {
-  const auto c = [](COLORREF v) { return std::to_string(v); };
-  return "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=8421504\nBORDERCOLOR=255\n"
-         "[EDIT]\nCOLOR=" +
-         c(kEditFace) + "\nFONTCOLOR=" + c(kFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "BORDERSMASK=^0000,0000,0018,0018,0003,0003,0003,0003,1,0,4,0\n"
-         "[COMBOBOX]\nCOLOR=" +
-         c(kComboFace) + "\nFONTCOLOR=" + c(kFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "BORDERSMASK=^0020,0000,0038,0018,0003,0003,0003,0003,1,0,4,0\n"
-         "GLYPHMASK=@0040,0000,0058,0006,3,0\n"
-         "[COMBOBTN]\nCOLOR=" +
-         c(kButton) + "\nHOTCOLOR=" + c(kButtonHot) +
-         "\nTRANSPARENCY=0\nHOTTRANSPARENCY=0\nSTATES=3\n"
-         "[COLHEADER]\nCOLOR=" +
-         c(kHeader) + "\nHOTCOLOR=" + c(kHeaderHot) +
-         "\nFONTCOLOR=0\nHOTFONTCOLOR=0\nTRANSPARENCY=0\nHOTTRANSPARENCY=0\nSTATES=3\n"
-         "[SCROLLBAR1V]\nCOLOR=4210752\nTRANSPARENCY=0\nSTATES=1\n"
-         "[SCROLLBAR2V]\nCOLOR=12632256\nTRANSPARENCY=0\nSTATES=1\n"
-         "[SCROLLBTNTOP]\nCOLOR=" +
-         c(kArrow) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[SCROLLBTNBOTTOM]\nCOLOR=" +
-         c(kArrow) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[SCROLLSLIDERV]\nCOLOR=6348896\nTRANSPARENCY=0\nSTATES=1\n";
-}
+inline std::vector<uint8_t> Master() { return Builder().Master(); }
+inline std::string Skin() { return Builder().Ini(); }
 
 struct EditAdapters : ::testing::Test {
   static void SetUpTestSuite() { Application->Initialize(); }
   void SetUp() override {
-    f.AddFolderSkin("Edits", Skin(), {{"MASTER.BMP", Master()}});
+    Builder().AddTo(f, "Edits");
     f.Manager->SetSkinName("Edits");
     ASSERT_EQ(DefaultManager, f.Manager.get());
     ktest::MoveMouse(POINT{5, 5});  // away from the form: nothing starts hot

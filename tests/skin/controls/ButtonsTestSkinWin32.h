@@ -14,10 +14,10 @@
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sColors.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/TestSkinBuilderWin32.h"
 #include "tests/support/UserInputWin32.h"
 
 namespace buttonstest {
@@ -33,71 +33,56 @@ constexpr COLORREF kUncheck[3] = {0x606060, 0x909090, 0xB0B0B0};
 constexpr COLORREF kBar = 0xA0A0A0;  // TOOLBAR
 constexpr COLORREF kDivider = 0x00FFFF;
 
-inline std::string C(COLORREF v) { return std::to_string(v); }
+inline std::string C(COLORREF v) { return ktest::SkinColor(v); }
 
-// The master bitmap: the 3-state border mask (54 x 18) and the 3-state check glyphs
-// (48 x 16 each).
-inline std::vector<uint8_t> Master() {
-  std::vector<skintest::TColorRect> parts;
+// The 3-state border mask (54 x 18) and the 3-state check glyphs (48 x 16 each) of the master
+// bitmap; each section the buttons' tests show.
+inline ktest::TTestSkinBuilder Builder() {
+  ktest::TTestSkinBuilder skin(64, 64);
   for (int s = 0; s < 3; ++s) {
-    parts.push_back({Bounds(18 * s, 0, 18, 18), static_cast<TColor>(kBorder[s])});
-    parts.push_back({Bounds(18 * s + 3, 3, 12, 12), static_cast<TColor>(kFace[s])});
-    parts.push_back({Bounds(16 * s, 20, 16, 16), static_cast<TColor>(kCheck[s])});
-    parts.push_back({Bounds(16 * s, 40, 16, 16), static_cast<TColor>(kUncheck[s])});
+    skin.Paint(Bounds(18 * s, 0, 18, 18), kBorder[s])
+        .Paint(Bounds(18 * s + 3, 3, 12, 12), kFace[s])
+        .Paint(Bounds(16 * s, 20, 16, 16), kCheck[s])
+        .Paint(Bounds(16 * s, 40, 16, 16), kUncheck[s]);
   }
-  return skintest::BmpFile(64, 64, static_cast<TColor>(0xFFFFFF), parts);
+  skin.ColorKey("FONTCOLOR", kFont)
+      .Key("BOXCHECKED", "@0000,0020,0048,0036,3,0")
+      .Key("BOXUNCHECKED", "@0000,0040,0048,0056,3,0")
+      .Key("BOXGRAYED", "@0000,0040,0048,0056,3,0");
+  const auto look = [&](const char* name, COLORREF face, COLORREF hot, bool mask) {
+    skin.Section(name)
+        .ColorKey("COLOR", face)
+        .ColorKey("HOTCOLOR", hot)
+        .ColorKey("FONTCOLOR", kFont)
+        .ColorKey("HOTFONTCOLOR", kFont)
+        .Key("TRANSPARENCY", "0")
+        .Key("HOTTRANSPARENCY", "0")
+        .Key("STATES", "3")
+        .Key("FADINGENABLED", "1")
+        .Key("FADINGITERATIONS", "5")
+        .Key("SHOWFOCUS", "1");
+    if (mask) skin.Key("BORDERSMASK", ktest::BordersMask({0, 0}, {18, 18}, 3, 3));
+  };
+  look("BUTTON", kFace[0], kFace[1], true);
+  look("SPEEDBUTTON", kFace[0], kFace[1], true);
+  look("TOOLBUTTON", kFace[0], kFace[1], true);
+  look("CHECKBOX", kBoxFace, kBoxFace, false);
+  skin.SolidSection("TOOLBAR", kBar).Key("FONTCOLOR", "0");
+  skin.SolidSection("DIVIDER", kDivider);
+  return skin;
 }
 
-inline std::string Skin() {
-  const std::string mask = "BORDERSMASK=^0000,0000,0054,0018,0003,0003,0003,0003,3,0,4,0\n";
-  const std::string look = "\nFONTCOLOR=" + C(kFont) + "\nHOTFONTCOLOR=" + C(kFont) +
-                           "\nTRANSPARENCY=0\nHOTTRANSPARENCY=0\nSTATES=3\n"
-                           "FADINGENABLED=1\nFADINGITERATIONS=5\nSHOWFOCUS=1\n";
-  return "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=8421504\nFONTCOLOR=" + C(kFont) +
-         "\nBOXCHECKED=@0000,0020,0048,0036,3,0\nBOXUNCHECKED=@0000,0040,0048,0056,3,0\n"
-         "BOXGRAYED=@0000,0040,0048,0056,3,0\n"
-         "[BUTTON]\nCOLOR=" +
-         C(kFace[0]) + "\nHOTCOLOR=" + C(kFace[1]) + look + mask +
-         "[SPEEDBUTTON]\nCOLOR=" + C(kFace[0]) + "\nHOTCOLOR=" + C(kFace[1]) + look + mask +
-         "[TOOLBUTTON]\nCOLOR=" + C(kFace[0]) + "\nHOTCOLOR=" + C(kFace[1]) + look + mask +
-         "[CHECKBOX]\nCOLOR=" + C(kBoxFace) + "\nHOTCOLOR=" + C(kBoxFace) + look +
-         "[TOOLBAR]\nCOLOR=" + C(kBar) +
-         "\nFONTCOLOR=0\nTRANSPARENCY=0\nSTATES=1\n"
-         "[DIVIDER]\nCOLOR=" +
-         C(kDivider) + "\nTRANSPARENCY=0\nSTATES=1\n";
-}
+inline std::vector<uint8_t> Master() { return Builder().Master(); }
+inline std::string Skin() { return Builder().Ini(); }
 
-struct SkinnedButtons : ::testing::Test {
-  static void SetUpTestSuite() { Application->Initialize(); }
+struct SkinnedButtons : ktest::TSkinnedFormTest {
   void SetUp() override {
-    f.AddFolderSkin("Buttons", Skin(), {{"MASTER.BMP", Master()}});
+    Builder().AddTo(f, "Buttons");
     form.Form->SetColor(static_cast<TColor>(kFormColor));
     ktest::ParkPointer();  // nothing starts hot
   }
-  void TearDown() override {
-    if (GetCapture()) ReleaseCapture();
-    ktest::Pump();
-  }
   // Loads the skin and tells the form's controls, as a skinned form tells its children.
-  void ApplySkin() {
-    f.Manager->SetSkinName("Buttons");
-    ASSERT_EQ(f.Manager->LastLoadError(), "");
-    ASSERT_EQ(DefaultManager, f.Manager.get());
-    Tell(CmdSkinChanged);
-  }
-  void RemoveSkin() {
-    f.Manager->SetActive(false);
-    Tell(CmdRemoveSkin);
-  }
-  void Tell(int cmd) {
-    BroadcastToChildren(
-        form.Form, TSkinCmdMessage{cmd, 0, reinterpret_cast<intptr_t>(f.Manager.get()), 0, true});
-    ktest::Settle(form.Form->Handle());
-  }
-  HWND Wnd() { return form.Form->Handle(); }
-
-  skintest::TManagerFixture f;
-  ktest::TFormGuard form;
+  void ApplySkin() { LoadAndTell("Buttons", false); }
 };
 
 // The left mouse button pressed or released where the pointer is, through the input queue.
@@ -108,24 +93,7 @@ inline bool LeftButton(bool down) {
   return ktest::SendInputAndHandle({in});
 }
 
-// Each channel within `tolerance` of the expected colour.
-inline bool Near(COLORREF actual, COLORREF expected, int tolerance = 2) {
-  for (int shift : {0, 8, 16}) {
-    const int a = static_cast<int>((actual >> shift) & 0xFF);
-    const int e = static_cast<int>((expected >> shift) & 0xFF);
-    if (a - e > tolerance || e - a > tolerance) return false;
-  }
-  return true;
-}
-
-// How many pixels of the window show exactly that colour.
-inline int CountPixels(HWND wnd, COLORREF colour) {
-  ktest::TScreenshot shot;
-  if (!ktest::CaptureWindow(wnd, shot)) return -1;
-  int count = 0;
-  for (int y = 0; y < shot.Height; ++y)
-    for (int x = 0; x < shot.Width; ++x) count += shot.ColorAt(x, y) == colour;
-  return count;
-}
+using ktest::CountPixels;
+using ktest::Near;
 
 }  // namespace buttonstest

@@ -13,10 +13,10 @@
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sColors.h"
 #include "skin/core/skinfiles/sSkinManager.h"
-#include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/FormGuardWin32.h"
 #include "tests/support/MessagePumpWin32.h"
 #include "tests/support/ScreenshotWin32.h"
+#include "tests/support/TestSkinBuilderWin32.h"
 #include "tests/support/UserInputWin32.h"
 
 namespace controlstest {
@@ -40,101 +40,44 @@ constexpr COLORREF kBarFont = 0x800000;
 constexpr COLORREF kDivider = 0x0080FF;      // DIVIDER: two pixels between panels
 constexpr COLORREF kSmallButton = 0xA06020;  // SPEEDBUTTON_SMALL: a combo edit's button
 
-// The master bitmap: an 18 x 18 border mask (a three-pixel border around the face).
-inline std::vector<uint8_t> Master() {
-  return skintest::BmpFile(40, 24, static_cast<TColor>(0xFFFFFF),
-                           {{TRect{0, 0, 18, 18}, static_cast<TColor>(kBorder)},
-                            {TRect{3, 3, 15, 15}, static_cast<TColor>(kEditFace)},
-                            {TRect{20, 0, 26, 18}, static_cast<TColor>(kDivider)}});
+inline std::string C(COLORREF v) { return ktest::SkinColor(v); }
+
+// An 18 x 18 border mask (a three-pixel border around the face) and a divider; each section
+// the controls' tests show.
+inline ktest::TTestSkinBuilder Builder() {
+  ktest::TTestSkinBuilder skin(40, 24);
+  skin.Paint(TRect{0, 0, 18, 18}, kBorder)
+      .Paint(TRect{3, 3, 15, 15}, kEditFace)
+      .Paint(TRect{20, 0, 26, 18}, kDivider)
+      .ColorKey("FONTCOLOR", kGlobalFont);
+  skin.SolidSection("EDIT", kEditFace)
+      .ColorKey("FONTCOLOR", kEditFont)
+      .Key("BORDERSMASK", ktest::BordersMask({0, 0}, {18, 18}, 3, 1));
+  skin.SolidSection("GROUPBOX", kFormColor).ColorKey("FONTCOLOR", kBoxFont).Key("GIVEOWNFONT", "1");
+  skin.SolidSection("GAUGE", kGaugeFace).ColorKey("FONTCOLOR", kGaugeFont);
+  skin.SolidSection("PROGRESSH", kProgress).ColorKey("FONTCOLOR", kProgressFont);
+  skin.SolidSection("PROGRESSV", kProgressV).ColorKey("FONTCOLOR", kProgressFont);
+  skin.SolidSection("STATUSBAR", kBarFace).ColorKey("FONTCOLOR", kBarFont);
+  skin.SolidSection("DIVIDER", kDivider)
+      .Key("BORDERSMASK", ktest::BordersMask({20, 0}, {6, 18}, 1, 1));
+  skin.SolidSection("SPEEDBUTTON_SMALL", kSmallButton).ColorKey("FONTCOLOR", kEditFont);
+  return skin;
 }
 
-inline std::string C(COLORREF v) { return std::to_string(v); }
+inline std::vector<uint8_t> Master() { return Builder().Master(); }
+inline std::string Skin() { return Builder().Ini(); }
 
-inline std::string Skin() {
-  return "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nCOLOR=8421504\nFONTCOLOR=" + C(kGlobalFont) +
-         "\n"
-         "[EDIT]\nCOLOR=" +
-         C(kEditFace) + "\nFONTCOLOR=" + C(kEditFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "BORDERSMASK=^0000,0000,0018,0018,0003,0003,0003,0003,1,0,4,0\n"
-         "[GROUPBOX]\nCOLOR=" +
-         C(kFormColor) + "\nFONTCOLOR=" + C(kBoxFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\nGIVEOWNFONT=1\n"
-         "[GAUGE]\nCOLOR=" +
-         C(kGaugeFace) + "\nFONTCOLOR=" + C(kGaugeFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[PROGRESSH]\nCOLOR=" +
-         C(kProgress) + "\nFONTCOLOR=" + C(kProgressFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[PROGRESSV]\nCOLOR=" +
-         C(kProgressV) + "\nFONTCOLOR=" + C(kProgressFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[STATUSBAR]\nCOLOR=" +
-         C(kBarFace) + "\nFONTCOLOR=" + C(kBarFont) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "[DIVIDER]\nCOLOR=" +
-         C(kDivider) +
-         "\nTRANSPARENCY=0\nSTATES=1\n"
-         "BORDERSMASK=^0020,0000,0026,0018,0001,0001,0001,0001,1,0,4,0\n"
-         "[SPEEDBUTTON_SMALL]\nCOLOR=" +
-         C(kSmallButton) + "\nFONTCOLOR=" + C(kEditFont) + "\nTRANSPARENCY=0\nSTATES=1\n";
-}
-
-struct SkinnedControls : ::testing::Test {
-  static void SetUpTestSuite() { Application->Initialize(); }
+struct SkinnedControls : ktest::TSkinnedFormTest {
   void SetUp() override {
-    f.AddFolderSkin("Controls", Skin(), {{"MASTER.BMP", Master()}});
+    Builder().AddTo(f, "Controls");
     form.Form->SetColor(static_cast<TColor>(kFormColor));
     ktest::MoveMouse(POINT{5, 5});  // away from the form: nothing starts hot
   }
-  void TearDown() override {
-    if (GetCapture()) ReleaseCapture();
-    ktest::Pump();
-  }
   // Loads the skin and tells the form's controls, as a skinned form tells its children.
-  void ApplySkin() {
-    f.Manager->SetSkinName("Controls");
-    if (!f.Manager->Active()) f.Manager->SetActive(true);
-    ASSERT_EQ(f.Manager->LastLoadError(), "");
-    ASSERT_EQ(DefaultManager, f.Manager.get());
-    Tell(CmdSkinChanged);
-  }
-  void RemoveSkin() {
-    f.Manager->SetActive(false);
-    Tell(CmdRemoveSkin);
-  }
-  void Tell(int cmd) {
-    BroadcastToChildren(
-        form.Form, TSkinCmdMessage{cmd, 0, reinterpret_cast<intptr_t>(f.Manager.get()), 0, true});
-    ktest::Settle(form.Form->Handle());
-  }
-  HWND Wnd() { return form.Form->Handle(); }
-
-  skintest::TManagerFixture f;
-  ktest::TFormGuard form;
+  void ApplySkin() { LoadAndTell("Controls", true); }
 };
 
-// Each channel within `tolerance` of the expected colour.
-inline bool Near(COLORREF actual, COLORREF expected, int tolerance = 2) {
-  for (int shift : {0, 8, 16}) {
-    const int a = static_cast<int>((actual >> shift) & 0xFF);
-    const int e = static_cast<int>((expected >> shift) & 0xFF);
-    if (a - e > tolerance || e - a > tolerance) return false;
-  }
-  return true;
-}
-
-// How many pixels of the form's client rectangle r show exactly that colour.
-inline int CountClientPixels(HWND wnd, const TRect& r, COLORREF colour) {
-  ktest::TScreenshot shot;
-  HDC dc = GetDC(wnd);
-  const bool read = ktest::CaptureArea(dc, r.Left, r.Top, r.Width(), r.Height(), shot);
-  ReleaseDC(wnd, dc);
-  if (!read) return -1;
-  int count = 0;
-  for (int y = 0; y < shot.Height; ++y)
-    for (int x = 0; x < shot.Width; ++x) count += shot.ColorAt(x, y) == colour;
-  return count;
-}
+using ktest::CountClientPixels;
+using ktest::Near;
 
 }  // namespace controlstest
