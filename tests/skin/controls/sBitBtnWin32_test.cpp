@@ -105,6 +105,20 @@ TEST_F(SkinnedBitBtn, ADisabledButtonIsBlendedIntoItsParentAndTakesNoClick) {
   EXPECT_EQ(WindowPixel(button->Handle(), 0, 0), kBorder[0]);
 }
 
+// A fade is stopped only by our own senders: a command any window may send stops nothing.
+TEST_F(SkinnedBitBtn, OnlyOurOwnSendersStopAFade) {
+  TsBitBtn* button = AddButton();
+  form.Show();
+  ApplySkin();
+  // The fade steps on timer messages: nothing is pumped until the commands are sent.
+  button->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_TRUE(button->Fading());
+  SendMessageA(button->Handle(), SM_SKINCMD, SkinCmdWParam(CmdStopFade), 0);
+  EXPECT_TRUE(button->Fading()) << "a foreign stop is ignored";
+  SendSkinCmd(button->Handle(), CmdStopFade, 0);
+  EXPECT_FALSE(button->Fading());
+}
+
 TEST_F(SkinnedBitBtn, WithoutASkinItKeepsTheStandardLookAndStillClicks) {
   TsBitBtn* button = AddButton();
   form.Show();
