@@ -29,6 +29,15 @@ struct TFormGuard {
     Form->Show();
     Pump();
   }
+  // Shows the form without activating it. Under Wine every activation also moves the X
+  // input focus, and the focus events of one activation can arrive after the next one:
+  // Wine then activates and raises the earlier window again, and two windows of a test
+  // trade the foreground (and their places in the z-order) for seconds. A window that is
+  // only a backdrop of the test is shown this way.
+  void ShowInactive() {
+    ShowWindow(Form->Handle(), SW_SHOWNOACTIVATE);
+    Pump();
+  }
 };
 
 }  // namespace ktest

@@ -249,7 +249,7 @@ TEST_F(BorderWindow, AClickOnTheShadowReachesTheWindowBelowInItsOwnCoordinates) 
   // A plain window of our own, under the skinned form and its shadow.
   ktest::TFormGuard below;
   below.Form->SetBounds(40, 40, 700, 520);
-  below.Show();
+  below.ShowInactive();
   TPressRecorder recorder(below.Form);
   TsSkinProvider* provider = MakeProvider();
   ShowAndSettle();
@@ -489,7 +489,7 @@ TEST_F(BorderWindow, Screenshot) {
   ktest::TFormGuard below;
   below.Form->SetBounds(100, 70, 500, 400);
   below.Form->SetColor(RGB(255, 255, 255));
-  below.Show();
+  below.ShowInactive();
   MakeProvider();
   ShowAndSettle();
   ktest::TScreenshot shot;
