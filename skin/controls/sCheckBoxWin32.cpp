@@ -230,6 +230,19 @@ void TsCheckBox::AdjustSize() {
 
 // ---- painting ---------------------------------------------------------------------------
 
+namespace {
+
+bool HasAnyAlpha(TBitmap* bitmap) {
+  for (int y = 0; y < bitmap->Height(); ++y) {
+    const uint8_t* row = bitmap->ScanLine(y);
+    for (int x = 0; x < bitmap->Width(); ++x)
+      if (row[x * 4 + 3] != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void TsCheckBox::DrawCaption(TCanvas* canvas, bool active) {
   if (Caption().empty()) return;
   const TsCheckBoxPlace place{.Width = Width(),
@@ -257,6 +270,10 @@ void TsCheckBox::DrawCheckGlyph(TBitmap* cache, const TsBackgroundSource& backgr
     const int cells = std::max(strip->Width() / std::max(cellWidth, 1), 1);
     const TRect cell = GlyphCellRect(GlyphCellOfState(state, cells), cellWidth, strip->Height());
     strip->SetPixelFormat(pf32bit);
+    // A glyph drawn without alpha (24-bit, or from a plain image list) has only zero alpha
+    // bytes now: it is an opaque picture, not an invisible one.
+    if (!HasAnyAlpha(strip))
+      FillAlphaRect(strip, TRect{0, 0, strip->Width(), strip->Height()}, 255, false);
     CopyAlphaBitmap(r, cell, cache, false, background, strip);
   };
   if (UsesImages()) {
@@ -426,6 +443,8 @@ bool TsCheckBox::HandleSkinned(TMessage& m) {
     case BM_SETSTATE:
     case WM_UPDATEUISTATE:
       return true;
+    // The box presses and toggles itself, so the system button never draws; the form's
+    // handlers still hear of the keys and the mouse as from any other control.
     case WM_KEYDOWN:
       if (!live || m.WParam != VK_SPACE) return false;
       if (readOnly_) return true;
@@ -433,6 +452,7 @@ bool TsCheckBox::HandleSkinned(TMessage& m) {
       if (!Focused()) SetFocus();
       d.BackgroundDirty = true;
       Repaint();
+      DoKeyMessage(m, true);
       return true;
     case WM_KEYUP:
       // Only the space bar's release toggles: another key let go while the space bar is
@@ -440,20 +460,30 @@ bool TsCheckBox::HandleSkinned(TMessage& m) {
       if (!live || m.WParam != VK_SPACE) return false;
       if (readOnly_) return true;
       Release();
+      DoKeyMessage(m, false);
       return true;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
       if (!live) return false;
       if (readOnly_) return true;
       pressed_ = true;
       Fade(aeMouseDown, true);
       if (!Focused() && CanFocus()) SetFocus();
+      const TPoint p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      if (m.Msg == WM_LBUTTONDBLCLK)
+        DblClick();
+      else
+        MouseDown(mbLeft, KeysToShiftState(static_cast<WORD>(m.WParam)), p.X, p.Y);
       return true;
-    case WM_LBUTTONUP:
+    }
+    case WM_LBUTTONUP: {
       if (!live) return false;
       if (readOnly_) return true;
       Release();
+      const TPoint p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      MouseUp(mbLeft, KeysToShiftState(static_cast<WORD>(m.WParam)), p.X, p.Y);
       return true;
+    }
     case CM_ENABLEDCHANGED:
       TCustomCheckBox::WndProc(m);
       d.BackgroundDirty = true;

@@ -148,4 +148,34 @@ TEST_F(SkinnedBitBtn, BlendIsClampedAndDownShowsThePressedLook) {
   EXPECT_EQ(ShownLook(button), 0);
 }
 
+TEST_F(SkinnedBitBtn, KeyAndMouseEventsStillReachTheFormWhileSkinned) {
+  TsBitBtn* button = AddButton();
+  int keyDowns = 0, keyUps = 0, mouseDowns = 0, mouseUps = 0;
+  button->SetOnKeyDown(TKeyEvent([&](TObject*, WORD& key, TShiftState) {
+    if (key == VK_SPACE) ++keyDowns;
+  }));
+  button->SetOnKeyUp(TKeyEvent([&](TObject*, WORD& key, TShiftState) {
+    if (key == VK_SPACE) ++keyUps;
+  }));
+  button->SetOnMouseDown(TMouseEvent([&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b == mbLeft) ++mouseDowns;
+  }));
+  button->SetOnMouseUp(TMouseEvent([&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b == mbLeft) ++mouseUps;
+  }));
+  form.Show();
+  ApplySkin();
+  SetForegroundWindow(Wnd());
+  button->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return button->Focused(); }));
+  ktest::PressKey(VK_SPACE);
+  EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
+  EXPECT_EQ(keyDowns, 1);
+  EXPECT_EQ(keyUps, 1);
+  ktest::Click(ktest::ClientCentreOf(button->Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return clicks == 2; }));
+  EXPECT_EQ(mouseDowns, 1);
+  EXPECT_EQ(mouseUps, 1);
+}
+
 }  // namespace

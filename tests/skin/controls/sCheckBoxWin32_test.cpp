@@ -30,6 +30,7 @@ struct SkinnedCheckBox : SkinnedButtons {
     return WindowPixel(box->Handle(), r.Left + r.Width() / 2, r.Top + r.Height() / 2);
   }
   int clicks = 0;
+  TsCheckBox* other_ = nullptr;
 };
 
 TEST_F(SkinnedCheckBox, TheGlyphShowsEachLookAndAClickTogglesTheBox) {
@@ -148,6 +149,92 @@ TEST_F(SkinnedCheckBox, WithoutASkinItKeepsTheStandardLookAndStillToggles) {
   ktest::Click(ktest::ClientCentreOf(box->Handle()));
   EXPECT_TRUE(PumpUntil([&] { return box->Checked(); }));
   EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// A strip of solid cells, one colour each, 16 x 16 pixels a cell.
+std::unique_ptr<TBitmap> Strip(std::initializer_list<COLORREF> colours) {
+  auto strip = std::make_unique<TBitmap>();
+  strip->SetPixelFormat(pf24bit);
+  strip->SetSize(16 * static_cast<int>(colours.size()), 16);
+  int x = 0;
+  for (COLORREF colour : colours) {
+    strip->Canvas()->Brush()->SetColor(static_cast<TColor>(colour));
+    strip->Canvas()->FillRect(Bounds(x, 0, 16, 16));
+    x += 16;
+  }
+  return strip;
+}
+
+TEST_F(SkinnedCheckBox, OwnGlyphsAndAnImageListReplaceTheSkinsCheckImages) {
+  constexpr COLORREF kOwn[3] = {0x1080F0, 0x10F080, 0xF01080};
+  constexpr COLORREF kOwnUnchecked = 0x505020;
+  constexpr COLORREF kListImage[2] = {0x2040A0, 0xA04020};
+  TsCheckBox* box = AddBox();
+  box->SetGlyphChecked(Strip({kOwn[0], kOwn[1], kOwn[2]}).get());
+  box->SetGlyphUnChecked(Strip({kOwnUnchecked}).get());
+  form.Show();
+  ApplySkin();
+  EXPECT_EQ(box->CheckRect().Width(), 16) << "a 48 x 16 strip holds three cells";
+  EXPECT_TRUE(Near(Glyph(box), kOwnUnchecked)) << "a one-cell glyph shows in every look";
+  box->SetChecked(true);
+  EXPECT_TRUE(Near(Glyph(box), kOwn[0])) << "cell 0: normal";
+  SetForegroundWindow(Wnd());
+  ASSERT_TRUE(ktest::MovePointerTo(ktest::ClientCentreOf(box->Handle())));
+  ASSERT_TRUE(PumpUntil([&] { return box->SkinData()->MouseOver; }));
+  EXPECT_TRUE(Near(Glyph(box), kOwn[1])) << "cell 1: hot";
+  ASSERT_TRUE(LeftButton(true));
+  EXPECT_TRUE(Near(Glyph(box), kOwn[2])) << "cell 2: pressed";
+  ASSERT_TRUE(LeftButton(false));
+  EXPECT_TRUE(PumpUntil([&] { return !box->Checked(); }));
+  ktest::ParkPointer();
+  ASSERT_TRUE(PumpUntil([&] { return !box->SkinData()->MouseOver; }));
+
+  auto* list = new TImageList(form.Form);
+  list->SetWidth(16);
+  list->SetHeight(16);
+  for (COLORREF colour : kListImage) list->Add(Strip({colour}).get(), nullptr);
+  box->SetImages(list);
+  box->SetImgChecked(1);
+  box->SetImgUnchecked(0);
+  other_ = AddBox("other");
+  other_->SetTop(60);
+  other_->SetFocus();
+  EXPECT_TRUE(Near(Glyph(box), kListImage[0])) << "the list wins over the own glyphs";
+  box->SetChecked(true);
+  EXPECT_TRUE(Near(Glyph(box), kListImage[1]));
+  box->SetImgChecked(-1);
+  EXPECT_TRUE(Near(Glyph(box), kOwn[0])) << "an index below 0 falls back to the own glyphs";
+}
+
+TEST_F(SkinnedCheckBox, KeyAndMouseEventsStillReachTheFormWhileSkinned) {
+  TsCheckBox* box = AddBox();
+  int keyDowns = 0, keyUps = 0, mouseDowns = 0, mouseUps = 0;
+  box->SetOnKeyDown(TKeyEvent([&](TObject*, WORD& key, TShiftState) {
+    if (key == VK_SPACE) ++keyDowns;
+  }));
+  box->SetOnKeyUp(TKeyEvent([&](TObject*, WORD& key, TShiftState) {
+    if (key == VK_SPACE) ++keyUps;
+  }));
+  box->SetOnMouseDown(TMouseEvent([&](TObject*, TMouseButton button, TShiftState, int x, int y) {
+    if (button == mbLeft && x >= 0 && y >= 0 && x < box->Width() && y < box->Height()) ++mouseDowns;
+  }));
+  box->SetOnMouseUp(TMouseEvent([&](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == mbLeft) ++mouseUps;
+  }));
+  form.Show();
+  ApplySkin();
+  SetForegroundWindow(Wnd());
+  box->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return box->Focused(); }));
+  ktest::PressKey(VK_SPACE);
+  EXPECT_TRUE(PumpUntil([&] { return box->Checked(); }));
+  EXPECT_EQ(keyDowns, 1);
+  EXPECT_EQ(keyUps, 1);
+  ktest::Click(ktest::ClientCentreOf(box->Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return !box->Checked(); }));
+  EXPECT_EQ(mouseDowns, 1);
+  EXPECT_EQ(mouseUps, 1);
+  EXPECT_EQ(clicks, 2);
 }
 
 }  // namespace
