@@ -313,8 +313,9 @@ void TForm1::CreateComponents() {
   sGauge4 = MakeGauge("sGauge4");
   sGauge4->SetBounds(630, 26, 190, 17);
 
-  sToolBar1 = new TToolBar(this);
+  sToolBar1 = new TsToolBar(this);
   sToolBar1->SetName("sToolBar1");
+  sToolBar1->SkinData()->SetSkinSection("TOOLBAR");
   sToolBar1->SetParent(this);
   sToolBar1->SetAlign(alNone);
   sToolBar1->SetBounds(8, 48, 812, 28);

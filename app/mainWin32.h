@@ -25,6 +25,7 @@
 #include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sLabelWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
+#include "skin/controls/sToolBarWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -55,7 +56,7 @@ class TForm1 : public TForm {
   TsCheckBox* sCheckBox2;
   TsGauge* sGauge3;
   TsGauge* sGauge4;
-  TToolBar* sToolBar1;
+  TsToolBar* sToolBar1;
   TToolButton* ToolButton1;  // room for the font combo box lying over the bar
   TToolButton* ToolButton2;  // font size
   TToolButton* ToolButton3;

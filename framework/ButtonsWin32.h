@@ -97,6 +97,8 @@ class TSpeedButton : public TGraphicControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // A button that presses itself for its own reasons (a drop-down menu running) shows it.
+  void SetState(TButtonState value) { state_ = value; }
 
  private:
   void UpdateExclusive();

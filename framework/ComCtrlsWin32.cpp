@@ -565,6 +565,7 @@ K_PUBLISH(TToolBar) {
   p.Prop("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions);
   p.Prop("List", &TToolBar::List, &TToolBar::SetList);
   p.Prop("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
+  p.Prop("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
   p.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders,
         {"ebLeft", "ebTop", "ebRight", "ebBottom"});
   p.Enum("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner,
@@ -627,6 +628,18 @@ void TToolBar::Notification(TComponent* c, TOperation operation) {
     disabledImages_ = nullptr;
     if (HandleAllocated()) SendMessageA(handle_, TB_SETDISABLEDIMAGELIST, 0, 0);
   }
+  if (operation == opRemove && c == hotImages_) {
+    hotImages_ = nullptr;
+    if (HandleAllocated()) SendMessageA(handle_, TB_SETHOTIMAGELIST, 0, 0);
+  }
+}
+
+void TToolBar::SetHotImages(TCustomImageList* value) {
+  hotImages_ = value;
+  if (value) value->FreeNotification(this);
+  if (HandleAllocated())
+    SendMessageA(handle_, TB_SETHOTIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(value ? value->Handle() : nullptr));
 }
 
 void TToolBar::SetDisabledImages(TCustomImageList* value) {

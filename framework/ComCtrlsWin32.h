@@ -280,6 +280,9 @@ class TToolBar : public TWinControl {
   void SetList(bool value);
   TCustomImageList* DisabledImages() const { return disabledImages_; }
   void SetDisabledImages(TCustomImageList* value);
+  // The pictures of a button under the mouse (its image index in this list).
+  TCustomImageList* HotImages() const { return hotImages_; }
+  void SetHotImages(TCustomImageList* value);
   TEdgeBorders EdgeBorders() const { return edgeBorders_; }
   void SetEdgeBorders(TEdgeBorders value);
   TEdgeStyle EdgeInner() const { return edgeInner_; }
@@ -315,6 +318,7 @@ class TToolBar : public TWinControl {
   bool list_ = false;
   bool rebuilding_ = false;
   TCustomImageList* disabledImages_ = nullptr;
+  TCustomImageList* hotImages_ = nullptr;
   TEdgeBorders edgeBorders_{ebTop};
   TEdgeStyle edgeInner_ = esRaised;
   TEdgeStyle edgeOuter_ = esLowered;

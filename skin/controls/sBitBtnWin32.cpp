@@ -224,28 +224,17 @@ void TsBitBtn::Fade(TskAnimatEvent event, bool pressed) {
 
 // ---- painting ---------------------------------------------------------------------------
 
-void TsBitBtn::DrawCaption(int state) {
+void TsBitBtn::DrawFocusFrame(int state) {
   TsCommonData& d = *skinData_;
-  TCanvas* canvas = d.CacheBitmap->Canvas();
-  canvas->Font()->Assign(Font());
-  canvas->Brush()->SetStyle(bsClear);
+  const TsGeneralData* section = d.Section();
+  if (!Enabled() || !Focused() || Caption().empty() || !section || !section->ShowFocus ||
+      !showFocus_ || !showCaption_)
+    return;
   TRect r = captionRect_;
   if (state == ButtonPressed) r = TRect{r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
-  UINT flags = GetTextAlignFlags(this, textAlignment_) | DT_EXPANDTABS | DT_END_ELLIPSIS;
-  if (WordWrap()) flags |= DT_WORDBREAK;
-  DrawControlText(canvas, d,
-                  TsSectionText{.Text = Caption(),
-                                .R = r,
-                                .Format = flags,
-                                .Hot = state != ButtonNormal,
-                                .Enabled = Enabled()});
-  const TsGeneralData* section = d.Section();
-  if (Enabled() && Focused() && !Caption().empty() && section && section->ShowFocus && showFocus_ &&
-      showCaption_) {
-    const TRect frame{r.Left - focusMargin_, r.Top - focusMargin_, r.Right + focusMargin_,
-                      r.Bottom + focusMargin_};
-    DrawDottedFrame(canvas, frame, clBtnFace, clBtnFace);
-  }
+  const TRect frame{r.Left - focusMargin_, r.Top - focusMargin_, r.Right + focusMargin_,
+                    r.Bottom + focusMargin_};
+  DrawDottedFrame(d.CacheBitmap->Canvas(), frame, clBtnFace, clBtnFace);
 }
 
 void TsBitBtn::PrepareCache() {
@@ -256,21 +245,7 @@ void TsBitBtn::PrepareCache() {
   TBitmap* cache = d.CacheBitmap.get();
   if (!cache || cache->Empty()) return;
   const int wanted = CurrentState();
-  const TsPaintState state = d.SkinManager() ? LimitSectionState(*d.SkinManager(), d.SectionIndex,
-                                                                 static_cast<TsPaintState>(wanted))
-                                             : TsPaintState::Normal;
   const TRect all{0, 0, Width(), Height()};
-  PaintControlBackground(d, background, state, cache, TPoint{Left(), Top()}, all);
-  holes_.clear();
-  regionPending_ = !AnimationRunning && !fadeTimer_;
-  const TsMaskData* mask = d.BorderMask();
-  const auto paintMask = [&] {
-    if (!mask || (state == TsPaintState::Normal && (mask->DrawFlags & 2))) return;
-    PaintMaskBitmap(cache, &holes_, true, StateIndex(state), *mask);
-  };
-  if (drawOverBorder_) paintMask();
-  if (d.HUEOffset != 0) ShiftBitmapHue(cache, d.HUEOffset);
-  if (d.Saturation != 0) ChangeBitmapSaturation(cache, d.Saturation);
 
   // Where the glyph and the caption go.
   const TSize glyph = GlyphSize();
@@ -297,22 +272,40 @@ void TsBitBtn::PrepareCache() {
   glyphPos_ = places.GlyphPos;
   captionRect_ = places.TextBounds;
 
-  if (hasCaption) DrawCaption(wanted);
+  TRect captionRect = captionRect_;
+  if (wanted == ButtonPressed)
+    captionRect = TRect{captionRect.Left + 1, captionRect.Top + 1, captionRect.Right + 1,
+                        captionRect.Bottom + 1};
+  UINT flags = GetTextAlignFlags(this, textAlignment_) | DT_EXPANDTABS | DT_END_ELLIPSIS;
+  if (WordWrap()) flags |= DT_WORDBREAK;
   const TsGeneralData* section = d.Section();
-  DrawButtonGlyph(TsButtonGlyph{.Glyph = UsesImages() ? nullptr : Glyph(),
-                                .NumGlyphs = NumGlyphs(),
-                                .Images = images_,
-                                .ImageIndex = imageIndex_,
-                                .GlyphRect = BitBtnGlyphRect(glyphPos_, glyph, wanted, reflected_),
-                                .State = wanted,
-                                .Enabled = Enabled(),
-                                .Blend = blend_,
-                                .Grayed = grayed_,
-                                .DisabledGlyphKind = disabledGlyphKind_,
-                                .Reflected = reflected_,
-                                .GreyColor = section ? section->Color : clBtnFace},
-                  cache);
-  if (!drawOverBorder_) paintMask();
+  const TsButtonGlyph picture{.Glyph = UsesImages() ? nullptr : Glyph(),
+                              .NumGlyphs = NumGlyphs(),
+                              .Images = images_,
+                              .ImageIndex = imageIndex_,
+                              .GlyphRect = BitBtnGlyphRect(glyphPos_, glyph, wanted, reflected_),
+                              .State = wanted,
+                              .Enabled = Enabled(),
+                              .Blend = blend_,
+                              .Grayed = grayed_,
+                              .DisabledGlyphKind = disabledGlyphKind_,
+                              .Reflected = reflected_,
+                              .GreyColor = section ? section->Color : clBtnFace};
+  holes_.clear();
+  regionPending_ = !AnimationRunning && !fadeTimer_;
+  PaintButtonFace(d, background, cache,
+                  TsButtonFace{.Area = all,
+                               .Offset = TPoint{Left(), Top()},
+                               .Look = wanted,
+                               .DrawOverBorder = drawOverBorder_,
+                               .Font = Font(),
+                               .Caption = hasCaption ? Caption() : std::string(),
+                               .CaptionRect = captionRect,
+                               .TextFlags = flags,
+                               .Enabled = Enabled(),
+                               .Glyph = &picture},
+                  &holes_);
+  if (hasCaption) DrawFocusFrame(wanted);
   if (!Enabled()) {
     d.GetParentBackground(background);
     PaintDisabledEffect(cache, disabledKind_, GetControlBgColor(Parent()), TPoint{Left(), Top()},

@@ -80,7 +80,8 @@ class TsBitBtn : public TBitBtn {
   bool HandleSkinned(TMessage& message);
   void AfterEffects(const TMessage& message);
   void PaintWindow(HDC dc);
-  void DrawCaption(int state);
+  // The dotted frame around the caption of the focused button, where the section shows one.
+  void DrawFocusFrame(int state);
   TSize GlyphSize() const;
   bool UsesImages() const;
   void StopFade();

@@ -4,10 +4,18 @@
 
 #include <memory>
 
+#include "framework/ComCtrlsWin32.h"
 #include "framework/ImgListWin32.h"
 #include "imaging/skAlphaImageListWin32.h"
+#include "skin/core/painting/sAlphaGraphSkin.h"
+#include "skin/core/painting/sBorders.h"
+#include "skin/core/painting/sCommonData.h"
+#include "skin/core/painting/sSectionPaint.h"
+#include "skin/core/painting/sSectionPaintWin32.h"
+#include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/pixels/sGraphics.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 
 int GetImageCount(TCustomImageList* list) { return list ? list->Count() : 0; }
 
@@ -70,4 +78,85 @@ void DrawButtonGlyph(const TsButtonGlyph& g, TBitmap* bitmap) {
     DrawGlyphCell(g.Images, bitmap, g.GlyphRect.TopLeft(), g.ImageIndex, cells, g.State,
                   g.Reflected, transparency, grey);
   }
+}
+
+void PaintButtonFace(TsCommonData& d, const TsBackgroundSource& background, TBitmap* cache,
+                     const TsButtonFace& face, std::vector<TRect>* holes) {
+  if (!cache || cache->Empty() || face.Area.Width() <= 0 || face.Area.Height() <= 0) return;
+  TsSkinManager* manager = d.SkinManager();
+  const TsPaintState state =
+      manager ? LimitSectionState(*manager, d.SectionIndex, static_cast<TsPaintState>(face.Look))
+              : TsPaintState::Normal;
+  PaintControlBackground(d, background, state, cache, face.Offset, face.Area);
+  const TsMaskData* mask = d.BorderMask();
+  const auto paintMask = [&] {
+    if (!mask || (state == TsPaintState::Normal && (mask->DrawFlags & 2))) return;
+    if (holes && face.Area == TRect{0, 0, cache->Width(), cache->Height()})
+      PaintMaskBitmap(cache, holes, true, StateIndex(state), *mask);
+    else
+      PaintMaskRect(cache, face.Area, *mask, StateIndex(state), true,
+                    MovedBackground(background, face.Offset));
+  };
+  if (face.DrawOverBorder) paintMask();
+  if (face.ApplyHue) {
+    if (d.HUEOffset != 0) ShiftBitmapHue(cache, d.HUEOffset);
+    if (d.Saturation != 0) ChangeBitmapSaturation(cache, d.Saturation);
+  }
+  if (!face.Caption.empty()) {
+    TCanvas* canvas = cache->Canvas();
+    if (face.Font) canvas->Font()->Assign(face.Font);
+    canvas->Brush()->SetStyle(bsClear);
+    DrawControlText(canvas, d,
+                    TsSectionText{.Text = face.Caption,
+                                  .R = face.CaptionRect,
+                                  .Format = face.TextFlags,
+                                  .Hot = face.Look != ButtonNormal,
+                                  .Enabled = face.Enabled});
+  }
+  if (face.Glyph) DrawButtonGlyph(*face.Glyph, cache);
+  if (!face.DrawOverBorder) paintMask();
+}
+
+void PaintToolBarButtonGlyph(TToolBar* bar, TToolButton* button, const TsToolButtonDrawState& state,
+                             TBitmap* bitmap, int lineHeight) {
+  TCustomImageList* images = bar->Images();
+  if (!images || !bitmap) return;
+  const int look = ToolButtonImageState(state);
+  TCustomImageList* list = images;
+  switch (ChooseToolImageList(button->Enabled(), bar->DisabledImages() != nullptr, look,
+                              bar->HotImages() != nullptr, button->ImageIndex(),
+                              GetImageCount(bar->HotImages()))) {
+    case TsToolImageList::Disabled:
+      list = bar->DisabledImages();
+      break;
+    case TsToolImageList::Hot:
+      list = bar->HotImages();
+      break;
+    case TsToolImageList::Normal:
+      break;
+  }
+  const int index = button->ImageIndex();
+  if (index < 0 || index >= GetImageCount(list)) return;
+  const TRect r =
+      ToolButtonImageRect(TsToolButtonPlace{.Button = {button->Width(), button->Height()},
+                                            .Image = {images->Width(), images->Height()},
+                                            .List = bar->List(),
+                                            .ShowCaptions = bar->ShowCaptions(),
+                                            .DropDown = button->Style() == tbsDropDown,
+                                            .LineHeight = lineHeight,
+                                            .State = look});
+  if (dynamic_cast<TsAlphaImageList*>(list)) {
+    // Its PNG items keep their alpha: blended straight into the 32-bit button picture.
+    DrawGlyphCell(list, bitmap, r.TopLeft(), index, 1, 0, false, 0, NoBlendColor);
+    return;
+  }
+  // Any other list: its image over the list's background colour, that colour then keyed out.
+  const TColor key = images->BkColor() == clNone ? clFuchsia : ColorToRGB(images->BkColor());
+  auto image = std::make_unique<TBitmap>();
+  image->SetPixelFormat(pf32bit);
+  image->SetSize(list->Width(), list->Height());
+  image->Canvas()->Brush()->SetColor(key);
+  image->Canvas()->FillRect(TRect{0, 0, list->Width(), list->Height()});
+  list->Draw(image->Canvas(), 0, 0, index);
+  CopyKeyedBitmap(bitmap, image.get(), r.Left, key, r.Top);
 }

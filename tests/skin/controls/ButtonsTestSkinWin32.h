@@ -32,6 +32,7 @@ constexpr COLORREF kCheck[3] = {0x3030F0, 0x30F030, 0xF03030};  // the check gly
 constexpr COLORREF kUncheck[3] = {0x606060, 0x909090, 0xB0B0B0};
 constexpr COLORREF kBar = 0xA0A0A0;  // TOOLBAR
 constexpr COLORREF kDivider = 0x00FFFF;
+constexpr COLORREF kDividerMask = 0x8000FF;  // the divider's border mask
 
 inline std::string C(COLORREF v) { return ktest::SkinColor(v); }
 
@@ -45,6 +46,8 @@ inline ktest::TTestSkinBuilder Builder() {
         .Paint(Bounds(16 * s, 20, 16, 16), kCheck[s])
         .Paint(Bounds(16 * s, 40, 16, 16), kUncheck[s]);
   }
+  // The divider's mask: a strip 4 pixels wide.
+  skin.Paint(Bounds(56, 0, 4, 18), kDividerMask);
   skin.ColorKey("FONTCOLOR", kFont)
       .Key("BOXCHECKED", "@0000,0020,0048,0036,3,0")
       .Key("BOXUNCHECKED", "@0000,0040,0048,0056,3,0")
@@ -68,7 +71,8 @@ inline ktest::TTestSkinBuilder Builder() {
   look("TOOLBUTTON", kFace[0], kFace[1], true);
   look("CHECKBOX", kBoxFace, kBoxFace, false);
   skin.SolidSection("TOOLBAR", kBar).Key("FONTCOLOR", "0");
-  skin.SolidSection("DIVIDER", kDivider);
+  skin.SolidSection("DIVIDER", kDivider)
+      .Key("BORDERSMASK", ktest::BordersMask({56, 0}, {4, 18}, 1, 1));
   return skin;
 }
 
