@@ -107,7 +107,7 @@ int MixChannel(int oldValue, int newValue, int share);
 // that a test reads what the animation showed without timing it.
 // A control's change mixes the old picture into the new one: its Alpha is the new one's
 // share (255 less the old one's).
-enum class TskAnimKind { FormShow, FormHide, SkinChange, ControlChange };
+enum class TskAnimKind { FormShow, FormHide, SkinChange, ControlChange, DialogShow };
 struct TskPushedFrame {
   TskAnimKind Kind = TskAnimKind::FormShow;
   TWindowKey Window = 0;  // the cover (or border) window the frame went to

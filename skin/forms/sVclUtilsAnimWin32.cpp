@@ -296,6 +296,40 @@ void AnimateFormHide(TsSkinProvider& provider) {
   StartHideAnimation(std::move(cover), std::move(snapshot), hide.Time, 255, hide.Mode);
 }
 
+// ---- dialogs
+
+std::unique_ptr<TskCoverForm> AnimateDialogShow(HWND dialog, std::unique_ptr<TBitmap> snapshot,
+                                                int time, int value, TskAnimType mode) {
+  if (!snapshot || AnimationFrames(time) == 0 || !HasLayeredWindows()) return nullptr;
+  AnimationRunning = true;
+  TScopeExit done([] { AnimationRunning = false; });
+  RECT place;
+  GetWindowRect(dialog, &place);
+  auto cover = MakeCover(dialog, place);
+  const HWND coverWnd = cover->Handle();
+  PushFrame(coverWnd, snapshot.get(), 0, TskAnimKind::DialogShow, 0, false);
+  const bool topmost = (GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  ShowCover(coverWnd, topmost ? HWND_TOPMOST : WindowAbove(dialog));
+  const TskAnimationSteps steps(TskAnimDirection::DialogShow, mode, time, value, snapshot->Width(),
+                                snapshot->Height());
+  RunShowFrames(coverWnd, snapshot.get(), steps, mode, TskAnimKind::DialogShow);
+  return cover;
+}
+
+void AnimateDialogHide(HWND dialog, std::unique_ptr<TBitmap> snapshot, int time, TskAnimType mode) {
+  if (!snapshot || AnimationFrames(time) == 0 || !HasLayeredWindows()) return;
+  FormServices().FreeAllGlows();
+  AnimationRunning = true;
+  TScopeExit done([] { AnimationRunning = false; });
+  RECT place;
+  GetWindowRect(dialog, &place);
+  auto cover = MakeCover(dialog, place);
+  PushFrame(cover->Handle(), snapshot.get(), 255, TskAnimKind::FormHide, 0, false);
+  const bool topmost = (GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  ShowCover(cover->Handle(), topmost ? HWND_TOPMOST : WindowAbove(dialog));
+  StartHideAnimation(std::move(cover), std::move(snapshot), time, 255, mode);
+}
+
 void StartHideAnimation(std::unique_ptr<TskCoverForm> cover, std::unique_ptr<TBitmap> snapshot,
                         int time, int startAlpha, TskAnimType mode) {
   StopHideAnimation();

@@ -50,6 +50,15 @@ void DropPreparedHide(TsSkinProvider& provider);
 // prepared cover is taken over (or one made now), then StartHideAnimation. With a border
 // window the snapshot is the border window's picture, shadow included, at its place.
 void AnimateFormHide(TsSkinProvider& provider);
+// A skinned standard dialog about to show: its snapshot (frame and client, opaque, the size of
+// its window) fades or zooms in to `value` over N + 1 frames in a cover at the window's place,
+// directly above it. The cover is handed back still showing the last frame, so that nothing
+// flickers before the dialog paints itself; the caller frees it then. Null below one frame.
+std::unique_ptr<TskCoverForm> AnimateDialogShow(HWND dialog, std::unique_ptr<TBitmap> snapshot,
+                                                int time, int value, TskAnimType mode);
+// A skinned standard dialog about to hide: its snapshot fades out in a cover over its place on
+// the hide timer, as a form's does.
+void AnimateDialogHide(HWND dialog, std::unique_ptr<TBitmap> snapshot, int time, TskAnimType mode);
 // Fades `snapshot` out in `cover` on the hide timer, from startAlpha to 0. A hide still
 // running loses its cover at once; below one frame nothing is shown and both are freed.
 void StartHideAnimation(std::unique_ptr<TskCoverForm> cover, std::unique_ptr<TBitmap> snapshot,

@@ -11,9 +11,11 @@
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/painting/sSkinCmdHandler.h"
+#include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sGraphics.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sFrameMouse.h"
+#include "skin/forms/sVclUtilsAnimWin32.h"
 #include "skin/forms/skDialsWin32.h"
 #include "skin/forms/skSystemMenuWin32.h"
 
@@ -142,6 +144,43 @@ TskDialogWnd::TskDialogWnd(HWND wnd, TsSkinManager* manager, TskProvider* owner)
 
 TskDialogWnd::~TskDialogWnd() {
   if (!detached_) Release();
+}
+
+// ---- animations ------------------------------------------------------------------------------
+
+// The rescan message's wParam when the dialog has painted after its show animation.
+constexpr WPARAM ShowEnded = 1;
+
+bool TskDialogWnd::ShowAnimationDue() const {
+  if (!manager_ || !manager_->Active() || !HasLayeredWindows()) return false;
+  const TskFormAnimation& show = manager_->AnimEffects()->DialogShow;
+  return show.Active && AnimationFrames(show.Time) > 0;
+}
+
+bool TskDialogWnd::HideAnimationDue() const {
+  if (!manager_ || !manager_->Active() || !HasLayeredWindows()) return false;
+  const TskFormAnimation& hide = manager_->AnimEffects()->DialogHide;
+  return hide.Active && AnimationFrames(hide.Time) > 0 && IsWindowVisible(wnd_) && !IsIconic(wnd_);
+}
+
+std::unique_ptr<TBitmap> TskDialogWnd::Snapshot() {
+  TBitmap* image = PaintFormCache();
+  if (!image) return nullptr;
+  auto snapshot = CreateBmp32(image->Width(), image->Height());
+  HDC dc = ImageDC(snapshot.get());
+  BitBlt(dc, 0, 0, image->Width(), image->Height(), ImageDC(image), 0, 0, SRCCOPY);
+  {
+    // The client with its children, printed at the client's place in the window.
+    TSaveDC saved(dc);
+    const TsFormFacts facts = FormFacts();
+    SetViewportOrgEx(dc, ::GetClientOffsetX(facts), ::GetClientOffsetY(facts), nullptr);
+    IntersectClipRect(dc, 0, 0, facts.ClientWidth, facts.ClientHeight);
+    SendMessageA(wnd_, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                 PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+  }
+  GdiFlush();
+  FillAlphaRect(snapshot.get(), TRect{0, 0, snapshot->Width(), snapshot->Height()}, 255, false);
+  return snapshot;
 }
 
 void TskDialogWnd::Prepare() {
@@ -626,6 +665,11 @@ bool TskDialogWnd::Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return true;
   }
   if (msg == DialogRescanMessage()) {
+    if (wp == ShowEnded) {
+      // The dialog painted itself under the cover: the cover goes.
+      UpdateWindow(wnd_);
+      showCover_.reset();
+    }
     AdaptChildren();
     result = 0;
     return true;
@@ -682,7 +726,23 @@ bool TskDialogWnd::Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SHOWWINDOW:
       result = CallOld(msg, wp, lp);
       if (wp) AdaptChildren();
+      if (wp && ShowAnimationDue()) {
+        const TskFormAnimation& show = manager_->AnimEffects()->DialogShow;
+        showCover_ = AnimateDialogShow(wnd_, Snapshot(), show.Time, 255, show.Mode);
+        // The dialog shows once this message returns; the cover stays until it painted.
+        if (showCover_) PostMessageA(wnd_, DialogRescanMessage(), ShowEnded, 0);
+      }
       return true;
+    case WM_WINDOWPOSCHANGING: {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      // Still shown: its picture fades out over the place it leaves.
+      if (pos && (pos->flags & SWP_HIDEWINDOW) && HideAnimationDue()) {
+        showCover_.reset();
+        const TskFormAnimation& hide = manager_->AnimEffects()->DialogHide;
+        AnimateDialogHide(wnd_, Snapshot(), hide.Time, hide.Mode);
+      }
+      return false;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: {

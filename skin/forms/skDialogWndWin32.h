@@ -24,6 +24,7 @@
 class TsSkinManager;
 class TskProvider;
 class TskSystemMenu;
+class TskCoverForm;
 
 class TskDialogWnd {
  public:
@@ -75,6 +76,9 @@ class TskDialogWnd {
   // The brush statics and buttons are painted on: one per adapter, of the skin's colour.
   HBRUSH StaticBrush();
   bool DialogActive() const { return active_; }
+  // The dialog as it shows, frame and client with its children, opaque: the picture its show
+  // and hide animations fade.
+  std::unique_ptr<TBitmap> Snapshot();
 
  private:
   class TCmdHandler;
@@ -100,6 +104,9 @@ class TskDialogWnd {
   TsPaintState ActiveState() const;
   // The child windows get their adapters (new ones only).
   void AdaptChildren();
+  // The manager asks for a dialog show or hide animation of at least one frame.
+  bool ShowAnimationDue() const;
+  bool HideAnimationDue() const;
 
   HWND wnd_;
   TsSkinManager* manager_;
@@ -129,4 +136,6 @@ class TskDialogWnd {
   bool bigButtons_ = true;
   TsTitleButtonStates buttonStates_;
   TsRegionPlan lastRegion_;
+  // The cover of a show animation, kept over the dialog until it painted itself.
+  std::unique_ptr<TskCoverForm> showCover_;
 };

@@ -20,6 +20,8 @@
 #include "skin/core/runtime/sDialogs.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/forms/sFormServicesWin32.h"
+#include "skin/forms/sVclUtils.h"
+#include "skin/forms/sVclUtilsAnimWin32.h"
 #include "skin/forms/skDialogWndWin32.h"
 #include "skin/forms/skSystemMenuWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
@@ -396,6 +398,61 @@ TEST_F(SkinnedDialogs, RemovingTheSkinLetsGoOfAnOpenDialog) {
   // The window's own procedure answers again, and nothing runs of the adapter.
   EXPECT_EQ(SendSkinCmd(dialog, CmdIsSkinned, 0), 0);
   DestroyWindow(dialog);
+}
+
+// What the show and hide animations pushed, in order.
+struct TFrameRecorder : IskAnimationFrameSink {
+  struct TSeen {
+    TskAnimKind Kind;
+    int Index, Alpha;
+  };
+  std::vector<TSeen> frames;
+  TFrameRecorder() { SetAnimationFrameSink(this); }
+  ~TFrameRecorder() override { SetAnimationFrameSink(nullptr); }
+  void FramePushed(const TskPushedFrame& f) override {
+    frames.push_back({f.Kind, f.Index, f.Alpha});
+  }
+  std::vector<TSeen> Of(TskAnimKind kind) const {
+    std::vector<TSeen> seen;
+    for (const TSeen& f : frames)
+      if (f.Kind == kind) seen.push_back(f);
+    return seen;
+  }
+};
+
+TEST_F(SkinnedDialogs, AMessageBoxFadesInAndOutWhenTheManagerAnimatesDialogs) {
+  TskAnimEffects& effects = *fixture.Manager->AnimEffects();
+  effects.DialogShow.Active = effects.DialogHide.Active = true;
+  effects.DialogShow.Time = effects.DialogHide.Time = 120;
+  effects.DialogShow.Mode = effects.DialogHide.Mode = atFading;
+  TFrameRecorder recorder;
+  int result = -1;
+  ktest::TUserScript user;
+  ASSERT_TRUE(user.Play([&](ktest::TUserScript& u) {
+    u.Later([&] { result = ShowMessageDialog("Blende", sdkInformation, sdbOK, 0); });
+    HWND box = WaitForSkinnedDialog(u, "the message box", IsMessageBox);
+    // The cover goes once the box painted itself.
+    u.WaitUntil("the show's cover gone", [] { return TskCoverForm::Alive() == 0; });
+    ktest::PressKey(VK_RETURN);
+    u.WaitUntilGone("the message box", box);
+    u.WaitUntil("the hide's frames", [&] {
+      return !recorder.Of(TskAnimKind::FormHide).empty() && TskCoverForm::Alive() == 0;
+    });
+  })) << user.Failures();
+  EXPECT_EQ(result, IDOK);
+  // 120 ms: 10 frames of 12 ms, shown as frames 0 to 10 rising by 255 / 11, then the end state.
+  const auto shown = recorder.Of(TskAnimKind::DialogShow);
+  ASSERT_EQ(shown.size(), 12u);
+  for (size_t i = 1; i + 1 < shown.size(); ++i) EXPECT_GT(shown[i].Alpha, shown[i - 1].Alpha);
+  EXPECT_EQ(shown.back().Index, -1);
+  EXPECT_EQ(shown.back().Alpha, 255);
+  EXPECT_EQ(shown[shown.size() - 2].Alpha, 255);
+  // The hide fades from opaque towards nothing.
+  const auto hidden = recorder.Of(TskAnimKind::FormHide);
+  ASSERT_FALSE(hidden.empty());
+  for (size_t i = 1; i < hidden.size(); ++i) EXPECT_LE(hidden[i].Alpha, hidden[i - 1].Alpha);
+  EXPECT_GT(hidden.front().Alpha, hidden.back().Alpha);
+  EXPECT_EQ(hidden.back().Alpha, 0);
 }
 
 TEST_F(SkinnedDialogs, AHundredDialogsLeaveNoHandleBehind) {
