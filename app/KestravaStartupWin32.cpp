@@ -4,6 +4,7 @@
 #include "imaging/pngimage.h"
 #include "skin/adapters/skCtrlAdapterWin32.h"
 #include "skin/adapters/skDialogChildrenWin32.h"
+#include "skin/controls/skShellFolderWin32.h"
 #include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
 #include "skin/core/skinfiles/sShadowTemplates.h"
@@ -32,6 +33,8 @@ TKestravaStartup::TKestravaStartup() {
   InstallControlAdapters();
   // Standard dialogs and message boxes give their child windows window adapters.
   InstallDialogChildAdapters();
+  // OLE on the main thread, for the folder picker's view of the shell.
+  InitShellControls();
   // The network engine is mapped before any window exists; when it cannot be, the windows
   // still come up and the version check reports it.
   BindWebFormEngine();
@@ -41,6 +44,7 @@ TKestravaStartup::~TKestravaStartup() {
   // Glows still shown and the shadow templates go with the skin engine.
   FreeAllGlows();
   RemoveFormServices();
+  DoneShellControls();
   SetControlAdapterFactory(nullptr);
   RemoveDialogChildAdapters();
   FreeShadowTemplates();

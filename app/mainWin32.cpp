@@ -353,11 +353,17 @@ void TForm1::CreateComponents() {
   sGroupBox1->SetEnabled(false);
 
   sLabel5 = MakeLabel(this, sGroupBox1, "sLabel5", 10, 24, "Speicherort:");
-  sDirectoryEdit1 = new TEdit(this);
+  sDirectoryEdit1 = new TsDirectoryEdit(this);
   sDirectoryEdit1->SetName("sDirectoryEdit1");
+  sDirectoryEdit1->SkinData()->SetSkinSection("EDIT");
   sDirectoryEdit1->SetParent(sGroupBox1);
   sDirectoryEdit1->SetBounds(120, 20, 270, 21);
   sDirectoryEdit1->SetMaxLength(255);
+  sDirectoryEdit1->SetColor(static_cast<TColor>(16776441));
+  sDirectoryEdit1->Font()->SetName("MS Sans Serif");
+  sDirectoryEdit1->Font()->SetHeight(-11);
+  sDirectoryEdit1->Font()->SetColor(clBlack);
+  sDirectoryEdit1->SetRoot("rfMyComputer");
   sDirectoryEdit1->SetText("");
 
   sLabel6 = MakeLabel(this, sGroupBox1, "sLabel6", 10, 52, "Dateiname:");

@@ -26,6 +26,7 @@
 #include "skin/controls/sLabelWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/controls/sToolBarWin32.h"
+#include "skin/controls/sTooleditWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -78,7 +79,7 @@ class TForm1 : public TForm {
   TKedEditSearch* KedEditSearch1;
   TGroupBox* sGroupBox1;
   TsLabel* sLabel5;
-  TEdit* sDirectoryEdit1;
+  TsDirectoryEdit* sDirectoryEdit1;
   TsLabel* sLabel6;
   TsEdit* sEdit1;
   TsLabel* sLabel7;

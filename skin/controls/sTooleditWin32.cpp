@@ -6,13 +6,12 @@
 
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "skin/controls/skPathDialogWin32.h"
 #include "skin/controls/skShellNames.h"
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/pixels/skUtilsWin32.h"
 
 namespace {
-
-TsFolderDialogRunner gRunner = nullptr;
 
 bool IsExistingFolder(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -26,8 +25,6 @@ bool IsExistingFile(const std::string& path) {
 }
 
 }  // namespace
-
-void SetFolderDialogRunner(TsFolderDialogRunner runner) { gRunner = runner; }
 
 // ---- the file and folder edit -------------------------------------------------------------
 
@@ -123,19 +120,17 @@ void TsDirectoryEdit::ButtonClick() {
   } else {
     name.clear();
   }
-  if (gRunner) {
-    TsFolderDialogRequest request{.Root = root_,
-                                  .StartFolder = name,
-                                  .DialogText = dialogText_,
-                                  .AllowCreate = (dialogOptions_ & sdAllowCreate) != 0,
-                                  .ShowRootButtons = showRootBtns_};
-    std::string chosen;
-    if (gRunner(request, chosen)) {
-      name = chosen;
-      if (IsExistingFolder(name)) {
-        initialDir_ = name;
-        SetText(name);
-      }
+  TsFolderDialogRequest request{.Root = root_,
+                                .StartFolder = name,
+                                .DialogText = dialogText_,
+                                .AllowCreate = (dialogOptions_ & sdAllowCreate) != 0,
+                                .ShowRootButtons = showRootBtns_};
+  std::string chosen;
+  if (ExecutePathDialog(request, chosen)) {
+    name = chosen;
+    if (IsExistingFolder(name)) {
+      initialDir_ = name;
+      SetText(name);
     }
   }
   DoAfterDialog(name, action);

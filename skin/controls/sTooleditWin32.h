@@ -49,8 +49,7 @@ class TsFileDirEdit : public TsCustomComboEdit {
 enum TSelectDirOpt : uint8_t { sdAllowCreate = 1, sdPerformCreate = 2, sdPrompt = 4 };
 using TSelectDirOpts = uint8_t;
 
-// Shows the folder picker for a folder edit; true after OK with the chosen folder in path.
-// The picker's unit installs it, so the edit needs no picture of the dialog.
+// What a folder edit asks of the folder picker.
 struct TsFolderDialogRequest {
   std::string Root;
   std::string StartFolder;  // empty: nothing preselected
@@ -58,8 +57,6 @@ struct TsFolderDialogRequest {
   bool AllowCreate = true;
   bool ShowRootButtons = false;
 };
-using TsFolderDialogRunner = bool (*)(const TsFolderDialogRequest& request, std::string& path);
-void SetFolderDialogRunner(TsFolderDialogRunner runner);
 
 class TsDirectoryEdit : public TsFileDirEdit {
   K_CLASS(TsDirectoryEdit, TsFileDirEdit)

@@ -5,8 +5,9 @@
 // only takes ShellLock.
 #pragma once
 
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <memory>
 #include <string>

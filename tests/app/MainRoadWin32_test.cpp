@@ -17,7 +17,9 @@
 #include "app/aboutWin32.h"
 #include "app/mainWin32.h"
 #include "framework/SysUtils.h"
+#include "skin/controls/skPathDialogWin32.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
+#include "tests/skin/controls/ShellTestFolderWin32.h"
 #include "tests/skin/core/SkinTestFiles.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 #include "tests/support/ScreenshotWin32.h"
@@ -532,6 +534,58 @@ TEST_F(MainRoad, AfterTheSavedMessageTheWindowIsActiveAndTakesTheNextKeys) {
     }
   });
   ASSERT_TRUE(played) << user.Failures();
+}
+
+TEST_F(MainRoad, TheFolderPickerBrowsesCreatesAFolderAndTheSplitWritesThere) {
+  // A folder tree under the prefix's drive: target\one and target\two.
+  shelltest::TTestFolder tree("picker");
+  tree.MakeFolder("one");
+  tree.MakeFolder("two");
+  const std::string chosen = tree.Sub("one\\pieces");
+  OpenDump();
+  form->sDirectoryEdit1->SetText(tree.Path());
+  std::vector<std::string> boxes;
+  TUserScript user;
+  const bool played = user.Play([&](TUserScript& u) {
+    // The edit's button opens the picker on the folder the edit names.
+    ClickOn(u, form->sDirectoryEdit1->Button());
+    u.WaitUntil("the picker on the edit's folder", [&] {
+      TPathDialogForm* d = ActivePathDialog();
+      return d && IsWindowVisible(d->Handle()) &&
+             d->sShellTreeView1->GetSelectedPath() == tree.Path();
+    });
+    TPathDialogForm* dialog = ActivePathDialog();
+    TskShellTreeView* view = dialog->sShellTreeView1;
+    u.Expect(u.Read<bool>([&] { return dialog->sBitBtn1->Enabled(); }), "OK enabled on a folder");
+    // Browse with the keyboard: open the folder, go down to its first child.
+    ClickOn(u, view);
+    u.WaitUntil("the tree focused", [&] { return GetFocus() == view->Handle(); });
+    ktest::PressKey(VK_RIGHT);
+    ktest::PressKey(VK_DOWN);
+    u.WaitUntil("target\\one selected", [&] { return view->GetSelectedPath() == tree.Sub("one"); });
+    // Create: a new folder under one, renamed in place.
+    ClickOn(u, dialog->sBitBtn3);
+    u.WaitUntil("renaming the new folder", [&] { return view->IsEditing(); });
+    u.Expect(u.Read<bool>([&] { return shelltest::IsFolder(tree.Sub("one\\New folder1")); }),
+             "the folder New folder1 was made");
+    ktest::TypeText("pieces");
+    ktest::PressKey(VK_RETURN);
+    u.WaitUntil("the new folder renamed and selected",
+                [&] { return !view->IsEditing() && view->GetSelectedPath() == chosen; });
+    ktest::SaveScreenshot(dialog->Handle(), "folder_picker");
+    ClickOn(u, dialog->sBitBtn1);
+    u.WaitUntil("the chosen folder in the edit",
+                [&] { return form->sDirectoryEdit1->Text() == chosen && !ActivePathDialog(); });
+    // The split writes into the chosen folder.
+    ClickOn(u, form->sBitBtn2);
+    boxes.push_back(u.AnswerMessageBox());
+  });
+  ASSERT_TRUE(played) << user.Failures();
+  ktest::SaveScreenshot(form->Handle(), "folder_picker_after_split");
+  EXPECT_TRUE(shelltest::IsFolder(chosen));
+  EXPECT_FALSE(shelltest::IsFolder(tree.Sub("one\\New folder1"))) << "renamed, not copied";
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Exists(chosen + "\\road_split_1.sql")) << "the first piece lies in the chosen folder";
 }
 
 }  // namespace

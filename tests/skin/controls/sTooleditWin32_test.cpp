@@ -80,7 +80,9 @@ TEST_F(FolderEdit, DroppedPathsArriveWholeAsFolders) {
 }
 
 TEST_F(FolderEdit, TheButtonPressesOnAClickAndOnAltDownUnlessReadOnly) {
-  TsDirectoryEdit* edit = AddEdit();
+  // The combo edit itself: its button only fires OnButtonClick (no dialog).
+  auto* edit = form.Add<TsCustomComboEdit>();
+  edit->SetBounds(20, 20, 260, 24);
   int clicks = 0;
   edit->SetOnButtonClick([&](TObject*) { ++clicks; });
   form.Show();
