@@ -313,12 +313,16 @@ void TskMainWnd::ReleaseOnDestroy() noexcept {
 void TskMainWnd::CommonPart(TMessage& m) {
   if (m.Msg == SM_SKINCMD && commonData_ && manager_) {
     TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    if (HandleAdapterSkinCmd(cmd, *commonData_, manager_, *this)) {
+    if (AnswerSkinCmd(cmd)) {
       m.Result = cmd.Result;
       return;
     }
   }
   m.Result = CallOldProc(m.Msg, m.WParam, m.LParam);
+}
+
+bool TskMainWnd::AnswerSkinCmd(TSkinCmdMessage& cmd) {
+  return HandleAdapterSkinCmd(cmd, *commonData_, manager_, *this);
 }
 
 void TskMainWnd::BroadcastToChildren(const TSkinCmdMessage& message) {

@@ -146,6 +146,11 @@ class TskMainWnd : private IAdapterWindow {
   // The window procedure: answers in message.Result; what it does not answer goes on through
   // CallOldProc.
   virtual void WndProc(TMessage& message);
+  // The adapter's answer to a trusted skin command (true: answered, in cmd.Result). An adapter
+  // that answers some commands differently overrides it with a handler derived from
+  // TskAdapterCmdHandler.
+  virtual bool AnswerSkinCmd(TSkinCmdMessage& cmd);
+  IAdapterWindow& AdapterWindow() { return *this; }
 
  private:
   void CommonPart(TMessage& message);
