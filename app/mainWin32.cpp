@@ -345,7 +345,7 @@ void TForm1::CreateComponents() {
   re_org->SetEnabled(false);
   CreateEditorCommands();
 
-  sGroupBox1 = new TGroupBox(this);
+  sGroupBox1 = new TsGroupBox(this);
   sGroupBox1->SetName("sGroupBox1");
   sGroupBox1->SetParent(this);
   sGroupBox1->SetBounds(8, 390, 400, 150);

@@ -23,6 +23,7 @@
 #include "skin/controls/sCheckBoxWin32.h"
 #include "skin/controls/sEditWin32.h"
 #include "skin/controls/sGaugeWin32.h"
+#include "skin/controls/sGroupBoxWin32.h"
 #include "skin/controls/sLabelWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/controls/sToolBarWin32.h"
@@ -77,7 +78,7 @@ class TForm1 : public TForm {
   TKedSQLHl* KedSQLHl1;
   TKedGeneralHl* KedGeneralHl1;  // highlighter of CSV dumps
   TKedEditSearch* KedEditSearch1;
-  TGroupBox* sGroupBox1;
+  TsGroupBox* sGroupBox1;
   TsLabel* sLabel5;
   TsDirectoryEdit* sDirectoryEdit1;
   TsLabel* sLabel6;
