@@ -558,8 +558,17 @@ TEST_F(MainRoad, TheFolderPickerBrowsesCreatesAFolderAndTheSplitWritesThere) {
     TskShellTreeView* view = dialog->sShellTreeView1;
     u.Expect(u.Read<bool>([&] { return dialog->sBitBtn1->Enabled(); }), "OK enabled on a folder");
     // Browse with the keyboard: open the folder, go down to its first child.
-    ClickOn(u, view);
-    u.WaitUntil("the tree focused", [&] { return GetFocus() == view->Handle(); });
+    // A click on the selected node's own text, which keeps it selected.
+    RECT item = u.Read<RECT>([&] {
+      RECT r{};
+      TreeView_GetItemRect(view->Handle(), view->SelectedNode(), &r, TRUE);
+      MapWindowPoints(view->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+      return r;
+    });
+    ktest::Click(ktest::CentreOf(item));
+    u.WaitUntil("the tree focused on the edit's folder", [&] {
+      return GetFocus() == view->Handle() && view->GetSelectedPath() == tree.Path();
+    });
     ktest::PressKey(VK_RIGHT);
     ktest::PressKey(VK_DOWN);
     u.WaitUntil("target\\one selected", [&] { return view->GetSelectedPath() == tree.Sub("one"); });
