@@ -129,5 +129,7 @@ enum Event : int {
 
 // Parameters each event of the web-form front brings at least (indexed by event number).
 inline constexpr int kWebFormEventParamCount[evLast + 1] = {0, 2, 3, 2, 0, 2, 2, 2, 6, 0, 3, 2};
+// The same for the HTTP front, whose transfer events also bring their direction.
+inline constexpr int kHttpEventParamCount[evLast + 1] = {0, 2, 3, 2, 1, 2, 2, 2, 6, 1, 3, 3};
 
 }  // namespace netengine

@@ -110,6 +110,11 @@ def other_seeds(root):
     write(root, "web_peimage_fuzz", "edits", bytes([0x3c, 0x00, 0x80, 0x10, 0x01, 0xff]))
     write(root, "imaging_png_fuzz", "edits", bytes([0x10, 0x00, 0xff, 0x18, 0x00, 0x00]))
     write(root, "skin_core_fuzz", "bytes", bytes(range(64)))
+    write(root, "updater_list_fuzz", "list",
+          b"Kestrava|http://h/k.exe|Kestrava.exe\r\n\r\nshort|line\r\n"
+          b"Lang|http://h/m.xml|languages\\German\\main.xml|extra\n")
+    write(root, "updater_list_fuzz", "hostile",
+          b"a|u|..\\x\rb|u|C:\\x\rc|u|\\\\s\\x\rd|u|x:s\re|u|con.txt\rf|u|x. \r")
 
 
 def main():
