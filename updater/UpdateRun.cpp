@@ -84,7 +84,7 @@ void TUpdateRun::Fetch(const std::string& url, const std::string& target) {
   const std::string temp = folder_.NewTempFile(target);
   bool placed = false;
   TScopeExit removeTemp([&] {
-    if (!placed && folder_.FileExists(temp)) folder_.DeleteFile(temp);
+    if (!placed && folder_.FileExists(temp)) folder_.RemoveFile(temp);
   });
   statusCode_ = 0;
   contentLength_.reset();
@@ -97,13 +97,13 @@ void TUpdateRun::Fetch(const std::string& url, const std::string& target) {
   std::optional<int64_t> size = folder_.FileSize(temp);
   if (!size) throw EUpdateDownload("Downloaded file missing");
   if (contentLength_ && *size != *contentLength_) throw EUpdateDownload("Download incomplete");
-  if (!folder_.ReplaceFile(temp, target)) throw EUpdateDownload("Cannot replace " + target);
+  if (!folder_.MoveFileOver(temp, target)) throw EUpdateDownload("Cannot replace " + target);
   placed = true;
 }
 
 void TUpdateRun::Finish() {
   const std::string listFile = folder_.Path() + kUpdateListFile;
-  if (folder_.FileExists(listFile)) folder_.DeleteFile(listFile);
+  if (folder_.FileExists(listFile)) folder_.RemoveFile(listFile);
   launcher_.Start(folder_.Path() + kMainProgramFile);
 }
 

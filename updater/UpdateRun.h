@@ -60,9 +60,9 @@ class IUpdateFolder {
   // Raises when the file cannot be read.
   virtual std::string ReadFile(const std::string& path) = 0;
   // Moves `from` over `to` in one step; false when it cannot (`to` stays as it was).
-  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual bool MoveFileOver(const std::string& from, const std::string& to) = 0;
   virtual bool FileExists(const std::string& path) = 0;
-  virtual void DeleteFile(const std::string& path) = 0;
+  virtual void RemoveFile(const std::string& path) = 0;
 };
 
 class IUpdateLauncher {

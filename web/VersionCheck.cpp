@@ -57,11 +57,13 @@ std::string UpdaterNotStartedMessage(const std::string& language) {
   return "Das Update-Programm konnte nicht gestartet werden.";
 }
 
-std::string UpdateUrl(const std::string& server) {
+std::string UpdateUrl(const std::string& server) { return UpdateServerUrl(server, kUpdatePath); }
+
+std::string UpdateServerUrl(const std::string& server, const std::string& path) {
   std::string base = Trim(server);
   if (base.find("://") == std::string::npos) base = "http://" + base;
   while (!base.empty() && base.back() == '/') base.pop_back();
-  return base + kUpdatePath;
+  return base + path;
 }
 
 std::string ReadUpdateServer(const std::string& programFolder) {

@@ -25,6 +25,8 @@ std::string UpdateQuestion(const std::string& language);
 std::string UpdaterNotStartedMessage(const std::string& language);
 // The version request's URL for a server setting.
 std::string UpdateUrl(const std::string& server);
+// The URL of `path` on the server of a setting ("host", "host:port" or "http://host:port").
+std::string UpdateServerUrl(const std::string& server, const std::string& path);
 // The server setting of config.dat in `programFolder`; the default without one.
 std::string ReadUpdateServer(const std::string& programFolder);
 

@@ -42,14 +42,14 @@ class FakeFolder : public IUpdateFolder {
     if (it == files.end()) throw Exception("cannot read " + path);
     return it->second;
   }
-  bool ReplaceFile(const std::string& from, const std::string& to) override {
+  bool MoveFileOver(const std::string& from, const std::string& to) override {
     if (to == refuseReplaceFor || !files.count(from)) return false;
     files[to] = files[from];
     files.erase(from);
     return true;
   }
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  void DeleteFile(const std::string& path) override { files.erase(path); }
+  void RemoveFile(const std::string& path) override { files.erase(path); }
 
   bool HasTempFiles() const {
     for (const auto& [path, body] : files) {
