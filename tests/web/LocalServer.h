@@ -10,18 +10,24 @@ class LocalServer {
  public:
   struct Route {
     using Headers = std::vector<std::pair<std::string, std::string>>;
+    // `mode`: how the body travels ("length", "truncated", "nolength", "chunked"), and
+    // `trickleSeconds` the pause between its pieces (see version_server.py).
     Route(std::string path, int status, std::string body, Headers headers = {},
-          double delaySeconds = 0)
+          double delaySeconds = 0, std::string mode = "length", double trickleSeconds = 0)
         : path(std::move(path)),
           status(status),
           body(std::move(body)),
           headers(std::move(headers)),
-          delaySeconds(delaySeconds) {}
+          delaySeconds(delaySeconds),
+          mode(std::move(mode)),
+          trickleSeconds(trickleSeconds) {}
     std::string path;
     int status;
     std::string body;
     Headers headers;
     double delaySeconds;
+    std::string mode;
+    double trickleSeconds;
   };
   struct Received {
     std::string method, path, contentType, body;

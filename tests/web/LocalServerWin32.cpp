@@ -120,6 +120,7 @@ void LocalServer::SetRoutes(const std::vector<Route>& routes) {
     const Route& r = routes[i];
     json << (i ? "," : "") << JsonText(r.path) << ": {\"status\": " << r.status
          << ", \"body\": " << JsonText(r.body) << ", \"delay\": " << r.delaySeconds
+         << ", \"mode\": " << JsonText(r.mode) << ", \"trickle\": " << r.trickleSeconds
          << ", \"headers\": {";
     for (size_t h = 0; h < r.headers.size(); ++h) {
       json << (h ? "," : "") << JsonText(r.headers[h].first) << ": "
