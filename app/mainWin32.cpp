@@ -388,8 +388,9 @@ void TForm1::CreateComponents() {
   sUpDown1->SetPosition(2);
   sUpDown1->SetThousands(false);
   sUpDown1->SetAssociate(sEdit2);
-  sComboBox1 = new TComboBox(this);
+  sComboBox1 = new TsComboBox(this);
   sComboBox1->SetName("sComboBox1");
+  sComboBox1->SkinData()->SetSkinSection("COMBOBOX");
   sComboBox1->SetParent(sGroupBox1);
   sComboBox1->SetBounds(206, 76, 60, 21);
   sComboBox1->Items()->Add("KB");
@@ -416,8 +417,9 @@ void TForm1::CreateComponents() {
   sLabel9 = MakeLabel(this, this, "sLabel9", 420, 480, "Erzeuge Datei:");
   sLabel10 = MakeLabel(this, this, "sLabel10", 540, 480, "");
 
-  re_split = new TRichEdit(this);
+  re_split = new TsRichEdit(this);
   re_split->SetName("re_split");
+  re_split->SkinData()->SetSkinSection("EDIT");
   re_split->SetParent(this);
   re_split->SetPlainText(true);
   re_split->SetBounds(8, 548, 812, 80);
@@ -464,9 +466,7 @@ void TForm1::CreateSkinManager() {
   sSkinManager1->SetName("sSkinManager1");
   InstallSkinRuntime(*sSkinManager1);
   ThirdPartyList& third = *sSkinManager1->ThirdParty();
-  // The log pane, a plain rich edit until its skinned control exists, is painted through the
-  // same edit adapter.
-  third.Texts[tpEdits] = "TKedEdit\nTKedMemo\nTDBKedEdit\nTRichEdit";
+  third.Texts[tpEdits] = "TKedEdit\nTKedMemo\nTDBKedEdit";
   third.Texts[tpButtons] = "TButton";
   sSkinManager1->ReadThirdParty(false);
   TskAnimEffects& effects = *sSkinManager1->AnimEffects();

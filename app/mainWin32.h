@@ -21,10 +21,12 @@
 #include "imaging/skAlphaImageListWin32.h"
 #include "skin/controls/sBitBtnWin32.h"
 #include "skin/controls/sCheckBoxWin32.h"
+#include "skin/controls/sComboBoxWin32.h"
 #include "skin/controls/sEditWin32.h"
 #include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sGroupBoxWin32.h"
 #include "skin/controls/sLabelWin32.h"
+#include "skin/controls/sRichEditWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/controls/sToolBarWin32.h"
 #include "skin/controls/sTooleditWin32.h"
@@ -86,9 +88,9 @@ class TForm1 : public TForm {
   TsLabel* sLabel7;
   TsEdit* sEdit2;
   TUpDown* sUpDown1;
-  TComboBox* sComboBox1;
+  TsComboBox* sComboBox1;
   TsBitBtn* sBitBtn2;  // "Starten"
-  TRichEdit* re_split;
+  TsRichEdit* re_split;
   TsGauge* sGauge1;
   TsGauge* sGauge2;
   TsLabel* sLabel3;

@@ -44,6 +44,16 @@ void TCustomRichEdit::CreateWnd() {
   if (!wordWrap_) SendMessageA(handle_, EM_SETTARGETDEVICE, 0, 1);
   SendMessageA(handle_, EM_SETEVENTMASK, 0, ENM_CHANGE);
   KeepTextFromBorder();
+  ApplyColors();
+}
+
+void TCustomRichEdit::ApplyColors() {
+  SendMessageA(handle_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(color_)));
+  CHARFORMAT2A format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = static_cast<COLORREF>(ColorToRGB(font_->Color()));
+  SendMessageA(handle_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
 void TCustomRichEdit::KeepTextFromBorder() {
@@ -108,6 +118,7 @@ void TCustomRichEdit::WndProc(TMessage& m) {
     return;
   }
   TCustomMemo::WndProc(m);
+  if ((m.Msg == CM_COLORCHANGED || m.Msg == CM_FONTCHANGED) && HandleAllocated()) ApplyColors();
 }
 
 // ---- TTabSheet / TPageControl -------------------------------------------------------------

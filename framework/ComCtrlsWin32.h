@@ -37,6 +37,9 @@ class TCustomRichEdit : public TCustomMemo {
 
  private:
   void KeepTextFromBorder();
+  // A rich edit ignores the colours a parent hands an edit: its background and the colour of
+  // its text are set on the window itself.
+  void ApplyColors();
   bool plainText_ = false;
   bool hideSelection_ = true;
 };

@@ -185,6 +185,48 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Processing terminated"}),
     [](const auto& info) { return std::string(info.param.language); });
 
+// The log pane holds every line of a long run: a split into more than 2,000 pieces logs far
+// more than the 64 KB a rich edit takes without its limit raised.
+TEST_F(MainWindow, TheLogKeepsEveryLineOfASplitIntoThousandsOfPieces) {
+  constexpr int kStatements = 2100;
+  {
+    std::string dump;
+    for (int i = 0; i < kStatements; ++i) {
+      std::string line = "INSERT INTO t VALUES (" + std::to_string(i) + ",'";
+      line.append(1100 - line.size() - 3, 'x');
+      dump += line + "');\n";
+    }
+    std::ofstream(dumpPath, std::ios::binary | std::ios::trunc) << dump;
+  }
+  ktest::TMessageBoxWatcher watcher;
+  form->Language = "de";
+  form->OpenWithPreparation(dumpPath);
+  form->sEdit2->SetText("1");
+  form->sComboBox1->SetItemIndex(0);  // KB: one statement per piece
+  form->sBitBtn2->Click();
+
+  const std::string piece = folder + "\\dump_split_";
+  int pieces = 0;
+  while (Exists(piece + std::to_string(pieces + 1) + ".sql")) ++pieces;
+  ASSERT_GT(pieces, 2000);
+  std::vector<std::string> expected;
+  for (int n = 1; n <= pieces; ++n) {
+    expected.push_back(n == 1 ? "Beginne Verarbeitung..." : "Beginne neue Datei");
+    expected.push_back("Erzeuge Datei: " + piece + std::to_string(n) + ".sql");
+  }
+  // The pane's text read once: line by line it would be split anew for every line.
+  const std::string text = form->re_split->Text();
+  EXPECT_GT(text.size(), 64u * 1024);
+  TStringList lines;
+  lines.SetText(text);
+  std::vector<std::string> log;
+  for (int i = 0; i < lines.Count(); ++i) log.push_back(lines[i]);
+  ASSERT_EQ(log.size(), expected.size());
+  EXPECT_EQ(log.back(), expected.back());
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(Texts(watcher), std::vector<std::string>{"Verarbeitung beendet"});
+}
+
 TEST_F(MainWindow, StartChecksItsInputsBeforeCreatingAnything) {
   struct Case {
     const char* name;

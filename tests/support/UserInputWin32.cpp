@@ -161,6 +161,13 @@ void MoveMouse(POINT screen) {
 
 void Click(POINT screen) { ClickWith(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
 
+void DoubleClick(POINT screen) {
+  MoveMouse(screen);
+  // Both clicks in one batch: the system sees them within its double-click time.
+  Send({ButtonAt(screen, MOUSEEVENTF_LEFTDOWN), ButtonAt(screen, MOUSEEVENTF_LEFTUP),
+        ButtonAt(screen, MOUSEEVENTF_LEFTDOWN), ButtonAt(screen, MOUSEEVENTF_LEFTUP)});
+}
+
 void ClickHere() { Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)}); }
 
 void RightClick(POINT screen) { ClickWith(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }

@@ -22,6 +22,7 @@ namespace ktest {
 // Moves the pointer to a screen point and waits until the system has it there.
 void MoveMouse(POINT screen);
 void Click(POINT screen);
+void DoubleClick(POINT screen);
 // Presses and releases the left button where the pointer is.
 void ClickHere();
 void RightClick(POINT screen);

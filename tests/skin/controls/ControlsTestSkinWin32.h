@@ -39,6 +39,12 @@ constexpr COLORREF kBarFace = 0xB0D0B0;    // STATUSBAR
 constexpr COLORREF kBarFont = 0x800000;
 constexpr COLORREF kDivider = 0x0080FF;      // DIVIDER: two pixels between panels
 constexpr COLORREF kSmallButton = 0xA06020;  // SPEEDBUTTON_SMALL: a combo edit's button
+constexpr COLORREF kComboFace = 0x60D0F0;    // COMBOBOX, framed without a face of the mask
+constexpr COLORREF kComboFont = 0x303030;
+constexpr COLORREF kComboButton = 0xA0A040;  // COMBOBTN
+constexpr COLORREF kArrow = 0x008000;        // COMBOBOX's GLYPHMASK: a solid 8 x 6 block
+constexpr COLORREF kSelection = 0xC06000;    // SELECTION: a selected item's background
+constexpr COLORREF kSelectionFont = 0xF0F0F0;
 
 inline std::string C(COLORREF v) { return ktest::SkinColor(v); }
 
@@ -49,6 +55,7 @@ inline ktest::TTestSkinBuilder Builder() {
   skin.Paint(TRect{0, 0, 18, 18}, kBorder)
       .Paint(TRect{3, 3, 15, 15}, kEditFace)
       .Paint(TRect{20, 0, 26, 18}, kDivider)
+      .Paint(TRect{28, 0, 36, 6}, kArrow)
       .ColorKey("FONTCOLOR", kGlobalFont);
   skin.SolidSection("EDIT", kEditFace)
       .ColorKey("FONTCOLOR", kEditFont)
@@ -61,6 +68,13 @@ inline ktest::TTestSkinBuilder Builder() {
   skin.SolidSection("DIVIDER", kDivider)
       .Key("BORDERSMASK", ktest::BordersMask({20, 0}, {6, 18}, 1, 1));
   skin.SolidSection("SPEEDBUTTON_SMALL", kSmallButton).ColorKey("FONTCOLOR", kEditFont);
+  // The combo box's frame leaves its face to the section's colour (the mask paints no centre).
+  skin.SolidSection("COMBOBOX", kComboFace)
+      .ColorKey("FONTCOLOR", kComboFont)
+      .Key("BORDERSMASK", "^0000,0000,0018,0018,0003,0003,0003,0003,1,0,0,0")
+      .Key("GLYPHMASK", "@0028,0000,0036,0006,1,0");
+  skin.SolidSection("COMBOBTN", kComboButton).ColorKey("FONTCOLOR", kComboFont);
+  skin.SolidSection("SELECTION", kSelection).ColorKey("FONTCOLOR", kSelectionFont);
   return skin;
 }
 
