@@ -1292,11 +1292,13 @@ K_PUBLISH(TCustomListView) {
   p.Prop("HideSelection", &TCustomListView::HideSelection, &TCustomListView::SetHideSelection);
   p.Prop("FlatScrollBars", &TCustomListView::FlatScrollBars, &TCustomListView::SetFlatScrollBars);
   p.Prop("MultiSelect", &TCustomListView::MultiSelect, &TCustomListView::SetMultiSelect);
+  p.Prop("ColumnClick", &TCustomListView::ColumnClick, &TCustomListView::SetColumnClick);
   p.Prop("ItemIndex", &TCustomListView::ItemIndex, &TCustomListView::SetItemIndex);
 }
 
 TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner),
+      canvas_(std::make_unique<TControlCanvas>(this)),
       items_(std::make_unique<TListItems>(this)),
       columns_(std::make_unique<TListColumns>(this)) {
   width_ = 250;
@@ -1331,6 +1333,7 @@ void TCustomListView::CreateParams(TCreateParams& p) {
   if (!multiSelect_) p.Style |= LVS_SINGLESEL;
   if (!hideSelection_) p.Style |= LVS_SHOWSELALWAYS;
   if (!readOnly_) p.Style |= LVS_EDITLABELS;
+  if (!columnClick_) p.Style |= LVS_NOSORTHEADER;
   if (borderStyle_ == bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -1416,6 +1419,12 @@ void TCustomListView::SetHideSelection(bool value) {
 void TCustomListView::SetMultiSelect(bool value) {
   if (value == multiSelect_) return;
   multiSelect_ = value;
+  RecreateWnd();
+}
+
+void TCustomListView::SetColumnClick(bool value) {
+  if (value == columnClick_) return;
+  columnClick_ = value;
   RecreateWnd();
 }
 
@@ -1511,6 +1520,9 @@ void TCustomListView::WndProc(TMessage& m) {
       case NM_DBLCLK:
         DblClick();
         return;
+      case NM_CUSTOMDRAW:
+        m.Result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(m.LParam));
+        return;
     }
     return;
   }
@@ -1520,6 +1532,249 @@ void TCustomListView::WndProc(TMessage& m) {
   }
   if (m.Msg == CM_FONTCHANGED && HandleAllocated())
     SendMessageA(handle_, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(font_->Color())));
+  TWinControl::WndProc(m);
+}
+
+namespace {
+
+TCustomDrawState CustomDrawStateOf(UINT itemState) {
+  TCustomDrawState state;
+  if (itemState & CDIS_SELECTED) state.Include(cdsSelected);
+  if (itemState & CDIS_GRAYED) state.Include(cdsGrayed);
+  if (itemState & CDIS_DISABLED) state.Include(cdsDisabled);
+  if (itemState & CDIS_CHECKED) state.Include(cdsChecked);
+  if (itemState & CDIS_FOCUS) state.Include(cdsFocused);
+  if (itemState & CDIS_DEFAULT) state.Include(cdsDefault);
+  if (itemState & CDIS_HOT) state.Include(cdsHot);
+  if (itemState & CDIS_MARKED) state.Include(cdsMarked);
+  if (itemState & CDIS_INDETERMINATE) state.Include(cdsIndeterminate);
+  return state;
+}
+
+}  // namespace
+
+LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
+  NMCUSTOMDRAW& cd = draw.nmcd;
+  TCanvasOnDC onDC(canvas_.get(), cd.hdc);
+  canvas_->Font()->Assign(font_.get());
+  canvas_->Brush()->SetColor(color_);
+  bool defaultDraw = true;
+  const DWORD stage = cd.dwDrawStage;
+  if (stage == CDDS_PREPAINT || stage == CDDS_PREERASE || stage == CDDS_POSTPAINT ||
+      stage == CDDS_POSTERASE) {
+    const TCustomDrawStage s = stage == CDDS_PREPAINT    ? cdPrePaint
+                               : stage == CDDS_PREERASE  ? cdPreErase
+                               : stage == CDDS_POSTPAINT ? cdPostPaint
+                                                         : cdPostErase;
+    if (OnAdvancedCustomDraw_) OnAdvancedCustomDraw_(this, ClientRect(), s, defaultDraw);
+    if (!defaultDraw) return CDRF_SKIPDEFAULT;
+    if (stage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+    LRESULT answer = CDRF_DODEFAULT;
+    if (OnAdvancedCustomDrawItem_ || OnAdvancedCustomDrawSubItem_) answer |= CDRF_NOTIFYITEMDRAW;
+    return answer;
+  }
+  const int index = static_cast<int>(cd.dwItemSpec);
+  TListItem* item = index >= 0 && index < items_->Count() ? items_->Item(index) : nullptr;
+  if (!item) return CDRF_DODEFAULT;
+  // The list's own drawing state: a virtual list reports its selection and focus here.
+  UINT itemState = cd.uItemState;
+  const UINT lvState = static_cast<UINT>(SendMessageA(
+      handle_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED | LVIS_FOCUSED));
+  if (lvState & LVIS_SELECTED) itemState |= CDIS_SELECTED;
+  if (lvState & LVIS_FOCUSED) itemState |= CDIS_FOCUS;
+  const TCustomDrawState state = CustomDrawStateOf(itemState);
+  const bool post = (stage & CDDS_ITEMPOSTPAINT) == CDDS_ITEMPOSTPAINT;
+  const TCustomDrawStage s = post ? cdPostPaint : cdPrePaint;
+  if (stage & CDDS_SUBITEM) {
+    if (OnAdvancedCustomDrawSubItem_)
+      OnAdvancedCustomDrawSubItem_(this, item, draw.iSubItem, state, s, defaultDraw);
+    return defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+  }
+  if (OnAdvancedCustomDrawItem_) OnAdvancedCustomDrawItem_(this, item, state, s, defaultDraw);
+  if (!defaultDraw) return CDRF_SKIPDEFAULT;
+  return OnAdvancedCustomDrawSubItem_ && !post ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+}
+
+// ---- extended combo box -------------------------------------------------------------------
+
+K_PUBLISH(TComboExItem) {
+  p.Prop("Caption", &TComboExItem::Caption, &TComboExItem::SetCaption);
+  p.Prop("ImageIndex", &TComboExItem::ImageIndex, &TComboExItem::SetImageIndex);
+  p.Prop("SelectedImageIndex", &TComboExItem::SelectedImageIndex,
+         &TComboExItem::SetSelectedImageIndex);
+  p.Prop("Indent", &TComboExItem::Indent, &TComboExItem::SetIndent);
+}
+
+void TComboExItem::SetCaption(const std::string& value) {
+  caption_ = value;
+  Changed(false);
+}
+
+void TComboExItem::SetImageIndex(int value) {
+  imageIndex_ = value;
+  Changed(false);
+}
+
+void TComboExItem::SetSelectedImageIndex(int value) {
+  selectedImageIndex_ = value;
+  Changed(false);
+}
+
+void TComboExItem::SetIndent(int value) {
+  indent_ = value;
+  Changed(false);
+}
+
+TComboExItems::TComboExItems(TCustomComboBoxEx* combo)
+    : TCollection(TComboExItem::StaticClassInfo(), combo), combo_(combo) {}
+
+TComboExItem* TComboExItems::AddItem(const std::string& caption, int imageIndex,
+                                     int selectedImageIndex, int indent) {
+  BeginUpdate();
+  TComboExItem* item = Add();
+  item->SetCaption(caption);
+  item->SetImageIndex(imageIndex);
+  item->SetSelectedImageIndex(selectedImageIndex);
+  item->SetIndent(indent);
+  EndUpdate();
+  return item;
+}
+
+void TComboExItems::Update(TCollectionItem* item) {
+  TCollection::Update(item);
+  combo_->UpdateItems();
+}
+
+K_PUBLISH(TCustomComboBoxEx) {
+  p.Prop("ItemsEx", &TCustomComboBoxEx::ItemsEx);
+  p.Prop("Images", &TCustomComboBoxEx::Images, &TCustomComboBoxEx::SetImages);
+  p.Enum("Style", &TCustomComboBoxEx::Style, &TCustomComboBoxEx::SetStyle,
+         {"csExDropDown", "csExSimple", "csExDropDownList"});
+  p.Prop("DropDownCount", &TCustomComboBoxEx::DropDownCount, &TCustomComboBoxEx::SetDropDownCount);
+  p.Prop("ItemIndex", &TCustomComboBoxEx::ItemIndex, &TCustomComboBoxEx::SetItemIndex);
+}
+
+TCustomComboBoxEx::TCustomComboBoxEx(TComponent* owner)
+    : TWinControl(owner), items_(std::make_unique<TComboExItems>(this)) {
+  width_ = 145;
+  height_ = 22;
+  SetTabStop(true);
+  color_ = clWindow;
+  brush_->SetColor(color_);
+}
+
+TCustomComboBoxEx::~TCustomComboBoxEx() = default;
+
+void TCustomComboBoxEx::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  CreateSubClass(p, WC_COMBOBOXEXA);
+  p.Style |= WS_VSCROLL;
+  switch (style_) {
+    case csExDropDown:
+      p.Style |= CBS_DROPDOWN;
+      break;
+    case csExSimple:
+      p.Style |= CBS_SIMPLE;
+      break;
+    case csExDropDownList:
+      p.Style |= CBS_DROPDOWNLIST;
+      break;
+  }
+  // The window's height includes its drop-down list.
+  p.Height = std::max(height_, 22) + std::max(dropDownCount_, 1) * 18;
+}
+
+void TCustomComboBoxEx::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (!HandleAllocated()) return;
+  SendMessageA(handle_, CBEM_SETIMAGELIST, 0,
+               reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+  UpdateItems();
+  RECT r;
+  GetWindowRect(handle_, &r);
+  height_ = r.bottom - r.top;
+}
+
+void TCustomComboBoxEx::DestroyWnd() {
+  itemIndex_ = ItemIndex();
+  TWinControl::DestroyWnd();
+}
+
+void TCustomComboBoxEx::UpdateItems() {
+  if (!HandleAllocated()) return;
+  const int selected = ItemIndex() >= 0 ? ItemIndex() : itemIndex_;
+  SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < items_->Count(); ++i) {
+    TComboExItem* item = items_->Items(i);
+    std::string caption = item->Caption();
+    COMBOBOXEXITEMA cbi{};
+    cbi.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
+    cbi.iItem = i;
+    cbi.pszText = caption.data();
+    cbi.iImage = item->ImageIndex();
+    cbi.iSelectedImage =
+        item->SelectedImageIndex() >= 0 ? item->SelectedImageIndex() : item->ImageIndex();
+    cbi.iIndent = item->Indent();
+    SendMessageA(handle_, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&cbi));
+  }
+  if (selected >= 0 && selected < items_->Count())
+    SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void TCustomComboBoxEx::SetImages(TCustomImageList* value) {
+  images_ = value;
+  if (value) value->FreeNotification(this);
+  if (HandleAllocated())
+    SendMessageA(handle_, CBEM_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+}
+
+void TCustomComboBoxEx::Notification(TComponent* c, TOperation operation) {
+  TWinControl::Notification(c, operation);
+  if (operation == opRemove && c == images_) SetImages(nullptr);
+}
+
+void TCustomComboBoxEx::SetStyle(TComboBoxExStyle value) {
+  if (value == style_) return;
+  style_ = value;
+  RecreateWnd();
+}
+
+int TCustomComboBoxEx::ItemIndex() {
+  if (!HandleAllocated()) return itemIndex_;
+  return static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
+}
+
+void TCustomComboBoxEx::SetItemIndex(int value) {
+  if (value < -1 || value >= items_->Count()) value = -1;
+  itemIndex_ = value;
+  if (HandleAllocated()) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+bool TCustomComboBoxEx::DroppedDown() {
+  return HandleAllocated() && SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TCustomComboBoxEx::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    switch (HIWORD(m.WParam)) {
+      case CBN_SELCHANGE:
+        itemIndex_ = ItemIndex();
+        Click();
+        if (OnSelect_) OnSelect_(this);
+        Changed();
+        if (OnChange_) OnChange_(this);
+        break;
+      case CBN_EDITCHANGE:
+        itemIndex_ = -1;
+        Changed();
+        if (OnChange_) OnChange_(this);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   TWinControl::WndProc(m);
 }
 

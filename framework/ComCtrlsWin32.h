@@ -413,7 +413,19 @@ class TProgressBar : public TWinControl {
 
 class TCustomListView;
 class TListItems;
+class TListItem;
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+// Painting of the whole list (pre-paint, pre-erase), of each item and of each sub-item (report
+// view) on the list's Canvas; clearing defaultDraw skips the system's own drawing of that part.
+using TLVAdvancedCustomDrawEvent = TMethod<void(TCustomListView* sender, const TRect& rect,
+                                                TCustomDrawStage stage, bool& defaultDraw)>;
+using TLVAdvancedCustomDrawItemEvent =
+    TMethod<void(TCustomListView* sender, TListItem* item, TCustomDrawState state,
+                 TCustomDrawStage stage, bool& defaultDraw)>;
+using TLVAdvancedCustomDrawSubItemEvent =
+    TMethod<void(TCustomListView* sender, TListItem* item, int subItem, TCustomDrawState state,
+                 TCustomDrawStage stage, bool& defaultDraw)>;
 
 class TListColumn : public TCollectionItem {
   K_CLASS_PUBLISHED(TListColumn, TCollectionItem)
@@ -526,8 +538,13 @@ class TCustomListView : public TWinControl {
   void SetFlatScrollBars(bool value) { flatScrollBars_ = value; }
   bool MultiSelect() const { return multiSelect_; }
   void SetMultiSelect(bool value);
+  // A click on a column header is reported (the header items act as buttons).
+  bool ColumnClick() const { return columnClick_; }
+  void SetColumnClick(bool value);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
+  // The canvas custom-draw handlers paint on (the list's DC while they run).
+  TCanvas* Canvas() { return canvas_.get(); }
   int ItemIndex();
   void SetItemIndex(int value);
   TListItem* Selected();
@@ -538,6 +555,9 @@ class TCustomListView : public TWinControl {
   void UpdateColumns();
 
   KFW_EVENT(TNotifyEvent, OnChange)
+  KFW_EVENT(TLVAdvancedCustomDrawEvent, OnAdvancedCustomDraw)
+  KFW_EVENT(TLVAdvancedCustomDrawItemEvent, OnAdvancedCustomDrawItem)
+  KFW_EVENT(TLVAdvancedCustomDrawSubItemEvent, OnAdvancedCustomDrawSubItem)
   void WndProc(TMessage& message) override;
 
  protected:
@@ -550,6 +570,10 @@ class TCustomListView : public TWinControl {
   friend class TListItems;
   friend class TListItem;
   void ApplyImageLists();
+  // NM_CUSTOMDRAW: the handlers above on the canvas; the answer for the list.
+  LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+  std::unique_ptr<TControlCanvas> canvas_;
+  bool columnClick_ = true;
   std::unique_ptr<TListItems> items_;
   std::unique_ptr<TListColumns> columns_;
   TViewStyle viewStyle_ = vsIcon;
@@ -569,6 +593,92 @@ class TCustomListView : public TWinControl {
 class TListView : public TCustomListView {
   K_CLASS(TListView, TCustomListView)
   explicit TListView(TComponent* owner) : TCustomListView(owner) {}
+};
+
+// ---- extended combo box -------------------------------------------------------------------
+
+class TCustomComboBoxEx;
+enum TComboBoxExStyle { csExDropDown, csExSimple, csExDropDownList };
+
+// One item: its text, its images in the box's image list (-1 none) and its indent (in steps
+// of 10 pixels).
+class TComboExItem : public TCollectionItem {
+  K_CLASS_PUBLISHED(TComboExItem, TCollectionItem)
+  explicit TComboExItem(TCollection* collection = nullptr) : TCollectionItem(collection) {}
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value);
+  int SelectedImageIndex() const { return selectedImageIndex_; }
+  void SetSelectedImageIndex(int value);
+  int Indent() const { return indent_; }
+  void SetIndent(int value);
+  std::string GetDisplayName() const override { return caption_; }
+
+ private:
+  std::string caption_;
+  int imageIndex_ = -1;
+  int selectedImageIndex_ = -1;
+  int indent_ = 0;
+};
+
+class TComboExItems : public TCollection {
+  K_CLASS(TComboExItems, TCollection)
+  explicit TComboExItems(TCustomComboBoxEx* combo);
+  TComboExItem* Add() { return static_cast<TComboExItem*>(TCollection::Add()); }
+  TComboExItem* AddItem(const std::string& caption, int imageIndex, int selectedImageIndex,
+                        int indent);
+  TComboExItem* Items(int index) const {
+    return static_cast<TComboExItem*>(TCollection::Items(index));
+  }
+  TComboExItem* operator[](int index) const { return Items(index); }
+
+ protected:
+  void Update(TCollectionItem* item) override;
+
+ private:
+  TCustomComboBoxEx* combo_;
+};
+
+class TCustomComboBoxEx : public TWinControl {
+  K_CLASS_PUBLISHED(TCustomComboBoxEx, TWinControl)
+  explicit TCustomComboBoxEx(TComponent* owner);
+  ~TCustomComboBoxEx() override;
+
+  TComboExItems* ItemsEx() { return items_.get(); }
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* value);
+  TComboBoxExStyle Style() const { return style_; }
+  void SetStyle(TComboBoxExStyle value);
+  int DropDownCount() const { return dropDownCount_; }
+  void SetDropDownCount(int value) { dropDownCount_ = value; }
+  int ItemIndex();
+  void SetItemIndex(int value);
+  bool DroppedDown();
+  // The items told to the window again.
+  void UpdateItems();
+
+  KFW_EVENT(TNotifyEvent, OnChange)
+  KFW_EVENT(TNotifyEvent, OnSelect)
+  void WndProc(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Notification(TComponent* c, TOperation operation) override;
+
+ private:
+  std::unique_ptr<TComboExItems> items_;
+  TCustomImageList* images_ = nullptr;
+  TComboBoxExStyle style_ = csExDropDown;
+  int dropDownCount_ = 8;
+  int itemIndex_ = -1;
+};
+
+class TComboBoxEx : public TCustomComboBoxEx {
+  K_CLASS(TComboBoxEx, TCustomComboBoxEx)
+  explicit TComboBoxEx(TComponent* owner) : TCustomComboBoxEx(owner) {}
 };
 
 // ---- tree view ----------------------------------------------------------------------------

@@ -634,7 +634,8 @@ TApplication::TApplication(TComponent* owner)
   // The common control window classes must exist before any control asks for them.
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
                                             ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
-                                            ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
+                                            ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS |
+                                            ICC_USEREX_CLASSES};
   InitCommonControlsEx(&icc);
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -25,9 +25,11 @@ class TsSkinManager;
 // and the default sections) cover every code up to 255, named or not.
 enum class TsControlKind : int {
   None = 0,
-  Edit = 3,  // edits, masked edits and combo boxes
+  ComboBoxEx = 1,  // extended combo boxes name their section themselves
+  Edit = 3,        // edits, masked edits and combo boxes
   RichEdit = 7,
   ListBox = 8,
+  ListView = 10,
   CheckBox = 32,
   RadioButton = 33,
   Panel = 51,

@@ -45,6 +45,8 @@ constexpr COLORREF kComboButton = 0xA0A040;  // COMBOBTN
 constexpr COLORREF kArrow = 0x008000;        // COMBOBOX's GLYPHMASK: a solid 8 x 6 block
 constexpr COLORREF kSelection = 0xC06000;    // SELECTION: a selected item's background
 constexpr COLORREF kSelectionFont = 0xF0F0F0;
+constexpr COLORREF kHeader = 0xC08080;     // COLHEADER: column headers
+constexpr COLORREF kHeaderHot = 0x804040;  // COLHEADER hot and pressed
 
 inline std::string C(COLORREF v) { return ktest::SkinColor(v); }
 
@@ -75,6 +77,11 @@ inline ktest::TTestSkinBuilder Builder() {
       .Key("GLYPHMASK", "@0028,0000,0036,0006,1,0");
   skin.SolidSection("COMBOBTN", kComboButton).ColorKey("FONTCOLOR", kComboFont);
   skin.SolidSection("SELECTION", kSelection).ColorKey("FONTCOLOR", kSelectionFont);
+  skin.SolidSection("COLHEADER", kHeader, 3)
+      .ColorKey("HOTCOLOR", kHeaderHot)
+      .Key("FONTCOLOR", "0")
+      .Key("HOTFONTCOLOR", "0")
+      .Key("HOTTRANSPARENCY", "0");
   return skin;
 }
 
