@@ -67,6 +67,10 @@ TCollectionItem* TCollection::Items(int index) const {
 TCollectionItem* TCollection::Add() {
   if (itemClass_ == nullptr || !itemClass_->InheritsFrom(TCollectionItem::StaticClassInfo()))
     throw EInvalidOperation("Collection has no item class");
+  // The base constructor joins the item before the item class's own part exists: the
+  // collection hears of its new item only once the item is whole.
+  BeginUpdate();
+  TScopeExit announce([&] { EndUpdate(); });
   TObject* obj = itemClass_->CreateInstance(this);
   auto* item = static_cast<TCollectionItem*>(obj);
   // An item class whose constructor does not join the collection is joined here.

@@ -370,3 +370,25 @@ TEST(Collection, AddsMovesAssignsAndFreesItems) {
   TNamedItem* inserted = static_cast<TNamedItem*>(items.Insert(0));
   EXPECT_EQ(inserted->Index(), 0);
 }
+
+namespace {
+// Reads every item's own part whenever it hears of a change, as a list view's columns do.
+class TReadingCollection : public TCollection {
+ public:
+  TReadingCollection() : TCollection(TNamedItem::StaticClassInfo(), nullptr) {}
+  std::vector<std::string> Seen;
+
+ protected:
+  void Update(TCollectionItem*) override {
+    Seen.clear();
+    for (int i = 0; i < Count(); ++i) Seen.push_back(static_cast<TNamedItem*>(Items(i))->Text);
+  }
+};
+}  // namespace
+
+TEST(Collection, HearsOfANewItemOnlyOnceTheItemIsWhole) {
+  TReadingCollection items;
+  items.Add();
+  items.Add();
+  EXPECT_EQ(items.Seen, (std::vector<std::string>{"", ""}));
+}
