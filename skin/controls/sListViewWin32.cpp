@@ -12,13 +12,13 @@
 #include "framework/ImgListWin32.h"
 #include "skin/adapters/skSBUtilsWin32.h"
 #include "skin/adapters/skScrollWndWin32.h"
+#include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/controls/sLabelWin32.h"
 #include "skin/controls/sListViewGeometry.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sFormSkinning.h"
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
-#include "skin/core/painting/sSkinCmdHandler.h"
 #include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/pixels/sColorsWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
@@ -80,9 +80,10 @@ class TsCustomListView::TBound : public IBoundControl {
 // ---- the skin command
 // ----------------------------------------------------------------------------
 
-class TsCustomListView::TCmdHandler : public TsSkinCmdHandler {
+class TsCustomListView::TCmdHandler : public TsControlCmdHandler {
  public:
-  explicit TCmdHandler(TsCustomListView& view) : TsSkinCmdHandler(*view.skinData_), v_(view) {}
+  explicit TCmdHandler(TsCustomListView& view)
+      : TsControlCmdHandler(view, *view.skinData_), v_(view) {}
 
  protected:
   bool OnSkinChanged(TSkinCmdMessage& m) override {
@@ -116,10 +117,6 @@ class TsCustomListView::TCmdHandler : public TsSkinCmdHandler {
   }
   bool OnBeforeScroll(TSkinCmdMessage& m) override {
     m.Result = 1;  // the list view scrolls itself: the bars send the whole position
-    return true;
-  }
-  bool OnGetApplication(TSkinCmdMessage& m) override {
-    m.Result = reinterpret_cast<intptr_t>(Application);
     return true;
   }
 
@@ -234,13 +231,7 @@ void TsCustomListView::RedrawAll() {
 // ---- the window procedure --------------------------------------------------------------------
 
 void TsCustomListView::WndProc(TMessage& m) {
-  if (m.Msg == SM_SKINCMD) {
-    TSkinCmdMessage cmd = ReadSkinCmd(m.WParam, m.LParam);
-    if (cmdHandler_ && cmdHandler_->Handle(cmd)) {
-      m.Result = cmd.Result;
-      return;
-    }
-  }
+  if (m.Msg == SM_SKINCMD && cmdHandler_ && cmdHandler_->Answer(m)) return;
   if (m.Msg == WM_PARENTNOTIFY) {
     const UINT event = LOWORD(m.WParam);
     if (event == WM_CREATE || event == WM_DESTROY) {
