@@ -8,6 +8,7 @@
 #include "skin/adapters/skComboBoxWndWin32.h"
 #include "skin/adapters/skEditWndWin32.h"
 #include "skin/adapters/skListViewWndWin32.h"
+#include "skin/adapters/skTabControlWndWin32.h"
 #include "skin/adapters/skTreeViewWndWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
@@ -71,6 +72,12 @@ void TskAdapterItem::AttachAdapter() {
       break;
     case TskAdapterKind::TreeView:
       adapter_ = TskMainWnd::Make<TskTreeViewWnd>(handle, &skinData_, manager, section, true);
+      break;
+    case TskAdapterKind::TabControl:
+      adapter_ = TskMainWnd::Make<TskTabControlWnd>(handle, &skinData_, manager, section, true);
+      break;
+    case TskAdapterKind::PageControl:
+      adapter_ = TskMainWnd::Make<TskPageControlWnd>(handle, &skinData_, manager, section, true);
       break;
     default:
       // The other kinds' adapters are not built: such a control keeps its own look.

@@ -15,6 +15,8 @@
 #include "skin/adapters/skScrollWndWin32.h"
 #include "skin/adapters/skSmallCtrlsWin32.h"
 #include "skin/adapters/skStaticWndWin32.h"
+#include "skin/adapters/skTabControlWndWin32.h"
+#include "skin/adapters/skToolBarWndWin32.h"
 #include "skin/adapters/skTreeViewWndWin32.h"
 
 namespace {
@@ -105,9 +107,11 @@ std::unique_ptr<IDialogChildAdapter> MakeDialogChildAdapter(HWND child,
       return MakePlain<TskTransPanelWnd>(child, choice, manager);
     case TskDialogChildKind::DlgPanel:
       return MakePlain<TskDlgPanelWnd>(child, choice, manager);
+    case TskDialogChildKind::ToolBar:
+      return MakePlain<TskToolBarWnd>(child, choice, manager);
+    case TskDialogChildKind::TabControl:
+      return MakePlain<TskTabControlWnd>(child, choice, manager);
     default:
-      // Tool bars and tabs: their adapters are not built yet, so the dialog's colours answer
-      // for them.
       return nullptr;
   }
 }

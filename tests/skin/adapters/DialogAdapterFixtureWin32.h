@@ -35,6 +35,8 @@ constexpr COLORREF kTrack = 0xB0D0B0;       // TRACKBAR
 constexpr COLORREF kChannel = 0x2040A0;     // its SLIDERCHANNEL
 constexpr COLORREF kThumb = 0xA02080;       // its SLIDERMASK
 constexpr COLORREF kGrip = 0x10E0A0;        // GLOBALINFO's GRIPIMAGE
+constexpr COLORREF kBarFace = 0x70D070;     // BAR: a raw tool bar of a dialog
+constexpr COLORREF kPage = 0xD0A070;        // PAGECONTROL: a tab control's page frame
 
 // The buttons' test skin with the parts and sections of the other dialog windows, in the
 // master bitmap's free corners.
@@ -50,6 +52,14 @@ inline ktest::TTestSkinBuilder DialogSkinBuilder() {
       .ColorKey("HOTCOLOR", kFace[1])
       .Key("HOTTRANSPARENCY", "0")
       .Key("FONTCOLOR", "0")
+      .Key("BORDERSMASK", mask);
+  skin.SolidSection("BAR", kBarFace).ColorKey("FONTCOLOR", kFont);
+  skin.SolidSection("PAGECONTROL", kPage).ColorKey("FONTCOLOR", kFont);
+  skin.SolidSection("TABTOP", kFace[0], 3)
+      .ColorKey("HOTCOLOR", kFace[1])
+      .Key("HOTTRANSPARENCY", "0")
+      .ColorKey("FONTCOLOR", kFont)
+      .ColorKey("HOTFONTCOLOR", kFont)
       .Key("BORDERSMASK", mask);
   skin.SolidSection("TRACKBAR", kTrack)
       .Key("FONTCOLOR", "0")

@@ -16,6 +16,7 @@
 
 #include "framework/DialogsWin32.h"
 #include "skin/adapters/skDialogChildrenWin32.h"
+#include "skin/adapters/skToolBarWndWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/runtime/sDialogs.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
@@ -210,7 +211,9 @@ struct SkinnedDialogs : ::testing::Test {
                            c.Choice.Kind == TskDialogChildKind::ComboBox ||
                            c.Choice.Kind == TskDialogChildKind::ListView ||
                            c.Choice.Kind == TskDialogChildKind::TreeView ||
-                           c.Choice.Kind == TskDialogChildKind::ListBox;
+                           c.Choice.Kind == TskDialogChildKind::ListBox ||
+                           c.Choice.Kind == TskDialogChildKind::ToolBar ||
+                           c.Choice.Kind == TskDialogChildKind::TabControl;
         if (built) user.Expect(c.HasAdapter, what + ": " + c.ClassName + " has no adapter");
       }
     });
@@ -309,6 +312,19 @@ TEST_F(SkinnedDialogs, TheOpenDialogIsSkinnedAndOpensTheTypedFile) {
     HWND open = WaitForSkinnedDialog(u, "the open dialog", IsFileDialog);
     u.OnProgram([&] { ktest::SaveScreenshot(open, "skinned-open-dialog"); });
     SweepChildren(u, open, "the open dialog");
+    // Wine's file dialog has a tool bar: its adapter paints the buttons.
+    u.WaitUntil("the open dialog's tool bar painted by its adapter", [&] {
+      for (HWND child : Descendants(open)) {
+        if (lstrcmpiA(GetWindowClassName(child).c_str(), "ToolbarWindow32") != 0) continue;
+        auto* bar = dynamic_cast<TskToolBarWnd*>(GetWindowAdapter(child));
+        if (!bar) return false;
+        InvalidateRect(child, nullptr, FALSE);
+        UpdateWindow(child);
+        return bar->PaintedState(0) >= 0;
+      }
+      return false;
+    });
+    u.OnProgram([&] { ktest::SaveScreenshot(open, "skinned-open-dialog-bars"); });
     HWND edit = u.Read<HWND>([&] { return GetFocus(); });
     u.Expect(edit != nullptr, "the file name field has the focus");
     ktest::TypeText(dump);
