@@ -71,7 +71,7 @@ void TsSkinProvider::UpdateSysMenuStyle(bool apply) {
 
 void TsSkinProvider::InitButtonMasks() {
   TsSkinManager* manager = SkinManager();
-  closeMask_ = maxMask_ = normMask_ = minMask_ = helpMask_ = userButtonMask_ = -1;
+  masks_ = {};
   if (!manager) return;
   const int global = manager->FixedIndexes().GlobalInfo;
   if (!manager->IsValidSectionIndex(global)) return;
@@ -79,31 +79,31 @@ void TsSkinProvider::InitButtonMasks() {
   bigButtons_ = HasBigButtons(FormFacts());
   helpBig_ = false;
   if (bigButtons_) {
-    maxMask_ = mask("BICONMAX");
-    minMask_ = mask("BICONMIN");
-    helpMask_ = mask("BICONHELP");
+    masks_.Max = mask("BICONMAX");
+    masks_.Min = mask("BICONMIN");
+    masks_.Help = mask("BICONHELP");
     InitCloseMask();
   } else {
-    closeMask_ = mask("SICONCLOSE");
-    maxMask_ = mask("SICONMAX");
-    minMask_ = mask("SICONMIN");
-    helpMask_ = mask("SICONHELP");
-    if (helpMask_ < 0) helpMask_ = mask("BICONHELP");
+    masks_.Close = mask("SICONCLOSE");
+    masks_.Max = mask("SICONMAX");
+    masks_.Min = mask("SICONMIN");
+    masks_.Help = mask("SICONHELP");
+    if (masks_.Help < 0) masks_.Help = mask("BICONHELP");
   }
-  if (closeMask_ < 0) {
+  if (masks_.Close < 0) {
     // A skin without small buttons: the big ones stand in.
     bigButtons_ = helpBig_ = true;
-    closeMask_ = mask("BICONCLOSE");
-    maxMask_ = mask("BICONMAX");
-    minMask_ = mask("BICONMIN");
-    helpMask_ = mask("BICONHELP");
+    masks_.Close = mask("BICONCLOSE");
+    masks_.Max = mask("BICONMAX");
+    masks_.Min = mask("BICONMIN");
+    masks_.Help = mask("BICONHELP");
   }
   // The restore image, asked for by a maximized or minimized form's button.
-  normMask_ = mask("BICONNORM");
-  if (normMask_ < 0)
-    normMask_ =
+  masks_.Norm = mask("BICONNORM");
+  if (masks_.Norm < 0)
+    masks_.Norm =
         manager->GetMaskIndex(skinData_->SectionIndex, skinData_->SkinSection(), "BICONNORM");
-  userButtonMask_ = mask("TITLEBUTTON");
+  masks_.User = mask("TITLEBUTTON");
 }
 
 void TsSkinProvider::InitCloseMask() {
@@ -111,36 +111,18 @@ void TsSkinProvider::InitCloseMask() {
   const int global = manager->FixedIndexes().GlobalInfo;
   // A close button standing alone has an image of its own in some skins.
   const bool alone = !sysMenu_ || (!sysMenu_->VisibleMax() && !sysMenu_->VisibleMin());
-  closeMask_ = alone ? manager->GetMaskIndex(global, "GLOBALINFO", "BICLOSEALONE") : -1;
-  if (closeMask_ < 0) closeMask_ = manager->GetMaskIndex(global, "GLOBALINFO", "BICONCLOSE");
+  masks_.Close = alone ? manager->GetMaskIndex(global, "GLOBALINFO", "BICLOSEALONE") : -1;
+  if (masks_.Close < 0) masks_.Close = manager->GetMaskIndex(global, "GLOBALINFO", "BICONCLOSE");
 }
 
 TsButtonMask TsSkinProvider::ButtonMaskFacts(int maskIndex) const {
   TsSkinManager* manager = SkinManager();
   if (!manager || !manager->IsValidMaskIndex(maskIndex)) return {};
-  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(maskIndex)];
-  TsButtonMask facts;
-  facts.Valid = true;
-  facts.Width = mask.Image && mask.ImageCount > 0 ? mask.Image->Width() / mask.ImageCount
-                                                  : MaskStateWidth(mask);
-  facts.Height = MaskStateHeight(mask);
-  return facts;
+  return ButtonMaskOf(manager->Masks()[static_cast<size_t>(maskIndex)]);
 }
 
 int TsSkinProvider::ButtonMaskIndex(const TsPlacedTitleButton& button) const {
-  switch (button.Kind) {
-    case TsTitleButtonKind::Close:
-      return closeMask_;
-    case TsTitleButtonKind::Max:
-      return button.ShowsRestore ? normMask_ : maxMask_;
-    case TsTitleButtonKind::Min:
-      return button.ShowsRestore ? normMask_ : minMask_;
-    case TsTitleButtonKind::Help:
-      return helpMask_;
-    case TsTitleButtonKind::User:
-      return button.Drawn ? userButtonMask_ : -1;
-  }
-  return -1;
+  return TitleButtonMaskIndex(button, masks_);
 }
 
 TsTitleButtonsSetup TsSkinProvider::TitleButtonsSetup(const TsFormFacts&) const {
@@ -148,18 +130,18 @@ TsTitleButtonsSetup TsSkinProvider::TitleButtonsSetup(const TsFormFacts&) const 
   s.HasSystemMenu = sysMenu_ != nullptr;
   if (sysMenu_) s.Menu = sysMenu_->Answers();
   s.HelpIcon = form_->BorderIcons().Contains(biHelp);
-  s.Close = ButtonMaskFacts(closeMask_);
-  s.Max = ButtonMaskFacts(maxMask_);
-  s.Norm = ButtonMaskFacts(normMask_);
-  s.Min = ButtonMaskFacts(minMask_);
-  s.Help = ButtonMaskFacts(helpMask_);
+  s.Close = ButtonMaskFacts(masks_.Close);
+  s.Max = ButtonMaskFacts(masks_.Max);
+  s.Norm = ButtonMaskFacts(masks_.Norm);
+  s.Min = ButtonMaskFacts(masks_.Min);
+  s.Help = ButtonMaskFacts(masks_.Help);
   s.Big = bigButtons_;
   s.HelpBig = helpBig_;
   if (TsSkinManager* manager = SkinManager()) {
     s.BIRight = manager->CurrentSkin().BIRight;
     s.BISpace = manager->CurrentSkin().BISpace;
   }
-  const TsButtonMask userMask = ButtonMaskFacts(userButtonMask_);
+  const TsButtonMask userMask = ButtonMaskFacts(masks_.User);
   for (int i = 0; i < titleButtons_->Count(); ++i) {
     const TsTitleButton* b = titleButtons_->GetItem(i);
     const int glyphWidth = b->Glyph() ? b->Glyph()->Width() + 2 : 0;

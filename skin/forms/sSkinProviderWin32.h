@@ -424,8 +424,7 @@ class TsSkinProvider : public TComponent, public ISkinProvider {
   // The system's caption font, made when the form is skinned and again when the settings
   // change.
   TGdiObject<HFONT> captionFont_;
-  int closeMask_ = -1, maxMask_ = -1, normMask_ = -1, minMask_ = -1, helpMask_ = -1;
-  int userButtonMask_ = -1;
+  TsTitleButtonMaskIndexes masks_;
   bool bigButtons_ = true;
   bool helpBig_ = false;
   TsTitleButtonStates buttonStates_;

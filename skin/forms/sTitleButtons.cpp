@@ -196,3 +196,28 @@ TRect TitleIconRect(const TsFormFacts& f, TSize size, int biLeft) {
   r.Bottom = r.Top + size.cy;
   return r;
 }
+
+TsButtonMask ButtonMaskOf(const TsMaskData& mask) {
+  TsButtonMask facts;
+  facts.Valid = true;
+  facts.Width = mask.Image && mask.ImageCount > 0 ? mask.Image->Width() / mask.ImageCount
+                                                  : MaskStateWidth(mask);
+  facts.Height = MaskStateHeight(mask);
+  return facts;
+}
+
+int TitleButtonMaskIndex(const TsPlacedTitleButton& button, const TsTitleButtonMaskIndexes& masks) {
+  switch (button.Kind) {
+    case TsTitleButtonKind::Close:
+      return masks.Close;
+    case TsTitleButtonKind::Max:
+      return button.ShowsRestore ? masks.Norm : masks.Max;
+    case TsTitleButtonKind::Min:
+      return button.ShowsRestore ? masks.Norm : masks.Min;
+    case TsTitleButtonKind::Help:
+      return masks.Help;
+    case TsTitleButtonKind::User:
+      return button.Drawn ? masks.User : -1;
+  }
+  return -1;
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Types.h"
+#include "skin/core/skinfiles/sMaskData.h"
 #include "skin/forms/sFrameMetrics.h"
 #include "skin/forms/sSystemMenu.h"
 
@@ -29,6 +30,11 @@ struct TsButtonMask {
   bool Valid = false;
   int Width = 21;
   int Height = 21;
+};
+
+// The skin's mask indexes of the title buttons' images; -1 where the skin has none.
+struct TsTitleButtonMaskIndexes {
+  int Close = -1, Max = -1, Norm = -1, Min = -1, Help = -1, User = -1;
 };
 
 struct TsUserButtonFacts {
@@ -64,6 +70,12 @@ struct TsPlacedTitleButton {
   // restore image.
   bool ShowsRestore = false;
 };
+
+// A mask's size per state, as the layout needs it.
+TsButtonMask ButtonMaskOf(const TsMaskData& mask);
+// The mask a placed button paints with: the restore image for a button that shows restore, the
+// user-button image only for a user button that has one.
+int TitleButtonMaskIndex(const TsPlacedTitleButton& button, const TsTitleButtonMaskIndexes& masks);
 
 // The width the buttons take from the image's right edge: the right margin, the shown
 // buttons with their spaces, and the gap before the user buttons.

@@ -269,51 +269,45 @@ TskDialogFacts TskDialogWnd::Facts() const {
 // ---- title buttons and icon ------------------------------------------------------------------
 
 void TskDialogWnd::InitButtonMasks() {
-  closeMask_ = maxMask_ = normMask_ = minMask_ = helpMask_ = -1;
+  masks_ = {};
   if (!manager_) return;
   const int global = manager_->FixedIndexes().GlobalInfo;
   if (!manager_->IsValidSectionIndex(global)) return;
   auto mask = [&](const char* name) { return manager_->GetMaskIndex(global, "GLOBALINFO", name); };
   bigButtons_ = DialogWantsBigButtons(FrameKind());
   if (!bigButtons_) {
-    closeMask_ = mask("SICONCLOSE");
-    minMask_ = mask("SICONMIN");
-    maxMask_ = mask("SICONMAX");
-    helpMask_ = mask("SICONHELP");
-    if (helpMask_ < 0) helpMask_ = mask("BICONHELP");
+    masks_.Close = mask("SICONCLOSE");
+    masks_.Min = mask("SICONMIN");
+    masks_.Max = mask("SICONMAX");
+    masks_.Help = mask("SICONHELP");
+    if (masks_.Help < 0) masks_.Help = mask("BICONHELP");
   }
-  if (closeMask_ < 0) {
+  if (masks_.Close < 0) {
     // A skin without small buttons: the big ones stand in.
     bigButtons_ = true;
     const TskDialogFacts facts = Facts();
     const bool alone = !DialogHasMaxButton(facts) && !DialogHasMinButton(facts);
-    closeMask_ = alone ? mask("BICLOSEALONE") : -1;
-    if (closeMask_ < 0) closeMask_ = mask("BICONCLOSE");
-    minMask_ = mask("BICONMIN");
-    maxMask_ = mask("BICONMAX");
-    helpMask_ = mask("BICONHELP");
+    masks_.Close = alone ? mask("BICLOSEALONE") : -1;
+    if (masks_.Close < 0) masks_.Close = mask("BICONCLOSE");
+    masks_.Min = mask("BICONMIN");
+    masks_.Max = mask("BICONMAX");
+    masks_.Help = mask("BICONHELP");
   }
-  normMask_ = mask("BICONNORM");
+  masks_.Norm = mask("BICONNORM");
 }
 
 TsButtonMask TskDialogWnd::ButtonMask(int maskIndex) const {
   if (!manager_ || !manager_->IsValidMaskIndex(maskIndex)) return {};
-  const TsMaskData& mask = manager_->Masks()[static_cast<size_t>(maskIndex)];
-  TsButtonMask facts;
-  facts.Valid = true;
-  facts.Width = mask.Image && mask.ImageCount > 0 ? mask.Image->Width() / mask.ImageCount
-                                                  : MaskStateWidth(mask);
-  facts.Height = MaskStateHeight(mask);
-  return facts;
+  return ButtonMaskOf(manager_->Masks()[static_cast<size_t>(maskIndex)]);
 }
 
 TsTitleButtonsSetup TskDialogWnd::ButtonsSetup(const TskDialogFacts& facts) const {
   TskDialogButtonMasks m;
-  m.Close = ButtonMask(closeMask_);
-  m.Max = ButtonMask(maxMask_);
-  m.Norm = ButtonMask(normMask_);
-  m.Min = ButtonMask(minMask_);
-  m.Help = ButtonMask(helpMask_);
+  m.Close = ButtonMask(masks_.Close);
+  m.Max = ButtonMask(masks_.Max);
+  m.Norm = ButtonMask(masks_.Norm);
+  m.Min = ButtonMask(masks_.Min);
+  m.Help = ButtonMask(masks_.Help);
   m.Big = bigButtons_;
   const int biRight = manager_ ? manager_->CurrentSkin().BIRight : 0;
   const int biSpace = manager_ ? manager_->CurrentSkin().BISpace : 0;
@@ -321,19 +315,7 @@ TsTitleButtonsSetup TskDialogWnd::ButtonsSetup(const TskDialogFacts& facts) cons
 }
 
 int TskDialogWnd::ButtonMaskIndex(const TsPlacedTitleButton& button) const {
-  switch (button.Kind) {
-    case TsTitleButtonKind::Close:
-      return closeMask_;
-    case TsTitleButtonKind::Max:
-      return button.ShowsRestore ? normMask_ : maxMask_;
-    case TsTitleButtonKind::Min:
-      return button.ShowsRestore ? normMask_ : minMask_;
-    case TsTitleButtonKind::Help:
-      return helpMask_;
-    case TsTitleButtonKind::User:
-      return -1;
-  }
-  return -1;
+  return TitleButtonMaskIndex(button, masks_);
 }
 
 TRect TskDialogWnd::TitleButtonRect(int hitCode) const {

@@ -132,7 +132,7 @@ class TskDialogWnd {
   TColor staticBrushColor_ = clNone;
   int captionSection_ = -1;
   int titleSection_ = -1;
-  int closeMask_ = -1, maxMask_ = -1, normMask_ = -1, minMask_ = -1, helpMask_ = -1;
+  TsTitleButtonMaskIndexes masks_;
   bool bigButtons_ = true;
   TsTitleButtonStates buttonStates_;
   TsRegionPlan lastRegion_;
