@@ -1,7 +1,5 @@
 #include "updater/inethttp.h"
 
-#include <utility>
-
 #include "framework/TypInfo.h"
 
 #if defined(_WIN32)
@@ -12,13 +10,7 @@ namespace {
 
 namespace http = netengine::http;
 
-constexpr int kCreateFailed = -1;
-constexpr const char* kCreateFailedText = "NetEngine HTTP: Error creating component";
-
-std::string TextAt(intptr_t value) {
-  const char* p = reinterpret_cast<const char*>(value);
-  return p != nullptr ? std::string(p) : std::string();
-}
+constexpr const char* kMissingEngineText = "NetEngine HTTP: Error creating component";
 
 }  // namespace
 
@@ -40,109 +32,33 @@ void BindHTTPEngine() { HTTPFront().Bind(); }
 void UnbindHTTPEngine() { HTTPFront().Unbind(); }
 #endif
 
-TinetHTTP::TinetHTTP(TComponent* owner) : TinetCore(owner) {
-  const THttpEngine& e = HTTPEngine();
-  if (e.Create != nullptr) handle_ = e.Create(&TinetHTTP::DispatchHTTPEvent, this, 0);
-  if (handle_ == 0) return;
-  // Each default on its own: a refusal of one must not stop the others.
-  auto guarded = [](auto&& assign) {
-    try {
-      assign();
-    } catch (const Exception&) {
-    }
-  };
-  guarded([&] { SetAccept(""); });
-  guarded([&] { SetAuthScheme(httpAuthBasic); });
-  guarded([&] { SetFirewallHost(""); });
-  guarded([&] { SetFirewallPassword(""); });
-  guarded([&] { SetFirewallPort(0); });
-  guarded([&] { SetFirewallType(httpFwNone); });
-  guarded([&] { SetFirewallUser(""); });
-  guarded([&] { SetFollowRedirects(httpFrNever); });
-  guarded([&] { SetLocalFile(""); });
-  guarded([&] { SetPassword(""); });
-  guarded([&] { SetProxyPassword(""); });
-  guarded([&] { SetProxyPort(80); });
-  guarded([&] { SetProxyServer(""); });
-  guarded([&] { SetProxyUser(""); });
-  guarded([&] { SetRange(""); });
-  guarded([&] { SetTimeout(60); });
-  guarded([&] { SetURL(""); });
-  guarded([&] { SetUser(""); });
-}
-
-TinetHTTP::~TinetHTTP() {
-  const THttpEngine& e = HTTPEngine();
-  if (handle_ != 0 && e.Destroy != nullptr) e.Destroy(handle_);
-  handle_ = 0;
+TinetHTTP::TinetHTTP(TComponent* owner) : TinetCore(owner, HTTPEngine(), kMissingEngineText) {
+  if (Handle() == 0) return;
+  SetDefault([&] { SetAccept(""); });
+  SetDefault([&] { SetAuthScheme(httpAuthBasic); });
+  SetDefault([&] { SetFirewallHost(""); });
+  SetDefault([&] { SetFirewallPassword(""); });
+  SetDefault([&] { SetFirewallPort(0); });
+  SetDefault([&] { SetFirewallType(httpFwNone); });
+  SetDefault([&] { SetFirewallUser(""); });
+  SetDefault([&] { SetFollowRedirects(httpFrNever); });
+  SetDefault([&] { SetLocalFile(""); });
+  SetDefault([&] { SetPassword(""); });
+  SetDefault([&] { SetProxyPassword(""); });
+  SetDefault([&] { SetProxyPort(80); });
+  SetDefault([&] { SetProxyServer(""); });
+  SetDefault([&] { SetProxyUser(""); });
+  SetDefault([&] { SetRange(""); });
+  SetDefault([&] { SetTimeout(60); });
+  SetDefault([&] { SetURL(""); });
+  SetDefault([&] { SetUser(""); });
 }
 
 std::exception_ptr TinetHTTP::CreateError(int code, const std::string& text) {
   return std::make_exception_ptr(EinetHTTP(code, text));
 }
 
-void TinetHTTP::RaiseEngineError(int code, std::string text) {
-  const THttpEngine& e = HTTPEngine();
-  if (text.empty() && e.GetLastError != nullptr && handle_ != 0) {
-    text = TextAt(reinterpret_cast<intptr_t>(e.GetLastError(handle_)));
-  }
-  std::rethrow_exception(CreateError(code, text));
-}
-
-void TinetHTTP::CallEngine(int method, const std::vector<std::string>& args) {
-  const THttpEngine& e = HTTPEngine();
-  if (handle_ == 0 || e.Do == nullptr) RaiseEngineError(kCreateFailed, kCreateFailedText);
-  std::vector<intptr_t> values;
-  for (const std::string& a : args) values.push_back(reinterpret_cast<intptr_t>(a.c_str()));
-  std::vector<int32_t> lengths(args.size(), 0);
-  handlerError_ = nullptr;
-  int result = e.Do(handle_, method, static_cast<int>(args.size()), values.data(), lengths.data());
-  // A handler's exception was held back while the engine ran; it wins over the result.
-  if (handlerError_) std::rethrow_exception(std::exchange(handlerError_, nullptr));
-  if (result != 0) RaiseEngineError(result, "");
-}
-
 void TinetHTTP::DownloadURL(const std::string& url) { CallEngine(http::kDownloadURL, {url}); }
-
-void TinetHTTP::ShowAboutBox() { CallEngine(netengine::kMethodAboutBox, {}); }
-
-std::string TinetHTTP::GetText(int index) const {
-  const THttpEngine& e = HTTPEngine();
-  if (handle_ == 0 || e.Get == nullptr) return {};
-  return TextAt(e.Get(handle_, index, 0, nullptr));
-}
-
-int TinetHTTP::GetNumber(int index) const {
-  const THttpEngine& e = HTTPEngine();
-  if (handle_ == 0 || e.Get == nullptr) return 0;
-  return static_cast<int>(e.Get(handle_, index, 0, nullptr));
-}
-
-void TinetHTTP::SetText(int index, const std::string& value) {
-  SetNumber(index, reinterpret_cast<intptr_t>(value.c_str()));
-}
-
-void TinetHTTP::SetNumber(int index, intptr_t value) {
-  const THttpEngine& e = HTTPEngine();
-  // Without an engine object the values have nowhere to go; the first download reports
-  // the missing engine.
-  if (handle_ == 0 || e.Set == nullptr) return;
-  int result = e.Set(handle_, index, 0, value, 0);
-  if (result != 0) RaiseEngineError(result, "");
-}
-
-int INET_STDCALL TinetHTTP::DispatchHTTPEvent(void* owner, int event, int count, intptr_t* values,
-                                              int32_t* lengths) {
-  auto* self = static_cast<TinetHTTP*>(owner);
-  // Nothing may unwind into the engine: keep the first failure for after its call.
-  if (self == nullptr || self->handlerError_) return 0;
-  try {
-    self->Dispatch(event, count, values, lengths);
-  } catch (...) {
-    self->handlerError_ = std::current_exception();
-  }
-  return 0;
-}
 
 void TinetHTTP::Dispatch(int event, int count, intptr_t* values, int32_t* lengths) {
   using namespace netengine;

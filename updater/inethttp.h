@@ -57,16 +57,13 @@ class TinetHTTP : public TinetCore {
   // updater can still start Kestrava again); the first download then reports
   // "NetEngine HTTP: Error creating component".
   explicit TinetHTTP(TComponent* owner);
-  ~TinetHTTP() override;
 
   std::exception_ptr CreateError(int code, const std::string& text) override;
-  void ShowAboutBox() override;
 
   // Fetches `url`; with LocalFile set the reply's body goes into that file. Returns when
   // the transfer ended; events fire meanwhile. An exception thrown by an event handler is
   // raised here, after the engine returned.
   void DownloadURL(const std::string& url);
-  [[noreturn]] void RaiseEngineError(int code, std::string text);
 
   std::string Accept() const { return GetText(netengine::http::kAccept); }
   void SetAccept(const std::string& v) { SetText(netengine::http::kAccept, v); }
@@ -129,19 +126,9 @@ class TinetHTTP : public TinetCore {
   TinethttpStatusEvent OnStatus;
   TinethttpTransferEvent OnTransfer;
 
-  int Handle() const { return handle_; }
+ protected:
+  void Dispatch(int event, int count, intptr_t* values, int32_t* lengths) override;
 
  private:
-  static int INET_STDCALL DispatchHTTPEvent(void* owner, int event, int count, intptr_t* values,
-                                            int32_t* lengths);
-  void Dispatch(int event, int count, intptr_t* values, int32_t* lengths);
-  void CallEngine(int method, const std::vector<std::string>& args);
-  std::string GetText(int index) const;
-  void SetText(int index, const std::string& value);
-  int GetNumber(int index) const;
-  void SetNumber(int index, intptr_t value);
-
-  int handle_ = 0;
   bool acceptScratch_ = false;
-  std::exception_ptr handlerError_;  // first exception of a handler during an engine call
 };

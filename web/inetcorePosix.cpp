@@ -1,4 +1,4 @@
 // Without windows there is no banner to show.
 #include "web/inetcore.h"
 
-void TinetCore::ShowAboutBox() {}
+void TinetCore::ShowOwnAboutBox() {}

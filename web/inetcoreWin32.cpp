@@ -1,8 +1,8 @@
 // The components' banner in a message box.
-#include "web/inetcore.h"
-
 #include <windows.h>
 
-void TinetCore::ShowAboutBox() {
+#include "web/inetcore.h"
+
+void TinetCore::ShowOwnAboutBox() {
   ::MessageBoxA(nullptr, "Kestrava network components", "About", MB_OK | MB_ICONINFORMATION);
 }

@@ -1,6 +1,5 @@
 #include "web/inetwebform.h"
 
-#include <utility>
 #include <vector>
 
 #include "framework/TypInfo.h"
@@ -13,13 +12,7 @@ namespace {
 
 namespace webform = netengine::webform;
 
-constexpr int kCreateFailed = -1;
-constexpr const char* kCreateFailedText = "NetEngine WebForm: Error creating component";
-
-std::string TextAt(intptr_t value) {
-  const char* p = reinterpret_cast<const char*>(value);
-  return p != nullptr ? std::string(p) : std::string();
-}
+constexpr const char* kMissingEngineText = "NetEngine WebForm: Error creating component";
 
 }  // namespace
 
@@ -41,66 +34,31 @@ void BindWebFormEngine() { WebFormFront().Bind(); }
 void UnbindWebFormEngine() { WebFormFront().Unbind(); }
 #endif
 
-TinetWebForm::TinetWebForm(TComponent* owner) : TinetCore(owner) {
-  const TWebFormEngine& e = WebFormEngine();
-  if (e.Create != nullptr) handle_ = e.Create(&TinetWebForm::DispatchWebFormEvent, this, 0);
-  if (handle_ == 0) return;
-  // Each default on its own: a refusal of one must not stop the others.
-  auto guarded = [](auto&& assign) {
-    try {
-      assign();
-    } catch (const Exception&) {
-    }
-  };
-  guarded([&] { SetAccept(""); });
-  guarded([&] { SetAuthScheme(authBasic); });
-  guarded([&] { SetEncoding(encURLEncoding); });
-  guarded([&] { SetFirewallHost(""); });
-  guarded([&] { SetFirewallPassword(""); });
-  guarded([&] { SetFirewallPort(0); });
-  guarded([&] { SetFirewallType(fwNone); });
-  guarded([&] { SetFirewallUser(""); });
-  guarded([&] { SetFollowRedirects(frNever); });
-  guarded([&] { SetLocalFile(""); });
-  guarded([&] { SetPassword(""); });
-  guarded([&] { SetProxyPassword(""); });
-  guarded([&] { SetProxyPort(80); });
-  guarded([&] { SetProxyServer(""); });
-  guarded([&] { SetProxyUser(""); });
-  guarded([&] { SetTimeout(60); });
-  guarded([&] { SetURL(""); });
-  guarded([&] { SetUser(""); });
-}
-
-TinetWebForm::~TinetWebForm() {
-  const TWebFormEngine& e = WebFormEngine();
-  if (handle_ != 0 && e.Destroy != nullptr) e.Destroy(handle_);
-  handle_ = 0;
+TinetWebForm::TinetWebForm(TComponent* owner)
+    : TinetCore(owner, WebFormEngine(), kMissingEngineText) {
+  if (Handle() == 0) return;
+  SetDefault([&] { SetAccept(""); });
+  SetDefault([&] { SetAuthScheme(authBasic); });
+  SetDefault([&] { SetEncoding(encURLEncoding); });
+  SetDefault([&] { SetFirewallHost(""); });
+  SetDefault([&] { SetFirewallPassword(""); });
+  SetDefault([&] { SetFirewallPort(0); });
+  SetDefault([&] { SetFirewallType(fwNone); });
+  SetDefault([&] { SetFirewallUser(""); });
+  SetDefault([&] { SetFollowRedirects(frNever); });
+  SetDefault([&] { SetLocalFile(""); });
+  SetDefault([&] { SetPassword(""); });
+  SetDefault([&] { SetProxyPassword(""); });
+  SetDefault([&] { SetProxyPort(80); });
+  SetDefault([&] { SetProxyServer(""); });
+  SetDefault([&] { SetProxyUser(""); });
+  SetDefault([&] { SetTimeout(60); });
+  SetDefault([&] { SetURL(""); });
+  SetDefault([&] { SetUser(""); });
 }
 
 std::exception_ptr TinetWebForm::CreateError(int code, const std::string& text) {
   return std::make_exception_ptr(EinetWebForm(code, text));
-}
-
-void TinetWebForm::RaiseEngineError(int code, std::string text) {
-  const TWebFormEngine& e = WebFormEngine();
-  if (text.empty() && e.GetLastError != nullptr && handle_ != 0) {
-    text = TextAt(reinterpret_cast<intptr_t>(e.GetLastError(handle_)));
-  }
-  std::rethrow_exception(CreateError(code, text));
-}
-
-void TinetWebForm::CallEngine(int method, std::vector<std::string> args) {
-  const TWebFormEngine& e = WebFormEngine();
-  if (handle_ == 0 || e.Do == nullptr) RaiseEngineError(kCreateFailed, kCreateFailedText);
-  std::vector<intptr_t> values;
-  for (const std::string& a : args) values.push_back(reinterpret_cast<intptr_t>(a.c_str()));
-  std::vector<int32_t> lengths(args.size(), 0);
-  handlerError_ = nullptr;
-  int result = e.Do(handle_, method, static_cast<int>(args.size()), values.data(), lengths.data());
-  // A handler's exception was held back while the engine ran; it wins over the result.
-  if (handlerError_) std::rethrow_exception(std::exchange(handlerError_, nullptr));
-  if (result != 0) RaiseEngineError(result, "");
 }
 
 void TinetWebForm::Reset() { CallEngine(webform::kReset, {}); }
@@ -111,54 +69,11 @@ void TinetWebForm::AddFormVar(const std::string& name, const std::string& value)
 
 void TinetWebForm::SubmitTo(const std::string& url) { CallEngine(webform::kSubmitTo, {url}); }
 
-void TinetWebForm::ShowAboutBox() { CallEngine(netengine::kMethodAboutBox, {}); }
-
 std::string TinetWebForm::GetTransferredData() {
-  const TWebFormEngine& e = WebFormEngine();
-  if (handle_ == 0 || e.Get == nullptr) return {};
   int32_t length = 0;
-  const char* data =
-      reinterpret_cast<const char*>(e.Get(handle_, webform::kTransferredData, 0, &length));
+  const char* data = reinterpret_cast<const char*>(GetRaw(webform::kTransferredData, &length));
   if (data == nullptr || length <= 0) return {};
   return std::string(data, static_cast<size_t>(length));
-}
-
-std::string TinetWebForm::GetText(int index) const {
-  const TWebFormEngine& e = WebFormEngine();
-  if (handle_ == 0 || e.Get == nullptr) return {};
-  return TextAt(e.Get(handle_, index, 0, nullptr));
-}
-
-int TinetWebForm::GetNumber(int index) const {
-  const TWebFormEngine& e = WebFormEngine();
-  if (handle_ == 0 || e.Get == nullptr) return 0;
-  return static_cast<int>(e.Get(handle_, index, 0, nullptr));
-}
-
-void TinetWebForm::SetText(int index, const std::string& value) {
-  SetNumber(index, reinterpret_cast<intptr_t>(value.c_str()));
-}
-
-void TinetWebForm::SetNumber(int index, intptr_t value) {
-  const TWebFormEngine& e = WebFormEngine();
-  // Without an engine object the stored values have nowhere to go; the first request
-  // reports the missing engine.
-  if (handle_ == 0 || e.Set == nullptr) return;
-  int result = e.Set(handle_, index, 0, value, 0);
-  if (result != 0) RaiseEngineError(result, "");
-}
-
-int INET_STDCALL TinetWebForm::DispatchWebFormEvent(void* owner, int event, int count,
-                                                    intptr_t* values, int32_t* lengths) {
-  auto* self = static_cast<TinetWebForm*>(owner);
-  // Nothing may unwind into the engine: keep the first failure for after its call.
-  if (self == nullptr || self->handlerError_) return 0;
-  try {
-    self->Dispatch(event, count, values, lengths);
-  } catch (...) {
-    self->handlerError_ = std::current_exception();
-  }
-  return 0;
 }
 
 void TinetWebForm::Dispatch(int event, int count, intptr_t* values, int32_t* lengths) {

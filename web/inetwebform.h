@@ -56,10 +56,8 @@ class TinetWebForm : public TinetCore {
   // Without a bound engine the component is still created (so its form is); the first
   // request then reports "NetEngine WebForm: Error creating component".
   explicit TinetWebForm(TComponent* owner);
-  ~TinetWebForm() override;
 
   std::exception_ptr CreateError(int code, const std::string& text) override;
-  void ShowAboutBox() override;
 
   void Reset();
   void AddFormVar(const std::string& name, const std::string& value);
@@ -68,7 +66,6 @@ class TinetWebForm : public TinetCore {
   void SubmitTo(const std::string& url);
   // The body of the last reply, every byte of it.
   std::string GetTransferredData();
-  [[noreturn]] void RaiseEngineError(int code, std::string text);
 
   std::string Accept() const { return GetText(netengine::webform::kAccept); }
   void SetAccept(const std::string& v) { SetText(netengine::webform::kAccept, v); }
@@ -138,19 +135,9 @@ class TinetWebForm : public TinetCore {
   TinetwebformStatusEvent OnStatus;
   TinetwebformTransferEvent OnTransfer;
 
-  int Handle() const { return handle_; }
+ protected:
+  void Dispatch(int event, int count, intptr_t* values, int32_t* lengths) override;
 
  private:
-  static int INET_STDCALL DispatchWebFormEvent(void* owner, int event, int count, intptr_t* values,
-                                               int32_t* lengths);
-  void Dispatch(int event, int count, intptr_t* values, int32_t* lengths);
-  void CallEngine(int method, std::vector<std::string> args);
-  std::string GetText(int index) const;
-  void SetText(int index, const std::string& value);
-  int GetNumber(int index) const;
-  void SetNumber(int index, intptr_t value);
-
-  int handle_ = 0;
   bool acceptScratch_ = false;
-  std::exception_ptr handlerError_;  // first exception of a handler during an engine call
 };
