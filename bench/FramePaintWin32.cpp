@@ -104,6 +104,37 @@ TTiming FullRepaint(HWND wnd, int runs) {
   });
 }
 
+// Each direct child window repainted on its own (with its own children), slowest first: where
+// a full repaint's time goes.
+void ChildBreakdown(HWND wnd, int runs, int depth = 0) {
+  struct TChild {
+    HWND Wnd;
+    double Best;
+  };
+  std::vector<TChild> children;
+  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const TTiming t = Time(runs, 10, [&] {
+      RedrawWindow(child, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Pump();
+    });
+    children.push_back({child, t.Best});
+  }
+  std::sort(children.begin(), children.end(),
+            [](const TChild& a, const TChild& b) { return a.Best > b.Best; });
+  for (size_t i = 0; i < children.size() && i < 6; ++i) {
+    char name[64] = "";
+    GetClassNameA(children[i].Wnd, name, sizeof name);
+    RECT r;
+    GetWindowRect(children[i].Wnd, &r);
+    std::printf("%*s  of it: %-20s %4ldx%-4ld  best %8.3f ms\n", depth * 2, "", name,
+                r.right - r.left, r.bottom - r.top, children[i].Best);
+    // The slowest child's own children, one level down.
+    if (i == 0 && depth == 0) ChildBreakdown(children[i].Wnd, runs, depth + 1);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +162,7 @@ int main(int argc, char** argv) {
     Pump();
     const TTiming fullSkinned = FullRepaint(wnd, runs);
     Print("full repaint 843x710 with controls, skinned", fullSkinned);
+    ChildBreakdown(wnd, runs);
     SetWindowPos(wnd, nullptr, 0, 0, 1000, 740, SWP_NOZORDER);
     Pump();
     const TTiming skinned = ResizeStep(wnd, runs);
@@ -142,6 +174,7 @@ int main(int argc, char** argv) {
     SetWindowPos(wnd, nullptr, 0, 0, 843, 710, SWP_NOZORDER);
     Pump();
     Print("full repaint 843x710 with controls, no skin", FullRepaint(wnd, runs));
+    ChildBreakdown(wnd, runs);
     std::printf("resize step ratio skinned / switched off: best %.2f, median %.2f\n",
                 skinned.Best / plain.Best, skinned.Median / plain.Median);
     delete form;

@@ -160,9 +160,7 @@ void BlendRectColor(TBitmap* bitmap, const TRect& r, int percent, TColor color) 
   for (int y = c.Top; y < c.Bottom; ++y) {
     auto* p = reinterpret_cast<uint8_t*>(fast.PixelAddress(c.Left, y));
     for (int x = 0; x < c.Width(); ++x, p += 4)
-      for (int ch = 0; ch < 3; ++ch)
-        p[ch] = static_cast<uint8_t>(
-            std::nearbyint(std::clamp(k * p[ch] + colourPart[ch], 0.0, 255.0)));
+      for (int ch = 0; ch < 3; ++ch) p[ch] = RoundToByte(k * p[ch] + colourPart[ch]);
   }
 }
 

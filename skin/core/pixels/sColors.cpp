@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "skin/core/pixels/sPixelRows.h"
 
-// Round to the nearest integer, ties to the even one (the default rounding mode).
-// v limited to 0..255 first, so any value converts; then rounded, ties to even.
-uint8_t ClampToByte(double v) {
-  return static_cast<uint8_t>(std::nearbyint(std::clamp(v, 0.0, 255.0)));
-}
+namespace {
 
 uint32_t Channel(uint32_t v, int shift) { return (v >> shift) & 0xFFu; }
 
@@ -36,7 +32,7 @@ uint32_t ChangeSaturation(int amount, uint32_t color) {
   uint32_t result = color & 0xFF000000u;
   for (int shift = 0; shift <= 16; shift += 8) {
     const double c = Channel(color, shift);
-    result |= uint32_t{ClampToByte(c - (avg - c) * amount / 100.0)} << shift;
+    result |= uint32_t{RoundToByte(c - (avg - c) * amount / 100.0)} << shift;
   }
   return result;
 }
@@ -96,8 +92,8 @@ uint32_t ChangeHue(int amount, uint32_t pixel) {
       nr = vv, ng = p, nb = q;
       break;
   }
-  return (pixel & 0xFF000000u) | (uint32_t{ClampToByte(nr)} << 16) |
-         (uint32_t{ClampToByte(ng)} << 8) | ClampToByte(nb);
+  return (pixel & 0xFF000000u) | (uint32_t{RoundToByte(nr)} << 16) |
+         (uint32_t{RoundToByte(ng)} << 8) | RoundToByte(nb);
 }
 
 TColor ChangeColorHue(int amount, TColor color) {
@@ -110,7 +106,7 @@ TColor MixColors(TColor a, TColor b, double k) {
   const auto ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
   uint32_t result = ua & 0xFF000000u;
   for (int shift = 0; shift <= 16; shift += 8)
-    result |= uint32_t{ClampToByte(Channel(ua, shift) * k + Channel(ub, shift) * (1 - k))} << shift;
+    result |= uint32_t{RoundToByte(Channel(ua, shift) * k + Channel(ub, shift) * (1 - k))} << shift;
   return static_cast<TColor>(result);
 }
 

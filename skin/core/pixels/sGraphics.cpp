@@ -44,10 +44,6 @@ inline uint32_t MixByte(int d, int s, int w) {
   return static_cast<uint32_t>(((s - d) * w + d * 256) >> 8);
 }
 
-uint8_t RoundToByte(double v) {
-  return static_cast<uint8_t>(std::nearbyint(std::clamp(v, 0.0, 255.0)));
-}
-
 // The pixel of a background bitmap at (x, y), or false when it lies outside.
 bool BackgroundPixel(const TPixels32& bg, int64_t x, int64_t y, uint32_t& pixel) {
   if (x < 0 || y < 0 || x >= bg.Width || y >= bg.Height) return false;

@@ -7,6 +7,17 @@
 #include <cstddef>
 #include <cstdint>
 
+// v cut to 0..255 and rounded to the nearest integer, ties to the even one, as std::nearbyint
+// rounds in the default mode, but without its library call, which costs more than a pixel's
+// whole arithmetic.
+inline uint8_t RoundToByte(double v) {
+  v = v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v;
+  int i = static_cast<int>(v);
+  const double fraction = v - i;  // exact: v and i lie below 256
+  if (fraction > 0.5 || (fraction == 0.5 && (i & 1) != 0)) ++i;
+  return static_cast<uint8_t>(i);
+}
+
 // Blue, green and red of d mixed toward s by w (0..255); alpha of d kept. The rule
 // ((s - d) * w + d * 256) shr 8 equals (s * w + d * (256 - w)) shr 8, whose terms are never
 // negative and stay below 65536, so red and blue share one 32-bit multiply.

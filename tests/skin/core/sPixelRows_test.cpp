@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -12,6 +13,31 @@ std::vector<uint32_t> Noise(size_t n, uint32_t seed) {
   std::vector<uint32_t> v(n);
   for (auto& p : v) p = rng();
   return v;
+}
+
+// Byte rounding cuts to 0..255 and rounds ties to the even neighbour, exactly as the default
+// rounding mode does, also for the values just beside a tie.
+TEST(RoundToByte, MatchesTheDefaultRoundingModeOverTheWholeRange) {
+  struct Case {
+    double V;
+    int Expected;
+  };
+  for (const Case& c : std::vector<Case>{{-300.0, 0},
+                                         {-0.5, 0},
+                                         {0.5, 0},
+                                         {1.5, 2},
+                                         {2.5, 2},
+                                         {254.5, 254},
+                                         {254.5000001, 255},
+                                         {255.4, 255},
+                                         {1e9, 255},
+                                         {127.49999999999999, 127}})
+    EXPECT_EQ(RoundToByte(c.V), c.Expected) << c.V;
+  for (int i = -4 * 256; i <= 4 * 260; ++i) {
+    const double v = i / 4.0 + (i % 3) * 1e-12;
+    const double cut = v < 0 ? 0.0 : v > 255 ? 255.0 : v;
+    EXPECT_EQ(RoundToByte(v), static_cast<int>(std::nearbyint(cut))) << v;
+  }
 }
 
 // The vector loops and the plain ones give the same bytes, and both follow the rules.
