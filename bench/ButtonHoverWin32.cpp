@@ -15,6 +15,7 @@
 
 #include "app/KestravaStartup.h"
 #include "app/mainWin32.h"
+#include "bench/BenchTimingWin32.h"
 #include "bench/SkinnedMainWindowWin32.h"
 #include "skin/core/runtime/sFade.h"
 #include "skin/core/skinfiles/sSkinManager.h"
@@ -31,17 +32,6 @@ struct THover {
   int Frames = 0;    // frames of the fade
 };
 
-// Handles what is queued; counts the time it was busy.
-void Pump(THover* hover = nullptr) {
-  MSG msg;
-  const auto start = Clock::now();
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  if (hover) hover->Busy += Ms(Clock::now() - start);
-}
-
 // One change of look (entry or leaving) until the fade has ended.
 THover Change(TsBitBtn* button, UINT message) {
   THover hover;
@@ -52,17 +42,12 @@ THover Change(TsBitBtn* button, UINT message) {
   hover.Busy += Ms(Clock::now() - work);
   while (button->Fading()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    Pump(&hover);
+    hover.Busy += Pump();
   }
   hover.Total = Ms(Clock::now() - start);
   const TsGeneralData* section = button->SkinData()->Section();
   hover.Frames = section ? FadeStepCount(section->FadingIterations, false) : 0;
   return hover;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
@@ -91,10 +76,11 @@ int main(int argc, char** argv) {
       }
     }
     std::printf("hover fade, whole (entry to end)   best %8.3f ms  median %8.3f ms  (%g frames)\n",
-                *std::min_element(totals.begin(), totals.end()), Median(totals), Median(frames));
+                BestAndMedian(totals).Best, BestAndMedian(totals).Median,
+                BestAndMedian(frames).Median);
     if (!perFrame.empty())
       std::printf("hover fade, work per frame         best %8.3f ms  median %8.3f ms\n",
-                  *std::min_element(perFrame.begin(), perFrame.end()), Median(perFrame));
+                  BestAndMedian(perFrame).Best, BestAndMedian(perFrame).Median);
     // The same change without a fade: the button repaints its new look at once.
     button->SetAnimatEvents(TskAnimatEvents{});
     std::vector<double> direct;
@@ -102,7 +88,7 @@ int main(int argc, char** argv) {
       for (UINT message : {CM_MOUSEENTER, CM_MOUSELEAVE})
         direct.push_back(Change(button, message).Total);
     std::printf("hover without fade, repaint        best %8.3f ms  median %8.3f ms\n",
-                *std::min_element(direct.begin(), direct.end()), Median(direct));
+                BestAndMedian(direct).Best, BestAndMedian(direct).Median);
     delete form;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_button_hover: %s\n", e.what());

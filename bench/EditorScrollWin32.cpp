@@ -17,6 +17,7 @@
 
 #include "app/KestravaStartup.h"
 #include "app/mainWin32.h"
+#include "bench/BenchTimingWin32.h"
 #include "bench/SkinnedMainWindowWin32.h"
 #include "skin/adapters/skSBUtilsWin32.h"
 #include "skin/adapters/skScrollWndWin32.h"
@@ -25,18 +26,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-struct TTiming {
-  double Best, Median;  // milliseconds per step
-};
 
 // Milliseconds per step of `count` steps from the top of the text, each painted through
 // before the next, as a held key would be shown.
@@ -51,11 +40,6 @@ double Batch(HWND editor, int count, WPARAM code) {
     Pump();
   }
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / count;
-}
-
-TTiming BestAndMedian(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return TTiming{values.front(), values[values.size() / 2]};
 }
 
 void Print(const char* what, const TTiming& t) {

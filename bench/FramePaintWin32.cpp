@@ -17,35 +17,21 @@
 
 #include "app/KestravaStartup.h"
 #include "app/mainWin32.h"
+#include "bench/BenchTimingWin32.h"
 #include "bench/SkinnedMainWindowWin32.h"
 #include "tests/support/MessageBoxWatcherWin32.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
 // The best and the median of `runs` batches of `count` calls, in milliseconds per call.
-struct TTiming {
-  double Best, Median;
-};
 TTiming Time(int runs, int count, const std::function<void()>& work) {
   std::vector<double> perCall;
   for (int r = 0; r < runs; ++r) {
-    const auto start = Clock::now();
+    const auto start = BenchClock::now();
     for (int i = 0; i < count; ++i) work();
-    perCall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count() /
-                      count);
+    perCall.push_back(MillisecondsSince(start) / count);
   }
-  std::sort(perCall.begin(), perCall.end());
-  return TTiming{perCall.front(), perCall[perCall.size() / 2]};
+  return BestAndMedian(perCall);
 }
 
 void Print(const char* what, const TTiming& t) {
