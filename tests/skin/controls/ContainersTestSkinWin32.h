@@ -1,6 +1,6 @@
 // The skin and form the skinned containers' window tests share: the group box, panel and
-// lowered panel sections each with a face of their own inside a three-pixel border, and the
-// caption band's section.
+// lowered panel sections each with a face of their own inside a three-pixel border, and a
+// panel section that lets what lies behind it through.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,6 +43,11 @@ inline ktest::TTestSkinBuilder Builder() {
   skin.SolidSection("PANEL_LOW", kLowFace)
       .ColorKey("FONTCOLOR", kPanelFont)
       .Key("BORDERSMASK", ktest::BordersMask({40, 0}, {18, 18}, 3, 1));
+  // A panel section that lets everything behind it through.
+  skin.Section("PANEL_CLEAR")
+      .ColorKey("COLOR", kPanelFace)
+      .Key("TRANSPARENCY", "100")
+      .Key("STATES", "1");
   return skin;
 }
 
