@@ -61,6 +61,45 @@ TEST_F(SkinnedForm, AltSpaceOpensTheSkinnedSystemMenuAndItsCloseItemCloses) {
   EXPECT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(Wnd()); }));
 }
 
+// Without skinned menus the system's own menu opens, with the items the form allows: a normal
+// form cannot be restored, every other item works, and its Close item closes.
+TEST_F(SkinnedForm, WithoutSkinnedMenusAltSpaceOpensTheSystemsOwnMenu) {
+  fixture.Manager->SetSkinnedPopups(false);
+  ShowSkinned();
+  TUserScript user;
+  const bool played = user.Play([&](TUserScript& u) {
+    const int waits = u.MenuWaits();
+    ktest::PressKeys({VK_MENU}, VK_SPACE);
+    HWND popup = u.WaitForWindow("the system's own menu", "#32768");
+    u.WaitForMenuInput(waits);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    u.Expect(menu != nullptr, "the open menu is known");
+    auto grayed = [&](UINT command) {
+      return (GetMenuState(menu, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
+    };
+    u.Expect(grayed(SC_RESTORE), "restore is off for a normal form");
+    for (UINT command : {SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+      u.Expect(!grayed(command), "the form's other items are on");
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    u.Expect(GetMenuItemInfoA(menu, SC_CLOSE, FALSE, &info) && !(info.fType & MFT_OWNERDRAW),
+             "the system draws its own menu");
+    // Down to Close by its place: the system may add items of its own below it.
+    int steps = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) continue;
+      ++steps;
+      if (GetMenuItemID(menu, i) == SC_CLOSE) break;
+    }
+    for (int i = 0; i < steps; ++i) ktest::PressKey(VK_DOWN);
+    ktest::PressKey(VK_RETURN);
+    u.WaitUntilGone("the system's own menu", popup);
+  });
+  EXPECT_TRUE(played) << user.Failures();
+  EXPECT_TRUE(ktest::PumpUntil([&] { return !IsWindowVisible(Wnd()); }));
+}
+
 TEST_F(SkinnedForm, AltF4StillClosesTheSkinnedForm) {
   ShowSkinned();
   // The system's own system menu is off while the skin draws the title; its shortcut is not.
