@@ -40,15 +40,15 @@ class TsCustomListView : public TCustomListView {
   void Loaded() override;
   void CreateWnd() override;
   void DestroyWnd() override;
+  // The skinned handlers in the custom-draw events, the user's own kept aside (on), or the
+  // user's back (off). A list whose items the system draws leaves them out.
+  virtual void InstallCustomDraw(bool on);
 
  private:
   class TCmdHandler;
   class TBound;
   friend class TCmdHandler;
 
-  // The skinned handlers in the custom-draw events, the user's own kept aside (on), or the
-  // user's back (off).
-  void InstallCustomDraw(bool on);
   void ListCustomDraw(TCustomListView* sender, const TRect& rect, TCustomDrawStage stage,
                       bool& defaultDraw);
   void ItemCustomDraw(TCustomListView* sender, TListItem* item, TCustomDrawState state,

@@ -1,5 +1,7 @@
 #include "skin/controls/skPathDialogWin32.h"
 
+#include <shellapi.h>
+
 #include "framework/ScopeExit.h"
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/runtime/sDialogs.h"
@@ -8,6 +10,8 @@
 namespace {
 
 TPathDialogForm* gDialog = nullptr;
+// The system's large icons, asked for once; the shell keeps the list.
+HIMAGELIST gSystemImages = nullptr;
 
 bool IsExistingFolder(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -75,22 +79,99 @@ TPathDialogForm::TPathDialogForm(TComponent* owner) : TForm(owner) {
   sBitBtn3->SetEnabled(false);
   sBitBtn3->SetOnClick(MakeEvent<&TPathDialogForm::sBitBtn3Click>(this));
 
+  sScrollBox1 = new TScrollBox(this);
+  sScrollBox1->SetName("sScrollBox1");
+  sScrollBox1->SetVisible(false);
+  sScrollBox1->SetParent(this);
+  sScrollBox1->SetBounds(8, 20, 101, 317);
+  sScrollBox1->SetTabOrder(4);
+
   sLabel1 = new TsLabel(this);
   sLabel1->SetName("sLabel1");
   sLabel1->SetParent(this);
-  sLabel1->SetBounds(8, 3, 300, 13);
-  sLabel1->SetCaption("");
+  sLabel1->SetBounds(8, 3, 100, 13);
+  sLabel1->SetCaption("Root :");
+
+  ImageList1 = new TImageList(this);
+  ImageList1->SetName("ImageList1");
+  ImageList1->SetShareImages(true);
+
+  TreeLabel = new TsLabel(this);
+  TreeLabel->SetName("TreeLabel");
+  TreeLabel->SetParent(this);
+  TreeLabel->SetBounds(12, 3, 300, 13);
+  TreeLabel->SetCaption("");
 }
 
 void TPathDialogForm::SetCaptions() {
   SetCaption(SkinTextOr(SkinTextSelectDirectory, "Select directory"));
+  sLabel1->SetCaption(SkinTextOr(SkinTextRoot, "Root :"));
   sBitBtn1->SetCaption(SkinTextOr(SkinTextOK, "OK"));
   sBitBtn2->SetCaption(SkinTextOr(SkinTextCancel, "Cancel"));
   sBitBtn3->SetCaption(SkinTextOr(SkinTextCreate, "Create"));
 }
 
+void TPathDialogForm::ShowRootBar() {
+  sScrollBox1->SetVisible(true);
+  sLabel1->SetVisible(true);
+  const int shift = sScrollBox1->Width() + 4;
+  for (TControl* control :
+       {static_cast<TControl*>(sShellTreeView1), static_cast<TControl*>(sBitBtn1),
+        static_cast<TControl*>(sBitBtn2), static_cast<TControl*>(TreeLabel)})
+    control->SetLeft(control->Left() + shift);
+  SetWidth(Width() + sScrollBox1->Width() + GetSystemMetrics(SM_CXFRAME) + 4);
+  CreateRootButtons();
+}
+
+void TPathDialogForm::CreateRootButtons() {
+  sScrollBox1->SetColor(clAppWorkSpace);
+  if (!gSystemImages) {
+    SHFILEINFOA info{};
+    gSystemImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX));
+  }
+  if (gSystemImages) ImageList1->SetHandle(gSystemImages);
+  int top = 0;
+  for (TskRootFolder kind : {TskRootFolder::rfDesktop, TskRootFolder::rfMyComputer,
+                             TskRootFolder::rfPersonal, TskRootFolder::rfNetwork}) {
+    TsSpeedButton* button = AddRootButton(kind);
+    // Placed below the ones before it, so that aligning to the top keeps their order.
+    button->SetTop(top);
+    top += button->Height();
+    button->SetAlign(alTop);
+    button->SetParent(sScrollBox1);
+  }
+}
+
+TsSpeedButton* TPathDialogForm::AddRootButton(TskRootFolder kind) {
+  auto* button = new TsSpeedButton(sScrollBox1);
+  button->SetName(std::string("RootButton") + RootFolderName(kind));
+  button->SetHeight(70);
+  button->SetLayout(blGlyphTop);
+  button->SetFlat(true);
+  button->SkinData()->SetSkinSection("TOOLBUTTON");
+  // The folder's list is freed here once its name and icon are read.
+  TItemIdList list;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, RootFolderCsidl(kind), list.Put())) && list) {
+    button->SetCaption(ReadItemDisplayName(DesktopShellFolder()->ShellFolder(), list.Get(),
+                                           SHGDN_NORMAL, TskShowExtension::seHide));
+    button->SetImageIndex(GetSystemIconIndex(list.Get(), false, false));
+  }
+  button->SetImages(ImageList1);
+  button->SetTag(static_cast<int>(kind));
+  button->SetOnClick(MakeEvent<&TPathDialogForm::RootButtonClick>(this));
+  return button;
+}
+
+void TPathDialogForm::RootButtonClick(TObject* sender) {
+  auto* button = dynamic_cast<TsSpeedButton*>(sender);
+  if (!button) return;
+  sShellTreeView1->SetRoot(RootFolderName(static_cast<TskRootFolder>(button->Tag())));
+}
+
 void TPathDialogForm::AnchorControls() {
   sShellTreeView1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+  sScrollBox1->SetAnchors(TAnchors{akLeft, akTop, akBottom});
   sBitBtn1->SetAnchors(TAnchors{akRight, akBottom});
   sBitBtn2->SetAnchors(TAnchors{akRight, akBottom});
   sBitBtn3->SetAnchors(TAnchors{akLeft, akBottom});
@@ -154,8 +235,12 @@ bool ExecutePathDialog(const TsFolderDialogRequest& request, std::string& path) 
   TScopeExit clear([] { gDialog = nullptr; });
   dialog->SetCaptions();
   dialog->sBitBtn3->SetVisible(request.AllowCreate);
+  if (request.ShowRootButtons)
+    dialog->ShowRootBar();
+  else
+    dialog->sLabel1->SetVisible(false);
   dialog->AnchorControls();
-  dialog->sLabel1->SetCaption(request.DialogText);
+  dialog->TreeLabel->SetCaption(request.DialogText);
   dialog->sShellTreeView1->SetRoot(request.Root);
   dialog->sShellTreeView1->HandleNeeded();
   if (!request.StartFolder.empty()) dialog->sShellTreeView1->SelectPath(request.StartFolder);
