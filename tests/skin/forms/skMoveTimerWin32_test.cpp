@@ -107,6 +107,39 @@ TEST_F(SkinnedForm, ADragWithBlendOnMovingFadesTheFormAndEndsOpaque) {
   EXPECT_TRUE(ktest::PumpUntil([&] { return skintest::ScreenPixel(centre) == drawn; }));
 }
 
+// The fading drag is the system's move loop on the form, so screen snapping works in it: a
+// form dropped a few pixels from the work area's left edge ends at the edge.
+TEST_F(SkinnedForm, ADragWithBlendOnMovingSnapsToTheScreenEdge) {
+  skintest::TFullWindowDragging dragging;
+  TskBlendOnMoving& blend = fixture.Manager->AnimEffects()->BlendOnMoving;
+  blend.Active = true;
+  blend.BlendValue = 170;
+  blend.Time = 48;
+  TsSkinProvider* p = ShowSkinned();
+  p->SetScreenSnap(true);
+  RECT work{}, start{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SetWindowPos(Wnd(), nullptr, work.left + 100, work.top + 100, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ktest::Settle(Wnd(), 100);
+  GetWindowRect(Wnd(), &start);
+  const POINT grip = TitleMiddle();
+  ASSERT_TRUE(ktest::MovePointerTo(grip));
+  TReleaseWhenFaded watch;
+  watch.form = Wnd();
+  watch.target = blend.BlendValue;
+  // The form's left edge dropped 4 pixels inside the work area, within the snap buffer.
+  watch.dropAt = POINT{grip.x - (start.left - work.left) + 4, grip.y + 20};
+  watch.deadline = GetTickCount64() + 20000;
+  ASSERT_TRUE(ktest::SendInputAndHandle({Mouse(MOUSEEVENTF_LEFTDOWN)}, 30000));
+  ASSERT_TRUE(ktest::PumpUntil([&] { return watch.released && !(p->FrameFlags & 0x80u); }));
+  RECT r;
+  GetWindowRect(Wnd(), &r);
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.top, start.top + 20);
+  EXPECT_FALSE(GetWindowLongPtrA(Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
 TEST_F(SkinnedForm, WithoutBlendOnMovingADragLeavesTheFormAlone) {
   skintest::TFullWindowDragging dragging;
   TsSkinProvider* p = ShowSkinned();
