@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr UINT WM_SHELLREFRESH = WM_USER + 1;
+
 struct TColumnSpec {
   const char* Caption;
   TAlignment Alignment;
@@ -319,7 +321,9 @@ void TskShellListView::RestartNotifier() {
   notifier_ = std::make_unique<TskShellChangeNotifier>(nullptr);
   notifier_->SetWatchSubTree(false);
   notifier_->SetRoot(rootFolder_->GetParsingPath());
-  notifier_->SetOnChange([this] { Refresh(); });
+  // Refreshing re-creates the notifier, so it happens after the handler has returned.
+  HWND window = Handle();
+  notifier_->SetOnChange([window] { PostMessageA(window, WM_SHELLREFRESH, 0, 0); });
 }
 
 void TskShellListView::OpenItem(TskShellFolder* folder) {
@@ -445,6 +449,9 @@ void TskShellListView::WndProc(TMessage& m) {
     case CN_NOTIFY:
       if (OnNotify(m)) return;
       break;
+    case WM_SHELLREFRESH:
+      Refresh();
+      return;
     case WM_GETDLGCODE:
       // Enter opens the selected item here instead of pressing the form's default button.
       if (autoNavigate_ && m.LParam) {

@@ -49,6 +49,8 @@ class TskShellListView : public TsCustomListView, public IacShellVerbHandler {
   bool AutoRefresh() const { return autoRefresh_; }
   // On: a change notifier watches the folder and the list reads it again after a change.
   void SetAutoRefresh(bool value);
+  // The notifier while AutoRefresh is on, nullptr otherwise.
+  TskShellChangeNotifier* Notifier() const { return notifier_.get(); }
   KFW_EVENT(TskAddFolderEvent, OnAddFolder)
 
   TskShellComboBox* ShellComboBox() const { return combo_; }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/controls/skShellChangeNotifierWin32.h"
 #include "skin/controls/skShellComboBoxWin32.h"
 #include "tests/skin/controls/ShellTestFolderWin32.h"
 #include "tests/support/FormGuardWin32.h"
@@ -102,6 +103,26 @@ TEST_F(ShellList, ListsFoldersFirstAndFilesByTheirMask) {
   }
   list->SetObjectTypes(otFolders);
   EXPECT_EQ(ShownNames(list), (TNames{"beta", "Delta"}));
+}
+
+TEST_F(ShellList, WithAutoRefreshAFolderMadeMeanwhileShowsAndTheSelectionStays) {
+  TTestFolder folder("list-refresh");
+  MakeTree(folder);
+  TskShellListView* list = MakeList(folder.Path());
+  form.Show();
+  list->SetAutoRefresh(true);
+  list->SetItemIndex(3);
+  ASSERT_TRUE(ktest::PumpUntil([&] {
+    TThread::CheckSynchronize();
+    return list->Notifier() && list->Notifier()->Thread()->WatchedDirectory() == folder.Path();
+  })) << "the list's folder is watched";
+  folder.MakeFolder("echo");
+  EXPECT_TRUE(ktest::PumpUntil([&] {
+    TThread::CheckSynchronize();
+    return IndexOfName(list, "echo") == 2;
+  })) << "the new folder shows among the folders";
+  EXPECT_EQ(list->ItemIndex(), 3) << "the selected position stays, also as the last item";
+  list->SetAutoRefresh(false);
 }
 
 TEST_F(ShellList, OpensAFolderByDoubleClickAndEnterAndGoesUpByBackspace) {
