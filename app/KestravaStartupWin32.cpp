@@ -4,6 +4,7 @@
 #include "imaging/pngimage.h"
 #include "skin/adapters/skCtrlAdapterWin32.h"
 #include "skin/adapters/skDialogChildrenWin32.h"
+#include "skin/adapters/skMnuWndWin32.h"
 #include "skin/controls/skShellFolderWin32.h"
 #include "skin/core/pixels/SkinImageListPixels.h"
 #include "skin/core/runtime/sSkinRuntimeWin32.h"
@@ -33,6 +34,8 @@ TKestravaStartup::TKestravaStartup() {
   InstallControlAdapters();
   // Standard dialogs and message boxes give their child windows window adapters.
   InstallDialogChildAdapters();
+  // Popup menu windows take the skin's frame while a skinned menu shows.
+  InstallMenuAdapters();
   // OLE on the main thread, for the folder picker's view of the shell.
   InitShellControls();
   // The network engine is mapped before any window exists; when it cannot be, the windows
@@ -47,6 +50,7 @@ TKestravaStartup::~TKestravaStartup() {
   DoneShellControls();
   SetControlAdapterFactory(nullptr);
   RemoveDialogChildAdapters();
+  RemoveMenuAdapters();
   FreeShadowTemplates();
   UnregisterSkinImageListPixels();
   // After the forms, so no component is left calling into the unmapped engine.

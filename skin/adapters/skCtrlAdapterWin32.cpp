@@ -8,8 +8,10 @@
 #include "skin/adapters/skComboBoxWndWin32.h"
 #include "skin/adapters/skEditWndWin32.h"
 #include "skin/adapters/skListViewWndWin32.h"
+#include "skin/adapters/skSpeedButtonHandlerWin32.h"
 #include "skin/adapters/skTabControlWndWin32.h"
 #include "skin/adapters/skTreeViewWndWin32.h"
+#include "skin/adapters/skWWComboBoxWndWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
@@ -67,6 +69,9 @@ void TskAdapterItem::AttachAdapter() {
     case TskAdapterKind::ComboBox:
       adapter_ = TskMainWnd::Make<TskComboBoxWnd>(handle, &skinData_, manager, section, true);
       break;
+    case TskAdapterKind::WWComboBox:
+      adapter_ = TskWWComboBoxWnd::CreateForControl(control_, &skinData_, manager, section, true);
+      break;
     case TskAdapterKind::ListView:
       adapter_ = TskMainWnd::Make<TskListViewWnd>(handle, &skinData_, manager, section, true);
       break;
@@ -84,6 +89,20 @@ void TskAdapterItem::AttachAdapter() {
       break;
   }
 }
+
+// ---- one adapted control without a window --------------------------------------------------
+
+TskGraphItem::TskGraphItem(TGraphicControl* control, TsSkinManager* manager)
+    : host_(control), skinData_(&host_, true) {
+  skinData_.SetSkinManager(manager);
+  auto* speed = dynamic_cast<TSpeedButton*>(control);
+  const std::string section = speed && speed->Flat() ? "SPEEDBUTTON_SMALL" : "SPEEDBUTTON";
+  handler_ = std::make_unique<TskSpeedButtonHandler>(control, &skinData_, manager, section, false);
+}
+
+TskGraphItem::~TskGraphItem() { handler_.reset(); }
+
+TControl* TskGraphItem::Control() const { return handler_ ? handler_->Button() : nullptr; }
 
 // ---- the form's control adapter ---------------------------------------------------------------
 
@@ -129,8 +148,21 @@ void TskCtrlAdapter::AdaptOne(TControl* control) {
     AddItemWithSection(windowed, "");
   } else if (auto* label = dynamic_cast<TCustomLabel*>(control)) {
     SkinLabel(label);
+  } else if (auto* speed = dynamic_cast<TSpeedButton*>(control)) {
+    AddGraphItem(speed);
   }
-  // A speed button would get a handler of its own; none is built, so it keeps its own look.
+}
+
+void TskCtrlAdapter::AddGraphItem(TGraphicControl* control) {
+  if (FindGraphItem(control) || PerformSkinCmd(control, CmdIsSkinned, 0) != 0) return;
+  graphItems_.push_back(std::make_unique<TskGraphItem>(control, Manager()));
+  control->Invalidate();
+}
+
+TskGraphItem* TskCtrlAdapter::FindGraphItem(const TControl* control) const {
+  for (const auto& item : graphItems_)
+    if (item->Control() == control) return item.get();
+  return nullptr;
 }
 
 void TskCtrlAdapter::WalkInto(TControl* control) {
@@ -233,12 +265,17 @@ TskAdapterItem* TskCtrlAdapter::FindItem(const TControl* control) const {
 void TskCtrlAdapter::RemoveDeadItems() {
   std::erase_if(
       items_, [](const std::unique_ptr<TskAdapterItem>& item) { return !item || !item->Alive(); });
+  // A button freed, or given its own method back when the skin went, needs its item no more.
+  std::erase_if(graphItems_, [](const std::unique_ptr<TskGraphItem>& item) {
+    return !item || !item->Control() || !item->Handler()->Hooked();
+  });
 }
 
 void TskCtrlAdapter::FreeAllItems() {
   if (FreeingAllItems) return;
   FreeingAllItems = true;
   while (!items_.empty()) items_.pop_back();
+  while (!graphItems_.empty()) graphItems_.pop_back();
   FreeingAllItems = false;
 }
 

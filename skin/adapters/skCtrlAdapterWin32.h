@@ -20,6 +20,7 @@
 
 class TskCtrlAdapter;
 class TCustomLabel;
+class TskSpeedButtonHandler;
 
 // One adapted windowed control: its skin data and its window adapter.
 class TskAdapterItem {
@@ -49,6 +50,28 @@ class TskAdapterItem {
   std::unique_ptr<TskMainWnd> adapter_;
 };
 
+// One adapted control without a window (a foreign speed button): its skin data and the
+// handler that paints it.
+class TskGraphItem {
+ public:
+  // The section is "SPEEDBUTTON", "SPEEDBUTTON_SMALL" for a flat button.
+  TskGraphItem(TGraphicControl* control, TsSkinManager* manager);
+  // The handler first (the button gets its own method back), then the skin data.
+  ~TskGraphItem();
+  TskGraphItem(const TskGraphItem&) = delete;
+  TskGraphItem& operator=(const TskGraphItem&) = delete;
+
+  TskSpeedButtonHandler* Handler() const { return handler_.get(); }
+  TsCommonData& ItemSkinData() { return skinData_; }
+  // The button, or null once it was freed.
+  TControl* Control() const;
+
+ private:
+  TControlSkinHost host_;
+  TsCommonData skinData_;
+  std::unique_ptr<TskSpeedButtonHandler> handler_;
+};
+
 class TskCtrlAdapter : public IFormControlAdapter {
  public:
   explicit TskCtrlAdapter(TsSkinProvider& provider);
@@ -70,8 +93,12 @@ class TskCtrlAdapter : public IFormControlAdapter {
   int ItemCount() const { return static_cast<int>(items_.size()); }
   // The item of a control, or null.
   TskAdapterItem* FindItem(const TControl* control) const;
-  // Drops the items whose adapter let go of its window (the window was destroyed).
+  // Drops the items whose adapter let go of its window (the window was destroyed), and those
+  // of buttons that were freed.
   void RemoveDeadItems();
+  // The item of a control without a window, or null.
+  TskGraphItem* FindGraphItem(const TControl* control) const;
+  int GraphItemCount() const { return static_cast<int>(graphItems_.size()); }
   void FreeAllItems();
 
   TsSkinProvider& OwnerProvider() const { return provider_; }
@@ -86,9 +113,11 @@ class TskCtrlAdapter : public IFormControlAdapter {
   bool Vetoed(TComponent* control, std::string& section);
   // A label shows the skin's font colour over the skinned background.
   void SkinLabel(TCustomLabel* label);
+  void AddGraphItem(TGraphicControl* control);
 
   TsSkinProvider& provider_;
   std::vector<std::unique_ptr<TskAdapterItem>> items_;
+  std::vector<std::unique_ptr<TskGraphItem>> graphItems_;
 };
 
 // The provider of every form makes its control adapter through this from now on.

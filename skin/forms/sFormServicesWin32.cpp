@@ -72,6 +72,8 @@ void TsFormServicesWin32::WindowCreating(TWindowKey wnd) {
   DialogWindowCreated(reinterpret_cast<HWND>(wnd));
 }
 
+void TsFormServicesWin32::FreeMenuAdapters() { FreePopupMenuAdapters(); }
+
 // Every hide reuses the one hide timer; what a running hide shows ends here.
 void TsFormServicesWin32::ForgetHideTimer() { StopHideAnimation(); }
 

@@ -34,6 +34,7 @@ class TsFormServicesWin32 : public TskGlowServicesWin32 {
   void PaintFormToBitmap(TBitmap& bitmap, ISkinProvider& provider) override;
   // Standard dialogs and message boxes get their providers (skDialsWin32.h).
   void WindowCreating(TWindowKey wnd) override;
+  void FreeMenuAdapters() override;
 };
 
 // The program's start-up list registers the services and takes them back when it ends.

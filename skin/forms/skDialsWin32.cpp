@@ -38,7 +38,18 @@ std::vector<TskProvider*> Providers() {
 // The top-level window a child belongs to.
 HWND RootOf(HWND wnd) { return GetAncestor(wnd, GA_ROOT); }
 
+TPopupMenuAdapterHooks& MenuAdapterHooks() {
+  static TPopupMenuAdapterHooks hooks;
+  return hooks;
+}
+
 }  // namespace
+
+void SetPopupMenuAdapterHooks(TPopupMenuAdapterHooks hooks) { MenuAdapterHooks() = hooks; }
+
+void FreePopupMenuAdapters() {
+  if (MenuAdapterHooks().FreeAll) MenuAdapterHooks().FreeAll();
+}
 
 void SetDialogChildAdapterFactory(TDialogChildAdapterFactory factory) {
   ChildAdapterFactory() = std::move(factory);
@@ -220,6 +231,10 @@ void DialogWindowCreated(HWND wnd) {
   FreeDeadProviders();
   const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
   if (!(style & WS_CHILD)) {
+    if (GetWindowClassName(wnd) == "#32768") {
+      if (MenuAdapterHooks().Attach) MenuAdapterHooks().Attach(wnd);
+      return;
+    }
     SkinWindow(wnd);
     return;
   }

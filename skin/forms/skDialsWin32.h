@@ -33,6 +33,17 @@ using TDialogChildAdapterFactory = std::function<std::unique_ptr<IDialogChildAda
     HWND child, const TskDialogChildChoice& choice, TsSkinManager* manager)>;
 void SetDialogChildAdapterFactory(TDialogChildAdapterFactory factory);
 
+// The adapters of popup menu windows ("#32768") live above the form skinning as well: the
+// hook hands each new menu window to Attach, and the form services free them all through
+// FreeAll. Empty hooks: menu windows keep the system's frame.
+struct TPopupMenuAdapterHooks {
+  void (*Attach)(HWND menuWindow) = nullptr;
+  void (*FreeAll)() = nullptr;
+};
+void SetPopupMenuAdapterHooks(TPopupMenuAdapterHooks hooks);
+// Every popup menu adapter freed (nothing without hooks).
+void FreePopupMenuAdapters();
+
 // What the provider decided for one child window.
 struct TskAdaptedChild {
   HWND Wnd = nullptr;

@@ -472,24 +472,35 @@ TEST_F(SkinnedDialogs, AMessageBoxFadesInAndOutWhenTheManagerAnimatesDialogs) {
 }
 
 TEST_F(SkinnedDialogs, AHundredDialogsLeaveNoHandleBehind) {
-  // Warmed up once: the first dialog loads what the system keeps for later ones.
-  auto oneRound = [](ktest::TUserScript& u, int n) {
+  // Message boxes, open and save dialogs in turn, each closed by the key that cancels it.
+  // Warmed up once: the first dialog of each kind loads what the system keeps for later ones.
+  TOpenDialog open(nullptr);
+  open.SetFilter("SQL-Dateien|*.sql");
+  TSaveDialog save(nullptr);
+  save.SetFilter("SQL-Dateien|*.sql");
+  auto oneRound = [&](ktest::TUserScript& u, int n) {
     for (int i = 0; i < n; ++i) {
-      u.Later([] { ShowMessageDialog("Runde", sdkInformation, sdbOK, 0); });
-      HWND box = u.WaitForWindow("a message box", "#32770", IsMessageBox);
+      const int kind = i % 3;
+      if (kind == 0)
+        u.Later([] { ShowMessageDialog("Runde", sdkInformation, sdbOK, 0); });
+      else if (kind == 1)
+        u.Later([&] { open.Execute(); });
+      else
+        u.Later([&] { save.Execute(); });
+      HWND box = u.WaitForWindow("a dialog", "#32770", kind == 0 ? IsMessageBox : IsFileDialog);
       u.WaitUntil("skinned", [&] { return Skinned(box); });
-      ktest::PressKey(VK_RETURN);
-      u.WaitUntilGone("the message box", box);
+      ktest::PressKey(kind == 0 ? VK_RETURN : VK_ESCAPE);
+      u.WaitUntilGone("the dialog", box);
     }
   };
   ktest::TUserScript user;
   ASSERT_TRUE(user.Play([&](ktest::TUserScript& u) { oneRound(u, 3); })) << user.Failures();
   ktest::Pump();
   const int gdiBefore = GdiObjectCount(), userBefore = UserObjectCount();
-  ASSERT_TRUE(user.Play([&](ktest::TUserScript& u) { oneRound(u, 100); })) << user.Failures();
+  ASSERT_TRUE(user.Play([&](ktest::TUserScript& u) { oneRound(u, 102); })) << user.Failures();
   ktest::Pump();
   const int gdiAfter = GdiObjectCount(), userAfter = UserObjectCount();
-  std::printf("GDI objects %d -> %d, USER objects %d -> %d over 100 dialogs\n", gdiBefore, gdiAfter,
+  std::printf("GDI objects %d -> %d, USER objects %d -> %d over 102 dialogs\n", gdiBefore, gdiAfter,
               userBefore, userAfter);
   EXPECT_GT(gdiBefore, 0);
   EXPECT_LE(gdiAfter, gdiBefore);
