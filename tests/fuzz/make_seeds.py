@@ -115,6 +115,9 @@ def other_seeds(root):
           b"Lang|http://h/m.xml|languages\\German\\main.xml|extra\n")
     write(root, "updater_list_fuzz", "hostile",
           b"a|u|..\\x\rb|u|C:\\x\rc|u|\\\\s\\x\rd|u|x:s\re|u|con.txt\rf|u|x. \r")
+    # A mask, then a value and keys (a place byte and a key byte each).
+    write(root, "framework_mask_fuzz", "phone", b"(999) 000-0000;0;_\x00" + b"0301\x05\x08\x07x\x0a\x16")
+    write(root, "framework_mask_fuzz", "escapes", b">\\L<l\\;a!#_c;1;*\x00Ab+ \x01\x7f")
 
 
 def main():
