@@ -195,11 +195,13 @@ void TsGroupBox::PaintCaption(const TRect& band, const TsBackgroundSource& behin
   }
   TCanvas* canvas = cache->Canvas();
   canvas->Font()->Assign(Font());
+  // A disabled box says so in its caption, as the system's group box does: its children are
+  // disabled with it, and a caption in full colour would promise otherwise.
   DrawControlText(canvas, d,
                   TsSectionText{.Text = Caption(),
                                 .R = band,
                                 .Format = DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                                .Enabled = true});
+                                .Enabled = Enabled()});
 }
 
 void TsGroupBox::OwnPaint(HDC dc) {
@@ -262,6 +264,7 @@ bool TsGroupBox::HandleSkinned(TMessage& m) {
       d.BackgroundDirty = d.BackgroundDirty || d.DependsOnParentBg();
       return false;
     case CM_FONTCHANGED:
+    case CM_ENABLEDCHANGED:
       if (!Caption().empty()) d.Invalidate();
       return false;
     default:

@@ -1,10 +1,12 @@
 // The skinned group box under Wine: its frame from the section below the caption band, the
-// band over the parent's background with the caption in the section's font colour, its
-// children left alone, and the standard look without a skin.
+// band over the parent's background with the caption in the section's font colour (its
+// disabled colour while the box is disabled), its children left alone, and the standard look
+// without a skin.
 #include "skin/controls/sGroupBoxWin32.h"
 
 #include <gtest/gtest.h>
 
+#include "skin/core/pixels/sColors.h"
 #include "tests/skin/controls/ContainersTestSkinWin32.h"
 
 namespace {
@@ -39,6 +41,25 @@ TEST_F(SkinnedGroupBox, TheFrameBeginsBelowTheCaptionBandWhichShowsTheParent) {
   EXPECT_EQ(ClientPixel(wnd, 110, 70), kBoxFace);
   EXPECT_GT(ktest::CountClientPixels(wnd, band, kBoxFont), 5)
       << "the caption in the section's font colour";
+}
+
+TEST_F(SkinnedGroupBox, ADisabledBoxShowsItsCaptionInTheSkinsDisabledTextColour) {
+  TsGroupBox* box = AddBox("Work");
+  form.Show();
+  ApplySkin();
+  HWND wnd = box->Handle();
+  const TRect band = box->CaptionRect();
+  const auto disabled = static_cast<COLORREF>(
+      MixColors(static_cast<TColor>(kBoxFont), f.Manager->GlobalColor(), 0.4));
+  ASSERT_NE(disabled, kBoxFont);
+  box->SetEnabled(false);
+  Settle(Wnd());
+  EXPECT_EQ(ktest::CountClientPixels(wnd, band, kBoxFont), 0);
+  EXPECT_GT(ktest::CountClientPixels(wnd, band, disabled), 5);
+  EXPECT_EQ(ClientPixel(wnd, 110, 70), kBoxFace) << "the frame and face stay as they are";
+  box->SetEnabled(true);
+  Settle(Wnd());
+  EXPECT_GT(ktest::CountClientPixels(wnd, band, kBoxFont), 5) << "enabled again, full colour";
 }
 
 TEST_F(SkinnedGroupBox, ChildrenKeepTheirOwnPictureAndADisabledBoxLooksTheSame) {
