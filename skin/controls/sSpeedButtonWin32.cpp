@@ -10,6 +10,7 @@
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/pixels/sAlphaGraph.h"
 #include "skin/core/runtime/sFadeWin32.h"
+#include "skin/core/runtime/sSkinMenusWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sVclUtilsWin32.h"
 
@@ -642,6 +643,9 @@ void TsSpeedButton::MouseLeft() {
 void TsSpeedButton::OpenDropdownMenu() {
   StopFade();
   if (DropDownOpen) return;
+  // The menu wears the skin the button wears, and the standard look once the skin is gone.
+  if (TsSkinManager* manager = skinData_->SkinManager())
+    SkinableMenusOf(*manager).InitPopupMenu(dropdownMenu_, skinData_->IsSkinned());
   DropDownOpen = true;
   droppedDown_ = true;
   skinData_->BackgroundDirty = true;

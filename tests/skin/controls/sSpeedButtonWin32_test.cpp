@@ -1,13 +1,14 @@
 // The skinned speed button under Wine: each look (normal, hot, pressed, down, disabled) painted
 // from its section and read back off the form, a fade where the section asks for one, the
-// drop-down button's arrow part and menu, separators and dividers, a glyph, and the standard
-// look without a skin. Input goes through the system's queue.
+// drop-down button's arrow part and its menu in the skin's menu painting, separators and dividers,
+// a glyph, and the standard look without a skin. Input goes through the system's queue.
 #include "skin/controls/sSpeedButtonWin32.h"
 
 #include <gtest/gtest.h>
 
 #include "framework/MenusWin32.h"
 #include "skin/core/runtime/sFade.h"
+#include "skin/core/skinfiles/sSkinManager.h"
 #include "tests/skin/controls/ButtonsTestSkinWin32.h"
 
 namespace {
@@ -157,25 +158,47 @@ TEST_F(SkinnedSpeedButton, ADropDownButtonOpensItsMenuFromTheArrowPart) {
   ktest::Click(ScreenPoint(button, 30, 13));
   EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
 
-  ktest::TUserScript user;
-  bool wasDropped = false;
-  COLORREF arrowBorder = 0;
-  ASSERT_TRUE(user.Play([&](ktest::TUserScript& u) {
-    ktest::Click(ScreenPoint(button, 88, 13));
-    u.WaitForWindow("the button's menu", "#32768");
-    u.OnProgram([&] {
-      wasDropped = button->DroppedDown();
-      // The form paints itself anew while the menu's loop runs.
-      button->Invalidate();
-      UpdateWindow(Wnd());
-      arrowBorder = Pixel(button, 80, 0);
-    });
-    ktest::PressKey(VK_ESCAPE);
-    u.WaitUntil("the menu closed", [&] { return !button->DroppedDown(); });
-  })) << user.Failures();
-  EXPECT_TRUE(wasDropped);
-  EXPECT_EQ(arrowBorder, kBorder[2]) << "the arrow part is pressed while the menu is open";
+  // Opens the menu from the arrow part; what the open menu shows is read inside its loop.
+  struct TOpened {
+    bool Dropped = false, OwnerDrawn = false, SkinPainted = false;
+    COLORREF ArrowBorder = 0;
+  };
+  auto open = [&] {
+    TOpened seen;
+    SkinnedMenuShowing = false;
+    ktest::TUserScript user;
+    EXPECT_TRUE(user.Play([&](ktest::TUserScript& u) {
+      ktest::Click(ScreenPoint(button, 88, 13));
+      u.WaitForWindow("the button's menu", "#32768");
+      u.OnProgram([&] {
+        seen.Dropped = button->DroppedDown();
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(menu->Handle(), 0, TRUE, &info);
+        seen.OwnerDrawn = (info.fType & MFT_OWNERDRAW) != 0;
+        seen.SkinPainted = SkinnedMenuShowing;
+        // The form paints itself anew while the menu's loop runs.
+        button->Invalidate();
+        UpdateWindow(Wnd());
+        seen.ArrowBorder = Pixel(button, 80, 0);
+      });
+      ktest::PressKey(VK_ESCAPE);
+      u.WaitUntil("the menu closed", [&] { return !button->DroppedDown(); });
+    })) << user.Failures();
+    return seen;
+  };
+  const TOpened skinned = open();
+  EXPECT_TRUE(skinned.Dropped);
+  EXPECT_EQ(skinned.ArrowBorder, kBorder[2]) << "the arrow part is pressed while the menu is open";
+  EXPECT_TRUE(skinned.OwnerDrawn) << "the skin's menu painting draws the menu";
+  EXPECT_TRUE(skinned.SkinPainted);
   EXPECT_EQ(clicks, 1) << "opening the menu is no click";
+  RemoveSkin();
+  const TOpened plain = open();
+  EXPECT_TRUE(plain.Dropped);
+  EXPECT_FALSE(plain.OwnerDrawn) << "without the skin the menu is the system's again";
+  EXPECT_FALSE(plain.SkinPainted);
   button->SetButtonStyle(tbsButton);
   EXPECT_EQ(button->Width(), 80);
 }
