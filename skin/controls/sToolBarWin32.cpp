@@ -12,6 +12,7 @@
 #include "skin/core/painting/sSectionPaint.h"
 #include "skin/core/painting/sSectionPaintWin32.h"
 #include "skin/core/pixels/sAlphaGraph.h"
+#include "skin/core/pixels/skUtilsWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
 namespace {
@@ -77,7 +78,14 @@ class TsToolBar::TCmdHandler : public TsControlCmdHandler {
     TsSkinCmdHandler::OnRefresh(m);
     BroadcastToChildren(&bar_, m);
     bar_.InstallCustomDraw();
-    RedrawWhole(bar_);
+    // The themed system bar of Windows 6 and later keeps the button sizes and hot state it
+    // measured under the old look: a new window lays its buttons out afresh.
+    if (WindowsMajorVersion() >= 6) {
+      bar_.hotButtonIndex_ = -1;
+      bar_.RecreateWnd();
+    } else {
+      RedrawWhole(bar_);
+    }
     return true;
   }
   bool OnResumePainting(TSkinCmdMessage&) override {

@@ -1,7 +1,7 @@
 // The skinned tool bar under Wine: its background and each button's look (normal, hot,
 // pressed) painted from the skin and read back, clicks through real input, the disabled bar
-// whose buttons look disabled, the divider strip of a flat bar's separator, and the system's
-// own look without a skin.
+// whose buttons look disabled, the divider strip of a flat bar's separator, a bar built anew
+// by a skin refresh, and the system's own look without a skin.
 #include "skin/controls/sToolBarWin32.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +108,26 @@ TEST_F(SkinnedToolBar, AFlatBarsSeparatorShowsTheDividerStrip) {
   const int middle = separator->Width() / 2;
   EXPECT_EQ(Pixel(separator, middle, separator->Height() / 2), kDividerMask);
   EXPECT_EQ(Pixel(separator, 0, separator->Height() / 2), kBar);
+}
+
+TEST_F(SkinnedToolBar, ASkinRefreshBuildsTheBarAnewWithItsButtonsLooksAndClicks) {
+  AddBar();
+  form.Show();
+  ApplySkin();
+  Settle(Wnd());
+  const HWND before = bar->Handle();
+  Tell(CmdRefresh);
+  Settle(Wnd());
+  EXPECT_NE(bar->Handle(), before) << "a new system bar";
+  EXPECT_EQ(SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 3) << "every button is back";
+  EXPECT_EQ(ktest::ClientPixel(bar->Handle(), 290, 15), kBar);
+  TToolButton* first = bar->Buttons(0);
+  EXPECT_EQ(ShownLook(first), 0);
+  SetForegroundWindow(Wnd());
+  ASSERT_TRUE(ktest::MovePointerTo(ScreenPoint(first)));
+  EXPECT_TRUE(PumpUntil([&] { return ShownLook(first) == 1; })) << "hot under the mouse";
+  ktest::Click(ScreenPoint(first));
+  EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
 }
 
 TEST_F(SkinnedToolBar, WithoutASkinTheSystemBarPaintsItselfAndStillClicks) {
