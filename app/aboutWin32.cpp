@@ -50,7 +50,7 @@ void TForm2::CreateComponents() {
   sStatusBar1->SetSizeGrip(false);
   sStatusBar1->SkinData()->SetSkinSection("STATUSBAR");
 
-  sPageControl1 = new TPageControl(this);
+  sPageControl1 = new TsPageControl(this);
   sPageControl1->SetName("sPageControl1");
   sPageControl1->SetParent(this);
   sPageControl1->SetAlign(alClient);
@@ -67,7 +67,7 @@ void TForm2::CreateComponents() {
 }
 
 void TForm2::CreateAboutPage() {
-  sTabSheet1 = new TTabSheet(this);
+  sTabSheet1 = new TsTabSheet(this);
   sTabSheet1->SetName("sTabSheet1");
   sTabSheet1->SetPageControl(sPageControl1);
   sTabSheet1->SetCaption("ABOUT");
@@ -96,7 +96,7 @@ void TForm2::CreateAboutPage() {
 }
 
 void TForm2::CreateUsagePage() {
-  sTabSheet2 = new TTabSheet(this);
+  sTabSheet2 = new TsTabSheet(this);
   sTabSheet2->SetName("sTabSheet2");
   sTabSheet2->SetPageControl(sPageControl1);
   sTabSheet2->SetCaption("Anleitung");

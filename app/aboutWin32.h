@@ -9,6 +9,7 @@
 #include "framework/FormsWin32.h"
 #include "framework/StdCtrlsWin32.h"
 #include "skin/controls/sLabelWin32.h"
+#include "skin/controls/sPageControlWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -18,16 +19,16 @@ class TForm2 : public TForm {
 
   explicit TForm2(TComponent* owner);
 
-  TPageControl* sPageControl1;
-  TTabSheet* sTabSheet1;  // "ABOUT"
+  TsPageControl* sPageControl1;
+  TsTabSheet* sTabSheet1;  // "ABOUT"
   TImage* sImage1;
   TImage* sImage2;
   TsLabel* sLabel1;
   TsLabel* sLabel2;
   TsLabel* sLabel3;
   TsLabel* sLabel4;
-  TsLabel* sLabel5;       // "Version: " and the program's version
-  TTabSheet* sTabSheet2;  // "Anleitung"
+  TsLabel* sLabel5;        // "Version: " and the program's version
+  TsTabSheet* sTabSheet2;  // "Anleitung"
   TMemo* sMemo1;
   TsStatusBar* sStatusBar1;
   TKxTranslator* KxTranslator1;

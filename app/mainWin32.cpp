@@ -379,7 +379,7 @@ void TForm1::CreateComponents() {
   sEdit2->SetParent(sGroupBox1);
   sEdit2->SetBounds(120, 76, 60, 21);
   sEdit2->SetText("2");
-  sUpDown1 = new TUpDown(this);
+  sUpDown1 = new TsUpDown(this);
   sUpDown1->SetName("sUpDown1");
   sUpDown1->SetParent(sGroupBox1);
   sUpDown1->SetBounds(180, 76, 16, 21);

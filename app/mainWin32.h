@@ -30,6 +30,7 @@
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/controls/sToolBarWin32.h"
 #include "skin/controls/sTooleditWin32.h"
+#include "skin/controls/sUpDownWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "translate/KxTranslator.h"
@@ -87,7 +88,7 @@ class TForm1 : public TForm {
   TsEdit* sEdit1;
   TsLabel* sLabel7;
   TsEdit* sEdit2;
-  TUpDown* sUpDown1;
+  TsUpDown* sUpDown1;
   TsComboBox* sComboBox1;
   TsBitBtn* sBitBtn2;  // "Starten"
   TsRichEdit* re_split;

@@ -209,6 +209,62 @@ void TPageControl::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   CreateSubClass(p, WC_TABCONTROLA);
   p.Style |= WS_CLIPCHILDREN;
+  if (tabPosition_ == tpBottom) p.Style |= TCS_BOTTOM;
+  if (tabPosition_ == tpLeft) p.Style |= TCS_VERTICAL | TCS_MULTILINE;
+  if (tabPosition_ == tpRight) p.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+  if (style_ == tsButtons) p.Style |= TCS_BUTTONS;
+  if (style_ == tsFlatButtons) p.Style |= TCS_BUTTONS | TCS_FLATBUTTONS;
+  if (hotTrack_) p.Style |= TCS_HOTTRACK;
+}
+
+void TPageControl::SetTabPosition(TTabPosition value) {
+  if (value == tabPosition_) return;
+  tabPosition_ = value;
+  RecreateWnd();
+}
+
+void TPageControl::SetStyle(TTabStyle value) {
+  if (value == style_) return;
+  style_ = value;
+  RecreateWnd();
+}
+
+void TPageControl::SetHotTrack(bool value) {
+  if (value == hotTrack_) return;
+  hotTrack_ = value;
+  RecreateWnd();
+}
+
+TRect TPageControl::TabRect(int tabIndex) {
+  RECT r{};
+  if (!HandleAllocated() || !SendMessageA(handle_, TCM_GETITEMRECT, static_cast<WPARAM>(tabIndex),
+                                          reinterpret_cast<LPARAM>(&r)))
+    return TRect{};
+  return Rect(r.left, r.top, r.right, r.bottom);
+}
+
+int TPageControl::RowCount() {
+  return HandleAllocated() ? static_cast<int>(SendMessageA(handle_, TCM_GETROWCOUNT, 0, 0)) : 0;
+}
+
+void TPageControl::SelectNextPage(bool forward) {
+  const int count = PageCount();
+  if (count == 0) return;
+  const int from = ActivePageIndex();
+  for (int step = 1; step <= count; ++step) {
+    const int i =
+        ((from < 0 ? (forward ? -1 : 0) : from) + (forward ? step : -step) + count) % count;
+    TTabSheet* page = pages_[static_cast<size_t>(i)];
+    if (!page->TabVisible()) continue;
+    if (page == activePage_) return;
+    bool allow = true;
+    if (OnChanging_) OnChanging_(this, allow);
+    if (!allow) return;
+    SetActivePage(page);
+    Changed();
+    if (OnChange_) OnChange_(this);
+    return;
+  }
 }
 
 void TPageControl::CreateWnd() {
@@ -290,6 +346,7 @@ void TPageControl::SetActivePage(TTabSheet* value) {
   if (HandleAllocated() && value)
     SendMessageA(handle_, TCM_SETCURSEL, static_cast<WPARAM>(value->TabIndex()), 0);
   Realign();
+  UpdateActivePage();
 }
 
 int TPageControl::TabIndex() {
@@ -311,6 +368,13 @@ TRect TPageControl::DisplayRect() {
 TRect TPageControl::ClientRect() { return DisplayRect(); }
 
 void TPageControl::WndProc(TMessage& m) {
+  // Ctrl+Tab and Ctrl+Shift+Tab turn the pages of the control that holds the focus.
+  if (m.Msg == CM_DIALOGKEY && m.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+      HandleAllocated() && (GetFocus() == handle_ || IsChild(handle_, GetFocus()))) {
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    m.Result = 1;
+    return;
+  }
   if (m.Msg == CN_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     if (hdr->code == TCN_SELCHANGING) {

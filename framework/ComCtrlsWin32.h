@@ -76,6 +76,8 @@ class TTabSheet : public TWinControl {
 };
 
 using TTabChangingEvent = TMethod<void(TObject* sender, bool& allowChange)>;
+enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
 
 class TPageControl : public TWinControl {
   K_CLASS_PUBLISHED(TPageControl, TWinControl)
@@ -93,6 +95,17 @@ class TPageControl : public TWinControl {
   void SetImages(TCustomImageList* value);
   TRect DisplayRect();
   TRect ClientRect() override;
+  TTabPosition TabPosition() const { return tabPosition_; }
+  void SetTabPosition(TTabPosition value);
+  TTabStyle Style() const { return style_; }
+  void SetStyle(TTabStyle value);
+  bool HotTrack() const { return hotTrack_; }
+  void SetHotTrack(bool value);
+  // The tab control's rectangle of a shown tab (by tab index); empty without a window.
+  TRect TabRect(int tabIndex);
+  int RowCount();
+  // The next (or previous) page whose tab shows becomes active, after the change is asked.
+  void SelectNextPage(bool forward);
 
   KFW_EVENT(TNotifyEvent, OnChange)
   KFW_EVENT(TTabChangingEvent, OnChanging)
@@ -102,6 +115,8 @@ class TPageControl : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Notification(TComponent* c, TOperation operation) override;
+  // After the active page changed.
+  virtual void UpdateActivePage() {}
 
  private:
   friend class TTabSheet;
@@ -111,6 +126,9 @@ class TPageControl : public TWinControl {
   std::vector<TTabSheet*> pages_;
   TTabSheet* activePage_ = nullptr;
   TCustomImageList* images_ = nullptr;
+  TTabPosition tabPosition_ = tpTop;
+  TTabStyle style_ = tsTabs;
+  bool hotTrack_ = false;
 };
 
 // ---- status bar ---------------------------------------------------------------------------

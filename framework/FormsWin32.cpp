@@ -789,6 +789,10 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   TCustomForm* form = c ? c->ParentForm() : nullptr;
   if (!form) return false;
   if (c->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam)) return true;
+  // Ctrl+Tab goes to the form's controls before dialog navigation takes the Tab key.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+      form->Perform(CM_DIALOGKEY, VK_TAB, msg.lParam))
+    return true;
   return form->IsShortCut(static_cast<WORD>(msg.wParam), KeyDataToShiftState(msg.lParam));
 }
 
