@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/FormsWin32.h"
 #include "framework/MenusWin32.h"
@@ -1956,6 +1957,18 @@ void TTreeNode::SetSelected(bool value) {
 
 void TTreeNode::Delete() { owner_->Delete(this); }
 
+TRect TTreeNode::DisplayRect(bool textOnly) const {
+  HWND tree = TreeWindow(owner_);
+  if (!tree || !item_) return TRect{};
+  // The message takes the item in the rectangle it fills.
+  RECT r{};
+  static_assert(sizeof(item_) <= sizeof(r));
+  std::memcpy(&r, &item_, sizeof(item_));
+  if (!SendMessageA(tree, TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r)))
+    return TRect{};
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
 TTreeNodes::~TTreeNodes() = default;
 
 int TTreeNodes::Count() const {
@@ -2046,7 +2059,9 @@ K_PUBLISH(TCustomTreeView) {
 }
 
 TCustomTreeView::TCustomTreeView(TComponent* owner)
-    : TWinControl(owner), items_(std::make_unique<TTreeNodes>(this)) {
+    : TWinControl(owner),
+      items_(std::make_unique<TTreeNodes>(this)),
+      canvas_(std::make_unique<TControlCanvas>(this)) {
   width_ = 121;
   height_ = 97;
   SetTabStop(true);
@@ -2070,6 +2085,7 @@ void TCustomTreeView::CreateParams(TCreateParams& p) {
 void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
   if (!HandleAllocated()) return;
+  ApplyColors();
   if (images_)
     SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(images_->Handle()));
@@ -2165,6 +2181,39 @@ void TCustomTreeView::FullCollapse() {
   for (auto& c : items_->root_.children_) c->Collapse(true);
 }
 
+void TCustomTreeView::ApplyColors() {
+  if (!HandleAllocated()) return;
+  // -1 leaves the system's own colour, which follows the system's colour scheme.
+  const LPARAM back = color_ == clWindow ? -1 : static_cast<LPARAM>(ColorToRGB(color_));
+  const TColor fontColor = font_->Color();
+  const LPARAM text = fontColor == clWindowText ? -1 : static_cast<LPARAM>(ColorToRGB(fontColor));
+  // The window answers its colours as 32-bit values, -1 included.
+  auto differs = [this](UINT get, LPARAM value) {
+    return static_cast<COLORREF>(SendMessageA(handle_, get, 0, 0)) != static_cast<COLORREF>(value);
+  };
+  if (differs(TVM_GETBKCOLOR, back)) SendMessageA(handle_, TVM_SETBKCOLOR, 0, back);
+  if (differs(TVM_GETTEXTCOLOR, text)) SendMessageA(handle_, TVM_SETTEXTCOLOR, 0, text);
+}
+
+LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW& draw) {
+  NMCUSTOMDRAW& cd = draw.nmcd;
+  if (!OnAdvancedCustomDrawItem_) return CDRF_DODEFAULT;
+  if (cd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  const bool pre = cd.dwDrawStage == CDDS_ITEMPREPAINT;
+  if (!pre && cd.dwDrawStage != CDDS_ITEMPOSTPAINT) return CDRF_DODEFAULT;
+  auto* node = reinterpret_cast<TTreeNode*>(cd.lItemlParam);
+  if (!node) return CDRF_DODEFAULT;
+  TCanvasOnDC onDC(canvas_.get(), cd.hdc);
+  canvas_->Font()->Assign(font_.get());
+  canvas_->Brush()->SetColor(color_);
+  bool paintImages = true;
+  bool defaultDraw = true;
+  OnAdvancedCustomDrawItem_(this, node, CustomDrawStateOf(cd.uItemState),
+                            pre ? cdPrePaint : cdPostPaint, paintImages, defaultDraw);
+  if (!defaultDraw) return CDRF_SKIPDEFAULT;
+  return pre ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+}
+
 void TCustomTreeView::WndProc(TMessage& m) {
   if (m.Msg == CN_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
@@ -2172,8 +2221,11 @@ void TCustomTreeView::WndProc(TMessage& m) {
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(m.LParam);
       selected_ = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
       if (OnChange_) OnChange_(this, selected_);
+    } else if (hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+      m.Result = CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(m.LParam));
     }
     return;
   }
   TWinControl::WndProc(m);
+  if (m.Msg == CM_COLORCHANGED || m.Msg == CM_FONTCHANGED) ApplyColors();
 }

@@ -731,6 +731,9 @@ class TTreeNode : public TPersistent {
   HTREEITEM ItemId() const { return item_; }
   TTreeNodes* Owner() const { return owner_; }
   void Delete();
+  // The node's place in the tree's client area: the whole row, or only its text with
+  // textOnly; empty while the node is not shown (no window, or a collapsed parent).
+  TRect DisplayRect(bool textOnly) const;
 
  private:
   friend class TTreeNodes;
@@ -776,6 +779,11 @@ class TTreeNodes : public TPersistent {
 };
 
 using TTVChangedEvent = TMethod<void(TObject* sender, TTreeNode* node)>;
+// Custom drawing of one node on the tree's Canvas; clearing defaultDraw skips the system's
+// own drawing of that stage.
+using TTVAdvancedCustomDrawItemEvent =
+    TMethod<void(TCustomTreeView* sender, TTreeNode* node, TCustomDrawState state,
+                 TCustomDrawStage stage, bool& paintImages, bool& defaultDraw)>;
 
 class TCustomTreeView : public TWinControl {
   K_CLASS_PUBLISHED(TCustomTreeView, TWinControl)
@@ -801,8 +809,10 @@ class TCustomTreeView : public TWinControl {
   void SetBorderStyle(TBorderStyle value);
   void FullExpand();
   void FullCollapse();
+  TCanvas* Canvas() { return canvas_.get(); }
 
   KFW_EVENT(TTVChangedEvent, OnChange)
+  KFW_EVENT(TTVAdvancedCustomDrawItemEvent, OnAdvancedCustomDrawItem)
   void WndProc(TMessage& message) override;
 
  protected:
@@ -812,7 +822,12 @@ class TCustomTreeView : public TWinControl {
   void Notification(TComponent* c, TOperation operation) override;
 
  private:
+  LRESULT CustomDraw(NMTVCUSTOMDRAW& draw);
+  // The window's background and text colours follow Color and Font.
+  void ApplyColors();
+
   std::unique_ptr<TTreeNodes> items_;
+  std::unique_ptr<TControlCanvas> canvas_;
   TCustomImageList* images_ = nullptr;
   bool showLines_ = true, showRoot_ = true, showButtons_ = true, readOnly_ = false,
        hideSelection_ = true;

@@ -272,6 +272,24 @@ void TMemoStrings::Insert(int index, const std::string& s) {
   memo_->SetText(l.Text());
 }
 
+int TMemoStrings::Add(const std::string& s) {
+  if (!memo_->HandleAllocated()) return TStrings::Add(s);
+  HWND wnd = memo_->Handle();
+  // The last line of the window's text: empty when the text is empty or ends in a line break.
+  const auto lines = static_cast<int>(SendMessageA(wnd, EM_GETLINECOUNT, 0, 0));
+  const LRESULT lastStart = SendMessageA(wnd, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+  const auto lastLength = static_cast<int>(SendMessageA(wnd, EM_LINELENGTH, lastStart, 0));
+  // The window counts rows on the screen; they are the lines only where no line wraps.
+  const auto* memo = dynamic_cast<const TCustomMemo*>(memo_);
+  const int index = memo && memo->WordWrap() ? GetCount() : lines - (lastLength == 0 ? 1 : 0);
+  const std::string line = lastLength == 0 ? s + "\r\n" : "\r\n" + s;
+  // The end in the window's own positions (a rich edit counts a line break as one).
+  const auto end = static_cast<WPARAM>(lastStart + lastLength);
+  SendMessageA(wnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+  SendMessageA(wnd, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  return index;
+}
+
 void TMemoStrings::SetUpdateState(bool updating) {
   if (memo_->HandleAllocated()) {
     SendMessageA(memo_->Handle(), WM_SETREDRAW, updating ? FALSE : TRUE, 0);

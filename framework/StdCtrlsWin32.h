@@ -122,6 +122,9 @@ class TEdit : public TCustomEdit {
 class TMemoStrings : public TStrings {
   K_CLASS(TMemoStrings, TStrings)
   explicit TMemoStrings(TWinControl* memo) : memo_(memo) {}
+  // Appends at the end through the window's own messages: adding many lines costs each line,
+  // not the whole text again.
+  int Add(const std::string& s) override;
   std::string Get(int index) const override;
   int GetCount() const override;
   void Clear() override;

@@ -191,6 +191,50 @@ TEST(MemoLines, RichEditHoldsMoreThanTheDefaultLimit) {
   EXPECT_EQ((*re->Lines())[re->Lines()->Count() - 1], "tail");
 }
 
+TEST(MemoLines, AddAppendsALineAndAnswersItsIndexWhateverTheTextEndsIn) {
+  enum class TKind { WrappingMemo, Memo, RichEdit };
+  struct TCase {
+    TKind Kind;
+    const char* Text;  // before the Add
+    int Index;         // Add's answer
+    std::vector<std::string> Lines;
+  } const cases[] = {
+      {TKind::WrappingMemo, "", 0, {"new"}},
+      {TKind::WrappingMemo, "a\r\nb\r\n", 2, {"a", "b", "new"}},
+      {TKind::WrappingMemo, "a\r\nb", 2, {"a", "b", "new"}},
+      {TKind::Memo, "", 0, {"new"}},
+      {TKind::Memo, "a\r\nb\r\n", 2, {"a", "b", "new"}},
+      {TKind::Memo, "a\r\nb", 2, {"a", "b", "new"}},
+      {TKind::Memo, "\r\n", 1, {"", "new"}},
+      {TKind::RichEdit, "", 0, {"new"}},
+      {TKind::RichEdit, "a\r\nb\r\n", 2, {"a", "b", "new"}},
+      {TKind::RichEdit, "a\r\nb", 2, {"a", "b", "new"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.Kind) << " '" << c.Text << "'");
+    TFormGuard g;
+    TCustomMemo* memo = nullptr;
+    if (c.Kind == TKind::RichEdit) {
+      auto* re = g.Add<TRichEdit>();
+      re->SetPlainText(true);
+      memo = re;
+    } else {
+      memo = g.Add<TMemo>();
+    }
+    memo->SetWordWrap(c.Kind == TKind::WrappingMemo);
+    g.Show();
+    memo->SetText(c.Text);
+    TStrings* lines = memo->Lines();
+    EXPECT_EQ(lines->Add("new"), c.Index);
+    ASSERT_EQ(lines->Count(), static_cast<int>(c.Lines.size()));
+    for (int i = 0; i < lines->Count(); ++i)
+      EXPECT_EQ((*lines)[i], c.Lines[static_cast<size_t>(i)]);
+    // The next line goes after it, not into it.
+    EXPECT_EQ(lines->Add("next"), c.Index + 1);
+    EXPECT_EQ((*lines)[c.Index + 1], "next");
+  }
+}
+
 // ---- buttons ------------------------------------------------------------------------------
 
 TEST(Buttons, CheckBoxClicksOnceForEachChangeFromUserOrCode) {
