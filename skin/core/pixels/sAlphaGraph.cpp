@@ -121,6 +121,72 @@ void TskFastSum32::Blend() {
   }
 }
 
+bool TskFast24::AttachBitmap(TBitmap* bitmap) {
+  if (!IsBindable(bitmap)) {
+    ImageWidth = 0;
+    return false;
+  }
+  if (bitmap->PixelFormat() != pf24bit) {
+    ImageWidth = 0;
+    throw EAssertionFailed("Bitmap format is not supported");
+  }
+  Image = bitmap;
+  ImageWidth = bitmap->Width();
+  ImageHeight = bitmap->Height();
+  RowLayout(bitmap, FirstRow, RowStep);
+  return true;
+}
+
+uint32_t TskFast24::GetPixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= ImageWidth || y >= ImageHeight) return 0;
+  const uint8_t* p = PixelAddress(x, y);
+  return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
+void TskFast24::SetPixel(int x, int y, uint32_t color) {
+  if (x < 0 || y < 0 || x >= ImageWidth || y >= ImageHeight) return;
+  uint8_t* p = PixelAddress(x, y);
+  p[0] = static_cast<uint8_t>(color >> 16);
+  p[1] = static_cast<uint8_t>(color >> 8);
+  p[2] = static_cast<uint8_t>(color);
+}
+
+bool TskFastSum24::AttachBitmaps(TBitmap* source, TBitmap* dest) {
+  // Blending reads three bytes a pixel from both, so both must really hold 24-bit pixels.
+  if (!IsBindable(source) || !IsBindable(dest) || source->PixelFormat() != pf24bit ||
+      dest->PixelFormat() != pf24bit)
+    return false;
+  SourceImage = source;
+  DestImage = dest;
+  sourceWidth_ = source->Width();
+  sourceHeight_ = source->Height();
+  destWidth_ = dest->Width();
+  destHeight_ = dest->Height();
+  CommonWidth = std::min(sourceWidth_, destWidth_);
+  CommonHeight = std::min(sourceHeight_, destHeight_);
+  RowLayout(source, SourceFirstRow, SourceRowStep);
+  RowLayout(dest, DestFirstRow, DestRowStep);
+  return true;
+}
+
+void TskFastSum24::Blend() {
+  if (!SourceFirstRow || !DestFirstRow) return;
+  const int64_t dx = int64_t{DestRect.Left} - SourceRect.Left;
+  const int64_t dy = int64_t{DestRect.Bottom} - SourceRect.Bottom;
+  const int64_t left = std::max<int64_t>({DestRect.Left, 0, dx});
+  const int64_t right = std::min<int64_t>({DestRect.Right, destWidth_, sourceWidth_ + dx});
+  const int64_t top = std::max<int64_t>({DestRect.Top, 0, dy});
+  const int64_t bottom = std::min<int64_t>({DestRect.Bottom, destHeight_, sourceHeight_ + dy});
+  if (right <= left || bottom <= top) return;
+
+  const size_t bytes = static_cast<size_t>(right - left) * 3;
+  for (int64_t y = bottom - 1; y >= top; --y) {
+    uint8_t* d = DestFirstRow + y * DestRowStep + left * 3;
+    const uint8_t* s = SourceFirstRow + (y - dy) * SourceRowStep + (left - dx) * 3;
+    BlendRow(d, s, bytes, DestWeight);
+  }
+}
+
 void FillRect32(TBitmap* bitmap, const TRect& r, TColor color) {
   TskFast32 fast;
   if (fast.AttachBitmap(bitmap)) fast.FillRect(r, ColorToPixel32(static_cast<uint32_t>(color)));

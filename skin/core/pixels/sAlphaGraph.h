@@ -1,6 +1,7 @@
 // The lowest painting layer of the skin engine: direct access to the pixels of 32-bit
 // bitmaps (TskFast32), the one-weight blend of one 32-bit bitmap into another
-// (TskFastSum32), and fills, alpha fills, colour blends and text written onto 32-bit bitmaps.
+// (TskFastSum32), their 24-bit twins (TskFast24, TskFastSum24), and fills, alpha fills,
+// colour blends and text written onto 32-bit bitmaps.
 //
 // Pixels are blue, green, red, alpha in memory (0xAARRGGBB as one value); a TColor
 // (0x00BBGGRR) becomes a pixel by exchanging red and blue, its top byte becoming alpha.
@@ -66,6 +67,52 @@ class TskFastSum32 {
   // Rows of DestRect from bottom to top; the source pixel of destination (x, y) is
   // (x - (DestRect.Left - SourceRect.Left), y - (DestRect.Bottom - SourceRect.Bottom)).
   // Only pixels inside both bitmaps are read and written.
+  void Blend();
+
+  TBitmap* SourceImage = nullptr;
+  TBitmap* DestImage = nullptr;
+  int32_t CommonWidth = 0;
+  int32_t CommonHeight = 0;
+  uint8_t* SourceFirstRow = nullptr;
+  uint8_t* DestFirstRow = nullptr;
+  ptrdiff_t SourceRowStep = 0;
+  ptrdiff_t DestRowStep = 0;
+  uint8_t DestWeight = 0;
+  TRect DestRect;
+  TRect SourceRect;
+
+ private:
+  int32_t sourceWidth_ = 0, sourceHeight_ = 0, destWidth_ = 0, destHeight_ = 0;
+};
+
+// The 24-bit twins, for the cache bitmaps of the engine's 24-bit build. A pixel is three
+// bytes, blue, green, red; pixel (x, y) lies at FirstRow + y * RowStep + 3 * x.
+class TskFast24 {
+ public:
+  // False (ImageWidth 0) for a bitmap under 2 x 2 pixels or a null one; EAssertionFailed
+  // "Bitmap format is not supported" for a bitmap of 2 x 2 or more that is not 24-bit.
+  bool AttachBitmap(TBitmap* bitmap);
+  // The pixel as a TColor (red in the low byte, 0 in the top byte); 0 outside the bitmap.
+  uint32_t GetPixel(int x, int y) const;
+  // Stores the colour's red, green and blue; its top byte is ignored. Nothing outside.
+  void SetPixel(int x, int y, uint32_t color);
+  uint8_t* PixelAddress(int x, int y) const {
+    return FirstRow + static_cast<ptrdiff_t>(y) * RowStep + ptrdiff_t{3} * x;
+  }
+
+  TBitmap* Image = nullptr;
+  int32_t ImageWidth = 0;
+  int32_t ImageHeight = 0;
+  ptrdiff_t RowStep = 0;
+  uint8_t* FirstRow = nullptr;
+};
+
+// TskFastSum32 for two 24-bit bitmaps: the same weight rule, rectangles matched at their
+// bottom and left edges, and only pixels inside both bitmaps touched.
+class TskFastSum24 {
+ public:
+  // False when either bitmap is null or under 2 x 2 pixels, or either is not 24-bit.
+  bool AttachBitmaps(TBitmap* source, TBitmap* dest);
   void Blend();
 
   TBitmap* SourceImage = nullptr;

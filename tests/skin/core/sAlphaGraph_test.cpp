@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 
 #include "tests/skin/core/SkinTestBitmaps.h"
 
@@ -267,6 +269,129 @@ TEST(TextCoverage, NegativeOriginsAndOversizedRectanglesStayInside) {
       for (int x = 0; x < 6; ++x)
         ASSERT_EQ(Px(*target, x, y), Inside(r, x, y) ? 0xFF000000u : 0x00FFFFFFu);
   }
+}
+
+// ---- the 24-bit twins ------------------------------------------------------------------
+
+std::unique_ptr<TBitmap> MakeBitmap24(int w, int h, uint8_t fill = 0) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf24bit);
+  b->SetSize(w, h);
+  for (int y = 0; y < h; ++y) std::fill_n(b->ScanLine(y), w * 3, fill);
+  return b;
+}
+
+TEST(Fast24, PixelsAreBlueGreenRedInMemoryAndTheTopByteIsIgnored) {
+  auto b = MakeBitmap24(3, 2);
+  uint8_t* p = b->ScanLine(1) + 3;  // pixel (1, 1)
+  p[0] = 0x10;
+  p[1] = 0x20;
+  p[2] = 0x30;
+  TskFast24 fast;
+  ASSERT_TRUE(fast.AttachBitmap(b.get()));
+  EXPECT_EQ(fast.GetPixel(1, 1), 0x00102030u) << "red in the low byte, nothing on top";
+  for (uint32_t top : {0x00000000u, 0xFF000000u, 0x7A000000u}) {
+    fast.SetPixel(2, 0, top | 0x00102030u);
+    const uint8_t* q = b->ScanLine(0) + 6;
+    EXPECT_EQ((std::array<uint8_t, 3>{q[0], q[1], q[2]}),
+              (std::array<uint8_t, 3>{0x10, 0x20, 0x30}))
+        << std::hex << top;
+  }
+  EXPECT_EQ(fast.GetPixel(3, 0), 0u) << "outside the bitmap";
+  fast.SetPixel(-1, 0, 0xFFFFFF);  // outside: nothing written
+  EXPECT_EQ(fast.GetPixel(0, 0), 0u);
+}
+
+TEST(Fast24, RefusesTinyBitmapsQuietlyAndOtherFormatsLoudly) {
+  struct Case {
+    int w, h;
+    TPixelFormat format;
+    bool bound;
+    bool throws;
+  };
+  const Case cases[] = {
+      {1, 100, pf24bit, false, false}, {100, 1, pf24bit, false, false},
+      {2, 2, pf24bit, true, false},    {4, 4, pf32bit, false, true},
+      {4, 4, pf8bit, false, true},     {1, 100, pf32bit, false, false},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    b.SetPixelFormat(c.format);
+    b.SetSize(c.w, c.h);
+    TskFast24 fast;
+    fast.ImageWidth = 99;
+    if (c.throws) {
+      EXPECT_THROW(fast.AttachBitmap(&b), EAssertionFailed) << c.w << "x" << c.h;
+    } else {
+      EXPECT_EQ(fast.AttachBitmap(&b), c.bound) << c.w << "x" << c.h;
+    }
+    EXPECT_EQ(fast.ImageWidth, c.bound ? c.w : 0) << c.w << "x" << c.h;
+  }
+  TskFast24 fast;
+  EXPECT_FALSE(fast.AttachBitmap(nullptr));
+}
+
+TEST(FastSum24, BlendRoundsToTheNearestAndTheEndWeightsAreIdentities) {
+  struct Case {
+    uint8_t weight, dest, source, expected;
+  };
+  const Case cases[] = {
+      {0, 0, 255, 255},      // the source alone: a finished fade shows the new picture exactly
+      {0, 200, 17, 17},      //
+      {255, 255, 0, 255},    // the destination alone
+      {255, 17, 200, 17},    //
+      {127, 0, 255, 128},    // 255 * 128 / 255
+      {128, 200, 100, 150},  // (200 * 128 + 100 * 127) / 255 = 150.2
+      {1, 255, 0, 1},        // 1.0
+      {200, 3, 4, 3},        // 3.2
+  };
+  for (const Case& c : cases) {
+    auto dest = MakeBitmap24(3, 2, c.dest);
+    auto source = MakeBitmap24(3, 2, c.source);
+    TskFastSum24 sum;
+    ASSERT_TRUE(sum.AttachBitmaps(source.get(), dest.get()));
+    sum.DestWeight = c.weight;
+    sum.DestRect = sum.SourceRect = Rect(0, 0, 3, 2);
+    sum.Blend();
+    for (int y = 0; y < 2; ++y)
+      for (int i = 0; i < 9; ++i)
+        ASSERT_EQ(dest->ScanLine(y)[i], c.expected)
+            << "W " << int{c.weight} << " d " << int{c.dest} << " s " << int{c.source};
+  }
+}
+
+TEST(FastSum24, RectanglesMeetAtTheirBottomAndLeftEdgesAndStayInsideBothBitmaps) {
+  auto source = MakeBitmap24(2, 6);
+  for (int y = 0; y < 6; ++y) std::fill_n(source->ScanLine(y), 6, static_cast<uint8_t>(y * 10));
+  auto dest = MakeBitmap24(4, 3, 0xFF);
+  TskFastSum24 sum;
+  ASSERT_TRUE(sum.AttachBitmaps(source.get(), dest.get()));
+  EXPECT_EQ(sum.CommonWidth, 2);
+  EXPECT_EQ(sum.CommonHeight, 3);
+  sum.DestWeight = 0;
+  sum.DestRect = Rect(2, 0, 6, 2);  // runs past the destination's right edge
+  sum.SourceRect = Rect(0, 3, 2, 5);
+  sum.Blend();
+  TskFast24 fast;
+  ASSERT_TRUE(fast.AttachBitmap(dest.get()));
+  EXPECT_EQ(fast.GetPixel(2, 0), 0x1E1E1Eu) << "source row 3";
+  EXPECT_EQ(fast.GetPixel(3, 1), 0x282828u) << "source row 4";
+  EXPECT_EQ(fast.GetPixel(1, 1), 0xFFFFFFu) << "left of the rectangle";
+  EXPECT_EQ(fast.GetPixel(2, 2), 0xFFFFFFu) << "below the rectangle";
+}
+
+TEST(FastSum24, RefusesTinyAndOtherFormats) {
+  auto good = MakeBitmap24(4, 4);
+  auto thin = MakeBitmap24(1, 100);
+  auto flat = MakeBitmap24(100, 1);
+  auto wide = MakeBitmap32(4, 4);
+  TskFastSum24 sum;
+  EXPECT_FALSE(sum.AttachBitmaps(good.get(), thin.get()));
+  EXPECT_FALSE(sum.AttachBitmaps(thin.get(), good.get()));
+  EXPECT_FALSE(sum.AttachBitmaps(flat.get(), good.get()));
+  EXPECT_FALSE(sum.AttachBitmaps(wide.get(), good.get())) << "four bytes a pixel";
+  EXPECT_FALSE(sum.AttachBitmaps(good.get(), nullptr));
+  sum.Blend();  // unbound: nothing happens
 }
 
 }  // namespace
