@@ -65,11 +65,12 @@ void TFormMain::CreateComponents() {
   sStatusBar1->SkinData()->SetSkinSection("STATUSBAR");
   for (int width : {200, 200, 50}) sStatusBar1->Panels()->Add()->SetWidth(width);
 
-  sPanel1 = new TUpdaterPanel(this);
+  sPanel1 = new TsPanel(this);
   sPanel1->SetName("sPanel1");
   sPanel1->SetParent(this);
   sPanel1->SetAlign(alClient);
   sPanel1->SetCaption("");
+  sPanel1->SkinData()->SetSkinSection("PANEL");
 
   sLabel1 = new TsLabel(this);
   sLabel1->SetName("sLabel1");
@@ -79,7 +80,7 @@ void TFormMain::CreateComponents() {
   sLabel1->Font()->SetStyle(TFontStyles{fsBold});
   sLabel1->Font()->SetColor(kHeadlineColor);
 
-  sBevel2 = new TUpdaterBevel(this);
+  sBevel2 = new TsBevel(this);
   sBevel2->SetName("sBevel2");
   sBevel2->SetParent(sPanel1);
   sBevel2->SetBounds(4, 28, 533, 5);
@@ -95,7 +96,7 @@ void TFormMain::CreateComponents() {
   ImageList1 = new TImageList(this);
   ImageList1->SetName("ImageList1");
 
-  sListView1 = new TUpdaterListView(this);
+  sListView1 = new TsListView(this);
   sListView1->SetName("sListView1");
   sListView1->SetParent(sPanel1);
   sListView1->SetBounds(192, 32, 345, 314);
@@ -109,8 +110,9 @@ void TFormMain::CreateComponents() {
   sListView1->Columns()->Items(0)->SetWidth(300);
   for (int i = 0; i < 3; ++i) sListView1->Columns()->Add()->SetWidth(0);
   sListView1->SetSmallImages(ImageList1);
+  sListView1->SkinData()->SetSkinSection("EDIT");
 
-  sBevel1 = new TUpdaterBevel(this);
+  sBevel1 = new TsBevel(this);
   sBevel1->SetName("sBevel1");
   sBevel1->SetParent(sPanel1);
   sBevel1->SetBounds(4, 348, 537, 10);
@@ -141,7 +143,6 @@ void TFormMain::CreateComponents() {
 
   LoadPictures();
   CreateSkinManager();
-  SetUpdaterSkinSection(sPanel1, *sSkinManager1, "PANEL");
 }
 
 void TFormMain::LoadPictures() {

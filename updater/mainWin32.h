@@ -9,13 +9,15 @@
 #include "framework/ExtCtrlsWin32.h"
 #include "framework/FormsWin32.h"
 #include "framework/ImgListWin32.h"
+#include "skin/controls/sBevelWin32.h"
 #include "skin/controls/sGaugeWin32.h"
 #include "skin/controls/sLabelWin32.h"
+#include "skin/controls/sListViewWin32.h"
+#include "skin/controls/sPanelWin32.h"
 #include "skin/controls/sStatusBarWin32.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 #include "skin/forms/sSkinProviderWin32.h"
 #include "updater/UpdateRun.h"
-#include "updater/UpdaterControlsWin32.h"
 #include "updater/inethttp.h"
 
 inline constexpr const char* kUpdaterSkinName = "WMP 2008 (internal)";
@@ -26,12 +28,12 @@ class TFormMain : public TForm, private IUpdateView, private IUpdateHttp, privat
   explicit TFormMain(TComponent* owner);
 
   TsStatusBar* sStatusBar1;
-  TUpdaterPanel* sPanel1;
+  TsPanel* sPanel1;
   TsLabel* sLabel1;
-  TUpdaterBevel* sBevel2;
+  TsBevel* sBevel2;
   TImage* Image2;
-  TUpdaterListView* sListView1;
-  TUpdaterBevel* sBevel1;
+  TsListView* sListView1;
+  TsBevel* sBevel1;
   TsGauge* sGauge1;
   TsSkinManager* sSkinManager1;
   TsSkinProvider* sSkinProvider1;
