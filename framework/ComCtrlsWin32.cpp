@@ -1816,6 +1816,19 @@ void TCustomComboBoxEx::SetItemIndex(int value) {
   if (HandleAllocated()) SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
+std::string TCustomComboBoxEx::GetText() {
+  if (!HandleAllocated()) return TWinControl::GetText();
+  if (auto edit = reinterpret_cast<HWND>(SendMessageA(handle_, CBEM_GETEDITCONTROL, 0, 0))) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextA(edit, text.data(),
+                                                            static_cast<int>(text.size())),
+                                             0)));
+    return text;
+  }
+  const int index = ItemIndex();
+  return index >= 0 && index < items_->Count() ? items_->Items(index)->Caption() : std::string();
+}
+
 bool TCustomComboBoxEx::DroppedDown() {
   return HandleAllocated() && SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }

@@ -685,6 +685,9 @@ class TCustomComboBoxEx : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Notification(TComponent* c, TOperation operation) override;
+  // The edit's text, or the current item's caption when there is no edit: the extended box's
+  // own window keeps no text.
+  std::string GetText() override;
 
  private:
   std::unique_ptr<TComboExItems> items_;
