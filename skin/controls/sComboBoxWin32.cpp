@@ -195,27 +195,42 @@ void TsCustomComboBox::WndProc(TMessage& m) {
   label_->Follow(m, true, disabledKind_.Contains(dkBlended));
 }
 
-bool TsCustomComboBox::RefusedWhileReadOnly(const TMessage& m) const {
-  if (!readOnly_) return false;
-  switch (m.Msg) {
+bool ReadOnlyComboRefusesKey(UINT msg, WPARAM key) {
+  switch (msg) {
     case WM_CHAR:
       return true;
     case WM_KEYDOWN:
     case CN_KEYDOWN:
       // F4 opens the list as Alt with an arrow does: a read-only box keeps it closed.
-      return ComboKeyChangesSelection(static_cast<int>(m.WParam)) || m.WParam == VK_F4;
+      return ComboKeyChangesSelection(static_cast<int>(key)) || key == VK_F4;
     case WM_SYSKEYDOWN:
     case WM_SYSCHAR:
     case CN_SYSKEYDOWN:
     case CN_SYSCHAR:
-      return ComboKeyChangesSelection(static_cast<int>(m.WParam));
+      return ComboKeyChangesSelection(static_cast<int>(key));
+    default:
+      return false;
+  }
+}
+
+bool CursorOverWindow(HWND wnd) {
+  POINT cursor{};
+  RECT box{};
+  GetCursorPos(&cursor);
+  GetWindowRect(wnd, &box);
+  return PtInRect(&box, cursor) != FALSE;
+}
+
+bool TsCustomComboBox::RefusedWhileReadOnly(const TMessage& m) const {
+  if (!readOnly_) return false;
+  switch (m.Msg) {
     case WM_COMMAND:
     case CN_COMMAND:
       // The edit's commands (a pasted or typed text) change nothing; the list's own
       // notifications still reach the box, which closes a list that opened anyway.
       return m.Msg == WM_COMMAND || m.WParam == 7;
     default:
-      return false;
+      return ReadOnlyComboRefusesKey(m.Msg, m.WParam);
   }
 }
 
@@ -311,12 +326,7 @@ void TsCustomComboBox::MouseEnterOrLeave(TMessage& m) {
   }
   const bool entering = m.Msg == CM_MOUSEENTER;
   if (!entering) {
-    // Leaving the box for its own edit is not leaving it.
-    POINT cursor{};
-    RECT box{};
-    GetCursorPos(&cursor);
-    GetWindowRect(Handle(), &box);
-    if (PtInRect(&box, cursor)) return;
+    if (CursorOverWindow(Handle())) return;
   } else if (d.MouseOver) {
     return;
   } else if (TsSkinRuntimeHotWindow) {
@@ -458,12 +468,14 @@ void TsCustomComboBox::PrepareCache() {
 }
 
 void TsCustomComboBox::PaintButton() {
-  TsCommonData& d = *skinData_;
+  PaintComboButton(*skinData_, ButtonRect(), Height(), listDropped_);
+}
+
+void PaintComboButton(TsCommonData& d, const TRect& button, int boxHeight, bool dropped) {
   TsSkinManager* manager = d.SkinManager();
   TBitmap* cache = d.CacheBitmap.get();
   if (!manager || !cache) return;
-  const TRect button = ButtonRect();
-  const int state = ComboButtonState(listDropped_, d.IsActive());
+  const int state = ComboButtonState(dropped, d.IsActive());
 
   // What the box shows under the button, for the key pixels of the button's images.
   std::unique_ptr<TBitmap> under = CopyBitmapArea(*cache, button);
@@ -479,7 +491,7 @@ void TsCustomComboBox::PaintButton() {
   const int arrow = manager->GetMaskIndex(d.SectionIndex, d.SkinSection(), "GLYPHMASK");
   if (!manager->IsValidMaskIndex(arrow)) return;
   const TsMaskData& mask = manager->Masks()[static_cast<size_t>(arrow)];
-  const TPoint at = ComboArrowPlace(button, Height(), MaskStateWidth(mask), MaskStateHeight(mask));
+  const TPoint at = ComboArrowPlace(button, boxHeight, MaskStateWidth(mask), MaskStateHeight(mask));
   PaintMaskGlyph(cache, at, state, mask, MakeBackgroundSource(cache, 0, 0));
 }
 

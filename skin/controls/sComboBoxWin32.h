@@ -18,6 +18,17 @@
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sGraphics.h"
 
+// Shared by the skinned combo boxes (plain and extended).
+// A key a read-only box refuses for the message `msg` (WM_CHAR, key downs, system keys): a key
+// that would change the selection or open the list; false for every other message.
+bool ReadOnlyComboRefusesKey(UINT msg, WPARAM key);
+// Whether the mouse still lies on the box's window: leaving the box for one of its own inner
+// windows is not leaving it.
+bool CursorOverWindow(HWND wnd);
+// The box's drop-down button and arrow, painted into its cached picture from COMBOBTN and the
+// section's GLYPHMASK: hot, pressed while the list is down.
+void PaintComboButton(TsCommonData& d, const TRect& button, int boxHeight, bool dropped);
+
 class TsCustomComboBox : public TCustomComboBox {
   K_CLASS(TsCustomComboBox, TCustomComboBox)
   explicit TsCustomComboBox(TComponent* owner);

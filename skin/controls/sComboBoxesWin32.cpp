@@ -9,6 +9,7 @@
 #include "framework/ImgListWin32.h"
 #include "skin/controls/sComboBoxExGeometry.h"
 #include "skin/controls/sComboBoxGeometry.h"
+#include "skin/controls/sComboBoxWin32.h"
 #include "skin/controls/sControlCmdHandlerWin32.h"
 #include "skin/core/painting/sAlphaGraphSkin.h"
 #include "skin/core/painting/sBorders.h"
@@ -234,17 +235,6 @@ void TsCustomComboBoxEx::WndProc(TMessage& m) {
 bool TsCustomComboBoxEx::RefusedWhileReadOnly(const TMessage& m) {
   if (!readOnly_) return false;
   switch (m.Msg) {
-    case WM_CHAR:
-      return true;
-    case WM_KEYDOWN:
-    case CN_KEYDOWN:
-      // F4 opens the list as Alt with an arrow does.
-      return ComboKeyChangesSelection(static_cast<int>(m.WParam)) || m.WParam == VK_F4;
-    case WM_SYSKEYDOWN:
-    case WM_SYSCHAR:
-    case CN_SYSKEYDOWN:
-    case CN_SYSCHAR:
-      return ComboKeyChangesSelection(static_cast<int>(m.WParam));
     case WM_COMMAND:
       // However it was asked for, a read-only box's list does not stay open; the inner
       // windows' other news (a typed or pasted text, a new item) change nothing.
@@ -254,7 +244,7 @@ bool TsCustomComboBoxEx::RefusedWhileReadOnly(const TMessage& m) {
     case CN_COMMAND:
       return HIWORD(m.WParam) != CBN_CLOSEUP && HIWORD(m.WParam) != CBN_DROPDOWN;
     default:
-      return false;
+      return ReadOnlyComboRefusesKey(m.Msg, m.WParam);
   }
 }
 
@@ -340,12 +330,7 @@ void TsCustomComboBoxEx::MouseEnterOrLeave(TMessage& m) {
   }
   const bool entering = m.Msg == CM_MOUSEENTER;
   if (!entering) {
-    // Leaving the box for its own inner windows is not leaving it.
-    POINT cursor{};
-    RECT box{};
-    GetCursorPos(&cursor);
-    GetWindowRect(Handle(), &box);
-    if (PtInRect(&box, cursor)) return;
+    if (CursorOverWindow(Handle())) return;
   } else if (d.MouseOver) {
     return;
   } else if (TsSkinRuntimeHotWindow) {
@@ -499,28 +484,7 @@ void TsCustomComboBoxEx::PrepareCache() {
 }
 
 void TsCustomComboBoxEx::PaintButton() {
-  TsCommonData& d = *skinData_;
-  TsSkinManager* manager = d.SkinManager();
-  TBitmap* cache = d.CacheBitmap.get();
-  if (!manager || !cache) return;
-  const TRect button = ButtonRect();
-  const int state = ComboButtonState(dropped_, d.IsActive());
-  // What the box shows under the button, for the key pixels of the button's images.
-  std::unique_ptr<TBitmap> under = CopyBitmapArea(*cache, button);
-  const TsBackgroundSource behind = MakeBackgroundSource(under.get(), -button.Left, -button.Top);
-  if (const int section = manager->GetSectionIndex("COMBOBTN"); section >= 0)
-    PaintItem(TsItemPaint{.Bitmap = cache,
-                          .R = button,
-                          .SectionIndex = section,
-                          .SectionName = "COMBOBTN",
-                          .State = static_cast<TsPaintState>(state),
-                          .Background = behind,
-                          .Manager = manager});
-  const int arrow = manager->GetMaskIndex(d.SectionIndex, d.SkinSection(), "GLYPHMASK");
-  if (!manager->IsValidMaskIndex(arrow)) return;
-  const TsMaskData& mask = manager->Masks()[static_cast<size_t>(arrow)];
-  const TPoint at = ComboArrowPlace(button, Height(), MaskStateWidth(mask), MaskStateHeight(mask));
-  PaintMaskGlyph(cache, at, state, mask, MakeBackgroundSource(cache, 0, 0));
+  PaintComboButton(*skinData_, ButtonRect(), Height(), dropped_);
 }
 
 // ---- items ---------------------------------------------------------------------------------

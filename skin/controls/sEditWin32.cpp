@@ -14,19 +14,6 @@
 #include "skin/core/pixels/skUtils.h"
 #include "skin/core/skinfiles/sSkinManager.h"
 
-// The edit as the bound label sees it.
-class TsEdit::TBound : public IBoundControl {
- public:
-  explicit TBound(TsEdit& edit) : edit_(edit) {}
-  std::string Name() const override { return edit_.Name(); }
-  TRect BoundsRect() const override { return edit_.BoundsRect(); }
-  bool Visible() const override { return edit_.Visible(); }
-  bool Enabled() const override { return edit_.Enabled(); }
-
- private:
-  TsEdit& edit_;
-};
-
 // The skin command as the edit answers it.
 class TsEdit::TCmdHandler : public TsControlCmdHandler {
  public:
@@ -80,17 +67,15 @@ TsEdit::TsEdit(TComponent* owner)
     : TEdit(owner),
       host_(this),
       skinData_(std::make_unique<TsCtrlSkinData>(&host_, true)),
-      bound_(std::make_unique<TBound>(*this)),
+      label_(std::make_unique<TsControlLabel>(*this)),
       cmdHandler_(std::make_unique<TCmdHandler>(*this)) {
   skinData_->ControlKind = TsControlKind::Edit;
-  boundLabel_ = std::make_unique<TsBoundLabel>(
-      *bound_, [this] { return MakeEditLabel(this, boundLabel_.get()); });
   // A control made in code is complete here: what streaming does in Loaded happens now.
   skinData_->Loaded();
 }
 
 TsEdit::~TsEdit() {
-  boundLabel_.reset();
+  label_.reset();
   cmdHandler_.reset();
   skinData_.reset();
 }
@@ -134,7 +119,7 @@ void TsEdit::WndProc(TMessage& m) {
     TEdit::WndProc(m);
     AfterEffects(m);
   }
-  FollowWithLabel(m);
+  label_->Follow(m, true, disabledKind_.Contains(dkBlended));
 }
 
 bool TsEdit::HandleSkinnedPaint(TMessage& m) {
@@ -206,29 +191,6 @@ void TsEdit::AfterEffects(const TMessage& m) {
       if (IsLoading() || AnimationRunning) break;
       d.Invalidate();
       if (HandleAllocated()) SendMessageA(Handle(), WM_NCPAINT, 0, 0);
-      break;
-    default:
-      break;
-  }
-}
-
-void TsEdit::FollowWithLabel(const TMessage& m) {
-  if (!boundLabel_ || !boundLabel_->TheLabel()) return;
-  IEditLabel& label = *boundLabel_->TheLabel();
-  switch (m.Msg) {
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-      boundLabel_->AlignLabel();
-      break;
-    case CM_VISIBLECHANGED:
-      label.SetVisible(Visible());
-      boundLabel_->AlignLabel();
-      break;
-    case CM_ENABLEDCHANGED:
-      // A disabled edit blended into its background has a disabled label; otherwise the
-      // label keeps the enabled look.
-      label.SetEnabled(Enabled() || !disabledKind_.Contains(dkBlended));
-      boundLabel_->AlignLabel();
       break;
     default:
       break;

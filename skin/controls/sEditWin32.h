@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "framework/StdCtrlsWin32.h"
+#include "skin/controls/sBoundControlWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sGraphics.h"
-#include "skin/core/runtime/sBoundLabel.h"
 
 class TsEdit : public TEdit {
   K_CLASS(TsEdit, TEdit)
@@ -22,7 +22,7 @@ class TsEdit : public TEdit {
   TsCtrlSkinData* SkinData() const { return skinData_.get(); }
   TsDisabledKind DisabledKind() const { return disabledKind_; }
   void SetDisabledKind(TsDisabledKind value);
-  TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
+  TsBoundLabel* BoundLabel() const { return label_->Get(); }
 
   void WndProc(TMessage& message) override;
 
@@ -41,12 +41,10 @@ class TsEdit : public TEdit {
   void PaintBorder();
 
  private:
-  class TBound;
   class TCmdHandler;
   // Step (b): the paint messages of a ready, skinned edit; true when finished.
   bool HandleSkinnedPaint(TMessage& message);
   void AfterEffects(const TMessage& message);
-  void FollowWithLabel(const TMessage& message);
   int FrameStripWidth() const;
   void RefreshBorder();
   // Where the client area's top-left lies in the window (the frame's width and height).
@@ -55,7 +53,6 @@ class TsEdit : public TEdit {
   TControlSkinHost host_;
   std::unique_ptr<TsCtrlSkinData> skinData_;
   TsDisabledKind disabledKind_{dkBlended};
-  std::unique_ptr<TBound> bound_;
-  std::unique_ptr<TsBoundLabel> boundLabel_;
+  std::unique_ptr<TsControlLabel> label_;
   std::unique_ptr<TCmdHandler> cmdHandler_;
 };

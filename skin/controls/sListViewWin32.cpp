@@ -65,18 +65,6 @@ void DrawPlainText(TBitmap* bitmap, const std::string& text, TRect r, UINT flags
 
 // ---- the list view as its bound label sees it --------------------------------------------------
 
-class TsCustomListView::TBound : public IBoundControl {
- public:
-  explicit TBound(TsCustomListView& view) : view_(view) {}
-  std::string Name() const override { return view_.Name(); }
-  TRect BoundsRect() const override { return view_.BoundsRect(); }
-  bool Visible() const override { return view_.Visible(); }
-  bool Enabled() const override { return view_.Enabled(); }
-
- private:
-  TsCustomListView& view_;
-};
-
 // ---- the skin command
 // ----------------------------------------------------------------------------
 
@@ -130,13 +118,11 @@ TsCustomListView::TsCustomListView(TComponent* owner)
     : TCustomListView(owner),
       host_(this),
       skinData_(std::make_unique<TsCtrlSkinData>(&host_, true)),
-      bound_(std::make_unique<TBound>(*this)) {
+      label_(std::make_unique<TsControlLabel>(*this)) {
   settingUp_ = true;
   skinData_->ControlKind = TsControlKind::ListView;
   skinData_->BackgroundDirty = true;
   cmdHandler_ = std::make_unique<TCmdHandler>(*this);
-  boundLabel_ = std::make_unique<TsBoundLabel>(
-      *bound_, [this] { return MakeEditLabel(this, boundLabel_.get()); });
   headerHeight_ = Font()->Size();
   // A list view made in code is complete here: what streaming does in Loaded happens now.
   skinData_->Loaded();
@@ -146,7 +132,7 @@ TsCustomListView::TsCustomListView(TComponent* owner)
 TsCustomListView::~TsCustomListView() {
   adapter_.reset();
   header_.Detach();
-  boundLabel_.reset();
+  label_.reset();
   InstallCustomDraw(false);
   cmdHandler_.reset();
   skinData_.reset();
@@ -352,20 +338,8 @@ void TsCustomListView::WndProc(TMessage& m) {
         break;
     }
   }
-  if (boundLabel_ && boundLabel_->TheLabel()) {
-    switch (m.Msg) {
-      case WM_SIZE:
-      case WM_WINDOWPOSCHANGED:
-        boundLabel_->AlignLabel();
-        break;
-      case CM_VISIBLECHANGED:
-        boundLabel_->TheLabel()->SetVisible(Visible());
-        boundLabel_->AlignLabel();
-        break;
-      default:
-        break;
-    }
-  }
+  // The label moves, shows and hides with the list; it keeps its own enabled look.
+  label_->Follow(m, false, false);
 }
 
 void TsCustomListView::ThumbTrack(TMessage& m) {

@@ -12,9 +12,9 @@
 #include "framework/ComCtrlsWin32.h"
 #include "framework/WindowSubclassWin32.h"
 #include "skin/adapters/skEditWndWin32.h"
+#include "skin/controls/sBoundControlWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sGraphics.h"
-#include "skin/core/runtime/sBoundLabel.h"
 
 class TsCustomListView : public TCustomListView {
   K_CLASS(TsCustomListView, TCustomListView)
@@ -22,7 +22,7 @@ class TsCustomListView : public TCustomListView {
   ~TsCustomListView() override;
 
   TsCtrlSkinData* SkinData() const { return skinData_.get(); }
-  TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
+  TsBoundLabel* BoundLabel() const { return label_->Get(); }
   // Hot header items follow the mouse.
   bool HighlightHeaders() const { return highlightHeaders_; }
   void SetHighlightHeaders(bool value) { highlightHeaders_ = value; }
@@ -46,7 +46,6 @@ class TsCustomListView : public TCustomListView {
 
  private:
   class TCmdHandler;
-  class TBound;
   friend class TCmdHandler;
 
   void ListCustomDraw(TCustomListView* sender, const TRect& rect, TCustomDrawStage stage,
@@ -81,8 +80,7 @@ class TsCustomListView : public TCustomListView {
   TControlSkinHost host_;
   std::unique_ptr<TsCtrlSkinData> skinData_;
   std::unique_ptr<TCmdHandler> cmdHandler_;
-  std::unique_ptr<TBound> bound_;
-  std::unique_ptr<TsBoundLabel> boundLabel_;
+  std::unique_ptr<TsControlLabel> label_;
   std::unique_ptr<TskEditWnd> adapter_;
   TWindowSubclass header_;
   bool settingUp_ = false;

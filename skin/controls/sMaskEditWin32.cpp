@@ -21,19 +21,6 @@ constexpr int kBorderStrip = 2;
 
 }  // namespace
 
-// The edit as the bound label sees it.
-class TsMaskEdit::TBound : public IBoundControl {
- public:
-  explicit TBound(TsMaskEdit& edit) : edit_(edit) {}
-  std::string Name() const override { return edit_.Name(); }
-  TRect BoundsRect() const override { return edit_.BoundsRect(); }
-  bool Visible() const override { return edit_.Visible(); }
-  bool Enabled() const override { return edit_.Enabled(); }
-
- private:
-  TsMaskEdit& edit_;
-};
-
 // The skin command as the masked edit answers it.
 class TsMaskEdit::TCmdHandler : public TsControlCmdHandler {
  public:
@@ -83,19 +70,17 @@ TsMaskEdit::TsMaskEdit(TComponent* owner)
     : TMaskEdit(owner),
       host_(this),
       skinData_(std::make_unique<TsCtrlSkinData>(&host_, true)),
-      bound_(std::make_unique<TBound>(*this)),
+      label_(std::make_unique<TsControlLabel>(*this)),
       cmdHandler_(std::make_unique<TCmdHandler>(*this)) {
   skinData_->ControlKind = TsControlKind::Edit;
   if (skinData_->SkinSection().empty()) skinData_->SetSkinSection("EDIT");
   SetControlStyle(ControlStyle() - csSetCaption);
-  boundLabel_ = std::make_unique<TsBoundLabel>(
-      *bound_, [this] { return MakeEditLabel(this, boundLabel_.get()); });
   // A control made in code is complete here: what streaming does in Loaded happens now.
   skinData_->Loaded();
 }
 
 TsMaskEdit::~TsMaskEdit() {
-  boundLabel_.reset();
+  label_.reset();
   cmdHandler_.reset();
   skinData_.reset();
 }
@@ -136,7 +121,7 @@ void TsMaskEdit::WndProc(TMessage& m) {
   } else {
     TMaskEdit::WndProc(m);
   }
-  FollowWithLabel(m);
+  label_->Follow(m, true, disabledKind_.Contains(dkBlended));
 }
 
 bool TsMaskEdit::HandleSkinnedPaint(TMessage& m) {
@@ -198,27 +183,6 @@ void TsMaskEdit::AfterEffects(const TMessage& m) {
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
       skinData_->Invalidate();
-      break;
-    default:
-      break;
-  }
-}
-
-void TsMaskEdit::FollowWithLabel(const TMessage& m) {
-  if (!boundLabel_ || !boundLabel_->TheLabel()) return;
-  IEditLabel& label = *boundLabel_->TheLabel();
-  switch (m.Msg) {
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-      boundLabel_->AlignLabel();
-      break;
-    case CM_VISIBLECHANGED:
-      label.SetVisible(Visible());
-      boundLabel_->AlignLabel();
-      break;
-    case CM_ENABLEDCHANGED:
-      label.SetEnabled(Enabled() || !disabledKind_.Contains(dkBlended));
-      boundLabel_->AlignLabel();
       break;
     default:
       break;

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "framework/MaskWin32.h"
+#include "skin/controls/sBoundControlWin32.h"
 #include "skin/core/painting/sCommonDataWin32.h"
 #include "skin/core/pixels/sGraphics.h"
-#include "skin/core/runtime/sBoundLabel.h"
 
 class TsMaskEdit : public TMaskEdit {
   K_CLASS(TsMaskEdit, TMaskEdit)
@@ -21,7 +21,7 @@ class TsMaskEdit : public TMaskEdit {
   TsCtrlSkinData* SkinData() const { return skinData_.get(); }
   TsDisabledKind DisabledKind() const { return disabledKind_; }
   void SetDisabledKind(TsDisabledKind value);
-  TsBoundLabel* BoundLabel() const { return boundLabel_.get(); }
+  TsBoundLabel* BoundLabel() const { return label_->Get(); }
   // The frame around the text: none without a border, else the sunken edge and one pixel.
   int FrameWidth() const { return BorderStyle() == bsNone ? 0 : 3; }
 
@@ -46,19 +46,16 @@ class TsMaskEdit : public TMaskEdit {
   void PrepareCache();
 
  private:
-  class TBound;
   class TCmdHandler;
   friend class TCmdHandler;
   // Step (b): the paint messages of a ready, skinned edit; true when finished.
   bool HandleSkinnedPaint(TMessage& message);
   void AfterEffects(const TMessage& message);
-  void FollowWithLabel(const TMessage& message);
   TPoint ClientOffsetInWindow();
 
   TControlSkinHost host_;
   std::unique_ptr<TsCtrlSkinData> skinData_;
   TsDisabledKind disabledKind_{dkBlended};
-  std::unique_ptr<TBound> bound_;
-  std::unique_ptr<TsBoundLabel> boundLabel_;
+  std::unique_ptr<TsControlLabel> label_;
   std::unique_ptr<TCmdHandler> cmdHandler_;
 };

@@ -83,10 +83,11 @@ void FillPixels32(uint32_t* first, int count, uint32_t value) {
   if (count > 0) FillRow(first, static_cast<size_t>(count), value);
 }
 
-bool TskFastSum32::AttachBitmaps(TBitmap* source, TBitmap* dest) {
-  // Blending reads four bytes a pixel from both, so both must really hold 32-bit pixels.
-  if (!IsBindable(source) || !IsBindable(dest) || source->PixelFormat() != pf32bit ||
-      dest->PixelFormat() != pf32bit)
+bool TskFastSum::AttachBitmaps(TBitmap* source, TBitmap* dest) {
+  // Blending reads whole pixels of its format from both; a bitmap of shorter pixels would be
+  // read past its rows.
+  if (!IsBindable(source) || !IsBindable(dest) || source->PixelFormat() != format_ ||
+      dest->PixelFormat() != format_)
     return false;
   SourceImage = source;
   DestImage = dest;
@@ -101,7 +102,7 @@ bool TskFastSum32::AttachBitmaps(TBitmap* source, TBitmap* dest) {
   return true;
 }
 
-void TskFastSum32::Blend() {
+void TskFastSum::Blend() {
   if (!SourceFirstRow || !DestFirstRow) return;
   const int64_t dx = int64_t{DestRect.Left} - SourceRect.Left;
   const int64_t dy = int64_t{DestRect.Bottom} - SourceRect.Bottom;
@@ -113,10 +114,10 @@ void TskFastSum32::Blend() {
   if (right <= left || bottom <= top) return;
 
   const unsigned w = DestWeight;
-  const size_t bytes = static_cast<size_t>(right - left) * 4;
+  const size_t bytes = static_cast<size_t>(right - left) * bytesPerPixel_;
   for (int64_t y = bottom - 1; y >= top; --y) {
-    uint8_t* d = DestFirstRow + y * DestRowStep + left * 4;
-    const uint8_t* s = SourceFirstRow + (y - dy) * SourceRowStep + (left - dx) * 4;
+    uint8_t* d = DestFirstRow + y * DestRowStep + left * bytesPerPixel_;
+    const uint8_t* s = SourceFirstRow + (y - dy) * SourceRowStep + (left - dx) * bytesPerPixel_;
     BlendRow(d, s, bytes, w);
   }
 }
@@ -149,42 +150,6 @@ void TskFast24::SetPixel(int x, int y, uint32_t color) {
   p[0] = static_cast<uint8_t>(color >> 16);
   p[1] = static_cast<uint8_t>(color >> 8);
   p[2] = static_cast<uint8_t>(color);
-}
-
-bool TskFastSum24::AttachBitmaps(TBitmap* source, TBitmap* dest) {
-  // Blending reads three bytes a pixel from both, so both must really hold 24-bit pixels.
-  if (!IsBindable(source) || !IsBindable(dest) || source->PixelFormat() != pf24bit ||
-      dest->PixelFormat() != pf24bit)
-    return false;
-  SourceImage = source;
-  DestImage = dest;
-  sourceWidth_ = source->Width();
-  sourceHeight_ = source->Height();
-  destWidth_ = dest->Width();
-  destHeight_ = dest->Height();
-  CommonWidth = std::min(sourceWidth_, destWidth_);
-  CommonHeight = std::min(sourceHeight_, destHeight_);
-  RowLayout(source, SourceFirstRow, SourceRowStep);
-  RowLayout(dest, DestFirstRow, DestRowStep);
-  return true;
-}
-
-void TskFastSum24::Blend() {
-  if (!SourceFirstRow || !DestFirstRow) return;
-  const int64_t dx = int64_t{DestRect.Left} - SourceRect.Left;
-  const int64_t dy = int64_t{DestRect.Bottom} - SourceRect.Bottom;
-  const int64_t left = std::max<int64_t>({DestRect.Left, 0, dx});
-  const int64_t right = std::min<int64_t>({DestRect.Right, destWidth_, sourceWidth_ + dx});
-  const int64_t top = std::max<int64_t>({DestRect.Top, 0, dy});
-  const int64_t bottom = std::min<int64_t>({DestRect.Bottom, destHeight_, sourceHeight_ + dy});
-  if (right <= left || bottom <= top) return;
-
-  const size_t bytes = static_cast<size_t>(right - left) * 3;
-  for (int64_t y = bottom - 1; y >= top; --y) {
-    uint8_t* d = DestFirstRow + y * DestRowStep + left * 3;
-    const uint8_t* s = SourceFirstRow + (y - dy) * SourceRowStep + (left - dx) * 3;
-    BlendRow(d, s, bytes, DestWeight);
-  }
 }
 
 void FillRect32(TBitmap* bitmap, const TRect& r, TColor color) {

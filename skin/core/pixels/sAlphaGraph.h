@@ -59,10 +59,12 @@ class TskFast32 {
 // Blends SourceRect of SourceImage into DestRect of DestImage with one weight: each byte
 // d := (d * W + s * (255 - W)) / 255 rounded to the nearest, W = DestWeight. Dividing by 255
 // (not 256) makes W = 255 keep the destination and W = 0 take the source exactly, so 255
-// over 255 stays 255 and the last step of a fade shows the new image alone.
-class TskFastSum32 {
+// over 255 stays 255 and the last step of a fade shows the new image alone. The 32-bit and the
+// 24-bit blends differ only in their pixel format.
+class TskFastSum {
  public:
-  // False when either bitmap is null or under 2 x 2 pixels, or either is not 32-bit.
+  // False when either bitmap is null or under 2 x 2 pixels, or either is not of the blend's
+  // pixel format.
   bool AttachBitmaps(TBitmap* source, TBitmap* dest);
   // Rows of DestRect from bottom to top; the source pixel of destination (x, y) is
   // (x - (DestRect.Left - SourceRect.Left), y - (DestRect.Bottom - SourceRect.Bottom)).
@@ -81,8 +83,19 @@ class TskFastSum32 {
   TRect DestRect;
   TRect SourceRect;
 
+ protected:
+  TskFastSum(TPixelFormat format, int bytesPerPixel)
+      : format_(format), bytesPerPixel_(bytesPerPixel) {}
+
  private:
+  TPixelFormat format_;
+  int bytesPerPixel_;
   int32_t sourceWidth_ = 0, sourceHeight_ = 0, destWidth_ = 0, destHeight_ = 0;
+};
+
+class TskFastSum32 : public TskFastSum {
+ public:
+  TskFastSum32() : TskFastSum(pf32bit, 4) {}
 };
 
 // The 24-bit twins, for the cache bitmaps of the engine's 24-bit build. A pixel is three
@@ -109,26 +122,9 @@ class TskFast24 {
 
 // TskFastSum32 for two 24-bit bitmaps: the same weight rule, rectangles matched at their
 // bottom and left edges, and only pixels inside both bitmaps touched.
-class TskFastSum24 {
+class TskFastSum24 : public TskFastSum {
  public:
-  // False when either bitmap is null or under 2 x 2 pixels, or either is not 24-bit.
-  bool AttachBitmaps(TBitmap* source, TBitmap* dest);
-  void Blend();
-
-  TBitmap* SourceImage = nullptr;
-  TBitmap* DestImage = nullptr;
-  int32_t CommonWidth = 0;
-  int32_t CommonHeight = 0;
-  uint8_t* SourceFirstRow = nullptr;
-  uint8_t* DestFirstRow = nullptr;
-  ptrdiff_t SourceRowStep = 0;
-  ptrdiff_t DestRowStep = 0;
-  uint8_t DestWeight = 0;
-  TRect DestRect;
-  TRect SourceRect;
-
- private:
-  int32_t sourceWidth_ = 0, sourceHeight_ = 0, destWidth_ = 0, destHeight_ = 0;
+  TskFastSum24() : TskFastSum(pf24bit, 3) {}
 };
 
 // Rows of any non-empty 32-bit bitmap (also 1 x 1, unlike TskFast32); Valid() is false for
